@@ -2,11 +2,11 @@
 
 #include "lns/embedded/netdb.h"
 #include "lns/embedded/objects.h"
+#include "lns/homedir.h"
 #include "lns/objectname.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QUrl>
 
 namespace embedded {
@@ -52,10 +52,7 @@ MessageCounts &MessageCounts::operator+=(const MessageCounts &o)
 
 QString defaultHome()
 {
-    const QString env = qEnvironmentVariable("TQM_HOME");
-    if (!env.isEmpty())
-        return env;
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tqm");
+    return tqmHome();
 }
 
 QString networkFilePath(const QString &home, const QString &networkName)
@@ -270,6 +267,14 @@ void EmbeddedObjectServer::setApplicationVersion(const lns::AppDevicePtr &device
 {
     dbOf(device)->exec(QStringLiteral("UPDATE devices SET application_version = ? WHERE id = ?"),
                        {version, idOf(device)});
+}
+
+double EmbeddedObjectServer::configuredApplicationVersion(const lns::AppDevicePtr &device)
+{
+    const auto db = dbOf(device);
+    const QVariant stored =
+        db->scalar(QStringLiteral("SELECT application_version FROM devices WHERE id = ?"), {idOf(device)});
+    return stored.isNull() ? db->device(idOf(device)).tpl->applicationVersion : stored.toDouble();
 }
 
 QList<QDateTime> EmbeddedObjectServer::calibrationTriggers(const lns::AppDevicePtr &device)

@@ -50,7 +50,7 @@ struct MessageCounts
     MessageCounts &operator+=(const MessageCounts &other);
 };
 
-// $TQM_HOME, else the generic data location + "/tqm".
+// tqmHome(): $TQM_HOME, else the generic data location + "/tqm".
 QString defaultHome();
 // <home>/networks/<name>.tqmnet, with characters that file systems refuse escaped as %XX.
 QString networkFilePath(const QString &home, const QString &networkName);
@@ -89,6 +89,8 @@ public:
     static void setDeviceOnline(const lns::AppDevicePtr &device, bool online);
     static bool isDeviceOnline(const lns::AppDevicePtr &device);
     static void setApplicationVersion(const lns::AppDevicePtr &device, double version);
+    // The version the device answers with when online (its own, else its template's).
+    static double configuredApplicationVersion(const lns::AppDevicePtr &device);
     // Each CalibrationTrigger the device received, oldest first (stored in the database).
     static QList<QDateTime> calibrationTriggers(const lns::AppDevicePtr &device);
 

@@ -2,6 +2,7 @@
 
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/netdb.h"
+#include "lns/inifile.h"
 #include "lns/rawtext.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QJsonDocument>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTextStream>
 #include <QUuid>
 
 namespace embedded {
@@ -19,7 +19,6 @@ namespace embedded {
 namespace {
 
 const QString Source = QStringLiteral("CreateNetwork");
-const QString TemplatesSection = QStringLiteral("velto TqmCommandModule Templates 1.0");
 
 TqmError specError(const QString &network, const QString &what)
 {
@@ -201,14 +200,6 @@ void buildInto(QSqlDatabase &db, const QJsonObject &spec, const QString &network
     }
 }
 
-QString readIni(const QString &iniPath)
-{
-    QFile file(iniPath.isEmpty() ? QStringLiteral(":/TqmCmdModule.ini") : iniPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw TqmError(TqmError::FileNotFound, Source, QStringLiteral("Cannot read \"%1\".").arg(file.fileName()));
-    return QString::fromUtf8(file.readAll());
-}
-
 } // namespace
 
 QString createNetwork(const QString &home, const QJsonObject &spec, bool replace)
@@ -262,26 +253,10 @@ QString createNetwork(const QString &home, const QJsonObject &spec, bool replace
 
 QStringList iniTemplateNames(const QString &iniPath)
 {
-    // Only the template list is needed here; the plug-in's own INI reader does everything else.
+    const IniFile ini(iniPath.isEmpty() ? QStringLiteral(":/TqmCmdModule.ini") : iniPath);
     QStringList names;
-    QHash<QString, QString> entries;
-    bool inSection = false;
-    QString text = readIni(iniPath);
-    QTextStream lines(&text);
-    while (!lines.atEnd()) {
-        const QString line = lines.readLine().trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            const int close = int(line.lastIndexOf(QLatin1Char(']')));
-            inSection = close > 0 && line.mid(1, close - 1).trimmed().compare(TemplatesSection, Qt::CaseInsensitive) == 0;
-        } else if (inSection && line.contains(QLatin1Char('=')) && !line.startsWith(QLatin1Char(';'))) {
-            const int eq = int(line.indexOf(QLatin1Char('=')));
-            const QString key = line.left(eq).trimmed().toLower();
-            if (!entries.contains(key))
-                entries.insert(key, line.mid(eq + 1).trimmed());
-        }
-    }
-    for (int n = 1; entries.contains(QStringLiteral("template%1").arg(n)); ++n)
-        names.append(entries.value(QStringLiteral("template%1").arg(n)).section(QLatin1Char(','), 0, 0).trimmed());
+    for (int n = 1; n <= ini.TemplateEntryCount(); ++n)
+        names.append(ini.templateEntry(n).deviceTemplate);
     return names;
 }
 

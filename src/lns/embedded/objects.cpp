@@ -260,9 +260,8 @@ void AppDeviceImpl::calibrationTrigger()
 float AppDeviceImpl::applicationVersion() const
 {
     db().requireOnline(deviceId(), QStringLiteral("AppDevice"));
-    const QVariant stored =
-        db().scalar(QStringLiteral("SELECT application_version FROM devices WHERE id = ?"), {deviceId()});
-    return float(stored.isNull() ? tpl().applicationVersion : stored.toDouble());
+    const auto self = std::static_pointer_cast<const AppDeviceImpl>(shared_from_this());
+    return float(EmbeddedObjectServer::configuredApplicationVersion(std::const_pointer_cast<AppDeviceImpl>(self)));
 }
 
 // ---- LonMark object ----
