@@ -361,14 +361,14 @@ private slots:
         QFETCH(QString, cpKey);
         QFETCH(QString, value);
         QFETCH(QString, expected);
-        QJsonObject spec{{"name", "Bad"},
+        QJsonObject description{{"name", "Bad"},
                          {"subsystems", QJsonArray{QJsonObject{
                                             {"path", "B"},
                                             {"devices", QJsonArray{QJsonObject{{"name", "D"},
                                                                                {"template", "TQM_CM_L4"},
                                                                                {"cpValues", QJsonObject{{cpKey, value}}}}}}}}}};
         try {
-            createNetwork(m_home.path(), spec);
+            createNetwork(m_home.path(), description);
             QFAIL("accepted");
         } catch (const TqmError &e) {
             QVERIFY2(e.description().contains(expected), qPrintable(e.description()));
