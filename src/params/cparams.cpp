@@ -32,9 +32,10 @@ cParams::~cParams() = default;
 template <class T>
 T *cParams::registerParameter(KeyedList<T> &list, std::unique_ptr<T> parameter, bool available)
 {
-    list.checkNewKey(parameter->Name()); // before the parameter touches its control
+    const QString name = parameter->Name();
+    list.checkNewKey(name); // before the parameter touches its control
     parameter->initAvailable(available);
-    T *added = list.add(parameter->Name(), std::move(parameter));
+    T *added = list.add(name, std::move(parameter));
     m_allParameters.append(added);
     return added;
 }
