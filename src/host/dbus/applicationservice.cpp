@@ -1,0 +1,193 @@
+#include "host/dbus/applicationservice.h"
+
+#include "applicationadaptor.h"
+#include "host/host.h"
+#include "host/hostseams.h"
+#include "host/registrationwriter.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
+
+namespace {
+
+// The host tool's registration-result object, reached back over the bus. The result is sent
+// without waiting for an answer: the host is usually still waiting for its own SendCommand.
+class DBusRegResult : public RegResultTarget
+{
+public:
+    DBusRegResult(QDBusConnection connection, QString service, QString path)
+        : m_connection(std::move(connection)), m_service(std::move(service)), m_path(std::move(path))
+    {
+    }
+    void setRegResult(int result) override
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(m_service, m_path,
+                                                           QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                           QStringLiteral("Set"));
+        call << QStringLiteral("org.velto.veltoTqmCmdModule.RegResult") << QStringLiteral("RegResult")
+             << QVariant::fromValue(QDBusVariant(result));
+        call.setAutoStartService(false);
+        m_connection.send(call);
+    }
+
+private:
+    QDBusConnection m_connection;
+    QString m_service;
+    QString m_path;
+};
+
+} // namespace
+
+QString ApplicationService::errorName(const TqmError &error)
+{
+    return dbusactivation::ServiceName + QStringLiteral(".Error.E")
+        + QString::number(quint32(error.number()), 16).toUpper();
+}
+
+QString ApplicationService::errorMessage(const TqmError &error)
+{
+    return QStringLiteral("0x%1 %2: %3")
+        .arg(QString::number(quint32(error.number()), 16).toUpper(), error.source(), error.description());
+}
+
+ApplicationService::ApplicationService(PlugInHost &host, QObject *parent)
+    : QObject(parent), m_host(host), m_application(host)
+{
+    new ApplicationAdaptor(this);
+}
+
+ApplicationService::~ApplicationService() = default;
+
+bool ApplicationService::publish(QDBusConnection connection, QString *error)
+{
+    if (!connection.isConnected()) {
+        *error = QStringLiteral("no D-Bus session bus: %1").arg(connection.lastError().message());
+        return false;
+    }
+    if (!connection.registerObject(dbusactivation::ObjectPath, this, QDBusConnection::ExportAdaptors)) {
+        *error = QStringLiteral("the object %1 cannot be exported: %2")
+                     .arg(dbusactivation::ObjectPath, connection.lastError().message());
+        return false;
+    }
+    if (!connection.registerService(dbusactivation::ServiceName)) {
+        *error = QStringLiteral("the service name %1 cannot be registered: %2")
+                     .arg(dbusactivation::ServiceName, connection.lastError().message());
+        connection.unregisterObject(dbusactivation::ObjectPath);
+        return false;
+    }
+    return true;
+}
+
+template <class Setter>
+void ApplicationService::guarded(Setter &&set)
+{
+    try {
+        set();
+    } catch (const TqmError &error) {
+        if (calledFromDBus())
+            sendErrorReply(errorName(error), errorMessage(error));
+    }
+}
+
+void ApplicationService::setLcaVersion(const QString &value)
+{
+    guarded([&] { m_application.setLcaVersion(value); });
+}
+
+void ApplicationService::setManufacturerId(const QString &value)
+{
+    guarded([&] { m_application.setManufacturerId(value); });
+}
+
+void ApplicationService::setManufacturerName(const QString &value)
+{
+    guarded([&] { m_application.setManufacturerName(value); });
+}
+
+void ApplicationService::setName(const QString &value)
+{
+    guarded([&] { m_application.setName(value); });
+}
+
+void ApplicationService::setVersion(const QString &value)
+{
+    guarded([&] { m_application.setVersion(value); });
+}
+
+lns::ObjectPtr ApplicationService::resolve(const QString &objectName) const
+{
+    lns::ObjectServerPtr server = m_host.session().objectServer;
+    if (!server && m_host.environment().objectServerProvider)
+        server = m_host.environment().objectServerProvider();
+    if (!server)
+        return {};
+    if (objectName.trimmed().isEmpty())
+        return server;
+    return server->objectByName(objectName.trimmed());
+}
+
+QString ApplicationService::LnsObjectByTool() const
+{
+    const lns::LonMarkObjectPtr object = m_application.LnsObjectByTool();
+    return object ? object->name() : QString();
+}
+
+void ApplicationService::setLnsObjectByTool(const QString &objectName)
+{
+    noteCaller();
+    try {
+        m_application.setLnsObjectByTool(resolve(objectName));
+    } catch (const TqmError &) {
+        // A name that cannot be resolved is an object the plug-in cannot work on: ignored.
+    }
+}
+
+QString ApplicationService::ProgramIdsToRegister() const
+{
+    return m_host.session().programIdsToRegister;
+}
+
+void ApplicationService::setRegResult(const QDBusObjectPath &path)
+{
+    noteCaller();
+    m_regResultPath = path;
+    if (!calledFromDBus() || path.path().isEmpty() || path.path() == QLatin1String("/")) {
+        m_application.setRegResult(nullptr);
+        return;
+    }
+    m_application.setRegResult(std::make_shared<DBusRegResult>(connection(), message().service(), path.path()));
+}
+
+void ApplicationService::setLnsServer(const QString &objectName)
+{
+    noteCaller();
+    m_lnsServerName = objectName;
+    try {
+        m_application.setLnsServer(resolve(objectName));
+    } catch (const TqmError &) {
+        // Ignored like LnsObjectByTool.
+    }
+}
+
+void ApplicationService::noteCaller()
+{
+    if (calledFromDBus())
+        Q_EMIT callerSeen(message().service());
+}
+
+void ApplicationService::SendCommand(int commandId, short classId, const QString &objectName)
+{
+    noteCaller();
+    qint32 id = commandId;
+    qint16 cls = classId;
+    QString name = objectName;
+    m_application.SendCommand(id, cls, name);
+    if (m_host.ended())
+        Q_EMIT ended();
+}
+
+void ApplicationService::ClosePlugIn()
+{
+    m_application.ClosePlugIn();
+}

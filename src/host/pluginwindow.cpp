@@ -1,0 +1,43 @@
+#include "host/pluginwindow.h"
+
+#include "host/unattended.h"
+
+void RecordingPlugInWindow::record(const QString &call)
+{
+    calls.append(call);
+    if (m_printing)
+        unattended::print(QStringLiteral("[window] ") + call);
+}
+
+void RecordingPlugInWindow::load()
+{
+    m_loaded = true;
+    record(QStringLiteral("load"));
+}
+
+void RecordingPlugInWindow::buildPages(int commandIndex)
+{
+    m_loaded = true;
+    m_commandIndex = commandIndex;
+    record(QStringLiteral("buildPages %1").arg(commandIndex));
+}
+
+void RecordingPlugInWindow::showWindow()
+{
+    m_loaded = true;
+    m_visible = true;
+    record(QStringLiteral("show"));
+}
+
+void RecordingPlugInWindow::hideWindow()
+{
+    m_visible = false;
+    record(QStringLiteral("hide"));
+}
+
+void RecordingPlugInWindow::unload()
+{
+    m_loaded = false;
+    m_visible = false;
+    record(QStringLiteral("unload"));
+}
