@@ -92,7 +92,12 @@ int language()
 
 QString GetResString(int id, int piece)
 {
-    const int number = id + language();
+    return GetResStringIn(language(), id, piece);
+}
+
+QString GetResStringIn(int language, int id, int piece)
+{
+    const int number = id + language;
     const auto &texts = ResStrings::table();
     const auto found = texts.constFind(number);
     if (found == texts.constEnd())

@@ -63,5 +63,9 @@ QString GetResString(int id, int piece = 0);
 // so a value is inserted as it stands).
 QString GetResString(int id, int piece, const QStringList &values);
 
+// Like GetResString(id, piece) in the given language (0 or 1000) instead of the current one, for
+// callers that compare with both languages' texts, e.g. a default stored under the other language.
+QString GetResStringIn(int language, int id, int piece = 0);
+
 // Whether the table holds `id` exactly as given (no language offset is added).
 bool ResStringExists(int id);

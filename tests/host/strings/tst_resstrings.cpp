@@ -261,6 +261,14 @@ private slots:
         QCOMPARE(GetResString(1104, 2), TextUtility::Token(german, 2, ResStrings::PieceSeparator));
     }
 
+    void explicitLanguageIgnoresCurrentOne()
+    {
+        setLanguage(ResStrings::German);
+        QCOMPARE(GetResStringIn(ResStrings::English, 1123), QStringLiteral("not calibrated"));
+        QCOMPARE(GetResStringIn(ResStrings::German, 1123), QStringLiteral("nicht kalibriert"));
+        QCOMPARE(language(), ResStrings::German);
+    }
+
     void placeholdersFilledAfterLineBreaks()
     {
         const QString text = GetResString(
