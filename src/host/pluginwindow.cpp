@@ -5,7 +5,8 @@
 void RecordingPlugInWindow::record(const QString &call)
 {
     calls.append(call);
-    if (m_printing)
+    // Loading and unloading happen on every start; only what a user would see is printed.
+    if (m_printing && call != QLatin1String("load") && call != QLatin1String("unload"))
         unattended::print(QStringLiteral("[window] ") + call);
 }
 

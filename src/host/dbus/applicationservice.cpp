@@ -1,6 +1,7 @@
 #include "host/dbus/applicationservice.h"
 
 #include "applicationadaptor.h"
+#include "host/dbus/applicationrouter.h"
 #include "host/host.h"
 #include "host/hostseams.h"
 #include "host/registrationwriter.h"
@@ -54,7 +55,21 @@ QString ApplicationService::errorMessage(const TqmError &error)
 ApplicationService::ApplicationService(PlugInHost &host, QObject *parent)
     : QObject(parent), m_host(host), m_application(host)
 {
-    new ApplicationAdaptor(this);
+    m_adaptor = new ApplicationAdaptor(this);
+}
+
+void ApplicationService::beginCall(const QDBusConnection &connection, const QDBusMessage &message)
+{
+    m_callConnection = connection;
+    m_callMessage = message;
+    m_callError.reset();
+}
+
+std::optional<TqmError> ApplicationService::endCall()
+{
+    m_callConnection.reset();
+    m_callMessage = QDBusMessage();
+    return std::exchange(m_callError, std::nullopt);
 }
 
 ApplicationService::~ApplicationService() = default;
@@ -65,7 +80,8 @@ bool ApplicationService::publish(QDBusConnection connection, QString *error)
         *error = QStringLiteral("no D-Bus session bus: %1").arg(connection.lastError().message());
         return false;
     }
-    if (!connection.registerObject(dbusactivation::ObjectPath, this, QDBusConnection::ExportAdaptors)) {
+    auto router = std::make_unique<ApplicationRouter>(*this);
+    if (!connection.registerVirtualObject(dbusactivation::ObjectPath, router.get())) {
         *error = QStringLiteral("the object %1 cannot be exported: %2")
                      .arg(dbusactivation::ObjectPath, connection.lastError().message());
         return false;
@@ -76,6 +92,7 @@ bool ApplicationService::publish(QDBusConnection connection, QString *error)
         connection.unregisterObject(dbusactivation::ObjectPath);
         return false;
     }
+    m_router = std::move(router);
     return true;
 }
 
@@ -85,8 +102,7 @@ void ApplicationService::guarded(Setter &&set)
     try {
         set();
     } catch (const TqmError &error) {
-        if (calledFromDBus())
-            sendErrorReply(errorName(error), errorMessage(error));
+        m_callError = error;
     }
 }
 
@@ -122,6 +138,8 @@ lns::ObjectPtr ApplicationService::resolve(const QString &objectName) const
         server = m_host.environment().objectServerProvider();
     if (!server)
         return {};
+    if (!server->isOpen())
+        server->open(m_host.session().connectionMode());
     if (objectName.trimmed().isEmpty())
         return server;
     return server->objectByName(objectName.trimmed());
@@ -129,15 +147,19 @@ lns::ObjectPtr ApplicationService::resolve(const QString &objectName) const
 
 QString ApplicationService::LnsObjectByTool() const
 {
-    const lns::LonMarkObjectPtr object = m_application.LnsObjectByTool();
-    return object ? object->name() : QString();
+    // The object crosses the bus as the name the host gave for it.
+    return m_application.LnsObjectByTool() ? m_lnsObjectName : QString();
 }
 
 void ApplicationService::setLnsObjectByTool(const QString &objectName)
 {
     noteCaller();
     try {
-        m_application.setLnsObjectByTool(resolve(objectName));
+        const lns::ObjectPtr object = resolve(objectName);
+        const lns::LonMarkObjectPtr before = m_application.LnsObjectByTool();
+        m_application.setLnsObjectByTool(object);
+        if (m_application.LnsObjectByTool() != before || (object && object == before))
+            m_lnsObjectName = objectName.trimmed();
     } catch (const TqmError &) {
         // A name that cannot be resolved is an object the plug-in cannot work on: ignored.
     }
@@ -152,11 +174,11 @@ void ApplicationService::setRegResult(const QDBusObjectPath &path)
 {
     noteCaller();
     m_regResultPath = path;
-    if (!calledFromDBus() || path.path().isEmpty() || path.path() == QLatin1String("/")) {
+    if (!m_callConnection || path.path().isEmpty() || path.path() == QLatin1String("/")) {
         m_application.setRegResult(nullptr);
         return;
     }
-    m_application.setRegResult(std::make_shared<DBusRegResult>(connection(), message().service(), path.path()));
+    m_application.setRegResult(std::make_shared<DBusRegResult>(*m_callConnection, m_callMessage.service(), path.path()));
 }
 
 void ApplicationService::setLnsServer(const QString &objectName)
@@ -172,8 +194,8 @@ void ApplicationService::setLnsServer(const QString &objectName)
 
 void ApplicationService::noteCaller()
 {
-    if (calledFromDBus())
-        Q_EMIT callerSeen(message().service());
+    if (m_callConnection)
+        Q_EMIT callerSeen(m_callMessage.service());
 }
 
 void ApplicationService::SendCommand(int commandId, short classId, const QString &objectName)

@@ -1,18 +1,22 @@
 #pragma once
 
 // The automation object on the D-Bus session bus. The generated adaptor calls these members;
-// they forward to the plug-in's Application and turn its errors into D-Bus error replies.
+// they forward to the plug-in's Application. Messages reach the adaptor through the bus router
+// (applicationrouter.h), which tells the service who is calling and turns the errors the service
+// keeps into D-Bus error replies: the D-Bus layer of this Qt gives property setters no way to
+// answer with an error of their own.
 
 #include "host/application.h"
 
 #include <QDBusConnection>
-#include <QDBusContext>
+#include <QDBusMessage>
+#include <optional>
 #include <QDBusObjectPath>
 #include <QObject>
 
 class PlugInHost;
 
-class ApplicationService : public QObject, protected QDBusContext
+class ApplicationService : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int Height READ Height WRITE setHeight)
@@ -43,10 +47,16 @@ public:
     ApplicationService(PlugInHost &host, QObject *parent = nullptr);
     ~ApplicationService() override;
 
-    // Registers the service name and exports the object with its adaptor; false (with the
+    // Registers the service name and exports the object through its router; false (with the
     // reason in `error`) when the bus refuses.
     bool publish(QDBusConnection connection, QString *error);
     Application &application() { return m_application; }
+    QObject *adaptor() const { return m_adaptor; }
+
+    // The message being handled, for the members that reach back to the caller; the error a
+    // member raised while handling it.
+    void beginCall(const QDBusConnection &connection, const QDBusMessage &message);
+    std::optional<TqmError> endCall();
 
     int Height() const { return m_application.Height(); }
     void setHeight(int twips) { m_application.setHeight(twips); }
@@ -103,6 +113,12 @@ private:
 
     PlugInHost &m_host;
     Application m_application;
+    QObject *m_adaptor = nullptr;
+    std::unique_ptr<QObject> m_router;
+    std::optional<QDBusConnection> m_callConnection;
+    QDBusMessage m_callMessage;
+    std::optional<TqmError> m_callError;
     QDBusObjectPath m_regResultPath;
+    QString m_lnsObjectName;
     QString m_lnsServerName;
 };
