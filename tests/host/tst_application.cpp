@@ -11,7 +11,6 @@ class TstApplication : public QObject
 private slots:
     void readOnlyProperties_data();
     void readOnlyProperties();
-    void identity();
     void abortedSessionFreezesTheWindowMembers();
     void geometryIsRoundedHalfToEven_data();
     void geometryIsRoundedHalfToEven();
@@ -55,16 +54,6 @@ void TstApplication::readOnlyProperties()
     QCOMPARE(app.LcaVersion(), QStringLiteral("2.00"));
     QCOMPARE(app.Name(), product::ProductName);
     QCOMPARE(app.Version(), QStringLiteral("1.0"));
-}
-
-void TstApplication::identity()
-{
-    HostSandbox box;
-    PlugInHost host(box.environment());
-    Application app(host);
-    QCOMPARE(app.ManufacturerId(), QStringLiteral("0005D"));
-    QCOMPARE(app.ManufacturerName(), GetResString(1802));
-    QVERIFY(host.session().initialised); // creating the object initialised the plug-in
 }
 
 void TstApplication::abortedSessionFreezesTheWindowMembers()

@@ -8,9 +8,6 @@ class TstUnattended : public QObject
 private slots:
     void messageLine_data();
     void messageLine();
-    void answersWithTheDefault_data();
-    void answersWithTheDefault();
-    void fileDialogsCancel();
 };
 
 void TstUnattended::messageLine_data()
@@ -33,31 +30,6 @@ void TstUnattended::messageLine()
     const QString line = UnattendedDialogs::messageLine(request);
     QTEST(line, "line");
     QVERIFY(!line.contains(QLatin1Char('\n')));
-}
-
-void TstUnattended::answersWithTheDefault_data()
-{
-    QTest::addColumn<int>("buttons");
-    QTest::addColumn<int>("defaultAnswer");
-    QTest::newRow("yes/no, no") << int(MsgButtons::YesNo) << int(MsgAnswer::No);
-    QTest::newRow("yes/no/cancel, yes") << int(MsgButtons::YesNoCancel) << int(MsgAnswer::Yes);
-    QTest::newRow("abort/retry/ignore, abort") << int(MsgButtons::AbortRetryIgnore) << int(MsgAnswer::Abort);
-}
-
-void TstUnattended::answersWithTheDefault()
-{
-    QFETCH(int, buttons);
-    QFETCH(int, defaultAnswer);
-    UnattendedDialogs dialogs;
-    const MsgAnswer answer = dialogs.message(QStringLiteral("Question?"), QStringLiteral("Title"), MsgIcon::Question,
-                                             MsgButtons(buttons), MsgAnswer(defaultAnswer));
-    QCOMPARE(int(answer), defaultAnswer);
-}
-
-void TstUnattended::fileDialogsCancel()
-{
-    UnattendedDialogs dialogs;
-    QVERIFY(dialogs.fileName({QStringLiteral("Open"), QStringLiteral("Data (*.dat)|*.dat"), QString(), false}).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TstUnattended)
