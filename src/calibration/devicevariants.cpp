@@ -1,0 +1,53 @@
+#include "calibration/devicevariants.h"
+
+#include "lns/inifile.h"
+#include "lns/product.h"
+#include "lns/textutility.h"
+#include "params/numbers.h"
+
+namespace calibration {
+
+namespace {
+
+QString variantValue(const DeviceContext &context, const QString &key)
+{
+    if (!context.iniFile)
+        return {};
+    return context.iniFile->GetTemplateValue(key, product::CpSection, context.deviceTemplate);
+}
+
+// A list item as a whole number; false when it does not read as one in range.
+bool roundedInteger(const QString &text, qint32 &value)
+{
+    try {
+        value = numbers::toInt32(numbers::leadingNumber(text));
+        return true;
+    } catch (const TqmError &) {
+        return false;
+    }
+}
+
+} // namespace
+
+bool LimitationIs(const DeviceContext &context, int n)
+{
+    const QString text = variantValue(context, QStringLiteral("Limitation"));
+    qint32 limitation = 0;
+    return !text.isEmpty() && roundedInteger(text, limitation) && limitation == n;
+}
+
+bool ButtonModeIsAvailable(const DeviceContext &context, qint32 mode)
+{
+    const QString list = variantValue(context, QStringLiteral("BMsAvailable"));
+    for (int i = 1;; ++i) {
+        // A blank item ends the list like an empty one rather than reading as mode 0.
+        const QString token = TextUtility::Token(list, i, QStringLiteral(",")).trimmed();
+        if (token.isEmpty())
+            return false;
+        qint32 listed = 0;
+        if (roundedInteger(token, listed) && listed == mode)
+            return true;
+    }
+}
+
+} // namespace calibration

@@ -1,0 +1,89 @@
+#include "calibration/devicevariants.h"
+#include "lns/inifile.h"
+
+#include <QtTest>
+
+class TestDeviceVariants : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    IniFile m_ini;
+
+    DeviceContext context(const QString &deviceTemplate) const
+    {
+        return DeviceContext{nullptr, deviceTemplate, &m_ini, 0, nullptr};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString name = m_dir.filePath("TqmCmdModule.ini");
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[velto TqmCommandModule CPs 1.0 ]\n"
+                   "BMsAvailable@A = -1,0,1\n"
+                   "BMsAvailable@B = 0,1,2\n"
+                   "BMsAvailable@C = 0,,2\n"
+                   "BMsAvailable@D = 2, 1\n"
+                   "BMsAvailable@E = 1, ,0\n"
+                   "Limitation@A = 2\n"
+                   "Limitation@B = 4.6\n"
+                   "Limitation@C =\n");
+        file.close();
+        m_ini.setFileName(name);
+        QCOMPARE(m_ini.problems(), QStringList());
+    }
+
+    void buttonModes_data()
+    {
+        QTest::addColumn<QString>("deviceTemplate");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("available");
+        QTest::newRow("-1 in -1,0,1") << "A" << -1 << true;
+        QTest::newRow("1 in -1,0,1") << "A" << 1 << true;
+        QTest::newRow("2 not in -1,0,1") << "A" << 2 << false;
+        QTest::newRow("-1 not in 0,1,2") << "B" << -1 << false;
+        QTest::newRow("2 in 0,1,2") << "B" << 2 << true;
+        QTest::newRow("0 before gap in 0,,2") << "C" << 0 << true;
+        QTest::newRow("2 after gap in 0,,2") << "C" << 2 << false;
+        QTest::newRow("blank after comma") << "D" << 1 << true;
+        QTest::newRow("blank item ends the list") << "E" << 0 << false;
+        QTest::newRow("missing key, 0") << "Z" << 0 << false;
+        QTest::newRow("missing key, -1") << "Z" << -1 << false;
+    }
+    void buttonModes()
+    {
+        QFETCH(QString, deviceTemplate);
+        QFETCH(int, mode);
+        QFETCH(bool, available);
+        QCOMPARE(calibration::ButtonModeIsAvailable(context(deviceTemplate), mode), available);
+    }
+
+    void limitation_data()
+    {
+        QTest::addColumn<QString>("deviceTemplate");
+        QTest::addColumn<int>("limitation"); // 0: none of 1..5
+        QTest::newRow("2") << "A" << 2;
+        QTest::newRow("4.6 rounds to 5") << "B" << 5;
+        QTest::newRow("empty override") << "C" << 0;
+        QTest::newRow("missing key") << "Z" << 0;
+    }
+    void limitation()
+    {
+        QFETCH(QString, deviceTemplate);
+        QFETCH(int, limitation);
+        for (int n = 1; n <= 5; ++n)
+            QCOMPARE(calibration::LimitationIs(context(deviceTemplate), n), n == limitation);
+    }
+
+    void noIniFileAnswersFalse()
+    {
+        const DeviceContext none{nullptr, "A", nullptr, 0, nullptr};
+        QVERIFY(!calibration::LimitationIs(none, 2));
+        QVERIFY(!calibration::ButtonModeIsAvailable(none, -1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceVariants)
+#include "tst_devicevariants.moc"

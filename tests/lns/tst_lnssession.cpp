@@ -1,0 +1,151 @@
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/inifile.h"
+#include "lns/lnssession.h"
+
+#include <QtTest>
+
+// The session and the device look-up against the embedded object server and its demo network.
+class TestLnsSession : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    IniFile m_ini;
+
+    ObjectServerProvider provider()
+    {
+        return [this] { return embedded::EmbeddedObjectServer::create(m_home.path()); };
+    }
+
+    std::shared_ptr<lns::AppDevices> openDevices(LnsSession &session, const QString &path)
+    {
+        const auto server = session.OpenServer(provider(), lns::ConnectionMode::Local);
+        const auto network = session.OpenNetwork(server.networks, "Demo", false);
+        return session.OpenSubsystem(network.subsystems, path).appDevices;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("TQM_HOME", m_home.path().toUtf8());
+        embedded::createDemoNetwork(m_home.path(), "Demo", 12);
+        m_ini.setFileName(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + "/resources/TqmCmdModule.ini");
+        QCOMPARE(m_ini.problems(), QStringList());
+    }
+
+    void openChainAndCloseAll()
+    {
+        LnsSession session;
+        const auto server = session.OpenServer(provider(), lns::ConnectionMode::Local);
+        QVERIFY(server.success);
+        QVERIFY(server.objectServer->isOpen());
+        const auto network = session.OpenNetwork(server.networks, "Demo", true);
+        QVERIFY2(network.success, qPrintable(session.lastError()));
+        QCOMPARE(network.network->name(), QStringLiteral("Demo"));
+        QVERIFY(network.system && network.subsystems);
+        const auto subsystem = session.OpenSubsystem(network.subsystems, "Building A/Floor 1");
+        QVERIFY2(subsystem.success, qPrintable(session.lastError()));
+        QCOMPARE(subsystem.subsystem->path(), QStringLiteral("Building A/Floor 1"));
+        QVERIFY(subsystem.appDevices->count() > 0);
+
+        lns::ObjectServerPtr objectServer = server.objectServer;
+        auto networks = server.networks;
+        lns::NetworkPtr net = network.network;
+        auto systems = network.systems;
+        lns::SystemPtr system = network.system;
+        auto subsystems = network.subsystems;
+        lns::SubsystemPtr sub = subsystem.subsystem;
+        auto appDevices = subsystem.appDevices;
+        lns::AppDevicePtr appDevice = appDevices->item(1);
+        auto lonMarkObjects = appDevice->lonMarkObjects();
+        lns::LonMarkObjectPtr lonMarkObject = lonMarkObjects->item(1);
+        session.CloseAll({objectServer, networks, net, systems, system, subsystems, sub, appDevices, appDevice,
+                          lonMarkObjects, lonMarkObject});
+        QVERIFY(!server.objectServer->isOpen());
+        QVERIFY(!objectServer && !networks && !net && !systems && !system && !subsystems && !sub && !appDevices
+                && !appDevice && !lonMarkObjects && !lonMarkObject);
+    }
+
+    void closeAllWithNothingOpen()
+    {
+        lns::ObjectServerPtr a;
+        std::shared_ptr<lns::Networks> b;
+        lns::NetworkPtr c;
+        std::shared_ptr<lns::Systems> d;
+        lns::SystemPtr e;
+        std::shared_ptr<lns::Subsystems> f;
+        lns::SubsystemPtr g;
+        std::shared_ptr<lns::AppDevices> h;
+        lns::AppDevicePtr i;
+        std::shared_ptr<lns::LonMarkObjects> j;
+        lns::LonMarkObjectPtr k;
+        LnsSession().CloseAll({a, b, c, d, e, f, g, h, i, j, k});
+    }
+
+    void failuresAnswerFalse()
+    {
+        LnsSession session;
+        QVERIFY(!session.OpenServer({}, lns::ConnectionMode::Local).success);
+        QVERIFY(!session.OpenServer([] { return lns::ObjectServerPtr(); }, lns::ConnectionMode::Local).success);
+        QVERIFY(!session.lastError().isEmpty());
+
+        const auto server = session.OpenServer(provider(), lns::ConnectionMode::Local);
+        QVERIFY(session.lastError().isEmpty());
+        QVERIFY(!session.OpenNetwork(server.networks, "No Such Network", false).success);
+        QVERIFY(session.lastError().contains("No Such Network"));
+        QVERIFY(!session.OpenNetwork(nullptr, "Demo", false).success);
+
+        const auto network = session.OpenNetwork(server.networks, "Demo", false);
+        QVERIFY(!session.OpenSubsystem(network.subsystems, "Building A/Floor 9").success);
+        QVERIFY(!session.OpenSubsystem(network.subsystems, "Building A//Floor 1").success);
+        QVERIFY(!session.OpenSubsystem(network.subsystems, "").success);
+        QVERIFY(!session.OpenSubsystem(nullptr, "Building A").success);
+        QVERIFY(session.OpenSubsystem(network.subsystems, QStringList{"Building A"}).success);
+    }
+
+    void findDevice_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("lonMarkObject");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("device and object") << "Building A/Floor 1" << "CM 1.01" << "CommandModule" << true;
+        QTest::newRow("node object") << "Building A/Floor 1" << "CM 1.02" << "NodeObject" << true;
+        QTest::newRow("no such object") << "Building A/Floor 1" << "CM 1.01" << "Nothing" << false;
+        QTest::newRow("no such device") << "Building A/Floor 1" << "CM 9.99" << "CommandModule" << false;
+        QTest::newRow("device of another subsystem") << "Building A/Floor 2" << "CM 1.01" << "CommandModule" << false;
+    }
+    void findDevice()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, device);
+        QFETCH(QString, lonMarkObject);
+        QFETCH(bool, found);
+        LnsSession session;
+        const IniFile::FoundDevice result = m_ini.FindDevice(openDevices(session, path), device, lonMarkObject);
+        QCOMPARE(result.success, found);
+        if (found) {
+            QCOMPARE(result.appDevice->name(), device);
+            QCOMPARE(result.lonMarkObject->name(), lonMarkObject);
+            QCOMPARE(result.lonMarkObjects->item(lonMarkObject)->name(), lonMarkObject);
+        }
+    }
+
+    void findDeviceNeedsListedTemplate()
+    {
+        // The same devices through a file that serves none of their templates.
+        QTemporaryDir dir;
+        QFile file(dir.filePath("other.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[velto TqmCommandModule Templates 1.0]\nTemplate1 = OTHER,90:00:5D:00:00:00:00:01\n");
+        file.close();
+        const IniFile other(file.fileName());
+        LnsSession session;
+        QVERIFY(!other.FindDevice(openDevices(session, "Building A/Floor 1"), "CM 1.01", "CommandModule").success);
+        QVERIFY(!other.FindDevice(nullptr, "CM 1.01", "CommandModule").success);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLnsSession)
+#include "tst_lnssession.moc"
