@@ -136,7 +136,7 @@ QString objectName(const lns::AppDevicePtr &device);
 //                                      "nvValues": { "1/nvoSpaceTemp": "8\t52" } } ] } ] }
 // Template objects are described in devicetemplate.h. Answers the network's file path.
 // Throws TqmError naming what is wrong.
-QString createNetwork(const QString &home, const QJsonObject &spec, bool replace = false);
+QString createNetwork(const QString &home, const QJsonObject &description, bool replace = false);
 
 // The demo network: `deviceCount` command modules spread over subsystems "Building A/Floor 1",
 // "Building A/Floor 2", "Building B/Floor 1", ... (8 per floor), named "CM <n>.<nn>" (n counts

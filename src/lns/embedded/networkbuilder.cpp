@@ -20,7 +20,7 @@ namespace {
 
 const QString Source = QStringLiteral("CreateNetwork");
 
-TqmError specError(const QString &network, const QString &what)
+TqmError descriptionError(const QString &network, const QString &what)
 {
     return TqmError(TqmError::LnsInvalidValue, Source, QStringLiteral("Network \"%1\": %2").arg(network, what));
 }
@@ -62,7 +62,7 @@ public:
             def = m_defsByName.contains(value.toString()) ? m_defsByName.value(value.toString())
                                                            : DeviceTemplateDef::builtIn(value.toString());
         else
-            throw specError(m_network, QStringLiteral("device \"%1\" has no \"template\".").arg(deviceName));
+            throw descriptionError(m_network, QStringLiteral("device \"%1\" has no \"template\".").arg(deviceName));
         if (const auto it = m_templateIds.constFind(def->name); it != m_templateIds.constEnd())
             return *it;
         const qint64 id = insert(QStringLiteral("INSERT INTO templates(name, definition) VALUES(?, ?)"),
@@ -79,7 +79,7 @@ public:
         QString soFar;
         for (const QString &level : path.split(QLatin1Char('/'))) {
             if (level.trimmed().isEmpty())
-                throw specError(m_network, QStringLiteral("subsystem path \"%1\" has an empty level.").arg(path));
+                throw descriptionError(m_network, QStringLiteral("subsystem path \"%1\" has an empty level.").arg(path));
             soFar += QLatin1Char('/') + level;
             if (const auto it = m_subsystems.constFind(soFar); it != m_subsystems.constEnd()) {
                 parent = *it;
@@ -97,7 +97,7 @@ public:
     {
         const QString name = json.value("name").toString();
         if (name.isEmpty())
-            throw specError(m_network, QStringLiteral("a device has no \"name\"."));
+            throw descriptionError(m_network, QStringLiteral("a device has no \"name\"."));
         const qint64 tplId = templateId(json.value("template"), name);
         const DeviceTemplateDef &tpl = *m_defs.value(tplId);
         const QVariant version = json.contains("applicationVersion") ? QVariant(json.value("applicationVersion").toDouble())
@@ -157,13 +157,13 @@ private:
         for (auto it = values.begin(); it != values.end(); ++it) {
             const int key = resolveKey(it.key(), tpl, cp);
             if (key < 0)
-                throw specError(m_network, QStringLiteral("device \"%1\" (%2) has no %3 \"%4\".")
+                throw descriptionError(m_network, QStringLiteral("device \"%1\" (%2) has no %3 \"%4\".")
                                                .arg(device, tpl.name, cp ? QStringLiteral("configuration property")
                                                                          : QStringLiteral("network variable"),
                                                     it.key()));
             const QByteArray value = rawtext::parse(it.value().toString());
             if (value.size() != (*bytes)[key].size())
-                throw specError(m_network, QStringLiteral("value \"%1\" of %2 on device \"%3\" has %4 bytes, %5 expected.")
+                throw descriptionError(m_network, QStringLiteral("value \"%1\" of %2 on device \"%3\" has %4 bytes, %5 expected.")
                                                .arg(it.value().toString(), it.key(), device)
                                                .arg(value.size())
                                                .arg((*bytes)[key].size()));
@@ -181,18 +181,18 @@ private:
     QHash<qint64, int> m_childCount;
 };
 
-void buildInto(QSqlDatabase &db, const QJsonObject &spec, const QString &network)
+void buildInto(QSqlDatabase &db, const QJsonObject &description, const QString &network)
 {
     NetDb::createSchema(db);
     Writer writer(db, network);
     writer.insert(QStringLiteral("INSERT INTO meta(key, value) VALUES('name', ?)"), {network});
     writer.insert(QStringLiteral("INSERT INTO meta(key, value) VALUES('schema', '1')"), {});
-    const QJsonArray subsystems = spec.value("subsystems").toArray();
+    const QJsonArray subsystems = description.value("subsystems").toArray();
     for (const QJsonValue &s : subsystems) {
         const QJsonObject subsystem = s.toObject();
         const QString path = subsystem.value("path").toString();
         if (path.isEmpty())
-            throw specError(network, QStringLiteral("a subsystem has no \"path\"."));
+            throw descriptionError(network, QStringLiteral("a subsystem has no \"path\"."));
         const qint64 id = writer.subsystemId(path);
         const QJsonArray devices = subsystem.value("devices").toArray();
         for (int i = 0; i < devices.size(); ++i)
@@ -202,9 +202,9 @@ void buildInto(QSqlDatabase &db, const QJsonObject &spec, const QString &network
 
 } // namespace
 
-QString createNetwork(const QString &home, const QJsonObject &spec, bool replace)
+QString createNetwork(const QString &home, const QJsonObject &description, bool replace)
 {
-    const QString network = spec.value("name").toString();
+    const QString network = description.value("name").toString();
     if (network.isEmpty())
         throw TqmError(TqmError::LnsInvalidValue, Source, QStringLiteral("The network description has no \"name\"."));
     const QString path = networkFilePath(home, network);
@@ -230,7 +230,7 @@ QString createNetwork(const QString &home, const QJsonObject &spec, bool replace
             QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
             db.transaction();
             try {
-                buildInto(db, spec, network);
+                buildInto(db, description, network);
             } catch (...) {
                 db.rollback();
                 db.close();

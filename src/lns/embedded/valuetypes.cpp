@@ -320,8 +320,15 @@ QByteArray parseValue(const Type &type, const QString &text)
                        QStringLiteral("The value \"%1\" of %2 needs %3 fields separated by blanks.")
                            .arg(text, type.name)
                            .arg(type.fields.size()));
-    for (int i = 0; i < parts.size(); ++i)
-        fieldFromText(type, type.fields[i], parts[i], bytes.data() + type.fieldOffset(i));
+    for (int i = 0; i < parts.size(); ++i) {
+        try {
+            fieldFromText(type, type.fields[i], parts[i], bytes.data() + type.fieldOffset(i));
+        } catch (const TqmError &) {
+            throw TqmError(TqmError::LnsInvalidValue, Source,
+                           QStringLiteral("The value \"%1\" is not valid for %2: field %3 \"%4\" is out of range.")
+                               .arg(text, type.name, type.fields[i].name, parts[i]));
+        }
+    }
     return bytes;
 }
 

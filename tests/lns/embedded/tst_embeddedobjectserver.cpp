@@ -1,0 +1,381 @@
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/tqmerror.h"
+
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace embedded;
+
+namespace {
+
+const QString CmName = "Small.Building.Floor 1.CM 1.CommandModule";
+const QString ArrayDeviceName = "Small.Building.Floor 1.Array\\.Unit";
+
+QJsonObject arrayTemplate()
+{
+    return QJsonObject{
+        {"name", "ARRAY_T"},
+        {"programId", "90:00:5D:50:28:04:04:7F"},
+        {"applicationVersion", 1.5},
+        {"configProperties",
+         QJsonArray{QJsonObject{{"name", "nciTimes"}, {"type", "SCPTmaxSendTime"}, {"dimension", 3},
+                                {"default", "0\t10\t0\t20\t0\t30"}}}},
+        {"lonMarkObjects", QJsonArray{QJsonObject{{"name", "NodeObject"}, {"type", 0}}}},
+    };
+}
+
+QJsonObject smallNetwork()
+{
+    return QJsonObject{
+        {"name", "Small"},
+        {"subsystems",
+         QJsonArray{QJsonObject{
+             {"path", "Building/Floor 1"},
+             {"devices", QJsonArray{QJsonObject{{"name", "CM 1"},
+                                                {"template", "TQM_CM_L4"},
+                                                {"cpValues", QJsonObject{{"1/nciTmpOffset", "0\t20"}}}},
+                                    QJsonObject{{"name", "Array.Unit"}, {"template", arrayTemplate()}}}}}}},
+    };
+}
+
+lns::ConfigPropertyPtr cpOf(const lns::LonMarkObjectPtr &lmo, const QString &name)
+{
+    return lmo->configProperties()->item(name);
+}
+
+QString rawValue(const lns::ConfigPropertyPtr &cp)
+{
+    cp->setFormatSpec(lns::RawFormat);
+    return cp->value();
+}
+
+} // namespace
+
+class TestEmbeddedObjectServer : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+    EmbeddedObjectServerPtr m_server;
+
+    EmbeddedObjectServerPtr newServer()
+    {
+        auto server = EmbeddedObjectServer::create(m_home.path());
+        server->open(lns::ConnectionMode::Local);
+        return server;
+    }
+    lns::LonMarkObjectPtr cm() { return m_server->lonMarkObject(CmName); }
+
+private slots:
+    void init()
+    {
+        createNetwork(m_home.path(), smallNetwork(), true);
+        m_server = newServer();
+    }
+    void cleanup() { m_server.reset(); }
+
+    void valuesFromTheDescriptionAndTemplate()
+    {
+        QCOMPARE(cpOf(cm(), "nciTmpOffset")->value(), QString("0.20"));
+        QCOMPARE(rawValue(m_server->appDevice("Small.Building.Floor 1.CM 1")->configProperties()->item("PanelType")),
+                 QString("3\t4"));
+        QCOMPARE(cpOf(cm(), "nciSetPnts")->value(), QString("23.00 25.00 28.00 21.00 19.00 16.00"));
+        const auto nvs = cm()->networkVariables();
+        QVERIFY(nvs->item("nvoSetpoint")); // mandatory members of the profile
+        QCOMPARE(nvs->item("nvoSpaceTemp")->value(), QString("21.00"));
+        for (const char *cp : {"nciSndHrtBt", "nciTmpOffset", "nciTmpMinDelta"})
+            QVERIFY(cpOf(cm(), cp));
+    }
+
+    void transactionCancelRestoresEverything()
+    {
+        const auto system = m_server->network("Small")->systems()->item(1);
+        const auto cp = cpOf(cm(), "nciTmpOffset");
+        const auto nv = cm()->networkVariables()->item("nvoSpaceTemp");
+        system->startTransaction();
+        cp->setValue("-1.50");
+        nv->setValue("25.00");
+        cm()->extensions()->add("Calibrated")->setField(2, "1");
+        QCOMPARE(cp->value(), QString("-1.50"));
+        system->cancelTransaction();
+        QCOMPARE(cp->value(), QString("0.20"));
+        QCOMPARE(nv->value(), QString("21.00"));
+        QVERIFY(!cm()->extensions()->contains("Calibrated"));
+        QVERIFY(!system->inTransaction());
+    }
+
+    void commitPersistsAndOtherConnectionsSeeIt()
+    {
+        const auto system = m_server->network("Small")->systems()->item(1);
+        system->startTransaction();
+        cpOf(cm(), "nciTmpOffset")->setValue("-1.50");
+        cm()->networkVariables()->item("nvoSpaceTemp")->setValue("25.00");
+        cm()->extensions()->add("Calibrated")->setField(1, "today");
+        system->commitTransaction();
+
+        auto other = newServer(); // a second connection while the first stays open
+        const auto lmo = other->lonMarkObject(CmName);
+        QCOMPARE(cpOf(lmo, "nciTmpOffset")->value(), QString("-1.50"));
+        QCOMPARE(lmo->networkVariables()->item("nvoSpaceTemp")->value(), QString("25.00"));
+        QCOMPARE(lmo->extensions()->item("Calibrated")->field(1), QString("today"));
+
+        m_server->close();
+        m_server = newServer(); // reopened
+        QCOMPARE(cpOf(cm(), "nciTmpOffset")->value(), QString("-1.50"));
+    }
+
+    void secondTransactionIsRefused()
+    {
+        const auto system = m_server->network("Small")->systems()->item(1);
+        system->startTransaction();
+        QVERIFY_THROWS_EXCEPTION(TqmError, system->startTransaction());
+        system->cancelTransaction();
+    }
+
+    void arrayElementsAndRawText()
+    {
+        const auto cp = m_server->appDevice(ArrayDeviceName)->configProperties()->item("nciTimes");
+        QCOMPARE(cp->dimension(), 3);
+        QCOMPARE(cp->elementLength(), 2);
+        QCOMPARE(cp->elementValue(1), QString("2.0"));
+        QCOMPARE(cp->value(), QString("1.0, 2.0, 3.0"));
+        cp->setElementValue(2, "60.0");
+        cp->setFormatSpec(lns::RawFormat);
+        QCOMPARE(cp->value(), QString("0\t10\t0\t20\t2\t88"));
+        QCOMPARE(cp->elementValue(2), QString("2\t88"));
+        cp->setElementValue(0, "1\t0");
+        QCOMPARE(cp->value(), QString("1\t0\t0\t20\t2\t88"));
+        QVERIFY_THROWS_EXCEPTION(TqmError, cp->elementValue(3));
+        QVERIFY_THROWS_EXCEPTION(TqmError, cp->setValue("1\t2\t3"));
+    }
+
+    void formatMustFitTheValue()
+    {
+        const auto cp = cpOf(cm(), "nciTmpOffset");
+        QCOMPARE(cp->defaultFormatSpec(), QString("SCPToffsetTemp"));
+        cp->setFormatSpec("SNVT_temp_p");
+        QCOMPARE(cp->value(), QString("0.20"));
+        QVERIFY_THROWS_EXCEPTION(TqmError, cp->setFormatSpec("SNVT_switch_nonsense"));
+        QVERIFY_THROWS_EXCEPTION(TqmError, cp->setFormatSpec("SNVT_hvac_mode"));
+    }
+
+    void offlineDeviceRefusesDeviceAccess_data()
+    {
+        QTest::addColumn<int>("operation");
+        QTest::newRow("CP write") << 0;
+        QTest::newRow("CP element write") << 1;
+        QTest::newRow("NV read") << 2;
+        QTest::newRow("NV write") << 3;
+        QTest::newRow("data point write") << 4;
+        QTest::newRow("device test") << 5;
+        QTest::newRow("calibration trigger") << 6;
+        QTest::newRow("application version") << 7;
+    }
+    void offlineDeviceRefusesDeviceAccess()
+    {
+        QFETCH(int, operation);
+        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 1");
+        EmbeddedObjectServer::setDeviceOnline(device, false);
+        const auto cp = cpOf(cm(), "nciTmpOffset");
+        const auto nv = cm()->networkVariables()->item("nvoFanSpeed");
+        const std::function<void()> operations[] = {
+            [&] { cp->setValue("1.00"); },
+            [&] { cp->setElementValue(0, "1.00"); },
+            [&] { nv->value(); },
+            [&] { nv->setValue("0.0 0"); },
+            [&] { nv->dataPoint("state")->setValue("0"); },
+            [&] { device->deviceTest(4); },
+            [&] { device->calibrationTrigger(); },
+            [&] { device->applicationVersion(); },
+        };
+        try {
+            operations[operation]();
+            QFAIL("no error");
+        } catch (const TqmError &e) {
+            QCOMPARE(e.number(), TqmError::LnsDeviceNotResponding);
+            QCOMPARE(e.description(), QString("Device \"CM 1\" does not respond."));
+        }
+        QCOMPARE(cp->value(), QString("0.20")); // CPs read from the database
+        EmbeddedObjectServer::setDeviceOnline(device, true);
+        QCOMPARE(nv->value(), QString("50.0 1"));
+        QVERIFY(EmbeddedObjectServer::calibrationTriggers(device).isEmpty());
+    }
+
+    void monitorUpdatesCarryTheTag()
+    {
+        QList<QPair<int, QString>> updates;
+        const int handle = m_server->subscribeMonitorUpdates(
+            [&](int tag, const QString &value) { updates.append({tag, value}); });
+        const auto nvs = cm()->networkVariables();
+        const auto spaceTemp = nvs->item("nvoSpaceTemp");
+        spaceTemp->setHold(true);
+        spaceTemp->setMonitorTag(5000);
+        spaceTemp->setFormatSpec(lns::RawFormat);
+        spaceTemp->setHold(false);
+        const auto fan = nvs->item("nvoFanSpeed");
+        fan->setMonitorTag(5003);
+        fan->setPollFlag(true);
+
+        QCOMPARE(m_server->deliverMonitorUpdates(), 2); // first report of each
+        QCOMPARE(m_server->deliverMonitorUpdates(), 0); // nothing changed
+        // A change made by another connection (another process in real use).
+        auto other = newServer();
+        // The monitor format is kept in the network database, so the other side writes RAW too.
+        other->lonMarkObject(CmName)->networkVariables()->item("nvoSpaceTemp")->setValue("255\t56");
+        QCOMPARE(m_server->deliverMonitorUpdates(), 1);
+        fan->setValue("0.0 0"); // a write in this process reports at once
+        nvs->item("nvoSetpoint")->setValue("22.00"); // not monitored: no report
+
+        const QList<QPair<int, QString>> expected{
+            {5000, "8\t52"}, {5003, "50.0 1"}, {5000, "255\t56"}, {5003, "0.0 0"}};
+        QCOMPARE(updates, expected);
+        m_server->unsubscribeMonitorUpdates(handle);
+        spaceTemp->setValue("0\t100");
+        QCOMPARE(updates.size(), expected.size());
+    }
+
+    void messageCountersCountDeviceMessages()
+    {
+        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 1");
+        const auto cp = cpOf(cm(), "nciTmpOffset");
+        const auto nv = cm()->networkVariables()->item("nvoFanSpeed");
+        m_server->resetMessageCounts();
+        cp->value();
+        cp->setValue("1.00");
+        nv->value();
+        nv->dataPoint("value")->setValue("10.0"); // a read and a write
+        device->deviceTest(4);
+        device->calibrationTrigger();
+        nv->setMonitorTag(5001);
+        nv->setPollFlag(true);
+        m_server->deliverMonitorUpdates();
+        const MessageCounts c = m_server->messageCounts(device);
+        QCOMPARE(c.cpReads, 1);
+        QCOMPARE(c.cpWrites, 1);
+        QCOMPARE(c.nvReads, 2);
+        QCOMPARE(c.nvWrites, 1);
+        QCOMPARE(c.nvPolls, 1);
+        QCOMPARE(c.deviceTests, 1);
+        QCOMPARE(c.calibrationTriggers, 1);
+        QCOMPARE(m_server->totalMessageCounts().total(), c.total());
+        QCOMPARE(m_server->messageCounts(m_server->appDevice(ArrayDeviceName)).total(), 0);
+    }
+
+    void calibrationTriggersAreStamped()
+    {
+        ManualClock clock;
+        auto server = EmbeddedObjectServer::create(m_home.path(), clock);
+        server->open(lns::ConnectionMode::Local);
+        const auto device = server->appDevice("Small.Building.Floor 1.CM 1");
+        device->calibrationTrigger();
+        clock.advanceSeconds(30);
+        device->calibrationTrigger();
+        QCOMPARE(EmbeddedObjectServer::calibrationTriggers(device),
+                 (QList<QDateTime>{clock.now().addSecs(-30), clock.now()}));
+    }
+
+    void objectNamesRoundTrip_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("classId");
+        QTest::newRow("network") << "Small" << int(lns::NetworkClass);
+        QTest::newRow("subsystem") << "Small.Building.Floor 1" << int(lns::SubsystemClass);
+        QTest::newRow("device") << "Small.Building.Floor 1.CM 1" << int(lns::AppDeviceClass);
+        QTest::newRow("escaped device") << ArrayDeviceName << int(lns::AppDeviceClass);
+        QTest::newRow("object") << CmName << int(lns::LonMarkObjectClass);
+        QTest::newRow("object of escaped device") << ArrayDeviceName + ".NodeObject" << int(lns::LonMarkObjectClass);
+        QTest::newRow("unknown device") << "Small.Building.Floor 1.CM 9.CommandModule" << -1;
+        QTest::newRow("unknown network") << "Large.Building.Floor 1.CM 1.CommandModule" << -1;
+        QTest::newRow("unescaped dot") << "Small.Building.Floor 1.Array.Unit.NodeObject" << -1;
+    }
+    void objectNamesRoundTrip()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, classId);
+        const lns::ObjectPtr object = m_server->objectByName(name);
+        if (classId < 0) {
+            QVERIFY(!object);
+            return;
+        }
+        QVERIFY(object);
+        QCOMPARE(object->classId(), classId);
+        if (auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(object))
+            QCOMPARE(embedded::objectName(lmo), name);
+        if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(object))
+            QCOMPARE(embedded::objectName(device), name);
+    }
+
+    void parentChainReachesNetworkAndSystem()
+    {
+        const auto cp = cm()->networkVariables()->item("nvoSpaceTemp")->configProperties()->item(1);
+        QCOMPARE(lns::ancestorByClassId(cp, lns::SystemClass)->classId(), int(lns::SystemClass));
+        QCOMPARE(lns::ancestorByClassId(cp, lns::NetworkClass)->name(), QString("Small"));
+        QCOMPARE(cm()->appDevice()->name(), QString("CM 1"));
+        QCOMPARE(m_server->appDevice("Small.Building.Floor 1.CM 1")->subsystems()->item(1)->path(),
+                 QString("Building/Floor 1"));
+    }
+
+    void nvTypeChange()
+    {
+        auto utility = EmbeddedObjectServer::createNvTypeUtility();
+        const auto nvs = cm()->networkVariables();
+        const auto fan = nvs->item("nvoFanSpeed");
+        QVERIFY(!utility->changeType(nvs->item("nvoSpaceTemp"), 81, "", 0).success); // not changeable
+        QVERIFY(!utility->changeType(fan, 9999, "", 0).success);
+        const auto result = utility->changeType(fan, 81, "90:00:5D:50:28:04:04:04", 0);
+        QVERIFY2(result.success, qPrintable(result.errorText));
+        QCOMPARE(result.networkVariable->typeName(), QString("SNVT_lev_percent"));
+        QCOMPARE(fan->typeIndex(), 81);
+        QVERIFY(utility->checkType(fan, 81, "", 0).success);
+        QVERIFY(!utility->checkType(fan, 95, "", 0).success);
+        fan->setValue("12.500");
+        QCOMPARE(newServer()->lonMarkObject(CmName)->networkVariables()->item("nvoFanSpeed")->value(), QString("12.500"));
+    }
+
+    void plugInRegistrationsAreKept()
+    {
+        lns::PlugInCommandRegistration r;
+        r.commandName = "Configure";
+        r.commandId = 13;
+        r.classId = 28;
+        r.deviceTemplate = "TQM_CM_L4";
+        QVERIFY(m_server->network("Small")->registerPlugInCommand(r));
+        QVERIFY(m_server->network("Small")->registerPlugInCommand(r)); // again: replaces
+        const auto list = newServer()->network("Small")->registeredPlugInCommands();
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list[0].deviceTemplate, QString("TQM_CM_L4"));
+    }
+
+    void badNetworkDescriptionsAreNamed_data()
+    {
+        QTest::addColumn<QString>("cpKey");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("unknown CP") << "1/nciNothing" << "0\t0" << "has no configuration property \"1/nciNothing\"";
+        QTest::newRow("wrong length") << "PanelType" << "3" << "has 1 bytes, 2 expected";
+    }
+    void badNetworkDescriptionsAreNamed()
+    {
+        QFETCH(QString, cpKey);
+        QFETCH(QString, value);
+        QFETCH(QString, expected);
+        QJsonObject description{{"name", "Bad"},
+                         {"subsystems", QJsonArray{QJsonObject{
+                                            {"path", "B"},
+                                            {"devices", QJsonArray{QJsonObject{{"name", "D"},
+                                                                               {"template", "TQM_CM_L4"},
+                                                                               {"cpValues", QJsonObject{{cpKey, value}}}}}}}}}};
+        try {
+            createNetwork(m_home.path(), description);
+            QFAIL("accepted");
+        } catch (const TqmError &e) {
+            QVERIFY2(e.description().contains(expected), qPrintable(e.description()));
+        }
+        QVERIFY(!networkNames(m_home.path()).contains("Bad"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEmbeddedObjectServer)
+#include "tst_embeddedobjectserver.moc"

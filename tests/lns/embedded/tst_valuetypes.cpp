@@ -1,0 +1,124 @@
+#include "lns/embedded/valuetypes.h"
+#include "lns/rawtext.h"
+#include "lns/tqmerror.h"
+
+#include <QTest>
+
+using namespace embedded;
+
+class TestValueTypes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Network image and display text agree both ways for every type the devices use.
+    void codecTable_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("raw");
+        QTest::newRow("temp_p 21") << "SNVT_temp_p" << "21.00" << "8\t52";
+        QTest::newRow("temp_p -2 (sign)") << "SNVT_temp_p" << "-2.00" << "255\t56";
+        QTest::newRow("temp_p invalid") << "SNVT_temp_p" << "327.67" << "127\t255";
+        QTest::newRow("temp_p min") << "SNVT_temp_p" << "-273.17" << "149\t75";
+        QTest::newRow("temp_p -4.97") << "SNVT_temp_p" << "-4.97" << "254\t15";
+        QTest::newRow("switch on") << "SNVT_switch" << "100.0 1" << "200\t1";
+        QTest::newRow("switch nul") << "SNVT_switch" << "0.0 -1" << "0\t255";
+        QTest::newRow("time_sec 60") << "SNVT_time_sec" << "60.0" << "2\t88";
+        QTest::newRow("time_sec 0.3 (rounding)") << "SNVT_time_sec" << "0.3" << "0\t3";
+        QTest::newRow("lev_percent 50") << "SNVT_lev_percent" << "50.000" << "39\t16";
+        QTest::newRow("ppm 800") << "SNVT_ppm" << "800" << "3\t32";
+        QTest::newRow("hvac_mode heat") << "SNVT_hvac_mode" << "HVAC_HEAT" << "1";
+        QTest::newRow("hvac_mode nul") << "SNVT_hvac_mode" << "HVAC_NUL" << "255";
+        QTest::newRow("occupancy standby") << "SNVT_occupancy" << "OC_STANDBY" << "3";
+        QTest::newRow("setPnts default")
+            << "SCPTsetPnts" << "23.00 25.00 28.00 21.00 19.00 16.00" << "8\t252\t9\t196\t10\t240\t8\t52\t7\t108\t6\t64";
+        QTest::newRow("location") << "SCPTlocation" << "Room 12"
+                                  << "82\t111\t111\t109\t32\t49\t50" + QString("\t0").repeated(24);
+    }
+    void codecTable()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, text);
+        QFETCH(QString, raw);
+        QCOMPARE(valuetypes::format(type, rawtext::parse(raw)), text);
+        QCOMPARE(rawtext::format(valuetypes::parse(type, text, int(rawtext::parse(raw).size()))), raw);
+    }
+
+    // Truncating instead of rounding, or parsing enum names only, would change these.
+    void lenientInput_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("raw");
+        QTest::newRow("0.29 rounds to 29") << "SNVT_temp_p" << "0.29" << "0\t29";
+        QTest::newRow("more decimals round") << "SNVT_temp_p" << "21.004" << "8\t52";
+        QTest::newRow("enum by number") << "SNVT_hvac_mode" << "3" << "3";
+        QTest::newRow("enum name any case") << "SNVT_hvac_mode" << "hvac_cool" << "3";
+        QTest::newRow("switch extra blanks") << "SNVT_switch" << "  50.0   0 " << "100\t0";
+    }
+    void lenientInput()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, text);
+        QFETCH(QString, raw);
+        QCOMPARE(rawtext::format(valuetypes::parse(type, text, int(rawtext::parse(raw).size()))), raw);
+    }
+
+    void undefinedEnumCodeKeepsItsNumber()
+    {
+        QCOMPARE(valuetypes::format("SNVT_hvac_mode", QByteArray(1, char(21))), QString("21"));
+    }
+
+    void badTextIsRefused_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("size");
+        QTest::newRow("not a number") << "SNVT_temp_p" << "warm" << 2;
+        QTest::newRow("below temp_p range") << "SNVT_temp_p" << "-300" << 2;
+        QTest::newRow("above lev_cont") << "SNVT_lev_cont" << "100.5" << 1;
+        QTest::newRow("negative time") << "SNVT_time_sec" << "-1" << 2;
+        QTest::newRow("switch one field") << "SNVT_switch" << "100.0" << 2;
+        QTest::newRow("switch state 2") << "SNVT_switch" << "100.0 2" << 2;
+        QTest::newRow("minDeltaTemp negative") << "SCPTminDeltaTemp" << "-0.5" << 2;
+        QTest::newRow("setPnts field above 35") << "SCPTsetPnts" << "36 25 28 21 19 16" << 12;
+        QTest::newRow("raw too short") << "RAW" << "1" << 2;
+        QTest::newRow("raw not a byte") << "RAW" << "1\t256" << 2;
+        QTest::newRow("unknown type takes raw") << "UCPTbuttonMode" << "HVAC_HEAT" << 1;
+    }
+    void badTextIsRefused()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, text);
+        QFETCH(int, size);
+        try {
+            valuetypes::parse(type, text, size);
+            QFAIL("accepted");
+        } catch (const TqmError &e) {
+            QCOMPARE(e.number(), TqmError::LnsInvalidValue);
+            QVERIFY2(e.description().contains(text.trimmed()), qPrintable(e.description()));
+        }
+    }
+
+    void unknownTypeFormatsRaw()
+    {
+        QCOMPARE(valuetypes::format("UCPTpanelType", QByteArray::fromHex("0304")), QString("3\t4"));
+        QCOMPARE(valuetypes::format("SNVT_temp_p", QByteArray::fromHex("0304ff")), QString("3\t4\t255"));
+    }
+
+    void dataPointFields()
+    {
+        const valuetypes::Type *setpt = valuetypes::find("SNVT_temp_setpt");
+        QVERIFY(setpt);
+        QByteArray bytes = valuetypes::find("SCPTsetPnts")->defaultValue;
+        const int heat = setpt->fieldIndex("occupied_heat");
+        QCOMPARE(valuetypes::formatField(*setpt, heat, bytes), QString("21.00"));
+        valuetypes::parseField(*setpt, heat, "22.5", &bytes);
+        QCOMPARE(valuetypes::formatValue(*setpt, bytes), QString("23.00 25.00 28.00 22.50 19.00 16.00"));
+        QCOMPARE(setpt->fieldIndex("no_such_field"), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestValueTypes)
+#include "tst_valuetypes.moc"
