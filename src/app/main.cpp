@@ -102,7 +102,7 @@ int main(int argc, char *argv[])
         aboutDialog = std::make_unique<AboutDialog>();
     }
     // The main window stands in here until the widget window exists.
-    RecordingPlugInWindow window(true);
+    RecordingPlugInWindow window;
     DesktopHelpViewer helpViewer;
 
     HostEnvironment env;
@@ -118,6 +118,12 @@ int main(int argc, char *argv[])
     env.applyLanguage = [](qint16 language) { setLanguage(language); };
 
     PlugInHost host(env);
+    window.setReport([&host, quiet](const QString &request) {
+        if (host.logger())
+            host.logger()->logLine(QStringLiteral("[frmMain] ") + request);
+        if (quiet)
+            unattended::print(QStringLiteral("[window] ") + request);
+    });
     if (isSwitch(arguments, QStringLiteral("Embedding")))
         return serveAutomationObject(*app, host);
 

@@ -242,6 +242,10 @@ void PlugInHost::InitApp()
 
 void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString &objectName)
 {
+    // After EndApp the services are released: a host that wants another command creates a new
+    // automation object (a new plug-in process).
+    if (m_ended)
+        return;
     log(label(PlugInModule, QStringLiteral("ValidateCommand")));
     runStep(QStringLiteral("ValidateCommand"), [&] {
         const lns::ConnectionMode mode = m_session.connectionMode();

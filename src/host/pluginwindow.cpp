@@ -1,13 +1,11 @@
 #include "host/pluginwindow.h"
 
-#include "host/unattended.h"
-
 void RecordingPlugInWindow::record(const QString &call)
 {
     calls.append(call);
     // Loading and unloading happen on every start; only what a user would see is printed.
-    if (m_printing && call != QLatin1String("load") && call != QLatin1String("unload"))
-        unattended::print(QStringLiteral("[window] ") + call);
+    if (m_report && call != QLatin1String("load") && call != QLatin1String("unload"))
+        m_report(call);
 }
 
 void RecordingPlugInWindow::load()

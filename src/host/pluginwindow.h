@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Window states as the automation interface exchanges them.
 enum class WindowState : qint16 { Normal = 0, Minimized = 1, Maximized = 2 };
@@ -45,7 +46,10 @@ public:
 class RecordingPlugInWindow : public PlugInWindow
 {
 public:
-    explicit RecordingPlugInWindow(bool printing = false) : m_printing(printing) {}
+    // `report` hears every request a user would see (building pages, showing, hiding).
+    using Report = std::function<void(const QString &request)>;
+    explicit RecordingPlugInWindow(Report report = {}) : m_report(std::move(report)) {}
+    void setReport(Report report) { m_report = std::move(report); }
 
     void load() override;
     bool isLoaded() const override { return m_loaded; }
@@ -75,7 +79,7 @@ public:
 private:
     void record(const QString &call);
 
-    bool m_printing;
+    Report m_report;
     bool m_loaded = false;
     bool m_visible = false;
     int m_commandIndex = 0;

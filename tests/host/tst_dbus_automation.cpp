@@ -87,6 +87,7 @@ void TstDBusAutomation::init()
     m_plugIn->setProcessEnvironment(env);
     m_plugIn->setProcessChannelMode(QProcess::SeparateChannels);
 
+    QVERIFY2(!m_bus.interface()->isServiceRegistered(Service), "the previous plug-in still holds the service");
     QDBusServiceWatcher watcher(Service, m_bus, QDBusServiceWatcher::WatchForRegistration);
     QSignalSpy registered(&watcher, &QDBusServiceWatcher::serviceRegistered);
     m_plugIn->start(qEnvironmentVariable("TQM_BIN_DIR") + QStringLiteral("/tqm-cmdmodule"),
@@ -103,7 +104,7 @@ void TstDBusAutomation::cleanup()
     QSignalSpy gone(&watcher, &QDBusServiceWatcher::serviceUnregistered);
     m_plugIn->terminate();
     m_plugIn->waitForFinished(10000);
-    if (m_bus.interface()->isServiceRegistered(Service))
+    if (m_bus.interface()->isServiceRegistered(Service) && gone.isEmpty())
         gone.wait(10000);
     m_plugIn.reset();
 }
