@@ -68,9 +68,9 @@ struct SessionState
     // The object server the host tool handed in; the monitoring page monitors through it.
     lns::ObjectServerPtr hostObjectServer;
 
-    // Set by the monitoring page when a monitored device stops answering.
+    // Set by the monitoring page when a monitored device stops answering. (The logger keeps
+    // its own error flag: HostLogger::loggerOnErrorFlag.)
     bool communicationFailed = false;
-    bool loggerOnErrorFlag = false;
     bool parametersChangedFlag = false;
 
     // Memory of the device accessibility check.
