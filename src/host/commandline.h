@@ -1,0 +1,44 @@
+#pragma once
+
+// The plug-in's command-line grammar. The whole line is one text, split at "/" into tokens; the
+// text before the first "/" is ignored. Each token is "KEY" or "KEY:value"; keys are compared
+// upper-cased, values are kept exactly as they stand. Parsing stops at the first empty token.
+
+#include <QString>
+#include <QStringList>
+
+namespace commandline {
+
+// What the line asks the program to do once parsing has stopped.
+enum class Action {
+    Command,             // the end of the line was reached: validate the command (or about window)
+    RegisterLanguage,    // "REG": store the language under the product key, then end
+    Unregister,          // "UNREG": remove the registration, then end
+    StandAlone,          // "S": stand-alone start with the status window
+    StandAloneSilent,    // "PROG2649": stand-alone start without the status window
+};
+
+struct Switches
+{
+    Action action = Action::Command;
+    qint16 language = 0;              // value of "REG"
+    qint32 commandId = 0;
+    qint16 classId = 0;
+    bool remote = false;
+    bool networkInterfaceGiven = false;
+    QString networkInterfaceName;
+    bool objectNameGiven = false;
+    QString objectName;
+};
+
+// The command line as the platform tool hands it over: the program's arguments (without the
+// program path) joined by one blank.
+QString joinArguments(const QStringList &arguments);
+
+// Leading decimal digits of the text as a number; 0 when it does not start with a digit.
+// Digits beyond the 32-bit range saturate instead of wrapping around.
+qint64 leadingNumber(const QString &text);
+
+Switches parse(const QString &commandLine);
+
+} // namespace commandline

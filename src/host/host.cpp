@@ -1,0 +1,635 @@
+#include "host/host.h"
+
+#include "host/commandline.h"
+#include "host/hostseams.h"
+#include "host/pluginwindow.h"
+#include "host/registrationwriter.h"
+#include "host/settings.h"
+#include "host/statuswindow.h"
+#include "host/strings/resstrings.h"
+#include "lns/inifile.h"
+#include "lns/objectnameparser.h"
+#include "lns/pathutility.h"
+#include "lns/product.h"
+#include "lns/registryaccess.h"
+#include "lns/textutility.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString PlugInModule = QStringLiteral("M_PlugIn");
+const QString CrLf = QStringLiteral("\r\n");
+
+QString label(const QString &module, const QString &routine)
+{
+    return QStringLiteral("[%1] Public Sub %2()").arg(module, routine);
+}
+
+QString fullVersion()
+{
+    return QStringLiteral("%1.%2.%3").arg(product::VersionMajor).arg(product::VersionMinor).arg(product::VersionRevision);
+}
+
+} // namespace
+
+PlugInHost::PlugInHost(HostEnvironment environment) : m_env(std::move(environment))
+{
+    if (!m_env.clock)
+        m_env.clock = &SystemClock::instance();
+}
+
+PlugInHost::~PlugInHost() = default;
+
+QString PlugInHost::resString(int id, int piece) const
+{
+    return GetResString(id, piece);
+}
+
+void PlugInHost::log(const QString &text)
+{
+    if (m_logger)
+        m_logger->logLine(text);
+}
+
+MsgAnswer PlugInHost::message(const QString &text, const QString &title, MsgIcon icon)
+{
+    return m_env.dialogs->message(text, title, icon, MsgButtons::Ok, MsgAnswer::Ok);
+}
+
+void PlugInHost::abort()
+{
+    m_session.aborted = true;
+}
+
+PlugInHost::Step PlugInHost::runStep(const QString &routineName, const std::function<void()> &step)
+{
+    for (;;) {
+        try {
+            step();
+            return Step::Next;
+        } catch (const TqmError &error) {
+            if (!m_logger)
+                return Step::Leave;
+            switch (m_logger->handleError(error, PlugInModule, routineName)) {
+            case ErrorAnswer::Retry:
+                continue;
+            case ErrorAnswer::Continue:
+                return Step::Next;
+            case ErrorAnswer::Leave:
+                return Step::Leave;
+            case ErrorAnswer::End:
+                m_endRequested = true;
+                EndApp();
+                return Step::Leave;
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up
+
+void PlugInHost::Main(const QString &commandLine)
+{
+    InitApp();
+    if (m_session.aborted)
+        return;
+    log(label(PlugInModule, QStringLiteral("Main")));
+    handleCommandLine(commandline::parse(commandLine));
+}
+
+void PlugInHost::handleCommandLine(const commandline::Switches &switches)
+{
+    m_session.remote = m_session.remote || switches.remote;
+    if (switches.networkInterfaceGiven)
+        m_session.networkInterfaceName = switches.networkInterfaceName;
+
+    switch (switches.action) {
+    case commandline::Action::RegisterLanguage:
+        m_session.language = switches.language;
+        runStep(QStringLiteral("Main"), [&] { settings::writeProductLanguage(*m_registry, m_session.language); });
+        EndApp();
+        return;
+    case commandline::Action::Unregister:
+        m_session.unregistering = true;
+        Unregister();
+        runStep(QStringLiteral("Main"), [&] { settings::deleteProductKey(*m_registry); });
+        EndApp();
+        return;
+    case commandline::Action::StandAlone:
+        startStandAlone(true);
+        return;
+    case commandline::Action::StandAloneSilent:
+        startStandAlone(false);
+        return;
+    case commandline::Action::Command:
+        break;
+    }
+
+    if (switches.objectNameGiven) {
+        ValidateCommand(switches.commandId, switches.classId, switches.objectName);
+        return;
+    }
+    // Started without a target: a user or an installer ran the program. It introduces itself
+    // and makes sure that network tools can create its automation object.
+    ShowAboutWindow();
+    if (m_env.registerAutomationServer) {
+        try {
+            m_env.registerAutomationServer();
+        } catch (const TqmError &error) {
+            log(QStringLiteral("Automation server not registered: ") + error.description());
+        }
+    }
+    EndApp();
+}
+
+void PlugInHost::startStandAlone(bool withStatusWindow)
+{
+    m_session.commandIndex = commands::StandAlone;
+    if (withStatusWindow && m_env.statusWindow)
+        m_env.statusWindow->show();
+    m_env.window->buildPages(m_session.commandIndex);
+    m_env.window->showWindow();
+}
+
+void PlugInHost::fillCommandTable()
+{
+    const auto record = [this](qint32 commandId, int nameId, int descriptionId) {
+        return CommandRecord{true, commandId, qint16(lns::LonMarkObjectClass), 4, resString(nameId), resString(descriptionId)};
+    };
+    m_session.commandTable[commands::Configure] = record(13, 1800, 1801);
+    m_session.commandTable[commands::Calibrate] = record(14, 1803, 1804);
+    m_session.commandTable[commands::Monitor] = record(21, 1805, 1806);
+    m_session.commandTable[4] = CommandRecord{};
+}
+
+void PlugInHost::InitApp()
+{
+    m_session.aborted = false;
+    m_ended = false;
+    m_endRequested = false;
+    const QString routine = QStringLiteral("InitApp");
+
+    m_logger = std::make_unique<HostLogger>(*m_env.clock, *m_env.dialogs);
+    m_iniFile = std::make_unique<IniFile>();
+    m_registry = std::make_unique<RegistryAccess>();
+    m_lnsSession = std::make_unique<LnsSession>();
+
+    LoggerSetup setup;
+    setup.fileName = m_env.programFileName + QStringLiteral(".LOG");
+    setup.directory = PathUtility::WithTrailingBackslash(m_env.programDirectory);
+    setup.versionMajor = product::VersionMajor;
+    setup.versionMinor = product::VersionMinor;
+    setup.versionRevision = product::VersionRevision;
+    setup.languageNumber = 1000 + m_session.language;
+    setup.productName = product::ProductName;
+    m_logger->setUp(setup);
+    log(label(QStringLiteral("M_LcaPlugIn"), routine));
+
+    const auto steps = std::initializer_list<std::function<void()>>{
+        [&] { m_session.manufacturerName = resString(1802); },
+        [&] { m_session.version = QStringLiteral("%1.%2").arg(product::VersionMajor).arg(product::VersionMinor); },
+        [&] { m_session.productKey = settings::productKey(); },
+        [&] {
+            m_session.language = settings::readLanguage(*m_registry);
+            if (m_env.applyLanguage)
+                m_env.applyLanguage(m_session.language);
+        },
+        [&] { fillCommandTable(); },
+    };
+    for (const auto &step : steps) {
+        if (runStep(routine, step) == Step::Leave)
+            return;
+    }
+
+    const QString iniPath = PathUtility::WithTrailingBackslash(m_env.programDirectory) + product::PlugInIniFileName;
+    if (!QFileInfo::exists(iniPath)) {
+        runStep(routine, [&] {
+            message(resString(1526) + CrLf + CrLf + iniPath, product::ProductName, MsgIcon::Critical);
+        });
+        abort();
+        EndApp();
+        return;
+    }
+    m_iniFile->setFileName(iniPath);
+    if (runStep(routine, [&] {
+            m_session.helpFilePath = PathUtility::WithTrailingBackslash(m_env.programDirectory)
+                + m_iniFile->GetValue(product::HelpSection, QStringLiteral("HelpFilePath"));
+        }) == Step::Leave)
+        return;
+    m_session.initialised = true;
+
+    // The object server belongs to the main window; without one the session has none until
+    // a command opens it.
+    try {
+        m_env.window->load();
+        if (m_env.objectServerProvider)
+            m_session.objectServer = m_env.objectServerProvider();
+    } catch (const TqmError &) {
+        m_session.objectServer.reset();
+    }
+
+    if (m_env.statusWindow) {
+        m_env.statusWindow->setPicture(102);
+        m_env.statusWindow->setFontName(QStringLiteral("Tahoma"));
+        m_env.statusWindow->setVersionText(QStringLiteral("v") + fullVersion());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString &objectName)
+{
+    // After EndApp the services are released: a host that wants another command creates a new
+    // automation object (a new plug-in process).
+    if (m_ended)
+        return;
+    log(label(PlugInModule, QStringLiteral("ValidateCommand")));
+    runStep(QStringLiteral("ValidateCommand"), [&] {
+        const lns::ConnectionMode mode = m_session.connectionMode();
+        if (commandId == commands::Register) {
+            if (!m_session.programIdsToRegister.isEmpty()) {
+                if (m_env.statusWindow)
+                    m_env.statusWindow->setStatusText(resString(1513));
+                RegisterIntoProject(objectName, mode);
+            } else {
+                // The automation object is registered with the desktop already: there is
+                // nothing further to register.
+                EndApp();
+            }
+            return;
+        }
+
+        for (int index = 1; index <= 4; ++index) {
+            const CommandRecord &record = m_session.commandTable[size_t(index)];
+            if (!record.enabled || record.commandId != commandId || record.classId != classId)
+                continue;
+            if (!m_session.hostSuppliedObjects) {
+                if (m_env.statusWindow)
+                    m_env.statusWindow->setStatusText(resString(1504, 2));
+                m_session.commandIndex = index;
+                OpenPlugIn(objectName, mode);
+            } else {
+                AttachToHostObjects();
+            }
+            return;
+        }
+
+        const QString text = QStringLiteral("The transmitted CommandId (") + QString::number(commandId)
+            + QStringLiteral(") is not") + CrLf + QStringLiteral("supported for  ClassId ") + QString::number(classId)
+            + QStringLiteral(" !");
+        message(text, product::ProductName, MsgIcon::Exclamation);
+        abort();
+        EndApp();
+    });
+}
+
+void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
+{
+    log(label(PlugInModule, QStringLiteral("OpenPlugIn")));
+    StatusWindow *status = m_env.statusWindow;
+    if (status) {
+        status->show();
+        status->setProgress(0);
+    }
+    const ObjectNameParts parts = ObjectNameParser::Split(objectName);
+    m_session.deviceName = parts.deviceName;
+    m_session.lonMarkObjectName = parts.lonMarkObjectName;
+    const QString title = m_session.windowTitle();
+
+    const LnsSession::ServerResult server = m_lnsSession->OpenServer(m_env.objectServerProvider, mode);
+    m_session.objectServer = server.objectServer;
+    m_session.networks = server.networks;
+    if (!server.success) {
+        log(m_lnsSession->lastError());
+        message(TextUtility::FillPlaceholders(resString(1508), {product::ProductName}), title, MsgIcon::Exclamation);
+        abort();
+        EndApp();
+        return;
+    }
+
+    const LnsSession::NetworkResult network = m_lnsSession->OpenNetwork(m_session.networks, parts.networkName,
+                                                                        m_session.remote);
+    m_session.network = network.network;
+    m_session.systems = network.systems;
+    m_session.system = network.system;
+    m_session.subsystems = network.subsystems;
+    if (!network.success) {
+        log(m_lnsSession->lastError());
+        message(resString(1436), title, MsgIcon::Critical);
+        if (status)
+            status->hide();
+        abort();
+        EndApp();
+        return;
+    }
+
+    const LnsSession::SubsystemResult subsystem = m_lnsSession->OpenSubsystem(m_session.subsystems,
+                                                                              parts.subsystemLevels);
+    m_session.subsystem = subsystem.subsystem;
+    m_session.appDevices = subsystem.appDevices;
+    if (!subsystem.success)
+        log(m_lnsSession->lastError());
+
+    const IniFile::FoundDevice found = subsystem.success
+        ? m_iniFile->FindDevice(m_session.appDevices, parts.deviceName, parts.lonMarkObjectName)
+        : IniFile::FoundDevice{};
+    if (!found.success) {
+        if (status)
+            status->setStatusText(resString(1507));
+        closeSession();
+        message(resString(1437), title, MsgIcon::Critical);
+        if (status)
+            status->hide();
+        abort();
+        EndApp();
+        return;
+    }
+    m_session.appDevice = found.appDevice;
+    m_session.lonMarkObjects = found.lonMarkObjects;
+    m_session.lonMarkObject = found.lonMarkObject;
+    m_session.deviceTemplate = m_session.appDevice->deviceTemplate()->name();
+    if (status)
+        status->setStatusText(resString(1501, 3));
+
+    const bool accessible = DeviceIsAccessible({}, true);
+    if (m_session.commandIndex == commands::Configure || accessible) {
+        m_env.window->buildPages(m_session.commandIndex);
+        m_env.window->showWindow();
+        return;
+    }
+    message(resString(1491), title, MsgIcon::Exclamation);
+    abort();
+    EndApp();
+}
+
+void PlugInHost::AttachToHostObjects()
+{
+    log(label(PlugInModule, QStringLiteral("AttachToHostObjects")));
+    const lns::LonMarkObjectPtr lonMarkObject = m_session.lonMarkObject;
+    if (!lonMarkObject)
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("AttachToHostObjects"),
+                       QStringLiteral("The host tool handed in no LonMark object."));
+    m_session.lonMarkObjects = std::dynamic_pointer_cast<lns::LonMarkObjects>(lonMarkObject->parent());
+    m_session.appDevice = std::dynamic_pointer_cast<lns::AppDevice>(
+        lns::ancestorByClassId(lonMarkObject, lns::AppDeviceClass));
+    if (!m_session.appDevice)
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("AttachToHostObjects"),
+                       QStringLiteral("The LonMark object \"%1\" belongs to no device.").arg(lonMarkObject->name()));
+    m_session.deviceTemplate = m_session.appDevice->deviceTemplate()->name();
+    m_session.deviceName = m_session.appDevice->name();
+    m_session.lonMarkObjectName = lonMarkObject->name();
+    m_session.network = std::dynamic_pointer_cast<lns::Network>(
+        lns::ancestorByClassId(m_session.appDevice, lns::NetworkClass));
+    if (m_session.network) {
+        m_session.systems = m_session.network->systems();
+        m_session.system = m_session.systems->item(1);
+        m_session.subsystems = m_session.system->subsystems();
+        m_session.appDevices = m_session.subsystems->item(1)->appDevices();
+    }
+    m_env.window->buildPages(m_session.commandIndex);
+    m_env.window->showWindow();
+}
+
+bool PlugInHost::DeviceIsAccessible(const lns::AppDevicePtr &device, bool force)
+{
+    const QDateTime now = m_env.clock->now();
+    if (!force && m_session.lastAccessCheck.isValid()) {
+        const qint64 elapsed = m_session.lastAccessCheck.msecsTo(now);
+        if (elapsed >= 0 && elapsed < 10000)
+            return m_session.lastAccessible;
+    }
+    m_session.lastAccessCheck = now;
+    const lns::AppDevicePtr target = device ? device : m_session.appDevice;
+    bool accessible = false;
+    try {
+        if (target) {
+            target->deviceTest(4);
+            accessible = true;
+            if (!device)
+                m_session.communicationFailed = false;
+        }
+    } catch (const TqmError &) {
+        accessible = false;
+    }
+    m_session.lastAccessible = accessible;
+    return accessible;
+}
+
+LnsSessionObjects PlugInHost::sessionObjects()
+{
+    SessionState &s = m_session;
+    return {s.objectServer, s.networks,   s.network,   s.systems,        s.system,       s.subsystems,
+            s.subsystem,    s.appDevices, s.appDevice, s.lonMarkObjects, s.lonMarkObject};
+}
+
+void PlugInHost::closeSession()
+{
+    if (m_lnsSession)
+        m_lnsSession->CloseAll(sessionObjects());
+}
+
+void PlugInHost::EndApp()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    const QString routine = QStringLiteral("EndApp");
+    log(label(QStringLiteral("M_LcaPlugIn"), routine));
+    if (!m_session.unregistering)
+        Register();
+    if (m_stopMonitoring)
+        runStep(routine, [&] { m_stopMonitoring(); });
+    if (!m_session.hostSuppliedObjects)
+        runStep(routine, [&] { closeSession(); });
+
+    try {
+        m_session.objectServer.reset();
+        if (m_env.window && m_env.window->isLoaded())
+            m_env.window->unload();
+    } catch (const TqmError &) {
+        // Shutting down: nothing left to tell anybody.
+    }
+    m_stopMonitoring = nullptr;
+    m_logger.reset();
+    m_lnsSession.reset();
+    m_iniFile.reset();
+    m_registry.reset();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Registration
+
+void PlugInHost::Register()
+{
+    log(label(PlugInModule, QStringLiteral("Register")));
+    try {
+        RegistrationRecord record;
+        record.projectName = product::ProjectName;
+        record.className = product::ClassName;
+        record.description = resString(1801);
+        record.lcaVersion = product::LcaVersion;
+        record.manufacturerName = resString(1802);
+        record.productName = resString(1809);
+        record.registrationNumber = QString::number(m_session.commandTable[commands::Configure].registrationNumber);
+        record.version = m_session.version;
+        RegistrationWriter().commit(record);
+    } catch (const TqmError &) {
+        // Registration never reports: the next exit writes the record again.
+    }
+}
+
+void PlugInHost::Unregister()
+{
+    log(label(PlugInModule, QStringLiteral("Unregister")));
+    try {
+        RegistrationWriter().unregister(product::ProjectName);
+        dbusactivation::uninstall();
+    } catch (const TqmError &) {
+        // Like Register: silent.
+    }
+}
+
+bool PlugInHost::registerCommandsFor(const QString &deviceTemplate)
+{
+    bool allRegistered = true;
+    for (int index = 1; index <= 4; ++index) {
+        const CommandRecord &record = m_session.commandTable[size_t(index)];
+        if (!record.enabled)
+            continue;
+        lns::PlugInCommandRegistration registration;
+        registration.registrationNumber = record.registrationNumber;
+        registration.commandName = record.name;
+        registration.commandId = record.commandId;
+        registration.classId = record.classId;
+        registration.description = record.description;
+        registration.manufacturerId = product::ManufacturerId;
+        registration.className = product::ClassName;
+        registration.projectName = product::ProjectName;
+        registration.version = m_session.version;
+        registration.deviceTemplate = deviceTemplate;
+        try {
+            if (!m_session.network->registerPlugInCommand(registration))
+                allRegistered = false;
+        } catch (const TqmError &error) {
+            log(QStringLiteral("Registering command %1 for %2 failed: %3")
+                    .arg(record.commandId)
+                    .arg(deviceTemplate, error.description()));
+            allRegistered = false;
+        }
+    }
+    return allRegistered;
+}
+
+void PlugInHost::RegisterIntoProject(const QString &objectName, lns::ConnectionMode mode)
+{
+    log(label(PlugInModule, QStringLiteral("RegisterIntoProject")));
+    StatusWindow *status = m_env.statusWindow;
+    if (status) {
+        status->setStatusText(resString(1513));
+        status->setProgress(0);
+        if (!m_session.regResult)
+            status->show();
+    }
+
+    bool success = false;
+    try {
+        const ObjectNameParts parts = ObjectNameParser::Split(objectName);
+        const LnsSession::ServerResult server = m_lnsSession->OpenServer(m_env.objectServerProvider, mode);
+        m_session.objectServer = server.objectServer;
+        m_session.networks = server.networks;
+        if (server.success) {
+            const LnsSession::NetworkResult network = m_lnsSession->OpenNetwork(m_session.networks, parts.networkName,
+                                                                                m_session.remote);
+            m_session.network = network.network;
+            m_session.systems = network.systems;
+            m_session.system = network.system;
+            m_session.subsystems = network.subsystems;
+            success = network.success;
+        }
+        if (!success)
+            log(m_lnsSession->lastError());
+    } catch (const TqmError &error) {
+        log(error.description());
+    }
+
+    if (success) {
+        for (int n = 1; n <= m_iniFile->TemplateEntryCount(); ++n) {
+            const IniFile::TemplateEntry entry = m_iniFile->templateEntry(n);
+            if (entry.programId.isEmpty()
+                || !m_session.programIdsToRegister.contains(entry.programId, Qt::CaseInsensitive))
+                continue;
+            if (!registerCommandsFor(entry.deviceTemplate))
+                success = false;
+        }
+    }
+
+    if (m_session.regResult) {
+        m_session.regResult->setRegResult(success ? 0 : -1);
+    } else if (!success) {
+        message(resString(1435, 2), product::ProductName, MsgIcon::Critical);
+    }
+    if (status)
+        status->hide();
+    EndApp();
+}
+
+void PlugInHost::ShowAboutWindow()
+{
+    log(label(PlugInModule, QStringLiteral("ShowAboutWindow")));
+    if (!m_env.aboutWindow)
+        return;
+    runStep(QStringLiteral("ShowAboutWindow"), [&] {
+        AboutInfo info;
+        info.pictureId = 103;
+        info.title = resString(1850);
+        info.line = TextUtility::FillPlaceholders(resString(1851), {fullVersion()});
+        info.maker = resString(1802);
+        m_env.aboutWindow->showModal(info);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Help
+
+void PlugInHost::UpdateHelpMenu()
+{
+    log(label(PlugInModule, QStringLiteral("UpdateHelpMenu")));
+    if (!m_iniFile)
+        return;
+    m_session.helpFilePath = PathUtility::WithTrailingBackslash(m_env.programDirectory)
+        + m_iniFile->GetValue(product::HelpSection, QStringLiteral("HelpFilePath"));
+    m_session.appDocPath.clear();
+    try {
+        if (m_session.appDevice)
+            m_session.appDocPath = m_iniFile->GetAppDocPath(m_session.appDevice->programId(), m_session.language);
+    } catch (const TqmError &) {
+        m_session.appDocPath.clear();
+    }
+    const auto isFile = [](const QString &path) { return !path.isEmpty() && QFileInfo(path).isFile(); };
+    m_manualAvailable = isFile(m_session.helpFilePath);
+    m_appDocAvailable = isFile(m_session.appDocPath);
+}
+
+void PlugInHost::ShowHtmlHelp(const QString &helpFile, int contextId)
+{
+    log(label(PlugInModule, QStringLiteral("ShowHtmlHelp")));
+    try {
+        if (!m_env.helpViewer)
+            return;
+        switch (m_env.helpViewer->show(helpFile, contextId)) {
+        case HelpViewer::Result::Shown:
+            return;
+        case HelpViewer::Result::ViewerMissing:
+            message(resString(1426), product::ProductName, MsgIcon::Critical);
+            return;
+        case HelpViewer::Result::Failed:
+            message(TextUtility::FillPlaceholders(resString(1425), {helpFile}), product::ProductName, MsgIcon::Critical);
+            return;
+        }
+    } catch (const TqmError &error) {
+        log(error.description());
+    }
+}

@@ -1,0 +1,102 @@
+#include "host/registrationwriter.h"
+
+#include "lns/homedir.h"
+#include "lns/tqmerror.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSettings>
+
+namespace {
+
+const QString Group = QStringLiteral("Registration");
+
+} // namespace
+
+QString RegistrationWriter::recordFile(const QString &projectName)
+{
+    return tqmHome() + QStringLiteral("/plugins/") + projectName + QStringLiteral(".ini");
+}
+
+void RegistrationWriter::commit(const RegistrationRecord &record)
+{
+    const QString path = recordFile(record.projectName);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSettings file(path, QSettings::IniFormat);
+    file.beginGroup(Group);
+    file.setValue(QStringLiteral("ProjectName"), record.projectName);
+    file.setValue(QStringLiteral("ClassName"), record.className);
+    file.setValue(QStringLiteral("Description"), record.description);
+    file.setValue(QStringLiteral("LcaVersion"), record.lcaVersion);
+    file.setValue(QStringLiteral("ManufacturerName"), record.manufacturerName);
+    file.setValue(QStringLiteral("ProductName"), record.productName);
+    file.setValue(QStringLiteral("RegistrationNumber"), record.registrationNumber);
+    file.setValue(QStringLiteral("Version"), record.version);
+    file.endGroup();
+    file.sync();
+    if (file.status() != QSettings::NoError)
+        throw TqmError(TqmError::FileAccess, QStringLiteral("RegistrationWriter"),
+                       QStringLiteral("The registration record %1 cannot be written.").arg(path));
+}
+
+void RegistrationWriter::unregister(const QString &projectName)
+{
+    QFile::remove(recordFile(projectName));
+}
+
+RegistrationRecord RegistrationWriter::read(const QString &projectName)
+{
+    RegistrationRecord record;
+    if (!QFileInfo::exists(recordFile(projectName)))
+        return record;
+    QSettings file(recordFile(projectName), QSettings::IniFormat);
+    file.beginGroup(Group);
+    record.projectName = file.value(QStringLiteral("ProjectName")).toString();
+    record.className = file.value(QStringLiteral("ClassName")).toString();
+    record.description = file.value(QStringLiteral("Description")).toString();
+    record.lcaVersion = file.value(QStringLiteral("LcaVersion")).toString();
+    record.manufacturerName = file.value(QStringLiteral("ManufacturerName")).toString();
+    record.productName = file.value(QStringLiteral("ProductName")).toString();
+    record.registrationNumber = file.value(QStringLiteral("RegistrationNumber")).toString();
+    record.version = file.value(QStringLiteral("Version")).toString();
+    return record;
+}
+
+namespace dbusactivation {
+
+QString servicesDirectory()
+{
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (dataHome.isEmpty())
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    return dataHome + QStringLiteral("/dbus-1/services");
+}
+
+QString serviceFile()
+{
+    return servicesDirectory() + QLatin1Char('/') + ServiceName + QStringLiteral(".service");
+}
+
+void install(const QString &programPath)
+{
+    QDir().mkpath(servicesDirectory());
+    QSaveFile file(serviceFile());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        const QString text = QStringLiteral("[D-BUS Service]\nName=%1\nExec=\"%2\" -Embedding\n")
+                                 .arg(ServiceName, QFileInfo(programPath).absoluteFilePath());
+        file.write(text.toUtf8());
+        if (file.commit())
+            return;
+    }
+    throw TqmError(TqmError::FileAccess, QStringLiteral("dbusactivation"),
+                   QStringLiteral("The D-Bus service file %1 cannot be written.").arg(serviceFile()));
+}
+
+void uninstall()
+{
+    QFile::remove(serviceFile());
+}
+
+} // namespace dbusactivation

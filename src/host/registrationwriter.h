@@ -1,0 +1,50 @@
+#pragma once
+
+// The plug-in's registration record for the local machine. Kept in a file under the object
+// server's home (<home>/plugins/<project name>.ini), where network tools of this machine look
+// for installed plug-ins.
+
+#include <QString>
+
+struct RegistrationRecord
+{
+    QString projectName;
+    QString className;
+    QString description;
+    QString lcaVersion;
+    QString manufacturerName;
+    QString productName;
+    QString registrationNumber;
+    QString version;
+};
+
+class RegistrationWriter
+{
+public:
+    // The record file of a project under the home directory.
+    static QString recordFile(const QString &projectName);
+
+    // Throws TqmError (FileAccess) when the record cannot be written.
+    void commit(const RegistrationRecord &record);
+    // Removes the record; a missing record is no error.
+    void unregister(const QString &projectName);
+    // Reads a committed record back; empty fields when there is none.
+    static RegistrationRecord read(const QString &projectName);
+};
+
+// The automation object's D-Bus activation: a service file in the user's D-Bus services
+// directory ($XDG_DATA_HOME/dbus-1/services) that starts the program with "-Embedding" when a
+// host asks for the service.
+namespace dbusactivation {
+
+inline const QString ServiceName = QStringLiteral("org.velto.veltoTqmCmdModule");
+inline const QString ObjectPath = QStringLiteral("/Application");
+inline const QString InterfaceName = QStringLiteral("org.velto.veltoTqmCmdModule.Application");
+
+QString servicesDirectory();
+QString serviceFile();
+// Throws TqmError (FileAccess) when the file cannot be written.
+void install(const QString &programPath);
+void uninstall();
+
+} // namespace dbusactivation

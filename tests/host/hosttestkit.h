@@ -1,0 +1,97 @@
+#pragma once
+
+// A plug-in host in a sandbox: temporary program directory (with a plug-in INI file), object
+// server home and XDG data home, scripted dialogs, recording windows and a manual clock.
+
+#include "host/host.h"
+#include "host/hostseams.h"
+#include "host/pluginwindow.h"
+#include "host/statuswindow.h"
+#include "host/strings/resstrings.h"
+#include "lns/userdialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class RecordingAboutWindow : public AboutWindow
+{
+public:
+    void showModal(const AboutInfo &info) override { shown.append(info); }
+    QList<AboutInfo> shown;
+};
+
+class RecordingHelpViewer : public HelpViewer
+{
+public:
+    Result show(const QString &helpFile, int contextId) override
+    {
+        requests.append({helpFile, contextId});
+        return result;
+    }
+    Result result = Result::Shown;
+    QList<QPair<QString, int>> requests;
+};
+
+struct HostSandbox
+{
+    static inline const QString IniText = QStringLiteral(
+        "[velto TqmCommandModule Help 1.0]\n"
+        "HelpFilePath = help/index.html\n"
+        "[velto TqmCommandModule Templates 1.0]\n"
+        "Template1 = TQM_CM_A,90:00:5D:50:28:04:04:01\n"
+        "Template2 = TQM_CM_B,90:00:5D:50:28:04:04:02\n");
+
+    QTemporaryDir home;
+    QTemporaryDir program;
+    ScriptedDialogs dialogs;
+    RecordingStatusWindow status;
+    RecordingPlugInWindow window;
+    RecordingAboutWindow about;
+    RecordingHelpViewer help;
+    ManualClock clock;
+    int automationRegistrations = 0;
+    std::function<lns::ObjectServerPtr()> serverProvider;
+
+    explicit HostSandbox(bool withIniFile = true)
+    {
+        qputenv("TQM_HOME", home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/xdg")).toUtf8());
+        setLanguage(0);
+        if (withIniFile)
+            writeProgramFile(QStringLiteral("TqmCmdModule.ini"), IniText);
+    }
+
+    void writeProgramFile(const QString &name, const QString &text)
+    {
+        const QString path = program.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    }
+
+    HostEnvironment environment()
+    {
+        HostEnvironment env;
+        env.programDirectory = program.path();
+        env.programFileName = QStringLiteral("tqm-cmdmodule");
+        env.clock = &clock;
+        env.dialogs = &dialogs;
+        env.statusWindow = &status;
+        env.window = &window;
+        env.aboutWindow = &about;
+        env.helpViewer = &help;
+        env.objectServerProvider = [this] { return serverProvider ? serverProvider() : lns::ObjectServerPtr(); };
+        env.registerAutomationServer = [this] { ++automationRegistrations; };
+        env.applyLanguage = [](qint16 language) { setLanguage(language); };
+        return env;
+    }
+
+    QString logText() const
+    {
+        QFile file(program.filePath(QStringLiteral("tqm-cmdmodule.LOG")));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+};

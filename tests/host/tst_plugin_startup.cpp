@@ -1,0 +1,290 @@
+// Start-up, command validation, registration and shutdown of the plug-in host, without a
+// network: everything here must work (or fail) before any device is reached.
+
+#include "fakelns.h"
+#include "hosttestkit.h"
+#include "host/registrationwriter.h"
+#include "host/settings.h"
+#include "lns/product.h"
+#include "lns/registryaccess.h"
+
+class TstPlugInStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void withoutObjectNameShowsAboutAndNeverOpensTheServer();
+    void regWritesTheProductLanguageOnly();
+    void unregRemovesTheRegistration();
+    void registrationCommandNeverOpensTheWindow_data();
+    void registrationCommandNeverOpensTheWindow();
+    void refusedCommands_data();
+    void refusedCommands();
+    void missingIniFileAborts();
+    void standAlone_data();
+    void standAlone();
+    void languageComesFromTheSharedKey();
+    void routineLabelsReachTheLogFile();
+    void deviceAccessibilityIsCachedForTenSeconds();
+    void helpMenuAndHelpFailures();
+
+private:
+    static QString sharedLanguage();
+    static QString productLanguage();
+};
+
+QString TstPlugInStartup::sharedLanguage()
+{
+    return RegistryAccess().ReadValue(RegistryAccess::LocalMachine, settings::SharedKey, QStringLiteral("Options"),
+                                      QStringLiteral("Language"), QStringLiteral("unset"));
+}
+
+QString TstPlugInStartup::productLanguage()
+{
+    return RegistryAccess().ReadValue(RegistryAccess::LocalMachine, settings::productKey(), QStringLiteral("Options"),
+                                      QStringLiteral("Language"), QStringLiteral("unset"));
+}
+
+void TstPlugInStartup::withoutObjectNameShowsAboutAndNeverOpensTheServer()
+{
+    HostSandbox box;
+    auto server = std::make_shared<FakeObjectServer>();
+    box.serverProvider = [server] { return server; };
+    PlugInHost host(box.environment());
+    host.Main(QStringLiteral("/REMOTE/NI:Internet"));
+
+    QCOMPARE(server->opens, 0);
+    QCOMPARE(box.about.shown.size(), 1);
+    QCOMPARE(box.about.shown[0].title, GetResString(1850));
+    QCOMPARE(box.about.shown[0].line, GetResString(1851, 1, {QStringLiteral("1.0.0")}));
+    QCOMPARE(box.automationRegistrations, 1);
+    QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
+    QVERIFY(box.status.texts.isEmpty());
+    QVERIFY(host.ended());
+    QVERIFY(box.dialogs.messages.isEmpty());
+}
+
+void TstPlugInStartup::regWritesTheProductLanguageOnly()
+{
+    HostSandbox box;
+    PlugInHost host(box.environment());
+    host.Main(QStringLiteral("/REG:1"));
+    QCOMPARE(productLanguage(), QStringLiteral("1"));
+    QCOMPARE(sharedLanguage(), QStringLiteral("unset"));
+    QVERIFY(host.ended());
+    QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
+    QVERIFY(box.about.shown.isEmpty());
+    // Every exit leaves the registration record behind.
+    QCOMPARE(RegistrationWriter::read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
+
+    // The next start still runs in the shared language.
+    PlugInHost next(box.environment());
+    next.InitApp();
+    QCOMPARE(next.session().language, qint16(0));
+}
+
+void TstPlugInStartup::unregRemovesTheRegistration()
+{
+    HostSandbox box;
+    {
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/REG:1000"));
+    }
+    dbusactivation::install(box.program.filePath(QStringLiteral("tqm-cmdmodule")));
+    QVERIFY(QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(dbusactivation::serviceFile().startsWith(box.home.path()));
+
+    PlugInHost host(box.environment());
+    host.Main(QStringLiteral("/unreg"));
+    QVERIFY(host.ended());
+    QVERIFY(!QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(!QFile::exists(dbusactivation::serviceFile()));
+    QCOMPARE(productLanguage(), QStringLiteral("unset"));
+}
+
+void TstPlugInStartup::registrationCommandNeverOpensTheWindow_data()
+{
+    QTest::addColumn<int>("classId");
+    QTest::newRow("LonMark object") << 28;
+    QTest::newRow("device") << 7;
+    QTest::newRow("none") << 0;
+}
+
+void TstPlugInStartup::registrationCommandNeverOpensTheWindow()
+{
+    QFETCH(int, classId);
+    HostSandbox box;
+    auto server = std::make_shared<FakeObjectServer>();
+    box.serverProvider = [server] { return server; };
+    PlugInHost host(box.environment());
+    host.Main(QStringLiteral("/COMMANDID:50/CLASSID:%1/OBJECTNAME:Demo.A.CM 1.Cm").arg(classId));
+    QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
+    QVERIFY(!box.window.calls.contains(QStringLiteral("buildPages 1")));
+    QCOMPARE(server->opens, 0);
+    QVERIFY(!host.session().aborted);
+    QVERIFY(host.ended());
+    QVERIFY(box.dialogs.messages.isEmpty());
+    QVERIFY(QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+}
+
+void TstPlugInStartup::refusedCommands_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("text");
+    const auto refusal = [](const char *commandId, const char *classId) {
+        return QStringLiteral("The transmitted CommandId (%1) is not\r\nsupported for  ClassId %2 !")
+            .arg(QLatin1String(commandId), QLatin1String(classId));
+    };
+    QTest::newRow("configure on a device class")
+        << "/COMMANDID:13/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("13", "27");
+    QTest::newRow("calibrate on a device class")
+        << "/COMMANDID:14/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("14", "27");
+    QTest::newRow("monitor on a device class") << "/COMMANDID:21/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("21", "27");
+    QTest::newRow("unknown command") << "/OBJECTNAME:a.b.c.d /COMMANDID:99 /CLASSID:28" << refusal("99", "28");
+    QTest::newRow("the empty fourth record") << "/OBJECTNAME:a.b.c.d" << refusal("0", "0");
+}
+
+void TstPlugInStartup::refusedCommands()
+{
+    QFETCH(QString, line);
+    HostSandbox box;
+    PlugInHost host(box.environment());
+    host.Main(line);
+    QCOMPARE(box.dialogs.messages.size(), 1);
+    const MessageRequest &box1 = box.dialogs.messages[0];
+    QTEST(box1.text, "text");
+    QCOMPARE(box1.icon, MsgIcon::Exclamation);
+    QCOMPARE(box1.title, product::ProductName);
+    QVERIFY(host.session().aborted);
+    QVERIFY(host.ended());
+    QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
+    QVERIFY(QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+}
+
+void TstPlugInStartup::missingIniFileAborts()
+{
+    HostSandbox box(false);
+    PlugInHost host(box.environment());
+    host.Main(QStringLiteral("/COMMANDID:13/CLASSID:28/OBJECTNAME:a.b.c.d"));
+    QVERIFY(host.session().aborted);
+    QCOMPARE(box.dialogs.messages.size(), 1);
+    const QString iniPath = box.program.path() + QStringLiteral("/TqmCmdModule.ini");
+    QCOMPARE(box.dialogs.messages[0].text, GetResString(1526) + QStringLiteral("\r\n\r\n") + iniPath);
+    QCOMPARE(box.dialogs.messages[0].icon, MsgIcon::Critical);
+    QVERIFY(host.ended());
+    QVERIFY(!box.logText().contains(QStringLiteral("Public Sub Main()")));
+}
+
+void TstPlugInStartup::standAlone_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("statusShown");
+    QTest::newRow("S") << "/S" << true;
+    QTest::newRow("PROG2649") << "/PROG2649/OBJECTNAME:a.b.c.d" << false;
+}
+
+void TstPlugInStartup::standAlone()
+{
+    QFETCH(QString, line);
+    HostSandbox box;
+    auto server = std::make_shared<FakeObjectServer>();
+    box.serverProvider = [server] { return server; };
+    PlugInHost host(box.environment());
+    host.Main(line);
+    QCOMPARE(host.session().commandIndex, commands::StandAlone);
+    QCOMPARE(box.window.calls, (QStringList{"load", "buildPages 100", "show"}));
+    QTEST(box.status.calls.contains(QStringLiteral("show")), "statusShown");
+    QCOMPARE(server->opens, 0);
+    QVERIFY(!host.ended());
+}
+
+void TstPlugInStartup::languageComesFromTheSharedKey()
+{
+    HostSandbox box;
+    RegistryAccess registry;
+    settings::writeLanguage(registry, 1000);
+    PlugInHost host(box.environment());
+    host.InitApp();
+    QCOMPARE(host.session().language, qint16(1000));
+    QCOMPARE(host.session().commandTable[1].name, GetResString(1800)); // looked up in German
+    setLanguage(0);
+    QVERIFY(host.session().commandTable[1].name != GetResString(1800));
+    QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/index.html"));
+    QCOMPARE(box.status.versionText, QStringLiteral("v1.0.0"));
+}
+
+void TstPlugInStartup::routineLabelsReachTheLogFile()
+{
+    HostSandbox box;
+    PlugInHost host(box.environment());
+    host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
+    const QString log = box.logText();
+    const QStringList labels{"[M_LcaPlugIn] Public Sub InitApp()", "[M_PlugIn] Public Sub Main()",
+                             "[M_PlugIn] Public Sub ValidateCommand()", "[M_LcaPlugIn] Public Sub EndApp()",
+                             "[M_PlugIn] Public Sub Register()"};
+    qsizetype previous = -1;
+    for (const QString &label : labels) {
+        const qsizetype at = log.indexOf(label);
+        QVERIFY2(at > previous, qPrintable(label));
+        previous = at;
+    }
+}
+
+void TstPlugInStartup::deviceAccessibilityIsCachedForTenSeconds()
+{
+    HostSandbox box;
+    PlugInHost host(box.environment());
+    host.InitApp();
+    auto device = std::make_shared<FakeAppDevice>(QStringLiteral("CM 1"), QStringLiteral("A/F1"));
+    host.session().appDevice = device;
+    host.session().communicationFailed = true;
+
+    QVERIFY(host.DeviceIsAccessible());
+    QCOMPARE(device->lastTestType, 4);
+    QVERIFY(!host.session().communicationFailed);
+
+    device->online = false;
+    box.clock.advanceMs(9999);
+    QVERIFY(host.DeviceIsAccessible()); // kept result
+    QCOMPARE(device->tests, 1);
+    QVERIFY(!host.DeviceIsAccessible({}, true)); // forced
+    QCOMPARE(device->tests, 2);
+    device->online = true;
+    box.clock.advanceSeconds(10);
+    QVERIFY(host.DeviceIsAccessible());
+    QCOMPARE(device->tests, 3);
+
+    // A given device is tested instead; the session's failure flag stays as it is.
+    host.session().communicationFailed = true;
+    auto other = std::make_shared<FakeAppDevice>(QStringLiteral("CM 2"), QStringLiteral("A/F1"));
+    QVERIFY(host.DeviceIsAccessible(other, true));
+    QCOMPARE(other->tests, 1);
+    QVERIFY(host.session().communicationFailed);
+}
+
+void TstPlugInStartup::helpMenuAndHelpFailures()
+{
+    HostSandbox box;
+    PlugInHost host(box.environment());
+    host.InitApp();
+    host.UpdateHelpMenu();
+    QVERIFY(!host.manualAvailable());
+    box.writeProgramFile(QStringLiteral("help/index.html"), QStringLiteral("<html></html>"));
+    host.UpdateHelpMenu();
+    QVERIFY(host.manualAvailable());
+    QVERIFY(!host.appDocAvailable());
+
+    host.ShowHtmlHelp(host.session().helpFilePath, 1003);
+    QCOMPARE(box.help.requests.last().second, 1003);
+    QVERIFY(box.dialogs.messages.isEmpty());
+
+    box.help.result = HelpViewer::Result::ViewerMissing;
+    host.ShowHtmlHelp(host.session().helpFilePath, -1);
+    QCOMPARE(box.dialogs.messages.last().text, GetResString(1426));
+    box.help.result = HelpViewer::Result::Failed;
+    host.ShowHtmlHelp(QStringLiteral("/nowhere/index.html"), 1000);
+    QCOMPARE(box.dialogs.messages.last().text, GetResString(1425, 1, {QStringLiteral("/nowhere/index.html")}));
+    QCOMPARE(box.dialogs.messages.last().icon, MsgIcon::Critical);
+}
+
+QTEST_GUILESS_MAIN(TstPlugInStartup)
+#include "tst_plugin_startup.moc"
