@@ -1,0 +1,337 @@
+#include "lns/embedded/embeddedobjectserver.h"
+
+#include "lns/embedded/netdb.h"
+#include "lns/embedded/objects.h"
+#include "lns/objectname.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace embedded {
+
+namespace {
+
+const QString Source = QStringLiteral("ObjectServer");
+const QString NetworkSuffix = QStringLiteral(".tqmnet");
+
+// Characters most file systems refuse or treat specially, and "%" itself.
+bool unsafeInFileName(QChar c)
+{
+    return c.unicode() < 0x20 || QStringLiteral("%/\\:*?\"<>|").contains(c);
+}
+
+std::shared_ptr<NetDb> dbOf(const lns::AppDevicePtr &device)
+{
+    auto impl = std::dynamic_pointer_cast<AppDeviceImpl>(device);
+    if (!impl)
+        throw TqmError(TqmError::LnsInvalidOperation, Source,
+                       QStringLiteral("The device does not belong to an embedded object server."));
+    return impl->dbPtr();
+}
+
+qint64 idOf(const lns::AppDevicePtr &device)
+{
+    return std::dynamic_pointer_cast<AppDeviceImpl>(device)->deviceId();
+}
+
+} // namespace
+
+MessageCounts &MessageCounts::operator+=(const MessageCounts &o)
+{
+    cpReads += o.cpReads;
+    cpWrites += o.cpWrites;
+    nvReads += o.nvReads;
+    nvWrites += o.nvWrites;
+    nvPolls += o.nvPolls;
+    deviceTests += o.deviceTests;
+    calibrationTriggers += o.calibrationTriggers;
+    return *this;
+}
+
+QString defaultHome()
+{
+    const QString env = qEnvironmentVariable("TQM_HOME");
+    if (!env.isEmpty())
+        return env;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tqm");
+}
+
+QString networkFilePath(const QString &home, const QString &networkName)
+{
+    QString escaped;
+    for (const QChar c : networkName) {
+        if (unsafeInFileName(c))
+            escaped += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            escaped += c;
+    }
+    return home + QStringLiteral("/networks/") + escaped + NetworkSuffix;
+}
+
+QStringList networkNames(const QString &home)
+{
+    QStringList names;
+    const QDir dir(home + QStringLiteral("/networks"));
+    for (const QString &file : dir.entryList({QLatin1Char('*') + NetworkSuffix}, QDir::Files, QDir::Name)) {
+        const QString stem = file.chopped(NetworkSuffix.size());
+        names.append(QUrl::fromPercentEncoding(stem.toUtf8()));
+    }
+    return names;
+}
+
+// ---- the networks collection ----
+
+class NetworksCollection : public lns::Networks
+{
+public:
+    explicit NetworksCollection(std::shared_ptr<const EmbeddedObjectServer> server)
+        : m_server(std::move(server)), m_names(networkNames(m_server->home()))
+    {
+    }
+    lns::ObjectPtr parent() const override { return std::const_pointer_cast<EmbeddedObjectServer>(m_server); }
+    QString name() const override { return {}; }
+    int count() const override { return int(m_names.size()); }
+    lns::NetworkPtr item(int index) const override
+    {
+        if (index < 1 || index > m_names.size())
+            throw TqmError(TqmError::LnsObjectNotFound, Source,
+                           QStringLiteral("Index %1 is outside 1 to %2.").arg(index).arg(m_names.size()));
+        return item(m_names[index - 1]);
+    }
+    lns::NetworkPtr item(const QString &name) const override
+    {
+        return std::make_shared<NetworkImpl>(std::const_pointer_cast<lns::Object>(shared_from_this()),
+                                             m_server->openNetworkDb(name));
+    }
+
+private:
+    std::shared_ptr<const EmbeddedObjectServer> m_server;
+    QStringList m_names;
+};
+
+// ---- the server ----
+
+EmbeddedObjectServer::EmbeddedObjectServer(std::shared_ptr<ServerState> state) : m_state(std::move(state)) {}
+
+EmbeddedObjectServer::~EmbeddedObjectServer()
+{
+    for (const auto &db : m_openNetworks)
+        db->close();
+}
+
+std::shared_ptr<EmbeddedObjectServer> EmbeddedObjectServer::create(const QString &home, const Clock &clock)
+{
+    auto state = std::make_shared<ServerState>();
+    state->clock = &clock;
+    state->home = home;
+    return std::shared_ptr<EmbeddedObjectServer>(new EmbeddedObjectServer(state));
+}
+
+QString EmbeddedObjectServer::name() const
+{
+    return QStringLiteral("Embedded object server");
+}
+
+QString EmbeddedObjectServer::home() const
+{
+    return m_state->home;
+}
+
+void EmbeddedObjectServer::open(lns::ConnectionMode)
+{
+    // Every connection mode reaches the same local databases.
+    if (!QDir().mkpath(home() + QStringLiteral("/networks")))
+        throw TqmError(TqmError::FileAccess, Source,
+                       QStringLiteral("Cannot create the network directory in \"%1\".").arg(home()));
+    m_open = true;
+}
+
+void EmbeddedObjectServer::close()
+{
+    for (const auto &db : m_openNetworks)
+        db->close();
+    m_openNetworks.clear();
+    m_open = false;
+}
+
+bool EmbeddedObjectServer::isOpen() const
+{
+    return m_open;
+}
+
+std::shared_ptr<lns::Networks> EmbeddedObjectServer::networks() const
+{
+    if (!m_open)
+        throw TqmError(TqmError::LnsInvalidOperation, Source, QStringLiteral("The object server is not open."));
+    return std::make_shared<NetworksCollection>(
+        std::static_pointer_cast<const EmbeddedObjectServer>(shared_from_this()));
+}
+
+std::shared_ptr<NetDb> EmbeddedObjectServer::openNetworkDb(const QString &networkName) const
+{
+    for (const auto &db : std::as_const(m_openNetworks))
+        if (db->isOpen() && db->networkName() == networkName)
+            return db;
+    const QString path = networkFilePath(home(), networkName);
+    if (!QFileInfo::exists(path))
+        throw TqmError(TqmError::LnsObjectNotFound, Source,
+                       QStringLiteral("There is no network \"%1\" (%2).").arg(networkName, path));
+    auto db = std::make_shared<NetDb>(path, networkName, m_state);
+    m_openNetworks.removeIf([](const std::shared_ptr<NetDb> &d) { return !d->isOpen(); });
+    m_openNetworks.append(db);
+    return db;
+}
+
+lns::NetworkPtr EmbeddedObjectServer::network(const QString &networkName) const
+{
+    return networks()->item(networkName);
+}
+
+int EmbeddedObjectServer::subscribeMonitorUpdates(MonitorUpdateHandler handler)
+{
+    const int handle = m_state->nextHandle++;
+    m_state->handlers.emplace(handle, std::move(handler));
+    return handle;
+}
+
+void EmbeddedObjectServer::unsubscribeMonitorUpdates(int handle)
+{
+    m_state->handlers.erase(handle);
+}
+
+lns::ObjectPtr EmbeddedObjectServer::objectByName(const QString &objectName)
+{
+    QStringList parts;
+    try {
+        parts = objectname::split(objectName);
+        if (parts.isEmpty() || parts[0].isEmpty())
+            return {};
+        lns::NetworkPtr net = network(parts[0]);
+        if (parts.size() == 1)
+            return net;
+        const lns::SystemPtr system = net->systems()->item(1);
+        // Longest reading first: ... Device.LonMarkObject, then ... Device, then a subsystem.
+        for (int levels = parts.size() - 1; levels >= 1; --levels) {
+            lns::SubsystemPtr subsystem;
+            try {
+                subsystem = system->subsystems()->item(parts[1]);
+                for (int i = 2; i <= levels; ++i)
+                    subsystem = subsystem->subsystems()->item(parts[i]);
+            } catch (const TqmError &) {
+                continue;
+            }
+            const int rest = int(parts.size()) - 1 - levels;
+            try {
+                if (rest == 0)
+                    return subsystem;
+                const lns::AppDevicePtr device = subsystem->appDevices()->item(parts[levels + 1]);
+                if (rest == 1)
+                    return device;
+                if (rest == 2)
+                    return device->lonMarkObjects()->item(parts[levels + 2]);
+            } catch (const TqmError &) {
+            }
+        }
+    } catch (const TqmError &) {
+    }
+    return {};
+}
+
+lns::LonMarkObjectPtr EmbeddedObjectServer::lonMarkObject(const QString &objectName)
+{
+    auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(objectByName(objectName));
+    if (!lmo)
+        throw TqmError(TqmError::LnsObjectNotFound, Source,
+                       QStringLiteral("There is no LonMark object \"%1\".").arg(objectName));
+    return lmo;
+}
+
+lns::AppDevicePtr EmbeddedObjectServer::appDevice(const QString &objectName)
+{
+    auto device = std::dynamic_pointer_cast<lns::AppDevice>(objectByName(objectName));
+    if (!device)
+        throw TqmError(TqmError::LnsObjectNotFound, Source, QStringLiteral("There is no device \"%1\".").arg(objectName));
+    return device;
+}
+
+void EmbeddedObjectServer::setDeviceOnline(const lns::AppDevicePtr &device, bool online)
+{
+    dbOf(device)->exec(QStringLiteral("UPDATE devices SET online = ? WHERE id = ?"), {online ? 1 : 0, idOf(device)});
+}
+
+bool EmbeddedObjectServer::isDeviceOnline(const lns::AppDevicePtr &device)
+{
+    return dbOf(device)->isOnline(idOf(device));
+}
+
+void EmbeddedObjectServer::setApplicationVersion(const lns::AppDevicePtr &device, double version)
+{
+    dbOf(device)->exec(QStringLiteral("UPDATE devices SET application_version = ? WHERE id = ?"),
+                       {version, idOf(device)});
+}
+
+QList<QDateTime> EmbeddedObjectServer::calibrationTriggers(const lns::AppDevicePtr &device)
+{
+    QList<QDateTime> times;
+    const auto found = dbOf(device)->rows(
+        QStringLiteral("SELECT at FROM calibration_triggers WHERE device_id = ? ORDER BY id"), {idOf(device)});
+    for (const QVariantList &row : found)
+        times.append(QDateTime::fromString(row[0].toString(), Qt::ISODateWithMs));
+    return times;
+}
+
+MessageCounts EmbeddedObjectServer::messageCounts(const lns::AppDevicePtr &device) const
+{
+    return m_state->counts.value(dbOf(device)->countKey(idOf(device)));
+}
+
+MessageCounts EmbeddedObjectServer::totalMessageCounts() const
+{
+    MessageCounts total;
+    for (const MessageCounts &c : std::as_const(m_state->counts))
+        total += c;
+    return total;
+}
+
+void EmbeddedObjectServer::resetMessageCounts()
+{
+    m_state->counts.clear();
+}
+
+int EmbeddedObjectServer::deliverMonitorUpdates()
+{
+    int delivered = 0;
+    const auto open = m_openNetworks;
+    for (const auto &db : open)
+        if (db->isOpen())
+            delivered += db->deliverMonitorUpdates();
+    return delivered;
+}
+
+std::unique_ptr<lns::NvTypeUtility> EmbeddedObjectServer::createNvTypeUtility()
+{
+    return std::make_unique<NvTypeUtilityImpl>();
+}
+
+// ---- object names ----
+
+QString objectName(const lns::AppDevicePtr &device)
+{
+    const lns::ObjectPtr network = lns::ancestorByClassId(device, lns::NetworkClass);
+    if (!network)
+        throw TqmError(TqmError::LnsObjectNotFound, Source,
+                       QStringLiteral("Device \"%1\" is not reached from a network.").arg(device->name()));
+    QStringList parts{network->name()};
+    parts += device->subsystems()->item(1)->path().split(QLatin1Char('/'));
+    parts.append(device->name());
+    return objectname::join(parts);
+}
+
+QString objectName(const lns::LonMarkObjectPtr &lonMarkObject)
+{
+    return objectName(lonMarkObject->appDevice()) + QLatin1Char('.') + objectname::escapePart(lonMarkObject->name());
+}
+
+} // namespace embedded

@@ -1,0 +1,317 @@
+// Creating network databases: from a JSON description, and the demo network.
+
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/embedded/netdb.h"
+#include "lns/rawtext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+#include <QUuid>
+
+namespace embedded {
+
+namespace {
+
+const QString Source = QStringLiteral("CreateNetwork");
+const QString TemplatesSection = QStringLiteral("velto TqmCommandModule Templates 1.0");
+
+TqmError specError(const QString &network, const QString &what)
+{
+    return TqmError(TqmError::LnsInvalidValue, Source, QStringLiteral("Network \"%1\": %2").arg(network, what));
+}
+
+// Inserts with statements prepared once, all inside one transaction.
+class Writer
+{
+public:
+    Writer(QSqlDatabase db, QString network) : m_db(std::move(db)), m_network(std::move(network)) {}
+
+    QSqlQuery &statement(const QString &sql)
+    {
+        auto it = m_statements.find(sql);
+        if (it == m_statements.end()) {
+            QSqlQuery q(m_db);
+            if (!q.prepare(sql))
+                throw TqmError(TqmError::LnsDatabase, Source, sql + QStringLiteral(": ") + q.lastError().text());
+            it = m_statements.insert(sql, q);
+        }
+        return *it;
+    }
+
+    qint64 insert(const QString &sql, const QVariantList &binds)
+    {
+        QSqlQuery &q = statement(sql);
+        for (int i = 0; i < binds.size(); ++i)
+            q.bindValue(i, binds[i]);
+        if (!q.exec())
+            throw TqmError(TqmError::LnsDatabase, Source, sql + QStringLiteral(": ") + q.lastError().text());
+        return q.lastInsertId().toLongLong();
+    }
+
+    qint64 templateId(const QJsonValue &value, const QString &deviceName)
+    {
+        DeviceTemplateDefPtr def;
+        if (value.isObject())
+            def = DeviceTemplateDef::fromJson(value.toObject());
+        else if (value.isString())
+            def = m_defsByName.contains(value.toString()) ? m_defsByName.value(value.toString())
+                                                           : DeviceTemplateDef::builtIn(value.toString());
+        else
+            throw specError(m_network, QStringLiteral("device \"%1\" has no \"template\".").arg(deviceName));
+        if (const auto it = m_templateIds.constFind(def->name); it != m_templateIds.constEnd())
+            return *it;
+        const qint64 id = insert(QStringLiteral("INSERT INTO templates(name, definition) VALUES(?, ?)"),
+                                 {def->name, QJsonDocument(def->json).toJson(QJsonDocument::Compact)});
+        m_templateIds.insert(def->name, id);
+        m_defsByName.insert(def->name, def);
+        m_defs.insert(id, def);
+        return id;
+    }
+
+    qint64 subsystemId(const QString &path)
+    {
+        qint64 parent = 0;
+        QString soFar;
+        for (const QString &level : path.split(QLatin1Char('/'))) {
+            if (level.trimmed().isEmpty())
+                throw specError(m_network, QStringLiteral("subsystem path \"%1\" has an empty level.").arg(path));
+            soFar += QLatin1Char('/') + level;
+            if (const auto it = m_subsystems.constFind(soFar); it != m_subsystems.constEnd()) {
+                parent = *it;
+                continue;
+            }
+            const int position = m_childCount[parent]++;
+            parent = insert(QStringLiteral("INSERT INTO subsystems(parent_id, name, position) VALUES(?, ?, ?)"),
+                            {parent == 0 ? QVariant(QMetaType(QMetaType::LongLong)) : QVariant(parent), level, position});
+            m_subsystems.insert(soFar, parent);
+        }
+        return parent;
+    }
+
+    void addDevice(qint64 subsystem, int position, const QJsonObject &json)
+    {
+        const QString name = json.value("name").toString();
+        if (name.isEmpty())
+            throw specError(m_network, QStringLiteral("a device has no \"name\"."));
+        const qint64 tplId = templateId(json.value("template"), name);
+        const DeviceTemplateDef &tpl = *m_defs.value(tplId);
+        const QVariant version = json.contains("applicationVersion") ? QVariant(json.value("applicationVersion").toDouble())
+                                                                     : QVariant(QMetaType(QMetaType::Double));
+        const qint64 id = insert(QStringLiteral("INSERT INTO devices(subsystem_id, name, template_id, online,"
+                                                " application_version, position) VALUES(?, ?, ?, ?, ?, ?)"),
+                                 {subsystem, name, tplId, json.value("online").toBool(true) ? 1 : 0, version, position});
+        QList<QByteArray> cps;
+        for (const CpDef &cp : tpl.cps)
+            cps.append(cp.defaultValue);
+        QList<QByteArray> nvs;
+        for (const NvDef &nv : tpl.nvs)
+            nvs.append(nv.defaultValue);
+        applyValues(json.value("cpValues").toObject(), name, tpl, true, &cps);
+        applyValues(json.value("nvValues").toObject(), name, tpl, false, &nvs);
+        for (int key = 0; key < cps.size(); ++key)
+            insert(QStringLiteral("INSERT INTO cp_values(device_id, cp_key, value) VALUES(?, ?, ?)"), {id, key, cps[key]});
+        for (int key = 0; key < nvs.size(); ++key)
+            insert(QStringLiteral("INSERT INTO nv_values(device_id, nv_key, value) VALUES(?, ?, ?)"), {id, key, nvs[key]});
+    }
+
+private:
+    // "<cp>" (device CP), "<lmo index>/<cp>", "<lmo index>/<nv>/<cp>"; NVs: "<lmo index>/<nv>" or "<nv>".
+    int resolveKey(const QString &path, const DeviceTemplateDef &tpl, bool cp) const
+    {
+        const QStringList parts = path.split(QLatin1Char('/'));
+        QList<int> candidates;
+        if (parts.size() == 1) {
+            candidates = cp ? tpl.deviceCpKeys : tpl.deviceNvKeys;
+        } else {
+            bool ok = false;
+            const int lmo = parts[0].toInt(&ok);
+            if (!ok || lmo < 0 || lmo >= tpl.lmos.size())
+                return -1;
+            candidates = cp ? tpl.lmos[lmo].cpKeys : tpl.lmos[lmo].nvKeys;
+            if (cp && parts.size() == 3) {
+                const int nv = [&] {
+                    for (int k : tpl.lmos[lmo].nvKeys)
+                        if (tpl.nvs[k].name == parts[1])
+                            return k;
+                    return -1;
+                }();
+                candidates = nv < 0 ? QList<int>() : tpl.nvs[nv].cpKeys;
+            } else if (parts.size() != 2) {
+                return -1;
+            }
+        }
+        for (int key : candidates)
+            if ((cp ? tpl.cps[key].name : tpl.nvs[key].name) == parts.last())
+                return key;
+        return -1;
+    }
+
+    void applyValues(const QJsonObject &values, const QString &device, const DeviceTemplateDef &tpl, bool cp,
+                     QList<QByteArray> *bytes) const
+    {
+        for (auto it = values.begin(); it != values.end(); ++it) {
+            const int key = resolveKey(it.key(), tpl, cp);
+            if (key < 0)
+                throw specError(m_network, QStringLiteral("device \"%1\" (%2) has no %3 \"%4\".")
+                                               .arg(device, tpl.name, cp ? QStringLiteral("configuration property")
+                                                                         : QStringLiteral("network variable"),
+                                                    it.key()));
+            const QByteArray value = rawtext::parse(it.value().toString());
+            if (value.size() != (*bytes)[key].size())
+                throw specError(m_network, QStringLiteral("value \"%1\" of %2 on device \"%3\" has %4 bytes, %5 expected.")
+                                               .arg(it.value().toString(), it.key(), device)
+                                               .arg(value.size())
+                                               .arg((*bytes)[key].size()));
+            (*bytes)[key] = value;
+        }
+    }
+
+    QSqlDatabase m_db;
+    QString m_network;
+    QHash<QString, QSqlQuery> m_statements;
+    QHash<QString, qint64> m_templateIds;
+    QHash<QString, DeviceTemplateDefPtr> m_defsByName;
+    QHash<qint64, DeviceTemplateDefPtr> m_defs;
+    QHash<QString, qint64> m_subsystems;
+    QHash<qint64, int> m_childCount;
+};
+
+void buildInto(QSqlDatabase &db, const QJsonObject &spec, const QString &network)
+{
+    NetDb::createSchema(db);
+    Writer writer(db, network);
+    writer.insert(QStringLiteral("INSERT INTO meta(key, value) VALUES('name', ?)"), {network});
+    writer.insert(QStringLiteral("INSERT INTO meta(key, value) VALUES('schema', '1')"), {});
+    const QJsonArray subsystems = spec.value("subsystems").toArray();
+    for (const QJsonValue &s : subsystems) {
+        const QJsonObject subsystem = s.toObject();
+        const QString path = subsystem.value("path").toString();
+        if (path.isEmpty())
+            throw specError(network, QStringLiteral("a subsystem has no \"path\"."));
+        const qint64 id = writer.subsystemId(path);
+        const QJsonArray devices = subsystem.value("devices").toArray();
+        for (int i = 0; i < devices.size(); ++i)
+            writer.addDevice(id, i, devices[i].toObject());
+    }
+}
+
+QString readIni(const QString &iniPath)
+{
+    QFile file(iniPath.isEmpty() ? QStringLiteral(":/TqmCmdModule.ini") : iniPath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw TqmError(TqmError::FileNotFound, Source, QStringLiteral("Cannot read \"%1\".").arg(file.fileName()));
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+QString createNetwork(const QString &home, const QJsonObject &spec, bool replace)
+{
+    const QString network = spec.value("name").toString();
+    if (network.isEmpty())
+        throw TqmError(TqmError::LnsInvalidValue, Source, QStringLiteral("The network description has no \"name\"."));
+    const QString path = networkFilePath(home, network);
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        throw TqmError(TqmError::FileAccess, Source, QStringLiteral("Cannot create \"%1\".").arg(QFileInfo(path).path()));
+    if (QFileInfo::exists(path)) {
+        if (!replace)
+            throw TqmError(TqmError::DuplicateKey, Source,
+                           QStringLiteral("The network \"%1\" exists already (%2).").arg(network, path));
+        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+            QFile::remove(path + suffix);
+    }
+    // Built beside the final name and renamed when complete, so nobody opens half a network.
+    const QString building = path + QStringLiteral(".building");
+    QFile::remove(building);
+    const QString connection = QStringLiteral("tqm-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    try {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+            db.setDatabaseName(building);
+            if (!db.open())
+                throw TqmError(TqmError::LnsDatabase, Source, db.lastError().text());
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+            db.transaction();
+            try {
+                buildInto(db, spec, network);
+            } catch (...) {
+                db.rollback();
+                db.close();
+                throw;
+            }
+            if (!db.commit())
+                throw TqmError(TqmError::LnsDatabase, Source, db.lastError().text());
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(connection);
+    } catch (...) {
+        QSqlDatabase::removeDatabase(connection);
+        QFile::remove(building);
+        throw;
+    }
+    if (!QFile::rename(building, path))
+        throw TqmError(TqmError::FileAccess, Source, QStringLiteral("Cannot create \"%1\".").arg(path));
+    return path;
+}
+
+QStringList iniTemplateNames(const QString &iniPath)
+{
+    // Only the template list is needed here; the plug-in's own INI reader does everything else.
+    QStringList names;
+    QHash<QString, QString> entries;
+    bool inSection = false;
+    QString text = readIni(iniPath);
+    QTextStream lines(&text);
+    while (!lines.atEnd()) {
+        const QString line = lines.readLine().trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            const int close = int(line.lastIndexOf(QLatin1Char(']')));
+            inSection = close > 0 && line.mid(1, close - 1).trimmed().compare(TemplatesSection, Qt::CaseInsensitive) == 0;
+        } else if (inSection && line.contains(QLatin1Char('=')) && !line.startsWith(QLatin1Char(';'))) {
+            const int eq = int(line.indexOf(QLatin1Char('=')));
+            const QString key = line.left(eq).trimmed().toLower();
+            if (!entries.contains(key))
+                entries.insert(key, line.mid(eq + 1).trimmed());
+        }
+    }
+    for (int n = 1; entries.contains(QStringLiteral("template%1").arg(n)); ++n)
+        names.append(entries.value(QStringLiteral("template%1").arg(n)).section(QLatin1Char(','), 0, 0).trimmed());
+    return names;
+}
+
+QString createDemoNetwork(const QString &home, const QString &networkName, int deviceCount, const QString &iniPath,
+                          bool replace)
+{
+    const QStringList templates = iniTemplateNames(iniPath);
+    if (templates.isEmpty())
+        throw TqmError(TqmError::LnsInvalidValue, Source, QStringLiteral("The INI file lists no device templates."));
+    constexpr int perFloor = 8;
+    constexpr int floorsPerBuilding = 2;
+    QJsonArray subsystems;
+    for (int floorIndex = 0; floorIndex * perFloor < deviceCount; ++floorIndex) {
+        const int buildingIndex = floorIndex / floorsPerBuilding;
+        const QString building = buildingIndex < 26 ? QStringLiteral("Building %1").arg(QChar(u'A' + buildingIndex))
+                                                     : QStringLiteral("Building %1").arg(buildingIndex + 1);
+        QJsonArray devices;
+        for (int i = 0; i < perFloor && floorIndex * perFloor + i < deviceCount; ++i) {
+            const int n = floorIndex * perFloor + i;
+            // Names are unique in the network; the "." exercises object-name escaping.
+            devices.append(QJsonObject{
+                {"name", QStringLiteral("CM %1.%2").arg(floorIndex + 1).arg(i + 1, 2, 10, QLatin1Char('0'))},
+                {"template", templates[n % templates.size()]},
+            });
+        }
+        subsystems.append(QJsonObject{
+            {"path", building + QStringLiteral("/Floor %1").arg(floorIndex % floorsPerBuilding + 1)},
+            {"devices", devices}});
+    }
+    return createNetwork(home, QJsonObject{{"name", networkName}, {"subsystems", subsystems}}, replace);
+}
+
+} // namespace embedded

@@ -1,1 +1,0 @@
-// Replaced by the embedded object server sources.

@@ -1,0 +1,11 @@
+#include "lns/homedir.h"
+
+#include <QStandardPaths>
+
+QString tqmHome()
+{
+    const QString fromEnvironment = qEnvironmentVariable("TQM_HOME");
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tqm");
+}

@@ -1,0 +1,299 @@
+#include "lns/inifile.h"
+
+#include "lns/textutility.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+
+QString foldName(QStringView name)
+{
+    return name.trimmed().toString().toCaseFolded();
+}
+
+// "Key @ Template" and "key@template" are the same key.
+QString foldKey(QStringView key)
+{
+    const qsizetype at = key.lastIndexOf(QLatin1Char('@'));
+    if (at < 0)
+        return foldName(key);
+    return foldName(key.left(at)) + QLatin1Char('@') + foldName(key.mid(at + 1));
+}
+
+QString templateKey(const QString &key, const QString &deviceTemplate)
+{
+    return foldName(key) + QLatin1Char('@') + foldName(deviceTemplate);
+}
+
+QString decode(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8); // drops a leading byte-order mark
+    QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    // Parameter set files written by older installations use the single-byte code page.
+    return QString::fromLatin1(bytes);
+}
+
+// Line ends of any style: CR LF, LF alone, CR alone.
+QList<QStringView> splitLines(const QString &text)
+{
+    QList<QStringView> lines;
+    const QStringView all(text);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const QChar c = all[i];
+        if (c != QLatin1Char('\n') && c != QLatin1Char('\r'))
+            continue;
+        lines.append(all.mid(start, i - start));
+        if (c == QLatin1Char('\r') && i + 1 < all.size() && all[i + 1] == QLatin1Char('\n'))
+            ++i;
+        start = i + 1;
+    }
+    if (start < all.size())
+        lines.append(all.mid(start));
+    return lines;
+}
+
+// A comma-separated field as a 16-bit integer; 0 when missing or not a whole number.
+qint16 integerField(const QString &value, int fieldNumber)
+{
+    bool ok = false;
+    const int number = TextUtility::Token(value, fieldNumber, QStringLiteral(",")).trimmed().toInt(&ok);
+    if (!ok || number < -32768 || number > 32767)
+        return 0;
+    return qint16(number);
+}
+
+} // namespace
+
+void IniFile::clear()
+{
+    m_sections.clear();
+    m_templates.clear();
+    m_problems.clear();
+    m_suppressedProblems = 0;
+}
+
+void IniFile::setFileName(const QString &fileName)
+{
+    m_fileName = fileName;
+    clear();
+
+    const QFileInfo info(fileName);
+    if (!info.exists() || info.isDir()) {
+        m_problems.append(QStringLiteral("%1: the file does not exist").arg(fileName));
+        return;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_problems.append(QStringLiteral("%1: the file cannot be read (%2)").arg(fileName, file.errorString()));
+        return;
+    }
+    // Read with a limit rather than trusting the size: special files report none.
+    const QByteArray bytes = file.read(MaximumFileSize + 1);
+    if (bytes.size() > MaximumFileSize) {
+        m_problems.append(QStringLiteral("%1: the file is larger than %2 bytes and was not read")
+                              .arg(fileName)
+                              .arg(MaximumFileSize));
+        return;
+    }
+    parse(decode(bytes));
+    collectTemplates();
+}
+
+void IniFile::parse(const QString &text)
+{
+    QString currentSection;
+    bool inSection = false;
+    const QList<QStringView> lines = splitLines(text);
+    for (int i = 0; i < lines.size(); ++i)
+        parseLine(lines[i], i + 1, currentSection, inSection);
+    if (m_suppressedProblems > 0)
+        m_problems.append(QStringLiteral("%1: %2 further problems not listed").arg(m_fileName).arg(m_suppressedProblems));
+}
+
+void IniFile::parseLine(QStringView line, int lineNumber, QString &currentSection, bool &inSection)
+{
+    const QStringView trimmed = line.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#')))
+        return;
+
+    static const QString expected = QStringLiteral("expected 'key = value' or '[section]'");
+    if (trimmed.startsWith(QLatin1Char('['))) {
+        const qsizetype close = trimmed.lastIndexOf(QLatin1Char(']'));
+        if (close < 0) {
+            // Keys below an unreadable header belong to no section rather than to the one before.
+            inSection = false;
+            addProblem(lineNumber, expected);
+            return;
+        }
+        currentSection = foldName(trimmed.mid(1, close - 1));
+        inSection = true;
+        m_sections[currentSection]; // an empty section still exists
+        return;
+    }
+
+    const qsizetype equals = trimmed.indexOf(QLatin1Char('='));
+    if (equals < 0 || !inSection) {
+        addProblem(lineNumber, expected);
+        return;
+    }
+    const QString key = foldKey(trimmed.left(equals));
+    if (key.isEmpty() || key.startsWith(QLatin1Char('@')) || key.endsWith(QLatin1Char('@'))) {
+        addProblem(lineNumber, expected);
+        return;
+    }
+    Section &section = m_sections[currentSection];
+    if (section.contains(key)) {
+        addProblem(lineNumber, QStringLiteral("duplicate key '%1'; the first value is kept")
+                                   .arg(trimmed.left(equals).trimmed()));
+        return;
+    }
+    section.insert(key, trimmed.mid(equals + 1).trimmed().toString());
+}
+
+void IniFile::addProblem(int lineNumber, const QString &what)
+{
+    if (m_problems.size() >= MaximumProblems) {
+        ++m_suppressedProblems;
+        return;
+    }
+    m_problems.append(QStringLiteral("%1:%2: %3").arg(m_fileName).arg(lineNumber).arg(what));
+}
+
+void IniFile::collectTemplates()
+{
+    for (int n = 1;; ++n) {
+        const QString value = GetValue(TemplatesSection, QStringLiteral("Template%1").arg(n));
+        if (value.isEmpty())
+            break;
+        const QString deviceTemplate = TextUtility::Token(value, 1, QStringLiteral(",")).trimmed();
+        const QString programId = TextUtility::Token(value, 2, QStringLiteral(",")).trimmed();
+        if (deviceTemplate.isEmpty() || programId.isEmpty()) {
+            m_problems.append(QStringLiteral("%1: Template%2: expected '<device template>,<program id>'")
+                                  .arg(m_fileName)
+                                  .arg(n));
+            continue;
+        }
+        m_templates.append({deviceTemplate, programId});
+    }
+}
+
+const QString *IniFile::find(const QString &section, const QString &foldedKey) const
+{
+    const auto s = m_sections.constFind(foldName(section));
+    if (s == m_sections.constEnd())
+        return nullptr;
+    const auto k = s->constFind(foldedKey);
+    return k == s->constEnd() ? nullptr : &*k;
+}
+
+QString IniFile::GetValue(const QString &section, const QString &key) const
+{
+    const QString *value = find(section, foldKey(key));
+    return value ? *value : QString();
+}
+
+QString IniFile::GetTemplateValue(const QString &key, const QString &section, const QString &deviceTemplate) const
+{
+    if (!deviceTemplate.trimmed().isEmpty()) {
+        if (const QString *value = find(section, templateKey(key, deviceTemplate)))
+            return *value;
+    }
+    const QString *value = find(section, foldName(key));
+    return value ? *value : QString();
+}
+
+qint16 IniFile::GetCpIndex(const QString &key, const QString &section, const QString &deviceTemplate) const
+{
+    return GetEntryField(key, section, deviceTemplate, 1);
+}
+
+qint16 IniFile::GetEntryField(const QString &key, const QString &section, const QString &deviceTemplate,
+                              int fieldNumber) const
+{
+    const QString value = GetTemplateValue(key, section, deviceTemplate);
+    if (value.isEmpty())
+        return -1;
+    return integerField(value, fieldNumber);
+}
+
+QStringList IniFile::GetCompatibleProgramIds(const QString &programId) const
+{
+    QStringList ids;
+    const QStringList listed = GetValue(CompatibleSection, programId).split(QLatin1Char(','));
+    for (const QString &id : listed) {
+        const QString trimmed = id.trimmed();
+        if (!trimmed.isEmpty())
+            ids.append(trimmed);
+    }
+    return ids;
+}
+
+QString IniFile::GetProgramIdByNumber(int number) const
+{
+    return GetValue(ProgramIdsSection, QString::number(number));
+}
+
+QString IniFile::GetAppDocPath(const QString &programId, int language) const
+{
+    const QString path = GetTemplateValue(programId, AppDocSection, QString::number(language));
+    if (path.isEmpty())
+        return {};
+    return QFileInfo(m_fileName).dir().filePath(path);
+}
+
+IniFile::TemplateEntry IniFile::templateEntry(int number) const
+{
+    if (number < 1 || number > m_templates.size())
+        return {};
+    return m_templates[number - 1];
+}
+
+bool IniFile::ListsTemplate(const QString &deviceTemplate) const
+{
+    const QString folded = foldName(deviceTemplate);
+    for (const TemplateEntry &entry : m_templates) {
+        if (foldName(entry.deviceTemplate) == folded)
+            return true;
+    }
+    return false;
+}
+
+IniFile::FoundDevice IniFile::FindDevice(const std::shared_ptr<lns::AppDevices> &appDevices,
+                                         const QString &deviceName, const QString &lonMarkObjectName) const
+{
+    if (!appDevices)
+        return {};
+    int count = 0;
+    try {
+        count = appDevices->count();
+    } catch (const TqmError &) {
+        return {};
+    }
+    // Device names need not be unique across templates: take the first one this file serves.
+    for (int i = 1; i <= count; ++i) {
+        try {
+            const lns::AppDevicePtr device = appDevices->item(i);
+            if (device->name() != deviceName)
+                continue;
+            const lns::DeviceTemplatePtr deviceTemplate = device->deviceTemplate();
+            if (!deviceTemplate || !ListsTemplate(deviceTemplate->name()))
+                continue;
+            FoundDevice found;
+            found.appDevice = device;
+            found.lonMarkObjects = device->lonMarkObjects();
+            found.lonMarkObject = found.lonMarkObjects->item(lonMarkObjectName);
+            found.success = found.lonMarkObject != nullptr;
+            if (found.success)
+                return found;
+        } catch (const TqmError &) {
+            // A device that cannot be read, or lacks the object, is not the one sought.
+        }
+    }
+    return {};
+}

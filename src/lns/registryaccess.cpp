@@ -1,0 +1,86 @@
+#include "lns/registryaccess.h"
+
+#include "lns/homedir.h"
+#include "lns/tqmerror.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStringList>
+
+namespace {
+
+const QString Source = QStringLiteral("RegistryAccess");
+
+// Root names become file names: only the registry's own spelling is accepted.
+bool isValidRoot(const QString &root)
+{
+    static const QRegularExpression pattern(QStringLiteral("^HKEY_[A-Z_]+$"));
+    return pattern.match(root).hasMatch();
+}
+
+// "A\B\\C" -> "A/B/C": the store's group separator; empty levels are dropped.
+QString groupPath(const QString &keyPath, const QString &section = QString())
+{
+    QStringList levels = keyPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (!section.isEmpty())
+        levels.append(section);
+    return levels.join(QLatin1Char('/'));
+}
+
+void checkWritten(const QSettings &settings, const QString &root)
+{
+    if (settings.status() != QSettings::NoError)
+        throw TqmError(TqmError::FileAccess, Source,
+                       QStringLiteral("The settings of %1 cannot be written to %2.").arg(root, settings.fileName()));
+}
+
+void checkRoot(const QString &root)
+{
+    if (!isValidRoot(root))
+        throw TqmError(TqmError::FileAccess, Source, QStringLiteral("\"%1\" is not a registry root key.").arg(root));
+}
+
+} // namespace
+
+QString RegistryAccess::storeFile(const QString &root)
+{
+    return tqmHome() + QStringLiteral("/registry/") + root + QStringLiteral(".ini");
+}
+
+QString RegistryAccess::ReadValue(const QString &root, const QString &keyPath, const QString &section,
+                                  const QString &valueName, const QString &defaultValue) const
+{
+    if (!isValidRoot(root) || valueName.isEmpty())
+        return defaultValue;
+    const QSettings settings(storeFile(root), QSettings::IniFormat);
+    const QVariant value = settings.value(groupPath(keyPath, section) + QLatin1Char('/') + valueName);
+    return value.isValid() ? value.toString() : defaultValue;
+}
+
+void RegistryAccess::WriteValue(const QString &root, const QString &keyPath, const QString &section,
+                                const QString &valueName, const QString &text)
+{
+    checkRoot(root);
+    if (groupPath(keyPath).isEmpty() || valueName.isEmpty())
+        throw TqmError(TqmError::FileAccess, Source,
+                       QStringLiteral("A registry value needs a key path and a name (\"%1\", \"%2\").")
+                           .arg(keyPath, valueName));
+    QDir().mkpath(tqmHome() + QStringLiteral("/registry"));
+    QSettings settings(storeFile(root), QSettings::IniFormat);
+    settings.setValue(groupPath(keyPath, section) + QLatin1Char('/') + valueName, text);
+    settings.sync();
+    checkWritten(settings, root);
+}
+
+void RegistryAccess::DeleteKey(const QString &root, const QString &keyPath)
+{
+    checkRoot(root);
+    const QString group = groupPath(keyPath);
+    if (group.isEmpty())
+        throw TqmError(TqmError::FileAccess, Source, QStringLiteral("Refusing to delete the whole of %1.").arg(root));
+    QSettings settings(storeFile(root), QSettings::IniFormat);
+    settings.remove(group);
+    settings.sync();
+    checkWritten(settings, root);
+}

@@ -1,0 +1,249 @@
+#include "lns/inifile.h"
+#include "lns/product.h"
+
+#include <QtTest>
+
+namespace {
+
+const QByteArray Bom("\xEF\xBB\xBF");
+
+// A small plug-in INI file; `eol` chooses the line-end style.
+QByteArray pluginIni(const QByteArray &eol = "\n")
+{
+    const QList<QByteArray> lines = {
+        "; comment",
+        "# another comment",
+        "[velto TqmCommandModule CPs 1.0 ]",
+        "ButtonMode = 3,2,0",
+        "PanelType = 1,0,0",
+        "PanelType@TQM_CM_L1 =",
+        "TempCalib@TQM_CM_L2 = 4",
+        "Limitation = 1",
+        "Limitation@TQM_CM_L2 = 2",
+        "",
+        "[velto TqmCommandModule NVs 1.0]",
+        "  nvoSpaceTemp   =   5 , 2  ",
+        "[velto TqmCommandModule Templates 1.0]",
+        "Template1 = TQM_CM_L1,90:00:5D:50:28:04:04:01",
+        "Template2 = TQM_CM_L2,90:00:5D:50:28:04:04:02",
+        "Template4 = TQM_CM_L4,90:00:5D:50:28:04:04:04",
+        "[velto TqmCommandModule ProgramIds 1.0]",
+        "1 = 90:00:5D:50:28:04:04:01",
+        "[velto TqmCommandModule Compatible 1.0]",
+        "90:00:5D:50:28:04:04:02 = 90:00:5D:50:28:04:04:01, 90:00:5D:50:28:04:04:03,",
+        "[velto TqmCommandModule AppDoc 1.0]",
+        "90:00:5D:50:28:04:04:01 = doc/en.pdf",
+        "90:00:5D:50:28:04:04:01@1000 = doc/de.pdf",
+    };
+    QByteArray text;
+    for (const QByteArray &line : lines)
+        text += line + eol;
+    return text;
+}
+
+} // namespace
+
+class TestIniFile : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    int m_files = 0;
+
+    QString writeFile(const QByteArray &content)
+    {
+        const QString name = m_dir.filePath(QStringLiteral("f%1.ini").arg(++m_files));
+        QFile file(name);
+        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+            qFatal("cannot write test file");
+        return name;
+    }
+
+private slots:
+    void lineEndsAndBom_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("LF") << pluginIni("\n");
+        QTest::newRow("CRLF") << pluginIni("\r\n");
+        QTest::newRow("CR") << pluginIni("\r");
+        QTest::newRow("BOM CRLF") << Bom + pluginIni("\r\n");
+        QTest::newRow("no final line end") << pluginIni("\n").chopped(1);
+    }
+    void lineEndsAndBom()
+    {
+        QFETCH(QByteArray, content);
+        IniFile ini(writeFile(content));
+        QCOMPARE(ini.problems(), QStringList());
+        QCOMPARE(ini.GetCpIndex("ButtonMode", product::CpSection, "TQM_CM_L2"), qint16(3));
+        QCOMPARE(ini.GetEntryField("nvoSpaceTemp", product::NvSection, "TQM_CM_L2", 2), qint16(2));
+        QCOMPARE(ini.GetValue("velto TqmCommandModule AppDoc 1.0", "90:00:5D:50:28:04:04:01@1000"),
+                 QStringLiteral("doc/de.pdf"));
+        QCOMPARE(ini.TemplateEntryCount(), 2);
+    }
+
+    void templateValue_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("deviceTemplate");
+        QTest::addColumn<QString>("expected");
+        const QString cps = product::CpSection;
+        QTest::newRow("plain key for any template") << "PanelType" << cps << "TQM_CM_L2" << "1,0,0";
+        QTest::newRow("empty override hides plain key") << "PanelType" << cps << "TQM_CM_L1" << "";
+        QTest::newRow("override wins") << "Limitation" << cps << "TQM_CM_L2" << "2";
+        QTest::newRow("no override falls back") << "Limitation" << cps << "TQM_CM_L3" << "1";
+        QTest::newRow("only for one template") << "TempCalib" << cps << "TQM_CM_L1" << "";
+        QTest::newRow("only for one template, matching") << "TempCalib" << cps << "TQM_CM_L2" << "4";
+        QTest::newRow("key case and blanks") << "  limitation " << cps << "tqm_cm_l2" << "2";
+        QTest::newRow("section without trailing blank") << "ButtonMode" << cps.trimmed() << "X" << "3,2,0";
+        QTest::newRow("section written without, asked with blank")
+            << "nvoSpaceTemp" << product::NvSection << "X" << "5 , 2";
+        QTest::newRow("absent key") << "Nothing" << cps << "TQM_CM_L1" << "";
+        QTest::newRow("absent section") << "ButtonMode" << "No Section" << "TQM_CM_L1" << "";
+        QTest::newRow("empty template reads plain") << "Limitation" << cps << "" << "1";
+    }
+    void templateValue()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, section);
+        QFETCH(QString, deviceTemplate);
+        QFETCH(QString, expected);
+        IniFile ini(writeFile(pluginIni()));
+        QCOMPARE(ini.GetTemplateValue(key, section, deviceTemplate), expected);
+    }
+
+    void entryFields_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("cpIndex");
+        QTest::addColumn<int>("field2");
+        QTest::addColumn<int>("field3");
+        QTest::newRow("three fields") << QByteArray("7,3,2") << 7 << 3 << 2;
+        QTest::newRow("missing trailing fields") << QByteArray("7") << 7 << 0 << 0;
+        QTest::newRow("negative field") << QByteArray("7,-1,0") << 7 << -1 << 0;
+        QTest::newRow("not a number") << QByteArray("x,3") << 0 << 3 << 0;
+        QTest::newRow("beyond 16 bits") << QByteArray("70000,1") << 0 << 1 << 0;
+        QTest::newRow("absent (empty value)") << QByteArray("") << -1 << -1 << -1;
+    }
+    void entryFields()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(int, cpIndex);
+        QFETCH(int, field2);
+        QFETCH(int, field3);
+        IniFile ini(writeFile("[velto TqmCommandModule CPs 1.0 ]\nCp = " + value + "\n"));
+        const QString s = product::CpSection;
+        QCOMPARE(int(ini.GetCpIndex("Cp", s, "T")), cpIndex);
+        QCOMPARE(int(ini.GetEntryField("Cp", s, "T", 1)), cpIndex);
+        QCOMPARE(int(ini.GetEntryField("Cp", s, "T", 2)), field2);
+        QCOMPARE(int(ini.GetEntryField("Cp", s, "T", 3)), field3);
+        QCOMPARE(int(ini.GetCpIndex("Absent", s, "T")), -1);
+        QVERIFY(ini.GetEntryField("Absent", s, "T", 2) <= 0);
+    }
+
+    void badLines_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("problemLines"); // ":n:" fragments expected among the problems
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("key before any section") << QByteArray("a = 1\n[S]\nb = 2\n") << QStringList{":1:"} << "b" << "2";
+        QTest::newRow("line without =") << QByteArray("[S]\njunk\nb = 2\n") << QStringList{":2:"} << "b" << "2";
+        QTest::newRow("unterminated header hides its keys")
+            << QByteArray("[S]\nb = 2\n[T\nb = 3\n") << QStringList{":3:", ":4:"} << "b" << "2";
+        QTest::newRow("duplicate key, first wins")
+            << QByteArray("[S]\nb = 2\nB = 3\n") << QStringList{":3:"} << "b" << "2";
+        QTest::newRow("empty key") << QByteArray("[S]\n = 5\nb = 2\n") << QStringList{":2:"} << "b" << "2";
+        QTest::newRow("section reopened merges")
+            << QByteArray("[S]\na = 1\n[T]\n[ S ]\nb = 2\n") << QStringList{} << "b" << "2";
+        QTest::newRow("value with = inside") << QByteArray("[S]\nb = x=y\n") << QStringList{} << "b" << "x=y";
+        QTest::newRow("NUL bytes") << QByteArray("[S]\n\0\0\0\nb = 2\n", 14) << QStringList{":2:"} << "b" << "2";
+        QTest::newRow("invalid UTF-8 read as single-byte")
+            << QByteArray("[S]\nb = Gr\xFC\xDF" "e\n") << QStringList{} << "b" << QString::fromLatin1("Gr\xFC\xDF" "e");
+    }
+    void badLines()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, problemLines);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        const QString name = writeFile(content);
+        IniFile ini(name);
+        QCOMPARE(ini.GetValue("S", key), expected);
+        QCOMPARE(ini.problems().size(), problemLines.size());
+        for (int i = 0; i < problemLines.size(); ++i)
+            QVERIFY2(ini.problems()[i].startsWith(name + problemLines[i]), qPrintable(ini.problems()[i]));
+    }
+
+    void missingFileAnswersEmpty()
+    {
+        IniFile ini(m_dir.filePath("does-not-exist.ini"));
+        QCOMPARE(ini.problems().size(), 1);
+        QVERIFY(ini.problems().first().contains("does-not-exist.ini"));
+        QCOMPARE(ini.GetValue("S", "k"), QString());
+        QCOMPARE(ini.GetCpIndex("k", "S", "T"), qint16(-1));
+        QCOMPARE(ini.TemplateEntryCount(), 0);
+        QCOMPARE(ini.GetAppDocPath("x", 0), QString());
+    }
+
+    void resettingFileNameForgetsOldContent()
+    {
+        IniFile ini(writeFile("[S]\nk = 1\n"));
+        ini.setFileName(writeFile("[S]\nother = 2\n"));
+        QCOMPARE(ini.GetValue("S", "k"), QString());
+        QCOMPARE(ini.GetValue("S", "other"), QStringLiteral("2"));
+    }
+
+    void binaryGarbageIsSurvivedAndProblemsAreCapped()
+    {
+        QByteArray garbage;
+        quint32 x = 12345;
+        for (int i = 0; i < 200000; ++i) {
+            x = x * 1103515245u + 12345u;
+            garbage.append(char(x >> 24));
+        }
+        IniFile ini(writeFile(garbage));
+        QVERIFY(ini.problems().size() <= IniFile::MaximumProblems + 1);
+        QCOMPARE(ini.GetCpIndex("k", "S", "T"), qint16(-1));
+    }
+
+    void oversizedFileIsRefused()
+    {
+        QByteArray big("[S]\nk = 1\n");
+        big.append(QByteArray(IniFile::MaximumFileSize, ';'));
+        IniFile ini(writeFile(big));
+        QCOMPARE(ini.GetValue("S", "k"), QString());
+        QCOMPARE(ini.problems().size(), 1);
+    }
+
+    void programIdLookups()
+    {
+        const QString name = writeFile(pluginIni());
+        IniFile ini(name);
+        QCOMPARE(ini.templateEntry(2).deviceTemplate, QStringLiteral("TQM_CM_L2"));
+        QCOMPARE(ini.templateEntry(2).programId, QStringLiteral("90:00:5D:50:28:04:04:02"));
+        QCOMPARE(ini.templateEntry(3).deviceTemplate, QString()); // the walk stops at the gap
+        QCOMPARE(ini.GetProgramIdByNumber(1), QStringLiteral("90:00:5D:50:28:04:04:01"));
+        QCOMPARE(ini.GetProgramIdByNumber(2), QString());
+        QCOMPARE(ini.GetCompatibleProgramIds("90:00:5D:50:28:04:04:02"),
+                 (QStringList{"90:00:5D:50:28:04:04:01", "90:00:5D:50:28:04:04:03"}));
+        QCOMPARE(ini.GetCompatibleProgramIds("90:00:5D:50:28:04:04:01"), QStringList());
+        const QString dir = QFileInfo(name).absolutePath();
+        QCOMPARE(ini.GetAppDocPath("90:00:5D:50:28:04:04:01", 0), dir + "/doc/en.pdf");
+        QCOMPARE(ini.GetAppDocPath("90:00:5D:50:28:04:04:01", 1000), dir + "/doc/de.pdf");
+        QCOMPARE(ini.GetAppDocPath("90:00:5D:50:28:04:04:02", 0), QString());
+    }
+
+    void parameterSetFile()
+    {
+        IniFile ini(writeFile("[General]\r\nPlugInName = veltoTqmCmdModule\r\nProgramId = 90:00\r\n"
+                              "DataFileVersion = 1\r\n\r\n[Settings]\r\n;  *** Generic ASCII ***\r\n"
+                              "Text1 = ab c,\r\n"));
+        QCOMPARE(ini.problems(), QStringList());
+        QCOMPARE(ini.GetValue("General", "PlugInName"), QStringLiteral("veltoTqmCmdModule"));
+        QCOMPARE(ini.GetValue("Settings", "Text1"), QStringLiteral("ab c,"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIniFile)
+#include "tst_inifile.moc"

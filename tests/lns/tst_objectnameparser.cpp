@@ -1,0 +1,71 @@
+#include "lns/objectnameparser.h"
+#include "lns/tqmerror.h"
+
+#include <QtTest>
+
+class TestObjectNameParser : public QObject
+{
+    Q_OBJECT
+private slots:
+    void split_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("network");
+        QTest::addColumn<QString>("subsystemPath");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("lonMarkObject");
+        QTest::newRow("four parts") << "Demo.Floor 1.CM 1.CommandModule" << "Demo" << "Floor 1" << "CM 1" << "CommandModule";
+        QTest::newRow("nested subsystems")
+            << "Demo.Building A.Floor 1.CM 1.CommandModule" << "Demo" << "Building A/Floor 1" << "CM 1" << "CommandModule";
+        QTest::newRow("escaped dot in device") << "Demo.Floor.CM 1\\.01.CmdMod" << "Demo" << "Floor" << "CM 1.01" << "CmdMod";
+        QTest::newRow("escaped colon and slash")
+            << "Net\\c2.A\\sB.Dev.Lmo" << "Net:2" << "A/B" << "Dev" << "Lmo";
+        QTest::newRow("blank from joined command line") << "  Demo.Floor.CM.Lmo " << "Demo" << "Floor" << "CM" << "Lmo";
+    }
+    void split()
+    {
+        QFETCH(QString, objectName);
+        QFETCH(QString, network);
+        QFETCH(QString, subsystemPath);
+        QFETCH(QString, device);
+        QFETCH(QString, lonMarkObject);
+        const ObjectNameParts parts = ObjectNameParser::Split(objectName);
+        QCOMPARE(parts.networkName, network);
+        QCOMPARE(parts.subsystemPath, subsystemPath);
+        QCOMPARE(parts.deviceName, device);
+        QCOMPARE(parts.lonMarkObjectName, lonMarkObject);
+    }
+
+    void levelsKeepSlashesOfNames()
+    {
+        const ObjectNameParts parts = ObjectNameParser::Split("N.A\\sB.C.D.E");
+        QCOMPARE(parts.subsystemLevels, (QStringList{"A/B", "C"}));
+    }
+
+    void malformed_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::newRow("three parts") << "Demo.CM 1.CommandModule";
+        QTest::newRow("empty") << "";
+        QTest::newRow("blanks only") << "   ";
+        QTest::newRow("empty subsystem") << "Demo..CM.Lmo";
+        QTest::newRow("empty object") << "Demo.Floor.CM.";
+        QTest::newRow("bad escape") << "Demo.Fl\\xoor.CM.Lmo";
+        QTest::newRow("dangling escape") << "Demo.Floor.CM.Lmo\\";
+    }
+    void malformed()
+    {
+        QFETCH(QString, objectName);
+        try {
+            ObjectNameParser::Split(objectName);
+            QFAIL("no error raised");
+        } catch (const TqmError &error) {
+            QVERIFY2(error.description().contains(QStringLiteral("\"%1\"").arg(objectName.trimmed())),
+                     qPrintable(error.description()));
+            QVERIFY(error.description().contains("Network.Subsystem.Device.LonMarkObject"));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestObjectNameParser)
+#include "tst_objectnameparser.moc"

@@ -1,0 +1,91 @@
+#include "lns/registryaccess.h"
+#include "lns/tqmerror.h"
+
+#include <QtTest>
+
+namespace {
+const QString Hklm = RegistryAccess::LocalMachine;
+const QString Key = QStringLiteral("SOFTWARE\\velto\\otrema Register");
+} // namespace
+
+class TestRegistryAccess : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_home.isValid());
+        qputenv("TQM_HOME", m_home.path().toUtf8());
+        QFile::remove(RegistryAccess::storeFile(Hklm));
+    }
+
+    void storeLivesUnderHome()
+    {
+        QCOMPARE(RegistryAccess::storeFile(Hklm), m_home.path() + "/registry/HKEY_LOCAL_MACHINE.ini");
+    }
+
+    void readMissingAnswersDefault_data()
+    {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("keyPath");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("missing value") << Hklm << Key << "Options" << "Other";
+        QTest::newRow("missing section") << Hklm << Key << "Nothing" << "Language";
+        QTest::newRow("missing key") << Hklm << "SOFTWARE\\nobody" << "Options" << "Language";
+        QTest::newRow("unknown root") << "../evil" << Key << "Options" << "Language";
+        QTest::newRow("empty value name") << Hklm << Key << "Options" << "";
+    }
+    void readMissingAnswersDefault()
+    {
+        QFETCH(QString, root);
+        QFETCH(QString, keyPath);
+        QFETCH(QString, section);
+        QFETCH(QString, value);
+        RegistryAccess registry;
+        registry.WriteValue(Hklm, Key, "Options", "Language", "1");
+        QCOMPARE(registry.ReadValue(root, keyPath, section, value, "dflt"), QStringLiteral("dflt"));
+    }
+
+    void writeReplacesAndSurvivesNewInstance()
+    {
+        RegistryAccess registry;
+        registry.WriteValue(Hklm, Key, "Options", "Language", "0");
+        registry.WriteValue(Hklm, Key, "Options", "Language", "1000");
+        QCOMPARE(RegistryAccess().ReadValue(Hklm, Key, "Options", "Language", "x"), QStringLiteral("1000"));
+        // Doubled and trailing separators name the same key.
+        QCOMPARE(registry.ReadValue(Hklm, "SOFTWARE\\\\velto\\otrema Register\\", "Options", "Language", "x"),
+                 QStringLiteral("1000"));
+    }
+
+    void deleteKeyRemovesSubtreeOnly()
+    {
+        RegistryAccess registry;
+        registry.WriteValue(Hklm, Key, "Options", "Language", "1");
+        registry.WriteValue(Hklm, Key + "\\Deeper", "Settings", "Top", "5");
+        registry.WriteValue(Hklm, "SOFTWARE\\velto\\Other", "Settings", "Top", "7");
+        registry.DeleteKey(Hklm, Key);
+        QCOMPARE(registry.ReadValue(Hklm, Key, "Options", "Language", "-"), QStringLiteral("-"));
+        QCOMPARE(registry.ReadValue(Hklm, Key + "\\Deeper", "Settings", "Top", "-"), QStringLiteral("-"));
+        QCOMPARE(registry.ReadValue(Hklm, "SOFTWARE\\velto\\Other", "Settings", "Top", "-"), QStringLiteral("7"));
+        registry.DeleteKey(Hklm, Key); // already gone: no error
+        QVERIFY_THROWS_EXCEPTION(TqmError, registry.DeleteKey(Hklm, "\\"));
+    }
+
+    void unwritableStoreRaises()
+    {
+        // A file where the registry directory should be makes the store unwritable.
+        QFile blocker(m_home.path() + "/registry");
+        QDir(m_home.path() + "/registry").removeRecursively();
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY_THROWS_EXCEPTION(TqmError, RegistryAccess().WriteValue(Hklm, Key, "Options", "Language", "1"));
+        QFile::remove(blocker.fileName());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRegistryAccess)
+#include "tst_registryaccess.moc"
