@@ -1,5 +1,6 @@
 #include "ui/multidevicewindow/multidevicedialog.h"
 
+#include "host/strings/resstrings.h"
 #include "lns/textutility.h"
 
 #include <QDialogButtonBox>
@@ -20,7 +21,7 @@ constexpr int ScanningProject = 1519;
 constexpr int OfferPositionRole = Qt::UserRole;
 
 // The dialog's own texts, which the resource table does not hold.
-enum class OwnText { Title, Scanning, Filter, Subsystem, Device, Template, SelectAll, SelectNone, Count, Unreadable };
+enum class OwnText { Title, Filter, Subsystem, Device, Template, SelectAll, SelectNone, Count, Unreadable };
 
 QString ownText(OwnText which, int language)
 {
@@ -28,8 +29,6 @@ QString ownText(OwnText which, int language)
     switch (which) {
     case OwnText::Title:
         return german ? QStringLiteral("Geräte auswählen") : QStringLiteral("Select devices");
-    case OwnText::Scanning:
-        return german ? QStringLiteral("Projekt wird durchsucht ...") : QStringLiteral("Scanning project ...");
     case OwnText::Filter:
         return german ? QStringLiteral("Nach Gerätename oder Subsystem filtern")
                       : QStringLiteral("Filter by device name or subsystem");
@@ -60,28 +59,15 @@ bool isChecked(const QTreeWidgetItem *item)
 
 } // namespace
 
-MultiDeviceDialog::MultiDeviceDialog(const device::MultiDeviceRequest &request, const ResourceText &resourceText,
-                                     QWidget *parent)
-    : QDialog(parent), m_request(request), m_resourceText(resourceText)
+MultiDeviceDialog::MultiDeviceDialog(const device::MultiDeviceRequest &request, QWidget *parent)
+    : QDialog(parent), m_request(request)
 {
     setObjectName(QStringLiteral("frmMultiDevice"));
     setWindowTitle(request.title.isEmpty() ? ownText(OwnText::Title, request.language) : request.title);
     setWindowModality(Qt::ApplicationModal);
     buildLayout();
-    m_statusLabel->setText(text(ScanningProject));
+    m_statusLabel->setText(GetResStringIn(request.language, ScanningProject, 1));
     updateCount();
-}
-
-QString MultiDeviceDialog::text(int english) const
-{
-    if (m_resourceText) {
-        try {
-            return m_resourceText(english, 1);
-        } catch (const TqmError &) {
-            // A table without the text still leaves the dialog readable.
-        }
-    }
-    return ownText(OwnText::Scanning, m_request.language);
 }
 
 void MultiDeviceDialog::buildLayout()

@@ -8,7 +8,6 @@
 #include "device/devicescan.h"
 
 #include <QDialog>
-#include <functional>
 
 class QDialogButtonBox;
 class QLabel;
@@ -20,17 +19,13 @@ class QTreeWidgetItem;
 
 namespace ui {
 
-// Looks a text up in the resource string table: number, piece.
-using ResourceText = std::function<QString(int id, int piece)>;
-
 class MultiDeviceDialog : public QDialog
 {
     Q_OBJECT
 public:
     enum Column { SubsystemColumn, DeviceColumn, TemplateColumn };
 
-    MultiDeviceDialog(const device::MultiDeviceRequest &request, const ResourceText &resourceText,
-                      QWidget *parent = nullptr);
+    explicit MultiDeviceDialog(const device::MultiDeviceRequest &request, QWidget *parent = nullptr);
 
     // While searching: the bar follows the walk; Cancel ends the search.
     void setProgress(int done, int total);
@@ -50,13 +45,11 @@ public slots:
     void reject() override;
 
 private:
-    QString text(int english) const;
     void buildLayout();
     QTreeWidgetItem *addRow(const device::FoundDevice &found, int position);
     void updateCount();
 
     device::MultiDeviceRequest m_request;
-    ResourceText m_resourceText;
     QList<device::FoundDevice> m_offered;
     bool m_searching = true;
     bool m_cancelRequested = false;

@@ -13,14 +13,9 @@ constexpr qint64 RepaintIntervalMs = 50;
 
 } // namespace
 
-QtMultiDeviceWindow::QtMultiDeviceWindow(ResourceText resourceText, QObject *parent)
-    : device::MultiDeviceWindow(parent), m_resourceText(std::move(resourceText))
-{
-}
-
 device::MultiDeviceSelectionPtr QtMultiDeviceWindow::open(const device::MultiDeviceRequest &request)
 {
-    MultiDeviceDialog dialog(request, m_resourceText, qobject_cast<QWidget *>(request.owner));
+    MultiDeviceDialog dialog(request, qobject_cast<QWidget *>(request.owner));
     dialog.show();
     QApplication::processEvents();
 

@@ -13,9 +13,7 @@ class QtMultiDeviceWindow : public device::MultiDeviceWindow
 {
     Q_OBJECT
 public:
-    // `resourceText` gives the texts of the resource table (the search's status line); without
-    // it the dialog uses its own.
-    explicit QtMultiDeviceWindow(ResourceText resourceText = {}, QObject *parent = nullptr);
+    using device::MultiDeviceWindow::MultiDeviceWindow;
 
     device::MultiDeviceSelectionPtr open(const device::MultiDeviceRequest &request) override;
 
@@ -23,9 +21,6 @@ signals:
     // The dialog has been filled and is about to wait for the user; lets tests and automation
     // reach it.
     void offerShown(ui::MultiDeviceDialog *dialog);
-
-private:
-    ResourceText m_resourceText;
 };
 
 } // namespace ui

@@ -106,7 +106,7 @@ void TestMultiDeviceDialog::filter()
 
     fake::DemoNetwork demo;
     const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM B1")});
-    MultiDeviceDialog dialog(request, {});
+    MultiDeviceDialog dialog(request);
     dialog.setOffer(DeviceScan::run(request, {}).offered, {});
     dialog.show();
 
@@ -122,7 +122,7 @@ void TestMultiDeviceDialog::selectAllAndNoneActOnShownRows()
 {
     fake::DemoNetwork demo;
     const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("Demo.Building B.CM B1")});
-    MultiDeviceDialog dialog(request, {});
+    MultiDeviceDialog dialog(request);
     dialog.setOffer(DeviceScan::run(request, {}).offered, {});
     dialog.show();
     QLineEdit *filterEdit = dialog.findChild<QLineEdit *>(QStringLiteral("filterEdit"));
@@ -151,7 +151,7 @@ void TestMultiDeviceDialog::pickedComeInOfferOrderWhateverTheSorting()
 {
     fake::DemoNetwork demo;
     const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM B1"), QStringLiteral("CM A1"), QStringLiteral("CM 1.02")});
-    MultiDeviceDialog dialog(request, {});
+    MultiDeviceDialog dialog(request);
     dialog.setOffer(DeviceScan::run(request, {}).offered, {});
     dialog.show();
     QHeaderView *header = listOf(&dialog)->header();
@@ -170,9 +170,7 @@ void TestMultiDeviceDialog::openReturnsWhatTheUserPicked()
     request.owner = &owner;
     request.language = 1000;
 
-    ui::QtMultiDeviceWindow window([](int id, int piece) {
-        return id == 1519 && piece == 1 ? QStringLiteral("Projekt wird gescannt ...") : QString();
-    });
+    ui::QtMultiDeviceWindow window;
     int progress = 0, completed = 0, validated = 0;
     connect(&window, &MultiDeviceWindow::progress, this, [&] { ++progress; });
     connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
@@ -197,7 +195,7 @@ void TestMultiDeviceDialog::openReturnsWhatTheUserPicked()
     const MultiDeviceSelectionPtr selection = window.open(request);
 
     QCOMPARE(deviceNamesOf(selection), (QStringList{"CM A1", "CM B1"}));
-    QCOMPARE(statusText, QStringLiteral("Projekt wird gescannt ..."));
+    QCOMPARE(statusText, QStringLiteral("Durchsuche Projekt ..."));
     QCOMPARE(title, request.title);
     QCOMPARE(parent, &owner);
     QCOMPARE(count, QStringLiteral("1 ausgewählt, 4 von 4 angezeigt"));
