@@ -55,15 +55,6 @@ QString objectNameIn(const lns::NetworkPtr &network, const lns::SubsystemPtr &ho
     return objectname::join(parts);
 }
 
-bool listNames(const QStringList &entries, const FoundDevice &found)
-{
-    for (const QString &entry : entries) {
-        if (found.isNamedBy(entry))
-            return true;
-    }
-    return false;
-}
-
 class Walk
 {
 public:
@@ -133,7 +124,7 @@ private:
             m_seen.insert(found.objectName);
             reportProgress();
             if (offerable(found) && !rejectedByHandler(device)) {
-                found.preselected = listNames(m_request.preselected, found);
+                found.preselected = found.isNamedByAny(m_request.preselected);
                 m_result.offered.append(found);
             }
         } catch (const TqmError &error) {
@@ -191,6 +182,11 @@ bool FoundDevice::isNamedBy(const QString &entry) const
         return !name.isEmpty() && name.compare(wanted, Qt::CaseInsensitive) == 0;
     };
     return same(name) || same(objectName) || same(lonMarkObjectName);
+}
+
+bool FoundDevice::isNamedByAny(const QStringList &entries) const
+{
+    return std::any_of(entries.cbegin(), entries.cend(), [this](const QString &entry) { return isNamedBy(entry); });
 }
 
 DeviceScanResult DeviceScan::run(const MultiDeviceRequest &request, const DeviceScanHooks &hooks)

@@ -56,6 +56,7 @@ struct FoundDevice
     lns::ObjectPtr returnedItem() const;
     // True when `entry` is the device's name, its object name or its LonMark object's name.
     bool isNamedBy(const QString &entry) const;
+    bool isNamedByAny(const QStringList &entries) const;
 };
 
 struct DeviceScanResult

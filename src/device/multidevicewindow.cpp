@@ -52,12 +52,8 @@ MultiDeviceSelectionPtr ScriptedMultiDeviceWindow::open(const MultiDeviceRequest
     const QStringList entries = qEnvironmentVariable(PickVariable).split(QLatin1Char(';'), Qt::SkipEmptyParts);
     QList<FoundDevice> picked;
     for (const FoundDevice &found : result.offered) {
-        for (const QString &entry : entries) {
-            if (found.isNamedBy(entry)) {
-                picked.append(found);
-                break;
-            }
-        }
+        if (found.isNamedByAny(entries))
+            picked.append(found);
     }
     for (const QString &entry : entries) {
         const bool matched = std::any_of(result.offered.cbegin(), result.offered.cend(),

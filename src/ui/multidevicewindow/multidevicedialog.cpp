@@ -209,7 +209,6 @@ void MultiDeviceDialog::checkShown(bool checked)
                 item->setCheckState(SubsystemColumn, checked ? Qt::Checked : Qt::Unchecked);
         }
     }
-    m_deviceList->viewport()->update();
     updateCount();
 }
 
