@@ -105,7 +105,6 @@ public:
     {
         auto self = std::static_pointer_cast<lns::AppDevice>(shared_from_this());
         m_objects = std::make_shared<Members<lns::LonMarkObject>>(self);
-        m_memberships = std::make_shared<Members<lns::Subsystem>>(self);
         for (const ObjectSpec &spec : objects)
             m_objects->list.append(std::make_shared<LonMarkObject>(self, spec.name, spec.index, spec.type));
     }
@@ -122,20 +121,27 @@ public:
         return m_objects;
     }
     std::shared_ptr<lns::ConfigProperties> configProperties() const override { throw unsupported(); }
-    std::shared_ptr<lns::Subsystems> subsystems() const override { return m_memberships; }
+    // Built on every call: the subsystems own their devices, so the device holds them weakly.
+    std::shared_ptr<lns::Subsystems> subsystems() const override
+    {
+        auto memberships = std::make_shared<Members<lns::Subsystem>>(std::const_pointer_cast<lns::Object>(shared_from_this()));
+        for (const auto &subsystem : m_memberships)
+            memberships->list.append(subsystem.lock());
+        return memberships;
+    }
     void deviceTest(int) override {}
     void calibrationTrigger() override {}
     float applicationVersion() const override { return 2.1f; }
 
     std::shared_ptr<Members<lns::LonMarkObject>> objects() const { return m_objects; }
-    std::shared_ptr<Members<lns::Subsystem>> memberships() const { return m_memberships; }
+    void addMembership(const std::shared_ptr<lns::Subsystem> &subsystem) { m_memberships.append(subsystem); }
     bool interfaceUnreadable = false;
 
 private:
     QString m_name;
     lns::DeviceTemplatePtr m_template;
     std::shared_ptr<Members<lns::LonMarkObject>> m_objects;
-    std::shared_ptr<Members<lns::Subsystem>> m_memberships;
+    QList<std::weak_ptr<lns::Subsystem>> m_memberships;
 };
 using DevicePtr = std::shared_ptr<Device>;
 
@@ -184,7 +190,7 @@ public:
     void addMember(const DevicePtr &device)
     {
         m_devices->list.append(device);
-        device->memberships()->list.append(std::static_pointer_cast<lns::Subsystem>(shared_from_this()));
+        device->addMembership(std::static_pointer_cast<lns::Subsystem>(shared_from_this()));
     }
     std::shared_ptr<Members<lns::AppDevice>> devices() const { return m_devices; }
 
