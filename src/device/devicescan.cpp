@@ -4,6 +4,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace device {
 
 namespace {

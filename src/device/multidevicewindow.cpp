@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+
 namespace device {
 
 DeviceScanResult MultiDeviceWindow::search(const MultiDeviceRequest &request,

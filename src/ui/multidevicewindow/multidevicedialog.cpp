@@ -13,6 +13,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
