@@ -1,0 +1,111 @@
+#pragma once
+
+// The multi-device window: searches the opened network for devices, lets the user pick several
+// and hands back what was picked. The workflows talk to this abstract window only; the Qt dialog
+// (ui/multidevicewindow) and the scripted variant below implement it on the same scan.
+//
+// Events, all raised on the thread that called open() and before open() returns:
+//   progress()                                   repeatedly while the search runs
+//   validateFoundDevice(device, notValidated)    once per device the window would offer; a
+//                                                handler that sets notValidated keeps it out
+//   searchCompleted()                            once, when the search has ended (also when the
+//                                                user cancelled it)
+
+#include "device/devicescan.h"
+
+#include <QObject>
+
+namespace lns {
+
+// A 1-based collection over a fixed list, for results that live outside the network database.
+template <class T>
+class ListCollection : public Collection<T>
+{
+public:
+    explicit ListCollection(QList<std::shared_ptr<T>> members = {}) : m_members(std::move(members)) {}
+
+    ObjectPtr parent() const override { return {}; }
+    QString name() const override { return {}; }
+    int count() const override { return int(m_members.size()); }
+    std::shared_ptr<T> item(int index) const override
+    {
+        if (index < 1 || index > count())
+            throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("Collection"),
+                           QStringLiteral("No item %1 in a collection of %2.").arg(index).arg(count()));
+        return m_members.at(index - 1);
+    }
+    std::shared_ptr<T> item(const QString &name) const override
+    {
+        for (const auto &member : m_members) {
+            if (member->name() == name)
+                return member;
+        }
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("Collection"),
+                       QStringLiteral("No item named \"%1\" in the collection.").arg(name));
+    }
+    void append(std::shared_ptr<T> member) { m_members.append(std::move(member)); }
+
+private:
+    QList<std::shared_ptr<T>> m_members;
+};
+
+} // namespace lns
+
+namespace device {
+
+// LonMark objects or devices, as the request asked; cast each item to the kind asked for.
+using MultiDeviceSelection = lns::ListCollection<lns::Object>;
+using MultiDeviceSelectionPtr = std::shared_ptr<MultiDeviceSelection>;
+
+class MultiDeviceWindow : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Searches, offers, and answers the picks in the order of the offer; an empty collection when
+    // nothing was picked or the user cancelled. Throws TqmError when the request lacks the
+    // system or, for LonMark objects, the object to match.
+    virtual MultiDeviceSelectionPtr open(const MultiDeviceRequest &request) = 0;
+
+    // Objects the last search could not read, "<name>: <error>"; they were not offered.
+    const QStringList &unreadable() const { return m_unreadable; }
+
+signals:
+    void progress();
+    void validateFoundDevice(const lns::AppDevicePtr &device, bool &notValidated);
+    void searchCompleted();
+
+protected:
+    // Runs the scan with this window's events; `onProgress` and `cancelRequested` let a variant
+    // show the progress and stop the search. Raises searchCompleted at the end.
+    DeviceScanResult search(const MultiDeviceRequest &request,
+                            const std::function<void(int done, int total)> &onProgress = {},
+                            const std::function<bool()> &cancelRequested = {});
+
+    static MultiDeviceSelectionPtr selectionOf(const QList<FoundDevice> &picked);
+
+private:
+    QStringList m_unreadable;
+};
+
+// Picks without asking: the devices named in TQM_PICK_DEVICES (device names, device object names
+// or LonMark object names separated by ";"), or every offered device when it is not set. Set but
+// empty picks nothing, which the workflows take as a cancel.
+class ScriptedMultiDeviceWindow : public MultiDeviceWindow
+{
+    Q_OBJECT
+public:
+    static constexpr const char *PickVariable = "TQM_PICK_DEVICES";
+
+    using MultiDeviceWindow::MultiDeviceWindow;
+    MultiDeviceSelectionPtr open(const MultiDeviceRequest &request) override;
+
+    // Entries of the last pick list that named no offered device.
+    const QStringList &unmatchedPicks() const { return m_unmatched; }
+
+private:
+    QStringList m_unmatched;
+};
+
+} // namespace device

@@ -1,0 +1,284 @@
+#pragma once
+
+// A small in-memory network for the device-scan and multi-device window tests: subsystems,
+// devices with templates and LonMark objects, devices in several subsystems, and devices whose
+// interface cannot be read. Only what the scan touches does anything.
+
+#include "lns/lns.h"
+
+namespace fake {
+
+inline TqmError unsupported()
+{
+    return TqmError(TqmError::LnsInvalidOperation, QStringLiteral("fake"), QStringLiteral("not simulated"));
+}
+
+template <class T>
+class Members : public lns::Collection<T>
+{
+public:
+    explicit Members(std::weak_ptr<lns::Object> owner) : m_owner(std::move(owner)) {}
+    lns::ObjectPtr parent() const override { return m_owner.lock(); }
+    QString name() const override { return {}; }
+    int count() const override
+    {
+        if (failing)
+            throw TqmError(TqmError::LnsDatabase, QStringLiteral("fake"), QStringLiteral("database unreadable"));
+        return int(list.size());
+    }
+    std::shared_ptr<T> item(int index) const override
+    {
+        if (index < 1 || index > count())
+            throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("fake"), QStringLiteral("no such item"));
+        return list.at(index - 1);
+    }
+    std::shared_ptr<T> item(const QString &name) const override
+    {
+        for (const auto &member : list)
+            if (member->name() == name)
+                return member;
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("fake"), QStringLiteral("no such item"));
+    }
+
+    QList<std::shared_ptr<T>> list;
+    bool failing = false;
+
+private:
+    std::weak_ptr<lns::Object> m_owner;
+};
+
+class Template : public lns::DeviceTemplate
+{
+public:
+    Template(QString name, QString programId) : m_name(std::move(name)), m_programId(std::move(programId)) {}
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return m_name; }
+    QString programId() const override { return m_programId; }
+
+private:
+    QString m_name;
+    QString m_programId;
+};
+
+class LonMarkObject : public lns::LonMarkObject
+{
+public:
+    LonMarkObject(std::weak_ptr<lns::AppDevice> device, QString name, int index, int type)
+        : m_device(std::move(device)), m_name(std::move(name)), m_index(index), m_type(type)
+    {
+    }
+    lns::ObjectPtr parent() const override { return m_device.lock(); }
+    QString name() const override { return m_name; }
+    int index() const override { return m_index; }
+    int type() const override { return m_type; }
+    std::shared_ptr<lns::ConfigProperties> configProperties() const override { throw unsupported(); }
+    std::shared_ptr<lns::NetworkVariables> networkVariables() const override { throw unsupported(); }
+    std::shared_ptr<lns::ExtensionRecords> extensions() const override { throw unsupported(); }
+    lns::AppDevicePtr appDevice() const override { return m_device.lock(); }
+
+private:
+    std::weak_ptr<lns::AppDevice> m_device;
+    QString m_name;
+    int m_index;
+    int m_type;
+};
+
+struct ObjectSpec
+{
+    QString name;
+    int index;
+    int type;
+};
+
+// The command module's interface: node object, then the command module object.
+inline QList<ObjectSpec> commandModuleObjects()
+{
+    return {{QStringLiteral("NodeObject"), 0, 0}, {QStringLiteral("CommandModule"), 1, 8090}};
+}
+
+class Device : public lns::AppDevice
+{
+public:
+    Device(QString name, lns::DeviceTemplatePtr deviceTemplate) : m_name(std::move(name)), m_template(std::move(deviceTemplate)) {}
+
+    void build(const QList<ObjectSpec> &objects)
+    {
+        auto self = std::static_pointer_cast<lns::AppDevice>(shared_from_this());
+        m_objects = std::make_shared<Members<lns::LonMarkObject>>(self);
+        for (const ObjectSpec &spec : objects)
+            m_objects->list.append(std::make_shared<LonMarkObject>(self, spec.name, spec.index, spec.type));
+    }
+
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return m_name; }
+    lns::DeviceTemplatePtr deviceTemplate() const override { return m_template; }
+    QString programId() const override { return m_template->programId(); }
+    std::shared_ptr<lns::NetworkVariables> networkVariables() const override { throw unsupported(); }
+    std::shared_ptr<lns::LonMarkObjects> lonMarkObjects() const override
+    {
+        if (interfaceUnreadable)
+            throw TqmError(TqmError::LnsDatabase, QStringLiteral("fake"), QStringLiteral("interface unreadable"));
+        return m_objects;
+    }
+    std::shared_ptr<lns::ConfigProperties> configProperties() const override { throw unsupported(); }
+    // Built on every call: the subsystems own their devices, so the device holds them weakly.
+    std::shared_ptr<lns::Subsystems> subsystems() const override
+    {
+        auto memberships = std::make_shared<Members<lns::Subsystem>>(std::const_pointer_cast<lns::Object>(shared_from_this()));
+        for (const auto &subsystem : m_memberships)
+            memberships->list.append(subsystem.lock());
+        return memberships;
+    }
+    void deviceTest(int) override {}
+    void calibrationTrigger() override {}
+    float applicationVersion() const override { return 2.1f; }
+
+    std::shared_ptr<Members<lns::LonMarkObject>> objects() const { return m_objects; }
+    void addMembership(const std::shared_ptr<lns::Subsystem> &subsystem) { m_memberships.append(subsystem); }
+    bool interfaceUnreadable = false;
+
+private:
+    QString m_name;
+    lns::DeviceTemplatePtr m_template;
+    std::shared_ptr<Members<lns::LonMarkObject>> m_objects;
+    QList<std::weak_ptr<lns::Subsystem>> m_memberships;
+};
+using DevicePtr = std::shared_ptr<Device>;
+
+inline const lns::DeviceTemplatePtr StandardTemplate =
+    std::make_shared<Template>(QStringLiteral("TQM_CM_STD"), QStringLiteral("9F:FF:FF:05:00:04:04:01"));
+inline const lns::DeviceTemplatePtr OtherTemplate =
+    std::make_shared<Template>(QStringLiteral("TQM_CM_L2"), QStringLiteral("9F:FF:FF:05:00:04:04:02"));
+
+class Subsystem : public lns::Subsystem
+{
+public:
+    Subsystem(QString name, QString parentPath) : m_name(std::move(name)), m_parentPath(std::move(parentPath)) {}
+
+    void build()
+    {
+        auto self = shared_from_this();
+        m_devices = std::make_shared<Members<lns::AppDevice>>(self);
+        m_children = std::make_shared<Members<lns::Subsystem>>(self);
+    }
+
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return m_name; }
+    QString path() const override
+    {
+        return m_parentPath.isEmpty() ? m_name : m_parentPath + QLatin1Char('/') + m_name;
+    }
+    std::shared_ptr<lns::AppDevices> appDevices() const override { return m_devices; }
+    std::shared_ptr<lns::Subsystems> subsystems() const override { return m_children; }
+
+    std::shared_ptr<Subsystem> addSubsystem(const QString &name)
+    {
+        auto child = std::make_shared<Subsystem>(name, path());
+        child->build();
+        m_children->list.append(child);
+        return child;
+    }
+    DevicePtr addDevice(const QString &name, const lns::DeviceTemplatePtr &deviceTemplate = StandardTemplate,
+                        const QList<ObjectSpec> &objects = commandModuleObjects())
+    {
+        auto device = std::make_shared<Device>(name, deviceTemplate);
+        device->build(objects);
+        addMember(device);
+        return device;
+    }
+    // A further membership of a device whose home is elsewhere.
+    void addMember(const DevicePtr &device)
+    {
+        m_devices->list.append(device);
+        device->addMembership(std::static_pointer_cast<lns::Subsystem>(shared_from_this()));
+    }
+    std::shared_ptr<Members<lns::AppDevice>> devices() const { return m_devices; }
+
+private:
+    QString m_name;
+    QString m_parentPath;
+    std::shared_ptr<Members<lns::AppDevice>> m_devices;
+    std::shared_ptr<Members<lns::Subsystem>> m_children;
+};
+using SubsystemPtr = std::shared_ptr<Subsystem>;
+
+class System : public lns::System
+{
+public:
+    void build() { m_top = std::make_shared<Members<lns::Subsystem>>(shared_from_this()); }
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return QStringLiteral("System"); }
+    std::shared_ptr<lns::Subsystems> subsystems() const override { return m_top; }
+    void startTransaction() override {}
+    void commitTransaction() override {}
+    void cancelTransaction() override {}
+    bool inTransaction() const override { return false; }
+    void openSeries(int) override {}
+    void closeSeries() override {}
+    int openSeriesCount() const override { return 0; }
+    void prepareMonitoring(int) override {}
+
+    SubsystemPtr addSubsystem(const QString &name)
+    {
+        auto top = std::make_shared<Subsystem>(name, QString());
+        top->build();
+        m_top->list.append(top);
+        return top;
+    }
+    std::shared_ptr<Members<lns::Subsystem>> top() const { return m_top; }
+
+private:
+    std::shared_ptr<Members<lns::Subsystem>> m_top;
+};
+
+class Network : public lns::Network
+{
+public:
+    explicit Network(QString name) : m_name(std::move(name)) {}
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return m_name; }
+    std::shared_ptr<lns::Systems> systems() const override { throw unsupported(); }
+    bool registerPlugInCommand(const lns::PlugInCommandRegistration &) override { return false; }
+    QList<lns::PlugInCommandRegistration> registeredPlugInCommands() const override { return {}; }
+    void close() override {}
+
+private:
+    QString m_name;
+};
+
+// Demo
+//   Building A            CM A1, CM A2 (other template), Sensor (no command module object)
+//     Floor 1             CM 1.01, CM 1.02 (also a member of Floor 2), Opened
+//     Floor 2             CM 2.01 (command module object at another index)
+//   Building B            CM B1
+struct DemoNetwork
+{
+    DemoNetwork()
+    {
+        system->build();
+        buildingA = system->addSubsystem(QStringLiteral("Building A"));
+        floor1 = buildingA->addSubsystem(QStringLiteral("Floor 1"));
+        floor2 = buildingA->addSubsystem(QStringLiteral("Floor 2"));
+        buildingB = system->addSubsystem(QStringLiteral("Building B"));
+
+        buildingA->addDevice(QStringLiteral("CM A1"));
+        buildingA->addDevice(QStringLiteral("CM A2"), OtherTemplate);
+        buildingA->addDevice(QStringLiteral("Sensor"), StandardTemplate, {{QStringLiteral("NodeObject"), 0, 0}});
+        floor1->addDevice(QStringLiteral("CM 1.01"));
+        const DevicePtr shared = floor1->addDevice(QStringLiteral("CM 1.02"));
+        opened = floor1->addDevice(QStringLiteral("Opened"));
+        floor2->addMember(shared);
+        floor2->addDevice(QStringLiteral("CM 2.01"), StandardTemplate,
+                          {{QStringLiteral("NodeObject"), 0, 0}, {QStringLiteral("CommandModule"), 2, 8090}});
+        buildingB->addDevice(QStringLiteral("CM B1"));
+    }
+
+    lns::LonMarkObjectPtr openedObject() const { return opened->objects()->list.at(1); }
+
+    std::shared_ptr<Network> network = std::make_shared<Network>(QStringLiteral("Demo"));
+    std::shared_ptr<System> system = std::make_shared<System>();
+    SubsystemPtr buildingA, floor1, floor2, buildingB;
+    DevicePtr opened;
+};
+
+} // namespace fake
