@@ -8,7 +8,17 @@ namespace commandline {
 
 QString joinArguments(const QStringList &arguments)
 {
-    return arguments.join(QLatin1Char(' '));
+    // A switch starts its own argument, so the blank a shell removed between two switches is not
+    // put back: it would end up at the end of the previous value ("/NI:Internet /REMOTE" must
+    // give "Internet"). Arguments that continue a value (an object name split at its blanks by
+    // an unquoted call) are joined with the blank they were split at.
+    QString line;
+    for (const QString &argument : arguments) {
+        if (!line.isEmpty() && !argument.startsWith(QLatin1Char('/')))
+            line += QLatin1Char(' ');
+        line += argument;
+    }
+    return line;
 }
 
 qint64 leadingNumber(const QString &text)

@@ -31,8 +31,9 @@ struct Switches
     QString objectName;
 };
 
-// The command line as the platform tool hands it over: the program's arguments (without the
-// program path) joined by one blank.
+// The command line as one text, as the network tool hands it over: the program's arguments
+// (without the program path), each switch directly after the previous argument, any other
+// argument after one blank.
 QString joinArguments(const QStringList &arguments);
 
 // Leading decimal digits of the text as a number; 0 when it does not start with a digit.

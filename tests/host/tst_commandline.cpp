@@ -33,9 +33,6 @@ void TstCommandLine::parse_data()
     QTest::newRow("tool start, one argument")
         << QStringList{"/CLASSID:28/COMMANDID:13/OBJECTNAME:Demo.A.CM 1.CommandModule"} << command << 13 << 28
         << true << "Demo.A.CM 1.CommandModule" << false << "" << 0;
-    QTest::newRow("separate arguments keep the joining blank in values")
-        << QStringList{"/OBJECTNAME:Demo.A.CM 1.Cm", "/COMMANDID:99", "/CLASSID:28"} << command << 99 << 28 << true
-        << "Demo.A.CM 1.Cm " << false << "" << 0;
     QTest::newRow("lower-case keys, values keep their case")
         << QStringList{"/objectname:Net.Sub.Dev.Obj/commandid:21/classid:28"} << command << 21 << 28 << true
         << "Net.Sub.Dev.Obj" << false << "" << 0;
@@ -61,6 +58,12 @@ void TstCommandLine::parse_data()
     QTest::newRow("PROG2649") << QStringList{"/prog2649"} << int(Action::StandAloneSilent) << 0 << 0 << false << ""
                               << false << "" << 0;
     QTest::newRow("empty line") << QStringList{} << command << 0 << 0 << false << "" << false << "" << 0;
+    QTest::newRow("separate switch arguments leave no blank in a value")
+        << QStringList{"/NI:Internet", "/REMOTE", "/COMMANDID:21"} << command << 21 << 0 << false << "" << true
+        << "Internet" << 0;
+    QTest::newRow("object name split at its blanks is joined again")
+        << QStringList{"/OBJECTNAME:Demo.Building", "A.CM", "1.Obj", "/CLASSID:28"} << command << 0 << 28 << true
+        << "Demo.Building A.CM 1.Obj" << false << "" << 0;
     QTest::newRow("value cut at the second colon")
         << QStringList{"/NI:a:b"} << command << 0 << 0 << false << "" << false << "a" << 0;
 }
