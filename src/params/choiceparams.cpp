@@ -1,0 +1,487 @@
+#include "params/choiceparams.h"
+
+#include "lns/controls/controls.h"
+#include "params/cconfigprop.h"
+#include "params/cpaccess.h"
+#include "lns/rawtext.h"
+#include "params/numbers.h"
+
+using E = cParamEnums;
+
+namespace {
+
+bool showsNoValue(qint32 lockMode)
+{
+    return lockMode == E::LM_DISABLED_NO_VALUE || lockMode == E::LM_DISABLED_GREY_NO_VALUE;
+}
+
+// Blanks only: a RAW text's TABs belong to it.
+QString withoutOuterBlanks(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+bool isGreyMode(qint32 lockMode)
+{
+    return lockMode == E::LM_DISABLED_GREY || lockMode == E::LM_DISABLED_GREY_NO_VALUE;
+}
+
+} // namespace
+
+// ======== combo box ========
+
+cParamComboBox::cParamComboBox(const Binding &binding, controls::ComboBoxControl *control)
+    : cParam(binding), m_control(control)
+{
+}
+
+qint16 cParamComboBox::ClassId() const
+{
+    return E::PA_CLASSID_COMBOBOX_PARAMTER;
+}
+
+void cParamComboBox::initAvailable(bool available)
+{
+    if (!available)
+        setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
+    storeAvailable(available);
+}
+
+void cParamComboBox::setComboBoxControl(controls::ComboBoxControl *control)
+{
+    m_control = control;
+    ClearComboBox();
+}
+
+void cParamComboBox::setValue(qint32 value)
+{
+    m_value = value;
+    SetComboBox();
+    setChanged(true);
+}
+
+void cParamComboBox::setLockMode(qint32 mode)
+{
+    m_lockMode = mode;
+    switch (mode) {
+    case E::LM_UNLOCKED:
+    case E::LM_DISABLED:
+    case E::LM_DISABLED_GREY:
+        m_control->setEnabled(mode == E::LM_UNLOCKED);
+        m_control->setBackColor(isGreyMode(mode) ? controls::colour::ButtonFace : controls::colour::WindowBackground);
+        SetComboBox();
+        break;
+    case E::LM_DISABLED_NO_VALUE:
+    case E::LM_DISABLED_GREY_NO_VALUE:
+        m_control->setEnabled(false);
+        m_control->setBackColor(isGreyMode(mode) ? controls::colour::ButtonFace : controls::colour::WindowBackground);
+        setListIndexQuietly(-1);
+        break;
+    default:
+        break; // LM_LOCKED and LM_DISABLED_GREY_TEXT only store the mode
+    }
+}
+
+void cParamComboBox::setControlUpdatesEnabled(bool on)
+{
+    m_controlUpdatesEnabled = on;
+    if (on)
+        setValue(m_value);
+}
+
+void cParamComboBox::setListIndexQuietly(int index)
+{
+    m_updating = true;
+    m_control->setListIndex(index);
+    m_updating = false;
+}
+
+void cParamComboBox::AddComboBoxItem(const QString &ItemText, qint32 ItemData)
+{
+    const int index = m_control->addItem(ItemText);
+    m_control->setItemData(index, ItemData);
+    if (ItemData < 0)
+        m_signedValue = true;
+}
+
+void cParamComboBox::RemoveComboBoxItem(int ItemIndex)
+{
+    if (ItemIndex == 0)
+        m_invalidItemShown = false;
+    m_control->removeItem(ItemIndex);
+}
+
+void cParamComboBox::RemoveComboBoxItemByItemData(qint32 ItemData)
+{
+    for (int i = 0; i < m_control->count(); ++i) {
+        if (m_control->itemData(i) == ItemData) {
+            RemoveComboBoxItem(i);
+            return;
+        }
+    }
+}
+
+void cParamComboBox::ClearComboBox()
+{
+    m_invalidItemShown = false;
+    m_control->clear();
+}
+
+void cParamComboBox::UpdateComboBox()
+{
+    setValue(m_value);
+}
+
+int cParamComboBox::firstListValueIndex() const
+{
+    return m_invalidItemShown ? 1 : 0;
+}
+
+bool cParamComboBox::ValueIsInComboList(qint32 Value) const
+{
+    for (int i = firstListValueIndex(); i < m_control->count(); ++i)
+        if (m_control->itemData(i) == Value)
+            return true;
+    return false;
+}
+
+bool cParamComboBox::CurrentValueIsInComboList() const
+{
+    return ValueIsInComboList(m_value);
+}
+
+void cParamComboBox::ShowInvalidItem()
+{
+    m_control->insertItem(0, m_invalidItemString);
+    m_control->setItemData(0, m_value);
+    m_invalidItemShown = true;
+    m_control->setForeColor(controls::colour::Red);
+    m_control->setListIndex(0);
+}
+
+void cParamComboBox::SetValueByComboListItemIndex(int ItemIndex)
+{
+    m_control->setListIndex(ItemIndex);
+}
+
+void cParamComboBox::SetComboBox()
+{
+    if (!m_controlUpdatesEnabled || showsNoValue(m_lockMode))
+        return;
+    for (int i = 0; i < m_control->count(); ++i) {
+        if (m_control->itemData(i) == m_value) {
+            m_control->setListIndex(i);
+            return;
+        }
+    }
+    m_control->setListIndex(-1);
+}
+
+void cParamComboBox::ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength)
+{
+    acceptWindow(BytePos, ByteLength, ByteLength, !CpIsExternal(), QStringLiteral("invalid parameters"));
+}
+
+void cParamComboBox::ComboBox_Change_Event()
+{
+    // No selection carries no value: the value stays, and stays invalid.
+    if (m_updating || m_control->listIndex() < 0)
+        return;
+    m_value = m_control->itemData(m_control->listIndex());
+    setChanged(true);
+}
+
+void cParamComboBox::ReadFromLns(bool)
+{
+    if (CpIsExternal() || !Available() || !CpFetched())
+        return;
+    m_value = numbers::toInt32(double(readNumberFromLns(ByteLength(), 0, m_signedValue)));
+    SetComboBox();
+    setChanged(false);
+}
+
+void cParamComboBox::WriteToLns()
+{
+    if (CpIsExternal() || !Available())
+        return;
+    writeNumberToLns(ByteLength(), 0, m_signedValue, m_value);
+    setChanged(false);
+}
+
+void cParamComboBox::ReadFromExtCp()
+{
+    if (!CpIsExternal())
+        return;
+    m_value = numbers::toInt32(double(readNumberFromImage(ByteLength(), 0, m_signedValue)));
+    SetComboBox();
+    setChanged(false);
+}
+
+void cParamComboBox::WriteToExtCp()
+{
+    if (!CpIsExternal())
+        return;
+    writeNumberToImage(ByteLength(), 0, m_signedValue, m_value);
+    setChanged(false);
+}
+
+// ======== check box ========
+
+cParamCheckBox::cParamCheckBox(const Binding &binding, controls::CheckBoxControl *control)
+    : cParam(binding), m_control(control)
+{
+}
+
+qint16 cParamCheckBox::ClassId() const
+{
+    return E::PA_CLASSID_CHECKBOX_PARAMETER;
+}
+
+void cParamCheckBox::initAvailable(bool available)
+{
+    if (!available) {
+        // The lock mode only takes effect on an available parameter.
+        storeAvailable(true);
+        setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
+    }
+    storeAvailable(available);
+}
+
+void cParamCheckBox::setValue(qint32 value)
+{
+    if (!Available())
+        return;
+    m_value = value;
+    SetCheckBox();
+    setChanged(true);
+}
+
+void cParamCheckBox::setValueChecked(qint32 value)
+{
+    m_valueChecked = value;
+    if (value < 0)
+        m_signedValue = true;
+}
+
+void cParamCheckBox::setValueUnchecked(qint32 value)
+{
+    m_valueUnchecked = value;
+    if (value < 0)
+        m_signedValue = true;
+}
+
+void cParamCheckBox::setLockMode(qint32 mode)
+{
+    if (!Available())
+        return;
+    m_lockMode = mode;
+    switch (mode) {
+    case E::LM_UNLOCKED:
+    case E::LM_DISABLED:
+    case E::LM_DISABLED_GREY:
+        m_control->setEnabled(mode == E::LM_UNLOCKED);
+        SetCheckBox();
+        break;
+    case E::LM_DISABLED_NO_VALUE:
+    case E::LM_DISABLED_GREY_NO_VALUE:
+        m_control->setEnabled(false);
+        m_updating = true;
+        m_control->setValue(controls::Unchecked);
+        m_updating = false;
+        break;
+    default:
+        break; // LM_LOCKED and LM_DISABLED_GREY_TEXT only store the mode
+    }
+}
+
+void cParamCheckBox::ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength)
+{
+    acceptWindow(BytePos, ByteLength, ByteLength, true, QStringLiteral("ungültige Parameter"));
+}
+
+void cParamCheckBox::SetCheckBox()
+{
+    if (showsNoValue(m_lockMode))
+        return;
+    if (m_value == m_valueChecked)
+        m_control->setValue(controls::Checked);
+    else if (m_value != m_valueUnchecked)
+        m_control->setForeColor(controls::colour::Red);
+    else
+        m_control->setValue(controls::Unchecked);
+}
+
+void cParamCheckBox::CheckBox_Click_Event()
+{
+    if (m_updating)
+        return;
+    if (m_control->value() == controls::Checked)
+        m_value = m_valueChecked;
+    else if (m_control->value() == controls::Unchecked)
+        m_value = m_valueUnchecked;
+    SetCheckBox();
+    setChanged(true);
+}
+
+void cParamCheckBox::ReadFromLns(bool)
+{
+    if (CpIsExternal() || !Available() || !CpFetched())
+        return;
+    m_value = numbers::toInt32(double(readNumberFromLns(ByteLength(), 0, m_signedValue)));
+    SetCheckBox();
+    setChanged(false);
+}
+
+void cParamCheckBox::WriteToLns()
+{
+    if (CpIsExternal() || !Available())
+        return;
+    writeNumberToLns(ByteLength(), 0, m_signedValue, m_value);
+    setChanged(false);
+}
+
+void cParamCheckBox::ReadFromExtCp()
+{
+    if (!CpIsExternal())
+        return;
+    m_value = numbers::toInt32(double(readNumberFromImage(ByteLength(), 0, m_signedValue)));
+    SetCheckBox();
+    setChanged(false);
+}
+
+void cParamCheckBox::WriteToExtCp()
+{
+    if (!CpIsExternal())
+        return;
+    writeNumberToImage(ByteLength(), 0, m_signedValue, m_value);
+    setChanged(false);
+}
+
+// ======== option buttons ========
+
+cParamOptBtn::cParamOptBtn(const Binding &binding) : cParam(binding) {}
+
+qint16 cParamOptBtn::ClassId() const
+{
+    return E::PA_CLASSID_OPTIONBUTTON_PARAMETER;
+}
+
+void cParamOptBtn::initAvailable(bool available)
+{
+    if (!available) {
+        storeAvailable(true);
+        setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
+    }
+    storeAvailable(available);
+}
+
+void cParamOptBtn::setValue(const QString &value)
+{
+    m_value = withoutOuterBlanks(value);
+    SetOptionButtons();
+    setChanged(true);
+}
+
+void cParamOptBtn::setLockMode(qint32 mode)
+{
+    m_lockMode = mode;
+    for (controls::OptionButtonControl *button : std::as_const(m_buttons)) {
+        button->setEnabled(mode == E::LM_UNLOCKED);
+        if (showsNoValue(mode))
+            button->setValue(false);
+    }
+    if (!showsNoValue(mode))
+        SetOptionButtons();
+}
+
+void cParamOptBtn::AddOptionButton(controls::OptionButtonControl *OptionButtonControl, const QString &ItemData)
+{
+    m_buttons.append(OptionButtonControl);
+    m_itemData.append(ItemData);
+    OptionButtonControl->setTag(Name());
+}
+
+void cParamOptBtn::checkIndex(int index) const
+{
+    if (index < 1 || index > m_buttons.size())
+        throw TqmError(TqmError::SubscriptOutOfRange, Name(),
+                       QStringLiteral("Option button %1 is outside 1 to %2.").arg(index).arg(m_buttons.size()));
+}
+
+controls::OptionButtonControl *cParamOptBtn::OptionButton(int Index) const
+{
+    checkIndex(Index);
+    return m_buttons[Index - 1];
+}
+
+QString cParamOptBtn::OptionButtonItemData(int Index) const
+{
+    checkIndex(Index);
+    return m_itemData[Index - 1];
+}
+
+void cParamOptBtn::SetOptionButtons()
+{
+    if (showsNoValue(m_lockMode))
+        return;
+    const qsizetype position = m_itemData.indexOf(m_value);
+    if (position >= 0)
+        m_buttons[position]->setValue(true);
+}
+
+void cParamOptBtn::OptionButton_Click_Event(int Index)
+{
+    checkIndex(Index);
+    m_value = m_itemData[Index - 1];
+    setChanged(true);
+}
+
+void cParamOptBtn::ReadFromLns(bool)
+{
+    if (CpIsExternal() || !Available() || !CpFetched())
+        return;
+    m_value = cpaccess::readRawText(*ConfigProperty());
+    SetOptionButtons();
+    setChanged(false);
+}
+
+void cParamOptBtn::WriteToLns()
+{
+    if (CpIsExternal() || !Available())
+        return;
+    try {
+        if (CpFetched())
+            cpaccess::writeRawText(*ConfigProperty(), m_value);
+    } catch (const TqmError &) {
+        // Not reported, as any failed write.
+    }
+    setChanged(false);
+}
+
+void cParamOptBtn::ReadFromExtCp()
+{
+    if (!CpIsExternal())
+        return;
+    QByteArray bytes;
+    for (qint32 i = 1; i <= ConfigPropExt()->ByteLength(); ++i)
+        bytes.append(char(ConfigPropExt()->ByteValue(i)));
+    m_value = rawtext::format(bytes);
+    SetOptionButtons();
+    setChanged(false);
+}
+
+void cParamOptBtn::WriteToExtCp()
+{
+    if (!CpIsExternal())
+        return;
+    const QByteArray bytes = rawtext::parse(m_value);
+    for (qsizetype k = 0; k < bytes.size() && k < ConfigPropExt()->ByteLength(); ++k)
+        ConfigPropExt()->setByteValue(qint32(k) + 1, quint8(bytes[k]));
+    setChanged(false);
+}

@@ -1,0 +1,168 @@
+#pragma once
+
+// Parameters chosen from a list: a combo box whose items carry the values, a check box with
+// one value for checked and one for unchecked, and a group of option buttons each carrying a
+// whole CP value as RAW text.
+
+#include "params/cparam.h"
+#include "params/cparamenums.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace controls {
+class ComboBoxControl;
+class CheckBoxControl;
+class OptionButtonControl;
+} // namespace controls
+
+class cParamComboBox : public cParam
+{
+public:
+    qint16 ClassId() const override;
+
+    controls::ComboBoxControl *ComboBoxControl() const { return m_control; }
+    // Takes the control and empties its list.
+    void setComboBoxControl(controls::ComboBoxControl *control);
+
+    qint32 Value() const { return m_value; }
+    void setValue(qint32 value);
+    bool SignedValue() const { return m_signedValue; }
+    void setSignedValue(bool on) { m_signedValue = on; }
+    qint32 LockMode() const { return m_lockMode; }
+    void setLockMode(qint32 mode);
+    const QString &InvalidItemString() const { return m_invalidItemString; }
+    void setInvalidItemString(const QString &text) { m_invalidItemString = text; }
+    // While false the control is not refreshed; setting true refreshes it from Value.
+    bool ControlUpdatesEnabled() const { return m_controlUpdatesEnabled; }
+    void setControlUpdatesEnabled(bool on);
+
+    // Negative item data makes the raw value signed.
+    void AddComboBoxItem(const QString &ItemText, qint32 ItemData);
+    void RemoveComboBoxItem(int ItemIndex);
+    void RemoveComboBoxItemByItemData(qint32 ItemData);
+    void ClearComboBox();
+    void UpdateComboBox();
+    bool ValueIsInComboList(qint32 Value) const;
+    bool CurrentValueIsInComboList() const;
+    // Puts InvalidItemString in front of the items, in red, and shows it. The item carries the
+    // current value, so the value is kept, and it does not count as a list value.
+    void ShowInvalidItem();
+    // Selects the item; the control's notification then takes its value.
+    void SetValueByComboListItemIndex(int ItemIndex);
+    void SetComboBox();
+
+    // Throws TqmError (InvalidWindow, "ConsiderPartOfCpOnly", "invalid parameters") when the
+    // window does not fit a directly bound CP.
+    void ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength);
+
+    void ComboBox_Change_Event();
+    bool ValueIsInvalid() const { return !CurrentValueIsInComboList(); }
+
+    void ReadFromLns(bool FetchCpIfRequired = false) override;
+    void WriteToLns() override;
+    void ReadFromExtCp() override;
+    void WriteToExtCp() override;
+
+private:
+    friend class cParams;
+    cParamComboBox(const Binding &binding, controls::ComboBoxControl *control);
+    void initAvailable(bool available) override;
+    void setListIndexQuietly(int index);
+    int firstListValueIndex() const;
+
+    controls::ComboBoxControl *m_control;
+    qint32 m_value = 0;
+    QString m_invalidItemString;
+    qint32 m_lockMode = cParamEnums::LM_UNLOCKED;
+    bool m_updating = false;
+    bool m_controlUpdatesEnabled = true;
+    bool m_invalidItemShown = false;
+};
+
+class cParamCheckBox : public cParam
+{
+public:
+    qint16 ClassId() const override;
+
+    controls::CheckBoxControl *CheckBoxControl() const { return m_control; }
+    void setCheckBoxControl(controls::CheckBoxControl *control) { m_control = control; }
+
+    // Ignored while the parameter is not Available.
+    qint32 Value() const { return m_value; }
+    void setValue(qint32 value);
+    // A negative value makes the raw value signed.
+    qint32 ValueChecked() const { return m_valueChecked; }
+    void setValueChecked(qint32 value);
+    qint32 ValueUnchecked() const { return m_valueUnchecked; }
+    void setValueUnchecked(qint32 value);
+    bool SignedValue() const { return m_signedValue; }
+    void setSignedValue(bool on) { m_signedValue = on; }
+    qint32 LockMode() const { return m_lockMode; }
+    void setLockMode(qint32 mode);
+
+    // Throws TqmError (InvalidWindow, "ConsiderPartOfCpOnly", "ungültige Parameter") when the
+    // window does not fit the bound CP.
+    void ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength);
+
+    // Checked for ValueChecked, unchecked for ValueUnchecked, red text for anything else.
+    void SetCheckBox();
+    void CheckBox_Click_Event();
+
+    void ReadFromLns(bool FetchCpIfRequired = false) override;
+    void WriteToLns() override;
+    void ReadFromExtCp() override;
+    void WriteToExtCp() override;
+
+private:
+    friend class cParams;
+    cParamCheckBox(const Binding &binding, controls::CheckBoxControl *control);
+    void initAvailable(bool available) override;
+
+    controls::CheckBoxControl *m_control;
+    qint32 m_value = 0;
+    qint32 m_valueChecked = 1;
+    qint32 m_valueUnchecked = 0;
+    qint32 m_lockMode = cParamEnums::LM_UNLOCKED;
+    bool m_updating = false;
+};
+
+class cParamOptBtn : public cParam
+{
+public:
+    qint16 ClassId() const override;
+
+    // The CP's whole value as RAW text. Setting trims blanks at both ends; a value read from
+    // the CP is kept as it stands.
+    const QString &Value() const { return m_value; }
+    void setValue(const QString &value);
+    qint32 LockMode() const { return m_lockMode; }
+    void setLockMode(qint32 mode);
+
+    // Appends a button carrying `ItemData`; its tag becomes the parameter's name.
+    void AddOptionButton(controls::OptionButtonControl *OptionButtonControl, const QString &ItemData);
+    // 1-based.
+    controls::OptionButtonControl *OptionButton(int Index) const;
+    int OptionButtonsCount() const { return int(m_buttons.size()); }
+    QString OptionButtonItemData(int Index) const;
+
+    // Selects the first button whose item data equals Value.
+    void SetOptionButtons();
+    void OptionButton_Click_Event(int Index);
+
+    void ReadFromLns(bool FetchCpIfRequired = false) override;
+    void WriteToLns() override;
+    void ReadFromExtCp() override;
+    void WriteToExtCp() override;
+
+private:
+    friend class cParams;
+    explicit cParamOptBtn(const Binding &binding);
+    void initAvailable(bool available) override;
+    void checkIndex(int index) const;
+
+    QList<controls::OptionButtonControl *> m_buttons;
+    QStringList m_itemData;
+    QString m_value;
+    qint32 m_lockMode = cParamEnums::LM_UNLOCKED;
+};

@@ -1,0 +1,366 @@
+#include "params/cparamtextbox.h"
+
+#include "host/strings/resstrings.h"
+#include "lns/controls/controls.h"
+#include "lns/controls/windowutility.h"
+#include "lns/textutility.h"
+#include "lns/userdialogs.h"
+#include "params/cparams.h"
+#include "params/displayrules.h"
+#include "params/numbers.h"
+
+using E = cParamEnums;
+
+namespace {
+
+constexpr int MsgValue = 1411;
+constexpr int MsgTooHigh = 1421;
+constexpr int MsgTooLow = 1422;
+
+bool showsNoValue(qint32 lockMode)
+{
+    return lockMode == E::LM_DISABLED_NO_VALUE || lockMode == E::LM_DISABLED_GREY_NO_VALUE;
+}
+
+} // namespace
+
+cParamTextBox::cParamTextBox(const Binding &binding, controls::TextBoxControl *control)
+    : cParam(binding), m_control(control)
+{
+}
+
+qint16 cParamTextBox::ClassId() const
+{
+    return E::PA_CLASSID_TEXTBOX_PARAMETER;
+}
+
+void cParamTextBox::initAvailable(bool available)
+{
+    if (!available)
+        setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
+    storeAvailable(available);
+}
+
+void cParamTextBox::setTextBoxControl(controls::TextBoxControl *control)
+{
+    m_control = control;
+}
+
+// ---- value ----
+
+void cParamTextBox::setValue(qint32 value)
+{
+    m_value = value;
+    SetTextBox();
+    setChanged(true);
+}
+
+float cParamTextBox::ValueCalc() const
+{
+    return float(double(m_value) / m_factor);
+}
+
+void cParamTextBox::setValueCalc(float value)
+{
+    setValue(numbers::toInt32(double(value) * m_factor));
+}
+
+// ---- display settings ----
+
+void cParamTextBox::setUnit(qint32 unit)
+{
+    m_unit = unit;
+    if (unit != E::UNIT_UserDefined)
+        m_unitMnemonic = displayrules::unitMnemonic(unit);
+}
+
+void cParamTextBox::setUnitMnemonic(const QString &mnemonic)
+{
+    m_unitMnemonic = mnemonic;
+    m_unit = E::UNIT_UserDefined;
+}
+
+void cParamTextBox::setResolution(qint32 resolution)
+{
+    m_resolution = resolution;
+    adaptToResolution();
+}
+
+void cParamTextBox::setResolution2(float step)
+{
+    if (const auto resolution = displayrules::resolutionForStep(step))
+        m_resolution = *resolution;
+}
+
+float cParamTextBox::MinStep() const
+{
+    return displayrules::minStep(m_resolution);
+}
+
+void cParamTextBox::setSnvtType(qint32 snvtType)
+{
+    m_snvtType = snvtType;
+    const auto preset = displayrules::snvtPreset(snvtType);
+    if (!preset)
+        return;
+    setFactor(preset->factor);
+    setResolution(preset->resolution);
+    setRangeMin(preset->rangeMin);
+    setRangeMax(preset->rangeMax);
+    setUnit(preset->unit);
+}
+
+void cParamTextBox::setRangeMin(float value)
+{
+    m_rangeMin = value;
+    setTextBoxRangeMin(value);
+}
+
+void cParamTextBox::setRangeMax(float value)
+{
+    m_rangeMax = value;
+    setTextBoxRangeMax(value);
+}
+
+void cParamTextBox::setTextBoxRangeMin(float value)
+{
+    m_textBoxRangeMin = value;
+    adaptToResolution();
+    SetTextBox();
+}
+
+void cParamTextBox::setTextBoxRangeMax(float value)
+{
+    m_textBoxRangeMax = value;
+    adaptToResolution();
+    SetTextBox();
+}
+
+void cParamTextBox::setLockMode(qint32 mode)
+{
+    m_lockMode = mode;
+    const bool greyed = mode == E::LM_DISABLED_GREY || mode == E::LM_DISABLED_GREY_NO_VALUE
+                        || mode == E::LM_DISABLED_GREY_TEXT;
+    switch (mode) {
+    case E::LM_UNLOCKED:
+    case E::LM_LOCKED:
+    case E::LM_DISABLED:
+    case E::LM_DISABLED_GREY:
+        m_control->setEnabled(mode == E::LM_UNLOCKED || mode == E::LM_LOCKED);
+        m_control->setBackColor(greyed ? controls::colour::ButtonFace : controls::colour::WindowBackground);
+        adaptToResolution();
+        SetTextBox();
+        break;
+    case E::LM_DISABLED_NO_VALUE:
+    case E::LM_DISABLED_GREY_NO_VALUE:
+        m_control->setEnabled(false);
+        m_control->setBackColor(greyed ? controls::colour::ButtonFace : controls::colour::WindowBackground);
+        setTextQuietly(QString());
+        break;
+    case E::LM_DISABLED_GREY_TEXT:
+        m_control->setEnabled(false);
+        m_control->setBackColor(controls::colour::ButtonFace);
+        m_control->setMaxLength(0);
+        setTextQuietly(m_textWhenLocked);
+        break;
+    default:
+        break;
+    }
+}
+
+bool cParamTextBox::rawValueIsSigned() const
+{
+    return m_rangeMin - m_offsetCalc < 0;
+}
+
+void cParamTextBox::ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength)
+{
+    acceptWindow(BytePos, ByteLength, ByteLength, !CpIsExternal(), QStringLiteral("ungültige Parameter"));
+}
+
+// ---- showing the value ----
+
+QString cParamTextBox::display(double value) const
+{
+    return numbers::formatFixed(value, displayrules::decimals(m_resolution), Parent()->context().locale);
+}
+
+void cParamTextBox::setTextQuietly(const QString &text)
+{
+    m_updating = true;
+    m_control->setText(text);
+    m_updating = false;
+}
+
+void cParamTextBox::adaptToResolution()
+{
+    const bool known = displayrules::isKnownResolution(m_resolution);
+    const QString minText = known ? display(m_rangeMin) : QString();
+    const QString maxText = known ? display(m_rangeMax) : QString();
+    m_control->setMaxLength(int(qMax(minText.size(), maxText.size())));
+    m_keysAllowed = displayrules::keysAllowed(m_resolution, m_rangeMin, m_rangeMax);
+}
+
+void cParamTextBox::SetTextBox()
+{
+    if (m_lockMode == E::LM_LOCKED || showsNoValue(m_lockMode))
+        return;
+    if (displayrules::isKnownResolution(m_resolution))
+        m_control->setText(display(double(m_value) / m_factor).trimmed());
+
+    // A value beyond a limit must not look like the limit itself.
+    const QLocale &locale = Parent()->context().locale;
+    const float shown = float(numbers::readTypedNumber(m_control->text()));
+    if (ValueCalc() > m_textBoxRangeMax && shown == m_textBoxRangeMax)
+        m_control->setText(numbers::numberText(m_textBoxRangeMax + MinStep(), locale));
+    else if (ValueCalc() < m_textBoxRangeMin && shown == m_textBoxRangeMin)
+        m_control->setText(numbers::numberText(m_textBoxRangeMin - MinStep(), locale));
+
+    WindowUtility::MarkRange(*m_control, ValueCalc(), m_textBoxRangeMin, m_textBoxRangeMax);
+}
+
+// ---- control notifications ----
+
+void cParamTextBox::TextBox_Change_Event()
+{
+    if (m_updating)
+        return;
+    const double typed = numbers::readTypedNumber(m_control->text());
+    WindowUtility::MarkRange(*m_control, typed, m_textBoxRangeMin, m_textBoxRangeMax);
+    m_value = numbers::toInt32(typed * m_factor);
+    setChanged(true);
+}
+
+void cParamTextBox::TextBox_KeyPress_Event(int &KeyAscii)
+{
+    if (m_keysAllowed >= E::KA_Numbers && m_keysAllowed <= E::KA_NumbersFloatNeg)
+        KeyAscii = KeyFilterUtility::FilterKey(m_keysAllowed, KeyAscii);
+}
+
+void cParamTextBox::TextBox_Validate_Event(bool &Cancel)
+{
+    if (m_updating)
+        return;
+    if (m_control->text().isEmpty())
+        m_control->setText(QStringLiteral("0"));
+    validateText(Cancel, false);
+    m_validated = true;
+    if (Cancel)
+        m_control->setSelStart(int(m_control->text().size()));
+}
+
+void cParamTextBox::TextBox_LostFocus_Event()
+{
+    if (!m_validated) {
+        bool cancel = false;
+        TextBox_Validate_Event(cancel);
+    }
+    m_validated = false;
+}
+
+void cParamTextBox::validateText(bool &cancel, bool quiet)
+{
+    if (!displayrules::isKnownResolution(m_resolution))
+        return;
+    const QString text = m_control->text();
+    const bool wholeNumbers = m_resolution == E::RES_50 || m_resolution == E::RES_1;
+    float r = float(wholeNumbers ? numbers::leadingNumber(text) : numbers::readTypedNumber(text));
+    if (r > m_textBoxRangeMax) {
+        if (!quiet)
+            showRangeMessage(MsgTooHigh, r, m_textBoxRangeMax);
+        r = m_textBoxRangeMax;
+        cancel = true;
+    } else if (r < m_textBoxRangeMin) {
+        if (!quiet)
+            showRangeMessage(MsgTooLow, r, m_textBoxRangeMin);
+        r = m_textBoxRangeMin;
+        cancel = true;
+    }
+    r = displayrules::roundToResolution(r, m_resolution);
+    m_control->setText(display(r).trimmed());
+}
+
+void cParamTextBox::showRangeMessage(int messageId, float typed, float limit)
+{
+    const cParams::Context &context = Parent()->context();
+    if (!context.dialogs)
+        return;
+    const QLocale &locale = context.locale;
+    const QStringList values = {
+        GetResString(MsgValue),
+        numbers::numberText(typed, locale).trimmed(),
+        m_unitMnemonic,
+        numbers::numberText(m_textBoxRangeMin, locale),
+        numbers::numberText(m_textBoxRangeMax, locale),
+        m_unitMnemonic,
+        m_textBoxTitle,
+        numbers::numberText(limit, locale),
+        m_unitMnemonic,
+    };
+    context.dialogs->message(GetResString(messageId, 0, values), context.messageTitle, MsgIcon::Exclamation);
+}
+
+void cParamTextBox::SetValidTextBoxValue(std::optional<float> CalculatedValue, bool ForceCpValueSetting)
+{
+    bool cancel = false;
+    validateText(cancel, true);
+    if (CalculatedValue && cancel)
+        setValueCalc(*CalculatedValue);
+    if (ForceCpValueSetting)
+        TextBox_Change_Event();
+}
+
+bool cParamTextBox::ValueIsInvalid() const
+{
+    const bool red = m_control->foreColor() == controls::colour::Red && !showsNoValue(m_lockMode);
+    const float value = ValueCalc();
+    return (red || value < m_rangeMin || value > m_rangeMax) && !DontWriteToLns();
+}
+
+// ---- transfer ----
+
+qint32 cParamTextBox::rawValue() const
+{
+    return numbers::toInt32(double(m_value) - double(m_offsetCalc) * m_factor);
+}
+
+void cParamTextBox::takeRawValue(qint64 raw)
+{
+    m_value = numbers::toInt32(double(m_offsetCalc) * m_factor + double(raw));
+    SetTextBox();
+    setChanged(false);
+}
+
+void cParamTextBox::ReadFromLns(bool)
+{
+    if (CpIsExternal() || !Available() || !CpFetched())
+        return;
+    takeRawValue(readNumberFromLns(ByteLength(), m_usedBytes, rawValueIsSigned()));
+}
+
+void cParamTextBox::WriteToLns()
+{
+    if (CpIsExternal() || !Available() || m_valueNotSet)
+        return;
+    try {
+        writeNumberToLns(ByteLength(), m_usedBytes, rawValueIsSigned(), rawValue());
+    } catch (const TqmError &) {
+        // A value that cannot be stored is not reported, as any failed write.
+    }
+    setChanged(false);
+}
+
+void cParamTextBox::ReadFromExtCp()
+{
+    if (!CpIsExternal())
+        return;
+    takeRawValue(readNumberFromImage(ByteLength(), m_usedBytes, rawValueIsSigned()));
+}
+
+void cParamTextBox::WriteToExtCp()
+{
+    if (!CpIsExternal() || !Available() || m_valueNotSet)
+        return;
+    writeNumberToImage(ByteLength(), m_usedBytes, rawValueIsSigned(), rawValue());
+    setChanged(false);
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+// Parameters without a window control: a one-byte number, a two-byte number kept as its high
+// and low part, and a text.
+
+#include "params/cparam.h"
+
+class cParam1Byte : public cParam
+{
+public:
+    qint16 ClassId() const override;
+
+    qint32 Value() const { return m_value; }
+    void setValue(qint32 value);
+    bool SignedValue() const { return m_signedValue; }
+    void setSignedValue(bool on) { m_signedValue = on; }
+
+    // Binds the parameter to byte `BytePos` of its CP. Throws TqmError (InvalidWindow,
+    // "ConsiderPartOfCpOnly", "invalid parameters") when the byte lies outside the CP.
+    void ConsiderPartOfCpOnly(qint16 BytePos);
+    bool FetchCp(bool ForceFetch = false) { return fetchCp(ForceFetch); }
+
+    void ReadFromLns(bool FetchCpIfRequired = false) override;
+    void WriteToLns() override;
+    void ReadFromExtCp() override;
+    void WriteToExtCp() override;
+
+private:
+    friend class cParams;
+    using cParam::cParam;
+    qint32 m_value = 0;
+};
+
+class cParam2Byte : public cParam
+{
+public:
+    qint16 ClassId() const override;
+
+    qint32 Value1() const { return m_value1; }
+    void setValue1(qint32 value);
+    qint32 Value2() const { return m_value2; }
+    void setValue2(qint32 value);
+    // Value1 * 256 + Value2; TqmError (Overflow) beyond 32 bits. Setting splits the number:
+    // Value1 the quotient by 256 truncated toward zero, Value2 the remainder with the sign of
+    // the number (-300 gives -1 and -44).
+    qint32 Value() const;
+    void setValue(qint32 value);
+    bool SignedValue() const { return m_signedValue; }
+    void setSignedValue(bool on) { m_signedValue = on; }
+
+    // Bytes BytePos and BytePos + 1 of the CP; refused like cParam1Byte's.
+    void ConsiderPartOfCpOnly(qint16 BytePos);
+    bool FetchCp(bool ForceFetch = false) { return fetchCp(ForceFetch); }
+
+    void ReadFromLns(bool FetchCpIfRequired = false) override;
+    void WriteToLns() override;
+    void ReadFromExtCp() override;
+    void WriteToExtCp() override;
+
+private:
+    friend class cParams;
+    using cParam::cParam;
+    qint32 m_value1 = 0;
+    qint32 m_value2 = 0;
+};
+
+class cParamASCII : public cParam
+{
+public:
+    qint16 ClassId() const override;
+
+    const QString &Value() const { return m_value; }
+    void setValue(const QString &value);
+
+    // `ByteLength` bytes from `BytePos` of the CP (0 = the whole CP); refused like
+    // cParam1Byte's. A zero byte ends the text read; a written text is cut or filled with
+    // zero bytes to the window.
+    void ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength);
+    bool FetchCp(bool ForceFetch = false) { return fetchCp(ForceFetch); }
+
+    void ReadFromLns(bool FetchCpIfRequired = false) override;
+    void WriteToLns() override;
+    void ReadFromExtCp() override;
+    void WriteToExtCp() override;
+
+private:
+    friend class cParams;
+    using cParam::cParam;
+    QString m_value;
+};
