@@ -27,6 +27,8 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
+#include <sys/stat.h>
+
 #include <functional>
 #include <optional>
 #include <vector>
@@ -89,6 +91,14 @@ QString renderParameterSet(const cParams &params, const QString &plugInName, con
     appendBlock<cParamTextBox>(out, params, params.TextBoxParameterCount(), &cParams::TextBoxParameter,
                                ";  *** TextBox ***", [&](const cParamTextBox *p) { return number(p->Value()); });
     return out;
+}
+
+// QSaveFile (Qt 6.4) takes a short write, as under a file-size limit, for a complete one and
+// would commit the cut file over the earlier one: the size on disk is checked first.
+bool holdsExactly(const QSaveFile &file, qint64 size)
+{
+    struct stat status {};
+    return fstat(file.handle(), &status) == 0 && status.st_size == size;
 }
 
 // ---- loading ----
@@ -250,7 +260,7 @@ bool cParams::WriteToFile(const QString &Filename, const QString &PlugInName, co
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = renderParameterSet(*this, PlugInName, ProgramId, DataFileVersion).toLatin1();
-    if (file.write(bytes) != bytes.size())
+    if (file.write(bytes) != bytes.size() || !file.flush() || !holdsExactly(file, bytes.size()))
         return false; // the destructor drops the half-written copy
     return file.commit();
 }
