@@ -93,8 +93,15 @@ void IniFile::setFileName(const QString &fileName)
         m_problems.append(QStringLiteral("%1: the file cannot be read (%2)").arg(fileName, file.errorString()));
         return;
     }
-    // Read with a limit rather than trusting the size: special files report none.
-    const QByteArray bytes = file.read(MaximumFileSize + 1);
+    // Read in pieces up to the limit rather than trusting the size (special files report none)
+    // and rather than reserving the whole limit for every small file.
+    QByteArray bytes;
+    while (bytes.size() <= MaximumFileSize) {
+        const QByteArray piece = file.read(64 * 1024);
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (bytes.size() > MaximumFileSize) {
         m_problems.append(QStringLiteral("%1: the file is larger than %2 bytes and was not read")
                               .arg(fileName)
