@@ -28,9 +28,13 @@ QString templateKey(const QString &key, const QString &deviceTemplate)
     return foldName(key) + QLatin1Char('@') + foldName(deviceTemplate);
 }
 
-QString decode(const QByteArray &bytes)
+QString decode(QByteArray bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8); // drops a leading byte-order mark
+    // A byte-order mark says nothing about the rest when an editor added it to a file in the
+    // single-byte code page, so it is dropped before the body is judged.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;

@@ -160,6 +160,9 @@ private slots:
         QTest::newRow("NUL bytes") << QByteArray("[S]\n\0\0\0\nb = 2\n", 14) << QStringList{":2:"} << "b" << "2";
         QTest::newRow("invalid UTF-8 read as single-byte")
             << QByteArray("[S]\nb = Gr\xFC\xDF" "e\n") << QStringList{} << "b" << QString::fromLatin1("Gr\xFC\xDF" "e");
+        QTest::newRow("byte-order mark before a single-byte body")
+            << Bom + QByteArray("[S]\nb = Gr\xFC\xDF" "e\n") << QStringList{} << "b"
+            << QString::fromLatin1("Gr\xFC\xDF" "e");
     }
     void badLines()
     {
