@@ -38,7 +38,7 @@ bool isGreyMode(qint32 lockMode)
 // ======== combo box ========
 
 cParamComboBox::cParamComboBox(const Binding &binding, controls::ComboBoxControl *control)
-    : cParam(binding), m_control(control)
+    : cChoiceNumberParam(binding), m_control(control)
 {
 }
 
@@ -198,16 +198,16 @@ void cParamComboBox::ComboBox_Change_Event()
     setChanged(true);
 }
 
-void cParamComboBox::ReadFromLns(bool)
+void cChoiceNumberParam::ReadFromLns(bool)
 {
     if (CpIsExternal() || !Available() || !CpFetched())
         return;
     m_value = numbers::toInt32(double(readNumberFromLns(ByteLength(), 0, m_signedValue)));
-    SetComboBox();
+    refreshControl();
     setChanged(false);
 }
 
-void cParamComboBox::WriteToLns()
+void cChoiceNumberParam::WriteToLns()
 {
     if (CpIsExternal() || !Available())
         return;
@@ -215,16 +215,16 @@ void cParamComboBox::WriteToLns()
     setChanged(false);
 }
 
-void cParamComboBox::ReadFromExtCp()
+void cChoiceNumberParam::ReadFromExtCp()
 {
     if (!CpIsExternal())
         return;
     m_value = numbers::toInt32(double(readNumberFromImage(ByteLength(), 0, m_signedValue)));
-    SetComboBox();
+    refreshControl();
     setChanged(false);
 }
 
-void cParamComboBox::WriteToExtCp()
+void cChoiceNumberParam::WriteToExtCp()
 {
     if (!CpIsExternal())
         return;
@@ -235,7 +235,7 @@ void cParamComboBox::WriteToExtCp()
 // ======== check box ========
 
 cParamCheckBox::cParamCheckBox(const Binding &binding, controls::CheckBoxControl *control)
-    : cParam(binding), m_control(control)
+    : cChoiceNumberParam(binding), m_control(control)
 {
 }
 
@@ -328,40 +328,6 @@ void cParamCheckBox::CheckBox_Click_Event()
         m_value = m_valueUnchecked;
     SetCheckBox();
     setChanged(true);
-}
-
-void cParamCheckBox::ReadFromLns(bool)
-{
-    if (CpIsExternal() || !Available() || !CpFetched())
-        return;
-    m_value = numbers::toInt32(double(readNumberFromLns(ByteLength(), 0, m_signedValue)));
-    SetCheckBox();
-    setChanged(false);
-}
-
-void cParamCheckBox::WriteToLns()
-{
-    if (CpIsExternal() || !Available())
-        return;
-    writeNumberToLns(ByteLength(), 0, m_signedValue, m_value);
-    setChanged(false);
-}
-
-void cParamCheckBox::ReadFromExtCp()
-{
-    if (!CpIsExternal())
-        return;
-    m_value = numbers::toInt32(double(readNumberFromImage(ByteLength(), 0, m_signedValue)));
-    SetCheckBox();
-    setChanged(false);
-}
-
-void cParamCheckBox::WriteToExtCp()
-{
-    if (!CpIsExternal())
-        return;
-    writeNumberToImage(ByteLength(), 0, m_signedValue, m_value);
-    setChanged(false);
 }
 
 // ======== option buttons ========

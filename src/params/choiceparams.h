@@ -16,7 +16,26 @@ class CheckBoxControl;
 class OptionButtonControl;
 } // namespace controls
 
-class cParamComboBox : public cParam
+// The value of a combo box or a check box: a number in a byte window of the CP, moved to and
+// from the CP the same way for both; they differ only in how their control shows it.
+class cChoiceNumberParam : public cParam
+{
+public:
+    qint32 Value() const { return m_value; }
+
+    void ReadFromLns(bool FetchCpIfRequired = false) override;
+    void WriteToLns() override;
+    void ReadFromExtCp() override;
+    void WriteToExtCp() override;
+
+protected:
+    using cParam::cParam;
+    virtual void refreshControl() = 0;
+
+    qint32 m_value = 0;
+};
+
+class cParamComboBox : public cChoiceNumberParam
 {
 public:
     qint16 ClassId() const override;
@@ -25,7 +44,6 @@ public:
     // Takes the control and empties its list.
     void setComboBoxControl(controls::ComboBoxControl *control);
 
-    qint32 Value() const { return m_value; }
     void setValue(qint32 value);
     bool SignedValue() const { return m_signedValue; }
     void setSignedValue(bool on) { m_signedValue = on; }
@@ -59,20 +77,15 @@ public:
     void ComboBox_Change_Event();
     bool ValueIsInvalid() const { return !CurrentValueIsInComboList(); }
 
-    void ReadFromLns(bool FetchCpIfRequired = false) override;
-    void WriteToLns() override;
-    void ReadFromExtCp() override;
-    void WriteToExtCp() override;
-
 private:
     friend class cParams;
     cParamComboBox(const Binding &binding, controls::ComboBoxControl *control);
     void initAvailable(bool available) override;
+    void refreshControl() override { SetComboBox(); }
     void setListIndexQuietly(int index);
     int firstListValueIndex() const;
 
     controls::ComboBoxControl *m_control;
-    qint32 m_value = 0;
     QString m_invalidItemString;
     qint32 m_lockMode = cParamEnums::LM_UNLOCKED;
     bool m_updating = false;
@@ -80,7 +93,7 @@ private:
     bool m_invalidItemShown = false;
 };
 
-class cParamCheckBox : public cParam
+class cParamCheckBox : public cChoiceNumberParam
 {
 public:
     qint16 ClassId() const override;
@@ -89,7 +102,6 @@ public:
     void setCheckBoxControl(controls::CheckBoxControl *control) { m_control = control; }
 
     // Ignored while the parameter is not Available.
-    qint32 Value() const { return m_value; }
     void setValue(qint32 value);
     // A negative value makes the raw value signed.
     qint32 ValueChecked() const { return m_valueChecked; }
@@ -109,18 +121,13 @@ public:
     void SetCheckBox();
     void CheckBox_Click_Event();
 
-    void ReadFromLns(bool FetchCpIfRequired = false) override;
-    void WriteToLns() override;
-    void ReadFromExtCp() override;
-    void WriteToExtCp() override;
-
 private:
     friend class cParams;
     cParamCheckBox(const Binding &binding, controls::CheckBoxControl *control);
     void initAvailable(bool available) override;
+    void refreshControl() override { SetCheckBox(); }
 
     controls::CheckBoxControl *m_control;
-    qint32 m_value = 0;
     qint32 m_valueChecked = 1;
     qint32 m_valueUnchecked = 0;
     qint32 m_lockMode = cParamEnums::LM_UNLOCKED;
