@@ -104,13 +104,15 @@ ErrorAnswer HostLogger::handleError(const TqmError &error, const QString &module
                logcolour::Red);
     const QString text = QStringLiteral("Error %1 in %2\r\n\r\n%3\r\n(%4)")
                              .arg(number, where, error.description(), error.source());
-    const MsgAnswer answer = m_dialogs.message(text, where, MsgIcon::Critical, MsgButtons::AbortRetryIgnore,
+    const MsgAnswer answer = m_dialogs.message(text, where, MsgIcon::Critical, MsgButtons::RetryIgnoreAbortClose,
                                                MsgAnswer::Abort);
     switch (answer) {
     case MsgAnswer::Retry:
         return ErrorAnswer::Retry;
     case MsgAnswer::Ignore:
         return ErrorAnswer::Continue;
+    case MsgAnswer::Close:
+        return ErrorAnswer::End;
     default:
         return ErrorAnswer::Leave;
     }

@@ -9,8 +9,10 @@
 #include <QString>
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore };
-enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore };
+// RetryIgnoreAbortClose is the error handler's choice: retry the step, ignore it and continue,
+// abort (leave) the routine, or close (end) the program.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, AbortRetryIgnore, RetryIgnoreAbortClose };
+enum class MsgAnswer { Ok, Cancel, Yes, No, Retry, Abort, Ignore, Close };
 
 struct MessageRequest
 {

@@ -38,6 +38,8 @@ QList<MsgAnswer> answersOf(MsgButtons buttons)
         return {MsgAnswer::Retry, MsgAnswer::Cancel};
     case MsgButtons::AbortRetryIgnore:
         return {MsgAnswer::Abort, MsgAnswer::Retry, MsgAnswer::Ignore};
+    case MsgButtons::RetryIgnoreAbortClose:
+        return {MsgAnswer::Retry, MsgAnswer::Ignore, MsgAnswer::Abort, MsgAnswer::Close};
     }
     return {MsgAnswer::Ok};
 }
@@ -59,6 +61,8 @@ QMessageBox::StandardButton buttonOf(MsgAnswer answer)
         return QMessageBox::Abort;
     case MsgAnswer::Ignore:
         return QMessageBox::Ignore;
+    case MsgAnswer::Close:
+        return QMessageBox::Close;
     }
     return QMessageBox::Ok;
 }

@@ -131,6 +131,7 @@ void TstHostLogger::handleErrorAnswers_data()
     QTest::newRow("retry") << int(MsgAnswer::Retry) << int(ErrorAnswer::Retry);
     QTest::newRow("ignore continues") << int(MsgAnswer::Ignore) << int(ErrorAnswer::Continue);
     QTest::newRow("abort leaves the routine") << int(MsgAnswer::Abort) << int(ErrorAnswer::Leave);
+    QTest::newRow("close ends the program") << int(MsgAnswer::Close) << int(ErrorAnswer::End);
     QTest::newRow("default leaves the routine") << -1 << int(ErrorAnswer::Leave);
 }
 
