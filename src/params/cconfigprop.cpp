@@ -134,15 +134,21 @@ void cConfigProp::WriteToLns()
             cp.setValue(rawtext::format(m_bytes.left(length)));
             return;
         }
+        std::optional<TqmError> firstError;
         for (qint32 i = 1; i <= Dimension(); ++i) {
             try {
                 cp.setElementValue(i - 1, rawtext::format(m_bytes.mid((i - 1) * length, length)));
-            } catch (const TqmError &) {
+            } catch (const TqmError &error) {
                 // Keep going: every element that can be stored is stored.
+                if (!firstError)
+                    firstError = error;
             }
         }
-    } catch (const TqmError &) {
-        // A failed store is not reported; the caller's read-back shows what the device holds.
+        if (firstError)
+            throw *firstError;
+    } catch (const TqmError &error) {
+        // The image goes on; the collection tells the user, once per CP.
+        m_parent->reportCpWriteFailure(m_configProperty, error);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "lns/controls/controls.h"
 #include "params/cconfigprop.h"
+#include "params/cparams.h"
 #include "params/cpaccess.h"
 #include "lns/rawtext.h"
 #include "params/numbers.h"
@@ -458,8 +459,9 @@ void cParamOptBtn::WriteToLns()
     try {
         if (CpFetched())
             cpaccess::writeRawText(*ConfigProperty(), m_value);
-    } catch (const TqmError &) {
-        // Not reported, as any failed write.
+    } catch (const TqmError &error) {
+        // The parameter goes on; the collection tells the user.
+        Parent()->reportCpWriteFailure(ConfigProperty(), error);
     }
     setChanged(false);
 }

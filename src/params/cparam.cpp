@@ -85,8 +85,9 @@ void cParam::writeNumberToLns(int width, int usedBytes, bool isSigned, qint64 va
         QByteArray bytes = cpaccess::readBytes(cp);
         bytewindow::writeNumber(bytes, windowOf(m_bytePos, width, cp.elementLength(), usedBytes, isSigned), value);
         cpaccess::writeBytes(cp, bytes);
-    } catch (const TqmError &) {
-        // Not reported: the read-back after a write shows what the device holds.
+    } catch (const TqmError &error) {
+        // The parameter goes on; the collection tells the user.
+        m_parent->reportCpWriteFailure(m_configProperty, error);
     }
 }
 
@@ -118,8 +119,8 @@ void cParam::writeTextToLns(int width, const QString &text)
         const auto window = windowOf(m_bytePos, width, int(bytes.size()), 0, false);
         bytewindow::splice(bytes, window.start, bytewindow::encodeText(text, window.width));
         cpaccess::writeBytes(cp, bytes);
-    } catch (const TqmError &) {
-        // Not reported, as for numbers.
+    } catch (const TqmError &error) {
+        m_parent->reportCpWriteFailure(m_configProperty, error);
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QStringList>
 
 class IniFile;
+class Logger;
 class UserDialogs;
 class cParam;
 class cConfigProp;
@@ -41,6 +42,7 @@ struct ParamsContext
     const IniFile *iniFile = nullptr;    // the plug-in INI file; none: no CP can be fetched
     QString deviceTemplate;              // template of the opened device
     QLocale locale = QLocale::system();  // decimal separator of the display
+    Logger *logger = nullptr;            // routine labels and the red lines of failed CP writes
 };
 
 class cParams : public QObject
@@ -158,6 +160,44 @@ public:
     // plug-in INI file, for the opened device's template; null when it cannot be found.
     lns::ConfigPropertyPtr lookUpCp(const lns::ObjectPtr &superior, const QString &cpIniName) const;
 
+    // ---- transfer through LNS (defined in src/transfer) ----
+    // Reads every available parameter that has a CP and is not DontReadFromLns, then the
+    // images, then the image-bound parameters from their images.
+    void ReadFromLns();
+    // Writes every available parameter without DontWriteToLns, the image-bound ones into their
+    // images and the images to LNS, inside one transaction of System.
+    void WriteToLns(bool WriteCpNamesToLogger = false);
+    void WriteAllParamsToExtCps();
+    // The same set written to another LonMark object or device, the CPs found through the plug-in
+    // INI file. A CP missing there raises CpNotFoundWhileWriting and is skipped. False when an
+    // unexpected error ended the write (shown in a message box) or when a CP write failed (the
+    // device did not answer; red logger lines); the transaction is then cancelled.
+    bool WriteToLnsLmo(const lns::LonMarkObjectPtr &LonmarkObject, const IniFile &IniFile,
+                       const QString &IniFileCpSection);
+    bool WriteToLnsDev(const lns::AppDevicePtr &AppDevice, const IniFile &IniFile, const QString &IniFileCpSection);
+    bool WriteParamsToLnsLmo(const QList<cParam *> &Params, const lns::LonMarkObjectPtr &LonmarkObject,
+                             const IniFile &IniFile, const QString &IniFileCpSection);
+    bool WriteParamsToLnsDev(const QList<cParam *> &Params, const lns::AppDevicePtr &AppDevice,
+                             const IniFile &IniFile, const QString &IniFileCpSection);
+    bool WriteExtCpsToLnsLmo(const lns::LonMarkObjectPtr &LonmarkObject, const IniFile &IniFile,
+                             const QString &IniFileCpSection);
+    bool WriteExtCpsToLnsDev(const lns::AppDevicePtr &AppDevice, const IniFile &IniFile,
+                             const QString &IniFileCpSection);
+    // Parameters and images call this where a CP write failed and the error stops there: the
+    // failure becomes a red logger line naming the device, the LonMark object and the CP.
+    void reportCpWriteFailure(const lns::ConfigPropertyPtr &cp, const TqmError &error);
+
+    // ---- parameter set files (defined in src/transfer) ----
+    // False when the file could not be written completely; an earlier file stays as it was.
+    bool WriteToFile(const QString &Filename, const QString &PlugInName, const QString &ProgramId,
+                     const QString &DataFileVersion) const;
+    // Checks the file's header against the plug-in, the device (and the devices the plug-in INI
+    // file lists as compatible) and the data-file version before any value is set. Throws
+    // TqmError when the file cannot be read or a value cannot be converted.
+    cParamEnums::eLoadFromFileErrors LoadFromFile(const QString &Filename, const IniFile &PlugInIniFile,
+                                                  const QString &PlugInName, const QString &ProgramId,
+                                                  const QString &DataFileVersion);
+
 signals:
     // A CP could not be found on another object during a write to it.
     void CpNotFoundWhileWriting(const lns::ObjectPtr &lnsObject, const QString &cpName);
@@ -180,4 +220,6 @@ private:
     KeyedList<cParamASCII> m_asciis;
     KeyedList<cConfigProp> m_configProps;
     QList<cParam *> m_allParameters;
+    struct WritePass;
+    WritePass *m_writePass = nullptr; // the write pass under way, if any
 };
