@@ -272,6 +272,9 @@ bool cConfiguration::writeToDevice(int index, int count, const lns::LonMarkObjec
             heading.log(appDevice, lonMarkObject, -1, RepeatHeadingAfterSeconds);
     });
     step([&] {
+        if (!m_env.iniFile)
+            throw TqmError(TqmError::IniFileError, product::ProductName,
+                           QStringLiteral("INI - File Error : ") + product::PlugInIniFileName);
         written = m_parameters->WriteToLnsLmo(lonMarkObject, *m_env.iniFile, product::CpSection);
         if (!written)
             logger.addLogLine(GetResString(1535), logcolour::Red);
@@ -301,7 +304,9 @@ void cConfiguration::WriteParametersEx()
     std::unique_ptr<device::MultiDeviceWindow> multiDeviceWindow;
     device::MultiDeviceSelectionPtr selection;
     step([&] {
-        multiDeviceWindow = m_env.createMultiDeviceWindow();
+        multiDeviceWindow = m_env.createMultiDeviceWindow
+                                ? m_env.createMultiDeviceWindow()
+                                : std::make_unique<device::ScriptedMultiDeviceWindow>();
         connect(multiDeviceWindow.get(), &device::MultiDeviceWindow::progress, this,
                 &cConfiguration::mobjMultiDevWin_Progress);
         connect(multiDeviceWindow.get(), &device::MultiDeviceWindow::searchCompleted, this,

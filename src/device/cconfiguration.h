@@ -36,7 +36,8 @@ struct ConfigurationEnvironment
         handleError;
     // Asked when an error handler answers "end the program".
     std::function<void()> endProgram;
-    // Creates the multi-device window for one multi-device write.
+    // Creates the multi-device window for one multi-device write; none: the scripted window
+    // (every offered device, or those named in TQM_PICK_DEVICES).
     std::function<std::unique_ptr<device::MultiDeviceWindow>()> createMultiDeviceWindow;
 };
 
