@@ -151,6 +151,7 @@ private slots:
         config.WriteSettings();
         const QStringList cps = config.Parameters()->GetAllCpNamesShouldBeWrittenToLns();
         QVERIFY(cps.contains("nciTmpMinDelta") && cps.contains("nciTempMode"));
+        QVERIFY(!cps.contains("nciTmpOffset")); // the calibration's, not the set's
         for (const QString &name : {SameTemplate.at(0), SameTemplate.at(2)}) {
             for (const QString &cp : cps)
                 QCOMPARE(ConfigurationRig::raw(rig.module(name), cp), ConfigurationRig::raw(rig.module(Opened), cp));

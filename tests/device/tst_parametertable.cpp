@@ -237,15 +237,6 @@ private slots:
         QCOMPARE(receive->TextBoxTitle(), QStringLiteral("Receive heartbeat"));
     }
 
-    void sensorOffsetIsNotWrittenWithTheSet()
-    {
-        ConfigurationRig rig;
-        cConfiguration &config = rig.openAndRead("CM 1.04");
-        const QStringList written = config.Parameters()->GetAllCpNamesShouldBeWrittenToLns();
-        QVERIFY(!written.contains("nciTmpOffset"));
-        QVERIFY(written.contains("nciTmpMinDelta"));
-    }
-
     void tempModeButtonsCarryTheModes()
     {
         ConfigurationRig rig;
