@@ -1,0 +1,389 @@
+// The read and write workflows of the command-module configuration: what the user sees around
+// the generic transfer (cursor, disabled window, status text, coloured log lines, questions)
+// and the multi-device write with its per-device results.
+
+#include "device/cconfiguration.h"
+
+#include "calibration/calibrationrecords.h"
+#include "device/configurationwindow.h"
+#include "host/devicelog.h"
+#include "host/session.h"
+#include "host/strings/resstrings.h"
+#include "lns/inifile.h"
+#include "lns/logger.h"
+#include "lns/product.h"
+#include "lns/userdialogs.h"
+
+namespace {
+
+constexpr int RepeatHeadingAfterSeconds = 15;
+constexpr int SeriesValue = 100;
+
+// Steps whose failure must not keep the following ones from running.
+template <class F>
+void ignoringErrors(F &&step)
+{
+    try {
+        step();
+    } catch (const TqmError &) {
+    }
+}
+
+float secondsSinceMidnight(const QDateTime &when)
+{
+    return float(when.time().msecsSinceStartOfDay()) / 1000.0f;
+}
+
+} // namespace
+
+cConfiguration::cConfiguration(ConfigurationEnvironment environment, QObject *parent)
+    : QObject(parent), m_env(std::move(environment))
+{
+    cParams::Context context;
+    context.dialogs = m_env.dialogs;
+    context.messageTitle = m_env.window->Caption();
+    context.iniFile = m_env.iniFile;
+    context.deviceTemplate = m_env.session->deviceTemplate;
+    context.logger = m_env.logger;
+    m_parameters = std::make_unique<cParams>(context);
+    m_parameters->setSystem(m_env.session->system);
+}
+
+cConfiguration::~cConfiguration() = default;
+
+DeviceContext cConfiguration::deviceContext(const lns::LonMarkObjectPtr &lonMarkObject) const
+{
+    DeviceContext context;
+    context.lonMarkObject = lonMarkObject ? lonMarkObject : m_env.session->lonMarkObject;
+    context.deviceTemplate = m_env.session->deviceTemplate;
+    context.iniFile = m_env.iniFile;
+    context.language = m_env.session->language;
+    context.clock = m_env.clock;
+    return context;
+}
+
+const Clock &cConfiguration::clock() const
+{
+    return m_env.clock ? *m_env.clock : SystemClock::instance();
+}
+
+void cConfiguration::log(const QString &label) const
+{
+    m_env.logger->logLine(label);
+}
+
+void cConfiguration::logTimed(int messageId, int piece, qint32 colour) const
+{
+    m_env.logger->addLogLine(GetResString(messageId, piece), colour, 0, true);
+}
+
+void cConfiguration::showLoggerOnError() const
+{
+    if (m_env.logger->loggerOnErrorFlag())
+        m_env.window->ShowLogger();
+}
+
+void cConfiguration::logError(const TqmError &error) const
+{
+    m_env.logger->addLogLine(error.description() + QStringLiteral(" (") + QString::number(error.number())
+                                 + QLatin1Char(')'),
+                             logcolour::Red);
+}
+
+void cConfiguration::runLoggingErrors(const std::function<void()> &step) const
+{
+    try {
+        step();
+    } catch (const TqmError &error) {
+        logError(error);
+    }
+}
+
+void cConfiguration::runSteps(const QString &moduleName, const QString &routineName,
+                              const QList<std::function<void()>> &steps)
+{
+    for (qsizetype i = 0; i < steps.size();) {
+        try {
+            steps[i]();
+            ++i;
+        } catch (const TqmError &error) {
+            ErrorAnswer answer = ErrorAnswer::Leave;
+            if (m_env.handleError) {
+                answer = m_env.handleError(error, moduleName, routineName);
+            } else {
+                logError(error);
+            }
+            switch (answer) {
+            case ErrorAnswer::Retry:
+                break;
+            case ErrorAnswer::Continue:
+                ++i;
+                break;
+            case ErrorAnswer::End:
+                if (m_env.endProgram)
+                    m_env.endProgram();
+                return;
+            case ErrorAnswer::Leave:
+                return;
+            }
+        }
+    }
+}
+
+// ---- one device ----
+
+void cConfiguration::ReadSettings()
+{
+    log(QStringLiteral("[M_PlugIn] Public Sub ReadSettings()"));
+    runSteps(QStringLiteral("M_PlugInSpecific"), QStringLiteral("ReadSettings"),
+             {[this] { m_parameters->ReadFromLns(); },
+              [this] { m_fanCoilStepCount = calibration::ReadFanCoilStepCount(deviceContext()); }});
+}
+
+void cConfiguration::WriteSettings()
+{
+    log(QStringLiteral("[M_PlugIn] Public Sub WriteSettings()"));
+    const lns::SystemPtr system = m_env.session->system;
+    ignoringErrors([&] { system->openSeries(SeriesValue); });
+    ignoringErrors([&] { m_parameters->WriteToLns(true); });
+    ignoringErrors([&] { calibration::WriteFanCoilStepCount(deviceContext(), m_fanCoilStepCount); });
+    ignoringErrors([&] { system->closeSeries(); });
+}
+
+void cConfiguration::ReadParameters()
+{
+    log(QStringLiteral("[frmMain] Private Sub ReadParameters()"));
+    SessionState &session = *m_env.session;
+    ConfigurationWindow &window = *m_env.window;
+    if (session.parametersChangedFlag) {
+        const QString question = GetResString(1428, 1, {session.lonMarkObject ? session.lonMarkObject->name() : QString()});
+        if (m_env.dialogs->message(question, window.Caption(), MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No)
+            != MsgAnswer::Yes)
+            return;
+    }
+    runSteps(QStringLiteral("frmMain"), QStringLiteral("ReadParameters"),
+             {[&] {
+                  m_env.dialogs->setWaitCursor(true);
+                  window.setEnabled(false);
+                  window.setStatusText(GetResString(1501, 1));
+              },
+              [&] { logTimed(1550, 1, logcolour::Blue); },
+              [&] {
+                  window.setUpdatingControls(true);
+                  ReadSettings();
+                  window.setUpdatingControls(false);
+                  // The window now shows the device's values: nothing is left unwritten.
+                  session.parametersChangedFlag = false;
+                  window.setChangedNoticeVisible(false);
+              },
+              [&] { logTimed(1550, 2, logcolour::Blue); },
+              [&] {
+                  showLoggerOnError();
+                  m_env.logger->setLoggerOnErrorFlag(false);
+              },
+              [&] { window.SetControls(); },
+              [&] {
+                  m_env.dialogs->setWaitCursor(false);
+                  window.setStatusText(GetResString(1517));
+                  window.setEnabled(true);
+              }});
+}
+
+bool cConfiguration::WriteParameters()
+{
+    log(QStringLiteral("[frmMain] Private Sub WriteParameters()"));
+    if (!checkValues())
+        return false;
+    SessionState &session = *m_env.session;
+    ConfigurationWindow &window = *m_env.window;
+    Logger &logger = *m_env.logger;
+    bool written = false;
+    runSteps(QStringLiteral("frmMain"), QStringLiteral("WriteParameters"),
+             {[&] {
+                  m_env.dialogs->setWaitCursor(true);
+                  window.setEnabled(false);
+                  window.setStatusText(GetResString(1500, 1));
+              },
+              [&] { logTimed(1551, 1, logcolour::Blue); },
+              [&] { WriteSettings(); },
+              [&] { logTimed(1551, 2, logcolour::Blue); },
+              [&] {
+                  showLoggerOnError();
+                  written = !logger.loggerOnErrorFlag();
+                  window.setChangedNoticeVisible(false);
+              },
+              [&] {
+                  m_env.dialogs->setWaitCursor(false);
+                  window.setStatusText(GetResString(1517));
+                  // A failed write stays pending: Apply offers another attempt.
+                  window.setApplyEnabled(logger.loggerOnErrorFlag());
+                  window.setEnabled(true);
+              },
+              [&] {
+                  session.parametersChangedFlag = logger.loggerOnErrorFlag();
+                  logger.setLoggerOnErrorFlag(false);
+              }});
+    return written;
+}
+
+// ---- several devices ----
+
+device::MultiDeviceRequest cConfiguration::multiDeviceRequest() const
+{
+    const SessionState &session = *m_env.session;
+    device::MultiDeviceRequest request;
+    request.network = session.network;
+    request.system = session.system;
+    request.device = session.appDevice;
+    request.lonMarkObject = session.lonMarkObject;
+    request.language = session.language;
+    // The window handle that the platform passed besides the owner has no counterpart here:
+    // the owner object carries the window.
+    request.title = m_env.window->Caption();
+    // A parameter set belongs to one application: other programs read the same CP bytes
+    // differently, so only devices of the opened device's program are offered.
+    request.sameProgramIdOnly = true;
+    request.iniFileName = m_env.iniFile ? m_env.iniFile->fileName() : QString();
+    request.owner = m_env.window->ownerObject();
+    request.items = device::MultiDeviceItems::LonMarkObjects;
+    // Devices that failed last time come preselected, so retrying them is one click.
+    request.preselected = m_lastSpread.failed;
+    return request;
+}
+
+bool cConfiguration::writeToDevice(int index, int count, const lns::LonMarkObjectPtr &lonMarkObject,
+                                   DeviceHeading &heading)
+{
+    Logger &logger = *m_env.logger;
+    const bool errorsBefore = logger.loggerOnErrorFlag();
+    logger.setLoggerOnErrorFlag(false);
+    bool written = false;
+    const auto step = [this](const std::function<void()> &action) { runLoggingErrors(action); };
+
+    step([&] {
+        m_env.window->setStatusText(
+            GetResString(1500, 2, {QString::number(index) + QLatin1Char('/') + QString::number(count)}));
+    });
+    lns::AppDevicePtr appDevice;
+    step([&] { appDevice = lonMarkObject->appDevice(); });
+    step([&] { calibration::WriteFanCoilStepCount(deviceContext(lonMarkObject), m_fanCoilStepCount); });
+    step([&] {
+        if (appDevice)
+            heading.log(appDevice, lonMarkObject, -1, RepeatHeadingAfterSeconds);
+    });
+    step([&] {
+        if (!m_env.iniFile)
+            throw TqmError(TqmError::IniFileError, product::ProductName,
+                           QStringLiteral("INI - File Error : ") + product::PlugInIniFileName);
+        written = m_parameters->WriteToLnsLmo(lonMarkObject, *m_env.iniFile, product::CpSection);
+        if (!written)
+            logger.addLogLine(GetResString(1535), logcolour::Red);
+    });
+
+    // A red line about this device (from the transfer or from here) marks it as failed.
+    const bool failed = !written || logger.loggerOnErrorFlag();
+    logger.setLoggerOnErrorFlag(errorsBefore || logger.loggerOnErrorFlag());
+    return !failed;
+}
+
+void cConfiguration::WriteParametersEx()
+{
+    if (!checkValues())
+        return;
+    SessionState &session = *m_env.session;
+    ConfigurationWindow &window = *m_env.window;
+    Logger &logger = *m_env.logger;
+    const auto step = [this](const std::function<void()> &action) { runLoggingErrors(action); };
+
+    step([&] {
+        window.Refresh();
+        m_env.dialogs->setWaitCursor(true);
+        window.setStatusText(GetResString(1519));
+    });
+
+    std::unique_ptr<device::MultiDeviceWindow> multiDeviceWindow;
+    device::MultiDeviceSelectionPtr selection;
+    step([&] {
+        multiDeviceWindow = m_env.createMultiDeviceWindow
+                                ? m_env.createMultiDeviceWindow()
+                                : std::make_unique<device::ScriptedMultiDeviceWindow>();
+        connect(multiDeviceWindow.get(), &device::MultiDeviceWindow::progress, this,
+                &cConfiguration::mobjMultiDevWin_Progress);
+        connect(multiDeviceWindow.get(), &device::MultiDeviceWindow::searchCompleted, this,
+                &cConfiguration::mobjMultiDevWin_SearchCompleted);
+        selection = multiDeviceWindow->open(multiDeviceRequest());
+    });
+    if (!selection || selection->count() == 0) {
+        m_env.dialogs->setWaitCursor(false);
+        return;
+    }
+
+    step([&] { session.system->openSeries(SeriesValue); });
+    step([&] {
+        m_env.dialogs->setWaitCursor(true);
+        window.setEnabled(false);
+    });
+    step([&] { logTimed(1551, 1, logcolour::Blue); });
+    step([&] {
+        logger.addLogLine(QStringLiteral("  ") + GetResString(1553), logcolour::Black);
+        for (const QString &name : m_parameters->GetAllCpNamesShouldBeWrittenToLns())
+            logger.addLogLine(QStringLiteral("    - ") + name, logcolour::Green);
+        logger.addLogLine(QString(), logcolour::Black);
+    });
+
+    SpreadResult result;
+    DeviceHeading heading(logger, clock());
+    const int count = selection->count();
+    for (int i = 1; i <= count; ++i) {
+        lns::LonMarkObjectPtr lonMarkObject;
+        step([&] { lonMarkObject = std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(i)); });
+        if (!lonMarkObject)
+            continue;
+        const bool written = writeToDevice(i, count, lonMarkObject, heading);
+        const QString name = device::lonMarkObjectName(session.network, lonMarkObject);
+        (written ? result.written : result.failed).append(name);
+    }
+    m_lastSpread = result;
+
+    step([&] { logTimed(1551, 2, logcolour::Blue); });
+    step([&] { logSpreadSummary(); });
+    step([&] {
+        showLoggerOnError();
+        logger.setLoggerOnErrorFlag(false);
+    });
+    step([&] {
+        multiDeviceWindow.reset();
+        m_env.dialogs->setWaitCursor(false);
+        window.setStatusText(GetResString(1517));
+        window.setEnabled(true);
+        window.setApplyEnabled(false);
+        session.parametersChangedFlag = false;
+    });
+    step([&] { session.system->closeSeries(); });
+}
+
+// Composed from the existing "written to %1 devices" text with "written/selected" as the
+// count, so that it reads in both languages without a new entry in the fixed string table;
+// the failed count is the difference, and each failed device has its own red line above.
+void cConfiguration::logSpreadSummary() const
+{
+    const qsizetype selected = m_lastSpread.written.size() + m_lastSpread.failed.size();
+    const QString counts = QString::number(m_lastSpread.written.size()) + QLatin1Char('/') + QString::number(selected);
+    m_env.logger->addLogLine(GetResString(1555, 1, {counts}),
+                             m_lastSpread.failed.isEmpty() ? logcolour::Green : logcolour::Black);
+}
+
+void cConfiguration::mobjMultiDevWin_Progress()
+{
+    const float now = secondsSinceMidnight(clock().now());
+    // Also when the clock went backwards: the search ran over midnight.
+    if (now - m_lastRefreshSeconds > 2.0f || now < m_lastRefreshSeconds) {
+        m_env.window->Refresh();
+        m_lastRefreshSeconds = now;
+    }
+}
+
+void cConfiguration::mobjMultiDevWin_SearchCompleted()
+{
+    m_env.window->setStatusText(GetResString(1517));
+}

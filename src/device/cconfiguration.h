@@ -1,0 +1,132 @@
+#pragma once
+
+// The command module's configuration: the parameter table that binds every parameter of the
+// device to its configuration property and to a control of the main window (FetchCPs), and the
+// user-level workflows that read the set from the device, write it back, and write it to
+// several devices picked in the multi-device window.
+
+#include "calibration/devicecontext.h"
+#include "device/multidevicewindow.h"
+#include "host/hostlogger.h"
+#include "params/cparams.h"
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class ConfigurationWindow;
+class DeviceHeading;
+class IniFile;
+class Logger;
+class UserDialogs;
+struct SessionState;
+
+// What the configuration works with; the host and the main window fill it in.
+struct ConfigurationEnvironment
+{
+    SessionState *session = nullptr;   // handles, CommandIndex, language, ParametersChangedFlag
+    ConfigurationWindow *window = nullptr;
+    Logger *logger = nullptr;
+    UserDialogs *dialogs = nullptr;
+    const IniFile *iniFile = nullptr;  // the plug-in INI file
+    const Clock *clock = nullptr;      // null: the system clock
+    // The logger's error handler; none: the error is logged in red and the routine left.
+    std::function<ErrorAnswer(const TqmError &error, const QString &moduleName, const QString &routineName)>
+        handleError;
+    // Asked when an error handler answers "end the program".
+    std::function<void()> endProgram;
+    // Creates the multi-device window for one multi-device write; none: the scripted window
+    // (every offered device, or those named in TQM_PICK_DEVICES).
+    std::function<std::unique_ptr<device::MultiDeviceWindow>()> createMultiDeviceWindow;
+};
+
+// The outcome of the last multi-device write, device by device (LonMark object names as the
+// multi-device window names them).
+struct SpreadResult
+{
+    QStringList written;
+    QStringList failed;
+};
+
+class cConfiguration : public QObject
+{
+    Q_OBJECT
+public:
+    explicit cConfiguration(ConfigurationEnvironment environment, QObject *parent = nullptr);
+    ~cConfiguration() override;
+
+    cParams *Parameters() const { return m_parameters.get(); }
+
+    // ---- the parameter table ----
+    void FetchCPs();
+
+    // Each fetches the CP of the current LonMark object (or, FromDevice, of the current device)
+    // through the plug-in INI file, creates the parameter under ParameterName (or the CP name)
+    // even when the CP is missing, and answers whether the CP was found.
+    bool BindTextBoxParameter(const QString &CpName, int ControlIndex, cParamTextBox *&Parameter,
+                              const QString &ParameterName = {}, bool FromDevice = false);
+    bool BindComboBoxParameter(const QString &CpName, int ControlIndex, cParamComboBox *&Parameter,
+                               const QString &ParameterName = {}, bool FromDevice = false);
+    bool BindOptionButtonParameter(const QString &CpName, cParamOptBtn *&Parameter,
+                                   const QString &ParameterName = {}, bool FromDevice = false);
+    bool Bind1ByteParameter(const QString &CpName, cParam1Byte *&Parameter, const QString &ParameterName = {},
+                            bool FromDevice = false);
+    bool Bind2ByteParameter(const QString &CpName, cParam2Byte *&Parameter, const QString &ParameterName = {},
+                            bool FromDevice = false);
+
+    // ---- workflows ----
+    void ReadSettings();
+    void WriteSettings();
+    bool checkValues() const { return true; }
+    void ReadParameters();
+    bool WriteParameters();
+    void WriteParametersEx();
+
+    // Handlers of the multi-device window's events.
+    void mobjMultiDevWin_Progress();
+    void mobjMultiDevWin_SearchCompleted();
+
+    // The fan-coil step count that the window keeps (number of fan levels) and every write
+    // records on the device's LonMark object.
+    qint32 FanCoilStepCount() const { return m_fanCoilStepCount; }
+    void setFanCoilStepCount(qint32 count) { m_fanCoilStepCount = count; }
+
+    // Devices written and failed by the last multi-device write. The failed ones are offered
+    // preselected by the next one.
+    const SpreadResult &LastSpreadResult() const { return m_lastSpread; }
+
+private:
+    template <class P, class Add>
+    bool bind(const QString &cpName, const QString &parameterName, bool fromDevice, P *&parameter, Add add);
+    lns::ConfigPropertyPtr fetchCp(const QString &cpName, bool fromDevice) const;
+
+    void fetchButtonMode();
+    void fetchConfigurationRows();
+    void fetchPanelRows();
+    void fetchTemperatureRows();
+    void fillSwitchAssignments(cParamComboBox *parameter) const;
+
+    DeviceContext deviceContext(const lns::LonMarkObjectPtr &lonMarkObject = {}) const;
+    const Clock &clock() const;
+    void log(const QString &label) const;
+    void logTimed(int messageId, int piece, qint32 colour) const;
+    void showLoggerOnError() const;
+    // A red line with the error's description and number; the multi-device write goes on after it.
+    void logError(const TqmError &error) const;
+    void runLoggingErrors(const std::function<void()> &step) const;
+    bool writeToDevice(int index, int count, const lns::LonMarkObjectPtr &lonMarkObject, DeviceHeading &heading);
+    device::MultiDeviceRequest multiDeviceRequest() const;
+    void logSpreadSummary() const;
+
+    // Runs the routine's steps in order; an error goes to the error handler, whose answer
+    // repeats the step, goes on with the next one, or leaves the routine.
+    void runSteps(const QString &moduleName, const QString &routineName,
+                  const QList<std::function<void()>> &steps);
+
+    ConfigurationEnvironment m_env;
+    std::unique_ptr<cParams> m_parameters;
+    qint32 m_fanCoilStepCount = 1;
+    float m_lastRefreshSeconds = 0; // seconds since midnight
+    SpreadResult m_lastSpread;
+};

@@ -1,0 +1,141 @@
+#pragma once
+
+// The demo network with the command-module configuration of one of its devices opened as the
+// plug-in opens it: session handles, the shipped plug-in INI file, an in-memory main window,
+// a memory logger, scripted dialogs and a manual clock. The demo network cycles through the
+// INI file's templates: CM 1.01 is TQM_CM_L1, CM 1.02 TQM_CM_L2 ... CM 1.06 TQM_CM_STD; the
+// TQM_CM_L4 devices are CM 1.04, CM 2.02, CM 2.08 and CM 3.06.
+
+#include "device/cconfiguration.h"
+#include "device/configurationwindow.h"
+#include "host/session.h"
+#include "host/strings/resstrings.h"
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/inifile.h"
+#include "lns/logger.h"
+#include "lns/userdialogs.h"
+#include "params/cpaccess.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// Picks the devices named in `picks` from what the scan offers, and keeps the request.
+class PickingWindow : public device::MultiDeviceWindow
+{
+public:
+    explicit PickingWindow(QStringList picks) : m_picks(std::move(picks)) {}
+    device::MultiDeviceSelectionPtr open(const device::MultiDeviceRequest &request) override
+    {
+        requests.append(request);
+        const device::DeviceScanResult result = search(request);
+        QList<device::FoundDevice> picked;
+        for (const device::FoundDevice &found : result.offered) {
+            if (m_picks.contains(found.name))
+                picked.append(found);
+        }
+        return selectionOf(picked);
+    }
+    static inline QList<device::MultiDeviceRequest> requests;
+
+private:
+    QStringList m_picks;
+};
+
+class ConfigurationRig
+{
+public:
+    static inline const QString Network = QStringLiteral("Demo");
+
+    ConfigurationRig()
+    {
+        QVERIFY2(dir.isValid(), "no temporary directory");
+        qputenv("TQM_HOME", dir.path().toUtf8());
+        setLanguage(ResStrings::English);
+        ini.setFileName(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
+        QVERIFY2(ini.problems().isEmpty(), qPrintable(ini.problems().join('\n')));
+        embedded::createDemoNetwork(dir.path(), Network, 24, ini.fileName());
+        server = embedded::EmbeddedObjectServer::create(dir.path(), clock);
+        server->open(lns::ConnectionMode::Local);
+        session.network = server->network(Network);
+        session.system = session.network->systems()->item(1);
+        PickingWindow::requests.clear();
+    }
+
+    lns::AppDevicePtr device(const QString &name) const
+    {
+        for (const auto &floor : allSubsystems(session.system->subsystems())) {
+            const auto devices = floor->appDevices();
+            for (int i = 1; i <= devices->count(); ++i) {
+                if (devices->item(i)->name() == name)
+                    return devices->item(i);
+            }
+        }
+        return {};
+    }
+    lns::LonMarkObjectPtr module(const QString &deviceName) const
+    {
+        return device(deviceName)->lonMarkObjects()->item(QStringLiteral("CommandModule"));
+    }
+    static QString raw(const lns::LonMarkObjectPtr &object, const QString &cpName)
+    {
+        return cpaccess::readRawText(*object->configProperties()->item(cpName));
+    }
+    static void setRaw(const lns::LonMarkObjectPtr &object, const QString &cpName, const QString &value)
+    {
+        cpaccess::writeRawText(*object->configProperties()->item(cpName), value);
+    }
+
+    // Opens `deviceName` for the command and creates its configuration (FetchCPs not yet run).
+    cConfiguration &open(const QString &deviceName, int commandIndex = 1, QStringList picks = {})
+    {
+        session.appDevice = device(deviceName);
+        session.lonMarkObject = module(deviceName);
+        session.deviceTemplate = session.appDevice->deviceTemplate()->name();
+        session.commandIndex = commandIndex;
+        ConfigurationEnvironment env;
+        env.session = &session;
+        env.window = &window;
+        env.logger = &logger;
+        env.dialogs = &dialogs;
+        env.iniFile = &ini;
+        env.clock = &clock;
+        env.createMultiDeviceWindow = [picks] { return std::make_unique<PickingWindow>(picks); };
+        configuration = std::make_unique<cConfiguration>(env);
+        return *configuration;
+    }
+
+    // The configuration as the main window starts it: table built and read with controls quiet.
+    cConfiguration &openAndRead(const QString &deviceName, QStringList picks = {})
+    {
+        cConfiguration &config = open(deviceName, 1, picks);
+        window.setUpdatingControls(true);
+        config.FetchCPs();
+        config.ReadSettings();
+        window.setUpdatingControls(false);
+        window.routeTo(*config.Parameters(), [this] { session.parametersChangedFlag = true; });
+        return config;
+    }
+
+    QStringList logTexts() const { return logger.texts(); }
+
+    QTemporaryDir dir;
+    ManualClock clock;
+    IniFile ini;
+    embedded::EmbeddedObjectServerPtr server;
+    SessionState session;
+    MemoryConfigurationWindow window;
+    MemoryLogger logger;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<cConfiguration> configuration;
+
+private:
+    static QList<lns::SubsystemPtr> allSubsystems(const std::shared_ptr<lns::Subsystems> &level)
+    {
+        QList<lns::SubsystemPtr> all;
+        for (int i = 1; i <= level->count(); ++i) {
+            all.append(level->item(i));
+            all.append(allSubsystems(level->item(i)->subsystems()));
+        }
+        return all;
+    }
+};

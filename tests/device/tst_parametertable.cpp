@@ -1,0 +1,253 @@
+// The command module's parameter table on the demo network: which parameters each device
+// template gets, their lists, and the scaling and ranges of the text boxes.
+
+#include "configurationrig.h"
+
+#include "params/choiceparams.h"
+#include "params/cparamtextbox.h"
+#include "params/rawparams.h"
+
+using E = cParamEnums;
+
+namespace {
+
+QStringList names(const cParams &params)
+{
+    QStringList all;
+    for (const cParam *parameter : params.AllParameters())
+        all.append(parameter->Name());
+    return all;
+}
+
+QStringList availableNames(const cParams &params)
+{
+    QStringList all;
+    for (const cParam *parameter : params.AllParameters()) {
+        if (parameter->Available())
+            all.append(parameter->Name());
+    }
+    return all;
+}
+
+// "text=data" per item, as the control shows them.
+QStringList items(const controls::ComboBoxControl *box)
+{
+    QStringList all;
+    for (int i = 0; i < box->count(); ++i)
+        all.append(box->itemText(i) + QLatin1Char('=') + QString::number(box->itemData(i)));
+    return all;
+}
+
+const QStringList FullTable = {
+    "ButtonMode", "SetPtDeltaRange", "FanSpeedOn", "FanSpeedOff", "OccCmdOn", "OccCmdOff",
+    "HvacModeOn", "HvacModeOff", "MaxReceiveTime", "MaxSendTime", "PanelType_1", "PanelType_2",
+    "SwitchMap_1", "SwitchMap_2", "LedMode1", "LedMode2", "PushEvent1", "PushEvent2",
+    "SwitchMapFanSpeed_1", "SwitchMapFanSpeed_2", "LedMode1FanSpeed", "LedMode2FanSpeed",
+    "PushEvent1FanSpeed", "PushEvent2FanSpeed", "SetPtDeltaStep", "DiscLevels", "ManOccCmdOn",
+    "ManOccCmdOff", "MinDeltaTemp", "OffsetTemp", "TempMode"};
+
+QStringList withoutPanelRows()
+{
+    QStringList table = FullTable;
+    const qsizetype first = table.indexOf("PanelType_2");
+    table.remove(first, table.indexOf("PushEvent2FanSpeed") - first + 1);
+    return table;
+}
+
+} // namespace
+
+class TestParameterTable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tableOfEachTemplate_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QStringList>("unavailable");
+
+        // Creation order is the table's; a template without a panel CP gets the panel count
+        // parameter (unavailable) but none of the buttons and switches that depend on it.
+        QTest::newRow("L1 without panel") << "CM 1.01" << 1 << withoutPanelRows() << QStringList{"PanelType_1"};
+        QTest::newRow("L2") << "CM 1.02" << 1 << FullTable << QStringList{};
+        QTest::newRow("L4") << "CM 1.04" << 1 << FullTable << QStringList{};
+        QTest::newRow("STD") << "CM 1.06" << 1 << FullTable << QStringList{};
+        const QStringList calibration{"ButtonMode", "MinDeltaTemp", "OffsetTemp", "TempMode"};
+        QTest::newRow("calibrate command") << "CM 1.04" << 2 << calibration << QStringList{};
+        QTest::newRow("monitor command") << "CM 1.02" << 3 << calibration << QStringList{};
+    }
+    void tableOfEachTemplate()
+    {
+        QFETCH(QString, device);
+        QFETCH(int, command);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, unavailable);
+        ConfigurationRig rig;
+        cConfiguration &config = rig.open(device, command);
+        config.FetchCPs();
+
+        QCOMPARE(names(*config.Parameters()), expected);
+        QStringList available = expected;
+        for (const QString &name : unavailable)
+            available.removeAll(name);
+        QCOMPARE(availableNames(*config.Parameters()), available);
+        QCOMPARE(rig.logger.labels.first(), QStringLiteral("[M_PlugIn] Public Sub FetchCPs()"));
+    }
+
+    void buttonModesOfTheTemplate_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<bool>("greyed");
+
+        QTest::newRow("one mode") << "CM 1.01" << QStringList{"changes HVAC app mode=0"} << true;
+        QTest::newRow("all modes") << "CM 1.02"
+                                   << QStringList{"is not available=-1", "changes HVAC app mode=0",
+                                                  "changes Fan speed level=1", "changes HVAC mode=2"}
+                                   << false;
+        QTest::newRow("two modes") << "CM 1.03"
+                                   << QStringList{"changes HVAC app mode=0", "changes Fan speed level=1"} << false;
+        QTest::newRow("no mode") << "CM 1.06" << QStringList{} << false;
+    }
+    void buttonModesOfTheTemplate()
+    {
+        QFETCH(QString, device);
+        QFETCH(QStringList, expected);
+        QFETCH(bool, greyed);
+        ConfigurationRig rig;
+        // A value the single-mode rule must overwrite on the device.
+        ConfigurationRig::setRaw(rig.module(device), "nciButtonMode", "2");
+        cConfiguration &config = rig.open(device);
+        config.FetchCPs();
+
+        const cParamComboBox *buttonMode = config.Parameters()->ComboBoxParameterByName("ButtonMode");
+        QCOMPARE(items(buttonMode->ComboBoxControl()), expected);
+        QCOMPARE(buttonMode->LockMode() == E::LM_DISABLED_GREY, greyed);
+        QCOMPARE(buttonMode->ComboBoxControl()->enabled(), !greyed);
+        if (greyed) {
+            QCOMPARE(buttonMode->ComboBoxControl()->listIndex(), 0);
+            QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), QStringLiteral("0"));
+        } else {
+            QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), QStringLiteral("2"));
+        }
+    }
+
+    void switchAssignmentsFollowPanelAndVariant_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QStringList>("expected");
+
+        const QStringList menuButtons{"none=0", "menu button 1=1", "menu button 2=2", "menu button 3=3"};
+        QTest::newRow("variant 4: button pairs")
+            << "CM 1.04" << "3\t4"
+            << menuButtons + QStringList{"button 1 (left) =5", "button 1 (right)=6", "button 2 (left) =7", "button 2 (right)=8"};
+        QTest::newRow("variant 5: digital inputs")
+            << "CM 1.05" << "3\t4"
+            << menuButtons + QStringList{"digital input 1=5", "digital input 2=6", "digital input 3=7", "digital input 4=8"};
+        QTest::newRow("no variant: menu buttons only") << "CM 1.06" << "2\t2"
+                                                       << QStringList{"none=0", "menu button 1=1", "menu button 2=2"};
+        QTest::newRow("empty panel") << "CM 1.04" << "0\t0" << QStringList{"none=0"};
+    }
+    void switchAssignmentsFollowPanelAndVariant()
+    {
+        QFETCH(QString, device);
+        QFETCH(QString, panel);
+        QFETCH(QStringList, expected);
+        ConfigurationRig rig;
+        cpaccess::writeRawText(*rig.device(device)->configProperties()->item("PanelType"), panel);
+        cConfiguration &config = rig.open(device);
+        config.FetchCPs();
+
+        for (const char *name : {"SwitchMap_1", "SwitchMap_2", "SwitchMapFanSpeed_1", "SwitchMapFanSpeed_2"})
+            QCOMPARE(items(config.Parameters()->ComboBoxParameterByName(name)->ComboBoxControl()), expected);
+        // The panel counts shaped the lists; they are neither read again nor written nor saved.
+        const cParam1Byte *second = config.Parameters()->Parameter1ByteByName("PanelType_2");
+        QVERIFY(second->DontReadFromLns() && second->DontWriteToLns() && second->DontWriteToFile());
+        QVERIFY(!config.Parameters()->GetAllCpNamesShouldBeWrittenToLns().contains("PanelType"));
+    }
+
+    void switchMapsShareOneCp()
+    {
+        ConfigurationRig rig;
+        cConfiguration &config = rig.openAndRead("CM 1.04");
+        auto *upper = qobject_cast<controls::MemoryComboBox *>(rig.window.ComboBox(9));
+        auto *lower = qobject_cast<controls::MemoryComboBox *>(rig.window.ComboBox(10));
+        QVERIFY(upper->chooseItem("button 2 (right)"));
+        QVERIFY(lower->chooseItem("menu button 3"));
+        config.WriteSettings();
+        QCOMPARE(ConfigurationRig::raw(rig.module("CM 1.04"), "nciSwitchMap"), QStringLiteral("8\t3"));
+    }
+
+    // The device's own default for the "off" HVAC mode must be a choice, not an invalid value.
+    void hvacModeOffIsTheDevicesOffValue()
+    {
+        ConfigurationRig rig;
+        cConfiguration &config = rig.openAndRead("CM 1.04");
+        const cParamComboBox *off = config.Parameters()->ComboBoxParameterByName("HvacModeOff");
+        QCOMPARE(off->Value(), qint32(E::HVAC_OFF));
+        QVERIFY(!off->ValueIsInvalid());
+        QCOMPARE(qobject_cast<controls::MemoryComboBox *>(off->ComboBoxControl())->currentText(), QStringLiteral("Off"));
+    }
+
+    void textBoxesScaleAndLimit_data()
+    {
+        QTest::addColumn<int>("textBox");
+        QTest::addColumn<QString>("cp");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+
+        QTest::newRow("temperature difference in hundredths") << 2 << "nciTmpMinDelta" << "0,5" << "0\t50";
+        QTest::newRow("temperature difference at most 1") << 2 << "nciTmpMinDelta" << "1" << "0\t100";
+        QTest::newRow("receive heartbeat in tenths") << 0 << "nciRcvHrtBt" << "6553.5" << "255\t255";
+        QTest::newRow("send heartbeat in tenths") << 1 << "nciSndHrtBt" << "60" << "2\t88";
+        QTest::newRow("shift step") << 13 << "nciSetPtDeltaStep" << "1.5" << "0\t150";
+        QTest::newRow("fan levels unscaled") << 14 << "nciDiscLevels" << "4" << "4";
+    }
+    void textBoxesScaleAndLimit()
+    {
+        QFETCH(int, textBox);
+        QFETCH(QString, cp);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        ConfigurationRig rig;
+        cConfiguration &config = rig.openAndRead("CM 1.04");
+        controls::MemoryTextBox *box = rig.window.TextBox(textBox);
+        box->typeText(typed);
+        QVERIFY(box->leave());
+        QVERIFY(!config.Parameters()->TextBoxParameterByControlIndex(textBox)->ValueIsInvalid());
+        config.WriteSettings();
+        QCOMPARE(ConfigurationRig::raw(rig.module("CM 1.04"), cp), stored);
+    }
+
+    // A heartbeat of 0 means "off": it is read and shown as it is, although the text box
+    // accepts only 1 s and more (the window greys the field for it, see SetControls).
+    void heartbeatOffIsShownAsRead()
+    {
+        ConfigurationRig rig;
+        ConfigurationRig::setRaw(rig.module("CM 1.04"), "nciRcvHrtBt", "0\t0");
+        cConfiguration &config = rig.openAndRead("CM 1.04");
+        const cParamTextBox *receive = config.Parameters()->TextBoxParameterByName("MaxReceiveTime");
+        QCOMPARE(receive->Value(), 0);
+        QCOMPARE(rig.window.TextBox(0)->text(), QStringLiteral("0.0"));
+        QCOMPARE(receive->RangeMin(), 0.0f);
+        QCOMPARE(receive->TextBoxRangeMin(), 1.0f);
+        QCOMPARE(receive->TextBoxTitle(), QStringLiteral("Receive heartbeat"));
+    }
+
+    void tempModeButtonsCarryTheModes()
+    {
+        ConfigurationRig rig;
+        cConfiguration &config = rig.openAndRead("CM 1.04");
+        rig.window.OptionButton(0)->click();
+        QCOMPARE(config.Parameters()->OptionButtonParameterByName("TempMode")->Value(), QStringLiteral("1"));
+        rig.window.OptionButton(1)->click();
+        config.WriteSettings();
+        QCOMPARE(ConfigurationRig::raw(rig.module("CM 1.04"), "nciTempMode"), QStringLiteral("0"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestParameterTable)
+#include "tst_parametertable.moc"
