@@ -3,6 +3,7 @@
 // "-Embedding" (a host then drives the automation object), or by a user without arguments.
 // TQM_UNATTENDED=1 runs it without a screen: message boxes become lines on standard error.
 
+#include "app/configurationlisting.h"
 #include "host/dbus/applicationservice.h"
 #include "host/commandline.h"
 #include "host/host.h"
@@ -23,6 +24,8 @@
 #include <QDBusServiceWatcher>
 #include <QFileInfo>
 #include <QSet>
+
+#include <cstdio>
 
 namespace {
 
@@ -130,6 +133,10 @@ int main(int argc, char *argv[])
     host.Main(commandline::joinArguments(arguments));
     if (!host.ended() && window.isInteractive())
         return app->exec();
+    if (!host.ended() && window.isVisible() && host.session().commandIndex == 1) {
+        for (const QString &line : configurationlisting::readAndList(host))
+            std::printf("%s\n", qPrintable(line));
+    }
     const bool aborted = host.session().aborted;
     host.EndApp();
     return aborted ? 1 : 0;

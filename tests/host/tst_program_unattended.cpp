@@ -16,6 +16,7 @@ private slots:
     void initTestCase();
     void commands_data();
     void commands();
+    void configureListsTheParametersRead();
     void withoutObjectNameInstallsTheAutomationService();
 
 private:
@@ -118,6 +119,18 @@ void TstProgramUnattended::commands()
     QVERIFY2(log.contains(QStringLiteral("[M_PlugIn] Public Sub Main()")), qPrintable(log));
     QVERIFY(log.contains(QStringLiteral("[M_PlugIn] Public Sub ValidateCommand()")));
     QVERIFY(log.contains(QStringLiteral("[M_LcaPlugIn] Public Sub EndApp()")));
+}
+
+void TstProgramUnattended::configureListsTheParametersRead()
+{
+    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/COMMANDID:13"), QStringLiteral("/CLASSID:28"),
+                                                            QStringLiteral("/OBJECTNAME:") + m_onlineObject});
+    QCOMPARE(plugIn.exitCode, 0);
+    const QStringList lines = plugIn.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(lines.size() >= 4, qPrintable(plugIn.out));
+    QVERIFY2(lines.first().startsWith(QStringLiteral("ButtonMode")), qPrintable(plugIn.out));
+    QVERIFY2(lines.last().startsWith(QStringLiteral("TempMode = ")), qPrintable(plugIn.out));
+    QVERIFY2(plugIn.out.contains(QStringLiteral("MinDeltaTemp = ")), qPrintable(plugIn.out));
 }
 
 void TstProgramUnattended::withoutObjectNameInstallsTheAutomationService()
