@@ -13,6 +13,15 @@ cParam::cParam(const Binding &binding)
 
 cParam::~cParam() = default;
 
+bool cParam::readyToReadFromLns(bool fetchCpIfRequired)
+{
+    if (CpIsExternal())
+        return false;
+    if (fetchCpIfRequired && !fetchCp(false))
+        return false;
+    return CpFetched();
+}
+
 bool cParam::fetchCp(bool forceFetch)
 {
     if (CpIsExternal() || !m_available)

@@ -77,6 +77,9 @@ protected:
 
     // Looks the CP up through the plug-in INI file (image-bound and unavailable: false).
     bool fetchCp(bool forceFetch);
+    // The raw kinds' read condition: directly bound and fetched, looking the CP up first when
+    // asked to.
+    bool readyToReadFromLns(bool fetchCpIfRequired);
 
     // Accepts the window when `checked` is false or when it fits the bound CP's element;
     // otherwise raises the refused-window error with `description`.

@@ -27,11 +27,7 @@ void cParam1Byte::ConsiderPartOfCpOnly(qint16 BytePos)
 
 void cParam1Byte::ReadFromLns(bool FetchCpIfRequired)
 {
-    if (CpIsExternal())
-        return;
-    if (FetchCpIfRequired && !FetchCp(false))
-        return;
-    if (!CpFetched())
+    if (!readyToReadFromLns(FetchCpIfRequired))
         return;
     m_value = numbers::toInt32(double(readNumberFromLns(1, 0, m_signedValue)));
     setChanged(false);
@@ -98,11 +94,7 @@ void cParam2Byte::ConsiderPartOfCpOnly(qint16 BytePos)
 
 void cParam2Byte::ReadFromLns(bool FetchCpIfRequired)
 {
-    if (CpIsExternal())
-        return;
-    if (FetchCpIfRequired && !FetchCp(false))
-        return;
-    if (!CpFetched())
+    if (!readyToReadFromLns(FetchCpIfRequired))
         return;
     setValue(numbers::toInt32(double(readNumberFromLns(2, 0, m_signedValue))));
     setChanged(false);
@@ -155,11 +147,7 @@ void cParamASCII::ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength)
 
 void cParamASCII::ReadFromLns(bool FetchCpIfRequired)
 {
-    if (CpIsExternal())
-        return;
-    if (FetchCpIfRequired && !FetchCp(false))
-        return;
-    if (!CpFetched())
+    if (!readyToReadFromLns(FetchCpIfRequired))
         return;
     m_value = readTextFromLns(ByteLength());
     setChanged(false);
