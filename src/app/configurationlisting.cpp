@@ -50,6 +50,7 @@ QStringList readAndList(PlugInHost &host)
     environment.session = &host.session();
     environment.window = &window;
     environment.logger = host.logger();
+    environment.deviceHeading = &host.logger()->deviceHeading();
     environment.dialogs = host.environment().dialogs;
     environment.iniFile = host.iniFile();
     environment.handleError = [&host](const TqmError &error, const QString &module, const QString &routine) {

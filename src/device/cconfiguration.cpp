@@ -332,7 +332,9 @@ void cConfiguration::WriteParametersEx()
     });
 
     SpreadResult result;
-    DeviceHeading heading(logger, clock());
+    if (!m_env.deviceHeading && !m_ownDeviceHeading)
+        m_ownDeviceHeading = std::make_unique<DeviceHeading>(logger, clock());
+    DeviceHeading &heading = m_env.deviceHeading ? *m_env.deviceHeading : *m_ownDeviceHeading;
     const int count = selection->count();
     for (int i = 1; i <= count; ++i) {
         lns::LonMarkObjectPtr lonMarkObject;

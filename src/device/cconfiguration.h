@@ -28,6 +28,8 @@ struct ConfigurationEnvironment
     SessionState *session = nullptr;   // handles, CommandIndex, language, ParametersChangedFlag
     ConfigurationWindow *window = nullptr;
     Logger *logger = nullptr;
+    // The logger's device-heading memory; none: the configuration keeps one of its own.
+    DeviceHeading *deviceHeading = nullptr;
     UserDialogs *dialogs = nullptr;
     const IniFile *iniFile = nullptr;  // the plug-in INI file
     const Clock *clock = nullptr;      // null: the system clock
@@ -125,6 +127,7 @@ private:
                   const QList<std::function<void()>> &steps);
 
     ConfigurationEnvironment m_env;
+    std::unique_ptr<DeviceHeading> m_ownDeviceHeading;
     std::unique_ptr<cParams> m_parameters;
     qint32 m_fanCoilStepCount = 1;
     float m_lastRefreshSeconds = 0; // seconds since midnight

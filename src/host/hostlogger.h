@@ -4,6 +4,7 @@
 // stamp; coloured lines also go to the logger view of the main window, timed lines to its second
 // list. Errors of the workflows are put to the user here (HandleError).
 
+#include "host/devicelog.h"
 #include "host/logview.h"
 #include "lns/clock.h"
 #include "lns/logger.h"
@@ -42,6 +43,10 @@ public:
     void setUp(const LoggerSetup &setup);
     QString filePath() const { return m_file.fileName(); }
 
+    // Device headings remember the last subsystem path and device across operations, so the
+    // memory lives with the logger.
+    DeviceHeading &deviceHeading() { return m_deviceHeading; }
+
     void setView(LogView *view) { m_view = view; }
     void setTimedView(LogView *view) { m_timedView = view; }
 
@@ -66,4 +71,5 @@ private:
     bool m_enabled = false;
     LogView *m_view = nullptr;
     LogView *m_timedView = nullptr;
+    DeviceHeading m_deviceHeading{*this, m_clock};
 };
