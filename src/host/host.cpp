@@ -213,6 +213,9 @@ void PlugInHost::InitApp()
         return;
     }
     m_iniFile->setFileName(iniPath);
+    // A damaged INI file still works for the entries it holds; say where it is damaged.
+    for (const QString &problem : m_iniFile->problems())
+        m_logger->addLogLine(problem, logcolour::Red);
     if (runStep(routine, [&] {
             m_session.helpFilePath = PathUtility::WithTrailingBackslash(m_env.programDirectory)
                 + m_iniFile->GetValue(product::HelpSection, QStringLiteral("HelpFilePath"));

@@ -20,6 +20,7 @@ private slots:
     void refusedCommands_data();
     void refusedCommands();
     void missingIniFileAborts();
+    void damagedIniFileLinesAreLogged();
     void standAlone_data();
     void standAlone();
     void languageComesFromTheSharedKey();
@@ -172,6 +173,17 @@ void TstPlugInStartup::missingIniFileAborts()
     QCOMPARE(box.dialogs.messages[0].icon, MsgIcon::Critical);
     QVERIFY(host.ended());
     QVERIFY(!box.logText().contains(QStringLiteral("Public Sub Main()")));
+}
+
+void TstPlugInStartup::damagedIniFileLinesAreLogged()
+{
+    HostSandbox box;
+    box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), HostSandbox::IniText + QStringLiteral("not an entry\n"));
+    PlugInHost host(box.environment());
+    host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
+    const QString log = box.logText();
+    QVERIFY2(log.contains(box.program.path() + QStringLiteral("/TqmCmdModule.ini:6:")), qPrintable(log));
+    QVERIFY(log.contains(QStringLiteral("[M_PlugIn] Public Sub ValidateCommand()")));
 }
 
 void TstPlugInStartup::standAlone_data()
