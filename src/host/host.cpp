@@ -289,6 +289,25 @@ void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString
     });
 }
 
+bool PlugInHost::openServer(lns::ConnectionMode mode)
+{
+    const LnsSession::ServerResult server = m_lnsSession->OpenServer(m_env.objectServerProvider, mode);
+    m_session.objectServer = server.objectServer;
+    m_session.networks = server.networks;
+    return server.success;
+}
+
+bool PlugInHost::openNetwork(const QString &networkName)
+{
+    const LnsSession::NetworkResult network = m_lnsSession->OpenNetwork(m_session.networks, networkName,
+                                                                        m_session.remote);
+    m_session.network = network.network;
+    m_session.systems = network.systems;
+    m_session.system = network.system;
+    m_session.subsystems = network.subsystems;
+    return network.success;
+}
+
 void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
 {
     log(label(PlugInModule, QStringLiteral("OpenPlugIn")));
@@ -302,10 +321,7 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
     m_session.lonMarkObjectName = parts.lonMarkObjectName;
     const QString title = m_session.windowTitle();
 
-    const LnsSession::ServerResult server = m_lnsSession->OpenServer(m_env.objectServerProvider, mode);
-    m_session.objectServer = server.objectServer;
-    m_session.networks = server.networks;
-    if (!server.success) {
+    if (!openServer(mode)) {
         log(m_lnsSession->lastError());
         message(TextUtility::FillPlaceholders(resString(1508), {product::ProductName}), title, MsgIcon::Exclamation);
         abort();
@@ -313,13 +329,7 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         return;
     }
 
-    const LnsSession::NetworkResult network = m_lnsSession->OpenNetwork(m_session.networks, parts.networkName,
-                                                                        m_session.remote);
-    m_session.network = network.network;
-    m_session.systems = network.systems;
-    m_session.system = network.system;
-    m_session.subsystems = network.subsystems;
-    if (!network.success) {
+    if (!openNetwork(parts.networkName)) {
         log(m_lnsSession->lastError());
         message(resString(1436), title, MsgIcon::Critical);
         if (status)
@@ -540,18 +550,7 @@ void PlugInHost::RegisterIntoProject(const QString &objectName, lns::ConnectionM
     bool success = false;
     try {
         const ObjectNameParts parts = ObjectNameParser::Split(objectName);
-        const LnsSession::ServerResult server = m_lnsSession->OpenServer(m_env.objectServerProvider, mode);
-        m_session.objectServer = server.objectServer;
-        m_session.networks = server.networks;
-        if (server.success) {
-            const LnsSession::NetworkResult network = m_lnsSession->OpenNetwork(m_session.networks, parts.networkName,
-                                                                                m_session.remote);
-            m_session.network = network.network;
-            m_session.systems = network.systems;
-            m_session.system = network.system;
-            m_session.subsystems = network.subsystems;
-            success = network.success;
-        }
+        success = openServer(mode) && openNetwork(parts.networkName);
         if (!success)
             log(m_lnsSession->lastError());
     } catch (const TqmError &error) {

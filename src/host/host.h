@@ -102,6 +102,9 @@ private:
     void handleCommandLine(const commandline::Switches &switches);
     void startStandAlone(bool withStatusWindow);
     void closeSession();
+    // Open the object server and the network into the session; false when it failed.
+    bool openServer(lns::ConnectionMode mode);
+    bool openNetwork(const QString &networkName);
     LnsSessionObjects sessionObjects();
     bool registerCommandsFor(const QString &deviceTemplate);
 
