@@ -250,7 +250,8 @@ void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString
     if (m_ended)
         return;
     log(label(PlugInModule, QStringLiteral("ValidateCommand")));
-    runStep(QStringLiteral("ValidateCommand"), [&] {
+    bool carriedOut = false;
+    const auto validate = [&] {
         const lns::ConnectionMode mode = m_session.connectionMode();
         if (commandId == commands::Register) {
             if (!m_session.programIdsToRegister.isEmpty()) {
@@ -286,7 +287,18 @@ void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString
         message(text, product::ProductName, MsgIcon::Exclamation);
         abort();
         EndApp();
+    };
+    runStep(QStringLiteral("ValidateCommand"), [&] {
+        validate();
+        carriedOut = true;
     });
+    // The error handler has shown the error (for example an object name that cannot be split);
+    // a command that neither opened its window nor ended must not leave the plug-in behind as a
+    // process with nothing on the screen.
+    if (!carriedOut && !m_ended) {
+        abort();
+        EndApp();
+    }
 }
 
 bool PlugInHost::openServer(lns::ConnectionMode mode)
@@ -466,6 +478,13 @@ void PlugInHost::EndApp()
         // Shutting down: nothing left to tell anybody.
     }
     m_stopMonitoring = nullptr;
+    // Released with the other services: a status window left on the screen would outlive the
+    // command in a host that keeps the automation object.
+    try {
+        if (m_env.statusWindow)
+            m_env.statusWindow->hide();
+    } catch (const TqmError &) {
+    }
     m_logger.reset();
     m_lnsSession.reset();
     m_iniFile.reset();

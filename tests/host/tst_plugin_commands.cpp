@@ -31,6 +31,8 @@ private slots:
     void commandsOnAnOfflineDevice();
     void openingFailures_data();
     void openingFailures();
+    void unreadableObjectNamesEndThePlugIn_data();
+    void unreadableObjectNamesEndThePlugIn();
     void hostSuppliedLonMarkObject();
     void registrationIntoProject_data();
     void registrationIntoProject();
@@ -89,6 +91,7 @@ void TstPlugInCommands::commandsOnAnOfflineDevice()
     QCOMPARE(box->dialogs.messages[0].icon, MsgIcon::Exclamation);
     QCOMPARE(box->dialogs.messages[0].title, QStringLiteral("CM 1.02 / CommandModule"));
     QVERIFY(host.ended());
+    QVERIFY(!box->status.visible); // ending releases the status window with the other services
     QVERIFY(!host.session().network); // the session was closed
 }
 
@@ -118,6 +121,34 @@ void TstPlugInCommands::openingFailures()
     QCOMPARE(box->status.calls.last(), QStringLiteral("hide"));
     if (!lastStatus.isEmpty())
         QCOMPARE(box->status.texts.last(), GetResString(lastStatus.toInt()));
+    QVERIFY(!box->window.calls.contains(QStringLiteral("show")));
+}
+
+void TstPlugInCommands::unreadableObjectNamesEndThePlugIn_data()
+{
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<int>("handlerAnswer");
+    QTest::newRow("network only, leave") << "Demo" << int(MsgAnswer::Abort);
+    QTest::newRow("network only, continue") << "Demo" << int(MsgAnswer::Ignore);
+    QTest::newRow("bad escape") << "Demo.Building A.Floor 1.CM 1\\x.CommandModule" << int(MsgAnswer::Abort);
+    QTest::newRow("empty subsystem") << "Demo..CM 1\\.01.CommandModule" << int(MsgAnswer::Abort);
+}
+
+void TstPlugInCommands::unreadableObjectNamesEndThePlugIn()
+{
+    QFETCH(QString, objectName);
+    QFETCH(int, handlerAnswer);
+    auto box = sandbox();
+    box->dialogs.answers.enqueue(MsgAnswer(handlerAnswer));
+    PlugInHost host(box->environment());
+    host.Main(QStringLiteral("/CLASSID:28/COMMANDID:14/OBJECTNAME:") + objectName);
+
+    // The error handler names the object name; then the plug-in ends like any failed start.
+    QCOMPARE(box->dialogs.messages.size(), 1);
+    QVERIFY(box->dialogs.messages[0].text.contains(objectName));
+    QVERIFY(host.session().aborted);
+    QVERIFY(host.ended());
+    QVERIFY(!box->status.visible);
     QVERIFY(!box->window.calls.contains(QStringLiteral("show")));
 }
 
