@@ -89,7 +89,7 @@ void cParamTextBox::setResolution(qint32 resolution)
 void cParamTextBox::setResolution2(float step)
 {
     if (const auto resolution = displayrules::resolutionForStep(step))
-        m_resolution = *resolution;
+        setResolution(*resolution);
 }
 
 float cParamTextBox::MinStep() const

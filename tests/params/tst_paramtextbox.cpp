@@ -334,6 +334,9 @@ void TestParamTextBox::resolutionStep()
     f.p->setResolution2(0.05f);
     QCOMPARE(f.p->Resolution(), qint32(E::RES_0_0_5));
     QCOMPARE(f.p->MinStep(), 0.05f);
+    // The box takes decimals from now on: "65535.00" and the decimal keys.
+    QCOMPARE(f.box.maxLength(), 8);
+    QCOMPARE(f.p->KeysAllowed(), qint32(E::KA_NumbersFloat));
     f.p->setResolution2(0.3f);
     QCOMPARE(f.p->Resolution(), qint32(E::RES_0_0_5));
 }
