@@ -113,9 +113,9 @@ void cParamComboBox::AddComboBoxItem(const QString &ItemText, qint32 ItemData)
 
 void cParamComboBox::RemoveComboBoxItem(int ItemIndex)
 {
-    if (ItemIndex == 0)
-        m_invalidItemShown = false;
     m_control->removeItem(ItemIndex);
+    if (ItemIndex >= 0 && ItemIndex < m_invalidItemsShown)
+        --m_invalidItemsShown;
 }
 
 void cParamComboBox::RemoveComboBoxItemByItemData(qint32 ItemData)
@@ -130,7 +130,7 @@ void cParamComboBox::RemoveComboBoxItemByItemData(qint32 ItemData)
 
 void cParamComboBox::ClearComboBox()
 {
-    m_invalidItemShown = false;
+    m_invalidItemsShown = 0;
     m_control->clear();
 }
 
@@ -141,7 +141,7 @@ void cParamComboBox::UpdateComboBox()
 
 int cParamComboBox::firstListValueIndex() const
 {
-    return m_invalidItemShown ? 1 : 0;
+    return m_invalidItemsShown;
 }
 
 bool cParamComboBox::ValueIsInComboList(qint32 Value) const
@@ -161,7 +161,9 @@ void cParamComboBox::ShowInvalidItem()
 {
     m_control->insertItem(0, m_invalidItemString);
     m_control->setItemData(0, m_value);
-    m_invalidItemShown = true;
+    // Shown again (the device still holds a value off the list): the earlier invalid item
+    // carries that value too and must not make it count as a list value.
+    ++m_invalidItemsShown;
     m_control->setForeColor(controls::colour::Red);
     m_control->setListIndex(0);
 }

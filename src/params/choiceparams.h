@@ -90,7 +90,7 @@ private:
     qint32 m_lockMode = cParamEnums::LM_UNLOCKED;
     bool m_updating = false;
     bool m_controlUpdatesEnabled = true;
-    bool m_invalidItemShown = false;
+    int m_invalidItemsShown = 0; // invalid items in front of the list values
 };
 
 class cParamCheckBox : public cChoiceNumberParam

@@ -89,7 +89,7 @@ void cParamTextBox::setResolution(qint32 resolution)
 void cParamTextBox::setResolution2(float step)
 {
     if (const auto resolution = displayrules::resolutionForStep(step))
-        m_resolution = *resolution;
+        setResolution(*resolution);
 }
 
 float cParamTextBox::MinStep() const
@@ -227,7 +227,9 @@ void cParamTextBox::TextBox_Change_Event()
         return;
     const double typed = numbers::readTypedNumber(m_control->text());
     WindowUtility::MarkRange(*m_control, typed, m_textBoxRangeMin, m_textBoxRangeMax);
-    m_value = numbers::toInt32(typed * m_factor);
+    // A pasted "1e99" must not stop the window: such a value lies beyond every range, shows
+    // red and is limited when the user leaves the box, so the nearest 32-bit value does.
+    m_value = numbers::toInt32(qBound(-2147483648.0, typed * m_factor, 2147483647.0));
     setChanged(true);
 }
 

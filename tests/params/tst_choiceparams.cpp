@@ -103,6 +103,19 @@ void TestChoiceParams::comboInvalidItem()
     f.box.chooseItem(QStringLiteral("item 1"));
     QCOMPARE(f.p->Value(), 1);
     QVERIFY(!f.params.AnyParameterValueIsInvalid());
+
+    // A second read of the same value off the list shows the item again; neither copy makes
+    // the value a list value.
+    f.p->setValue(7);
+    f.p->ShowInvalidItem();
+    QCOMPARE(f.box.itemText(1), QStringLiteral("(invalid)"));
+    QVERIFY(!f.p->CurrentValueIsInComboList());
+    QVERIFY(f.params.AnyParameterValueIsInvalid());
+    f.p->RemoveComboBoxItem(0);
+    QVERIFY(!f.p->CurrentValueIsInComboList());
+    f.p->RemoveComboBoxItem(0);
+    QVERIFY(!f.p->ValueIsInComboList(7));
+    QVERIFY(f.p->ValueIsInComboList(0)); // the first list value counts again
 }
 
 void TestChoiceParams::comboControlUpdatesEnabled()

@@ -56,6 +56,8 @@ private slots:
     void valueBeyondLimitDuringFill();
     void typedValueOutsideRange_data();
     void typedValueOutsideRange();
+    void hugePastedNumber_data();
+    void hugePastedNumber();
     void emptiedTextBecomesMinimum();
     void displayFollowsDisplayPrecision();
     void lockModes();
@@ -215,6 +217,34 @@ void TestParamTextBox::valueBeyondLimitDuringFill()
     QVERIFY(f.params.AnyParameterValueIsInvalid());
 }
 
+void TestParamTextBox::hugePastedNumber_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("limited");
+    QTest::newRow("far above") << "1e99" << 2147483647 << "3000";
+    QTest::newRow("far below") << "-9e40" << int(-2147483647 - 1) << "-1000";
+    QTest::newRow("above after scaling") << "3e8" << 2147483647 << "3000";
+}
+
+void TestParamTextBox::hugePastedNumber()
+{
+    QFETCH(QString, pasted);
+    QFETCH(int, value);
+    QFETCH(QString, limited);
+    TextBoxFixture f;
+    f.p->setFactor(10);
+    f.p->setRangeMin(-1000);
+    f.p->setRangeMax(3000); // five characters: room for an exponent
+    f.box.typeText(pasted);
+    QCOMPARE(f.p->Value(), value);
+    QCOMPARE(f.box.foreColor(), controls::colour::Red);
+    QVERIFY(f.params.AnyParameterValueIsInvalid());
+    QVERIFY(!f.box.leave());
+    QCOMPARE(f.box.text(), limited);
+    QCOMPARE(f.p->Value(), limited.toInt() * 10);
+}
+
 void TestParamTextBox::typedValueOutsideRange_data()
 {
     QTest::addColumn<int>("language");
@@ -334,6 +364,9 @@ void TestParamTextBox::resolutionStep()
     f.p->setResolution2(0.05f);
     QCOMPARE(f.p->Resolution(), qint32(E::RES_0_0_5));
     QCOMPARE(f.p->MinStep(), 0.05f);
+    // The box takes decimals from now on: "65535.00" and the decimal keys.
+    QCOMPARE(f.box.maxLength(), 8);
+    QCOMPARE(f.p->KeysAllowed(), qint32(E::KA_NumbersFloat));
     f.p->setResolution2(0.3f);
     QCOMPARE(f.p->Resolution(), qint32(E::RES_0_0_5));
 }
