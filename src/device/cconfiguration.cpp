@@ -342,8 +342,10 @@ void cConfiguration::WriteParametersEx()
         if (!lonMarkObject)
             continue;
         const bool written = writeToDevice(i, count, lonMarkObject, heading);
-        const QString name = device::lonMarkObjectName(session.network, lonMarkObject);
-        (written ? result.written : result.failed).append(name);
+        step([&] {
+            const QString name = device::lonMarkObjectName(session.network, lonMarkObject);
+            (written ? result.written : result.failed).append(name);
+        });
     }
     m_lastSpread = result;
 

@@ -5,7 +5,8 @@
 //  - a window is `width` bytes from the 1-based position `start` of the CP's bytes;
 //  - numbers are big-endian (first byte most significant), unsigned or two's complement;
 //  - with 0 < usedBytes < width the number fills the first usedBytes of the window and the
-//    rest of the window holds zeros;
+//    rest of the window holds zeros, wherever the window starts: reading takes the first
+//    usedBytes, so writing puts the number there too and a value reads back as it was written;
 //  - writing a window keeps every byte outside it (other parameters may share the CP).
 
 #include <QByteArray>
