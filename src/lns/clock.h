@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
+
+class ManualTimer;
 
 // Time as the program sees it. Injected wherever a rule depends on elapsed time, so that tests
 // advance a manual clock instead of sleeping.
@@ -22,6 +25,9 @@ public:
     }
 };
 
+// A clock that moves only when told to. Timers made by a ManualTimerFactory on this clock fire
+// while it is advanced, each at its due time and in time order, so a test of a 200 ms tick
+// advances the clock instead of sleeping.
 class ManualClock : public Clock
 {
 public:
@@ -29,11 +35,21 @@ public:
         : m_now(std::move(start))
     {
     }
+    ~ManualClock() override;
     QDateTime now() const override { return m_now; }
-    void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
-    void advanceSeconds(qint64 s) { m_now = m_now.addSecs(s); }
+    // Moves the clock forward, firing every timer that falls due on the way (defined with the
+    // timers, lns/timer.cpp).
+    void advanceMs(qint64 ms);
+    void advanceSeconds(qint64 s) { advanceMs(s * 1000); }
+    // Jumps without firing timers; for tests of the clock alone.
     void set(const QDateTime &t) { m_now = t; }
 
 private:
+    friend class ManualTimer;
+    void attach(ManualTimer *timer) { m_timers.append(timer); }
+    void detach(ManualTimer *timer) { m_timers.removeAll(timer); }
+    ManualTimer *nextDue(const QDateTime &until) const;
+
     QDateTime m_now;
+    QList<ManualTimer *> m_timers;
 };
