@@ -3,7 +3,7 @@
 
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
