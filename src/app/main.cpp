@@ -4,7 +4,8 @@
 // TQM_UNATTENDED=1 runs it without a screen: message boxes become lines on standard error.
 
 #include "app/configurationlisting.h"
-#include "host/dbus/applicationservice.h"
+#include "host/dbus/automationlifetime.h"
+#include "host/dbus/automationserver.h"
 #include "host/commandline.h"
 #include "host/host.h"
 #include "host/hostseams.h"
@@ -20,10 +21,7 @@
 #include "ui/widgetdialogs.h"
 
 #include <QApplication>
-#include <QDBusConnection>
-#include <QDBusServiceWatcher>
 #include <QFileInfo>
-#include <QSet>
 
 #include <cstdio>
 
@@ -38,39 +36,6 @@ bool isSwitch(const QStringList &arguments, const QString &name)
             return true;
     }
     return false;
-}
-
-// Serves the automation object until every host that used it has left the bus.
-int serveAutomationObject(QCoreApplication &app, PlugInHost &host)
-{
-    ApplicationService service(host);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    QString error;
-    if (!service.publish(bus, &error)) {
-        unattended::print(QStringLiteral("tqm-cmdmodule: cannot serve the automation object: ") + error);
-        return 2;
-    }
-    QDBusServiceWatcher hosts(QString(), bus, QDBusServiceWatcher::WatchForUnregistration);
-    QSet<QString> known;
-    QObject::connect(&service, &ApplicationService::callerSeen, &app, [&](const QString &caller) {
-        if (caller.isEmpty() || known.contains(caller))
-            return;
-        known.insert(caller);
-        hosts.addWatchedService(caller);
-    });
-    QObject::connect(&hosts, &QDBusServiceWatcher::serviceUnregistered, &app, [&](const QString &caller) {
-        known.remove(caller);
-        hosts.removeWatchedService(caller);
-        if (known.isEmpty())
-            app.quit();
-    });
-    QObject::connect(&service, &ApplicationService::ended, &app, [&] {
-        if (host.endRequested())
-            app.quit();
-    });
-    const int code = app.exec();
-    host.EndApp();
-    return code;
 }
 
 } // namespace
@@ -128,7 +93,7 @@ int main(int argc, char *argv[])
             unattended::print(QStringLiteral("[window] ") + request);
     });
     if (isSwitch(arguments, QStringLiteral("Embedding")))
-        return serveAutomationObject(*app, host);
+        return automation::serve(*app, host, AutomationLifetime::idleTimeFromEnvironment());
 
     host.Main(commandline::joinArguments(arguments));
     if (!host.ended() && window.isInteractive())

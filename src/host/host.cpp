@@ -33,6 +33,11 @@ QString fullVersion()
 
 } // namespace
 
+Refusal Refusal::ended()
+{
+    return {Reason::Ended, QStringLiteral("The plug-in has ended after an earlier command; it takes no further command.")};
+}
+
 PlugInHost::PlugInHost(HostEnvironment environment) : m_env(std::move(environment))
 {
     if (!m_env.clock)
@@ -62,6 +67,13 @@ void PlugInHost::abort()
     m_session.aborted = true;
 }
 
+void PlugInHost::refuse(Refusal::Reason reason, const QString &text, const QString &title, MsgIcon icon)
+{
+    m_refusal = {reason, text};
+    message(text, title, icon);
+    abort();
+}
+
 PlugInHost::Step PlugInHost::runStep(const QString &routineName, const std::function<void()> &step)
 {
     for (;;) {
@@ -69,6 +81,7 @@ PlugInHost::Step PlugInHost::runStep(const QString &routineName, const std::func
             step();
             return Step::Next;
         } catch (const TqmError &error) {
+            m_lastStepError = error.description();
             if (!m_logger)
                 return Step::Leave;
             switch (m_logger->handleError(error, PlugInModule, routineName)) {
@@ -206,7 +219,8 @@ void PlugInHost::InitApp()
     const QString iniPath = PathUtility::WithTrailingBackslash(m_env.programDirectory) + product::PlugInIniFileName;
     if (!QFileInfo::exists(iniPath)) {
         runStep(routine, [&] {
-            message(resString(1526) + CrLf + CrLf + iniPath, product::ProductName, MsgIcon::Critical);
+            refuse(Refusal::Reason::IniFileMissing, resString(1526) + CrLf + CrLf + iniPath, product::ProductName,
+                   MsgIcon::Critical);
         });
         abort();
         EndApp();
@@ -247,8 +261,12 @@ void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString
 {
     // After EndApp the services are released: a host that wants another command creates a new
     // automation object (a new plug-in process).
-    if (m_ended)
+    if (m_ended) {
+        m_refusal = Refusal::ended();
         return;
+    }
+    m_refusal = {};
+    m_lastStepError.clear();
     log(label(PlugInModule, QStringLiteral("ValidateCommand")));
     bool carriedOut = false;
     const auto validate = [&] {
@@ -284,8 +302,7 @@ void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString
         const QString text = QStringLiteral("The transmitted CommandId (") + QString::number(commandId)
             + QStringLiteral(") is not") + CrLf + QStringLiteral("supported for  ClassId ") + QString::number(classId)
             + QStringLiteral(" !");
-        message(text, product::ProductName, MsgIcon::Exclamation);
-        abort();
+        refuse(Refusal::Reason::UnknownCommand, text, product::ProductName, MsgIcon::Exclamation);
         EndApp();
     };
     runStep(QStringLiteral("ValidateCommand"), [&] {
@@ -296,6 +313,7 @@ void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString
     // a command that neither opened its window nor ended must not leave the plug-in behind as a
     // process with nothing on the screen.
     if (!carriedOut && !m_ended) {
+        m_refusal = {Refusal::Reason::Failed, m_lastStepError};
         abort();
         EndApp();
     }
@@ -335,18 +353,17 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
 
     if (!openServer(mode)) {
         log(m_lnsSession->lastError());
-        message(TextUtility::FillPlaceholders(resString(1508), {product::ProductName}), title, MsgIcon::Exclamation);
-        abort();
+        refuse(Refusal::Reason::ServerNotOpened, TextUtility::FillPlaceholders(resString(1508), {product::ProductName}),
+               title, MsgIcon::Exclamation);
         EndApp();
         return;
     }
 
     if (!openNetwork(parts.networkName)) {
         log(m_lnsSession->lastError());
-        message(resString(1436), title, MsgIcon::Critical);
+        refuse(Refusal::Reason::NetworkNotOpened, resString(1436), title, MsgIcon::Critical);
         if (status)
             status->hide();
-        abort();
         EndApp();
         return;
     }
@@ -365,10 +382,9 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         if (status)
             status->setStatusText(resString(1507));
         closeSession();
-        message(resString(1437), title, MsgIcon::Critical);
+        refuse(Refusal::Reason::ObjectNotFound, resString(1437), title, MsgIcon::Critical);
         if (status)
             status->hide();
-        abort();
         EndApp();
         return;
     }
@@ -385,8 +401,7 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         m_env.window->showWindow();
         return;
     }
-    message(resString(1491), title, MsgIcon::Exclamation);
-    abort();
+    refuse(Refusal::Reason::DeviceNotAccessible, resString(1491), title, MsgIcon::Exclamation);
     EndApp();
 }
 

@@ -44,6 +44,28 @@ struct HostEnvironment
     std::function<void(qint16)> applyLanguage;
 };
 
+// Why the plug-in refused a command or could not start one, with the text the user was shown.
+// A host tool that sent the command over the automation interface gets both back.
+struct Refusal
+{
+    enum class Reason {
+        None,
+        IniFileMissing,      // InitApp: the plug-in INI file is missing
+        UnknownCommand,      // CommandId/ClassId not in the command table
+        ServerNotOpened,     // the object server could not be opened
+        NetworkNotOpened,    // the network could not be opened
+        ObjectNotFound,      // device or LonMark object not found
+        DeviceNotAccessible, // the device does not answer (calibrate, monitor)
+        Failed,              // an error the error handler showed stopped the command
+        Ended,               // the plug-in has ended; it takes no further command
+    };
+    Reason reason = Reason::None;
+    QString text;
+
+    // Why a command after EndApp (or after a refusal) does nothing.
+    static Refusal ended();
+};
+
 class PlugInHost
 {
 public:
@@ -85,6 +107,8 @@ public:
     bool ended() const { return m_ended; }
     // True when an error handler was answered "end the program".
     bool endRequested() const { return m_endRequested; }
+    // Why the last command was refused (Reason::None when it was carried out).
+    const Refusal &refusal() const { return m_refusal; }
     // The stand-alone start asked for the main window without a network session.
     bool standAloneStarted() const { return m_session.commandIndex == commands::StandAlone; }
 
@@ -98,6 +122,8 @@ private:
     void log(const QString &label);
     MsgAnswer message(const QString &text, const QString &title, MsgIcon icon);
     void abort();
+    // Shows the message of a refused command, keeps why, and sets Aborted.
+    void refuse(Refusal::Reason reason, const QString &text, const QString &title, MsgIcon icon);
     void fillCommandTable();
     void handleCommandLine(const commandline::Switches &switches);
     void startStandAlone(bool withStatusWindow);
@@ -117,6 +143,9 @@ private:
     std::function<void()> m_stopMonitoring;
     bool m_ended = false;
     bool m_endRequested = false;
+    Refusal m_refusal;
+    // The last error a step raised, for the refusal of a command that it stopped.
+    QString m_lastStepError;
     bool m_manualAvailable = false;
     bool m_appDocAvailable = false;
 };
