@@ -57,6 +57,13 @@ void PlugInHost::log(const QString &text)
         m_logger->logLine(text);
 }
 
+void PlugInHost::notice(const QString &text)
+{
+    log(text);
+    if (m_env.printNotice)
+        m_env.printNotice(text);
+}
+
 MsgAnswer PlugInHost::message(const QString &text, const QString &title, MsgIcon icon)
 {
     return m_env.dialogs->message(text, title, icon, MsgButtons::Ok, MsgAnswer::Ok);
@@ -114,22 +121,42 @@ void PlugInHost::Main(const QString &commandLine)
 
 void PlugInHost::handleCommandLine(const commandline::Switches &switches)
 {
+    for (const QString &key : switches.unknownKeys)
+        notice(commandline::unknownKeyNotice(key));
     m_session.remote = m_session.remote || switches.remote;
     if (switches.networkInterfaceGiven)
         m_session.networkInterfaceName = switches.networkInterfaceName;
 
     switch (switches.action) {
-    case commandline::Action::RegisterLanguage:
+    case commandline::Action::RegisterLanguage: {
         m_session.language = switches.language;
-        runStep(QStringLiteral("Main"), [&] { settings::writeProductLanguage(*m_registry, m_session.language); });
+        bool written = false;
+        runStep(QStringLiteral("Main"), [&] {
+            settings::writeProductLanguage(*m_registry, m_session.language);
+            written = true;
+        });
+        // The error handler has shown why; the exit code tells an installer.
+        if (!written)
+            abort();
         EndApp();
         return;
-    case commandline::Action::Unregister:
+    }
+    case commandline::Action::Unregister: {
         m_session.unregistering = true;
-        Unregister();
-        runStep(QStringLiteral("Main"), [&] { settings::deleteProductKey(*m_registry); });
+        QString reason;
+        const bool unregistered = Unregister(&reason);
+        bool deleted = false;
+        runStep(QStringLiteral("Main"), [&] {
+            settings::deleteProductKey(*m_registry);
+            deleted = true;
+        });
+        if (!unregistered)
+            notice(QStringLiteral("/UNREG: the registration was not removed: ") + reason);
+        if (!unregistered || !deleted)
+            abort();
         EndApp();
         return;
+    }
     case commandline::Action::StandAlone:
         startStandAlone(true);
         return;
@@ -191,7 +218,9 @@ void PlugInHost::InitApp()
 
     LoggerSetup setup;
     setup.fileName = m_env.programFileName + QStringLiteral(".LOG");
-    setup.directory = PathUtility::WithTrailingBackslash(m_env.programDirectory);
+    setup.directory = PathUtility::WithTrailingBackslash(m_env.logDirectory.isEmpty() ? m_env.programDirectory
+                                                                                      : m_env.logDirectory);
+    setup.startCommand = m_env.startCommand;
     setup.versionMajor = product::VersionMajor;
     setup.versionMinor = product::VersionMinor;
     setup.versionRevision = product::VersionRevision;
@@ -528,14 +557,18 @@ void PlugInHost::Register()
     }
 }
 
-void PlugInHost::Unregister()
+bool PlugInHost::Unregister(QString *reason)
 {
     log(label(PlugInModule, QStringLiteral("Unregister")));
     try {
-        RegistrationWriter().unregister(product::ProjectName);
-        dbusactivation::uninstall();
-    } catch (const TqmError &) {
-        // Like Register: silent.
+        RegistrationWriter().unregister(product::ProjectName, {dbusactivation::serviceFile()});
+        return true;
+    } catch (const TqmError &error) {
+        // Like Register: nothing is shown.
+        log(error.description());
+        if (reason)
+            *reason = error.description();
+        return false;
     }
 }
 

@@ -30,6 +30,8 @@ struct HostEnvironment
 {
     QString programDirectory;   // where the program, its INI file and its help live
     QString programFileName;    // e.g. "tqm-cmdmodule"; the log file is this + ".LOG"
+    QString logDirectory;       // where the log goes instead of the program directory (TQM_LOG_DIR)
+    QString startCommand;       // the program's arguments, for the log's start line
     const Clock *clock = nullptr;
     UserDialogs *dialogs = nullptr;
     StatusWindow *statusWindow = nullptr;
@@ -42,6 +44,9 @@ struct HostEnvironment
     std::function<void()> registerAutomationServer;
     // Shows the interface language to the rest of the program (the string table's language).
     std::function<void(qint16)> applyLanguage;
+    // Tells a problem with how the program was started that no message box shows (an unknown
+    // switch, an /UNREG that could not remove the registration); unattended: standard error.
+    std::function<void(const QString &)> printNotice;
 };
 
 // Why the plug-in refused a command or could not start one, with the text the user was shown.
@@ -84,7 +89,10 @@ public:
     void EndApp();
 
     void Register();
-    void Unregister();
+    // Removes the registration record and the automation object's activation file, both or
+    // neither; answers whether they are gone (else why not, in `reason`). Never reports: the
+    // reason goes to the log.
+    bool Unregister(QString *reason = nullptr);
     void RegisterIntoProject(const QString &objectName, lns::ConnectionMode mode);
     void ShowAboutWindow();
 
@@ -120,6 +128,8 @@ private:
     // repeats the step, goes on, or leaves the routine (ending the program when asked).
     Step runStep(const QString &routineName, const std::function<void()> &step);
     void log(const QString &label);
+    // A line in the log that the user of an unattended start also sees.
+    void notice(const QString &text);
     MsgAnswer message(const QString &text, const QString &title, MsgIcon icon);
     void abort();
     // Shows the message of a refused command, keeps why, and sets Aborted.
