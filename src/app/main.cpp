@@ -25,6 +25,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -89,6 +90,11 @@ int main(int argc, char *argv[])
     const bool quiet = unattended::isOn();
     std::unique_ptr<QCoreApplication> app = quiet ? std::make_unique<QCoreApplication>(argc, argv)
                                                   : std::make_unique<QApplication>(argc, argv);
+    if (!quiet) {
+        // The desktop finds the menu entry (and so the icon) of the windows by this name.
+        QGuiApplication::setDesktopFileName(dbusactivation::ServiceName);
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.velto.veltoTqmCmdModule.png")));
+    }
     const QString programPath = QCoreApplication::applicationFilePath();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
 
