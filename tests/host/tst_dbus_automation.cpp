@@ -10,6 +10,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QFile>
 #include <QXmlStreamReader>
 
 namespace {
@@ -42,6 +43,19 @@ QString described(const QString &xml, const QString &member)
         }
     }
     return description;
+}
+
+// The code block after "<!-- host session: NAME -->" in the README.
+QString readmeSession(const QString &name)
+{
+    QFile readme(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/README.md"));
+    if (!readme.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype marker = text.indexOf(QStringLiteral("<!-- host session: %1 -->").arg(name));
+    const qsizetype start = text.indexOf(QLatin1Char('\n'), text.indexOf(QStringLiteral("```"), marker)) + 1;
+    const qsizetype end = text.indexOf(QStringLiteral("\n```"), start);
+    return marker < 0 || end < 0 ? QString() : text.mid(start, end - start + 1);
 }
 
 QString shown(int message)
@@ -89,6 +103,8 @@ private slots:
     void aSecondInstanceNamesTheFirst();
     void idleTimeEndsTheInstance_data();
     void idleTimeEndsTheInstance();
+    void readmeHostSessions_data();
+    void readmeHostSessions();
 
 private:
     void startBus(const QString &idleSeconds = QStringLiteral("60"));
@@ -342,6 +358,39 @@ void TstDBusAutomation::idleTimeEndsTheInstance()
         QVERIFY2(started.isValid(), qPrintable(started.error().message()));
     }
     QVERIFY2(m_bus->waitForPlugInToEnd(20000), "the plug-in is still running");
+}
+
+void TstDBusAutomation::readmeHostSessions_data()
+{
+    QTest::addColumn<QString>("session");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("visible");
+    // Each gdbus call is a host of its own: the state must outlast the gap between two calls.
+    QTest::newRow("gdbus") << "gdbus" << "bash" << QStringList{"-euo", "pipefail", "-c"} << "(<true>,)";
+    // Debian's python3 with python3-dbus (scripts/install-deps installs it).
+    QTest::newRow("python3") << "python3" << "/usr/bin/python3" << QStringList{"-c"} << "window visible: True";
+}
+
+void TstDBusAutomation::readmeHostSessions()
+{
+    QFETCH(QString, session);
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    const QString script = readmeSession(session);
+    QVERIFY2(!script.isEmpty(), "the README has no such host session");
+    startBus();
+    QProcess host;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+    host.setProcessEnvironment(env);
+    host.start(program, arguments << script);
+    QVERIFY2(host.waitForFinished(60000), qPrintable(host.errorString()));
+    const QString out = QString::fromUtf8(host.readAllStandardOutput());
+    const QString err = QString::fromUtf8(host.readAllStandardError());
+    QVERIFY2(host.exitStatus() == QProcess::NormalExit && host.exitCode() == 0, qPrintable(out + err));
+    QFETCH(QString, visible);
+    QVERIFY2(out.contains(visible), qPrintable(out + err));
 }
 
 QTEST_GUILESS_MAIN(TstDBusAutomation)
