@@ -2,28 +2,31 @@
 // ("/CLASSID:28/COMMANDID:13/OBJECTNAME:..."), by the desktop's D-Bus activation with
 // "-Embedding" (a host then drives the automation object), or by a user without arguments.
 // TQM_UNATTENDED=1 runs it without a screen: message boxes become lines on standard error.
+// "--help" lists the switches and the environment.
 
 #include "app/configurationlisting.h"
 #include "host/commandline.h"
 #include "host/dbus/applicationservice.h"
+#include "host/dbus/automationlifetime.h"
+#include "host/dbus/automationserver.h"
 #include "host/host.h"
 #include "host/pluginwindow.h"
 #include "host/registrationwriter.h"
 #include "lns/desktopseams.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/homedir.h"
+#include "lns/product.h"
 #include "lns/statuswindow.h"
 #include "lns/unattended.h"
+#include "session/hostlogger.h"
 #include "strings/resstrings.h"
 #include "widgets/aboutdialog.h"
 #include "widgets/statuswindowwidget.h"
 #include "widgets/widgetdialogs.h"
 
 #include <QApplication>
-#include <QDBusConnection>
-#include <QDBusServiceWatcher>
 #include <QFileInfo>
-#include <QSet>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -40,46 +43,59 @@ bool isSwitch(const QStringList &arguments, const QString &name)
     return false;
 }
 
-// Serves the automation object until every host that used it has left the bus.
-int serveAutomationObject(QCoreApplication &app, PlugInHost &host)
+// Programs in the build's output directory are not installed: an activation file written from
+// there would send every host of the desktop into a build tree.
+bool runsFromBuildTree(const QString &programPath)
 {
-    ApplicationService service(host);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    QString error;
-    if (!service.publish(bus, &error)) {
-        unattended::print(QStringLiteral("tqm-cmdmodule: cannot serve the automation object: ") + error);
-        return 2;
+    const QString buildOutput = QFileInfo(QStringLiteral(TQM_BUILD_OUTPUT_DIR)).canonicalFilePath();
+    return !buildOutput.isEmpty() && QFileInfo(programPath).canonicalPath() == buildOutput;
+}
+
+QString logDirectory(const QString &programPath)
+{
+    const QString chosen = qEnvironmentVariable("TQM_LOG_DIR");
+    return chosen.isEmpty() ? QFileInfo(programPath).absolutePath() : chosen;
+}
+
+// "--help" and "--version": printed before any window, file or log is touched.
+int printProgramInformation(int argc, char *argv[])
+{
+    QCoreApplication core(argc, argv);
+    const QString programPath = QCoreApplication::applicationFilePath();
+    const QString programName = QFileInfo(programPath).fileName();
+    QString text;
+    if (commandline::asksForHelp(QCoreApplication::arguments().mid(1))) {
+        text = commandline::usage(programName, HostLogger::plannedFile(logDirectory(programPath),
+                                                                       programName + QStringLiteral(".LOG")));
+    } else {
+        text = QStringLiteral("%1 %2.%3.%4\n")
+                   .arg(programName)
+                   .arg(product::VersionMajor)
+                   .arg(product::VersionMinor)
+                   .arg(product::VersionRevision);
     }
-    QDBusServiceWatcher hosts(QString(), bus, QDBusServiceWatcher::WatchForUnregistration);
-    QSet<QString> known;
-    QObject::connect(&service, &ApplicationService::callerSeen, &app, [&](const QString &caller) {
-        if (caller.isEmpty() || known.contains(caller))
-            return;
-        known.insert(caller);
-        hosts.addWatchedService(caller);
-    });
-    QObject::connect(&hosts, &QDBusServiceWatcher::serviceUnregistered, &app, [&](const QString &caller) {
-        known.remove(caller);
-        hosts.removeWatchedService(caller);
-        if (known.isEmpty())
-            app.quit();
-    });
-    QObject::connect(&service, &ApplicationService::ended, &app, [&] {
-        if (host.endRequested())
-            app.quit();
-    });
-    const int code = app.exec();
-    host.EndApp();
-    return code;
+    std::fputs(qPrintable(text), stdout);
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments.append(QString::fromLocal8Bit(argv[i]));
+    if (commandline::asksForHelp(rawArguments) || commandline::asksForVersion(rawArguments))
+        return printProgramInformation(argc, argv);
+
     const bool quiet = unattended::isOn();
     std::unique_ptr<QCoreApplication> app = quiet ? std::make_unique<QCoreApplication>(argc, argv)
                                                   : std::make_unique<QApplication>(argc, argv);
+    if (!quiet) {
+        // The desktop finds the menu entry (and so the icon) of the windows by this name.
+        QGuiApplication::setDesktopFileName(dbusactivation::ServiceName);
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.velto.veltoTqmCmdModule.png")));
+    }
     const QString programPath = QCoreApplication::applicationFilePath();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
 
@@ -111,13 +127,22 @@ int main(int argc, char *argv[])
     HostEnvironment env;
     env.programDirectory = QFileInfo(programPath).absolutePath();
     env.programFileName = QFileInfo(programPath).fileName();
+    env.logDirectory = logDirectory(programPath);
+    env.startCommand = arguments.join(QLatin1Char(' '));
     env.dialogs = quiet ? static_cast<UserDialogs *>(&unattendedDialogs) : widgetDialogs.get();
     env.statusWindow = quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
     env.aboutWindow = quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get();
     env.window = &window;
     env.helpViewer = &helpViewer;
     env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
-    env.registerAutomationServer = [programPath] { dbusactivation::install(programPath); };
+    env.registerAutomationServer = [programPath] {
+        if (runsFromBuildTree(programPath))
+            throw TqmError(TqmError::FileAccess, QStringLiteral("main"),
+                           QStringLiteral("the program runs from its build tree; \"/regserver\" writes the file anyway"));
+        dbusactivation::install(programPath);
+    };
+    if (quiet)
+        env.printNotice = [](const QString &text) { unattended::print(text); };
     env.applyLanguage = [](qint16 language) { setLanguage(language); };
 
     PlugInHost host(env);
@@ -128,7 +153,7 @@ int main(int argc, char *argv[])
             unattended::print(QStringLiteral("[window] ") + request);
     });
     if (isSwitch(arguments, QStringLiteral("Embedding")))
-        return serveAutomationObject(*app, host);
+        return automation::serve(*app, host, AutomationLifetime::idleTimeFromEnvironment());
 
     host.Main(commandline::joinArguments(arguments));
     if (!host.ended() && window.isInteractive())
