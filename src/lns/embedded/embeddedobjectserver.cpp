@@ -118,11 +118,13 @@ EmbeddedObjectServer::~EmbeddedObjectServer()
         db->close();
 }
 
-std::shared_ptr<EmbeddedObjectServer> EmbeddedObjectServer::create(const QString &home, const Clock &clock)
+std::shared_ptr<EmbeddedObjectServer> EmbeddedObjectServer::create(const QString &home, const Clock &clock,
+                                                                   TimerFactory &timers)
 {
     auto state = std::make_shared<ServerState>();
     state->clock = &clock;
     state->home = home;
+    state->monitors = std::make_unique<MonitorEngine>(*state, timers);
     return std::shared_ptr<EmbeddedObjectServer>(new EmbeddedObjectServer(state));
 }
 
@@ -196,6 +198,18 @@ int EmbeddedObjectServer::subscribeMonitorUpdates(MonitorUpdateHandler handler)
 void EmbeddedObjectServer::unsubscribeMonitorUpdates(int handle)
 {
     m_state->handlers.erase(handle);
+}
+
+int EmbeddedObjectServer::subscribeMonitorFailures(MonitorFailureHandler handler)
+{
+    const int handle = m_state->nextHandle++;
+    m_state->failureHandlers.emplace(handle, std::move(handler));
+    return handle;
+}
+
+void EmbeddedObjectServer::unsubscribeMonitorFailures(int handle)
+{
+    m_state->failureHandlers.erase(handle);
 }
 
 lns::ObjectPtr EmbeddedObjectServer::objectByName(const QString &objectName)
@@ -305,14 +319,9 @@ void EmbeddedObjectServer::resetMessageCounts()
     m_state->counts.clear();
 }
 
-int EmbeddedObjectServer::deliverMonitorUpdates()
+int EmbeddedObjectServer::monitoredCount() const
 {
-    int delivered = 0;
-    const auto open = m_openNetworks;
-    for (const auto &db : open)
-        if (db->isOpen())
-            delivered += db->deliverMonitorUpdates();
-    return delivered;
+    return m_state->monitors->watchedCount();
 }
 
 std::unique_ptr<lns::NvTypeUtility> EmbeddedObjectServer::createNvTypeUtility()

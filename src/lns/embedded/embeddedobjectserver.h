@@ -24,6 +24,7 @@
 
 #include "lns/clock.h"
 #include "lns/lns.h"
+#include "lns/timer.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -43,7 +44,7 @@ struct MessageCounts
     int cpWrites = 0;
     int nvReads = 0;
     int nvWrites = 0;
-    int nvPolls = 0; // polled monitor points, one per deliverMonitorUpdates() and NV
+    int nvPolls = 0; // polls of monitored NVs
     int deviceTests = 0;
     int calibrationTriggers = 0;
     int total() const { return cpReads + cpWrites + nvReads + nvWrites + nvPolls + deviceTests + calibrationTriggers; }
@@ -60,9 +61,12 @@ QStringList networkNames(const QString &home);
 class EmbeddedObjectServer : public lns::ObjectServer
 {
 public:
-    // A closed server on `home`; open() it before use. The clock stamps calibration triggers.
+    // A closed server on `home`; open() it before use. The clock stamps calibration triggers
+    // and drives the simulated devices; the timers deliver monitor updates (see monitorengine.h).
+    // Tests pass a ManualClock with a ManualTimerFactory on it and advance the clock.
     static std::shared_ptr<EmbeddedObjectServer> create(const QString &home = defaultHome(),
-                                                        const Clock &clock = SystemClock::instance());
+                                                        const Clock &clock = SystemClock::instance(),
+                                                        TimerFactory &timers = QtTimerFactory::instance());
     ~EmbeddedObjectServer() override;
 
     QString name() const override;
@@ -72,6 +76,8 @@ public:
     std::shared_ptr<lns::Networks> networks() const override;
     int subscribeMonitorUpdates(MonitorUpdateHandler handler) override;
     void unsubscribeMonitorUpdates(int handle) override;
+    int subscribeMonitorFailures(MonitorFailureHandler handler) override;
+    void unsubscribeMonitorFailures(int handle) override;
     // Object names: "Network", "Network.Level1[.Level2...]" (a subsystem),
     // "Network.Level1[...].Device" and "Network.Level1[...].Device.LonMarkObject" (see
     // lns/objectname.h). A name that fits both a LonMark object and a device is the object.
@@ -98,11 +104,8 @@ public:
     MessageCounts totalMessageCounts() const;
     void resetMessageCounts();
 
-    // Reports every monitored NV (monitor tag != 0, hold off, device online) whose value
-    // differs from the value last reported to this server (a newly monitored NV reports
-    // once) to the subscribers. Polled NVs count one poll message each. Answers the number of
-    // updates raised. The host calls it from a timer; tests call it directly.
-    int deliverMonitorUpdates();
+    // NVs monitored through this server now.
+    int monitoredCount() const;
 
     // The NV-type utility working on this server's networks.
     static std::unique_ptr<lns::NvTypeUtility> createNvTypeUtility();

@@ -73,6 +73,13 @@ void ServerState::raiseMonitorUpdate(int tag, const QString &value)
         entry.second(tag, value);
 }
 
+void ServerState::raiseMonitorFailure(int tag, const TqmError &error)
+{
+    const auto snapshot = failureHandlers;
+    for (const auto &entry : snapshot)
+        entry.second(tag, error);
+}
+
 NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_ptr<ServerState> state)
     : m_filePath(filePath), m_networkName(networkName),
       m_connectionName(QStringLiteral("tqm-netdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces)),
@@ -116,6 +123,8 @@ void NetDb::close()
     if (!m_open)
         return;
     m_open = false;
+    if (m_state->monitors)
+        m_state->monitors->forget(this);
     m_statements.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -156,6 +165,9 @@ QSqlQuery &NetDb::prepared(const QString &sql, const QVariantList &binds)
 void NetDb::exec(const QString &sql, const QVariantList &binds)
 {
     prepared(sql, binds).finish();
+    // Statements run through exec write; what a device sends may have changed with them.
+    if (m_state->monitors)
+        m_state->monitors->localChange(this);
 }
 
 QVariant NetDb::scalar(const QString &sql, const QVariantList &binds)
@@ -268,21 +280,26 @@ void NetDb::setCpValue(qint64 deviceId, int cpKey, const QByteArray &value)
     exec(QStringLiteral("UPDATE cp_values SET value = ? WHERE device_id = ? AND cp_key = ?"), {value, deviceId, cpKey});
 }
 
-QString NetDb::cpFormat(qint64 deviceId, int cpKey)
+QString NetDb::cpFormat(qint64 deviceId, int cpKey) const
 {
-    return scalar(QStringLiteral("SELECT format FROM cp_values WHERE device_id = ? AND cp_key = ?"), {deviceId, cpKey})
-        .toString();
+    return m_cpFormats.value({deviceId, cpKey});
 }
 
 void NetDb::setCpFormat(qint64 deviceId, int cpKey, const QString &format)
 {
-    exec(QStringLiteral("UPDATE cp_values SET format = ? WHERE device_id = ? AND cp_key = ?"), {format, deviceId, cpKey});
+    m_cpFormats.insert({deviceId, cpKey}, format);
+}
+
+QString NetDb::typeNameOf(qint64 deviceId, int nvKey)
+{
+    const QVariant stored =
+        scalar(QStringLiteral("SELECT type_name FROM nv_values WHERE device_id = ? AND nv_key = ?"), {deviceId, nvKey});
+    return stored.isNull() ? device(deviceId).tpl->nvs[nvKey].typeName : stored.toString();
 }
 
 NvState NetDb::nvState(qint64 deviceId, int nvKey)
 {
-    const auto found = rows(QStringLiteral("SELECT value, format, type_name, monitor_tag, poll_flag, poll_interval,"
-                                           " report_by_exception, hold FROM nv_values WHERE device_id = ? AND nv_key = ?"),
+    const auto found = rows(QStringLiteral("SELECT value, type_name FROM nv_values WHERE device_id = ? AND nv_key = ?"),
                             {deviceId, nvKey});
     if (found.isEmpty())
         throw TqmError(TqmError::LnsObjectNotFound, Source,
@@ -292,64 +309,57 @@ NvState NetDb::nvState(qint64 deviceId, int nvKey)
     const QVariantList &r = found[0];
     NvState nv;
     nv.value = r[0].toByteArray();
-    nv.format = r[1].toString();
-    nv.typeName = r[2].isNull() ? device(deviceId).tpl->nvs[nvKey].typeName : r[2].toString();
-    nv.monitorTag = r[3].toInt();
-    nv.pollFlag = r[4].toInt() != 0;
-    nv.pollInterval = r[5].toInt();
-    nv.reportByException = r[6].toInt() != 0;
-    nv.hold = r[7].toInt() != 0;
+    nv.typeName = r[1].isNull() ? device(deviceId).tpl->nvs[nvKey].typeName : r[1].toString();
+    nv.session = nvSession(deviceId, nvKey);
     return nv;
+}
+
+QByteArray NetDb::nvValue(qint64 deviceId, int nvKey)
+{
+    return nvState(deviceId, nvKey).value;
+}
+
+QDateTime NetDb::nvValueChangesAt(qint64, int, const QDateTime &)
+{
+    return {};
 }
 
 void NetDb::setNvValue(qint64 deviceId, int nvKey, const QByteArray &value)
 {
     exec(QStringLiteral("UPDATE nv_values SET value = ? WHERE device_id = ? AND nv_key = ?"), {value, deviceId, nvKey});
-}
-
-void NetDb::setNvSetting(qint64 deviceId, int nvKey, const char *column, const QVariant &value)
-{
-    exec(QStringLiteral("UPDATE nv_values SET %1 = ? WHERE device_id = ? AND nv_key = ?").arg(QLatin1String(column)),
-         {value, deviceId, nvKey});
+    if (m_state->monitors)
+        m_state->monitors->valueWritten(this, deviceId, nvKey);
 }
 
 void NetDb::changeNvType(qint64 deviceId, int nvKey, const QString &typeName, const QByteArray &value)
 {
     exec(QStringLiteral("UPDATE nv_values SET type_name = ?, value = ?, format = NULL WHERE device_id = ? AND nv_key = ?"),
          {typeName, value, deviceId, nvKey});
+    // A format of the old type would not fit the new one.
+    if (auto it = m_nvSessions.find({deviceId, nvKey}); it != m_nvSessions.end())
+        it->format.clear();
 }
 
-QString NetDb::nvMonitorKey(qint64 deviceId, int nvKey) const
+NvSession NetDb::nvSession(qint64 deviceId, int nvKey) const
 {
-    return countKey(deviceId) + QLatin1Char('/') + QString::number(nvKey);
+    return m_nvSessions.value({deviceId, nvKey});
 }
 
-QString NetDb::monitorText(const NvState &nv)
+void NetDb::setNvSession(qint64 deviceId, int nvKey, const NvSession &session)
 {
-    return valuetypes::format(nv.format.isEmpty() ? nv.typeName : nv.format, nv.value);
+    m_nvSessions.insert({deviceId, nvKey}, session);
+    if (m_state->monitors)
+        m_state->monitors->settingsChanged(this, deviceId, nvKey);
 }
 
-int NetDb::deliverMonitorUpdates()
+QString NetDb::monitorText(const QString &format, const QString &typeName, const QByteArray &value)
 {
-    const auto monitored = rows(QStringLiteral("SELECT device_id, nv_key FROM nv_values WHERE monitor_tag <> 0"));
-    int delivered = 0;
-    for (const QVariantList &row : monitored) {
-        const qint64 deviceId = row[0].toLongLong();
-        const int nvKey = row[1].toInt();
-        const NvState nv = nvState(deviceId, nvKey);
-        if (nv.hold || !isOnline(deviceId))
-            continue;
-        if (nv.pollFlag)
-            ++counts(deviceId).nvPolls;
-        const QString key = nvMonitorKey(deviceId, nvKey);
-        const auto last = m_state->lastDelivered.constFind(key);
-        if (last != m_state->lastDelivered.constEnd() && *last == nv.value)
-            continue;
-        m_state->lastDelivered.insert(key, nv.value);
-        m_state->raiseMonitorUpdate(nv.monitorTag, monitorText(nv));
-        ++delivered;
-    }
-    return delivered;
+    return valuetypes::format(format.isEmpty() ? typeName : format, value);
+}
+
+qint64 NetDb::dataVersion()
+{
+    return scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
 }
 
 } // namespace embedded
