@@ -301,6 +301,34 @@ QList<QDateTime> EmbeddedObjectServer::calibrationTriggers(const lns::AppDeviceP
     return times;
 }
 
+bool EmbeddedObjectServer::isSimulated(const lns::AppDevicePtr &device)
+{
+    return dbOf(device)->roomState(idOf(device)).has_value();
+}
+
+cmsim::RoomState EmbeddedObjectServer::roomState(const lns::AppDevicePtr &device)
+{
+    return dbOf(device)->roomState(idOf(device)).value_or(cmsim::RoomState());
+}
+
+cmsim::Settings EmbeddedObjectServer::simulationSettings(const lns::AppDevicePtr &device)
+{
+    return dbOf(device)->simSettings(idOf(device));
+}
+
+void EmbeddedObjectServer::changeRoom(const lns::AppDevicePtr &device, const RoomChange &change)
+{
+    const auto db = dbOf(device);
+    const qint64 id = idOf(device);
+    db->setRoomState(id, change(roomState(device), db->simSettings(id), db->now()));
+}
+
+QString EmbeddedObjectServer::knobCalibrationText(const lns::AppDevicePtr &device)
+{
+    const auto db = dbOf(device);
+    return cmsim::knobCalibrationText(roomState(device), db->simSettings(idOf(device)), db->now());
+}
+
 MessageCounts EmbeddedObjectServer::messageCounts(const lns::AppDevicePtr &device) const
 {
     return m_state->counts.value(dbOf(device)->countKey(idOf(device)));

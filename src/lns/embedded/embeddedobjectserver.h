@@ -23,6 +23,7 @@
 // lock until it ends.
 
 #include "lns/clock.h"
+#include "lns/embedded/commandmodulesim.h"
 #include "lns/lns.h"
 #include "lns/timer.h"
 
@@ -100,6 +101,19 @@ public:
     // Each CalibrationTrigger the device received, oldest first (stored in the database).
     static QList<QDateTime> calibrationTriggers(const lns::AppDevicePtr &device);
 
+    // The simulated command module of a device (commandmodulesim.h), at the server's clock.
+    // A device is simulated once its room was first set (the demo network's devices from the
+    // start); its room state is stored in the database, so another process acts on it.
+    static bool isSimulated(const lns::AppDevicePtr &device);
+    // The device's room, the defaults when it is not simulated yet.
+    static cmsim::RoomState roomState(const lns::AppDevicePtr &device);
+    static cmsim::Settings simulationSettings(const lns::AppDevicePtr &device);
+    using RoomChange = std::function<cmsim::RoomState(const cmsim::RoomState &, const cmsim::Settings &, const QDateTime &)>;
+    // Applies a change (one of the cmsim transitions) to the device's room and simulates it
+    // from then on.
+    static void changeRoom(const lns::AppDevicePtr &device, const RoomChange &change);
+    static QString knobCalibrationText(const lns::AppDevicePtr &device);
+
     MessageCounts messageCounts(const lns::AppDevicePtr &device) const;
     MessageCounts totalMessageCounts() const;
     void resetMessageCounts();
@@ -133,6 +147,8 @@ QString objectName(const lns::AppDevicePtr &device);
 //                       "devices": [ { "name": "CM 1",
 //                                      "template": "TQM_CM_L4"  (built-in) or { template object },
 //                                      "online": true, "applicationVersion": 2.1,
+//                                      "simulated": true,   (a simulated command module, see
+//                                                            commandmodulesim.h; default false)
 //                                      "cpValues": { "PanelType": "3\t4",           device CP
 //                                                    "1/nciTmpOffset": "0\t20",     CP of LonMark object index 1
 //                                                    "1/nvoSpaceTemp/nciSndHrtBtNV13": "0\t100" },  NV's CP
@@ -145,7 +161,7 @@ QString createNetwork(const QString &home, const QJsonObject &description, bool 
 // "Building A/Floor 2", "Building B/Floor 1", ... (8 per floor), named "CM <n>.<nn>" (n counts
 // floors through the network, so names are unique: "CM 1.01" ... "CM 3.08"), using
 // every device template the plug-in INI file lists in turn (read from `iniPath`, default the
-// built-in ":/TqmCmdModule.ini"). All devices are online.
+// built-in ":/TqmCmdModule.ini"). All devices are online and simulated command modules.
 QString createDemoNetwork(const QString &home, const QString &networkName, int deviceCount = 24,
                           const QString &iniPath = {}, bool replace = false);
 

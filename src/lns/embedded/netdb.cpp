@@ -16,6 +16,10 @@ namespace {
 
 const QString Source = QStringLiteral("NetworkDatabase");
 
+// Added after the first networks were made: ensured whenever a network is opened.
+const char *const SimulationSchema =
+    "CREATE TABLE IF NOT EXISTS sim_devices(device_id INTEGER PRIMARY KEY, room TEXT NOT NULL)";
+
 const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT)",
     "CREATE TABLE IF NOT EXISTS templates(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, definition TEXT NOT NULL)",
@@ -40,6 +44,7 @@ const char *const Schema[] = {
     " number INTEGER NOT NULL, value TEXT NOT NULL, PRIMARY KEY(record_id, number)) WITHOUT ROWID",
     "CREATE TABLE IF NOT EXISTS calibration_triggers(id INTEGER PRIMARY KEY, device_id INTEGER NOT NULL, at TEXT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS calibration_triggers_device ON calibration_triggers(device_id)",
+    SimulationSchema,
     "CREATE TABLE IF NOT EXISTS plugin_commands(id INTEGER PRIMARY KEY, registration_number INTEGER, command_name TEXT,"
     " command_id INTEGER, class_id INTEGER, description TEXT, manufacturer_id TEXT, class_name TEXT, project_name TEXT,"
     " version TEXT, device_template TEXT, UNIQUE(command_id, class_id, device_template))",
@@ -86,7 +91,7 @@ NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_pt
       m_state(std::move(state))
 {
     QSqlDatabase db = openConnection(filePath, m_connectionName);
-    Q_UNUSED(db);
+    run(db, QString::fromLatin1(SimulationSchema), {});
 }
 
 NetDb::~NetDb()
@@ -277,6 +282,7 @@ QByteArray NetDb::cpValue(qint64 deviceId, int cpKey)
 
 void NetDb::setCpValue(qint64 deviceId, int cpKey, const QByteArray &value)
 {
+    settleSimulation(deviceId);
     exec(QStringLiteral("UPDATE cp_values SET value = ? WHERE device_id = ? AND cp_key = ?"), {value, deviceId, cpKey});
 }
 
@@ -316,16 +322,24 @@ NvState NetDb::nvState(qint64 deviceId, int nvKey)
 
 QByteArray NetDb::nvValue(qint64 deviceId, int nvKey)
 {
+    if (const SimOutput output = simOutput(deviceId, nvKey); output != SimOutput::None)
+        if (const auto room = roomState(deviceId))
+            return simulatedValue(output, *room, simSettings(deviceId));
     return nvState(deviceId, nvKey).value;
 }
 
-QDateTime NetDb::nvValueChangesAt(qint64, int, const QDateTime &)
+QDateTime NetDb::nvValueChangesAt(qint64 deviceId, int nvKey, const QDateTime &now)
 {
-    return {};
+    if (simOutput(deviceId, nvKey) == SimOutput::None)
+        return {};
+    const auto room = roomState(deviceId);
+    return room ? cmsim::nextChange(*room, simSettings(deviceId), now) : QDateTime();
 }
 
 void NetDb::setNvValue(qint64 deviceId, int nvKey, const QByteArray &value)
 {
+    if (device(deviceId).tpl->nvs[nvKey].direction == lns::NetworkVariable::Direction::Input)
+        settleSimulation(deviceId);
     exec(QStringLiteral("UPDATE nv_values SET value = ? WHERE device_id = ? AND nv_key = ?"), {value, deviceId, nvKey});
     if (m_state->monitors)
         m_state->monitors->valueWritten(this, deviceId, nvKey);
@@ -360,6 +374,124 @@ QString NetDb::monitorText(const QString &format, const QString &typeName, const
 qint64 NetDb::dataVersion()
 {
     return scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
+}
+
+std::optional<cmsim::RoomState> NetDb::roomState(qint64 deviceId)
+{
+    const QVariant stored = scalar(QStringLiteral("SELECT room FROM sim_devices WHERE device_id = ?"), {deviceId});
+    if (!stored.isValid())
+        return std::nullopt;
+    return cmsim::RoomState::fromJson(QJsonDocument::fromJson(stored.toByteArray()).object());
+}
+
+void NetDb::setRoomState(qint64 deviceId, const cmsim::RoomState &room)
+{
+    exec(QStringLiteral("INSERT OR REPLACE INTO sim_devices(device_id, room) VALUES(?, ?)"),
+         {deviceId, QJsonDocument(room.toJson()).toJson(QJsonDocument::Compact)});
+}
+
+void NetDb::settleSimulation(qint64 deviceId)
+{
+    const auto room = roomState(deviceId);
+    if (!room)
+        return;
+    cmsim::RoomState settled = cmsim::settle(*room, simSettings(deviceId), now());
+    settled.inputsChangedAt = now();
+    setRoomState(deviceId, settled);
+}
+
+cmsim::Settings NetDb::simSettings(qint64 deviceId)
+{
+    const DeviceTemplateDef &tpl = *device(deviceId).tpl;
+    QHash<int, QByteArray> cps;
+    for (const QVariantList &row :
+         rows(QStringLiteral("SELECT cp_key, value FROM cp_values WHERE device_id = ?"), {deviceId}))
+        cps.insert(row[0].toInt(), row[1].toByteArray());
+    const auto bytesOf = [&](const char *name) { return cps.value(tpl.cpKeyByName(QLatin1String(name))); };
+    // Signed big-endian number of a CP; `fallback` when the device has no such CP.
+    const auto number = [&](const char *name, int fallback, bool isSigned = true) {
+        const QByteArray b = bytesOf(name);
+        if (b.isEmpty())
+            return fallback;
+        qint64 v = 0;
+        for (char c : b)
+            v = (v << 8) | quint8(c);
+        if (isSigned && (quint8(b[0]) & 0x80))
+            v -= qint64(1) << (8 * b.size());
+        return int(v);
+    };
+    cmsim::Settings s;
+    s.offsetTemp = number("nciTmpOffset", 0);
+    s.minDeltaTemp = number("nciTmpMinDelta", 0);
+    const int ownHeartbeat = number("nciSndHrtBtNV13", 0, false);
+    s.maxSendTime = ownHeartbeat != 0 ? ownHeartbeat : number("nciSndHrtBt", 0, false);
+    s.tempMode = number("nciTempMode", 2);
+    s.setPtDeltaRange = number("nciSetPtDeltaRange", 0);
+    s.setPtDeltaStep = number("nciSetPtDeltaStep", 50);
+    s.buttonMode = number("nciButtonMode", -1);
+    if (const QByteArray on = bytesOf("nciFanSpeedOn"); on.size() == 2)
+        s.fanSpeedOn = on;
+    if (const QByteArray off = bytesOf("nciFanSpeedOff"); off.size() == 2)
+        s.fanSpeedOff = off;
+    s.hvacModeOn = number("nciHvacModeOn", s.hvacModeOn);
+    s.hvacModeOff = number("nciHvacModeOff", s.hvacModeOff);
+    s.occCmdOn = number("nciOccCmdOn", s.occCmdOn);
+    s.occCmdOff = number("nciOccCmdOff", s.occCmdOff);
+    s.fanLevels = number("nciDiscLevels", s.fanLevels, false);
+    if (const int external = tpl.nvKeyByName(QStringLiteral("nviSpaceTemp")); external >= 0) {
+        const QByteArray b = nvState(deviceId, external).value;
+        if (b.size() == 2)
+            s.externalTemp = qint16((quint8(b[0]) << 8) | quint8(b[1]));
+    }
+    // Panel devices and applications from 2.1 on learn the knob's limits (reset and centre
+    // procedures); older ones take two stops.
+    const QVariant version =
+        scalar(QStringLiteral("SELECT application_version FROM devices WHERE id = ?"), {deviceId});
+    const double applicationVersion = version.isNull() ? tpl.applicationVersion : version.toDouble();
+    s.learnsKnobLimits = tpl.cpKeyByName(QStringLiteral("PanelType")) >= 0 || applicationVersion >= 2.1 - 1e-6;
+    return s;
+}
+
+NetDb::SimOutput NetDb::simOutput(qint64 deviceId, int nvKey)
+{
+    const DeviceTemplateDef &tpl = *device(deviceId).tpl;
+    const NvDef &nv = tpl.nvs[nvKey];
+    if (nv.direction != lns::NetworkVariable::Direction::Output || nv.lmoPosition < 0
+        || tpl.lmos[nv.lmoPosition].type != CommandModuleProfile)
+        return SimOutput::None;
+    static const QHash<QString, SimOutput> byName{
+        {QStringLiteral("nvoSpaceTemp"), SimOutput::SpaceTemp},   {QStringLiteral("nvoSetptOffset"), SimOutput::SetptOffset},
+        {QStringLiteral("nvoFanSpeed"), SimOutput::FanSpeed},     {QStringLiteral("nvoHeatCool"), SimOutput::HeatCool},
+        {QStringLiteral("nvoOccManCmd"), SimOutput::OccManCmd},
+    };
+    return byName.value(nv.name, SimOutput::None);
+}
+
+QByteArray NetDb::simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings)
+{
+    const cmsim::Outputs o = cmsim::outputs(room, settings, now());
+    const auto bytes = [](std::initializer_list<int> values) {
+        QByteArray b;
+        for (int v : values)
+            b.append(char(v & 0xFF));
+        return b;
+    };
+    const auto twoBytes = [&](int v) { return bytes({v >> 8, v}); };
+    switch (output) {
+    case SimOutput::SpaceTemp:
+        return twoBytes(o.spaceTemp);
+    case SimOutput::SetptOffset:
+        return twoBytes(o.setptOffset);
+    case SimOutput::FanSpeed:
+        return bytes({o.fanValue, o.fanState});
+    case SimOutput::HeatCool:
+        return bytes({o.heatCool});
+    case SimOutput::OccManCmd:
+        return bytes({o.occManCmd});
+    case SimOutput::None:
+        break;
+    }
+    return {};
 }
 
 } // namespace embedded

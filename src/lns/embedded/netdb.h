@@ -11,6 +11,7 @@
 // configuration writes nothing and a second connection or process never sees another's "RAW".
 
 #include "lns/clock.h"
+#include "lns/embedded/commandmodulesim.h"
 #include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/monitorengine.h"
@@ -22,6 +23,7 @@
 #include <QVariant>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace embedded {
 
@@ -129,8 +131,21 @@ public:
     // Changes when another connection commits (SQLite's data_version).
     qint64 dataVersion();
 
+    // The simulated command module of a device (commandmodulesim.h): none until its room was
+    // first set. Its output NVs then come from the simulation; what is stored for them is not
+    // used, and a CP or nviSpaceTemp written to it takes effect at once.
+    std::optional<cmsim::RoomState> roomState(qint64 deviceId);
+    void setRoomState(qint64 deviceId, const cmsim::RoomState &room);
+    cmsim::Settings simSettings(qint64 deviceId);
+    QDateTime now() const { return m_state->clock->now(); }
+
 private:
     void ensureOpen() const;
+    enum class SimOutput { None, SpaceTemp, SetptOffset, FanSpeed, HeatCool, OccManCmd };
+    SimOutput simOutput(qint64 deviceId, int nvKey);
+    QByteArray simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings);
+    // Before something the simulated device depends on changes: its send history is kept.
+    void settleSimulation(qint64 deviceId);
     // Statements are prepared once per connection and kept.
     QSqlQuery &prepared(const QString &sql, const QVariantList &binds);
 

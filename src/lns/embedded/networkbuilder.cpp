@@ -117,6 +117,9 @@ public:
             insert(QStringLiteral("INSERT INTO cp_values(device_id, cp_key, value) VALUES(?, ?, ?)"), {id, key, cps[key]});
         for (int key = 0; key < nvs.size(); ++key)
             insert(QStringLiteral("INSERT INTO nv_values(device_id, nv_key, value) VALUES(?, ?, ?)"), {id, key, nvs[key]});
+        if (json.value("simulated").toBool())
+            insert(QStringLiteral("INSERT INTO sim_devices(device_id, room) VALUES(?, ?)"),
+                   {id, QJsonDocument(cmsim::RoomState().toJson()).toJson(QJsonDocument::Compact)});
     }
 
 private:
@@ -280,6 +283,7 @@ QString createDemoNetwork(const QString &home, const QString &networkName, int d
             devices.append(QJsonObject{
                 {"name", QStringLiteral("CM %1.%2").arg(floorIndex + 1).arg(i + 1, 2, 10, QLatin1Char('0'))},
                 {"template", templates[n % templates.size()]},
+                {"simulated", true},
             });
         }
         subsystems.append(QJsonObject{

@@ -253,7 +253,9 @@ void AppDeviceImpl::calibrationTrigger()
 {
     db().requireOnline(deviceId(), QStringLiteral("AppDevice"));
     db().exec(QStringLiteral("INSERT INTO calibration_triggers(device_id, at) VALUES(?, ?)"),
-              {deviceId(), db().state().clock->now().toString(Qt::ISODateWithMs)});
+              {deviceId(), db().now().toString(Qt::ISODateWithMs)});
+    if (const auto room = db().roomState(deviceId()))
+        db().setRoomState(deviceId(), cmsim::calibrationTrigger(*room, db().simSettings(deviceId()), db().now()));
     ++db().counts(deviceId()).calibrationTriggers;
 }
 

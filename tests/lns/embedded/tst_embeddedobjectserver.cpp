@@ -37,6 +37,7 @@ QJsonObject smallNetwork()
              {"devices", QJsonArray{QJsonObject{{"name", "CM 1"},
                                                 {"template", "TQM_CM_L4"},
                                                 {"cpValues", QJsonObject{{"1/nciTmpOffset", "0\t20"}}}},
+                                    QJsonObject{{"name", "CM 2"}, {"template", "TQM_CM_L4"}, {"simulated", true}},
                                     QJsonObject{{"name", "Array.Unit"}, {"template", arrayTemplate()}}}}}}},
     };
 }
@@ -335,6 +336,26 @@ private slots:
         temp->setMonitorTag(5000); // monitored anew: reports its value again
         m_clock.advanceMs(100);
         QCOMPARE(updates, 2);
+    }
+
+    void simulatedDeviceReactsToItsRoomAndConfiguration()
+    {
+        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 2");
+        const auto lmo = device->lonMarkObjects()->item("CommandModule");
+        const auto temp = lmo->networkVariables()->item("nvoSpaceTemp");
+        QVERIFY(EmbeddedObjectServer::isSimulated(device));
+        QVERIFY(!EmbeddedObjectServer::isSimulated(m_server->appDevice("Small.Building.Floor 1.CM 1")));
+        // Another process changes the room.
+        EmbeddedObjectServer::changeRoom(newServer()->appDevice("Small.Building.Floor 1.CM 2"),
+                                         [](const cmsim::RoomState &r, const cmsim::Settings &s, const QDateTime &now) {
+                                             return cmsim::setSensorError(cmsim::setRoomTemp(r, s, 2250, now), s, -80, now);
+                                         });
+        QCOMPARE(temp->value(), QString("21.70"));
+        cpOf(lmo, "nciTmpOffset")->setValue("0.80"); // the correction a calibration writes
+        QCOMPARE(temp->value(), QString("22.50"));
+        QCOMPARE(EmbeddedObjectServer::knobCalibrationText(device), QString("calibrated"));
+        device->calibrationTrigger(); // a panel device learns its knob's limits anew
+        QCOMPARE(EmbeddedObjectServer::knobCalibrationText(device), QString("learning, no limit seen yet"));
     }
 
     void readingEveryCpWritesNothingToTheDatabase()
