@@ -3,6 +3,7 @@
 
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
+#include "simcommands.h"
 #include "lns/tqmerror.h"
 
 #include <QCoreApplication>
@@ -313,10 +314,14 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QStringList arguments = app.arguments().mid(1);
     if (arguments.isEmpty() || arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        (arguments.isEmpty() ? err() : out()) << Usage;
+        (arguments.isEmpty() ? err() : out()) << Usage << netdbtool::SimUsage;
         return arguments.isEmpty() ? 2 : 0;
     }
     const QString command = arguments.takeFirst();
+    if (command == QLatin1String("sim"))
+        return netdbtool::sim(arguments);
+    if (command == QLatin1String("watch"))
+        return netdbtool::watch(arguments);
     Args args(arguments);
     try {
         if (command == QLatin1String("create"))

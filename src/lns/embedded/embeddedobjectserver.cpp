@@ -267,6 +267,29 @@ lns::AppDevicePtr EmbeddedObjectServer::appDevice(const QString &objectName)
     return device;
 }
 
+lns::AppDevicePtr EmbeddedObjectServer::findDevice(const QString &networkName, const QString &name)
+{
+    for (const QString &candidate : {name, networkName + QLatin1Char('.') + name})
+        if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(objectByName(candidate)))
+            return device;
+    QList<lns::AppDevicePtr> named;
+    QList<lns::SubsystemPtr> pending = network(networkName)->systems()->item(1)->subsystems()->items();
+    while (!pending.isEmpty()) {
+        const lns::SubsystemPtr subsystem = pending.takeFirst();
+        for (const auto &device : subsystem->appDevices()->items())
+            if (device->name() == name)
+                named.append(device);
+        pending += subsystem->subsystems()->items();
+    }
+    if (named.size() == 1)
+        return named.first();
+    throw TqmError(TqmError::LnsObjectNotFound, Source,
+                   named.isEmpty() ? QStringLiteral("There is no device \"%1\" in network \"%2\".").arg(name, networkName)
+                                   : QStringLiteral("%1 devices are named \"%2\"; give the object name.")
+                                         .arg(named.size())
+                                         .arg(name));
+}
+
 void EmbeddedObjectServer::setDeviceOnline(const lns::AppDevicePtr &device, bool online)
 {
     dbOf(device)->exec(QStringLiteral("UPDATE devices SET online = ? WHERE id = ?"), {online ? 1 : 0, idOf(device)});

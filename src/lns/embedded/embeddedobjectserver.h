@@ -91,6 +91,9 @@ public:
     // objectByName narrowed to a kind; throws TqmError(LnsObjectNotFound) naming the object.
     lns::LonMarkObjectPtr lonMarkObject(const QString &objectName);
     lns::AppDevicePtr appDevice(const QString &objectName);
+    // A device of the network by its object name (with or without the network part) or by its
+    // name alone when that is unique; throws TqmError(LnsObjectNotFound) saying which.
+    lns::AppDevicePtr findDevice(const QString &networkName, const QString &name);
 
     // Device state as another process (or a test) would set it; stored in the database.
     static void setDeviceOnline(const lns::AppDevicePtr &device, bool online);
