@@ -31,13 +31,12 @@ const char *const Schema[] = {
     " application_version REAL, position INTEGER NOT NULL)",
     "CREATE INDEX IF NOT EXISTS devices_subsystem ON devices(subsystem_id, position)",
     "CREATE INDEX IF NOT EXISTS devices_name ON devices(name)",
+    // Formats and monitor settings are no part of the network (see netdb.h); files made before
+    // that still carry columns for them, which nothing reads.
     "CREATE TABLE IF NOT EXISTS cp_values(device_id INTEGER NOT NULL, cp_key INTEGER NOT NULL, value BLOB NOT NULL,"
-    " format TEXT, PRIMARY KEY(device_id, cp_key)) WITHOUT ROWID",
+    " PRIMARY KEY(device_id, cp_key)) WITHOUT ROWID",
     "CREATE TABLE IF NOT EXISTS nv_values(device_id INTEGER NOT NULL, nv_key INTEGER NOT NULL, value BLOB NOT NULL,"
-    " format TEXT, type_name TEXT, monitor_tag INTEGER NOT NULL DEFAULT 0, poll_flag INTEGER NOT NULL DEFAULT 0,"
-    " poll_interval INTEGER NOT NULL DEFAULT 0, report_by_exception INTEGER NOT NULL DEFAULT 0,"
-    " hold INTEGER NOT NULL DEFAULT 0, PRIMARY KEY(device_id, nv_key)) WITHOUT ROWID",
-    "CREATE INDEX IF NOT EXISTS nv_monitored ON nv_values(monitor_tag) WHERE monitor_tag <> 0",
+    " type_name TEXT, PRIMARY KEY(device_id, nv_key)) WITHOUT ROWID",
     "CREATE TABLE IF NOT EXISTS extension_records(id INTEGER PRIMARY KEY, device_id INTEGER NOT NULL,"
     " lmo_position INTEGER NOT NULL, name TEXT NOT NULL, UNIQUE(device_id, lmo_position, name))",
     "CREATE TABLE IF NOT EXISTS extension_fields(record_id INTEGER NOT NULL REFERENCES extension_records(id),"
@@ -347,7 +346,7 @@ void NetDb::setNvValue(qint64 deviceId, int nvKey, const QByteArray &value)
 
 void NetDb::changeNvType(qint64 deviceId, int nvKey, const QString &typeName, const QByteArray &value)
 {
-    exec(QStringLiteral("UPDATE nv_values SET type_name = ?, value = ?, format = NULL WHERE device_id = ? AND nv_key = ?"),
+    exec(QStringLiteral("UPDATE nv_values SET type_name = ?, value = ? WHERE device_id = ? AND nv_key = ?"),
          {typeName, value, deviceId, nvKey});
     // A format of the old type would not fit the new one.
     if (auto it = m_nvSessions.find({deviceId, nvKey}); it != m_nvSessions.end())
