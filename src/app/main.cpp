@@ -4,20 +4,20 @@
 // TQM_UNATTENDED=1 runs it without a screen: message boxes become lines on standard error.
 
 #include "app/configurationlisting.h"
-#include "host/dbus/applicationservice.h"
 #include "host/commandline.h"
+#include "host/dbus/applicationservice.h"
 #include "host/host.h"
-#include "host/hostseams.h"
 #include "host/pluginwindow.h"
 #include "host/registrationwriter.h"
-#include "host/statuswindow.h"
-#include "host/strings/resstrings.h"
-#include "host/unattended.h"
+#include "lns/desktopseams.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/homedir.h"
-#include "ui/aboutdialog.h"
-#include "ui/statuswindowwidget.h"
-#include "ui/widgetdialogs.h"
+#include "lns/statuswindow.h"
+#include "lns/unattended.h"
+#include "strings/resstrings.h"
+#include "widgets/aboutdialog.h"
+#include "widgets/statuswindowwidget.h"
+#include "widgets/widgetdialogs.h"
 
 #include <QApplication>
 #include <QDBusConnection>

@@ -1,8 +1,8 @@
 #include "calibration/calibrationrecords.h"
 
-#include "host/strings/resstrings.h"
 #include "lns/extensionvalue.h"
 #include "params/numbers.h"
+#include "strings/resstrings.h"
 
 #include <QLocale>
 

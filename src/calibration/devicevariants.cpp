@@ -1,8 +1,8 @@
 #include "calibration/devicevariants.h"
 
+#include "base/textutility.h"
 #include "lns/inifile.h"
 #include "lns/product.h"
-#include "lns/textutility.h"
 #include "params/numbers.h"
 
 namespace calibration {

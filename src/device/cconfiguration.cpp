@@ -6,13 +6,14 @@
 
 #include "calibration/calibrationrecords.h"
 #include "device/configurationwindow.h"
-#include "host/devicelog.h"
-#include "host/session.h"
-#include "host/strings/resstrings.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
 #include "lns/product.h"
 #include "lns/userdialogs.h"
+#include "session/devicelog.h"
+#include "session/erroranswer.h"
+#include "session/session.h"
+#include "strings/resstrings.h"
 
 namespace {
 
@@ -102,32 +103,16 @@ void cConfiguration::runLoggingErrors(const std::function<void()> &step) const
 void cConfiguration::runSteps(const QString &moduleName, const QString &routineName,
                               const QList<std::function<void()>> &steps)
 {
-    for (qsizetype i = 0; i < steps.size();) {
-        try {
-            steps[i]();
-            ++i;
-        } catch (const TqmError &error) {
-            ErrorAnswer answer = ErrorAnswer::Leave;
-            if (m_env.handleError) {
-                answer = m_env.handleError(error, moduleName, routineName);
-            } else {
-                logError(error);
-            }
-            switch (answer) {
-            case ErrorAnswer::Retry:
-                break;
-            case ErrorAnswer::Continue:
-                ++i;
-                break;
-            case ErrorAnswer::End:
-                if (m_env.endProgram)
-                    m_env.endProgram();
-                return;
-            case ErrorAnswer::Leave:
-                return;
-            }
-        }
+    ErrorHandler handler = m_env.handleError;
+    if (!handler) {
+        handler = [this](const TqmError &error, const QString &, const QString &) {
+            logError(error);
+            return ErrorAnswer::Leave;
+        };
     }
+    if (session::runSteps(handler, moduleName, routineName, steps) == session::RoutineOutcome::EndRequested
+        && m_env.endProgram)
+        m_env.endProgram();
 }
 
 // ---- one device ----

@@ -7,8 +7,8 @@
 
 #include "calibration/devicecontext.h"
 #include "device/multidevicewindow.h"
-#include "host/hostlogger.h"
 #include "params/cparams.h"
+#include "session/erroranswer.h"
 
 #include <QObject>
 #include <QStringList>
@@ -34,8 +34,7 @@ struct ConfigurationEnvironment
     const IniFile *iniFile = nullptr;  // the plug-in INI file
     const Clock *clock = nullptr;      // null: the system clock
     // The logger's error handler; none: the error is logged in red and the routine left.
-    std::function<ErrorAnswer(const TqmError &error, const QString &moduleName, const QString &routineName)>
-        handleError;
+    ErrorHandler handleError;
     // Asked when an error handler answers "end the program".
     std::function<void()> endProgram;
     // Creates the multi-device window for one multi-device write; none: the scripted window

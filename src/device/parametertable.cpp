@@ -3,15 +3,15 @@
 
 #include "device/cconfiguration.h"
 
+#include "base/textutility.h"
 #include "calibration/devicevariants.h"
 #include "device/configurationwindow.h"
-#include "host/session.h"
-#include "host/strings/resstrings.h"
 #include "lns/product.h"
-#include "lns/textutility.h"
 #include "params/choiceparams.h"
 #include "params/cparamtextbox.h"
 #include "params/rawparams.h"
+#include "session/session.h"
+#include "strings/resstrings.h"
 
 using E = cParamEnums;
 

@@ -1,6 +1,6 @@
 #include "host/commandline.h"
 
-#include "lns/textutility.h"
+#include "base/textutility.h"
 
 #include <limits>
 

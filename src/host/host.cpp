@@ -1,18 +1,18 @@
 #include "host/host.h"
 
+#include "base/textutility.h"
 #include "host/commandline.h"
-#include "host/hostseams.h"
 #include "host/pluginwindow.h"
 #include "host/registrationwriter.h"
-#include "host/settings.h"
-#include "host/statuswindow.h"
-#include "host/strings/resstrings.h"
+#include "lns/desktopseams.h"
 #include "lns/inifile.h"
 #include "lns/objectnameparser.h"
 #include "lns/pathutility.h"
 #include "lns/product.h"
 #include "lns/registryaccess.h"
-#include "lns/textutility.h"
+#include "lns/statuswindow.h"
+#include "session/settings.h"
+#include "strings/resstrings.h"
 
 #include <QFileInfo>
 
@@ -64,27 +64,23 @@ void PlugInHost::abort()
 
 PlugInHost::Step PlugInHost::runStep(const QString &routineName, const std::function<void()> &step)
 {
-    for (;;) {
-        try {
-            step();
-            return Step::Next;
-        } catch (const TqmError &error) {
-            if (!m_logger)
-                return Step::Leave;
-            switch (m_logger->handleError(error, PlugInModule, routineName)) {
-            case ErrorAnswer::Retry:
-                continue;
-            case ErrorAnswer::Continue:
-                return Step::Next;
-            case ErrorAnswer::Leave:
-                return Step::Leave;
-            case ErrorAnswer::End:
-                m_endRequested = true;
-                EndApp();
-                return Step::Leave;
-            }
-        }
+    ErrorHandler handler;
+    if (m_logger) {
+        handler = [this](const TqmError &error, const QString &module, const QString &routine) {
+            return m_logger->handleError(error, module, routine);
+        };
     }
+    switch (session::runSteps(handler, PlugInModule, routineName, {step})) {
+    case session::RoutineOutcome::Completed:
+        return Step::Next;
+    case session::RoutineOutcome::Left:
+        return Step::Leave;
+    case session::RoutineOutcome::EndRequested:
+        m_endRequested = true;
+        EndApp();
+        return Step::Leave;
+    }
+    return Step::Leave;
 }
 
 // ---------------------------------------------------------------------------------------------

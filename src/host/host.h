@@ -5,10 +5,10 @@
 // host touches outside itself is handed in (HostEnvironment), so that each rule can be exercised
 // without a screen, a network or the real clock.
 
-#include "host/hostlogger.h"
-#include "host/session.h"
 #include "lns/lnssession.h"
 #include "lns/userdialogs.h"
+#include "session/hostlogger.h"
+#include "session/session.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "host/registrationwriter.h"
 
+#include "base/tqmerror.h"
 #include "lns/homedir.h"
-#include "lns/tqmerror.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "lns/inifile.h"
 
-#include "lns/textutility.h"
+#include "base/textutility.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 // Collections are 1-based, by index or by name. The embedded backend (lns/embedded) is the
 // product's implementation; anything else (a remote server) would implement the same classes.
 
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QList>
 #include <QString>

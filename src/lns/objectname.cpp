@@ -1,6 +1,6 @@
 #include "lns/objectname.h"
 
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 namespace objectname {
 

@@ -1,7 +1,7 @@
 #include "lns/objectnameparser.h"
 
 #include "lns/objectname.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 namespace {
 

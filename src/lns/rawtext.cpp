@@ -1,6 +1,6 @@
 #include "lns/rawtext.h"
 
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QStringList>
 

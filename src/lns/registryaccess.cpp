@@ -1,7 +1,7 @@
 #include "lns/registryaccess.h"
 
 #include "lns/homedir.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QDir>
 #include <QRegularExpression>

@@ -1,9 +1,9 @@
 #include "monitoring/cmonitorpoints.h"
 
-#include "host/strings/resstrings.h"
+#include "strings/resstrings.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
-#include "lns/textutility.h"
+#include "base/textutility.h"
 #include "transfer/modulelookups.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "params/bytewindow.h"
 
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 namespace bytewindow {
 

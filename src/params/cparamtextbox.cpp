@@ -1,9 +1,9 @@
 #include "params/cparamtextbox.h"
 
-#include "host/strings/resstrings.h"
+#include "strings/resstrings.h"
 #include "lns/controls/controls.h"
 #include "lns/controls/windowutility.h"
-#include "lns/textutility.h"
+#include "base/textutility.h"
 #include "lns/userdialogs.h"
 #include "params/cparams.h"
 #include "params/displayrules.h"

@@ -3,7 +3,7 @@
 // An owning list that keeps insertion order, is indexed from 1 and is keyed by name. Keys
 // compare without regard to case, as the collections of the automation world do.
 
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QHash>
 #include <QString>

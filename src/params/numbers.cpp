@@ -1,7 +1,7 @@
 #include "params/numbers.h"
 
-#include "lns/textutility.h"
-#include "lns/tqmerror.h"
+#include "base/textutility.h"
+#include "base/tqmerror.h"
 
 #include <cfenv>
 #include <cmath>

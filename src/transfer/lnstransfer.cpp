@@ -1,7 +1,7 @@
 // The parameter collection's passes through LNS: reading the opened device, writing it back,
 // and writing the same set to other LonMark objects or devices of the project.
 
-#include "host/strings/resstrings.h"
+#include "strings/resstrings.h"
 #include "lns/logger.h"
 #include "lns/userdialogs.h"
 #include "params/cconfigprop.h"

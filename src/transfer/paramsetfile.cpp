@@ -12,10 +12,10 @@
 // Written in the kind order 1-byte, 2-byte, text, check box, combo box, option button, text box;
 // loaded in the order text box, option button, combo box, check box, 2-byte, 1-byte, text.
 
-#include "host/strings/resstrings.h"
+#include "strings/resstrings.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
-#include "lns/textutility.h"
+#include "base/textutility.h"
 #include "params/choiceparams.h"
 #include "params/cparams.h"
 #include "params/cparamtextbox.h"

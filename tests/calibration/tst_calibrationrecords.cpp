@@ -1,5 +1,5 @@
 #include "calibration/calibrationrecords.h"
-#include "host/strings/resstrings.h"
+#include "strings/resstrings.h"
 
 #include <QtTest>
 

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(device::MultiDeviceItems)
+
 using namespace device;
 
 class TestMultiDeviceWindowNetDb : public QObject
@@ -109,6 +111,5 @@ void TestMultiDeviceWindowNetDb::picksByObjectName()
     QCOMPARE(std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(2))->appDevice()->name(), QStringLiteral("CM 2.02"));
 }
 
-Q_DECLARE_METATYPE(device::MultiDeviceItems)
 QTEST_GUILESS_MAIN(TestMultiDeviceWindowNetDb)
 #include "tst_multidevicewindow_netdb.moc"

@@ -4,10 +4,10 @@
 // server home and XDG data home, scripted dialogs, recording windows and a manual clock.
 
 #include "host/host.h"
-#include "host/hostseams.h"
+#include "lns/desktopseams.h"
 #include "host/pluginwindow.h"
-#include "host/statuswindow.h"
-#include "host/strings/resstrings.h"
+#include "lns/statuswindow.h"
+#include "strings/resstrings.h"
 #include "lns/userdialogs.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "host/commandline.h"
-#include "host/session.h"
+#include "session/session.h"
 
 #include <QTest>
 

@@ -4,7 +4,7 @@
 #include "fakelns.h"
 #include "hosttestkit.h"
 #include "host/registrationwriter.h"
-#include "host/settings.h"
+#include "session/settings.h"
 #include "lns/product.h"
 #include "lns/registryaccess.h"
 

@@ -2,7 +2,7 @@
 // plug-in started unattended with a command line, its answers read from standard error and
 // its log file.
 
-#include "host/strings/resstrings.h"
+#include "strings/resstrings.h"
 
 #include <QFile>
 #include <QProcess>

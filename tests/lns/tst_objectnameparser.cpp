@@ -1,5 +1,5 @@
 #include "lns/objectnameparser.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 #include "lns/rawtext.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
 #include "lns/registryaccess.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QtTest>
 

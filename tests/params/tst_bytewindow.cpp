@@ -1,4 +1,4 @@
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 #include "params/bytewindow.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 #include "lns/controls/memorycontrols.h"
 #include "lns/controls/windowutility.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "paramsnet.h"
-#include "host/strings/resstrings.h"
+#include "strings/resstrings.h"
 #include "lns/controls/memorycontrols.h"
 #include "lns/userdialogs.h"
 #include "params/controlrouting.h"

@@ -8,8 +8,8 @@
 
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
-#include "host/session.h"
-#include "host/strings/resstrings.h"
+#include "session/session.h"
+#include "strings/resstrings.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"

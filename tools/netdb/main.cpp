@@ -3,8 +3,8 @@
 
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
+#include "base/tqmerror.h"
 #include "simcommands.h"
-#include "lns/tqmerror.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

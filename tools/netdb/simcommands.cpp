@@ -2,7 +2,7 @@
 
 #include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/embeddedobjectserver.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

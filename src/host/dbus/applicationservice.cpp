@@ -3,8 +3,8 @@
 #include "applicationadaptor.h"
 #include "host/dbus/applicationrouter.h"
 #include "host/host.h"
-#include "host/hostseams.h"
 #include "host/registrationwriter.h"
+#include "lns/desktopseams.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>

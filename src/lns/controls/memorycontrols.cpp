@@ -1,6 +1,6 @@
 #include "lns/controls/memorycontrols.h"
 
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 namespace controls {
 

@@ -2,7 +2,7 @@
 
 #include "lns/embedded/valuetypes.h"
 #include "lns/rawtext.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QDir>
 #include <QFile>

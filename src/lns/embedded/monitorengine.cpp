@@ -1,7 +1,7 @@
 #include "lns/embedded/monitorengine.h"
 
 #include "lns/embedded/netdb.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 namespace embedded {
 

@@ -1,7 +1,7 @@
 #include "lns/embedded/valuetypes.h"
 
 #include "lns/rawtext.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QHash>
 #include <QLocale>

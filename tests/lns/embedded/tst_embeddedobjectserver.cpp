@@ -1,5 +1,5 @@
 #include "lns/embedded/embeddedobjectserver.h"
-#include "lns/tqmerror.h"
+#include "base/tqmerror.h"
 
 #include <QJsonArray>
 #include <QSqlDatabase>

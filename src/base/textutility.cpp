@@ -1,0 +1,67 @@
+#include "base/textutility.h"
+
+namespace TextUtility {
+
+QString Token(const QString &text, int n, const QString &delimiter)
+{
+    if (n < 1)
+        return {};
+    if (delimiter.isEmpty())
+        return n == 1 ? text : QString();
+    qsizetype start = 0;
+    for (int piece = 1; piece < n; ++piece) {
+        const qsizetype next = text.indexOf(delimiter, start);
+        if (next < 0)
+            return {};
+        start = next + delimiter.size();
+    }
+    const qsizetype end = text.indexOf(delimiter, start);
+    return text.mid(start, end < 0 ? -1 : end - start);
+}
+
+QString FillPlaceholders(const QString &text, const QStringList &values)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('%') && i + 1 < text.size()) {
+            const int digit = text[i + 1].digitValue();
+            if (digit >= 1 && digit <= 9 && digit <= values.size()) {
+                out += values[digit - 1];
+                ++i;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+QString NormaliseNumberText(const QString &text)
+{
+    QString out = text;
+    out.replace(QLatin1Char(','), QLatin1Char('.'));
+    return out;
+}
+
+} // namespace TextUtility
+
+namespace KeyFilterUtility {
+
+int FilterKey(int mode, int keyCode)
+{
+    if (keyCode < 32)
+        return keyCode;
+    if (keyCode >= '0' && keyCode <= '9')
+        return keyCode;
+    const bool negative = mode == NumbersNeg || mode == NumbersFloatNeg;
+    const bool decimal = mode == NumbersFloat || mode == NumbersFloatNeg;
+    if (keyCode == '-' && negative)
+        return keyCode;
+    if ((keyCode == '.' || keyCode == ',') && decimal)
+        return keyCode;
+    return 0;
+}
+
+} // namespace KeyFilterUtility

@@ -1,0 +1,119 @@
+#include "session/hostlogger.h"
+
+#include "lns/userdialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+HostLogger::HostLogger(const Clock &clock, UserDialogs &dialogs) : m_clock(clock), m_dialogs(dialogs)
+{
+}
+
+HostLogger::~HostLogger() = default;
+
+QString HostLogger::fallbackDirectory()
+{
+    // The state directory of the XDG base directories (the Qt of the target has no name for it).
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/tqm");
+}
+
+namespace {
+
+bool openForAppend(QFile &file, const QString &path)
+{
+    file.setFileName(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+}
+
+} // namespace
+
+void HostLogger::setUp(const LoggerSetup &setup)
+{
+    m_enabled = setup.enabled;
+    if (!m_enabled)
+        return;
+    m_file.close();
+    const QString wanted = QDir(setup.directory).filePath(setup.fileName);
+    QString note;
+    if (!openForAppend(m_file, wanted)) {
+        const QString fallback = fallbackDirectory();
+        QDir().mkpath(fallback);
+        note = QStringLiteral("Log file %1 cannot be written; logging to %2 instead.")
+                   .arg(wanted, QDir(fallback).filePath(setup.fileName));
+        if (!openForAppend(m_file, QDir(fallback).filePath(setup.fileName)))
+            return; // nowhere to write: logging must never stop the program
+    }
+    if (!note.isEmpty())
+        writeToFile(note);
+    writeToFile(QStringLiteral("%1 %2.%3.%4, language %5, log opened")
+                    .arg(setup.productName)
+                    .arg(setup.versionMajor)
+                    .arg(setup.versionMinor)
+                    .arg(setup.versionRevision)
+                    .arg(setup.languageNumber));
+}
+
+void HostLogger::writeToFile(const QString &text)
+{
+    if (!m_enabled || !m_file.isOpen())
+        return;
+    const QString stamp = m_clock.now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    line.replace(QLatin1Char('\n'), QStringLiteral("\n                        "));
+    m_file.write((stamp + QStringLiteral("  ") + line + QLatin1Char('\n')).toUtf8());
+    m_file.flush();
+}
+
+void HostLogger::logLine(const QString &text)
+{
+    writeToFile(text);
+}
+
+void HostLogger::addLogLine(const QString &text, qint32 colour, int style, bool withTime, int blankLinesAfter)
+{
+    if (colour == logcolour::Red)
+        m_onError = true;
+    const QString shown = withTime
+        ? text + QStringLiteral(" - ") + m_clock.now().time().toString(QStringLiteral("hh:mm:ss"))
+        : text;
+    writeToFile(shown);
+    if (!m_view)
+        return;
+    m_view->addLine({shown, shownColour(colour), style});
+    for (int i = 0; i < blankLinesAfter; ++i)
+        m_view->addLine({QString(), logcolour::Black, 0});
+}
+
+void HostLogger::addTimedLine(const QString &text, qint32 colour)
+{
+    const QString shown = m_clock.now().time().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" :") + text;
+    writeToFile(shown);
+    if (m_timedView)
+        m_timedView->addLine({shown, colour, 0});
+}
+
+ErrorAnswer HostLogger::handleError(const TqmError &error, const QString &moduleName, const QString &routineName)
+{
+    const QString where = moduleName + QLatin1Char('.') + routineName;
+    const QString number = QString::number(error.number());
+    addLogLine(QStringLiteral("Error %1 in %2: %3 (%4)").arg(number, where, error.description(), error.source()),
+               logcolour::Red);
+    const QString text = QStringLiteral("Error %1 in %2\r\n\r\n%3\r\n(%4)")
+                             .arg(number, where, error.description(), error.source());
+    const MsgAnswer answer = m_dialogs.message(text, where, MsgIcon::Critical, MsgButtons::RetryIgnoreAbortClose,
+                                               MsgAnswer::Abort);
+    switch (answer) {
+    case MsgAnswer::Retry:
+        return ErrorAnswer::Retry;
+    case MsgAnswer::Ignore:
+        return ErrorAnswer::Continue;
+    case MsgAnswer::Close:
+        return ErrorAnswer::End;
+    default:
+        return ErrorAnswer::Leave;
+    }
+}

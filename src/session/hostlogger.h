@@ -1,0 +1,73 @@
+#pragma once
+
+// The plug-in's logger: every routine label and coloured line goes to the log file with a time
+// stamp; coloured lines also go to the logger view of the main window, timed lines to its second
+// list. Errors of the workflows are put to the user here (HandleError).
+
+#include "session/devicelog.h"
+#include "session/erroranswer.h"
+#include "session/logview.h"
+#include "lns/clock.h"
+#include "lns/logger.h"
+#include "base/tqmerror.h"
+
+#include <QFile>
+#include <QString>
+
+class UserDialogs;
+
+// What the logger is given when it is set up.
+struct LoggerSetup
+{
+    QString fileName;       // program file name + ".LOG"
+    QString directory;      // program directory
+    int versionMajor = 0;
+    int versionMinor = 0;
+    int versionRevision = 0;
+    int languageNumber = 1000;
+    bool enabled = true;
+    QString productName;
+    int messageBase = 1700;
+};
+
+class HostLogger : public Logger
+{
+public:
+    HostLogger(const Clock &clock, UserDialogs &dialogs);
+    ~HostLogger() override;
+
+    // Opens (appends to) the log file; when the directory cannot be written, the user's state
+    // directory takes its place and the first line written says so.
+    void setUp(const LoggerSetup &setup);
+    QString filePath() const { return m_file.fileName(); }
+
+    // Device headings remember the last subsystem path and device across operations, so the
+    // memory lives with the logger.
+    DeviceHeading &deviceHeading() { return m_deviceHeading; }
+
+    void setView(LogView *view) { m_view = view; }
+    void setTimedView(LogView *view) { m_timedView = view; }
+
+    void logLine(const QString &text) override;
+    void addLogLine(const QString &text, qint32 colour, int style = 0, bool withTime = false,
+                    int blankLinesAfter = 0) override;
+    // A line of the second list: "hh:mm:ss :" followed by the text.
+    void addTimedLine(const QString &text, qint32 colour);
+
+    // Shows the error to the user and answers what the failing routine is to do next.
+    ErrorAnswer handleError(const TqmError &error, const QString &moduleName, const QString &routineName);
+
+    // Where the log file goes when the program directory cannot be written.
+    static QString fallbackDirectory();
+
+private:
+    void writeToFile(const QString &text);
+
+    const Clock &m_clock;
+    UserDialogs &m_dialogs;
+    QFile m_file;
+    bool m_enabled = false;
+    LogView *m_view = nullptr;
+    LogView *m_timedView = nullptr;
+    DeviceHeading m_deviceHeading{*this, m_clock};
+};

@@ -1,0 +1,119 @@
+#include "strings/resstrings.h"
+
+#include "base/textutility.h"
+#include "base/tqmerror.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace ResStrings {
+
+namespace {
+
+const QString Source = QStringLiteral("GetResString");
+
+[[noreturn]] void raiseBadTable(const QString &fileName, int lineNumber, const QString &what)
+{
+    throw TqmError(TqmError::ResourceMissing, Source,
+                   QStringLiteral("%1, line %2: %3").arg(fileName).arg(lineNumber).arg(what));
+}
+
+QString readResource(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TqmError(TqmError::ResourceMissing, Source,
+                       QStringLiteral("The string table %1 is not part of the program.").arg(path));
+    return QString::fromUtf8(file.readAll());
+}
+
+const QHash<int, QString> &table()
+{
+    // Loaded on first use; both languages in one map since their numbers never overlap.
+    static const QHash<int, QString> texts = [] {
+        QHash<int, QString> all = ParseTable(readResource(QStringLiteral(":/strings/en.txt")),
+                                             QStringLiteral("en.txt"));
+        all.insert(ParseTable(readResource(QStringLiteral(":/strings/de.txt")),
+                              QStringLiteral("de.txt")));
+        return all;
+    }();
+    return texts;
+}
+
+int g_language = English;
+
+} // namespace
+
+QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
+{
+    static const QRegularExpression entry(QStringLiteral("^(\\d{4}) = (.*)$"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    QHash<int, QString> texts;
+    const QStringList lines = content.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        // A table saved with CR LF line ends still reads alike; texts never hold a bare CR.
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const int lineNumber = int(i) + 1;
+        const QRegularExpressionMatch match = entry.match(line);
+        if (!match.hasMatch())
+            raiseBadTable(fileName, lineNumber,
+                          QStringLiteral("expected \"<four-digit number> = <text>\", found \"%1\"")
+                              .arg(line));
+        const int number = match.captured(1).toInt();
+        if (texts.contains(number))
+            raiseBadTable(fileName, lineNumber,
+                          QStringLiteral("number %1 is given a second time").arg(number));
+        texts.insert(number, match.captured(2));
+    }
+    return texts;
+}
+
+QList<int> LoadedNumbers()
+{
+    return table().keys();
+}
+
+} // namespace ResStrings
+
+void setLanguage(int language)
+{
+    ResStrings::g_language = language == ResStrings::German ? ResStrings::German
+                                                            : ResStrings::English;
+}
+
+int language()
+{
+    return ResStrings::g_language;
+}
+
+QString GetResString(int id, int piece)
+{
+    return GetResStringIn(language(), id, piece);
+}
+
+QString GetResStringIn(int language, int id, int piece)
+{
+    const int number = id + language;
+    const auto &texts = ResStrings::table();
+    const auto found = texts.constFind(number);
+    if (found == texts.constEnd())
+        throw TqmError(TqmError::ResourceMissing, QStringLiteral("GetResString"),
+                       QStringLiteral("The string table has no text number %1.").arg(number));
+    QString text = TextUtility::Token(*found, piece == 0 ? 1 : piece, ResStrings::PieceSeparator);
+    text.replace(ResStrings::LineBreakMark, QStringLiteral("\r\n"));
+    return text;
+}
+
+QString GetResString(int id, int piece, const QStringList &values)
+{
+    return TextUtility::FillPlaceholders(GetResString(id, piece), values);
+}
+
+bool ResStringExists(int id)
+{
+    return ResStrings::table().contains(id);
+}

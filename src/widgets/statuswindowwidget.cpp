@@ -1,0 +1,86 @@
+#include "widgets/statuswindowwidget.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+StatusWindowWidget::StatusWindowWidget(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_picture(new QLabel(this)), m_version(new QLabel(this)), m_text(new QLabel(this)),
+      m_progress(new QProgressBar(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_picture, 0, Qt::AlignHCenter);
+    layout->addWidget(m_version, 0, Qt::AlignRight);
+    layout->addWidget(m_text);
+    layout->addWidget(m_progress);
+    m_progress->setRange(0, 100);
+    m_progress->setTextVisible(false);
+    m_text->setMinimumWidth(320);
+}
+
+void StatusWindowWidget::repaintNow()
+{
+    // The caller goes on with blocking work; the text must be on the screen before that.
+    QWidget::repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void StatusWindowWidget::show()
+{
+    QWidget::show();
+    raise();
+    repaintNow();
+}
+
+void StatusWindowWidget::hide()
+{
+    QWidget::hide();
+}
+
+void StatusWindowWidget::setProgress(int value)
+{
+    m_progress->setValue(qBound(0, value, 100));
+    if (isVisible())
+        repaintNow();
+}
+
+void StatusWindowWidget::setStatusText(const QString &text)
+{
+    m_text->setText(text);
+    if (isVisible())
+        repaintNow();
+}
+
+void StatusWindowWidget::setPicture(int pictureId)
+{
+    const QString path = QStringLiteral(":/pictures/%1.png").arg(pictureId);
+    if (QFile::exists(path))
+        m_picture->setPixmap(QPixmap(path));
+}
+
+void StatusWindowWidget::setFontName(const QString &family)
+{
+    QFont font = m_text->font();
+    font.setFamily(family);
+    m_text->setFont(font);
+    m_version->setFont(font);
+}
+
+void StatusWindowWidget::setVersionText(const QString &text)
+{
+    m_version->setText(text);
+}
+
+QString StatusWindowWidget::statusText() const
+{
+    return m_text->text();
+}
+
+QString StatusWindowWidget::versionText() const
+{
+    return m_version->text();
+}

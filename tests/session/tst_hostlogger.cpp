@@ -1,0 +1,204 @@
+#include "host/fakelns.h"
+#include "lns/userdialogs.h"
+#include "session/devicelog.h"
+#include "session/hostlogger.h"
+#include "strings/resstrings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TstHostLogger : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void colours_data();
+    void colours();
+    void withTimeAndBlankLines();
+    void everyLineReachesTheFileWithATimeStamp();
+    void unwritableDirectoryFallsBack();
+    void timedLine();
+    void handleErrorAnswers_data();
+    void handleErrorAnswers();
+    void deviceHeading_data();
+    void deviceHeading();
+    void cpList();
+
+private:
+    QString readAll(const QString &path);
+    std::unique_ptr<QTemporaryDir> m_dir;
+    ManualClock m_clock;
+    ScriptedDialogs m_dialogs;
+};
+
+void TstHostLogger::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(8, 15, 30)));
+    m_dialogs = ScriptedDialogs();
+    setLanguage(0);
+}
+
+QString TstHostLogger::readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+void TstHostLogger::colours_data()
+{
+    QTest::addColumn<qint32>("colour");
+    QTest::addColumn<qint32>("shown");
+    QTest::addColumn<bool>("raisesErrorFlag");
+    QTest::newRow("green is shown dark green") << logcolour::Green << qint32(32768) << false;
+    QTest::newRow("blue is shown dark blue") << logcolour::Blue << qint32(12582912) << false;
+    QTest::newRow("red raises the error flag") << logcolour::Red << qint32(255) << true;
+    QTest::newRow("black stays") << logcolour::Black << qint32(0) << false;
+    QTest::newRow("other colours stay") << qint32(0x808080) << qint32(0x808080) << false;
+}
+
+void TstHostLogger::colours()
+{
+    QFETCH(qint32, colour);
+    HostLogger logger(m_clock, m_dialogs);
+    MemoryLogView view;
+    logger.setView(&view);
+    logger.addLogLine(QStringLiteral("line"), colour, 7);
+    QCOMPARE(view.lines.size(), 1);
+    QTEST(view.lines[0].colour, "shown");
+    QCOMPARE(view.lines[0].style, 7);
+    QTEST(logger.loggerOnErrorFlag(), "raisesErrorFlag");
+}
+
+void TstHostLogger::withTimeAndBlankLines()
+{
+    HostLogger logger(m_clock, m_dialogs);
+    MemoryLogView view;
+    logger.setView(&view);
+    logger.addLogLine(QStringLiteral("Done"), logcolour::Black, 0, true, 2);
+    QCOMPARE(view.lines.size(), 3);
+    QCOMPARE(view.lines[0].text, QStringLiteral("Done - 08:15:30"));
+    QVERIFY(view.lines[1].text.isEmpty());
+    QVERIFY(view.lines[2].text.isEmpty());
+}
+
+void TstHostLogger::everyLineReachesTheFileWithATimeStamp()
+{
+    HostLogger logger(m_clock, m_dialogs);
+    logger.setUp({QStringLiteral("prog.LOG"), m_dir->path(), 1, 0, 0, 1000, true, QStringLiteral("product"), 1700});
+    logger.logLine(QStringLiteral("[M_PlugIn] Public Sub Main()"));
+    logger.addLogLine(QStringLiteral("Writing ..."), logcolour::Blue); // no view attached: still logged
+    const QString text = readAll(m_dir->filePath(QStringLiteral("prog.LOG")));
+    QVERIFY(text.contains(QStringLiteral("2026-03-02 08:15:30.000  [M_PlugIn] Public Sub Main()\n")));
+    QVERIFY(text.contains(QStringLiteral("08:15:30.000  Writing ...\n")));
+    QCOMPARE(logger.filePath(), m_dir->filePath(QStringLiteral("prog.LOG")));
+}
+
+void TstHostLogger::unwritableDirectoryFallsBack()
+{
+    // A file where the directory should be: nothing can be created below it.
+    QFile blocker(m_dir->filePath(QStringLiteral("bin")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_STATE_HOME", m_dir->filePath(QStringLiteral("state")).toUtf8());
+
+    HostLogger logger(m_clock, m_dialogs);
+    logger.setUp({QStringLiteral("prog.LOG"), blocker.fileName(), 1, 0, 0, 1000, true, QStringLiteral("product"), 1700});
+    logger.logLine(QStringLiteral("label"));
+    const QString fallback = m_dir->filePath(QStringLiteral("state/tqm/prog.LOG"));
+    QCOMPARE(logger.filePath(), fallback);
+    const QStringList lines = readAll(fallback).split(QLatin1Char('\n'));
+    QVERIFY2(lines.first().contains(QStringLiteral("cannot be written")), qPrintable(lines.first()));
+    QVERIFY(lines.first().contains(fallback));
+    QVERIFY(readAll(fallback).contains(QStringLiteral("label")));
+}
+
+void TstHostLogger::timedLine()
+{
+    HostLogger logger(m_clock, m_dialogs);
+    MemoryLogView timed;
+    logger.setTimedView(&timed);
+    logger.addTimedLine(QStringLiteral("21.5"), logcolour::Green);
+    QCOMPARE(timed.lines.size(), 1);
+    QCOMPARE(timed.lines[0].text, QStringLiteral("08:15:30 :21.5"));
+}
+
+void TstHostLogger::handleErrorAnswers_data()
+{
+    QTest::addColumn<int>("userAnswer"); // -1: the box's default (unattended)
+    QTest::addColumn<int>("answer");
+    QTest::newRow("retry") << int(MsgAnswer::Retry) << int(ErrorAnswer::Retry);
+    QTest::newRow("ignore continues") << int(MsgAnswer::Ignore) << int(ErrorAnswer::Continue);
+    QTest::newRow("abort leaves the routine") << int(MsgAnswer::Abort) << int(ErrorAnswer::Leave);
+    QTest::newRow("close ends the program") << int(MsgAnswer::Close) << int(ErrorAnswer::End);
+    QTest::newRow("default leaves the routine") << -1 << int(ErrorAnswer::Leave);
+}
+
+void TstHostLogger::handleErrorAnswers()
+{
+    QFETCH(int, userAnswer);
+    if (userAnswer >= 0)
+        m_dialogs.answers.enqueue(MsgAnswer(userAnswer));
+    HostLogger logger(m_clock, m_dialogs);
+    MemoryLogView view;
+    logger.setView(&view);
+    const TqmError error(TqmError::IniFileError, QStringLiteral("FetchCPs"), QStringLiteral("INI - File Error : x"));
+    QTEST(int(logger.handleError(error, QStringLiteral("M_PlugInSpecific"), QStringLiteral("FetchCPs"))), "answer");
+    QCOMPARE(m_dialogs.messages.size(), 1);
+    QVERIFY(m_dialogs.messages[0].text.contains(QStringLiteral("INI - File Error : x")));
+    QVERIFY(m_dialogs.messages[0].text.contains(QStringLiteral("M_PlugInSpecific.FetchCPs")));
+    QVERIFY(logger.loggerOnErrorFlag());
+    QCOMPARE(view.lines.last().colour, logcolour::Red);
+}
+
+void TstHostLogger::deviceHeading_data()
+{
+    // Steps: device name, subsystem path, LonMark object ("" none), seconds to wait before.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("first heading in full") << QStringList{"CM 1|A/F1|Cm|0"}
+                                           << QStringList{"  - A/F1", "    - CM 1", "      - Cm"};
+    QTest::newRow("same path: device line only")
+        << QStringList{"CM 1|A/F1||0", "CM 2|A/F1||3"} << QStringList{"  - A/F1", "    - CM 1", "    - CM 2"};
+    QTest::newRow("same device: object line only")
+        << QStringList{"CM 1|A/F1|Cm|0", "CM 1|A/F1|Cm|14"}
+        << QStringList{"  - A/F1", "    - CM 1", "      - Cm", "      - Cm"};
+    QTest::newRow("after 15 seconds the path repeats")
+        << QStringList{"CM 1|A/F1||0", "CM 1|A/F1||15"}
+        << QStringList{"  - A/F1", "    - CM 1", "  - A/F1", "    - CM 1"};
+    QTest::newRow("other path") << QStringList{"CM 1|A/F1||0", "CM 1|B/F1||1"}
+                                << QStringList{"  - A/F1", "    - CM 1", "  - B/F1", "    - CM 1"};
+}
+
+void TstHostLogger::deviceHeading()
+{
+    QFETCH(QStringList, steps);
+    MemoryLogger logger;
+    DeviceHeading heading(logger, m_clock);
+    for (const QString &step : steps) {
+        const QStringList f = step.split(QLatin1Char('|'));
+        m_clock.advanceSeconds(f[3].toInt());
+        auto device = std::make_shared<FakeAppDevice>(f[0], f[1]);
+        lns::LonMarkObjectPtr object;
+        if (!f[2].isEmpty())
+            object = std::make_shared<FakeLonMarkObject>(f[2]);
+        heading.log(device, object, 0, 15);
+    }
+    QTEST(logger.texts(), "expected");
+    QCOMPARE(logger.lines[0].colour, logcolour::DarkGreen);
+    QCOMPARE(logger.lines[0].style, -1);
+    QCOMPARE(logger.lines[1].colour, logcolour::Black);
+}
+
+void TstHostLogger::cpList()
+{
+    MemoryLogger logger;
+    LogCpList(logger, {QStringLiteral("ButtonMode"), QStringLiteral("TempMode")});
+    QCOMPARE(logger.texts(), (QStringList{GetResString(1553) + QStringLiteral("  "), "    - ButtonMode",
+                                          "    - TempMode", ""}));
+    QCOMPARE(logger.lines[1].colour, logcolour::DarkGreen);
+}
+
+QTEST_GUILESS_MAIN(TstHostLogger)
+#include "tst_hostlogger.moc"

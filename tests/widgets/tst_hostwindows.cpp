@@ -1,0 +1,86 @@
+// The desktop implementations of the host's dialogs and status window.
+
+#include "widgets/statuswindowwidget.h"
+#include "widgets/widgetdialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+class TstHostWindows : public QObject
+{
+    Q_OBJECT
+private slots:
+    void fileFilter_data();
+    void fileFilter();
+    void messageBoxAnswers_data();
+    void messageBoxAnswers();
+    void statusWindowShowsItsTexts();
+};
+
+void TstHostWindows::fileFilter_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("qt");
+    QTest::newRow("two entries") << "Data (*.dat)|*.dat|All (*.*)|*.*" << "Data (*.dat);;All (*.*)";
+    QTest::newRow("one entry") << "Data (*.dat)|*.dat" << "Data (*.dat)";
+    QTest::newRow("description only") << "Data (*.dat)" << "Data (*.dat)";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TstHostWindows::fileFilter()
+{
+    QFETCH(QString, filter);
+    QTEST(WidgetDialogs::qtFilter(filter), "qt");
+}
+
+void TstHostWindows::messageBoxAnswers_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("defaultAnswer");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Enter takes the default")
+        << int(MsgButtons::YesNo) << int(MsgAnswer::No) << int(Qt::Key_Return) << int(MsgAnswer::No);
+    QTest::newRow("Escape cancels") << int(MsgButtons::YesNoCancel) << int(MsgAnswer::Yes) << int(Qt::Key_Escape)
+                                    << int(MsgAnswer::Cancel);
+    QTest::newRow("Escape without cancel keeps the default")
+        << int(MsgButtons::Ok) << int(MsgAnswer::Ok) << int(Qt::Key_Escape) << int(MsgAnswer::Ok);
+}
+
+void TstHostWindows::messageBoxAnswers()
+{
+    QFETCH(int, buttons);
+    QFETCH(int, defaultAnswer);
+    QFETCH(int, key);
+    WidgetDialogs dialogs;
+    QString shownText;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        shownText = box->text();
+        QTest::keyClick(box, Qt::Key(key));
+    });
+    const MsgAnswer answer = dialogs.message(QStringLiteral("first\r\nsecond"), QStringLiteral("Title"),
+                                             MsgIcon::Question, MsgButtons(buttons), MsgAnswer(defaultAnswer));
+    QTEST(int(answer), "answer");
+    QCOMPARE(shownText, QStringLiteral("first\nsecond"));
+}
+
+void TstHostWindows::statusWindowShowsItsTexts()
+{
+    StatusWindowWidget status;
+    status.setVersionText(QStringLiteral("v1.0.0"));
+    status.show();
+    status.setStatusText(QStringLiteral("Connecting to LNS server ..."));
+    QVERIFY(status.isVisible());
+    QCOMPARE(status.statusText(), QStringLiteral("Connecting to LNS server ..."));
+    QCOMPARE(status.versionText(), QStringLiteral("v1.0.0"));
+    status.hide();
+    QVERIFY(!status.isVisible());
+}
+
+QTEST_MAIN(TstHostWindows)
+#include "tst_hostwindows.moc"
