@@ -286,6 +286,7 @@ class ObjectServer : public Object
 {
 public:
     using MonitorUpdateHandler = std::function<void(int monitorTag, const QString &value)>;
+    using MonitorFailureHandler = std::function<void(int monitorTag, const TqmError &error)>;
 
     int classId() const override { return ObjectServerClass; }
     ObjectPtr parent() const override { return {}; }
@@ -298,6 +299,13 @@ public:
     // monitored NV reports. Answers a handle for unsubscribe.
     virtual int subscribeMonitorUpdates(MonitorUpdateHandler handler) = 0;
     virtual void unsubscribeMonitorUpdates(int handle) = 0;
+    // Monitor-failure event: raised, like the update event on the event loop, when a poll of a
+    // monitored NV fails because its device does not answer, with the NV's monitor tag and the
+    // error (LnsDeviceNotResponding naming the device). Once per outage: not again for that NV
+    // until one of its polls has succeeded. Event-driven NVs never raise it: a device that does
+    // not answer sends nothing. A server that cannot tell never raises it.
+    virtual int subscribeMonitorFailures(MonitorFailureHandler) { return 0; }
+    virtual void unsubscribeMonitorFailures(int) {}
     // Resolves an object name (see ObjectNameParser) to the object; null when not found.
     virtual ObjectPtr objectByName(const QString &objectName) = 0;
 };

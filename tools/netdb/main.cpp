@@ -10,6 +10,7 @@
 #include "lns/inifile.h"
 #include "lns/objectname.h"
 #include "lns/product.h"
+#include "simcommands.h"
 #include "transfer/cplookup.h"
 
 #include <QCommandLineParser>
@@ -552,17 +553,22 @@ int main(int argc, char *argv[])
     const QStringList arguments = QCoreApplication::arguments();
     const QString first = arguments.value(1);
     if (first.isEmpty()) {
-        err() << Overview;
+        err() << Overview << netdbtool::SimUsage;
         return 2;
     }
     if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
-        out() << Overview;
+        out() << Overview << netdbtool::SimUsage;
         return 0;
     }
     if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
         out() << "tqm-netdb " << QCoreApplication::applicationVersion() << '\n';
         return 0;
     }
+    // The simulated rooms' commands parse their own options.
+    if (first == QLatin1String("sim"))
+        return netdbtool::sim(arguments.mid(2));
+    if (first == QLatin1String("watch"))
+        return netdbtool::watch(arguments.mid(2));
     const auto found = std::find_if(commands().cbegin(), commands().cend(),
                                     [&](const Command &c) { return c.name == first; });
     if (found == commands().cend())

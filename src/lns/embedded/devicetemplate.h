@@ -27,6 +27,9 @@
 
 namespace embedded {
 
+// Functional profile of the command-module object (SFPTsccCommandModule).
+constexpr int CommandModuleProfile = 8090;
+
 struct CpDef
 {
     QString name;

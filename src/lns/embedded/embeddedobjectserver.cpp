@@ -118,11 +118,13 @@ EmbeddedObjectServer::~EmbeddedObjectServer()
         db->close();
 }
 
-std::shared_ptr<EmbeddedObjectServer> EmbeddedObjectServer::create(const QString &home, const Clock &clock)
+std::shared_ptr<EmbeddedObjectServer> EmbeddedObjectServer::create(const QString &home, const Clock &clock,
+                                                                   TimerFactory &timers)
 {
     auto state = std::make_shared<ServerState>();
     state->clock = &clock;
     state->home = home;
+    state->monitors = std::make_unique<MonitorEngine>(*state, timers);
     return std::shared_ptr<EmbeddedObjectServer>(new EmbeddedObjectServer(state));
 }
 
@@ -203,6 +205,18 @@ void EmbeddedObjectServer::unsubscribeMonitorUpdates(int handle)
     m_state->handlers.erase(handle);
 }
 
+int EmbeddedObjectServer::subscribeMonitorFailures(MonitorFailureHandler handler)
+{
+    const int handle = m_state->nextHandle++;
+    m_state->failureHandlers.emplace(handle, std::move(handler));
+    return handle;
+}
+
+void EmbeddedObjectServer::unsubscribeMonitorFailures(int handle)
+{
+    m_state->failureHandlers.erase(handle);
+}
+
 lns::ObjectPtr EmbeddedObjectServer::objectByName(const QString &objectName)
 {
     QStringList parts;
@@ -258,6 +272,29 @@ lns::AppDevicePtr EmbeddedObjectServer::appDevice(const QString &objectName)
     return device;
 }
 
+lns::AppDevicePtr EmbeddedObjectServer::findDevice(const QString &networkName, const QString &name)
+{
+    for (const QString &candidate : {name, networkName + QLatin1Char('.') + name})
+        if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(objectByName(candidate)))
+            return device;
+    QList<lns::AppDevicePtr> named;
+    QList<lns::SubsystemPtr> pending = network(networkName)->systems()->item(1)->subsystems()->items();
+    while (!pending.isEmpty()) {
+        const lns::SubsystemPtr subsystem = pending.takeFirst();
+        for (const auto &device : subsystem->appDevices()->items())
+            if (device->name() == name)
+                named.append(device);
+        pending += subsystem->subsystems()->items();
+    }
+    if (named.size() == 1)
+        return named.first();
+    throw TqmError(TqmError::LnsObjectNotFound, Source,
+                   named.isEmpty() ? QStringLiteral("There is no device \"%1\" in network \"%2\".").arg(name, networkName)
+                                   : QStringLiteral("%1 devices are named \"%2\"; give the object name.")
+                                         .arg(named.size())
+                                         .arg(name));
+}
+
 void EmbeddedObjectServer::setDeviceOnline(const lns::AppDevicePtr &device, bool online)
 {
     dbOf(device)->exec(QStringLiteral("UPDATE devices SET online = ? WHERE id = ?"), {online ? 1 : 0, idOf(device)});
@@ -292,6 +329,34 @@ QList<QDateTime> EmbeddedObjectServer::calibrationTriggers(const lns::AppDeviceP
     return times;
 }
 
+bool EmbeddedObjectServer::isSimulated(const lns::AppDevicePtr &device)
+{
+    return dbOf(device)->roomState(idOf(device)).has_value();
+}
+
+cmsim::RoomState EmbeddedObjectServer::roomState(const lns::AppDevicePtr &device)
+{
+    return dbOf(device)->roomState(idOf(device)).value_or(cmsim::RoomState());
+}
+
+cmsim::Settings EmbeddedObjectServer::simulationSettings(const lns::AppDevicePtr &device)
+{
+    return dbOf(device)->simSettings(idOf(device));
+}
+
+void EmbeddedObjectServer::changeRoom(const lns::AppDevicePtr &device, const RoomChange &change)
+{
+    const auto db = dbOf(device);
+    const qint64 id = idOf(device);
+    db->setRoomState(id, change(roomState(device), db->simSettings(id), db->now()));
+}
+
+QString EmbeddedObjectServer::knobCalibrationText(const lns::AppDevicePtr &device)
+{
+    const auto db = dbOf(device);
+    return cmsim::knobCalibrationText(roomState(device), db->simSettings(idOf(device)), db->now());
+}
+
 MessageCounts EmbeddedObjectServer::messageCounts(const lns::AppDevicePtr &device) const
 {
     return m_state->counts.value(dbOf(device)->countKey(idOf(device)));
@@ -310,14 +375,9 @@ void EmbeddedObjectServer::resetMessageCounts()
     m_state->counts.clear();
 }
 
-int EmbeddedObjectServer::deliverMonitorUpdates()
+int EmbeddedObjectServer::monitoredCount() const
 {
-    int delivered = 0;
-    const auto open = m_openNetworks;
-    for (const auto &db : open)
-        if (db->isOpen())
-            delivered += db->deliverMonitorUpdates();
-    return delivered;
+    return m_state->monitors->watchedCount();
 }
 
 std::unique_ptr<lns::NvTypeUtility> EmbeddedObjectServer::createNvTypeUtility()

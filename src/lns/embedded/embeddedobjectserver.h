@@ -23,7 +23,9 @@
 // lock until it ends.
 
 #include "lns/clock.h"
+#include "lns/embedded/commandmodulesim.h"
 #include "lns/lns.h"
+#include "lns/timer.h"
 
 #include <QDateTime>
 #include <QJsonObject>
@@ -43,7 +45,7 @@ struct MessageCounts
     int cpWrites = 0;
     int nvReads = 0;
     int nvWrites = 0;
-    int nvPolls = 0; // polled monitor points, one per deliverMonitorUpdates() and NV
+    int nvPolls = 0; // polls of monitored NVs
     int deviceTests = 0;
     int calibrationTriggers = 0;
     int total() const { return cpReads + cpWrites + nvReads + nvWrites + nvPolls + deviceTests + calibrationTriggers; }
@@ -60,9 +62,12 @@ QStringList networkNames(const QString &home);
 class EmbeddedObjectServer : public lns::ObjectServer
 {
 public:
-    // A closed server on `home`; open() it before use. The clock stamps calibration triggers.
+    // A closed server on `home`; open() it before use. The clock stamps calibration triggers
+    // and drives the simulated devices; the timers deliver monitor updates (see monitorengine.h).
+    // Tests pass a ManualClock with a ManualTimerFactory on it and advance the clock.
     static std::shared_ptr<EmbeddedObjectServer> create(const QString &home = defaultHome(),
-                                                        const Clock &clock = SystemClock::instance());
+                                                        const Clock &clock = SystemClock::instance(),
+                                                        TimerFactory &timers = QtTimerFactory::instance());
     ~EmbeddedObjectServer() override;
 
     QString name() const override;
@@ -72,6 +77,8 @@ public:
     std::shared_ptr<lns::Networks> networks() const override;
     int subscribeMonitorUpdates(MonitorUpdateHandler handler) override;
     void unsubscribeMonitorUpdates(int handle) override;
+    int subscribeMonitorFailures(MonitorFailureHandler handler) override;
+    void unsubscribeMonitorFailures(int handle) override;
     // Object names: "Network", "Network.Level1[.Level2...]" (a subsystem),
     // "Network.Level1[...].Device" and "Network.Level1[...].Device.LonMarkObject" (see
     // lns/objectname.h). A name that fits both a LonMark object and a device is the object.
@@ -88,6 +95,9 @@ public:
     // objectByName narrowed to a kind; throws TqmError(LnsObjectNotFound) naming the object.
     lns::LonMarkObjectPtr lonMarkObject(const QString &objectName);
     lns::AppDevicePtr appDevice(const QString &objectName);
+    // A device of the network by its object name (with or without the network part) or by its
+    // name alone when that is unique; throws TqmError(LnsObjectNotFound) saying which.
+    lns::AppDevicePtr findDevice(const QString &networkName, const QString &name);
 
     // Device state as another process (or a test) would set it; stored in the database.
     static void setDeviceOnline(const lns::AppDevicePtr &device, bool online);
@@ -98,15 +108,25 @@ public:
     // Each CalibrationTrigger the device received, oldest first (stored in the database).
     static QList<QDateTime> calibrationTriggers(const lns::AppDevicePtr &device);
 
+    // The simulated command module of a device (commandmodulesim.h), at the server's clock.
+    // A device is simulated once its room was first set (the demo network's devices from the
+    // start); its room state is stored in the database, so another process acts on it.
+    static bool isSimulated(const lns::AppDevicePtr &device);
+    // The device's room, the defaults when it is not simulated yet.
+    static cmsim::RoomState roomState(const lns::AppDevicePtr &device);
+    static cmsim::Settings simulationSettings(const lns::AppDevicePtr &device);
+    using RoomChange = std::function<cmsim::RoomState(const cmsim::RoomState &, const cmsim::Settings &, const QDateTime &)>;
+    // Applies a change (one of the cmsim transitions) to the device's room and simulates it
+    // from then on.
+    static void changeRoom(const lns::AppDevicePtr &device, const RoomChange &change);
+    static QString knobCalibrationText(const lns::AppDevicePtr &device);
+
     MessageCounts messageCounts(const lns::AppDevicePtr &device) const;
     MessageCounts totalMessageCounts() const;
     void resetMessageCounts();
 
-    // Reports every monitored NV (monitor tag != 0, hold off, device online) whose value
-    // differs from the value last reported to this server (a newly monitored NV reports
-    // once) to the subscribers. Polled NVs count one poll message each. Answers the number of
-    // updates raised. The host calls it from a timer; tests call it directly.
-    int deliverMonitorUpdates();
+    // NVs monitored through this server now.
+    int monitoredCount() const;
 
     // The NV-type utility working on this server's networks.
     static std::unique_ptr<lns::NvTypeUtility> createNvTypeUtility();
@@ -134,6 +154,8 @@ QString objectName(const lns::AppDevicePtr &device);
 //                       "devices": [ { "name": "CM 1",
 //                                      "template": "TQM_CM_L4"  (built-in) or { template object },
 //                                      "online": true, "applicationVersion": 2.1,
+//                                      "simulated": true,   (a simulated command module, see
+//                                                            commandmodulesim.h; default false)
 //                                      "cpValues": { "PanelType": "3\t4",           device CP
 //                                                    "1/nciTmpOffset": "0\t20",     CP of LonMark object index 1
 //                                                    "1/nvoSpaceTemp/nciSndHrtBtNV13": "0\t100" },  NV's CP
@@ -146,7 +168,7 @@ QString createNetwork(const QString &home, const QJsonObject &description, bool 
 // "Building A/Floor 2", "Building B/Floor 1", ... (8 per floor), named "CM <n>.<nn>" (n counts
 // floors through the network, so names are unique: "CM 1.01" ... "CM 3.08"), using
 // every device template the plug-in INI file lists in turn (read from `iniPath`, default the
-// built-in ":/TqmCmdModule.ini"). All devices are online.
+// built-in ":/TqmCmdModule.ini"). All devices are online and simulated command modules.
 QString createDemoNetwork(const QString &home, const QString &networkName, int deviceCount = 24,
                           const QString &iniPath = {}, bool replace = false);
 

@@ -17,6 +17,10 @@ namespace {
 
 const QString Source = QStringLiteral("NetworkDatabase");
 
+// Added after the first networks were made: ensured whenever a network is opened.
+const char *const SimulationSchema =
+    "CREATE TABLE IF NOT EXISTS sim_devices(device_id INTEGER PRIMARY KEY, room TEXT NOT NULL)";
+
 const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT)",
     "CREATE TABLE IF NOT EXISTS templates(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, definition TEXT NOT NULL)",
@@ -28,19 +32,19 @@ const char *const Schema[] = {
     " application_version REAL, position INTEGER NOT NULL)",
     "CREATE INDEX IF NOT EXISTS devices_subsystem ON devices(subsystem_id, position)",
     "CREATE INDEX IF NOT EXISTS devices_name ON devices(name)",
+    // Formats and monitor settings are no part of the network (see netdb.h); files made before
+    // that still carry columns for them, which nothing reads.
     "CREATE TABLE IF NOT EXISTS cp_values(device_id INTEGER NOT NULL, cp_key INTEGER NOT NULL, value BLOB NOT NULL,"
-    " format TEXT, PRIMARY KEY(device_id, cp_key)) WITHOUT ROWID",
+    " PRIMARY KEY(device_id, cp_key)) WITHOUT ROWID",
     "CREATE TABLE IF NOT EXISTS nv_values(device_id INTEGER NOT NULL, nv_key INTEGER NOT NULL, value BLOB NOT NULL,"
-    " format TEXT, type_name TEXT, monitor_tag INTEGER NOT NULL DEFAULT 0, poll_flag INTEGER NOT NULL DEFAULT 0,"
-    " poll_interval INTEGER NOT NULL DEFAULT 0, report_by_exception INTEGER NOT NULL DEFAULT 0,"
-    " hold INTEGER NOT NULL DEFAULT 0, PRIMARY KEY(device_id, nv_key)) WITHOUT ROWID",
-    "CREATE INDEX IF NOT EXISTS nv_monitored ON nv_values(monitor_tag) WHERE monitor_tag <> 0",
+    " type_name TEXT, PRIMARY KEY(device_id, nv_key)) WITHOUT ROWID",
     "CREATE TABLE IF NOT EXISTS extension_records(id INTEGER PRIMARY KEY, device_id INTEGER NOT NULL,"
     " lmo_position INTEGER NOT NULL, name TEXT NOT NULL, UNIQUE(device_id, lmo_position, name))",
     "CREATE TABLE IF NOT EXISTS extension_fields(record_id INTEGER NOT NULL REFERENCES extension_records(id),"
     " number INTEGER NOT NULL, value TEXT NOT NULL, PRIMARY KEY(record_id, number)) WITHOUT ROWID",
     "CREATE TABLE IF NOT EXISTS calibration_triggers(id INTEGER PRIMARY KEY, device_id INTEGER NOT NULL, at TEXT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS calibration_triggers_device ON calibration_triggers(device_id)",
+    SimulationSchema,
     "CREATE TABLE IF NOT EXISTS plugin_commands(id INTEGER PRIMARY KEY, registration_number INTEGER, command_name TEXT,"
     " command_id INTEGER, class_id INTEGER, description TEXT, manufacturer_id TEXT, class_name TEXT, project_name TEXT,"
     " version TEXT, device_template TEXT, UNIQUE(command_id, class_id, device_template))",
@@ -74,13 +78,23 @@ void ServerState::raiseMonitorUpdate(int tag, const QString &value)
         entry.second(tag, value);
 }
 
+void ServerState::raiseMonitorFailure(int tag, const TqmError &error)
+{
+    const auto snapshot = failureHandlers;
+    for (const auto &entry : snapshot)
+        entry.second(tag, error);
+}
+
 NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_ptr<ServerState> state)
     : m_filePath(filePath), m_networkName(networkName),
       m_connectionName(QStringLiteral("tqm-netdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces)),
       m_state(std::move(state))
 {
     QSqlDatabase db = openConnection(filePath, m_connectionName, m_state->readOnly);
-    Q_UNUSED(db);
+    // Networks made before simulated rooms existed get their table on first use; a network opened
+    // for reading only is read as it is.
+    if (!m_state->readOnly)
+        run(db, QString::fromLatin1(SimulationSchema), {});
 }
 
 NetDb::~NetDb()
@@ -129,6 +143,8 @@ void NetDb::close()
     if (!m_open)
         return;
     m_open = false;
+    if (m_state->monitors)
+        m_state->monitors->forget(this);
     m_statements.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
@@ -169,6 +185,9 @@ QSqlQuery &NetDb::prepared(const QString &sql, const QVariantList &binds)
 void NetDb::exec(const QString &sql, const QVariantList &binds)
 {
     prepared(sql, binds).finish();
+    // Statements run through exec write; what a device sends may have changed with them.
+    if (m_state->monitors)
+        m_state->monitors->localChange(this);
 }
 
 QVariant NetDb::scalar(const QString &sql, const QVariantList &binds)
@@ -278,24 +297,30 @@ QByteArray NetDb::cpValue(qint64 deviceId, int cpKey)
 
 void NetDb::setCpValue(qint64 deviceId, int cpKey, const QByteArray &value)
 {
+    settleSimulation(deviceId);
     exec(QStringLiteral("UPDATE cp_values SET value = ? WHERE device_id = ? AND cp_key = ?"), {value, deviceId, cpKey});
 }
 
-QString NetDb::cpFormat(qint64 deviceId, int cpKey)
+QString NetDb::cpFormat(qint64 deviceId, int cpKey) const
 {
-    return scalar(QStringLiteral("SELECT format FROM cp_values WHERE device_id = ? AND cp_key = ?"), {deviceId, cpKey})
-        .toString();
+    return m_cpFormats.value({deviceId, cpKey});
 }
 
 void NetDb::setCpFormat(qint64 deviceId, int cpKey, const QString &format)
 {
-    exec(QStringLiteral("UPDATE cp_values SET format = ? WHERE device_id = ? AND cp_key = ?"), {format, deviceId, cpKey});
+    m_cpFormats.insert({deviceId, cpKey}, format);
+}
+
+QString NetDb::typeNameOf(qint64 deviceId, int nvKey)
+{
+    const QVariant stored =
+        scalar(QStringLiteral("SELECT type_name FROM nv_values WHERE device_id = ? AND nv_key = ?"), {deviceId, nvKey});
+    return stored.isNull() ? device(deviceId).tpl->nvs[nvKey].typeName : stored.toString();
 }
 
 NvState NetDb::nvState(qint64 deviceId, int nvKey)
 {
-    const auto found = rows(QStringLiteral("SELECT value, format, type_name, monitor_tag, poll_flag, poll_interval,"
-                                           " report_by_exception, hold FROM nv_values WHERE device_id = ? AND nv_key = ?"),
+    const auto found = rows(QStringLiteral("SELECT value, type_name FROM nv_values WHERE device_id = ? AND nv_key = ?"),
                             {deviceId, nvKey});
     if (found.isEmpty())
         throw TqmError(TqmError::LnsObjectNotFound, Source,
@@ -305,64 +330,183 @@ NvState NetDb::nvState(qint64 deviceId, int nvKey)
     const QVariantList &r = found[0];
     NvState nv;
     nv.value = r[0].toByteArray();
-    nv.format = r[1].toString();
-    nv.typeName = r[2].isNull() ? device(deviceId).tpl->nvs[nvKey].typeName : r[2].toString();
-    nv.monitorTag = r[3].toInt();
-    nv.pollFlag = r[4].toInt() != 0;
-    nv.pollInterval = r[5].toInt();
-    nv.reportByException = r[6].toInt() != 0;
-    nv.hold = r[7].toInt() != 0;
+    nv.typeName = r[1].isNull() ? device(deviceId).tpl->nvs[nvKey].typeName : r[1].toString();
+    nv.session = nvSession(deviceId, nvKey);
     return nv;
+}
+
+QByteArray NetDb::nvValue(qint64 deviceId, int nvKey)
+{
+    if (const SimOutput output = simOutput(deviceId, nvKey); output != SimOutput::None)
+        if (const auto room = roomState(deviceId))
+            return simulatedValue(output, *room, simSettings(deviceId));
+    return nvState(deviceId, nvKey).value;
+}
+
+QDateTime NetDb::nvValueChangesAt(qint64 deviceId, int nvKey, const QDateTime &now)
+{
+    if (simOutput(deviceId, nvKey) == SimOutput::None)
+        return {};
+    const auto room = roomState(deviceId);
+    return room ? cmsim::nextChange(*room, simSettings(deviceId), now) : QDateTime();
 }
 
 void NetDb::setNvValue(qint64 deviceId, int nvKey, const QByteArray &value)
 {
+    if (device(deviceId).tpl->nvs[nvKey].direction == lns::NetworkVariable::Direction::Input)
+        settleSimulation(deviceId);
     exec(QStringLiteral("UPDATE nv_values SET value = ? WHERE device_id = ? AND nv_key = ?"), {value, deviceId, nvKey});
-}
-
-void NetDb::setNvSetting(qint64 deviceId, int nvKey, const char *column, const QVariant &value)
-{
-    exec(QStringLiteral("UPDATE nv_values SET %1 = ? WHERE device_id = ? AND nv_key = ?").arg(QLatin1String(column)),
-         {value, deviceId, nvKey});
+    if (m_state->monitors)
+        m_state->monitors->valueWritten(this, deviceId, nvKey);
 }
 
 void NetDb::changeNvType(qint64 deviceId, int nvKey, const QString &typeName, const QByteArray &value)
 {
-    exec(QStringLiteral("UPDATE nv_values SET type_name = ?, value = ?, format = NULL WHERE device_id = ? AND nv_key = ?"),
+    exec(QStringLiteral("UPDATE nv_values SET type_name = ?, value = ? WHERE device_id = ? AND nv_key = ?"),
          {typeName, value, deviceId, nvKey});
+    // A format of the old type would not fit the new one.
+    if (auto it = m_nvSessions.find({deviceId, nvKey}); it != m_nvSessions.end())
+        it->format.clear();
 }
 
-QString NetDb::nvMonitorKey(qint64 deviceId, int nvKey) const
+NvSession NetDb::nvSession(qint64 deviceId, int nvKey) const
 {
-    return countKey(deviceId) + QLatin1Char('/') + QString::number(nvKey);
+    return m_nvSessions.value({deviceId, nvKey});
 }
 
-QString NetDb::monitorText(const NvState &nv)
+void NetDb::setNvSession(qint64 deviceId, int nvKey, const NvSession &session)
 {
-    return valuetypes::format(nv.format.isEmpty() ? nv.typeName : nv.format, nv.value);
+    m_nvSessions.insert({deviceId, nvKey}, session);
+    if (m_state->monitors)
+        m_state->monitors->settingsChanged(this, deviceId, nvKey);
 }
 
-int NetDb::deliverMonitorUpdates()
+QString NetDb::monitorText(const QString &format, const QString &typeName, const QByteArray &value)
 {
-    const auto monitored = rows(QStringLiteral("SELECT device_id, nv_key FROM nv_values WHERE monitor_tag <> 0"));
-    int delivered = 0;
-    for (const QVariantList &row : monitored) {
-        const qint64 deviceId = row[0].toLongLong();
-        const int nvKey = row[1].toInt();
-        const NvState nv = nvState(deviceId, nvKey);
-        if (nv.hold || !isOnline(deviceId))
-            continue;
-        if (nv.pollFlag)
-            ++counts(deviceId).nvPolls;
-        const QString key = nvMonitorKey(deviceId, nvKey);
-        const auto last = m_state->lastDelivered.constFind(key);
-        if (last != m_state->lastDelivered.constEnd() && *last == nv.value)
-            continue;
-        m_state->lastDelivered.insert(key, nv.value);
-        m_state->raiseMonitorUpdate(nv.monitorTag, monitorText(nv));
-        ++delivered;
+    return valuetypes::format(format.isEmpty() ? typeName : format, value);
+}
+
+qint64 NetDb::dataVersion()
+{
+    return scalar(QStringLiteral("PRAGMA data_version")).toLongLong();
+}
+
+std::optional<cmsim::RoomState> NetDb::roomState(qint64 deviceId)
+{
+    const QVariant stored = scalar(QStringLiteral("SELECT room FROM sim_devices WHERE device_id = ?"), {deviceId});
+    if (!stored.isValid())
+        return std::nullopt;
+    return cmsim::RoomState::fromJson(QJsonDocument::fromJson(stored.toByteArray()).object());
+}
+
+void NetDb::setRoomState(qint64 deviceId, const cmsim::RoomState &room)
+{
+    exec(QStringLiteral("INSERT OR REPLACE INTO sim_devices(device_id, room) VALUES(?, ?)"),
+         {deviceId, QJsonDocument(room.toJson()).toJson(QJsonDocument::Compact)});
+}
+
+void NetDb::settleSimulation(qint64 deviceId)
+{
+    const auto room = roomState(deviceId);
+    if (!room)
+        return;
+    cmsim::RoomState settled = cmsim::settle(*room, simSettings(deviceId), now());
+    settled.inputsChangedAt = now();
+    setRoomState(deviceId, settled);
+}
+
+cmsim::Settings NetDb::simSettings(qint64 deviceId)
+{
+    const DeviceTemplateDef &tpl = *device(deviceId).tpl;
+    QHash<int, QByteArray> cps;
+    for (const QVariantList &row :
+         rows(QStringLiteral("SELECT cp_key, value FROM cp_values WHERE device_id = ?"), {deviceId}))
+        cps.insert(row[0].toInt(), row[1].toByteArray());
+    const auto bytesOf = [&](const char *name) { return cps.value(tpl.cpKeyByName(QLatin1String(name))); };
+    // Signed big-endian number of a CP; `fallback` when the device has no such CP.
+    const auto number = [&](const char *name, int fallback, bool isSigned = true) {
+        const QByteArray b = bytesOf(name);
+        if (b.isEmpty())
+            return fallback;
+        qint64 v = 0;
+        for (char c : b)
+            v = (v << 8) | quint8(c);
+        if (isSigned && (quint8(b[0]) & 0x80))
+            v -= qint64(1) << (8 * b.size());
+        return int(v);
+    };
+    cmsim::Settings s;
+    s.offsetTemp = number("nciTmpOffset", 0);
+    s.minDeltaTemp = number("nciTmpMinDelta", 0);
+    const int ownHeartbeat = number("nciSndHrtBtNV13", 0, false);
+    s.maxSendTime = ownHeartbeat != 0 ? ownHeartbeat : number("nciSndHrtBt", 0, false);
+    s.tempMode = number("nciTempMode", 2);
+    s.setPtDeltaRange = number("nciSetPtDeltaRange", 0);
+    s.setPtDeltaStep = number("nciSetPtDeltaStep", 50);
+    s.buttonMode = number("nciButtonMode", -1);
+    if (const QByteArray on = bytesOf("nciFanSpeedOn"); on.size() == 2)
+        s.fanSpeedOn = on;
+    if (const QByteArray off = bytesOf("nciFanSpeedOff"); off.size() == 2)
+        s.fanSpeedOff = off;
+    s.hvacModeOn = number("nciHvacModeOn", s.hvacModeOn);
+    s.hvacModeOff = number("nciHvacModeOff", s.hvacModeOff);
+    s.occCmdOn = number("nciOccCmdOn", s.occCmdOn);
+    s.occCmdOff = number("nciOccCmdOff", s.occCmdOff);
+    s.fanLevels = number("nciDiscLevels", s.fanLevels, false);
+    if (const int external = tpl.nvKeyByName(QStringLiteral("nviSpaceTemp")); external >= 0) {
+        const QByteArray b = nvState(deviceId, external).value;
+        if (b.size() == 2)
+            s.externalTemp = qint16((quint8(b[0]) << 8) | quint8(b[1]));
     }
-    return delivered;
+    // Panel devices and applications from 2.1 on learn the knob's limits (reset and centre
+    // procedures); older ones take two stops.
+    const QVariant version =
+        scalar(QStringLiteral("SELECT application_version FROM devices WHERE id = ?"), {deviceId});
+    const double applicationVersion = version.isNull() ? tpl.applicationVersion : version.toDouble();
+    s.learnsKnobLimits = tpl.cpKeyByName(QStringLiteral("PanelType")) >= 0 || applicationVersion >= 2.1 - 1e-6;
+    return s;
+}
+
+NetDb::SimOutput NetDb::simOutput(qint64 deviceId, int nvKey)
+{
+    const DeviceTemplateDef &tpl = *device(deviceId).tpl;
+    const NvDef &nv = tpl.nvs[nvKey];
+    if (nv.direction != lns::NetworkVariable::Direction::Output || nv.lmoPosition < 0
+        || tpl.lmos[nv.lmoPosition].type != CommandModuleProfile)
+        return SimOutput::None;
+    static const QHash<QString, SimOutput> byName{
+        {QStringLiteral("nvoSpaceTemp"), SimOutput::SpaceTemp},   {QStringLiteral("nvoSetptOffset"), SimOutput::SetptOffset},
+        {QStringLiteral("nvoFanSpeed"), SimOutput::FanSpeed},     {QStringLiteral("nvoHeatCool"), SimOutput::HeatCool},
+        {QStringLiteral("nvoOccManCmd"), SimOutput::OccManCmd},
+    };
+    return byName.value(nv.name, SimOutput::None);
+}
+
+QByteArray NetDb::simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings)
+{
+    const cmsim::Outputs o = cmsim::outputs(room, settings, now());
+    const auto bytes = [](std::initializer_list<int> values) {
+        QByteArray b;
+        for (int v : values)
+            b.append(char(v & 0xFF));
+        return b;
+    };
+    const auto twoBytes = [&](int v) { return bytes({v >> 8, v}); };
+    switch (output) {
+    case SimOutput::SpaceTemp:
+        return twoBytes(o.spaceTemp);
+    case SimOutput::SetptOffset:
+        return twoBytes(o.setptOffset);
+    case SimOutput::FanSpeed:
+        return bytes({o.fanValue, o.fanState});
+    case SimOutput::HeatCool:
+        return bytes({o.heatCool});
+    case SimOutput::OccManCmd:
+        return bytes({o.occManCmd});
+    case SimOutput::None:
+        break;
+    }
+    return {};
 }
 
 } // namespace embedded

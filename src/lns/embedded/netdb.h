@@ -3,10 +3,19 @@
 // One open network database: the SQLite connection of one object server to one network file,
 // with the device layer's rules (online check, message counting, monitor updates) on top.
 // Internal to the embedded object server; the object handles are thin views onto it.
+//
+// The database holds what the network holds: devices, their CP and NV values, extension records.
+// What a client sets on its handles to read and monitor values - the format of a CP or NV, and
+// an NV's monitor tag, poll flag, poll interval, report by exception and hold - is the session
+// state of this connection: kept here in memory, never written, so reading a device's
+// configuration writes nothing and a second connection or process never sees another's "RAW".
 
 #include "lns/clock.h"
+#include "lns/embedded/commandmodulesim.h"
 #include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/embeddedobjectserver.h"
+#include "lns/embedded/monitorengine.h"
+#include "lns/timer.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -14,6 +23,7 @@
 #include <QVariant>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace embedded {
 
@@ -26,10 +36,12 @@ struct ServerState
     QString home;
     int nextHandle = 1;
     std::map<int, lns::ObjectServer::MonitorUpdateHandler> handlers;
+    std::map<int, lns::ObjectServer::MonitorFailureHandler> failureHandlers;
     QHash<QString, MessageCounts> counts; // by countKey()
-    QHash<QString, QByteArray> lastDelivered; // monitored NV → value last reported
-    bool readOnly = false;                    // networks are opened for reading only
+    std::unique_ptr<MonitorEngine> monitors;
+    bool readOnly = false; // networks are opened for reading only
     void raiseMonitorUpdate(int tag, const QString &value);
+    void raiseMonitorFailure(int tag, const TqmError &error);
 };
 
 struct DeviceInfo
@@ -41,16 +53,22 @@ struct DeviceInfo
     DeviceTemplateDefPtr tpl;
 };
 
+// A connection's settings of one NV.
+struct NvSession
+{
+    QString format; // empty: the type's own
+    int monitorTag = 0; // 0: not monitored
+    bool pollFlag = false;
+    int pollInterval = 0; // tenths of a second
+    bool reportByException = false;
+    bool hold = false;
+};
+
 struct NvState
 {
     QByteArray value;
-    QString format;   // empty: the type's own
     QString typeName; // current type (after a type change)
-    int monitorTag = 0;
-    bool pollFlag = false;
-    int pollInterval = 0;
-    bool reportByException = false;
-    bool hold = false;
+    NvSession session;
 };
 
 class NetDb
@@ -95,22 +113,42 @@ public:
 
     QByteArray cpValue(qint64 deviceId, int cpKey);
     void setCpValue(qint64 deviceId, int cpKey, const QByteArray &value);
-    QString cpFormat(qint64 deviceId, int cpKey);
+    // This connection's format of a CP; empty: the type's own.
+    QString cpFormat(qint64 deviceId, int cpKey) const;
     void setCpFormat(qint64 deviceId, int cpKey, const QString &format);
 
     NvState nvState(qint64 deviceId, int nvKey);
+    // The value the device holds now.
+    QByteArray nvValue(qint64 deviceId, int nvKey);
+    // When, after `now`, the device changes the value by itself (without anything written);
+    // invalid when it does not.
+    QDateTime nvValueChangesAt(qint64 deviceId, int nvKey, const QDateTime &now);
     void setNvValue(qint64 deviceId, int nvKey, const QByteArray &value);
-    // column is one of the nv_values setting columns.
-    void setNvSetting(qint64 deviceId, int nvKey, const char *column, const QVariant &value);
     void changeNvType(qint64 deviceId, int nvKey, const QString &typeName, const QByteArray &value);
-    QString nvMonitorKey(qint64 deviceId, int nvKey) const;
-    // Monitor text of an NV value in its monitor format.
-    static QString monitorText(const NvState &nv);
+    NvSession nvSession(qint64 deviceId, int nvKey) const;
+    void setNvSession(qint64 deviceId, int nvKey, const NvSession &session);
+    // Text of an NV value in a format (empty: the type's own).
+    static QString monitorText(const QString &format, const QString &typeName, const QByteArray &value);
+    QString typeNameOf(qint64 deviceId, int nvKey);
 
-    int deliverMonitorUpdates();
+    // Changes when another connection commits (SQLite's data_version).
+    qint64 dataVersion();
+
+    // The simulated command module of a device (commandmodulesim.h): none until its room was
+    // first set. Its output NVs then come from the simulation; what is stored for them is not
+    // used, and a CP or nviSpaceTemp written to it takes effect at once.
+    std::optional<cmsim::RoomState> roomState(qint64 deviceId);
+    void setRoomState(qint64 deviceId, const cmsim::RoomState &room);
+    cmsim::Settings simSettings(qint64 deviceId);
+    QDateTime now() const { return m_state->clock->now(); }
 
 private:
     void ensureOpen() const;
+    enum class SimOutput { None, SpaceTemp, SetptOffset, FanSpeed, HeatCool, OccManCmd };
+    SimOutput simOutput(qint64 deviceId, int nvKey);
+    QByteArray simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings);
+    // Before something the simulated device depends on changes: its send history is kept.
+    void settleSimulation(qint64 deviceId);
     // Statements are prepared once per connection and kept.
     QSqlQuery &prepared(const QString &sql, const QVariantList &binds);
 
@@ -123,6 +161,9 @@ private:
     QHash<qint64, DeviceInfo> m_devices;
     QHash<qint64, DeviceTemplateDefPtr> m_templates;
     QHash<QString, QSqlQuery> m_statements;
+    using ValueKey = std::pair<qint64, int>; // device id, CP or NV key
+    QHash<ValueKey, QString> m_cpFormats;
+    QHash<ValueKey, NvSession> m_nvSessions;
 };
 
 } // namespace embedded

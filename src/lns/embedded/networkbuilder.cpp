@@ -13,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <cstdio>
 
 namespace embedded {
 
@@ -117,6 +118,9 @@ public:
             insert(QStringLiteral("INSERT INTO cp_values(device_id, cp_key, value) VALUES(?, ?, ?)"), {id, key, cps[key]});
         for (int key = 0; key < nvs.size(); ++key)
             insert(QStringLiteral("INSERT INTO nv_values(device_id, nv_key, value) VALUES(?, ?, ?)"), {id, key, nvs[key]});
+        if (json.value("simulated").toBool())
+            insert(QStringLiteral("INSERT INTO sim_devices(device_id, room) VALUES(?, ?)"),
+                   {id, QJsonDocument(cmsim::RoomState().toJson()).toJson(QJsonDocument::Compact)});
     }
 
 private:
@@ -202,29 +206,17 @@ void buildInto(QSqlDatabase &db, const QJsonObject &description, const QString &
 
 } // namespace
 
-QString createNetwork(const QString &home, const QJsonObject &description, bool replace)
+namespace {
+
+// Builds the network in `file`, complete and in the journal mode every connection uses, so that
+// opening it later writes nothing.
+void buildFile(const QString &file, const QJsonObject &description, const QString &network)
 {
-    const QString network = description.value("name").toString();
-    if (network.isEmpty())
-        throw TqmError(TqmError::LnsInvalidValue, Source, QStringLiteral("The network description has no \"name\"."));
-    const QString path = networkFilePath(home, network);
-    if (!QDir().mkpath(QFileInfo(path).path()))
-        throw TqmError(TqmError::FileAccess, Source, QStringLiteral("Cannot create \"%1\".").arg(QFileInfo(path).path()));
-    if (QFileInfo::exists(path)) {
-        if (!replace)
-            throw TqmError(TqmError::DuplicateKey, Source,
-                           QStringLiteral("The network \"%1\" exists already (%2).").arg(network, path));
-        for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
-            QFile::remove(path + suffix);
-    }
-    // Built beside the final name and renamed when complete, so nobody opens half a network.
-    const QString building = path + QStringLiteral(".building");
-    QFile::remove(building);
     const QString connection = QStringLiteral("tqm-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     try {
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-            db.setDatabaseName(building);
+            db.setDatabaseName(file);
             if (!db.open())
                 throw TqmError(TqmError::LnsDatabase, Source, db.lastError().text());
             QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
@@ -238,16 +230,65 @@ QString createNetwork(const QString &home, const QJsonObject &description, bool 
             }
             if (!db.commit())
                 throw TqmError(TqmError::LnsDatabase, Source, db.lastError().text());
+            // Closing the last connection of a WAL database folds the log back in: one file.
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
             db.close();
         }
         QSqlDatabase::removeDatabase(connection);
     } catch (...) {
         QSqlDatabase::removeDatabase(connection);
+        throw;
+    }
+}
+
+// Empties the write-ahead log of the network being replaced and removes it with its index, so
+// that the new file never meets a log that belongs to the old one.
+void retireLog(const QString &path)
+{
+    const QString connection = QStringLiteral("tqm-retire-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(connection);
+    QFile::remove(path + QStringLiteral("-wal"));
+    QFile::remove(path + QStringLiteral("-shm"));
+}
+
+} // namespace
+
+QString createNetwork(const QString &home, const QJsonObject &description, bool replace)
+{
+    const QString network = description.value("name").toString();
+    if (network.isEmpty())
+        throw TqmError(TqmError::LnsInvalidValue, Source, QStringLiteral("The network description has no \"name\"."));
+    const QString path = networkFilePath(home, network);
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        throw TqmError(TqmError::FileAccess, Source, QStringLiteral("Cannot create \"%1\".").arg(QFileInfo(path).path()));
+    if (QFileInfo::exists(path) && !replace)
+        throw TqmError(TqmError::DuplicateKey, Source,
+                       QStringLiteral("The network \"%1\" exists already (%2).").arg(network, path));
+    // Built beside the final name and renamed over it when complete: nobody opens half a
+    // network, and a network being replaced stays whole until the new one takes its place
+    // (a build that is killed leaves only its own file behind).
+    const QString building =
+        path + QStringLiteral(".building-") + QUuid::createUuid().toString(QUuid::WithoutBraces).left(8);
+    try {
+        buildFile(building, description, network);
+    } catch (...) {
         QFile::remove(building);
         throw;
     }
-    if (!QFile::rename(building, path))
+    if (QFileInfo::exists(path))
+        retireLog(path);
+    if (std::rename(QFile::encodeName(building).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(building);
         throw TqmError(TqmError::FileAccess, Source, QStringLiteral("Cannot create \"%1\".").arg(path));
+    }
     return path;
 }
 
@@ -280,6 +321,7 @@ QString createDemoNetwork(const QString &home, const QString &networkName, int d
             devices.append(QJsonObject{
                 {"name", QStringLiteral("CM %1.%2").arg(floorIndex + 1).arg(i + 1, 2, 10, QLatin1Char('0'))},
                 {"template", templates[n % templates.size()]},
+                {"simulated", true},
             });
         }
         subsystems.append(QJsonObject{

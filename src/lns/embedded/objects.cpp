@@ -253,7 +253,9 @@ void AppDeviceImpl::calibrationTrigger()
 {
     db().requireOnline(deviceId(), QStringLiteral("AppDevice"));
     db().exec(QStringLiteral("INSERT INTO calibration_triggers(device_id, at) VALUES(?, ?)"),
-              {deviceId(), db().state().clock->now().toString(Qt::ISODateWithMs)});
+              {deviceId(), db().now().toString(Qt::ISODateWithMs)});
+    if (const auto room = db().roomState(deviceId()))
+        db().setRoomState(deviceId(), cmsim::calibrationTrigger(*room, db().simSettings(deviceId()), db().now()));
     ++db().counts(deviceId()).calibrationTriggers;
 }
 
@@ -291,8 +293,8 @@ lns::AppDevicePtr LonMarkObjectImpl::appDevice() const
 
 QString ConfigPropertyImpl::formatSpec() const
 {
-    const QString stored = db().cpFormat(deviceId(), m_key);
-    return stored.isEmpty() ? def().typeName : stored;
+    const QString session = db().cpFormat(deviceId(), m_key);
+    return session.isEmpty() ? def().typeName : session;
 }
 
 void ConfigPropertyImpl::setFormatSpec(const QString &format)
@@ -352,7 +354,7 @@ QByteArray NetworkVariableImpl::readBytes() const
 {
     db().requireOnline(deviceId(), nvSource());
     ++db().counts(deviceId()).nvReads;
-    return state().value;
+    return db().nvValue(deviceId(), m_key);
 }
 
 void NetworkVariableImpl::writeBytes(const QByteArray &bytes)
@@ -360,11 +362,6 @@ void NetworkVariableImpl::writeBytes(const QByteArray &bytes)
     db().requireOnline(deviceId(), nvSource());
     db().setNvValue(deviceId(), m_key, bytes);
     ++db().counts(deviceId()).nvWrites;
-    const NvState now = state();
-    if (now.monitorTag != 0 && !now.hold) {
-        db().state().lastDelivered.insert(db().nvMonitorKey(deviceId(), m_key), now.value);
-        db().state().raiseMonitorUpdate(now.monitorTag, NetDb::monitorText(now));
-    }
 }
 
 QString NetworkVariableImpl::value() const
@@ -375,7 +372,7 @@ QString NetworkVariableImpl::value() const
 
 void NetworkVariableImpl::setValue(const QString &text)
 {
-    const NvState now = state();
+    const NvState now = db().nvState(deviceId(), m_key);
     writeBytes(valuetypes::parse(formatSpec(), text, int(now.value.size())));
 }
 
@@ -405,22 +402,28 @@ std::shared_ptr<lns::ConfigProperties> NetworkVariableImpl::configProperties() c
 
 void NetworkVariableImpl::setMonitorTag(int tag)
 {
-    setSetting("monitor_tag", tag);
-    // A newly monitored NV reports its current value once.
-    db().state().lastDelivered.remove(db().nvMonitorKey(deviceId(), m_key));
+    change([tag](NvSession &s) { s.monitorTag = tag; });
+}
+
+void NetworkVariableImpl::setPollInterval(int interval)
+{
+    if (interval < 0)
+        throw TqmError(TqmError::LnsInvalidValue, nvSource(),
+                       QStringLiteral("The poll interval %1 of %2 is negative.").arg(interval).arg(name()));
+    change([interval](NvSession &s) { s.pollInterval = interval; });
 }
 
 QString NetworkVariableImpl::formatSpec() const
 {
-    const NvState now = state();
-    return now.format.isEmpty() ? now.typeName : now.format;
+    const QString format = session().format;
+    return format.isEmpty() ? typeName() : format;
 }
 
 void NetworkVariableImpl::setFormatSpec(const QString &format)
 {
-    const NvState now = state();
+    const NvState now = db().nvState(deviceId(), m_key);
     checkFormat(format, now.typeName, int(now.value.size()), nvSource());
-    setSetting("format", format);
+    change([format](NvSession &s) { s.format = format; });
 }
 
 // ---- Data point ----

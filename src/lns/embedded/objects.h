@@ -225,22 +225,23 @@ public:
     QString value() const override;
     void setValue(const QString &text) override;
     int typeIndex() const override;
-    QString typeName() const override { return state().typeName; }
+    QString typeName() const override { return db().typeNameOf(deviceId(), m_key); }
     bool changeableType() const override { return def().changeableType; }
     lns::DataPointPtr dataPoint(const QString &fieldName) const override;
     std::shared_ptr<lns::ConfigProperties> configProperties() const override;
-    int monitorTag() const override { return state().monitorTag; }
+    // Monitoring settings and the format are this connection's session state (see NetDb).
+    int monitorTag() const override { return session().monitorTag; }
     void setMonitorTag(int tag) override;
-    bool pollFlag() const override { return state().pollFlag; }
-    void setPollFlag(bool poll) override { setSetting("poll_flag", poll ? 1 : 0); }
-    int pollInterval() const override { return state().pollInterval; }
-    void setPollInterval(int interval) override { setSetting("poll_interval", interval); }
+    bool pollFlag() const override { return session().pollFlag; }
+    void setPollFlag(bool poll) override { change([poll](NvSession &s) { s.pollFlag = poll; }); }
+    int pollInterval() const override { return session().pollInterval; }
+    void setPollInterval(int interval) override;
     QString formatSpec() const override;
     void setFormatSpec(const QString &format) override;
-    bool reportByException() const override { return state().reportByException; }
-    void setReportByException(bool on) override { setSetting("report_by_exception", on ? 1 : 0); }
-    bool hold() const override { return state().hold; }
-    void setHold(bool hold) override { setSetting("hold", hold ? 1 : 0); }
+    bool reportByException() const override { return session().reportByException; }
+    void setReportByException(bool on) override { change([on](NvSession &s) { s.reportByException = on; }); }
+    bool hold() const override { return session().hold; }
+    void setHold(bool hold) override { change([hold](NvSession &s) { s.hold = hold; }); }
 
     int key() const { return m_key; }
     // Reads the value as the device answers it (needs the device, counts one NV read).
@@ -250,8 +251,14 @@ public:
 
 private:
     const NvDef &def() const { return tpl().nvs[m_key]; }
-    NvState state() const { return db().nvState(deviceId(), m_key); }
-    void setSetting(const char *column, const QVariant &value) { db().setNvSetting(deviceId(), m_key, column, value); }
+    NvSession session() const { return db().nvSession(deviceId(), m_key); }
+    template <class F>
+    void change(F f)
+    {
+        NvSession s = session();
+        f(s);
+        db().setNvSession(deviceId(), m_key, s);
+    }
 
     lns::ObjectPtr m_parent;
     int m_key;

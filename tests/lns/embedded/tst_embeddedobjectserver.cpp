@@ -2,6 +2,8 @@
 #include "base/tqmerror.h"
 
 #include <QJsonArray>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +37,7 @@ QJsonObject smallNetwork()
              {"devices", QJsonArray{QJsonObject{{"name", "CM 1"},
                                                 {"template", "TQM_CM_L4"},
                                                 {"cpValues", QJsonObject{{"1/nciTmpOffset", "0\t20"}}}},
+                                    QJsonObject{{"name", "CM 2"}, {"template", "TQM_CM_L4"}, {"simulated", true}},
                                     QJsonObject{{"name", "Array.Unit"}, {"template", arrayTemplate()}}}}}}},
     };
 }
@@ -58,11 +61,13 @@ class TestEmbeddedObjectServer : public QObject
 
 private:
     QTemporaryDir m_home;
+    ManualClock m_clock;
+    ManualTimerFactory m_timers{m_clock};
     EmbeddedObjectServerPtr m_server;
 
     EmbeddedObjectServerPtr newServer()
     {
-        auto server = EmbeddedObjectServer::create(m_home.path());
+        auto server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
         server->open(lns::ConnectionMode::Local);
         return server;
     }
@@ -203,7 +208,7 @@ private slots:
         QVERIFY(EmbeddedObjectServer::calibrationTriggers(device).isEmpty());
     }
 
-    void monitorUpdatesCarryTheTag()
+    void monitorUpdatesCarryTheTagOnTheEventLoop()
     {
         QList<QPair<int, QString>> updates;
         const int handle = m_server->subscribeMonitorUpdates(
@@ -216,24 +221,193 @@ private slots:
         spaceTemp->setHold(false);
         const auto fan = nvs->item("nvoFanSpeed");
         fan->setMonitorTag(5003);
-        fan->setPollFlag(true);
-
-        QCOMPARE(m_server->deliverMonitorUpdates(), 2); // first report of each
-        QCOMPARE(m_server->deliverMonitorUpdates(), 0); // nothing changed
-        // A change made by another connection (another process in real use).
-        auto other = newServer();
-        // The monitor format is kept in the network database, so the other side writes RAW too.
-        other->lonMarkObject(CmName)->networkVariables()->item("nvoSpaceTemp")->setValue("255\t56");
-        QCOMPARE(m_server->deliverMonitorUpdates(), 1);
-        fan->setValue("0.0 0"); // a write in this process reports at once
+        QVERIFY(updates.isEmpty()); // nothing is raised inside a call
+        m_clock.advanceMs(100);
+        QCOMPARE(updates.size(), 2); // first report of each
+        m_clock.advanceSeconds(5);
+        QCOMPARE(updates.size(), 2); // nothing changed
+        // A change committed by another connection (another process in real use), which
+        // writes in its own format: the monitor format is this connection's alone.
+        newServer()->lonMarkObject(CmName)->networkVariables()->item("nvoSpaceTemp")->setValue("-2.00");
+        fan->setValue("0.0 0"); // a write through this server
         nvs->item("nvoSetpoint")->setValue("22.00"); // not monitored: no report
+        m_clock.advanceMs(100);
 
         const QList<QPair<int, QString>> expected{
             {5000, "8\t52"}, {5003, "50.0 1"}, {5000, "255\t56"}, {5003, "0.0 0"}};
         QCOMPARE(updates, expected);
         m_server->unsubscribeMonitorUpdates(handle);
         spaceTemp->setValue("0\t100");
+        m_clock.advanceMs(100);
         QCOMPARE(updates.size(), expected.size());
+    }
+
+    // Each row: settings of a monitored nvoFanSpeed, then writes at given times (ms) during
+    // 3 s; the times of the reports and the number of polls.
+    void monitorRules_data()
+    {
+        QTest::addColumn<bool>("poll");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<bool>("reportByException");
+        QTest::addColumn<QList<int>>("changesAt"); // ms; each sets a new value
+        QTest::addColumn<QList<int>>("reportsAt");
+        QTest::addColumn<int>("polls");
+        QTest::newRow("polled each second") << true << 10 << false << QList<int>{} << QList<int>{100, 1100, 2100} << 3;
+        QTest::newRow("polled, by exception") << true << 10 << true << QList<int>{1500} << QList<int>{100, 2100} << 3;
+        QTest::newRow("poll flag without interval: event-driven")
+            << true << 0 << true << QList<int>{1500} << QList<int>{100, 1600} << 0;
+        QTest::newRow("event-driven, unthrottled") << false << 0 << true << QList<int>{250, 450} << QList<int>{100, 300, 500} << 0;
+        QTest::newRow("event-driven, throttled to 1 s, latest value")
+            << false << 10 << true << QList<int>{250, 450, 1250} << QList<int>{100, 1100, 2100} << 0;
+    }
+    void monitorRules()
+    {
+        QFETCH(bool, poll);
+        QFETCH(int, interval);
+        QFETCH(bool, reportByException);
+        QFETCH(QList<int>, changesAt);
+        QFETCH(QList<int>, reportsAt);
+        QFETCH(int, polls);
+        const QDateTime start = m_clock.now();
+        QList<int> reports;
+        QStringList values;
+        m_server->subscribeMonitorUpdates([&](int, const QString &value) {
+            reports.append(int(start.msecsTo(m_clock.now())));
+            values.append(value);
+        });
+        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 1");
+        const auto fan = cm()->networkVariables()->item("nvoFanSpeed");
+        fan->setHold(true);
+        fan->setMonitorTag(5000);
+        fan->setPollFlag(poll);
+        fan->setPollInterval(interval);
+        fan->setReportByException(reportByException);
+        fan->setHold(false);
+        m_server->resetMessageCounts();
+        int level = 0;
+        for (int at : changesAt) {
+            m_clock.advanceMs(at - start.msecsTo(m_clock.now()));
+            fan->setValue(QString("%1.0 1").arg(++level));
+        }
+        m_clock.advanceMs(3050 - start.msecsTo(m_clock.now()));
+        QCOMPARE(reports, reportsAt);
+        QCOMPARE(m_server->messageCounts(device).nvPolls, polls);
+        if (!changesAt.isEmpty())
+            QCOMPARE(values.last(), QString("%1.0 1").arg(level)); // the latest value is never lost
+    }
+
+    void failedPollIsReportedOnceAndMonitoringResumes()
+    {
+        QStringList events;
+        m_server->subscribeMonitorUpdates([&](int tag, const QString &value) { events << QString("%1 %2").arg(tag).arg(value); });
+        m_server->subscribeMonitorFailures([&](int tag, const TqmError &e) {
+            QCOMPARE(e.number(), TqmError::LnsDeviceNotResponding);
+            events << QString("%1 failed").arg(tag);
+        });
+        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 1");
+        const auto temp = cm()->networkVariables()->item("nvoSpaceTemp");
+        temp->setMonitorTag(5001);
+        temp->setPollFlag(true);
+        temp->setPollInterval(10);
+        m_clock.advanceMs(100);
+        newServer()->appDevice("Small.Building.Floor 1.CM 1"); // another process...
+        EmbeddedObjectServer::setDeviceOnline(device, false);
+        m_clock.advanceSeconds(5);
+        EmbeddedObjectServer::setDeviceOnline(device, true);
+        temp->setValue("22.00");
+        m_clock.advanceSeconds(1);
+        QCOMPARE(events, QStringList({"5001 21.00", "5001 failed", "5001 22.00"}));
+    }
+
+    void heldOrUnmonitoredNvsAreNotWatched()
+    {
+        int updates = 0;
+        m_server->subscribeMonitorUpdates([&](int, const QString &) { ++updates; });
+        const auto temp = cm()->networkVariables()->item("nvoSpaceTemp");
+        temp->setMonitorTag(5000);
+        temp->setHold(true);
+        m_clock.advanceSeconds(1);
+        QCOMPARE(updates, 0);
+        temp->setHold(false);
+        m_clock.advanceMs(100);
+        QCOMPARE(updates, 1);
+        temp->setMonitorTag(0);
+        QCOMPARE(m_server->monitoredCount(), 0);
+        temp->setMonitorTag(5000); // monitored anew: reports its value again
+        m_clock.advanceMs(100);
+        QCOMPARE(updates, 2);
+    }
+
+    void simulatedDeviceReactsToItsRoomAndConfiguration()
+    {
+        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 2");
+        const auto lmo = device->lonMarkObjects()->item("CommandModule");
+        const auto temp = lmo->networkVariables()->item("nvoSpaceTemp");
+        QVERIFY(EmbeddedObjectServer::isSimulated(device));
+        QVERIFY(!EmbeddedObjectServer::isSimulated(m_server->appDevice("Small.Building.Floor 1.CM 1")));
+        // Another process changes the room.
+        EmbeddedObjectServer::changeRoom(newServer()->appDevice("Small.Building.Floor 1.CM 2"),
+                                         [](const cmsim::RoomState &r, const cmsim::Settings &s, const QDateTime &now) {
+                                             return cmsim::setSensorError(cmsim::setRoomTemp(r, s, 2250, now), s, -80, now);
+                                         });
+        QCOMPARE(temp->value(), QString("21.70"));
+        cpOf(lmo, "nciTmpOffset")->setValue("0.80"); // the correction a calibration writes
+        QCOMPARE(temp->value(), QString("22.50"));
+        QCOMPARE(EmbeddedObjectServer::knobCalibrationText(device), QString("calibrated"));
+        device->calibrationTrigger(); // a panel device learns its knob's limits anew
+        QCOMPARE(EmbeddedObjectServer::knobCalibrationText(device), QString("learning, no limit seen yet"));
+    }
+
+    void readingEveryCpWritesNothingToTheDatabase()
+    {
+        QSqlDatabase watcher = QSqlDatabase::addDatabase("QSQLITE", "watcher");
+        watcher.setDatabaseName(networkFilePath(m_home.path(), "Small"));
+        QVERIFY(watcher.open());
+        const auto dataVersion = [&] {
+            QSqlQuery q(watcher);
+            q.exec("PRAGMA data_version");
+            q.next();
+            return q.value(0).toLongLong();
+        };
+        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 1");
+        const qint64 before = dataVersion();
+        QList<lns::ConfigPropertyPtr> cps = device->configProperties()->items();
+        for (const auto &lmo : device->lonMarkObjects()->items()) {
+            cps += lmo->configProperties()->items();
+            for (const auto &nv : lmo->networkVariables()->items())
+                cps += nv->configProperties()->items();
+        }
+        QVERIFY(cps.size() > 30);
+        for (const auto &cp : cps) { // as the plug-in reads: format saved, RAW, read, restored
+            const QString saved = cp->formatSpec();
+            cp->setFormatSpec(lns::RawFormat);
+            cp->value();
+            cp->setFormatSpec(saved);
+        }
+        QCOMPARE(dataVersion(), before);
+        cpOf(cm(), "nciTmpOffset")->setValue("0.30"); // the watcher does see a write
+        QVERIFY(dataVersion() != before);
+        watcher.close();
+        watcher = QSqlDatabase();
+        QSqlDatabase::removeDatabase("watcher");
+    }
+
+    void formatsAreNeverSeenByAnotherConnection()
+    {
+        const auto cp = cpOf(cm(), "nciTmpOffset");
+        const auto nv = cm()->networkVariables()->item("nvoSpaceTemp");
+        cp->setFormatSpec(lns::RawFormat);
+        nv->setFormatSpec(lns::RawFormat);
+        nv->setMonitorTag(5000);
+        QCOMPARE(cp->value(), QString("0\t20"));
+        const auto otherLmo = newServer()->lonMarkObject(CmName);
+        const auto otherCp = cpOf(otherLmo, "nciTmpOffset");
+        const auto otherNv = otherLmo->networkVariables()->item("nvoSpaceTemp");
+        QCOMPARE(otherCp->formatSpec(), QString("SCPToffsetTemp"));
+        QCOMPARE(otherCp->value(), QString("0.20"));
+        QCOMPARE(otherNv->formatSpec(), QString("SNVT_temp_p"));
+        QCOMPARE(otherNv->value(), QString("21.00"));
+        QCOMPARE(otherNv->monitorTag(), 0);
     }
 
     void messageCountersCountDeviceMessages()
@@ -250,7 +424,8 @@ private slots:
         device->calibrationTrigger();
         nv->setMonitorTag(5001);
         nv->setPollFlag(true);
-        m_server->deliverMonitorUpdates();
+        nv->setPollInterval(10);
+        m_clock.advanceMs(500);
         const MessageCounts c = m_server->messageCounts(device);
         QCOMPARE(c.cpReads, 1);
         QCOMPARE(c.cpWrites, 1);
@@ -265,15 +440,12 @@ private slots:
 
     void calibrationTriggersAreStamped()
     {
-        ManualClock clock;
-        auto server = EmbeddedObjectServer::create(m_home.path(), clock);
-        server->open(lns::ConnectionMode::Local);
-        const auto device = server->appDevice("Small.Building.Floor 1.CM 1");
+        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 1");
         device->calibrationTrigger();
-        clock.advanceSeconds(30);
+        m_clock.advanceSeconds(30);
         device->calibrationTrigger();
         QCOMPARE(EmbeddedObjectServer::calibrationTriggers(device),
-                 (QList<QDateTime>{clock.now().addSecs(-30), clock.now()}));
+                 (QList<QDateTime>{m_clock.now().addSecs(-30), m_clock.now()}));
     }
 
     void objectNamesRoundTrip_data()

@@ -1,0 +1,157 @@
+#include "lns/embedded/monitorengine.h"
+
+#include "lns/embedded/netdb.h"
+#include "base/tqmerror.h"
+
+namespace embedded {
+
+MonitorEngine::MonitorEngine(ServerState &state, TimerFactory &timers) : m_state(state), m_timer(timers.createTimer())
+{
+    QObject::connect(m_timer.get(), &Timer::timeout, m_timer.get(), [this] { tick(); });
+}
+
+MonitorEngine::~MonitorEngine() = default;
+
+void MonitorEngine::settingsChanged(NetDb *db, qint64 deviceId, int nvKey)
+{
+    const Key key{db, deviceId, nvKey};
+    const NvSession session = db->nvSession(deviceId, nvKey);
+    if (session.monitorTag == 0) {
+        m_watches.remove(key);
+    } else if (!m_watches.contains(key)) {
+        // Newly monitored: reports its current value once, polled or not.
+        Watch watch;
+        watch.nextPoll = m_state.clock->now();
+        m_watches.insert(key, watch);
+        if (!m_dataVersions.contains(db))
+            m_dataVersions.insert(db, db->dataVersion());
+    }
+    updateTimer();
+}
+
+void MonitorEngine::localChange(NetDb *db)
+{
+    for (auto it = m_watches.begin(); it != m_watches.end(); ++it)
+        if (it.key().db == db)
+            it->dirty = true;
+}
+
+void MonitorEngine::valueWritten(NetDb *db, qint64 deviceId, int nvKey)
+{
+    if (auto it = m_watches.find(Key{db, deviceId, nvKey}); it != m_watches.end()) {
+        it->dirty = true;
+        it->sentAgain = true;
+    }
+}
+
+void MonitorEngine::forget(NetDb *db)
+{
+    m_watches.removeIf([db](const auto &entry) { return entry.key().db == db; });
+    m_dataVersions.remove(db);
+    updateTimer();
+}
+
+void MonitorEngine::updateTimer()
+{
+    // The timer runs only while something is monitored.
+    if (m_watches.isEmpty())
+        m_timer->stop();
+    else if (!m_timer->isActive())
+        m_timer->start(TickMs);
+}
+
+int MonitorEngine::tick()
+{
+    const QDateTime now = m_state.clock->now();
+    // Another connection's commit shows as a new data version: its event-driven NVs are
+    // looked at again; nothing is read while nothing changed.
+    for (auto it = m_dataVersions.begin(); it != m_dataVersions.end(); ++it) {
+        qint64 version = it.value();
+        try {
+            version = it.key()->dataVersion();
+        } catch (const TqmError &) {
+            continue;
+        }
+        if (version != it.value()) {
+            it.value() = version;
+            localChange(it.key());
+        }
+    }
+    // Events are raised after the pass: a handler may change what is monitored.
+    m_events.clear();
+    for (auto it = m_watches.begin(); it != m_watches.end(); ++it) {
+        const Key &key = it.key();
+        const NvSession session = key.db->nvSession(key.deviceId, key.nvKey);
+        if (session.monitorTag == 0 || session.hold)
+            continue;
+        try {
+            if (session.pollFlag && session.pollInterval > 0)
+                poll(key, *it, session, now);
+            else
+                checkEvent(key, *it, session, now);
+        } catch (const TqmError &) {
+            // A database failure of one NV must not stop the others; it is tried again.
+        }
+    }
+    // In tag order, so that one pass reports the same way every time.
+    QList<Event> events = std::exchange(m_events, {});
+    std::stable_sort(events.begin(), events.end(), [](const Event &a, const Event &b) { return a.tag < b.tag; });
+    for (const Event &event : std::as_const(events))
+        event.raise();
+    return int(events.size());
+}
+
+void MonitorEngine::poll(const Key &key, Watch &watch, const NvSession &session, const QDateTime &now)
+{
+    if (now < watch.nextPoll)
+        return;
+    watch.nextPoll = now.addMSecs(qint64(session.pollInterval) * TickMs);
+    try {
+        key.db->requireOnline(key.deviceId, QStringLiteral("NetworkVariable"));
+    } catch (const TqmError &error) {
+        if (!watch.failing) {
+            watch.failing = true;
+            const int tag = session.monitorTag;
+            m_events.append({tag, [this, tag, error] { m_state.raiseMonitorFailure(tag, error); }});
+        }
+        return;
+    }
+    watch.failing = false;
+    ++key.db->counts(key.deviceId).nvPolls;
+    report(key, watch, session, key.db->nvValue(key.deviceId, key.nvKey), !session.reportByException);
+}
+
+void MonitorEngine::checkEvent(const Key &key, Watch &watch, const NvSession &session, const QDateTime &now)
+{
+    const bool due = watch.dirty || (watch.recheckAt.isValid() && now >= watch.recheckAt);
+    if (!due)
+        return;
+    const qint64 throttleMs = qint64(session.pollInterval) * TickMs;
+    if (watch.lastEvent.isValid() && throttleMs > 0 && now < watch.lastEvent.addMSecs(throttleMs)) {
+        // Looked at again when the throttle interval has passed.
+        watch.recheckAt = watch.lastEvent.addMSecs(throttleMs);
+        return;
+    }
+    watch.dirty = false;
+    watch.recheckAt = key.db->nvValueChangesAt(key.deviceId, key.nvKey, now);
+    if (!key.db->isOnline(key.deviceId))
+        return; // a silent device sends nothing; coming back online is a change
+    const bool sentAgain = std::exchange(watch.sentAgain, false);
+    const QByteArray value = key.db->nvValue(key.deviceId, key.nvKey);
+    if (report(key, watch, session, value, sentAgain && !session.reportByException))
+        watch.lastEvent = now;
+}
+
+bool MonitorEngine::report(const Key &key, Watch &watch, const NvSession &session, const QByteArray &value, bool force)
+{
+    if (watch.reported && watch.lastReported == value && !force)
+        return false;
+    watch.reported = true;
+    watch.lastReported = value;
+    const int tag = session.monitorTag;
+    const QString text = NetDb::monitorText(session.format, key.db->typeNameOf(key.deviceId, key.nvKey), value);
+    m_events.append({tag, [this, tag, text] { m_state.raiseMonitorUpdate(tag, text); }});
+    return true;
+}
+
+} // namespace embedded

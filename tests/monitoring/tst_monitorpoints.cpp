@@ -1,0 +1,306 @@
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/inifile.h"
+#include "lns/logger.h"
+#include "lns/product.h"
+#include "monitoring/cmonitorpoints.h"
+
+#include <QJsonArray>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace embedded;
+
+namespace {
+
+const QString DeviceName = "Site.Floor.CM 1";
+
+// Counts the calls that reach the real utility.
+class CountingNvTypes : public lns::NvTypeUtility
+{
+public:
+    Result changeType(const lns::NetworkVariablePtr &nv, int type, const QString &programId, int scope) override
+    {
+        ++changes;
+        return fail ? Result{false, "refused", nv} : m_real->changeType(nv, type, programId, scope);
+    }
+    Result checkType(const lns::NetworkVariablePtr &nv, int type, const QString &programId, int scope) override
+    {
+        return m_real->checkType(nv, type, programId, scope);
+    }
+    int changes = 0;
+    bool fail = false;
+
+private:
+    std::unique_ptr<lns::NvTypeUtility> m_real = EmbeddedObjectServer::createNvTypeUtility();
+};
+
+} // namespace
+
+class TestMonitorPoints : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    std::unique_ptr<ManualClock> m_clock;
+    std::unique_ptr<ManualTimerFactory> m_timers;
+    EmbeddedObjectServerPtr m_server;
+    IniFile m_ini{":/TqmCmdModule.ini"};
+    MemoryLogger m_logger;
+    CountingNvTypes m_nvTypes;
+    std::unique_ptr<cMonitorPoints> m_points;
+
+    EmbeddedObjectServerPtr newServer()
+    {
+        auto server = EmbeddedObjectServer::create(m_home.path(), *m_clock, *m_timers);
+        server->open(lns::ConnectionMode::Local);
+        return server;
+    }
+    lns::AppDevicePtr device() { return m_server->appDevice(DeviceName); }
+    lns::LonMarkObjectPtr lmo() { return device()->lonMarkObjects()->item("CommandModule"); }
+    lns::NetworkVariablePtr nv(const QString &name) { return lmo()->networkVariables()->item(name); }
+    cMonitorPoint *add(const QString &name, qint32 type = cMonitorPoint::EventDriven)
+    {
+        return m_points->AddMonitorPoint(name, nv(name), type);
+    }
+
+private slots:
+    void init()
+    {
+        createNetwork(m_home.path(),
+                      QJsonObject{{"name", "Site"},
+                                  {"subsystems", QJsonArray{QJsonObject{
+                                                     {"path", "Floor"},
+                                                     {"devices", QJsonArray{QJsonObject{{"name", "CM 1"},
+                                                                                        {"template", "TQM_CM_L4"},
+                                                                                        {"simulated", true}}}}}}}},
+                      true);
+        m_clock = std::make_unique<ManualClock>();
+        m_timers = std::make_unique<ManualTimerFactory>(*m_clock);
+        m_server = newServer();
+        m_logger = MemoryLogger();
+        m_nvTypes.changes = 0;
+        m_nvTypes.fail = false;
+        m_points = std::make_unique<cMonitorPoints>(&m_logger, &m_nvTypes);
+        m_points->setObjectServer(m_server);
+    }
+    void cleanup()
+    {
+        m_points.reset();
+        m_server.reset();
+        m_timers.reset();
+        m_clock.reset();
+    }
+
+    void pointWithoutNvIsNotAvailable()
+    {
+        cMonitorPoint *point = m_points->AddMonitorPoint("none", nullptr, cMonitorPoint::Polled);
+        QVERIFY(!point->Available());
+        QCOMPARE(point->Value(), QString());
+        QVERIFY(!m_points->ActivateMonitoring()); // point 1 leads to no system
+        point->ActivateMonitoring();
+        QVERIFY(!point->MonitoringIsActive());
+        QString value;
+        QVERIFY(!point->GetElementValue("value", value));
+        QCOMPARE(point->Tag(), 0);
+    }
+
+    void tagsCountPointsAndUpdatesFindThemByPosition()
+    {
+        add("nvoSpaceTemp", cMonitorPoint::NotMonitored);
+        add("nvoFanSpeed", cMonitorPoint::NotMonitored);
+        cMonitorPoint *third = add("nvoHeatCool");
+        QCOMPARE(m_points->GetMonitorPoint(1)->Tag(), 5000);
+        QCOMPARE(third->Tag(), 5002);
+        QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
+        QVERIFY(m_points->ActivateMonitoring()); // only the third has a monitoring type
+        m_clock->advanceMs(100);
+        QCOMPARE(updates.size(), 1);
+        QCOMPARE(updates[0], (QVariantList{"nvoHeatCool", "HVAC_OFF"})); // switch down
+        QCOMPARE(third->BufferedValue(), QString("HVAC_OFF"));
+        QVERIFY(!m_points->GetMonitorPoint(1)->MonitoringIsActive());
+    }
+
+    void monitoringTypeSetsThePollFlag_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("pollFlag");
+        QTest::newRow("0 not monitored") << 0 << false;
+        QTest::newRow("1 polled") << 1 << true;
+        QTest::newRow("2 event-driven") << 2 << false;
+        QTest::newRow("other values leave the NV alone") << 7 << true;
+    }
+    void monitoringTypeSetsThePollFlag()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, pollFlag);
+        cMonitorPoint *point = add("nvoSpaceTemp", cMonitorPoint::Polled);
+        point->setMonitoringType(type);
+        QCOMPARE(point->MonitoringType(), type);
+        QCOMPARE(nv("nvoSpaceTemp")->pollFlag(), pollFlag);
+        QVERIFY(!nv("nvoSpaceTemp")->hold());
+    }
+
+    void activationLeavesOthersAlone()
+    {
+        QVERIFY(!m_points->ActivateMonitoring()); // empty
+        cMonitorPoint *unmonitored = add("nvoSpaceTemp", cMonitorPoint::NotMonitored);
+        cMonitorPoint *independent = add("nvoFanSpeed");
+        independent->setIndependentMonitoring(true);
+        cMonitorPoint *active = add("nvoHeatCool");
+        nv("nvoHeatCool")->setMonitorTag(4711); // active already: left as it is
+        QVERIFY(m_points->ActivateMonitoring());
+        QVERIFY(!unmonitored->MonitoringIsActive());
+        QVERIFY(!independent->MonitoringIsActive());
+        QCOMPARE(nv("nvoHeatCool")->monitorTag(), 4711);
+        m_points->DeactivateMonitoring();
+        QVERIFY(!active->MonitoringIsActive());
+        QCOMPARE(active->BufferedValue(), QString("HVAC_OFF")); // read afresh once emptied
+    }
+
+    void fieldAccessReportsCommunicationFailures()
+    {
+        cMonitorPoint *fan = add("nvoFanSpeed");
+        QSignalSpy failures(m_points.get(), &cMonitorPoints::CommunicationFailed);
+        QString value;
+        QVERIFY(fan->GetElementValue("state", value));
+        QCOMPARE(value, QString("0"));
+        QVERIFY(!fan->GetElementValue("nonsense", value)); // finding the field is no communication
+        QCOMPARE(failures.size(), 0);
+        EmbeddedObjectServer::setDeviceOnline(device(), false);
+        QVERIFY(!fan->GetElementValue("state", value));
+        QVERIFY(!fan->SetElementValue("state", "1"));
+        QCOMPARE(failures.size(), 2);
+        QCOMPARE(fan->Value(), QString()); // whole values fail silently
+    }
+
+    void forcedUpdateReadsAfresh()
+    {
+        add("nvoSpaceTemp");
+        m_points->AddMonitorPoint("offset", nv("nvoSetptOffset"), cMonitorPoint::EventDriven);
+        QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
+        m_points->GetMonitorPointByName("offset")->setFormat(lns::RawFormat);
+        m_points->ForceNvUpdate("offset");
+        QCOMPARE(updates.size(), 1);
+        QCOMPARE(updates[0], (QVariantList{"offset", "0\t0"}));
+        QVERIFY_THROWS_EXCEPTION(TqmError, m_points->AddMonitorPoint("OFFSET", nv("nvoSpaceTemp")));
+        m_points->RemoveMonitorPointByName("offset");
+        QCOMPARE(m_points->Count(), 1);
+        QVERIFY_THROWS_EXCEPTION(TqmError, m_points->RemoveMonitorPointByName("offset"));
+    }
+
+    void fetchingNvsThroughTheIniFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("byDevice");
+        QTest::addColumn<QString>("expected"); // NV name, or the error text
+        QTest::newRow("object NV") << "nvoSpaceTemp" << false << "nvoSpaceTemp";
+        QTest::newRow("device NV through its object") << "nvoManOccCmd" << true << "nvoOccManCmd";
+        QTest::newRow("missing entry") << "nvoNothing" << false << "INI - File Error : nvoNothing";
+        QTest::newRow("missing entry, device") << "nvoNothing" << true << "INI - File Error : nvoNothing";
+    }
+    void fetchingNvsThroughTheIniFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, byDevice);
+        QFETCH(QString, expected);
+        const auto fetch = [&](bool *succeed) {
+            return byDevice ? m_points->FetchDevNV(name, product::NvSection, m_ini, "TQM_CM_L4", device(), succeed)
+                            : m_points->FetchLmoNV(name, product::NvSection, m_ini, "TQM_CM_L4", lmo(), succeed);
+        };
+        bool succeed = true;
+        const lns::NetworkVariablePtr found = fetch(&succeed);
+        QCOMPARE(succeed, found != nullptr);
+        if (found) {
+            QCOMPARE(found->name(), expected);
+            return;
+        }
+        try {
+            fetch(nullptr);
+            QFAIL("no error");
+        } catch (const TqmError &e) {
+            QCOMPARE(e.number(), TqmError::IniFileError);
+            QCOMPARE(e.description(), expected);
+        }
+        QCOMPARE(m_logger.labels.last(), byDevice ? QString("[M_PlugIn] Public Sub FetchDevNv()")
+                                                  : QString("[M_PlugIn] Public Sub FetchNv()"));
+    }
+
+    void typeChanges()
+    {
+        cMonitorPoint *fan = add("nvoFanSpeed");
+        QVERIFY(fan->ChangeNvType(95, "", 0)); // its type already
+        QCOMPARE(m_nvTypes.changes, 0);
+        add("nvoSpaceTemp"); // not changeable: skipped
+        m_points->AddMonitorPoint("unlisted", nv("nvoSetptOffset")); // changeable, not in the INI file
+        QVERIFY(!m_points->WriteNvsTypeLmo(lmo(), m_ini, product::NvSection, 81, "", 0,
+                                            {"nvoFanSpeed", "nvoSpaceTemp", "unlisted"}));
+        QCOMPARE(nv("nvoFanSpeed")->typeIndex(), 81);
+        QCOMPARE(nv("nvoSpaceTemp")->typeIndex(), 105);
+        QCOMPARE(m_logger.texts(), QStringList{"Nv not found in Ini file"});
+        QVERIFY(m_points->CheckNvTypeCpConsistencyLmo(lmo(), m_ini, product::NvSection, "", 0, {"nvoFanSpeed"}));
+
+        m_nvTypes.fail = true;
+        QVERIFY(!fan->ChangeNvType(95, "", 0));
+        QCOMPARE(m_logger.texts().mid(1), QStringList({
+            "An error occured while changing the type of network variable \"nvoFanSpeed\".", "refused"}));
+        QCOMPARE(m_logger.lines.last().colour, logcolour::Red);
+    }
+
+    // The monitoring page's view of a simulated device: a change of the room made by another
+    // process arrives within one poll interval; a device going offline fails the next poll;
+    // back online, updates resume.
+    void roomTemperatureReachesAPolledPoint()
+    {
+        cMonitorPoint *temp = add("nvoSpaceTemp", cMonitorPoint::Polled);
+        temp->setFormat(lns::RawFormat);
+        temp->setPollInterval(100); // 10 s
+        temp->setReportByException(true);
+        QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
+        QSignalSpy failures(m_points.get(), &cMonitorPoints::CommunicationFailed);
+        QVERIFY(m_points->ActivateMonitoring());
+        m_clock->advanceMs(100);
+        QCOMPARE(updates.size(), 1);
+        QCOMPARE(updates.last().at(1).toString(), QString("8\t52"));
+
+        auto other = newServer(); // `tqm-netdb sim ... --room-temp 22.5`
+        const auto otherDevice = other->appDevice(DeviceName);
+        EmbeddedObjectServer::changeRoom(otherDevice, [](const cmsim::RoomState &r, const cmsim::Settings &s,
+                                                         const QDateTime &now) { return cmsim::setRoomTemp(r, s, 2250, now); });
+        m_clock->advanceSeconds(10);
+        QCOMPARE(updates.size(), 2);
+        QCOMPARE(updates.last().at(1).toString(), QString("8\t202"));
+
+        EmbeddedObjectServer::setDeviceOnline(otherDevice, false);
+        m_clock->advanceSeconds(30);
+        QCOMPARE(failures.size(), 1); // once per outage
+        QCOMPARE(failures[0].at(0).value<cMonitorPoint *>(), temp);
+
+        EmbeddedObjectServer::changeRoom(otherDevice, [](const cmsim::RoomState &r, const cmsim::Settings &s,
+                                                         const QDateTime &now) { return cmsim::setRoomTemp(r, s, 2000, now); });
+        EmbeddedObjectServer::setDeviceOnline(otherDevice, true);
+        m_clock->advanceSeconds(10);
+        QCOMPARE(updates.size(), 3);
+        QCOMPARE(updates.last().at(1).toString(), QString("7\t208"));
+        QCOMPARE(failures.size(), 1);
+    }
+
+    void eventDrivenPointSeesAnotherProcessAtOnce()
+    {
+        cMonitorPoint *offset = add("nvoSetptOffset");
+        offset->setPollInterval(10); // throttle: one report a second at most
+        offset->setReportByException(true);
+        QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
+        QVERIFY(m_points->ActivateMonitoring());
+        m_clock->advanceMs(100);
+        const auto otherDevice = newServer()->appDevice(DeviceName);
+        EmbeddedObjectServer::changeRoom(otherDevice, [](const cmsim::RoomState &r, const cmsim::Settings &s,
+                                                         const QDateTime &now) { return cmsim::setKnob(r, s, 150, now); });
+        m_clock->advanceMs(1000);
+        QCOMPARE(updates.size(), 2);
+        QCOMPARE(updates.last().at(1).toString(), QString("1.50"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonitorPoints)
+#include "tst_monitorpoints.moc"

@@ -1,0 +1,247 @@
+#include "simcommands.h"
+
+#include "lns/embedded/devicetemplate.h"
+#include "lns/embedded/embeddedobjectserver.h"
+#include "base/tqmerror.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QTextStream>
+#include <QTimer>
+
+namespace netdbtool {
+
+const char SimUsage[] =
+    "  sim NETWORK DEVICE [--room-temp T] [--sensor-error E] [--knob K] [--switch up|down]\n"
+    "                     [--press setpt-|setpt+|fan-|fan+]... [--show]\n"
+    "                                   act on a simulated command module (temperatures in degrees\n"
+    "                                   Celsius, knob and error in kelvin); --show, or no change,\n"
+    "                                   prints its room, every output NV and its knob calibration\n"
+    "  watch NETWORK OBJECT NV... [--seconds N] [--poll TENTHS]\n"
+    "                                   prints each monitor update of the NVs with a time stamp,\n"
+    "                                   until interrupted or for N seconds; --poll polls every\n"
+    "                                   TENTHS tenths of a second instead of waiting for sends\n";
+
+namespace {
+
+using namespace embedded;
+
+QTextStream &out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+QTextStream &err()
+{
+    static QTextStream s(stderr);
+    return s;
+}
+
+struct UsageError
+{
+    QString text;
+};
+
+// Hundredths of a number given in units ("22.5", "-0,8", "+1.5").
+int hundredths(const QString &option, const QString &text)
+{
+    bool ok = false;
+    const double value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok || value < -300 || value > 300)
+        throw UsageError{QStringLiteral("--%1 needs a number such as 22.5, not \"%2\"").arg(option, text)};
+    return qRound(value * 100);
+}
+
+QString units(int hundredths)
+{
+    return QString::number(hundredths / 100.0, 'f', 2);
+}
+
+cmsim::Button buttonOf(const QString &name)
+{
+    static const QHash<QString, cmsim::Button> buttons{{"setpt-", cmsim::Button::SetPointDown},
+                                                      {"setpt+", cmsim::Button::SetPointUp},
+                                                      {"fan-", cmsim::Button::FanDown},
+                                                      {"fan+", cmsim::Button::FanUp}};
+    if (!buttons.contains(name))
+        throw UsageError{QStringLiteral("--press takes setpt-, setpt+, fan- or fan+, not \"%1\"").arg(name)};
+    return buttons.value(name);
+}
+
+EmbeddedObjectServerPtr openServer()
+{
+    auto server = EmbeddedObjectServer::create(defaultHome());
+    server->open(lns::ConnectionMode::Local);
+    return server;
+}
+
+lns::LonMarkObjectPtr commandModuleOf(const lns::AppDevicePtr &device)
+{
+    for (const auto &lmo : device->lonMarkObjects()->items())
+        if (lmo->type() == CommandModuleProfile)
+            return lmo;
+    throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
+                   QStringLiteral("Device \"%1\" has no command-module object.").arg(device->name()));
+}
+
+void show(const lns::AppDevicePtr &device)
+{
+    const bool online = EmbeddedObjectServer::isDeviceOnline(device);
+    out() << device->name() << " (" << objectName(device) << "): "
+          << (EmbeddedObjectServer::isSimulated(device) ? "simulated" : "not simulated") << ", "
+          << (online ? "online" : "offline") << '\n';
+    const cmsim::RoomState room = EmbeddedObjectServer::roomState(device);
+    out() << "room " << units(room.roomTemp) << " C, sensor error " << units(room.sensorError) << " K, knob "
+          << units(room.knob) << " K, switch " << (room.switchUp ? "up" : "down") << ", buttons "
+          << units(room.buttonOffset) << " K, fan level " << room.fanLevel << '\n';
+    for (const auto &nv : commandModuleOf(device)->networkVariables()->items()) {
+        if (nv->direction() != lns::NetworkVariable::Direction::Output)
+            continue;
+        QString value;
+        try {
+            value = nv->value();
+        } catch (const TqmError &e) {
+            value = QStringLiteral("(%1)").arg(e.description());
+        }
+        out() << nv->name() << " = " << value << '\n';
+    }
+    out() << "knob calibration: " << EmbeddedObjectServer::knobCalibrationText(device) << '\n';
+}
+
+int simCommand(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument("NETWORK", "network");
+    parser.addPositionalArgument("DEVICE", "device");
+    parser.addOptions({{"room-temp", "room temperature", "T"},
+                       {"sensor-error", "internal sensor deviation", "E"},
+                       {"knob", "knob position", "K"},
+                       {"switch", "toggle switch", "up|down"},
+                       {"press", "push button", "BUTTON"},
+                       {"show", "print the device"}});
+    if (!parser.parse(QStringList{"sim"} + arguments))
+        throw UsageError{parser.errorText()};
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 2)
+        throw UsageError{QStringLiteral("sim needs NETWORK and DEVICE")};
+    const QString switchPosition = parser.value("switch");
+    if (parser.isSet("switch") && switchPosition != "up" && switchPosition != "down")
+        throw UsageError{QStringLiteral("--switch takes up or down")};
+    // Everything is checked before the device is touched.
+    const std::optional<int> roomTemp = parser.isSet("room-temp") ? std::optional(hundredths("room-temp", parser.value("room-temp"))) : std::nullopt;
+    const std::optional<int> error = parser.isSet("sensor-error") ? std::optional(hundredths("sensor-error", parser.value("sensor-error"))) : std::nullopt;
+    const std::optional<int> knob = parser.isSet("knob") ? std::optional(hundredths("knob", parser.value("knob"))) : std::nullopt;
+    QList<cmsim::Button> presses;
+    for (const QString &button : parser.values("press"))
+        presses.append(buttonOf(button));
+
+    auto server = openServer();
+    const lns::AppDevicePtr device = server->findDevice(positional[0], positional[1]);
+    commandModuleOf(device);
+    const bool changes = roomTemp || error || knob || parser.isSet("switch") || !presses.isEmpty();
+    if (changes) {
+        EmbeddedObjectServer::changeRoom(device, [&](cmsim::RoomState r, const cmsim::Settings &s, const QDateTime &now) {
+            if (roomTemp)
+                r = cmsim::setRoomTemp(r, s, *roomTemp, now);
+            if (error)
+                r = cmsim::setSensorError(r, s, *error, now);
+            if (knob)
+                r = cmsim::setKnob(r, s, *knob, now);
+            if (parser.isSet("switch"))
+                r = cmsim::setSwitch(r, s, switchPosition == "up", now);
+            for (cmsim::Button button : presses)
+                r = cmsim::press(r, s, button, now);
+            return r;
+        });
+    }
+    if (!changes || parser.isSet("show"))
+        show(device);
+    return 0;
+}
+
+int watchCommand(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument("NETWORK", "network");
+    parser.addPositionalArgument("OBJECT", "LonMark object or device");
+    parser.addPositionalArgument("NV", "network variables");
+    parser.addOptions({{"seconds", "stop after N seconds", "N"}, {"poll", "poll interval in tenths of a second", "TENTHS"}});
+    if (!parser.parse(QStringList{"watch"} + arguments))
+        throw UsageError{parser.errorText()};
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() < 3)
+        throw UsageError{QStringLiteral("watch needs NETWORK, OBJECT and at least one NV")};
+    bool ok = true;
+    const int seconds = parser.isSet("seconds") ? parser.value("seconds").toInt(&ok) : 0;
+    if (!ok || seconds < 0)
+        throw UsageError{QStringLiteral("--seconds needs a number of seconds")};
+    const int poll = parser.isSet("poll") ? parser.value("poll").toInt(&ok) : 0;
+    if (!ok || poll < 0)
+        throw UsageError{QStringLiteral("--poll needs a number of tenths of a second")};
+
+    auto server = openServer();
+    const QString network = positional[0];
+    lns::ObjectPtr object = server->objectByName(network + QLatin1Char('.') + positional[1]);
+    if (!object || object->classId() == lns::NetworkClass)
+        object = server->objectByName(positional[1]);
+    std::shared_ptr<lns::NetworkVariables> nvs;
+    if (auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(object))
+        nvs = lmo->networkVariables();
+    else if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(object))
+        nvs = device->networkVariables();
+    else
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
+                       QStringLiteral("There is no LonMark object or device \"%1\" in network \"%2\".").arg(positional[1], network));
+    const QStringList names = positional.mid(2);
+    QList<lns::NetworkVariablePtr> watched;
+    for (const QString &name : names) {
+        const lns::NetworkVariablePtr nv = nvs->item(name);
+        nv->setHold(true);
+        nv->setPollFlag(poll > 0);
+        nv->setPollInterval(poll);
+        nv->setReportByException(true);
+        nv->setMonitorTag(int(watched.size()) + 1);
+        nv->setHold(false);
+        watched.append(nv);
+    }
+    const auto stamp = [] { return QDateTime::currentDateTime().toString(Qt::ISODateWithMs); };
+    server->subscribeMonitorUpdates([&](int tag, const QString &value) {
+        out() << stamp() << ' ' << names.value(tag - 1) << ' ' << value << Qt::endl;
+    });
+    server->subscribeMonitorFailures([&](int tag, const TqmError &e) {
+        out() << stamp() << ' ' << names.value(tag - 1) << " failed: " << e.description() << Qt::endl;
+    });
+    if (seconds > 0)
+        QTimer::singleShot(seconds * 1000, QCoreApplication::instance(), &QCoreApplication::quit);
+    return QCoreApplication::exec();
+}
+
+template <class Command>
+int run(Command command, const QStringList &arguments)
+{
+    try {
+        return command(arguments);
+    } catch (const UsageError &e) {
+        err() << "tqm-netdb: " << e.text << "\n\n" << SimUsage;
+        return 2;
+    } catch (const TqmError &e) {
+        err() << "tqm-netdb: " << e.description() << '\n';
+        return 1;
+    }
+}
+
+} // namespace
+
+int sim(const QStringList &arguments)
+{
+    return run(simCommand, arguments);
+}
+
+int watch(const QStringList &arguments)
+{
+    return run(watchCommand, arguments);
+}
+
+} // namespace netdbtool
