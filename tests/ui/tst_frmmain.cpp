@@ -262,6 +262,45 @@ private slots:
         QCOMPARE(rig.window->configuration()->Parameters()->ComboBoxParameterByName("ButtonMode")->Value(), function);
     }
 
+    void menuCommands_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QStringList>("trace");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("read") << "ReadParameters" << QStringList{} << "[frmMain] Private Sub ReadParameters()";
+        QTest::newRow("write") << "WriteParameters" << QStringList{} << "[frmMain] Private Sub WriteParameters()";
+        QTest::newRow("copy") << "SpreadParameters" << QStringList{"multi:CM 1.06 / CommandModule"} << "";
+        QTest::newRow("help") << "Manual" << QStringList{"help:-1"} << "";
+        QTest::newRow("about") << "About" << QStringList{"about"} << "";
+        QTest::newRow("device info") << "DeviceInfo" << QStringList{"deviceinfo"} << "";
+        QTest::newRow("quit") << "Quit" << QStringList{"ended"} << "";
+    }
+    void menuCommands()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, label);
+        WindowRig rig;
+        rig.open("CM 1.06");
+        QVERIFY(rig.view.clickMenuTool(tool));
+        QTEST(rig.trace, "trace");
+        if (!label.isEmpty())
+            QVERIFY(rig.logger.labels.contains(label));
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QVERIFY(!rig.dialogs.waitCursor);
+    }
+
+    // A red line while the window was prepared: the window opens on the logger.
+    void redLineOpensTheWindowOnTheLogger()
+    {
+        WindowRig rig;
+        rig.logger.addLogLine("INI file damaged", logcolour::Red);
+        rig.open("CM 1.06");
+        QCOMPARE(rig.view.selectedTabKey(0), QStringLiteral("KEY:6"));
+        QCOMPARE(rig.window->currentPageKey(), 6);
+        QVERIFY(!rig.logger.loggerOnErrorFlag());
+        QVERIFY(rig.view.isWindowVisible());
+    }
+
     void closingAsksOnlyWithUnwrittenEdits_data()
     {
         QTest::addColumn<bool>("edit");
