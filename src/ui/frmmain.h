@@ -4,7 +4,8 @@
 // device variants, view, tab and page selection, the control-event rules (heartbeats, toggle
 // switch frames, fan levels), the button line, the menu commands, help, the closing question and
 // the window position. It drives a MainWindowView; the host talks to it as its PlugInWindow, the
-// device configuration as its ConfigurationWindow.
+// device configuration as its ConfigurationWindow. Of the services it needs the session, the
+// dialogs and the logger; the others may be missing (no registry: the position is not kept).
 
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
@@ -155,6 +156,7 @@ private:
     void placeAndShow(Element element, double top);
     void hideElement(Element element);
     void hideTab(int strip, int keyNo);
+    DeviceContext deviceContext() const;
     bool limitationIs(int n) const;
     bool available(const QString &parameterName) const;
     cParam *parameter(const QString &name) const;
