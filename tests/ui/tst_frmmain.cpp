@@ -339,6 +339,28 @@ private slots:
         QCOMPARE(rig.ended, 1);
     }
 
+    // Apply stays available after a write the device did not take, and the logger comes up.
+    void applyFollowsTheWrite_data()
+    {
+        QTest::addColumn<bool>("online");
+        QTest::newRow("written") << true;
+        QTest::newRow("device silent") << false;
+    }
+    void applyFollowsTheWrite()
+    {
+        QFETCH(bool, online);
+        WindowRig rig;
+        rig.open("CM 1.06");
+        rig.view.textBox(2)->typeText("0.8");
+        rig.setOnline("CM 1.06", online);
+        QVERIFY(rig.view.clickLineButton(LineButton::Apply));
+        QCOMPARE(rig.view.lineButtonEnabled(LineButton::Apply), !online);
+        QCOMPARE(rig.session.parametersChangedFlag, !online);
+        QCOMPARE(rig.window->currentPageKey(), online ? 0 : 6);
+        QVERIFY(rig.view.windowEnabled());
+        QCOMPARE(rig.view.statusText(), GetResString(1517));
+    }
+
     void positionIsKeptUnlessMinimised_data()
     {
         QTest::addColumn<QString>("storedTop");
