@@ -88,12 +88,33 @@ FrmMain::FrmMain(MainWindowView &view, Services services, FrmMainHooks hooks, QO
 {
     connectControls();
     connectView();
+    createTimers();
+}
+
+void FrmMain::createTimers()
+{
+    if (!m_services.timers)
+        return;
+    m_sensorTimer = m_services.timers->createTimer(this);
+    m_knobTimer = m_services.timers->createTimer(this);
+    connect(m_sensorTimer.get(), &Timer::timeout, this, [this] {
+        if (m_hooks.sensorCalibrationTick)
+            guarded(m_hooks.sensorCalibrationTick);
+    });
+    connect(m_knobTimer.get(), &Timer::timeout, this, [this] {
+        if (m_hooks.knobCalibrationTick)
+            guarded(m_hooks.knobCalibrationTick);
+    });
 }
 
 FrmMain::~FrmMain() = default;
 
 void FrmMain::detach()
 {
+    for (Timer *timer : {m_sensorTimer.get(), m_knobTimer.get()}) {
+        if (timer)
+            timer->stop();
+    }
     disconnect(&m_view, nullptr, this, nullptr);
     for (int i = 0; i < ConfigurationWindow::TextBoxCount; ++i)
         disconnect(m_view.textBox(i), nullptr, this, nullptr);

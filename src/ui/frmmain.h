@@ -10,6 +10,7 @@
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
 #include "device/multidevicewindow.h"
+#include "lns/timer.h"
 #include "session/services.h"
 #include "ui/mainwindowview.h"
 #include "ui/pluginwindow.h"
@@ -43,6 +44,9 @@ struct FrmMainHooks
     std::function<void()> arrangeCalibrationPages;
     // Buttons 0-6 belong to the calibration pages.
     std::function<void(int button)> commandButtonClicked;
+    // Ticks of the window's calibration timers.
+    std::function<void()> sensorCalibrationTick;
+    std::function<void()> knobCalibrationTick;
     // The start-up status window, hidden once the window is filled.
     std::function<void()> hideStatusWindow;
     // Opens a help file at a context id (-1: its default topic).
@@ -79,6 +83,10 @@ class FrmMain : public QObject, public PlugInWindow, public ConfigurationWindow
 {
     Q_OBJECT
 public:
+    // Tick intervals of the calibration timers.
+    static constexpr int SensorCalibrationIntervalMs = 200;
+    static constexpr int KnobCalibrationIntervalMs = 500;
+
     FrmMain(MainWindowView &view, Services services, FrmMainHooks hooks = {}, QObject *parent = nullptr);
     ~FrmMain() override;
 
@@ -88,6 +96,10 @@ public:
     // Key number of the page shown last (0 to 6); the help context is 1000 + this.
     int currentPageKey() const { return m_currentPageKey; }
     bool themeActive() const { return m_theme; }
+    // The window's two calibration timers, stopped until a calibration starts them (with the
+    // intervals above); null without a timer factory. Their ticks go to the calibration hooks.
+    Timer *sensorCalibrationTimer() const { return m_sensorTimer.get(); }
+    Timer *knobCalibrationTimer() const { return m_knobTimer.get(); }
 
     // ---- the window's operations ----
     void Display();
@@ -163,6 +175,7 @@ private:
     void enableCalibrateButtons(int keyNo);
 
     // ---- control events ----
+    void createTimers();
     void connectControls();
     void connectView();
     void onTextBoxChange(int index);
@@ -209,6 +222,8 @@ private:
     bool m_theme = false;
     int m_currentPageKey = 0;
     QHash<int, double> m_designLeft; // frame -> its designed left
+    std::unique_ptr<Timer> m_sensorTimer;
+    std::unique_ptr<Timer> m_knobTimer;
 };
 
 } // namespace ui
