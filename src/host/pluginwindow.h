@@ -1,47 +1,13 @@
 #pragma once
 
-// What the plug-in host asks of its main window. The widget window implements it; the
-// recording window stands in where there is none (tests, and the program until the main window
-// exists): it keeps what it was asked and, unattended, prints it.
+// The recording window: stands in for the main window in host tests. It keeps what it was
+// asked and, when given a report, tells it.
+
+#include "ui/pluginwindow.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
-
-// Window states as the automation interface exchanges them.
-enum class WindowState : qint16 { Normal = 0, Minimized = 1, Maximized = 2 };
-
-class PlugInWindow
-{
-public:
-    virtual ~PlugInWindow() = default;
-
-    // Loads the window without showing it (the session takes its object-server control).
-    virtual void load() = 0;
-    virtual bool isLoaded() const = 0;
-    // Builds the pages and captions of the command and removes the views it does not offer.
-    virtual void buildPages(int commandIndex) = 0;
-    // Shows the window modeless; hides it.
-    virtual void showWindow() = 0;
-    virtual void hideWindow() = 0;
-    virtual bool isVisible() const = 0;
-    virtual void unload() = 0;
-    // True when the window waits for its user; a stand-in ends the program at once instead.
-    virtual bool isInteractive() const = 0;
-
-    // Geometry in twips.
-    virtual double left() const = 0;
-    virtual double top() const = 0;
-    virtual double width() const = 0;
-    virtual double height() const = 0;
-    virtual void setLeft(double twips) = 0;
-    virtual void setTop(double twips) = 0;
-    virtual void setWidth(double twips) = 0;
-    virtual void setHeight(double twips) = 0;
-
-    virtual WindowState windowState() const = 0;
-    virtual void setWindowState(WindowState state) = 0;
-};
 
 class RecordingPlugInWindow : public PlugInWindow
 {
