@@ -2,6 +2,7 @@
 // ("/CLASSID:28/COMMANDID:13/OBJECTNAME:..."), by the desktop's D-Bus activation with
 // "-Embedding" (a host then drives the automation object), or by a user without arguments.
 // TQM_UNATTENDED=1 runs it without a screen: message boxes become lines on standard error.
+// Without a display and without TQM_UNATTENDED it says so and ends with exit code 1.
 
 #include "app/configurationlisting.h"
 #include "host/commandline.h"
@@ -23,6 +24,7 @@
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QSet>
 
 #include <cstdio>
@@ -73,13 +75,42 @@ int serveAutomationObject(QCoreApplication &app, PlugInHost &host)
     return code;
 }
 
+// Unattended runs print what a user would see; the offscreen platform's remarks about what it
+// cannot do with windows are no part of that.
+QtMessageHandler previousHandler = nullptr;
+
+void dropPlatformRemarks(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg
+        && (message.startsWith(QLatin1String("This plugin does not support"))
+            || message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+    else
+        unattended::print(qFormatLogMessage(type, context, message));
+}
+
+// The application object: a widget application wherever a window can go (unattended runs show
+// theirs on the offscreen platform), a plain one where none can.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[], unattended::Screen screen)
+{
+    if (screen == unattended::Screen::Offscreen) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        previousHandler = qInstallMessageHandler(dropPlatformRemarks);
+    }
+    if (screen == unattended::Screen::None)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    return std::make_unique<QApplication>(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    const bool quiet = unattended::isOn();
-    std::unique_ptr<QCoreApplication> app = quiet ? std::make_unique<QCoreApplication>(argc, argv)
-                                                  : std::make_unique<QApplication>(argc, argv);
+    const unattended::Screen screen = unattended::screenFor(QProcessEnvironment::systemEnvironment());
+    const bool quiet = screen == unattended::Screen::Offscreen;
+    std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, screen);
     const QString programPath = QCoreApplication::applicationFilePath();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
 
@@ -91,6 +122,11 @@ int main(int argc, char *argv[])
             return 1;
         }
         return 0;
+    }
+    // Qt would abort at the first window; say what is missing instead.
+    if (screen == unattended::Screen::None) {
+        unattended::print(unattended::noScreenLine());
+        return 1;
     }
 
     UnattendedDialogs unattendedDialogs;
