@@ -1,8 +1,6 @@
 #include "app/configurationlisting.h"
 
 #include "device/cconfiguration.h"
-#include "device/configurationwindow.h"
-#include "host/host.h"
 #include "lns/controls/controls.h"
 #include "params/choiceparams.h"
 #include "params/cparamenums.h"
@@ -43,25 +41,8 @@ QString shownValue(const cParam &parameter)
 
 } // namespace
 
-QStringList readAndList(PlugInHost &host)
+QStringList list(const cConfiguration &configuration)
 {
-    MemoryConfigurationWindow window(host.session().windowTitle());
-    ConfigurationEnvironment environment;
-    environment.session = &host.session();
-    environment.window = &window;
-    environment.logger = host.logger();
-    environment.deviceHeading = &host.logger()->deviceHeading();
-    environment.dialogs = host.environment().dialogs;
-    environment.iniFile = host.iniFile();
-    environment.handleError = [&host](const TqmError &error, const QString &module, const QString &routine) {
-        return host.logger()->handleError(error, module, routine);
-    };
-    cConfiguration configuration(environment);
-    window.setUpdatingControls(true);
-    configuration.FetchCPs();
-    configuration.ReadSettings();
-    window.setUpdatingControls(false);
-
     QStringList lines;
     for (const cParam *parameter : configuration.Parameters()->AllParameters()) {
         lines.append(parameter->Available() ? parameter->Name() + QStringLiteral(" = ") + shownValue(*parameter)

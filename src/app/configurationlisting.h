@@ -1,16 +1,15 @@
 #pragma once
 
-// Until the main window exists, the program does its configure job without one: it builds the
-// command module's parameter table on a window of in-memory controls, reads the device, and
-// prints every parameter as the window would show it.
+// Until the widget view exists, the program fills the window in memory and prints every
+// parameter as the window shows it.
 
 #include <QStringList>
 
-class PlugInHost;
+class cConfiguration;
 
 namespace configurationlisting {
 
 // One line per parameter, "Name = shown value", or "Name: not available".
-QStringList readAndList(PlugInHost &host);
+QStringList list(const cConfiguration &configuration);
 
 } // namespace configurationlisting

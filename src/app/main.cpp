@@ -8,7 +8,6 @@
 #include "host/commandline.h"
 #include "host/dbus/applicationservice.h"
 #include "host/host.h"
-#include "host/pluginwindow.h"
 #include "host/registrationwriter.h"
 #include "lns/desktopseams.h"
 #include "lns/embedded/embeddedobjectserver.h"
@@ -16,6 +15,8 @@
 #include "lns/statuswindow.h"
 #include "lns/unattended.h"
 #include "strings/resstrings.h"
+#include "ui/frmmain.h"
+#include "ui/memorymainwindowview.h"
 #include "widgets/aboutdialog.h"
 #include "widgets/statuswindowwidget.h"
 #include "widgets/widgetdialogs.h"
@@ -140,8 +141,9 @@ int main(int argc, char *argv[])
         statusWidget = std::make_unique<StatusWindowWidget>();
         aboutDialog = std::make_unique<AboutDialog>();
     }
-    // The main window stands in here until the widget window exists.
-    RecordingPlugInWindow window;
+    // The window's view: in memory until the widget view exists (the window logic runs on it
+    // all the same, and the program ends once the window is filled).
+    ui::MemoryMainWindowView view;
     DesktopHelpViewer helpViewer;
 
     HostEnvironment env;
@@ -150,27 +152,31 @@ int main(int argc, char *argv[])
     env.dialogs = quiet ? static_cast<UserDialogs *>(&unattendedDialogs) : widgetDialogs.get();
     env.statusWindow = quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
     env.aboutWindow = quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get();
-    env.window = &window;
+    env.view = &view;
     env.helpViewer = &helpViewer;
     env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
     env.registerAutomationServer = [programPath] { dbusactivation::install(programPath); };
     env.applyLanguage = [](qint16 language) { setLanguage(language); };
 
-    PlugInHost host(env);
-    window.setReport([&host, quiet](const QString &request) {
-        if (host.logger())
-            host.logger()->logLine(QStringLiteral("[frmMain] ") + request);
+    PlugInHost *hostOfReport = nullptr;
+    env.windowReport = [&hostOfReport, quiet](const QString &request) {
+        if (hostOfReport && hostOfReport->logger())
+            hostOfReport->logger()->logLine(QStringLiteral("[frmMain] ") + request);
         if (quiet)
             unattended::print(QStringLiteral("[window] ") + request);
-    });
+    };
+    PlugInHost host(env);
+    hostOfReport = &host;
     if (isSwitch(arguments, QStringLiteral("Embedding")))
         return serveAutomationObject(*app, host);
 
     host.Main(commandline::joinArguments(arguments));
-    if (!host.ended() && window.isInteractive())
+    PlugInWindow *window = host.window();
+    if (!host.ended() && window && window->isInteractive())
         return app->exec();
-    if (!host.ended() && window.isVisible() && host.session().commandIndex == 1) {
-        for (const QString &line : configurationlisting::readAndList(host))
+    if (!host.ended() && window && window->isVisible() && host.session().commandIndex == 1 && host.mainWindow()
+        && host.mainWindow()->configuration()) {
+        for (const QString &line : configurationlisting::list(*host.mainWindow()->configuration()))
             std::printf("%s\n", qPrintable(line));
     }
     const bool aborted = host.session().aborted;

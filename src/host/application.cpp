@@ -33,7 +33,7 @@ void Application::readOnly()
 
 PlugInWindow *Application::window() const
 {
-    return m_host.session().aborted ? nullptr : m_host.environment().window;
+    return m_host.session().aborted ? nullptr : m_host.window();
 }
 
 qint32 Application::Height() const

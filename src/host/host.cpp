@@ -11,8 +11,11 @@
 #include "lns/product.h"
 #include "lns/registryaccess.h"
 #include "lns/statuswindow.h"
+#include "lns/timer.h"
+#include "session/services.h"
 #include "session/settings.h"
 #include "strings/resstrings.h"
+#include "ui/frmmain.h"
 
 #include <QFileInfo>
 
@@ -40,6 +43,62 @@ PlugInHost::PlugInHost(HostEnvironment environment) : m_env(std::move(environmen
 }
 
 PlugInHost::~PlugInHost() = default;
+
+PlugInWindow *PlugInHost::window() const
+{
+    return m_mainWindow ? static_cast<PlugInWindow *>(m_mainWindow.get()) : m_env.window;
+}
+
+Services PlugInHost::services()
+{
+    Services services;
+    services.session = &m_session;
+    services.dialogs = m_env.dialogs;
+    services.logger = m_logger.get();
+    services.deviceHeading = m_logger ? &m_logger->deviceHeading() : nullptr;
+    services.iniFile = m_iniFile.get();
+    services.registry = m_registry.get();
+    services.clock = m_env.clock;
+    services.timers = m_env.timers ? m_env.timers : &QtTimerFactory::instance();
+    if (m_logger) {
+        services.handleError = [this](const TqmError &error, const QString &module, const QString &routine) {
+            return m_logger->handleError(error, module, routine);
+        };
+    }
+    services.endProgram = [this] {
+        m_endRequested = true;
+        EndApp();
+    };
+    return services;
+}
+
+// The window's logic over the view, once the services exist; its logger lists receive the
+// logger's lines from then on.
+void PlugInHost::createMainWindow()
+{
+    if (!m_env.view || m_mainWindow)
+        return;
+    ui::FrmMainHooks hooks;
+    hooks.deviceIsAccessible = [this](bool force) { return DeviceIsAccessible({}, force); };
+    hooks.hideStatusWindow = [this] {
+        if (m_env.statusWindow)
+            m_env.statusWindow->hide();
+    };
+    hooks.showHelp = [this](const QString &file, int context) { ShowHtmlHelp(file, context); };
+    hooks.openDocument = [this](const QString &path) { ShowHtmlHelp(path, -1); };
+    hooks.updateHelpMenu = [this] {
+        UpdateHelpMenu();
+        return ui::HelpFiles{m_manualAvailable, m_appDocAvailable};
+    };
+    hooks.showAbout = [this] { ShowAboutWindow(); };
+    hooks.endPlugIn = [this] { EndApp(); };
+    hooks.createMultiDeviceWindow = m_env.createMultiDeviceWindow;
+    hooks.report = m_env.windowReport;
+    hooks.programDirectory = m_env.programDirectory;
+    m_mainWindow = std::make_unique<ui::FrmMain>(*m_env.view, services(), hooks);
+    m_logger->setView(m_env.view->loggerList());
+    m_logger->setTimedView(m_env.view->timedList());
+}
 
 QString PlugInHost::resString(int id, int piece) const
 {
@@ -145,8 +204,8 @@ void PlugInHost::startStandAlone(bool withStatusWindow)
     m_session.commandIndex = commands::StandAlone;
     if (withStatusWindow && m_env.statusWindow)
         m_env.statusWindow->show();
-    m_env.window->buildPages(m_session.commandIndex);
-    m_env.window->showWindow();
+    window()->buildPages(m_session.commandIndex);
+    window()->showWindow();
 }
 
 void PlugInHost::fillCommandTable()
@@ -222,7 +281,9 @@ void PlugInHost::InitApp()
     // The object server belongs to the main window; without one the session has none until
     // a command opens it.
     try {
-        m_env.window->load();
+        createMainWindow();
+        if (window())
+            window()->load();
         if (m_env.objectServerProvider)
             m_session.objectServer = m_env.objectServerProvider();
     } catch (const TqmError &) {
@@ -377,8 +438,8 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
 
     const bool accessible = DeviceIsAccessible({}, true);
     if (m_session.commandIndex == commands::Configure || accessible) {
-        m_env.window->buildPages(m_session.commandIndex);
-        m_env.window->showWindow();
+        window()->buildPages(m_session.commandIndex);
+        window()->showWindow();
         return;
     }
     message(resString(1491), title, MsgIcon::Exclamation);
@@ -410,8 +471,8 @@ void PlugInHost::AttachToHostObjects()
         m_session.subsystems = m_session.system->subsystems();
         m_session.appDevices = m_session.subsystems->item(1)->appDevices();
     }
-    m_env.window->buildPages(m_session.commandIndex);
-    m_env.window->showWindow();
+    window()->buildPages(m_session.commandIndex);
+    window()->showWindow();
 }
 
 bool PlugInHost::DeviceIsAccessible(const lns::AppDevicePtr &device, bool force)
@@ -468,8 +529,10 @@ void PlugInHost::EndApp()
 
     try {
         m_session.objectServer.reset();
-        if (m_env.window && m_env.window->isLoaded())
-            m_env.window->unload();
+        if (window() && window()->isLoaded())
+            window()->unload();
+        if (m_mainWindow)
+            m_mainWindow->detach();
     } catch (const TqmError &) {
         // Shutting down: nothing left to tell anybody.
     }
@@ -480,6 +543,10 @@ void PlugInHost::EndApp()
         if (m_env.statusWindow)
             m_env.statusWindow->hide();
     } catch (const TqmError &) {
+    }
+    if (m_logger) {
+        m_logger->setView(nullptr);
+        m_logger->setTimedView(nullptr);
     }
     m_logger.reset();
     m_lnsSession.reset();

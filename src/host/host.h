@@ -5,6 +5,7 @@
 // host touches outside itself is handed in (HostEnvironment), so that each rule can be exercised
 // without a screen, a network or the real clock.
 
+#include "device/multidevicewindow.h"
 #include "lns/lnssession.h"
 #include "lns/userdialogs.h"
 #include "session/hostlogger.h"
@@ -21,7 +22,13 @@ class IniFile;
 class PlugInWindow;
 class RegistryAccess;
 class StatusWindow;
+class TimerFactory;
 class UserDialogs;
+struct Services;
+namespace ui {
+class FrmMain;
+class MainWindowView;
+} // namespace ui
 namespace commandline {
 struct Switches;
 }
@@ -33,7 +40,15 @@ struct HostEnvironment
     const Clock *clock = nullptr;
     UserDialogs *dialogs = nullptr;
     StatusWindow *statusWindow = nullptr;
+    // The main window's view: the host runs the window's logic (ui::FrmMain) on it. Without a
+    // view, `window` stands in for the whole window (host tests).
+    ui::MainWindowView *view = nullptr;
     PlugInWindow *window = nullptr;
+    TimerFactory *timers = nullptr;     // null: Qt timers on the event loop
+    // The multi-device window of "Copy parameters ..."; none: the scripted one.
+    std::function<std::unique_ptr<device::MultiDeviceWindow>()> createMultiDeviceWindow;
+    // Hears what a user would see of the main window ("buildPages 1", "show", "hide").
+    std::function<void(const QString &request)> windowReport;
     AboutWindow *aboutWindow = nullptr;
     HelpViewer *helpViewer = nullptr;
     // The main window's object-server control.
@@ -72,6 +87,13 @@ public:
     bool manualAvailable() const { return m_manualAvailable; }
     bool appDocAvailable() const { return m_appDocAvailable; }
 
+    // The main window: the window logic when the host has a view, else the stand-in.
+    PlugInWindow *window() const;
+    // The window logic; null without a view, or before InitApp.
+    ui::FrmMain *mainWindow() const { return m_mainWindow.get(); }
+    // The services the session hands to the window, the workflows, monitoring and calibration.
+    Services services();
+
     // The monitoring page stops its monitoring through this when the plug-in ends.
     void setMonitoringStopper(std::function<void()> stop) { m_stopMonitoring = std::move(stop); }
 
@@ -107,6 +129,7 @@ private:
     bool openNetwork(const QString &networkName);
     LnsSessionObjects sessionObjects();
     bool registerCommandsFor(const QString &deviceTemplate);
+    void createMainWindow();
 
     HostEnvironment m_env;
     SessionState m_session;
@@ -114,6 +137,7 @@ private:
     std::unique_ptr<IniFile> m_iniFile;
     std::unique_ptr<RegistryAccess> m_registry;
     std::unique_ptr<LnsSession> m_lnsSession;
+    std::unique_ptr<ui::FrmMain> m_mainWindow;
     std::function<void()> m_stopMonitoring;
     bool m_ended = false;
     bool m_endRequested = false;

@@ -1,0 +1,108 @@
+#include "ui/captions.h"
+
+#include "strings/resstrings.h"
+
+namespace ui {
+
+namespace {
+
+struct TagNumbers
+{
+    int caption = 0;
+    int toolTip = 0;
+};
+
+TagNumbers splitTag(const QString &tag)
+{
+    const QStringList parts = tag.split(QLatin1Char('/'));
+    TagNumbers numbers;
+    numbers.caption = parts.value(0).trimmed().toInt();
+    numbers.toolTip = parts.value(1).trimmed().toInt();
+    return numbers;
+}
+
+QString toolTipOf(const TagNumbers &numbers, bool initialised)
+{
+    return numbers.toolTip > 0 && initialised ? GetResString(numbers.toolTip) : QString();
+}
+
+MenuTool tool(const char *band, const char *key)
+{
+    return {QString::fromLatin1(band), QString::fromLatin1(key)};
+}
+
+} // namespace
+
+const QList<MenuToolText> &menuTools()
+{
+    static const QList<MenuToolText> tools{
+        {tool("MainMenu", "File"), 1370, 1},
+        {tool("MainMenu", "Help"), 1370, 2},
+        {tool("File", "OpenFile"), 1371, 1},
+        {tool("File", "SaveFile"), 1371, 2},
+        {tool("File", "FileSeperator"), 0, 0},
+        {tool("File", "ReadParameters"), 1371, 3},
+        {tool("File", "WriteParameters"), 1371, 4},
+        {tool("File", "SpreadParameters"), 1371, 5},
+        {tool("File", "ParameterSeperator"), 0, 0},
+        {tool("File", "Language"), 1371, 6},
+        {tool("File", "LanguageSeperator"), 0, 0},
+        {tool("File", "Quit"), 1371, 7},
+        {tool("Language", "English"), 1373, 2},
+        {tool("Language", "German"), 1373, 1},
+        {tool("Help", "Manual"), 1372, 1},
+        {tool("Help", "AppDoc"), 1372, 2},
+        {tool("Help", "InfoSeperator"), 0, 0},
+        {tool("Help", "DeviceInfo"), 1372, 3},
+        {tool("Help", "AboutSeperator"), 0, 0},
+        {tool("Help", "About"), 1372, 4},
+    };
+    return tools;
+}
+
+void LoadResStringsToForm(MainWindowView &view, bool initialised)
+{
+    for (const ElementTag &tagged : view.captionTags()) {
+        const TagNumbers numbers = splitTag(tagged.tag);
+        if (numbers.caption > 0)
+            view.setCaption(tagged.element, GetResString(numbers.caption));
+        view.setToolTip(tagged.element, toolTipOf(numbers, initialised));
+    }
+    for (int strip = 0; strip < TabStripCount; ++strip) {
+        for (int position = 1; position <= view.tabCount(strip); ++position) {
+            const TagNumbers numbers = splitTag(view.tab(strip, position).tag);
+            if (numbers.caption > 0)
+                view.setTabCaption(strip, position, GetResString(numbers.caption));
+            view.setTabToolTip(strip, position, toolTipOf(numbers, initialised));
+        }
+    }
+}
+
+void LoadResStringsToMenu(MainWindowView &view)
+{
+    for (const MenuToolText &text : menuTools()) {
+        if (text.message > 0)
+            view.setMenuToolCaption(text.tool, GetResString(text.message, text.piece));
+    }
+}
+
+void LoadResStringsToButtons(MainWindowView &view)
+{
+    view.setButtonBarCaption(GetResString(1000));
+    for (const ButtonBarItem &item : view.buttonBarItems())
+        view.setButtonBarItemCaption(item.key, GetResString(item.tag));
+    view.setLineButtonCaption(LineButton::Ok, GetResString(1374, 1));
+    view.setLineButtonCaption(LineButton::Cancel, GetResString(1374, 2));
+    view.setLineButtonCaption(LineButton::Apply, GetResString(1374, 3));
+}
+
+void ApplyMenuForCommand(MainWindowView &view, int commandIndex)
+{
+    if (commandIndex < 2 || commandIndex > 4)
+        return;
+    for (const char *key : {"OpenFile", "SaveFile", "FileSeperator", "ReadParameters", "WriteParameters",
+                            "SpreadParameters", "ParameterSeperator"})
+        view.setMenuToolVisible(tool("File", key), false);
+}
+
+} // namespace ui

@@ -1,0 +1,426 @@
+// The main window's logic on the demo network with the in-memory view: what Display offers per
+// device variant and command, view, tab and page selection, the control-event rules, the button
+// line, the menu commands, the closing question and the window position.
+
+#include "windowrig.h"
+
+#include "params/choiceparams.h"
+#include "params/cparams.h"
+#include "params/cparamtextbox.h"
+#include "params/rawparams.h"
+#include "session/settings.h"
+
+using namespace ui;
+
+namespace {
+
+QStringList itemKeys(const MemoryMainWindowView &view)
+{
+    QStringList keys;
+    for (const ButtonBarItem &item : view.buttonBarItems())
+        keys.append(item.key);
+    return keys;
+}
+
+QStringList itemTexts(const controls::ComboBoxControl *box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts.append(box->itemText(i) + QLatin1Char('=') + QString::number(box->itemData(i)));
+    return texts;
+}
+
+bool shown(const MemoryMainWindowView &view, Element element)
+{
+    return view.isVisible(element) && view.isEnabled(element) && view.geometry(element).left > -20000
+        && view.geometry(element).top < 30000;
+}
+
+const Element SwitchFrame[] = {Element::frame(Frame::SwitchPosition0), Element::frame(Frame::SwitchPosition1),
+                               Element::frame(Frame::SwitchPosition2)};
+
+} // namespace
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void displayFollowsTheVariant_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QStringList>("configurationTabs");
+        QTest::addColumn<QStringList>("calibrationTabs");
+        QTest::addColumn<bool>("toggleSwitch");
+        QTest::addColumn<bool>("pushButtons");
+        QTest::addColumn<bool>("monitorFrames");
+        const QStringList all{"KEY:0", "KEY:1", "KEY:5", "KEY:6"};
+        const QStringList noOperation{"KEY:0", "KEY:5", "KEY:6"};
+        const QStringList knob{"KEY:2", "KEY:3", "KEY:6"};
+        const QStringList noKnob{"KEY:2", "KEY:6"};
+        QTest::newRow("L1") << "CM 1.01" << all << noKnob << false << false << true;
+        QTest::newRow("L2") << "CM 1.02" << noOperation << noKnob << true << false << false;
+        QTest::newRow("L3") << "CM 1.03" << all << knob << true << false << false;
+        QTest::newRow("L4") << "CM 1.04" << all << noKnob << false << true << false;
+        QTest::newRow("L5") << "CM 1.05" << all << noKnob << false << true << false;
+        QTest::newRow("STD") << "CM 1.06" << all << knob << true << false << true;
+    }
+    void displayFollowsTheVariant()
+    {
+        QFETCH(QString, device);
+        QFETCH(bool, toggleSwitch);
+        QFETCH(bool, pushButtons);
+        QFETCH(bool, monitorFrames);
+        WindowRig rig;
+        rig.open(device);
+        const MemoryMainWindowView &view = rig.view;
+
+        QTEST(view.tabKeys(0), "configurationTabs");
+        QTEST(view.tabKeys(2), "calibrationTabs");
+        QCOMPARE(view.isVisible(Element::comboBox(1)), toggleSwitch);
+        QCOMPARE(view.isVisible(Element::label(1055)), toggleSwitch);
+        if (!toggleSwitch) {
+            for (Element frame : SwitchFrame)
+                QVERIFY(!shown(view, frame));
+        }
+        QCOMPARE(shown(view, Element::frame(Frame::SetPointButtons)), pushButtons);
+        QCOMPARE(shown(view, Element::frame(Frame::FanSpeedButtons)), pushButtons);
+        if (pushButtons) {
+            const Rect setPoint = view.geometry(Element::frame(Frame::SetPointButtons));
+            QCOMPARE(setPoint.top, 1080.0);
+            QCOMPARE(view.geometry(Element::frame(Frame::FanSpeedButtons)).top, setPoint.top + setPoint.height + 120);
+        }
+        for (Frame frame : {Frame::MonitorFanSpeed, Frame::MonitorControllerFunction, Frame::MonitorOccupancy,
+                            Frame::MonitorSetPointOffset})
+            QCOMPARE(shown(view, Element::frame(frame)), monitorFrames);
+
+        // Ready, on the first view's first page, with nothing to write.
+        QVERIFY(view.isWindowVisible());
+        QCOMPARE(view.statusText(), GetResString(1517));
+        QCOMPARE(view.visibleTabStrip(), 0);
+        QCOMPARE(rig.window->currentPageKey(), 0);
+        QVERIFY(!view.lineButtonEnabled(LineButton::Apply));
+        QVERIFY(!rig.session.parametersChangedFlag);
+        QCOMPARE(rig.logger.labels.last(), GetResString(1530));
+        QVERIFY(rig.logger.texts().contains(GetResString(1550, 2)));
+        QCOMPARE(view.textBox(3)->text(), QStringLiteral("21,0"));
+        QCOMPARE(view.textBox(11)->text(), GetResString(1123));
+    }
+
+    void viewsAndMenusPerCommand_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<QStringList>("views");
+        QTest::addColumn<bool>("fileHandling");
+        QTest::newRow("configure") << 1 << true << QStringList{"0", "2", "1"} << true;
+        QTest::newRow("configure, device silent") << 1 << false << QStringList{"0"} << true;
+        QTest::newRow("calibrate") << 2 << true << QStringList{"2"} << false;
+        QTest::newRow("monitor") << 3 << true << QStringList{"1"} << false;
+        QTest::newRow("stand-alone") << 100 << true << QStringList{"0"} << true;
+    }
+    void viewsAndMenusPerCommand()
+    {
+        QFETCH(int, command);
+        QFETCH(bool, online);
+        QFETCH(bool, fileHandling);
+        WindowRig rig;
+        rig.setOnline("CM 1.06", online);
+        rig.open("CM 1.06", command);
+        QTEST(itemKeys(rig.view), "views");
+        for (const char *key : {"OpenFile", "SaveFile", "ReadParameters", "WriteParameters", "SpreadParameters"})
+            QCOMPARE(rig.view.menuToolVisible({"File", key}), fileHandling);
+        QVERIFY(rig.view.menuToolVisible({"File", "Quit"}));
+        // The first view offered is the one shown.
+        QCOMPARE(rig.view.visibleTabStrip(), itemKeys(rig.view).first().toInt());
+    }
+
+    void viewSelectionSwitchesMonitoringAndPages()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06");
+        rig.monitoring.clear();
+        QVERIFY(rig.view.clickButtonBarItem("1"));
+        QCOMPARE(rig.view.visibleTabStrip(), 1);
+        QCOMPARE(rig.window->currentPageKey(), 4);
+        QVERIFY(rig.view.clickButtonBarItem("0"));
+        QCOMPARE(rig.monitoring, (QList<bool>{true, false}));
+
+        QVERIFY(rig.view.clickTab("KEY:5"));
+        for (int page = 0; page < PageCount; ++page)
+            QCOMPARE(shown(rig.view, Element::page(page)), page == 5);
+        const Rect client = rig.view.clientArea(0);
+        QCOMPARE(rig.view.geometry(Element::page(5)).left, client.left);
+        QCOMPARE(rig.view.geometry(Element::page(5)).top, client.top);
+        rig.view.pressF1();
+        QCOMPARE(rig.help.last(), (QPair<QString, int>{"/help/index.html", 1005}));
+    }
+
+    // The calibrate buttons of the page shown follow whether the device answers.
+    void calibrateButtonsFollowTheDevice()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06", 2);
+        QVERIFY(rig.view.isEnabled(Element::commandButton(0)));
+        rig.setOnline("CM 1.06", false);
+        QVERIFY(rig.view.clickTab("KEY:3"));
+        for (int button : {1, 3, 4})
+            QVERIFY(!rig.view.isEnabled(Element::commandButton(button)));
+        QVERIFY(rig.view.clickTab("KEY:2"));
+        QVERIFY(!rig.view.isEnabled(Element::commandButton(0)));
+        QVERIFY(!rig.view.clickCommandButton(0));
+    }
+
+    void heartbeatCheckBoxes_data()
+    {
+        QTest::addColumn<int>("checkBox");
+        QTest::addColumn<QString>("parameter");
+        QTest::newRow("send") << 1 << "MaxSendTime";
+        QTest::newRow("receive") << 0 << "MaxReceiveTime";
+    }
+    void heartbeatCheckBoxes()
+    {
+        QFETCH(int, checkBox);
+        QFETCH(QString, parameter);
+        WindowRig rig;
+        rig.open("CM 1.06");
+        cParamTextBox *time = rig.window->configuration()->Parameters()->TextBoxParameterByName(parameter);
+        controls::MemoryCheckBox *box = rig.view.checkBox(checkBox);
+        QCOMPARE(box->value() == controls::Checked, time->Value() != 0);
+        QCOMPARE(time->TextBoxControl()->enabled(), time->Value() != 0);
+        if (box->value() != controls::Checked)
+            box->click();
+        QCOMPARE(time->ValueCalc(), 60.0f);
+        QVERIFY(time->TextBoxControl()->enabled());
+        QVERIFY(rig.session.parametersChangedFlag);
+        QVERIFY(rig.view.lineButtonEnabled(LineButton::Apply));
+        box->click();
+        QCOMPARE(time->Value(), 0);
+        QVERIFY(!time->TextBoxControl()->enabled());
+    }
+
+    void fanLevelsRebuildThePositionLists_data()
+    {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("one level") << 1 << QStringList{"off=0", "on=1"};
+        QTest::newRow("three levels") << 3 << QStringList{"off=0", "1 level=1", "2 level=2", "3 level=3"};
+    }
+    void fanLevelsRebuildThePositionLists()
+    {
+        QFETCH(int, levels);
+        WindowRig rig;
+        rig.open("CM 1.06");
+        QVERIFY(rig.view.comboBox(4)->chooseItem(GetResString(1063, levels)));
+        QTEST(itemTexts(rig.view.comboBox(5)), "items");
+        QTEST(itemTexts(rig.view.comboBox(6)), "items");
+        QCOMPARE(rig.window->configuration()->FanCoilStepCount(), levels);
+    }
+
+    // Three levels: level 2 is stored as 2 x 33 % in 0.5 % steps, and read back as level 2.
+    void fanSpeedPositionRoundTrip()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06");
+        QVERIFY(rig.view.comboBox(4)->chooseItem(GetResString(1063, 3)));
+        rig.view.comboBox(5)->setListIndex(2);
+        cParam2Byte *on = rig.window->configuration()->Parameters()->Parameter2ByteByName("FanSpeedOn");
+        QCOMPARE(on->Value1(), 132);
+        QCOMPARE(on->Value2(), 1);
+        rig.view.comboBox(6)->setListIndex(0);
+        QCOMPARE(rig.window->configuration()->Parameters()->Parameter2ByteByName("FanSpeedOff")->Value2(), 0);
+
+        rig.window->setUpdatingControls(true); // shown otherwise, not stored
+        rig.view.comboBox(5)->setListIndex(0);
+        rig.window->setUpdatingControls(false);
+        rig.window->SetControls();
+        QCOMPARE(rig.view.comboBox(5)->itemData(rig.view.comboBox(5)->listIndex()), 2);
+    }
+
+    void toggleSwitchFunctionShowsItsFrame_data()
+    {
+        QTest::addColumn<qint32>("function");
+        QTest::addColumn<int>("frame");
+        QTest::newRow("mode") << qint32(0) << 0;
+        QTest::newRow("fan speed") << qint32(1) << 1;
+        QTest::newRow("HVAC mode") << qint32(2) << 2;
+        QTest::newRow("not available") << qint32(-1) << -1;
+    }
+    void toggleSwitchFunctionShowsItsFrame()
+    {
+        QFETCH(qint32, function);
+        QFETCH(int, frame);
+        WindowRig rig;
+        rig.open("CM 1.02"); // offers every button mode
+        controls::MemoryComboBox *box = rig.view.comboBox(1);
+        for (int i = 0; i < box->count(); ++i) {
+            if (box->itemData(i) == function)
+                box->setListIndex(i);
+        }
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(shown(rig.view, SwitchFrame[i]), i == frame);
+        QCOMPARE(rig.window->configuration()->Parameters()->ComboBoxParameterByName("ButtonMode")->Value(), function);
+    }
+
+    void closingAsksOnlyWithUnwrittenEdits_data()
+    {
+        QTest::addColumn<bool>("edit");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("nothing edited") << false << MsgAnswer::No << true;
+        QTest::newRow("edited, stay") << true << MsgAnswer::No << false;
+        QTest::newRow("edited, quit") << true << MsgAnswer::Yes << true;
+    }
+    void closingAsksOnlyWithUnwrittenEdits()
+    {
+        QFETCH(bool, edit);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(bool, closes);
+        WindowRig rig;
+        rig.open("CM 1.06");
+        if (edit)
+            rig.view.textBox(2)->typeText("0.8");
+        rig.dialogs.answers.enqueue(answer);
+        QCOMPARE(rig.view.requestClose(), closes);
+        QCOMPARE(rig.dialogs.messages.size(), edit ? 1 : 0);
+        if (edit)
+            QCOMPARE(rig.dialogs.messages.first().text, GetResString(1428, 3));
+        QCOMPARE(rig.view.isWindowVisible(), !closes);
+        QCOMPARE(rig.ended, closes ? 1 : 0);
+    }
+
+    void okWritesEditsBeforeClosing()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06");
+        rig.view.textBox(2)->typeText("0.8");
+        QVERIFY(rig.view.clickLineButton(LineButton::Ok));
+        QVERIFY(rig.logger.texts().join('\n').contains(GetResString(1551, 2)));
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QCOMPARE(rig.ended, 1);
+    }
+
+    void positionIsKeptUnlessMinimised_data()
+    {
+        QTest::addColumn<QString>("storedTop");
+        QTest::addColumn<QString>("storedLeft");
+        QTest::addColumn<bool>("restored");
+        QTest::addColumn<WindowState>("stateAtClose");
+        QTest::newRow("both stored") << "700" << "900" << true << WindowState::Normal;
+        QTest::newRow("only top stored") << "700" << "" << false << WindowState::Normal;
+        QTest::newRow("closed minimised") << "700" << "900" << true << WindowState::Minimized;
+    }
+    void positionIsKeptUnlessMinimised()
+    {
+        QFETCH(QString, storedTop);
+        QFETCH(QString, storedLeft);
+        QFETCH(bool, restored);
+        QFETCH(WindowState, stateAtClose);
+        WindowRig rig;
+        const QString key = settings::productKey();
+        rig.registry.WriteValue(RegistryAccess::LocalMachine, key, "Settings", "Top", storedTop);
+        if (!storedLeft.isEmpty())
+            rig.registry.WriteValue(RegistryAccess::LocalMachine, key, "Settings", "Left", storedLeft);
+        const Rect design = rig.view.windowGeometry();
+        rig.open("CM 1.06");
+        QCOMPARE(rig.view.windowGeometry().top, restored ? 700.0 : design.top);
+
+        rig.window->setTop(1500);
+        rig.window->setLeft(1600);
+        rig.view.setWindowState(stateAtClose);
+        QVERIFY(rig.view.requestClose());
+        const bool saved = stateAtClose != WindowState::Minimized;
+        QCOMPARE(settings::readWindowPosition(rig.registry).top, saved ? 1500.0 : 700.0);
+        QCOMPARE(rig.view.statusText(), GetResString(1507));
+    }
+
+    void languageSwitchAsksOnlyForAChange()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06");
+        QVERIFY(rig.view.clickMenuTool("English"));
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QVERIFY(rig.view.clickMenuTool("German"));
+        QCOMPARE(settings::readLanguage(rig.registry), qint16(1000));
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QCOMPARE(rig.dialogs.messages.first().text, GetResString(1490, 1, {GetResString(1373, 1)}));
+        QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("CM 1.06 / CommandModule"));
+        QCOMPARE(language(), int(ResStrings::English)); // the running plug-in keeps its language
+    }
+
+    void captionsComeFromTheTags()
+    {
+        WindowRig rig;
+        setLanguage(ResStrings::German);
+        rig.open("CM 1.06");
+        QCOMPARE(rig.view.tab(0, 3).caption, GetResString(1012));
+        QCOMPARE(rig.view.caption(Element::checkBox(0)), GetResString(1036, 1));
+        QCOMPARE(rig.view.menuToolCaption({"File", "SpreadParameters"}), GetResString(1371, 5));
+        QCOMPARE(rig.view.lineButtonCaption(LineButton::Apply), GetResString(1374, 3));
+        QCOMPARE(rig.view.buttonBarItems().first().caption, GetResString(1001));
+        QVERIFY(GetResString(1012) != GetResStringIn(ResStrings::English, 1012));
+        setLanguage(ResStrings::English);
+    }
+
+    void parameterSetRoundTripAndRejection()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06");
+        const QString file = rig.dir.filePath("set.dat");
+        rig.dialogs.fileNames.enqueue(file);
+        QVERIFY(rig.view.clickMenuTool("SaveFile"));
+        QVERIFY(QFile::exists(file));
+        QCOMPARE(rig.dialogs.fileRequests.last().title, GetResString(1600, 2));
+
+        rig.dialogs.fileNames.enqueue(file);
+        QVERIFY(rig.view.clickMenuTool("OpenFile"));
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QVERIFY(rig.session.parametersChangedFlag);
+        QVERIFY(rig.view.windowEnabled());
+
+        QFile other(rig.dir.filePath("other.dat"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("[General]\r\nPlugInName = another\r\n");
+        other.close();
+        rig.dialogs.answers.enqueue(MsgAnswer::Yes); // drop the pending edits
+        rig.dialogs.fileNames.enqueue(other.fileName());
+        QVERIFY(rig.view.clickMenuTool("OpenFile"));
+        QCOMPARE(rig.dialogs.messages.last().text, GetResString(1520, 1));
+    }
+
+    // The monitoring view has no logger tab: showing the logger goes to the first view's.
+    void loggerIsShownOnTheFirstView()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06");
+        QVERIFY(rig.view.clickButtonBarItem("1"));
+        rig.window->ShowLogger();
+        QCOMPARE(rig.view.visibleTabStrip(), 0);
+        QCOMPARE(rig.view.selectedTabKey(0), QStringLiteral("KEY:6"));
+        QCOMPARE(rig.window->currentPageKey(), 6);
+    }
+
+    void layoutStacksEqualPagesInTheThemeColour_data()
+    {
+        QTest::addColumn<bool>("theme");
+        QTest::addColumn<controls::Colour>("colour");
+        QTest::newRow("theme") << true << controls::colour::WindowBackground;
+        QTest::newRow("classic") << false << controls::colour::ButtonFace;
+    }
+    void layoutStacksEqualPagesInTheThemeColour()
+    {
+        QFETCH(bool, theme);
+        WindowRig rig;
+        rig.view.theme = theme;
+        rig.open("CM 1.06");
+        QTEST(rig.view.backgroundColour, "colour");
+        QVERIFY(rig.view.backgroundKinds.contains("commandbutton"));
+        for (int page = 0; page < PageCount; ++page) {
+            QCOMPARE(rig.view.geometry(Element::page(page)).width, 5100.0);
+            QCOMPARE(rig.view.geometry(Element::page(page)).height, 7050.0);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
