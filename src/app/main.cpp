@@ -16,12 +16,14 @@
 #include "lns/unattended.h"
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
-#include "ui/memorymainwindowview.h"
 #include "widgets/aboutdialog.h"
+#include "widgets/multidevicewindow/qtmultidevicewindow.h"
+#include "widgets/qtmainwindowview.h"
 #include "widgets/statuswindowwidget.h"
 #include "widgets/widgetdialogs.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QDBusConnection>
 #include <QDBusServiceWatcher>
 #include <QFileInfo>
@@ -76,29 +78,13 @@ int serveAutomationObject(QCoreApplication &app, PlugInHost &host)
     return code;
 }
 
-// Unattended runs print what a user would see; the offscreen platform's remarks about what it
-// cannot do with windows are no part of that.
-QtMessageHandler previousHandler = nullptr;
-
-void dropPlatformRemarks(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (type == QtWarningMsg
-        && (message.startsWith(QLatin1String("This plugin does not support"))
-            || message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))))
-        return;
-    if (previousHandler)
-        previousHandler(type, context, message);
-    else
-        unattended::print(qFormatLogMessage(type, context, message));
-}
-
 // The application object: a widget application wherever a window can go (unattended runs show
 // theirs on the offscreen platform), a plain one where none can.
 std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[], unattended::Screen screen)
 {
     if (screen == unattended::Screen::Offscreen) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        previousHandler = qInstallMessageHandler(dropPlatformRemarks);
+        unattended::dropPlatformRemarks();
     }
     if (screen == unattended::Screen::None)
         return std::make_unique<QCoreApplication>(argc, argv);
@@ -130,6 +116,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // The main window, also unattended: then on the offscreen platform, where nobody waits at it
+    // and the program ends once its command's work is done.
+    widgets::QtMainWindowView view(!quiet);
     UnattendedDialogs unattendedDialogs;
     UnattendedStatusWindow unattendedStatus;
     UnattendedAboutWindow unattendedAbout;
@@ -137,13 +126,10 @@ int main(int argc, char *argv[])
     std::unique_ptr<StatusWindowWidget> statusWidget;
     std::unique_ptr<AboutDialog> aboutDialog;
     if (!quiet) {
-        widgetDialogs = std::make_unique<WidgetDialogs>();
+        widgetDialogs = std::make_unique<WidgetDialogs>(view.window());
         statusWidget = std::make_unique<StatusWindowWidget>();
-        aboutDialog = std::make_unique<AboutDialog>();
+        aboutDialog = std::make_unique<AboutDialog>(view.window());
     }
-    // The window's view: in memory until the widget view exists (the window logic runs on it
-    // all the same, and the program ends once the window is filled).
-    ui::MemoryMainWindowView view;
     DesktopHelpViewer helpViewer;
 
     HostEnvironment env;
@@ -153,6 +139,8 @@ int main(int argc, char *argv[])
     env.statusWindow = quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
     env.aboutWindow = quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get();
     env.view = &view;
+    if (!quiet)
+        env.createMultiDeviceWindow = [] { return std::make_unique<ui::QtMultiDeviceWindow>(); };
     env.helpViewer = &helpViewer;
     env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
     env.registerAutomationServer = [programPath] { dbusactivation::install(programPath); };

@@ -40,6 +40,30 @@ QString noScreenLine()
     return QStringLiteral("no display: set DISPLAY, or TQM_UNATTENDED=1 for a run without a screen");
 }
 
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+void withoutPlatformRemarks(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg
+        && (message.startsWith(QLatin1String("This plugin does not support"))
+            || message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+    else
+        print(qFormatLogMessage(type, context, message));
+}
+
+} // namespace
+
+void dropPlatformRemarks()
+{
+    if (!previousHandler)
+        previousHandler = qInstallMessageHandler(withoutPlatformRemarks);
+}
+
 QString oneLine(const QString &text)
 {
     QString line = text;

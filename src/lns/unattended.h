@@ -25,6 +25,9 @@ enum class Screen {
 Screen screenFor(const QProcessEnvironment &environment);
 // The one line a program without a screen prints before it ends with exit code 1.
 QString noScreenLine();
+// Keeps the offscreen platform's remarks on what it cannot do with windows ("This plugin does
+// not support raise()") off standard error: a run without a screen prints what a user would see.
+void dropPlatformRemarks();
 // Line breaks (CR LF, CR or LF) shown as the two characters "\n", so that one box is one line.
 QString oneLine(const QString &text);
 QString iconName(MsgIcon icon);

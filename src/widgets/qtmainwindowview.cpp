@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -219,6 +220,11 @@ void QtMainWindowView::buildStrips()
             if (m_programSelectsTab || index < 0)
                 return;
             emit tabClicked(number, m_strips[number].designed.value(index).key);
+        });
+        // A click on the tab already chosen changes nothing in the bar, but is a click all the same.
+        connect(s.tabs, &QTabBar::tabBarClicked, this, [this, number](int index) {
+            if (index >= 0 && index == m_strips[number].tabs->currentIndex())
+                emit tabClicked(number, m_strips[number].designed.value(index).key);
         });
     }
     showTabStrip(0);
@@ -455,17 +461,27 @@ controls::OptionButtonControl *QtMainWindowView::optionButton(int index) const
 
 Rect QtMainWindowView::geometry(Element element) const
 {
-    return twipsOf(elementWidget(element)->geometry());
+    // The twips the program gave, as long as the element is where they put it: pixels are
+    // coarser than twips, and the program compares places it set (-20000 is "out of view").
+    const QRect shown = elementWidget(element)->geometry();
+    const auto given = m_givenGeometry.constFind(keyOf(element));
+    if (given != m_givenGeometry.cend() && pixelsOf(*given) == shown)
+        return *given;
+    return twipsOf(shown);
 }
 
 void QtMainWindowView::move(Element element, double left, double top)
 {
-    elementWidget(element)->move(pixels(left), pixels(top));
+    Rect rect = geometry(element);
+    rect.left = left;
+    rect.top = top;
+    setGeometry(element, rect);
 }
 
 void QtMainWindowView::setGeometry(Element element, const Rect &rect)
 {
     elementWidget(element)->setGeometry(pixelsOf(rect));
+    m_givenGeometry.insert(keyOf(element), rect);
 }
 
 bool QtMainWindowView::isVisible(Element element) const
@@ -775,13 +791,23 @@ void QtMainWindowView::setWindowCaption(const QString &caption)
 
 Rect QtMainWindowView::windowGeometry() const
 {
-    return twipsOf(m_window->frameGeometry());
+    const QRect shown = m_window->frameGeometry();
+    if (m_givenWindowGeometry && pixelsOf(*m_givenWindowGeometry) == shown)
+        return *m_givenWindowGeometry;
+    return twipsOf(shown);
 }
 
 void QtMainWindowView::setWindowGeometry(const Rect &rect)
 {
-    // The window's size follows from its pages; only its place can be chosen.
-    m_window->move(pixels(rect.left), pixels(rect.top));
+    // The window's size follows from its pages; a host that asks for another one gets it (the
+    // window keeps it: it is not for the user to resize).
+    const QRect outer = pixelsOf(rect);
+    const QRect frame = m_window->frameGeometry();
+    const QSize margins = frame.size() - m_window->size();
+    if (outer.size() != frame.size())
+        m_window->setFixedSize(outer.size() - margins);
+    m_window->move(outer.topLeft());
+    m_givenWindowGeometry = rect;
 }
 
 WindowState QtMainWindowView::windowState() const
@@ -938,6 +964,82 @@ void QtMainWindowView::layOutAround(double pageWidth, double pageHeight)
     m_central->setFixedSize(right + Margin, lineTop + buttonHeight + Margin);
     m_window->setFixedSize(m_window->sizeHint());
     paintBackground();
+}
+
+// ---- what a user does ----
+
+bool QtMainWindowView::clickTab(const QString &key)
+{
+    if (!m_window->isVisible() || !m_window->isEnabled())
+        return false;
+    Strip &s = m_strips[m_visibleStrip];
+    for (int i = 0; i < s.designed.size(); ++i) {
+        if (s.designed[i].key != key)
+            continue;
+        if (s.tabs->currentIndex() == i)
+            emit tabClicked(m_visibleStrip, key); // the bar raises nothing for its current tab
+        else
+            s.tabs->setCurrentIndex(i);
+        return true;
+    }
+    return false;
+}
+
+bool QtMainWindowView::clickButtonBarItem(const QString &key)
+{
+    QToolButton *item = m_buttonBar->item(key);
+    if (!item || !item->isVisible() || !item->isEnabled())
+        return false;
+    item->click();
+    return true;
+}
+
+bool QtMainWindowView::clickMenuTool(const ui::MenuTool &tool)
+{
+    QAction *a = m_actions.value(toolKey(tool));
+    if (!a || !m_window->isVisible() || !m_window->isEnabled() || !a->isVisible() || !a->isEnabled())
+        return false;
+    a->trigger();
+    return true;
+}
+
+bool QtMainWindowView::clickLineButton(ui::LineButton button)
+{
+    QPushButton *widget = m_lineButtons[int(button)];
+    if (!widget->isVisible() || !widget->isEnabled())
+        return false;
+    widget->click();
+    return true;
+}
+
+bool QtMainWindowView::clickCommandButton(int index)
+{
+    auto *button = qobject_cast<QPushButton *>(widgetOf(Element::commandButton(index)));
+    if (!button || !button->isVisible() || !button->isEnabled())
+        return false;
+    button->click();
+    return true;
+}
+
+bool QtMainWindowView::typeInto(int textBox, const QString &text)
+{
+    auto *edit = qobject_cast<QLineEdit *>(widgetOf(Element::textBox(textBox)));
+    if (!edit || !edit->isVisible() || !edit->isEnabled())
+        return false;
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(edit, &press);
+        QCoreApplication::sendEvent(edit, &release);
+    }
+    return true;
+}
+
+bool QtMainWindowView::requestClose()
+{
+    return m_window->close();
 }
 
 LogView *QtMainWindowView::loggerList()

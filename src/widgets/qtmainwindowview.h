@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QList>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -129,6 +130,18 @@ public:
     LogView *loggerList() override;
     LogView *timedList() override;
 
+    // ---- what a user does, through the widgets (as a click would); each answers false when the
+    // user could not do it (the target is absent, hidden or disabled, or the window disabled) ----
+    bool clickTab(const QString &key); // on the visible strip, e.g. "KEY:5"
+    bool clickButtonBarItem(const QString &key);
+    bool clickMenuTool(const ui::MenuTool &tool);
+    bool clickLineButton(ui::LineButton button);
+    bool clickCommandButton(int index);
+    // Types over the whole text of a text box key by key, as a user who selected it does.
+    bool typeInto(int textBox, const QString &text);
+    // Asks to close the window; answers whether it closed.
+    bool requestClose();
+
 private:
     struct Strip
     {
@@ -162,6 +175,8 @@ private:
     QList<QWidget *> m_pages;
     QHash<quint64, QWidget *> m_elements;
     QHash<quint64, QString> m_frameCaptions;
+    QHash<quint64, ui::Rect> m_givenGeometry; // twips as the program set them
+    std::optional<ui::Rect> m_givenWindowGeometry;
     QList<ui::ElementTag> m_captionTags;
     QList<QtTextBox *> m_textBoxes;
     QList<QtComboBox *> m_comboBoxes;
