@@ -139,8 +139,13 @@ int main(int argc, char *argv[])
     env.statusWindow = quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
     env.aboutWindow = quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get();
     env.view = &view;
-    if (!quiet)
-        env.createMultiDeviceWindow = [] { return std::make_unique<ui::QtMultiDeviceWindow>(); };
+    if (!quiet) {
+        env.createMultiDeviceWindow = [&view] {
+            auto window = std::make_unique<ui::QtMultiDeviceWindow>();
+            window->setOwnerWidget(view.window());
+            return window;
+        };
+    }
     env.helpViewer = &helpViewer;
     env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
     env.registerAutomationServer = [programPath] { dbusactivation::install(programPath); };
