@@ -73,10 +73,11 @@ Services PlugInHost::services()
 }
 
 // The window's logic over the view, once the services exist; its logger lists receive the
-// logger's lines from then on.
+// logger's lines from then on. A new initialisation gets a new window logic: the services of
+// the last one were released with EndApp.
 void PlugInHost::createMainWindow()
 {
-    if (!m_env.view || m_mainWindow)
+    if (!m_env.view)
         return;
     ui::FrmMainHooks hooks;
     hooks.deviceIsAccessible = [this](bool force) { return DeviceIsAccessible({}, force); };

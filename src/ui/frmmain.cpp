@@ -1,6 +1,5 @@
 #include "ui/frmmain.h"
 
-#include "base/textutility.h"
 #include "calibration/calibrationrecords.h"
 #include "calibration/devicevariants.h"
 #include "lns/inifile.h"
@@ -38,8 +37,6 @@ constexpr int LowerFanPositionComboBox = 6;
 constexpr int ToggleSwitchComboBox = 1;
 constexpr int ToggleSwitchNotAvailable = E::BM_NUL_RAW;
 constexpr int LoggerKeyNo = 6;
-const QString DataFilePlugInName = QStringLiteral("veltoTqmCmdModule");
-const QString DataFileVersion = QStringLiteral("1");
 
 const Frame SwitchFrames[] = {Frame::SwitchPosition0, Frame::SwitchPosition1, Frame::SwitchPosition2};
 
@@ -91,12 +88,33 @@ FrmMain::FrmMain(MainWindowView &view, Services services, FrmMainHooks hooks, QO
 {
     connectControls();
     connectView();
+    createTimers();
+}
+
+void FrmMain::createTimers()
+{
+    if (!m_services.timers)
+        return;
+    m_sensorTimer = m_services.timers->createTimer(this);
+    m_knobTimer = m_services.timers->createTimer(this);
+    connect(m_sensorTimer.get(), &Timer::timeout, this, [this] {
+        if (m_hooks.sensorCalibrationTick)
+            guarded(m_hooks.sensorCalibrationTick);
+    });
+    connect(m_knobTimer.get(), &Timer::timeout, this, [this] {
+        if (m_hooks.knobCalibrationTick)
+            guarded(m_hooks.knobCalibrationTick);
+    });
 }
 
 FrmMain::~FrmMain() = default;
 
 void FrmMain::detach()
 {
+    for (Timer *timer : {m_sensorTimer.get(), m_knobTimer.get()}) {
+        if (timer)
+            timer->stop();
+    }
     disconnect(&m_view, nullptr, this, nullptr);
     for (int i = 0; i < ConfigurationWindow::TextBoxCount; ++i)
         disconnect(m_view.textBox(i), nullptr, this, nullptr);
@@ -113,19 +131,17 @@ void FrmMain::detach()
 
 int FrmMain::commandIndex() const
 {
-    return m_services.session ? m_services.session->commandIndex : 0;
+    return m_services.session->commandIndex;
 }
 
 void FrmMain::log(const QString &label) const
 {
-    if (m_services.logger)
-        m_services.logger->logLine(label);
+    m_services.logger->logLine(label);
 }
 
 void FrmMain::logColoured(const QString &text, qint32 colour) const
 {
-    if (m_services.logger)
-        m_services.logger->addLogLine(text, colour);
+    m_services.logger->addLogLine(text, colour);
 }
 
 bool FrmMain::guarded(const std::function<void()> &step) const
@@ -174,16 +190,20 @@ bool FrmMain::available(const QString &parameterName) const
     return found && found->Available();
 }
 
-bool FrmMain::limitationIs(int n) const
+DeviceContext FrmMain::deviceContext() const
 {
-    if (!m_services.session)
-        return false;
     DeviceContext context;
     context.lonMarkObject = m_services.session->lonMarkObject;
     context.deviceTemplate = m_services.session->deviceTemplate;
     context.iniFile = m_services.iniFile;
     context.language = m_services.session->language;
-    return m_services.iniFile && calibration::LimitationIs(context, n);
+    context.clock = m_services.clock;
+    return context;
+}
+
+bool FrmMain::limitationIs(int n) const
+{
+    return m_services.iniFile && calibration::LimitationIs(deviceContext(), n);
 }
 
 void FrmMain::createConfiguration()
@@ -212,7 +232,7 @@ void FrmMain::load()
     m_loaded = true;
     guarded([&] { restorePosition(); });
     guarded([&] {
-        LoadResStringsToForm(m_view, m_services.session && m_services.session->initialised);
+        LoadResStringsToForm(m_view, m_services.session->initialised);
         LoadResStringsToMenu(m_view);
         LoadResStringsToButtons(m_view);
     });
@@ -244,13 +264,11 @@ void FrmMain::buildPages(int commandIndex)
 {
     load();
     report(QStringLiteral("buildPages %1").arg(commandIndex));
-    if (m_services.session)
-        m_services.session->commandIndex = commandIndex;
+    m_services.session->commandIndex = commandIndex;
     const bool answers = commandIndex == commands::Configure && accessible();
     guarded([&] { RemoveViews(views::removedForCommand(commandIndex, answers)); });
     guarded([&] { ApplyMenuForCommand(m_view, commandIndex); });
-    if (m_services.session)
-        m_view.setWindowCaption(m_services.session->windowTitle());
+    m_view.setWindowCaption(m_services.session->windowTitle());
     Display();
 }
 
@@ -321,7 +339,7 @@ void FrmMain::unload()
 
 bool FrmMain::QueryUnload()
 {
-    if (!m_services.session || !m_services.session->parametersChangedFlag)
+    if (!m_services.session->parametersChangedFlag)
         return true;
     return m_services.dialogs->message(GetResString(1428, 3), m_view.windowCaption(), MsgIcon::Question,
                                        MsgButtons::YesNo, MsgAnswer::No)
@@ -364,15 +382,9 @@ void FrmMain::prepareForCommand()
         return;
     if (announce)
         m_services.logger->addLogLine(GetResString(1550, 2), logcolour::Blue);
-    DeviceContext context;
-    context.lonMarkObject = m_services.session->lonMarkObject;
-    context.deviceTemplate = m_services.session->deviceTemplate;
-    context.iniFile = m_services.iniFile;
-    context.language = m_services.session->language;
-    context.clock = m_services.clock;
     m_view.textBox(3)->setText(QStringLiteral("21,0"));
-    m_view.textBox(11)->setText(calibration::ReadTempSensorCalibrated(context));
-    m_view.textBox(12)->setText(calibration::ReadRegulatorCalibrated(context));
+    m_view.textBox(11)->setText(calibration::ReadTempSensorCalibrated(deviceContext()));
+    m_view.textBox(12)->setText(calibration::ReadRegulatorCalibrated(deviceContext()));
 }
 
 void FrmMain::Display()
@@ -397,8 +409,7 @@ void FrmMain::Display()
             m_configuration->checkValues();
         }
         setApplyEnabled(false);
-        if (m_services.session)
-            m_services.session->parametersChangedFlag = false;
+        m_services.session->parametersChangedFlag = false;
         m_view.setButtonBarEnabled(true);
         selectFirstView();
         if (m_services.logger->loggerOnErrorFlag())
@@ -772,8 +783,7 @@ void FrmMain::connectView()
 
 void FrmMain::markChanged()
 {
-    if (m_services.session)
-        m_services.session->parametersChangedFlag = true;
+    m_services.session->parametersChangedFlag = true;
     setApplyEnabled(true);
 }
 
@@ -912,10 +922,10 @@ void FrmMain::onMenuTool(const MenuTool &tool)
         } else if (key == QLatin1String("German") || key == QLatin1String("English")) {
             SwitchLanguage(key);
         } else if (key == QLatin1String("Manual")) {
-            if (m_hooks.showHelp && m_services.session)
+            if (m_hooks.showHelp)
                 m_hooks.showHelp(m_services.session->helpFilePath, -1);
         } else if (key == QLatin1String("AppDoc")) {
-            if (m_hooks.openDocument && m_services.session)
+            if (m_hooks.openDocument)
                 m_hooks.openDocument(m_services.session->appDocPath);
         } else if (key == QLatin1String("About")) {
             if (m_hooks.showAbout)
@@ -936,7 +946,7 @@ void FrmMain::onMenuTool(const MenuTool &tool)
 
 void FrmMain::onHelpRequested()
 {
-    if (m_hooks.showHelp && m_services.session)
+    if (m_hooks.showHelp)
         guarded([&] { m_hooks.showHelp(m_services.session->helpFilePath, HelpContextBase + m_currentPageKey); });
 }
 
@@ -969,7 +979,7 @@ void FrmMain::SaveParameters()
     m_view.setWindowEnabled(false);
     guarded([&] {
         const QString programId = m_services.session->appDevice ? m_services.session->appDevice->programId() : QString();
-        if (!params()->WriteToFile(fileName, DataFilePlugInName, programId, DataFileVersion))
+        if (!params()->WriteToFile(fileName, product::PlugInName, programId, product::DataFileVersion))
             m_services.dialogs->message(GetResString(1523), m_view.windowCaption(), MsgIcon::Critical);
     });
     m_view.setWindowEnabled(true);
@@ -997,7 +1007,7 @@ void FrmMain::LoadParameters()
         const QString programId = m_services.session->appDevice ? m_services.session->appDevice->programId() : QString();
         const IniFile empty;
         const auto result = params()->LoadFromFile(fileName, m_services.iniFile ? *m_services.iniFile : empty,
-                                                   DataFilePlugInName, programId, DataFileVersion);
+                                                   product::PlugInName, programId, product::DataFileVersion);
         switch (result) {
         case E::LE_NO_ERROR:
             m_services.session->parametersChangedFlag = true;

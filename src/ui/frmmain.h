@@ -4,11 +4,13 @@
 // device variants, view, tab and page selection, the control-event rules (heartbeats, toggle
 // switch frames, fan levels), the button line, the menu commands, help, the closing question and
 // the window position. It drives a MainWindowView; the host talks to it as its PlugInWindow, the
-// device configuration as its ConfigurationWindow.
+// device configuration as its ConfigurationWindow. Of the services it needs the session, the
+// dialogs and the logger; the others may be missing (no registry: the position is not kept).
 
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
 #include "device/multidevicewindow.h"
+#include "lns/timer.h"
 #include "session/services.h"
 #include "ui/mainwindowview.h"
 #include "ui/pluginwindow.h"
@@ -42,6 +44,9 @@ struct FrmMainHooks
     std::function<void()> arrangeCalibrationPages;
     // Buttons 0-6 belong to the calibration pages.
     std::function<void(int button)> commandButtonClicked;
+    // Ticks of the window's calibration timers.
+    std::function<void()> sensorCalibrationTick;
+    std::function<void()> knobCalibrationTick;
     // The start-up status window, hidden once the window is filled.
     std::function<void()> hideStatusWindow;
     // Opens a help file at a context id (-1: its default topic).
@@ -78,6 +83,10 @@ class FrmMain : public QObject, public PlugInWindow, public ConfigurationWindow
 {
     Q_OBJECT
 public:
+    // Tick intervals of the calibration timers.
+    static constexpr int SensorCalibrationIntervalMs = 200;
+    static constexpr int KnobCalibrationIntervalMs = 500;
+
     FrmMain(MainWindowView &view, Services services, FrmMainHooks hooks = {}, QObject *parent = nullptr);
     ~FrmMain() override;
 
@@ -87,6 +96,10 @@ public:
     // Key number of the page shown last (0 to 6); the help context is 1000 + this.
     int currentPageKey() const { return m_currentPageKey; }
     bool themeActive() const { return m_theme; }
+    // The window's two calibration timers, stopped until a calibration starts them (with the
+    // intervals above); null without a timer factory. Their ticks go to the calibration hooks.
+    Timer *sensorCalibrationTimer() const { return m_sensorTimer.get(); }
+    Timer *knobCalibrationTimer() const { return m_knobTimer.get(); }
 
     // ---- the window's operations ----
     void Display();
@@ -155,12 +168,14 @@ private:
     void placeAndShow(Element element, double top);
     void hideElement(Element element);
     void hideTab(int strip, int keyNo);
+    DeviceContext deviceContext() const;
     bool limitationIs(int n) const;
     bool available(const QString &parameterName) const;
     cParam *parameter(const QString &name) const;
     void enableCalibrateButtons(int keyNo);
 
     // ---- control events ----
+    void createTimers();
     void connectControls();
     void connectView();
     void onTextBoxChange(int index);
@@ -207,6 +222,8 @@ private:
     bool m_theme = false;
     int m_currentPageKey = 0;
     QHash<int, double> m_designLeft; // frame -> its designed left
+    std::unique_ptr<Timer> m_sensorTimer;
+    std::unique_ptr<Timer> m_knobTimer;
 };
 
 } // namespace ui

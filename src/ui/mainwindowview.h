@@ -54,6 +54,8 @@ enum class Frame : int {
     SwitchPosition0 = 0,    // page 1: toggle switch in mode switching (combo boxes 2, 3)
     SwitchPosition1 = 1,    // page 1: toggle switch in fan mode (combo boxes 4, 5, 6)
     SwitchPosition2 = 2,    // page 1: toggle switch in occupancy mode (combo boxes 7, 8)
+    // The two push-button frames are out of view (hidden, top 30000) by design; Display shows
+    // them for the variants with push buttons.
     SetPointButtons = 3,    // page 1: set-point push buttons (combo boxes 9-12, text box 13)
     FanSpeedButtons = 4,    // page 1: fan-speed push buttons (combo boxes 13-18, text box 14)
     MonitorSetPointOffset = 5,      // page 4: text box 5

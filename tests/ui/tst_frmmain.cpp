@@ -156,6 +156,21 @@ private slots:
         QCOMPARE(rig.help.last(), (QPair<QString, int>{"/help/index.html", 1005}));
     }
 
+    // The knob page's timer ticks on the manual clock while it runs; ending the plug-in stops it.
+    void calibrationTimerTicksOnTheClock()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06", 2);
+        QVERIFY(rig.view.clickTab("KEY:3"));
+        QCOMPARE(rig.window->currentPageKey(), 3);
+        rig.window->knobCalibrationTimer()->start(FrmMain::KnobCalibrationIntervalMs);
+        rig.clock.advanceMs(1200);
+        QCOMPARE(rig.trace, (QStringList{"knob tick 00.500", "knob tick 01.000"}));
+        rig.window->detach();
+        rig.clock.advanceMs(1000);
+        QCOMPARE(rig.trace.size(), 2);
+    }
+
     // The calibrate buttons of the page shown follow whether the device answers.
     void calibrateButtonsFollowTheDevice()
     {
@@ -262,6 +277,45 @@ private slots:
         QCOMPARE(rig.window->configuration()->Parameters()->ComboBoxParameterByName("ButtonMode")->Value(), function);
     }
 
+    void menuCommands_data()
+    {
+        QTest::addColumn<QString>("tool");
+        QTest::addColumn<QStringList>("trace");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("read") << "ReadParameters" << QStringList{} << "[frmMain] Private Sub ReadParameters()";
+        QTest::newRow("write") << "WriteParameters" << QStringList{} << "[frmMain] Private Sub WriteParameters()";
+        QTest::newRow("copy") << "SpreadParameters" << QStringList{"multi:CM 1.06 / CommandModule"} << "";
+        QTest::newRow("help") << "Manual" << QStringList{"help:-1"} << "";
+        QTest::newRow("about") << "About" << QStringList{"about"} << "";
+        QTest::newRow("device info") << "DeviceInfo" << QStringList{"deviceinfo"} << "";
+        QTest::newRow("quit") << "Quit" << QStringList{"ended"} << "";
+    }
+    void menuCommands()
+    {
+        QFETCH(QString, tool);
+        QFETCH(QString, label);
+        WindowRig rig;
+        rig.open("CM 1.06");
+        QVERIFY(rig.view.clickMenuTool(tool));
+        QTEST(rig.trace, "trace");
+        if (!label.isEmpty())
+            QVERIFY(rig.logger.labels.contains(label));
+        QVERIFY(rig.dialogs.messages.isEmpty());
+        QVERIFY(!rig.dialogs.waitCursor);
+    }
+
+    // A red line while the window was prepared: the window opens on the logger.
+    void redLineOpensTheWindowOnTheLogger()
+    {
+        WindowRig rig;
+        rig.logger.addLogLine("INI file damaged", logcolour::Red);
+        rig.open("CM 1.06");
+        QCOMPARE(rig.view.selectedTabKey(0), QStringLiteral("KEY:6"));
+        QCOMPARE(rig.window->currentPageKey(), 6);
+        QVERIFY(!rig.logger.loggerOnErrorFlag());
+        QVERIFY(rig.view.isWindowVisible());
+    }
+
     void closingAsksOnlyWithUnwrittenEdits_data()
     {
         QTest::addColumn<bool>("edit");
@@ -298,6 +352,28 @@ private slots:
         QVERIFY(rig.logger.texts().join('\n').contains(GetResString(1551, 2)));
         QVERIFY(rig.dialogs.messages.isEmpty());
         QCOMPARE(rig.ended, 1);
+    }
+
+    // Apply stays available after a write the device did not take, and the logger comes up.
+    void applyFollowsTheWrite_data()
+    {
+        QTest::addColumn<bool>("online");
+        QTest::newRow("written") << true;
+        QTest::newRow("device silent") << false;
+    }
+    void applyFollowsTheWrite()
+    {
+        QFETCH(bool, online);
+        WindowRig rig;
+        rig.open("CM 1.06");
+        rig.view.textBox(2)->typeText("0.8");
+        rig.setOnline("CM 1.06", online);
+        QVERIFY(rig.view.clickLineButton(LineButton::Apply));
+        QCOMPARE(rig.view.lineButtonEnabled(LineButton::Apply), !online);
+        QCOMPARE(rig.session.parametersChangedFlag, !online);
+        QCOMPARE(rig.window->currentPageKey(), online ? 0 : 6);
+        QVERIFY(rig.view.windowEnabled());
+        QCOMPARE(rig.view.statusText(), GetResString(1517));
     }
 
     void positionIsKeptUnlessMinimised_data()

@@ -16,8 +16,25 @@
 #include "ui/frmmain.h"
 #include "ui/memorymainwindowview.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+// Records that it was opened and picks no device.
+class PickNothingWindow : public device::MultiDeviceWindow
+{
+public:
+    explicit PickNothingWindow(QStringList &trace) : m_trace(trace) {}
+    device::MultiDeviceSelectionPtr open(const device::MultiDeviceRequest &request) override
+    {
+        m_trace.append(QStringLiteral("multi:") + request.title);
+        return selectionOf({});
+    }
+
+private:
+    QStringList &m_trace;
+};
 
 class WindowRig
 {
@@ -30,7 +47,7 @@ public:
         qputenv("TQM_HOME", dir.path().toUtf8());
         setLanguage(ResStrings::English);
         ini.setFileName(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
-        embedded::createDemoNetwork(dir.path(), Network, 6, ini.fileName());
+        copyDemoNetwork();
         server = embedded::EmbeddedObjectServer::create(dir.path(), clock);
         server->open(lns::ConnectionMode::Local);
         session.network = server->network(Network);
@@ -84,8 +101,20 @@ public:
             }
         };
         hooks.setMonitoring = [this](bool on) { monitoring.append(on); };
-        hooks.showHelp = [this](const QString &file, int context) { help.append({file, context}); };
-        hooks.endPlugIn = [this] { ++ended; };
+        hooks.showHelp = [this](const QString &file, int context) {
+            help.append({file, context});
+            trace.append(QStringLiteral("help:%1").arg(context));
+        };
+        hooks.endPlugIn = [this] {
+            ++ended;
+            trace.append(QStringLiteral("ended"));
+        };
+        hooks.showAbout = [this] { trace.append(QStringLiteral("about")); };
+        hooks.knobCalibrationTick = [this] {
+            trace.append(QStringLiteral("knob tick %1").arg(clock.now().time().toString(QStringLiteral("ss.zzz"))));
+        };
+        hooks.showDeviceInfo = [this] { trace.append(QStringLiteral("deviceinfo")); };
+        hooks.createMultiDeviceWindow = [this] { return std::make_unique<PickNothingWindow>(trace); };
         hooks.programDirectory = dir.path();
         window = std::make_unique<ui::FrmMain>(view, services, hooks);
     }
@@ -104,8 +133,24 @@ public:
     QList<bool> monitoring;
     QList<QPair<QString, int>> help;
     int ended = 0;
+    // What the window asked of its surroundings: "help:1005", "about", "multi:<title>", "ended".
+    QStringList trace;
 
 private:
+    // One demo network (a device of each template) for every rig of the process, copied.
+    void copyDemoNetwork()
+    {
+        static QTemporaryDir made;
+        static bool created = false;
+        if (!created) {
+            embedded::createDemoNetwork(made.path(), Network, 6, ini.fileName());
+            created = true;
+        }
+        const QString file = QStringLiteral("/networks/") + Network + QStringLiteral(".tqmnet");
+        QDir().mkpath(dir.path() + QStringLiteral("/networks"));
+        QVERIFY(QFile::copy(made.path() + file, dir.path() + file));
+    }
+
     static lns::AppDevicePtr find(const std::shared_ptr<lns::Subsystems> &level, const QString &name)
     {
         for (int s = 1; s <= level->count(); ++s) {
