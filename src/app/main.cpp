@@ -48,6 +48,9 @@ bool isSwitch(const QStringList &arguments, const QString &name)
 // Serves the automation object until every host that used it has left the bus.
 int serveAutomationObject(QCoreApplication &app, PlugInHost &host)
 {
+    // The service outlives the windows its commands open; its hosts decide when it ends.
+    if (auto *gui = qobject_cast<QGuiApplication *>(&app))
+        gui->setQuitOnLastWindowClosed(false);
     ApplicationService service(host);
     QDBusConnection bus = QDBusConnection::sessionBus();
     QString error;
