@@ -3,17 +3,22 @@
 // "-Embedding" (a host then drives the automation object), or by a user without arguments.
 // TQM_UNATTENDED=1 runs it without a screen: message boxes become lines on standard error.
 // Without a display and without TQM_UNATTENDED it says so and ends with exit code 1.
+// "--help" lists the switches and the environment.
 
 #include "app/configurationlisting.h"
 #include "host/commandline.h"
 #include "host/dbus/applicationservice.h"
+#include "host/dbus/automationlifetime.h"
+#include "host/dbus/automationserver.h"
 #include "host/host.h"
 #include "host/registrationwriter.h"
 #include "lns/desktopseams.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/homedir.h"
+#include "lns/product.h"
 #include "lns/statuswindow.h"
 #include "lns/unattended.h"
+#include "session/hostlogger.h"
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
 #include "widgets/aboutdialog.h"
@@ -23,12 +28,10 @@
 #include "widgets/widgetdialogs.h"
 
 #include <QApplication>
-#include <QMainWindow>
-#include <QDBusConnection>
-#include <QDBusServiceWatcher>
 #include <QFileInfo>
+#include <QIcon>
+#include <QMainWindow>
 #include <QProcessEnvironment>
-#include <QSet>
 
 #include <cstdio>
 
@@ -45,40 +48,39 @@ bool isSwitch(const QStringList &arguments, const QString &name)
     return false;
 }
 
-// Serves the automation object until every host that used it has left the bus.
-int serveAutomationObject(QCoreApplication &app, PlugInHost &host)
+// Programs in the build's output directory are not installed: an activation file written from
+// there would send every host of the desktop into a build tree.
+bool runsFromBuildTree(const QString &programPath)
 {
-    // The service outlives the windows its commands open; its hosts decide when it ends.
-    if (auto *gui = qobject_cast<QGuiApplication *>(&app))
-        gui->setQuitOnLastWindowClosed(false);
-    ApplicationService service(host);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    QString error;
-    if (!service.publish(bus, &error)) {
-        unattended::print(QStringLiteral("tqm-cmdmodule: cannot serve the automation object: ") + error);
-        return 2;
+    const QString buildOutput = QFileInfo(QStringLiteral(TQM_BUILD_OUTPUT_DIR)).canonicalFilePath();
+    return !buildOutput.isEmpty() && QFileInfo(programPath).canonicalPath() == buildOutput;
+}
+
+QString logDirectory(const QString &programPath)
+{
+    const QString chosen = qEnvironmentVariable("TQM_LOG_DIR");
+    return chosen.isEmpty() ? QFileInfo(programPath).absolutePath() : chosen;
+}
+
+// "--help" and "--version": printed before any window, file or log is touched.
+int printProgramInformation(int argc, char *argv[])
+{
+    QCoreApplication core(argc, argv);
+    const QString programPath = QCoreApplication::applicationFilePath();
+    const QString programName = QFileInfo(programPath).fileName();
+    QString text;
+    if (commandline::asksForHelp(QCoreApplication::arguments().mid(1))) {
+        text = commandline::usage(programName, HostLogger::plannedFile(logDirectory(programPath),
+                                                                       programName + QStringLiteral(".LOG")));
+    } else {
+        text = QStringLiteral("%1 %2.%3.%4\n")
+                   .arg(programName)
+                   .arg(product::VersionMajor)
+                   .arg(product::VersionMinor)
+                   .arg(product::VersionRevision);
     }
-    QDBusServiceWatcher hosts(QString(), bus, QDBusServiceWatcher::WatchForUnregistration);
-    QSet<QString> known;
-    QObject::connect(&service, &ApplicationService::callerSeen, &app, [&](const QString &caller) {
-        if (caller.isEmpty() || known.contains(caller))
-            return;
-        known.insert(caller);
-        hosts.addWatchedService(caller);
-    });
-    QObject::connect(&hosts, &QDBusServiceWatcher::serviceUnregistered, &app, [&](const QString &caller) {
-        known.remove(caller);
-        hosts.removeWatchedService(caller);
-        if (known.isEmpty())
-            app.quit();
-    });
-    QObject::connect(&service, &ApplicationService::ended, &app, [&] {
-        if (host.endRequested())
-            app.quit();
-    });
-    const int code = app.exec();
-    host.EndApp();
-    return code;
+    std::fputs(qPrintable(text), stdout);
+    return 0;
 }
 
 // The application object: a widget application wherever a window can go (unattended runs show
@@ -98,9 +100,20 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[], unatt
 
 int main(int argc, char *argv[])
 {
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments.append(QString::fromLocal8Bit(argv[i]));
+    if (commandline::asksForHelp(rawArguments) || commandline::asksForVersion(rawArguments))
+        return printProgramInformation(argc, argv);
+
     const unattended::Screen screen = unattended::screenFor(QProcessEnvironment::systemEnvironment());
     const bool quiet = screen == unattended::Screen::Offscreen;
     std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, screen);
+    if (screen == unattended::Screen::Display) {
+        // The desktop finds the menu entry (and so the icon) of the windows by this name.
+        QGuiApplication::setDesktopFileName(dbusactivation::ServiceName);
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.velto.veltoTqmCmdModule.png")));
+    }
     const QString programPath = QCoreApplication::applicationFilePath();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
 
@@ -138,6 +151,8 @@ int main(int argc, char *argv[])
     HostEnvironment env;
     env.programDirectory = QFileInfo(programPath).absolutePath();
     env.programFileName = QFileInfo(programPath).fileName();
+    env.logDirectory = logDirectory(programPath);
+    env.startCommand = arguments.join(QLatin1Char(' '));
     env.dialogs = quiet ? static_cast<UserDialogs *>(&unattendedDialogs) : widgetDialogs.get();
     env.statusWindow = quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
     env.aboutWindow = quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get();
@@ -151,7 +166,14 @@ int main(int argc, char *argv[])
     }
     env.helpViewer = &helpViewer;
     env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
-    env.registerAutomationServer = [programPath] { dbusactivation::install(programPath); };
+    env.registerAutomationServer = [programPath] {
+        if (runsFromBuildTree(programPath))
+            throw TqmError(TqmError::FileAccess, QStringLiteral("main"),
+                           QStringLiteral("the program runs from its build tree; \"/regserver\" writes the file anyway"));
+        dbusactivation::install(programPath);
+    };
+    if (quiet)
+        env.printNotice = [](const QString &text) { unattended::print(text); };
     env.applyLanguage = [](qint16 language) { setLanguage(language); };
 
     PlugInHost *hostOfReport = nullptr;
@@ -163,13 +185,17 @@ int main(int argc, char *argv[])
     };
     PlugInHost host(env);
     hostOfReport = &host;
-    if (isSwitch(arguments, QStringLiteral("Embedding")))
-        return serveAutomationObject(*app, host);
+    if (isSwitch(arguments, QStringLiteral("Embedding"))) {
+        // The service outlives the windows its commands open; its hosts decide when it ends.
+        qobject_cast<QGuiApplication *>(app.get())->setQuitOnLastWindowClosed(false);
+        return automation::serve(*app, host, AutomationLifetime::idleTimeFromEnvironment());
+    }
 
     host.Main(commandline::joinArguments(arguments));
     PlugInWindow *window = host.window();
     if (!host.ended() && window && window->isInteractive())
         return app->exec();
+    // Unattended, the configure command prints what its window shows.
     if (!host.ended() && window && window->isVisible() && host.session().commandIndex == 1 && host.mainWindow()
         && host.mainWindow()->configuration()) {
         for (const QString &line : configurationlisting::list(*host.mainWindow()->configuration()))

@@ -29,6 +29,8 @@ struct Switches
     QString networkInterfaceName;
     bool objectNameGiven = false;
     QString objectName;
+    // Keys the grammar does not know, as written; they are skipped.
+    QStringList unknownKeys;
 };
 
 // The command line as one text, as the network tool hands it over: the program's arguments
@@ -41,5 +43,18 @@ QString joinArguments(const QStringList &arguments);
 qint64 leadingNumber(const QString &text);
 
 Switches parse(const QString &commandLine);
+
+// The known key an unknown one was probably meant to be (a few letters off); empty when none is
+// close.
+QString closestKey(const QString &unknownKey);
+// "unknown switch /COMANDID (did you mean /COMMANDID?)"
+QString unknownKeyNotice(const QString &unknownKey);
+
+// The program's own options, recognised before the switches: "--help", "-h" or "/?" anywhere,
+// "--version".
+bool asksForHelp(const QStringList &arguments);
+bool asksForVersion(const QStringList &arguments);
+// The text "--help" prints: the switches, the environment, where the log is written.
+QString usage(const QString &programName, const QString &logFile);
 
 } // namespace commandline

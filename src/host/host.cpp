@@ -36,6 +36,11 @@ QString fullVersion()
 
 } // namespace
 
+Refusal Refusal::ended()
+{
+    return {Reason::Ended, QStringLiteral("The plug-in has ended after an earlier command; it takes no further command.")};
+}
+
 PlugInHost::PlugInHost(HostEnvironment environment) : m_env(std::move(environment))
 {
     if (!m_env.clock)
@@ -112,6 +117,13 @@ void PlugInHost::log(const QString &text)
         m_logger->logLine(text);
 }
 
+void PlugInHost::notice(const QString &text)
+{
+    log(text);
+    if (m_env.printNotice)
+        m_env.printNotice(text);
+}
+
 MsgAnswer PlugInHost::message(const QString &text, const QString &title, MsgIcon icon)
 {
     return m_env.dialogs->message(text, title, icon, MsgButtons::Ok, MsgAnswer::Ok);
@@ -122,14 +134,19 @@ void PlugInHost::abort()
     m_session.aborted = true;
 }
 
+void PlugInHost::refuse(Refusal::Reason reason, const QString &text, const QString &title, MsgIcon icon)
+{
+    m_refusal = {reason, text};
+    message(text, title, icon);
+    abort();
+}
+
 PlugInHost::Step PlugInHost::runStep(const QString &routineName, const std::function<void()> &step)
 {
-    ErrorHandler handler;
-    if (m_logger) {
-        handler = [this](const TqmError &error, const QString &module, const QString &routine) {
-            return m_logger->handleError(error, module, routine);
-        };
-    }
+    const ErrorHandler handler = [this](const TqmError &error, const QString &module, const QString &routine) {
+        m_lastStepError = error.description();
+        return m_logger ? m_logger->handleError(error, module, routine) : ErrorAnswer::Leave;
+    };
     switch (session::runSteps(handler, PlugInModule, routineName, {step})) {
     case session::RoutineOutcome::Completed:
         return Step::Next;
@@ -157,22 +174,42 @@ void PlugInHost::Main(const QString &commandLine)
 
 void PlugInHost::handleCommandLine(const commandline::Switches &switches)
 {
+    for (const QString &key : switches.unknownKeys)
+        notice(commandline::unknownKeyNotice(key));
     m_session.remote = m_session.remote || switches.remote;
     if (switches.networkInterfaceGiven)
         m_session.networkInterfaceName = switches.networkInterfaceName;
 
     switch (switches.action) {
-    case commandline::Action::RegisterLanguage:
+    case commandline::Action::RegisterLanguage: {
         m_session.language = switches.language;
-        runStep(QStringLiteral("Main"), [&] { settings::writeProductLanguage(*m_registry, m_session.language); });
+        bool written = false;
+        runStep(QStringLiteral("Main"), [&] {
+            settings::writeProductLanguage(*m_registry, m_session.language);
+            written = true;
+        });
+        // The error handler has shown why; the exit code tells an installer.
+        if (!written)
+            abort();
         EndApp();
         return;
-    case commandline::Action::Unregister:
+    }
+    case commandline::Action::Unregister: {
         m_session.unregistering = true;
-        Unregister();
-        runStep(QStringLiteral("Main"), [&] { settings::deleteProductKey(*m_registry); });
+        QString reason;
+        const bool unregistered = Unregister(&reason);
+        bool deleted = false;
+        runStep(QStringLiteral("Main"), [&] {
+            settings::deleteProductKey(*m_registry);
+            deleted = true;
+        });
+        if (!unregistered)
+            notice(QStringLiteral("/UNREG: the registration was not removed: ") + reason);
+        if (!unregistered || !deleted)
+            abort();
         EndApp();
         return;
+    }
     case commandline::Action::StandAlone:
         startStandAlone(true);
         return;
@@ -234,7 +271,9 @@ void PlugInHost::InitApp()
 
     LoggerSetup setup;
     setup.fileName = m_env.programFileName + QStringLiteral(".LOG");
-    setup.directory = PathUtility::WithTrailingBackslash(m_env.programDirectory);
+    setup.directory = PathUtility::WithTrailingBackslash(m_env.logDirectory.isEmpty() ? m_env.programDirectory
+                                                                                      : m_env.logDirectory);
+    setup.startCommand = m_env.startCommand;
     setup.versionMajor = product::VersionMajor;
     setup.versionMinor = product::VersionMinor;
     setup.versionRevision = product::VersionRevision;
@@ -262,7 +301,8 @@ void PlugInHost::InitApp()
     const QString iniPath = PathUtility::WithTrailingBackslash(m_env.programDirectory) + product::PlugInIniFileName;
     if (!QFileInfo::exists(iniPath)) {
         runStep(routine, [&] {
-            message(resString(1526) + CrLf + CrLf + iniPath, product::ProductName, MsgIcon::Critical);
+            refuse(Refusal::Reason::IniFileMissing, resString(1526) + CrLf + CrLf + iniPath, product::ProductName,
+                   MsgIcon::Critical);
         });
         abort();
         EndApp();
@@ -305,8 +345,12 @@ void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString
 {
     // After EndApp the services are released: a host that wants another command creates a new
     // automation object (a new plug-in process).
-    if (m_ended)
+    if (m_ended) {
+        m_refusal = Refusal::ended();
         return;
+    }
+    m_refusal = {};
+    m_lastStepError.clear();
     log(label(PlugInModule, QStringLiteral("ValidateCommand")));
     bool carriedOut = false;
     const auto validate = [&] {
@@ -342,8 +386,7 @@ void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString
         const QString text = QStringLiteral("The transmitted CommandId (") + QString::number(commandId)
             + QStringLiteral(") is not") + CrLf + QStringLiteral("supported for  ClassId ") + QString::number(classId)
             + QStringLiteral(" !");
-        message(text, product::ProductName, MsgIcon::Exclamation);
-        abort();
+        refuse(Refusal::Reason::UnknownCommand, text, product::ProductName, MsgIcon::Exclamation);
         EndApp();
     };
     runStep(QStringLiteral("ValidateCommand"), [&] {
@@ -354,6 +397,7 @@ void PlugInHost::ValidateCommand(qint32 commandId, qint16 classId, const QString
     // a command that neither opened its window nor ended must not leave the plug-in behind as a
     // process with nothing on the screen.
     if (!carriedOut && !m_ended) {
+        m_refusal = {Refusal::Reason::Failed, m_lastStepError};
         abort();
         EndApp();
     }
@@ -393,18 +437,17 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
 
     if (!openServer(mode)) {
         log(m_lnsSession->lastError());
-        message(TextUtility::FillPlaceholders(resString(1508), {product::ProductName}), title, MsgIcon::Exclamation);
-        abort();
+        refuse(Refusal::Reason::ServerNotOpened, TextUtility::FillPlaceholders(resString(1508), {product::ProductName}),
+               title, MsgIcon::Exclamation);
         EndApp();
         return;
     }
 
     if (!openNetwork(parts.networkName)) {
         log(m_lnsSession->lastError());
-        message(resString(1436), title, MsgIcon::Critical);
+        refuse(Refusal::Reason::NetworkNotOpened, resString(1436), title, MsgIcon::Critical);
         if (status)
             status->hide();
-        abort();
         EndApp();
         return;
     }
@@ -423,10 +466,9 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         if (status)
             status->setStatusText(resString(1507));
         closeSession();
-        message(resString(1437), title, MsgIcon::Critical);
+        refuse(Refusal::Reason::ObjectNotFound, resString(1437), title, MsgIcon::Critical);
         if (status)
             status->hide();
-        abort();
         EndApp();
         return;
     }
@@ -443,8 +485,7 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         window()->showWindow();
         return;
     }
-    message(resString(1491), title, MsgIcon::Exclamation);
-    abort();
+    refuse(Refusal::Reason::DeviceNotAccessible, resString(1491), title, MsgIcon::Exclamation);
     EndApp();
 }
 
@@ -577,14 +618,18 @@ void PlugInHost::Register()
     }
 }
 
-void PlugInHost::Unregister()
+bool PlugInHost::Unregister(QString *reason)
 {
     log(label(PlugInModule, QStringLiteral("Unregister")));
     try {
-        RegistrationWriter().unregister(product::ProjectName);
-        dbusactivation::uninstall();
-    } catch (const TqmError &) {
-        // Like Register: silent.
+        RegistrationWriter().unregister(product::ProjectName, {dbusactivation::serviceFile()});
+        return true;
+    } catch (const TqmError &error) {
+        // Like Register: nothing is shown.
+        log(error.description());
+        if (reason)
+            *reason = error.description();
+        return false;
     }
 }
 

@@ -37,6 +37,8 @@ struct HostEnvironment
 {
     QString programDirectory;   // where the program, its INI file and its help live
     QString programFileName;    // e.g. "tqm-cmdmodule"; the log file is this + ".LOG"
+    QString logDirectory;       // where the log goes instead of the program directory (TQM_LOG_DIR)
+    QString startCommand;       // the program's arguments, for the log's start line
     const Clock *clock = nullptr;
     UserDialogs *dialogs = nullptr;
     StatusWindow *statusWindow = nullptr;
@@ -57,6 +59,31 @@ struct HostEnvironment
     std::function<void()> registerAutomationServer;
     // Shows the interface language to the rest of the program (the string table's language).
     std::function<void(qint16)> applyLanguage;
+    // Tells a problem with how the program was started that no message box shows (an unknown
+    // switch, an /UNREG that could not remove the registration); unattended: standard error.
+    std::function<void(const QString &)> printNotice;
+};
+
+// Why the plug-in refused a command or could not start one, with the text the user was shown.
+// A host tool that sent the command over the automation interface gets both back.
+struct Refusal
+{
+    enum class Reason {
+        None,
+        IniFileMissing,      // InitApp: the plug-in INI file is missing
+        UnknownCommand,      // CommandId/ClassId not in the command table
+        ServerNotOpened,     // the object server could not be opened
+        NetworkNotOpened,    // the network could not be opened
+        ObjectNotFound,      // device or LonMark object not found
+        DeviceNotAccessible, // the device does not answer (calibrate, monitor)
+        Failed,              // an error the error handler showed stopped the command
+        Ended,               // the plug-in has ended; it takes no further command
+    };
+    Reason reason = Reason::None;
+    QString text;
+
+    // Why a command after EndApp (or after a refusal) does nothing.
+    static Refusal ended();
 };
 
 class PlugInHost
@@ -77,7 +104,10 @@ public:
     void EndApp();
 
     void Register();
-    void Unregister();
+    // Removes the registration record and the automation object's activation file, both or
+    // neither; answers whether they are gone (else why not, in `reason`). Never reports: the
+    // reason goes to the log.
+    bool Unregister(QString *reason = nullptr);
     void RegisterIntoProject(const QString &objectName, lns::ConnectionMode mode);
     void ShowAboutWindow();
 
@@ -107,6 +137,8 @@ public:
     bool ended() const { return m_ended; }
     // True when an error handler was answered "end the program".
     bool endRequested() const { return m_endRequested; }
+    // Why the last command was refused (Reason::None when it was carried out).
+    const Refusal &refusal() const { return m_refusal; }
     // The stand-alone start asked for the main window without a network session.
     bool standAloneStarted() const { return m_session.commandIndex == commands::StandAlone; }
 
@@ -118,8 +150,12 @@ private:
     // repeats the step, goes on, or leaves the routine (ending the program when asked).
     Step runStep(const QString &routineName, const std::function<void()> &step);
     void log(const QString &label);
+    // A line in the log that the user of an unattended start also sees.
+    void notice(const QString &text);
     MsgAnswer message(const QString &text, const QString &title, MsgIcon icon);
     void abort();
+    // Shows the message of a refused command, keeps why, and sets Aborted.
+    void refuse(Refusal::Reason reason, const QString &text, const QString &title, MsgIcon icon);
     void fillCommandTable();
     void handleCommandLine(const commandline::Switches &switches);
     void startStandAlone(bool withStatusWindow);
@@ -141,6 +177,9 @@ private:
     std::function<void()> m_stopMonitoring;
     bool m_ended = false;
     bool m_endRequested = false;
+    Refusal m_refusal;
+    // The last error a step raised, for the refusal of a command that it stopped.
+    QString m_lastStepError;
     bool m_manualAvailable = false;
     bool m_appDocAvailable = false;
 };

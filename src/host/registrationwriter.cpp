@@ -41,9 +41,26 @@ void RegistrationWriter::commit(const RegistrationRecord &record)
                        QStringLiteral("The registration record %1 cannot be written.").arg(path));
 }
 
-void RegistrationWriter::unregister(const QString &projectName)
+void RegistrationWriter::unregister(const QString &projectName, const QStringList &registrationFiles)
 {
-    QFile::remove(recordFile(projectName));
+    // Each file is first moved aside in its own directory, which fails exactly when removing
+    // it would; only when all are aside are they removed.
+    const QString aside = QStringLiteral(".removing");
+    QStringList moved;
+    for (const QString &path : QStringList{recordFile(projectName)} + registrationFiles) {
+        if (!QFileInfo::exists(path))
+            continue;
+        QFile::remove(path + aside);
+        if (!QFile::rename(path, path + aside)) {
+            for (const QString &back : std::as_const(moved))
+                QFile::rename(back + aside, back);
+            throw TqmError(TqmError::FileAccess, QStringLiteral("RegistrationWriter"),
+                           QStringLiteral("%1 cannot be removed.").arg(path));
+        }
+        moved.append(path);
+    }
+    for (const QString &path : std::as_const(moved))
+        QFile::remove(path + aside);
 }
 
 RegistrationRecord RegistrationWriter::read(const QString &projectName)
@@ -92,11 +109,6 @@ void install(const QString &programPath)
     }
     throw TqmError(TqmError::FileAccess, QStringLiteral("dbusactivation"),
                    QStringLiteral("The D-Bus service file %1 cannot be written.").arg(serviceFile()));
-}
-
-void uninstall()
-{
-    QFile::remove(serviceFile());
 }
 
 } // namespace dbusactivation

@@ -5,6 +5,7 @@
 // for installed plug-ins.
 
 #include <QString>
+#include <QStringList>
 
 struct RegistrationRecord
 {
@@ -26,8 +27,10 @@ public:
 
     // Throws TqmError (FileAccess) when the record cannot be written.
     void commit(const RegistrationRecord &record);
-    // Removes the record; a missing record is no error.
-    void unregister(const QString &projectName);
+    // Removes the record and the files that belong to the registration with it (the activation
+    // file), all or none: a missing file is no error; when one cannot be removed, the others
+    // are put back and TqmError (FileAccess) names it.
+    void unregister(const QString &projectName, const QStringList &registrationFiles = {});
     // Reads a committed record back; empty fields when there is none.
     static RegistrationRecord read(const QString &projectName);
 };
@@ -45,6 +48,5 @@ QString servicesDirectory();
 QString serviceFile();
 // Throws TqmError (FileAccess) when the file cannot be written.
 void install(const QString &programPath);
-void uninstall();
 
 } // namespace dbusactivation

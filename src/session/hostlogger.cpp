@@ -30,12 +30,21 @@ bool openForAppend(QFile &file, const QString &path)
 
 } // namespace
 
+QString HostLogger::plannedFile(const QString &directory, const QString &fileName)
+{
+    const QFileInfo wanted(QDir(directory).filePath(fileName));
+    const bool writable = wanted.exists() ? wanted.isWritable() : QFileInfo(directory).isWritable();
+    return writable ? wanted.filePath() : QDir(fallbackDirectory()).filePath(fileName);
+}
+
 void HostLogger::setUp(const LoggerSetup &setup)
 {
     m_enabled = setup.enabled;
     if (!m_enabled)
         return;
     m_file.close();
+    m_maximumSize = setup.maximumSize;
+    QDir().mkpath(setup.directory);
     const QString wanted = QDir(setup.directory).filePath(setup.fileName);
     QString note;
     if (!openForAppend(m_file, wanted)) {
@@ -46,14 +55,29 @@ void HostLogger::setUp(const LoggerSetup &setup)
         if (!openForAppend(m_file, QDir(fallback).filePath(setup.fileName)))
             return; // nowhere to write: logging must never stop the program
     }
+    if (m_maximumSize > 0 && m_file.size() >= m_maximumSize)
+        rotate();
     if (!note.isEmpty())
         writeToFile(note);
-    writeToFile(QStringLiteral("%1 %2.%3.%4, language %5, log opened")
+    const QString command = setup.startCommand.trimmed().isEmpty() ? QStringLiteral("without arguments")
+                                                                   : QStringLiteral("with: ") + setup.startCommand;
+    writeToFile(QStringLiteral("%1 %2.%3.%4 started %5 (language %6)")
                     .arg(setup.productName)
                     .arg(setup.versionMajor)
                     .arg(setup.versionMinor)
                     .arg(setup.versionRevision)
+                    .arg(command)
                     .arg(setup.languageNumber));
+}
+
+void HostLogger::rotate()
+{
+    const QString path = m_file.fileName();
+    m_file.close();
+    QFile::remove(path + QStringLiteral(".1"));
+    if (!QFile::rename(path, path + QStringLiteral(".1")))
+        QFile::remove(path); // a log that cannot be kept aside must still not grow without end
+    openForAppend(m_file, path);
 }
 
 void HostLogger::writeToFile(const QString &text)
@@ -66,6 +90,8 @@ void HostLogger::writeToFile(const QString &text)
     line.replace(QLatin1Char('\n'), QStringLiteral("\n                        "));
     m_file.write((stamp + QStringLiteral("  ") + line + QLatin1Char('\n')).toUtf8());
     m_file.flush();
+    if (m_maximumSize > 0 && m_file.size() >= m_maximumSize)
+        rotate();
 }
 
 void HostLogger::logLine(const QString &text)

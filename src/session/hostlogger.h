@@ -28,6 +28,10 @@ struct LoggerSetup
     bool enabled = true;
     QString productName;
     int messageBase = 1700;
+    // What started the program (its arguments), for the line each start writes.
+    QString startCommand;
+    // At this size the log becomes "<file>.1" (replacing the previous one) and a new one begins.
+    qint64 maximumSize = 2 * 1024 * 1024;
 };
 
 class HostLogger : public Logger
@@ -36,9 +40,12 @@ public:
     HostLogger(const Clock &clock, UserDialogs &dialogs);
     ~HostLogger() override;
 
-    // Opens (appends to) the log file; when the directory cannot be written, the user's state
-    // directory takes its place and the first line written says so.
+    // Opens (appends to) the log file and writes the start line (date, version, command); when
+    // the directory cannot be written, the user's state directory takes its place and the first
+    // line written says so.
     void setUp(const LoggerSetup &setup);
+    // The file setUp will write to, without creating anything.
+    static QString plannedFile(const QString &directory, const QString &fileName);
     QString filePath() const { return m_file.fileName(); }
 
     // Device headings remember the last subsystem path and device across operations, so the
@@ -62,11 +69,14 @@ public:
 
 private:
     void writeToFile(const QString &text);
+    // Moves a full log aside to "<file>.1" and starts an empty one.
+    void rotate();
 
     const Clock &m_clock;
     UserDialogs &m_dialogs;
     QFile m_file;
     bool m_enabled = false;
+    qint64 m_maximumSize = 0;
     LogView *m_view = nullptr;
     LogView *m_timedView = nullptr;
     DeviceHeading m_deviceHeading{*this, m_clock};

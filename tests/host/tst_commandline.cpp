@@ -15,6 +15,10 @@ private slots:
     void connectionMode();
     void leadingNumber_data();
     void leadingNumber();
+    void unknownSwitchesAreNamed_data();
+    void unknownSwitchesAreNamed();
+    void programOptions_data();
+    void programOptions();
 };
 
 void TstCommandLine::parse_data()
@@ -119,6 +123,50 @@ void TstCommandLine::leadingNumber()
 {
     QFETCH(QString, text);
     QTEST(commandline::leadingNumber(text), "value");
+}
+
+void TstCommandLine::unknownSwitchesAreNamed_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QStringList>("notices");
+    QTest::newRow("letter missing") << "/COMANDID:13/CLASSID:28"
+                                    << QStringList{"unknown switch /COMANDID (did you mean /COMMANDID?)"};
+    QTest::newRow("written as typed, any case")
+        << "/objname:a.b.c.d" << QStringList{"unknown switch /objname (did you mean /OBJECTNAME?)"};
+    QTest::newRow("nothing close") << "/X/REMOTE" << QStringList{"unknown switch /X"};
+    QTest::newRow("short keys need an exact match") << "/N:LON1" << QStringList{"unknown switch /N"};
+    QTest::newRow("each one") << "/FOO/NII:x" << QStringList{"unknown switch /FOO", "unknown switch /NII"};
+    QTest::newRow("none after the end of parsing") << "/S/FOO" << QStringList{};
+    QTest::newRow("known keys") << "/remote/ni:x/commandid:1" << QStringList{};
+}
+
+void TstCommandLine::unknownSwitchesAreNamed()
+{
+    QFETCH(QString, line);
+    QStringList notices;
+    for (const QString &key : commandline::parse(line).unknownKeys)
+        notices.append(commandline::unknownKeyNotice(key));
+    QTEST(notices, "notices");
+}
+
+void TstCommandLine::programOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<bool>("version");
+    QTest::newRow("--help") << QStringList{"--help"} << true << false;
+    QTest::newRow("-h after a switch") << QStringList{"/S", "-h"} << true << false;
+    QTest::newRow("/?") << QStringList{"/?"} << true << false;
+    QTest::newRow("--version") << QStringList{"--version"} << false << true;
+    QTest::newRow("a switch with h") << QStringList{"/h"} << false << false;
+    QTest::newRow("inside an object name") << QStringList{"/OBJECTNAME:a.--help.c.d"} << false << false;
+}
+
+void TstCommandLine::programOptions()
+{
+    QFETCH(QStringList, arguments);
+    QTEST(commandline::asksForHelp(arguments), "help");
+    QTEST(commandline::asksForVersion(arguments), "version");
 }
 
 QTEST_GUILESS_MAIN(TstCommandLine)

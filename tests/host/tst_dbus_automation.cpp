@@ -1,27 +1,67 @@
-// A small host tool that drives the plug-in's automation object over the D-Bus session bus:
-// the plug-in program runs with "-Embedding" in a sandbox of its own.
+// Host tools driving the plug-in's automation object over D-Bus: each test has a bus of its own
+// whose activation starts the real plug-in program ("-Embedding") in a sandbox.
 
-#include "host/registrationwriter.h"
+#include "privatebus.h"
+
 #include "lns/embedded/embeddedobjectserver.h"
+#include "strings/resstrings.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusMessage>
-#include <QDBusServiceWatcher>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
-#include <QProcess>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QFile>
+#include <QXmlStreamReader>
 
 namespace {
 
-const QString Service = dbusactivation::ServiceName;
 const QString Path = dbusactivation::ObjectPath;
 const QString Interface = dbusactivation::InterfaceName;
 const QString Properties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString OnlineObject = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01.CommandModule");
+const QString OfflineObject = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02.CommandModule");
+const QString ErrorPrefix = QStringLiteral("org.velto.veltoTqmCmdModule.Error.");
+
+// What introspection data says of a member: a method's in-argument types ("ins"), a
+// property's type and access ("s read").
+QString described(const QString &xml, const QString &member)
+{
+    QXmlStreamReader reader(xml);
+    QString description;
+    bool inMethod = false;
+    while (reader.readNext() != QXmlStreamReader::Invalid && !reader.atEnd()) {
+        const auto attribute = [&](const char *name) { return reader.attributes().value(QLatin1String(name)).toString(); };
+        if (reader.isStartElement() && reader.name() == QLatin1String("method")) {
+            inMethod = attribute("name") == member;
+        } else if (reader.isEndElement() && reader.name() == QLatin1String("method")) {
+            inMethod = false;
+        } else if (reader.isStartElement() && reader.name() == QLatin1String("arg") && inMethod
+                   && attribute("direction") != QLatin1String("out")) {
+            description += attribute("type");
+        } else if (reader.isStartElement() && reader.name() == QLatin1String("property") && attribute("name") == member) {
+            description = attribute("type") + QLatin1Char(' ') + attribute("access");
+        }
+    }
+    return description;
+}
+
+// The code block after "<!-- host session: NAME -->" in the README.
+QString readmeSession(const QString &name)
+{
+    QFile readme(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/README.md"));
+    if (!readme.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype marker = text.indexOf(QStringLiteral("<!-- host session: %1 -->").arg(name));
+    const qsizetype start = text.indexOf(QLatin1Char('\n'), text.indexOf(QStringLiteral("```"), marker)) + 1;
+    const qsizetype end = text.indexOf(QStringLiteral("\n```"), start);
+    return marker < 0 || end < 0 ? QString() : text.mid(start, end - start + 1);
+}
+
+QString shown(int message)
+{
+    return GetResString(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
 
 } // namespace
 
@@ -52,68 +92,78 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void identityAndReadOnlyError();
+    void introspectionDescribesTheInterface();
+    void getAllAnswersBeforeAnythingIsSet();
+    void propertyWrites_data();
+    void propertyWrites();
+    void refusedCommandsAnswerAnError_data();
+    void refusedCommandsAnswerAnError();
     void hostSuppliedLonMarkObjectOpensTheWindow();
     void registrationIntoAProjectReportsThroughRegResult();
+    void aSecondInstanceNamesTheFirst();
+    void idleTimeEndsTheInstance_data();
+    void idleTimeEndsTheInstance();
+    void readmeHostSessions_data();
+    void readmeHostSessions();
 
 private:
+    void startBus(const QString &idleSeconds = QStringLiteral("60"));
+    QDBusMessage call(const QString &interface, const QString &member, const QVariantList &arguments);
     QVariant property(const QString &name);
     QDBusMessage setProperty(const QString &name, const QVariant &value);
     QDBusMessage sendCommand(int commandId, short classId, const QString &objectName);
 
-    QDBusConnection m_bus = QDBusConnection::sessionBus();
     std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<QProcess> m_plugIn;
+    std::unique_ptr<PrivateBus> m_bus;
+    QDBusConnection m_host{QString()};
 };
 
 void TstDBusAutomation::initTestCase()
 {
-    if (!m_bus.isConnected())
-        QFAIL("No D-Bus session bus: run the tests under dbus-run-session (scripts/test does).");
-    QVERIFY2(!m_bus.interface()->isServiceRegistered(Service),
-             "Another plug-in already serves the automation object on this bus.");
+    setLanguage(0);
 }
 
 void TstDBusAutomation::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
     embedded::createDemoNetwork(m_home->path(), QStringLiteral("Demo"), 8);
+    auto server = embedded::EmbeddedObjectServer::create(m_home->path());
+    server->open(lns::ConnectionMode::Local);
+    embedded::EmbeddedObjectServer::setDeviceOnline(server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02")),
+                                                    false);
+}
 
+void TstDBusAutomation::startBus(const QString &idleSeconds)
+{
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TQM_HOME"), m_home->path());
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_home->filePath(QStringLiteral("xdg")));
+    env.insert(QStringLiteral("TQM_LOG_DIR"), m_home->path());
     env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
-    m_plugIn = std::make_unique<QProcess>();
-    m_plugIn->setProcessEnvironment(env);
-    m_plugIn->setProcessChannelMode(QProcess::SeparateChannels);
-
-    QVERIFY2(!m_bus.interface()->isServiceRegistered(Service), "the previous plug-in still holds the service");
-    QDBusServiceWatcher watcher(Service, m_bus, QDBusServiceWatcher::WatchForRegistration);
-    QSignalSpy registered(&watcher, &QDBusServiceWatcher::serviceRegistered);
-    m_plugIn->start(qEnvironmentVariable("TQM_BIN_DIR") + QStringLiteral("/tqm-cmdmodule"),
-                    {QStringLiteral("-Embedding")});
-    QVERIFY2(m_plugIn->waitForStarted(), qPrintable(m_plugIn->errorString()));
-    QVERIFY2(registered.wait(20000), qPrintable(QString::fromUtf8(m_plugIn->readAllStandardError())));
+    env.insert(QStringLiteral("TQM_AUTOMATION_IDLE_SECONDS"), idleSeconds);
+    m_bus = std::make_unique<PrivateBus>(env);
+    QVERIFY2(m_bus->started(), qPrintable(m_bus->error()));
+    m_host = m_bus->connect(QStringLiteral("host"));
+    QVERIFY(m_host.isConnected());
 }
 
 void TstDBusAutomation::cleanup()
 {
-    if (!m_plugIn)
-        return;
-    QDBusServiceWatcher watcher(Service, m_bus, QDBusServiceWatcher::WatchForUnregistration);
-    QSignalSpy gone(&watcher, &QDBusServiceWatcher::serviceUnregistered);
-    m_plugIn->terminate();
-    m_plugIn->waitForFinished(10000);
-    if (m_bus.interface()->isServiceRegistered(Service) && gone.isEmpty())
-        gone.wait(10000);
-    m_plugIn.reset();
+    m_bus.reset();
+    m_host = QDBusConnection(QString());
+    m_home.reset();
+}
+
+QDBusMessage TstDBusAutomation::call(const QString &interface, const QString &member, const QVariantList &arguments)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(PrivateBus::Service, Path, interface, member);
+    message.setArguments(arguments);
+    return m_host.call(message, QDBus::Block, 60000);
 }
 
 QVariant TstDBusAutomation::property(const QString &name)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Properties, QStringLiteral("Get"));
-    call << Interface << name;
-    const QDBusMessage reply = m_bus.call(call);
+    const QDBusMessage reply = call(Properties, QStringLiteral("Get"), {Interface, name});
     if (reply.type() != QDBusMessage::ReplyMessage)
         return {};
     return reply.arguments().value(0).value<QDBusVariant>().variant();
@@ -121,39 +171,107 @@ QVariant TstDBusAutomation::property(const QString &name)
 
 QDBusMessage TstDBusAutomation::setProperty(const QString &name, const QVariant &value)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Properties, QStringLiteral("Set"));
-    call << Interface << name << QVariant::fromValue(QDBusVariant(value));
-    return m_bus.call(call);
+    return call(Properties, QStringLiteral("Set"), {Interface, name, QVariant::fromValue(QDBusVariant(value))});
 }
 
 QDBusMessage TstDBusAutomation::sendCommand(int commandId, short classId, const QString &objectName)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(Service, Path, Interface, QStringLiteral("SendCommand"));
-    call << commandId << QVariant::fromValue(qint16(classId)) << objectName;
-    return m_bus.call(call, QDBus::BlockWithGui, 60000);
+    return call(Interface, QStringLiteral("SendCommand"), {commandId, QVariant::fromValue(qint16(classId)), objectName});
 }
 
-void TstDBusAutomation::identityAndReadOnlyError()
+void TstDBusAutomation::introspectionDescribesTheInterface()
 {
-    QCOMPARE(property(QStringLiteral("LcaVersion")).toString(), QStringLiteral("2.00"));
-    QCOMPARE(property(QStringLiteral("ManufacturerId")).toString(), QStringLiteral("0005D"));
-    QCOMPARE(property(QStringLiteral("Version")).toString(), QStringLiteral("1.0"));
+    startBus();
+    const QDBusMessage reply = call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"), {});
+    QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+    const QString xml = reply.arguments().value(0).toString();
+    QVERIFY2(xml.contains(QStringLiteral("<interface name=\"org.velto.veltoTqmCmdModule.Application\">")), qPrintable(xml));
+    // The argument types a generic tool needs to send SendCommand as (ins).
+    QCOMPARE(described(xml, QStringLiteral("SendCommand")), QStringLiteral("ins"));
+    QCOMPARE(described(xml, QStringLiteral("LcaVersion")), QStringLiteral("s read"));
+    QCOMPARE(described(xml, QStringLiteral("Remote")), QStringLiteral("b readwrite"));
+    QCOMPARE(described(xml, QStringLiteral("RegResult")), QStringLiteral("o readwrite"));
+    QCOMPARE(xml.count(QStringLiteral("<interface name=\"org.freedesktop.DBus.Properties\">")), 1);
+}
 
-    const QDBusMessage refused = setProperty(QStringLiteral("Name"), QStringLiteral("other"));
-    QCOMPARE(refused.type(), QDBusMessage::ErrorMessage);
-    QCOMPARE(refused.errorName(), QStringLiteral("org.velto.veltoTqmCmdModule.Error.E80044E22"));
-    QCOMPARE(refused.errorMessage(), QStringLiteral("0x80044E22 veltoTqmCmdModule.Application: "
-                                                    "Write not supported. This property is read-only."));
-    QCOMPARE(property(QStringLiteral("Name")).toString(), QStringLiteral("velto otrema tqm command module"));
+void TstDBusAutomation::getAllAnswersBeforeAnythingIsSet()
+{
+    startBus();
+    const QDBusMessage reply = call(Properties, QStringLiteral("GetAll"), {Interface});
+    QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
+    const QVariantMap all = qdbus_cast<QVariantMap>(reply.arguments().value(0));
+    QCOMPARE(all.size(), 18);
+    QCOMPARE(all.value(QStringLiteral("LcaVersion")).toString(), QStringLiteral("2.00"));
+    QCOMPARE(all.value(QStringLiteral("ManufacturerId")).toString(), QStringLiteral("0005D"));
+    QCOMPARE(all.value(QStringLiteral("Version")).toString(), QStringLiteral("1.0"));
+    // An object reference that was never set goes out as the empty object.
+    QCOMPARE(property(QStringLiteral("RegResult")).value<QDBusObjectPath>().path(), QStringLiteral("/"));
+}
 
-    QCOMPARE(setProperty(QStringLiteral("NetworkName"), QStringLiteral("Demo")).type(), QDBusMessage::ReplyMessage);
-    QCOMPARE(property(QStringLiteral("NetworkName")).toString(), QString());
+void TstDBusAutomation::propertyWrites_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QVariant>("readBack");
+    QTest::newRow("read-only") << "Name" << QVariant(QStringLiteral("other")) << ErrorPrefix + "E80044E22"
+                               << QVariant(QStringLiteral("velto otrema tqm command module"));
+    QTest::newRow("text for a boolean") << "Remote" << QVariant(QStringLiteral("no"))
+                                        << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(false);
+    QTest::newRow("boolean") << "Remote" << QVariant(true) << QString() << QVariant(true);
+    QTest::newRow("number for a text") << "NetworkInterfaceName" << QVariant(7)
+                                       << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(QString());
+    QTest::newRow("discarded") << "NetworkName" << QVariant(QStringLiteral("Demo")) << QString() << QVariant(QString());
+    QTest::newRow("unknown") << "Colour" << QVariant(1) << "org.freedesktop.DBus.Error.UnknownProperty" << QVariant();
+}
+
+void TstDBusAutomation::propertyWrites()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariant, value);
+    QFETCH(QString, error);
+    startBus();
+    const QDBusMessage reply = setProperty(name, value);
+    QCOMPARE(reply.errorName(), error);
+    if (error.endsWith(QLatin1String("E80044E22")))
+        QCOMPARE(reply.errorMessage(), QStringLiteral("0x80044E22 veltoTqmCmdModule.Application: "
+                                                      "Write not supported. This property is read-only."));
+    QTEST(property(name), "readBack");
+}
+
+void TstDBusAutomation::refusedCommandsAnswerAnError_data()
+{
+    QTest::addColumn<int>("commandId");
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown command") << 99 << OnlineObject << "UnknownCommand"
+                                     << "The transmitted CommandId (99) is not\nsupported for  ClassId 28 !";
+    QTest::newRow("unknown object") << 13 << "Demo.Building A.Floor 1.CM 9.CommandModule" << "ObjectNotFound"
+                                    << shown(1437);
+    QTest::newRow("unknown network") << 13 << "Nowhere.Building A.Floor 1.CM 1\\.01.CommandModule"
+                                     << "NetworkNotOpened" << shown(1436);
+    QTest::newRow("device not accessible") << 21 << OfflineObject << "DeviceNotAccessible" << shown(1491);
+}
+
+void TstDBusAutomation::refusedCommandsAnswerAnError()
+{
+    QFETCH(int, commandId);
+    QFETCH(QString, objectName);
+    QFETCH(QString, error);
+    QFETCH(QString, message);
+    startBus();
+    const QDBusMessage refused = sendCommand(commandId, 28, objectName);
+    QCOMPARE(refused.errorName(), ErrorPrefix + error);
+    QCOMPARE(refused.errorMessage(), message);
+    // The refusal ended the plug-in: a further command says so.
+    QCOMPARE(sendCommand(13, 28, OnlineObject).errorName(), ErrorPrefix + "Ended");
 }
 
 void TstDBusAutomation::hostSuppliedLonMarkObjectOpensTheWindow()
 {
+    startBus();
     QCOMPARE(setProperty(QStringLiteral("Remote"), false).type(), QDBusMessage::ReplyMessage);
-    QCOMPARE(property(QStringLiteral("Remote")).toBool(), false);
     // A device is not a LonMark object: ignored without an error.
     QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01")).type(),
              QDBusMessage::ReplyMessage);
@@ -166,14 +284,14 @@ void TstDBusAutomation::hostSuppliedLonMarkObjectOpensTheWindow()
     QCOMPARE(property(QStringLiteral("Visible")).toBool(), true);
     QVERIFY(setProperty(QStringLiteral("Height"), 6000).type() == QDBusMessage::ReplyMessage);
     QCOMPARE(property(QStringLiteral("Height")).toInt(), 6000);
-    const QString printed = QString::fromUtf8(m_plugIn->readAllStandardError());
-    QVERIFY2(printed.contains(QStringLiteral("[window] show")), qPrintable(printed));
+    QCOMPARE(call(Interface, QStringLiteral("ClosePlugIn"), {}).type(), QDBusMessage::ReplyMessage);
 }
 
 void TstDBusAutomation::registrationIntoAProjectReportsThroughRegResult()
 {
+    startBus();
     RegResultObject result;
-    QVERIFY(m_bus.registerObject(QStringLiteral("/RegResult"), &result, QDBusConnection::ExportAllProperties));
+    QVERIFY(m_host.registerObject(QStringLiteral("/RegResult"), &result, QDBusConnection::ExportAllProperties));
     QSignalSpy changed(&result, &RegResultObject::changed);
 
     QVERIFY(setProperty(QStringLiteral("ProgramIdsToRegister"), QStringLiteral("90:00:5d:50:28:04:04:01"))
@@ -183,19 +301,96 @@ void TstDBusAutomation::registrationIntoAProjectReportsThroughRegResult()
     const QDBusMessage reply = sendCommand(50, 28, OnlineObject);
     QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
     QVERIFY(changed.count() > 0 || changed.wait(20000));
-    m_bus.unregisterObject(QStringLiteral("/RegResult"));
+    m_host.unregisterObject(QStringLiteral("/RegResult"));
     QCOMPARE(result.regResult(), 0);
 
     auto server = embedded::EmbeddedObjectServer::create(m_home->path());
     server->open(lns::ConnectionMode::Local);
     const QList<lns::PlugInCommandRegistration> commands = server->network(QStringLiteral("Demo"))->registeredPlugInCommands();
     QCOMPARE(commands.size(), 3); // the three commands, for the one template asked for
-    for (const auto &command : commands) {
+    for (const auto &command : commands)
         QCOMPARE(command.deviceTemplate, QStringLiteral("TQM_CM_L1"));
-        QCOMPARE(command.projectName, QStringLiteral("veltoTqmCmdModule"));
+}
+
+void TstDBusAutomation::aSecondInstanceNamesTheFirst()
+{
+    startBus();
+    QCOMPARE(property(QStringLiteral("LcaVersion")).toString(), QStringLiteral("2.00")); // activates the first
+    const uint first = m_bus->plugInProcess();
+    QVERIFY(first != 0);
+
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+    env.insert(QStringLiteral("TQM_HOME"), m_home->path());
+    env.insert(QStringLiteral("TQM_LOG_DIR"), m_home->path());
+    env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
+    second.setProcessEnvironment(env);
+    second.start(qEnvironmentVariable("TQM_BIN_DIR") + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("-Embedding")});
+    QVERIFY(second.waitForFinished(20000));
+    QCOMPARE(second.exitCode(), 2);
+    const QString printed = QString::fromUtf8(second.readAllStandardError());
+    QVERIFY2(printed.contains(QStringLiteral("another instance already serves org.velto.veltoTqmCmdModule")), qPrintable(printed));
+    QVERIFY2(printed.contains(QStringLiteral("process %1").arg(first)), qPrintable(printed));
+    QCOMPARE(m_bus->plugInProcess(), first);
+}
+
+void TstDBusAutomation::idleTimeEndsTheInstance_data()
+{
+    QTest::addColumn<bool>("reader");
+    QTest::newRow("activated, no host came") << false;
+    QTest::newRow("a one-shot reader left") << true;
+}
+
+void TstDBusAutomation::idleTimeEndsTheInstance()
+{
+    QFETCH(bool, reader);
+    startBus(QStringLiteral("0.2"));
+    if (reader) {
+        QDBusConnection oneShot = m_bus->connect(QStringLiteral("reader"));
+        QDBusMessage get = QDBusMessage::createMethodCall(PrivateBus::Service, Path, Properties, QStringLiteral("Get"));
+        get << Interface << QStringLiteral("Version");
+        QCOMPARE(oneShot.call(get, QDBus::Block, 60000).type(), QDBusMessage::ReplyMessage);
+        m_bus->disconnect(QStringLiteral("reader"));
+    } else {
+        // Activation alone, as the desktop does when a host asks for the name.
+        const QDBusReply<void> started = m_host.interface()->startService(PrivateBus::Service);
+        QVERIFY2(started.isValid(), qPrintable(started.error().message()));
     }
-    // No message box: the outcome went to RegResult only.
-    QVERIFY(!QString::fromUtf8(m_plugIn->readAllStandardError()).contains(QStringLiteral("[critical]")));
+    QVERIFY2(m_bus->waitForPlugInToEnd(20000), "the plug-in is still running");
+}
+
+void TstDBusAutomation::readmeHostSessions_data()
+{
+    QTest::addColumn<QString>("session");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("visible");
+    // Each gdbus call is a host of its own: the state must outlast the gap between two calls.
+    QTest::newRow("gdbus") << "gdbus" << "bash" << QStringList{"-euo", "pipefail", "-c"} << "(<true>,)";
+    // Debian's python3 with python3-dbus (scripts/install-deps installs it).
+    QTest::newRow("python3") << "python3" << "/usr/bin/python3" << QStringList{"-c"} << "window visible: True";
+}
+
+void TstDBusAutomation::readmeHostSessions()
+{
+    QFETCH(QString, session);
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    const QString script = readmeSession(session);
+    QVERIFY2(!script.isEmpty(), "the README has no such host session");
+    startBus();
+    QProcess host;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+    host.setProcessEnvironment(env);
+    host.start(program, arguments << script);
+    QVERIFY2(host.waitForFinished(60000), qPrintable(host.errorString()));
+    const QString out = QString::fromUtf8(host.readAllStandardOutput());
+    const QString err = QString::fromUtf8(host.readAllStandardError());
+    QVERIFY2(host.exitStatus() == QProcess::NormalExit && host.exitCode() == 0, qPrintable(out + err));
+    QFETCH(QString, visible);
+    QVERIFY2(out.contains(visible), qPrintable(out + err));
 }
 
 QTEST_GUILESS_MAIN(TstDBusAutomation)

@@ -3,7 +3,9 @@
 // its log file.
 
 #include "strings/resstrings.h"
+#include "unprivileged.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -17,7 +19,13 @@ private slots:
     void commands_data();
     void commands();
     void configureListsTheParametersRead();
-    void withoutObjectNameInstallsTheAutomationService();
+    void activationFileOnlyWhenAsked_data();
+    void activationFileOnlyWhenAsked();
+    void programInformationLeavesNothingBehind_data();
+    void programInformationLeavesNothingBehind();
+    void unknownSwitchIsNamed();
+    void registrationSwitchesThatCannotWriteFail();
+    void unregisterRemovesRecordAndActivationFileTogether();
 
 private:
     struct Run
@@ -26,39 +34,56 @@ private:
         QString out;
         QString err;
     };
-    Run run(const QString &program, const QStringList &arguments);
+    Run run(const QString &program, const QStringList &arguments, bool asNobody = false);
+    QString serviceFile() const;
+    QString recordFile() const;
     QString logTail(qint64 from) const;
     qint64 logSize() const;
 
     QTemporaryDir m_home;
+    QTemporaryDir m_logs;
     QString m_bin;
     QString m_onlineObject;
     QString m_offlineObject;
 };
 
-TstProgramUnattended::Run TstProgramUnattended::run(const QString &program, const QStringList &arguments)
+TstProgramUnattended::Run TstProgramUnattended::run(const QString &program, const QStringList &arguments, bool asNobody)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TQM_HOME"), m_home.path());
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("xdg")));
+    env.insert(QStringLiteral("TQM_LOG_DIR"), m_logs.path());
     env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
     process.setProcessEnvironment(env);
-    process.start(m_bin + QLatin1Char('/') + program, arguments);
+    if (asNobody)
+        unprivileged::start(process, m_bin + QLatin1Char('/') + program, arguments);
+    else
+        process.start(m_bin + QLatin1Char('/') + program, arguments);
     if (!process.waitForFinished(60000))
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
 }
 
+QString TstProgramUnattended::serviceFile() const
+{
+    return m_home.filePath(QStringLiteral("xdg/dbus-1/services/org.velto.veltoTqmCmdModule.service"));
+}
+
+QString TstProgramUnattended::recordFile() const
+{
+    return m_home.filePath(QStringLiteral("plugins/veltoTqmCmdModule.ini"));
+}
+
 qint64 TstProgramUnattended::logSize() const
 {
-    return QFile(m_bin + QStringLiteral("/tqm-cmdmodule.LOG")).size();
+    return QFile(m_logs.filePath(QStringLiteral("tqm-cmdmodule.LOG"))).size();
 }
 
 QString TstProgramUnattended::logTail(qint64 from) const
 {
-    QFile file(m_bin + QStringLiteral("/tqm-cmdmodule.LOG"));
+    QFile file(m_logs.filePath(QStringLiteral("tqm-cmdmodule.LOG")));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     file.seek(from);
@@ -133,17 +158,130 @@ void TstProgramUnattended::configureListsTheParametersRead()
     QVERIFY2(plugIn.out.contains(QStringLiteral("MinDeltaTemp = ")), qPrintable(plugIn.out));
 }
 
-void TstProgramUnattended::withoutObjectNameInstallsTheAutomationService()
+void TstProgramUnattended::activationFileOnlyWhenAsked_data()
 {
-    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), {});
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("printed");
+    QTest::addColumn<bool>("written");
+    // From the build tree a start without a target must not send the desktop's hosts there.
+    QTest::newRow("start without a target") << QStringList{} << "[about] " << false;
+    QTest::newRow("/regserver") << QStringList{"/regserver"} << "" << true;
+}
+
+void TstProgramUnattended::activationFileOnlyWhenAsked()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, printed);
+    QFile::remove(serviceFile());
+    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), arguments);
     QCOMPARE(plugIn.exitCode, 0);
-    QVERIFY2(plugIn.err.startsWith(QStringLiteral("[about] ")), qPrintable(plugIn.err));
-    QFile service(m_home.filePath(QStringLiteral("xdg/dbus-1/services/org.velto.veltoTqmCmdModule.service")));
+    QVERIFY2(printed.isEmpty() ? plugIn.err.isEmpty() : plugIn.err.startsWith(printed), qPrintable(plugIn.err));
+    QTEST(QFile::exists(serviceFile()), "written");
+    if (!QFile::exists(serviceFile()))
+        return;
+    QFile service(serviceFile());
     QVERIFY(service.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(service.readAll());
     QVERIFY2(text.contains(QStringLiteral("Name=org.velto.veltoTqmCmdModule\n")), qPrintable(text));
-    QVERIFY(text.contains(QStringLiteral("tqm-cmdmodule\" -Embedding")));
-    QVERIFY(QFile::exists(m_home.filePath(QStringLiteral("plugins/veltoTqmCmdModule.ini"))));
+    QVERIFY(text.contains(QStringLiteral("Exec=\"%1/tqm-cmdmodule\" -Embedding").arg(m_bin)));
+}
+
+void TstProgramUnattended::programInformationLeavesNothingBehind_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("--help") << "--help" << "  /COMMANDID:n ";
+    QTest::newRow("-h") << "-h" << "TQM_HOME ";
+    QTest::newRow("/?") << "/?" << "Log: ";
+    QTest::newRow("--version") << "--version" << "tqm-cmdmodule 1.0.0\n";
+}
+
+void TstProgramUnattended::programInformationLeavesNothingBehind()
+{
+    QFETCH(QString, option);
+    QTemporaryDir home;
+    QTemporaryDir logs;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TQM_HOME"), home.filePath(QStringLiteral("home")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("xdg")));
+    env.insert(QStringLiteral("XDG_STATE_HOME"), home.filePath(QStringLiteral("state")));
+    env.insert(QStringLiteral("TQM_LOG_DIR"), logs.path());
+    env.remove(QStringLiteral("TQM_UNATTENDED")); // and no screen needed either
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    process.setProcessEnvironment(env);
+    process.start(m_bin + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("/COMMANDID:13"), option});
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitCode(), 0);
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    QFETCH(QString, printed);
+    QVERIFY2(out.contains(printed), qPrintable(out));
+    QVERIFY(!out.contains(QStringLiteral("Log: ")) || out.contains(logs.filePath(QStringLiteral("tqm-cmdmodule.LOG"))));
+    QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    QCOMPARE(QDir(logs.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
+
+void TstProgramUnattended::unknownSwitchIsNamed()
+{
+    const qint64 before = logSize();
+    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/COMANDID:13"), QStringLiteral("/CLASSID:28")});
+    QCOMPARE(plugIn.exitCode, 0);
+    const QString notice = QStringLiteral("unknown switch /COMANDID (did you mean /COMMANDID?)");
+    QVERIFY2(plugIn.err.startsWith(notice + QLatin1Char('\n')), qPrintable(plugIn.err));
+    QVERIFY(logTail(before).contains(notice));
+}
+
+void TstProgramUnattended::registrationSwitchesThatCannotWriteFail()
+{
+    // A registered plug-in whose home nobody may write to any more; the log goes elsewhere.
+    QTemporaryDir home;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TQM_HOME"), home.path());
+    env.insert(QStringLiteral("TQM_LOG_DIR"), m_logs.path());
+    env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
+    process.setProcessEnvironment(env);
+    process.start(m_bin + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("/REG:0")});
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitCode(), 0);
+    unprivileged::setTree(home.path(), false);
+    unprivileged::setTree(m_logs.path(), true);
+    for (const QString &option : {QStringLiteral("/REG:1000"), QStringLiteral("/UNREG")}) {
+        unprivileged::start(process, m_bin + QStringLiteral("/tqm-cmdmodule"), {option});
+        QVERIFY(process.waitForFinished(20000));
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(process.exitCode() == 1, qPrintable(option + QStringLiteral(": ") + err));
+        // The error handler's box said why.
+        QVERIFY2(err.contains(QStringLiteral("[critical] M_PlugIn.Main: ")), qPrintable(err));
+    }
+    unprivileged::setTree(home.path(), true);
+}
+
+void TstProgramUnattended::unregisterRemovesRecordAndActivationFileTogether()
+{
+    QCOMPARE(run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/regserver")}).exitCode, 0);
+    QCOMPARE(run(QStringLiteral("tqm-cmdmodule"), {}).exitCode, 0); // writes the record on exit
+    QVERIFY(QFile::exists(serviceFile()) && QFile::exists(recordFile()));
+
+    // The activation file's directory cannot be written: neither file goes.
+    unprivileged::setTree(m_home.path(), true);
+    unprivileged::setTree(m_logs.path(), true);
+    const QString services = QFileInfo(serviceFile()).absolutePath();
+    unprivileged::setTree(services, false);
+    const Run refused = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/UNREG")}, true);
+    unprivileged::setTree(services, true);
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.contains(QStringLiteral("/UNREG: the registration was not removed: %1 cannot be removed.")
+                                      .arg(serviceFile())),
+             qPrintable(refused.err));
+    QVERIFY(QFile::exists(serviceFile()));
+    QVERIFY(QFile::exists(recordFile()));
+
+    const Run unregistered = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/UNREG")});
+    QCOMPARE(unregistered.exitCode, 0);
+    QVERIFY(!QFile::exists(serviceFile()));
+    QVERIFY(!QFile::exists(recordFile()));
 }
 
 QTEST_GUILESS_MAIN(TstProgramUnattended)

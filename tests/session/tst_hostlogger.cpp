@@ -5,6 +5,7 @@
 #include "strings/resstrings.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,6 +19,8 @@ private slots:
     void withTimeAndBlankLines();
     void everyLineReachesTheFileWithATimeStamp();
     void unwritableDirectoryFallsBack();
+    void startLineNamesVersionAndCommand();
+    void fullLogIsKeptAsideOnce();
     void timedLine();
     void handleErrorAnswers_data();
     void handleErrorAnswers();
@@ -27,6 +30,7 @@ private slots:
 
 private:
     QString readAll(const QString &path);
+    LoggerSetup setupIn(const QString &directory) const;
     std::unique_ptr<QTemporaryDir> m_dir;
     ManualClock m_clock;
     ScriptedDialogs m_dialogs;
@@ -44,6 +48,16 @@ QString TstHostLogger::readAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+LoggerSetup TstHostLogger::setupIn(const QString &directory) const
+{
+    LoggerSetup setup;
+    setup.fileName = QStringLiteral("prog.LOG");
+    setup.directory = directory;
+    setup.versionMajor = 1;
+    setup.productName = QStringLiteral("product");
+    return setup;
 }
 
 void TstHostLogger::colours_data()
@@ -86,7 +100,7 @@ void TstHostLogger::withTimeAndBlankLines()
 void TstHostLogger::everyLineReachesTheFileWithATimeStamp()
 {
     HostLogger logger(m_clock, m_dialogs);
-    logger.setUp({QStringLiteral("prog.LOG"), m_dir->path(), 1, 0, 0, 1000, true, QStringLiteral("product"), 1700});
+    logger.setUp(setupIn(m_dir->path()));
     logger.logLine(QStringLiteral("[M_PlugIn] Public Sub Main()"));
     logger.addLogLine(QStringLiteral("Writing ..."), logcolour::Blue); // no view attached: still logged
     const QString text = readAll(m_dir->filePath(QStringLiteral("prog.LOG")));
@@ -104,7 +118,7 @@ void TstHostLogger::unwritableDirectoryFallsBack()
     qputenv("XDG_STATE_HOME", m_dir->filePath(QStringLiteral("state")).toUtf8());
 
     HostLogger logger(m_clock, m_dialogs);
-    logger.setUp({QStringLiteral("prog.LOG"), blocker.fileName(), 1, 0, 0, 1000, true, QStringLiteral("product"), 1700});
+    logger.setUp(setupIn(blocker.fileName()));
     logger.logLine(QStringLiteral("label"));
     const QString fallback = m_dir->filePath(QStringLiteral("state/tqm/prog.LOG"));
     QCOMPARE(logger.filePath(), fallback);
@@ -112,6 +126,49 @@ void TstHostLogger::unwritableDirectoryFallsBack()
     QVERIFY2(lines.first().contains(QStringLiteral("cannot be written")), qPrintable(lines.first()));
     QVERIFY(lines.first().contains(fallback));
     QVERIFY(readAll(fallback).contains(QStringLiteral("label")));
+}
+
+void TstHostLogger::startLineNamesVersionAndCommand()
+{
+    HostLogger logger(m_clock, m_dialogs);
+    LoggerSetup setup = setupIn(m_dir->path());
+    setup.startCommand = QStringLiteral("/COMMANDID:13 /CLASSID:28");
+    logger.setUp(setup);
+    logger.setUp(setupIn(m_dir->path())); // a second start, without arguments
+    const QStringList lines = readAll(m_dir->filePath(QStringLiteral("prog.LOG"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines, (QStringList{
+                        "2026-03-02 08:15:30.000  product 1.0.0 started with: /COMMANDID:13 /CLASSID:28 (language 1000)",
+                        "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language 1000)"}));
+}
+
+void TstHostLogger::fullLogIsKeptAsideOnce()
+{
+    const QString path = m_dir->filePath(QStringLiteral("prog.LOG"));
+    LoggerSetup setup = setupIn(m_dir->path());
+    setup.maximumSize = 400;
+    {
+        HostLogger logger(m_clock, m_dialogs);
+        logger.setUp(setup);
+        for (int n = 1; n <= 30; ++n)
+            logger.logLine(QStringLiteral("line %1").arg(n));
+    }
+    QVERIFY(QFileInfo(path).size() < setup.maximumSize);
+    QVERIFY(QFileInfo(path + ".1").size() >= setup.maximumSize);
+    QVERIFY(!QFile::exists(path + ".2"));
+    QVERIFY(readAll(path).contains(QStringLiteral("line 30\n")));
+    // The file kept aside is the latest full one, not the first.
+    QVERIFY(!readAll(path + ".1").contains(QStringLiteral("line 1\n")));
+
+    // A start that finds a full log (the limit was lowered since) begins a new one.
+    QFile full(path);
+    QVERIFY(full.open(QIODevice::WriteOnly));
+    full.write(QByteArray(300, 'x'));
+    full.close();
+    setup.maximumSize = 200;
+    HostLogger logger(m_clock, m_dialogs);
+    logger.setUp(setup);
+    QVERIFY(readAll(path).startsWith(QStringLiteral("2026-03-02 08:15:30.000  product 1.0.0 started")));
+    QCOMPARE(readAll(path + ".1"), QString(300, QLatin1Char('x')));
 }
 
 void TstHostLogger::timedLine()

@@ -1,33 +1,49 @@
 // tqm-netdb: creates the demo network and inspects or changes network databases from outside
 // the plug-in (the way a network tool or a test drives the simulated devices).
+//
+// The sub-command comes first; its arguments and options follow it. Commands that only read
+// (list, check) open the database read-only, so they work on a home nobody may write to.
 
+#include "base/tqmerror.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
-#include "base/tqmerror.h"
+#include "lns/inifile.h"
+#include "lns/objectname.h"
+#include "lns/product.h"
+#include "transfer/cplookup.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
+
+#include <functional>
 
 namespace {
 
-const char Usage[] =
-    "Usage: tqm-netdb COMMAND ...\n"
+const char Overview[] =
+    "Usage: tqm-netdb COMMAND ARGUMENTS... [OPTIONS]\n"
     "  create NETWORK --demo [--devices N] [--ini FILE] [--replace]\n"
     "                                   build the demo network (default 24 devices, every template)\n"
     "  list NETWORK                     one line per device: subsystem, name, template, program id,\n"
     "                                   online/offline, application version, object name\n"
-    "  cp NETWORK OBJECT CPNAME [--set RAW]\n"
-    "                                   show (or set, in RAW text) a CP of a LonMark object or device;\n"
-    "                                   CPNAME may be NVNAME/CPNAME for a CP of a network variable\n"
+    "  show NETWORK OBJECT              every CP and NV of a LonMark object (or device): index, name,\n"
+    "                                   type, length, value and the plug-in's parameter names\n"
+    "  cp NETWORK OBJECT NAME [--set RAW]\n"
+    "                                   show (or set, in RAW text) a CP; NAME is a CP name, NVNAME/CPNAME\n"
+    "                                   for a CP of a network variable, or a parameter name the plug-in\n"
+    "                                   prints (ButtonMode, PanelType_1), found through the INI file\n"
     "  nv NETWORK OBJECT NVNAME [--set TEXT] [--raw]\n"
     "                                   show (or set, in the NV's own format or RAW) a network variable\n"
     "  device NETWORK DEVICE --online|--offline|--app-version V\n"
     "  ext NETWORK OBJECT               the extension records of a LonMark object\n"
     "  check NETWORK [--ini FILE]       database integrity, devices against templates, INI entries\n"
-    "  --help\n"
-    "OBJECT is an object name (Network.Level.Device.LonMarkObject; the network part may be left\n"
-    "out); DEVICE is a device object name or a device name. RAW text is decimal bytes separated\n"
-    "by TAB (a blank is taken as TAB here). Networks live in $TQM_HOME/networks.\n";
+    "  --help, --version                (COMMAND --help: that command's arguments and options)\n"
+    "OBJECT is an object name as `list` prints it (Network.Level.Device.LonMarkObject; the network\n"
+    "part may be left out); DEVICE is that, a device's object name or a device name. RAW text is\n"
+    "decimal bytes separated by TAB (a blank is taken as TAB here). Networks live in\n"
+    "$TQM_HOME/networks (default ~/.local/share/tqm/networks).\n";
 
 QTextStream &out()
 {
@@ -41,46 +57,51 @@ QTextStream &err()
     return s;
 }
 
+// A command line that does not fit the command: exit code 2.
 struct UsageError
 {
     QString text;
 };
 
-class Args
+// What a command gets: its positional arguments in order and its parsed options.
+class Invocation
 {
 public:
-    explicit Args(QStringList args) : m_args(std::move(args)) {}
-    bool flag(const QString &name) { return m_args.removeAll(name) > 0; }
-    QString option(const QString &name)
+    Invocation(const QCommandLineParser &parser, QStringList names) : m_parser(parser)
     {
-        const int i = int(m_args.indexOf(name));
-        if (i < 0)
-            return {};
-        if (i + 1 >= m_args.size())
-            throw UsageError{name + QStringLiteral(" needs a value")};
-        const QString value = m_args[i + 1];
-        m_args.remove(i, 2);
-        return value;
+        const QStringList given = parser.positionalArguments().mid(1); // after the command itself
+        if (given.size() < names.size())
+            throw UsageError{QStringLiteral("missing ") + names.mid(given.size()).join(QLatin1Char(' '))};
+        if (given.size() > names.size())
+            throw UsageError{QStringLiteral("unexpected argument \"%1\"").arg(given.at(names.size()))};
+        for (int i = 0; i < names.size(); ++i)
+            m_values.insert(names.at(i), given.at(i));
     }
-    QString positional(const QString &what)
-    {
-        if (m_args.isEmpty() || m_args.first().startsWith(QLatin1String("--")))
-            throw UsageError{QStringLiteral("missing ") + what};
-        return m_args.takeFirst();
-    }
-    void done() const
-    {
-        if (!m_args.isEmpty())
-            throw UsageError{QStringLiteral("unexpected argument \"%1\"").arg(m_args.first())};
-    }
+    QString operator[](const QString &name) const { return m_values.value(name); }
+    bool isSet(const QString &option) const { return m_parser.isSet(option); }
+    QString value(const QString &option) const { return m_parser.value(option); }
 
 private:
-    QStringList m_args;
+    const QCommandLineParser &m_parser;
+    QHash<QString, QString> m_values;
 };
 
-embedded::EmbeddedObjectServerPtr openServer()
+// ---- network objects ----
+
+// The network's server; an unknown network is named together with the ones there are.
+embedded::EmbeddedObjectServerPtr openNetwork(const QString &network, bool readOnly = false)
 {
-    auto server = embedded::EmbeddedObjectServer::create(embedded::defaultHome());
+    const QString home = embedded::defaultHome();
+    const QStringList networks = embedded::networkNames(home);
+    if (!networks.contains(network)) {
+        const QString there = networks.isEmpty()
+            ? QStringLiteral("there are none yet (tqm-netdb create NAME --demo makes one)")
+            : QStringLiteral("there are: ") + networks.join(QStringLiteral(", "));
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
+                       QStringLiteral("There is no network \"%1\" in %2/networks; %3.").arg(network, home, there));
+    }
+    auto server = embedded::EmbeddedObjectServer::create(home);
+    server->setReadOnly(readOnly);
     server->open(lns::ConnectionMode::Local);
     return server;
 }
@@ -108,15 +129,44 @@ QList<lns::AppDevicePtr> allDevices(const lns::NetworkPtr &network)
     return devices;
 }
 
+lns::AppDevicePtr deviceOf(const lns::ObjectPtr &object)
+{
+    if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(object))
+        return device;
+    if (object && object->classId() == lns::LonMarkObjectClass)
+        return std::dynamic_pointer_cast<lns::AppDevice>(lns::ancestorByClassId(object, lns::AppDeviceClass));
+    return {};
+}
+
+// The command-module object of a device: its LonMark object of the command-module type.
+lns::LonMarkObjectPtr commandModuleOf(const lns::AppDevicePtr &device)
+{
+    for (const auto &lmo : device->lonMarkObjects()->items())
+        if (lmo->type() == 8090)
+            return lmo;
+    return {};
+}
+
+// A device by object name (its own, or one of its LonMark objects' as `list` prints it) or by
+// name, plain or escaped as in an object name ("CM 1\.01").
 lns::AppDevicePtr findDevice(embedded::EmbeddedObjectServer &server, const QString &network, const QString &name)
 {
-    if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(server.objectByName(name)))
-        return device;
-    if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(server.objectByName(network + QLatin1Char('.') + name)))
-        return device;
+    for (const QString &objectName : {name, network + QLatin1Char('.') + name}) {
+        try {
+            if (const lns::AppDevicePtr device = deviceOf(server.objectByName(objectName)))
+                return device;
+        } catch (const TqmError &) {
+            // Not an object name (a dangling escape, say): try it as a device name.
+        }
+    }
+    QString unescaped = name;
+    try {
+        unescaped = objectname::unescapePart(name);
+    } catch (const TqmError &) {
+    }
     QList<lns::AppDevicePtr> named;
     for (const auto &device : allDevices(server.network(network)))
-        if (device->name() == name)
+        if (device->name() == name || device->name() == unescaped)
             named.append(device);
     if (named.size() == 1)
         return named.first();
@@ -137,47 +187,108 @@ QString shown(const QString &raw)
     return QString(raw).replace(QLatin1Char('\t'), QLatin1Char(' '));
 }
 
-int create(Args &args)
+// The value in RAW text and in the CP's own format; the format spec is left as it was.
+QPair<QString, QString> cpValue(const lns::ConfigPropertyPtr &cp)
 {
-    const QString network = args.positional(QStringLiteral("NETWORK"));
-    if (!args.flag(QStringLiteral("--demo")))
+    const QString format = cp->formatSpec();
+    cp->setFormatSpec(lns::RawFormat);
+    const QString raw = cp->value();
+    cp->setFormatSpec(format);
+    return {raw, cp->value()};
+}
+
+QPair<QString, QString> nvValue(const lns::NetworkVariablePtr &nv)
+{
+    const QString format = nv->formatSpec();
+    nv->setFormatSpec(lns::RawFormat);
+    const QString raw = nv->value();
+    nv->setFormatSpec(nv->typeName());
+    const QString value = nv->value();
+    nv->setFormatSpec(format);
+    return {raw, value};
+}
+
+// ---- the plug-in's parameter names ----
+
+// The plug-in INI file: the built-in one or `--ini FILE`.
+IniFile pluginIni(const Invocation &call)
+{
+    const QString path = call.isSet(QStringLiteral("ini")) ? call.value(QStringLiteral("ini"))
+                                                            : QStringLiteral(":/TqmCmdModule.ini");
+    IniFile ini(path);
+    if (!QFileInfo::exists(path))
+        throw TqmError(TqmError::FileAccess, QStringLiteral("tqm-netdb"), QStringLiteral("There is no INI file %1.").arg(path));
+    return ini;
+}
+
+// The INI entry behind a parameter name: the name itself, or for a part of a CP that the
+// plug-in shows as a parameter of its own ("PanelType_1"), the name before "_<n>".
+QString iniEntryOf(const IniFile &ini, const QString &name, const QString &deviceTemplate)
+{
+    for (const QString &key : {name, QString(name).remove(QRegularExpression(QStringLiteral("_\\d+$")))}) {
+        if (!ini.GetTemplateValue(key, product::CpSection, deviceTemplate).isEmpty())
+            return key;
+    }
+    return {};
+}
+
+// The CP the plug-in binds to an INI entry, fetched the way the plug-in fetches it; null when
+// the device does not have it.
+lns::ConfigPropertyPtr pluginCp(const IniFile &ini, const QString &entry, const lns::AppDevicePtr &device)
+{
+    const QString tpl = device->deviceTemplate()->name();
+    bool found = false;
+    lns::ConfigPropertyPtr cp;
+    try {
+        if (embedded::fetchedThroughDevice(entry))
+            cp = cplookup::FetchDevCp(entry, product::CpSection, ini, tpl, device, &found);
+        else if (const lns::LonMarkObjectPtr commandModule = commandModuleOf(device))
+            cp = cplookup::FetchLmoCp(entry, product::CpSection, ini, tpl, commandModule, &found);
+    } catch (const TqmError &) {
+        // An entry pointing past the device's lists: the device lacks the CP.
+    }
+    return found ? cp : nullptr;
+}
+
+// ---- commands ----
+
+int create(const Invocation &call)
+{
+    const QString network = call[QStringLiteral("NETWORK")];
+    if (!call.isSet(QStringLiteral("demo")))
         throw UsageError{QStringLiteral("create needs --demo")};
-    const QString devices = args.option(QStringLiteral("--devices"));
-    const QString ini = args.option(QStringLiteral("--ini"));
-    const bool replace = args.flag(QStringLiteral("--replace"));
-    args.done();
     bool ok = true;
-    const int count = devices.isEmpty() ? 24 : devices.toInt(&ok);
+    const int count = call.isSet(QStringLiteral("devices")) ? call.value(QStringLiteral("devices")).toInt(&ok) : 24;
     if (!ok || count < 1)
         throw UsageError{QStringLiteral("--devices needs a positive number")};
-    const QString path = embedded::createDemoNetwork(embedded::defaultHome(), network, count, ini, replace);
+    const QString path = embedded::createDemoNetwork(embedded::defaultHome(), network, count,
+                                                     call.value(QStringLiteral("ini")), call.isSet(QStringLiteral("replace")));
     out() << "Created network \"" << network << "\" with " << count << " devices: " << path << "\n";
     return 0;
 }
 
-int list(Args &args)
+int list(const Invocation &call)
 {
-    const QString network = args.positional(QStringLiteral("NETWORK"));
-    args.done();
-    auto server = openServer();
-    out() << "subsystem\tdevice\ttemplate\tprogram id\tstate\tversion\tobject name\n";
-    for (const auto &device : allDevices(server->network(network))) {
-        const bool online = embedded::EmbeddedObjectServer::isDeviceOnline(device);
-        const auto lmos = device->lonMarkObjects();
-        lns::LonMarkObjectPtr commandModule;
-        for (const auto &lmo : lmos->items())
-            if (lmo->type() == 8090 && !commandModule)
-                commandModule = lmo;
-        out() << device->subsystems()->item(1)->path() << '\t' << device->name() << '\t'
-              << device->deviceTemplate()->name() << '\t' << device->programId() << '\t'
-              << (online ? "online" : "offline") << '\t'
-              << QString::number(embedded::EmbeddedObjectServer::configuredApplicationVersion(device), 'f', 1) << '\t'
-              << (commandModule ? embedded::objectName(commandModule) : embedded::objectName(device)) << '\n';
+    auto server = openNetwork(call[QStringLiteral("NETWORK")], true);
+    // Everything is read before the heading is printed: a failure leaves no half a table.
+    QStringList lines;
+    for (const auto &device : allDevices(server->network(call[QStringLiteral("NETWORK")]))) {
+        const lns::LonMarkObjectPtr commandModule = commandModuleOf(device);
+        lines.append(QStringList{device->subsystems()->item(1)->path(), device->name(), device->deviceTemplate()->name(),
+                                 device->programId(),
+                                 embedded::EmbeddedObjectServer::isDeviceOnline(device) ? QStringLiteral("online")
+                                                                                        : QStringLiteral("offline"),
+                                 QString::number(embedded::EmbeddedObjectServer::configuredApplicationVersion(device), 'f', 1),
+                                 commandModule ? embedded::objectName(commandModule) : embedded::objectName(device)}
+                         .join(QLatin1Char('\t')));
     }
+    out() << "subsystem\tdevice\ttemplate\tprogram id\tstate\tversion\tobject name\n";
+    for (const QString &line : std::as_const(lines))
+        out() << line << '\n';
     return 0;
 }
 
-lns::ConfigPropertyPtr findCp(const lns::ObjectPtr &object, const QString &cpName)
+lns::ConfigPropertyPtr findCpByName(const lns::ObjectPtr &object, const QString &cpName)
 {
     const QStringList parts = cpName.split(QLatin1Char('/'));
     std::shared_ptr<lns::ConfigProperties> cps;
@@ -192,36 +303,103 @@ lns::ConfigPropertyPtr findCp(const lns::ObjectPtr &object, const QString &cpNam
     return cps->item(parts.last());
 }
 
-int cp(Args &args)
+int cp(const Invocation &call)
 {
-    const QString network = args.positional(QStringLiteral("NETWORK"));
-    const QString objectName = args.positional(QStringLiteral("OBJECT"));
-    const QString cpName = args.positional(QStringLiteral("CPNAME"));
-    const QString set = args.option(QStringLiteral("--set"));
-    args.done();
-    auto server = openServer();
-    const auto cp = findCp(findObject(*server, network, objectName), cpName);
-    const QString format = cp->formatSpec();
-    cp->setFormatSpec(lns::RawFormat);
-    if (!set.isEmpty())
-        cp->setValue(rawArgument(set));
-    const QString raw = cp->value();
-    cp->setFormatSpec(format);
-    out() << cp->name() << " (" << cp->typeName() << ", " << cp->elementLength() << " x " << cp->dimension()
-          << "): RAW " << shown(raw) << " = " << cp->value() << '\n';
+    const QString network = call[QStringLiteral("NETWORK")];
+    const QString name = call[QStringLiteral("NAME")];
+    auto server = openNetwork(network);
+    const lns::ObjectPtr object = findObject(*server, network, call[QStringLiteral("OBJECT")]);
+    lns::ConfigPropertyPtr cp;
+    QString parameter;
+    try {
+        cp = findCpByName(object, name);
+    } catch (const TqmError &notACpName) {
+        const lns::AppDevicePtr device = deviceOf(object);
+        const IniFile ini = pluginIni(call);
+        const QString entry = device ? iniEntryOf(ini, name, device->deviceTemplate()->name()) : QString();
+        if (entry.isEmpty())
+            throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
+                           QStringLiteral("\"%1\" is neither a CP of \"%2\" nor a parameter name of the INI file.")
+                               .arg(name, object->name()));
+        cp = pluginCp(ini, entry, device);
+        if (!cp)
+            throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
+                           QStringLiteral("The device \"%1\" (%2) has no CP for the parameter %3.")
+                               .arg(device->name(), device->deviceTemplate()->name(), name));
+        parameter = name + QStringLiteral(": ");
+    }
+    if (call.isSet(QStringLiteral("set"))) {
+        const QString format = cp->formatSpec();
+        cp->setFormatSpec(lns::RawFormat);
+        cp->setValue(rawArgument(call.value(QStringLiteral("set"))));
+        cp->setFormatSpec(format);
+    }
+    const auto [raw, value] = cpValue(cp);
+    out() << parameter << cp->name() << " (" << cp->typeName() << ", " << cp->elementLength() << " x "
+          << cp->dimension() << "): RAW " << shown(raw) << " = " << shown(value) << '\n';
     return 0;
 }
 
-int nv(Args &args)
+int show(const Invocation &call)
 {
-    const QString network = args.positional(QStringLiteral("NETWORK"));
-    const QString objectName = args.positional(QStringLiteral("OBJECT"));
-    const QString nvName = args.positional(QStringLiteral("NVNAME"));
-    const QString set = args.option(QStringLiteral("--set"));
-    const bool raw = args.flag(QStringLiteral("--raw"));
-    args.done();
-    auto server = openServer();
-    const lns::ObjectPtr object = findObject(*server, network, objectName);
+    const QString network = call[QStringLiteral("NETWORK")];
+    auto server = openNetwork(network);
+    const lns::ObjectPtr object = findObject(*server, network, call[QStringLiteral("OBJECT")]);
+    const lns::AppDevicePtr device = deviceOf(object);
+    const auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(object);
+    if (!device)
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
+                       QStringLiteral("\"%1\" is neither a LonMark object nor a device.").arg(object->name()));
+
+    // Which plug-in parameters sit on which CP (CP names are unique within a device).
+    QHash<QString, QStringList> parameters;
+    const IniFile ini = pluginIni(call);
+    for (const QString &entry : embedded::plugInCpNames())
+        if (const lns::ConfigPropertyPtr cp = pluginCp(ini, entry, device))
+            parameters[cp->name()].append(entry);
+
+    QStringList cpLines;
+    const auto addCps = [&](const std::shared_ptr<lns::ConfigProperties> &cps, const QString &prefix) {
+        for (int i = 1; i <= cps->count(); ++i) {
+            const lns::ConfigPropertyPtr cp = cps->item(i);
+            const auto [raw, value] = cpValue(cp);
+            cpLines.append(QStringList{prefix + QString::number(i), cp->name(), cp->typeName(),
+                                       QString::number(cp->elementLength() * cp->dimension()), shown(raw), shown(value),
+                                       parameters.value(cp->name()).join(QLatin1Char(' '))}
+                               .join(QLatin1Char('\t')));
+        }
+    };
+    QStringList nvLines;
+    const auto nvs = lmo ? lmo->networkVariables() : device->networkVariables();
+    addCps(lmo ? lmo->configProperties() : device->configProperties(), QString());
+    for (int n = 1; n <= nvs->count(); ++n) {
+        const lns::NetworkVariablePtr nv = nvs->item(n);
+        const auto [raw, value] = nvValue(nv);
+        nvLines.append(QStringList{QString::number(n), nv->name(), nv->typeName(),
+                                   QString::number(raw.split(QLatin1Char('\t')).size()), shown(raw), shown(value)}
+                           .join(QLatin1Char('\t')));
+        addCps(nv->configProperties(), QString::number(n) + QLatin1Char('/'));
+    }
+
+    out() << (lmo ? QStringLiteral("LonMark object %1 (type %2)").arg(lmo->name()).arg(lmo->type())
+                  : QStringLiteral("Device"))
+          << " of device " << device->name() << " (" << device->deviceTemplate()->name() << "): "
+          << (lmo ? embedded::objectName(lmo) : embedded::objectName(device)) << "\n\n";
+    out() << "CP\tname\ttype\tlength\tRAW\tvalue\tparameter\n";
+    for (const QString &line : std::as_const(cpLines))
+        out() << line << '\n';
+    out() << "\nNV\tname\ttype\tlength\tRAW\tvalue\n";
+    for (const QString &line : std::as_const(nvLines))
+        out() << line << '\n';
+    return 0;
+}
+
+int nv(const Invocation &call)
+{
+    const QString network = call[QStringLiteral("NETWORK")];
+    const QString nvName = call[QStringLiteral("NVNAME")];
+    auto server = openNetwork(network);
+    const lns::ObjectPtr object = findObject(*server, network, call[QStringLiteral("OBJECT")]);
     lns::NetworkVariablePtr nv;
     if (auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(object))
         nv = lmo->networkVariables()->item(nvName);
@@ -229,36 +407,33 @@ int nv(Args &args)
         nv = device->networkVariables()->item(nvName);
     else
         throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
-                       QStringLiteral("\"%1\" is neither a LonMark object nor a device.").arg(objectName));
-    const QString format = nv->formatSpec();
-    if (!set.isEmpty()) {
+                       QStringLiteral("\"%1\" is neither a LonMark object nor a device.").arg(object->name()));
+    if (call.isSet(QStringLiteral("set"))) {
+        const bool raw = call.isSet(QStringLiteral("raw"));
+        const QString format = nv->formatSpec();
         nv->setFormatSpec(raw ? lns::RawFormat : nv->typeName());
-        nv->setValue(raw ? rawArgument(set) : set);
+        nv->setValue(raw ? rawArgument(call.value(QStringLiteral("set"))) : call.value(QStringLiteral("set")));
+        nv->setFormatSpec(format);
     }
-    nv->setFormatSpec(lns::RawFormat);
-    const QString rawValue = nv->value();
-    nv->setFormatSpec(nv->typeName());
-    out() << nv->name() << " (" << nv->typeName() << "): RAW " << shown(rawValue) << " = " << nv->value() << '\n';
-    nv->setFormatSpec(format);
+    const auto [raw, value] = nvValue(nv);
+    out() << nv->name() << " (" << nv->typeName() << "): RAW " << shown(raw) << " = " << value << '\n';
     return 0;
 }
 
-int device(Args &args)
+int device(const Invocation &call)
 {
-    const QString network = args.positional(QStringLiteral("NETWORK"));
-    const QString name = args.positional(QStringLiteral("DEVICE"));
-    const bool online = args.flag(QStringLiteral("--online"));
-    const bool offline = args.flag(QStringLiteral("--offline"));
-    const QString version = args.option(QStringLiteral("--app-version"));
-    args.done();
+    const QString network = call[QStringLiteral("NETWORK")];
+    const bool online = call.isSet(QStringLiteral("online"));
+    const bool offline = call.isSet(QStringLiteral("offline"));
+    const QString version = call.value(QStringLiteral("app-version"));
     if (online && offline)
         throw UsageError{QStringLiteral("--online and --offline exclude each other")};
     bool ok = true;
     const double v = version.isEmpty() ? 0 : version.toDouble(&ok);
     if (!ok)
         throw UsageError{QStringLiteral("--app-version needs a number such as 2.1")};
-    auto server = openServer();
-    const auto dev = findDevice(*server, network, name);
+    auto server = openNetwork(network);
+    const auto dev = findDevice(*server, network, call[QStringLiteral("DEVICE")]);
     if (online || offline)
         embedded::EmbeddedObjectServer::setDeviceOnline(dev, online);
     if (!version.isEmpty())
@@ -269,12 +444,11 @@ int device(Args &args)
     return 0;
 }
 
-int ext(Args &args)
+int ext(const Invocation &call)
 {
-    const QString network = args.positional(QStringLiteral("NETWORK"));
-    const QString objectName = args.positional(QStringLiteral("OBJECT"));
-    args.done();
-    auto server = openServer();
+    const QString network = call[QStringLiteral("NETWORK")];
+    const QString objectName = call[QStringLiteral("OBJECT")];
+    auto server = openNetwork(network);
     auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(findObject(*server, network, objectName));
     if (!lmo)
         throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
@@ -290,12 +464,11 @@ int ext(Args &args)
     return 0;
 }
 
-int check(Args &args)
+int check(const Invocation &call)
 {
-    const QString network = args.positional(QStringLiteral("NETWORK"));
-    const QString ini = args.option(QStringLiteral("--ini"));
-    args.done();
-    const QStringList problems = embedded::checkNetwork(embedded::defaultHome(), network, ini);
+    const QString network = call[QStringLiteral("NETWORK")];
+    openNetwork(network, true); // names the networks there are when this one is not
+    const QStringList problems = embedded::checkNetwork(embedded::defaultHome(), network, call.value(QStringLiteral("ini")));
     for (const QString &p : problems)
         err() << p << '\n';
     if (!problems.isEmpty()) {
@@ -306,37 +479,113 @@ int check(Args &args)
     return 0;
 }
 
+// ---- the command table ----
+
+struct Command
+{
+    QString name;
+    QStringList arguments;
+    QString description;
+    QList<QCommandLineOption> options;
+    std::function<int(const Invocation &)> run;
+};
+
+QCommandLineOption iniOption()
+{
+    return {QStringLiteral("ini"), QStringLiteral("The plug-in INI file (default: the built-in one)."), QStringLiteral("FILE")};
+}
+
+const QList<Command> &commands()
+{
+    static const QList<Command> table{
+        {QStringLiteral("create"), {QStringLiteral("NETWORK")}, QStringLiteral("Build the demo network."),
+         {{QStringLiteral("demo"), QStringLiteral("The demo network (the only kind there is).")},
+          {QStringLiteral("devices"), QStringLiteral("Number of devices (default 24)."), QStringLiteral("N")},
+          iniOption(),
+          {QStringLiteral("replace"), QStringLiteral("Replace a network of that name.")}},
+         create},
+        {QStringLiteral("list"), {QStringLiteral("NETWORK")}, QStringLiteral("One line per device (read-only)."), {}, list},
+        {QStringLiteral("show"), {QStringLiteral("NETWORK"), QStringLiteral("OBJECT")},
+         QStringLiteral("Every CP and NV of a LonMark object or device."), {iniOption()}, show},
+        {QStringLiteral("cp"), {QStringLiteral("NETWORK"), QStringLiteral("OBJECT"), QStringLiteral("NAME")},
+         QStringLiteral("Show or set a CP, by CP name, NVNAME/CPNAME or plug-in parameter name."),
+         {{QStringLiteral("set"), QStringLiteral("The new value in RAW text."), QStringLiteral("RAW")}, iniOption()},
+         cp},
+        {QStringLiteral("nv"), {QStringLiteral("NETWORK"), QStringLiteral("OBJECT"), QStringLiteral("NVNAME")},
+         QStringLiteral("Show or set a network variable."),
+         {{QStringLiteral("set"), QStringLiteral("The new value in the NV's format."), QStringLiteral("TEXT")},
+          {QStringLiteral("raw"), QStringLiteral("--set gives RAW text.")}},
+         nv},
+        {QStringLiteral("device"), {QStringLiteral("NETWORK"), QStringLiteral("DEVICE")},
+         QStringLiteral("Switch a simulated device online or offline, or set its application version."),
+         {{QStringLiteral("online"), QStringLiteral("The device answers.")},
+          {QStringLiteral("offline"), QStringLiteral("The device does not answer.")},
+          {QStringLiteral("app-version"), QStringLiteral("The application version it reports."), QStringLiteral("V")}},
+         device},
+        {QStringLiteral("ext"), {QStringLiteral("NETWORK"), QStringLiteral("OBJECT")},
+         QStringLiteral("The extension records of a LonMark object."), {}, ext},
+        {QStringLiteral("check"), {QStringLiteral("NETWORK")},
+         QStringLiteral("Database integrity, devices against templates, INI entries (read-only)."), {iniOption()}, check},
+    };
+    return table;
+}
+
+int usageError(const QString &command, const QString &text)
+{
+    err() << "tqm-netdb: " << text << '\n'
+          << (command.isEmpty() ? QStringLiteral("Try tqm-netdb --help.")
+                                : QStringLiteral("Try tqm-netdb %1 --help.").arg(command))
+          << '\n';
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QStringList arguments = app.arguments().mid(1);
-    if (arguments.isEmpty() || arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
-        (arguments.isEmpty() ? err() : out()) << Usage;
-        return arguments.isEmpty() ? 2 : 0;
-    }
-    const QString command = arguments.takeFirst();
-    Args args(arguments);
-    try {
-        if (command == QLatin1String("create"))
-            return create(args);
-        if (command == QLatin1String("list"))
-            return list(args);
-        if (command == QLatin1String("cp"))
-            return cp(args);
-        if (command == QLatin1String("nv"))
-            return nv(args);
-        if (command == QLatin1String("device"))
-            return device(args);
-        if (command == QLatin1String("ext"))
-            return ext(args);
-        if (command == QLatin1String("check"))
-            return check(args);
-        throw UsageError{QStringLiteral("unknown command \"%1\"").arg(command)};
-    } catch (const UsageError &e) {
-        err() << "tqm-netdb: " << e.text << "\n\n" << Usage;
+    QCoreApplication::setApplicationName(QStringLiteral("tqm-netdb"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                                .arg(product::VersionMajor)
+                                                .arg(product::VersionMinor)
+                                                .arg(product::VersionRevision));
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString first = arguments.value(1);
+    if (first.isEmpty()) {
+        err() << Overview;
         return 2;
+    }
+    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+        out() << Overview;
+        return 0;
+    }
+    if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
+        out() << "tqm-netdb " << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    }
+    const auto found = std::find_if(commands().cbegin(), commands().cend(),
+                                    [&](const Command &c) { return c.name == first; });
+    if (found == commands().cend())
+        return usageError(QString(), QStringLiteral("unknown command \"%1\"").arg(first));
+    const Command &command = *found;
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(command.description);
+    parser.addPositionalArgument(command.name, command.description, command.name);
+    for (const QString &argument : command.arguments)
+        parser.addPositionalArgument(argument, QString(), argument);
+    parser.addOptions(command.options);
+    const QCommandLineOption help = parser.addHelpOption();
+    if (!parser.parse(arguments))
+        return usageError(command.name, parser.errorText());
+    if (parser.isSet(help)) {
+        out() << parser.helpText();
+        return 0;
+    }
+    try {
+        return command.run(Invocation(parser, command.arguments));
+    } catch (const UsageError &e) {
+        return usageError(command.name, e.text);
     } catch (const TqmError &e) {
         err() << "tqm-netdb: " << e.description() << '\n';
         return 1;

@@ -1,8 +1,7 @@
 #include "host/dbus/applicationservice.h"
 
 #include "applicationadaptor.h"
-#include "host/dbus/applicationrouter.h"
-#include "host/host.h"
+#include "host/dbus/propertiesadaptor.h"
 #include "host/registrationwriter.h"
 #include "lns/desktopseams.h"
 
@@ -38,6 +37,8 @@ private:
     QString m_path;
 };
 
+const QString NoObject = QStringLiteral("/");
+
 } // namespace
 
 QString ApplicationService::errorName(const TqmError &error)
@@ -52,27 +53,46 @@ QString ApplicationService::errorMessage(const TqmError &error)
         .arg(QString::number(quint32(error.number()), 16).toUpper(), error.source(), error.description());
 }
 
+QString ApplicationService::refusalErrorName(Refusal::Reason reason)
+{
+    const auto name = [](const char *why) { return dbusactivation::ServiceName + QStringLiteral(".Error.") + QLatin1String(why); };
+    switch (reason) {
+    case Refusal::Reason::None:
+        break;
+    case Refusal::Reason::IniFileMissing:
+        return name("IniFileMissing");
+    case Refusal::Reason::UnknownCommand:
+        return name("UnknownCommand");
+    case Refusal::Reason::ServerNotOpened:
+        return name("ServerNotOpened");
+    case Refusal::Reason::NetworkNotOpened:
+        return name("NetworkNotOpened");
+    case Refusal::Reason::ObjectNotFound:
+        return name("ObjectNotFound");
+    case Refusal::Reason::DeviceNotAccessible:
+        return name("DeviceNotAccessible");
+    case Refusal::Reason::Failed:
+        return name("CommandFailed");
+    case Refusal::Reason::Ended:
+        return name("Ended");
+    }
+    return {};
+}
+
 ApplicationService::ApplicationService(PlugInHost &host, QObject *parent)
     : QObject(parent), m_host(host), m_application(host)
 {
     m_adaptor = new ApplicationAdaptor(this);
+    new PropertiesAdaptor(this);
 }
 
-void ApplicationService::beginCall(const QDBusConnection &connection, const QDBusMessage &message)
+ApplicationService::~ApplicationService()
 {
-    m_callConnection = connection;
-    m_callMessage = message;
-    m_callError.reset();
+    if (m_connection) {
+        m_connection->unregisterService(dbusactivation::ServiceName);
+        m_connection->unregisterObject(dbusactivation::ObjectPath);
+    }
 }
-
-std::optional<TqmError> ApplicationService::endCall()
-{
-    m_callConnection.reset();
-    m_callMessage = QDBusMessage();
-    return std::exchange(m_callError, std::nullopt);
-}
-
-ApplicationService::~ApplicationService() = default;
 
 bool ApplicationService::publish(QDBusConnection connection, QString *error)
 {
@@ -80,55 +100,57 @@ bool ApplicationService::publish(QDBusConnection connection, QString *error)
         *error = QStringLiteral("no D-Bus session bus: %1").arg(connection.lastError().message());
         return false;
     }
-    auto router = std::make_unique<ApplicationRouter>(*this);
-    if (!connection.registerVirtualObject(dbusactivation::ObjectPath, router.get())) {
+    if (!connection.registerObject(dbusactivation::ObjectPath, this, QDBusConnection::ExportAdaptors)) {
         *error = QStringLiteral("the object %1 cannot be exported: %2")
                      .arg(dbusactivation::ObjectPath, connection.lastError().message());
         return false;
     }
     if (!connection.registerService(dbusactivation::ServiceName)) {
-        *error = QStringLiteral("the service name %1 cannot be registered: %2")
-                     .arg(dbusactivation::ServiceName, connection.lastError().message());
+        QDBusConnectionInterface *bus = connection.interface();
+        const QString owner = bus ? bus->serviceOwner(dbusactivation::ServiceName).value() : QString();
+        if (!owner.isEmpty()) {
+            const uint pid = bus->servicePid(dbusactivation::ServiceName).value();
+            *error = QStringLiteral("another instance already serves %1 (bus name %2, process %3)")
+                         .arg(dbusactivation::ServiceName, owner)
+                         .arg(pid);
+        } else {
+            *error = QStringLiteral("the service name %1 cannot be registered: %2")
+                         .arg(dbusactivation::ServiceName, connection.lastError().message());
+        }
         connection.unregisterObject(dbusactivation::ObjectPath);
         return false;
     }
-    m_router = std::move(router);
+    m_connection = connection;
     return true;
 }
 
-template <class Setter>
-void ApplicationService::guarded(Setter &&set)
+void ApplicationService::rejectWrite(const QString &name)
 {
-    try {
-        set();
-    } catch (const TqmError &error) {
-        m_callError = error;
-    }
+    using Setter = void (Application::*)(const QString &);
+    static const QHash<QString, Setter> readOnly{
+        {QStringLiteral("LcaVersion"), &Application::setLcaVersion},
+        {QStringLiteral("ManufacturerId"), &Application::setManufacturerId},
+        {QStringLiteral("ManufacturerName"), &Application::setManufacturerName},
+        {QStringLiteral("Name"), &Application::setName},
+        {QStringLiteral("Version"), &Application::setVersion},
+    };
+    const Setter set = readOnly.value(name);
+    if (!set)
+        throw TqmError(TqmError::ReadOnlyProperty, Application::errorSource(),
+                       QStringLiteral("The property %1 cannot be written.").arg(name));
+    (m_application.*set)(QString());
 }
 
-void ApplicationService::setLcaVersion(const QString &value)
+void ApplicationService::noteCaller(const QString &busName)
 {
-    guarded([&] { m_application.setLcaVersion(value); });
+    if (!busName.isEmpty())
+        Q_EMIT callerSeen(busName);
 }
 
-void ApplicationService::setManufacturerId(const QString &value)
+void ApplicationService::noteCurrentCaller()
 {
-    guarded([&] { m_application.setManufacturerId(value); });
-}
-
-void ApplicationService::setManufacturerName(const QString &value)
-{
-    guarded([&] { m_application.setManufacturerName(value); });
-}
-
-void ApplicationService::setName(const QString &value)
-{
-    guarded([&] { m_application.setName(value); });
-}
-
-void ApplicationService::setVersion(const QString &value)
-{
-    guarded([&] { m_application.setVersion(value); });
+    if (calledFromDBus())
+        noteCaller(message().service());
 }
 
 lns::ObjectPtr ApplicationService::resolve(const QString &objectName) const
@@ -153,7 +175,6 @@ QString ApplicationService::LnsObjectByTool() const
 
 void ApplicationService::setLnsObjectByTool(const QString &objectName)
 {
-    noteCaller();
     try {
         const lns::ObjectPtr object = resolve(objectName);
         const lns::LonMarkObjectPtr before = m_application.LnsObjectByTool();
@@ -172,18 +193,17 @@ QString ApplicationService::ProgramIdsToRegister() const
 
 void ApplicationService::setRegResult(const QDBusObjectPath &path)
 {
-    noteCaller();
-    m_regResultPath = path;
-    if (!m_callConnection || path.path().isEmpty() || path.path() == QLatin1String("/")) {
+    const bool none = path.path().isEmpty() || path.path() == NoObject;
+    m_regResultPath = QDBusObjectPath(none ? NoObject : path.path());
+    if (none || !calledFromDBus()) {
         m_application.setRegResult(nullptr);
         return;
     }
-    m_application.setRegResult(std::make_shared<DBusRegResult>(*m_callConnection, m_callMessage.service(), path.path()));
+    m_application.setRegResult(std::make_shared<DBusRegResult>(connection(), message().service(), path.path()));
 }
 
 void ApplicationService::setLnsServer(const QString &objectName)
 {
-    noteCaller();
     m_lnsServerName = objectName;
     try {
         m_application.setLnsServer(resolve(objectName));
@@ -192,24 +212,27 @@ void ApplicationService::setLnsServer(const QString &objectName)
     }
 }
 
-void ApplicationService::noteCaller()
-{
-    if (m_callConnection)
-        Q_EMIT callerSeen(m_callMessage.service());
-}
-
 void ApplicationService::SendCommand(int commandId, short classId, const QString &objectName)
 {
-    noteCaller();
+    noteCurrentCaller();
+    const bool aborted = m_host.session().aborted;
     qint32 id = commandId;
     qint16 cls = classId;
     QString name = objectName;
     m_application.SendCommand(id, cls, name);
     if (m_host.ended())
         Q_EMIT ended();
+    // While Aborted is set the command does nothing: the plug-in ended with an earlier refusal,
+    // unless it never started (its INI file is missing).
+    Refusal refusal = m_host.refusal();
+    if (aborted && refusal.reason != Refusal::Reason::IniFileMissing)
+        refusal = Refusal::ended();
+    if (calledFromDBus() && refusal.reason != Refusal::Reason::None)
+        sendErrorReply(refusalErrorName(refusal.reason), QString(refusal.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void ApplicationService::ClosePlugIn()
 {
+    noteCurrentCaller();
     m_application.ClosePlugIn();
 }

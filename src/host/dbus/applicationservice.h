@@ -1,36 +1,39 @@
 #pragma once
 
-// The automation object on the D-Bus session bus. The generated adaptor calls these members;
-// they forward to the plug-in's Application. Messages reach the adaptor through the bus router
-// (applicationrouter.h), which tells the service who is calling and turns the errors the service
-// keeps into D-Bus error replies: the D-Bus layer of this Qt gives property setters no way to
-// answer with an error of their own.
+// The automation object on the D-Bus session bus: /Application of the service
+// org.velto.veltoTqmCmdModule. The adaptor generated from the interface description
+// (org.velto.veltoTqmCmdModule.Application.xml) serves the interface's methods and its
+// introspection and reads the properties here; they forward to the plug-in's Application.
+// Property access goes through PropertiesAdaptor (propertiesadaptor.h), which gives writes the
+// plug-in's own read-only error and strict types.
+//
+// Errors go back to the caller through QDBusContext: a refused command answers a D-Bus error
+// whose name says why and whose message is the text the plug-in showed.
 
 #include "host/application.h"
+#include "host/host.h"
 
 #include <QDBusConnection>
-#include <QDBusMessage>
-#include <optional>
+#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QObject>
+#include <optional>
 
-class PlugInHost;
-
-class ApplicationService : public QObject
+class ApplicationService : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_PROPERTY(int Height READ Height WRITE setHeight)
-    Q_PROPERTY(QString LcaVersion READ LcaVersion WRITE setLcaVersion)
+    Q_PROPERTY(QString LcaVersion READ LcaVersion)
     Q_PROPERTY(int Left READ Left WRITE setLeft)
-    Q_PROPERTY(QString ManufacturerId READ ManufacturerId WRITE setManufacturerId)
-    Q_PROPERTY(QString ManufacturerName READ ManufacturerName WRITE setManufacturerName)
+    Q_PROPERTY(QString ManufacturerId READ ManufacturerId)
+    Q_PROPERTY(QString ManufacturerName READ ManufacturerName)
     Q_PROPERTY(bool Minimized READ Minimized WRITE setMinimized)
-    Q_PROPERTY(QString Name READ Name WRITE setName)
+    Q_PROPERTY(QString Name READ Name)
     Q_PROPERTY(QString NetworkInterfaceName READ NetworkInterfaceName WRITE setNetworkInterfaceName)
     Q_PROPERTY(bool Remote READ Remote WRITE setRemote)
     Q_PROPERTY(QString NetworkName READ NetworkName WRITE setNetworkName)
     Q_PROPERTY(int Top READ Top WRITE setTop)
-    Q_PROPERTY(QString Version READ Version WRITE setVersion)
+    Q_PROPERTY(QString Version READ Version)
     Q_PROPERTY(bool Visible READ Visible WRITE setVisible)
     Q_PROPERTY(int Width READ Width WRITE setWidth)
     Q_PROPERTY(QString LnsObjectByTool READ LnsObjectByTool WRITE setLnsObjectByTool)
@@ -43,35 +46,35 @@ public:
     // the source and the description.
     static QString errorName(const TqmError &error);
     static QString errorMessage(const TqmError &error);
+    // The D-Bus error name of a refused command.
+    static QString refusalErrorName(Refusal::Reason reason);
 
-    ApplicationService(PlugInHost &host, QObject *parent = nullptr);
+    explicit ApplicationService(PlugInHost &host, QObject *parent = nullptr);
     ~ApplicationService() override;
 
-    // Registers the service name and exports the object through its router; false (with the
-    // reason in `error`) when the bus refuses.
+    // Exports the object with its adaptors and registers the service name; false (with the
+    // reason in `error`) when the bus refuses, e.g. because another instance serves it.
     bool publish(QDBusConnection connection, QString *error);
     Application &application() { return m_application; }
-    QObject *adaptor() const { return m_adaptor; }
+    // The generated adaptor: the interface's properties as the bus sees them.
+    QObject *interfaceAdaptor() const { return m_adaptor; }
 
-    // The message being handled, for the members that reach back to the caller; the error a
-    // member raised while handling it.
-    void beginCall(const QDBusConnection &connection, const QDBusMessage &message);
-    std::optional<TqmError> endCall();
+    // Writes a read-only property the way the automation interface does: raises the
+    // read-only TqmError (for a name that is no such property, too).
+    void rejectWrite(const QString &name);
+    // Tells who is calling (for the process lifetime); called while a bus message is handled.
+    void noteCaller(const QString &busName);
 
     int Height() const { return m_application.Height(); }
     void setHeight(int twips) { m_application.setHeight(twips); }
     QString LcaVersion() const { return m_application.LcaVersion(); }
-    void setLcaVersion(const QString &value);
     int Left() const { return m_application.Left(); }
     void setLeft(int twips) { m_application.setLeft(twips); }
     QString ManufacturerId() const { return m_application.ManufacturerId(); }
-    void setManufacturerId(const QString &value);
     QString ManufacturerName() const { return m_application.ManufacturerName(); }
-    void setManufacturerName(const QString &value);
     bool Minimized() const { return m_application.Minimized(); }
     void setMinimized(bool minimized) { m_application.setMinimized(minimized); }
     QString Name() const { return m_application.Name(); }
-    void setName(const QString &value);
     QString NetworkInterfaceName() const { return m_application.NetworkInterfaceName(); }
     void setNetworkInterfaceName(const QString &value) { m_application.setNetworkInterfaceName(value); }
     bool Remote() const { return m_application.Remote(); }
@@ -81,7 +84,6 @@ public:
     int Top() const { return m_application.Top(); }
     void setTop(int twips) { m_application.setTop(twips); }
     QString Version() const { return m_application.Version(); }
-    void setVersion(const QString &value);
     bool Visible() const { return m_application.Visible(); }
     void setVisible(bool visible) { m_application.setVisible(visible); }
     int Width() const { return m_application.Width(); }
@@ -95,6 +97,12 @@ public:
     QString LnsServer() const { return m_lnsServerName; }
     void setLnsServer(const QString &objectName);
 
+    // The message being handled, for PropertiesAdaptor: the context is kept on this object.
+    using QDBusContext::calledFromDBus;
+    using QDBusContext::connection;
+    using QDBusContext::message;
+    using QDBusContext::sendErrorReply;
+
 public Q_SLOTS:
     void SendCommand(int commandId, short classId, const QString &objectName);
     void ClosePlugIn();
@@ -106,19 +114,14 @@ Q_SIGNALS:
     void callerSeen(const QString &caller);
 
 private:
-    template <class Setter>
-    void guarded(Setter &&set);
-    void noteCaller();
     lns::ObjectPtr resolve(const QString &objectName) const;
+    void noteCurrentCaller();
 
     PlugInHost &m_host;
     Application m_application;
     QObject *m_adaptor = nullptr;
-    std::unique_ptr<QObject> m_router;
-    std::optional<QDBusConnection> m_callConnection;
-    QDBusMessage m_callMessage;
-    std::optional<TqmError> m_callError;
-    QDBusObjectPath m_regResultPath;
+    QDBusObjectPath m_regResultPath{QStringLiteral("/")};
     QString m_lnsObjectName;
     QString m_lnsServerName;
+    std::optional<QDBusConnection> m_connection;
 };

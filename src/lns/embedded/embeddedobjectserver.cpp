@@ -136,10 +136,15 @@ QString EmbeddedObjectServer::home() const
     return m_state->home;
 }
 
+void EmbeddedObjectServer::setReadOnly(bool readOnly)
+{
+    m_state->readOnly = readOnly;
+}
+
 void EmbeddedObjectServer::open(lns::ConnectionMode)
 {
     // Every connection mode reaches the same local databases.
-    if (!QDir().mkpath(home() + QStringLiteral("/networks")))
+    if (!m_state->readOnly && !QDir().mkpath(home() + QStringLiteral("/networks")))
         throw TqmError(TqmError::FileAccess, Source,
                        QStringLiteral("Cannot create the network directory in \"%1\".").arg(home()));
     m_open = true;

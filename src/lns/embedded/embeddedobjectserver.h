@@ -79,6 +79,10 @@ public:
 
     // ---- embedded-only API ----
     QString home() const;
+    // Opens the networks for reading only (set before open()): nothing in the home is created
+    // or changed, so a home on a read-only medium can be listed and checked. Writing then
+    // throws TqmError(LnsDatabase).
+    void setReadOnly(bool readOnly);
     // networks()->item(name), throwing TqmError(LnsObjectNotFound) when it does not exist.
     lns::NetworkPtr network(const QString &networkName) const;
     // objectByName narrowed to a kind; throws TqmError(LnsObjectNotFound) naming the object.

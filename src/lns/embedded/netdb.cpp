@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QUrl>
 #include <QUuid>
 
 namespace embedded {
@@ -78,7 +79,7 @@ NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_pt
       m_connectionName(QStringLiteral("tqm-netdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces)),
       m_state(std::move(state))
 {
-    QSqlDatabase db = openConnection(filePath, m_connectionName);
+    QSqlDatabase db = openConnection(filePath, m_connectionName, m_state->readOnly);
     Q_UNUSED(db);
 }
 
@@ -87,17 +88,29 @@ NetDb::~NetDb()
     close();
 }
 
-QSqlDatabase NetDb::openConnection(const QString &filePath, const QString &connectionName)
+QSqlDatabase NetDb::openConnection(const QString &filePath, const QString &connectionName, bool readOnly)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(filePath);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) {
-        const TqmError error = databaseError(QStringLiteral("Cannot open the network database \"%1\"").arg(filePath),
-                                             db.lastError());
+    const auto fail = [&](const QSqlError &error) {
+        const TqmError failure = databaseError(QStringLiteral("Cannot open the network database \"%1\"").arg(filePath), error);
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connectionName);
-        throw error;
+        return failure;
+    };
+    db.setDatabaseName(filePath);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000") + (readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
+    if (!db.open())
+        throw fail(db.lastError());
+    if (readOnly) {
+        // A WAL database in a directory nobody may write to: read the file as it stands.
+        if (!QSqlQuery(db).exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            db.close();
+            db.setDatabaseName(QUrl::fromLocalFile(filePath).toString(QUrl::FullyEncoded) + QStringLiteral("?immutable=1"));
+            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+            if (!db.open() || !QSqlQuery(db).exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+                throw fail(db.lastError());
+        }
+        return db;
     }
     run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
     run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});

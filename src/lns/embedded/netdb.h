@@ -28,6 +28,7 @@ struct ServerState
     std::map<int, lns::ObjectServer::MonitorUpdateHandler> handlers;
     QHash<QString, MessageCounts> counts; // by countKey()
     QHash<QString, QByteArray> lastDelivered; // monitored NV → value last reported
+    bool readOnly = false;                    // networks are opened for reading only
     void raiseMonitorUpdate(int tag, const QString &value);
 };
 
@@ -60,8 +61,10 @@ public:
     NetDb(const NetDb &) = delete;
     NetDb &operator=(const NetDb &) = delete;
 
-    // Opens a connection of its own with the settings every connection uses.
-    static QSqlDatabase openConnection(const QString &filePath, const QString &connectionName);
+    // Opens a connection of its own with the settings every connection uses. Read-only, it
+    // changes nothing (not even the journal mode) and also reads a database in a directory it
+    // may not write to, where SQLite cannot create the files it shares with writers.
+    static QSqlDatabase openConnection(const QString &filePath, const QString &connectionName, bool readOnly = false);
     static void createSchema(QSqlDatabase &db);
 
     const QString &networkName() const { return m_networkName; }

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 namespace embedded {
 
 namespace {
@@ -146,6 +148,7 @@ void checkIni(const QString &home, const QString &networkName, const QString &in
     for (const QString &p : ini.problems())
         problems->append(QStringLiteral("INI file: ") + p);
     auto server = EmbeddedObjectServer::create(home);
+    server->setReadOnly(true);
     server->open(lns::ConnectionMode::Local);
     const auto system = server->network(networkName)->systems()->item(1);
     QList<lns::SubsystemPtr> pending = system->subsystems()->items();
@@ -173,6 +176,21 @@ void checkIni(const QString &home, const QString &networkName, const QString &in
 
 } // namespace
 
+bool fetchedThroughDevice(const QString &iniName)
+{
+    return std::any_of(std::begin(CpExpectations), std::end(CpExpectations), [&](const CpExpectation &e) {
+        return e.deviceCp && iniName.compare(QLatin1String(e.iniName), Qt::CaseInsensitive) == 0;
+    });
+}
+
+QStringList plugInCpNames()
+{
+    QStringList names;
+    for (const CpExpectation &e : CpExpectations)
+        names.append(QString::fromLatin1(e.iniName));
+    return names;
+}
+
 QStringList checkNetwork(const QString &home, const QString &networkName, const QString &iniPath)
 {
     QStringList problems;
@@ -181,7 +199,9 @@ QStringList checkNetwork(const QString &home, const QString &networkName, const 
         if (!QFileInfo::exists(path))
             throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("CheckNetwork"),
                            QStringLiteral("There is no network \"%1\" (%2).").arg(networkName, path));
-        NetDb db(path, networkName, std::make_shared<ServerState>());
+        auto readOnly = std::make_shared<ServerState>();
+        readOnly->readOnly = true;
+        NetDb db(path, networkName, readOnly);
         checkModel(db, &problems);
     }
     checkIni(home, networkName, iniPath, &problems);

@@ -2,7 +2,9 @@
 #include "lns/embedded/networkcheck.h"
 #include "lns/inifile.h"
 #include "lns/product.h"
+#include "unprivileged.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,13 +24,17 @@ private:
         QString out;
         QString err;
     };
-    Run tool(const QStringList &args)
+    Run tool(const QStringList &args, const QString &home = {}, bool asNobody = false)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQM_HOME", m_home.path());
+        env.insert("TQM_HOME", home.isEmpty() ? m_home.path() : home);
         p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-netdb", args);
+        const QString program = qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-netdb";
+        if (asNobody)
+            unprivileged::start(p, program, args);
+        else
+            p.start(program, args);
         if (!p.waitForFinished(60000))
             return {-1, {}, "did not finish"};
         return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
@@ -94,12 +100,18 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
-        QTest::newRow("network") << QStringList{"list", "Nowhere"} << "Nowhere";
+        QTest::newRow("network, with those there are") << QStringList{"list", "Nowhere"}
+                                                       << "There is no network \"Nowhere\" in " + m_home.path()
+                                                              + "/networks; there are: Demo.";
         QTest::newRow("object") << QStringList{"cp", "Demo", "Building A.Floor 1.CM 9.CommandModule", "x"} << "CM 9";
         QTest::newRow("cp") << QStringList{"cp", "Demo", "Building A.Floor 1.CM 1\\.01.CommandModule", "nciNone"}
                             << "nciNone";
         QTest::newRow("device") << QStringList{"device", "Demo", "CM 77", "--offline"} << "CM 77";
         QTest::newRow("command") << QStringList{"frobnicate"} << "frobnicate";
+        QTest::newRow("parameter") << QStringList{"cp", "Demo", "Building A.Floor 1.CM 1\\.01.CommandModule", "ByttonMode"}
+                                   << "\"ByttonMode\" is neither a CP of \"CommandModule\" nor a parameter name";
+        QTest::newRow("argument missing") << QStringList{"show", "Demo"} << "tqm-netdb: missing OBJECT\nTry tqm-netdb show --help.";
+        QTest::newRow("option unknown") << QStringList{"list", "Demo", "--verbose"} << "Unknown option 'verbose'";
     }
     void errorsNameWhatIsMissing()
     {
@@ -107,7 +119,115 @@ private slots:
         QFETCH(QString, message);
         const Run run = tool(args);
         QVERIFY(run.exitCode != 0);
+        QVERIFY2(run.err.startsWith("tqm-netdb: "), qPrintable(run.err));
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        // Nothing on standard output: no table heading before the failure.
+        QCOMPARE(run.out, QString());
+    }
+
+    void versionAndHelp()
+    {
+        const Run version = tool({"--version"});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QString("tqm-netdb 1.0.0\n"));
+        const Run help = tool({"cp", "--help"});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY2(help.out.contains("--set <RAW>"), qPrintable(help.out));
+    }
+
+    // A home on a read-only medium: listing and checking change nothing and need no write.
+    void readOnlyHomeIsListedAndChecked()
+    {
+        QTemporaryDir copy;
+        QDir().mkpath(copy.filePath("networks"));
+        // The network as the plug-in leaves it: in WAL mode (an open by a writer switches it).
+        auto server = EmbeddedObjectServer::create(m_home.path());
+        server->open(lns::ConnectionMode::Local);
+        server->network("Demo");
+        server.reset();
+        QVERIFY(QFile::copy(m_home.filePath("networks/Demo.tqmnet"), copy.filePath("networks/Demo.tqmnet")));
+        unprivileged::setTree(copy.path(), false);
+        const Run listed = tool({"list", "Demo"}, copy.path(), true);
+        const Run checked = tool({"check", "Demo"}, copy.path(), true);
+        unprivileged::setTree(copy.path(), true);
+        QVERIFY2(listed.exitCode == 0, qPrintable(listed.err));
+        QCOMPARE(listed.out.count('\n'), 25);
+        QVERIFY2(checked.exitCode == 0, qPrintable(checked.err));
+        QCOMPARE(QDir(copy.filePath("networks")).entryList(QDir::Files), QStringList{"Demo.tqmnet"});
+    }
+
+    // The names the plug-in prints for its parameters reach their CP the way the plug-in does.
+    void parameterNamesFindTheirCp_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("cp");
+        QTest::newRow("object CP") << "CM 1\\.02" << "ButtonMode" << "ButtonMode: nciButtonMode (UCPTbuttonMode, 1 x 1)";
+        QTest::newRow("device CP, part of it") << "CM 1\\.02" << "PanelType_1" << "PanelType_1: PanelType (UCPTpanelType, 2 x 1)";
+        QTest::newRow("part of an object CP") << "CM 1\\.02" << "SwitchMap_2" << "SwitchMap_2: nciSwitchMap (";
+        QTest::newRow("template override: CP of an NV") << "CM 1\\.03" << "MaxSendTime"
+                                                        << "MaxSendTime: nciSndHrtBtNV13 (SCPTmaxSendTime, 2 x 1)";
+        QTest::newRow("CP name as before") << "CM 1\\.02" << "nciButtonMode" << "nciButtonMode (UCPTbuttonMode, 1 x 1)";
+    }
+    void parameterNamesFindTheirCp()
+    {
+        QFETCH(QString, device);
+        QFETCH(QString, name);
+        const Run shown = tool({"cp", "Demo", "Building A.Floor 1." + device + ".CommandModule", name});
+        QVERIFY2(shown.exitCode == 0, qPrintable(shown.err));
+        QFETCH(QString, cp);
+        QVERIFY2(shown.out.startsWith(cp), qPrintable(shown.out));
+    }
+
+    void showListsEveryCpAndNv()
+    {
+        const QString object = "Demo.Building A.Floor 1.CM 1\\.02.CommandModule";
+        const Run shown = tool({"show", "Demo", object});
+        QVERIFY2(shown.exitCode == 0, qPrintable(shown.err));
+        auto server = EmbeddedObjectServer::create(m_home.path());
+        server->open(lns::ConnectionMode::Local);
+        const auto lmo = server->lonMarkObject(object);
+        QStringList expectedCps;
+        for (const auto &cp : lmo->configProperties()->items())
+            expectedCps.append(cp->name());
+        QStringList expectedNvs;
+        for (const auto &nv : lmo->networkVariables()->items()) {
+            expectedNvs.append(nv->name());
+            for (const auto &cp : nv->configProperties()->items())
+                expectedCps.append(cp->name());
+        }
+        // Two tables: "CP" and "NV" headings, then index, name, type, length, RAW, value (and for
+        // CPs the plug-in's parameter names).
+        const QStringList sections = shown.out.split("\n\n");
+        QCOMPARE(sections.size(), 3);
+        const auto column = [](const QString &table, int n) {
+            QStringList values;
+            for (const QString &line : table.split('\n', Qt::SkipEmptyParts).mid(1))
+                values.append(line.section('\t', n, n));
+            return values;
+        };
+        QCOMPARE(column(sections[1], 1), expectedCps);
+        QCOMPARE(column(sections[2], 1), expectedNvs);
+        const QStringList buttonMode = sections[1].split('\n').filter("\tnciButtonMode\t").first().split('\t');
+        QCOMPARE(buttonMode, (QStringList{"8", "nciButtonMode", "UCPTbuttonMode", "1", "0", "0", "ButtonMode"}));
+        QVERIFY2(sections[1].contains("\n6/1\tnciSndHrtBtNV13\t"), qPrintable(sections[1]));
+    }
+
+    void deviceAcceptsWhatListPrints_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::newRow("object name of its LonMark object") << "Demo.Building A.Floor 1.CM 1\\.05.CommandModule";
+        QTest::newRow("its own object name") << "Building A.Floor 1.CM 1\\.05";
+        QTest::newRow("escaped name") << "CM 1\\.05";
+        QTest::newRow("plain name") << "CM 1.05";
+    }
+    void deviceAcceptsWhatListPrints()
+    {
+        QFETCH(QString, device);
+        const Run offline = tool({"device", "Demo", device, "--offline"});
+        QVERIFY2(offline.exitCode == 0, qPrintable(offline.err));
+        QVERIFY2(offline.out.startsWith("CM 1.05: offline, "), qPrintable(offline.out));
+        QCOMPARE(tool({"device", "Demo", device, "--online"}).exitCode, 0);
     }
 
     // Every CP and NV entry the plug-in looks up resolves on every demo template: the check

@@ -1,0 +1,24 @@
+#pragma once
+
+// Serving the automation object for "-Embedding": publish it on the bus and run until its
+// lifetime (automationlifetime.h) ends or a command ends the program.
+
+#include <QDBusConnection>
+#include <chrono>
+
+class PlugInHost;
+class QCoreApplication;
+
+namespace automation {
+
+// The bus to serve on: the bus that started the program (D-Bus activation passes its address
+// in DBUS_STARTER_ADDRESS, which libdbus does not take for the session bus), else the session
+// bus.
+QDBusConnection serviceBus();
+
+// Publishes the object and runs the event loop; EndApp follows. Answers the exit code: 0, or 2
+// when the object cannot be published (another instance serves it, no bus), with the reason on
+// standard error.
+int serve(QCoreApplication &app, PlugInHost &host, std::chrono::milliseconds idleTime);
+
+} // namespace automation
