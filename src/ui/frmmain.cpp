@@ -35,6 +35,7 @@ constexpr int FanLevelsComboBox = 4;
 constexpr int UpperFanPositionComboBox = 5;
 constexpr int LowerFanPositionComboBox = 6;
 constexpr int ToggleSwitchComboBox = 1;
+constexpr int RoomTemperatureTextBox = 3;
 constexpr int ToggleSwitchNotAvailable = E::BM_NUL_RAW;
 constexpr int LoggerKeyNo = 6;
 
@@ -382,7 +383,7 @@ void FrmMain::prepareForCommand()
         return;
     if (announce)
         m_services.logger->addLogLine(GetResString(1550, 2), logcolour::Blue);
-    m_view.textBox(3)->setText(QStringLiteral("21,0"));
+    m_view.textBox(RoomTemperatureTextBox)->setText(QStringLiteral("21,0"));
     m_view.textBox(11)->setText(calibration::ReadTempSensorCalibrated(deviceContext()));
     m_view.textBox(12)->setText(calibration::ReadRegulatorCalibrated(deviceContext()));
 }
@@ -757,6 +758,15 @@ void FrmMain::connectControls()
                 guarded([&] { params()->TextBox_LostFocus_Event(box); });
         });
     }
+    controls::TextBoxControl *roomTemperature = m_view.textBox(RoomTemperatureTextBox);
+    connect(roomTemperature, &controls::TextBoxControl::changed, this, [this] {
+        if (!m_updatingControls && m_hooks.roomTemperatureChanged)
+            guarded(m_hooks.roomTemperatureChanged);
+    });
+    connect(roomTemperature, &controls::TextBoxControl::validate, this, [this](bool *cancel) {
+        if (!m_updatingControls && m_hooks.roomTemperatureValidate)
+            guarded([&] { m_hooks.roomTemperatureValidate(cancel); });
+    });
     for (int i = 0; i < ConfigurationWindow::ComboBoxCount; ++i)
         connect(m_view.comboBox(i), &controls::ComboBoxControl::changed, this, [this, i] { onComboBoxChange(i); });
     for (int i = 0; i < ConfigurationWindow::CheckBoxCount; ++i)

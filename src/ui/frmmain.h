@@ -44,6 +44,10 @@ struct FrmMainHooks
     std::function<void()> arrangeCalibrationPages;
     // Buttons 0-6 belong to the calibration pages.
     std::function<void(int button)> commandButtonClicked;
+    // The room-temperature entry (text box 3): changed, and about to be left (setting *cancel
+    // keeps the focus there).
+    std::function<void()> roomTemperatureChanged;
+    std::function<void(bool *cancel)> roomTemperatureValidate;
     // Ticks of the window's calibration timers.
     std::function<void()> sensorCalibrationTick;
     std::function<void()> knobCalibrationTick;
