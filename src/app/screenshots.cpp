@@ -1,6 +1,7 @@
-// tqm-screenshots DIR: pictures of the configure window. In the object server home (TQM_HOME,
-// best a fresh one) it creates a demo network with one command module per device template, runs
-// the configure command on each of them in English and in German with the real window, clicks
+// tqm-screenshots DIR [TEMPLATE ...]: pictures of the configure window. In the object server home
+// (TQM_HOME, best a fresh one) it creates a demo network with one command module per device
+// template, runs the configure command on each of them (or on those of the templates named) in
+// English and in German with the real window, clicks
 // through every view and tab as a user would, and saves each page as
 //     DIR/<template>-<lang>-<view>-<page>.png
 // Beside those: the temperature difference with a value out of range (red), as
@@ -131,20 +132,28 @@ int main(int argc, char *argv[])
     unattended::dropPlatformRemarks();
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() != 2) {
-        std::fprintf(stderr, "usage: tqm-screenshots DIR   (TQM_HOME: where the pictures' network is made)\n");
+    if (arguments.size() < 2) {
+        std::fprintf(stderr, "usage: tqm-screenshots DIR [TEMPLATE ...]   (TQM_HOME: where the pictures' network is made)\n");
         return 2;
     }
     const QString directory = arguments[1];
+    const QStringList chosen = arguments.mid(2);
     try {
         QDir().mkpath(directory);
         const QString ini = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("TqmCmdModule.ini"));
         const QStringList templates = embedded::iniTemplateNames(ini);
+        for (const QString &name : chosen) {
+            if (!templates.contains(name))
+                throw TqmError(TqmError::SubscriptOutOfRange, QStringLiteral("tqm-screenshots"),
+                               QStringLiteral("No device template %1; the INI file lists %2.").arg(name, templates.join(QStringLiteral(", "))));
+        }
         embedded::createDemoNetwork(tqmHome(), Network, int(templates.size()), ini, true);
         Photographer camera(directory);
         // The demo network gives its devices the templates in the INI file's order.
         for (int language : {ResStrings::English, ResStrings::German}) {
             for (int i = 0; i < templates.size(); ++i) {
+                if (!chosen.isEmpty() && !chosen.contains(templates[i]))
+                    continue;
                 const QString object = QStringLiteral("%1.Building A.Floor 1.CM 1\\.%2.CommandModule")
                                            .arg(Network)
                                            .arg(i + 1, 2, 10, QLatin1Char('0'));
