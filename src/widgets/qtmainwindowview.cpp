@@ -535,6 +535,22 @@ void QtMainWindowView::setToolTip(Element element, const QString &toolTip)
     elementWidget(element)->setToolTip(toolTip);
 }
 
+void QtMainWindowView::setForeColour(Element element, controls::Colour colour)
+{
+    auto *label = qobject_cast<QLabel *>(elementWidget(element));
+    if (!label)
+        return;
+    m_foreColours.insert(keyOf(element), colour);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, toQColor(colour, QApplication::palette(label)));
+    label->setPalette(palette);
+}
+
+controls::Colour QtMainWindowView::foreColour(Element element) const
+{
+    return m_foreColours.value(keyOf(element), controls::colour::WindowText);
+}
+
 QList<ui::ElementTag> QtMainWindowView::captionTags() const
 {
     return m_captionTags;

@@ -70,6 +70,8 @@ public:
     QString caption(ui::Element element) const override;
     void setCaption(ui::Element element, const QString &caption) override;
     void setToolTip(ui::Element element, const QString &toolTip) override;
+    void setForeColour(ui::Element element, controls::Colour colour) override;
+    controls::Colour foreColour(ui::Element element) const override;
     QList<ui::ElementTag> captionTags() const override;
     void setProgress(int bar, int value) override;
     int progress(int bar) const override;
@@ -175,6 +177,7 @@ private:
     QList<QWidget *> m_pages;
     QHash<quint64, QWidget *> m_elements;
     QHash<quint64, QString> m_frameCaptions;
+    QHash<quint64, controls::Colour> m_foreColours;
     QHash<quint64, ui::Rect> m_givenGeometry; // twips as the program set them
     std::optional<ui::Rect> m_givenWindowGeometry;
     QList<ui::ElementTag> m_captionTags;

@@ -426,6 +426,12 @@ void TstQtMainWindowView::geometryIsInTwips()
     QVERIFY(!view.isEnabled(frame));
     QVERIFY(view.isVisible(Element::textBox(7)));
     QVERIFY(view.isEnabled(Element::textBox(7)));
+
+    // A calibration result in green.
+    const Element result = Element::label(labels::KnobResult);
+    view.setForeColour(result, 0x008000);
+    QCOMPARE(view.foreColour(result), controls::Colour(0x008000));
+    QCOMPARE(view.widgetOf(result)->palette().color(QPalette::WindowText), QColor(0, 128, 0));
 }
 
 void TstQtMainWindowView::pagesFillTheClientArea()
