@@ -227,9 +227,10 @@ bool QtTextBox::eventFilter(QObject *watched, QEvent *event)
         return filterKey(static_cast<QKeyEvent *>(event));
     if (event->type() == QEvent::FocusOut && !refocusing) {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        // Another window taking over (a message box, a menu) is no leaving of the box.
+        // Another window taking over (a message box, a menu) is no leaving of the box, and
+        // neither is the program disabling the box or its window for a long operation.
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
-            && reason != Qt::MenuBarFocusReason)
+            && reason != Qt::MenuBarFocusReason && m_edit->isEnabled())
             focusLeaving(reason);
     }
     return false;

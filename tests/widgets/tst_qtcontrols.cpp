@@ -128,6 +128,8 @@ void TstQtControls::textBox_data()
     QTest::newRow("refused validation keeps the focus") << QStringList{"type 7", "leave", "type 8"} << true;
     QTest::newRow("a click elsewhere validates") << QStringList{"type 9", "click away"} << false;
     QTest::newRow("a refused click elsewhere keeps the focus") << QStringList{"type 9", "click away", "type 1"} << true;
+    // A window disabled for a long operation takes the focus without asking the box.
+    QTest::newRow("disabling the window is no leaving") << QStringList{"type 3", "disable"} << true;
 }
 
 void TstQtControls::textBox()
@@ -164,6 +166,9 @@ void TstQtControls::textBox()
         } else if (step == QLatin1String("leave")) {
             QTest::keyClick(rig.edit, Qt::Key_Tab);
             memory.leave();
+        } else if (step == QLatin1String("disable")) {
+            rig.window.setEnabled(false);
+            memory.setEnabled(false);
         } else if (step == QLatin1String("click away")) {
             QTest::mouseClick(rig.other, Qt::LeftButton, {}, centreOf(rig.other));
             memory.leave();
