@@ -2,6 +2,7 @@
 // ("/CLASSID:28/COMMANDID:13/OBJECTNAME:..."), by the desktop's D-Bus activation with
 // "-Embedding" (a host then drives the automation object), or by a user without arguments.
 // TQM_UNATTENDED=1 runs it without a screen: message boxes become lines on standard error.
+// Without a display and without TQM_UNATTENDED it says so and ends with exit code 1.
 // "--help" lists the switches and the environment.
 
 #include "app/configurationlisting.h"
@@ -20,14 +21,17 @@
 #include "session/hostlogger.h"
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
-#include "ui/memorymainwindowview.h"
 #include "widgets/aboutdialog.h"
+#include "widgets/multidevicewindow/qtmultidevicewindow.h"
+#include "widgets/qtmainwindowview.h"
 #include "widgets/statuswindowwidget.h"
 #include "widgets/widgetdialogs.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMainWindow>
+#include <QProcessEnvironment>
 
 #include <cstdio>
 
@@ -79,6 +83,19 @@ int printProgramInformation(int argc, char *argv[])
     return 0;
 }
 
+// The application object: a widget application wherever a window can go (unattended runs show
+// theirs on the offscreen platform), a plain one where none can.
+std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[], unattended::Screen screen)
+{
+    if (screen == unattended::Screen::Offscreen) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        unattended::dropPlatformRemarks();
+    }
+    if (screen == unattended::Screen::None)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    return std::make_unique<QApplication>(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -89,10 +106,10 @@ int main(int argc, char *argv[])
     if (commandline::asksForHelp(rawArguments) || commandline::asksForVersion(rawArguments))
         return printProgramInformation(argc, argv);
 
-    const bool quiet = unattended::isOn();
-    std::unique_ptr<QCoreApplication> app = quiet ? std::make_unique<QCoreApplication>(argc, argv)
-                                                  : std::make_unique<QApplication>(argc, argv);
-    if (!quiet) {
+    const unattended::Screen screen = unattended::screenFor(QProcessEnvironment::systemEnvironment());
+    const bool quiet = screen == unattended::Screen::Offscreen;
+    std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv, screen);
+    if (screen == unattended::Screen::Display) {
         // The desktop finds the menu entry (and so the icon) of the windows by this name.
         QGuiApplication::setDesktopFileName(dbusactivation::ServiceName);
         QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.velto.veltoTqmCmdModule.png")));
@@ -109,7 +126,15 @@ int main(int argc, char *argv[])
         }
         return 0;
     }
+    // Qt would abort at the first window; say what is missing instead.
+    if (screen == unattended::Screen::None) {
+        unattended::print(unattended::noScreenLine());
+        return 1;
+    }
 
+    // The main window, also unattended: then on the offscreen platform, where nobody waits at it
+    // and the program ends once its command's work is done.
+    widgets::QtMainWindowView view(!quiet);
     UnattendedDialogs unattendedDialogs;
     UnattendedStatusWindow unattendedStatus;
     UnattendedAboutWindow unattendedAbout;
@@ -117,13 +142,10 @@ int main(int argc, char *argv[])
     std::unique_ptr<StatusWindowWidget> statusWidget;
     std::unique_ptr<AboutDialog> aboutDialog;
     if (!quiet) {
-        widgetDialogs = std::make_unique<WidgetDialogs>();
+        widgetDialogs = std::make_unique<WidgetDialogs>(view.window());
         statusWidget = std::make_unique<StatusWindowWidget>();
-        aboutDialog = std::make_unique<AboutDialog>();
+        aboutDialog = std::make_unique<AboutDialog>(view.window());
     }
-    // The window's view: in memory until the widget view exists (the window logic runs on it
-    // all the same, and the program ends once the window is filled).
-    ui::MemoryMainWindowView view;
     DesktopHelpViewer helpViewer;
 
     HostEnvironment env;
@@ -135,6 +157,13 @@ int main(int argc, char *argv[])
     env.statusWindow = quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
     env.aboutWindow = quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get();
     env.view = &view;
+    if (!quiet) {
+        env.createMultiDeviceWindow = [&view] {
+            auto window = std::make_unique<ui::QtMultiDeviceWindow>();
+            window->setOwnerWidget(view.window());
+            return window;
+        };
+    }
     env.helpViewer = &helpViewer;
     env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
     env.registerAutomationServer = [programPath] {
@@ -156,13 +185,17 @@ int main(int argc, char *argv[])
     };
     PlugInHost host(env);
     hostOfReport = &host;
-    if (isSwitch(arguments, QStringLiteral("Embedding")))
+    if (isSwitch(arguments, QStringLiteral("Embedding"))) {
+        // The service outlives the windows its commands open; its hosts decide when it ends.
+        qobject_cast<QGuiApplication *>(app.get())->setQuitOnLastWindowClosed(false);
         return automation::serve(*app, host, AutomationLifetime::idleTimeFromEnvironment());
+    }
 
     host.Main(commandline::joinArguments(arguments));
     PlugInWindow *window = host.window();
     if (!host.ended() && window && window->isInteractive())
         return app->exec();
+    // Unattended, the configure command prints what its window shows.
     if (!host.ended() && window && window->isVisible() && host.session().commandIndex == 1 && host.mainWindow()
         && host.mainWindow()->configuration()) {
         for (const QString &line : configurationlisting::list(*host.mainWindow()->configuration()))

@@ -9,7 +9,59 @@ namespace unattended {
 
 bool isOn()
 {
-    return qEnvironmentVariable("TQM_UNATTENDED") == QLatin1String("1");
+    return isOnValue(qEnvironmentVariable("TQM_UNATTENDED"));
+}
+
+bool isOnValue(const QString &value)
+{
+    static const QStringList on = {QStringLiteral("1"), QStringLiteral("yes"), QStringLiteral("true"), QStringLiteral("on")};
+    return on.contains(value.trimmed(), Qt::CaseInsensitive);
+}
+
+Screen screenFor(const QProcessEnvironment &environment)
+{
+    if (isOnValue(environment.value(QStringLiteral("TQM_UNATTENDED"))))
+        return Screen::Offscreen;
+    const bool x11 = !environment.value(QStringLiteral("DISPLAY")).isEmpty();
+    const bool wayland = !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty();
+    // The platform name may carry options ("xcb:option").
+    const QString platform = environment.value(QStringLiteral("QT_QPA_PLATFORM")).section(QLatin1Char(':'), 0, 0).trimmed();
+    if (platform.isEmpty())
+        return x11 || wayland ? Screen::Display : Screen::None;
+    if (platform == QLatin1String("xcb"))
+        return x11 ? Screen::Display : Screen::None;
+    if (platform.startsWith(QLatin1String("wayland")))
+        return wayland ? Screen::Display : Screen::None;
+    return Screen::Display; // offscreen, vnc, eglfs, ...: the user's choice
+}
+
+QString noScreenLine()
+{
+    return QStringLiteral("no display: set DISPLAY, or TQM_UNATTENDED=1 for a run without a screen");
+}
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+void withoutPlatformRemarks(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg
+        && (message.startsWith(QLatin1String("This plugin does not support"))
+            || message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+    else
+        print(qFormatLogMessage(type, context, message));
+}
+
+} // namespace
+
+void dropPlatformRemarks()
+{
+    if (!previousHandler)
+        previousHandler = qInstallMessageHandler(withoutPlatformRemarks);
 }
 
 QString oneLine(const QString &text)

@@ -1,7 +1,7 @@
 #pragma once
 
 // The user-dialogs seam: everything the program asks of or tells the user outside its own
-// window controls. The Qt implementation lives in ui/, the unattended one writes to standard
+// window controls. The Qt implementation lives in src/widgets, the unattended one writes to standard
 // error, and ScriptedDialogs records every request and answers from a queue for tests.
 
 #include <QList>

@@ -158,6 +158,14 @@ public:
     virtual QString caption(Element element) const = 0;
     virtual void setCaption(Element element, const QString &caption) = 0;
     virtual void setToolTip(Element element, const QString &toolTip) = 0;
+    // The text colour of a label (the calibration results: red 255 for a failure, green
+    // 0x008000 for success); other elements ignore it. A view without colours keeps none.
+    virtual void setForeColour(Element element, controls::Colour colour) { Q_UNUSED(element) Q_UNUSED(colour) }
+    virtual controls::Colour foreColour(Element element) const
+    {
+        Q_UNUSED(element)
+        return controls::colour::WindowText;
+    }
     // Every element that takes its caption (and tool tip) from a design tag.
     virtual QList<ElementTag> captionTags() const = 0;
     virtual void setProgress(int bar, int value) = 0;

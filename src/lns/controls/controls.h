@@ -1,7 +1,7 @@
 #pragma once
 
 // The window-control seam: what parameters and workflows need of a text box, a combo box, a
-// check box and an option button. The Qt adapters in ui/ and the in-memory controls below both
+// check box and an option button. The Qt adapters in src/widgets and the in-memory controls below both
 // raise the same notifications, synchronously, whenever the value changes, so that the program
 // behaves the same in the window and in tests.
 

@@ -15,7 +15,8 @@ constexpr qint64 RepaintIntervalMs = 50;
 
 device::MultiDeviceSelectionPtr QtMultiDeviceWindow::open(const device::MultiDeviceRequest &request)
 {
-    MultiDeviceDialog dialog(request, qobject_cast<QWidget *>(request.owner));
+    QWidget *owner = qobject_cast<QWidget *>(request.owner);
+    MultiDeviceDialog dialog(request, owner ? owner : m_ownerWidget.data());
     dialog.show();
     QApplication::processEvents();
 

@@ -7,6 +7,8 @@
 #include "device/multidevicewindow.h"
 #include "widgets/multidevicewindow/multidevicedialog.h"
 
+#include <QPointer>
+
 namespace ui {
 
 class QtMultiDeviceWindow : public device::MultiDeviceWindow
@@ -17,10 +19,17 @@ public:
 
     device::MultiDeviceSelectionPtr open(const device::MultiDeviceRequest &request) override;
 
+    // The window the dialog is modal over when the request's owner is no widget (the window's
+    // logic names its view, which is none).
+    void setOwnerWidget(QWidget *owner) { m_ownerWidget = owner; }
+
 signals:
     // The dialog has been filled and is about to wait for the user; lets tests and automation
     // reach it.
     void offerShown(ui::MultiDeviceDialog *dialog);
+
+private:
+    QPointer<QWidget> m_ownerWidget;
 };
 
 } // namespace ui

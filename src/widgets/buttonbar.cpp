@@ -1,0 +1,167 @@
+#include "widgets/buttonbar.h"
+
+#include "base/tqmerror.h"
+
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace widgets {
+
+namespace {
+
+constexpr int PictureSize = 32;
+constexpr int ItemPadding = 12;
+
+[[noreturn]] void noItem(const QString &key)
+{
+    throw TqmError(TqmError::SubscriptOutOfRange, QStringLiteral("ButtonBar"),
+                   QStringLiteral("The button bar has no item \"%1\".").arg(key));
+}
+
+} // namespace
+
+ButtonBar::ButtonBar(int groupPicture, QWidget *parent)
+    : QFrame(parent), m_groupPicture(new QLabel(this)), m_groupCaption(new QLabel(this))
+{
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+
+    // The group's title row, drawn like a header over the items.
+    auto *header = new QFrame(this);
+    header->setBackgroundRole(QPalette::Button);
+    header->setAutoFillBackground(true);
+    header->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    auto *headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(6, 4, 6, 4);
+    headerLayout->setSpacing(6);
+    m_groupPicture->setParent(header);
+    m_groupPicture->setPixmap(picture(groupPicture).scaled(QSize(20, 20), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_groupCaption->setParent(header);
+    QFont bold = m_groupCaption->font();
+    bold.setBold(true);
+    m_groupCaption->setFont(bold);
+    headerLayout->addWidget(m_groupPicture);
+    headerLayout->addWidget(m_groupCaption, 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+    layout->addWidget(header);
+    m_items = new QVBoxLayout;
+    m_items->setContentsMargins(4, 8, 4, 8);
+    m_items->setSpacing(6);
+    layout->addLayout(m_items);
+    layout->addStretch(1);
+}
+
+QPixmap ButtonBar::picture(int id)
+{
+    return QPixmap(QStringLiteral(":/pictures/%1.png").arg(id));
+}
+
+void ButtonBar::setCaption(const QString &caption)
+{
+    m_groupCaption->setText(caption);
+}
+
+QString ButtonBar::caption() const
+{
+    return m_groupCaption->text();
+}
+
+void ButtonBar::addItem(const ui::ButtonBarItem &item, int picture)
+{
+    auto *button = new QToolButton(this);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIcon(QIcon(QStringLiteral(":/pictures/%1.png").arg(picture)));
+    button->setIconSize(QSize(PictureSize, PictureSize));
+    button->setText(item.caption);
+    button->setCheckable(true);
+    button->setAutoExclusive(true);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    const QString key = item.key;
+    connect(button, &QToolButton::clicked, this, [this, key] { emit itemClicked(key); });
+    m_items->addWidget(button);
+    m_entries.append({item, button});
+}
+
+QList<ui::ButtonBarItem> ButtonBar::items() const
+{
+    QList<ui::ButtonBarItem> list;
+    for (const Entry &entry : m_entries)
+        list.append(entry.item);
+    return list;
+}
+
+const ButtonBar::Entry *ButtonBar::find(const QString &key) const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.item.key == key)
+            return &entry;
+    }
+    return nullptr;
+}
+
+QToolButton *ButtonBar::item(const QString &key) const
+{
+    const Entry *entry = find(key);
+    return entry ? entry->button : nullptr;
+}
+
+void ButtonBar::setItemCaption(const QString &key, const QString &caption)
+{
+    for (Entry &entry : m_entries) {
+        if (entry.item.key == key) {
+            entry.item.caption = caption;
+            entry.button->setText(caption);
+            return;
+        }
+    }
+    noItem(key);
+}
+
+void ButtonBar::removeItem(const QString &key)
+{
+    for (int i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].item.key == key) {
+            delete m_entries[i].button;
+            m_entries.removeAt(i);
+            return;
+        }
+    }
+    noItem(key);
+}
+
+void ButtonBar::select(const QString &key)
+{
+    const Entry *entry = find(key);
+    if (!entry)
+        noItem(key);
+    entry->button->setChecked(true);
+}
+
+QString ButtonBar::selected() const
+{
+    for (const Entry &entry : m_entries) {
+        if (entry.button->isChecked())
+            return entry.item.key;
+    }
+    return {};
+}
+
+int ButtonBar::neededWidth() const
+{
+    int width = m_groupPicture->sizeHint().width() + m_groupCaption->sizeHint().width() + 6 + 12;
+    for (const Entry &entry : m_entries)
+        width = qMax(width, entry.button->sizeHint().width() + ItemPadding);
+    return qMax(width + 2 * frameWidth() + 8, PictureSize + 4 * ItemPadding);
+}
+
+} // namespace widgets

@@ -1,0 +1,176 @@
+#pragma once
+
+// The control seam over Qt widgets. Each adapter wraps one widget of the main window (it is the
+// widget's child and dies with it) and raises exactly the notifications that the in-memory
+// controls of lns/controls raise for the same action, whether the program or the user acted:
+// the parameters and the window's logic cannot tell the two kinds of control apart.
+
+#include "lns/controls/controls.h"
+
+#include <QCheckBox>
+#include <QColor>
+#include <QPointer>
+
+class QComboBox;
+class QKeyEvent;
+class QLineEdit;
+class QPalette;
+class QRadioButton;
+class QWidget;
+
+namespace widgets {
+
+// A colour value of the control seam on the desktop: plain RGB values as they are, system
+// colours as the matching role of `palette` (unknown ones as the window text colour).
+QColor toQColor(controls::Colour colour, const QPalette &palette);
+
+class QtTextBox : public controls::TextBoxControl
+{
+    Q_OBJECT
+public:
+    QtTextBox(QLineEdit *edit, int controlIndex);
+
+    QLineEdit *widget() const { return m_edit; }
+
+    QString tag() const override { return m_tag; }
+    void setTag(const QString &tag) override { m_tag = tag; }
+    int controlIndex() const override { return m_index; }
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+    QString text() const override;
+    void setText(const QString &text) override;
+    controls::Colour foreColor() const override { return m_foreColor; }
+    void setForeColor(controls::Colour colour) override;
+    controls::Colour backColor() const override { return m_backColor; }
+    void setBackColor(controls::Colour colour) override;
+    int maxLength() const override { return m_maxLength; }
+    void setMaxLength(int length) override;
+    int selStart() const override;
+    void setSelStart(int position) override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool filterKey(QKeyEvent *event);
+    // Asks whether the focus may leave; takes it back when the answer is no.
+    void focusLeaving(Qt::FocusReason reason);
+    void applyColours();
+
+    QLineEdit *m_edit;
+    int m_index;
+    QString m_tag;
+    controls::Colour m_foreColor = controls::colour::WindowText;
+    controls::Colour m_backColor = controls::colour::WindowBackground;
+    int m_maxLength = 0;
+    bool m_programIsSetting = false;
+};
+
+class QtComboBox : public controls::ComboBoxControl
+{
+    Q_OBJECT
+public:
+    QtComboBox(QComboBox *box, int controlIndex);
+
+    QComboBox *widget() const { return m_box; }
+
+    QString tag() const override { return m_tag; }
+    void setTag(const QString &tag) override { m_tag = tag; }
+    int controlIndex() const override { return m_index; }
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+    int count() const override;
+    int addItem(const QString &text) override;
+    void insertItem(int index, const QString &text) override;
+    void removeItem(int index) override;
+    void clear() override;
+    QString itemText(int index) const override;
+    qint32 itemData(int index) const override;
+    void setItemData(int index, qint32 data) override;
+    int listIndex() const override;
+    void setListIndex(int index) override;
+    controls::Colour foreColor() const override { return m_foreColor; }
+    void setForeColor(controls::Colour colour) override;
+    controls::Colour backColor() const override { return m_backColor; }
+    void setBackColor(controls::Colour colour) override;
+
+private:
+    void checkIndex(int index) const;
+    // Makes the widget show `index` without its own signals, then notifies once when the
+    // selection differs from the one last notified.
+    void settle(int index);
+    void applyColours();
+
+    QComboBox *m_box;
+    int m_index;
+    QString m_tag;
+    int m_notifiedIndex = -1;
+    controls::Colour m_foreColor = controls::colour::WindowText;
+    controls::Colour m_backColor = controls::colour::WindowBackground;
+};
+
+// A check box whose click cycles like the window system's: a greyed or cleared box becomes
+// ticked, a ticked one cleared (Qt's own tristate box would pass through greyed).
+class TqmCheckBoxWidget : public QCheckBox
+{
+    Q_OBJECT
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override;
+};
+
+// Over a TqmCheckBoxWidget, so that a user's click cycles as the seam's check box does.
+class QtCheckBox : public controls::CheckBoxControl
+{
+    Q_OBJECT
+public:
+    QtCheckBox(TqmCheckBoxWidget *box, int controlIndex);
+
+    QCheckBox *widget() const { return m_box; }
+
+    QString tag() const override { return m_tag; }
+    void setTag(const QString &tag) override { m_tag = tag; }
+    int controlIndex() const override { return m_index; }
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+    int value() const override { return m_value; }
+    void setValue(int value) override;
+    controls::Colour foreColor() const override { return m_foreColor; }
+    void setForeColor(controls::Colour colour) override;
+
+private:
+    void stateChanged();
+
+    QCheckBox *m_box;
+    int m_index;
+    QString m_tag;
+    int m_value = controls::Unchecked;
+    controls::Colour m_foreColor = controls::colour::WindowText;
+};
+
+// Option buttons form a group with the other radio buttons of their parent widget.
+class QtOptionButton : public controls::OptionButtonControl
+{
+    Q_OBJECT
+public:
+    QtOptionButton(QRadioButton *button, int controlIndex);
+
+    QRadioButton *widget() const { return m_button; }
+
+    QString tag() const override { return m_tag; }
+    void setTag(const QString &tag) override { m_tag = tag; }
+    int controlIndex() const override { return m_index; }
+    bool enabled() const override;
+    void setEnabled(bool enabled) override;
+    bool value() const override;
+    void setValue(bool selected) override;
+
+private:
+    QRadioButton *m_button;
+    int m_index;
+    QString m_tag;
+};
+
+} // namespace widgets

@@ -1,0 +1,471 @@
+// The Qt main window: its design has room for every caption in both languages and no two
+// controls that show together overlap; it behaves as the in-memory view does (what the program
+// does raises nothing, what a user does raises the seam's notifications); geometry is in twips.
+
+#include "strings/resstrings.h"
+#include "ui/memorymainwindowview.h"
+#include "widgets/qtmainwindowview.h"
+#include "widgets/windowdesign.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QTabBar>
+#include <QTest>
+#include <QToolButton>
+
+using namespace ui;
+namespace design = widgets::design;
+
+namespace {
+
+// Captions from the design tags, as the window's logic loads them.
+void loadCaptions(MainWindowView &view)
+{
+    for (const ElementTag &tag : view.captionTags())
+        view.setCaption(tag.element, GetResString(tag.tag.section(QLatin1Char('/'), 0, 0).toInt()));
+    for (int strip = 0; strip < TabStripCount; ++strip) {
+        for (int position = 1; position <= view.tabCount(strip); ++position)
+            view.setTabCaption(strip, position, GetResString(view.tab(strip, position).tag.toInt()));
+    }
+    view.setButtonBarCaption(GetResString(1000));
+    for (const ButtonBarItem &item : view.buttonBarItems())
+        view.setButtonBarItemCaption(item.key, GetResString(item.tag));
+    view.setLineButtonCaption(LineButton::Ok, GetResString(1374, 1));
+    view.setLineButtonCaption(LineButton::Cancel, GetResString(1374, 2));
+    view.setLineButtonCaption(LineButton::Apply, GetResString(1374, 3));
+}
+
+// Every text a combo box can be given: message and pieces (placeholders filled with 8).
+struct Choices
+{
+    QList<int> boxes;
+    int message;
+    QList<int> pieces;
+};
+const QList<Choices> choiceLists = {
+    {{0}, 1052, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+    {{1}, 1057, {1, 2, 3, 4}},
+    {{2, 3}, 1065, {1, 2, 3, 4, 5, 6, 7, 8}},
+    {{4}, 1063, {1, 2, 3, 4, 5}},
+    {{5, 6}, 1066, {1, 2}},
+    {{7, 8, 17, 18}, 1067, {1, 2, 3, 4}},
+    {{9, 10, 13, 14}, 1073, {1, 2, 3, 4, 5}},
+    {{11, 12}, 1075, {7, 9, 10, 1}},
+    {{15, 16}, 1075, {7, 11, 12, 1}},
+};
+
+QStringList choicesOf(int box)
+{
+    QStringList texts;
+    for (const Choices &list : choiceLists) {
+        if (!list.boxes.contains(box))
+            continue;
+        for (int piece : list.pieces)
+            texts.append(GetResString(list.message, piece, {QStringLiteral("8")}));
+    }
+    if (box == 5 || box == 6) // "5 level"
+        texts.append(QStringLiteral("5 ") + GetResString(1066, 3));
+    return texts;
+}
+
+QString describe(QWidget *widget)
+{
+    QString text;
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        text = label->text();
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        text = button->text();
+    return QStringLiteral("%1 \"%2\"").arg(QLatin1String(widget->metaObject()->className()), text);
+}
+
+// What does not fit into its widget, one line each.
+QStringList tooSmall(widgets::QtMainWindowView &view)
+{
+    QStringList problems;
+    const auto check = [&problems](QWidget *widget, QSize needed) {
+        if (needed.width() > widget->width() || needed.height() > widget->height())
+            problems << QStringLiteral("%1 needs %2x%3, has %4x%5")
+                            .arg(describe(widget))
+                            .arg(needed.width())
+                            .arg(needed.height())
+                            .arg(widget->width())
+                            .arg(widget->height());
+    };
+    for (QWidget *widget : view.pageWidgets()) {
+        if (auto *label = qobject_cast<QLabel *>(widget)) {
+            if (label->wordWrap())
+                check(label, QSize(0, label->heightForWidth(label->width())));
+            else
+                check(label, label->sizeHint());
+        } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+            check(button, button->sizeHint());
+        } else if (auto *box = qobject_cast<QComboBox *>(widget)) {
+            QStyleOptionComboBox option;
+            option.initFrom(box);
+            const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                             QStyle::SC_ComboBoxEditField, box);
+            for (int i = 0; i < box->count(); ++i) {
+                const int needed = box->fontMetrics().horizontalAdvance(box->itemText(i)) + 4;
+                if (needed > field.width())
+                    problems << QStringLiteral("combo box item \"%1\" needs %2, has %3")
+                                    .arg(box->itemText(i))
+                                    .arg(needed)
+                                    .arg(field.width());
+            }
+        }
+    }
+    return problems;
+}
+
+// The notifications of a view, one line each.
+class Heard
+{
+public:
+    explicit Heard(MainWindowView &view)
+    {
+        QObject::connect(&view, &MainWindowView::commandButtonClicked, [this](int i) { lines << QStringLiteral("button %1").arg(i); });
+        QObject::connect(&view, &MainWindowView::buttonBarItemClicked, [this](const QString &key) { lines << "view " + key; });
+        QObject::connect(&view, &MainWindowView::tabClicked,
+                         [this](int strip, const QString &key) { lines << QStringLiteral("tab %1 %2").arg(strip).arg(key); });
+        QObject::connect(&view, &MainWindowView::menuToolClicked,
+                         [this](const MenuTool &tool) { lines << "menu " + tool.band + "/" + tool.key; });
+        QObject::connect(&view, &MainWindowView::lineButtonClicked,
+                         [this](LineButton button) { lines << QStringLiteral("line %1").arg(int(button)); });
+        QObject::connect(&view, &MainWindowView::helpRequested, [this] { lines << "help"; });
+        QObject::connect(&view, &MainWindowView::closeRequested, [this](bool *cancel) {
+            lines << "close";
+            *cancel = refuseClose;
+        });
+    }
+    QStringList lines;
+    bool refuseClose = false;
+};
+
+// Both views in the same state: shown, with captions, page 0 in the client area of strip 0.
+struct Views
+{
+    Views()
+    {
+        for (MainWindowView *view : {static_cast<MainWindowView *>(&qt), static_cast<MainWindowView *>(&memory)}) {
+            loadCaptions(*view);
+            view->layOutAround(design::PageWidth, design::PageHeight);
+            view->showWindow();
+        }
+        selectPage(0);
+        qt.window()->activateWindow();
+    }
+    // The logic's page selection: the page into the client area and shown, the others hidden.
+    void selectPage(int shown)
+    {
+        for (MainWindowView *view : {static_cast<MainWindowView *>(&qt), static_cast<MainWindowView *>(&memory)}) {
+            const Rect area = view->clientArea(view->visibleTabStrip());
+            for (int page = 0; page < PageCount; ++page) {
+                view->move(Element::page(page), area.left, area.top);
+                view->setVisible(Element::page(page), page == shown);
+            }
+        }
+    }
+    widgets::QtMainWindowView qt;
+    MemoryMainWindowView memory;
+};
+
+QStringList tabKeysOf(const MainWindowView &view, int strip)
+{
+    QStringList keys;
+    for (int position = 1; position <= view.tabCount(strip); ++position)
+        keys << view.tab(strip, position).key;
+    return keys;
+}
+
+} // namespace
+
+class TstQtMainWindowView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { setLanguage(ResStrings::English); }
+    void everyCaptionFits_data();
+    void everyCaptionFits();
+    void nothingOverlapsWhatShowsWithIt();
+    void programStepsAsInMemory_data();
+    void programStepsAsInMemory();
+    void userStepsAsInMemory_data();
+    void userStepsAsInMemory();
+    void closeQuestionMayKeepTheWindow();
+    void geometryIsInTwips();
+    void pagesFillTheClientArea();
+    void loggerShowsColouredLinesNewestVisible();
+};
+
+void TstQtMainWindowView::everyCaptionFits_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::newRow("English") << ResStrings::English;
+    QTest::newRow("German") << ResStrings::German;
+}
+
+void TstQtMainWindowView::everyCaptionFits()
+{
+    QFETCH(int, language);
+    setLanguage(language);
+    widgets::QtMainWindowView view;
+    loadCaptions(view);
+    for (int box = 0; box < 19; ++box) {
+        for (const QString &text : choicesOf(box))
+            view.comboBox(box)->addItem(text);
+    }
+    view.layOutAround(design::PageWidth, design::PageHeight);
+    const QStringList problems = tooSmall(view);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+
+    // The window's own parts: tabs, view buttons, the button line.
+    for (int strip = 0; strip < TabStripCount; ++strip) {
+        QTabBar *tabs = view.tabBar(strip);
+        QVERIFY(tabs->sizeHint().width() <= tabs->width());
+    }
+    for (const ButtonBarItem &item : view.buttonBarItems()) {
+        QWidget *button = view.buttonBarItem(item.key);
+        QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(item.key));
+    }
+    for (LineButton button : {LineButton::Ok, LineButton::Cancel, LineButton::Apply})
+        QVERIFY(view.lineButton(button)->sizeHint().width() <= view.lineButton(button)->width());
+}
+
+void TstQtMainWindowView::nothingOverlapsWhatShowsWithIt()
+{
+    const QList<design::Item> &items = design::items();
+    const auto frameRect = [&items](design::Container container) {
+        for (const design::Item &item : items) {
+            if (item.element == Element::frame(Frame(container.id)))
+                return item.rect;
+        }
+        return Rect{};
+    };
+    const auto name = [](const design::Item &item) {
+        return item.element ? QStringLiteral("element %1/%2").arg(int(item.element->kind)).arg(item.element->id)
+                            : QStringLiteral("\"%1\"").arg(item.fixedText);
+    };
+    QStringList problems;
+    for (int i = 0; i < items.size(); ++i) {
+        const design::Item &a = items[i];
+        const Rect room = a.in.kind == design::Container::Kind::Page ? Rect{0, 0, design::PageWidth, design::PageHeight}
+                                                                     : frameRect(a.in);
+        const QRectF own(a.rect.left, a.rect.top, a.rect.width, a.rect.height);
+        if (!QRectF(0, 0, room.width, room.height).contains(own))
+            problems << name(a) + QStringLiteral(" leaves its place");
+        for (int j = i + 1; j < items.size(); ++j) {
+            const design::Item &b = items[j];
+            if (!(b.in == a.in) || !a.mayShowWith(b))
+                continue;
+            if (own.intersects(QRectF(b.rect.left, b.rect.top, b.rect.width, b.rect.height)))
+                problems << name(a) + QStringLiteral(" and ") + name(b) + QStringLiteral(" overlap");
+        }
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    QCOMPARE(design::pageOf(design::Container::frame(Frame::KnobReset)), 3);
+}
+
+// Program steps: "insert S P KEY", "remove S P", "select S P", "show S", "view KEY" (select a
+// button-bar item), "drop KEY" (remove one). None raises a notification.
+void TstQtMainWindowView::programStepsAsInMemory_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("hide and show a tab again") << QStringList{"select 0 2", "remove 0 2", "insert 0 2 KEY:1"};
+    QTest::newRow("removing the selected last tab selects the one before")
+        << QStringList{"select 2 3", "remove 2 3", "remove 2 1"};
+    QTest::newRow("an emptied strip selects the first tab put back")
+        << QStringList{"remove 1 1", "insert 1 1 KEY:4", "show 1"};
+    QTest::newRow("views") << QStringList{"view 2", "drop 1", "view 0", "show 2"};
+}
+
+void TstQtMainWindowView::programStepsAsInMemory()
+{
+    QFETCH(QStringList, steps);
+    Views views;
+    Heard qtHeard(views.qt);
+    Heard memoryHeard(views.memory);
+    for (const QString &step : steps) {
+        const QStringList w = step.split(QLatin1Char(' '));
+        for (MainWindowView *view : {static_cast<MainWindowView *>(&views.qt), static_cast<MainWindowView *>(&views.memory)}) {
+            if (w[0] == QLatin1String("insert"))
+                view->insertTab(w[1].toInt(), w[2].toInt(), Tab{w[3], w[3], QString(), QString()});
+            else if (w[0] == QLatin1String("remove"))
+                view->removeTab(w[1].toInt(), w[2].toInt());
+            else if (w[0] == QLatin1String("select"))
+                view->selectTab(w[1].toInt(), w[2].toInt());
+            else if (w[0] == QLatin1String("show"))
+                view->showTabStrip(w[1].toInt());
+            else if (w[0] == QLatin1String("view"))
+                view->selectButtonBarItem(w[1]);
+            else if (w[0] == QLatin1String("drop"))
+                view->removeButtonBarItem(w[1]);
+        }
+        for (int strip = 0; strip < TabStripCount; ++strip) {
+            QCOMPARE(tabKeysOf(views.qt, strip), tabKeysOf(views.memory, strip));
+            QCOMPARE(views.qt.selectedTab(strip), views.memory.selectedTab(strip));
+        }
+        QCOMPARE(views.qt.visibleTabStrip(), views.memory.visibleTabStrip());
+        QCOMPARE(views.qt.selectedButtonBarItem(), views.memory.selectedButtonBarItem());
+        QCOMPARE(views.qt.buttonBarItems().size(), views.memory.buttonBarItems().size());
+    }
+    QCOMPARE(qtHeard.lines, QStringList());
+    QCOMPARE(memoryHeard.lines, QStringList());
+}
+
+// User steps: "tab KEY" (on the visible strip), "view KEY", "menu KEY", "line N", "button N",
+// "F1"; "disable" turns the window off first. The Qt window is worked with mouse and keys.
+void TstQtMainWindowView::userStepsAsInMemory_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::newRow("tabs") << QStringList{"tab KEY:5", "tab KEY:6", "tab KEY:6", "tab KEY:0"};
+    QTest::newRow("views") << QStringList{"view 2", "view 1", "view 1"};
+    QTest::newRow("menu tools") << QStringList{"menu SaveFile", "menu German", "menu About", "menu Quit"};
+    QTest::newRow("button line") << QStringList{"line 0", "line 1", "line 2"};
+    QTest::newRow("command buttons of the shown page") << QStringList{"page 2", "button 0", "button 2"};
+    QTest::newRow("help key") << QStringList{"F1"};
+    QTest::newRow("a disabled window takes nothing") << QStringList{"disable", "tab KEY:5", "view 2", "line 0"};
+}
+
+void TstQtMainWindowView::userStepsAsInMemory()
+{
+    QFETCH(QStringList, steps);
+    Views views;
+    widgets::QtMainWindowView &qt = views.qt;
+    QVERIFY(QTest::qWaitForWindowActive(qt.window()));
+    Heard qtHeard(qt);
+    Heard memoryHeard(views.memory);
+    for (const QString &step : steps) {
+        const QStringList w = step.split(QLatin1Char(' '));
+        if (w[0] == QLatin1String("disable")) {
+            qt.setWindowEnabled(false);
+            views.memory.setWindowEnabled(false);
+        } else if (w[0] == QLatin1String("page")) {
+            views.selectPage(w[1].toInt());
+        } else if (w[0] == QLatin1String("tab")) {
+            QTabBar *tabs = qt.tabBar(qt.visibleTabStrip());
+            const int index = int(tabKeysOf(qt, qt.visibleTabStrip()).indexOf(w[1]));
+            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+            views.memory.clickTab(w[1]);
+        } else if (w[0] == QLatin1String("view")) {
+            QWidget *item = qt.buttonBarItem(w[1]);
+            QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
+            views.memory.clickButtonBarItem(w[1]);
+        } else if (w[0] == QLatin1String("menu")) {
+            const MenuTool tool{views.memory.bandOf(w[1]), w[1]};
+            qt.menuAction(tool)->trigger(); // what choosing it from its opened menu does
+            views.memory.clickMenuTool(w[1]);
+        } else if (w[0] == QLatin1String("line")) {
+            QPushButton *button = qt.lineButton(LineButton(w[1].toInt()));
+            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+            views.memory.clickLineButton(LineButton(w[1].toInt()));
+        } else if (w[0] == QLatin1String("button")) {
+            QWidget *button = qt.widgetOf(Element::commandButton(w[1].toInt()));
+            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+            views.memory.clickCommandButton(w[1].toInt());
+        } else if (w[0] == QLatin1String("F1")) {
+            QTest::keyClick(qt.window(), Qt::Key_F1);
+            views.memory.pressF1();
+        }
+        QCOMPARE(qt.selectedTab(qt.visibleTabStrip()), views.memory.selectedTab(views.memory.visibleTabStrip()));
+    }
+    QCOMPARE(qtHeard.lines, memoryHeard.lines);
+}
+
+void TstQtMainWindowView::closeQuestionMayKeepTheWindow()
+{
+    widgets::QtMainWindowView view;
+    view.showWindow();
+    Heard heard(view);
+    heard.refuseClose = true;
+    QVERIFY(!view.window()->close());
+    QVERIFY(view.isWindowVisible());
+    heard.refuseClose = false;
+    QVERIFY(view.window()->close());
+    QVERIFY(!view.isWindowVisible());
+    QCOMPARE(heard.lines, (QStringList{"close", "close"}));
+
+    // Closing from the program asks nothing: the logic asked before.
+    widgets::QtMainWindowView closed;
+    closed.showWindow();
+    Heard quiet(closed);
+    closed.closeWindow();
+    QVERIFY(!closed.isWindowVisible());
+    QCOMPARE(quiet.lines, QStringList());
+}
+
+void TstQtMainWindowView::geometryIsInTwips()
+{
+    widgets::QtMainWindowView view;
+    const Element frame = Element::frame(Frame::MonitorFanSpeed);
+    view.move(frame, 360, 1500);
+    QCOMPARE(view.geometry(frame).left, 360.0);
+    QCOMPARE(view.geometry(frame).top, 1500.0);
+    QCOMPARE(view.widgetOf(frame)->pos(), QPoint(24, 100));
+    // Out of view, as hidden frames are put: the program finds them where it put them, to the
+    // twip, though pixels are coarser.
+    view.move(frame, -20000, 1507);
+    QCOMPARE(view.geometry(frame).left, -20000.0);
+    QCOMPARE(view.geometry(frame).top, 1507.0);
+    QCOMPARE(view.geometry(frame).width, 4680.0);
+    view.setGeometry(Element::page(3), {600, 450, 5100, 7050});
+    QCOMPARE(view.widgetOf(Element::page(3))->geometry(), QRect(40, 30, 340, 470));
+
+    // Visible and enabled are the element's own, also inside a hidden frame.
+    view.setVisible(frame, false);
+    view.setEnabled(frame, false);
+    QVERIFY(!view.isVisible(frame));
+    QVERIFY(!view.isEnabled(frame));
+    QVERIFY(view.isVisible(Element::textBox(7)));
+    QVERIFY(view.isEnabled(Element::textBox(7)));
+
+    // A calibration result in green.
+    const Element result = Element::label(labels::KnobResult);
+    view.setForeColour(result, 0x008000);
+    QCOMPARE(view.foreColour(result), controls::Colour(0x008000));
+    QCOMPARE(view.widgetOf(result)->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+}
+
+void TstQtMainWindowView::pagesFillTheClientArea()
+{
+    widgets::QtMainWindowView view;
+    loadCaptions(view);
+    view.layOutAround(design::PageWidth, design::PageHeight);
+    for (int strip = 0; strip < TabStripCount; ++strip) {
+        const Rect area = view.clientArea(strip);
+        QCOMPARE(area.width, design::PageWidth);
+        QVERIFY(area.height >= design::PageHeight);
+        // Below the tabs, inside the window.
+        QVERIFY(area.top >= view.tabBar(strip)->geometry().bottom() * design::TwipsPerPixel - 45);
+        QVERIFY((area.left + area.width) / design::TwipsPerPixel <= view.window()->centralWidget()->width());
+    }
+    // The button line lies below the pages.
+    const Rect area = view.clientArea(0);
+    QVERIFY(view.lineButton(LineButton::Ok)->geometry().top() * design::TwipsPerPixel >= area.top + area.height);
+}
+
+void TstQtMainWindowView::loggerShowsColouredLinesNewestVisible()
+{
+    widgets::QtMainWindowView view;
+    auto *list = qobject_cast<QListWidget *>(dynamic_cast<QWidget *>(view.loggerList()));
+    QVERIFY(list);
+    for (int i = 0; i < 200; ++i)
+        view.loggerList()->addLine({QStringLiteral("line %1").arg(i), i == 199 ? logcolour::Red : logcolour::DarkGreen, 0});
+    QCOMPARE(list->count(), 200);
+    QCOMPARE(list->item(199)->foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(list->item(0)->foreground().color(), QColor(0, 128, 0));
+    list->show();
+    QVERIFY(list->visualItemRect(list->item(199)).intersects(list->viewport()->rect()));
+    QVERIFY(view.timedList() != view.loggerList());
+}
+
+QTEST_MAIN(TstQtMainWindowView)
+#include "tst_qtmainwindowview.moc"
