@@ -5,6 +5,8 @@
 
 #include "lns/clock.h"
 #include "lns/lns.h"
+#include "session/services.h"
+#include "session/session.h"
 
 class IniFile;
 
@@ -16,3 +18,15 @@ struct DeviceContext
     int language = 0;                    // 0 English, 1000 German
     const Clock *clock = nullptr;        // null means the system clock
 };
+
+// The context of the session's device.
+inline DeviceContext deviceContextOf(const Services &services)
+{
+    DeviceContext context;
+    context.lonMarkObject = services.session->lonMarkObject;
+    context.deviceTemplate = services.session->deviceTemplate;
+    context.iniFile = services.iniFile;
+    context.language = services.session->language;
+    context.clock = services.clock;
+    return context;
+}

@@ -12,6 +12,7 @@
 #include "lns/registryaccess.h"
 #include "lns/statuswindow.h"
 #include "lns/timer.h"
+#include "monitoring/cmonitoring.h"
 #include "session/services.h"
 #include "session/settings.h"
 #include "strings/resstrings.h"
@@ -97,13 +98,30 @@ void PlugInHost::createMainWindow()
         return ui::HelpFiles{m_manualAvailable, m_appDocAvailable};
     };
     hooks.showAbout = [this] { ShowAboutWindow(); };
+    hooks.createMonitoring = [this] { createMonitoring(); };
+    hooks.setMonitoring = [this](bool on) {
+        if (m_monitoring)
+            m_monitoring->SetMonitoring(on);
+    };
     hooks.endPlugIn = [this] { EndApp(); };
     hooks.createMultiDeviceWindow = m_env.createMultiDeviceWindow;
     hooks.report = m_env.windowReport;
     hooks.programDirectory = m_env.programDirectory;
+    m_monitoring.reset();
     m_mainWindow = std::make_unique<ui::FrmMain>(*m_env.view, services(), hooks);
     m_logger->setView(m_env.view->loggerList());
     m_logger->setTimedView(m_env.view->timedList());
+}
+
+// The monitoring page works on the window's output fields and reads the push-button mode of the
+// configuration the window has just created.
+void PlugInHost::createMonitoring()
+{
+    if (!m_mainWindow)
+        return;
+    cConfiguration *configuration = m_mainWindow->configuration();
+    m_monitoring = std::make_unique<cMonitoring>(services(), *m_mainWindow,
+                                                 configuration ? configuration->Parameters() : nullptr);
 }
 
 QString PlugInHost::resString(int id, int piece) const
@@ -564,8 +582,8 @@ void PlugInHost::EndApp()
     log(label(QStringLiteral("M_LcaPlugIn"), routine));
     if (!m_session.unregistering)
         Register();
-    if (m_stopMonitoring)
-        runStep(routine, [&] { m_stopMonitoring(); });
+    if (m_monitoring)
+        runStep(routine, [&] { m_monitoring->SetMonitoring(false); });
     if (!m_session.hostSuppliedObjects)
         runStep(routine, [&] { closeSession(); });
 
@@ -578,7 +596,7 @@ void PlugInHost::EndApp()
     } catch (const TqmError &) {
         // Shutting down: nothing left to tell anybody.
     }
-    m_stopMonitoring = nullptr;
+    m_monitoring.reset();
     // Released with the other services: a status window left on the screen would outlive the
     // command in a host that keeps the automation object.
     try {

@@ -17,6 +17,7 @@
 #include <memory>
 
 class AboutWindow;
+class cMonitoring;
 class HelpViewer;
 class IniFile;
 class PlugInWindow;
@@ -124,8 +125,9 @@ public:
     // The services the session hands to the window, the workflows, monitoring and calibration.
     Services services();
 
-    // The monitoring page stops its monitoring through this when the plug-in ends.
-    void setMonitoringStopper(std::function<void()> stop) { m_stopMonitoring = std::move(stop); }
+    // The monitoring page, created with the window's device configuration; null before and
+    // after the command.
+    cMonitoring *monitoring() const { return m_monitoring.get(); }
 
     SessionState &session() { return m_session; }
     const SessionState &session() const { return m_session; }
@@ -166,6 +168,7 @@ private:
     LnsSessionObjects sessionObjects();
     bool registerCommandsFor(const QString &deviceTemplate);
     void createMainWindow();
+    void createMonitoring();
 
     HostEnvironment m_env;
     SessionState m_session;
@@ -174,7 +177,8 @@ private:
     std::unique_ptr<RegistryAccess> m_registry;
     std::unique_ptr<LnsSession> m_lnsSession;
     std::unique_ptr<ui::FrmMain> m_mainWindow;
-    std::function<void()> m_stopMonitoring;
+    // Works on the window's fields: released before the window.
+    std::unique_ptr<cMonitoring> m_monitoring;
     bool m_ended = false;
     bool m_endRequested = false;
     Refusal m_refusal;

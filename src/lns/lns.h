@@ -302,8 +302,8 @@ public:
     // Monitor-failure event: raised, like the update event on the event loop, when a poll of a
     // monitored NV fails because its device does not answer, with the NV's monitor tag and the
     // error (LnsDeviceNotResponding naming the device). Once per outage: not again for that NV
-    // until one of its polls has succeeded. Event-driven NVs never raise it: a device that does
-    // not answer sends nothing. A server that cannot tell never raises it.
+    // until its device answers again. Event-driven NVs raise it when the server learns that
+    // their device went offline. A server that cannot tell never raises it.
     virtual int subscribeMonitorFailures(MonitorFailureHandler) { return 0; }
     virtual void unsubscribeMonitorFailures(int) {}
     // Resolves an object name (see ObjectNameParser) to the object; null when not found.

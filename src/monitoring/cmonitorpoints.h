@@ -9,8 +9,9 @@
 // so the routing holds while no point is removed), and raises NvUpdate and CommunicationFailed
 // for its owner (the monitoring page, the temperature calibration).
 //
-// CommunicationFailed is raised for a failed field read or write of a point, and for a failed
-// poll that the object server reports (its monitor-failure event, once per outage). Whole-value
+// CommunicationFailed is raised for a failed field read or write of a point, and for an outage
+// of the device that the object server reports (its monitor-failure event, once per outage and
+// NV: a failed poll, or a device gone offline while its NV is watched event-driven). Whole-value
 // reads and writes end silently on an LNS error.
 
 #include "lns/lns.h"

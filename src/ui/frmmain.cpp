@@ -193,13 +193,7 @@ bool FrmMain::available(const QString &parameterName) const
 
 DeviceContext FrmMain::deviceContext() const
 {
-    DeviceContext context;
-    context.lonMarkObject = m_services.session->lonMarkObject;
-    context.deviceTemplate = m_services.session->deviceTemplate;
-    context.iniFile = m_services.iniFile;
-    context.language = m_services.session->language;
-    context.clock = m_services.clock;
-    return context;
+    return deviceContextOf(m_services);
 }
 
 bool FrmMain::limitationIs(int n) const
@@ -889,6 +883,36 @@ void FrmMain::setApplyEnabled(bool enabled)
 void FrmMain::setChangedNoticeVisible(bool visible)
 {
     m_view.setVisible(Element::label(labels::ChangedNotice), visible);
+}
+
+namespace {
+
+Element modeFrameElement(monitoring::ModeFrame frame)
+{
+    switch (frame) {
+    case monitoring::ModeFrame::HeatCool:
+        return Element::frame(Frame::MonitorControllerFunction);
+    case monitoring::ModeFrame::FanSpeed:
+        return Element::frame(Frame::MonitorFanSpeed);
+    case monitoring::ModeFrame::ManOccCmd:
+        return Element::frame(Frame::MonitorOccupancy);
+    }
+    return Element::frame(Frame::MonitorControllerFunction);
+}
+
+} // namespace
+
+void FrmMain::placeModeFrame(monitoring::ModeFrame frame, double left, double top)
+{
+    const Element element = modeFrameElement(frame);
+    m_view.move(element, left, top);
+    m_view.setEnabled(element, true);
+    m_view.setVisible(element, true);
+}
+
+void FrmMain::hideModeFrame(monitoring::ModeFrame frame)
+{
+    hideElement(modeFrameElement(frame));
 }
 
 void FrmMain::onLineButton(LineButton button)

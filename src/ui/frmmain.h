@@ -11,6 +11,7 @@
 #include "device/configurationwindow.h"
 #include "device/multidevicewindow.h"
 #include "lns/timer.h"
+#include "monitoring/monitoringpage.h"
 #include "session/services.h"
 #include "ui/mainwindowview.h"
 #include "ui/pluginwindow.h"
@@ -83,7 +84,7 @@ int tagOf(int viewBit);
 int removedForCommand(int commandIndex, bool accessible);
 } // namespace views
 
-class FrmMain : public QObject, public PlugInWindow, public ConfigurationWindow
+class FrmMain : public QObject, public PlugInWindow, public ConfigurationWindow, public monitoring::MonitoringPage
 {
     Q_OBJECT
 public:
@@ -162,6 +163,10 @@ public:
     bool UpdatingControls() const override { return m_updatingControls; }
     void setUpdatingControls(bool on) override { m_updatingControls = on; }
     QObject *ownerObject() override { return &m_view; }
+
+    // ---- MonitoringPage (TextBox and setChangedNoticeVisible above) ----
+    void placeModeFrame(monitoring::ModeFrame frame, double left, double top) override;
+    void hideModeFrame(monitoring::ModeFrame frame) override;
 
 private:
     // ---- Display ----

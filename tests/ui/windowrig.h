@@ -11,6 +11,7 @@
 #include "lns/registryaccess.h"
 #include "lns/timer.h"
 #include "lns/userdialogs.h"
+#include "monitoring/cmonitoring.h"
 #include "session/session.h"
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
@@ -48,8 +49,9 @@ public:
         setLanguage(ResStrings::English);
         ini.setFileName(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
         copyDemoNetwork();
-        server = embedded::EmbeddedObjectServer::create(dir.path(), clock);
+        server = embedded::EmbeddedObjectServer::create(dir.path(), clock, timers);
         server->open(lns::ConnectionMode::Local);
+        session.objectServer = server;
         session.network = server->network(Network);
         session.system = session.network->systems()->item(1);
         session.initialised = true;
@@ -100,7 +102,16 @@ public:
                 return false;
             }
         };
-        hooks.setMonitoring = [this](bool on) { monitoring.append(on); };
+        // The monitoring page as the host makes it: on the window, with its configuration.
+        hooks.createMonitoring = [this, services] {
+            monitoringPage = std::make_unique<cMonitoring>(services, *window, window->configuration()->Parameters(),
+                                                           QLocale::c());
+        };
+        hooks.setMonitoring = [this](bool on) {
+            monitoring.append(on);
+            if (monitoringPage)
+                monitoringPage->SetMonitoring(on);
+        };
         hooks.showHelp = [this](const QString &file, int context) {
             help.append({file, context});
             trace.append(QStringLiteral("help:%1").arg(context));
@@ -130,6 +141,7 @@ public:
     MemoryLogger logger;
     ScriptedDialogs dialogs;
     std::unique_ptr<ui::FrmMain> window;
+    std::unique_ptr<cMonitoring> monitoringPage;
     QList<bool> monitoring;
     QList<QPair<QString, int>> help;
     int ended = 0;

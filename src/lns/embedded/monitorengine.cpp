@@ -106,17 +106,8 @@ void MonitorEngine::poll(const Key &key, Watch &watch, const NvSession &session,
     if (now < watch.nextPoll)
         return;
     watch.nextPoll = now.addMSecs(qint64(session.pollInterval) * TickMs);
-    try {
-        key.db->requireOnline(key.deviceId, QStringLiteral("NetworkVariable"));
-    } catch (const TqmError &error) {
-        if (!watch.failing) {
-            watch.failing = true;
-            const int tag = session.monitorTag;
-            m_events.append({tag, [this, tag, error] { m_state.raiseMonitorFailure(tag, error); }});
-        }
+    if (!answers(key, watch, session))
         return;
-    }
-    watch.failing = false;
     ++key.db->counts(key.deviceId).nvPolls;
     report(key, watch, session, key.db->nvValue(key.deviceId, key.nvKey), !session.reportByException);
 }
@@ -134,12 +125,28 @@ void MonitorEngine::checkEvent(const Key &key, Watch &watch, const NvSession &se
     }
     watch.dirty = false;
     watch.recheckAt = key.db->nvValueChangesAt(key.deviceId, key.nvKey, now);
-    if (!key.db->isOnline(key.deviceId))
+    if (!answers(key, watch, session))
         return; // a silent device sends nothing; coming back online is a change
     const bool sentAgain = std::exchange(watch.sentAgain, false);
     const QByteArray value = key.db->nvValue(key.deviceId, key.nvKey);
     if (report(key, watch, session, value, sentAgain && !session.reportByException))
         watch.lastEvent = now;
+}
+
+bool MonitorEngine::answers(const Key &key, Watch &watch, const NvSession &session)
+{
+    try {
+        key.db->requireOnline(key.deviceId, QStringLiteral("NetworkVariable"));
+    } catch (const TqmError &error) {
+        if (!watch.failing) {
+            watch.failing = true;
+            const int tag = session.monitorTag;
+            m_events.append({tag, [this, tag, error] { m_state.raiseMonitorFailure(tag, error); }});
+        }
+        return false;
+    }
+    watch.failing = false;
+    return true;
 }
 
 bool MonitorEngine::report(const Key &key, Watch &watch, const NvSession &session, const QByteArray &value, bool force)

@@ -15,7 +15,9 @@
 //   database's data version, so nothing is scanned while nothing changed), or a change that the
 //   device's own time rules make (the simulated command module's heartbeat). The poll interval
 //   is the throttle: at most one report per interval; a value that changes meanwhile is
-//   reported, at its latest, when the interval has passed. An offline device sends nothing.
+//   reported, at its latest, when the interval has passed. An offline device sends nothing, but
+//   the server learns that it went offline (its state is kept with the network, so that is a
+//   change like any other): the failure event is raised once per outage, as for polls.
 // - Report by exception suppresses a report whose value equals the one reported last; without
 //   it a poll always reports, and a value written again through this server reports again.
 // - A newly monitored NV reports its current value once.
@@ -78,7 +80,7 @@ private:
         bool reported = false;
         bool dirty = true;        // event-driven: the value may have changed
         bool sentAgain = false;   // event-driven: written again through this connection
-        bool failing = false;     // polled: the outage was reported
+        bool failing = false;     // the outage was reported
         QDateTime nextPoll;       // polled: when the next poll is due
         QDateTime lastEvent;      // event-driven: time of the last report (throttle)
         QDateTime recheckAt;      // event-driven: when the device changes the value by itself
@@ -86,6 +88,8 @@ private:
 
     void poll(const Key &key, Watch &watch, const NvSession &session, const QDateTime &now);
     void checkEvent(const Key &key, Watch &watch, const NvSession &session, const QDateTime &now);
+    // Whether the device answers; the first time it does not, its outage is reported.
+    bool answers(const Key &key, Watch &watch, const NvSession &session);
     bool report(const Key &key, Watch &watch, const NvSession &session, const QByteArray &value, bool force);
     void updateTimer();
 

@@ -319,6 +319,31 @@ private slots:
         QCOMPARE(events, QStringList({"5001 21.00", "5001 failed", "5001 22.00"}));
     }
 
+    // Another process takes the device offline and back: the outage of an NV that is watched
+    // event-driven is reported once, and the device's next value ends it.
+    void eventDrivenNvReportsEachOutageOnce()
+    {
+        QStringList events;
+        m_server->subscribeMonitorUpdates([&](int tag, const QString &value) { events << QString("%1 %2").arg(tag).arg(value); });
+        m_server->subscribeMonitorFailures([&](int tag, const TqmError &e) {
+            QCOMPARE(e.number(), TqmError::LnsDeviceNotResponding);
+            events << QString("%1 failed").arg(tag);
+        });
+        const auto temp = cm()->networkVariables()->item("nvoSpaceTemp");
+        temp->setMonitorTag(5001);
+        temp->setPollInterval(10);
+        m_clock.advanceMs(100);
+        const auto other = newServer()->appDevice("Small.Building.Floor 1.CM 1");
+        for (const char *value : {"22.00", "23.00"}) {
+            EmbeddedObjectServer::setDeviceOnline(other, false);
+            m_clock.advanceSeconds(5);
+            EmbeddedObjectServer::setDeviceOnline(other, true);
+            newServer()->lonMarkObject(CmName)->networkVariables()->item("nvoSpaceTemp")->setValue(value);
+            m_clock.advanceSeconds(2);
+        }
+        QCOMPARE(events, QStringList({"5001 21.00", "5001 failed", "5001 22.00", "5001 failed", "5001 23.00"}));
+    }
+
     void heldOrUnmonitoredNvsAreNotWatched()
     {
         int updates = 0;
