@@ -110,9 +110,6 @@ public:
             trace.append(QStringLiteral("ended"));
         };
         hooks.showAbout = [this] { trace.append(QStringLiteral("about")); };
-        hooks.knobCalibrationTick = [this] {
-            trace.append(QStringLiteral("knob tick %1").arg(clock.now().time().toString(QStringLiteral("ss.zzz"))));
-        };
         hooks.showDeviceInfo = [this] { trace.append(QStringLiteral("deviceinfo")); };
         hooks.createMultiDeviceWindow = [this] { return std::make_unique<PickNothingWindow>(trace); };
         hooks.programDirectory = dir.path();
