@@ -1,18 +1,42 @@
-#include "calibrationrig.h"
+// The temperature-sensor calibration as the window runs it on a simulated command module: the
+// run on the manual clock, measured through the monitoring page's point, and the copy.
+
+#include "ui/windowrig.h"
 
 #include "calibration/calibrationrecords.h"
+#include "calibration/sensorcalibration.h"
 #include "lns/extensionvalue.h"
+#include "params/numbers.h"
 
 #include <QtTest>
 
+using namespace ui;
 using calibration::TemperatureSensorCalibration;
 
 namespace {
 
-constexpr controls::Colour Red = controls::colour::Red;
 constexpr controls::Colour Green = 0x008000;
 // Ticks fire every 200 ms from the start: tick n at (n + 1) * 200 ms.
 constexpr int TickMs = TemperatureSensorCalibration::IntervalMs;
+const Element Result = Element::label(labels::SensorResult);
+const Element Progress = Element::progressBar(0);
+
+// The calibrate command on a device, with the monitoring page the calibration measures through.
+void openForCalibration(WindowRig &rig, const QString &device)
+{
+    rig.withMonitoring = true;
+    rig.open(device, 2);
+}
+
+QStringList outcomeLines(const MemoryLogger &logger)
+{
+    QStringList found;
+    for (const LogViewLine &line : logger.lines) {
+        if (line.text.startsWith("     - "))
+            found.append(line.text.mid(7));
+    }
+    return found;
+}
 
 } // namespace
 
@@ -34,7 +58,6 @@ private slots:
         QTest::newRow("largest positive") << 127 << 255 << 32767;
         QTest::newRow("32768 stays positive") << 128 << 0 << 32768;
         QTest::newRow("-32767") << 128 << 1 << -32767;
-        QTest::newRow("+300") << 1 << 44 << 300;
     }
     void offsetBytes()
     {
@@ -51,9 +74,7 @@ private slots:
         QTest::addColumn<int>("hundredths"); // -1: no reading
         QTest::newRow("21.00") << "8\t52" << 2100;
         QTest::newRow("-2.00") << "255\t56" << -200;
-        QTest::newRow("-4.97") << "254\t15" << -497;
         QTest::newRow("silent device reads empty") << "" << -1;
-        QTest::newRow("one byte") << "8" << -1;
         QTest::newRow("three bytes") << "8\t52\t0" << -1;
         QTest::newRow("sensor's invalid value") << "127\t255" << -1;
         QTest::newRow("display text, not raw") << "21.00" << -1;
@@ -63,9 +84,7 @@ private slots:
         QFETCH(QString, raw);
         QFETCH(int, hundredths);
         const std::optional<qint32> read = calibration::SpaceTempHundredths(raw);
-        QCOMPARE(read.has_value(), hundredths != -1);
-        if (read)
-            QCOMPARE(*read, hundredths);
+        QCOMPARE(read.value_or(-1), hundredths);
     }
 
     void roomTemperatureEntry_data()
@@ -73,128 +92,87 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("target");
         QTest::addColumn<bool>("red");
-        QTest::newRow("decimal comma") << "21,5" << 2150 << false;
-        QTest::newRow("decimal point") << "21.25" << 2125 << false;
-        QTest::newRow("lowest") << "-20" << -2000 << false;
-        QTest::newRow("highest") << "50" << 5000 << false;
-        QTest::newRow("above") << "50,1" << 5010 << true;
-        QTest::newRow("below") << "-20,01" << -2001 << true;
-        QTest::newRow("far beyond 32 bits") << "1e12" << 2100 << true;
+        QTest::addColumn<double>("left"); // the entry once the focus left it (red: unchanged)
+        QTest::newRow("decimal comma") << "21,5" << 2150 << false << 21.5;
+        QTest::newRow("decimal point, rounded") << "21.56" << 2156 << false << 21.6;
+        QTest::newRow("lowest") << "-20" << -2000 << false << -20.0;
+        QTest::newRow("highest") << "50" << 5000 << false << 50.0;
+        QTest::newRow("above keeps the focus") << "50,1" << 5010 << true << 0.0;
+        QTest::newRow("below") << "-20,01" << -2001 << true << 0.0;
+        QTest::newRow("far beyond 32 bits") << "1e12" << 2100 << true << 0.0;
     }
-    // The entry colours itself and decides "Calibrate"; the target is kept in hundredths.
+    // The entry colours itself and decides "Calibrate"; leaving it rounds it to one decimal in
+    // the locale's format, unless it is red.
     void roomTemperatureEntry()
     {
         QFETCH(QString, text);
         QFETCH(int, target);
         QFETCH(bool, red);
-        MemoryConfigurationWindow window;
-        MemoryCalibrationPage page(window);
-        calibration::CalibrationEnvironment env;
-        env.page = &page;
-        TemperatureSensorCalibration sensor(env, nullptr);
-        window.TextBox(calibration::RoomTemperatureBox)->setText(text);
-        sensor.RoomTemperatureChanged();
-        QCOMPARE(sensor.RoomTemperatureTarget(), target);
-        QCOMPARE(window.TextBox(calibration::RoomTemperatureBox)->foreColor() == Red, red);
-        QCOMPARE(page.buttons[calibration::button::SensorCalibrate], !red);
+        QFETCH(double, left);
+        WindowRig rig;
+        rig.open("CM 1.06", 2);
+        controls::MemoryTextBox *entry = rig.view.textBox(calibration::RoomTemperatureBox);
+        entry->setText(text);
+        QCOMPARE(rig.window->sensorCalibration()->RoomTemperatureTarget(), target);
+        QCOMPARE(entry->foreColor() == controls::colour::Red, red);
+        QCOMPARE(rig.view.isEnabled(Element::commandButton(calibration::button::SensorCalibrate)), !red);
+        QCOMPARE(entry->leave(), !red);
+        QCOMPARE(entry->text(), red ? text : numbers::formatFixed(left, 1, QLocale::system()));
     }
 
-    void roomTemperatureValidation_data()
+    void calibration_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("shown"); // after leaving the entry
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("one decimal") << "21,54" << "21,5" << false;
-        QTest::newRow("rounded up") << "21.56" << "21,6" << false;
-        QTest::newRow("whole number") << " -5" << "-5,0" << false;
-        QTest::newRow("out of range keeps the focus") << "50,1" << "50,1" << true;
+        QTest::addColumn<bool>("tempMode");
+        QTest::addColumn<QString>("offset"); // what the device gets
+        // A room of 21.00 °C that the sensor reads 1.37 K too warm, with 21,5 entered: the device
+        // reports 2237 while measuring and gets 2150 - 2237 = -87.
+        QTest::newRow("with TempMode") << true << "255\t169";
+        // A device without a temperature-mode CP measures in its own mode, which stays untouched.
+        QTest::newRow("without TempMode") << false << "255\t169";
     }
-    void roomTemperatureValidation()
+    // The run disables the window, measures without offset from tick 0, writes the offset and
+    // puts the mode and the minimum change back at tick 10, and records the calibration at tick 20.
+    void calibration()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, shown);
-        QFETCH(bool, refused);
-        MemoryConfigurationWindow window;
-        MemoryCalibrationPage page(window);
-        calibration::CalibrationEnvironment env;
-        env.page = &page;
-        env.locale = QLocale(QLocale::German);
-        TemperatureSensorCalibration sensor(env, nullptr);
-        window.TextBox(calibration::RoomTemperatureBox)->setText(text);
-        sensor.RoomTemperatureChanged();
-        bool cancel = false;
-        sensor.RoomTemperatureValidate(&cancel);
-        QCOMPARE(cancel, refused);
-        QCOMPARE(window.TextBox(calibration::RoomTemperatureBox)->text(), shown);
-    }
-
-    // A room of 21.00 °C that the sensor reads 1.37 K too warm, with 21,5 entered: the device
-    // reports 2237 while measuring and gets 2150 - 2237 = -87 as its offset. The run disables the
-    // window, blinks its progress text, measures without offset, restores the mode and the
-    // minimum change, and records the calibration.
-    void calibrationWritesTheDifference()
-    {
-        CalibrationRig rig;
+        QFETCH(bool, tempMode);
+        QFETCH(QString, offset);
+        WindowRig rig(tempMode ? IniEdits{} : IniEdits{{"TempMode = 30,0,0", "TempMode = 30,0,0\nTempMode@TQM_CM_STD ="}});
         rig.setRoom("CM 1.06", 2100, 137);
-        rig.setCp("CM 1.06", "nciTempMode", "1"); // average, to see it restored
-        rig.open("CM 1.06");
-        rig.enterRoomTemperature("21,5");
-        rig.sensor->Start();
-        QVERIFY(rig.sensor->isRunning());
-        QVERIFY(!rig.page.enabled());
+        rig.setCp("CM 1.06", "nciTempMode", "1"); // average
+        openForCalibration(rig, "CM 1.06");
+        rig.view.textBox(calibration::RoomTemperatureBox)->setText("21,5");
+        QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
+        QVERIFY(!rig.view.windowEnabled());
         QVERIFY(rig.dialogs.waitCursor);
 
-        rig.clock.advanceMs(TickMs); // tick 0: measuring without correction
+        rig.clock.advanceMs(2 * TickMs); // ticks 0 and 1
         QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("0\t0"));
-        QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString("2"));
+        QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString(tempMode ? "2" : "1"));
         QCOMPARE(rig.cp("CM 1.06", "nciTmpMinDelta"), QString("0\t10"));
-        QVERIFY(rig.page.bars[Indicator::Sensor].visible);
-        QCOMPARE(rig.page.bars[Indicator::Sensor].text, QString());
-        rig.clock.advanceMs(TickMs);
-        QCOMPARE(rig.page.bars[Indicator::Sensor].value, 1);
-        QCOMPARE(rig.page.bars[Indicator::Sensor].text, QString("Calibrating ..."));
+        QVERIFY(rig.view.isVisible(Progress));
+        QCOMPARE(rig.view.progress(0), 1);
+        QCOMPARE(rig.view.caption(Progress), QString("Calibrating ..."));
 
-        rig.clock.advanceMs(9 * TickMs); // tick 10: the offset
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("255\t169"));
+        rig.clock.advanceMs(9 * TickMs); // tick 10
+        QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), offset);
         QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString("1"));
         QCOMPARE(rig.cp("CM 1.06", "nciTmpMinDelta"), QString("0\t50"));
         rig.clock.advanceMs(9 * TickMs);
-        QVERIFY(rig.sensor->isRunning()); // tick 19
+        QVERIFY(!rig.view.windowEnabled()); // tick 19
 
-        rig.clock.advanceMs(TickMs); // tick 20: 4.2 s after the start
-        QVERIFY(!rig.sensor->isRunning());
-        QVERIFY(rig.page.enabled());
+        rig.clock.advanceMs(TickMs); // tick 20, 4.2 s after the start
+        QVERIFY(rig.view.windowEnabled());
         QVERIFY(!rig.dialogs.waitCursor);
-        QVERIFY(!rig.page.bars[Indicator::Sensor].visible);
-        const MemoryCalibrationPage::Result result = rig.page.results[Indicator::Sensor];
-        QCOMPARE(result.caption, QString("Calibration succeeded."));
-        QCOMPARE(result.colour, Green);
-        QVERIFY(result.visible);
-        const QString today = calibration::CalibrationTimeText(rig.clock.now(), QLocale::system());
-        QCOMPARE(rig.window.TextBox(calibration::SensorCalibratedBox)->text(), today);
-        QCOMPARE(rig.linesWith("Temperature sensor calibration succeeded.").size(), 1);
-        QCOMPARE(rig.logger.loggerOnErrorFlag(), false);
-
+        QVERIFY(!rig.view.isVisible(Progress));
+        QCOMPARE(rig.view.caption(Result), QString("Calibration succeeded."));
+        QCOMPARE(rig.view.foreColour(Result), Green);
+        QVERIFY(rig.view.isVisible(Result));
+        QCOMPARE(rig.view.textBox(calibration::SensorCalibratedBox)->text(),
+                 calibration::CalibrationTimeText(rig.clock.now(), QLocale::system()));
+        QCOMPARE(rig.logger.texts().filter("Temperature sensor calibration succeeded.").size(), 1);
         rig.clock.advanceMs(1000);
-        QCOMPARE(rig.points->GetMonitorPointByName("nvoSpaceTemp")->Value(), QString("8\t102")); // 21.50
-    }
-
-    // A device without a temperature-mode CP measures in its own mode, which stays untouched.
-    void deviceWithoutTempModeKeepsItsMode()
-    {
-        CalibrationRig rig(IniEdits{{"TempMode = 30,0,0", "TempMode = 30,0,0\nTempMode@TQM_CM_STD ="}});
-        rig.setRoom("CM 1.06", 2100, 50);
-        rig.setCp("CM 1.06", "nciTempMode", "1");
-        rig.open("CM 1.06");
-        rig.enterRoomTemperature("21,0");
-        rig.sensor->Start();
-        rig.clock.advanceMs(TickMs);
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("0\t0"));
-        QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString("1"));
-        rig.clock.advanceMs(20 * TickMs);
-        QCOMPARE(rig.page.results[Indicator::Sensor].caption, QString("Calibration succeeded."));
-        QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString("1"));
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("255\t206")); // -50
+        QCOMPARE(rig.monitoringPage->MonitorPoints()->GetMonitorPointByName("nvoSpaceTemp")->Value(),
+                 QString("8\t102")); // 21.50
     }
 
     void failureRestoresTheOldBytes_data()
@@ -209,114 +187,97 @@ private slots:
     void failureRestoresTheOldBytes()
     {
         QFETCH(QString, cause);
-        CalibrationRig rig;
-        rig.setRoom("CM 1.06", 2100, 0);
+        WindowRig rig;
         rig.setCp("CM 1.06", "nciTmpOffset", "255\t156"); // -1.00 K
         rig.setCp("CM 1.06", "nciTempMode", "0");
-        rig.open("CM 1.06");
-        rig.enterRoomTemperature("21,0");
-        rig.sensor->Start();
+        openForCalibration(rig, "CM 1.06");
+        QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
         rig.clock.advanceMs(5 * TickMs);
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("0\t0"));
         if (cause == "offline")
             rig.setOnline("CM 1.06", false);
         else if (cause == "flag")
             rig.session.communicationFailed = true;
-        else if (cause == "no point")
-            rig.points->RemoveMonitorPointByName("nvoSpaceTemp");
+        else
+            rig.monitoringPage->MonitorPoints()->RemoveMonitorPointByName("nvoSpaceTemp");
         rig.clock.advanceMs(6 * TickMs); // tick 10
 
-        QVERIFY(!rig.sensor->isRunning());
-        QCOMPARE(rig.page.results[Indicator::Sensor].caption, QString("Calibration failed."));
-        QCOMPARE(rig.page.results[Indicator::Sensor].colour, Red);
-        QVERIFY(!rig.page.bars[Indicator::Sensor].visible);
-        QVERIFY(rig.page.enabled());
+        QCOMPARE(rig.view.caption(Result), QString("Calibration failed."));
+        QCOMPARE(rig.view.foreColour(Result), controls::colour::Red);
+        QVERIFY(!rig.view.isVisible(Progress));
+        QVERIFY(rig.view.windowEnabled());
         QVERIFY(!rig.dialogs.waitCursor);
-        QCOMPARE(rig.page.loggerShown, 1);
-        QCOMPARE(rig.logger.loggerOnErrorFlag(), false);
-        QCOMPARE(rig.linesWith("Temperature sensor calibration failed.").size(), 1);
-        QCOMPARE(rig.linesWith("Temperature sensor calibration failed.").first().colour, Red);
+        QCOMPARE(rig.view.selectedTabKey(2), QString("KEY:6")); // the logger
+        QVERIFY(!rig.logger.loggerOnErrorFlag());
+        QCOMPARE(rig.logger.texts().filter("Temperature sensor calibration failed.").size(), 1);
+        TemperatureSensorCalibration &sensor = *rig.window->sensorCalibration();
         if (cause == "offline") {
-            QVERIFY(rig.sensor->restorePending());
+            QVERIFY(sensor.restorePending());
             QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("0\t0")); // not reachable yet
             rig.setOnline("CM 1.06", true);
             rig.clock.advanceMs(TemperatureSensorCalibration::RestoreRetryTicks * TickMs);
         }
-        QVERIFY(!rig.sensor->restorePending());
-        QVERIFY(!rig.sensorTimer->isActive());
+        QVERIFY(!sensor.restorePending());
+        QVERIFY(!rig.window->sensorCalibrationTimer()->isActive());
         QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("255\t156"));
         QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString("0"));
         QCOMPARE(rig.cp("CM 1.06", "nciTmpMinDelta"), QString("0\t50"));
-        QVERIFY(!calibration::TempSensorIsCalibrated({rig.session.lonMarkObject, rig.session.deviceTemplate, &rig.ini, 0, nullptr}));
     }
 
     // Not answering at the start: nothing is written, both calibrate buttons are disabled.
     void silentDeviceIsNotCalibrated()
     {
-        CalibrationRig rig;
-        rig.open("CM 1.06");
+        WindowRig rig;
+        openForCalibration(rig, "CM 1.06");
         rig.setOnline("CM 1.06", false);
-        rig.sensor->Start();
-        QVERIFY(!rig.sensor->isRunning());
-        QCOMPARE(rig.page.results[Indicator::Sensor].caption, QString("Calibration not possible."));
-        QCOMPARE(rig.page.results[Indicator::Sensor].colour, Red);
-        QVERIFY(rig.page.results[Indicator::Sensor].visible);
-        QCOMPARE(rig.page.buttons[calibration::button::SensorCalibrate], false);
-        QCOMPARE(rig.page.buttons[calibration::button::KnobCalibrate], false);
-        QCOMPARE(rig.linesWith("because the device is not accessible").first().colour, Red);
-        QVERIFY(rig.page.windowEnabled.isEmpty());
+        QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
+        QVERIFY(!rig.window->sensorCalibrationTimer()->isActive());
+        QCOMPARE(rig.view.caption(Result), QString("Calibration not possible."));
+        QCOMPARE(rig.view.foreColour(Result), controls::colour::Red);
+        QVERIFY(!rig.view.isEnabled(Element::commandButton(calibration::button::SensorCalibrate)));
+        QVERIFY(!rig.view.isEnabled(Element::commandButton(calibration::button::KnobCalibrate)));
+        QCOMPARE(rig.logger.texts().filter("because the device is not accessible").size(), 1);
     }
 
     void copyWithNothingPickedDoesNothing()
     {
-        CalibrationRig rig;
-        rig.open("CM 1.06");
-        rig.sensor->CopyToSeveralSensors();
-        QVERIFY(!rig.offered.isEmpty());
-        QVERIFY(rig.page.windowEnabled.isEmpty());
-        QCOMPARE(rig.page.statusTexts, (QStringList{"Scanning project ...", "Ready."}));
+        WindowRig rig;
+        rig.open("CM 1.06", 2);
+        rig.view.statusHistory.clear();
+        QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCopy));
+        QVERIFY(rig.trace.contains("multi:CM 1.06 / CommandModule"));
+        QVERIFY(rig.view.windowEnabled());
+        QCOMPARE(rig.view.statusHistory, QStringList{"Scanning project ..."});
         QCOMPARE(rig.session.system->openSeriesCount(), 0);
-        QVERIFY(rig.linesWith("temperature sensor").isEmpty());
+        QVERIFY(rig.logger.texts().filter("temperature sensor").isEmpty());
     }
 
-    // The devices CalibTransfer accepts are offered; each picked device gets the offset only when
-    // it answers, runs the newer calibration and still has its manufacturer's calibration, and
-    // the copy is recorded on it as such.
+    // The devices CalibTransfer accepts are offered; a picked device gets the offset only when it
+    // answers, runs the newer calibration and still has its manufacturer's calibration, and the
+    // copy is recorded on it as such.
     void copyFollowsTheDeviceRules()
     {
-        CalibrationRig rig(IniEdits{{"CalibTransfer@TQM_CM_STD = 6,4", "CalibTransfer@TQM_CM_STD = 6,4,3"}});
+        WindowRig rig(IniEdits{{"CalibTransfer@TQM_CM_STD = 6,4", "CalibTransfer@TQM_CM_STD = 6,4,3,2,1"}});
         rig.setCp("CM 1.06", "nciTmpOffset", "255\t176");
-        rig.open("CM 1.06");
         cpaccess::writeRawText(*rig.device("CM 1.04")->configProperties()->item("TempCalib"), "0\t0");
-        rig.setOnline("CM 2.01", false);
-        embedded::EmbeddedObjectServer::setApplicationVersion(rig.device("CM 2.02"), 2.0);
-        rig.picks = QStringList{"CM 1.03", "CM 1.04", "CM 2.01", "CM 2.02", "CM 2.04"};
-        rig.sensor->CopyToSeveralSensors();
+        rig.setOnline("CM 1.03", false);
+        rig.open("CM 1.06", 2);
+        rig.picks = QStringList{"CM 1.01", "CM 1.02", "CM 1.03", "CM 1.04"};
+        QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCopy));
 
-        QCOMPARE(rig.offered, rig.picks); // L3, L4 and STD devices; not the opened one
-        QStringList outcomes;
-        for (const LogViewLine &line : rig.logger.lines) {
-            if (line.text.startsWith("     - "))
-                outcomes.append(line.text.mid(7));
-        }
-        QCOMPARE(outcomes, (QStringList{GetResString(1207), GetResString(1206), GetResString(1203),
-                                        GetResString(1204, 1), GetResString(1207)}));
-        for (const char *name : {"CM 1.03", "CM 2.04"}) {
-            QCOMPARE(rig.cp(name, "nciTmpOffset"), QString("255\t176"));
-            const auto records = rig.module(name)->extensions();
-            QCOMPARE(LnsUtility::ReadExtensionValue(records, calibration::TempSensorCalibratedRecord, "", 2), QString("1"));
-            QVERIFY(!LnsUtility::ReadExtensionValue(records, calibration::TempSensorCalibratedRecord, "", 1).isEmpty());
-        }
-        for (const char *name : {"CM 1.04", "CM 2.01", "CM 2.02"})
+        QCOMPARE(rig.trace.filter("offered:"),
+                 (QStringList{"offered:CM 1.01", "offered:CM 1.02", "offered:CM 1.03", "offered:CM 1.04"}));
+        QCOMPARE(outcomeLines(rig.logger), (QStringList{GetResString(1207), GetResString(1204, 1), GetResString(1203),
+                                                        GetResString(1206)}));
+        QCOMPARE(rig.cp("CM 1.01", "nciTmpOffset"), QString("255\t176"));
+        const auto records = rig.module("CM 1.01")->extensions();
+        QCOMPARE(LnsUtility::ReadExtensionValue(records, calibration::TempSensorCalibratedRecord, "", 2), QString("1"));
+        for (const char *name : {"CM 1.02", "CM 1.03", "CM 1.04"})
             QCOMPARE(rig.cp(name, "nciTmpOffset"), QString("0\t0"));
-        QVERIFY(rig.page.statusTexts.contains("Device 5/5"));
-        QCOMPARE(rig.page.statusTexts.last(), QString("Ready."));
-        QCOMPARE(rig.page.windowEnabled, (QList<bool>{false, true}));
+        QVERIFY(rig.view.statusHistory.contains("Device 4/4"));
+        QCOMPARE(rig.view.statusText(), QString("Ready."));
+        QVERIFY(rig.view.windowEnabled());
         QCOMPARE(rig.session.system->openSeriesCount(), 0);
-        QCOMPARE(rig.page.loggerShown, 1);
-        QVERIFY(!rig.page.applyEnabled);
-        QCOMPARE(rig.linesWith("Start calibrating temperature sensor").size(), 1);
-        QCOMPARE(rig.linesWith("Temperature sensor calibration completed.").size(), 1);
+        QCOMPARE(rig.view.selectedTabKey(2), QString("KEY:6"));
     }
 };
 

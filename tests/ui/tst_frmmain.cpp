@@ -174,39 +174,6 @@ private slots:
         QCOMPARE(rig.window->knobCalibration()->tickCount(), 2);
     }
 
-    // The knob page shows the one procedure the device needs, at its place; the frame's
-    // button reaches the procedure, which sends the device the calibration trigger.
-    void knobPageShowsOneProcedure_data()
-    {
-        QTest::addColumn<QString>("device");
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("frame");
-        QTest::addColumn<int>("button");
-        QTest::newRow("panel: centre") << "CM 1.06" << 1 << int(Frame::KnobCentre) << 5;
-        // The calibrate command's configuration has no panel parameter: the version decides.
-        QTest::newRow("calibrate command: reset") << "CM 1.06" << 2 << int(Frame::KnobReset) << 3;
-        QTest::newRow("no newer calibration: two-stop") << "CM 1.01" << 2 << int(Frame::KnobTwoStop) << 1;
-    }
-    void knobPageShowsOneProcedure()
-    {
-        QFETCH(QString, device);
-        QFETCH(int, command);
-        QFETCH(int, frame);
-        QFETCH(int, button);
-        WindowRig rig;
-        rig.open(device, command);
-        for (Frame knobFrame : {Frame::KnobTwoStop, Frame::KnobReset, Frame::KnobCentre}) {
-            const Element element = Element::frame(knobFrame);
-            QCOMPARE(shown(rig.view, element), int(knobFrame) == frame);
-            if (int(knobFrame) == frame)
-                QCOMPARE(rig.view.geometry(element).top, 180.0);
-            else
-                QCOMPARE(rig.view.geometry(element).left, -20000.0);
-        }
-        QVERIFY(rig.view.clickCommandButton(button));
-        QCOMPARE(embedded::EmbeddedObjectServer::calibrationTriggers(rig.device(device)).size(), 1);
-    }
-
     // The calibrate buttons of the page shown follow whether the device answers.
     void calibrateButtonsFollowTheDevice()
     {
