@@ -57,6 +57,9 @@ calibration::CalibrationEnvironment FrmMain::calibrationEnvironment()
 
 void FrmMain::createCalibration()
 {
+    // Without a timer factory the window has no calibration timers, and so no calibrations.
+    if (!m_sensorTimer || !m_knobTimer)
+        return;
     m_sensorCalibration = std::make_unique<calibration::TemperatureSensorCalibration>(calibrationEnvironment(),
                                                                                       m_sensorTimer.get());
     m_knobCalibration = std::make_unique<calibration::TurningKnobCalibration>(calibrationEnvironment(),
