@@ -11,12 +11,14 @@
 #include "host/dbus/automationlifetime.h"
 #include "host/dbus/automationserver.h"
 #include "host/host.h"
+#include "host/unattendedmonitor.h"
 #include "host/registrationwriter.h"
 #include "lns/desktopseams.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/homedir.h"
 #include "lns/product.h"
 #include "lns/statuswindow.h"
+#include "lns/timer.h"
 #include "lns/unattended.h"
 #include "session/hostlogger.h"
 #include "strings/resstrings.h"
@@ -195,6 +197,17 @@ int main(int argc, char *argv[])
     PlugInWindow *window = host.window();
     if (!host.ended() && window && window->isInteractive())
         return app->exec();
+    // Unattended, the monitor command prints what its fields show for a while.
+    if (!host.ended() && window && window->isVisible() && host.session().commandIndex == commands::Monitor) {
+        UnattendedMonitor monitor(view, QtTimerFactory::instance(), [](const QString &line) {
+            std::printf("%s\n", qPrintable(line));
+            std::fflush(stdout);
+        });
+        QObject::connect(&monitor, &UnattendedMonitor::finished, app.get(), &QCoreApplication::quit);
+        monitor.start(UnattendedMonitor::secondsFrom(qEnvironmentVariable("TQM_MONITOR_SECONDS")));
+        app->exec();
+        monitor.stop();
+    }
     // Unattended, the configure command prints what its window shows.
     if (!host.ended() && window && window->isVisible() && host.session().commandIndex == 1 && host.mainWindow()
         && host.mainWindow()->configuration()) {

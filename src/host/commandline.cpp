@@ -181,6 +181,8 @@ QString usage(const QString &programName, const QString &logFile)
                "  TQM_LOG_DIR                  the directory of the log instead of the program's\n"
                "  TQM_AUTOMATION_IDLE_SECONDS  how long the automation object waits for a host (default 30)\n"
                "  TQM_PICK_DEVICES             unattended multi-device writes: the devices to pick\n"
+               "  TQM_MONITOR_SECONDS          unattended monitor command: how long it prints its fields\n"
+               "                               (\"[field N] text\" on standard output; default 5)\n"
                "\n"
                "Log: %2\n")
         .arg(programName, logFile);

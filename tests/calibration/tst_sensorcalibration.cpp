@@ -21,13 +21,6 @@ constexpr int TickMs = TemperatureSensorCalibration::IntervalMs;
 const Element Result = Element::label(labels::SensorResult);
 const Element Progress = Element::progressBar(0);
 
-// The calibrate command on a device, with the monitoring page the calibration measures through.
-void openForCalibration(WindowRig &rig, const QString &device)
-{
-    rig.withMonitoring = true;
-    rig.open(device, 2);
-}
-
 QStringList outcomeLines(const MemoryLogger &logger)
 {
     QStringList found;
@@ -139,7 +132,7 @@ private slots:
         WindowRig rig(tempMode ? IniEdits{} : IniEdits{{"TempMode = 30,0,0", "TempMode = 30,0,0\nTempMode@TQM_CM_STD ="}});
         rig.setRoom("CM 1.06", 2100, 137);
         rig.setCp("CM 1.06", "nciTempMode", "1"); // average
-        openForCalibration(rig, "CM 1.06");
+        rig.open("CM 1.06", 2);
         rig.view.textBox(calibration::RoomTemperatureBox)->setText("21,5");
         QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
         QVERIFY(!rig.view.windowEnabled());
@@ -190,7 +183,7 @@ private slots:
         WindowRig rig;
         rig.setCp("CM 1.06", "nciTmpOffset", "255\t156"); // -1.00 K
         rig.setCp("CM 1.06", "nciTempMode", "0");
-        openForCalibration(rig, "CM 1.06");
+        rig.open("CM 1.06", 2);
         QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
         rig.clock.advanceMs(5 * TickMs);
         if (cause == "offline")
@@ -227,7 +220,7 @@ private slots:
     void silentDeviceIsNotCalibrated()
     {
         WindowRig rig;
-        openForCalibration(rig, "CM 1.06");
+        rig.open("CM 1.06", 2);
         rig.setOnline("CM 1.06", false);
         QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
         QVERIFY(!rig.window->sensorCalibrationTimer()->isActive());

@@ -19,6 +19,7 @@ private slots:
     void commands_data();
     void commands();
     void configureListsTheParametersRead();
+    void monitorPrintsItsFields();
     void activationFileOnlyWhenAsked_data();
     void activationFileOnlyWhenAsked();
     void programInformationLeavesNothingBehind_data();
@@ -34,7 +35,8 @@ private:
         QString out;
         QString err;
     };
-    Run run(const QString &program, const QStringList &arguments, bool asNobody = false);
+    Run run(const QString &program, const QStringList &arguments, bool asNobody = false,
+            const QStringList &environment = {});
     QString serviceFile() const;
     QString recordFile() const;
     QString logTail(qint64 from) const;
@@ -47,7 +49,8 @@ private:
     QString m_offlineObject;
 };
 
-TstProgramUnattended::Run TstProgramUnattended::run(const QString &program, const QStringList &arguments, bool asNobody)
+TstProgramUnattended::Run TstProgramUnattended::run(const QString &program, const QStringList &arguments, bool asNobody,
+                                                    const QStringList &environment)
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -55,6 +58,8 @@ TstProgramUnattended::Run TstProgramUnattended::run(const QString &program, cons
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("xdg")));
     env.insert(QStringLiteral("TQM_LOG_DIR"), m_logs.path());
     env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
+    for (const QString &variable : environment)
+        env.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
     process.setProcessEnvironment(env);
     if (asNobody)
         unprivileged::start(process, m_bin + QLatin1Char('/') + program, arguments);
@@ -156,6 +161,17 @@ void TstProgramUnattended::configureListsTheParametersRead()
     QVERIFY2(lines.first().startsWith(QStringLiteral("ButtonMode")), qPrintable(plugIn.out));
     QVERIFY2(lines.last().startsWith(QStringLiteral("TempMode = ")), qPrintable(plugIn.out));
     QVERIFY2(plugIn.out.contains(QStringLiteral("MinDeltaTemp = ")), qPrintable(plugIn.out));
+}
+
+// With no time to run, the monitor command prints what its fields show once they are filled.
+void TstProgramUnattended::monitorPrintsItsFields()
+{
+    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"),
+                           {QStringLiteral("/COMMANDID:21"), QStringLiteral("/CLASSID:28"),
+                            QStringLiteral("/OBJECTNAME:") + m_onlineObject},
+                           false, {QStringLiteral("TQM_MONITOR_SECONDS=0")});
+    QCOMPARE(plugIn.exitCode, 0);
+    QVERIFY2(plugIn.out.startsWith(QStringLiteral("[field 4] 21.0\n[field 5] ")), qPrintable(plugIn.out));
 }
 
 void TstProgramUnattended::activationFileOnlyWhenAsked_data()

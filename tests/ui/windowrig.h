@@ -4,8 +4,7 @@
 // handles of one device, the shipped plug-in INI file (or a copy with lines replaced), the
 // in-memory view, a memory logger, scripted dialogs, a registry under a temporary home and a
 // manual clock that also drives the network's monitor engine. The demo network cycles through the
-// templates: CM 1.01 is TQM_CM_L1 ... CM 1.05 TQM_CM_L5, CM 1.06 TQM_CM_STD. With
-// `withMonitoring` set before opening, the window gets a monitoring page as the host gives it one.
+// templates: CM 1.01 is TQM_CM_L1 ... CM 1.05 TQM_CM_L5, CM 1.06 TQM_CM_STD.
 
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/inifile.h"
@@ -67,6 +66,7 @@ public:
         copyDemoNetwork();
         server = embedded::EmbeddedObjectServer::create(dir.path(), clock, timers);
         server->open(lns::ConnectionMode::Local);
+        session.objectServer = server;
         session.network = server->network(Network);
         session.system = session.network->systems()->item(1);
         session.initialised = true;
@@ -141,19 +141,17 @@ public:
                 return false;
             }
         };
+        // The monitoring page as the host makes it: on the window, with its configuration.
+        hooks.createMonitoring = [this, services] {
+            monitoringPage = std::make_unique<cMonitoring>(services, *window, window->configuration()->Parameters(),
+                                                           QLocale::c());
+        };
+        hooks.monitorPoints = [this] { return monitoringPage ? monitoringPage->MonitorPoints() : nullptr; };
         hooks.setMonitoring = [this](bool on) {
             monitoring.append(on);
             if (monitoringPage)
                 monitoringPage->SetMonitoring(on);
         };
-        if (withMonitoring) {
-            hooks.createMonitoring = [this, services] {
-                cConfiguration *configuration = window->configuration();
-                monitoringPage = std::make_unique<cMonitoring>(services, *window,
-                                                               configuration ? configuration->Parameters() : nullptr);
-            };
-            hooks.monitorPoints = [this] { return monitoringPage ? monitoringPage->MonitorPoints() : nullptr; };
-        }
         hooks.showHelp = [this](const QString &file, int context) {
             help.append({file, context});
             trace.append(QStringLiteral("help:%1").arg(context));
@@ -180,7 +178,6 @@ public:
     MemoryLogger logger;
     ScriptedDialogs dialogs;
     std::unique_ptr<ui::FrmMain> window;
-    bool withMonitoring = false;
     std::unique_ptr<cMonitoring> monitoringPage;
     QStringList picks; // what the multi-device window picks
     QList<bool> monitoring;

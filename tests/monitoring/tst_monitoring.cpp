@@ -1,0 +1,281 @@
+// The output monitoring page on the window's logic and the simulated command modules of the
+// demo network: which NVs it watches per command, the frame of the push-button mode per device
+// variant, live values reaching the fields within a poll interval, switching off, the fan level
+// from the recorded step count, a device that goes offline, and an NV the INI file lacks. The
+// devices' rooms are changed through a second connection, as `tqm-netdb sim` does.
+
+#include "ui/windowrig.h"
+
+#include "calibration/calibrationrecords.h"
+#include "lns/embedded/commandmodulesim.h"
+#include "params/choiceparams.h"
+#include "params/cparams.h"
+
+using namespace ui;
+using embedded::EmbeddedObjectServer;
+namespace cmsim = embedded::cmsim;
+
+namespace {
+
+const Element ModeFrames[] = {Element::frame(Frame::MonitorControllerFunction), Element::frame(Frame::MonitorFanSpeed),
+                              Element::frame(Frame::MonitorOccupancy)};
+
+QString deviceObjectName(const QString &device)
+{
+    return QStringLiteral("Demo.Building A.Floor 1.") + QString(device).replace('.', "\\.");
+}
+
+// What the user sees of the output fields: "text", "(off)" when disabled.
+QStringList fields(const MemoryMainWindowView &view, int first = 4, int last = 10)
+{
+    QStringList shown;
+    for (int field = first; field <= last; ++field) {
+        const controls::TextBoxControl *box = view.textBox(field);
+        shown.append(box->enabled() ? box->text() : box->text() + "(off)");
+    }
+    return shown;
+}
+
+struct FrameState
+{
+    bool visible;
+    Rect rect;
+    bool operator==(const FrameState &) const = default;
+};
+
+QList<FrameState> modeFrames(const MemoryMainWindowView &view)
+{
+    QList<FrameState> states;
+    for (const Element &frame : ModeFrames)
+        states.append({view.isVisible(frame), view.geometry(frame)});
+    return states;
+}
+
+} // namespace
+
+class TestMonitoring : public QObject
+{
+    Q_OBJECT
+
+    // The device as another process sees it.
+    static lns::AppDevicePtr otherDevice(WindowRig &rig, const QString &device)
+    {
+        const auto other = EmbeddedObjectServer::create(rig.dir.path(), rig.clock);
+        other->open(lns::ConnectionMode::Local);
+        return other->appDevice(deviceObjectName(device));
+    }
+    static void changeRoom(WindowRig &rig, const QString &device, const EmbeddedObjectServer::RoomChange &change)
+    {
+        EmbeddedObjectServer::changeRoom(otherDevice(rig, device), change);
+    }
+    static void setOnline(WindowRig &rig, const QString &device, bool online)
+    {
+        EmbeddedObjectServer::setDeviceOnline(otherDevice(rig, device), online);
+    }
+    static void setRoomTemp(WindowRig &rig, const QString &device, int hundredths)
+    {
+        changeRoom(rig, device, [hundredths](const cmsim::RoomState &room, const cmsim::Settings &settings,
+                                             const QDateTime &now) {
+            return cmsim::setRoomTemp(room, settings, hundredths, now);
+        });
+    }
+    static cParamComboBox *buttonMode(WindowRig &rig)
+    {
+        return rig.window->configuration()->Parameters()->ComboBoxParameterByName("ButtonMode");
+    }
+    static QStringList messages(const WindowRig &rig)
+    {
+        QStringList texts;
+        for (const MessageRequest &request : rig.dialogs.messages)
+            texts.append(request.text);
+        return texts;
+    }
+
+private slots:
+    void pointsFollowTheCommand_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QStringList>("points");
+        QTest::addColumn<QStringList>("active");
+        QTest::newRow("monitor: the mode's NV of HVAC app mode")
+            << 3 << QStringList{"nvoSpaceTemp", "nvoSetptOffSet", "nvoHeatCool", "nvoFanSpeed", "nvoManOccCmd"}
+            << QStringList{"nvoSpaceTemp", "nvoSetptOffSet", "nvoHeatCool"};
+        QTest::newRow("calibrate: the space temperature, left to the calibration")
+            << 2 << QStringList{"nvoSpaceTemp"} << QStringList{};
+    }
+    void pointsFollowTheCommand()
+    {
+        QFETCH(int, command);
+        QFETCH(QStringList, points);
+        WindowRig rig;
+        rig.open("CM 1.04", command);
+        QCOMPARE(rig.monitoring, QList<bool>{true}); // the command's only view
+        cMonitorPoints *all = rig.monitoringPage->MonitorPoints();
+        QStringList names;
+        QStringList active;
+        for (int i = 1; i <= all->Count(); ++i) {
+            cMonitorPoint *point = all->GetMonitorPoint(qint16(i));
+            names.append(point->Name());
+            if (point->MonitoringIsActive())
+                active.append(point->Name());
+        }
+        QCOMPARE(names, points);
+        QTEST(active, "active");
+        if (command == commands::Calibrate)
+            QCOMPARE(fields(rig.view), QStringList(7, QString()));
+    }
+
+    // The frame of the push-button mode goes to one place (left 360, top 1500) on the variants
+    // that show the mode's output; the other two go out of view. A mode outside the device's
+    // list, and the variants 2 and 3, leave the frames as Display arranged them.
+    void modeFrameFollowsButtonModeAndVariant_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("frame"); // index into ModeFrames, -1: frames untouched
+        QTest::addColumn<QStringList>("shown"); // fields 4 to 10
+        QTest::newRow("L4 HVAC app mode") << "CM 1.04" << 0 << 0
+                                          << QStringList{"21.0", "0.0", "HVAC_OFF", "", "", "", ""};
+        QTest::newRow("L4 fan speed") << "CM 1.04" << 1 << 1 << QStringList{"21.0", "0.0", "", "0", "off", "0", ""};
+        QTest::newRow("L4 occupancy") << "CM 1.04" << 2 << 2 << QStringList{"21.0", "0.0", "", "", "", "", "OC_NUL"};
+        QTest::newRow("L5 no push-button mode") << "CM 1.05" << -1 << -1 << QStringList{"21.0", "0.0", "", "", "", "", ""};
+        QTest::newRow("L1 fan speed, not in its list") << "CM 1.01" << 1 << -1
+                                                       << QStringList{"21.0", "0.0", "", "", "", "", ""};
+        QTest::newRow("L2 variant") << "CM 1.02" << 1 << -1 << QStringList{"21.0", "0.0", "", "", "", "", ""};
+        QTest::newRow("L3 variant") << "CM 1.03" << 0 << -1 << QStringList{"21.0", "0.0", "", "", "", "", ""};
+    }
+    void modeFrameFollowsButtonModeAndVariant()
+    {
+        QFETCH(QString, device);
+        QFETCH(int, mode);
+        QFETCH(int, frame);
+        WindowRig rig;
+        rig.open(device, 3);
+        rig.monitoringPage->SetMonitoring(false);
+        buttonMode(rig)->setValue(mode);
+        const QList<FrameState> before = modeFrames(rig.view);
+        rig.monitoringPage->SetMonitoring(true);
+
+        QTEST(fields(rig.view).mid(0, 7).replaceInStrings("(off)", ""), "shown");
+        if (frame < 0) {
+            QCOMPARE(modeFrames(rig.view), before);
+            return;
+        }
+        for (int i = 0; i < 3; ++i) {
+            const FrameState state = modeFrames(rig.view)[i];
+            QCOMPARE(state.visible, i == frame);
+            QCOMPARE(rig.view.isEnabled(ModeFrames[i]), i == frame);
+            QCOMPARE(state.rect.left, i == frame ? 360.0 : -20000.0);
+            if (i == frame)
+                QCOMPARE(state.rect.top, 1500.0);
+        }
+    }
+
+    // The space temperature is throttled to one report in 10 s: a change shows within that.
+    void liveValuesReachTheFields()
+    {
+        WindowRig rig;
+        rig.open("CM 1.04", 3);
+        QCOMPARE(fields(rig.view, 4, 4), QStringList{"21.0"});
+        QCOMPARE(rig.view.textBox(4)->backColor(), controls::colour::WindowBackground);
+        rig.clock.advanceSeconds(1);
+        setRoomTemp(rig, "CM 1.04", 2340);
+        rig.clock.advanceSeconds(5);
+        QCOMPARE(fields(rig.view, 4, 4), QStringList{"21.0"}); // the last report is 6 s old
+        rig.clock.advanceSeconds(5);
+        QCOMPARE(fields(rig.view, 4, 4), QStringList{"23.4"});
+    }
+
+    // The equivalent level of the fan speed counts with the step count recorded for the
+    // device; the device's own levels come out as the same number.
+    void fanLevelUsesTheRecordedStepCount_data()
+    {
+        QTest::addColumn<int>("stepCount"); // 0: nothing recorded (one level)
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<QStringList>("shown"); // fields 7 to 9
+        QTest::newRow("nothing recorded, one step") << 0 << 1 << QStringList{"33", "on", "1"};
+        QTest::newRow("three steps, level 1") << 3 << 1 << QStringList{"33", "on", "1"};
+        QTest::newRow("three steps, level 3") << 3 << 3 << QStringList{"99", "on", "3"};
+    }
+    void fanLevelUsesTheRecordedStepCount()
+    {
+        QFETCH(int, stepCount);
+        QFETCH(int, presses);
+        WindowRig rig;
+        rig.open("CM 1.04", 3);
+        if (stepCount > 0)
+            calibration::WriteFanCoilStepCount(DeviceContext{rig.session.lonMarkObject, {}, &rig.ini}, stepCount);
+        for (int i = 0; i < presses; ++i) {
+            changeRoom(rig, "CM 1.04", [](const cmsim::RoomState &room, const cmsim::Settings &settings,
+                                          const QDateTime &now) {
+                return cmsim::press(room, settings, cmsim::Button::FanUp, now);
+            });
+        }
+        rig.monitoringPage->SetMonitoring(false);
+        buttonMode(rig)->setValue(1);
+        rig.monitoringPage->SetMonitoring(true);
+        QTEST(fields(rig.view, 7, 9), "shown");
+    }
+
+    void switchingOffEmptiesAndDisablesTheFields()
+    {
+        WindowRig rig;
+        rig.open("CM 1.04", 3);
+        rig.monitoringPage->SetMonitoring(false);
+        QCOMPARE(fields(rig.view), QStringList(7, "(off)"));
+        for (int field = 4; field <= 10; ++field)
+            QCOMPARE(rig.view.textBox(field)->backColor(), controls::colour::ButtonFace);
+        cMonitorPoints *all = rig.monitoringPage->MonitorPoints();
+        for (int i = 1; i <= all->Count(); ++i)
+            QVERIFY(!all->GetMonitorPoint(qint16(i))->MonitoringIsActive());
+        setRoomTemp(rig, "CM 1.04", 2500);
+        rig.clock.advanceSeconds(20);
+        QCOMPARE(fields(rig.view), QStringList(7, "(off)"));
+    }
+
+    // Every watched NV reports the outage; the user is told once, and again for the next one.
+    void deviceOfflineIsToldOncePerOutage()
+    {
+        WindowRig rig;
+        rig.open("CM 1.04", 3);
+        rig.clock.advanceSeconds(10);
+        setOnline(rig, "CM 1.04", false);
+        rig.clock.advanceSeconds(1);
+        QCOMPARE(messages(rig), QStringList{"Communication with device failed."});
+        QCOMPARE(rig.dialogs.messages[0].icon, MsgIcon::Exclamation);
+        QCOMPARE(rig.dialogs.messages[0].title, QString("CM 1.04 / CommandModule"));
+        QVERIFY(rig.session.communicationFailed);
+        QCOMPARE(fields(rig.view), QStringList(7, QString()));
+        rig.clock.advanceSeconds(30);
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+
+        setOnline(rig, "CM 1.04", true);
+        setRoomTemp(rig, "CM 1.04", 2200);
+        rig.clock.advanceSeconds(10);
+        QCOMPARE(fields(rig.view, 4, 4), QStringList{"22.0"});
+        setOnline(rig, "CM 1.04", false);
+        rig.clock.advanceSeconds(10);
+        QCOMPARE(rig.dialogs.messages.size(), 2);
+    }
+
+    void nvMissingFromTheIniFileLeavesItsFieldEmpty()
+    {
+        WindowRig rig;
+        QFile shipped(rig.ini.fileName());
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        const QString withoutOffset = QString::fromUtf8(shipped.readAll()).remove("nvoSetptOffSet = 10,2\n");
+        QFile changed(rig.dir.filePath("TqmCmdModule.ini"));
+        QVERIFY(changed.open(QIODevice::WriteOnly));
+        changed.write(withoutOffset.toUtf8());
+        changed.close();
+        rig.ini.setFileName(changed.fileName());
+
+        rig.open("CM 1.04", 3);
+        QVERIFY(!rig.monitoringPage->MonitorPoints()->GetMonitorPointByName("nvoSetptOffSet")->Available());
+        QCOMPARE(fields(rig.view, 4, 5), (QStringList{"21.0", "(off)"}));
+        QCOMPARE(rig.view.textBox(5)->backColor(), controls::colour::ButtonFace);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonitoring)
+#include "tst_monitoring.moc"
