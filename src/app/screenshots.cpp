@@ -5,9 +5,12 @@
 // through every view and tab as a user would, and saves each page as
 //     DIR/<template>-<lang>-<view>-<page>.png
 // Beside those: the temperature difference with a value out of range (red), as
-// <template>-<lang>-configuration-nv-timing-invalid.png. Each path is printed on its own line.
-// Meant for the offscreen platform: no screen is needed, nothing is shown.
+// <template>-<lang>-configuration-nv-timing-invalid.png, and the two calibration pages in each
+// arrangement of their frames, as <template>-<lang>-calibration-<arrangement>-<page>.png, on
+// devices of a second network that differ in what decides the arrangement. Each path is printed
+// on its own line. Meant for the offscreen platform: no screen is needed, nothing is shown.
 
+#include "calibration/calibrationrecords.h"
 #include "host/host.h"
 #include "lns/desktopseams.h"
 #include "lns/embedded/embeddedobjectserver.h"
@@ -23,6 +26,8 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -79,34 +84,53 @@ private:
     QString m_directory;
 };
 
+// A command of the plug-in on one device in one language, with the real window on the offscreen
+// platform.
+class WindowSession
+{
+    UnattendedDialogs m_dialogs;
+    RecordingStatusWindow m_status;
+    UnattendedAboutWindow m_about;
+    DesktopHelpViewer m_help;
+
+public:
+    WindowSession(const QString &objectName, int commandId, int language)
+    {
+        RegistryAccess registry;
+        settings::writeLanguage(registry, qint16(language));
+        HostEnvironment env;
+        env.programDirectory = QCoreApplication::applicationDirPath();
+        env.programFileName = QStringLiteral("tqm-screenshots");
+        env.dialogs = &m_dialogs;
+        env.statusWindow = &m_status;
+        env.aboutWindow = &m_about;
+        env.helpViewer = &m_help;
+        env.view = &view;
+        env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
+        env.applyLanguage = [](qint16 chosen) { setLanguage(chosen); };
+        host = std::make_unique<PlugInHost>(env);
+        host->Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:").arg(commandId) + objectName);
+        if (host->ended() || !view.isWindowVisible())
+            throw TqmError(TqmError::LnsInvalidOperation, QStringLiteral("tqm-screenshots"),
+                           QStringLiteral("Command %1 on %2 did not open its window.").arg(commandId).arg(objectName));
+    }
+    ~WindowSession() { host->EndApp(); }
+
+    widgets::QtMainWindowView view{false};
+    std::unique_ptr<PlugInHost> host;
+};
+
+QString languagePrefix(const QString &templateName, int language)
+{
+    return templateName + (language == ResStrings::German ? QStringLiteral("-de-") : QStringLiteral("-en-"));
+}
+
 // The configure command on one device in one language, every page of it photographed.
 void photographDevice(const QString &objectName, const QString &templateName, int language, Photographer &camera)
 {
-    RegistryAccess registry;
-    settings::writeLanguage(registry, qint16(language));
-
-    widgets::QtMainWindowView view(false);
-    UnattendedDialogs dialogs;
-    RecordingStatusWindow status;
-    UnattendedAboutWindow about;
-    DesktopHelpViewer help;
-    HostEnvironment env;
-    env.programDirectory = QCoreApplication::applicationDirPath();
-    env.programFileName = QStringLiteral("tqm-screenshots");
-    env.dialogs = &dialogs;
-    env.statusWindow = &status;
-    env.aboutWindow = &about;
-    env.helpViewer = &help;
-    env.view = &view;
-    env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
-    env.applyLanguage = [](qint16 chosen) { setLanguage(chosen); };
-    PlugInHost host(env);
-    host.Main(QStringLiteral("/CLASSID:28/COMMANDID:13/OBJECTNAME:") + objectName);
-    if (host.ended() || !view.isWindowVisible())
-        throw TqmError(TqmError::LnsInvalidOperation, QStringLiteral("tqm-screenshots"),
-                       QStringLiteral("The configure command on %1 did not open its window.").arg(objectName));
-
-    const QString prefix = templateName + (language == ResStrings::German ? QStringLiteral("-de-") : QStringLiteral("-en-"));
+    WindowSession session(objectName, 13, language);
+    widgets::QtMainWindowView &view = session.view;
+    const QString prefix = languagePrefix(templateName, language);
     for (const ui::ButtonBarItem &item : view.buttonBarItems()) {
         view.clickButtonBarItem(item.key);
         const int strip = view.visibleTabStrip();
@@ -122,7 +146,77 @@ void photographDevice(const QString &objectName, const QString &templateName, in
     view.clickButtonBarItem(QStringLiteral("0"));
     if (view.clickTab(QStringLiteral("KEY:5")) && view.typeInto(2, QStringLiteral("9")))
         camera.take(view, prefix + QStringLiteral("configuration-nv-timing-invalid"));
-    host.EndApp();
+}
+
+// The arrangements of the calibration pages, each on a device of its own in a network of
+// command modules of one template (one whose knob page is offered), which differ in what
+// decides the arrangement: the application version against ApbVersionNewCalib, a sensor
+// calibration on record, and the command (only the configure command reads the push-button
+// panel, which makes the knob calibration the centre one).
+const QString ArrangementsNetwork = QStringLiteral("Calibration");
+
+struct Arrangement
+{
+    const char *name;
+    int commandId;
+    double applicationVersion; // 0: the template's
+    bool calibrated;
+};
+const Arrangement Arrangements[] = {
+    {"two-stop", 14, 1.9, false},
+    {"reset", 14, 0, false},
+    {"reset-copy", 14, 0, true},
+    {"centre", 13, 0, false},
+};
+
+QString arrangementDevice(int index)
+{
+    return QStringLiteral("CM %1").arg(index + 1);
+}
+
+void createArrangementsNetwork(const QString &templateName)
+{
+    QJsonArray devices;
+    for (int i = 0; i < int(std::size(Arrangements)); ++i) {
+        QJsonObject device{{QStringLiteral("name"), arrangementDevice(i)},
+                           {QStringLiteral("template"), templateName},
+                           {QStringLiteral("simulated"), true}};
+        if (Arrangements[i].applicationVersion != 0)
+            device.insert(QStringLiteral("applicationVersion"), Arrangements[i].applicationVersion);
+        devices.append(device);
+    }
+    embedded::createNetwork(tqmHome(),
+                            QJsonObject{{QStringLiteral("name"), ArrangementsNetwork},
+                                        {QStringLiteral("subsystems"),
+                                         QJsonArray{QJsonObject{{QStringLiteral("path"), QStringLiteral("Building A")},
+                                                                {QStringLiteral("devices"), devices}}}}},
+                            true);
+    const auto server = embedded::EmbeddedObjectServer::create(tqmHome());
+    server->open(lns::ConnectionMode::Local);
+    for (int i = 0; i < int(std::size(Arrangements)); ++i) {
+        if (!Arrangements[i].calibrated)
+            continue;
+        const lns::LonMarkObjectPtr module =
+            server->findDevice(ArrangementsNetwork, arrangementDevice(i))->lonMarkObjects()->item(QStringLiteral("CommandModule"));
+        DeviceContext context;
+        context.lonMarkObject = module;
+        calibration::WriteTempSensorCalibrated(context);
+    }
+}
+
+void photographCalibrationArrangements(const QString &templateName, int language, Photographer &camera)
+{
+    for (int i = 0; i < int(std::size(Arrangements)); ++i) {
+        const QString object = QStringLiteral("%1.Building A.%2.CommandModule").arg(ArrangementsNetwork, arrangementDevice(i));
+        WindowSession session(object, Arrangements[i].commandId, language);
+        widgets::QtMainWindowView &view = session.view;
+        view.clickButtonBarItem(QStringLiteral("2"));
+        for (const QString &tabKey : {QStringLiteral("KEY:2"), QStringLiteral("KEY:3")}) {
+            view.clickTab(tabKey);
+            camera.take(view, languagePrefix(templateName, language) + QStringLiteral("calibration-")
+                                  + QString::fromLatin1(Arrangements[i].name) + QLatin1Char('-') + pageName(tabKey));
+        }
+    }
 }
 
 } // namespace
@@ -148,6 +242,12 @@ int main(int argc, char *argv[])
                                QStringLiteral("No device template %1; the INI file lists %2.").arg(name, templates.join(QStringLiteral(", "))));
         }
         embedded::createDemoNetwork(tqmHome(), Network, int(templates.size()), ini, true);
+        // The arrangements on the standard template, whose knob page every command offers.
+        const QString arrangementsTemplate = QStringLiteral("TQM_CM_STD");
+        const bool arrangements = templates.contains(arrangementsTemplate)
+                                  && (chosen.isEmpty() || chosen.contains(arrangementsTemplate));
+        if (arrangements)
+            createArrangementsNetwork(arrangementsTemplate);
         Photographer camera(directory);
         // The demo network gives its devices the templates in the INI file's order.
         for (int language : {ResStrings::English, ResStrings::German}) {
@@ -159,6 +259,8 @@ int main(int argc, char *argv[])
                                            .arg(i + 1, 2, 10, QLatin1Char('0'));
                 photographDevice(object, templates[i], language, camera);
             }
+            if (arrangements)
+                photographCalibrationArrangements(arrangementsTemplate, language, camera);
         }
     } catch (const TqmError &error) {
         std::fprintf(stderr, "tqm-screenshots: %s\n", error.what());

@@ -50,4 +50,23 @@ bool ButtonModeIsAvailable(const DeviceContext &context, qint32 mode)
     }
 }
 
+float ApbVersionNewCalib(const DeviceContext &context)
+{
+    return float(numbers::leadingNumber(variantValue(context, QStringLiteral("ApbVersionNewCalib"))));
+}
+
+QStringList CalibTransferProgramIds(const DeviceContext &context)
+{
+    const QString list = variantValue(context, QStringLiteral("CalibTransfer"));
+    QStringList programIds;
+    for (int i = 1;; ++i) {
+        qint32 number = 0;
+        if (!roundedInteger(TextUtility::Token(list, i, QStringLiteral(",")), number) || number == 0)
+            return programIds;
+        const QString programId = context.iniFile->GetProgramIdByNumber(number);
+        if (!programId.isEmpty())
+            programIds.append(programId);
+    }
+}
+
 } // namespace calibration

@@ -103,6 +103,7 @@ void PlugInHost::createMainWindow()
         if (m_monitoring)
             m_monitoring->SetMonitoring(on);
     };
+    hooks.monitorPoints = [this] { return m_monitoring ? m_monitoring->MonitorPoints() : nullptr; };
     hooks.endPlugIn = [this] { EndApp(); };
     hooks.createMultiDeviceWindow = m_env.createMultiDeviceWindow;
     hooks.report = m_env.windowReport;

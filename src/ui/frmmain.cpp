@@ -2,6 +2,8 @@
 
 #include "calibration/calibrationrecords.h"
 #include "calibration/devicevariants.h"
+#include "calibration/knobcalibration.h"
+#include "calibration/sensorcalibration.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
 #include "lns/product.h"
@@ -98,14 +100,8 @@ void FrmMain::createTimers()
         return;
     m_sensorTimer = m_services.timers->createTimer(this);
     m_knobTimer = m_services.timers->createTimer(this);
-    connect(m_sensorTimer.get(), &Timer::timeout, this, [this] {
-        if (m_hooks.sensorCalibrationTick)
-            guarded(m_hooks.sensorCalibrationTick);
-    });
-    connect(m_knobTimer.get(), &Timer::timeout, this, [this] {
-        if (m_hooks.knobCalibrationTick)
-            guarded(m_hooks.knobCalibrationTick);
-    });
+    connect(m_sensorTimer.get(), &Timer::timeout, this, [this] { onCalibrationTick(true); });
+    connect(m_knobTimer.get(), &Timer::timeout, this, [this] { onCalibrationTick(false); });
 }
 
 FrmMain::~FrmMain() = default;
@@ -367,6 +363,7 @@ void FrmMain::prepareForCommand()
     createConfiguration();
     if (m_hooks.createMonitoring)
         m_hooks.createMonitoring();
+    createCalibration();
     if (announce)
         m_services.logger->addLogLine(GetResString(1550, 1), logcolour::Blue);
     m_updatingControls = true;
@@ -397,8 +394,8 @@ void FrmMain::Display()
         for (int index = 0; index < ConfigurationWindow::ComboBoxCount; ++index)
             FillComboBox(index);
         applyVariantRules();
-        if (ViewIsOffered(views::Calibration) && m_hooks.arrangeCalibrationPages)
-            m_hooks.arrangeCalibrationPages();
+        if (ViewIsOffered(views::Calibration))
+            arrangeCalibrationPages();
         if (commandIndex() == commands::Configure) {
             SetControls();
             m_configuration->checkValues();
@@ -754,12 +751,12 @@ void FrmMain::connectControls()
     }
     controls::TextBoxControl *roomTemperature = m_view.textBox(RoomTemperatureTextBox);
     connect(roomTemperature, &controls::TextBoxControl::changed, this, [this] {
-        if (!m_updatingControls && m_hooks.roomTemperatureChanged)
-            guarded(m_hooks.roomTemperatureChanged);
+        if (!m_updatingControls && m_sensorCalibration)
+            guarded([&] { m_sensorCalibration->RoomTemperatureChanged(); });
     });
     connect(roomTemperature, &controls::TextBoxControl::validate, this, [this](bool *cancel) {
-        if (!m_updatingControls && m_hooks.roomTemperatureValidate)
-            guarded([&] { m_hooks.roomTemperatureValidate(cancel); });
+        if (!m_updatingControls && m_sensorCalibration)
+            guarded([&] { m_sensorCalibration->RoomTemperatureValidate(cancel); });
     });
     for (int i = 0; i < ConfigurationWindow::ComboBoxCount; ++i)
         connect(m_view.comboBox(i), &controls::ComboBoxControl::changed, this, [this, i] { onComboBoxChange(i); });
@@ -779,10 +776,8 @@ void FrmMain::connectView()
     connect(&m_view, &MainWindowView::lineButtonClicked, this, &FrmMain::onLineButton);
     connect(&m_view, &MainWindowView::helpRequested, this, &FrmMain::onHelpRequested);
     connect(&m_view, &MainWindowView::closeRequested, this, &FrmMain::onCloseRequested);
-    connect(&m_view, &MainWindowView::commandButtonClicked, this, [this](int button) {
-        if (m_hooks.commandButtonClicked)
-            guarded([&] { m_hooks.commandButtonClicked(button); });
-    });
+    connect(&m_view, &MainWindowView::commandButtonClicked, this,
+            [this](int button) { guarded([&] { onCalibrationButton(button); }); });
 }
 
 void FrmMain::markChanged()

@@ -7,6 +7,7 @@
 // device configuration as its ConfigurationWindow. Of the services it needs the session, the
 // dialogs and the logger; the others may be missing (no registry: the position is not kept).
 
+#include "calibration/calibrationpage.h"
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
 #include "device/multidevicewindow.h"
@@ -22,7 +23,13 @@
 #include <functional>
 #include <memory>
 
+class cMonitorPoints;
 class cParam;
+namespace calibration {
+struct CalibrationEnvironment;
+class TemperatureSensorCalibration;
+class TurningKnobCalibration;
+} // namespace calibration
 
 namespace ui {
 
@@ -41,17 +48,8 @@ struct FrmMainHooks
     // The monitoring page: created with the configuration, switched on and off by the views.
     std::function<void()> createMonitoring;
     std::function<void(bool on)> setMonitoring;
-    // The calibration page arrangement, run when the calibration view is offered.
-    std::function<void()> arrangeCalibrationPages;
-    // Buttons 0-6 belong to the calibration pages.
-    std::function<void(int button)> commandButtonClicked;
-    // The room-temperature entry (text box 3): changed, and about to be left (setting *cancel
-    // keeps the focus there).
-    std::function<void()> roomTemperatureChanged;
-    std::function<void(bool *cancel)> roomTemperatureValidate;
-    // Ticks of the window's calibration timers.
-    std::function<void()> sensorCalibrationTick;
-    std::function<void()> knobCalibrationTick;
+    // The monitoring page's monitor points; the sensor calibration measures through them.
+    std::function<cMonitorPoints *()> monitorPoints;
     // The start-up status window, hidden once the window is filled.
     std::function<void()> hideStatusWindow;
     // Opens a help file at a context id (-1: its default topic).
@@ -84,7 +82,14 @@ int tagOf(int viewBit);
 int removedForCommand(int commandIndex, bool accessible);
 } // namespace views
 
-class FrmMain : public QObject, public PlugInWindow, public ConfigurationWindow, public monitoring::MonitoringPage
+// The window's logic also hosts the two calibration procedures (src/calibration) and is their
+// CalibrationPage; the members that ConfigurationWindow and CalibrationPage share (controls,
+// caption, status text, enabling, logger tab, the quiet flag) serve both.
+class FrmMain : public QObject,
+                public PlugInWindow,
+                public ConfigurationWindow,
+                public monitoring::MonitoringPage,
+                public calibration::CalibrationPage
 {
     Q_OBJECT
 public:
@@ -105,6 +110,9 @@ public:
     // intervals above); null without a timer factory. Their ticks go to the calibration hooks.
     Timer *sensorCalibrationTimer() const { return m_sensorTimer.get(); }
     Timer *knobCalibrationTimer() const { return m_knobTimer.get(); }
+    // The calibration procedures, made with the configuration; null before and without one.
+    calibration::TemperatureSensorCalibration *sensorCalibration() const { return m_sensorCalibration.get(); }
+    calibration::TurningKnobCalibration *knobCalibration() const { return m_knobCalibration.get(); }
 
     // ---- the window's operations ----
     void Display();
@@ -168,6 +176,17 @@ public:
     void placeModeFrame(monitoring::ModeFrame frame, double left, double top) override;
     void hideModeFrame(monitoring::ModeFrame frame) override;
 
+    // ---- CalibrationPage (frmmaincalibration.cpp) ----
+    void setButtonEnabled(int button, bool enabled) override;
+    void setProgress(calibration::Indicator indicator, int value) override;
+    void setProgressText(calibration::Indicator indicator, const QString &text) override;
+    void setProgressVisible(calibration::Indicator indicator, bool visible) override;
+    void setResult(calibration::Indicator indicator, const QString &caption, controls::Colour colour) override;
+    void setResultVisible(calibration::Indicator indicator, bool visible) override;
+    void showFrame(calibration::PageFrame frame, std::optional<double> left = {},
+                   std::optional<double> top = {}) override;
+    void hideFrame(calibration::PageFrame frame) override;
+
 private:
     // ---- Display ----
     void prepareForCommand();
@@ -208,6 +227,13 @@ private:
     void selectFanSpeedPositions();
     void storeFanSpeedPosition(int comboBoxIndex);
 
+    // ---- calibration (frmmaincalibration.cpp) ----
+    calibration::CalibrationEnvironment calibrationEnvironment();
+    void createCalibration();
+    void arrangeCalibrationPages();
+    void onCalibrationButton(int button);
+    void onCalibrationTick(bool sensor);
+
     // ---- helpers ----
     void createConfiguration();
     void log(const QString &label) const;
@@ -233,6 +259,8 @@ private:
     QHash<int, double> m_designLeft; // frame -> its designed left
     std::unique_ptr<Timer> m_sensorTimer;
     std::unique_ptr<Timer> m_knobTimer;
+    std::unique_ptr<calibration::TemperatureSensorCalibration> m_sensorCalibration;
+    std::unique_ptr<calibration::TurningKnobCalibration> m_knobCalibration;
 };
 
 } // namespace ui

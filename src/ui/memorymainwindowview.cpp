@@ -278,6 +278,16 @@ void MemoryMainWindowView::setCaption(Element element, const QString &caption)
     state(element).caption = caption;
 }
 
+void MemoryMainWindowView::setForeColour(Element element, controls::Colour colour)
+{
+    state(element).foreColour = colour;
+}
+
+controls::Colour MemoryMainWindowView::foreColour(Element element) const
+{
+    return state(element).foreColour;
+}
+
 void MemoryMainWindowView::setToolTip(Element element, const QString &toolTip)
 {
     state(element).toolTip = toolTip;

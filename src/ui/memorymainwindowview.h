@@ -37,6 +37,8 @@ public:
     QString caption(Element element) const override;
     void setCaption(Element element, const QString &caption) override;
     void setToolTip(Element element, const QString &toolTip) override;
+    void setForeColour(Element element, controls::Colour colour) override;
+    controls::Colour foreColour(Element element) const override;
     QList<ElementTag> captionTags() const override;
     void setProgress(int bar, int value) override;
     int progress(int bar) const override;
@@ -138,6 +140,7 @@ private:
         QString caption;
         QString toolTip;
         QString tag;
+        controls::Colour foreColour = controls::colour::WindowText;
     };
     struct ToolState
     {

@@ -49,6 +49,11 @@ void TstScreenshots::everyPageOfTheChosenTemplates()
             if (!name.endsWith(QLatin1String("operation")) && !name.endsWith(QLatin1String("turning-knob")))
                 expected << QStringLiteral("TQM_CM_L2-%1-%2.png").arg(QLatin1String(lang), name);
         }
+        // The calibration pages in each arrangement, on standard devices.
+        for (const char *arrangement : {"two-stop", "reset", "reset-copy", "centre"}) {
+            for (const char *page : {"temperature-sensor", "turning-knob"})
+                expected << QStringLiteral("TQM_CM_STD-%1-calibration-%2-%3.png").arg(QLatin1String(lang), QLatin1String(arrangement), QLatin1String(page));
+        }
     }
     expected.sort();
     QStringList made = QDir(m_pictures.path()).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
@@ -61,6 +66,12 @@ void TstScreenshots::everyPageOfTheChosenTemplates()
     QVERIFY(picture.width() > 400 && picture.height() > 400);
     QVERIFY(picture.pixel(picture.width() / 2, picture.height() / 2) != picture.pixel(2, 2)
             || picture.pixel(30, 30) != picture.pixel(2, 2));
+    // Each arrangement draws its own frames.
+    const auto knobPage = [&](const char *arrangement) {
+        return QImage(QDir(m_pictures.path()).filePath(QStringLiteral("TQM_CM_STD-en-calibration-%1-turning-knob.png").arg(QLatin1String(arrangement))));
+    };
+    QVERIFY(knobPage("two-stop") != knobPage("reset"));
+    QVERIFY(knobPage("reset") != knobPage("centre"));
 }
 
 void TstScreenshots::anUnknownTemplateIsRefused()

@@ -29,7 +29,16 @@ private slots:
                    "BMsAvailable@E = 1, ,0\n"
                    "Limitation@A = 2\n"
                    "Limitation@B = 4.6\n"
-                   "Limitation@C =\n");
+                   "Limitation@C =\n"
+                   "ApbVersionNewCalib@A = 2.1\n"
+                   "ApbVersionNewCalib@C =\n"
+                   "CalibTransfer@A = 3,1\n"
+                   "CalibTransfer@B = 1,0,3\n"
+                   "CalibTransfer@C = 1,,3\n"
+                   "CalibTransfer@D = 9,3\n"
+                   "[velto TqmCommandModule ProgramIds 1.0]\n"
+                   "1 = 90:00:01\n"
+                   "3 = 90:00:03\n");
         file.close();
         m_ini.setFileName(name);
         QCOMPARE(m_ini.problems(), QStringList());
@@ -77,11 +86,38 @@ private slots:
             QCOMPARE(calibration::LimitationIs(context(deviceTemplate), n), n == limitation);
     }
 
+    // The device reports its version in single precision: 2.1 must compare equal to it.
+    void newCalibrationVersion()
+    {
+        QCOMPARE(calibration::ApbVersionNewCalib(context("A")), 2.1f);
+        QVERIFY(!(2.1f < calibration::ApbVersionNewCalib(context("A"))));
+        QCOMPARE(calibration::ApbVersionNewCalib(context("C")), 0.0f);
+        QCOMPARE(calibration::ApbVersionNewCalib(context("Z")), 0.0f);
+    }
+
+    void calibTransfer_data()
+    {
+        QTest::addColumn<QString>("deviceTemplate");
+        QTest::addColumn<QStringList>("programIds");
+        QTest::newRow("in list order") << "A" << QStringList{"90:00:03", "90:00:01"};
+        QTest::newRow("0 ends the list") << "B" << QStringList{"90:00:01"};
+        QTest::newRow("empty item ends the list") << "C" << QStringList{"90:00:01"};
+        QTest::newRow("unknown number gives no id") << "D" << QStringList{"90:00:03"};
+        QTest::newRow("missing key") << "Z" << QStringList{};
+    }
+    void calibTransfer()
+    {
+        QFETCH(QString, deviceTemplate);
+        QFETCH(QStringList, programIds);
+        QCOMPARE(calibration::CalibTransferProgramIds(context(deviceTemplate)), programIds);
+    }
+
     void noIniFileAnswersFalse()
     {
         const DeviceContext none{nullptr, "A", nullptr, 0, nullptr};
         QVERIFY(!calibration::LimitationIs(none, 2));
         QVERIFY(!calibration::ButtonModeIsAvailable(none, -1));
+        QVERIFY(calibration::CalibTransferProgramIds(none).isEmpty());
     }
 };
 

@@ -1,9 +1,10 @@
 #pragma once
 
 // The main window's logic on the demo network, as the host opens it for a command: session
-// handles of one device, the shipped plug-in INI file, the in-memory view, a memory logger,
-// scripted dialogs, a registry under a temporary home and a manual clock. The demo network cycles
-// through the templates: CM 1.01 is TQM_CM_L1 ... CM 1.05 TQM_CM_L5, CM 1.06 TQM_CM_STD.
+// handles of one device, the shipped plug-in INI file (or a copy with lines replaced), the
+// in-memory view, a memory logger, scripted dialogs, a registry under a temporary home and a
+// manual clock that also drives the network's monitor engine. The demo network cycles through the
+// templates: CM 1.01 is TQM_CM_L1 ... CM 1.05 TQM_CM_L5, CM 1.06 TQM_CM_STD.
 
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/inifile.h"
@@ -12,6 +13,7 @@
 #include "lns/timer.h"
 #include "lns/userdialogs.h"
 #include "monitoring/cmonitoring.h"
+#include "params/cpaccess.h"
 #include "session/session.h"
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
@@ -22,32 +24,45 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// Records that it was opened and picks no device.
-class PickNothingWindow : public device::MultiDeviceWindow
+// Records that it was opened; picks the devices named in `picks` among those the search offers
+// (and records those as "offered:<name>").
+class PickingWindow : public device::MultiDeviceWindow
 {
 public:
-    explicit PickNothingWindow(QStringList &trace) : m_trace(trace) {}
+    PickingWindow(QStringList &trace, QStringList picks) : m_trace(trace), m_picks(std::move(picks)) {}
     device::MultiDeviceSelectionPtr open(const device::MultiDeviceRequest &request) override
     {
         m_trace.append(QStringLiteral("multi:") + request.title);
-        return selectionOf({});
+        if (m_picks.isEmpty())
+            return selectionOf({});
+        QList<device::FoundDevice> picked;
+        for (const device::FoundDevice &found : search(request).offered) {
+            m_trace.append(QStringLiteral("offered:") + found.name);
+            if (m_picks.contains(found.name))
+                picked.append(found);
+        }
+        return selectionOf(picked);
     }
 
 private:
     QStringList &m_trace;
+    QStringList m_picks;
 };
+
+// Lines of the shipped plug-in INI file and their replacements.
+using IniEdits = QList<QPair<QString, QString>>;
 
 class WindowRig
 {
 public:
     static inline const QString Network = QStringLiteral("Demo");
 
-    WindowRig()
+    explicit WindowRig(const IniEdits &iniEdits = {})
     {
         QVERIFY2(dir.isValid(), "no temporary directory");
         qputenv("TQM_HOME", dir.path().toUtf8());
         setLanguage(ResStrings::English);
-        ini.setFileName(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
+        ini.setFileName(iniFile(iniEdits));
         copyDemoNetwork();
         server = embedded::EmbeddedObjectServer::create(dir.path(), clock, timers);
         server->open(lns::ConnectionMode::Local);
@@ -66,6 +81,29 @@ public:
     void setOnline(const QString &deviceName, bool online)
     {
         embedded::EmbeddedObjectServer::setDeviceOnline(device(deviceName), online);
+    }
+
+    // A CP of the device's command-module object, as RAW text.
+    QString cp(const QString &deviceName, const QString &cpName) const
+    {
+        return cpaccess::readRawText(*module(deviceName)->configProperties()->item(cpName));
+    }
+    void setCp(const QString &deviceName, const QString &cpName, const QString &raw)
+    {
+        cpaccess::writeRawText(*module(deviceName)->configProperties()->item(cpName), raw);
+    }
+    lns::LonMarkObjectPtr module(const QString &deviceName) const
+    {
+        return device(deviceName)->lonMarkObjects()->item(QStringLiteral("CommandModule"));
+    }
+    // The simulated device's room: temperature and the sensor's deviation, in hundredths.
+    void setRoom(const QString &deviceName, int roomTemp, int sensorError)
+    {
+        using namespace embedded::cmsim;
+        embedded::EmbeddedObjectServer::changeRoom(device(deviceName), [&](const RoomState &room, const Settings &settings,
+                                                                           const QDateTime &now) {
+            return setSensorError(setRoomTemp(room, settings, roomTemp, now), settings, sensorError, now);
+        });
     }
 
     // Opens the device for the command as start-up does: loads the window, builds its pages.
@@ -97,6 +135,7 @@ public:
         hooks.deviceIsAccessible = [this](bool) {
             try {
                 session.appDevice->deviceTest(4);
+                session.communicationFailed = false;
                 return true;
             } catch (const TqmError &) {
                 return false;
@@ -107,6 +146,7 @@ public:
             monitoringPage = std::make_unique<cMonitoring>(services, *window, window->configuration()->Parameters(),
                                                            QLocale::c());
         };
+        hooks.monitorPoints = [this] { return monitoringPage ? monitoringPage->MonitorPoints() : nullptr; };
         hooks.setMonitoring = [this](bool on) {
             monitoring.append(on);
             if (monitoringPage)
@@ -121,11 +161,8 @@ public:
             trace.append(QStringLiteral("ended"));
         };
         hooks.showAbout = [this] { trace.append(QStringLiteral("about")); };
-        hooks.knobCalibrationTick = [this] {
-            trace.append(QStringLiteral("knob tick %1").arg(clock.now().time().toString(QStringLiteral("ss.zzz"))));
-        };
         hooks.showDeviceInfo = [this] { trace.append(QStringLiteral("deviceinfo")); };
-        hooks.createMultiDeviceWindow = [this] { return std::make_unique<PickNothingWindow>(trace); };
+        hooks.createMultiDeviceWindow = [this] { return std::make_unique<PickingWindow>(trace, picks); };
         hooks.programDirectory = dir.path();
         window = std::make_unique<ui::FrmMain>(view, services, hooks);
     }
@@ -142,6 +179,7 @@ public:
     ScriptedDialogs dialogs;
     std::unique_ptr<ui::FrmMain> window;
     std::unique_ptr<cMonitoring> monitoringPage;
+    QStringList picks; // what the multi-device window picks
     QList<bool> monitoring;
     QList<QPair<QString, int>> help;
     int ended = 0;
@@ -149,6 +187,27 @@ public:
     QStringList trace;
 
 private:
+    QString iniFile(const IniEdits &edits) const
+    {
+        const QString shipped = qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini");
+        if (edits.isEmpty())
+            return shipped;
+        QFile file(shipped);
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("no plug-in INI file");
+        QString text = QString::fromUtf8(file.readAll());
+        for (const auto &[line, replacement] : edits) {
+            if (!text.contains(line))
+                qFatal("no line \"%s\" in the INI file", qPrintable(line));
+            text.replace(line, replacement);
+        }
+        QFile edited(dir.filePath(QStringLiteral("TqmCmdModule.ini")));
+        if (!edited.open(QIODevice::WriteOnly))
+            qFatal("cannot write the edited INI file");
+        edited.write(text.toUtf8());
+        return edited.fileName();
+    }
+
     // One demo network (a device of each template) for every rig of the process, copied.
     void copyDemoNetwork()
     {
