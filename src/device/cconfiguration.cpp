@@ -14,6 +14,8 @@
 #include "session/erroranswer.h"
 #include "session/session.h"
 #include "strings/resstrings.h"
+#include "transfer/lnstransfer.h"
+#include "transfer/transferparts.h"
 
 namespace {
 
@@ -48,6 +50,13 @@ cConfiguration::cConfiguration(ConfigurationEnvironment environment, QObject *pa
     context.logger = m_env.logger;
     m_parameters = std::make_unique<cParams>(context);
     m_parameters->setSystem(m_env.session->system);
+    // A CP the other device's template lacks is no failure of the write: the set has nothing to
+    // put there. The user learns which part of the set the device did not get.
+    connect(m_parameters.get(), &cParams::CpNotFoundWhileWriting, this,
+            [this](const lns::ObjectPtr &object, const QString &cpName) {
+                m_env.logger->addLogLine(GetResString(1569, 1, {transfer::objectLocation(object), cpName}),
+                                         logcolour::Black);
+            });
 }
 
 cConfiguration::~cConfiguration() = default;
@@ -121,7 +130,7 @@ void cConfiguration::ReadSettings()
 {
     log(QStringLiteral("[M_PlugIn] Public Sub ReadSettings()"));
     runSteps(QStringLiteral("M_PlugInSpecific"), QStringLiteral("ReadSettings"),
-             {[this] { m_parameters->ReadFromLns(); },
+             {[this] { transfer::LnsTransfer(*m_parameters).ReadFromLns(); },
               [this] { m_fanCoilStepCount = calibration::ReadFanCoilStepCount(deviceContext()); }});
 }
 
@@ -130,8 +139,12 @@ void cConfiguration::WriteSettings()
     log(QStringLiteral("[M_PlugIn] Public Sub WriteSettings()"));
     const lns::SystemPtr system = m_env.session->system;
     ignoringErrors([&] { system->openSeries(SeriesValue); });
-    ignoringErrors([&] { m_parameters->WriteToLns(true); });
-    ignoringErrors([&] { calibration::WriteFanCoilStepCount(deviceContext(), m_fanCoilStepCount); });
+    // The step count belongs to the set: it is kept with the device's CPs or not at all.
+    ignoringErrors([&] {
+        transfer::LnsTransfer(*m_parameters).WriteToLns(true, [this] {
+            calibration::WriteFanCoilStepCount(deviceContext(), m_fanCoilStepCount);
+        });
+    });
     ignoringErrors([&] { system->closeSeries(); });
 }
 
@@ -251,7 +264,6 @@ bool cConfiguration::writeToDevice(int index, int count, const lns::LonMarkObjec
     });
     lns::AppDevicePtr appDevice;
     step([&] { appDevice = lonMarkObject->appDevice(); });
-    step([&] { calibration::WriteFanCoilStepCount(deviceContext(lonMarkObject), m_fanCoilStepCount); });
     step([&] {
         if (appDevice)
             heading.log(appDevice, lonMarkObject, -1, RepeatHeadingAfterSeconds);
@@ -260,10 +272,14 @@ bool cConfiguration::writeToDevice(int index, int count, const lns::LonMarkObjec
         if (!m_env.iniFile)
             throw TqmError(TqmError::IniFileError, product::ProductName,
                            QStringLiteral("INI - File Error : ") + product::PlugInIniFileName);
-        written = m_parameters->WriteToLnsLmo(lonMarkObject, *m_env.iniFile, product::CpSection);
-        if (!written)
-            logger.addLogLine(GetResString(1535), logcolour::Red);
+        // The step count goes with the device's set, in the same commit.
+        written = transfer::LnsTransfer(*m_parameters)
+                      .WriteToLnsLmo(lonMarkObject, *m_env.iniFile, product::CpSection, [&] {
+                          calibration::WriteFanCoilStepCount(deviceContext(lonMarkObject), m_fanCoilStepCount);
+                      });
     });
+    if (!written)
+        logger.addLogLine(GetResString(1535), logcolour::Red);
 
     // A red line about this device (from the transfer or from here) marks it as failed.
     const bool failed = !written || logger.loggerOnErrorFlag();
@@ -279,6 +295,15 @@ void cConfiguration::WriteParametersEx()
     ConfigurationWindow &window = *m_env.window;
     Logger &logger = *m_env.logger;
     const auto step = [this](const std::function<void()> &action) { runLoggingErrors(action); };
+
+    // The other devices get the set as it stands: a part of it that never came from the opened
+    // device would reach them as zeros.
+    const QStringList withoutValue = transfer::LnsTransfer(*m_parameters).ParametersWithoutValue();
+    if (!withoutValue.isEmpty()) {
+        m_env.dialogs->message(GetResString(1562, 1, {withoutValue.join(QStringLiteral(", "))}), window.Caption(),
+                               MsgIcon::Exclamation);
+        return;
+    }
 
     step([&] {
         window.Refresh();

@@ -12,44 +12,9 @@
 //                                                user cancelled it)
 
 #include "device/devicescan.h"
+#include "lns/listcollection.h"
 
 #include <QObject>
-
-namespace lns {
-
-// A 1-based collection over a fixed list, for results that live outside the network database.
-template <class T>
-class ListCollection : public Collection<T>
-{
-public:
-    explicit ListCollection(QList<std::shared_ptr<T>> members = {}) : m_members(std::move(members)) {}
-
-    ObjectPtr parent() const override { return {}; }
-    QString name() const override { return {}; }
-    int count() const override { return int(m_members.size()); }
-    std::shared_ptr<T> item(int index) const override
-    {
-        if (index < 1 || index > count())
-            throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("Collection"),
-                           QStringLiteral("No item %1 in a collection of %2.").arg(index).arg(count()));
-        return m_members.at(index - 1);
-    }
-    std::shared_ptr<T> item(const QString &name) const override
-    {
-        for (const auto &member : m_members) {
-            if (member->name() == name)
-                return member;
-        }
-        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("Collection"),
-                       QStringLiteral("No item named \"%1\" in the collection.").arg(name));
-    }
-    void append(std::shared_ptr<T> member) { m_members.append(std::move(member)); }
-
-private:
-    QList<std::shared_ptr<T>> m_members;
-};
-
-} // namespace lns
 
 namespace device {
 

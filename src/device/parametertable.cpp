@@ -6,6 +6,7 @@
 #include "base/textutility.h"
 #include "calibration/devicevariants.h"
 #include "device/configurationwindow.h"
+#include "lns/inilocator.h"
 #include "lns/product.h"
 #include "params/choiceparams.h"
 #include "params/cparamtextbox.h"
@@ -105,21 +106,9 @@ lns::ConfigPropertyPtr cConfiguration::fetchCp(const QString &cpName, bool fromD
     const SessionState &session = *m_env.session;
     if (!m_env.iniFile)
         return {};
-    bool found = false;
-    lns::ConfigPropertyPtr cp;
-    try {
-        if (fromDevice) {
-            cp = m_parameters->FetchDevCp(cpName, product::CpSection, *m_env.iniFile, session.deviceTemplate,
-                                          session.appDevice, &found);
-        } else {
-            cp = m_parameters->FetchLmoCp(cpName, product::CpSection, *m_env.iniFile, session.deviceTemplate,
-                                          session.lonMarkObject, &found);
-        }
-    } catch (const TqmError &) {
-        // An INI entry pointing past the device's CP list: the device lacks the CP.
-        return {};
-    }
-    return found ? cp : nullptr;
+    const IniLocator locator(*m_env.iniFile, session.deviceTemplate);
+    return fromDevice ? locator.devCp(cpName, product::CpSection, session.appDevice).object
+                      : locator.lmoCp(cpName, product::CpSection, session.lonMarkObject).object;
 }
 
 template <class P, class Add>

@@ -115,7 +115,8 @@ private slots:
         QCOMPARE(written, online);
         QCOMPARE(ConfigurationRig::raw(rig.module(Opened), "nciSetPtDeltaRange"),
                  QString(online && edited ? "0\t200" : "1\t44"));
-        QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(Opened))), 4);
+        // The step count is kept with the set, or not at all.
+        QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(Opened))), online ? 4 : 1);
         QVERIFY(rig.logTexts().contains("Start writing parameters ... - 12:00:00"));
         QVERIFY(rig.logTexts().contains("Writing parameters completed. - 12:00:00"));
         // A failed write stays pending and can be applied again.
@@ -139,8 +140,16 @@ private slots:
         config.setFanCoilStepCount(3);
         const QString offline = SameTemplate.at(1);
         embedded::EmbeddedObjectServer::setDeviceOnline(rig.device(offline), false);
+        rig.server->resetMessageCounts();
 
         config.WriteParametersEx();
+
+        // One message per distinct CP of the set: no reads (the set covers each CP), no CP twice.
+        const int cpCount = int(config.Parameters()->GetAllCpNamesShouldBeWrittenToLns().size());
+        QCOMPARE(cpCount, 26);
+        const embedded::MessageCounts counts = rig.server->messageCounts(rig.device(SameTemplate.at(0)));
+        QCOMPARE(counts.cpWrites, cpCount);
+        QCOMPARE(counts.total(), cpCount);
 
         QCOMPARE(rig.window.statusHistory.filter("Writing set"),
                  QStringList({"Writing set 1/3 ...", "Writing set 2/3 ...", "Writing set 3/3 ..."}));
@@ -158,6 +167,7 @@ private slots:
             QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(name))), 3);
         }
         QCOMPARE(ConfigurationRig::raw(rig.module(offline), "nciSetPtDeltaRange"), QStringLiteral("1\t44"));
+        QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(offline))), 1);
 
         // The offline device is reported in red, and nowhere else.
         QVERIFY(redLines(rig.logger).size() >= 1);

@@ -83,7 +83,13 @@ private:
                    "DevNvCp = 1,2,1\n"
                    "BadObject = 1,7,0\n"
                    "BadNv = 1,2,5\n"
-                   "BadCp = 9,0,0\n");
+                   "BadCp = 9,0,0\n"
+                   "ObjectsOwnCp = 2,0,0\n"
+                   "Gap = 1,0,0\n"
+                   "Gap@" + Template.toUtf8() + " =\n"
+                   "[" + product::NvSection.toUtf8() + "]\n"
+                   "nvoTemp = 1,2\n"
+                   "NoNv = 3,2\n");
         file.close();
         ini.setFileName(path);
         QVERIFY2(ini.problems().isEmpty(), qPrintable(ini.problems().join('\n')));
