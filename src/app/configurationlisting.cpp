@@ -43,20 +43,10 @@ QString shownValue(const cParam &parameter)
 
 } // namespace
 
-QStringList readAndList(PlugInHost &host)
+QStringList readAndList(PlugInHost &host, MultiDeviceWindowFactory createMultiDeviceWindow)
 {
     MemoryConfigurationWindow window(host.session().windowTitle());
-    ConfigurationEnvironment environment;
-    environment.session = &host.session();
-    environment.window = &window;
-    environment.logger = host.logger();
-    environment.deviceHeading = &host.logger()->deviceHeading();
-    environment.dialogs = host.environment().dialogs;
-    environment.iniFile = host.iniFile();
-    environment.handleError = [&host](const TqmError &error, const QString &module, const QString &routine) {
-        return host.logger()->handleError(error, module, routine);
-    };
-    cConfiguration configuration(environment);
+    cConfiguration configuration(host.services(), window, std::move(createMultiDeviceWindow));
     window.setUpdatingControls(true);
     configuration.FetchCPs();
     configuration.ReadSettings();

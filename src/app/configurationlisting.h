@@ -4,6 +4,8 @@
 // command module's parameter table on a window of in-memory controls, reads the device, and
 // prints every parameter as the window would show it.
 
+#include "device/cconfiguration.h"
+
 #include <QStringList>
 
 class PlugInHost;
@@ -11,6 +13,6 @@ class PlugInHost;
 namespace configurationlisting {
 
 // One line per parameter, "Name = shown value", or "Name: not available".
-QStringList readAndList(PlugInHost &host);
+QStringList readAndList(PlugInHost &host, MultiDeviceWindowFactory createMultiDeviceWindow = {});
 
 } // namespace configurationlisting

@@ -1,7 +1,10 @@
 // tqm-cmdmodule: the device plug-in program. Started by a network tool with a command line
 // ("/CLASSID:28/COMMANDID:13/OBJECTNAME:..."), by the desktop's D-Bus activation with
 // "-Embedding" (a host then drives the automation object), or by a user without arguments.
-// TQM_UNATTENDED=1 runs it without a screen: message boxes become lines on standard error.
+// The environment is read here only, and handed in:
+//   TQM_UNATTENDED=1   runs it without a screen: message boxes become lines on standard error;
+//   TQM_HOME           the machine-wide data directory (networks, registry, registrations);
+//   TQM_PICK_DEVICES   the devices an unattended multi-device write picks (";" between names).
 
 #include "app/configurationlisting.h"
 #include "host/commandline.h"
@@ -13,6 +16,7 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/homedir.h"
 #include "lns/statuswindow.h"
+#include "lns/timer.h"
 #include "lns/unattended.h"
 #include "strings/resstrings.h"
 #include "widgets/aboutdialog.h"
@@ -24,6 +28,7 @@
 #include <QDBusServiceWatcher>
 #include <QFileInfo>
 #include <QSet>
+#include <optional>
 
 #include <cstdio>
 
@@ -77,7 +82,8 @@ int serveAutomationObject(QCoreApplication &app, PlugInHost &host)
 
 int main(int argc, char *argv[])
 {
-    const bool quiet = unattended::isOn();
+    const bool quiet = qEnvironmentVariable("TQM_UNATTENDED") == QLatin1String("1");
+    const QString home = tqmHome(qEnvironmentVariable("TQM_HOME"));
     std::unique_ptr<QCoreApplication> app = quiet ? std::make_unique<QCoreApplication>(argc, argv)
                                                   : std::make_unique<QApplication>(argc, argv);
     const QString programPath = QCoreApplication::applicationFilePath();
@@ -107,6 +113,7 @@ int main(int argc, char *argv[])
     // The main window stands in here until the widget window exists.
     RecordingPlugInWindow window;
     DesktopHelpViewer helpViewer;
+    QtTimerFactory timers;
 
     HostEnvironment env;
     env.programDirectory = QFileInfo(programPath).absolutePath();
@@ -116,7 +123,9 @@ int main(int argc, char *argv[])
     env.aboutWindow = quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get();
     env.window = &window;
     env.helpViewer = &helpViewer;
-    env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
+    env.home = home;
+    env.timers = &timers;
+    env.objectServerProvider = [home] { return embedded::EmbeddedObjectServer::create(home); };
     env.registerAutomationServer = [programPath] { dbusactivation::install(programPath); };
     env.applyLanguage = [](qint16 language) { setLanguage(language); };
 
@@ -134,7 +143,12 @@ int main(int argc, char *argv[])
     if (!host.ended() && window.isInteractive())
         return app->exec();
     if (!host.ended() && window.isVisible() && host.session().commandIndex == 1) {
-        for (const QString &line : configurationlisting::readAndList(host))
+        std::optional<QStringList> picks;
+        if (qEnvironmentVariableIsSet(device::ScriptedMultiDeviceWindow::PickVariable))
+            picks = device::ScriptedMultiDeviceWindow::picksOf(
+                qEnvironmentVariable(device::ScriptedMultiDeviceWindow::PickVariable));
+        const auto pickingWindow = [picks] { return std::make_unique<device::ScriptedMultiDeviceWindow>(picks); };
+        for (const QString &line : configurationlisting::readAndList(host, pickingWindow))
             std::printf("%s\n", qPrintable(line));
     }
     const bool aborted = host.session().aborted;

@@ -15,6 +15,7 @@
 #include "lns/listcollection.h"
 
 #include <QObject>
+#include <optional>
 
 namespace device {
 
@@ -54,22 +55,30 @@ private:
     QStringList m_unreadable;
 };
 
-// Picks without asking: the devices named in TQM_PICK_DEVICES (device names, device object names
-// or LonMark object names separated by ";"), or every offered device when it is not set. Set but
-// empty picks nothing, which the workflows take as a cancel.
+// Picks without asking: the devices named in the pick list (device names, device object names
+// or LonMark object names), or every offered device when there is none. An empty list picks
+// nothing, which the workflows take as a cancel. The program takes the list from the
+// environment variable PickVariable (entries separated by ";").
 class ScriptedMultiDeviceWindow : public MultiDeviceWindow
 {
     Q_OBJECT
 public:
     static constexpr const char *PickVariable = "TQM_PICK_DEVICES";
 
-    using MultiDeviceWindow::MultiDeviceWindow;
+    explicit ScriptedMultiDeviceWindow(std::optional<QStringList> picks = std::nullopt, QObject *parent = nullptr)
+        : MultiDeviceWindow(parent), m_picks(std::move(picks))
+    {
+    }
     MultiDeviceSelectionPtr open(const MultiDeviceRequest &request) override;
 
     // Entries of the last pick list that named no offered device.
     const QStringList &unmatchedPicks() const { return m_unmatched; }
 
+    // The pick list of the variable's text: entries separated by ";".
+    static QStringList picksOf(const QString &text);
+
 private:
+    std::optional<QStringList> m_picks;
     QStringList m_unmatched;
 };
 

@@ -169,7 +169,7 @@ void PlugInHost::InitApp()
 
     m_logger = std::make_unique<HostLogger>(*m_env.clock, *m_env.dialogs);
     m_iniFile = std::make_unique<IniFile>();
-    m_registry = std::make_unique<RegistryAccess>();
+    m_registry = std::make_unique<RegistryAccess>(m_env.home);
     m_lnsSession = std::make_unique<LnsSession>();
 
     LoggerSetup setup;
@@ -182,6 +182,7 @@ void PlugInHost::InitApp()
     setup.productName = product::ProductName;
     m_logger->setUp(setup);
     log(label(QStringLiteral("M_LcaPlugIn"), routine));
+    buildServices();
 
     const auto steps = std::initializer_list<std::function<void()>>{
         [&] { m_session.manufacturerName = resString(1802); },
@@ -481,10 +482,31 @@ void PlugInHost::EndApp()
             m_env.statusWindow->hide();
     } catch (const TqmError &) {
     }
+    m_services = Services{};
     m_logger.reset();
     m_lnsSession.reset();
     m_iniFile.reset();
     m_registry.reset();
+}
+
+void PlugInHost::buildServices()
+{
+    m_services = Services{};
+    m_services.session = &m_session;
+    m_services.dialogs = m_env.dialogs;
+    m_services.logger = m_logger.get();
+    m_services.deviceHeading = &m_logger->deviceHeading();
+    m_services.iniFile = m_iniFile.get();
+    m_services.registry = m_registry.get();
+    m_services.clock = m_env.clock;
+    m_services.timers = m_env.timers;
+    m_services.handleError = [this](const TqmError &error, const QString &module, const QString &routine) {
+        return m_logger->handleError(error, module, routine);
+    };
+    m_services.endProgram = [this] {
+        m_endRequested = true;
+        EndApp();
+    };
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -503,7 +525,7 @@ void PlugInHost::Register()
         record.productName = resString(1809);
         record.registrationNumber = QString::number(m_session.commandTable[commands::Configure].registrationNumber);
         record.version = m_session.version;
-        RegistrationWriter().commit(record);
+        RegistrationWriter(m_env.home).commit(record);
     } catch (const TqmError &) {
         // Registration never reports: the next exit writes the record again.
     }
@@ -513,7 +535,7 @@ void PlugInHost::Unregister()
 {
     log(label(PlugInModule, QStringLiteral("Unregister")));
     try {
-        RegistrationWriter().unregister(product::ProjectName);
+        RegistrationWriter(m_env.home).unregister(product::ProjectName);
         dbusactivation::uninstall();
     } catch (const TqmError &) {
         // Like Register: silent.

@@ -8,6 +8,7 @@
 #include "lns/lnssession.h"
 #include "lns/userdialogs.h"
 #include "session/hostlogger.h"
+#include "session/services.h"
 #include "session/session.h"
 
 #include <QString>
@@ -21,6 +22,7 @@ class IniFile;
 class PlugInWindow;
 class RegistryAccess;
 class StatusWindow;
+class TimerFactory;
 class UserDialogs;
 namespace commandline {
 struct Switches;
@@ -30,7 +32,9 @@ struct HostEnvironment
 {
     QString programDirectory;   // where the program, its INI file and its help live
     QString programFileName;    // e.g. "tqm-cmdmodule"; the log file is this + ".LOG"
+    QString home;               // the machine-wide data directory (registry, registrations)
     const Clock *clock = nullptr;
+    TimerFactory *timers = nullptr;
     UserDialogs *dialogs = nullptr;
     StatusWindow *statusWindow = nullptr;
     PlugInWindow *window = nullptr;
@@ -79,6 +83,9 @@ public:
     const SessionState &session() const { return m_session; }
     const HostEnvironment &environment() const { return m_env; }
     HostLogger *logger() { return m_logger.get(); }
+    // The session's services, built once by InitApp for the configuration, the window's logic,
+    // monitoring and calibration; empty again after EndApp.
+    const Services &services() const { return m_services; }
     IniFile *iniFile() { return m_iniFile.get(); }
     RegistryAccess *registry() { return m_registry.get(); }
     // True once EndApp ran (the program is to end, or the automation object to go idle).
@@ -99,6 +106,7 @@ private:
     MsgAnswer message(const QString &text, const QString &title, MsgIcon icon);
     void abort();
     void fillCommandTable();
+    void buildServices();
     void handleCommandLine(const commandline::Switches &switches);
     void startStandAlone(bool withStatusWindow);
     void closeSession();
@@ -110,6 +118,7 @@ private:
 
     HostEnvironment m_env;
     SessionState m_session;
+    Services m_services;
     std::unique_ptr<HostLogger> m_logger;
     std::unique_ptr<IniFile> m_iniFile;
     std::unique_ptr<RegistryAccess> m_registry;

@@ -21,15 +21,21 @@ struct RegistrationRecord
 class RegistrationWriter
 {
 public:
+    // Records under `home` (see homedir.h).
+    explicit RegistrationWriter(QString home) : m_home(std::move(home)) {}
+
     // The record file of a project under the home directory.
-    static QString recordFile(const QString &projectName);
+    QString recordFile(const QString &projectName) const;
 
     // Throws TqmError (FileAccess) when the record cannot be written.
     void commit(const RegistrationRecord &record);
     // Removes the record; a missing record is no error.
     void unregister(const QString &projectName);
     // Reads a committed record back; empty fields when there is none.
-    static RegistrationRecord read(const QString &projectName);
+    RegistrationRecord read(const QString &projectName) const;
+
+private:
+    QString m_home;
 };
 
 // The automation object's D-Bus activation: a service file in the user's D-Bus services

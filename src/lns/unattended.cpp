@@ -7,11 +7,6 @@
 
 namespace unattended {
 
-bool isOn()
-{
-    return qEnvironmentVariable("TQM_UNATTENDED") == QLatin1String("1");
-}
-
 QString oneLine(const QString &text)
 {
     QString line = text;

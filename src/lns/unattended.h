@@ -1,8 +1,8 @@
 #pragma once
 
-// Unattended mode (env TQM_UNATTENDED=1): scripts, CI and hosts without a screen. Every message
-// box becomes one line on standard error and is answered with its default button; file dialogs
-// answer cancel.
+// Unattended mode (the program's choice, TQM_UNATTENDED=1): scripts, CI and hosts without a
+// screen. Every message box becomes one line on standard error (its detail a second line,
+// "cause: ...") and is answered with its default button; file dialogs answer cancel.
 
 #include "lns/userdialogs.h"
 
@@ -10,7 +10,6 @@
 
 namespace unattended {
 
-bool isOn();
 // Line breaks (CR LF, CR or LF) shown as the two characters "\n", so that one box is one line.
 QString oneLine(const QString &text);
 QString iconName(MsgIcon icon);

@@ -6,9 +6,22 @@
 #include "params/choiceparams.h"
 #include "params/cparamtextbox.h"
 #include "params/rawparams.h"
+#include "session/services.h"
+#include "session/session.h"
 #include "lns/inilocator.h"
 
 using E = cParamEnums;
+
+ParamsContext ParamsContext::of(const Services &services, const QString &messageTitle)
+{
+    ParamsContext context;
+    context.dialogs = services.dialogs;
+    context.messageTitle = messageTitle;
+    context.iniFile = services.iniFile;
+    context.deviceTemplate = services.session ? services.session->deviceTemplate : QString();
+    context.logger = services.logger;
+    return context;
+}
 
 cParams::cParams(QObject *parent) : cParams(Context{}, parent) {}
 

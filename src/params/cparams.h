@@ -19,6 +19,7 @@
 class IniFile;
 class Logger;
 class UserDialogs;
+struct Services;
 class cParam;
 class cConfigProp;
 class cParamTextBox;
@@ -36,7 +37,8 @@ class CheckBoxControl;
 class OptionButtonControl;
 } // namespace controls
 
-// What the parameter collection needs of its surroundings; the host fills it in.
+// What the parameter collection (and the transfer on it) needs of its surroundings: a narrow
+// view of the session's services.
 struct ParamsContext
 {
     UserDialogs *dialogs = nullptr;      // range messages; none: messages are not shown
@@ -45,6 +47,9 @@ struct ParamsContext
     QString deviceTemplate;              // template of the opened device
     QLocale locale = QLocale::system();  // decimal separator of the display
     Logger *logger = nullptr;            // routine labels and the red lines of failed CP writes
+
+    // The session's dialogs, INI file, device template and logger, with the window's caption.
+    static ParamsContext of(const Services &services, const QString &messageTitle);
 };
 
 class cParams : public QObject

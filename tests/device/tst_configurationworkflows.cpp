@@ -191,6 +191,37 @@ private slots:
         QCOMPARE(PickingWindow::requests.at(1).title, rig.window.Caption());
     }
 
+    // A read that stopped part-way, here at an INI entry that points at a CP of the wrong size:
+    // what was not read is not written, neither to the device nor to others, and the failure
+    // names the parameter, the CP and the entry.
+    void unreadParametersAreNotWritten()
+    {
+        ConfigurationRig rig("MinDeltaTemp@TQM_CM_L4 = 5,0,0"); // the twelve-byte set-point CP
+        cConfiguration &config = rig.open(Opened, 1, SameTemplate);
+        rig.window.setUpdatingControls(true);
+        config.FetchCPs();
+        config.ReadSettings();
+        rig.window.setUpdatingControls(false);
+        QVERIFY(rig.logTexts().filter("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp): A number of 12 bytes "
+                                      "is too wide.").size() == 1);
+        const QStringList before = ConfigurationRig::snapshot(rig.module(Opened));
+        rig.logger.lines.clear();
+
+        QVERIFY(!config.WriteParameters());
+
+        QCOMPARE(ConfigurationRig::snapshot(rig.module(Opened)), before);
+        QCOMPARE(redLines(rig.logger).size(), 1);
+        QVERIFY(redLines(rig.logger).first().text.startsWith("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp) was "
+                                                              "not written"));
+
+        const QStringList otherBefore = ConfigurationRig::snapshot(rig.module(SameTemplate.first()));
+        config.WriteParametersEx();
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QVERIFY(rig.dialogs.messages.first().text.startsWith("The parameter set is incomplete: MinDeltaTemp never"));
+        QVERIFY(PickingWindow::requests.isEmpty());
+        QCOMPARE(ConfigurationRig::snapshot(rig.module(SameTemplate.first())), otherBefore);
+    }
+
     void cancelledSpreadWritesNothing()
     {
         ConfigurationRig rig;

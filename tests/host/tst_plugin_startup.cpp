@@ -29,19 +29,19 @@ private slots:
     void helpMenuAndHelpFailures();
 
 private:
-    static QString sharedLanguage();
-    static QString productLanguage();
+    static QString sharedLanguage(const HostSandbox &box);
+    static QString productLanguage(const HostSandbox &box);
 };
 
-QString TstPlugInStartup::sharedLanguage()
+QString TstPlugInStartup::sharedLanguage(const HostSandbox &box)
 {
-    return RegistryAccess().ReadValue(RegistryAccess::LocalMachine, settings::SharedKey, QStringLiteral("Options"),
+    return box.registry().ReadValue(RegistryAccess::LocalMachine, settings::SharedKey, QStringLiteral("Options"),
                                       QStringLiteral("Language"), QStringLiteral("unset"));
 }
 
-QString TstPlugInStartup::productLanguage()
+QString TstPlugInStartup::productLanguage(const HostSandbox &box)
 {
-    return RegistryAccess().ReadValue(RegistryAccess::LocalMachine, settings::productKey(), QStringLiteral("Options"),
+    return box.registry().ReadValue(RegistryAccess::LocalMachine, settings::productKey(), QStringLiteral("Options"),
                                       QStringLiteral("Language"), QStringLiteral("unset"));
 }
 
@@ -69,13 +69,13 @@ void TstPlugInStartup::regWritesTheProductLanguageOnly()
     HostSandbox box;
     PlugInHost host(box.environment());
     host.Main(QStringLiteral("/REG:1"));
-    QCOMPARE(productLanguage(), QStringLiteral("1"));
-    QCOMPARE(sharedLanguage(), QStringLiteral("unset"));
+    QCOMPARE(productLanguage(box), QStringLiteral("1"));
+    QCOMPARE(sharedLanguage(box), QStringLiteral("unset"));
     QVERIFY(host.ended());
     QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
     QVERIFY(box.about.shown.isEmpty());
     // Every exit leaves the registration record behind.
-    QCOMPARE(RegistrationWriter::read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
+    QCOMPARE(box.registrations().read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
 
     // The next start still runs in the shared language.
     PlugInHost next(box.environment());
@@ -91,15 +91,15 @@ void TstPlugInStartup::unregRemovesTheRegistration()
         host.Main(QStringLiteral("/REG:1000"));
     }
     dbusactivation::install(box.program.filePath(QStringLiteral("tqm-cmdmodule")));
-    QVERIFY(QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
     QVERIFY(dbusactivation::serviceFile().startsWith(box.home.path()));
 
     PlugInHost host(box.environment());
     host.Main(QStringLiteral("/unreg"));
     QVERIFY(host.ended());
-    QVERIFY(!QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(!QFile::exists(box.registrations().recordFile(product::ProjectName)));
     QVERIFY(!QFile::exists(dbusactivation::serviceFile()));
-    QCOMPARE(productLanguage(), QStringLiteral("unset"));
+    QCOMPARE(productLanguage(box), QStringLiteral("unset"));
 }
 
 void TstPlugInStartup::registrationCommandNeverOpensTheWindow_data()
@@ -124,7 +124,7 @@ void TstPlugInStartup::registrationCommandNeverOpensTheWindow()
     QVERIFY(!host.session().aborted);
     QVERIFY(host.ended());
     QVERIFY(box.dialogs.messages.isEmpty());
-    QVERIFY(QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
 }
 
 void TstPlugInStartup::refusedCommands_data()
@@ -158,7 +158,7 @@ void TstPlugInStartup::refusedCommands()
     QVERIFY(host.session().aborted);
     QVERIFY(host.ended());
     QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-    QVERIFY(QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
 }
 
 void TstPlugInStartup::missingIniFileAborts()
@@ -212,7 +212,7 @@ void TstPlugInStartup::standAlone()
 void TstPlugInStartup::languageComesFromTheSharedKey()
 {
     HostSandbox box;
-    RegistryAccess registry;
+    RegistryAccess registry = box.registry();
     settings::writeLanguage(registry, 1000);
     PlugInHost host(box.environment());
     host.InitApp();
