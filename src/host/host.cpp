@@ -13,6 +13,7 @@
 #include "lns/statuswindow.h"
 #include "session/settings.h"
 #include "strings/resstrings.h"
+#include "transfer/transferparts.h"
 
 #include <QFileInfo>
 
@@ -52,9 +53,9 @@ void PlugInHost::log(const QString &text)
         m_logger->logLine(text);
 }
 
-MsgAnswer PlugInHost::message(const QString &text, const QString &title, MsgIcon icon)
+MsgAnswer PlugInHost::message(const QString &text, const QString &title, MsgIcon icon, const QString &cause)
 {
-    return m_env.dialogs->message(text, title, icon, MsgButtons::Ok, MsgAnswer::Ok);
+    return m_env.dialogs->message(MessageRequest{text, title, icon, MsgButtons::Ok, MsgAnswer::Ok, cause});
 }
 
 void PlugInHost::abort()
@@ -332,7 +333,8 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
 
     if (!openServer(mode)) {
         log(m_lnsSession->lastError());
-        message(TextUtility::FillPlaceholders(resString(1508), {product::ProductName}), title, MsgIcon::Exclamation);
+        message(TextUtility::FillPlaceholders(resString(1508), {product::ProductName}), title, MsgIcon::Exclamation,
+                m_lnsSession->lastError());
         abort();
         EndApp();
         return;
@@ -340,7 +342,7 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
 
     if (!openNetwork(parts.networkName)) {
         log(m_lnsSession->lastError());
-        message(resString(1436), title, MsgIcon::Critical);
+        message(resString(1436), title, MsgIcon::Critical, m_lnsSession->lastError());
         if (status)
             status->hide();
         abort();
@@ -362,7 +364,10 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         if (status)
             status->setStatusText(resString(1507));
         closeSession();
-        message(resString(1437), title, MsgIcon::Critical);
+        const QString missing = subsystem.success
+            ? found.failure
+            : GetResString(1568, 4, {parts.subsystemLevels.join(QLatin1Char('/')), parts.networkName});
+        message(resString(1437), title, MsgIcon::Critical, causeWithIniProblems(missing));
         if (status)
             status->hide();
         abort();
@@ -382,9 +387,16 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         m_env.window->showWindow();
         return;
     }
-    message(resString(1491), title, MsgIcon::Exclamation);
+    message(resString(1491), title, MsgIcon::Exclamation, m_lastAccessFailure);
     abort();
     EndApp();
+}
+
+QString PlugInHost::causeWithIniProblems(const QString &cause) const
+{
+    // A damaged plug-in INI file is the likeliest reason for what was not found.
+    const QStringList problems = m_iniFile ? m_iniFile->problems() : QStringList();
+    return problems.isEmpty() ? cause : cause + CrLf + problems.join(CrLf);
 }
 
 void PlugInHost::AttachToHostObjects()
@@ -426,6 +438,7 @@ bool PlugInHost::DeviceIsAccessible(const lns::AppDevicePtr &device, bool force)
     m_session.lastAccessCheck = now;
     const lns::AppDevicePtr target = device ? device : m_session.appDevice;
     bool accessible = false;
+    m_lastAccessFailure.clear();
     try {
         if (target) {
             target->deviceTest(4);
@@ -433,8 +446,9 @@ bool PlugInHost::DeviceIsAccessible(const lns::AppDevicePtr &device, bool force)
             if (!device)
                 m_session.communicationFailed = false;
         }
-    } catch (const TqmError &) {
+    } catch (const TqmError &error) {
         accessible = false;
+        m_lastAccessFailure = error.description();
     }
     m_session.lastAccessible = accessible;
     return accessible;
@@ -542,7 +556,7 @@ void PlugInHost::Unregister()
     }
 }
 
-bool PlugInHost::registerCommandsFor(const QString &deviceTemplate)
+bool PlugInHost::registerCommandsFor(const QString &deviceTemplate, QStringList &causes)
 {
     bool allRegistered = true;
     for (int index = 1; index <= 4; ++index) {
@@ -560,13 +574,17 @@ bool PlugInHost::registerCommandsFor(const QString &deviceTemplate)
         registration.projectName = product::ProjectName;
         registration.version = m_session.version;
         registration.deviceTemplate = deviceTemplate;
+        QString cause;
         try {
             if (!m_session.network->registerPlugInCommand(registration))
-                allRegistered = false;
+                cause = QStringLiteral("refused");
         } catch (const TqmError &error) {
-            log(QStringLiteral("Registering command %1 for %2 failed: %3")
-                    .arg(record.commandId)
-                    .arg(deviceTemplate, error.description()));
+            cause = error.description();
+        }
+        if (!cause.isEmpty()) {
+            cause = QStringLiteral("Registering command %1 for %2 failed: %3").arg(record.commandId).arg(deviceTemplate, cause);
+            log(cause);
+            causes.append(cause);
             allRegistered = false;
         }
     }
@@ -585,34 +603,60 @@ void PlugInHost::RegisterIntoProject(const QString &objectName, lns::ConnectionM
     }
 
     bool success = false;
+    QStringList causes;
     try {
         const ObjectNameParts parts = ObjectNameParser::Split(objectName);
         success = openServer(mode) && openNetwork(parts.networkName);
         if (!success)
-            log(m_lnsSession->lastError());
+            causes.append(m_lnsSession->lastError());
     } catch (const TqmError &error) {
-        log(error.description());
+        causes.append(error.description());
     }
 
-    if (success) {
-        for (int n = 1; n <= m_iniFile->TemplateEntryCount(); ++n) {
-            const IniFile::TemplateEntry entry = m_iniFile->templateEntry(n);
-            if (entry.programId.isEmpty()
-                || !m_session.programIdsToRegister.contains(entry.programId, Qt::CaseInsensitive))
-                continue;
-            if (!registerCommandsFor(entry.deviceTemplate))
-                success = false;
-        }
-    }
+    if (success)
+        success = registerInOneTransaction(causes);
+    for (const QString &cause : std::as_const(causes))
+        log(cause);
 
     if (m_session.regResult) {
         m_session.regResult->setRegResult(success ? 0 : -1);
     } else if (!success) {
-        message(resString(1435, 2), product::ProductName, MsgIcon::Critical);
+        message(resString(1435, 2), product::ProductName, MsgIcon::Critical, causes.join(CrLf));
     }
     if (status)
         status->hide();
     EndApp();
+}
+
+// A project offers the plug-in's commands for every template asked for, or none of them: an end
+// part-way (an error, a killed process) leaves the project as it was.
+bool PlugInHost::registerInOneTransaction(QStringList &causes)
+{
+    transfer::Transaction transaction(m_session.system);
+    if (!transaction.started()) {
+        causes.append(transaction.startFailure());
+        return false;
+    }
+    bool success = true;
+    for (int n = 1; n <= m_iniFile->TemplateEntryCount(); ++n) {
+        const IniFile::TemplateEntry entry = m_iniFile->templateEntry(n);
+        if (entry.programId.isEmpty()
+            || !m_session.programIdsToRegister.contains(entry.programId, Qt::CaseInsensitive))
+            continue;
+        if (!registerCommandsFor(entry.deviceTemplate, causes))
+            success = false;
+    }
+    if (!success) {
+        transaction.cancel();
+        return false;
+    }
+    try {
+        transaction.commit();
+    } catch (const TqmError &error) {
+        causes.append(error.description());
+        return false;
+    }
+    return true;
 }
 
 void PlugInHost::ShowAboutWindow()

@@ -103,7 +103,9 @@ private:
     // repeats the step, goes on, or leaves the routine (ending the program when asked).
     Step runStep(const QString &routineName, const std::function<void()> &step);
     void log(const QString &label);
-    MsgAnswer message(const QString &text, const QString &title, MsgIcon icon);
+    // A box of the given text; `cause` goes to its details.
+    MsgAnswer message(const QString &text, const QString &title, MsgIcon icon, const QString &cause = {});
+    QString causeWithIniProblems(const QString &cause) const;
     void abort();
     void fillCommandTable();
     void buildServices();
@@ -114,7 +116,8 @@ private:
     bool openServer(lns::ConnectionMode mode);
     bool openNetwork(const QString &networkName);
     LnsSessionObjects sessionObjects();
-    bool registerCommandsFor(const QString &deviceTemplate);
+    bool registerCommandsFor(const QString &deviceTemplate, QStringList &causes);
+    bool registerInOneTransaction(QStringList &causes);
 
     HostEnvironment m_env;
     SessionState m_session;
@@ -124,6 +127,7 @@ private:
     std::unique_ptr<RegistryAccess> m_registry;
     std::unique_ptr<LnsSession> m_lnsSession;
     std::function<void()> m_stopMonitoring;
+    QString m_lastAccessFailure; // why the last device check failed
     bool m_ended = false;
     bool m_endRequested = false;
     bool m_manualAvailable = false;

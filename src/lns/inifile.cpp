@@ -1,6 +1,7 @@
 #include "lns/inifile.h"
 
 #include "base/textutility.h"
+#include "strings/resstrings.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,9 @@
 #include <QStringDecoder>
 
 namespace {
+
+// "The device ... was not found in subsystem ..." and its siblings.
+constexpr int DeviceNotFound = 1568;
 
 QString foldName(QStringView name)
 {
@@ -302,13 +306,23 @@ bool IniFile::ListsTemplate(const QString &deviceTemplate) const
 IniFile::FoundDevice IniFile::FindDevice(const std::shared_ptr<lns::AppDevices> &appDevices,
                                          const QString &deviceName, const QString &lonMarkObjectName) const
 {
+    FoundDevice missing;
+    QString subsystemPath;
+    try {
+        if (const auto subsystem = std::dynamic_pointer_cast<lns::Subsystem>(appDevices ? appDevices->parent() : nullptr))
+            subsystemPath = subsystem->path();
+    } catch (const TqmError &) {
+        // The path only helps to say where the device was looked for.
+    }
+    missing.failure = GetResString(DeviceNotFound, 1, {deviceName, subsystemPath});
     if (!appDevices)
-        return {};
+        return missing;
     int count = 0;
     try {
         count = appDevices->count();
-    } catch (const TqmError &) {
-        return {};
+    } catch (const TqmError &error) {
+        missing.failure += QStringLiteral(" (") + error.description() + QLatin1Char(')');
+        return missing;
     }
     // Device names need not be unique across templates: take the first one this file serves.
     for (int i = 1; i <= count; ++i) {
@@ -317,11 +331,15 @@ IniFile::FoundDevice IniFile::FindDevice(const std::shared_ptr<lns::AppDevices> 
             if (device->name() != deviceName)
                 continue;
             const lns::DeviceTemplatePtr deviceTemplate = device->deviceTemplate();
-            if (!deviceTemplate || !ListsTemplate(deviceTemplate->name()))
+            const QString templateName = deviceTemplate ? deviceTemplate->name() : QString();
+            if (!ListsTemplate(templateName)) {
+                missing.failure = GetResString(DeviceNotFound, 3, {templateName, deviceName});
                 continue;
+            }
             FoundDevice found;
             found.appDevice = device;
             found.lonMarkObjects = device->lonMarkObjects();
+            missing.failure = GetResString(DeviceNotFound, 2, {deviceName, lonMarkObjectName});
             found.lonMarkObject = found.lonMarkObjects->item(lonMarkObjectName);
             found.success = found.lonMarkObject != nullptr;
             if (found.success)
@@ -330,5 +348,5 @@ IniFile::FoundDevice IniFile::FindDevice(const std::shared_ptr<lns::AppDevices> 
             // A device that cannot be read, or lacks the object, is not the one sought.
         }
     }
-    return {};
+    return missing;
 }

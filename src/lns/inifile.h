@@ -48,6 +48,7 @@ public:
         std::shared_ptr<lns::LonMarkObjects> lonMarkObjects;
         lns::LonMarkObjectPtr lonMarkObject;
         bool success = false;
+        QString failure; // what was not found, for the user
     };
 
     IniFile() = default;
@@ -97,7 +98,9 @@ public:
     bool ListsTemplate(const QString &deviceTemplate) const;
 
     // The device of that name whose template the file lists, and its LonMark object of that
-    // name. Success is false when either is missing; no error escapes.
+    // name. Success is false when either is missing, the failure naming what was not found (the
+    // device in its subsystem, the object on the device, the device's template in the file); no
+    // error escapes.
     FoundDevice FindDevice(const std::shared_ptr<lns::AppDevices> &appDevices, const QString &deviceName,
                            const QString &lonMarkObjectName) const;
 

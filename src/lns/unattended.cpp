@@ -51,6 +51,8 @@ QString UnattendedDialogs::messageLine(const MessageRequest &request)
 MsgAnswer UnattendedDialogs::message(const MessageRequest &request)
 {
     unattended::print(messageLine(request));
+    if (!request.detail.isEmpty())
+        unattended::print(QStringLiteral("cause: ") + unattended::oneLine(request.detail));
     return request.defaultAnswer;
 }
 
