@@ -8,17 +8,14 @@
 //   bench-spread [N ...]          default: 100 500 2000
 //   bench-spread --ini <file>     plug-in INI file (default: the one next to the program)
 
+#include "changedset.h"
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
-#include "lns/controls/controls.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
 #include "lns/userdialogs.h"
-#include "params/choiceparams.h"
-#include "params/cparamtextbox.h"
 #include "params/cpaccess.h"
-#include "params/rawparams.h"
 #include "session/services.h"
 #include "session/session.h"
 
@@ -126,38 +123,6 @@ private:
     }
 };
 
-// Another valid value for every parameter that is written, so that each CP the set holds differs
-// from the device's default bytes.
-void changeEverything(cParams &params)
-{
-    for (cParam *p : params.GetAllParamsShouldBeWrittenToLns()) {
-        if (auto *combo = dynamic_cast<cParamComboBox *>(p)) {
-            const auto *control = combo->ComboBoxControl();
-            for (int i = 0; i < control->count(); ++i) {
-                if (control->itemData(i) != combo->Value()) {
-                    combo->setValue(control->itemData(i));
-                    break;
-                }
-            }
-        } else if (auto *text = dynamic_cast<cParamTextBox *>(p)) {
-            const qint32 step = qMax(1, qRound(text->MinStep() * text->Factor()));
-            const bool up = (double(text->Value()) + step) / text->Factor() <= text->RangeMax();
-            text->setValue(text->Value() + (up ? step : -step));
-        } else if (auto *options = dynamic_cast<cParamOptBtn *>(p)) {
-            for (int i = 1; i <= options->OptionButtonsCount(); ++i) {
-                if (options->OptionButtonItemData(i) != options->Value()) {
-                    options->setValue(options->OptionButtonItemData(i));
-                    break;
-                }
-            }
-        } else if (auto *one = dynamic_cast<cParam1Byte *>(p)) {
-            one->setValue((one->Value() + 1) % 256);
-        } else if (auto *two = dynamic_cast<cParam2Byte *>(p)) {
-            two->setValue((two->Value() + 1) % 65536);
-        }
-    }
-}
-
 QStringList cpBytes(const lns::LonMarkObjectPtr &object, const QStringList &cpNames)
 {
     QStringList values;
@@ -209,7 +174,7 @@ Measurement measure(const QString &home, const IniFile &ini, int count)
     window.setUpdatingControls(true);
     configuration.FetchCPs();
     configuration.ReadSettings();
-    changeEverything(*configuration.Parameters());
+    changedset::changeEverything(*configuration.Parameters());
     configuration.setFanCoilStepCount(configuration.FanCoilStepCount() + 1);
     window.setUpdatingControls(false);
 
