@@ -1,4 +1,4 @@
-#include "device/fakenetwork.h"
+#include "lnsfakes.h"
 #include "device/multidevicewindow.h"
 
 #include <QThread>

@@ -7,6 +7,7 @@
 #include "lns/desktopseams.h"
 #include "host/pluginwindow.h"
 #include "host/registrationwriter.h"
+#include "lns/embedded/embeddedobjectserver.h"
 #include "lns/registryaccess.h"
 #include "lns/statuswindow.h"
 #include "strings/resstrings.h"
@@ -89,6 +90,16 @@ struct HostSandbox
         env.registerAutomationServer = [this] { ++automationRegistrations; };
         env.applyLanguage = [](qint16 language) { setLanguage(language); };
         return env;
+    }
+
+    // The demo network of `devices` command modules in the home ("CM 1.01", ...), and a closed
+    // server on it that the host is given.
+    embedded::EmbeddedObjectServerPtr demoServer(int devices = 2)
+    {
+        embedded::createDemoNetwork(home.path(), QStringLiteral("Demo"), devices);
+        auto server = embedded::EmbeddedObjectServer::create(home.path());
+        serverProvider = [server] { return server; };
+        return server;
     }
 
     RegistryAccess registry() const { return RegistryAccess(home.path()); }

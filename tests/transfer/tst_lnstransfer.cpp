@@ -1,81 +1,7 @@
+#include "lnsfakes.h"
 #include "transfernet.h"
 
 #include <QTest>
-#include <functional>
-
-// The System of the network, with hooks just after the start and just before the end of a
-// transaction, the calls it received, and a start that fails as when another program holds the
-// database's write lock past the busy timeout.
-class ObservedSystem : public lns::System
-{
-public:
-    explicit ObservedSystem(lns::SystemPtr real) : m_real(std::move(real)) {}
-    lns::ObjectPtr parent() const override { return m_real->parent(); }
-    QString name() const override { return m_real->name(); }
-    std::shared_ptr<lns::Subsystems> subsystems() const override { return m_real->subsystems(); }
-    void startTransaction() override
-    {
-        calls.append(QStringLiteral("start"));
-        if (refuseStart)
-            throw TqmError(TqmError::LnsDatabase, QStringLiteral("Test"), QStringLiteral("database is locked"));
-        m_real->startTransaction();
-        if (afterStart)
-            afterStart();
-    }
-    void commitTransaction() override
-    {
-        calls.append(QStringLiteral("commit"));
-        if (beforeCommit)
-            beforeCommit();
-        m_real->commitTransaction();
-    }
-    void cancelTransaction() override
-    {
-        calls.append(QStringLiteral("cancel"));
-        if (beforeCancel)
-            beforeCancel();
-        m_real->cancelTransaction();
-    }
-    bool inTransaction() const override { return m_real->inTransaction(); }
-    void openSeries(int value) override { m_real->openSeries(value); }
-    void closeSeries() override { m_real->closeSeries(); }
-    int openSeriesCount() const override { return m_real->openSeriesCount(); }
-    void prepareMonitoring(int value) override { m_real->prepareMonitoring(value); }
-
-    QStringList calls;
-    bool refuseStart = false;
-    std::function<void()> afterStart;
-    std::function<void()> beforeCommit;
-    std::function<void()> beforeCancel;
-
-private:
-    lns::SystemPtr m_real;
-};
-
-// A LonMark object whose way to its device breaks after a number of look-ups: an error that no
-// step of the write expects, arising after some CPs were already written.
-class BreakingObject : public lns::LonMarkObject
-{
-public:
-    BreakingObject(lns::LonMarkObjectPtr real, int workingLookUps) : m_real(std::move(real)), m_left(workingLookUps) {}
-    lns::ObjectPtr parent() const override { return m_real->parent(); }
-    QString name() const override { return m_real->name(); }
-    int index() const override { return m_real->index(); }
-    int type() const override { return m_real->type(); }
-    std::shared_ptr<lns::ConfigProperties> configProperties() const override { return m_real->configProperties(); }
-    std::shared_ptr<lns::NetworkVariables> networkVariables() const override { return m_real->networkVariables(); }
-    std::shared_ptr<lns::ExtensionRecords> extensions() const override { return m_real->extensions(); }
-    lns::AppDevicePtr appDevice() const override
-    {
-        if (m_left-- <= 0)
-            throw TqmError(TqmError::LnsDatabase, QStringLiteral("Test"), QStringLiteral("database gone"), 17);
-        return m_real->appDevice();
-    }
-
-private:
-    lns::LonMarkObjectPtr m_real;
-    mutable int m_left;
-};
 
 namespace {
 
@@ -267,7 +193,7 @@ void TestLnsTransfer::unexpectedErrorCancelsTheObjectsWrite()
     net.switchMapB->setValue(8);
     net.offsetTemp->setValue(1000);
     // The parameters find their way to the device; the images do not.
-    const auto breaking = std::make_shared<BreakingObject>(net.other, 1);
+    const auto breaking = std::make_shared<ObservedLonMarkObject>(net.other, 1);
     QString writtenBeforeTheBreak;
     system->beforeCancel = [&] { writtenBeforeTheBreak = TransferNet::raw(net.other, "nciButtonMode"); };
 
