@@ -324,12 +324,7 @@ void cConfiguration::WriteParametersEx()
         window.setEnabled(false);
     });
     step([&] { logTimed(1551, 1, logcolour::Blue); });
-    step([&] {
-        logger.addLogLine(QStringLiteral("  ") + GetResString(1553), logcolour::Black);
-        for (const QString &name : m_parameters->GetAllCpNamesShouldBeWrittenToLns())
-            logger.addLogLine(QStringLiteral("    - ") + name, logcolour::Green);
-        logger.addLogLine(QString(), logcolour::Black);
-    });
+    step([&] { transfer::LnsTransfer(*m_parameters).logCpNames(); });
 
     SpreadResult result;
     if (!m_services.deviceHeading && !m_ownDeviceHeading)

@@ -75,6 +75,9 @@ public:
     // Parameters and images of the set to write whose value the device never gave (nor was
     // set since), by name; a write to other objects refuses to start while there are any.
     QStringList ParametersWithoutValue() const;
+    // The heading "The following config properties will be written:", one green line per CP of
+    // the set, an empty line.
+    void logCpNames() const;
 
 private:
     // The parameters of one CP, in kind order.
@@ -96,7 +99,6 @@ private:
     bool writeSetToOther(const lns::ObjectPtr &target, const InSameCommit &inSameCommit,
                          const std::function<bool()> &writeParams, const std::function<bool()> &writeImages);
     void showWriteError(const QString &routine, const TqmError &error, const QString &cpName) const;
-    void logCpNames() const;
 
     cParams &m_params;
 };
