@@ -79,8 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const IniFile ini = plugInIniFile(input);
     static Collection collection;
     try {
-        transfer::ParamSetFile(collection.params).LoadFromFile(input.write(data, size), ini, product::PlugInName,
-                                       QStringLiteral("90:00:5D:50:28:04:04:04"), product::DataFileVersion);
+        transfer::ParamSetFile(collection.params)
+            .LoadFromFile(input.write(data, size), ini, product::PlugInName, QStringLiteral("90:00:5D:50:28:04:04:04"),
+                          product::DataFileVersion);
     } catch (const TqmError &) {
         // The file was refused with a reason.
     }
