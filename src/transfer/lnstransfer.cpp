@@ -122,11 +122,9 @@ void LnsTransfer::ReadFromLns()
                 firstError = error;
             // A device that stops answering would keep every further read waiting.
             if (error.number() == TqmError::LnsDeviceNotResponding)
-                break;
+                throw *firstError;
         }
     }
-    if (firstError && firstError->number() == TqmError::LnsDeviceNotResponding)
-        throw *firstError;
 
     for (cConfigProp *image : m_params.images()) {
         try {
