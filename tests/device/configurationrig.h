@@ -51,7 +51,6 @@ public:
     explicit ConfigurationRig(const QByteArray &iniLines = {})
     {
         QVERIFY2(dir.isValid(), "no temporary directory");
-        qputenv("TQM_HOME", dir.path().toUtf8());
         setLanguage(ResStrings::English);
         const QString shipped = qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini");
         QString iniPath = shipped;

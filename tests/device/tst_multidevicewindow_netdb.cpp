@@ -32,7 +32,6 @@ private:
 void TestMultiDeviceWindowNetDb::initTestCase()
 {
     QVERIFY(m_home.isValid());
-    qputenv("TQM_HOME", m_home.path().toUtf8());
     embedded::createDemoNetwork(m_home.path(), QStringLiteral("Demo"), 10); // 8 on Floor 1, 2 on Floor 2
     m_server = embedded::EmbeddedObjectServer::create(m_home.path());
     m_server->open(lns::ConnectionMode::Local);

@@ -23,7 +23,6 @@ public:
     ParamsNet()
     {
         QVERIFY2(m_dir.isValid(), "no temporary directory");
-        qputenv("TQM_HOME", m_dir.path().toUtf8());
         embedded::createNetwork(m_dir.path(), networkSpec());
         server = embedded::EmbeddedObjectServer::create(m_dir.path());
         server->open(lns::ConnectionMode::Local);

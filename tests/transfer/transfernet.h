@@ -36,7 +36,6 @@ public:
     TransferNet()
     {
         QVERIFY2(dir.isValid(), "no temporary directory");
-        qputenv("TQM_HOME", dir.path().toUtf8());
         const QJsonArray devices = {device("Own", "TQM_CM_L4"), device("Other", "TQM_CM_L4"),
                                     device("Third", "TQM_CM_L3")};
         embedded::createNetwork(dir.path(),
