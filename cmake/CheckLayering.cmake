@@ -29,8 +29,6 @@ set(private_layers "lns/embedded")
 # Known exceptions, each with its reason. The D-Bus adaptor still calls the host's automation
 # object directly; it is to talk to an interface of its own.
 set(exceptions "host/dbus->host")
-# The parameter collection still finds CPs through the transfer layer's look-up.
-list(APPEND exceptions "params->transfer")
 
 function(layer_of path out_prefix out_rank)
   set(best_prefix "")

@@ -9,6 +9,7 @@
 #include "params/cparams.h"
 #include "params/cparamtextbox.h"
 #include "params/rawparams.h"
+#include "transfer/paramsetfile.h"
 
 #include <QFile>
 #include <cstddef>
@@ -78,8 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const IniFile ini = plugInIniFile(input);
     static Collection collection;
     try {
-        collection.params.LoadFromFile(input.write(data, size), ini, product::PlugInName,
-                                       QStringLiteral("90:00:5D:50:28:04:04:04"), product::DataFileVersion);
+        transfer::ParamSetFile(collection.params)
+            .LoadFromFile(input.write(data, size), ini, product::PlugInName, QStringLiteral("90:00:5D:50:28:04:04:04"),
+                          product::DataFileVersion);
     } catch (const TqmError &) {
         // The file was refused with a reason.
     }

@@ -1,7 +1,6 @@
 #pragma once
 
-// Until the widget view exists, the program fills the window in memory and prints every
-// parameter as the window shows it.
+// The unattended print of the configure command: every parameter as the window shows it.
 
 #include <QStringList>
 

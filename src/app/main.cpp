@@ -3,9 +3,13 @@
 // "-Embedding" (a host then drives the automation object), or by a user without arguments.
 // TQM_UNATTENDED=1 runs it without a screen: message boxes become lines on standard error.
 // Without a display and without TQM_UNATTENDED it says so and ends with exit code 1.
+// The environment is read here only, and handed in:
+//   TQM_HOME           the machine-wide data directory (networks, registry, registrations);
+//   TQM_PICK_DEVICES   the devices an unattended multi-device write picks (";" between names).
 // "--help" lists the switches and the environment.
 
 #include "app/configurationlisting.h"
+#include "device/multidevicewindow.h"
 #include "host/commandline.h"
 #include "host/dbus/applicationservice.h"
 #include "host/dbus/automationlifetime.h"
@@ -36,6 +40,7 @@
 #include <QProcessEnvironment>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -116,6 +121,7 @@ int main(int argc, char *argv[])
         QGuiApplication::setDesktopFileName(dbusactivation::ServiceName);
         QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.velto.veltoTqmCmdModule.png")));
     }
+    const QString home = tqmHome(qEnvironmentVariable("TQM_HOME"));
     const QString programPath = QCoreApplication::applicationFilePath();
     const QStringList arguments = QCoreApplication::arguments().mid(1);
 
@@ -149,6 +155,7 @@ int main(int argc, char *argv[])
         aboutDialog = std::make_unique<AboutDialog>(view.window());
     }
     DesktopHelpViewer helpViewer;
+    QtTimerFactory timers;
 
     HostEnvironment env;
     env.programDirectory = QFileInfo(programPath).absolutePath();
@@ -165,9 +172,19 @@ int main(int argc, char *argv[])
             window->setOwnerWidget(view.window());
             return window;
         };
+    } else {
+        // Unattended, the multi-device window picks the devices TQM_PICK_DEVICES names (";"
+        // between names), or every device it offers.
+        std::optional<QStringList> picks;
+        if (qEnvironmentVariableIsSet(device::ScriptedMultiDeviceWindow::PickVariable))
+            picks = device::ScriptedMultiDeviceWindow::picksOf(
+                qEnvironmentVariable(device::ScriptedMultiDeviceWindow::PickVariable));
+        env.createMultiDeviceWindow = [picks] { return std::make_unique<device::ScriptedMultiDeviceWindow>(picks); };
     }
     env.helpViewer = &helpViewer;
-    env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
+    env.home = home;
+    env.timers = &timers;
+    env.objectServerProvider = [home] { return embedded::EmbeddedObjectServer::create(home); };
     env.registerAutomationServer = [programPath] {
         if (runsFromBuildTree(programPath))
             throw TqmError(TqmError::FileAccess, QStringLiteral("main"),

@@ -84,6 +84,12 @@ private:
     QString m_directory;
 };
 
+// Where the pictures' network and settings live (TQM_HOME, read here: the core reads no environment).
+QString dataHome()
+{
+    return tqmHome(qEnvironmentVariable("TQM_HOME"));
+}
+
 // A command of the plug-in on one device in one language, with the real window on the offscreen
 // platform.
 class WindowSession
@@ -96,7 +102,7 @@ class WindowSession
 public:
     WindowSession(const QString &objectName, int commandId, int language)
     {
-        RegistryAccess registry;
+        RegistryAccess registry(dataHome());
         settings::writeLanguage(registry, qint16(language));
         HostEnvironment env;
         env.programDirectory = QCoreApplication::applicationDirPath();
@@ -106,7 +112,8 @@ public:
         env.aboutWindow = &m_about;
         env.helpViewer = &m_help;
         env.view = &view;
-        env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(tqmHome()); };
+        env.home = dataHome();
+        env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(dataHome()); };
         env.applyLanguage = [](qint16 chosen) { setLanguage(chosen); };
         host = std::make_unique<PlugInHost>(env);
         host->Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:").arg(commandId) + objectName);
@@ -185,13 +192,13 @@ void createArrangementsNetwork(const QString &templateName)
             device.insert(QStringLiteral("applicationVersion"), Arrangements[i].applicationVersion);
         devices.append(device);
     }
-    embedded::createNetwork(tqmHome(),
+    embedded::createNetwork(dataHome(),
                             QJsonObject{{QStringLiteral("name"), ArrangementsNetwork},
                                         {QStringLiteral("subsystems"),
                                          QJsonArray{QJsonObject{{QStringLiteral("path"), QStringLiteral("Building A")},
                                                                 {QStringLiteral("devices"), devices}}}}},
                             true);
-    const auto server = embedded::EmbeddedObjectServer::create(tqmHome());
+    const auto server = embedded::EmbeddedObjectServer::create(dataHome());
     server->open(lns::ConnectionMode::Local);
     for (int i = 0; i < int(std::size(Arrangements)); ++i) {
         if (!Arrangements[i].calibrated)
@@ -241,7 +248,7 @@ int main(int argc, char *argv[])
                 throw TqmError(TqmError::SubscriptOutOfRange, QStringLiteral("tqm-screenshots"),
                                QStringLiteral("No device template %1; the INI file lists %2.").arg(name, templates.join(QStringLiteral(", "))));
         }
-        embedded::createDemoNetwork(tqmHome(), Network, int(templates.size()), ini, true);
+        embedded::createDemoNetwork(dataHome(), Network, int(templates.size()), ini, true);
         // The arrangements on the standard template, whose knob page every command offers.
         const QString arrangementsTemplate = QStringLiteral("TQM_CM_STD");
         const bool arrangements = templates.contains(arrangementsTemplate)

@@ -26,6 +26,7 @@ public:
     static constexpr qint32 FileNotFound = 53;
     static constexpr qint32 DuplicateKey = 457;                        // key already in a list
     static constexpr qint32 FileAccess = 75;                           // path or file access error
+    static constexpr qint32 BadFileFormat = 321;                       // a file's content is not as expected
 
     TqmError(qint32 number, QString source, QString description, int line = 0)
         : m_number(number), m_source(std::move(source)), m_description(std::move(description)),

@@ -2,6 +2,7 @@
 
 #include "device/cconfiguration.h"
 #include "lns/deviceversionutility.h"
+#include "lns/inilocator.h"
 #include "lns/logger.h"
 #include "lns/product.h"
 #include "params/cpaccess.h"
@@ -9,7 +10,6 @@
 #include "params/cparams.h"
 #include "session/session.h"
 #include "strings/resstrings.h"
-#include "transfer/cplookup.h"
 
 namespace calibration {
 
@@ -46,9 +46,8 @@ std::optional<qint64> ReadTempCalib(const CalibrationEnvironment &env, const lns
     if (!env.services.iniFile || !device)
         return std::nullopt;
     bool found = false;
-    const lns::ConfigPropertyPtr cp = cplookup::FetchDevCp(QStringLiteral("TempCalib"), product::CpSection,
-                                                           *env.services.iniFile, device->deviceTemplate()->name(),
-                                                           device, &found);
+    const lns::ConfigPropertyPtr cp = IniLocator(*env.services.iniFile, device->deviceTemplate()->name())
+                                             .FetchDevCp(QStringLiteral("TempCalib"), product::CpSection, device, &found);
     if (!found || !cp)
         return std::nullopt;
     qint64 number = 0;
@@ -67,22 +66,6 @@ void logMessage(const CalibrationEnvironment &env, int id, int piece, qint32 col
 void logOutcome(const CalibrationEnvironment &env, const QString &text, qint32 colour)
 {
     env.services.logger->addLogLine(QStringLiteral("     - ") + text, colour);
-}
-
-bool withoutRedLine(const CalibrationEnvironment &env, const std::function<void()> &action)
-{
-    Logger &logger = *env.services.logger;
-    const bool earlierErrors = logger.loggerOnErrorFlag();
-    logger.setLoggerOnErrorFlag(false);
-    try {
-        action();
-    } catch (...) {
-        logger.setLoggerOnErrorFlag(earlierErrors || logger.loggerOnErrorFlag());
-        throw;
-    }
-    const bool red = logger.loggerOnErrorFlag();
-    logger.setLoggerOnErrorFlag(earlierErrors || red);
-    return !red;
 }
 
 void showLoggerOnError(const CalibrationEnvironment &env)

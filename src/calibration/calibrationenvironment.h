@@ -59,10 +59,6 @@ std::optional<qint64> ReadTempCalib(const CalibrationEnvironment &env, const lns
 void logMessage(const CalibrationEnvironment &env, int id, int piece, qint32 colour, bool withTime = false);
 // The outcome of one device of a multi-device pass, under its heading: " - " and the text.
 void logOutcome(const CalibrationEnvironment &env, const QString &text, qint32 colour);
-// Runs `action` and answers whether it wrote no red line. The logger's error flag keeps
-// what it had, plus any red line of the action. (A write of a parameter or a commit that fails
-// ends in such a line, naming the device, the CP and the error.)
-bool withoutRedLine(const CalibrationEnvironment &env, const std::function<void()> &action);
 // Brings the logger tab to the front when a red line was written, and forgets that it was.
 void showLoggerOnError(const CalibrationEnvironment &env);
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // What the calibration records and the device-variant queries need to know about the device the
-// plug-in works on. The host fills it from its session; tests fill it with their own objects.
+// plug-in works on: a narrow view of the session's services; tests fill it with their own objects.
 
 #include "lns/clock.h"
 #include "lns/lns.h"
@@ -17,6 +17,15 @@ struct DeviceContext
     const IniFile *iniFile = nullptr;    // the plug-in INI file
     int language = 0;                    // 0 English, 1000 German
     const Clock *clock = nullptr;        // null means the system clock
+
+    // The session's view: its LonMark object, or `lonMarkObject` (another device's during a
+    // copy), with the session's template, INI file, language and clock.
+    static DeviceContext of(const Services &services, lns::LonMarkObjectPtr lonMarkObject = {})
+    {
+        const SessionState &session = *services.session;
+        return {lonMarkObject ? std::move(lonMarkObject) : session.lonMarkObject, session.deviceTemplate,
+                services.iniFile, session.language, services.clock};
+    }
 };
 
 // The context of the session's device.

@@ -40,8 +40,8 @@ bool ButtonModeIsAvailable(const DeviceContext &context, qint32 mode)
 {
     const QString list = variantValue(context, QStringLiteral("BMsAvailable"));
     for (int i = 1;; ++i) {
-        // A blank item ends the list like an empty one rather than reading as mode 0.
-        const QString token = TextUtility::Token(list, i, QStringLiteral(",")).trimmed();
+        // Only an empty item ends the list; one of blanks is an item, and reads as 0.
+        const QString token = TextUtility::Token(list, i, QStringLiteral(","));
         if (token.isEmpty())
             return false;
         qint32 listed = 0;

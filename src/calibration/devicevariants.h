@@ -12,7 +12,7 @@ namespace calibration {
 // Whether the template's "Limitation" is n; false for every n when the key is absent.
 bool LimitationIs(const DeviceContext &context, int n);
 // Whether "BMsAvailable" lists the button mode. The list is read up to its first empty item,
-// so "0,,2" offers 0 only.
+// so "0,,2" offers 0 only; an item of blanks is not empty and reads as 0.
 bool ButtonModeIsAvailable(const DeviceContext &context, qint32 mode);
 // The first application version with the newer calibration functions (knob reset, copying the
 // sensor calibration): "ApbVersionNewCalib", 0 when absent. Single precision, as the device

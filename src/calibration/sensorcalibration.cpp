@@ -4,6 +4,7 @@
 #include "calibration/pagearrangement.h"
 #include "calibration/severaldevices.h"
 #include "lns/controls/windowutility.h"
+#include "lns/inilocator.h"
 #include "lns/logger.h"
 #include "lns/product.h"
 #include "lns/rawtext.h"
@@ -11,14 +12,13 @@
 #include "lns/userdialogs.h"
 #include "monitoring/cmonitorpoints.h"
 #include "params/choiceparams.h"
+#include "params/cpaccess.h"
 #include "params/cparamenums.h"
 #include "params/cparamtextbox.h"
-#include "params/cpaccess.h"
 #include "params/numbers.h"
 #include "params/rawparams.h"
 #include "session/session.h"
 #include "strings/resstrings.h"
-#include "transfer/cplookup.h"
 #include "transfer/transferparts.h"
 
 namespace calibration {
@@ -34,11 +34,16 @@ constexpr float MeasuringMinDelta = 0.1f;
 // The value a temperature sensor sends when it has no valid reading.
 constexpr qint32 InvalidTemperature = 32767;
 
-// Writes the parameter to the device; false when the write did not reach it (the parameter
-// collection has logged the device, the CP and the error in red).
+// Writes the parameter to the device; false when the write did not reach it, after a red line
+// naming the parameter, its CP and the error.
 bool writeToDevice(const CalibrationEnvironment &env, cParam &parameter)
 {
-    return withoutRedLine(env, [&] { parameter.WriteToLns(); });
+    parameter.WriteToLns();
+    if (const auto &failure = parameter.lastWriteFailure()) {
+        transfer::logRedLine(env.services.logger, parameter.describe() + QStringLiteral(": ") + failure->description());
+        return false;
+    }
+    return true;
 }
 
 // The LonMark object of `device` that corresponds to the session's: the first one after the
@@ -362,17 +367,19 @@ void TemperatureSensorCalibration::copyTo(const PickedDevice &target, qint32 off
     }
     const SessionState &session = *m_env.services.session;
     const lns::LonMarkObjectPtr lonMarkObject = matchingLonMarkObject(target.device, session.lonMarkObject);
-    const lns::ConfigPropertyPtr cp = cplookup::FetchLmoCp(OffsetTempName, product::CpSection, *m_env.services.iniFile,
-                                                           target.device->deviceTemplate()->name(), lonMarkObject);
+    const lns::ConfigPropertyPtr cp = IniLocator(*m_env.services.iniFile, target.device->deviceTemplate()->name())
+                                             .FetchLmoCp(OffsetTempName, product::CpSection, lonMarkObject);
     // The offset and the record that it was copied arrive together or not at all.
     transfer::Transaction transaction(session.system);
+    if (!transaction.started())
+        throw TqmError(TqmError::LnsDatabase, QStringLiteral("CopyFinalCalibration"), transaction.startFailure());
     QByteArray bytes(2, '\0');
     bytes[0] = char(offsetToCopy / 256);
     bytes[1] = char(offsetToCopy % 256);
     cpaccess::writeBytes(*cp, bytes);
     WriteTempSensorCalibrated(deviceContext(m_env, {}, lonMarkObject), lonMarkObject);
-    if (withoutRedLine(m_env, [&] { transaction.commit(m_env.services.logger); }))
-        logOutcome(m_env, GetResString(1207), logcolour::Green);
+    transaction.commit();
+    logOutcome(m_env, GetResString(1207), logcolour::Green);
 }
 
 } // namespace calibration

@@ -14,6 +14,8 @@
 #include "session/erroranswer.h"
 #include "session/session.h"
 #include "strings/resstrings.h"
+#include "transfer/lnstransfer.h"
+#include "transfer/transferparts.h"
 
 namespace {
 
@@ -37,56 +39,53 @@ float secondsSinceMidnight(const QDateTime &when)
 
 } // namespace
 
-cConfiguration::cConfiguration(ConfigurationEnvironment environment, QObject *parent)
-    : QObject(parent), m_env(std::move(environment))
+cConfiguration::cConfiguration(const Services &services, ConfigurationWindow &window,
+                               MultiDeviceWindowFactory createMultiDeviceWindow, QObject *parent)
+    : QObject(parent), m_services(services), m_window(window),
+      m_createMultiDeviceWindow(std::move(createMultiDeviceWindow)),
+      m_parameters(std::make_unique<cParams>(ParamsContext::of(services, window.Caption())))
 {
-    cParams::Context context;
-    context.dialogs = m_env.dialogs;
-    context.messageTitle = m_env.window->Caption();
-    context.iniFile = m_env.iniFile;
-    context.deviceTemplate = m_env.session->deviceTemplate;
-    context.logger = m_env.logger;
-    m_parameters = std::make_unique<cParams>(context);
-    m_parameters->setSystem(m_env.session->system);
+    m_parameters->setSystem(m_services.session->system);
+    // A CP the other device's template lacks is no failure of the write: the set has nothing to
+    // put there. The user learns which part of the set the device did not get.
+    connect(m_parameters.get(), &cParams::CpNotFoundWhileWriting, this,
+            [this](const lns::ObjectPtr &object, const QString &cpName) {
+                m_services.logger->addLogLine(GetResString(1569, 1, {transfer::objectLocation(object), cpName}),
+                                              logcolour::Black);
+            });
 }
 
 cConfiguration::~cConfiguration() = default;
 
 DeviceContext cConfiguration::deviceContext(const lns::LonMarkObjectPtr &lonMarkObject) const
 {
-    DeviceContext context;
-    context.lonMarkObject = lonMarkObject ? lonMarkObject : m_env.session->lonMarkObject;
-    context.deviceTemplate = m_env.session->deviceTemplate;
-    context.iniFile = m_env.iniFile;
-    context.language = m_env.session->language;
-    context.clock = m_env.clock;
-    return context;
+    return DeviceContext::of(m_services, lonMarkObject);
 }
 
 const Clock &cConfiguration::clock() const
 {
-    return m_env.clock ? *m_env.clock : SystemClock::instance();
+    return m_services.clock ? *m_services.clock : SystemClock::instance();
 }
 
 void cConfiguration::log(const QString &label) const
 {
-    m_env.logger->logLine(label);
+    m_services.logger->logLine(label);
 }
 
 void cConfiguration::logTimed(int messageId, int piece, qint32 colour) const
 {
-    m_env.logger->addLogLine(GetResString(messageId, piece), colour, 0, true);
+    m_services.logger->addLogLine(GetResString(messageId, piece), colour, 0, true);
 }
 
 void cConfiguration::showLoggerOnError() const
 {
-    if (m_env.logger->loggerOnErrorFlag())
-        m_env.window->ShowLogger();
+    if (m_services.logger->loggerOnErrorFlag())
+        m_window.ShowLogger();
 }
 
 void cConfiguration::logError(const TqmError &error) const
 {
-    m_env.logger->addLogLine(error.description() + QStringLiteral(" (") + QString::number(error.number())
+    m_services.logger->addLogLine(error.description() + QStringLiteral(" (") + QString::number(error.number())
                                  + QLatin1Char(')'),
                              logcolour::Red);
 }
@@ -103,7 +102,7 @@ void cConfiguration::runLoggingErrors(const std::function<void()> &step) const
 void cConfiguration::runSteps(const QString &moduleName, const QString &routineName,
                               const QList<std::function<void()>> &steps)
 {
-    ErrorHandler handler = m_env.handleError;
+    ErrorHandler handler = m_services.handleError;
     if (!handler) {
         handler = [this](const TqmError &error, const QString &, const QString &) {
             logError(error);
@@ -111,8 +110,8 @@ void cConfiguration::runSteps(const QString &moduleName, const QString &routineN
         };
     }
     if (session::runSteps(handler, moduleName, routineName, steps) == session::RoutineOutcome::EndRequested
-        && m_env.endProgram)
-        m_env.endProgram();
+        && m_services.endProgram)
+        m_services.endProgram();
 }
 
 // ---- one device ----
@@ -121,34 +120,38 @@ void cConfiguration::ReadSettings()
 {
     log(QStringLiteral("[M_PlugIn] Public Sub ReadSettings()"));
     runSteps(QStringLiteral("M_PlugInSpecific"), QStringLiteral("ReadSettings"),
-             {[this] { m_parameters->ReadFromLns(); },
+             {[this] { transfer::LnsTransfer(*m_parameters).ReadFromLns(); },
               [this] { m_fanCoilStepCount = calibration::ReadFanCoilStepCount(deviceContext()); }});
 }
 
 void cConfiguration::WriteSettings()
 {
     log(QStringLiteral("[M_PlugIn] Public Sub WriteSettings()"));
-    const lns::SystemPtr system = m_env.session->system;
+    const lns::SystemPtr system = m_services.session->system;
     ignoringErrors([&] { system->openSeries(SeriesValue); });
-    ignoringErrors([&] { m_parameters->WriteToLns(true); });
-    ignoringErrors([&] { calibration::WriteFanCoilStepCount(deviceContext(), m_fanCoilStepCount); });
+    // The step count belongs to the set: it is kept with the device's CPs or not at all.
+    ignoringErrors([&] {
+        transfer::LnsTransfer(*m_parameters).WriteToLns(true, [this] {
+            calibration::WriteFanCoilStepCount(deviceContext(), m_fanCoilStepCount);
+        });
+    });
     ignoringErrors([&] { system->closeSeries(); });
 }
 
 void cConfiguration::ReadParameters()
 {
     log(QStringLiteral("[frmMain] Private Sub ReadParameters()"));
-    SessionState &session = *m_env.session;
-    ConfigurationWindow &window = *m_env.window;
+    SessionState &session = *m_services.session;
+    ConfigurationWindow &window = m_window;
     if (session.parametersChangedFlag) {
         const QString question = GetResString(1428, 1, {session.lonMarkObject ? session.lonMarkObject->name() : QString()});
-        if (m_env.dialogs->message(question, window.Caption(), MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No)
+        if (m_services.dialogs->message(question, window.Caption(), MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No)
             != MsgAnswer::Yes)
             return;
     }
     runSteps(QStringLiteral("frmMain"), QStringLiteral("ReadParameters"),
              {[&] {
-                  m_env.dialogs->setWaitCursor(true);
+                  m_services.dialogs->setWaitCursor(true);
                   window.setEnabled(false);
                   window.setStatusText(GetResString(1501, 1));
               },
@@ -164,11 +167,11 @@ void cConfiguration::ReadParameters()
               [&] { logTimed(1550, 2, logcolour::Blue); },
               [&] {
                   showLoggerOnError();
-                  m_env.logger->setLoggerOnErrorFlag(false);
+                  m_services.logger->setLoggerOnErrorFlag(false);
               },
               [&] { window.SetControls(); },
               [&] {
-                  m_env.dialogs->setWaitCursor(false);
+                  m_services.dialogs->setWaitCursor(false);
                   window.setStatusText(GetResString(1517));
                   window.setEnabled(true);
               }});
@@ -179,13 +182,13 @@ bool cConfiguration::WriteParameters()
     log(QStringLiteral("[frmMain] Private Sub WriteParameters()"));
     if (!checkValues())
         return false;
-    SessionState &session = *m_env.session;
-    ConfigurationWindow &window = *m_env.window;
-    Logger &logger = *m_env.logger;
+    SessionState &session = *m_services.session;
+    ConfigurationWindow &window = m_window;
+    Logger &logger = *m_services.logger;
     bool written = false;
     runSteps(QStringLiteral("frmMain"), QStringLiteral("WriteParameters"),
              {[&] {
-                  m_env.dialogs->setWaitCursor(true);
+                  m_services.dialogs->setWaitCursor(true);
                   window.setEnabled(false);
                   window.setStatusText(GetResString(1500, 1));
               },
@@ -198,7 +201,7 @@ bool cConfiguration::WriteParameters()
                   window.setChangedNoticeVisible(false);
               },
               [&] {
-                  m_env.dialogs->setWaitCursor(false);
+                  m_services.dialogs->setWaitCursor(false);
                   window.setStatusText(GetResString(1517));
                   // A failed write stays pending: Apply offers another attempt.
                   window.setApplyEnabled(logger.loggerOnErrorFlag());
@@ -215,7 +218,7 @@ bool cConfiguration::WriteParameters()
 
 device::MultiDeviceRequest cConfiguration::multiDeviceRequest() const
 {
-    const SessionState &session = *m_env.session;
+    const SessionState &session = *m_services.session;
     device::MultiDeviceRequest request;
     request.network = session.network;
     request.system = session.system;
@@ -224,12 +227,12 @@ device::MultiDeviceRequest cConfiguration::multiDeviceRequest() const
     request.language = session.language;
     // The window handle that the platform passed besides the owner has no counterpart here:
     // the owner object carries the window.
-    request.title = m_env.window->Caption();
+    request.title = m_window.Caption();
     // A parameter set belongs to one application: other programs read the same CP bytes
     // differently, so only devices of the opened device's program are offered.
     request.sameProgramIdOnly = true;
-    request.iniFileName = m_env.iniFile ? m_env.iniFile->fileName() : QString();
-    request.owner = m_env.window->ownerObject();
+    request.iniFileName = m_services.iniFile ? m_services.iniFile->fileName() : QString();
+    request.owner = m_window.ownerObject();
     request.items = device::MultiDeviceItems::LonMarkObjects;
     // Devices that failed last time come preselected, so retrying them is one click.
     request.preselected = m_lastSpread.failed;
@@ -239,31 +242,34 @@ device::MultiDeviceRequest cConfiguration::multiDeviceRequest() const
 bool cConfiguration::writeToDevice(int index, int count, const lns::LonMarkObjectPtr &lonMarkObject,
                                    DeviceHeading &heading)
 {
-    Logger &logger = *m_env.logger;
+    Logger &logger = *m_services.logger;
     const bool errorsBefore = logger.loggerOnErrorFlag();
     logger.setLoggerOnErrorFlag(false);
     bool written = false;
     const auto step = [this](const std::function<void()> &action) { runLoggingErrors(action); };
 
     step([&] {
-        m_env.window->setStatusText(
+        m_window.setStatusText(
             GetResString(1500, 2, {QString::number(index) + QLatin1Char('/') + QString::number(count)}));
     });
     lns::AppDevicePtr appDevice;
     step([&] { appDevice = lonMarkObject->appDevice(); });
-    step([&] { calibration::WriteFanCoilStepCount(deviceContext(lonMarkObject), m_fanCoilStepCount); });
     step([&] {
         if (appDevice)
             heading.log(appDevice, lonMarkObject, -1, RepeatHeadingAfterSeconds);
     });
     step([&] {
-        if (!m_env.iniFile)
+        if (!m_services.iniFile)
             throw TqmError(TqmError::IniFileError, product::ProductName,
                            QStringLiteral("INI - File Error : ") + product::PlugInIniFileName);
-        written = m_parameters->WriteToLnsLmo(lonMarkObject, *m_env.iniFile, product::CpSection);
-        if (!written)
-            logger.addLogLine(GetResString(1535), logcolour::Red);
+        // The step count goes with the device's set, in the same commit.
+        written = transfer::LnsTransfer(*m_parameters)
+                      .WriteToLnsLmo(lonMarkObject, *m_services.iniFile, product::CpSection, [&] {
+                          calibration::WriteFanCoilStepCount(deviceContext(lonMarkObject), m_fanCoilStepCount);
+                      });
     });
+    if (!written)
+        logger.addLogLine(GetResString(1535), logcolour::Red);
 
     // A red line about this device (from the transfer or from here) marks it as failed.
     const bool failed = !written || logger.loggerOnErrorFlag();
@@ -275,22 +281,31 @@ void cConfiguration::WriteParametersEx()
 {
     if (!checkValues())
         return;
-    SessionState &session = *m_env.session;
-    ConfigurationWindow &window = *m_env.window;
-    Logger &logger = *m_env.logger;
+    SessionState &session = *m_services.session;
+    ConfigurationWindow &window = m_window;
+    Logger &logger = *m_services.logger;
     const auto step = [this](const std::function<void()> &action) { runLoggingErrors(action); };
+
+    // The other devices get the set as it stands: a part of it that never came from the opened
+    // device would reach them as zeros.
+    const QStringList withoutValue = transfer::LnsTransfer(*m_parameters).ParametersWithoutValue();
+    if (!withoutValue.isEmpty()) {
+        m_services.dialogs->message(GetResString(1562, 1, {withoutValue.join(QStringLiteral(", "))}), window.Caption(),
+                               MsgIcon::Exclamation);
+        return;
+    }
 
     step([&] {
         window.Refresh();
-        m_env.dialogs->setWaitCursor(true);
+        m_services.dialogs->setWaitCursor(true);
         window.setStatusText(GetResString(1519));
     });
 
     std::unique_ptr<device::MultiDeviceWindow> multiDeviceWindow;
     device::MultiDeviceSelectionPtr selection;
     step([&] {
-        multiDeviceWindow = m_env.createMultiDeviceWindow
-                                ? m_env.createMultiDeviceWindow()
+        multiDeviceWindow = m_createMultiDeviceWindow
+                                ? m_createMultiDeviceWindow()
                                 : std::make_unique<device::ScriptedMultiDeviceWindow>();
         connect(multiDeviceWindow.get(), &device::MultiDeviceWindow::progress, this,
                 &cConfiguration::mobjMultiDevWin_Progress);
@@ -299,27 +314,22 @@ void cConfiguration::WriteParametersEx()
         selection = multiDeviceWindow->open(multiDeviceRequest());
     });
     if (!selection || selection->count() == 0) {
-        m_env.dialogs->setWaitCursor(false);
+        m_services.dialogs->setWaitCursor(false);
         return;
     }
 
     step([&] { session.system->openSeries(SeriesValue); });
     step([&] {
-        m_env.dialogs->setWaitCursor(true);
+        m_services.dialogs->setWaitCursor(true);
         window.setEnabled(false);
     });
     step([&] { logTimed(1551, 1, logcolour::Blue); });
-    step([&] {
-        logger.addLogLine(QStringLiteral("  ") + GetResString(1553), logcolour::Black);
-        for (const QString &name : m_parameters->GetAllCpNamesShouldBeWrittenToLns())
-            logger.addLogLine(QStringLiteral("    - ") + name, logcolour::Green);
-        logger.addLogLine(QString(), logcolour::Black);
-    });
+    step([&] { transfer::LnsTransfer(*m_parameters).logCpNames(); });
 
     SpreadResult result;
-    if (!m_env.deviceHeading && !m_ownDeviceHeading)
+    if (!m_services.deviceHeading && !m_ownDeviceHeading)
         m_ownDeviceHeading = std::make_unique<DeviceHeading>(logger, clock());
-    DeviceHeading &heading = m_env.deviceHeading ? *m_env.deviceHeading : *m_ownDeviceHeading;
+    DeviceHeading &heading = m_services.deviceHeading ? *m_services.deviceHeading : *m_ownDeviceHeading;
     const int count = selection->count();
     for (int i = 1; i <= count; ++i) {
         lns::LonMarkObjectPtr lonMarkObject;
@@ -342,7 +352,7 @@ void cConfiguration::WriteParametersEx()
     });
     step([&] {
         multiDeviceWindow.reset();
-        m_env.dialogs->setWaitCursor(false);
+        m_services.dialogs->setWaitCursor(false);
         window.setStatusText(GetResString(1517));
         window.setEnabled(true);
         window.setApplyEnabled(false);
@@ -358,7 +368,7 @@ void cConfiguration::logSpreadSummary() const
 {
     const qsizetype selected = m_lastSpread.written.size() + m_lastSpread.failed.size();
     const QString counts = QString::number(m_lastSpread.written.size()) + QLatin1Char('/') + QString::number(selected);
-    m_env.logger->addLogLine(GetResString(1555, 1, {counts}),
+    m_services.logger->addLogLine(GetResString(1555, 1, {counts}),
                              m_lastSpread.failed.isEmpty() ? logcolour::Green : logcolour::Black);
 }
 
@@ -367,12 +377,12 @@ void cConfiguration::mobjMultiDevWin_Progress()
     const float now = secondsSinceMidnight(clock().now());
     // Also when the clock went backwards: the search ran over midnight.
     if (now - m_lastRefreshSeconds > 2.0f || now < m_lastRefreshSeconds) {
-        m_env.window->Refresh();
+        m_window.Refresh();
         m_lastRefreshSeconds = now;
     }
 }
 
 void cConfiguration::mobjMultiDevWin_SearchCompleted()
 {
-    m_env.window->setStatusText(GetResString(1517));
+    m_window.setStatusText(GetResString(1517));
 }

@@ -9,6 +9,7 @@
 #include "device/multidevicewindow.h"
 #include "params/cparams.h"
 #include "session/erroranswer.h"
+#include "session/services.h"
 
 #include <QObject>
 #include <QStringList>
@@ -17,30 +18,9 @@
 
 class ConfigurationWindow;
 class DeviceHeading;
-class IniFile;
-class Logger;
-class UserDialogs;
-struct SessionState;
 
-// What the configuration works with; the host and the main window fill it in.
-struct ConfigurationEnvironment
-{
-    SessionState *session = nullptr;   // handles, CommandIndex, language, ParametersChangedFlag
-    ConfigurationWindow *window = nullptr;
-    Logger *logger = nullptr;
-    // The logger's device-heading memory; none: the configuration keeps one of its own.
-    DeviceHeading *deviceHeading = nullptr;
-    UserDialogs *dialogs = nullptr;
-    const IniFile *iniFile = nullptr;  // the plug-in INI file
-    const Clock *clock = nullptr;      // null: the system clock
-    // The logger's error handler; none: the error is logged in red and the routine left.
-    ErrorHandler handleError;
-    // Asked when an error handler answers "end the program".
-    std::function<void()> endProgram;
-    // Creates the multi-device window for one multi-device write; none: the scripted window
-    // (every offered device, or those named in TQM_PICK_DEVICES).
-    std::function<std::unique_ptr<device::MultiDeviceWindow>()> createMultiDeviceWindow;
-};
+// Creates the multi-device window for one multi-device write.
+using MultiDeviceWindowFactory = std::function<std::unique_ptr<device::MultiDeviceWindow>()>;
 
 // The outcome of the last multi-device write, device by device (LonMark object names as the
 // multi-device window names them).
@@ -54,7 +34,11 @@ class cConfiguration : public QObject
 {
     Q_OBJECT
 public:
-    explicit cConfiguration(ConfigurationEnvironment environment, QObject *parent = nullptr);
+    // The services are the session's (the host builds them once) and must outlive the
+    // configuration; the window shows its controls. Without a factory the multi-device write
+    // picks every device on offer (ScriptedMultiDeviceWindow).
+    cConfiguration(const Services &services, ConfigurationWindow &window,
+                   MultiDeviceWindowFactory createMultiDeviceWindow = {}, QObject *parent = nullptr);
     ~cConfiguration() override;
 
     cParams *Parameters() const { return m_parameters.get(); }
@@ -125,7 +109,9 @@ private:
     void runSteps(const QString &moduleName, const QString &routineName,
                   const QList<std::function<void()>> &steps);
 
-    ConfigurationEnvironment m_env;
+    const Services &m_services;
+    ConfigurationWindow &m_window;
+    MultiDeviceWindowFactory m_createMultiDeviceWindow;
     std::unique_ptr<DeviceHeading> m_ownDeviceHeading;
     std::unique_ptr<cParams> m_parameters;
     qint32 m_fanCoilStepCount = 1;

@@ -44,14 +44,19 @@ MultiDeviceSelectionPtr MultiDeviceWindow::selectionOf(const QList<FoundDevice> 
     return selection;
 }
 
+QStringList ScriptedMultiDeviceWindow::picksOf(const QString &text)
+{
+    return text.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+}
+
 MultiDeviceSelectionPtr ScriptedMultiDeviceWindow::open(const MultiDeviceRequest &request)
 {
     m_unmatched.clear();
     const DeviceScanResult result = search(request);
-    if (!qEnvironmentVariableIsSet(PickVariable))
+    if (!m_picks)
         return selectionOf(result.offered);
 
-    const QStringList entries = qEnvironmentVariable(PickVariable).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    const QStringList &entries = *m_picks;
     QList<FoundDevice> picked;
     for (const FoundDevice &found : result.offered) {
         if (found.isNamedByAny(entries))

@@ -12,44 +12,10 @@
 //                                                user cancelled it)
 
 #include "device/devicescan.h"
+#include "lns/listcollection.h"
 
 #include <QObject>
-
-namespace lns {
-
-// A 1-based collection over a fixed list, for results that live outside the network database.
-template <class T>
-class ListCollection : public Collection<T>
-{
-public:
-    explicit ListCollection(QList<std::shared_ptr<T>> members = {}) : m_members(std::move(members)) {}
-
-    ObjectPtr parent() const override { return {}; }
-    QString name() const override { return {}; }
-    int count() const override { return int(m_members.size()); }
-    std::shared_ptr<T> item(int index) const override
-    {
-        if (index < 1 || index > count())
-            throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("Collection"),
-                           QStringLiteral("No item %1 in a collection of %2.").arg(index).arg(count()));
-        return m_members.at(index - 1);
-    }
-    std::shared_ptr<T> item(const QString &name) const override
-    {
-        for (const auto &member : m_members) {
-            if (member->name() == name)
-                return member;
-        }
-        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("Collection"),
-                       QStringLiteral("No item named \"%1\" in the collection.").arg(name));
-    }
-    void append(std::shared_ptr<T> member) { m_members.append(std::move(member)); }
-
-private:
-    QList<std::shared_ptr<T>> m_members;
-};
-
-} // namespace lns
+#include <optional>
 
 namespace device {
 
@@ -89,22 +55,30 @@ private:
     QStringList m_unreadable;
 };
 
-// Picks without asking: the devices named in TQM_PICK_DEVICES (device names, device object names
-// or LonMark object names separated by ";"), or every offered device when it is not set. Set but
-// empty picks nothing, which the workflows take as a cancel.
+// Picks without asking: the devices named in the pick list (device names, device object names
+// or LonMark object names), or every offered device when there is none. An empty list picks
+// nothing, which the workflows take as a cancel. The program takes the list from the
+// environment variable PickVariable (entries separated by ";").
 class ScriptedMultiDeviceWindow : public MultiDeviceWindow
 {
     Q_OBJECT
 public:
     static constexpr const char *PickVariable = "TQM_PICK_DEVICES";
 
-    using MultiDeviceWindow::MultiDeviceWindow;
+    explicit ScriptedMultiDeviceWindow(std::optional<QStringList> picks = std::nullopt, QObject *parent = nullptr)
+        : MultiDeviceWindow(parent), m_picks(std::move(picks))
+    {
+    }
     MultiDeviceSelectionPtr open(const MultiDeviceRequest &request) override;
 
     // Entries of the last pick list that named no offered device.
     const QStringList &unmatchedPicks() const { return m_unmatched; }
 
+    // The pick list of the variable's text: entries separated by ";".
+    static QStringList picksOf(const QString &text);
+
 private:
+    std::optional<QStringList> m_picks;
     QStringList m_unmatched;
 };
 

@@ -6,6 +6,7 @@
 #include "base/textutility.h"
 #include "calibration/devicevariants.h"
 #include "device/configurationwindow.h"
+#include "lns/inilocator.h"
 #include "lns/product.h"
 #include "params/choiceparams.h"
 #include "params/cparamtextbox.h"
@@ -88,38 +89,38 @@ void setHeartbeat(cParamTextBox *parameter, int titleMessage)
     parameter->setTextBoxTitle(GetResString(titleMessage, 2));
 }
 
-// The panel CP describes the hardware, not a setting: read once, never written or saved.
+// The panel CP describes the hardware, not a setting: read once, never written or saved. The
+// flags come first, so that a read that fails cannot leave the count to be written.
 void keepPanelCount(cParam1Byte *parameter, qint16 bytePos)
 {
-    parameter->ConsiderPartOfCpOnly(bytePos);
-    parameter->ReadFromLns();
     parameter->setDontReadFromLns(true);
     parameter->setDontWriteToLns(true);
     parameter->setDontWriteToFile(true);
+    parameter->ConsiderPartOfCpOnly(bytePos);
+    parameter->ReadFromLns();
+}
+
+// Whether the device's CP holds the value already; false when it cannot be read.
+bool holdsValue(cParamComboBox *parameter, qint32 value)
+{
+    try {
+        parameter->ReadFromLns();
+        return parameter->valueKnown() && parameter->Value() == value;
+    } catch (const TqmError &) {
+        return false;
+    }
 }
 
 } // namespace
 
 lns::ConfigPropertyPtr cConfiguration::fetchCp(const QString &cpName, bool fromDevice) const
 {
-    const SessionState &session = *m_env.session;
-    if (!m_env.iniFile)
+    const SessionState &session = *m_services.session;
+    if (!m_services.iniFile)
         return {};
-    bool found = false;
-    lns::ConfigPropertyPtr cp;
-    try {
-        if (fromDevice) {
-            cp = m_parameters->FetchDevCp(cpName, product::CpSection, *m_env.iniFile, session.deviceTemplate,
-                                          session.appDevice, &found);
-        } else {
-            cp = m_parameters->FetchLmoCp(cpName, product::CpSection, *m_env.iniFile, session.deviceTemplate,
-                                          session.lonMarkObject, &found);
-        }
-    } catch (const TqmError &) {
-        // An INI entry pointing past the device's CP list: the device lacks the CP.
-        return {};
-    }
-    return found ? cp : nullptr;
+    const IniLocator locator(*m_services.iniFile, session.deviceTemplate);
+    return fromDevice ? locator.devCp(cpName, product::CpSection, session.appDevice).object
+                      : locator.lmoCp(cpName, product::CpSection, session.lonMarkObject).object;
 }
 
 template <class P, class Add>
@@ -135,7 +136,7 @@ bool cConfiguration::BindTextBoxParameter(const QString &CpName, int ControlInde
                                           const QString &ParameterName, bool FromDevice)
 {
     return bind(CpName, ParameterName, FromDevice, Parameter, [&](const QString &name, lns::ConfigPropertyPtr cp) {
-        return m_parameters->AddTextBoxParameter(name, m_env.window->TextBox(ControlIndex), cp, CpName);
+        return m_parameters->AddTextBoxParameter(name, m_window.TextBox(ControlIndex), cp, CpName);
     });
 }
 
@@ -143,7 +144,7 @@ bool cConfiguration::BindComboBoxParameter(const QString &CpName, int ControlInd
                                            const QString &ParameterName, bool FromDevice)
 {
     return bind(CpName, ParameterName, FromDevice, Parameter, [&](const QString &name, lns::ConfigPropertyPtr cp) {
-        return m_parameters->AddComboBoxParameter(name, m_env.window->ComboBox(ControlIndex), cp, CpName);
+        return m_parameters->AddComboBoxParameter(name, m_window.ComboBox(ControlIndex), cp, CpName);
     });
 }
 
@@ -175,7 +176,7 @@ void cConfiguration::FetchCPs()
 {
     log(QStringLiteral("[M_PlugIn] Public Sub FetchCPs()"));
     QList<std::function<void()>> steps{[this] { fetchButtonMode(); }};
-    if (m_env.session->commandIndex == commands::Configure)
+    if (m_services.session->commandIndex == commands::Configure)
         steps.append([this] { fetchConfigurationRows(); });
     steps.append([this] { fetchTemperatureRows(); });
     runSteps(QStringLiteral("M_PlugInSpecific"), QStringLiteral("FetchCPs"), steps);
@@ -191,10 +192,14 @@ void cConfiguration::fetchButtonMode()
         if (calibration::ButtonModeIsAvailable(context, choice.data))
             buttonMode->AddComboBoxItem(GetResString(ButtonModeMessage, choice.piece), choice.data);
     }
-    // A single mode is no choice: the device gets it at once and the user cannot change it.
+    // A single mode is no choice: the device gets it at once and the user cannot change it. A
+    // device that holds it already is not written: opening the plug-in changes nothing then.
     if (buttonMode->ComboBoxControl()->count() == 1) {
-        buttonMode->setValue(buttonMode->ComboBoxControl()->itemData(0));
-        buttonMode->WriteToLns();
+        const qint32 only = buttonMode->ComboBoxControl()->itemData(0);
+        const bool held = holdsValue(buttonMode, only);
+        buttonMode->setValue(only);
+        if (!held)
+            buttonMode->WriteToLns();
         buttonMode->setLockMode(E::LM_DISABLED_GREY);
     }
 }
@@ -323,8 +328,8 @@ void cConfiguration::fetchTemperatureRows()
         offset->setDontWriteToLns(true);
     cParamOptBtn *tempMode = nullptr;
     if (BindOptionButtonParameter(QStringLiteral("TempMode"), tempMode)) {
-        tempMode->AddOptionButton(m_env.window->OptionButton(0), QString::number(E::TM_AVERAGE));
-        tempMode->AddOptionButton(m_env.window->OptionButton(1), QString::number(E::TM_OVERRIDE));
-        tempMode->AddOptionButton(m_env.window->OptionButton(2), QString::number(E::TM_INTERNAL));
+        tempMode->AddOptionButton(m_window.OptionButton(0), QString::number(E::TM_AVERAGE));
+        tempMode->AddOptionButton(m_window.OptionButton(1), QString::number(E::TM_OVERRIDE));
+        tempMode->AddOptionButton(m_window.OptionButton(2), QString::number(E::TM_INTERNAL));
     }
 }

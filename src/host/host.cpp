@@ -17,6 +17,7 @@
 #include "session/settings.h"
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
+#include "transfer/transferparts.h"
 
 #include <QFileInfo>
 
@@ -53,29 +54,6 @@ PlugInHost::~PlugInHost() = default;
 PlugInWindow *PlugInHost::window() const
 {
     return m_mainWindow ? static_cast<PlugInWindow *>(m_mainWindow.get()) : m_env.window;
-}
-
-Services PlugInHost::services()
-{
-    Services services;
-    services.session = &m_session;
-    services.dialogs = m_env.dialogs;
-    services.logger = m_logger.get();
-    services.deviceHeading = m_logger ? &m_logger->deviceHeading() : nullptr;
-    services.iniFile = m_iniFile.get();
-    services.registry = m_registry.get();
-    services.clock = m_env.clock;
-    services.timers = m_env.timers ? m_env.timers : &QtTimerFactory::instance();
-    if (m_logger) {
-        services.handleError = [this](const TqmError &error, const QString &module, const QString &routine) {
-            return m_logger->handleError(error, module, routine);
-        };
-    }
-    services.endProgram = [this] {
-        m_endRequested = true;
-        EndApp();
-    };
-    return services;
 }
 
 // The window's logic over the view, once the services exist; its logger lists receive the
@@ -143,9 +121,9 @@ void PlugInHost::notice(const QString &text)
         m_env.printNotice(text);
 }
 
-MsgAnswer PlugInHost::message(const QString &text, const QString &title, MsgIcon icon)
+MsgAnswer PlugInHost::message(const QString &text, const QString &title, MsgIcon icon, const QString &cause)
 {
-    return m_env.dialogs->message(text, title, icon, MsgButtons::Ok, MsgAnswer::Ok);
+    return m_env.dialogs->message(MessageRequest{text, title, icon, MsgButtons::Ok, MsgAnswer::Ok, cause});
 }
 
 void PlugInHost::abort()
@@ -153,10 +131,11 @@ void PlugInHost::abort()
     m_session.aborted = true;
 }
 
-void PlugInHost::refuse(Refusal::Reason reason, const QString &text, const QString &title, MsgIcon icon)
+void PlugInHost::refuse(Refusal::Reason reason, const QString &text, const QString &title, MsgIcon icon,
+                        const QString &cause)
 {
     m_refusal = {reason, text};
-    message(text, title, icon);
+    message(text, title, icon, cause);
     abort();
 }
 
@@ -285,7 +264,7 @@ void PlugInHost::InitApp()
 
     m_logger = std::make_unique<HostLogger>(*m_env.clock, *m_env.dialogs);
     m_iniFile = std::make_unique<IniFile>();
-    m_registry = std::make_unique<RegistryAccess>();
+    m_registry = std::make_unique<RegistryAccess>(m_env.home);
     m_lnsSession = std::make_unique<LnsSession>();
 
     LoggerSetup setup;
@@ -300,6 +279,7 @@ void PlugInHost::InitApp()
     setup.productName = product::ProductName;
     m_logger->setUp(setup);
     log(label(QStringLiteral("M_LcaPlugIn"), routine));
+    buildServices();
 
     const auto steps = std::initializer_list<std::function<void()>>{
         [&] { m_session.manufacturerName = resString(1802); },
@@ -457,14 +437,14 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
     if (!openServer(mode)) {
         log(m_lnsSession->lastError());
         refuse(Refusal::Reason::ServerNotOpened, TextUtility::FillPlaceholders(resString(1508), {product::ProductName}),
-               title, MsgIcon::Exclamation);
+               title, MsgIcon::Exclamation, m_lnsSession->lastError());
         EndApp();
         return;
     }
 
     if (!openNetwork(parts.networkName)) {
         log(m_lnsSession->lastError());
-        refuse(Refusal::Reason::NetworkNotOpened, resString(1436), title, MsgIcon::Critical);
+        refuse(Refusal::Reason::NetworkNotOpened, resString(1436), title, MsgIcon::Critical, m_lnsSession->lastError());
         if (status)
             status->hide();
         EndApp();
@@ -485,7 +465,10 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         if (status)
             status->setStatusText(resString(1507));
         closeSession();
-        refuse(Refusal::Reason::ObjectNotFound, resString(1437), title, MsgIcon::Critical);
+        const QString missing = subsystem.success
+            ? found.failure
+            : GetResString(1568, 4, {parts.subsystemLevels.join(QLatin1Char('/')), parts.networkName});
+        refuse(Refusal::Reason::ObjectNotFound, resString(1437), title, MsgIcon::Critical, causeWithIniProblems(missing));
         if (status)
             status->hide();
         EndApp();
@@ -504,8 +487,15 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         window()->showWindow();
         return;
     }
-    refuse(Refusal::Reason::DeviceNotAccessible, resString(1491), title, MsgIcon::Exclamation);
+    refuse(Refusal::Reason::DeviceNotAccessible, resString(1491), title, MsgIcon::Exclamation, m_lastAccessFailure);
     EndApp();
+}
+
+QString PlugInHost::causeWithIniProblems(const QString &cause) const
+{
+    // A damaged plug-in INI file is the likeliest reason for what was not found.
+    const QStringList problems = m_iniFile ? m_iniFile->problems() : QStringList();
+    return problems.isEmpty() ? cause : cause + CrLf + problems.join(CrLf);
 }
 
 void PlugInHost::AttachToHostObjects()
@@ -547,6 +537,7 @@ bool PlugInHost::DeviceIsAccessible(const lns::AppDevicePtr &device, bool force)
     m_session.lastAccessCheck = now;
     const lns::AppDevicePtr target = device ? device : m_session.appDevice;
     bool accessible = false;
+    m_lastAccessFailure.clear();
     try {
         if (target) {
             target->deviceTest(4);
@@ -554,8 +545,9 @@ bool PlugInHost::DeviceIsAccessible(const lns::AppDevicePtr &device, bool force)
             if (!device)
                 m_session.communicationFailed = false;
         }
-    } catch (const TqmError &) {
+    } catch (const TqmError &error) {
         accessible = false;
+        m_lastAccessFailure = error.description();
     }
     m_session.lastAccessible = accessible;
     return accessible;
@@ -609,10 +601,31 @@ void PlugInHost::EndApp()
         m_logger->setView(nullptr);
         m_logger->setTimedView(nullptr);
     }
+    m_services = Services{};
     m_logger.reset();
     m_lnsSession.reset();
     m_iniFile.reset();
     m_registry.reset();
+}
+
+void PlugInHost::buildServices()
+{
+    m_services = Services{};
+    m_services.session = &m_session;
+    m_services.dialogs = m_env.dialogs;
+    m_services.logger = m_logger.get();
+    m_services.deviceHeading = &m_logger->deviceHeading();
+    m_services.iniFile = m_iniFile.get();
+    m_services.registry = m_registry.get();
+    m_services.clock = m_env.clock;
+    m_services.timers = m_env.timers ? m_env.timers : &QtTimerFactory::instance();
+    m_services.handleError = [this](const TqmError &error, const QString &module, const QString &routine) {
+        return m_logger->handleError(error, module, routine);
+    };
+    m_services.endProgram = [this] {
+        m_endRequested = true;
+        EndApp();
+    };
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -631,7 +644,7 @@ void PlugInHost::Register()
         record.productName = resString(1809);
         record.registrationNumber = QString::number(m_session.commandTable[commands::Configure].registrationNumber);
         record.version = m_session.version;
-        RegistrationWriter().commit(record);
+        RegistrationWriter(m_env.home).commit(record);
     } catch (const TqmError &) {
         // Registration never reports: the next exit writes the record again.
     }
@@ -641,7 +654,7 @@ bool PlugInHost::Unregister(QString *reason)
 {
     log(label(PlugInModule, QStringLiteral("Unregister")));
     try {
-        RegistrationWriter().unregister(product::ProjectName, {dbusactivation::serviceFile()});
+        RegistrationWriter(m_env.home).unregister(product::ProjectName, {dbusactivation::serviceFile()});
         return true;
     } catch (const TqmError &error) {
         // Like Register: nothing is shown.
@@ -652,7 +665,7 @@ bool PlugInHost::Unregister(QString *reason)
     }
 }
 
-bool PlugInHost::registerCommandsFor(const QString &deviceTemplate)
+bool PlugInHost::registerCommandsFor(const QString &deviceTemplate, QStringList &causes)
 {
     bool allRegistered = true;
     for (int index = 1; index <= 4; ++index) {
@@ -670,13 +683,17 @@ bool PlugInHost::registerCommandsFor(const QString &deviceTemplate)
         registration.projectName = product::ProjectName;
         registration.version = m_session.version;
         registration.deviceTemplate = deviceTemplate;
+        QString cause;
         try {
             if (!m_session.network->registerPlugInCommand(registration))
-                allRegistered = false;
+                cause = QStringLiteral("refused");
         } catch (const TqmError &error) {
-            log(QStringLiteral("Registering command %1 for %2 failed: %3")
-                    .arg(record.commandId)
-                    .arg(deviceTemplate, error.description()));
+            cause = error.description();
+        }
+        if (!cause.isEmpty()) {
+            cause = QStringLiteral("Registering command %1 for %2 failed: %3").arg(record.commandId).arg(deviceTemplate, cause);
+            log(cause);
+            causes.append(cause);
             allRegistered = false;
         }
     }
@@ -695,34 +712,60 @@ void PlugInHost::RegisterIntoProject(const QString &objectName, lns::ConnectionM
     }
 
     bool success = false;
+    QStringList causes;
     try {
         const ObjectNameParts parts = ObjectNameParser::Split(objectName);
         success = openServer(mode) && openNetwork(parts.networkName);
         if (!success)
-            log(m_lnsSession->lastError());
+            causes.append(m_lnsSession->lastError());
     } catch (const TqmError &error) {
-        log(error.description());
+        causes.append(error.description());
     }
 
-    if (success) {
-        for (int n = 1; n <= m_iniFile->TemplateEntryCount(); ++n) {
-            const IniFile::TemplateEntry entry = m_iniFile->templateEntry(n);
-            if (entry.programId.isEmpty()
-                || !m_session.programIdsToRegister.contains(entry.programId, Qt::CaseInsensitive))
-                continue;
-            if (!registerCommandsFor(entry.deviceTemplate))
-                success = false;
-        }
-    }
+    if (success)
+        success = registerInOneTransaction(causes);
+    for (const QString &cause : std::as_const(causes))
+        log(cause);
 
     if (m_session.regResult) {
         m_session.regResult->setRegResult(success ? 0 : -1);
     } else if (!success) {
-        message(resString(1435, 2), product::ProductName, MsgIcon::Critical);
+        message(resString(1435, 2), product::ProductName, MsgIcon::Critical, causes.join(CrLf));
     }
     if (status)
         status->hide();
     EndApp();
+}
+
+// A project offers the plug-in's commands for every template asked for, or none of them: an end
+// part-way (an error, a killed process) leaves the project as it was.
+bool PlugInHost::registerInOneTransaction(QStringList &causes)
+{
+    transfer::Transaction transaction(m_session.system);
+    if (!transaction.started()) {
+        causes.append(transaction.startFailure());
+        return false;
+    }
+    bool success = true;
+    for (int n = 1; n <= m_iniFile->TemplateEntryCount(); ++n) {
+        const IniFile::TemplateEntry entry = m_iniFile->templateEntry(n);
+        if (entry.programId.isEmpty()
+            || !m_session.programIdsToRegister.contains(entry.programId, Qt::CaseInsensitive))
+            continue;
+        if (!registerCommandsFor(entry.deviceTemplate, causes))
+            success = false;
+    }
+    if (!success) {
+        transaction.cancel();
+        return false;
+    }
+    try {
+        transaction.commit();
+    } catch (const TqmError &error) {
+        causes.append(error.description());
+        return false;
+    }
+    return true;
 }
 
 void PlugInHost::ShowAboutWindow()

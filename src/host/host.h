@@ -9,6 +9,7 @@
 #include "lns/lnssession.h"
 #include "lns/userdialogs.h"
 #include "session/hostlogger.h"
+#include "session/services.h"
 #include "session/session.h"
 
 #include <QString>
@@ -40,14 +41,15 @@ struct HostEnvironment
     QString programFileName;    // e.g. "tqm-cmdmodule"; the log file is this + ".LOG"
     QString logDirectory;       // where the log goes instead of the program directory (TQM_LOG_DIR)
     QString startCommand;       // the program's arguments, for the log's start line
+    QString home;               // the machine-wide data directory (registry, registrations)
     const Clock *clock = nullptr;
+    TimerFactory *timers = nullptr;
     UserDialogs *dialogs = nullptr;
     StatusWindow *statusWindow = nullptr;
     // The main window's view: the host runs the window's logic (ui::FrmMain) on it. Without a
     // view, `window` stands in for the whole window (host tests).
     ui::MainWindowView *view = nullptr;
     PlugInWindow *window = nullptr;
-    TimerFactory *timers = nullptr;     // null: Qt timers on the event loop
     // The multi-device window of "Copy parameters ..."; none: the scripted one.
     std::function<std::unique_ptr<device::MultiDeviceWindow>()> createMultiDeviceWindow;
     // Hears what a user would see of the main window ("buildPages 1", "show", "hide").
@@ -122,9 +124,6 @@ public:
     PlugInWindow *window() const;
     // The window logic; null without a view, or before InitApp.
     ui::FrmMain *mainWindow() const { return m_mainWindow.get(); }
-    // The services the session hands to the window, the workflows, monitoring and calibration.
-    Services services();
-
     // The monitoring page, created with the window's device configuration; null before and
     // after the command.
     cMonitoring *monitoring() const { return m_monitoring.get(); }
@@ -133,6 +132,9 @@ public:
     const SessionState &session() const { return m_session; }
     const HostEnvironment &environment() const { return m_env; }
     HostLogger *logger() { return m_logger.get(); }
+    // The session's services, built once by InitApp for the configuration, the window's logic,
+    // monitoring and calibration; empty again after EndApp.
+    const Services &services() const { return m_services; }
     IniFile *iniFile() { return m_iniFile.get(); }
     RegistryAccess *registry() { return m_registry.get(); }
     // True once EndApp ran (the program is to end, or the automation object to go idle).
@@ -154,11 +156,15 @@ private:
     void log(const QString &label);
     // A line in the log that the user of an unattended start also sees.
     void notice(const QString &text);
-    MsgAnswer message(const QString &text, const QString &title, MsgIcon icon);
+    // A box of the given text; `cause` goes to its details.
+    MsgAnswer message(const QString &text, const QString &title, MsgIcon icon, const QString &cause = {});
+    QString causeWithIniProblems(const QString &cause) const;
     void abort();
     // Shows the message of a refused command, keeps why, and sets Aborted.
-    void refuse(Refusal::Reason reason, const QString &text, const QString &title, MsgIcon icon);
+    void refuse(Refusal::Reason reason, const QString &text, const QString &title, MsgIcon icon,
+                const QString &cause = {});
     void fillCommandTable();
+    void buildServices();
     void handleCommandLine(const commandline::Switches &switches);
     void startStandAlone(bool withStatusWindow);
     void closeSession();
@@ -166,12 +172,14 @@ private:
     bool openServer(lns::ConnectionMode mode);
     bool openNetwork(const QString &networkName);
     LnsSessionObjects sessionObjects();
-    bool registerCommandsFor(const QString &deviceTemplate);
+    bool registerCommandsFor(const QString &deviceTemplate, QStringList &causes);
+    bool registerInOneTransaction(QStringList &causes);
     void createMainWindow();
     void createMonitoring();
 
     HostEnvironment m_env;
     SessionState m_session;
+    Services m_services;
     std::unique_ptr<HostLogger> m_logger;
     std::unique_ptr<IniFile> m_iniFile;
     std::unique_ptr<RegistryAccess> m_registry;
@@ -179,6 +187,7 @@ private:
     std::unique_ptr<ui::FrmMain> m_mainWindow;
     // Works on the window's fields: released before the window.
     std::unique_ptr<cMonitoring> m_monitoring;
+    QString m_lastAccessFailure; // why the last device check failed
     bool m_ended = false;
     bool m_endRequested = false;
     Refusal m_refusal;

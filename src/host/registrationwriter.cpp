@@ -1,7 +1,6 @@
 #include "host/registrationwriter.h"
 
 #include "base/tqmerror.h"
-#include "lns/homedir.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,9 +14,9 @@ const QString Group = QStringLiteral("Registration");
 
 } // namespace
 
-QString RegistrationWriter::recordFile(const QString &projectName)
+QString RegistrationWriter::recordFile(const QString &projectName) const
 {
-    return tqmHome() + QStringLiteral("/plugins/") + projectName + QStringLiteral(".ini");
+    return m_home + QStringLiteral("/plugins/") + projectName + QStringLiteral(".ini");
 }
 
 void RegistrationWriter::commit(const RegistrationRecord &record)
@@ -63,7 +62,7 @@ void RegistrationWriter::unregister(const QString &projectName, const QStringLis
         QFile::remove(path + aside);
 }
 
-RegistrationRecord RegistrationWriter::read(const QString &projectName)
+RegistrationRecord RegistrationWriter::read(const QString &projectName) const
 {
     RegistrationRecord record;
     if (!QFileInfo::exists(recordFile(projectName)))

@@ -22,8 +22,11 @@ struct RegistrationRecord
 class RegistrationWriter
 {
 public:
+    // Records under `home` (see homedir.h).
+    explicit RegistrationWriter(QString home) : m_home(std::move(home)) {}
+
     // The record file of a project under the home directory.
-    static QString recordFile(const QString &projectName);
+    QString recordFile(const QString &projectName) const;
 
     // Throws TqmError (FileAccess) when the record cannot be written.
     void commit(const RegistrationRecord &record);
@@ -32,7 +35,10 @@ public:
     // are put back and TqmError (FileAccess) names it.
     void unregister(const QString &projectName, const QStringList &registrationFiles = {});
     // Reads a committed record back; empty fields when there is none.
-    static RegistrationRecord read(const QString &projectName);
+    RegistrationRecord read(const QString &projectName) const;
+
+private:
+    QString m_home;
 };
 
 // The automation object's D-Bus activation: a service file in the user's D-Bus services

@@ -2,9 +2,8 @@
 
 #include <QStandardPaths>
 
-QString tqmHome()
+QString tqmHome(const QString &fromEnvironment)
 {
-    const QString fromEnvironment = qEnvironmentVariable("TQM_HOME");
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tqm");

@@ -1,6 +1,7 @@
 #include "lns/inifile.h"
 
 #include "base/textutility.h"
+#include "strings/resstrings.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,9 @@
 #include <QStringDecoder>
 
 namespace {
+
+// "The device ... was not found in subsystem ..." and its siblings.
+constexpr int DeviceNotFound = 1568;
 
 QString foldName(QStringView name)
 {
@@ -26,20 +30,6 @@ QString foldKey(QStringView key)
 QString templateKey(const QString &key, const QString &deviceTemplate)
 {
     return foldName(key) + QLatin1Char('@') + foldName(deviceTemplate);
-}
-
-QString decode(QByteArray bytes)
-{
-    // A byte-order mark says nothing about the rest when an editor added it to a file in the
-    // single-byte code page, so it is dropped before the body is judged.
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    // Parameter set files written by older installations use the single-byte code page.
-    return QString::fromLatin1(bytes);
 }
 
 // Line ends of any style: CR LF, LF alone, CR alone.
@@ -79,7 +69,26 @@ void IniFile::clear()
     m_sections.clear();
     m_templates.clear();
     m_problems.clear();
+    m_textProblem.clear();
     m_suppressedProblems = 0;
+}
+
+QString IniFile::decode(QByteArray bytes)
+{
+    // A byte-order mark says nothing about the rest when an editor added it to a file in the
+    // single-byte code page, so it is dropped before the body is judged.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0)
+        m_textProblem = QStringLiteral("a NUL byte at offset %1").arg(nul);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (!utf8.hasError())
+        return text;
+    // Files written by older installations use the single-byte code page.
+    if (m_textProblem.isEmpty())
+        m_textProblem = QStringLiteral("not UTF-8 text");
+    return QString::fromLatin1(bytes);
 }
 
 void IniFile::setFileName(const QString &fileName)
@@ -159,12 +168,14 @@ void IniFile::parseLine(QStringView line, int lineNumber, QString &currentSectio
         return;
     }
     Section &section = m_sections[currentSection];
-    if (section.contains(key)) {
+    if (section.entries.contains(key)) {
         addProblem(lineNumber, QStringLiteral("duplicate key '%1'; the first value is kept")
                                    .arg(trimmed.left(equals).trimmed()));
         return;
     }
-    section.insert(key, trimmed.mid(equals + 1).trimmed().toString());
+    section.entries.insert(key, {trimmed.mid(equals + 1).trimmed().toString(),
+                                 trimmed.left(equals).trimmed().toString(), lineNumber});
+    section.order.append(key);
 }
 
 void IniFile::addProblem(int lineNumber, const QString &what)
@@ -194,29 +205,46 @@ void IniFile::collectTemplates()
     }
 }
 
-const QString *IniFile::find(const QString &section, const QString &foldedKey) const
+const IniFile::Entry *IniFile::find(const QString &section, const QString &foldedKey) const
 {
     const auto s = m_sections.constFind(foldName(section));
     if (s == m_sections.constEnd())
         return nullptr;
-    const auto k = s->constFind(foldedKey);
-    return k == s->constEnd() ? nullptr : &*k;
+    const auto k = s->entries.constFind(foldedKey);
+    return k == s->entries.constEnd() ? nullptr : &*k;
+}
+
+QStringList IniFile::keys(const QString &section) const
+{
+    QStringList written;
+    const auto s = m_sections.constFind(foldName(section));
+    if (s == m_sections.constEnd())
+        return written;
+    for (const QString &folded : s->order)
+        written.append(s->entries.value(folded).key);
+    return written;
+}
+
+int IniFile::lineOf(const QString &section, const QString &key) const
+{
+    const Entry *entry = find(section, foldKey(key));
+    return entry ? entry->line : 0;
 }
 
 QString IniFile::GetValue(const QString &section, const QString &key) const
 {
-    const QString *value = find(section, foldKey(key));
-    return value ? *value : QString();
+    const Entry *entry = find(section, foldKey(key));
+    return entry ? entry->value : QString();
 }
 
 QString IniFile::GetTemplateValue(const QString &key, const QString &section, const QString &deviceTemplate) const
 {
     if (!deviceTemplate.trimmed().isEmpty()) {
-        if (const QString *value = find(section, templateKey(key, deviceTemplate)))
-            return *value;
+        if (const Entry *entry = find(section, templateKey(key, deviceTemplate)))
+            return entry->value;
     }
-    const QString *value = find(section, foldName(key));
-    return value ? *value : QString();
+    const Entry *entry = find(section, foldName(key));
+    return entry ? entry->value : QString();
 }
 
 qint16 IniFile::GetCpIndex(const QString &key, const QString &section, const QString &deviceTemplate) const
@@ -278,13 +306,23 @@ bool IniFile::ListsTemplate(const QString &deviceTemplate) const
 IniFile::FoundDevice IniFile::FindDevice(const std::shared_ptr<lns::AppDevices> &appDevices,
                                          const QString &deviceName, const QString &lonMarkObjectName) const
 {
+    FoundDevice missing;
+    QString subsystemPath;
+    try {
+        if (const auto subsystem = std::dynamic_pointer_cast<lns::Subsystem>(appDevices ? appDevices->parent() : nullptr))
+            subsystemPath = subsystem->path();
+    } catch (const TqmError &) {
+        // The path only helps to say where the device was looked for.
+    }
+    missing.failure = GetResString(DeviceNotFound, 1, {deviceName, subsystemPath});
     if (!appDevices)
-        return {};
+        return missing;
     int count = 0;
     try {
         count = appDevices->count();
-    } catch (const TqmError &) {
-        return {};
+    } catch (const TqmError &error) {
+        missing.failure += QStringLiteral(" (") + error.description() + QLatin1Char(')');
+        return missing;
     }
     // Device names need not be unique across templates: take the first one this file serves.
     for (int i = 1; i <= count; ++i) {
@@ -293,11 +331,15 @@ IniFile::FoundDevice IniFile::FindDevice(const std::shared_ptr<lns::AppDevices> 
             if (device->name() != deviceName)
                 continue;
             const lns::DeviceTemplatePtr deviceTemplate = device->deviceTemplate();
-            if (!deviceTemplate || !ListsTemplate(deviceTemplate->name()))
+            const QString templateName = deviceTemplate ? deviceTemplate->name() : QString();
+            if (!ListsTemplate(templateName)) {
+                missing.failure = GetResString(DeviceNotFound, 3, {templateName, deviceName});
                 continue;
+            }
             FoundDevice found;
             found.appDevice = device;
             found.lonMarkObjects = device->lonMarkObjects();
+            missing.failure = GetResString(DeviceNotFound, 2, {deviceName, lonMarkObjectName});
             found.lonMarkObject = found.lonMarkObjects->item(lonMarkObjectName);
             found.success = found.lonMarkObject != nullptr;
             if (found.success)
@@ -306,5 +348,5 @@ IniFile::FoundDevice IniFile::FindDevice(const std::shared_ptr<lns::AppDevices> 
             // A device that cannot be read, or lacks the object, is not the one sought.
         }
     }
-    return {};
+    return missing;
 }

@@ -48,6 +48,7 @@ public:
         std::shared_ptr<lns::LonMarkObjects> lonMarkObjects;
         lns::LonMarkObjectPtr lonMarkObject;
         bool success = false;
+        QString failure; // what was not found, for the user
     };
 
     IniFile() = default;
@@ -60,6 +61,15 @@ public:
 
     // "file:line: ..." for every line that was skipped, and the file-level failures.
     QStringList problems() const { return m_problems; }
+    // Why the file's bytes are not plain text (NUL bytes, not UTF-8: then read in the single-byte
+    // code page); empty when they are. Not among the problems: the plug-in INI file may be
+    // written in the code page, a parameter set file may not.
+    QString textProblem() const { return m_textProblem; }
+
+    // The keys of a section as written, in file order (the first of duplicates), and the line of
+    // a key (0 when absent).
+    QStringList keys(const QString &section) const;
+    int lineOf(const QString &section, const QString &key) const;
 
     // The key's value text exactly as written under that name; empty when absent.
     QString GetValue(const QString &section, const QString &key) const;
@@ -88,23 +98,37 @@ public:
     bool ListsTemplate(const QString &deviceTemplate) const;
 
     // The device of that name whose template the file lists, and its LonMark object of that
-    // name. Success is false when either is missing; no error escapes.
+    // name. Success is false when either is missing, the failure naming what was not found (the
+    // device in its subsystem, the object on the device, the device's template in the file); no
+    // error escapes.
     FoundDevice FindDevice(const std::shared_ptr<lns::AppDevices> &appDevices, const QString &deviceName,
                            const QString &lonMarkObjectName) const;
 
 private:
-    using Section = QHash<QString, QString>; // folded key -> value
+    struct Entry
+    {
+        QString value;
+        QString key; // as written
+        int line = 0;
+    };
+    struct Section
+    {
+        QHash<QString, Entry> entries; // by folded key
+        QStringList order;             // folded keys in file order
+    };
 
     void clear();
     void parse(const QString &text);
     void parseLine(QStringView line, int lineNumber, QString &currentSection, bool &inSection);
     void addProblem(int lineNumber, const QString &what);
     void collectTemplates();
-    const QString *find(const QString &section, const QString &foldedKey) const;
+    const Entry *find(const QString &section, const QString &foldedKey) const;
+    QString decode(QByteArray bytes);
 
     QString m_fileName;
     QHash<QString, Section> m_sections; // folded section name -> keys
     QList<TemplateEntry> m_templates;
     QStringList m_problems;
+    QString m_textProblem;
     int m_suppressedProblems = 0;
 };

@@ -1,6 +1,5 @@
 #include "lns/registryaccess.h"
 
-#include "lns/homedir.h"
 #include "base/tqmerror.h"
 
 #include <QDir>
@@ -43,9 +42,9 @@ void checkRoot(const QString &root)
 
 } // namespace
 
-QString RegistryAccess::storeFile(const QString &root)
+QString RegistryAccess::storeFile(const QString &root) const
 {
-    return tqmHome() + QStringLiteral("/registry/") + root + QStringLiteral(".ini");
+    return m_home + QStringLiteral("/registry/") + root + QStringLiteral(".ini");
 }
 
 QString RegistryAccess::ReadValue(const QString &root, const QString &keyPath, const QString &section,
@@ -66,7 +65,7 @@ void RegistryAccess::WriteValue(const QString &root, const QString &keyPath, con
         throw TqmError(TqmError::FileAccess, Source,
                        QStringLiteral("A registry value needs a key path and a name (\"%1\", \"%2\").")
                            .arg(keyPath, valueName));
-    QDir().mkpath(tqmHome() + QStringLiteral("/registry"));
+    QDir().mkpath(m_home + QStringLiteral("/registry"));
     QSettings settings(storeFile(root), QSettings::IniFormat);
     settings.setValue(groupPath(keyPath, section) + QLatin1Char('/') + valueName, text);
     settings.sync();

@@ -12,6 +12,9 @@ class RegistryAccess
 public:
     static inline const QString LocalMachine = QStringLiteral("HKEY_LOCAL_MACHINE");
 
+    // The store under `home` (see homedir.h).
+    explicit RegistryAccess(QString home) : m_home(std::move(home)) {}
+
     // The stored text, or `defaultValue` when the root, key, section or value does not exist or
     // the store cannot be read. Never throws.
     QString ReadValue(const QString &root, const QString &keyPath, const QString &section,
@@ -24,5 +27,8 @@ public:
     void DeleteKey(const QString &root, const QString &keyPath);
 
     // The file holding a root's keys.
-    static QString storeFile(const QString &root);
+    QString storeFile(const QString &root) const;
+
+private:
+    QString m_home;
 };

@@ -7,11 +7,6 @@
 
 namespace unattended {
 
-bool isOn()
-{
-    return isOnValue(qEnvironmentVariable("TQM_UNATTENDED"));
-}
-
 bool isOnValue(const QString &value)
 {
     static const QStringList on = {QStringLiteral("1"), QStringLiteral("yes"), QStringLiteral("true"), QStringLiteral("on")};
@@ -108,6 +103,8 @@ QString UnattendedDialogs::messageLine(const MessageRequest &request)
 MsgAnswer UnattendedDialogs::message(const MessageRequest &request)
 {
     unattended::print(messageLine(request));
+    if (!request.detail.isEmpty())
+        unattended::print(QStringLiteral("cause: ") + unattended::oneLine(request.detail));
     return request.defaultAnswer;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-// Unattended mode (env TQM_UNATTENDED=1, or yes, true, on): scripts, CI and hosts without a
-// screen. The window runs on the offscreen platform and nobody waits at it; every message box
-// becomes one line on standard error and is answered with its default button; file dialogs
-// answer cancel.
+// Unattended mode (the program's choice, TQM_UNATTENDED=1, or yes, true, on): scripts, CI and
+// hosts without a screen. The window runs on the offscreen platform and nobody waits at it; every
+// message box becomes one line on standard error (its detail a second line, "cause: ...") and is
+// answered with its default button; file dialogs answer cancel.
 
 #include "lns/userdialogs.h"
 
@@ -12,7 +12,6 @@
 
 namespace unattended {
 
-bool isOn();
 // Whether a TQM_UNATTENDED value switches the mode on: 1, yes, true or on, in any case.
 bool isOnValue(const QString &value);
 

@@ -21,6 +21,8 @@ struct MessageRequest
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
     MsgAnswer defaultAnswer = MsgAnswer::Ok;
+    // What a box of fixed text cannot say: the real cause, shown on request (the box's details).
+    QString detail = {};
 };
 
 struct FileDialogRequest

@@ -1,10 +1,10 @@
 #include "monitoring/cmonitorpoints.h"
 
-#include "strings/resstrings.h"
-#include "lns/inifile.h"
-#include "lns/logger.h"
 #include "base/textutility.h"
-#include "transfer/modulelookups.h"
+#include "lns/inifile.h"
+#include "lns/inilocator.h"
+#include "lns/logger.h"
+#include "strings/resstrings.h"
 
 namespace {
 
@@ -314,14 +314,14 @@ lns::NetworkVariablePtr cMonitorPoints::FetchDevNV(const QString &NvName, const 
                                                    const IniFile &IniFile, const QString &DeviceTemplate,
                                                    const lns::AppDevicePtr &AppDevice, bool *Succeed) const
 {
-    return ModuleLookups(IniFile, DeviceTemplate, m_logger).FetchDevNv(NvName, Section, AppDevice, Succeed);
+    return IniLocator(IniFile, DeviceTemplate, m_logger).FetchDevNv(NvName, Section, AppDevice, Succeed);
 }
 
 lns::NetworkVariablePtr cMonitorPoints::FetchLmoNV(const QString &NvName, const QString &Section,
                                                    const IniFile &IniFile, const QString &DeviceTemplate,
                                                    const lns::LonMarkObjectPtr &LonmarkObject, bool *Succeed) const
 {
-    return ModuleLookups(IniFile, DeviceTemplate, m_logger).FetchNv(NvName, Section, LonmarkObject, Succeed);
+    return IniLocator(IniFile, DeviceTemplate, m_logger).FetchNv(NvName, Section, LonmarkObject, Succeed);
 }
 
 void cMonitorPoints::logRed(const QString &text) const

@@ -88,6 +88,22 @@ void cConfigProp::setByteValue(qint32 Index, quint8 value)
     m_bytes[Index - 1] = char(value);
 }
 
+QByteArray cConfigProp::bytes()
+{
+    // Loaded on first use, unless a read has loaded them already.
+    if (!m_bytesInitialised && !m_bytesKnown) {
+        ReadFromLns(false);
+        m_bytesInitialised = true;
+    }
+    return m_bytes;
+}
+
+void cConfigProp::storeBytes(const QByteArray &bytes)
+{
+    for (qsizetype k = 0; k < bytes.size() && k < m_bytes.size(); ++k)
+        m_bytes[k] = bytes[k];
+}
+
 void cConfigProp::storeRawText(const QString &text, qint32 start)
 {
     const QByteArray fields = rawtext::parse(text);
@@ -106,6 +122,7 @@ void cConfigProp::ReadFromLns(bool FetchCpIfRequired)
     cpaccess::RawFormatScope raw(cp);
     if (Dimension() == 1) {
         storeRawText(cp.value(), 1);
+        m_bytesKnown = true;
         return;
     }
     std::optional<TqmError> firstError;
@@ -119,36 +136,43 @@ void cConfigProp::ReadFromLns(bool FetchCpIfRequired)
     }
     if (firstError)
         throw *firstError;
+    m_bytesKnown = true;
+}
+
+void cConfigProp::writeElements()
+{
+    if (!CpFetched())
+        return;
+    makeRoomForBytes();
+    lns::ConfigProperty &cp = *m_configProperty;
+    cpaccess::RawFormatScope raw(cp);
+    const qint32 length = ElementByteLength();
+    if (Dimension() == 1) {
+        cp.setValue(rawtext::format(m_bytes.left(length)));
+        return;
+    }
+    std::optional<TqmError> firstError;
+    for (qint32 i = 1; i <= Dimension(); ++i) {
+        try {
+            cp.setElementValue(i - 1, rawtext::format(m_bytes.mid((i - 1) * length, length)));
+        } catch (const TqmError &error) {
+            // Keep going: every element that can be stored is stored.
+            if (!firstError)
+                firstError = error;
+        }
+    }
+    if (firstError)
+        throw *firstError;
 }
 
 void cConfigProp::WriteToLns()
 {
-    if (!CpFetched())
+    if (!m_bytesKnown)
         return;
     try {
-        makeRoomForBytes();
-        lns::ConfigProperty &cp = *m_configProperty;
-        cpaccess::RawFormatScope raw(cp);
-        const qint32 length = ElementByteLength();
-        if (Dimension() == 1) {
-            cp.setValue(rawtext::format(m_bytes.left(length)));
-            return;
-        }
-        std::optional<TqmError> firstError;
-        for (qint32 i = 1; i <= Dimension(); ++i) {
-            try {
-                cp.setElementValue(i - 1, rawtext::format(m_bytes.mid((i - 1) * length, length)));
-            } catch (const TqmError &error) {
-                // Keep going: every element that can be stored is stored.
-                if (!firstError)
-                    firstError = error;
-            }
-        }
-        if (firstError)
-            throw *firstError;
-    } catch (const TqmError &error) {
-        // The image goes on; the collection tells the user, once per CP.
-        m_parent->reportCpWriteFailure(m_configProperty, error);
+        writeElements();
+    } catch (const TqmError &) {
+        // Not reported: the collection's writes say what failed.
     }
 }
 

@@ -45,12 +45,20 @@ public:
     // CP. Throws TqmError (SubscriptOutOfRange) outside 1..ByteLength or before bytes exist.
     quint8 ByteValue(qint32 Index);
     void setByteValue(qint32 Index, quint8 value);
+    // All bytes, under the same first-read rule as ByteValue; storing keeps the array's size.
+    QByteArray bytes();
+    void storeBytes(const QByteArray &bytes);
+    // Whether the bytes hold the CP's value: read completely from it at least once. Bytes that
+    // were never read are never written.
+    bool BytesKnown() const { return m_bytesKnown; }
 
     // Loads every element; an element that cannot be read leaves its bytes and the first such
     // error is raised after the others were read and the format was restored.
     void ReadFromLns(bool FetchCpIfRequired = false);
-    // Stores every element; failures are not reported.
+    // Stores every element of bytes that are known; failures are not reported.
     void WriteToLns();
+    // Stores every element, each tried; the first failure is raised after the others.
+    void writeElements();
     // Binds the CP through the plug-in INI file; true when bound.
     bool FetchCp(bool ForceFetch = false);
 
@@ -77,4 +85,5 @@ private:
     QByteArray m_bytes;
     bool m_bytesAllocated = false;
     bool m_bytesInitialised = false;
+    bool m_bytesKnown = false;
 };

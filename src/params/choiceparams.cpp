@@ -3,7 +3,6 @@
 #include "lns/controls/controls.h"
 #include "params/cconfigprop.h"
 #include "params/cparams.h"
-#include "params/cpaccess.h"
 #include "lns/rawtext.h"
 #include "params/numbers.h"
 
@@ -200,37 +199,49 @@ void cParamComboBox::ComboBox_Change_Event()
     setChanged(true);
 }
 
+bytewindow::Window cChoiceNumberParam::window(const CpShape &shape) const
+{
+    return numberWindow(shape, ByteLength(), 0, m_signedValue);
+}
+
+void cChoiceNumberParam::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window)
+{
+    m_value = numbers::toInt32(double(bytewindow::decode(windowBytes, window)));
+    refreshControl();
+}
+
+QByteArray cChoiceNumberParam::encodeValue(const bytewindow::Window &window) const
+{
+    return bytewindow::encode(m_value, window);
+}
+
 void cChoiceNumberParam::ReadFromLns(bool)
 {
     if (CpIsExternal() || !Available() || !CpFetched())
         return;
-    m_value = numbers::toInt32(double(readNumberFromLns(ByteLength(), 0, m_signedValue)));
-    refreshControl();
-    setChanged(false);
+    readFromCp();
 }
 
 void cChoiceNumberParam::WriteToLns()
 {
     if (CpIsExternal() || !Available())
         return;
-    writeNumberToLns(ByteLength(), 0, m_signedValue, m_value);
+    if (CpFetched())
+        writeToCp();
     setChanged(false);
 }
 
 void cChoiceNumberParam::ReadFromExtCp()
 {
-    if (!CpIsExternal())
-        return;
-    m_value = numbers::toInt32(double(readNumberFromImage(ByteLength(), 0, m_signedValue)));
-    refreshControl();
-    setChanged(false);
+    if (CpIsExternal())
+        readFromImage();
 }
 
 void cChoiceNumberParam::WriteToExtCp()
 {
     if (!CpIsExternal())
         return;
-    writeNumberToImage(ByteLength(), 0, m_signedValue, m_value);
+    writeToImage();
     setChanged(false);
 }
 
@@ -411,47 +422,50 @@ void cParamOptBtn::OptionButton_Click_Event(int Index)
     setChanged(true);
 }
 
+bytewindow::Window cParamOptBtn::window(const CpShape &shape) const
+{
+    return {1, shape.totalLength, 0, false};
+}
+
+void cParamOptBtn::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &)
+{
+    m_value = rawtext::format(windowBytes);
+    SetOptionButtons();
+}
+
+// The value's bytes as they stand: a value of another length than the CP's is the device's to
+// refuse, not the parameter's to cut.
+QByteArray cParamOptBtn::encodeValue(const bytewindow::Window &) const
+{
+    return rawtext::parse(m_value);
+}
+
 void cParamOptBtn::ReadFromLns(bool)
 {
     if (CpIsExternal() || !Available() || !CpFetched())
         return;
-    m_value = cpaccess::readRawText(*ConfigProperty());
-    SetOptionButtons();
-    setChanged(false);
+    readFromCp();
 }
 
 void cParamOptBtn::WriteToLns()
 {
     if (CpIsExternal() || !Available())
         return;
-    try {
-        if (CpFetched())
-            cpaccess::writeRawText(*ConfigProperty(), m_value);
-    } catch (const TqmError &error) {
-        // The parameter goes on; the collection tells the user.
-        Parent()->reportCpWriteFailure(ConfigProperty(), error);
-    }
+    if (CpFetched())
+        writeToCp();
     setChanged(false);
 }
 
 void cParamOptBtn::ReadFromExtCp()
 {
-    if (!CpIsExternal())
-        return;
-    QByteArray bytes;
-    for (qint32 i = 1; i <= ConfigPropExt()->ByteLength(); ++i)
-        bytes.append(char(ConfigPropExt()->ByteValue(i)));
-    m_value = rawtext::format(bytes);
-    SetOptionButtons();
-    setChanged(false);
+    if (CpIsExternal())
+        readFromImage();
 }
 
 void cParamOptBtn::WriteToExtCp()
 {
     if (!CpIsExternal())
         return;
-    const QByteArray bytes = rawtext::parse(m_value);
-    for (qsizetype k = 0; k < bytes.size() && k < ConfigPropExt()->ByteLength(); ++k)
-        ConfigPropExt()->setByteValue(qint32(k) + 1, quint8(bytes[k]));
+    writeToImage();
     setChanged(false);
 }

@@ -31,6 +31,9 @@ public:
 protected:
     using cParam::cParam;
     virtual void refreshControl() = 0;
+    bytewindow::Window window(const CpShape &shape) const override;
+    void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
+    QByteArray encodeValue(const bytewindow::Window &window) const override;
 
     qint32 m_value = 0;
 };
@@ -166,6 +169,10 @@ private:
     friend class cParams;
     explicit cParamOptBtn(const Binding &binding);
     void initAvailable(bool available) override;
+    // The value is the whole CP's RAW text.
+    bytewindow::Window window(const CpShape &shape) const override;
+    void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
+    QByteArray encodeValue(const bytewindow::Window &window) const override;
     void checkIndex(int index) const;
 
     QList<controls::OptionButtonControl *> m_buttons;

@@ -4,13 +4,17 @@
 
 namespace cpaccess {
 
-RawFormatScope::RawFormatScope(lns::ConfigProperty &cp) : m_cp(cp), m_saved(cp.formatSpec())
+RawFormatScope::RawFormatScope(lns::ConfigProperty &cp)
+    : m_cp(cp), m_saved(cp.formatSpec()), m_switched(m_saved != lns::RawFormat)
 {
-    m_cp.setFormatSpec(lns::RawFormat);
+    if (m_switched)
+        m_cp.setFormatSpec(lns::RawFormat);
 }
 
 RawFormatScope::~RawFormatScope()
 {
+    if (!m_switched)
+        return;
     try {
         m_cp.setFormatSpec(m_saved);
     } catch (const TqmError &) {

@@ -9,7 +9,8 @@
 
 namespace cpaccess {
 
-// Sets the CP's format to RAW for its lifetime and restores the previous format after.
+// Sets the CP's format to RAW for its lifetime and restores the previous format after; a CP in
+// RAW already is left alone.
 class RawFormatScope
 {
 public:
@@ -21,6 +22,7 @@ public:
 private:
     lns::ConfigProperty &m_cp;
     QString m_saved;
+    bool m_switched;
 };
 
 // The whole value's bytes.

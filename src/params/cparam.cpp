@@ -1,6 +1,5 @@
 #include "params/cparam.h"
 
-#include "params/bytewindow.h"
 #include "params/cconfigprop.h"
 #include "params/cparams.h"
 #include "params/cpaccess.h"
@@ -48,99 +47,121 @@ void cParam::acceptWindow(qint16 bytePos, quint8 byteLength, int width, bool che
     m_byteLength = byteLength;
 }
 
+// ---- the value as bytes ----
+
+bytewindow::Window cParam::numberWindow(const CpShape &shape, int width, int usedBytes, bool isSigned) const
+{
+    if (m_bytePos == 0)
+        return {1, shape.elementLength, usedBytes, isSigned};
+    return {m_bytePos, width, usedBytes, isSigned};
+}
+
+bytewindow::Window cParam::valueWindow(const CpShape &shape) const
+{
+    return window(shape);
+}
+
+QString cParam::describe() const
+{
+    QString cpName;
+    const lns::ConfigPropertyPtr cp = m_configProperty ? m_configProperty
+                                                        : (m_configPropExt ? m_configPropExt->ConfigProperty() : nullptr);
+    try {
+        cpName = cp ? cp->name() : QString();
+    } catch (const TqmError &) {
+        // The name is a help for the reader, not a reason to fail.
+    }
+    QStringList where;
+    if (!cpName.isEmpty())
+        where.append(QStringLiteral("CP ") + cpName);
+    const QString iniName = m_configPropExt ? m_configPropExt->CpIniName() : m_cpIniName;
+    if (!iniName.isEmpty())
+        where.append(QStringLiteral("INI entry ") + iniName);
+    return where.isEmpty() ? m_name : m_name + QStringLiteral(" (") + where.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
 namespace {
 
-bytewindow::Window windowOf(qint16 bytePos, int width, int wholeLength, int usedBytes, bool isSigned)
+// An error of a window, given the parameter it arose for.
+TqmError inContext(const cParam &parameter, const TqmError &error)
 {
-    if (bytePos == 0)
-        return {1, wholeLength, usedBytes, isSigned};
-    return {bytePos, width, usedBytes, isSigned};
-}
-
-lns::ConfigProperty &boundCp(const lns::ConfigPropertyPtr &cp, const QString &name)
-{
-    if (!cp)
-        throw TqmError(TqmError::LnsInvalidOperation, name, QStringLiteral("The parameter is not bound to a CP."));
-    return *cp;
-}
-
-QByteArray imageWindowBytes(cConfigProp &image, const bytewindow::Window &window)
-{
-    QByteArray bytes;
-    for (int position = window.start; position < window.start + window.width; ++position)
-        bytes.append(char(image.ByteValue(position)));
-    return bytes;
-}
-
-void storeImageWindowBytes(cConfigProp &image, int start, const QByteArray &bytes)
-{
-    for (qsizetype k = 0; k < bytes.size(); ++k)
-        image.setByteValue(start + qint32(k), quint8(bytes[k]));
+    return TqmError(error.number(), error.source(), parameter.describe() + QStringLiteral(": ") + error.description(),
+                    error.line());
 }
 
 } // namespace
 
-qint64 cParam::readNumberFromLns(int width, int usedBytes, bool isSigned) const
-{
-    lns::ConfigProperty &cp = boundCp(m_configProperty, m_name);
-    const QByteArray bytes = cpaccess::readBytes(cp);
-    return bytewindow::readNumber(bytes, windowOf(m_bytePos, width, cp.elementLength(), usedBytes, isSigned));
-}
-
-void cParam::writeNumberToLns(int width, int usedBytes, bool isSigned, qint64 value)
+void cParam::takeValueFrom(const QByteArray &cpBytes, const CpShape &shape)
 {
     try {
-        lns::ConfigProperty &cp = boundCp(m_configProperty, m_name);
-        QByteArray bytes = cpaccess::readBytes(cp);
-        bytewindow::writeNumber(bytes, windowOf(m_bytePos, width, cp.elementLength(), usedBytes, isSigned), value);
-        cpaccess::writeBytes(cp, bytes);
+        const bytewindow::Window w = window(shape);
+        decodeValue(bytewindow::slice(cpBytes, w.start, w.width), w);
     } catch (const TqmError &error) {
-        // The parameter goes on; the collection tells the user.
-        m_parent->reportCpWriteFailure(m_configProperty, error);
+        throw inContext(*this, error);
+    }
+    m_changed = false;
+    m_valueKnown = true;
+}
+
+void cParam::putValueInto(QByteArray &cpBytes, const CpShape &shape) const
+{
+    try {
+        const bytewindow::Window w = window(shape);
+        bytewindow::splice(cpBytes, w.start, encodeValue(w));
+    } catch (const TqmError &error) {
+        throw inContext(*this, error);
     }
 }
 
-qint64 cParam::readNumberFromImage(int width, int usedBytes, bool isSigned) const
+CpShape cParam::boundShape() const
 {
-    const auto window = windowOf(m_bytePos, width, m_configPropExt->ByteLength(), usedBytes, isSigned);
-    return bytewindow::decode(imageWindowBytes(*m_configPropExt, window), window);
-}
-
-void cParam::writeNumberToImage(int width, int usedBytes, bool isSigned, qint64 value)
-{
-    const auto window = windowOf(m_bytePos, width, m_configPropExt->ByteLength(), usedBytes, isSigned);
-    storeImageWindowBytes(*m_configPropExt, window.start, bytewindow::encode(value, window));
-}
-
-QString cParam::readTextFromLns(int width) const
-{
-    lns::ConfigProperty &cp = boundCp(m_configProperty, m_name);
-    const QByteArray bytes = cpaccess::readBytes(cp);
-    const auto window = windowOf(m_bytePos, width, int(bytes.size()), 0, false);
-    return bytewindow::decodeText(bytewindow::slice(bytes, window.start, window.width));
-}
-
-void cParam::writeTextToLns(int width, const QString &text)
-{
+    if (!m_configProperty)
+        throw TqmError(TqmError::LnsInvalidOperation, m_name, QStringLiteral("The parameter is not bound to a CP."));
     try {
-        lns::ConfigProperty &cp = boundCp(m_configProperty, m_name);
-        QByteArray bytes = cpaccess::readBytes(cp);
-        const auto window = windowOf(m_bytePos, width, int(bytes.size()), 0, false);
-        bytewindow::splice(bytes, window.start, bytewindow::encodeText(text, window.width));
-        cpaccess::writeBytes(cp, bytes);
+        const int elementLength = m_configProperty->elementLength();
+        return {elementLength, elementLength * m_configProperty->dimension()};
     } catch (const TqmError &error) {
-        m_parent->reportCpWriteFailure(m_configProperty, error);
+        throw inContext(*this, error);
     }
 }
 
-QString cParam::readTextFromImage(int width) const
+void cParam::readFromCp()
 {
-    const auto window = windowOf(m_bytePos, width, m_configPropExt->ByteLength(), 0, false);
-    return bytewindow::decodeText(imageWindowBytes(*m_configPropExt, window));
+    const CpShape shape = boundShape();
+    takeValueFrom(cpaccess::readBytes(*m_configProperty), shape);
 }
 
-void cParam::writeTextToImage(int width, const QString &text)
+void cParam::writeToCp()
 {
-    const auto window = windowOf(m_bytePos, width, m_configPropExt->ByteLength(), 0, false);
-    storeImageWindowBytes(*m_configPropExt, window.start, bytewindow::encodeText(text, window.width));
+    m_lastWriteFailure.reset();
+    if (!m_valueKnown || !hasValueToWrite())
+        return;
+    try {
+        const CpShape shape = boundShape();
+        const bytewindow::Window w = window(shape);
+        // The other bytes of the CP are kept: they are read unless the window covers them all.
+        QByteArray bytes = w.start == 1 && w.width >= shape.totalLength ? QByteArray(shape.totalLength, '\0')
+                                                                         : cpaccess::readBytes(*m_configProperty);
+        putValueInto(bytes, shape);
+        cpaccess::writeBytes(*m_configProperty, bytes);
+    } catch (const TqmError &error) {
+        // A single write is not reported; the collection's writes say what failed.
+        m_lastWriteFailure = error;
+    }
+}
+
+void cParam::readFromImage()
+{
+    const CpShape shape{m_configPropExt->ByteLength(), m_configPropExt->ByteLength()};
+    takeValueFrom(m_configPropExt->bytes(), shape);
+}
+
+void cParam::writeToImage()
+{
+    if (!m_valueKnown || !hasValueToWrite())
+        return;
+    const CpShape shape{m_configPropExt->ByteLength(), m_configPropExt->ByteLength()};
+    QByteArray bytes = m_configPropExt->bytes();
+    putValueInto(bytes, shape);
+    m_configPropExt->storeBytes(bytes);
 }

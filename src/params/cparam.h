@@ -5,12 +5,24 @@
 // that holds the value. The byte-window arithmetic itself is bytewindow's; this class only
 // decides where the bytes come from. Parameters are created and owned by cParams.
 
+#include "base/tqmerror.h"
 #include "lns/lns.h"
+#include "params/bytewindow.h"
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 class cParams;
 class cConfigProp;
+
+// The bytes a parameter's window lies in: one element's length (a window at position 0 covers
+// the whole element) and all bytes of the CP or image.
+struct CpShape
+{
+    int elementLength = 0;
+    int totalLength = 0;
+};
 
 class cParam
 {
@@ -32,7 +44,13 @@ public:
     bool Available() const { return m_available; }
 
     bool Changed() const { return m_changed; }
-    void setChanged(bool on) { m_changed = on; }
+    // A value set (true) is a value of the program's, the file's or the user's from then on.
+    void setChanged(bool on)
+    {
+        m_changed = on;
+        if (on)
+            m_valueKnown = true;
+    }
     bool DontReadFromLns() const { return m_dontReadFromLns; }
     void setDontReadFromLns(bool on) { m_dontReadFromLns = on; }
     bool DontWriteToLns() const { return m_dontWriteToLns; }
@@ -58,6 +76,29 @@ public:
     virtual void ReadFromExtCp() = 0;
     virtual void WriteToExtCp() = 0;
 
+    // ---- the value as bytes: the transfer moves whole CPs, each kind only encodes and decodes ----
+    // Whether the parameter holds a value of the device's: read from it, or set since by the
+    // program, a parameter set file or the user. A value that is not known is never written, so
+    // that a read that stopped part-way cannot put zeros on the device.
+    bool valueKnown() const { return m_valueKnown; }
+    // Why the last direct write of this parameter did not reach its CP; empty after one that
+    // did. `WriteToLns` itself reports nothing: callers that must know whether the device took
+    // the value (calibration) ask here.
+    const std::optional<TqmError> &lastWriteFailure() const { return m_lastWriteFailure; }
+    // Whether the kind has something to write now (a text box can hold a value not to be set).
+    virtual bool hasValueToWrite() const { return true; }
+    // The window of the value in the bytes of its CP (all elements of an LNS CP; all bytes of an
+    // image).
+    bytewindow::Window valueWindow(const CpShape &shape) const;
+    // Takes the value from the CP's bytes as a read does (Changed false, the control refreshed)
+    // and puts it into them, keeping every byte outside the window. Throw TqmError naming the
+    // parameter, its CP and INI entry when the window does not fit the bytes.
+    void takeValueFrom(const QByteArray &cpBytes, const CpShape &shape);
+    void putValueInto(QByteArray &cpBytes, const CpShape &shape) const;
+    // The shape of the bound LNS CP, and "parameter (CP, INI entry)" for messages.
+    CpShape boundShape() const;
+    QString describe() const;
+
 protected:
     // What the collection hands to a new parameter.
     struct Binding
@@ -75,6 +116,15 @@ protected:
     virtual void initAvailable(bool available) { m_available = available; }
     void storeAvailable(bool available) { m_available = available; }
 
+    // ---- what each kind adds ----
+    // Its window for the CP's shape (numbers: `width` bytes from BytePos, the whole element at 0).
+    virtual bytewindow::Window window(const CpShape &shape) const = 0;
+    // Stores the value read from the window's bytes and refreshes the control.
+    virtual void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) = 0;
+    // The window's bytes for the value.
+    virtual QByteArray encodeValue(const bytewindow::Window &window) const = 0;
+    bytewindow::Window numberWindow(const CpShape &shape, int width, int usedBytes, bool isSigned) const;
+
     // Looks the CP up through the plug-in INI file (image-bound and unavailable: false).
     bool fetchCp(bool forceFetch);
     // The raw kinds' read condition: directly bound and fetched, looking the CP up first when
@@ -86,18 +136,13 @@ protected:
     void acceptWindow(qint16 bytePos, quint8 byteLength, int width, bool checked, const QString &description);
     int boundElementLength() const;
 
-    // The number in the window: `width` bytes from BytePos, or the whole CP (the element for
-    // an LNS CP, all bytes for an image) when BytePos is 0.
-    qint64 readNumberFromLns(int width, int usedBytes, bool isSigned) const;
-    qint64 readNumberFromImage(int width, int usedBytes, bool isSigned) const;
-    // Errors of an LNS write are discarded: a failed write is not reported.
-    void writeNumberToLns(int width, int usedBytes, bool isSigned, qint64 value);
-    void writeNumberToImage(int width, int usedBytes, bool isSigned, qint64 value);
-
-    QString readTextFromLns(int width) const;
-    QString readTextFromImage(int width) const;
-    void writeTextToLns(int width, const QString &text);
-    void writeTextToImage(int width, const QString &text);
+    // The value moved between the window and the bound LNS CP or image. Reading raises errors;
+    // writing discards them (a failed single write is not reported) and writes nothing for a
+    // value that is not known; writing to the image stores the bytes there.
+    void readFromCp();
+    void writeToCp();
+    void readFromImage();
+    void writeToImage();
 
     bool m_signedValue = false;
 
@@ -109,6 +154,8 @@ private:
     cConfigProp *m_configPropExt;
     bool m_available = false;
     bool m_changed = false;
+    bool m_valueKnown = false;
+    std::optional<TqmError> m_lastWriteFailure;
     bool m_dontReadFromLns = false;
     bool m_dontWriteToLns = false;
     bool m_dontWriteToFile = false;

@@ -6,9 +6,22 @@
 #include "params/choiceparams.h"
 #include "params/cparamtextbox.h"
 #include "params/rawparams.h"
-#include "transfer/cplookup.h"
+#include "session/services.h"
+#include "session/session.h"
+#include "lns/inilocator.h"
 
 using E = cParamEnums;
+
+ParamsContext ParamsContext::of(const Services &services, const QString &messageTitle)
+{
+    ParamsContext context;
+    context.dialogs = services.dialogs;
+    context.messageTitle = messageTitle;
+    context.iniFile = services.iniFile;
+    context.deviceTemplate = services.session ? services.session->deviceTemplate : QString();
+    context.logger = services.logger;
+    return context;
+}
 
 cParams::cParams(QObject *parent) : cParams(Context{}, parent) {}
 
@@ -227,6 +240,13 @@ cParam *cParams::ParameterAllByName(const QString &Name, qint32 ParameterType) c
     return m_textBoxes.find(Name);
 }
 
+QList<cConfigProp *> cParams::images() const
+{
+    QList<cConfigProp *> all;
+    m_configProps.forEach([&all](cConfigProp *image) { all.append(image); });
+    return all;
+}
+
 QList<cParam *> cParams::parametersInKindOrder() const
 {
     QList<cParam *> all;
@@ -345,31 +365,19 @@ lns::ConfigPropertyPtr cParams::FetchLmoCp(const QString &CpName, const QString 
                                            const QString &DeviceTemplate, const lns::LonMarkObjectPtr &LonmarkObject,
                                            bool *Succeed) const
 {
-    return cplookup::FetchLmoCp(CpName, Section, IniFile, DeviceTemplate, LonmarkObject, Succeed);
+    return IniLocator(IniFile, DeviceTemplate).FetchLmoCp(CpName, Section, LonmarkObject, Succeed);
 }
 
 lns::ConfigPropertyPtr cParams::FetchDevCp(const QString &CpName, const QString &Section, const IniFile &IniFile,
                                            const QString &DeviceTemplate, const lns::AppDevicePtr &AppDevice,
                                            bool *Succeed) const
 {
-    return cplookup::FetchDevCp(CpName, Section, IniFile, DeviceTemplate, AppDevice, Succeed);
+    return IniLocator(IniFile, DeviceTemplate).FetchDevCp(CpName, Section, AppDevice, Succeed);
 }
 
 lns::ConfigPropertyPtr cParams::lookUpCp(const lns::ObjectPtr &superior, const QString &cpIniName) const
 {
-    if (!superior || !m_context.iniFile)
+    if (!m_context.iniFile)
         return {};
-    bool found = false;
-    lns::ConfigPropertyPtr cp;
-    try {
-        if (superior->classId() == lns::AppDeviceClass)
-            cp = FetchDevCp(cpIniName, product::CpSection, *m_context.iniFile, m_context.deviceTemplate,
-                            std::dynamic_pointer_cast<lns::AppDevice>(superior), &found);
-        else if (superior->classId() == lns::LonMarkObjectClass)
-            cp = FetchLmoCp(cpIniName, product::CpSection, *m_context.iniFile, m_context.deviceTemplate,
-                            std::dynamic_pointer_cast<lns::LonMarkObject>(superior), &found);
-    } catch (const TqmError &) {
-        return {};
-    }
-    return found ? cp : nullptr;
+    return IniLocator(*m_context.iniFile, m_context.deviceTemplate).cpOf(superior, cpIniName, product::CpSection).object;
 }

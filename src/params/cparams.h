@@ -3,7 +3,9 @@
 // The parameter collection of one device configuration: it creates and owns every parameter
 // and every CP image, finds them by kind and name, index or control, forwards the window
 // controls' notifications to the right parameter, tells whether a shown value is invalid, and
-// selects what must be written. Lists are 1-based; a name is unique within its kind.
+// selects what must be written. Lists are 1-based; a name is unique within its kind. Moving the
+// values through the network services and parameter set files is src/transfer's
+// (transfer::LnsTransfer, transfer::ParamSetFile), on this collection.
 
 #include "lns/lns.h"
 #include "params/cparamenums.h"
@@ -17,6 +19,7 @@
 class IniFile;
 class Logger;
 class UserDialogs;
+struct Services;
 class cParam;
 class cConfigProp;
 class cParamTextBox;
@@ -34,7 +37,8 @@ class CheckBoxControl;
 class OptionButtonControl;
 } // namespace controls
 
-// What the parameter collection needs of its surroundings; the host fills it in.
+// What the parameter collection (and the transfer on it) needs of its surroundings: a narrow
+// view of the session's services.
 struct ParamsContext
 {
     UserDialogs *dialogs = nullptr;      // range messages; none: messages are not shown
@@ -43,6 +47,9 @@ struct ParamsContext
     QString deviceTemplate;              // template of the opened device
     QLocale locale = QLocale::system();  // decimal separator of the display
     Logger *logger = nullptr;            // routine labels and the red lines of failed CP writes
+
+    // The session's dialogs, INI file, device template and logger, with the window's caption.
+    static ParamsContext of(const Services &services, const QString &messageTitle);
 };
 
 class cParams : public QObject
@@ -124,6 +131,8 @@ public:
     // Every parameter of every kind in kind order: 1-byte, 2-byte, check box, combo box,
     // option button, text box, text.
     QList<cParam *> parametersInKindOrder() const;
+    // Every image in list order.
+    QList<cConfigProp *> images() const;
 
     // ---- notifications of the window's controls ----
     // Text boxes and option buttons are found by the control's tag (an unknown tag throws);
@@ -160,46 +169,8 @@ public:
     // plug-in INI file, for the opened device's template; null when it cannot be found.
     lns::ConfigPropertyPtr lookUpCp(const lns::ObjectPtr &superior, const QString &cpIniName) const;
 
-    // ---- transfer through LNS (defined in src/transfer) ----
-    // Reads every available parameter that has a CP and is not DontReadFromLns, then the
-    // images, then the image-bound parameters from their images.
-    void ReadFromLns();
-    // Writes every available parameter without DontWriteToLns, the image-bound ones into their
-    // images and the images to LNS, inside one transaction of System.
-    void WriteToLns(bool WriteCpNamesToLogger = false);
-    void WriteAllParamsToExtCps();
-    // The same set written to another LonMark object or device, the CPs found through the plug-in
-    // INI file. A CP missing there raises CpNotFoundWhileWriting and is skipped. False when an
-    // unexpected error ended the write (shown in a message box) or when a CP write failed (the
-    // device did not answer; red logger lines); the transaction is then cancelled.
-    bool WriteToLnsLmo(const lns::LonMarkObjectPtr &LonmarkObject, const IniFile &IniFile,
-                       const QString &IniFileCpSection);
-    bool WriteToLnsDev(const lns::AppDevicePtr &AppDevice, const IniFile &IniFile, const QString &IniFileCpSection);
-    bool WriteParamsToLnsLmo(const QList<cParam *> &Params, const lns::LonMarkObjectPtr &LonmarkObject,
-                             const IniFile &IniFile, const QString &IniFileCpSection);
-    bool WriteParamsToLnsDev(const QList<cParam *> &Params, const lns::AppDevicePtr &AppDevice,
-                             const IniFile &IniFile, const QString &IniFileCpSection);
-    bool WriteExtCpsToLnsLmo(const lns::LonMarkObjectPtr &LonmarkObject, const IniFile &IniFile,
-                             const QString &IniFileCpSection);
-    bool WriteExtCpsToLnsDev(const lns::AppDevicePtr &AppDevice, const IniFile &IniFile,
-                             const QString &IniFileCpSection);
-    // Parameters and images call this where a CP write failed and the error stops there: the
-    // failure becomes a red logger line naming the device, the LonMark object and the CP.
-    void reportCpWriteFailure(const lns::ConfigPropertyPtr &cp, const TqmError &error);
-
-    // ---- parameter set files (defined in src/transfer) ----
-    // False when the file could not be written completely; an earlier file stays as it was.
-    bool WriteToFile(const QString &Filename, const QString &PlugInName, const QString &ProgramId,
-                     const QString &DataFileVersion) const;
-    // Checks the file's header against the plug-in, the device (and the devices the plug-in INI
-    // file lists as compatible) and the data-file version before any value is set. Throws
-    // TqmError when the file cannot be read or a value cannot be converted.
-    cParamEnums::eLoadFromFileErrors LoadFromFile(const QString &Filename, const IniFile &PlugInIniFile,
-                                                  const QString &PlugInName, const QString &ProgramId,
-                                                  const QString &DataFileVersion);
-
 signals:
-    // A CP could not be found on another object during a write to it.
+    // A CP could not be found on another object during a write to it (raised by the transfer).
     void CpNotFoundWhileWriting(const lns::ObjectPtr &lnsObject, const QString &cpName);
     // Declared for completeness; not raised.
     void ParameterWrittenToLns();
@@ -220,6 +191,4 @@ private:
     KeyedList<cParamASCII> m_asciis;
     KeyedList<cConfigProp> m_configProps;
     QList<cParam *> m_allParameters;
-    struct WritePass;
-    WritePass *m_writePass = nullptr; // the write pass under way, if any
 };

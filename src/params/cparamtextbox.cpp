@@ -326,43 +326,48 @@ qint32 cParamTextBox::rawValue() const
     return numbers::toInt32(double(m_value) - double(m_offsetCalc) * m_factor);
 }
 
-void cParamTextBox::takeRawValue(qint64 raw)
+bytewindow::Window cParamTextBox::window(const CpShape &shape) const
 {
-    m_value = numbers::toInt32(double(m_offsetCalc) * m_factor + double(raw));
+    return numberWindow(shape, ByteLength(), m_usedBytes, rawValueIsSigned());
+}
+
+void cParamTextBox::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window)
+{
+    m_value = numbers::toInt32(double(m_offsetCalc) * m_factor + double(bytewindow::decode(windowBytes, window)));
     SetTextBox();
-    setChanged(false);
+}
+
+QByteArray cParamTextBox::encodeValue(const bytewindow::Window &window) const
+{
+    return bytewindow::encode(rawValue(), window);
 }
 
 void cParamTextBox::ReadFromLns(bool)
 {
     if (CpIsExternal() || !Available() || !CpFetched())
         return;
-    takeRawValue(readNumberFromLns(ByteLength(), m_usedBytes, rawValueIsSigned()));
+    readFromCp();
 }
 
 void cParamTextBox::WriteToLns()
 {
     if (CpIsExternal() || !Available() || m_valueNotSet)
         return;
-    try {
-        writeNumberToLns(ByteLength(), m_usedBytes, rawValueIsSigned(), rawValue());
-    } catch (const TqmError &) {
-        // A value that cannot be stored is not reported, as any failed write.
-    }
+    if (CpFetched())
+        writeToCp();
     setChanged(false);
 }
 
 void cParamTextBox::ReadFromExtCp()
 {
-    if (!CpIsExternal())
-        return;
-    takeRawValue(readNumberFromImage(ByteLength(), m_usedBytes, rawValueIsSigned()));
+    if (CpIsExternal())
+        readFromImage();
 }
 
 void cParamTextBox::WriteToExtCp()
 {
     if (!CpIsExternal() || !Available() || m_valueNotSet)
         return;
-    writeNumberToImage(ByteLength(), m_usedBytes, rawValueIsSigned(), rawValue());
+    writeToImage();
     setChanged(false);
 }

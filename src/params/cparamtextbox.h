@@ -96,6 +96,7 @@ public:
     void WriteToLns() override;
     void ReadFromExtCp() override;
     void WriteToExtCp() override;
+    bool hasValueToWrite() const override { return !m_valueNotSet; }
 
 private:
     friend class cParams;
@@ -108,7 +109,9 @@ private:
     void showRangeMessage(int messageId, float typed, float limit);
     QString display(double value) const;
     qint32 rawValue() const;
-    void takeRawValue(qint64 raw);
+    bytewindow::Window window(const CpShape &shape) const override;
+    void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
+    QByteArray encodeValue(const bytewindow::Window &window) const override;
 
     controls::TextBoxControl *m_control;
     float m_rangeMin = 0;

@@ -25,35 +25,46 @@ void cParam1Byte::ConsiderPartOfCpOnly(qint16 BytePos)
     acceptWindow(BytePos, 1, 1, !CpIsExternal() && !LateFetch(), InvalidParameters);
 }
 
+bytewindow::Window cParam1Byte::window(const CpShape &shape) const
+{
+    return numberWindow(shape, 1, 0, m_signedValue);
+}
+
+void cParam1Byte::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window)
+{
+    m_value = numbers::toInt32(double(bytewindow::decode(windowBytes, window)));
+}
+
+QByteArray cParam1Byte::encodeValue(const bytewindow::Window &window) const
+{
+    return bytewindow::encode(m_value, window);
+}
+
 void cParam1Byte::ReadFromLns(bool FetchCpIfRequired)
 {
-    if (!readyToReadFromLns(FetchCpIfRequired))
-        return;
-    m_value = numbers::toInt32(double(readNumberFromLns(1, 0, m_signedValue)));
-    setChanged(false);
+    if (readyToReadFromLns(FetchCpIfRequired))
+        readFromCp();
 }
 
 void cParam1Byte::WriteToLns()
 {
     if (CpIsExternal() || !CpFetched())
         return;
-    writeNumberToLns(1, 0, m_signedValue, m_value);
+    writeToCp();
     setChanged(false);
 }
 
 void cParam1Byte::ReadFromExtCp()
 {
-    if (!CpIsExternal())
-        return;
-    m_value = numbers::toInt32(double(readNumberFromImage(1, 0, m_signedValue)));
-    setChanged(false);
+    if (CpIsExternal())
+        readFromImage();
 }
 
 void cParam1Byte::WriteToExtCp()
 {
     if (!CpIsExternal())
         return;
-    writeNumberToImage(1, 0, m_signedValue, m_value);
+    writeToImage();
     setChanged(false);
 }
 
@@ -92,35 +103,46 @@ void cParam2Byte::ConsiderPartOfCpOnly(qint16 BytePos)
     acceptWindow(BytePos, 2, 2, !CpIsExternal() && !LateFetch(), InvalidParameters);
 }
 
+bytewindow::Window cParam2Byte::window(const CpShape &shape) const
+{
+    return numberWindow(shape, 2, 0, m_signedValue);
+}
+
+void cParam2Byte::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window)
+{
+    setValue(numbers::toInt32(double(bytewindow::decode(windowBytes, window))));
+}
+
+QByteArray cParam2Byte::encodeValue(const bytewindow::Window &window) const
+{
+    return bytewindow::encode(qint64(m_value1) * 256 + m_value2, window);
+}
+
 void cParam2Byte::ReadFromLns(bool FetchCpIfRequired)
 {
-    if (!readyToReadFromLns(FetchCpIfRequired))
-        return;
-    setValue(numbers::toInt32(double(readNumberFromLns(2, 0, m_signedValue))));
-    setChanged(false);
+    if (readyToReadFromLns(FetchCpIfRequired))
+        readFromCp();
 }
 
 void cParam2Byte::WriteToLns()
 {
     if (CpIsExternal() || !CpFetched())
         return;
-    writeNumberToLns(2, 0, m_signedValue, qint64(m_value1) * 256 + m_value2);
+    writeToCp();
     setChanged(false);
 }
 
 void cParam2Byte::ReadFromExtCp()
 {
-    if (!CpIsExternal())
-        return;
-    setValue(numbers::toInt32(double(readNumberFromImage(2, 0, m_signedValue))));
-    setChanged(false);
+    if (CpIsExternal())
+        readFromImage();
 }
 
 void cParam2Byte::WriteToExtCp()
 {
     if (!CpIsExternal())
         return;
-    writeNumberToImage(2, 0, m_signedValue, qint64(m_value1) * 256 + m_value2);
+    writeToImage();
     setChanged(false);
 }
 
@@ -145,34 +167,48 @@ void cParamASCII::ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength)
     acceptWindow(BytePos, ByteLength, ByteLength, false, InvalidParameters);
 }
 
+// A text at position 0 spans every byte of the CP, all elements included.
+bytewindow::Window cParamASCII::window(const CpShape &shape) const
+{
+    if (BytePos() == 0)
+        return {1, shape.totalLength, 0, false};
+    return {BytePos(), ByteLength(), 0, false};
+}
+
+void cParamASCII::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &)
+{
+    m_value = bytewindow::decodeText(windowBytes);
+}
+
+QByteArray cParamASCII::encodeValue(const bytewindow::Window &window) const
+{
+    return bytewindow::encodeText(m_value, window.width);
+}
+
 void cParamASCII::ReadFromLns(bool FetchCpIfRequired)
 {
-    if (!readyToReadFromLns(FetchCpIfRequired))
-        return;
-    m_value = readTextFromLns(ByteLength());
-    setChanged(false);
+    if (readyToReadFromLns(FetchCpIfRequired))
+        readFromCp();
 }
 
 void cParamASCII::WriteToLns()
 {
     if (CpIsExternal() || !CpFetched())
         return;
-    writeTextToLns(ByteLength(), m_value);
+    writeToCp();
     setChanged(false);
 }
 
 void cParamASCII::ReadFromExtCp()
 {
-    if (!CpIsExternal())
-        return;
-    m_value = readTextFromImage(ByteLength());
-    setChanged(false);
+    if (CpIsExternal())
+        readFromImage();
 }
 
 void cParamASCII::WriteToExtCp()
 {
     if (!CpIsExternal())
         return;
-    writeTextToImage(ByteLength(), m_value);
+    writeToImage();
     setChanged(false);
 }

@@ -28,6 +28,9 @@ public:
 private:
     friend class cParams;
     using cParam::cParam;
+    bytewindow::Window window(const CpShape &shape) const override;
+    void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
+    QByteArray encodeValue(const bytewindow::Window &window) const override;
     qint32 m_value = 0;
 };
 
@@ -60,6 +63,9 @@ public:
 private:
     friend class cParams;
     using cParam::cParam;
+    bytewindow::Window window(const CpShape &shape) const override;
+    void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
+    QByteArray encodeValue(const bytewindow::Window &window) const override;
     qint32 m_value1 = 0;
     qint32 m_value2 = 0;
 };
@@ -86,5 +92,8 @@ public:
 private:
     friend class cParams;
     using cParam::cParam;
+    bytewindow::Window window(const CpShape &shape) const override;
+    void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
+    QByteArray encodeValue(const bytewindow::Window &window) const override;
     QString m_value;
 };

@@ -1,5 +1,5 @@
 // Parameter set files: every parameter's value of one device configuration in an INI-like text
-// file in the single-byte code page, CR LF line ends:
+// file in UTF-8, CR LF line ends:
 //     [General]
 //     PlugInName = ...
 //     ProgramId = ...
@@ -12,7 +12,10 @@
 // Written in the kind order 1-byte, 2-byte, text, check box, combo box, option button, text box;
 // loaded in the order text box, option button, combo box, check box, 2-byte, 1-byte, text.
 
+#include "transfer/paramsetfile.h"
+
 #include "strings/resstrings.h"
+#include "lns/controls/controls.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
 #include "base/textutility.h"
@@ -103,8 +106,26 @@ bool holdsExactly(const QSaveFile &file, qint64 size)
 
 // ---- loading ----
 
-// Converts the file's texts and remembers what to set; nothing is set until every value of
-// the file has been converted, so a file with one bad value changes no parameter.
+// Messages of the string table.
+constexpr int MsgUnreadable = 1522;
+constexpr int MsgOutOfRange = 1563;
+constexpr int MsgTooLong = 1564;
+constexpr int MsgNotText = 1565;
+constexpr int MsgUnknownKey = 1566;
+constexpr int MsgAllowed = 1567;
+
+// The numbers a window of `width` bytes holds (wider windows than 32 bits hold 32 bits here).
+std::pair<qint64, qint64> windowRange(int width, bool isSigned)
+{
+    const int bits = 8 * qBound(1, width, 4);
+    if (isSigned)
+        return {-(qint64(1) << (bits - 1)), (qint64(1) << (bits - 1)) - 1};
+    return {0, (qint64(1) << bits) - 1};
+}
+
+// Converts the file's texts, checks them against their parameters and remembers what to set;
+// nothing is set until every value of the file has been converted and checked, so a file with
+// one bad value changes no parameter.
 class LoadPlan
 {
 public:
@@ -120,14 +141,14 @@ public:
         return text;
     }
 
-    // The leading number of the text (0 when there is none), rounded half to even.
-    qint32 leadingInt32(const cParam *p, const QString &field, const QString &text) const
+    // The leading number of the field (0 when there is none), rounded half to even; a number
+    // beyond 32 bits cannot be read.
+    qint64 leadingNumber(const cParam *p, const QString &field) const
     {
-        try {
-            return numbers::toInt32(numbers::leadingNumber(field));
-        } catch (const TqmError &error) {
-            throw conversionError(p, text, error.number());
-        }
+        const double value = numbers::leadingNumber(field);
+        if (!(value > -2147483648.5 && value < 2147483647.5))
+            throw fileError(TqmError::Overflow, MsgTooLong, p, {field.trimmed(), p->Name()});
+        return numbers::toInt32(value);
     }
 
     // The whole text as a number; anything else in it is an error.
@@ -136,12 +157,25 @@ public:
         bool ok = false;
         const double value = QLocale::c().toDouble(text.trimmed(), &ok);
         if (!ok)
-            throw conversionError(p, text, TqmError::TypeMismatch);
-        try {
-            return numbers::toInt32(value);
-        } catch (const TqmError &error) {
-            throw conversionError(p, text, error.number());
-        }
+            throw fileError(TqmError::TypeMismatch, MsgUnreadable, p, {});
+        if (!(value > -2147483648.5 && value < 2147483647.5))
+            throw fileError(TqmError::Overflow, MsgTooLong, p, {text.trimmed(), p->Name()});
+        return numbers::toInt32(value);
+    }
+
+    // A value the parameter cannot hold is refused, naming what it can hold. Parameters without
+    // a CP are not checked: they are never written. Callers count the value a parameter already
+    // holds as one it can hold, so a set saved from a device always loads back into it.
+    void requireWithin(const cParam *p, qint64 value, qint64 min, qint64 max) const
+    {
+        if (p->Available() && (value < min || value > max))
+            throw outOfRange(p, QString::number(value),
+                             GetResString(MsgAllowed, 1, {QString::number(min), QString::number(max)}));
+    }
+    void requireOneOf(const cParam *p, const QString &value, const QStringList &allowed) const
+    {
+        if (p->Available() && !allowed.contains(value))
+            throw outOfRange(p, value, GetResString(MsgAllowed, 2, {allowed.join(QStringLiteral(", "))}));
     }
 
     void then(std::function<void()> assignment) { m_assignments.push_back(std::move(assignment)); }
@@ -153,12 +187,20 @@ public:
     }
 
 private:
-    TqmError conversionError(const cParam *p, const QString &text, qint32 number) const
+    TqmError outOfRange(const cParam *p, const QString &value, const QString &allowed) const
     {
+        return fileError(TqmError::BadFileFormat, MsgOutOfRange, p, {value, p->Name(), allowed});
+    }
+    // "<file>, line <n>: ..." and the line as it stands in the file.
+    TqmError fileError(qint32 number, int messageId, const cParam *p, const QStringList &values) const
+    {
+        const int line = m_file.lineOf(SettingsSection, p->Name());
+        const QString text = messageId == MsgUnreadable
+                                 ? TextUtility::FillPlaceholders(GetResString(MsgUnreadable), {m_fileName})
+                                 : GetResString(messageId, 1, QStringList{m_fileName, QString::number(line)} + values);
         return TqmError(number, QStringLiteral("cParams"),
-                        TextUtility::FillPlaceholders(GetResString(1522), {m_fileName}) + LineEnd
-                            + QLatin1Char('[') + SettingsSection + QStringLiteral("] ") + p->Name() + Separator
-                            + text);
+                        text + LineEnd + QLatin1Char('[') + SettingsSection + QStringLiteral("] ") + p->Name()
+                            + Separator + m_file.GetValue(SettingsSection, p->Name()));
     }
 
     const IniFile &m_file;
@@ -173,44 +215,84 @@ void planKind(const cParams &params, int count, T *(cParams::*at)(int) const, Pl
         plan((params.*at)(i));
 }
 
+// The window of a number parameter that is bound to a CP; the kind's own width otherwise.
+int numberWidth(const cParam *p, int ownWidth)
+{
+    if (!p->CpFetched())
+        return ownWidth;
+    try {
+        return p->valueWindow(p->boundShape()).numberWidth();
+    } catch (const TqmError &) {
+        return ownWidth;
+    }
+}
+
+QStringList comboValues(const cParamComboBox *p)
+{
+    QStringList values;
+    for (int i = 0; i < p->ComboBoxControl()->count(); ++i)
+        if (p->ValueIsInComboList(p->ComboBoxControl()->itemData(i)))
+            values.append(QString::number(p->ComboBoxControl()->itemData(i)));
+    values.removeDuplicates();
+    return values;
+}
+
 void planValues(const cParams &params, LoadPlan &load)
 {
     planKind(params, params.TextBoxParameterCount(), &cParams::TextBoxParameter, [&](cParamTextBox *p) {
         if (const auto text = load.textFor(p)) {
-            const qint32 value = load.leadingInt32(p, *text, *text);
+            const qint32 value = qint32(load.leadingNumber(p, *text));
+            const float calculated = float(double(value) / p->Factor());
+            if (value != p->Value() && (calculated < p->RangeMin() || calculated > p->RangeMax()))
+                load.requireWithin(p, value, qRound64(double(p->RangeMin()) * p->Factor()),
+                                   qRound64(double(p->RangeMax()) * p->Factor()));
             load.then([p, value] { p->setValue(value); });
         }
     });
     planKind(params, params.OptionButtonParameterCount(), &cParams::OptionButtonParameter, [&](cParamOptBtn *p) {
-        if (const auto text = load.textFor(p))
+        if (const auto text = load.textFor(p)) {
+            QStringList allowed;
+            for (int i = 1; i <= p->OptionButtonsCount(); ++i)
+                allowed.append(p->OptionButtonItemData(i));
+            load.requireOneOf(p, text->trimmed(), allowed);
             load.then([p, value = *text] { p->setValue(value); });
+        }
     });
     planKind(params, params.ComboBoxParameterCount(), &cParams::ComboBoxParameter, [&](cParamComboBox *p) {
         if (const auto text = load.textFor(p)) {
-            const qint32 value = load.leadingInt32(p, *text, *text);
+            const qint32 value = qint32(load.leadingNumber(p, *text));
+            if (value != p->Value())
+                load.requireOneOf(p, QString::number(value), comboValues(p));
             load.then([p, value] { p->setValue(value); });
         }
     });
     planKind(params, params.CheckBoxParameterCount(), &cParams::CheckBoxParameter, [&](cParamCheckBox *p) {
         if (const auto text = load.textFor(p)) {
             const qint32 value = load.strictInt32(p, *text);
+            if (value != p->Value())
+                load.requireOneOf(p, QString::number(value),
+                                  {QString::number(p->ValueUnchecked()), QString::number(p->ValueChecked())});
             load.then([p, value] { p->setValue(value); });
         }
     });
     planKind(params, params.Parameter2ByteCount(), &cParams::Parameter2Byte, [&](cParam2Byte *p) {
         if (const auto text = load.textFor(p)) {
-            const qint32 value1 = load.leadingInt32(p, TextUtility::Token(*text, 1, QStringLiteral(",")), *text);
-            const qint32 value2 = load.leadingInt32(p, TextUtility::Token(*text, 2, QStringLiteral(",")), *text);
+            const qint64 value1 = load.leadingNumber(p, TextUtility::Token(*text, 1, QStringLiteral(",")));
+            const qint64 value2 = load.leadingNumber(p, TextUtility::Token(*text, 2, QStringLiteral(",")));
+            const auto [min, max] = windowRange(numberWidth(p, 2), p->SignedValue());
+            load.requireWithin(p, value1 * 256 + value2, min, max);
             load.then([p, value1, value2] {
-                p->setValue1(value1);
-                p->setValue2(value2);
+                p->setValue1(qint32(value1));
+                p->setValue2(qint32(value2));
             });
         }
     });
     planKind(params, params.Parameter1ByteCount(), &cParams::Parameter1Byte, [&](cParam1Byte *p) {
         if (const auto text = load.textFor(p)) {
-            const qint32 value = load.leadingInt32(p, *text, *text);
-            load.then([p, value] { p->setValue(value); });
+            const qint64 value = load.leadingNumber(p, *text);
+            const auto [min, max] = windowRange(numberWidth(p, 1), p->SignedValue());
+            load.requireWithin(p, value, min, max);
+            load.then([p, value] { p->setValue(qint32(value)); });
         }
     });
     // Texts come back as the text that was written: the part before the "," that ends the line
@@ -224,6 +306,44 @@ void planValues(const cParams &params, LoadPlan &load)
             load.then([p, value] { p->setValue(value); });
         }
     });
+}
+
+// A file that is not text, or whose lines are not all readable, is not loaded at all: what the
+// reader would skip could be the very value the user meant to set.
+void requireWellFormed(const IniFile &file, const QString &fileName)
+{
+    if (!file.textProblem().isEmpty())
+        throw TqmError(TqmError::BadFileFormat, QStringLiteral("cParams"),
+                       GetResString(MsgNotText, 1, {fileName, file.textProblem()}));
+    if (!file.problems().isEmpty())
+        throw TqmError(TqmError::BadFileFormat, QStringLiteral("cParams"),
+                       TextUtility::FillPlaceholders(GetResString(MsgUnreadable), {fileName}) + LineEnd
+                           + file.problems().join(LineEnd));
+}
+
+bool namesParameter(const cParams &params, const QString &key)
+{
+    if (params.ParameterAllByName(key))
+        return true;
+    for (int i = 1; i <= params.ParameterAsciiCount(); ++i)
+        if (params.ParameterAscii(i)->Name().compare(key, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// Keys that name no parameter may come from a device of more parameters: they are left, and
+// the user is told.
+void warnOfUnknownKeys(const cParams &params, const IniFile &file, const QString &fileName)
+{
+    Logger *logger = params.context().logger;
+    if (!logger)
+        return;
+    for (const QString &key : file.keys(SettingsSection)) {
+        if (namesParameter(params, key))
+            continue;
+        logger->addLogLine(GetResString(MsgUnknownKey, 1, {fileName, QString::number(file.lineOf(SettingsSection, key)), key}),
+                           logcolour::Black);
+    }
 }
 
 // The file must be there and readable: the INI reader itself reads a missing file as empty.
@@ -250,28 +370,35 @@ void requireReadable(const QString &fileName)
 
 } // namespace
 
-bool cParams::WriteToFile(const QString &Filename, const QString &PlugInName, const QString &ProgramId,
-                          const QString &DataFileVersion) const
+namespace transfer {
+
+ParamSetFile::ParamSetFile(cParams &params) : m_params(params) {}
+
+bool ParamSetFile::WriteToFile(const QString &Filename, const QString &PlugInName, const QString &ProgramId,
+                               const QString &DataFileVersion) const
 {
-    transfer::logLabel(m_context.logger, QStringLiteral("[cParams] Public Function WriteToFile()"));
+    logLabel(m_params.context().logger, QStringLiteral("[cParams] Public Function WriteToFile()"));
     // Written aside and put in place in one step: a save that fails half-way must not cost the
     // user the set saved earlier under that name.
     QSaveFile file(Filename);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = renderParameterSet(*this, PlugInName, ProgramId, DataFileVersion).toLatin1();
+    // UTF-8, as the loader reads it; the sets of the command module are plain ASCII either way.
+    const QByteArray bytes = renderParameterSet(m_params, PlugInName, ProgramId, DataFileVersion).toUtf8();
     if (file.write(bytes) != bytes.size() || !file.flush() || !holdsExactly(file, bytes.size()))
         return false; // the destructor drops the half-written copy
     return file.commit();
 }
 
-cParamEnums::eLoadFromFileErrors cParams::LoadFromFile(const QString &Filename, const IniFile &PlugInIniFile,
-                                                        const QString &PlugInName, const QString &ProgramId,
-                                                        const QString &DataFileVersion)
+cParamEnums::eLoadFromFileErrors ParamSetFile::LoadFromFile(const QString &Filename, const IniFile &PlugInIniFile,
+                                                             const QString &PlugInName, const QString &ProgramId,
+                                                             const QString &DataFileVersion)
 {
-    transfer::logLabel(m_context.logger, QStringLiteral("[cParams] Public Function LoadFromFile()"));
+    logLabel(m_params.context().logger, QStringLiteral("[cParams] Public Function LoadFromFile()"));
     requireReadable(Filename);
     const IniFile file(Filename);
+    if (!file.textProblem().isEmpty())
+        requireWellFormed(file, Filename);
 
     if (file.GetValue(GeneralSection, QStringLiteral("PlugInName")).trimmed() != PlugInName.trimmed())
         return cParamEnums::LE_WRONG_PLUGIN;
@@ -283,8 +410,12 @@ cParamEnums::eLoadFromFileErrors cParams::LoadFromFile(const QString &Filename, 
     if (file.GetValue(GeneralSection, QStringLiteral("DataFileVersion")).trimmed() != DataFileVersion.trimmed())
         return cParamEnums::LE_WRONG_DATAFILE_VERSION;
 
+    requireWellFormed(file, Filename);
     LoadPlan load(file, Filename);
-    planValues(*this, load);
+    planValues(m_params, load);
+    warnOfUnknownKeys(m_params, file, Filename);
     load.apply();
     return cParamEnums::LE_NO_ERROR;
 }
+
+} // namespace transfer

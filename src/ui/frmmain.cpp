@@ -17,6 +17,7 @@
 #include "session/session.h"
 #include "session/settings.h"
 #include "strings/resstrings.h"
+#include "transfer/paramsetfile.h"
 #include "ui/captions.h"
 #include "ui/windowlayout.h"
 
@@ -199,18 +200,7 @@ bool FrmMain::limitationIs(int n) const
 
 void FrmMain::createConfiguration()
 {
-    ConfigurationEnvironment env;
-    env.session = m_services.session;
-    env.window = this;
-    env.logger = m_services.logger;
-    env.deviceHeading = m_services.deviceHeading;
-    env.dialogs = m_services.dialogs;
-    env.iniFile = m_services.iniFile;
-    env.clock = m_services.clock;
-    env.handleError = m_services.handleError;
-    env.endProgram = m_services.endProgram;
-    env.createMultiDeviceWindow = m_hooks.createMultiDeviceWindow;
-    m_configuration = std::make_unique<cConfiguration>(env);
+    m_configuration = std::make_unique<cConfiguration>(m_services, *this, m_hooks.createMultiDeviceWindow);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1008,7 +998,8 @@ void FrmMain::SaveParameters()
     m_view.setWindowEnabled(false);
     guarded([&] {
         const QString programId = m_services.session->appDevice ? m_services.session->appDevice->programId() : QString();
-        if (!params()->WriteToFile(fileName, product::PlugInName, programId, product::DataFileVersion))
+        if (!transfer::ParamSetFile(*params()).WriteToFile(fileName, product::PlugInName, programId,
+                                                            product::DataFileVersion))
             m_services.dialogs->message(GetResString(1523), m_view.windowCaption(), MsgIcon::Critical);
     });
     m_view.setWindowEnabled(true);
@@ -1035,8 +1026,17 @@ void FrmMain::LoadParameters()
     guarded([&] {
         const QString programId = m_services.session->appDevice ? m_services.session->appDevice->programId() : QString();
         const IniFile empty;
-        const auto result = params()->LoadFromFile(fileName, m_services.iniFile ? *m_services.iniFile : empty,
-                                                   product::PlugInName, programId, product::DataFileVersion);
+        cParamEnums::eLoadFromFileErrors result;
+        try {
+            result = transfer::ParamSetFile(*params()).LoadFromFile(fileName, m_services.iniFile ? *m_services.iniFile : empty,
+                                                                    product::PlugInName, programId, product::DataFileVersion);
+        } catch (const TqmError &error) {
+            // Nothing of the file was set: say which file, and why in the details.
+            MessageRequest box{GetResString(1522, 1, {fileName}), m_view.windowCaption(), MsgIcon::Exclamation};
+            box.detail = error.description();
+            m_services.dialogs->message(box);
+            return;
+        }
         switch (result) {
         case E::LE_NO_ERROR:
             m_services.session->parametersChangedFlag = true;

@@ -77,6 +77,8 @@ MsgAnswer WidgetDialogs::message(const MessageRequest &request)
     for (MsgAnswer answer : answers)
         box.addButton(buttonOf(answer));
     box.setDefaultButton(buttonOf(request.defaultAnswer));
+    if (!request.detail.isEmpty())
+        box.setDetailedText(QString(request.detail).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     if (m_waitCursor)
         QApplication::restoreOverrideCursor();
     const int pressed = box.exec();

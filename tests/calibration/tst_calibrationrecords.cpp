@@ -1,100 +1,37 @@
 #include "calibration/calibrationrecords.h"
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lnsfakes.h"
 #include "strings/resstrings.h"
 
 #include <QtTest>
 
 namespace {
 
-using WriteLog = QList<QPair<QString, int>>; // record name, field number, in write order
+using WriteLog = FieldWrites;
 
-class FakeRecord : public lns::ExtensionRecord
+// Two command modules of the demo network, their records watched.
+struct Records
 {
-public:
-    FakeRecord(QString name, WriteLog *log) : m_name(std::move(name)), m_log(log) {}
-    lns::ObjectPtr parent() const override { return {}; }
-    QString name() const override { return m_name; }
-    int fieldCount() const override { return int(m_fields.size()); }
-    QString field(int number) const override
+    Records()
     {
-        if (number < 1 || number > m_fields.size())
-            throw TqmError(TqmError::LnsObjectNotFound, "FakeRecord", "no field");
-        return m_fields[number - 1];
+        QVERIFY(dir.isValid());
+        embedded::createDemoNetwork(dir.path(), QStringLiteral("Demo"), 2);
+        server = embedded::EmbeddedObjectServer::create(dir.path());
+        server->open(lns::ConnectionMode::Local);
+        own = std::make_shared<ObservedLonMarkObject>(
+            server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01.CommandModule")));
+        other = std::make_shared<ObservedLonMarkObject>(
+            server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02.CommandModule")));
     }
-    void setField(int number, const QString &value) override
+    static void setField(ObservedLonMarkObject &object, const QString &record, int number, const QString &value)
     {
-        while (m_fields.size() < number)
-            m_fields.append(QString());
-        m_fields[number - 1] = value;
-        m_log->append({m_name, number});
+        object.extensions()->add(record)->setField(number, value);
+        object.writes.clear();
     }
 
-private:
-    QString m_name;
-    QStringList m_fields;
-    WriteLog *m_log;
-};
-
-class FakeRecords : public lns::ExtensionRecords
-{
-public:
-    explicit FakeRecords(WriteLog *log) : m_log(log) {}
-    lns::ObjectPtr parent() const override { return {}; }
-    QString name() const override { return "Extensions"; }
-    int count() const override { return int(m_records.size()); }
-    lns::ExtensionRecordPtr item(int index) const override { return m_records.at(index - 1); }
-    lns::ExtensionRecordPtr item(const QString &name) const override
-    {
-        for (const auto &r : m_records)
-            if (r->name() == name)
-                return r;
-        throw TqmError(TqmError::LnsObjectNotFound, "FakeRecords", name);
-    }
-    bool contains(const QString &name) const override
-    {
-        for (const auto &r : m_records)
-            if (r->name() == name)
-                return true;
-        return false;
-    }
-    lns::ExtensionRecordPtr add(const QString &name) override
-    {
-        if (!contains(name))
-            m_records.append(std::make_shared<FakeRecord>(name, m_log));
-        return item(name);
-    }
-
-private:
-    QList<lns::ExtensionRecordPtr> m_records;
-    WriteLog *m_log;
-};
-
-class FakeLonMarkObject : public lns::LonMarkObject
-{
-public:
-    WriteLog writes;
-    bool locked = false; // every access to the records fails, as with a locked database
-
-    lns::ObjectPtr parent() const override { return {}; }
-    QString name() const override { return "CommandModule"; }
-    int index() const override { return 1; }
-    int type() const override { return 8090; }
-    std::shared_ptr<lns::ConfigProperties> configProperties() const override { return {}; }
-    std::shared_ptr<lns::NetworkVariables> networkVariables() const override { return {}; }
-    std::shared_ptr<lns::ExtensionRecords> extensions() const override
-    {
-        if (locked)
-            throw TqmError(TqmError::LnsDatabase, "FakeLonMarkObject", "database locked");
-        return m_records;
-    }
-    lns::AppDevicePtr appDevice() const override { return {}; }
-    void setField(const QString &record, int number, const QString &value)
-    {
-        m_records->add(record)->setField(number, value);
-        writes.clear();
-    }
-
-private:
-    std::shared_ptr<FakeRecords> m_records = std::make_shared<FakeRecords>(&writes);
+    QTemporaryDir dir;
+    embedded::EmbeddedObjectServerPtr server;
+    std::shared_ptr<ObservedLonMarkObject> own, other;
 };
 
 const QString TempRecord = calibration::TempSensorCalibratedRecord;
@@ -107,7 +44,7 @@ class TestCalibrationRecords : public QObject
 
     ManualClock m_clock{QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7))};
 
-    DeviceContext context(const std::shared_ptr<FakeLonMarkObject> &lmo, int language = ResStrings::English)
+    DeviceContext context(const std::shared_ptr<ObservedLonMarkObject> &lmo, int language = ResStrings::English)
     {
         return DeviceContext{lmo, "TQM_CM_L1", nullptr, language, &m_clock};
     }
@@ -123,8 +60,8 @@ private slots:
     void neverCalibratedReadsDefaultInContextLanguage()
     {
         QFETCH(int, language);
-        auto lmo = std::make_shared<FakeLonMarkObject>();
-        const DeviceContext ctx = context(lmo, language);
+        Records records;
+        const DeviceContext ctx = context(records.own, language);
         const QString expected = GetResStringIn(language, calibration::NotCalibratedMessage, 1);
         QVERIFY(!expected.isEmpty());
         QCOMPARE(calibration::ReadTempSensorCalibrated(ctx), expected);
@@ -143,15 +80,15 @@ private slots:
     {
         QFETCH(int, storedLanguage);
         QFETCH(int, readLanguage);
-        auto lmo = std::make_shared<FakeLonMarkObject>();
-        lmo->setField(TempRecord, 1, GetResStringIn(storedLanguage, calibration::NotCalibratedMessage, 1));
-        QVERIFY(!calibration::TempSensorIsCalibrated(context(lmo, readLanguage)));
+        Records records;
+        Records::setField(*records.own, TempRecord, 1, GetResStringIn(storedLanguage, calibration::NotCalibratedMessage, 1));
+        QVERIFY(!calibration::TempSensorIsCalibrated(context(records.own, readLanguage)));
     }
 
     void calibrationWritesTimeOfClock()
     {
-        auto lmo = std::make_shared<FakeLonMarkObject>();
-        const DeviceContext ctx = context(lmo);
+        Records records;
+        const DeviceContext ctx = context(records.own);
         calibration::WriteTempSensorCalibrated(ctx);
         calibration::WriteRegulatorCalibrated(ctx);
         QCOMPARE(calibration::ReadTempSensorCalibrated(ctx), nowText());
@@ -161,8 +98,9 @@ private slots:
 
     void copyTargetGetsField2BeforeField1()
     {
-        auto own = std::make_shared<FakeLonMarkObject>();
-        auto target = std::make_shared<FakeLonMarkObject>();
+        Records records;
+        const auto &own = records.own;
+        const auto &target = records.other;
         calibration::WriteTempSensorCalibrated(context(own), target);
         QCOMPARE(target->writes, (WriteLog{{TempRecord, 2}, {TempRecord, 1}}));
         QVERIFY(own->writes.isEmpty());
@@ -172,8 +110,9 @@ private slots:
 
     void ownCalibrationLeavesField2()
     {
-        auto own = std::make_shared<FakeLonMarkObject>();
-        own->setField(TempRecord, 2, "1");
+        Records records;
+        const auto &own = records.own;
+        Records::setField(*own, TempRecord, 2, "1");
         calibration::WriteTempSensorCalibrated(context(own));
         QCOMPARE(own->writes, (WriteLog{{TempRecord, 1}}));
         QCOMPARE(own->extensions()->item(TempRecord)->field(2), QStringLiteral("1"));
@@ -195,23 +134,24 @@ private slots:
     {
         QFETCH(QString, stored);
         QFETCH(int, expected);
-        auto lmo = std::make_shared<FakeLonMarkObject>();
+        Records records;
         if (!stored.isEmpty())
-            lmo->setField(calibration::FanCoilStepCountRecord, 1, stored);
-        QCOMPARE(calibration::ReadFanCoilStepCount(context(lmo)), expected);
+            Records::setField(*records.own, calibration::FanCoilStepCountRecord, 1, stored);
+        QCOMPARE(calibration::ReadFanCoilStepCount(context(records.own)), expected);
     }
 
     void fanCoilStepCountRoundTrip()
     {
-        auto lmo = std::make_shared<FakeLonMarkObject>();
-        calibration::WriteFanCoilStepCount(context(lmo), -7);
-        QCOMPARE(calibration::ReadFanCoilStepCount(context(lmo)), -7);
+        Records records;
+        calibration::WriteFanCoilStepCount(context(records.own), -7);
+        QCOMPARE(calibration::ReadFanCoilStepCount(context(records.own)), -7);
     }
 
     void failingDatabaseIsSwallowed()
     {
-        auto lmo = std::make_shared<FakeLonMarkObject>();
-        lmo->locked = true;
+        Records records;
+        const auto &lmo = records.own;
+        lmo->recordsLocked = true;
         const DeviceContext ctx = context(lmo);
         QCOMPARE(calibration::ReadTempSensorCalibrated(ctx), QString());
         QCOMPARE(calibration::ReadRegulatorCalibrated(ctx), QString());

@@ -26,7 +26,7 @@ private slots:
                    "BMsAvailable@B = 0,1,2\n"
                    "BMsAvailable@C = 0,,2\n"
                    "BMsAvailable@D = 2, 1\n"
-                   "BMsAvailable@E = 1, ,0\n"
+                   "BMsAvailable@E = 1, ,2\n"
                    "Limitation@A = 2\n"
                    "Limitation@B = 4.6\n"
                    "Limitation@C =\n"
@@ -57,7 +57,8 @@ private slots:
         QTest::newRow("0 before gap in 0,,2") << "C" << 0 << true;
         QTest::newRow("2 after gap in 0,,2") << "C" << 2 << false;
         QTest::newRow("blank after comma") << "D" << 1 << true;
-        QTest::newRow("blank item ends the list") << "E" << 0 << false;
+        QTest::newRow("blank item reads as 0") << "E" << 0 << true;
+        QTest::newRow("blank item does not end the list") << "E" << 2 << true;
         QTest::newRow("missing key, 0") << "Z" << 0 << false;
         QTest::newRow("missing key, -1") << "Z" << -1 << false;
     }

@@ -13,6 +13,7 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
+#include "lns/product.h"
 #include "lns/userdialogs.h"
 #include "params/cpaccess.h"
 
@@ -46,12 +47,20 @@ class ConfigurationRig
 public:
     static inline const QString Network = QStringLiteral("Demo");
 
-    ConfigurationRig()
+    // `iniLines` are added to the CP section of the shipped plug-in INI file.
+    explicit ConfigurationRig(const QByteArray &iniLines = {})
     {
         QVERIFY2(dir.isValid(), "no temporary directory");
-        qputenv("TQM_HOME", dir.path().toUtf8());
         setLanguage(ResStrings::English);
-        ini.setFileName(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
+        const QString shipped = qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini");
+        QString iniPath = shipped;
+        if (!iniLines.isEmpty()) {
+            iniPath = dir.filePath(QStringLiteral("TqmCmdModule.ini"));
+            QFile original(shipped), copy(iniPath);
+            QVERIFY(original.open(QIODevice::ReadOnly) && copy.open(QIODevice::WriteOnly));
+            copy.write(original.readAll() + "\n[" + product::CpSection.toUtf8() + "]\n" + iniLines + "\n");
+        }
+        ini.setFileName(iniPath);
         QVERIFY2(ini.problems().isEmpty(), qPrintable(ini.problems().join('\n')));
         embedded::createDemoNetwork(dir.path(), Network, 24, ini.fileName());
         server = embedded::EmbeddedObjectServer::create(dir.path(), clock);
@@ -84,6 +93,16 @@ public:
     {
         cpaccess::writeRawText(*object->configProperties()->item(cpName), value);
     }
+    // Every CP value of the object and of its device, for comparing byte for byte.
+    static QStringList snapshot(const lns::LonMarkObjectPtr &object)
+    {
+        QStringList values;
+        for (const auto &cp : object->configProperties()->items())
+            values.append(cp->name() + QLatin1Char('=') + cpaccess::readRawText(*cp));
+        for (const auto &cp : object->appDevice()->configProperties()->items())
+            values.append(cp->name() + QLatin1Char('=') + cpaccess::readRawText(*cp));
+        return values;
+    }
 
     // Opens `deviceName` for the command and creates its configuration (FetchCPs not yet run).
     cConfiguration &open(const QString &deviceName, int commandIndex = 1, QStringList picks = {})
@@ -92,15 +111,8 @@ public:
         session.lonMarkObject = module(deviceName);
         session.deviceTemplate = session.appDevice->deviceTemplate()->name();
         session.commandIndex = commandIndex;
-        ConfigurationEnvironment env;
-        env.session = &session;
-        env.window = &window;
-        env.logger = &logger;
-        env.dialogs = &dialogs;
-        env.iniFile = &ini;
-        env.clock = &clock;
-        env.createMultiDeviceWindow = [picks] { return std::make_unique<PickingWindow>(picks); };
-        configuration = std::make_unique<cConfiguration>(env);
+        configuration = std::make_unique<cConfiguration>(services, window,
+                                                         [picks] { return std::make_unique<PickingWindow>(picks); });
         return *configuration;
     }
 
@@ -126,6 +138,15 @@ public:
     MemoryConfigurationWindow window;
     MemoryLogger logger;
     ScriptedDialogs dialogs;
+    Services services = [this] {
+        Services bundle;
+        bundle.session = &session;
+        bundle.dialogs = &dialogs;
+        bundle.logger = &logger;
+        bundle.iniFile = &ini;
+        bundle.clock = &clock;
+        return bundle;
+    }();
     std::unique_ptr<cConfiguration> configuration;
 
 private:

@@ -115,7 +115,8 @@ private slots:
         QCOMPARE(written, online);
         QCOMPARE(ConfigurationRig::raw(rig.module(Opened), "nciSetPtDeltaRange"),
                  QString(online && edited ? "0\t200" : "1\t44"));
-        QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(Opened))), 4);
+        // The step count is kept with the set, or not at all.
+        QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(Opened))), online ? 4 : 1);
         QVERIFY(rig.logTexts().contains("Start writing parameters ... - 12:00:00"));
         QVERIFY(rig.logTexts().contains("Writing parameters completed. - 12:00:00"));
         // A failed write stays pending and can be applied again.
@@ -139,8 +140,16 @@ private slots:
         config.setFanCoilStepCount(3);
         const QString offline = SameTemplate.at(1);
         embedded::EmbeddedObjectServer::setDeviceOnline(rig.device(offline), false);
+        rig.server->resetMessageCounts();
 
         config.WriteParametersEx();
+
+        // One message per distinct CP of the set: no reads (the set covers each CP), no CP twice.
+        const int cpCount = int(config.Parameters()->GetAllCpNamesShouldBeWrittenToLns().size());
+        QCOMPARE(cpCount, 26);
+        const embedded::MessageCounts counts = rig.server->messageCounts(rig.device(SameTemplate.at(0)));
+        QCOMPARE(counts.cpWrites, cpCount);
+        QCOMPARE(counts.total(), cpCount);
 
         QCOMPARE(rig.window.statusHistory.filter("Writing set"),
                  QStringList({"Writing set 1/3 ...", "Writing set 2/3 ...", "Writing set 3/3 ..."}));
@@ -158,6 +167,7 @@ private slots:
             QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(name))), 3);
         }
         QCOMPARE(ConfigurationRig::raw(rig.module(offline), "nciSetPtDeltaRange"), QStringLiteral("1\t44"));
+        QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(offline))), 1);
 
         // The offline device is reported in red, and nowhere else.
         QVERIFY(redLines(rig.logger).size() >= 1);
@@ -179,6 +189,37 @@ private slots:
         QCOMPARE(PickingWindow::requests.at(0).preselected, QStringList{});
         QCOMPARE(PickingWindow::requests.at(1).preselected, QStringList{offlineName});
         QCOMPARE(PickingWindow::requests.at(1).title, rig.window.Caption());
+    }
+
+    // A read that stopped part-way, here at an INI entry that points at a CP of the wrong size:
+    // what was not read is not written, neither to the device nor to others, and the failure
+    // names the parameter, the CP and the entry.
+    void unreadParametersAreNotWritten()
+    {
+        ConfigurationRig rig("MinDeltaTemp@TQM_CM_L4 = 5,0,0"); // the twelve-byte set-point CP
+        cConfiguration &config = rig.open(Opened, 1, SameTemplate);
+        rig.window.setUpdatingControls(true);
+        config.FetchCPs();
+        config.ReadSettings();
+        rig.window.setUpdatingControls(false);
+        QVERIFY(rig.logTexts().filter("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp): A number of 12 bytes "
+                                      "is too wide.").size() == 1);
+        const QStringList before = ConfigurationRig::snapshot(rig.module(Opened));
+        rig.logger.lines.clear();
+
+        QVERIFY(!config.WriteParameters());
+
+        QCOMPARE(ConfigurationRig::snapshot(rig.module(Opened)), before);
+        QCOMPARE(redLines(rig.logger).size(), 1);
+        QVERIFY(redLines(rig.logger).first().text.startsWith("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp) was "
+                                                              "not written"));
+
+        const QStringList otherBefore = ConfigurationRig::snapshot(rig.module(SameTemplate.first()));
+        config.WriteParametersEx();
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QVERIFY(rig.dialogs.messages.first().text.startsWith("The parameter set is incomplete: MinDeltaTemp never"));
+        QVERIFY(PickingWindow::requests.isEmpty());
+        QCOMPARE(ConfigurationRig::snapshot(rig.module(SameTemplate.first())), otherBefore);
     }
 
     void cancelledSpreadWritesNothing()

@@ -1,4 +1,4 @@
-#include "device/fakenetwork.h"
+#include "lnsfakes.h"
 #include "device/multidevicewindow.h"
 
 #include <QThread>
@@ -42,20 +42,6 @@ QStringList deviceNamesOf(const MultiDeviceSelectionPtr &selection)
     }
     return names;
 }
-
-// Sets or clears the pick variable for one test and restores it afterwards.
-class PickVariable
-{
-public:
-    explicit PickVariable(const QVariant &value)
-    {
-        if (value.isNull())
-            qunsetenv(ScriptedMultiDeviceWindow::PickVariable);
-        else
-            qputenv(ScriptedMultiDeviceWindow::PickVariable, value.toString().toUtf8());
-    }
-    ~PickVariable() { qunsetenv(ScriptedMultiDeviceWindow::PickVariable); }
-};
 
 } // namespace
 
@@ -127,7 +113,6 @@ void TestMultiDeviceWindow::eventsArriveInOrderOnTheCallingThread()
             [&](const lns::AppDevicePtr &device, bool &) { note(QStringLiteral("validate ") + device->name()); });
     connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { note(QStringLiteral("completed")); });
 
-    PickVariable picks{QVariant()};
     const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
 
     QVERIFY(allOnThisThread);
@@ -148,7 +133,6 @@ void TestMultiDeviceWindow::rejectedDevicesAreNotOffered()
     connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [](const lns::AppDevicePtr &device, bool &notValidated) {
         notValidated = device->name().startsWith(QStringLiteral("CM A"));
     });
-    PickVariable picks{QVariant()};
     QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), (QStringList{"CM 1.01", "CM 1.02", "CM B1"}));
 }
 
@@ -179,8 +163,8 @@ void TestMultiDeviceWindow::scriptedPicks()
     QFETCH(QStringList, unmatched);
 
     fake::DemoNetwork demo;
-    ScriptedMultiDeviceWindow window;
-    PickVariable picks{variable};
+    ScriptedMultiDeviceWindow window(variable.isNull() ? std::nullopt
+                                                       : std::optional(ScriptedMultiDeviceWindow::picksOf(variable.toString())));
     if (!unmatched.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("names no device on offer")));
     for (int i = 1; i < unmatched.size(); ++i)
@@ -194,7 +178,6 @@ void TestMultiDeviceWindow::returnedObjectsMatchTheOpenedOne()
 {
     fake::DemoNetwork demo;
     ScriptedMultiDeviceWindow window;
-    PickVariable picks{QVariant()};
     const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
 
     QCOMPARE(selection->count(), 5);
@@ -251,7 +234,6 @@ void TestMultiDeviceWindow::unreadableDeviceIsSkipped()
     demo.floor2->devices()->failing = true;
 
     ScriptedMultiDeviceWindow window;
-    PickVariable picks{QVariant()};
     QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), (QStringList{"CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
     QCOMPARE(window.unreadable(), (QStringList{"Demo.Building A.CM A1: interface unreadable",
                                                "Building A/Floor 2: database unreadable"}));

@@ -32,8 +32,6 @@ private:
 void TestMultiDeviceWindowNetDb::initTestCase()
 {
     QVERIFY(m_home.isValid());
-    qputenv("TQM_HOME", m_home.path().toUtf8());
-    qunsetenv(ScriptedMultiDeviceWindow::PickVariable);
     embedded::createDemoNetwork(m_home.path(), QStringLiteral("Demo"), 10); // 8 on Floor 1, 2 on Floor 2
     m_server = embedded::EmbeddedObjectServer::create(m_home.path());
     m_server->open(lns::ConnectionMode::Local);
@@ -100,11 +98,9 @@ void TestMultiDeviceWindowNetDb::namesResolveOnTheServer()
 
 void TestMultiDeviceWindowNetDb::picksByObjectName()
 {
-    qputenv(ScriptedMultiDeviceWindow::PickVariable,
-            "Demo.Building A.Floor 2.CM 2\\.02;Demo.Building A.Floor 1.CM 1\\.01.CommandModule");
-    ScriptedMultiDeviceWindow window;
+    ScriptedMultiDeviceWindow window(ScriptedMultiDeviceWindow::picksOf(
+        "Demo.Building A.Floor 2.CM 2\\.02;Demo.Building A.Floor 1.CM 1\\.01.CommandModule"));
     const MultiDeviceSelectionPtr selection = window.open(request());
-    qunsetenv(ScriptedMultiDeviceWindow::PickVariable);
 
     QCOMPARE(selection->count(), 2);
     QCOMPARE(std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(1))->appDevice()->name(), QStringLiteral("CM 1.01"));

@@ -134,6 +134,18 @@ private slots:
         }
     }
 
+    // Opening the configuration of a device that holds its only mode already writes nothing.
+    void singleModeHeldAlreadyIsNotWrittenAgain()
+    {
+        ConfigurationRig rig;
+        ConfigurationRig::setRaw(rig.module("CM 1.01"), "nciButtonMode", "0");
+        rig.server->resetMessageCounts();
+        cConfiguration &config = rig.open("CM 1.01");
+        config.FetchCPs();
+        QCOMPARE(config.Parameters()->ComboBoxParameterByName("ButtonMode")->Value(), 0);
+        QCOMPARE(rig.server->messageCounts(rig.device("CM 1.01")).cpWrites, 0);
+    }
+
     void switchAssignmentsFollowPanelAndVariant_data()
     {
         QTest::addColumn<QString>("device");

@@ -6,6 +6,9 @@
 #include "host/host.h"
 #include "lns/desktopseams.h"
 #include "host/pluginwindow.h"
+#include "host/registrationwriter.h"
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/registryaccess.h"
 #include "lns/statuswindow.h"
 #include "strings/resstrings.h"
 #include "lns/userdialogs.h"
@@ -56,7 +59,6 @@ struct HostSandbox
 
     explicit HostSandbox(bool withIniFile = true)
     {
-        qputenv("TQM_HOME", home.path().toUtf8());
         qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/xdg")).toUtf8());
         setLanguage(0);
         if (withIniFile)
@@ -77,6 +79,7 @@ struct HostSandbox
         HostEnvironment env;
         env.programDirectory = program.path();
         env.programFileName = QStringLiteral("tqm-cmdmodule");
+        env.home = home.path();
         env.clock = &clock;
         env.dialogs = &dialogs;
         env.statusWindow = &status;
@@ -88,6 +91,19 @@ struct HostSandbox
         env.applyLanguage = [](qint16 language) { setLanguage(language); };
         return env;
     }
+
+    // The demo network of `devices` command modules in the home ("CM 1.01", ...), and a closed
+    // server on it that the host is given.
+    embedded::EmbeddedObjectServerPtr demoServer(int devices = 2)
+    {
+        embedded::createDemoNetwork(home.path(), QStringLiteral("Demo"), devices);
+        auto server = embedded::EmbeddedObjectServer::create(home.path());
+        serverProvider = [server] { return server; };
+        return server;
+    }
+
+    RegistryAccess registry() const { return RegistryAccess(home.path()); }
+    RegistrationWriter registrations() const { return RegistrationWriter(home.path()); }
 
     QString logText() const
     {

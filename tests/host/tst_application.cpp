@@ -1,6 +1,6 @@
 // The automation object on its own (the D-Bus side is tested in tst_dbus_automation).
 
-#include "fakelns.h"
+#include "lnsfakes.h"
 #include "hosttestkit.h"
 #include "host/application.h"
 #include "lns/product.h"
@@ -150,20 +150,22 @@ void TstApplication::hostObjects()
     QFETCH(int, classId);
     QFETCH(bool, unreadable);
     HostSandbox box;
+    const auto server = box.demoServer();
     PlugInHost host(box.environment());
     Application app(host);
-    const auto previous = std::make_shared<FakeLonMarkObject>(QStringLiteral("previous"));
+    server->open(lns::ConnectionMode::Local);
+    const auto previous = server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01.CommandModule"));
     host.session().lonMarkObject = previous;
 
     lns::ObjectPtr object;
     if (unreadable)
-        object = std::make_shared<FakeObject>(classId, true);
+        object = std::make_shared<OpaqueObject>(classId, true);
     else if (classId == lns::LonMarkObjectClass)
-        object = std::make_shared<FakeLonMarkObject>(QStringLiteral("given"));
+        object = server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02.CommandModule"));
     else if (classId == lns::ObjectServerClass)
-        object = std::make_shared<FakeObjectServer>();
+        object = embedded::EmbeddedObjectServer::create(box.home.path());
     else
-        object = std::make_shared<FakeObject>(classId);
+        object = std::make_shared<OpaqueObject>(classId);
 
     if (member == QLatin1String("LnsServer"))
         app.setLnsServer(object);

@@ -31,6 +31,7 @@ private slots:
     void commandsOnAnOfflineDevice();
     void openingFailures_data();
     void openingFailures();
+    void damagedIniFileIsNamedWithTheConsistencyError();
     void unreadableObjectNamesEndThePlugIn_data();
     void unreadableObjectNamesEndThePlugIn();
     void hostSuppliedLonMarkObject();
@@ -88,6 +89,7 @@ void TstPlugInCommands::commandsOnAnOfflineDevice()
     }
     QCOMPARE(box->dialogs.messages.size(), 1);
     QCOMPARE(box->dialogs.messages[0].text, GetResString(1491));
+    QCOMPARE(box->dialogs.messages[0].detail, QStringLiteral("Device \"CM 1.02\" does not respond."));
     QCOMPARE(box->dialogs.messages[0].icon, MsgIcon::Exclamation);
     QCOMPARE(box->dialogs.messages[0].title, QStringLiteral("CM 1.02 / CommandModule"));
     QVERIFY(host.ended());
@@ -100,10 +102,15 @@ void TstPlugInCommands::openingFailures_data()
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<int>("message");
     QTest::addColumn<QString>("lastStatus");
-    QTest::newRow("unknown network") << "Nowhere.Building A.Floor 1.CM 1\\.01.CommandModule" << 1436 << "";
-    QTest::newRow("unknown device") << "Demo.Building A.Floor 1.CM 9.CommandModule" << 1437 << "1507";
-    QTest::newRow("unknown subsystem") << "Demo.Building Z.Floor 1.CM 1\\.01.CommandModule" << 1437 << "1507";
-    QTest::newRow("unknown LonMark object") << "Demo.Building A.Floor 1.CM 1\\.01.Other" << 1437 << "1507";
+    QTest::addColumn<QString>("cause"); // the box's detail text
+    QTest::newRow("unknown network") << "Nowhere.Building A.Floor 1.CM 1\\.01.CommandModule" << 1436 << ""
+                                     << "The network \"Nowhere\" cannot be opened";
+    QTest::newRow("unknown device") << "Demo.Building A.Floor 1.CM 9.CommandModule" << 1437 << "1507"
+                                    << "The device \"CM 9\" was not found in subsystem \"Building A/Floor 1\".";
+    QTest::newRow("unknown subsystem") << "Demo.Building Z.Floor 1.CM 1\\.01.CommandModule" << 1437 << "1507"
+                                       << "The subsystem \"Building Z/Floor 1\" was not found in network \"Demo\".";
+    QTest::newRow("unknown LonMark object") << "Demo.Building A.Floor 1.CM 1\\.01.Other" << 1437 << "1507"
+                                            << "The device \"CM 1.01\" has no LonMark object \"Other\".";
 }
 
 void TstPlugInCommands::openingFailures()
@@ -116,12 +123,32 @@ void TstPlugInCommands::openingFailures()
     host.Main(QStringLiteral("/CLASSID:28/COMMANDID:13/OBJECTNAME:") + objectName);
     QCOMPARE(box->dialogs.messages.size(), 1);
     QCOMPARE(box->dialogs.messages[0].text, GetResString(message));
+    QFETCH(QString, cause);
+    QVERIFY2(box->dialogs.messages[0].detail.startsWith(cause), qPrintable(box->dialogs.messages[0].detail));
     QCOMPARE(box->dialogs.messages[0].icon, MsgIcon::Critical);
     QVERIFY(host.session().aborted);
     QCOMPARE(box->status.calls.last(), QStringLiteral("hide"));
     if (!lastStatus.isEmpty())
         QCOMPARE(box->status.texts.last(), GetResString(lastStatus.toInt()));
     QVERIFY(!box->window.calls.contains(QStringLiteral("show")));
+}
+
+// The lines the reader skipped are the likeliest reason why a device was not found: the box
+// that says "INI file consistency error" names them.
+void TstPlugInCommands::damagedIniFileIsNamedWithTheConsistencyError()
+{
+    auto box = sandbox();
+    QFile ini(box->program.filePath(QStringLiteral("TqmCmdModule.ini")));
+    QVERIFY(ini.open(QIODevice::Append));
+    ini.write("\n[velto TqmCommandModule Templates 1.0\n");
+    ini.close();
+    PlugInHost host(box->environment());
+    host.Main(QStringLiteral("/CLASSID:28/COMMANDID:13/OBJECTNAME:Demo.Building A.Floor 1.CM 9.CommandModule"));
+    QCOMPARE(box->dialogs.messages.size(), 1);
+    const QStringList detail = box->dialogs.messages[0].detail.split(QStringLiteral("\r\n"));
+    QCOMPARE(detail.size(), 2);
+    QVERIFY2(detail[1].startsWith(ini.fileName() + QLatin1Char(':')), qPrintable(detail[1]));
+    QVERIFY2(detail[1].endsWith(QStringLiteral(": expected 'key = value' or '[section]'")), qPrintable(detail[1]));
 }
 
 void TstPlugInCommands::unreadableObjectNamesEndThePlugIn_data()

@@ -1,7 +1,6 @@
 // Start-up, command validation, registration and shutdown of the plug-in host, without a
 // network: everything here must work (or fail) before any device is reached.
 
-#include "fakelns.h"
 #include "hosttestkit.h"
 #include "host/registrationwriter.h"
 #include "session/settings.h"
@@ -29,31 +28,31 @@ private slots:
     void helpMenuAndHelpFailures();
 
 private:
-    static QString sharedLanguage();
-    static QString productLanguage();
+    static QString sharedLanguage(const HostSandbox &box);
+    static QString productLanguage(const HostSandbox &box);
 };
 
-QString TstPlugInStartup::sharedLanguage()
+QString TstPlugInStartup::sharedLanguage(const HostSandbox &box)
 {
-    return RegistryAccess().ReadValue(RegistryAccess::LocalMachine, settings::SharedKey, QStringLiteral("Options"),
+    return box.registry().ReadValue(RegistryAccess::LocalMachine, settings::SharedKey, QStringLiteral("Options"),
                                       QStringLiteral("Language"), QStringLiteral("unset"));
 }
 
-QString TstPlugInStartup::productLanguage()
+QString TstPlugInStartup::productLanguage(const HostSandbox &box)
 {
-    return RegistryAccess().ReadValue(RegistryAccess::LocalMachine, settings::productKey(), QStringLiteral("Options"),
+    return box.registry().ReadValue(RegistryAccess::LocalMachine, settings::productKey(), QStringLiteral("Options"),
                                       QStringLiteral("Language"), QStringLiteral("unset"));
 }
 
 void TstPlugInStartup::withoutObjectNameShowsAboutAndNeverOpensTheServer()
 {
     HostSandbox box;
-    auto server = std::make_shared<FakeObjectServer>();
+    const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
     box.serverProvider = [server] { return server; };
     PlugInHost host(box.environment());
     host.Main(QStringLiteral("/REMOTE/NI:Internet"));
 
-    QCOMPARE(server->opens, 0);
+    QVERIFY(!server->isOpen());
     QCOMPARE(box.about.shown.size(), 1);
     QCOMPARE(box.about.shown[0].title, GetResString(1850));
     QCOMPARE(box.about.shown[0].line, GetResString(1851, 1, {QStringLiteral("1.0.0")}));
@@ -69,13 +68,13 @@ void TstPlugInStartup::regWritesTheProductLanguageOnly()
     HostSandbox box;
     PlugInHost host(box.environment());
     host.Main(QStringLiteral("/REG:1"));
-    QCOMPARE(productLanguage(), QStringLiteral("1"));
-    QCOMPARE(sharedLanguage(), QStringLiteral("unset"));
+    QCOMPARE(productLanguage(box), QStringLiteral("1"));
+    QCOMPARE(sharedLanguage(box), QStringLiteral("unset"));
     QVERIFY(host.ended());
     QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
     QVERIFY(box.about.shown.isEmpty());
     // Every exit leaves the registration record behind.
-    QCOMPARE(RegistrationWriter::read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
+    QCOMPARE(box.registrations().read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
 
     // The next start still runs in the shared language.
     PlugInHost next(box.environment());
@@ -91,15 +90,15 @@ void TstPlugInStartup::unregRemovesTheRegistration()
         host.Main(QStringLiteral("/REG:1000"));
     }
     dbusactivation::install(box.program.filePath(QStringLiteral("tqm-cmdmodule")));
-    QVERIFY(QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
     QVERIFY(dbusactivation::serviceFile().startsWith(box.home.path()));
 
     PlugInHost host(box.environment());
     host.Main(QStringLiteral("/unreg"));
     QVERIFY(host.ended());
-    QVERIFY(!QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(!QFile::exists(box.registrations().recordFile(product::ProjectName)));
     QVERIFY(!QFile::exists(dbusactivation::serviceFile()));
-    QCOMPARE(productLanguage(), QStringLiteral("unset"));
+    QCOMPARE(productLanguage(box), QStringLiteral("unset"));
 }
 
 void TstPlugInStartup::registrationCommandNeverOpensTheWindow_data()
@@ -114,17 +113,17 @@ void TstPlugInStartup::registrationCommandNeverOpensTheWindow()
 {
     QFETCH(int, classId);
     HostSandbox box;
-    auto server = std::make_shared<FakeObjectServer>();
+    const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
     box.serverProvider = [server] { return server; };
     PlugInHost host(box.environment());
     host.Main(QStringLiteral("/COMMANDID:50/CLASSID:%1/OBJECTNAME:Demo.A.CM 1.Cm").arg(classId));
     QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
     QVERIFY(!box.window.calls.contains(QStringLiteral("buildPages 1")));
-    QCOMPARE(server->opens, 0);
+    QVERIFY(!server->isOpen());
     QVERIFY(!host.session().aborted);
     QVERIFY(host.ended());
     QVERIFY(box.dialogs.messages.isEmpty());
-    QVERIFY(QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
 }
 
 void TstPlugInStartup::refusedCommands_data()
@@ -158,7 +157,7 @@ void TstPlugInStartup::refusedCommands()
     QVERIFY(host.session().aborted);
     QVERIFY(host.ended());
     QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-    QVERIFY(QFile::exists(RegistrationWriter::recordFile(product::ProjectName)));
+    QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
 }
 
 void TstPlugInStartup::missingIniFileAborts()
@@ -198,21 +197,21 @@ void TstPlugInStartup::standAlone()
 {
     QFETCH(QString, line);
     HostSandbox box;
-    auto server = std::make_shared<FakeObjectServer>();
+    const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
     box.serverProvider = [server] { return server; };
     PlugInHost host(box.environment());
     host.Main(line);
     QCOMPARE(host.session().commandIndex, commands::StandAlone);
     QCOMPARE(box.window.calls, (QStringList{"load", "buildPages 100", "show"}));
     QTEST(box.status.calls.contains(QStringLiteral("show")), "statusShown");
-    QCOMPARE(server->opens, 0);
+    QVERIFY(!server->isOpen());
     QVERIFY(!host.ended());
 }
 
 void TstPlugInStartup::languageComesFromTheSharedKey()
 {
     HostSandbox box;
-    RegistryAccess registry;
+    RegistryAccess registry = box.registry();
     settings::writeLanguage(registry, 1000);
     PlugInHost host(box.environment());
     host.InitApp();
@@ -244,32 +243,33 @@ void TstPlugInStartup::routineLabelsReachTheLogFile()
 void TstPlugInStartup::deviceAccessibilityIsCachedForTenSeconds()
 {
     HostSandbox box;
+    const auto server = box.demoServer();
+    server->open(lns::ConnectionMode::Local);
     PlugInHost host(box.environment());
     host.InitApp();
-    auto device = std::make_shared<FakeAppDevice>(QStringLiteral("CM 1"), QStringLiteral("A/F1"));
+    const auto device = server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01"));
+    const auto tests = [&server](const lns::AppDevicePtr &d) { return server->messageCounts(d).deviceTests; };
     host.session().appDevice = device;
     host.session().communicationFailed = true;
 
     QVERIFY(host.DeviceIsAccessible());
-    QCOMPARE(device->lastTestType, 4);
     QVERIFY(!host.session().communicationFailed);
 
-    device->online = false;
+    embedded::EmbeddedObjectServer::setDeviceOnline(device, false);
     box.clock.advanceMs(9999);
     QVERIFY(host.DeviceIsAccessible()); // kept result
-    QCOMPARE(device->tests, 1);
+    QCOMPARE(tests(device), 1);
     QVERIFY(!host.DeviceIsAccessible({}, true)); // forced
-    QCOMPARE(device->tests, 2);
-    device->online = true;
+    embedded::EmbeddedObjectServer::setDeviceOnline(device, true);
     box.clock.advanceSeconds(10);
     QVERIFY(host.DeviceIsAccessible());
-    QCOMPARE(device->tests, 3);
+    QCOMPARE(tests(device), 2); // the answered tests
 
     // A given device is tested instead; the session's failure flag stays as it is.
     host.session().communicationFailed = true;
-    auto other = std::make_shared<FakeAppDevice>(QStringLiteral("CM 2"), QStringLiteral("A/F1"));
+    const auto other = server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"));
     QVERIFY(host.DeviceIsAccessible(other, true));
-    QCOMPARE(other->tests, 1);
+    QCOMPARE(tests(other), 1);
     QVERIFY(host.session().communicationFailed);
 }
 

@@ -144,6 +144,9 @@ void TstProgramUnattended::commands()
         notAccessible.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
         QVERIFY2(plugIn.err.contains(QStringLiteral("[exclamation] ")), qPrintable(plugIn.err));
         QVERIFY2(plugIn.err.contains(notAccessible), qPrintable(plugIn.err));
+        // The fixed text is followed by the real cause on a line of its own.
+        QVERIFY2(plugIn.err.contains(notAccessible + QStringLiteral("\ncause: Device \"")), qPrintable(plugIn.err));
+        QVERIFY2(plugIn.err.contains(QStringLiteral("does not respond.")), qPrintable(plugIn.err));
     }
     const QString log = logTail(before);
     QVERIFY2(log.contains(QStringLiteral("[M_PlugIn] Public Sub Main()")), qPrintable(log));

@@ -65,7 +65,7 @@ private slots:
         QVERIFY(view.requestClose());
         QVERIFY(host.ended());
         QVERIFY(!view.isWindowVisible());
-        RegistryAccess registry;
+        RegistryAccess registry(home);
         QCOMPARE(settings::readWindowPosition(registry).top, view.windowGeometry().top);
     }
 };

@@ -104,7 +104,6 @@ class TestDemoIniFile : public QObject
 private slots:
     void initTestCase()
     {
-        qputenv("TQM_HOME", m_home.path().toUtf8());
         m_ini.setFileName(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + "/resources/TqmCmdModule.ini");
         QCOMPARE(m_ini.problems(), QStringList());
         QVERIFY(m_ini.TemplateEntryCount() > 0);

@@ -19,7 +19,6 @@ private slots:
         QFETCH(bool, online);
         QFETCH(float, expected);
         QTemporaryDir home;
-        qputenv("TQM_HOME", home.path().toUtf8());
         embedded::createDemoNetwork(home.path(), "Demo", 1);
         const auto server = embedded::EmbeddedObjectServer::create(home.path());
         server->open(lns::ConnectionMode::Local);

@@ -28,7 +28,6 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_home.isValid());
-        qputenv("TQM_HOME", m_home.path().toUtf8());
         embedded::createDemoNetwork(m_home.path(), "Demo", 12);
         m_ini.setFileName(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + "/resources/TqmCmdModule.ini");
         QCOMPARE(m_ini.problems(), QStringList());

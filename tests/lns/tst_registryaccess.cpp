@@ -18,13 +18,12 @@ private slots:
     void init()
     {
         QVERIFY(m_home.isValid());
-        qputenv("TQM_HOME", m_home.path().toUtf8());
-        QFile::remove(RegistryAccess::storeFile(Hklm));
+        QFile::remove(RegistryAccess(m_home.path()).storeFile(Hklm));
     }
 
     void storeLivesUnderHome()
     {
-        QCOMPARE(RegistryAccess::storeFile(Hklm), m_home.path() + "/registry/HKEY_LOCAL_MACHINE.ini");
+        QCOMPARE(RegistryAccess(m_home.path()).storeFile(Hklm), m_home.path() + "/registry/HKEY_LOCAL_MACHINE.ini");
     }
 
     void readMissingAnswersDefault_data()
@@ -45,17 +44,17 @@ private slots:
         QFETCH(QString, keyPath);
         QFETCH(QString, section);
         QFETCH(QString, value);
-        RegistryAccess registry;
+        RegistryAccess registry(m_home.path());
         registry.WriteValue(Hklm, Key, "Options", "Language", "1");
         QCOMPARE(registry.ReadValue(root, keyPath, section, value, "dflt"), QStringLiteral("dflt"));
     }
 
     void writeReplacesAndSurvivesNewInstance()
     {
-        RegistryAccess registry;
+        RegistryAccess registry(m_home.path());
         registry.WriteValue(Hklm, Key, "Options", "Language", "0");
         registry.WriteValue(Hklm, Key, "Options", "Language", "1000");
-        QCOMPARE(RegistryAccess().ReadValue(Hklm, Key, "Options", "Language", "x"), QStringLiteral("1000"));
+        QCOMPARE(RegistryAccess(m_home.path()).ReadValue(Hklm, Key, "Options", "Language", "x"), QStringLiteral("1000"));
         // Doubled and trailing separators name the same key.
         QCOMPARE(registry.ReadValue(Hklm, "SOFTWARE\\\\velto\\otrema Register\\", "Options", "Language", "x"),
                  QStringLiteral("1000"));
@@ -63,7 +62,7 @@ private slots:
 
     void deleteKeyRemovesSubtreeOnly()
     {
-        RegistryAccess registry;
+        RegistryAccess registry(m_home.path());
         registry.WriteValue(Hklm, Key, "Options", "Language", "1");
         registry.WriteValue(Hklm, Key + "\\Deeper", "Settings", "Top", "5");
         registry.WriteValue(Hklm, "SOFTWARE\\velto\\Other", "Settings", "Top", "7");
@@ -82,7 +81,7 @@ private slots:
         QDir(m_home.path() + "/registry").removeRecursively();
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        QVERIFY_THROWS_EXCEPTION(TqmError, RegistryAccess().WriteValue(Hklm, Key, "Options", "Language", "1"));
+        QVERIFY_THROWS_EXCEPTION(TqmError, RegistryAccess(m_home.path()).WriteValue(Hklm, Key, "Options", "Language", "1"));
         QFile::remove(blocker.fileName());
     }
 };

@@ -23,7 +23,6 @@ public:
     ParamsNet()
     {
         QVERIFY2(m_dir.isValid(), "no temporary directory");
-        qputenv("TQM_HOME", m_dir.path().toUtf8());
         embedded::createNetwork(m_dir.path(), networkSpec());
         server = embedded::EmbeddedObjectServer::create(m_dir.path());
         server->open(lns::ConnectionMode::Local);
@@ -83,7 +82,13 @@ private:
                    "DevNvCp = 1,2,1\n"
                    "BadObject = 1,7,0\n"
                    "BadNv = 1,2,5\n"
-                   "BadCp = 9,0,0\n");
+                   "BadCp = 9,0,0\n"
+                   "ObjectsOwnCp = 2,0,0\n"
+                   "Gap = 1,0,0\n"
+                   "Gap@" + Template.toUtf8() + " =\n"
+                   "[" + product::NvSection.toUtf8() + "]\n"
+                   "nvoTemp = 1,2\n"
+                   "NoNv = 3,2\n");
         file.close();
         ini.setFileName(path);
         QVERIFY2(ini.problems().isEmpty(), qPrintable(ini.problems().join('\n')));

@@ -23,10 +23,6 @@ private slots:
     void sharedCpListedOnce();
     void invalidValuesOfUnavailableParametersAreIgnored();
     void forwarders();
-    void fetchLmoCp_data();
-    void fetchLmoCp();
-    void fetchDevCp_data();
-    void fetchDevCp();
 };
 
 void TestParams::listsAreOneBasedAndKeyed()
@@ -189,72 +185,6 @@ void TestParams::forwarders()
     b2.setValue(true);
     params.OptionButton_Click_Event(&b2);
     QCOMPARE(o->Value(), QStringLiteral("2"));
-}
-
-void TestParams::fetchLmoCp_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("withSucceed");
-    QTest::addColumn<QString>("expected"); // CP name, or the error description
-    QTest::newRow("object CP") << "LmoCp" << false << "LmoCp";
-    QTest::newRow("CP of the object's NV") << "NvCp" << false << "NvCp";
-    QTest::newRow("absent, raised") << "Absent" << false << "INI - File Error : Absent";
-    QTest::newRow("absent, answered") << "Absent" << true << "";
-}
-
-void TestParams::fetchLmoCp()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, withSucceed);
-    QFETCH(QString, expected);
-    ParamsNet net;
-    cParams params;
-    bool succeed = true;
-    try {
-        const auto cp = params.FetchLmoCp(name, product::CpSection, net.ini, ParamsNet::Template, net.module,
-                                          withSucceed ? &succeed : nullptr);
-        QCOMPARE(cp ? cp->name() : QString(), expected);
-        QCOMPARE(succeed, !expected.isEmpty());
-    } catch (const TqmError &e) {
-        QCOMPARE(e.number(), TqmError::IniFileError);
-        QCOMPARE(e.description(), expected);
-    }
-}
-
-void TestParams::fetchDevCp_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("expected"); // CP name, or the error description
-    QTest::newRow("device CP") << "Cp2" << "Cp2";
-    QTest::newRow("second object's CP 2") << "DevLmoCp" << "LmoCp1";
-    QTest::newRow("second object's NV CP") << "DevNvCp" << "NvCp";
-    QTest::newRow("no such object") << "BadObject" << "INI-File Error (CP, Object-Fetch): BadObject / Object-Index=7";
-    QTest::newRow("no such NV") << "BadNv" << "INI-File Error (CP, NV-Fetch): BadNv / NV-Index=5";
-    QTest::newRow("no such CP") << "BadCp" << "INI-File Error (CP, CP-Fetch): BadCp / CP-Index=9";
-    QTest::newRow("absent") << "Absent" << "INI-File Error (CP, CP-Fetch): Absent / CP-Index=-1";
-}
-
-void TestParams::fetchDevCp()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, expected);
-    ParamsNet net;
-    cParams params;
-    const bool fails = expected.startsWith(QLatin1String("INI"));
-    try {
-        const auto cp = params.FetchDevCp(name, product::CpSection, net.ini, ParamsNet::Template, net.device);
-        QVERIFY(!fails);
-        QCOMPARE(cp->name(), expected);
-    } catch (const TqmError &e) {
-        QVERIFY(fails);
-        QCOMPARE(e.number(), TqmError::IniFileError);
-        QCOMPARE(e.source(), product::ProductName);
-        QCOMPARE(e.description(), expected);
-    }
-    bool succeed = fails;
-    const auto cp = params.FetchDevCp(name, product::CpSection, net.ini, ParamsNet::Template, net.device, &succeed);
-    QCOMPARE(succeed, !fails);
-    QCOMPARE(cp == nullptr, fails);
 }
 
 QTEST_GUILESS_MAIN(TestParams)

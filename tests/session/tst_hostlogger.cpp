@@ -1,4 +1,4 @@
-#include "host/fakelns.h"
+#include "lns/embedded/embeddedobjectserver.h"
 #include "lns/userdialogs.h"
 #include "session/devicelog.h"
 #include "session/hostlogger.h"
@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -214,13 +215,13 @@ void TstHostLogger::deviceHeading_data()
     // Steps: device name, subsystem path, LonMark object ("" none), seconds to wait before.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("first heading in full") << QStringList{"CM 1|A/F1|Cm|0"}
-                                           << QStringList{"  - A/F1", "    - CM 1", "      - Cm"};
+    QTest::newRow("first heading in full") << QStringList{"CM 1|A/F1|CommandModule|0"}
+                                           << QStringList{"  - A/F1", "    - CM 1", "      - CommandModule"};
     QTest::newRow("same path: device line only")
         << QStringList{"CM 1|A/F1||0", "CM 2|A/F1||3"} << QStringList{"  - A/F1", "    - CM 1", "    - CM 2"};
     QTest::newRow("same device: object line only")
-        << QStringList{"CM 1|A/F1|Cm|0", "CM 1|A/F1|Cm|14"}
-        << QStringList{"  - A/F1", "    - CM 1", "      - Cm", "      - Cm"};
+        << QStringList{"CM 1|A/F1|CommandModule|0", "CM 1|A/F1|CommandModule|14"}
+        << QStringList{"  - A/F1", "    - CM 1", "      - CommandModule", "      - CommandModule"};
     QTest::newRow("after 15 seconds the path repeats")
         << QStringList{"CM 1|A/F1||0", "CM 1|A/F1||15"}
         << QStringList{"  - A/F1", "    - CM 1", "  - A/F1", "    - CM 1"};
@@ -231,16 +232,27 @@ void TstHostLogger::deviceHeading_data()
 void TstHostLogger::deviceHeading()
 {
     QFETCH(QStringList, steps);
+    const auto device = [](const char *name) {
+        return QJsonObject{{"name", name}, {"template", "TQM_CM_L4"}, {"online", true}};
+    };
+    embedded::createNetwork(
+        m_dir->path(),
+        QJsonObject{{"name", "Heads"},
+                    {"subsystems", QJsonArray{QJsonObject{{"path", "A/F1"}, {"devices", QJsonArray{device("CM 1"), device("CM 2")}}},
+                                              QJsonObject{{"path", "B/F1"}, {"devices", QJsonArray{device("CM 1")}}}}}});
+    auto server = embedded::EmbeddedObjectServer::create(m_dir->path());
+    server->open(lns::ConnectionMode::Local);
     MemoryLogger logger;
     DeviceHeading heading(logger, m_clock);
     for (const QString &step : steps) {
         const QStringList f = step.split(QLatin1Char('|'));
         m_clock.advanceSeconds(f[3].toInt());
-        auto device = std::make_shared<FakeAppDevice>(f[0], f[1]);
+        const QString path = QStringLiteral("Heads.") + QString(f[1]).replace(QLatin1Char('/'), QLatin1Char('.'))
+                             + QLatin1Char('.') + f[0];
         lns::LonMarkObjectPtr object;
         if (!f[2].isEmpty())
-            object = std::make_shared<FakeLonMarkObject>(f[2]);
-        heading.log(device, object, 0, 15);
+            object = server->lonMarkObject(path + QLatin1Char('.') + f[2]);
+        heading.log(server->appDevice(path), object, 0, 15);
     }
     QTEST(logger.texts(), "expected");
     QCOMPARE(logger.lines[0].colour, logcolour::DarkGreen);

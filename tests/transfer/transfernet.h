@@ -4,7 +4,8 @@
 // "Other" of one template, "Third" of another whose entry for OffsetTemp the plug-in INI file
 // lacks. The INI file is the shipped one plus that gap and an entry for the fan-level array. `params` holds a parameter of every
 // kind on Own's command-module object, two 1-byte parameters sharing one CP, one that is not
-// read, one without a CP, and an image of the fan-level array with a parameter bound to it.
+// read, one without a CP, and an image of the fan-level array with a parameter bound to it. The
+// combo box offers 1 to 5, the option buttons 3, 4 and 7, the text box takes -200 to 200.
 
 #include "lns/controls/memorycontrols.h"
 #include "lns/embedded/embeddedobjectserver.h"
@@ -18,6 +19,8 @@
 #include "params/cparamtextbox.h"
 #include "params/cpaccess.h"
 #include "params/rawparams.h"
+#include "transfer/lnstransfer.h"
+#include "transfer/paramsetfile.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -33,7 +36,6 @@ public:
     TransferNet()
     {
         QVERIFY2(dir.isValid(), "no temporary directory");
-        qputenv("TQM_HOME", dir.path().toUtf8());
         const QJsonArray devices = {device("Own", "TQM_CM_L4"), device("Other", "TQM_CM_L4"),
                                     device("Third", "TQM_CM_L3")};
         embedded::createNetwork(dir.path(),
@@ -97,9 +99,13 @@ public:
     MemoryLogger logger;
     ScriptedDialogs dialogs;
     cParams params;
+    transfer::LnsTransfer transfer{params};
+    transfer::ParamSetFile file{params};
     controls::MemoryTextBox textBox;
     controls::MemoryComboBox comboBox;
     controls::MemoryCheckBox checkBox;
+    controls::OptionGroup ledGroup;
+    controls::MemoryOptionButton ledButton3{0, &ledGroup}, ledButton4{1, &ledGroup}, ledButton7{2, &ledGroup};
 
     // The parameters, by kind.
     cParam1Byte *buttonMode = nullptr;  // nciButtonMode, whole CP
@@ -153,7 +159,14 @@ private:
         occCmdOn->setValueChecked(1);
         occCmdOn->setValueUnchecked(0);
         discLevels = params.AddComboBoxParameter("DiscLevels", &comboBox, cp(own, "nciDiscLevels"), "DiscLevels");
+        for (int level = 1; level <= 5; ++level)
+            discLevels->AddComboBoxItem(QString::number(level), level);
         ledMode1 = params.AddOptionButtonParameter("LedMode1", cp(own, "nciLedMode1"), "LedMode1");
+        ledMode1->AddOptionButton(&ledButton3, QStringLiteral("3"));
+        ledMode1->AddOptionButton(&ledButton4, QStringLiteral("4"));
+        ledMode1->AddOptionButton(&ledButton7, QStringLiteral("7"));
         deltaStep = params.AddTextBoxParameter("DeltaStep", &textBox, cp(own, "nciSetPtDeltaStep"), "SetPtDeltaStep");
+        deltaStep->setRangeMin(-200);
+        deltaStep->setRangeMax(200);
     }
 };

@@ -1,95 +1,53 @@
+#include "lnsfakes.h"
 #include "transfernet.h"
 
-#include "transfer/modulelookups.h"
-
 #include <QTest>
-#include <functional>
 
-// The System of the network, with hooks just after the start and just before the end of a
-// transaction, and the calls it received.
-class ObservedSystem : public lns::System
+namespace {
+
+// CPs of Own that the net's parameters read (the image's array counted per element).
+constexpr int DistinctCpsRead = 7;
+constexpr int FanLevelElements = 5;
+
+QStringList redTexts(const MemoryLogger &logger)
 {
-public:
-    explicit ObservedSystem(lns::SystemPtr real) : m_real(std::move(real)) {}
-    lns::ObjectPtr parent() const override { return m_real->parent(); }
-    QString name() const override { return m_real->name(); }
-    std::shared_ptr<lns::Subsystems> subsystems() const override { return m_real->subsystems(); }
-    void startTransaction() override
-    {
-        calls.append(QStringLiteral("start"));
-        m_real->startTransaction();
-        if (afterStart)
-            afterStart();
-    }
-    void commitTransaction() override
-    {
-        calls.append(QStringLiteral("commit"));
-        if (beforeCommit)
-            beforeCommit();
-        m_real->commitTransaction();
-    }
-    void cancelTransaction() override
-    {
-        calls.append(QStringLiteral("cancel"));
-        if (beforeCancel)
-            beforeCancel();
-        m_real->cancelTransaction();
-    }
-    bool inTransaction() const override { return m_real->inTransaction(); }
-    void openSeries(int value) override { m_real->openSeries(value); }
-    void closeSeries() override { m_real->closeSeries(); }
-    int openSeriesCount() const override { return m_real->openSeriesCount(); }
-    void prepareMonitoring(int value) override { m_real->prepareMonitoring(value); }
+    QStringList red;
+    for (const LogViewLine &line : logger.lines)
+        if (line.colour == logcolour::Red)
+            red.append(line.text);
+    return red;
+}
 
-    QStringList calls;
-    std::function<void()> afterStart;
-    std::function<void()> beforeCommit;
-    std::function<void()> beforeCancel;
-
-private:
-    lns::SystemPtr m_real;
-};
-
-// A LonMark object whose way to its device breaks after a number of look-ups: an error that no
-// step of the write expects, arising after some CPs were already written.
-class BreakingObject : public lns::LonMarkObject
+// Reads the net's set and gives the parameter that is never read a value of its own.
+void readAll(TransferNet &net)
 {
-public:
-    BreakingObject(lns::LonMarkObjectPtr real, int workingLookUps) : m_real(std::move(real)), m_left(workingLookUps) {}
-    lns::ObjectPtr parent() const override { return m_real->parent(); }
-    QString name() const override { return m_real->name(); }
-    int index() const override { return m_real->index(); }
-    int type() const override { return m_real->type(); }
-    std::shared_ptr<lns::ConfigProperties> configProperties() const override { return m_real->configProperties(); }
-    std::shared_ptr<lns::NetworkVariables> networkVariables() const override { return m_real->networkVariables(); }
-    std::shared_ptr<lns::ExtensionRecords> extensions() const override { return m_real->extensions(); }
-    lns::AppDevicePtr appDevice() const override
-    {
-        if (m_left-- <= 0)
-            throw TqmError(TqmError::LnsDatabase, QStringLiteral("Test"), QStringLiteral("database gone"), 17);
-        return m_real->appDevice();
-    }
+    net.transfer.ReadFromLns();
+    net.tempMode->setValue(1);
+}
 
-private:
-    lns::LonMarkObjectPtr m_real;
-    mutable int m_left;
-};
+} // namespace
 
 class TestLnsTransfer : public QObject
 {
     Q_OBJECT
 private slots:
-    void readFillsAvailableParameters();
-    void sharedCpIsWrittenTwiceInOneTransaction();
-    void writeToOtherObjectSkipsMissingCp();
+    void readTakesEachCpOnce();
+    void writeSendsEachCpOnceInOneTransaction();
+    void coveredCpsAreNotReadForAnotherDevice();
+    void writeToOtherObjectSkipsMissingCpQuietly();
     void unexpectedErrorCancelsTheObjectsWrite();
-    void offlineDeviceGivesRedLinesAndNoSuccess_data();
-    void offlineDeviceGivesRedLinesAndNoSuccess();
-    void moduleLookUps_data();
-    void moduleLookUps();
+    void deviceThatStopsTakingCpsKeepsItsSet_data();
+    void deviceThatStopsTakingCpsKeepsItsSet();
+    void noTransactionNoWrite_data();
+    void noTransactionNoWrite();
+    void valuesNeverReadAreNeverWritten();
+    void imageNeverReadIsNeverWritten();
+    void stepInSameCommitFollowsTheDevice_data();
+    void stepInSameCommitFollowsTheDevice();
+    void windowFailureNamesParameterCpAndEntry();
 };
 
-void TestLnsTransfer::readFillsAvailableParameters()
+void TestLnsTransfer::readTakesEachCpOnce()
 {
     TransferNet net;
     TransferNet::setRaw(net.own, "nciButtonMode", "3");
@@ -103,9 +61,11 @@ void TestLnsTransfer::readFillsAvailableParameters()
     TransferNet::setRaw(net.own, "nciSetPtDeltaStep", "0\t75");
     net.tempMode->setValue(99);
     net.unbound->setValue(42);
+    net.server->resetMessageCounts();
 
-    net.params.ReadFromLns();
+    net.transfer.ReadFromLns();
 
+    QCOMPARE(net.server->messageCounts(net.own->appDevice()).cpReads, DistinctCpsRead + FanLevelElements);
     QCOMPARE(net.buttonMode->Value(), 3);
     QCOMPARE(net.switchMapA->Value(), 11);
     QCOMPARE(net.switchMapB->Value(), 12);
@@ -122,12 +82,12 @@ void TestLnsTransfer::readFillsAvailableParameters()
     QVERIFY(!net.logger.loggerOnErrorFlag());
 }
 
-void TestLnsTransfer::sharedCpIsWrittenTwiceInOneTransaction()
+void TestLnsTransfer::writeSendsEachCpOnceInOneTransaction()
 {
     TransferNet net;
     auto system = std::make_shared<ObservedSystem>(net.system);
     net.params.setSystem(system);
-    net.params.ReadFromLns();
+    readAll(net);
     const auto device = net.own->appDevice();
     QStringList seen; // CP writes so far and the shared CP, when the transaction starts and ends
     const auto look = [&] {
@@ -141,14 +101,15 @@ void TestLnsTransfer::sharedCpIsWrittenTwiceInOneTransaction()
     net.switchMapA->setValue(7);
     net.switchMapB->setValue(9);
     net.fanLevel2->setValue(77);
-    net.params.WriteToLns(true);
+    QVERIFY(net.transfer.WriteToLns(true));
 
-    // Every selected parameter is written, changed or not: the shared CP once per parameter,
-    // the image once per element; all between the start and the commit of one transaction.
-    const int writes = net.params.GetAllParamsShouldBeWrittenToLns().size() - 1 + 5;
+    // Every selected CP once with the bytes of all its parameters, changed or not, the image
+    // once per element; nothing read, because the parameters cover every byte.
+    const int writes = net.params.GetAllCpNamesShouldBeWrittenToLns().size() - 1 + FanLevelElements;
     QCOMPARE(system->calls, QStringList({"start", "commit"}));
     QCOMPARE(seen, QStringList({"0 1\t2", QString::number(writes) + " 7\t9"}));
     QCOMPARE(net.server->messageCounts(device).cpWrites, writes);
+    QCOMPARE(net.server->messageCounts(device).cpReads, 2); // the two looks above, none of the write
     QCOMPARE(TransferNet::raw(net.own, "nciFanLevels").section('\t', 1, 1), QStringLiteral("77"));
     QVERIFY(!net.switchMapA->Changed() && !net.switchMapB->Changed() && !net.fanLevel2->Changed());
 
@@ -161,10 +122,34 @@ void TestLnsTransfer::sharedCpIsWrittenTwiceInOneTransaction()
     QVERIFY(!net.logger.loggerOnErrorFlag());
 }
 
-void TestLnsTransfer::writeToOtherObjectSkipsMissingCp()
+// A CP that holds one parameter in one of its bytes keeps the other byte of each device.
+void TestLnsTransfer::coveredCpsAreNotReadForAnotherDevice()
 {
     TransferNet net;
-    net.params.ReadFromLns();
+    readAll(net);
+    cParams partial;
+    partial.setContext(net.params.context());
+    partial.setSystem(net.system);
+    cParam1Byte *second = partial.Add1ByteParameter("Second", TransferNet::cp(net.own, "nciSwitchMap"), "SwitchMap");
+    second->ConsiderPartOfCpOnly(2);
+    second->setValue(9);
+    partial.Add1ByteParameter("Whole", TransferNet::cp(net.own, "nciButtonMode"), "ButtonMode")->setValue(4);
+    TransferNet::setRaw(net.other, "nciSwitchMap", "5\t6");
+    net.server->resetMessageCounts();
+
+    QVERIFY(transfer::LnsTransfer(partial).WriteToLnsLmo(net.other, net.ini, product::CpSection));
+
+    const embedded::MessageCounts counts = net.server->messageCounts(net.other->appDevice());
+    QCOMPARE(counts.cpWrites, 2);
+    QCOMPARE(counts.cpReads, 1); // the switch map's first byte is the device's
+    QCOMPARE(TransferNet::raw(net.other, "nciSwitchMap"), QStringLiteral("5\t9"));
+    QCOMPARE(TransferNet::raw(net.other, "nciButtonMode"), QStringLiteral("4"));
+}
+
+void TestLnsTransfer::writeToOtherObjectSkipsMissingCpQuietly()
+{
+    TransferNet net;
+    readAll(net);
     QList<std::pair<lns::ObjectPtr, QString>> missing;
     QObject::connect(&net.params, &cParams::CpNotFoundWhileWriting,
                      [&](const lns::ObjectPtr &object, const QString &cp) { missing.append({object, cp}); });
@@ -176,7 +161,7 @@ void TestLnsTransfer::writeToOtherObjectSkipsMissingCp()
     net.fanLevel2->setValue(123);
     const auto ownOffsetCp = net.offsetTemp->ConfigProperty();
 
-    QVERIFY(net.params.WriteToLnsLmo(net.third, net.ini, product::CpSection));
+    QVERIFY(net.transfer.WriteToLnsLmo(net.third, net.ini, product::CpSection));
 
     QCOMPARE(missing.size(), 1);
     QCOMPARE(missing[0].first, lns::ObjectPtr(net.third));
@@ -186,34 +171,33 @@ void TestLnsTransfer::writeToOtherObjectSkipsMissingCp()
     QCOMPARE(TransferNet::raw(net.third, "nciSwitchMap").section('\t', 0, 0), QStringLiteral("5"));
     QCOMPARE(TransferNet::raw(net.third, "nciLedMode1"), QStringLiteral("4"));
     QCOMPARE(TransferNet::raw(net.third, "nciFanLevels").section('\t', 1, 1), QStringLiteral("123"));
-    // The set is bound to the opened device again, and that device was not touched.
+    // The set is bound to the opened device still, and that device was not touched.
     QCOMPARE(net.offsetTemp->ConfigProperty(), ownOffsetCp);
     QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("Own"));
     QCOMPARE(TransferNet::deviceOf(net.fanLevels->ConfigProperty()), QStringLiteral("Own"));
     QVERIFY(TransferNet::raw(net.own, "nciButtonMode") != QStringLiteral("2"));
-    // The user learns of the gap in red.
-    QCOMPARE(net.logger.lines.size(), 1);
-    QCOMPARE(net.logger.lines[0].colour, logcolour::Red);
-    QCOMPARE(net.logger.lines[0].text,
-             QStringLiteral("Third / CommandModule / nciTmpOffset: INI - File Error : OffsetTemp"));
+    // The event is the report: no red line, no box.
+    QVERIFY(net.logger.lines.isEmpty());
+    QVERIFY(!net.logger.loggerOnErrorFlag());
     QVERIFY(net.dialogs.messages.isEmpty());
 }
 
 void TestLnsTransfer::unexpectedErrorCancelsTheObjectsWrite()
 {
     TransferNet net;
-    net.params.ReadFromLns();
+    readAll(net);
     auto system = std::make_shared<ObservedSystem>(net.system);
     net.params.setSystem(system);
     const QStringList before = TransferNet::snapshot(net.other);
-    net.buttonMode->setValue(9); // 1-byte parameters: written before the break
+    net.buttonMode->setValue(9);
     net.switchMapB->setValue(8);
     net.offsetTemp->setValue(1000);
-    const auto breaking = std::make_shared<BreakingObject>(net.other, 1);
+    // The parameters find their way to the device; the images do not.
+    const auto breaking = std::make_shared<ObservedLonMarkObject>(net.other, 1);
     QString writtenBeforeTheBreak;
     system->beforeCancel = [&] { writtenBeforeTheBreak = TransferNet::raw(net.other, "nciButtonMode"); };
 
-    QVERIFY(!net.params.WriteToLnsLmo(breaking, net.ini, product::CpSection));
+    QVERIFY(!net.transfer.WriteToLnsLmo(breaking, net.ini, product::CpSection));
 
     QCOMPARE(system->calls, QStringList({"start", "cancel"}));
     QCOMPARE(writtenBeforeTheBreak, QStringLiteral("9"));
@@ -222,116 +206,186 @@ void TestLnsTransfer::unexpectedErrorCancelsTheObjectsWrite()
     const MessageRequest box = net.dialogs.messages[0];
     QCOMPARE(box.icon, MsgIcon::Critical);
     QCOMPARE(box.title, QStringLiteral("Title"));
-    QCOMPARE(box.text, QStringLiteral("Fehler in WriteParamsToLnsLmo !!!\r\nNummer : %1\r\n"
+    QCOMPARE(box.text, QStringLiteral("Fehler in WriteExtCpsToLnsLmo !!!\r\nNummer : %1\r\n"
                                       "Beschreibung : database gone\r\nZeile : 17\r\nConfigProperty : ")
                            .arg(TqmError::LnsDatabase));
     QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("Own"));
 }
 
-void TestLnsTransfer::offlineDeviceGivesRedLinesAndNoSuccess_data()
+void TestLnsTransfer::deviceThatStopsTakingCpsKeepsItsSet_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<bool>("offline"); // else: a value the device refuses, after other CPs went in
+    QTest::newRow("opened device offline") << "Own" << true;
+    QTest::newRow("another device offline") << "Other" << true;
+    QTest::newRow("opened device refuses a value") << "Own" << false;
+    QTest::newRow("another device refuses a value") << "Other" << false;
+}
+
+// Nothing half-written: the first CP the device does not take ends its write, everything
+// written to it before is taken back, and one red line names the CP and the cause.
+void TestLnsTransfer::deviceThatStopsTakingCpsKeepsItsSet()
+{
+    QFETCH(QString, device);
+    QFETCH(bool, offline);
+    TransferNet net;
+    readAll(net);
+    const auto target = net.lmo(device);
+    const QStringList before = TransferNet::snapshot(target);
+    net.buttonMode->setValue(1);
+    net.switchMapA->setValue(2);
+    net.switchMapB->setValue(3);
+    if (offline)
+        TransferNet::setOnline(target, false);
+    else
+        net.ledMode1->setValue(QStringLiteral("1\t2")); // two bytes for a one-byte CP, written late
+
+    const bool written = device == QLatin1String("Own")
+                             ? net.transfer.WriteToLns()
+                             : net.transfer.WriteToLnsLmo(target, net.ini, product::CpSection);
+
+    QVERIFY(!written);
+    QCOMPARE(TransferNet::snapshot(target), before);
+    const QStringList red = redTexts(net.logger);
+    QCOMPARE(red.size(), 1);
+    const QString cp = offline ? QStringLiteral("nciButtonMode") : QStringLiteral("nciLedMode1");
+    QVERIFY2(red[0].startsWith(device + QStringLiteral(" / CommandModule / ") + cp), qPrintable(red[0]));
+    if (offline)
+        QVERIFY2(red[0].contains(QStringLiteral("does not respond")), qPrintable(red[0]));
+    QVERIFY(net.dialogs.messages.isEmpty());
+    QVERIFY(net.switchMapA->Changed());
+}
+
+void TestLnsTransfer::noTransactionNoWrite_data()
 {
     QTest::addColumn<QString>("device");
     QTest::newRow("opened device") << "Own";
     QTest::newRow("another device") << "Other";
 }
 
-// A device that does not answer: every CP the pass meant to write is named in red, and no part
-// of the pass counts as written.
-void TestLnsTransfer::offlineDeviceGivesRedLinesAndNoSuccess()
+void TestLnsTransfer::noTransactionNoWrite()
 {
     QFETCH(QString, device);
     TransferNet net;
-    net.params.ReadFromLns();
+    readAll(net);
+    auto system = std::make_shared<ObservedSystem>(net.system);
+    system->refuseStart = true;
+    net.params.setSystem(system);
     const auto target = net.lmo(device);
     const QStringList before = TransferNet::snapshot(target);
     net.buttonMode->setValue(1);
-    net.switchMapA->setValue(2);
-    net.switchMapB->setValue(3);
-    TransferNet::setOnline(target, false);
+    bool stepRan = false;
+    net.server->resetMessageCounts();
 
-    if (device == QLatin1String("Own")) {
-        net.params.WriteToLns();
-    } else {
-        QVERIFY(net.params.WriteToLnsLmo(net.third, net.ini, product::CpSection)); // online: fine
-        net.logger.lines.clear();
-        QVERIFY(!net.params.WriteToLnsLmo(target, net.ini, product::CpSection));
-    }
+    const bool written = device == QLatin1String("Own")
+                             ? net.transfer.WriteToLns(false, [&] { stepRan = true; })
+                             : net.transfer.WriteToLnsLmo(target, net.ini, product::CpSection, [&] { stepRan = true; });
 
+    QVERIFY(!written);
+    QVERIFY(!stepRan);
+    QCOMPARE(net.server->messageCounts(target->appDevice()).cpWrites, 0);
     QCOMPARE(TransferNet::snapshot(target), before);
-    QVERIFY(net.logger.loggerOnErrorFlag());
-    QStringList named;
-    for (const LogViewLine &line : net.logger.lines) {
-        QCOMPARE(line.colour, logcolour::Red);
-        QVERIFY2(line.text.startsWith(device + QStringLiteral(" / CommandModule / nci")), qPrintable(line.text));
-        QVERIFY2(line.text.contains(QStringLiteral("does not respond")), qPrintable(line.text));
-        named.append(line.text.section(QStringLiteral(" / "), 2, 2).section(QLatin1Char(':'), 0, 0));
-    }
-    QStringList expected = net.params.GetAllCpNamesShouldBeWrittenToLns();
-    expected.sort();
-    named.sort();
-    QCOMPARE(named, expected); // each CP once, the shared one included
-    QVERIFY(net.dialogs.messages.isEmpty());
+    QCOMPARE(system->calls, QStringList{"start"});
+    QCOMPARE(redTexts(net.logger),
+             QStringList{QStringLiteral("Nothing was written to %1 / CommandModule: the network database could "
+                                        "not start a transaction (database is locked).")
+                             .arg(device)});
 }
 
-void TestLnsTransfer::moduleLookUps_data()
+// A read that stopped part-way (here: a window the CP does not have) leaves parameters without
+// a value; the opened device keeps those bytes, and no other device gets the incomplete set.
+void TestLnsTransfer::valuesNeverReadAreNeverWritten()
 {
-    QTest::addColumn<QString>("routine");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("deviceName");
-    QTest::addColumn<QString>("found"); // empty: not found
-
-    QTest::newRow("object CP") << "FetchCp" << "OffsetTemp" << "Own" << "nciTmpOffset";
-    QTest::newRow("object CP, absent") << "FetchCp" << "Nope" << "Own" << "";
-    QTest::newRow("object CP, gap for the template") << "FetchCp" << "OffsetTemp" << "Third" << "";
-    QTest::newRow("NV CP") << "FetchCpOfObjectOrNv" << "MaxSendTime" << "Third" << "nciSndHrtBtNV13";
-    QTest::newRow("object CP, second form") << "FetchCpOfObjectOrNv" << "ButtonMode" << "Own" << "nciButtonMode";
-    QTest::newRow("device CP") << "FetchDevCp" << "PanelType" << "Own" << "PanelType";
-    QTest::newRow("device CP, absent") << "FetchDevCp" << "Nope" << "Own" << "";
-    QTest::newRow("device NV") << "FetchDevNv" << "nvoSpaceTemp" << "Own" << "nvoSpaceTemp";
-    QTest::newRow("object NV") << "FetchNv" << "nvoFanSpeed" << "Own" << "nvoFanSpeed";
-    QTest::newRow("object NV, absent") << "FetchNv" << "nvoNope" << "Own" << "";
-}
-
-void TestLnsTransfer::moduleLookUps()
-{
-    QFETCH(QString, routine);
-    QFETCH(QString, name);
-    QFETCH(QString, deviceName);
-    QFETCH(QString, found);
     TransferNet net;
-    const auto object = net.lmo(deviceName);
-    const QString deviceTemplate = object->appDevice()->deviceTemplate()->name();
-    const ModuleLookups lookUps(net.ini, deviceTemplate, &net.logger);
-    const bool isNv = routine == QLatin1String("FetchDevNv") || routine == QLatin1String("FetchNv");
-    const QString section = isNv ? product::NvSection : product::CpSection;
+    cParam1Byte *beyond = net.params.Add1ByteParameter("Beyond", TransferNet::cp(net.own, "nciLedMode2"), "LedMode2");
+    beyond->setLateFetch(true);
+    beyond->ConsiderPartOfCpOnly(2); // the CP has one byte
+    TransferNet::setRaw(net.own, "nciLedMode2", "5");
+    QVERIFY_THROWS_EXCEPTION(TqmError, net.transfer.ReadFromLns());
+    QCOMPARE(net.buttonMode->Value(), 0); // read all the same: "0" is the device's
+    QVERIFY(net.buttonMode->valueKnown() && !beyond->valueKnown() && !net.tempMode->valueKnown());
+    TransferNet::setRaw(net.own, "nciTempMode", "7");
 
-    const auto lookUp = [&](bool *succeed) -> lns::ObjectPtr {
-        if (routine == QLatin1String("FetchCp"))
-            return lookUps.FetchCp(name, section, object, succeed);
-        if (routine == QLatin1String("FetchCpOfObjectOrNv"))
-            return lookUps.FetchCpOfObjectOrNv(name, section, object, succeed);
-        if (routine == QLatin1String("FetchDevCp"))
-            return lookUps.FetchDevCp(name, section, object->appDevice(), succeed);
-        if (routine == QLatin1String("FetchDevNv"))
-            return lookUps.FetchDevNv(name, section, object->appDevice(), succeed);
-        return lookUps.FetchNv(name, section, object, succeed);
+    QVERIFY(net.transfer.WriteToLns());
+    QCOMPARE(TransferNet::raw(net.own, "nciTempMode"), QStringLiteral("7"));
+    QCOMPARE(TransferNet::raw(net.own, "nciLedMode2"), QStringLiteral("5"));
+    QCOMPARE(redTexts(net.logger),
+             QStringList({"TempMode (CP nciTempMode, INI entry TempMode) was not written: its value was never read "
+                          "from the device.",
+                          "Beyond (CP nciLedMode2, INI entry LedMode2) was not written: its value was never read "
+                          "from the device."}));
+
+    net.logger.lines.clear();
+    const QStringList otherBefore = TransferNet::snapshot(net.other);
+    QCOMPARE(net.transfer.ParametersWithoutValue(), QStringList({"TempMode", "Beyond"}));
+    QVERIFY(!net.transfer.WriteToLnsLmo(net.other, net.ini, product::CpSection));
+    QCOMPARE(TransferNet::snapshot(net.other), otherBefore);
+    QCOMPARE(redTexts(net.logger).size(), 1);
+}
+
+void TestLnsTransfer::imageNeverReadIsNeverWritten()
+{
+    TransferNet net;
+    for (cParam *p : net.params.AllParameters())
+        if (!p->CpIsExternal())
+            p->setChanged(true); // every direct value given; the image never read
+    const QString levelsBefore = TransferNet::raw(net.own, "nciFanLevels");
+
+    QVERIFY(net.transfer.WriteToLns());
+    QCOMPARE(TransferNet::raw(net.own, "nciFanLevels"), levelsBefore);
+    QCOMPARE(net.transfer.ParametersWithoutValue(), QStringList{"FanLevels"});
+}
+
+void TestLnsTransfer::stepInSameCommitFollowsTheDevice_data()
+{
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<bool>("stepFails");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("written: the step is committed with the CPs") << true << false << true;
+    QTest::newRow("device offline: the step does not run") << false << false << false;
+    QTest::newRow("failing step: the CPs go too") << true << true << false;
+}
+
+void TestLnsTransfer::stepInSameCommitFollowsTheDevice()
+{
+    QFETCH(bool, online);
+    QFETCH(bool, stepFails);
+    QFETCH(bool, written);
+    TransferNet net;
+    readAll(net);
+    auto system = std::make_shared<ObservedSystem>(net.system);
+    net.params.setSystem(system);
+    TransferNet::setOnline(net.other, online);
+    net.buttonMode->setValue(6);
+    QStringList order;
+    system->beforeCommit = [&] { order.append("commit"); };
+    const auto step = [&] {
+        order.append(TransferNet::raw(net.other, "nciButtonMode"));
+        TransferNet::setRaw(net.other, "nciPushEvent1", "7");
+        if (stepFails)
+            throw TqmError(TqmError::LnsDatabase, "Test", "record refused");
     };
 
-    bool succeed = true;
-    const lns::ObjectPtr answer = lookUp(&succeed);
-    QCOMPARE(succeed, !found.isEmpty());
-    QCOMPARE(answer ? answer->name() : QString(), found);
-    const QString label = QStringLiteral("[M_PlugIn] Public Sub %1()")
-                              .arg(routine == QLatin1String("FetchCpOfObjectOrNv") ? QStringLiteral("FetchCp") : routine);
-    QCOMPARE(net.logger.labels, QStringList{label});
-    if (found.isEmpty()) {
-        try {
-            lookUp(nullptr);
-            QFAIL("no error without the success argument");
-        } catch (const TqmError &error) {
-            QCOMPARE(error.number(), TqmError::IniFileError);
-            QCOMPARE(error.description(), QStringLiteral("INI - File Error : ") + name);
-        }
+    QCOMPARE(net.transfer.WriteToLnsLmo(net.other, net.ini, product::CpSection, step), written);
+
+    QCOMPARE(order, online ? (stepFails ? QStringList{"6"} : QStringList{"6", "commit"}) : QStringList{});
+    QCOMPARE(TransferNet::raw(net.other, "nciButtonMode") == QStringLiteral("6"), written);
+    QCOMPARE(TransferNet::raw(net.other, "nciPushEvent1") == QStringLiteral("7"), written);
+}
+
+void TestLnsTransfer::windowFailureNamesParameterCpAndEntry()
+{
+    TransferNet net;
+    cParams params;
+    params.setContext(net.params.context());
+    // An entry that points at the twelve-byte set-point CP for a number of the whole CP.
+    params.AddTextBoxParameter("MinDeltaTemp", &net.textBox, TransferNet::cp(net.own, "nciSetPnts"), "MinDeltaTemp");
+    try {
+        transfer::LnsTransfer(params).ReadFromLns();
+        QFAIL("a twelve-byte number was read");
+    } catch (const TqmError &error) {
+        QCOMPARE(error.description(),
+                 QStringLiteral("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp): A number of 12 bytes is too wide."));
     }
 }
 

@@ -56,6 +56,9 @@ private slots:
     void headerChecks();
     void lenientReading_data();
     void lenientReading();
+    void unknownKeysAreNamedInTheLogger();
+    void badFilesAreRefusedAndSaySo_data();
+    void badFilesAreRefusedAndSaySo();
     void unconvertibleCheckBoxTextChangesNothing();
     void missingFileIsAnError();
     void failedSaveKeepsTheEarlierFile_data();
@@ -81,7 +84,7 @@ void TestParamSetFile::layout()
     params.AddAsciiParameter("Text", cp, "ButtonMode")->setValue(QStringLiteral("a, b"));
     const QString path = net.dir.filePath("layout.dat");
 
-    QVERIFY(params.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1"));
+    QVERIFY(transfer::ParamSetFile(params).WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1"));
 
     QCOMPARE(readFile(path), QByteArray("[General]\r\n"
                                         "PlugInName = veltoTqmCmdModule\r\n"
@@ -108,18 +111,18 @@ void TestParamSetFile::roundTripRestoresEveryKind()
     forcedOnly->setDontWriteToFile(true);
     forcedOnly->setForceWriteToFile(true); // written, but not loaded back
     net.buttonMode->setValue(200);
-    net.switchMapA->setValue(-1);
+    net.switchMapA->setValue(254);
     net.offsetTemp->setValue(-300);
     net.occCmdOn->setValue(1);
     net.discLevels->setValue(4);
-    net.ledMode1->setValue(QStringLiteral("1\t0\t200"));
-    net.deltaStep->setValue(-12345);
+    net.ledMode1->setValue(QStringLiteral("7"));
+    net.deltaStep->setValue(-123);
     text->setValue(QStringLiteral("Room 1, north \u00e4"));
     forcedOnly->setValue(3);
     const QStringList saved = values(net);
     const QString path = net.dir.filePath("set.dat");
-    QVERIFY(net.params.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1"));
-    QVERIFY(readFile(path).contains("Label = Room 1, north \xe4,\r\n")); // the single-byte code page
+    QVERIFY(net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1"));
+    QVERIFY(readFile(path).contains("Label = Room 1, north \xc3\xa4,\r\n"));
 
     for (cParam *p : net.params.AllParameters())
         p->setChanged(false);
@@ -128,14 +131,14 @@ void TestParamSetFile::roundTripRestoresEveryKind()
     net.offsetTemp->setValue(1);
     net.occCmdOn->setValue(0);
     net.discLevels->setValue(1);
-    net.ledMode1->setValue(QStringLiteral("x"));
+    net.ledMode1->setValue(QStringLiteral("3"));
     net.deltaStep->setValue(1);
     text->setValue(QString());
     forcedOnly->setValue(9);
     for (cParam *p : net.params.AllParameters())
         p->setChanged(false);
 
-    QCOMPARE(net.params.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
+    QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
 
     QCOMPARE(values(net), saved);
     QCOMPARE(text->Value(), QStringLiteral("Room 1, north \u00e4"));
@@ -171,7 +174,7 @@ void TestParamSetFile::headerChecks()
     const QString path = net.dir.filePath("h.dat");
     writeFile(path, head + "[Settings]\r\nButtonMode = 77\r\nOffsetTemp = 1,2\r\nLedMode1 = 3\r\n");
 
-    QCOMPARE(int(net.params.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1")), result);
+    QCOMPARE(int(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1")), result);
 
     if (result == E::LE_NO_ERROR) {
         QCOMPARE(net.buttonMode->Value(), 77);
@@ -187,8 +190,8 @@ void TestParamSetFile::lenientReading_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QStringList>("expected"); // values() after loading
     const QByteArray settings = "[Settings]\r\nButtonMode = 12.5\r\nSwitchMapA = 13.5\r\nOffsetTemp = 1,-5\r\n"
-                                "OccCmdOn = 1\r\nDiscLevels = 3abc\r\nLedMode1 = 1\t2\r\nDeltaStep = -4\r\n";
-    const QStringList loaded = {"12", "14", "1", "-5", "1", "3", "1\t2", "-4"};
+                                "OccCmdOn = 1\r\nDiscLevels = 3abc\r\nLedMode1 =  7 \r\nDeltaStep = -4\r\n";
+    const QStringList loaded = {"12", "14", "1", "-5", "1", "3", "7", "-4"};
     const QStringList untouched = {"0", "0", "0", "0", "0", "0", "", "0"};
     QByteArray crOnly = header() + settings;
     crOnly.replace("\r\n", "\r");
@@ -203,8 +206,8 @@ void TestParamSetFile::lenientReading_data()
     QTest::newRow("stray blanks") << blanks << loaded;
     QTest::newRow("byte-order mark") << "\xef\xbb\xbf" + header() + settings << loaded;
     QTest::newRow("no Settings section") << header() << untouched;
-    QTest::newRow("unknown keys and junk lines")
-        << header() + "[Settings]\r\nNoSuchParameter = 5\r\nno equals sign here\r\n= 3\r\nButtonMode = 4\r\n"
+    QTest::newRow("unknown keys are left")
+        << header() + "[Settings]\r\nNoSuchParameter = 5\r\nButtonMode = 4\r\n"
         << QStringList{"4", "0", "0", "0", "0", "0", "", "0"};
     QTest::newRow("non-numeric values")
         << header() + "[Settings]\r\nButtonMode = abc\r\nOffsetTemp = x,y\r\nDeltaStep = ,5\r\n"
@@ -220,8 +223,80 @@ void TestParamSetFile::lenientReading()
     TransferNet net;
     const QString path = net.dir.filePath("l.dat");
     writeFile(path, content);
-    QCOMPARE(net.params.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
+    QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
     QCOMPARE(values(net), expected);
+}
+
+void TestParamSetFile::unknownKeysAreNamedInTheLogger()
+{
+    TransferNet net;
+    const QString path = net.dir.filePath("u.dat");
+    writeFile(path, header() + "[Settings]\r\nButtonMode = 4\r\nNoSuchParameter = 5\r\n");
+    QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
+    QCOMPARE(net.buttonMode->Value(), 4);
+    QCOMPARE(net.logger.texts(),
+             QStringList{path + ", line 8: \"NoSuchParameter\" is no parameter of this device; the line was ignored."});
+    QVERIFY(!net.logger.loggerOnErrorFlag());
+}
+
+void TestParamSetFile::badFilesAreRefusedAndSaySo_data()
+{
+    QTest::addColumn<QByteArray>("settings"); // after the header, from line 6
+    QTest::addColumn<QString>("said");        // in the error's description, after the file name
+    QTest::newRow("one byte beyond its window")
+        << QByteArray("[Settings]\r\nLedMode1 = 4\r\nButtonMode = 99999\r\n")
+        << ", line 8: the value 99999 of \"ButtonMode\" is outside the allowed range 0 to 255.";
+    QTest::newRow("two bytes beyond their window")
+        << QByteArray("[Settings]\r\nOffsetTemp = 300,0\r\n")
+        << ", line 7: the value 76800 of \"OffsetTemp\" is outside the allowed range -32768 to 32767.";
+    QTest::newRow("text box beyond its range")
+        << QByteArray("[Settings]\r\nDeltaStep = 99999\r\n")
+        << ", line 7: the value 99999 of \"DeltaStep\" is outside the allowed range -200 to 200.";
+    QTest::newRow("combo box value off the list")
+        << QByteArray("[Settings]\r\nDiscLevels = 9\r\n")
+        << ", line 7: the value 9 of \"DiscLevels\" is outside the allowed range one of 1, 2, 3, 4, 5.";
+    QTest::newRow("option off the list")
+        << QByteArray("[Settings]\r\nLedMode1 = 9\r\n")
+        << ", line 7: the value 9 of \"LedMode1\" is outside the allowed range one of 3, 4, 7.";
+    QTest::newRow("check box neither checked nor unchecked")
+        << QByteArray("[Settings]\r\nOccCmdOn = 2\r\n")
+        << ", line 7: the value 2 of \"OccCmdOn\" is outside the allowed range one of 0, 1.";
+    QTest::newRow("number too long to read")
+        << QByteArray("[Settings]\r\nButtonMode = 123456789012\r\n")
+        << ", line 7: the number \"123456789012\" of \"ButtonMode\" is too long to read.";
+    QTest::newRow("line without equals sign")
+        << QByteArray("[Settings]\r\nButtonMode = 4\r\nno equals sign here\r\n")
+        << ":8: expected 'key = value' or '[section]'";
+    QTest::newRow("key without name") << QByteArray("[Settings]\r\n= 3\r\n") << ":7: expected 'key = value' or '[section]'";
+    QTest::newRow("unclosed section header")
+        << QByteArray("[Settings\r\nButtonMode = 4\r\n") << ":6: expected 'key = value' or '[section]'";
+    QTest::newRow("duplicate key")
+        << QByteArray("[Settings]\r\nButtonMode = 4\r\nbuttonmode = 5\r\n") << ":8: duplicate key 'buttonmode'";
+    QTest::newRow("NUL byte") << QByteArray("[Settings]\r\nButtonMode = 4\0\r\n", 29)
+                              << ": the file holds bytes that are not text (a NUL byte at offset 129).";
+    QTest::newRow("not UTF-8") << QByteArray("[Settings]\r\nButtonMode = 4 \xff\r\n")
+                               << ": the file holds bytes that are not text (not UTF-8 text).";
+}
+
+// A file with a value its parameter cannot hold, or with lines that cannot be read, changes no
+// parameter and says which file, line and parameter it is and what would have been allowed.
+void TestParamSetFile::badFilesAreRefusedAndSaySo()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, said);
+    TransferNet net;
+    const QStringList before = values(net);
+    const QString path = net.dir.filePath("bad.dat");
+    writeFile(path, header() + settings);
+    try {
+        net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
+        QFAIL("the file was loaded");
+    } catch (const TqmError &error) {
+        QVERIFY2(error.description().contains(path + said), qPrintable(error.description()));
+    }
+    QCOMPARE(values(net), before);
+    for (cParam *p : net.params.AllParameters())
+        QVERIFY2(!p->Changed(), qPrintable(p->Name()));
 }
 
 void TestParamSetFile::unconvertibleCheckBoxTextChangesNothing()
@@ -231,7 +306,7 @@ void TestParamSetFile::unconvertibleCheckBoxTextChangesNothing()
     const QString path = net.dir.filePath("bad.dat");
     writeFile(path, header() + "[Settings]\r\nButtonMode = 5\r\nOccCmdOn = yes\r\n");
     try {
-        net.params.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
+        net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
         QFAIL("a check-box text that is no number was accepted");
     } catch (const TqmError &error) {
         QVERIFY2(error.description().contains(path), qPrintable(error.description()));
@@ -245,7 +320,7 @@ void TestParamSetFile::missingFileIsAnError()
     TransferNet net;
     const QString path = net.dir.filePath("nowhere.dat");
     try {
-        net.params.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
+        net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
         QFAIL("a missing file was read");
     } catch (const TqmError &error) {
         QCOMPARE(error.number(), TqmError::FileNotFound);
@@ -286,11 +361,11 @@ void TestParamSetFile::failedSaveKeepsTheEarlierFile()
         rlimit small = previous;
         small.rlim_cur = 64;
         setrlimit(RLIMIT_FSIZE, &small);
-        saved = net.params.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
+        saved = net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
         setrlimit(RLIMIT_FSIZE, &previous);
         std::signal(SIGXFSZ, previousHandler);
     } else {
-        saved = net.params.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
+        saved = net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
     }
 
     QVERIFY(!saved);

@@ -171,7 +171,7 @@ public:
     ManualClock clock;
     ManualTimerFactory timers{clock};
     IniFile ini;
-    RegistryAccess registry;
+    RegistryAccess registry{dir.path()};
     embedded::EmbeddedObjectServerPtr server;
     SessionState session;
     ui::MemoryMainWindowView view;

@@ -1,35 +1,72 @@
 // bench-spread: writes the parameter set of one command module to N further devices of a
 // generated network through the multi-device write, as the "Copy parameters" command does, and
-// prints per N the wall time, the time per device and the device messages per device. The time
-// per device should not grow with N.
+// prints per N the wall and CPU time per device, the device messages, the database commits and
+// the disk syncs per device. The set differs from the devices' defaults in every CP, so each
+// write changes everything it sends; a sample of the devices is checked afterwards for the new
+// bytes. The time per device should not grow with N.
 //
 //   bench-spread [N ...]          default: 100 500 2000
 //   bench-spread --ini <file>     plug-in INI file (default: the one next to the program)
 
+#include "changedset.h"
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
-#include "session/session.h"
-#include "strings/resstrings.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
 #include "lns/userdialogs.h"
-#include "params/choiceparams.h"
+#include "params/cpaccess.h"
+#include "session/services.h"
+#include "session/session.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QTemporaryDir>
 
+#include <sqlite3.h>
+
+#include <atomic>
 #include <cstdio>
 #include <ctime>
+#include <dlfcn.h>
 #include <unistd.h>
+
+// ---- counting the disk syncs: the database library's calls end up here (the program exports
+// these symbols) and go on to the C library's.
+
+namespace {
+std::atomic<long> syncCalls{0};
+
+template <class F>
+F nextSymbol(const char *name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    static const auto real = nextSymbol<int (*)(int)>("fsync");
+    ++syncCalls;
+    return real(fd);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    static const auto real = nextSymbol<int (*)(int)>("fdatasync");
+    ++syncCalls;
+    return real(fd);
+}
 
 namespace {
 
 constexpr int DevicesPerFloor = 50;
+constexpr int SampleEvery = 97; // devices checked for the new bytes: every 97th and the last
 const QString Template = QStringLiteral("TQM_CM_L4");
 
 // A network of `count` command modules of one template, DevicesPerFloor to a subsystem.
@@ -49,26 +86,63 @@ void createSpreadNetwork(const QString &home, const QString &name, int count)
     embedded::createNetwork(home, QJsonObject{{"name", name}, {"subsystems", subsystems}}, true);
 }
 
-// Keeps nothing: the bench measures the write, not the logger.
+// Keeps nothing but the red lines: the bench measures the write, not the logger.
 class NullLogger : public Logger
 {
 public:
     void logLine(const QString &) override {}
-    void addLogLine(const QString &, qint32 colour, int, bool, int) override
+    void addLogLine(const QString &text, qint32 colour, int, bool, int) override
     {
-        if (colour == logcolour::Red)
+        if (colour == logcolour::Red) {
             m_onError = true;
+            red.append(text);
+        }
+    }
+    QStringList red;
+};
+
+// Counts the commits of every database connection the process holds.
+class CommitCounter
+{
+public:
+    void attach()
+    {
+        for (const QString &name : QSqlDatabase::connectionNames()) {
+            const QVariant handle = QSqlDatabase::database(name, false).driver()->handle();
+            if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
+                sqlite3_commit_hook(*static_cast<sqlite3 *const *>(handle.data()), &CommitCounter::count, this);
+        }
+    }
+    long commits = 0;
+
+private:
+    static int count(void *self)
+    {
+        ++static_cast<CommitCounter *>(self)->commits;
+        return 0; // go on with the commit
     }
 };
+
+QStringList cpBytes(const lns::LonMarkObjectPtr &object, const QStringList &cpNames)
+{
+    QStringList values;
+    for (const QString &name : cpNames)
+        values.append(name + QLatin1Char('=') + cpaccess::readRawText(*object->configProperties()->item(name)));
+    return values;
+}
 
 struct Measurement
 {
     int devices = 0;
-    qint64 scanAndWriteMs = 0;
+    qint64 wallMs = 0;
     double cpuMs = 0;
     int written = 0;
     int failed = 0;
+    int distinctCps = 0;
     embedded::MessageCounts messages;
+    long commits = 0;
+    long syncs = 0;
+    QStringList problems;
 };
 
 Measurement measure(const QString &home, const IniFile &ini, int count)
@@ -89,50 +163,84 @@ Measurement measure(const QString &home, const IniFile &ini, int count)
     MemoryConfigurationWindow window;
     NullLogger logger;
     ScriptedDialogs dialogs;
-    ConfigurationEnvironment env;
-    env.session = &session;
-    env.window = &window;
-    env.logger = &logger;
-    env.dialogs = &dialogs;
-    env.iniFile = &ini;
+    Services services;
+    services.session = &session;
+    services.logger = &logger;
+    services.dialogs = &dialogs;
+    services.iniFile = &ini;
     // Picks every device on offer.
-    env.createMultiDeviceWindow = [] { return std::make_unique<device::ScriptedMultiDeviceWindow>(); };
-    cConfiguration configuration(env);
+    cConfiguration configuration(services, window,
+                                 [] { return std::make_unique<device::ScriptedMultiDeviceWindow>(); });
     window.setUpdatingControls(true);
     configuration.FetchCPs();
     configuration.ReadSettings();
+    changedset::changeEverything(*configuration.Parameters());
+    configuration.setFanCoilStepCount(configuration.FanCoilStepCount() + 1);
     window.setUpdatingControls(false);
-    // A set that differs from the devices' defaults, so every write changes something.
-    window.ComboBox(0)->chooseItem(GetResString(1052, 5));
-    window.TextBox(2)->typeText(QStringLiteral("0.8"));
-    window.TextBox(2)->leave();
 
+    const QStringList cps = configuration.Parameters()->GetAllCpNamesShouldBeWrittenToLns();
+    const lns::LonMarkObjectPtr first =
+        session.system->subsystems()->item(1)->subsystems()->item(1)->appDevices()->item(2)->lonMarkObjects()->item(
+            QStringLiteral("CommandModule"));
+    const QStringList defaults = cpBytes(first, cps);
+
+    CommitCounter commits;
+    commits.attach();
     server->resetMessageCounts();
     // Flushes what building the network left pending, so the disk's backlog is not measured.
     ::sync();
+    const long syncsBefore = syncCalls;
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpuStart = std::clock();
     configuration.WriteParametersEx();
     Measurement m;
-    m.scanAndWriteMs = timer.elapsed();
+    m.wallMs = timer.elapsed();
     m.cpuMs = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    m.syncs = syncCalls - syncsBefore;
+    m.commits = commits.commits;
+    m.messages = server->totalMessageCounts();
     m.devices = count;
+    m.distinctCps = int(cps.size());
     m.written = int(configuration.LastSpreadResult().written.size());
     m.failed = int(configuration.LastSpreadResult().failed.size());
-    m.messages = server->totalMessageCounts();
+    m.problems = logger.red;
+
+    // The opened device gets the set too; a sample of the others must now hold its bytes, and
+    // every CP of the set must have changed.
+    configuration.WriteSettings();
+    const QStringList expected = cpBytes(session.lonMarkObject, cps);
+    for (int i = 0; i < expected.size(); ++i)
+        if (expected[i] == defaults[i])
+            m.problems.append(QStringLiteral("the set leaves %1 as it was").arg(cps[i]));
+    const QList<lns::SubsystemPtr> floors = [&] {
+        QList<lns::SubsystemPtr> all;
+        for (const auto &building : session.system->subsystems()->items())
+            all.append(building->subsystems()->items());
+        return all;
+    }();
+    QList<int> sample;
+    for (int n = 1; n < count; n += SampleEvery)
+        sample.append(n);
+    sample.append(count);
+    for (int n : sample) {
+        const auto device = floors.at(n / DevicesPerFloor)->appDevices()->item(n % DevicesPerFloor + 1);
+        const QStringList found = cpBytes(device->lonMarkObjects()->item(QStringLiteral("CommandModule")), cps);
+        if (found != expected)
+            m.problems.append(device->name() + QStringLiteral(" does not hold the set"));
+    }
     server->close();
     return m;
 }
 
 void print(const Measurement &m)
 {
-    const double perDevice = m.devices ? double(m.scanAndWriteMs) / m.devices : 0;
     const double n = qMax(1, m.devices);
-    const double cpuPerDevice = m.devices ? m.cpuMs / m.devices : 0;
-    std::printf("%6d  %9lld  %10.3f  %10.3f  %8d  %6d  %9.1f  %9.1f  %9.1f\n", m.devices,
-                static_cast<long long>(m.scanAndWriteMs), perDevice, cpuPerDevice, m.written, m.failed,
-                m.messages.cpReads / n, m.messages.cpWrites / n, m.messages.total() / n);
+    std::printf("%6d  %9lld  %8.2f  %8.2f  %7d  %6d  %8d  %8.1f  %8.1f  %8.2f  %8.2f\n", m.devices,
+                static_cast<long long>(m.wallMs), m.wallMs / n, m.cpuMs / n, m.written, m.failed, m.distinctCps,
+                m.messages.cpReads / n, m.messages.total() / n, m.commits / n, m.syncs / n);
+    for (const QString &problem : m.problems)
+        std::printf("        problem: %s\n", qPrintable(problem));
     std::fflush(stdout);
 }
 
@@ -142,8 +250,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Writes a parameter set to N devices of a generated network and prints the time per device."));
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes a parameter set to N devices of a generated network and prints the cost per device."));
     parser.addHelpOption();
     const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("The plug-in INI file."),
                                        QStringLiteral("file"),
@@ -177,19 +285,21 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "bench-spread: no temporary directory for the networks.\n");
         return 1;
     }
-    qputenv("TQM_HOME", home.path().toUtf8());
-    qunsetenv(device::ScriptedMultiDeviceWindow::PickVariable);
 
-    std::printf("%6s  %9s  %10s  %10s  %8s  %6s  %9s  %9s  %9s\n", "N", "wall ms", "ms/device", "CPU ms/dev",
-                "written", "failed", "CP reads", "CP writes", "messages");
-    std::printf("%6s  %9s  %10s  %10s  %8s  %6s  %9s  %9s  %9s\n", "", "", "", "", "", "", "/device", "/device",
-                "/device");
+    std::printf("%6s  %9s  %8s  %8s  %7s  %6s  %8s  %8s  %8s  %8s  %8s\n", "N", "wall ms", "ms/dev", "CPU ms", "written",
+                "failed", "CPs/set", "CP reads", "messages", "commits", "syncs");
+    std::printf("%6s  %9s  %8s  %8s  %7s  %6s  %8s  %8s  %8s  %8s  %8s\n", "", "", "", "/device", "", "", "", "/device",
+                "/device", "/device", "/device");
+    int problems = 0;
     try {
-        for (int n : counts)
-            print(measure(home.path(), ini, n));
+        for (int n : counts) {
+            const Measurement m = measure(home.path(), ini, n);
+            print(m);
+            problems += int(m.problems.size());
+        }
     } catch (const TqmError &error) {
         std::fprintf(stderr, "bench-spread: %s\n", error.what());
         return 1;
     }
-    return 0;
+    return problems == 0 ? 0 : 3;
 }

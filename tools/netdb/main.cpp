@@ -11,7 +11,7 @@
 #include "lns/objectname.h"
 #include "lns/product.h"
 #include "simcommands.h"
-#include "transfer/cplookup.h"
+#include "lns/inilocator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -242,9 +242,9 @@ lns::ConfigPropertyPtr pluginCp(const IniFile &ini, const QString &entry, const 
     lns::ConfigPropertyPtr cp;
     try {
         if (embedded::fetchedThroughDevice(entry))
-            cp = cplookup::FetchDevCp(entry, product::CpSection, ini, tpl, device, &found);
+            cp = IniLocator(ini, tpl).FetchDevCp(entry, product::CpSection, device, &found);
         else if (const lns::LonMarkObjectPtr commandModule = commandModuleOf(device))
-            cp = cplookup::FetchLmoCp(entry, product::CpSection, ini, tpl, commandModule, &found);
+            cp = IniLocator(ini, tpl).FetchLmoCp(entry, product::CpSection, commandModule, &found);
     } catch (const TqmError &) {
         // An entry pointing past the device's lists: the device lacks the CP.
     }

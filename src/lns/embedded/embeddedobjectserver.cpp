@@ -52,7 +52,7 @@ MessageCounts &MessageCounts::operator+=(const MessageCounts &o)
 
 QString defaultHome()
 {
-    return tqmHome();
+    return tqmHome(qEnvironmentVariable("TQM_HOME"));
 }
 
 QString networkFilePath(const QString &home, const QString &networkName)

@@ -52,7 +52,7 @@ struct MessageCounts
     MessageCounts &operator+=(const MessageCounts &other);
 };
 
-// tqmHome(): $TQM_HOME, else the generic data location + "/tqm".
+// tqmHome() of $TQM_HOME: the variable when set, else the generic data location + "/tqm".
 QString defaultHome();
 // <home>/networks/<name>.tqmnet, with characters that file systems refuse escaped as %XX.
 QString networkFilePath(const QString &home, const QString &networkName);

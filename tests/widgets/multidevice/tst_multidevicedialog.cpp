@@ -1,4 +1,4 @@
-#include "device/fakenetwork.h"
+#include "lnsfakes.h"
 #include "widgets/multidevicewindow/qtmultidevicewindow.h"
 
 #include <QApplication>

@@ -1,10 +1,176 @@
 #pragma once
 
-// A small in-memory network for the device-scan and multi-device window tests: subsystems,
-// devices with templates and LonMark objects, devices in several subsystems, and devices whose
-// interface cannot be read. Only what the scan touches does anything.
+// The network fakes of the tests, kept for what the embedded backend cannot do on its own:
+// faults (a system that cannot start a transaction, an object whose way to its device breaks,
+// records that cannot be reached, parts of a network that cannot be read, an object whose class
+// cannot be read) and watching calls the database does not show (transaction hooks, the order of
+// record fields). Everything else runs on the embedded backend.
 
+#include "lns/listcollection.h"
 #include "lns/lns.h"
+
+#include <QStringList>
+#include <functional>
+
+// ---- decorators of real objects ----
+
+// The System of a network, with hooks just after the start and just before the end of a
+// transaction, the calls it received, and a start that fails as when another program holds the
+// database's write lock past the busy timeout.
+class ObservedSystem : public lns::System
+{
+public:
+    explicit ObservedSystem(lns::SystemPtr real) : m_real(std::move(real)) {}
+    lns::ObjectPtr parent() const override { return m_real->parent(); }
+    QString name() const override { return m_real->name(); }
+    std::shared_ptr<lns::Subsystems> subsystems() const override { return m_real->subsystems(); }
+    void startTransaction() override
+    {
+        calls.append(QStringLiteral("start"));
+        if (refuseStart)
+            throw TqmError(TqmError::LnsDatabase, QStringLiteral("Test"), QStringLiteral("database is locked"));
+        m_real->startTransaction();
+        if (afterStart)
+            afterStart();
+    }
+    void commitTransaction() override
+    {
+        calls.append(QStringLiteral("commit"));
+        if (beforeCommit)
+            beforeCommit();
+        m_real->commitTransaction();
+    }
+    void cancelTransaction() override
+    {
+        calls.append(QStringLiteral("cancel"));
+        if (beforeCancel)
+            beforeCancel();
+        m_real->cancelTransaction();
+    }
+    bool inTransaction() const override { return m_real->inTransaction(); }
+    void openSeries(int value) override { m_real->openSeries(value); }
+    void closeSeries() override { m_real->closeSeries(); }
+    int openSeriesCount() const override { return m_real->openSeriesCount(); }
+    void prepareMonitoring(int value) override { m_real->prepareMonitoring(value); }
+
+    QStringList calls;
+    bool refuseStart = false;
+    std::function<void()> afterStart;
+    std::function<void()> beforeCommit;
+    std::function<void()> beforeCancel;
+
+private:
+    lns::SystemPtr m_real;
+};
+
+// Record fields as they are set: record name and field number, in order.
+using FieldWrites = QList<QPair<QString, int>>;
+
+class ObservedRecord : public lns::ExtensionRecord
+{
+public:
+    ObservedRecord(lns::ExtensionRecordPtr real, FieldWrites *writes) : m_real(std::move(real)), m_writes(writes) {}
+    lns::ObjectPtr parent() const override { return m_real->parent(); }
+    QString name() const override { return m_real->name(); }
+    int fieldCount() const override { return m_real->fieldCount(); }
+    QString field(int number) const override { return m_real->field(number); }
+    void setField(int number, const QString &value) override
+    {
+        m_real->setField(number, value);
+        m_writes->append({name(), number});
+    }
+
+private:
+    lns::ExtensionRecordPtr m_real;
+    FieldWrites *m_writes;
+};
+
+class ObservedRecords : public lns::ExtensionRecords
+{
+public:
+    ObservedRecords(std::shared_ptr<lns::ExtensionRecords> real, FieldWrites *writes)
+        : m_real(std::move(real)), m_writes(writes)
+    {
+    }
+    lns::ObjectPtr parent() const override { return m_real->parent(); }
+    QString name() const override { return m_real->name(); }
+    int count() const override { return m_real->count(); }
+    lns::ExtensionRecordPtr item(int index) const override { return observed(m_real->item(index)); }
+    lns::ExtensionRecordPtr item(const QString &name) const override { return observed(m_real->item(name)); }
+    bool contains(const QString &name) const override { return m_real->contains(name); }
+    lns::ExtensionRecordPtr add(const QString &name) override { return observed(m_real->add(name)); }
+
+private:
+    lns::ExtensionRecordPtr observed(lns::ExtensionRecordPtr record) const
+    {
+        return std::make_shared<ObservedRecord>(std::move(record), m_writes);
+    }
+    std::shared_ptr<lns::ExtensionRecords> m_real;
+    FieldWrites *m_writes;
+};
+
+// A LonMark object whose records are watched, whose records can be made unreachable (as with a
+// database that stays locked), and whose way to its device can break after a number of
+// look-ups (an error no step of a write expects, arising after some CPs were written).
+class ObservedLonMarkObject : public lns::LonMarkObject
+{
+public:
+    explicit ObservedLonMarkObject(lns::LonMarkObjectPtr real, int workingDeviceLookUps = -1)
+        : m_real(std::move(real)), m_lookUpsLeft(workingDeviceLookUps)
+    {
+    }
+    lns::ObjectPtr parent() const override { return m_real->parent(); }
+    QString name() const override { return m_real->name(); }
+    int index() const override { return m_real->index(); }
+    int type() const override { return m_real->type(); }
+    std::shared_ptr<lns::ConfigProperties> configProperties() const override { return m_real->configProperties(); }
+    std::shared_ptr<lns::NetworkVariables> networkVariables() const override { return m_real->networkVariables(); }
+    std::shared_ptr<lns::ExtensionRecords> extensions() const override
+    {
+        if (recordsLocked)
+            throw TqmError(TqmError::LnsDatabase, QStringLiteral("Test"), QStringLiteral("database locked"));
+        return std::make_shared<ObservedRecords>(m_real->extensions(), &writes);
+    }
+    lns::AppDevicePtr appDevice() const override
+    {
+        if (m_lookUpsLeft == 0)
+            throw TqmError(TqmError::LnsDatabase, QStringLiteral("Test"), QStringLiteral("database gone"), 17);
+        if (m_lookUpsLeft > 0)
+            --m_lookUpsLeft;
+        return m_real->appDevice();
+    }
+
+    bool recordsLocked = false;
+    mutable FieldWrites writes;
+
+private:
+    lns::LonMarkObjectPtr m_real;
+    mutable int m_lookUpsLeft;
+};
+
+// An object of any class id, or one whose class id cannot be read.
+class OpaqueObject : public lns::Object
+{
+public:
+    explicit OpaqueObject(int classId, bool unreadable = false) : m_classId(classId), m_unreadable(unreadable) {}
+    int classId() const override
+    {
+        if (m_unreadable)
+            throw TqmError(TqmError::LnsInvalidOperation, QStringLiteral("OpaqueObject"), QStringLiteral("gone"));
+        return m_classId;
+    }
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return QStringLiteral("object"); }
+
+private:
+    int m_classId;
+    bool m_unreadable;
+};
+
+// ---- a network with unreadable parts, for the device scan ----
+//
+// Subsystems, devices with templates and LonMark objects, devices in several subsystems, and
+// devices or subsystems whose contents cannot be read. Only what the scan touches does anything.
 
 namespace fake {
 
@@ -13,38 +179,20 @@ inline TqmError unsupported()
     return TqmError(TqmError::LnsInvalidOperation, QStringLiteral("fake"), QStringLiteral("not simulated"));
 }
 
+// A collection whose reading can fail, as a damaged database's does.
 template <class T>
-class Members : public lns::Collection<T>
+class Members : public lns::ListCollection<T>
 {
 public:
-    explicit Members(std::weak_ptr<lns::Object> owner) : m_owner(std::move(owner)) {}
-    lns::ObjectPtr parent() const override { return m_owner.lock(); }
-    QString name() const override { return {}; }
+    explicit Members(std::weak_ptr<lns::Object> owner) { this->watchOwner(std::move(owner)); }
     int count() const override
     {
         if (failing)
             throw TqmError(TqmError::LnsDatabase, QStringLiteral("fake"), QStringLiteral("database unreadable"));
-        return int(list.size());
+        return lns::ListCollection<T>::count();
     }
-    std::shared_ptr<T> item(int index) const override
-    {
-        if (index < 1 || index > count())
-            throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("fake"), QStringLiteral("no such item"));
-        return list.at(index - 1);
-    }
-    std::shared_ptr<T> item(const QString &name) const override
-    {
-        for (const auto &member : list)
-            if (member->name() == name)
-                return member;
-        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("fake"), QStringLiteral("no such item"));
-    }
-
-    QList<std::shared_ptr<T>> list;
+    QList<std::shared_ptr<T>> &list = this->members();
     bool failing = false;
-
-private:
-    std::weak_ptr<lns::Object> m_owner;
 };
 
 class Template : public lns::DeviceTemplate

@@ -1,0 +1,214 @@
+#include "lns/inilocator.h"
+
+#include "lns/inifile.h"
+#include "lns/logger.h"
+#include "lns/product.h"
+
+namespace {
+
+// A step of a look-up that found nothing: the network's own error is replaced by the step's
+// text, so that the cause names the INI entry and the index that led nowhere.
+struct StepFailed
+{
+    QString text;
+};
+
+template <class F>
+auto step(F &&f, const QString &failure) -> decltype(f())
+{
+    try {
+        auto found = f();
+        if (!found)
+            throw StepFailed{failure};
+        return found;
+    } catch (const TqmError &) {
+        throw StepFailed{failure};
+    }
+}
+
+QString stepFailure(const char *what, const QString &name, const char *indexName, int index)
+{
+    return QLatin1String(what) + name + QStringLiteral(" / ") + QLatin1String(indexName) + QString::number(index);
+}
+
+template <class T>
+std::shared_ptr<T> answer(const IniLocator::Found<T> &found, bool *succeed)
+{
+    if (succeed) {
+        *succeed = bool(found);
+        return found.object;
+    }
+    if (!found)
+        throw TqmError(TqmError::IniFileError, product::ProductName, found.failure);
+    return found.object;
+}
+
+} // namespace
+
+IniLocator::IniLocator(const IniFile &iniFile, QString deviceTemplate, Logger *logger)
+    : m_iniFile(iniFile), m_deviceTemplate(std::move(deviceTemplate)), m_logger(logger)
+{
+}
+
+qint16 IniLocator::field(const QString &name, const QString &section, int number) const
+{
+    return m_iniFile.GetEntryField(name, section, m_deviceTemplate, number);
+}
+
+void IniLocator::logLabel(const char *routine) const
+{
+    if (m_logger)
+        m_logger->logLine(QStringLiteral("[M_PlugIn] Public Sub %1()").arg(QLatin1String(routine)));
+}
+
+QString IniLocator::notListed(const QString &name) const
+{
+    return QStringLiteral("INI - File Error : ") + name;
+}
+
+IniLocator::Found<lns::ConfigProperty> IniLocator::lmoCp(const QString &cpName, const QString &section,
+                                                          const lns::LonMarkObjectPtr &lonMarkObject) const
+{
+    const qint16 cpIndex = field(cpName, section, 1);
+    if (cpIndex == -1 || !lonMarkObject)
+        return {nullptr, notListed(cpName)};
+    try {
+        std::shared_ptr<lns::ConfigProperties> cps;
+        const qint16 nvIndex = field(cpName, section, 2);
+        if (cpIndex > 0 && nvIndex > 0)
+            cps = step([&] { return lonMarkObject->networkVariables()->item(nvIndex); },
+                       stepFailure("INI-File Error (CP, NV-Fetch): ", cpName, "NV-Index=", nvIndex))
+                      ->configProperties();
+        else
+            cps = lonMarkObject->configProperties();
+        return {step([&] { return cps->item(cpIndex); },
+                     stepFailure("INI-File Error (CP, CP-Fetch): ", cpName, "CP-Index=", cpIndex)),
+                {}};
+    } catch (const StepFailed &failed) {
+        return {nullptr, failed.text};
+    } catch (const TqmError &error) {
+        return {nullptr, notListed(cpName) + QStringLiteral(" (") + error.description() + QLatin1Char(')')};
+    }
+}
+
+IniLocator::Found<lns::ConfigProperty> IniLocator::devCp(const QString &cpName, const QString &section,
+                                                          const lns::AppDevicePtr &appDevice) const
+{
+    const qint16 cpIndex = field(cpName, section, 1);
+    if (cpIndex == -1 || !appDevice)
+        return {nullptr, notListed(cpName)};
+    const qint16 objectIndex = field(cpName, section, 2);
+    const qint16 nvIndex = field(cpName, section, 3);
+    const QString nvFailure = stepFailure("INI-File Error (CP, NV-Fetch): ", cpName, "NV-Index=", nvIndex);
+    try {
+        std::shared_ptr<lns::ConfigProperties> cps;
+        if (objectIndex > 0) {
+            const auto object = step([&] { return appDevice->lonMarkObjects()->item(objectIndex); },
+                                     stepFailure("INI-File Error (CP, Object-Fetch): ", cpName, "Object-Index=",
+                                                 objectIndex));
+            cps = nvIndex > 0 ? step([&] { return object->networkVariables()->item(nvIndex); }, nvFailure)
+                                    ->configProperties()
+                              : object->configProperties();
+        } else {
+            cps = nvIndex > 0 ? step([&] { return appDevice->networkVariables()->item(nvIndex); }, nvFailure)
+                                    ->configProperties()
+                              : appDevice->configProperties();
+        }
+        return {step([&] { return cps->item(cpIndex); },
+                     stepFailure("INI-File Error (CP, CP-Fetch): ", cpName, "CP-Index=", cpIndex)),
+                {}};
+    } catch (const StepFailed &failed) {
+        return {nullptr, failed.text};
+    } catch (const TqmError &error) {
+        return {nullptr, notListed(cpName) + QStringLiteral(" (") + error.description() + QLatin1Char(')')};
+    }
+}
+
+IniLocator::Found<lns::ConfigProperty> IniLocator::cpOf(const lns::ObjectPtr &owner, const QString &cpName,
+                                                         const QString &section) const
+{
+    try {
+        if (owner && owner->classId() == lns::AppDeviceClass)
+            return devCp(cpName, section, std::dynamic_pointer_cast<lns::AppDevice>(owner));
+        if (owner && owner->classId() == lns::LonMarkObjectClass)
+            return lmoCp(cpName, section, std::dynamic_pointer_cast<lns::LonMarkObject>(owner));
+    } catch (const TqmError &error) {
+        return {nullptr, error.description()};
+    }
+    return {nullptr, notListed(cpName)};
+}
+
+lns::ConfigPropertyPtr IniLocator::FetchLmoCp(const QString &CpName, const QString &Section,
+                                              const lns::LonMarkObjectPtr &LonmarkObject, bool *Succeed) const
+{
+    return answer(lmoCp(CpName, Section, LonmarkObject), Succeed);
+}
+
+lns::ConfigPropertyPtr IniLocator::FetchDevCp(const QString &CpName, const QString &Section,
+                                              const lns::AppDevicePtr &AppDevice, bool *Succeed) const
+{
+    logLabel("FetchDevCp");
+    return answer(devCp(CpName, Section, AppDevice), Succeed);
+}
+
+lns::ConfigPropertyPtr IniLocator::FetchCp(const QString &CpName, const QString &Section,
+                                           const lns::LonMarkObjectPtr &LonmarkObject, bool *Succeed) const
+{
+    logLabel("FetchCp");
+    Found<lns::ConfigProperty> found{nullptr, notListed(CpName)};
+    const qint16 cpIndex = field(CpName, Section, 1);
+    if (cpIndex != -1 && LonmarkObject) {
+        try {
+            found.object = LonmarkObject->configProperties()->item(cpIndex);
+        } catch (const TqmError &) {
+            found.failure = stepFailure("INI-File Error (CP, CP-Fetch): ", CpName, "CP-Index=", cpIndex);
+        }
+    }
+    return answer(found, Succeed);
+}
+
+lns::ConfigPropertyPtr IniLocator::FetchCpOfObjectOrNv(const QString &CpName, const QString &Section,
+                                                       const lns::LonMarkObjectPtr &LonmarkObject,
+                                                       bool *Succeed) const
+{
+    logLabel("FetchCp");
+    Found<lns::ConfigProperty> found{nullptr, notListed(CpName)};
+    if (field(CpName, Section, 1) > 0)
+        found = lmoCp(CpName, Section, LonmarkObject);
+    return answer(found, Succeed);
+}
+
+lns::NetworkVariablePtr IniLocator::FetchDevNv(const QString &NvName, const QString &Section,
+                                               const lns::AppDevicePtr &AppDevice, bool *Succeed) const
+{
+    logLabel("FetchDevNv");
+    Found<lns::NetworkVariable> found{nullptr, notListed(NvName)};
+    const qint16 nvIndex = field(NvName, Section, 1);
+    const qint16 objectIndex = field(NvName, Section, 2);
+    if (nvIndex != -1 && AppDevice) {
+        try {
+            const auto nvs = objectIndex > 0 ? AppDevice->lonMarkObjects()->item(objectIndex)->networkVariables()
+                                             : AppDevice->networkVariables();
+            found.object = nvs->item(nvIndex);
+        } catch (const TqmError &) {
+            found.failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
+        }
+    }
+    return answer(found, Succeed);
+}
+
+lns::NetworkVariablePtr IniLocator::FetchNv(const QString &NvName, const QString &Section,
+                                            const lns::LonMarkObjectPtr &LonmarkObject, bool *Succeed) const
+{
+    logLabel("FetchNv");
+    Found<lns::NetworkVariable> found{nullptr, notListed(NvName)};
+    const qint16 nvIndex = field(NvName, Section, 1);
+    if (nvIndex != -1 && LonmarkObject) {
+        try {
+            found.object = LonmarkObject->networkVariables()->item(nvIndex);
+        } catch (const TqmError &) {
+            found.failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
+        }
+    }
+    return answer(found, Succeed);
+}

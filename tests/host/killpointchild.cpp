@@ -1,0 +1,140 @@
+// The program that tst_killpoints kills: it runs one workflow on a copy of the demo network and
+// ends itself with SIGKILL at a given database statement of that workflow, as a kill -9 would at
+// that moment. The program exports sqlite3_step, so the database driver's calls come through
+// here first.
+//
+//   killpointchild <register|write|spread> <home> <plug-in INI file> <kill at statement, 0: never>
+//
+// Without a kill it prints the number of statements the workflow ran and exits 0.
+
+#include "changedset.h"
+#include "device/cconfiguration.h"
+#include "device/configurationwindow.h"
+#include "host/application.h"
+#include "host/host.h"
+#include "host/pluginwindow.h"
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/inifile.h"
+#include "lns/logger.h"
+#include "lns/unattended.h"
+#include "session/services.h"
+#include "session/session.h"
+#include "strings/resstrings.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <cstdio>
+#include <dlfcn.h>
+
+namespace {
+long killAt = 0;
+long statements = 0;
+bool armed = false;
+} // namespace
+
+// The library's own function: it is loaded by the database driver by the time it is called.
+extern "C" int sqlite3_step(sqlite3_stmt *statement)
+{
+    static const auto real = reinterpret_cast<int (*)(sqlite3_stmt *)>(
+        dlsym(dlopen("libsqlite3.so.0", RTLD_LAZY | RTLD_NOLOAD), "sqlite3_step"));
+    if (armed && ++statements == killAt)
+        std::raise(SIGKILL);
+    return real(statement);
+}
+
+namespace {
+
+const QString Opened = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.04.CommandModule");
+const QStringList Picked = {QStringLiteral("CM 2.02"), QStringLiteral("CM 2.08"), QStringLiteral("CM 3.06")};
+
+// Registers the plug-in's commands for every template of the INI file into the demo project.
+void registerIntoProject(const QString &home, const QString &iniPath)
+{
+    UnattendedDialogs dialogs;
+    RecordingPlugInWindow window;
+    HostEnvironment env;
+    env.programDirectory = QFileInfo(iniPath).absolutePath();
+    env.programFileName = QStringLiteral("killpointchild");
+    env.home = home;
+    env.dialogs = &dialogs;
+    env.window = &window;
+    env.objectServerProvider = [home] { return embedded::EmbeddedObjectServer::create(home); };
+    PlugInHost host(env);
+    Application application(host);
+    QStringList programIds;
+    for (int n = 1; n <= host.iniFile()->TemplateEntryCount(); ++n)
+        programIds.append(host.iniFile()->templateEntry(n).programId);
+    application.setProgramIdsToRegister(programIds.join(QLatin1Char(';')));
+    qint32 commandId = 50;
+    qint16 classId = 0;
+    QString objectName = Opened;
+    armed = true;
+    application.SendCommand(commandId, classId, objectName);
+}
+
+// Writes a set that differs in every CP, with a new step count, to the opened device or to the
+// picked ones.
+void writeSet(const QString &home, const QString &iniPath, bool spread)
+{
+    const IniFile ini(iniPath);
+    auto server = embedded::EmbeddedObjectServer::create(home);
+    server->open(lns::ConnectionMode::Local);
+    SessionState session;
+    session.lonMarkObject = server->lonMarkObject(Opened);
+    session.appDevice = session.lonMarkObject->appDevice();
+    session.network = server->network(QStringLiteral("Demo"));
+    session.system = session.network->systems()->item(1);
+    session.deviceTemplate = session.appDevice->deviceTemplate()->name();
+    session.commandIndex = commands::Configure;
+    MemoryLogger logger;
+    ScriptedDialogs dialogs;
+    Services services;
+    services.session = &session;
+    services.logger = &logger;
+    services.dialogs = &dialogs;
+    services.iniFile = &ini;
+    MemoryConfigurationWindow window;
+    cConfiguration configuration(services, window,
+                                 [] { return std::make_unique<device::ScriptedMultiDeviceWindow>(Picked); });
+    window.setUpdatingControls(true);
+    configuration.FetchCPs();
+    configuration.ReadSettings();
+    changedset::changeEverything(*configuration.Parameters());
+    configuration.setFanCoilStepCount(configuration.FanCoilStepCount() + 5);
+    window.setUpdatingControls(false);
+    armed = true;
+    if (spread)
+        configuration.WriteParametersEx();
+    else
+        configuration.WriteParameters();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 5) {
+        std::fprintf(stderr, "usage: killpointchild <register|write|spread> <home> <ini> <kill at>\n");
+        return 2;
+    }
+    setLanguage(ResStrings::English);
+    const QString mode = arguments[1];
+    killAt = arguments[4].toLong();
+    try {
+        if (mode == QLatin1String("register"))
+            registerIntoProject(arguments[2], arguments[3]);
+        else
+            writeSet(arguments[2], arguments[3], mode == QLatin1String("spread"));
+    } catch (const TqmError &error) {
+        std::fprintf(stderr, "killpointchild: %s\n", error.what());
+        return 1;
+    }
+    std::printf("%ld\n", statements);
+    return 0;
+}

@@ -1,0 +1,142 @@
+// Killed at any moment, a workflow leaves the network database intact and every device (and the
+// project) as it was before or as it is after the workflow, never in between. The child program
+// runs the workflow on a fresh copy of the demo network and kills itself at a database
+// statement chosen from a seeded random sequence; this test then reads what is left.
+
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/embedded/networkcheck.h"
+#include "lns/extensionvalue.h"
+#include "params/cpaccess.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int KillsPerWorkflow = 6;
+const QStringList Devices = {QStringLiteral("CM 1.04"), QStringLiteral("CM 2.02"), QStringLiteral("CM 2.08"),
+                             QStringLiteral("CM 3.06")};
+const QString StepCountRecord = QStringLiteral("5318C02-64107_TqmCmdModule_FanCoilStepCount");
+
+// What a workflow can change: each device's CPs and step-count record, and the registrations.
+using State = QMap<QString, QString>;
+
+State stateOf(const QString &home)
+{
+    State state;
+    auto server = embedded::EmbeddedObjectServer::create(home);
+    server->open(lns::ConnectionMode::Local);
+    const auto network = server->network(QStringLiteral("Demo"));
+    state.insert(QStringLiteral("registrations"), QString::number(network->registeredPlugInCommands().size()));
+    for (const QString &name : Devices) {
+        lns::LonMarkObjectPtr module;
+        for (const auto &building : network->systems()->item(1)->subsystems()->items())
+            for (const auto &floor : building->subsystems()->items())
+                for (const auto &device : floor->appDevices()->items())
+                    if (device->name() == name)
+                        module = device->lonMarkObjects()->item(QStringLiteral("CommandModule"));
+        QStringList values;
+        for (const auto &cp : module->configProperties()->items())
+            values.append(cpaccess::readRawText(*cp));
+        values.append(LnsUtility::ReadExtensionValue(module->extensions(), StepCountRecord, QStringLiteral("-"), 1));
+        state.insert(name, values.join(QLatin1Char('|')));
+    }
+    server->close();
+    return state;
+}
+
+void copyHome(const QString &from, const QString &to)
+{
+    QDir().mkpath(to + QStringLiteral("/networks"));
+    for (const QString &file : QDir(from + QStringLiteral("/networks")).entryList(QDir::Files))
+        QVERIFY(QFile::copy(from + QStringLiteral("/networks/") + file, to + QStringLiteral("/networks/") + file));
+    QVERIFY(QFile::copy(from + QStringLiteral("/TqmCmdModule.ini"), to + QStringLiteral("/TqmCmdModule.ini")));
+}
+
+} // namespace
+
+class TstKillPoints : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void workflowIsAllOrNothing_data();
+    void workflowIsAllOrNothing();
+
+private:
+    // Runs the child on a fresh copy of the network; answers its output and whether it was killed.
+    QString run(const QString &workflow, long killAt, const QString &home, bool *killed);
+
+    QTemporaryDir m_template;
+    State m_before;
+};
+
+void TstKillPoints::initTestCase()
+{
+    QVERIFY(m_template.isValid());
+    const QString ini = qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini");
+    QVERIFY(QFile::copy(ini, m_template.filePath(QStringLiteral("TqmCmdModule.ini"))));
+    embedded::createDemoNetwork(m_template.path(), QStringLiteral("Demo"), 24, ini);
+    m_before = stateOf(m_template.path());
+}
+
+QString TstKillPoints::run(const QString &workflow, long killAt, const QString &home, bool *killed)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationDirPath() + QStringLiteral("/killpointchild"),
+                {workflow, home, home + QStringLiteral("/TqmCmdModule.ini"), QString::number(killAt)});
+    child.waitForFinished(30000);
+    *killed = child.exitStatus() == QProcess::CrashExit;
+    if (!*killed && child.exitCode() != 0)
+        qWarning("%s", child.readAllStandardError().constData());
+    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+}
+
+void TstKillPoints::workflowIsAllOrNothing_data()
+{
+    QTest::addColumn<QString>("workflow");
+    QTest::addColumn<quint32>("seed");
+    QTest::newRow("registration into the project") << "register" << quint32(50);
+    QTest::newRow("write to the opened device") << "write" << quint32(13);
+    QTest::newRow("write to three more devices") << "spread" << quint32(21);
+}
+
+void TstKillPoints::workflowIsAllOrNothing()
+{
+    QFETCH(QString, workflow);
+    QFETCH(quint32, seed);
+
+    // Once to the end: how many statements the workflow runs, and what it leaves.
+    QTemporaryDir whole;
+    copyHome(m_template.path(), whole.path());
+    bool killed = true;
+    const long statements = run(workflow, 0, whole.path(), &killed).toLong();
+    QVERIFY(!killed && statements > 0);
+    const State after = stateOf(whole.path());
+    QVERIFY(after != m_before);
+
+    QRandomGenerator random(seed);
+    for (int i = 0; i < KillsPerWorkflow; ++i) {
+        const long killAt = 1 + long(random.bounded(quint32(statements)));
+        QTemporaryDir home;
+        copyHome(m_template.path(), home.path());
+        run(workflow, killAt, home.path(), &killed);
+        QVERIFY2(killed, qPrintable(QStringLiteral("statement %1 of %2 was not reached").arg(killAt).arg(statements)));
+
+        QCOMPARE(embedded::checkNetwork(home.path(), QStringLiteral("Demo")), QStringList());
+        const State left = stateOf(home.path());
+        for (auto it = left.cbegin(); it != left.cend(); ++it) {
+            const bool whole = it.value() == m_before.value(it.key()) || it.value() == after.value(it.key());
+            QVERIFY2(whole, qPrintable(QStringLiteral("killed at statement %1 of %2: %3 is half-written")
+                                           .arg(killAt)
+                                           .arg(statements)
+                                           .arg(it.key())));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TstKillPoints)
+#include "tst_killpoints.moc"
