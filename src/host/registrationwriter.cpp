@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -22,6 +23,8 @@ QString RegistrationWriter::recordFile(const QString &projectName) const
 void RegistrationWriter::commit(const RegistrationRecord &record)
 {
     const QString path = recordFile(record.projectName);
+    if (QFileInfo::exists(path) && read(record.projectName) == record)
+        return;
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSettings file(path, QSettings::IniFormat);
     file.beginGroup(Group);
@@ -84,10 +87,7 @@ namespace dbusactivation {
 
 QString servicesDirectory()
 {
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (dataHome.isEmpty())
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    return dataHome + QStringLiteral("/dbus-1/services");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/dbus-1/services");
 }
 
 QString serviceFile()

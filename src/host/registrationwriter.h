@@ -17,6 +17,8 @@ struct RegistrationRecord
     QString productName;
     QString registrationNumber;
     QString version;
+
+    bool operator==(const RegistrationRecord &) const = default;
 };
 
 class RegistrationWriter
@@ -28,7 +30,8 @@ public:
     // The record file of a project under the home directory.
     QString recordFile(const QString &projectName) const;
 
-    // Throws TqmError (FileAccess) when the record cannot be written.
+    // Throws TqmError (FileAccess) when the record cannot be written. A record that is already
+    // there as it stands is left alone: every start registers, and a start writes nothing.
     void commit(const RegistrationRecord &record);
     // Removes the record and the files that belong to the registration with it (the activation
     // file), all or none: a missing file is no error; when one cannot be removed, the others

@@ -67,7 +67,11 @@ void RegistryAccess::WriteValue(const QString &root, const QString &keyPath, con
                            .arg(keyPath, valueName));
     QDir().mkpath(m_home + QStringLiteral("/registry"));
     QSettings settings(storeFile(root), QSettings::IniFormat);
-    settings.setValue(groupPath(keyPath, section) + QLatin1Char('/') + valueName, text);
+    const QString key = groupPath(keyPath, section) + QLatin1Char('/') + valueName;
+    const QVariant stored = settings.value(key);
+    if (stored.isValid() && stored.toString() == text)
+        return; // nothing to write: closing the window without moving it syncs nothing
+    settings.setValue(key, text);
     settings.sync();
     checkWritten(settings, root);
 }

@@ -3,9 +3,11 @@
 
 #include "hosttestkit.h"
 #include "host/registrationwriter.h"
-#include "session/settings.h"
 #include "lns/product.h"
 #include "lns/registryaccess.h"
+#include "session/settings.h"
+
+#include <sys/stat.h>
 
 class TstPlugInStartup : public QObject
 {
@@ -76,10 +78,22 @@ void TstPlugInStartup::regWritesTheProductLanguageOnly()
     // Every exit leaves the registration record behind.
     QCOMPARE(box.registrations().read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
 
-    // The next start still runs in the shared language.
-    PlugInHost next(box.environment());
-    next.InitApp();
-    QCOMPARE(next.session().language, qint16(0));
+    // The next start still runs in the shared language, and writes no file: the record and the
+    // registry are as it would write them (a file rewritten gets a new inode).
+    const auto inode = [](const QString &path) {
+        struct stat status {};
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+    };
+    const QStringList files{box.registrations().recordFile(product::ProjectName),
+                            box.registry().storeFile(RegistryAccess::LocalMachine)};
+    const QList<ino_t> before{inode(files[0]), inode(files[1])};
+    {
+        PlugInHost next(box.environment());
+        next.InitApp();
+        QCOMPARE(next.session().language, qint16(0));
+        next.EndApp();
+    }
+    QCOMPARE((QList<ino_t>{inode(files[0]), inode(files[1])}), before);
 }
 
 void TstPlugInStartup::unregRemovesTheRegistration()

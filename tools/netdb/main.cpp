@@ -92,7 +92,7 @@ private:
 // The network's server; an unknown network is named together with the ones there are.
 embedded::EmbeddedObjectServerPtr openNetwork(const QString &network, bool readOnly = false)
 {
-    const QString home = embedded::defaultHome();
+    const QString home = netdbtool::home();
     const QStringList networks = embedded::networkNames(home);
     if (!networks.contains(network)) {
         const QString there = networks.isEmpty()
@@ -262,7 +262,7 @@ int create(const Invocation &call)
     const int count = call.isSet(QStringLiteral("devices")) ? call.value(QStringLiteral("devices")).toInt(&ok) : 24;
     if (!ok || count < 1)
         throw UsageError{QStringLiteral("--devices needs a positive number")};
-    const QString path = embedded::createDemoNetwork(embedded::defaultHome(), network, count,
+    const QString path = embedded::createDemoNetwork(netdbtool::home(), network, count,
                                                      call.value(QStringLiteral("ini")), call.isSet(QStringLiteral("replace")));
     out() << "Created network \"" << network << "\" with " << count << " devices: " << path << "\n";
     return 0;
@@ -469,7 +469,7 @@ int check(const Invocation &call)
 {
     const QString network = call[QStringLiteral("NETWORK")];
     openNetwork(network, true); // names the networks there are when this one is not
-    const QStringList problems = embedded::checkNetwork(embedded::defaultHome(), network, call.value(QStringLiteral("ini")));
+    const QStringList problems = embedded::checkNetwork(netdbtool::home(), network, call.value(QStringLiteral("ini")));
     for (const QString &p : problems)
         err() << p << '\n';
     if (!problems.isEmpty()) {

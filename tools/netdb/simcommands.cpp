@@ -72,7 +72,7 @@ cmsim::Button buttonOf(const QString &name)
 
 EmbeddedObjectServerPtr openServer()
 {
-    auto server = EmbeddedObjectServer::create(defaultHome());
+    auto server = EmbeddedObjectServer::create(home());
     server->open(lns::ConnectionMode::Local);
     return server;
 }

@@ -7,9 +7,17 @@
 // Each takes the arguments after its name and answers the process exit code (0 done, 1 failed,
 // 2 wrong arguments), writing its own messages.
 
+#include "lns/homedir.h"
+
 #include <QStringList>
 
 namespace netdbtool {
+
+// The data directory this run works on: $TQM_HOME, else the user's default.
+inline QString home()
+{
+    return tqmHome(qEnvironmentVariable("TQM_HOME"));
+}
 
 extern const char SimUsage[];
 int sim(const QStringList &arguments);

@@ -2,7 +2,6 @@
 
 #include "lns/embedded/netdb.h"
 #include "lns/embedded/objects.h"
-#include "lns/homedir.h"
 #include "lns/objectname.h"
 
 #include <QDir>
@@ -48,11 +47,6 @@ MessageCounts &MessageCounts::operator+=(const MessageCounts &o)
     deviceTests += o.deviceTests;
     calibrationTriggers += o.calibrationTriggers;
     return *this;
-}
-
-QString defaultHome()
-{
-    return tqmHome(qEnvironmentVariable("TQM_HOME"));
 }
 
 QString networkFilePath(const QString &home, const QString &networkName)

@@ -52,8 +52,6 @@ struct MessageCounts
     MessageCounts &operator+=(const MessageCounts &other);
 };
 
-// tqmHome() of $TQM_HOME: the variable when set, else the generic data location + "/tqm".
-QString defaultHome();
 // <home>/networks/<name>.tqmnet, with characters that file systems refuse escaped as %XX.
 QString networkFilePath(const QString &home, const QString &networkName);
 // Names of the networks in <home>/networks, sorted.
@@ -65,7 +63,7 @@ public:
     // A closed server on `home`; open() it before use. The clock stamps calibration triggers
     // and drives the simulated devices; the timers deliver monitor updates (see monitorengine.h).
     // Tests pass a ManualClock with a ManualTimerFactory on it and advance the clock.
-    static std::shared_ptr<EmbeddedObjectServer> create(const QString &home = defaultHome(),
+    static std::shared_ptr<EmbeddedObjectServer> create(const QString &home,
                                                         const Clock &clock = SystemClock::instance(),
                                                         TimerFactory &timers = QtTimerFactory::instance());
     ~EmbeddedObjectServer() override;
