@@ -15,8 +15,9 @@
 #include "host/dbus/automationlifetime.h"
 #include "host/dbus/automationserver.h"
 #include "host/host.h"
-#include "host/unattendedmonitor.h"
+#include "host/hostautomation.h"
 #include "host/registrationwriter.h"
+#include "host/unattendedmonitor.h"
 #include "lns/desktopseams.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/homedir.h"
@@ -207,7 +208,8 @@ int main(int argc, char *argv[])
     if (isSwitch(arguments, QStringLiteral("Embedding"))) {
         // The service outlives the windows its commands open; its hosts decide when it ends.
         qobject_cast<QGuiApplication *>(app.get())->setQuitOnLastWindowClosed(false);
-        return automation::serve(*app, host, AutomationLifetime::idleTimeFromEnvironment());
+        HostAutomation automation(host);
+        return automation::serve(*app, automation, AutomationLifetime::idleTimeFromEnvironment());
     }
 
     host.Main(commandline::joinArguments(arguments));

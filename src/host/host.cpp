@@ -38,11 +38,6 @@ QString fullVersion()
 
 } // namespace
 
-Refusal Refusal::ended()
-{
-    return {Reason::Ended, QStringLiteral("The plug-in has ended after an earlier command; it takes no further command.")};
-}
-
 PlugInHost::PlugInHost(HostEnvironment environment) : m_env(std::move(environment))
 {
     if (!m_env.clock)

@@ -4,6 +4,8 @@
 // server's home (<home>/plugins/<project name>.ini), where network tools of this machine look
 // for installed plug-ins.
 
+#include "host/dbus/busnames.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -48,10 +50,6 @@ private:
 // directory ($XDG_DATA_HOME/dbus-1/services) that starts the program with "-Embedding" when a
 // host asks for the service.
 namespace dbusactivation {
-
-inline const QString ServiceName = QStringLiteral("org.velto.veltoTqmCmdModule");
-inline const QString ObjectPath = QStringLiteral("/Application");
-inline const QString InterfaceName = QStringLiteral("org.velto.veltoTqmCmdModule.Application");
 
 QString servicesDirectory();
 QString serviceFile();

@@ -1,8 +1,8 @@
 #include "host/dbus/applicationservice.h"
 
 #include "applicationadaptor.h"
+#include "host/dbus/busnames.h"
 #include "host/dbus/propertiesadaptor.h"
-#include "host/registrationwriter.h"
 #include "lns/desktopseams.h"
 
 #include <QDBusConnectionInterface>
@@ -79,8 +79,8 @@ QString ApplicationService::refusalErrorName(Refusal::Reason reason)
     return {};
 }
 
-ApplicationService::ApplicationService(PlugInHost &host, QObject *parent)
-    : QObject(parent), m_host(host), m_application(host)
+ApplicationService::ApplicationService(AutomationTarget &target, QObject *parent)
+    : QObject(parent), m_target(target)
 {
     m_adaptor = new ApplicationAdaptor(this);
     new PropertiesAdaptor(this);
@@ -126,19 +126,7 @@ bool ApplicationService::publish(QDBusConnection connection, QString *error)
 
 void ApplicationService::rejectWrite(const QString &name)
 {
-    using Setter = void (Application::*)(const QString &);
-    static const QHash<QString, Setter> readOnly{
-        {QStringLiteral("LcaVersion"), &Application::setLcaVersion},
-        {QStringLiteral("ManufacturerId"), &Application::setManufacturerId},
-        {QStringLiteral("ManufacturerName"), &Application::setManufacturerName},
-        {QStringLiteral("Name"), &Application::setName},
-        {QStringLiteral("Version"), &Application::setVersion},
-    };
-    const Setter set = readOnly.value(name);
-    if (!set)
-        throw TqmError(TqmError::ReadOnlyProperty, Application::errorSource(),
-                       QStringLiteral("The property %1 cannot be written.").arg(name));
-    (m_application.*set)(QString());
+    m_target.rejectWrite(name);
 }
 
 void ApplicationService::noteCaller(const QString &busName)
@@ -155,40 +143,26 @@ void ApplicationService::noteCurrentCaller()
 
 lns::ObjectPtr ApplicationService::resolve(const QString &objectName) const
 {
-    lns::ObjectServerPtr server = m_host.session().objectServer;
-    if (!server && m_host.environment().objectServerProvider)
-        server = m_host.environment().objectServerProvider();
-    if (!server)
-        return {};
-    if (!server->isOpen())
-        server->open(m_host.session().connectionMode());
-    if (objectName.trimmed().isEmpty())
-        return server;
-    return server->objectByName(objectName.trimmed());
+    return m_target.objectByName(objectName);
 }
 
 QString ApplicationService::LnsObjectByTool() const
 {
     // The object crosses the bus as the name the host gave for it.
-    return m_application.LnsObjectByTool() ? m_lnsObjectName : QString();
+    return m_target.LnsObjectByTool() ? m_lnsObjectName : QString();
 }
 
 void ApplicationService::setLnsObjectByTool(const QString &objectName)
 {
     try {
         const lns::ObjectPtr object = resolve(objectName);
-        const lns::LonMarkObjectPtr before = m_application.LnsObjectByTool();
-        m_application.setLnsObjectByTool(object);
-        if (m_application.LnsObjectByTool() != before || (object && object == before))
+        const lns::LonMarkObjectPtr before = m_target.LnsObjectByTool();
+        m_target.setLnsObjectByTool(object);
+        if (m_target.LnsObjectByTool() != before || (object && object == before))
             m_lnsObjectName = objectName.trimmed();
     } catch (const TqmError &) {
         // A name that cannot be resolved is an object the plug-in cannot work on: ignored.
     }
-}
-
-QString ApplicationService::ProgramIdsToRegister() const
-{
-    return m_host.session().programIdsToRegister;
 }
 
 void ApplicationService::setRegResult(const QDBusObjectPath &path)
@@ -196,17 +170,17 @@ void ApplicationService::setRegResult(const QDBusObjectPath &path)
     const bool none = path.path().isEmpty() || path.path() == NoObject;
     m_regResultPath = QDBusObjectPath(none ? NoObject : path.path());
     if (none || !calledFromDBus()) {
-        m_application.setRegResult(nullptr);
+        m_target.setRegResult(nullptr);
         return;
     }
-    m_application.setRegResult(std::make_shared<DBusRegResult>(connection(), message().service(), path.path()));
+    m_target.setRegResult(std::make_shared<DBusRegResult>(connection(), message().service(), path.path()));
 }
 
 void ApplicationService::setLnsServer(const QString &objectName)
 {
     m_lnsServerName = objectName;
     try {
-        m_application.setLnsServer(resolve(objectName));
+        m_target.setLnsServer(resolve(objectName));
     } catch (const TqmError &) {
         // Ignored like LnsObjectByTool.
     }
@@ -215,18 +189,9 @@ void ApplicationService::setLnsServer(const QString &objectName)
 void ApplicationService::SendCommand(int commandId, short classId, const QString &objectName)
 {
     noteCurrentCaller();
-    const bool aborted = m_host.session().aborted;
-    qint32 id = commandId;
-    qint16 cls = classId;
-    QString name = objectName;
-    m_application.SendCommand(id, cls, name);
-    if (m_host.ended())
+    const Refusal refusal = m_target.SendCommand(commandId, classId, objectName);
+    if (m_target.ended())
         Q_EMIT ended();
-    // While Aborted is set the command does nothing: the plug-in ended with an earlier refusal,
-    // unless it never started (its INI file is missing).
-    Refusal refusal = m_host.refusal();
-    if (aborted && refusal.reason != Refusal::Reason::IniFileMissing)
-        refusal = Refusal::ended();
     if (calledFromDBus() && refusal.reason != Refusal::Reason::None)
         sendErrorReply(refusalErrorName(refusal.reason), QString(refusal.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
@@ -234,5 +199,5 @@ void ApplicationService::SendCommand(int commandId, short classId, const QString
 void ApplicationService::ClosePlugIn()
 {
     noteCurrentCaller();
-    m_application.ClosePlugIn();
+    m_target.ClosePlugIn();
 }

@@ -3,15 +3,16 @@
 // The automation object on the D-Bus session bus: /Application of the service
 // org.velto.veltoTqmCmdModule. The adaptor generated from the interface description
 // (org.velto.veltoTqmCmdModule.Application.xml) serves the interface's methods and its
-// introspection and reads the properties here; they forward to the plug-in's Application.
+// introspection and reads the properties here; they forward to the automation target
+// (automationtarget.h).
 // Property access goes through PropertiesAdaptor (propertiesadaptor.h), which gives writes the
 // plug-in's own read-only error and strict types.
 //
 // Errors go back to the caller through QDBusContext: a refused command answers a D-Bus error
 // whose name says why and whose message is the text the plug-in showed.
 
-#include "host/application.h"
-#include "host/host.h"
+#include "base/tqmerror.h"
+#include "host/dbus/automationtarget.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -49,13 +50,12 @@ public:
     // The D-Bus error name of a refused command.
     static QString refusalErrorName(Refusal::Reason reason);
 
-    explicit ApplicationService(PlugInHost &host, QObject *parent = nullptr);
+    explicit ApplicationService(AutomationTarget &target, QObject *parent = nullptr);
     ~ApplicationService() override;
 
     // Exports the object with its adaptors and registers the service name; false (with the
     // reason in `error`) when the bus refuses, e.g. because another instance serves it.
     bool publish(QDBusConnection connection, QString *error);
-    Application &application() { return m_application; }
     // The generated adaptor: the interface's properties as the bus sees them.
     QObject *interfaceAdaptor() const { return m_adaptor; }
 
@@ -65,33 +65,33 @@ public:
     // Tells who is calling (for the process lifetime); called while a bus message is handled.
     void noteCaller(const QString &busName);
 
-    int Height() const { return m_application.Height(); }
-    void setHeight(int twips) { m_application.setHeight(twips); }
-    QString LcaVersion() const { return m_application.LcaVersion(); }
-    int Left() const { return m_application.Left(); }
-    void setLeft(int twips) { m_application.setLeft(twips); }
-    QString ManufacturerId() const { return m_application.ManufacturerId(); }
-    QString ManufacturerName() const { return m_application.ManufacturerName(); }
-    bool Minimized() const { return m_application.Minimized(); }
-    void setMinimized(bool minimized) { m_application.setMinimized(minimized); }
-    QString Name() const { return m_application.Name(); }
-    QString NetworkInterfaceName() const { return m_application.NetworkInterfaceName(); }
-    void setNetworkInterfaceName(const QString &value) { m_application.setNetworkInterfaceName(value); }
-    bool Remote() const { return m_application.Remote(); }
-    void setRemote(bool remote) { m_application.setRemote(remote); }
-    QString NetworkName() const { return m_application.NetworkName(); }
-    void setNetworkName(const QString &value) { m_application.setNetworkName(value); }
-    int Top() const { return m_application.Top(); }
-    void setTop(int twips) { m_application.setTop(twips); }
-    QString Version() const { return m_application.Version(); }
-    bool Visible() const { return m_application.Visible(); }
-    void setVisible(bool visible) { m_application.setVisible(visible); }
-    int Width() const { return m_application.Width(); }
-    void setWidth(int twips) { m_application.setWidth(twips); }
+    int Height() const { return m_target.Height(); }
+    void setHeight(int twips) { m_target.setHeight(twips); }
+    QString LcaVersion() const { return m_target.LcaVersion(); }
+    int Left() const { return m_target.Left(); }
+    void setLeft(int twips) { m_target.setLeft(twips); }
+    QString ManufacturerId() const { return m_target.ManufacturerId(); }
+    QString ManufacturerName() const { return m_target.ManufacturerName(); }
+    bool Minimized() const { return m_target.Minimized(); }
+    void setMinimized(bool minimized) { m_target.setMinimized(minimized); }
+    QString Name() const { return m_target.Name(); }
+    QString NetworkInterfaceName() const { return m_target.NetworkInterfaceName(); }
+    void setNetworkInterfaceName(const QString &value) { m_target.setNetworkInterfaceName(value); }
+    bool Remote() const { return m_target.Remote(); }
+    void setRemote(bool remote) { m_target.setRemote(remote); }
+    QString NetworkName() const { return m_target.NetworkName(); }
+    void setNetworkName(const QString &value) { m_target.setNetworkName(value); }
+    int Top() const { return m_target.Top(); }
+    void setTop(int twips) { m_target.setTop(twips); }
+    QString Version() const { return m_target.Version(); }
+    bool Visible() const { return m_target.Visible(); }
+    void setVisible(bool visible) { m_target.setVisible(visible); }
+    int Width() const { return m_target.Width(); }
+    void setWidth(int twips) { m_target.setWidth(twips); }
     QString LnsObjectByTool() const;
     void setLnsObjectByTool(const QString &objectName);
-    QString ProgramIdsToRegister() const;
-    void setProgramIdsToRegister(const QString &programIds) { m_application.setProgramIdsToRegister(programIds); }
+    QString ProgramIdsToRegister() const { return m_target.ProgramIdsToRegister(); }
+    void setProgramIdsToRegister(const QString &programIds) { m_target.setProgramIdsToRegister(programIds); }
     QDBusObjectPath RegResult() const { return m_regResultPath; }
     void setRegResult(const QDBusObjectPath &path);
     QString LnsServer() const { return m_lnsServerName; }
@@ -117,8 +117,7 @@ private:
     lns::ObjectPtr resolve(const QString &objectName) const;
     void noteCurrentCaller();
 
-    PlugInHost &m_host;
-    Application m_application;
+    AutomationTarget &m_target;
     QObject *m_adaptor = nullptr;
     QDBusObjectPath m_regResultPath{QStringLiteral("/")};
     QString m_lnsObjectName;

@@ -2,7 +2,7 @@
 
 #include "host/dbus/applicationservice.h"
 #include "host/dbus/automationlifetime.h"
-#include "host/host.h"
+#include "host/dbus/automationtarget.h"
 #include "lns/unattended.h"
 
 #include <QCoreApplication>
@@ -19,14 +19,14 @@ QDBusConnection serviceBus()
     return QDBusConnection::sessionBus();
 }
 
-int serve(QCoreApplication &app, PlugInHost &host, std::chrono::milliseconds idleTime)
+int serve(QCoreApplication &app, AutomationTarget &target, std::chrono::milliseconds idleTime)
 {
     QDBusConnection bus = serviceBus();
-    ApplicationService service(host);
+    ApplicationService service(target);
     QString error;
     if (!service.publish(bus, &error)) {
         unattended::print(QStringLiteral("tqm-cmdmodule: cannot serve the automation object: ") + error);
-        host.EndApp();
+        target.end();
         return 2;
     }
     AutomationLifetime lifetime(idleTime);
@@ -44,11 +44,11 @@ int serve(QCoreApplication &app, PlugInHost &host, std::chrono::milliseconds idl
     });
     QObject::connect(&lifetime, &AutomationLifetime::expired, &app, &QCoreApplication::quit);
     QObject::connect(&service, &ApplicationService::ended, &app, [&] {
-        if (host.endRequested())
+        if (target.endRequested())
             app.quit();
     });
     const int code = app.exec();
-    host.EndApp();
+    target.end();
     return code;
 }
 

@@ -6,7 +6,7 @@
 #include <QDBusConnection>
 #include <chrono>
 
-class PlugInHost;
+class AutomationTarget;
 class QCoreApplication;
 
 namespace automation {
@@ -16,9 +16,9 @@ namespace automation {
 // bus.
 QDBusConnection serviceBus();
 
-// Publishes the object and runs the event loop; EndApp follows. Answers the exit code: 0, or 2
+// Publishes the object and runs the event loop; the target's end follows. Answers the exit code: 0, or 2
 // when the object cannot be published (another instance serves it, no bus), with the reason on
 // standard error.
-int serve(QCoreApplication &app, PlugInHost &host, std::chrono::milliseconds idleTime);
+int serve(QCoreApplication &app, AutomationTarget &target, std::chrono::milliseconds idleTime);
 
 } // namespace automation

@@ -1,7 +1,7 @@
 #include "host/dbus/propertiesadaptor.h"
 
 #include "host/dbus/applicationservice.h"
-#include "host/registrationwriter.h"
+#include "host/dbus/busnames.h"
 
 #include <QDBusMessage>
 #include <QDBusMetaType>
