@@ -1,52 +1,23 @@
 #include "app/configurationlisting.h"
 
 #include "device/cconfiguration.h"
-#include "lns/controls/controls.h"
-#include "params/choiceparams.h"
-#include "params/cparamenums.h"
-#include "params/cparamtextbox.h"
-#include "params/rawparams.h"
+#include "device/shownparameters.h"
 
 namespace configurationlisting {
-
-namespace {
-
-QString shownValue(const cParam &parameter)
-{
-    switch (parameter.ClassId()) {
-    case cParamEnums::PA_CLASSID_TEXTBOX_PARAMETER: {
-        const auto &textBox = static_cast<const cParamTextBox &>(parameter);
-        return (textBox.TextBoxControl()->text() + QLatin1Char(' ') + textBox.UnitMnemonic()).trimmed();
-    }
-    case cParamEnums::PA_CLASSID_COMBOBOX_PARAMTER: {
-        const auto &comboBox = static_cast<const cParamComboBox &>(parameter);
-        const int index = comboBox.ComboBoxControl()->listIndex();
-        const QString item = index >= 0 ? comboBox.ComboBoxControl()->itemText(index) : QStringLiteral("?");
-        return QStringLiteral("%1 (%2)").arg(item).arg(comboBox.Value());
-    }
-    case cParamEnums::PA_CLASSID_CHECKBOX_PARAMETER:
-        return QString::number(static_cast<const cParamCheckBox &>(parameter).Value());
-    case cParamEnums::PA_CLASSID_OPTIONBUTTON_PARAMETER:
-        return static_cast<const cParamOptBtn &>(parameter).Value();
-    case cParamEnums::PA_CLASSID_1BYTE_PARAMETER:
-        return QString::number(static_cast<const cParam1Byte &>(parameter).Value());
-    case cParamEnums::PA_CLASSID_2BYTE_PARAMETER: {
-        const auto &twoByte = static_cast<const cParam2Byte &>(parameter);
-        return QStringLiteral("%1,%2").arg(twoByte.Value1()).arg(twoByte.Value2());
-    }
-    default:
-        return static_cast<const cParamASCII &>(parameter).Value();
-    }
-}
-
-} // namespace
 
 QStringList list(const cConfiguration &configuration)
 {
     QStringList lines;
-    for (const cParam *parameter : configuration.Parameters()->AllParameters()) {
-        lines.append(parameter->Available() ? parameter->Name() + QStringLiteral(" = ") + shownValue(*parameter)
-                                            : parameter->Name() + QStringLiteral(": not available"));
+    for (const device::ShownParameter &parameter : device::shownParameters(*configuration.Parameters())) {
+        if (!parameter.available) {
+            lines.append(parameter.name + QStringLiteral(": not available"));
+            continue;
+        }
+        // A list item alone does not say which value the device holds.
+        const QString value = parameter.listItem
+            ? QStringLiteral("%1 (%2)").arg(parameter.value, parameter.stored)
+            : (parameter.value + QLatin1Char(' ') + parameter.unit).trimmed();
+        lines.append(parameter.name + QStringLiteral(" = ") + value);
     }
     return lines;
 }

@@ -37,6 +37,9 @@ struct CalibrationEnvironment
     std::function<std::unique_ptr<device::MultiDeviceWindow>()> createMultiDeviceWindow;
     // A device's application version, 0 when it does not answer; none: the device utility's.
     std::function<float(const lns::AppDevicePtr &)> applicationVersion;
+    // Hears each device of a multi-device pass before its step runs (index from 1 of count);
+    // the lines logged until the next device are its outcome.
+    std::function<void(const lns::AppDevicePtr &device, int index, int count)> deviceStarting;
     // Number format of the room-temperature entry.
     QLocale locale = QLocale::system();
 };

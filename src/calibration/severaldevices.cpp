@@ -111,6 +111,8 @@ void SeveralDevices::run(const QList<lns::AppDevicePtr> &devices, int messageId,
         for (int i = 0; i < count; ++i) {
             const lns::AppDevicePtr &device = devices.at(i);
             page.setStatusText(GetResString(1500, 3, {QStringLiteral("%1/%2").arg(i + 1).arg(count)}));
+            if (m_env.deviceStarting)
+                m_env.deviceStarting(device, i + 1, count);
             try {
                 PickedDevice picked;
                 picked.device = device;

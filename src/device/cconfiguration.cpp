@@ -277,28 +277,28 @@ bool cConfiguration::writeToDevice(int index, int count, const lns::LonMarkObjec
     return !failed;
 }
 
-void cConfiguration::WriteParametersEx()
+bool cConfiguration::setIsComplete() const
 {
-    if (!checkValues())
-        return;
-    SessionState &session = *m_services.session;
-    ConfigurationWindow &window = m_window;
-    Logger &logger = *m_services.logger;
-    const auto step = [this](const std::function<void()> &action) { runLoggingErrors(action); };
-
     // The other devices get the set as it stands: a part of it that never came from the opened
     // device would reach them as zeros.
     const QStringList withoutValue = transfer::LnsTransfer(*m_parameters).ParametersWithoutValue();
-    if (!withoutValue.isEmpty()) {
-        m_services.dialogs->message(GetResString(1562, 1, {withoutValue.join(QStringLiteral(", "))}), window.Caption(),
-                               MsgIcon::Exclamation);
+    if (withoutValue.isEmpty())
+        return true;
+    m_services.dialogs->message(GetResString(1562, 1, {withoutValue.join(QStringLiteral(", "))}), m_window.Caption(),
+                                MsgIcon::Exclamation);
+    return false;
+}
+
+void cConfiguration::WriteParametersEx()
+{
+    if (!checkValues() || !setIsComplete())
         return;
-    }
+    const auto step = [this](const std::function<void()> &action) { runLoggingErrors(action); };
 
     step([&] {
-        window.Refresh();
+        m_window.Refresh();
         m_services.dialogs->setWaitCursor(true);
-        window.setStatusText(GetResString(1519));
+        m_window.setStatusText(GetResString(1519));
     });
 
     std::unique_ptr<device::MultiDeviceWindow> multiDeviceWindow;
@@ -313,10 +313,30 @@ void cConfiguration::WriteParametersEx()
                 &cConfiguration::mobjMultiDevWin_SearchCompleted);
         selection = multiDeviceWindow->open(multiDeviceRequest());
     });
-    if (!selection || selection->count() == 0) {
+    QList<lns::LonMarkObjectPtr> targets;
+    for (int i = 1; selection && i <= selection->count(); ++i) {
+        lns::LonMarkObjectPtr lonMarkObject;
+        step([&] { lonMarkObject = std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(i)); });
+        if (lonMarkObject)
+            targets.append(lonMarkObject);
+    }
+    if (targets.isEmpty()) {
         m_services.dialogs->setWaitCursor(false);
         return;
     }
+    WriteParametersTo(targets);
+}
+
+const SpreadResult &cConfiguration::WriteParametersTo(const QList<lns::LonMarkObjectPtr> &targets)
+{
+    if (!checkValues() || !setIsComplete()) {
+        m_lastSpread = {};
+        return m_lastSpread;
+    }
+    SessionState &session = *m_services.session;
+    ConfigurationWindow &window = m_window;
+    Logger &logger = *m_services.logger;
+    const auto step = [this](const std::function<void()> &action) { runLoggingErrors(action); };
 
     step([&] { session.system->openSeries(SeriesValue); });
     step([&] {
@@ -330,17 +350,16 @@ void cConfiguration::WriteParametersEx()
     if (!m_services.deviceHeading && !m_ownDeviceHeading)
         m_ownDeviceHeading = std::make_unique<DeviceHeading>(logger, clock());
     DeviceHeading &heading = m_services.deviceHeading ? *m_services.deviceHeading : *m_ownDeviceHeading;
-    const int count = selection->count();
+    const int count = int(targets.size());
     for (int i = 1; i <= count; ++i) {
-        lns::LonMarkObjectPtr lonMarkObject;
-        step([&] { lonMarkObject = std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(i)); });
-        if (!lonMarkObject)
-            continue;
+        const lns::LonMarkObjectPtr &lonMarkObject = targets.at(i - 1);
+        emit spreadDeviceStarting(i, count, lonMarkObject);
         const bool written = writeToDevice(i, count, lonMarkObject, heading);
         step([&] {
             const QString name = device::lonMarkObjectName(session.network, lonMarkObject);
             (written ? result.written : result.failed).append(name);
         });
+        emit spreadDeviceFinished(i, count, lonMarkObject, written);
     }
     m_lastSpread = result;
 
@@ -351,7 +370,6 @@ void cConfiguration::WriteParametersEx()
         logger.setLoggerOnErrorFlag(false);
     });
     step([&] {
-        multiDeviceWindow.reset();
         m_services.dialogs->setWaitCursor(false);
         window.setStatusText(GetResString(1517));
         window.setEnabled(true);
@@ -359,6 +377,7 @@ void cConfiguration::WriteParametersEx()
         session.parametersChangedFlag = false;
     });
     step([&] { session.system->closeSeries(); });
+    return m_lastSpread;
 }
 
 // Composed from the existing "written to %1 devices" text with "written/selected" as the

@@ -67,6 +67,10 @@ public:
     void ReadParameters();
     bool WriteParameters();
     void WriteParametersEx();
+    // The multi-device write without the window: the set to each of `targets` in turn (the
+    // opened device's own LonMark object may be among them), each in its own transaction,
+    // inside one series. Refuses, with a message, while part of the set has no value.
+    const SpreadResult &WriteParametersTo(const QList<lns::LonMarkObjectPtr> &targets);
 
     // Handlers of the multi-device window's events.
     void mobjMultiDevWin_Progress();
@@ -80,6 +84,11 @@ public:
     // Devices written and failed by the last multi-device write. The failed ones are offered
     // preselected by the next one.
     const SpreadResult &LastSpreadResult() const { return m_lastSpread; }
+
+signals:
+    // Around each device of a multi-device write; `written` as LastSpreadResult counts it.
+    void spreadDeviceStarting(int index, int count, const lns::LonMarkObjectPtr &lonMarkObject);
+    void spreadDeviceFinished(int index, int count, const lns::LonMarkObjectPtr &lonMarkObject, bool written);
 
 private:
     template <class P, class Add>
@@ -103,6 +112,9 @@ private:
     bool writeToDevice(int index, int count, const lns::LonMarkObjectPtr &lonMarkObject, DeviceHeading &heading);
     device::MultiDeviceRequest multiDeviceRequest() const;
     void logSpreadSummary() const;
+    // Whether every value of the set to write came from the device (or was set since); says
+    // which did not otherwise.
+    bool setIsComplete() const;
 
     // Runs the routine's steps in order; an error goes to the error handler, whose answer
     // repeats the step, goes on with the next one, or leaves the routine.

@@ -43,24 +43,18 @@ const QString SettingsSection = QStringLiteral("Settings");
 const QString Separator = QStringLiteral(" = ");
 const QString LineEnd = QStringLiteral("\r\n");
 
-bool writtenToFile(const cParam *p)
-{
-    return (p->Available() && !p->DontWriteToFile()) || p->ForceWriteToFile();
-}
-
 // One kind's block: its comment line when the kind has parameters at all, then one line per
 // parameter that is written.
 template <class T>
-void appendBlock(QString &out, const cParams &params, int count, T *(cParams::*at)(int) const,
-                 const char *comment, const std::function<QString(const T *)> &valueText)
+void appendBlock(QString &out, const cParams &params, int count, T *(cParams::*at)(int) const, const char *comment)
 {
     if (count == 0)
         return;
     out += QLatin1String(comment) + LineEnd;
     for (int i = 1; i <= count; ++i) {
         const T *p = (params.*at)(i);
-        if (writtenToFile(p))
-            out += p->Name() + Separator + valueText(p) + LineEnd;
+        if (transfer::ParamSetFile::isWrittenToFile(*p))
+            out += p->Name() + Separator + transfer::ParamSetFile::valueText(*p) + LineEnd;
     }
 }
 
@@ -75,24 +69,14 @@ QString renderParameterSet(const cParams &params, const QString &plugInName, con
     out += LineEnd;
     out += QLatin1Char('[') + SettingsSection + QLatin1Char(']') + LineEnd;
 
-    const auto number = [](qint32 value) { return QString::number(value); };
-    appendBlock<cParam1Byte>(out, params, params.Parameter1ByteCount(), &cParams::Parameter1Byte,
-                             ";  *** Generic 1 Byte ***", [&](const cParam1Byte *p) { return number(p->Value()); });
-    appendBlock<cParam2Byte>(out, params, params.Parameter2ByteCount(), &cParams::Parameter2Byte,
-                             ";  *** Generic 2 Byte ***", [&](const cParam2Byte *p) {
-                                 return number(p->Value1()) + QLatin1Char(',') + number(p->Value2());
-                             });
-    appendBlock<cParamASCII>(out, params, params.ParameterAsciiCount(), &cParams::ParameterAscii,
-                             ";  *** Generic ASCII ***",
-                             [](const cParamASCII *p) { return p->Value() + QLatin1Char(','); });
-    appendBlock<cParamCheckBox>(out, params, params.CheckBoxParameterCount(), &cParams::CheckBoxParameter,
-                                ";  *** CheckBox ***", [&](const cParamCheckBox *p) { return number(p->Value()); });
-    appendBlock<cParamComboBox>(out, params, params.ComboBoxParameterCount(), &cParams::ComboBoxParameter,
-                                ";  *** ComboBox ***", [&](const cParamComboBox *p) { return number(p->Value()); });
-    appendBlock<cParamOptBtn>(out, params, params.OptionButtonParameterCount(), &cParams::OptionButtonParameter,
-                              ";  *** OptionButton ***", [](const cParamOptBtn *p) { return p->Value(); });
-    appendBlock<cParamTextBox>(out, params, params.TextBoxParameterCount(), &cParams::TextBoxParameter,
-                               ";  *** TextBox ***", [&](const cParamTextBox *p) { return number(p->Value()); });
+    appendBlock(out, params, params.Parameter1ByteCount(), &cParams::Parameter1Byte, ";  *** Generic 1 Byte ***");
+    appendBlock(out, params, params.Parameter2ByteCount(), &cParams::Parameter2Byte, ";  *** Generic 2 Byte ***");
+    appendBlock(out, params, params.ParameterAsciiCount(), &cParams::ParameterAscii, ";  *** Generic ASCII ***");
+    appendBlock(out, params, params.CheckBoxParameterCount(), &cParams::CheckBoxParameter, ";  *** CheckBox ***");
+    appendBlock(out, params, params.ComboBoxParameterCount(), &cParams::ComboBoxParameter, ";  *** ComboBox ***");
+    appendBlock(out, params, params.OptionButtonParameterCount(), &cParams::OptionButtonParameter,
+                ";  *** OptionButton ***");
+    appendBlock(out, params, params.TextBoxParameterCount(), &cParams::TextBoxParameter, ";  *** TextBox ***");
     return out;
 }
 
@@ -374,6 +358,40 @@ namespace transfer {
 
 ParamSetFile::ParamSetFile(cParams &params) : m_params(params) {}
 
+bool ParamSetFile::isWrittenToFile(const cParam &p)
+{
+    return (p.Available() && !p.DontWriteToFile()) || p.ForceWriteToFile();
+}
+
+QString ParamSetFile::valueText(const cParam &p)
+{
+    switch (p.ClassId()) {
+    case cParamEnums::PA_CLASSID_1BYTE_PARAMETER:
+        return QString::number(static_cast<const cParam1Byte &>(p).Value());
+    case cParamEnums::PA_CLASSID_2BYTE_PARAMETER: {
+        const auto &twoByte = static_cast<const cParam2Byte &>(p);
+        return QString::number(twoByte.Value1()) + QLatin1Char(',') + QString::number(twoByte.Value2());
+    }
+    case cParamEnums::PA_CLASSID_ASCII_PARAMETER:
+        return static_cast<const cParamASCII &>(p).Value() + QLatin1Char(',');
+    case cParamEnums::PA_CLASSID_CHECKBOX_PARAMETER:
+        return QString::number(static_cast<const cParamCheckBox &>(p).Value());
+    case cParamEnums::PA_CLASSID_COMBOBOX_PARAMTER:
+        return QString::number(static_cast<const cParamComboBox &>(p).Value());
+    case cParamEnums::PA_CLASSID_OPTIONBUTTON_PARAMETER:
+        return static_cast<const cParamOptBtn &>(p).Value();
+    default:
+        return QString::number(static_cast<const cParamTextBox &>(p).Value());
+    }
+}
+
+QByteArray ParamSetFile::fileBytes(const QString &PlugInName, const QString &ProgramId,
+                                   const QString &DataFileVersion) const
+{
+    // UTF-8, as the loader reads it; the sets of the command module are plain ASCII either way.
+    return renderParameterSet(m_params, PlugInName, ProgramId, DataFileVersion).toUtf8();
+}
+
 bool ParamSetFile::WriteToFile(const QString &Filename, const QString &PlugInName, const QString &ProgramId,
                                const QString &DataFileVersion) const
 {
@@ -383,8 +401,7 @@ bool ParamSetFile::WriteToFile(const QString &Filename, const QString &PlugInNam
     QSaveFile file(Filename);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    // UTF-8, as the loader reads it; the sets of the command module are plain ASCII either way.
-    const QByteArray bytes = renderParameterSet(m_params, PlugInName, ProgramId, DataFileVersion).toUtf8();
+    const QByteArray bytes = fileBytes(PlugInName, ProgramId, DataFileVersion);
     if (file.write(bytes) != bytes.size() || !file.flush() || !holdsExactly(file, bytes.size()))
         return false; // the destructor drops the half-written copy
     return file.commit();

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+class cParam;
 class cParams;
 class IniFile;
 
@@ -18,6 +19,13 @@ class ParamSetFile
 public:
     explicit ParamSetFile(cParams &params);
 
+    // Whether a parameter has a line in the file, and its value as the line gives it ("2",
+    // "1,5", the scaled integer of a text box): what makes two sets equal.
+    static bool isWrittenToFile(const cParam &p);
+    static QString valueText(const cParam &p);
+
+    // The file's content exactly as WriteToFile writes it.
+    QByteArray fileBytes(const QString &PlugInName, const QString &ProgramId, const QString &DataFileVersion) const;
     // False when the file could not be written completely; an earlier file stays as it was.
     bool WriteToFile(const QString &Filename, const QString &PlugInName, const QString &ProgramId,
                      const QString &DataFileVersion) const;

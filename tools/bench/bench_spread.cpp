@@ -9,6 +9,7 @@
 //   bench-spread --ini <file>     plug-in INI file (default: the one next to the program)
 
 #include "changedset.h"
+#include "spreadmeasure.h"
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
 #include "lns/embedded/embeddedobjectserver.h"
@@ -23,68 +24,17 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QTemporaryDir>
 
-#include <sqlite3.h>
-
-#include <atomic>
 #include <cstdio>
 #include <ctime>
-#include <dlfcn.h>
 #include <unistd.h>
 
-// ---- counting the disk syncs: the database library's calls end up here (the program exports
-// these symbols) and go on to the C library's.
-
-namespace {
-std::atomic<long> syncCalls{0};
-
-template <class F>
-F nextSymbol(const char *name)
-{
-    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
-}
-} // namespace
-
-extern "C" int fsync(int fd)
-{
-    static const auto real = nextSymbol<int (*)(int)>("fsync");
-    ++syncCalls;
-    return real(fd);
-}
-
-extern "C" int fdatasync(int fd)
-{
-    static const auto real = nextSymbol<int (*)(int)>("fdatasync");
-    ++syncCalls;
-    return real(fd);
-}
+using namespace spreadbench;
 
 namespace {
 
-constexpr int DevicesPerFloor = 50;
 constexpr int SampleEvery = 97; // devices checked for the new bytes: every 97th and the last
-const QString Template = QStringLiteral("TQM_CM_L4");
-
-// A network of `count` command modules of one template, DevicesPerFloor to a subsystem.
-void createSpreadNetwork(const QString &home, const QString &name, int count)
-{
-    QJsonArray subsystems;
-    for (int first = 0; first < count; first += DevicesPerFloor) {
-        QJsonArray devices;
-        for (int i = first; i < qMin(count, first + DevicesPerFloor); ++i)
-            devices.append(QJsonObject{{"name", QStringLiteral("CM %1").arg(i, 5, 10, QLatin1Char('0'))},
-                                       {"template", Template},
-                                       {"online", true}});
-        const int floor = first / DevicesPerFloor;
-        subsystems.append(QJsonObject{{"path", QStringLiteral("Building %1/Floor %2").arg(floor / 10).arg(floor % 10)},
-                                      {"devices", devices}});
-    }
-    embedded::createNetwork(home, QJsonObject{{"name", name}, {"subsystems", subsystems}}, true);
-}
 
 // Keeps nothing but the red lines: the bench measures the write, not the logger.
 class NullLogger : public Logger
@@ -101,28 +51,6 @@ public:
     QStringList red;
 };
 
-// Counts the commits of every database connection the process holds.
-class CommitCounter
-{
-public:
-    void attach()
-    {
-        for (const QString &name : QSqlDatabase::connectionNames()) {
-            const QVariant handle = QSqlDatabase::database(name, false).driver()->handle();
-            if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
-                sqlite3_commit_hook(*static_cast<sqlite3 *const *>(handle.data()), &CommitCounter::count, this);
-        }
-    }
-    long commits = 0;
-
-private:
-    static int count(void *self)
-    {
-        ++static_cast<CommitCounter *>(self)->commits;
-        return 0; // go on with the commit
-    }
-};
-
 QStringList cpBytes(const lns::LonMarkObjectPtr &object, const QStringList &cpNames)
 {
     QStringList values;
@@ -130,20 +58,6 @@ QStringList cpBytes(const lns::LonMarkObjectPtr &object, const QStringList &cpNa
         values.append(name + QLatin1Char('=') + cpaccess::readRawText(*object->configProperties()->item(name)));
     return values;
 }
-
-struct Measurement
-{
-    int devices = 0;
-    qint64 wallMs = 0;
-    double cpuMs = 0;
-    int written = 0;
-    int failed = 0;
-    int distinctCps = 0;
-    embedded::MessageCounts messages;
-    long commits = 0;
-    long syncs = 0;
-    QStringList problems;
-};
 
 Measurement measure(const QString &home, const IniFile &ini, int count)
 {
@@ -189,7 +103,7 @@ Measurement measure(const QString &home, const IniFile &ini, int count)
     server->resetMessageCounts();
     // Flushes what building the network left pending, so the disk's backlog is not measured.
     ::sync();
-    const long syncsBefore = syncCalls;
+    const long syncsBefore = syncCalls();
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpuStart = std::clock();
@@ -197,7 +111,7 @@ Measurement measure(const QString &home, const IniFile &ini, int count)
     Measurement m;
     m.wallMs = timer.elapsed();
     m.cpuMs = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-    m.syncs = syncCalls - syncsBefore;
+    m.syncs = syncCalls() - syncsBefore;
     m.commits = commits.commits;
     m.messages = server->totalMessageCounts();
     m.devices = count;
@@ -231,17 +145,6 @@ Measurement measure(const QString &home, const IniFile &ini, int count)
     }
     server->close();
     return m;
-}
-
-void print(const Measurement &m)
-{
-    const double n = qMax(1, m.devices);
-    std::printf("%6d  %9lld  %8.2f  %8.2f  %7d  %6d  %8d  %8.1f  %8.1f  %8.2f  %8.2f\n", m.devices,
-                static_cast<long long>(m.wallMs), m.wallMs / n, m.cpuMs / n, m.written, m.failed, m.distinctCps,
-                m.messages.cpReads / n, m.messages.total() / n, m.commits / n, m.syncs / n);
-    for (const QString &problem : m.problems)
-        std::printf("        problem: %s\n", qPrintable(problem));
-    std::fflush(stdout);
 }
 
 } // namespace
@@ -286,10 +189,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    std::printf("%6s  %9s  %8s  %8s  %7s  %6s  %8s  %8s  %8s  %8s  %8s\n", "N", "wall ms", "ms/dev", "CPU ms", "written",
-                "failed", "CPs/set", "CP reads", "messages", "commits", "syncs");
-    std::printf("%6s  %9s  %8s  %8s  %7s  %6s  %8s  %8s  %8s  %8s  %8s\n", "", "", "", "/device", "", "", "", "/device",
-                "/device", "/device", "/device");
+    printHeader();
     int problems = 0;
     try {
         for (int n : counts) {

@@ -1,0 +1,301 @@
+// tqm-config on the demo network, run as a script runs it: each sub-command's output, exit code
+// and what it left on the devices.
+
+#include "calibration/calibrationrecords.h"
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/inifile.h"
+#include "lns/registryaccess.h"
+#include "session/settings.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace embedded;
+
+namespace {
+
+// Demo devices by template (see `tqm-netdb list Demo`): L4 at version 2.2, L5 at 2.1, L1 at 1.8.
+const QString L4a = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.04.CommandModule");
+const QString L4b = QStringLiteral("Demo.Building A.Floor 2.CM 2\\.02.CommandModule");
+const QString L4c = QStringLiteral("Demo.Building A.Floor 2.CM 2\\.08.CommandModule");
+const QString L4d = QStringLiteral("Demo.Building B.Floor 1.CM 3\\.06.CommandModule");
+const QString L5 = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.05.CommandModule");
+const QString L1 = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01.CommandModule");
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
+};
+
+} // namespace
+
+class TestConfigTool : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+    QTemporaryDir m_files;
+
+    Run run(const QString &program, const QStringList &args)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TQM_HOME", m_home.path());
+        // Numbers follow the system's locale, texts the plug-in's language.
+        env.insert("LC_ALL", "C.UTF-8");
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("TQM_BIN_DIR") + '/' + program, args);
+        if (!p.waitForFinished(60000))
+            return {-1, {}, "did not finish"};
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+    Run config(const QStringList &args) { return run("tqm-config", args); }
+
+    QString path(const QString &name) const { return m_files.filePath(name); }
+
+    // The set of `object` with some lines of its file replaced ("Name = value").
+    QString changedSet(const QString &object, const QString &name, const QStringList &lines)
+    {
+        const Run read = config({"read", object, "-o", path(name)});
+        if (read.exitCode != 0)
+            qFatal("read failed: %s", qPrintable(read.err));
+        QFile file(path(name));
+        file.open(QIODevice::ReadOnly);
+        QString text = QString::fromUtf8(file.readAll());
+        file.close();
+        for (const QString &line : lines) {
+            const QString key = line.section(" = ", 0, 0);
+            const qsizetype at = text.indexOf("\r\n" + key + " = ");
+            const qsizetype end = text.indexOf("\r\n", at + 2);
+            text.replace(at + 2, end - at - 2, line);
+        }
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(text.toUtf8());
+        return path(name);
+    }
+
+    static QStringList changedNames(const QString &diffOutput)
+    {
+        QStringList names;
+        for (const QString &line : diffOutput.split('\n', Qt::SkipEmptyParts))
+            names.append(line.section(':', 0, 0).trimmed());
+        return names;
+    }
+
+    static QHash<QString, QJsonObject> byObject(const QJsonObject &results)
+    {
+        QHash<QString, QJsonObject> devices;
+        for (const QJsonValue &entry : results.value("devices").toArray())
+            devices.insert(entry.toObject().value("object").toString(), entry.toObject());
+        return devices;
+    }
+
+    void setOnline(const QString &device, bool online)
+    {
+        QCOMPARE(run("tqm-netdb", {"device", "Demo", device, online ? "--online" : "--offline"}).exitCode, 0);
+    }
+
+    int triggers(const QString &object)
+    {
+        auto server = EmbeddedObjectServer::create(m_home.path());
+        server->open(lns::ConnectionMode::Local);
+        return int(EmbeddedObjectServer::calibrationTriggers(server->lonMarkObject(object)->appDevice()).size());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const Run created = run("tqm-netdb", {"create", "Demo", "--demo"});
+        QVERIFY2(created.exitCode == 0, qPrintable(created.err));
+    }
+
+    void readWritesTheSetFileAndItComparesEqual()
+    {
+        const Run toFile = config({"read", L4a, "-o", path("read.dat")});
+        QVERIFY2(toFile.exitCode == 0, qPrintable(toFile.err));
+        const Run toOutput = config({"read", L4a});
+        QFile file(path("read.dat"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(toOutput.out.toUtf8(), bytes);
+        QVERIFY(bytes.startsWith("[General]\r\nPlugInName = veltoTqmCmdModule\r\nProgramId = 90:00:5D:50:28:04:04:04\r\n"));
+        QCOMPARE(config({"diff", L4a, path("read.dat")}).exitCode, 0);
+        QCOMPARE(config({"diff", path("read.dat"), path("read.dat")}).exitCode, 0);
+    }
+
+    void diffFindsExactlyTheChangedParameters_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("changed");
+        QTest::newRow("list item") << QStringList{"SetPtDeltaRange = 200"} << QStringList{"SetPtDeltaRange"};
+        QTest::newRow("scaled text box") << QStringList{"MinDeltaTemp = 80"} << QStringList{"MinDeltaTemp"};
+        QTest::newRow("two bytes and option")
+            << QStringList{"OffsetTemp = 255,169", "TempMode = 0"} << QStringList{"OffsetTemp", "TempMode"};
+        QTest::newRow("shared CP, one byte") << QStringList{"SwitchMap_2 = 5"} << QStringList{"SwitchMap_2"};
+    }
+    void diffFindsExactlyTheChangedParameters()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, changed);
+        const QString set = changedSet(L4a, "diff.dat", lines);
+        const Run compared = config({"diff", L4a, set});
+        QCOMPARE(compared.exitCode, 1);
+        QCOMPARE(changedNames(compared.out), changed);
+        const Run asJson = config({"diff", set, L4a, "--json"});
+        QCOMPARE(asJson.json().value("equal").toBool(), false);
+        QCOMPARE(asJson.json().value("changes").toArray().size(), changed.size());
+    }
+
+    void showPrintsValuesAndUnitsInTheSessionsLanguage_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("minDelta");
+        QTest::addColumn<QString>("buttonMode");
+        QTest::newRow("English") << 0 << "0.5 °C" << "changes HVAC app mode";
+        QTest::newRow("German") << 1000 << "0.5 °C" << "ändert HVAC-Anwendungsmodus";
+    }
+    void showPrintsValuesAndUnitsInTheSessionsLanguage()
+    {
+        QFETCH(int, language);
+        QFETCH(QString, minDelta);
+        QFETCH(QString, buttonMode);
+        {
+            RegistryAccess registry(m_home.path());
+            settings::writeLanguage(registry, qint16(language));
+        }
+        const Run shown = config({"show", L4a, "--json"});
+        {
+            RegistryAccess registry(m_home.path());
+            settings::writeLanguage(registry, 0);
+        }
+        QVERIFY2(shown.exitCode == 0, qPrintable(shown.err));
+        QHash<QString, QJsonObject> parameters;
+        for (const QJsonValue &p : shown.json().value("parameters").toArray())
+            parameters.insert(p.toObject().value("name").toString(), p.toObject());
+        const QJsonObject min = parameters.value("MinDeltaTemp");
+        QCOMPARE(min.value("value").toString() + ' ' + min.value("unit").toString(), minDelta);
+        QCOMPARE(min.value("stored").toString(), "50");
+        QCOMPARE(parameters.value("ButtonMode").value("value").toString(), buttonMode);
+    }
+
+    void writeReportsEachDeviceAndRetriesTheFailedOnes()
+    {
+        const QString set = changedSet(L4a, "write.dat", {"SetPtDeltaRange = 250", "DiscLevels = 2"});
+        setOnline("CM 2.08", false);
+        const QStringList targets{L4b, L4c, L1, L5};
+
+        const Run dry = config({"write", set, L4b, L4c, "--dry-run"});
+        QCOMPARE(dry.exitCode, 0);
+        QVERIFY2(dry.out.contains("SetPtDeltaRange: ± 3 degrees → ± 2.5 degrees"), qPrintable(dry.out));
+        QCOMPARE(config({"diff", L4b, set}).exitCode, 1); // the dry run wrote nothing
+
+        const Run written = config(QStringList{"write", set} + targets + QStringList{"--json"});
+        QCOMPARE(written.exitCode, 1);
+        const QHash<QString, QJsonObject> results = byObject(written.json());
+        QCOMPARE(results.value(L4b).value("status").toString(), "written");
+        QCOMPARE(results.value(L5).value("status").toString(), "written"); // a compatible program id
+        QCOMPARE(results.value(L1).value("status").toString(), "skipped");
+        QCOMPARE(results.value(L4c).value("status").toString(), "failed");
+        QVERIFY2(results.value(L4c).value("reason").toString().contains("CM 2.08"),
+                 qPrintable(results.value(L4c).value("reason").toString()));
+        QCOMPARE(written.json().value("summary").toObject().value("written").toInt(), 2);
+        QCOMPARE(config({"diff", L4b, set}).exitCode, 0);
+        QCOMPARE(config({"diff", L4a, L4b}).out.split('\n', Qt::SkipEmptyParts).size(), 2);
+
+        QFile resultsFile(path("results.json"));
+        QVERIFY(resultsFile.open(QIODevice::WriteOnly));
+        resultsFile.write(written.out.toUtf8());
+        resultsFile.close();
+        setOnline("CM 2.08", true);
+        QCOMPARE(config({"diff", L4c, set}).exitCode, 1); // the failed device kept its set
+        const Run retried = config({"write", set, "--retry-failed", path("results.json")});
+        QCOMPARE(retried.exitCode, 0);
+        QCOMPARE(retried.out, QString("written\t%1\n1 written\n").arg(L4c));
+        QCOMPARE(config({"diff", L4c, set}).exitCode, 0);
+    }
+
+    void writeSelectsByNetworkAndGlob()
+    {
+        const QString set = changedSet(L4a, "all.dat", {"LedMode2 = 7"});
+        const Run written = config({"write", set, "--network", "Demo", "--all", "--match", "CM 3.*"});
+        QCOMPARE(written.exitCode, 1); // templates other than L4 are skipped
+        QVERIFY2(written.out.contains("written\t" + L4d), qPrintable(written.out));
+        QCOMPARE(written.out.count('\n'), 8 + 1);
+    }
+
+    void argumentsAndNamesAreChecked_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown command") << QStringList{"frob"} << 2 << "unknown command";
+        QTest::newRow("diff of one") << QStringList{"diff", L4a} << 2 << "two";
+        QTest::newRow("unknown object") << QStringList{"show", "Demo.Nowhere.CM 9.CommandModule"} << 1 << "Nowhere";
+        QTest::newRow("--all alone") << QStringList{"write", "x.dat", "--all"} << 2 << "--network";
+    }
+    void argumentsAndNamesAreChecked()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const Run result = config(args);
+        QCOMPARE(result.exitCode, exitCode);
+        QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    }
+
+    void copyCalibrationFollowsTheWindowsRules()
+    {
+        // Nothing calibrated here yet: the window offers no copy.
+        QCOMPARE(config({"copy-calibration", L4a, "--to", L4b}).exitCode, 1);
+        {
+            auto server = EmbeddedObjectServer::create(m_home.path());
+            server->open(lns::ConnectionMode::Local);
+            IniFile ini(qEnvironmentVariable("TQM_BIN_DIR") + "/TqmCmdModule.ini");
+            DeviceContext context{server->lonMarkObject(L4a), "TQM_CM_L4", &ini};
+            calibration::WriteTempSensorCalibrated(context);
+        }
+        QCOMPARE(run("tqm-netdb", {"cp", "Demo", L4a, "OffsetTemp", "--set", "255 169"}).exitCode, 0);
+        setOnline("CM 3.06", false);
+        const Run copied = config({"copy-calibration", L4a, "--to", L4b, L1, L4d, L5, "--json"});
+        setOnline("CM 3.06", true);
+        QCOMPARE(copied.exitCode, 1);
+        const QHash<QString, QJsonObject> results = byObject(copied.json());
+        QCOMPARE(results.value(L4b).value("status").toString(), "done");
+        QCOMPARE(results.value(L5).value("status").toString(), "done");
+        QCOMPARE(results.value(L1).value("status").toString(), "skipped"); // not in CalibTransfer
+        QCOMPARE(results.value(L4d).value("status").toString(), "failed");
+        QVERIFY(run("tqm-netdb", {"cp", "Demo", L4b, "OffsetTemp"}).out.contains("RAW 255 169"));
+    }
+
+    void resetKnobFollowsTheWindowsRules()
+    {
+        // An L1 device calibrates its knob with the two-stop procedure: no reset.
+        const Run refused = config({"reset-knob", L1, L4b});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("two-stop"), qPrintable(refused.err));
+
+        const int before = triggers(L5);
+        setOnline("CM 3.06", false);
+        const Run reset = config({"reset-knob", L4a, L5, L1, L4d, "--json"});
+        setOnline("CM 3.06", true);
+        QCOMPARE(reset.exitCode, 1);
+        const QHash<QString, QJsonObject> results = byObject(reset.json());
+        QCOMPARE(results.value(L4a).value("status").toString(), "done");
+        QCOMPARE(results.value(L5).value("status").toString(), "done");
+        QCOMPARE(results.value(L1).value("status").toString(), "skipped");
+        QCOMPARE(results.value(L4d).value("status").toString(), "failed");
+        QCOMPARE(triggers(L5), before + 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigTool)
+#include "tst_configtool.moc"

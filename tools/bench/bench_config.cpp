@@ -1,0 +1,177 @@
+// bench-config: tqm-config's write of one parameter set file to N devices of a generated
+// network, in the process as the program runs it (object names resolved, the set loaded into
+// the first device, then one transaction per device), and the same figures per device as
+// bench-spread prints for the window's multi-device write. The set differs from the devices'
+// defaults in every CP; a sample of the devices is checked afterwards for the new set.
+//
+//   bench-config [N ...]          default: 100 500 2000
+//   bench-config --ini <file>     plug-in INI file (default: the one next to the program)
+
+#include "changedset.h"
+#include "configtool.h"
+#include "device/cconfiguration.h"
+#include "device/configurationwindow.h"
+#include "host/devicesession.h"
+#include "lns/product.h"
+#include "lns/userdialogs.h"
+#include "params/cparams.h"
+#include "spreadmeasure.h"
+#include "transfer/paramsetfile.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+
+using namespace spreadbench;
+
+namespace {
+
+constexpr int SampleEvery = 97;
+
+// Device 0's set with every value changed, saved as the window saves it; answers the number of
+// distinct CPs the set writes.
+int writeChangedSet(const QString &home, const QString &iniPath, const QString &object, const QString &file)
+{
+    const IniFile ini(iniPath);
+    MemoryLogger logger;
+    ScriptedDialogs dialogs;
+    DeviceSessionParts parts;
+    parts.logger = &logger;
+    parts.dialogs = &dialogs;
+    parts.iniFile = &ini;
+    const auto server = embedded::EmbeddedObjectServer::create(home);
+    DeviceSession session([server] { return server; }, object, commands::Configure, parts);
+    MemoryConfigurationWindow window;
+    cConfiguration configuration(session.services(), window);
+    window.setUpdatingControls(true);
+    configuration.FetchCPs();
+    configuration.ReadSettings();
+    changedset::changeEverything(*configuration.Parameters());
+    window.setUpdatingControls(false);
+    if (!transfer::ParamSetFile(*configuration.Parameters())
+             .WriteToFile(file, product::PlugInName, session.state().appDevice->programId(), product::DataFileVersion))
+        throw TqmError(TqmError::FileAccess, QStringLiteral("bench-config"), file + QStringLiteral(" was not written"));
+    return int(configuration.Parameters()->GetAllCpNamesShouldBeWrittenToLns().size());
+}
+
+Measurement measure(const QString &home, const QString &iniPath, int count)
+{
+    const QString networkName = QStringLiteral("Config%1").arg(count);
+    createSpreadNetwork(home, networkName, count + 1);
+
+    QString output;
+    QTextStream out(&output);
+    QTextStream err(&output);
+    configtool::Setup setup;
+    setup.home = home;
+    setup.iniPath = iniPath;
+    configtool::ConfigTool tool(setup, out, err);
+    const lns::NetworkPtr network = tool.server().network(networkName);
+    QStringList objects;
+    for (int n = 0; n <= count; ++n)
+        objects.append(embedded::objectName(commandModule(network, n)));
+
+    const QString changed = home + QStringLiteral("/changed.dat");
+    const int distinctCps = writeChangedSet(home, iniPath, objects.first(), changed);
+
+    CommitCounter commits;
+    commits.attach();
+    tool.server().resetMessageCounts();
+    ::sync(); // flushes what building the network left pending
+    const long syncsBefore = syncCalls();
+    QElapsedTimer timer;
+    timer.start();
+    const std::clock_t cpuStart = std::clock();
+    tool.write(changed, objects.mid(1), false);
+    Measurement m;
+    m.wallMs = timer.elapsed();
+    m.cpuMs = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+    m.syncs = syncCalls() - syncsBefore;
+    m.commits = commits.commits;
+    m.messages = tool.server().totalMessageCounts();
+    m.devices = count;
+    m.distinctCps = distinctCps;
+    for (const configtool::DeviceResult &result : tool.results()) {
+        if (result.status == configtool::DeviceResult::Status::Written)
+            ++m.written;
+        else {
+            ++m.failed;
+            m.problems.append(result.object + QStringLiteral(": ") + result.reason);
+        }
+    }
+
+    QList<int> sample;
+    for (int n = 1; n < count; n += SampleEvery)
+        sample.append(n);
+    sample.append(count);
+    for (int n : sample) {
+        QString diff;
+        QTextStream diffOut(&diff);
+        configtool::ConfigTool checker(setup, diffOut, diffOut);
+        if (checker.diff(objects.at(n), changed) != 0)
+            m.problems.append(objects.at(n) + QStringLiteral(" does not hold the set: ") + diff.simplified());
+    }
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes a parameter set file to N devices of a generated network with tqm-config's write and prints the cost "
+        "per device."));
+    parser.addHelpOption();
+    const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("The plug-in INI file."),
+                                       QStringLiteral("file"),
+                                       QCoreApplication::applicationDirPath() + QStringLiteral("/TqmCmdModule.ini"));
+    parser.addOption(iniOption);
+    parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Device counts (default 100 500 2000)."));
+    parser.process(app);
+
+    QList<int> counts;
+    for (const QString &argument : parser.positionalArguments()) {
+        bool ok = false;
+        const int n = argument.toInt(&ok);
+        if (!ok || n < 1) {
+            std::fprintf(stderr, "bench-config: \"%s\" is not a device count (a whole number of at least 1).\n",
+                         qPrintable(argument));
+            return 2;
+        }
+        counts.append(n);
+    }
+    if (counts.isEmpty())
+        counts = {100, 500, 2000};
+    const QString iniPath = parser.value(iniOption);
+    if (!QFileInfo::exists(iniPath)) {
+        std::fprintf(stderr, "bench-config: the plug-in INI file \"%s\" does not exist (--ini).\n", qPrintable(iniPath));
+        return 2;
+    }
+    QTemporaryDir home;
+    if (!home.isValid()) {
+        std::fprintf(stderr, "bench-config: no temporary directory for the networks.\n");
+        return 1;
+    }
+
+    printHeader();
+    int problems = 0;
+    try {
+        for (int n : counts) {
+            const Measurement m = measure(home.path(), iniPath, n);
+            print(m);
+            problems += int(m.problems.size());
+        }
+    } catch (const TqmError &error) {
+        std::fprintf(stderr, "bench-config: %s\n", error.what());
+        return 1;
+    }
+    return problems == 0 ? 0 : 3;
+}

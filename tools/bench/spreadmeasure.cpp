@@ -1,0 +1,106 @@
+#include "spreadmeasure.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <cstdio>
+#include <dlfcn.h>
+
+// ---- counting the disk syncs: the database library's calls end up here (the program exports
+// these symbols) and go on to the C library's.
+
+namespace {
+std::atomic<long> syncCount{0};
+
+template <class F>
+F nextSymbol(const char *name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+} // namespace
+
+extern "C" int fsync(int fd)
+{
+    static const auto real = nextSymbol<int (*)(int)>("fsync");
+    ++syncCount;
+    return real(fd);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    static const auto real = nextSymbol<int (*)(int)>("fdatasync");
+    ++syncCount;
+    return real(fd);
+}
+
+namespace spreadbench {
+
+long syncCalls()
+{
+    return syncCount;
+}
+
+void createSpreadNetwork(const QString &home, const QString &name, int count)
+{
+    QJsonArray subsystems;
+    for (int first = 0; first < count; first += DevicesPerFloor) {
+        QJsonArray devices;
+        for (int i = first; i < qMin(count, first + DevicesPerFloor); ++i)
+            devices.append(QJsonObject{{"name", QStringLiteral("CM %1").arg(i, 5, 10, QLatin1Char('0'))},
+                                       {"template", Template},
+                                       {"online", true}});
+        const int floor = first / DevicesPerFloor;
+        subsystems.append(QJsonObject{{"path", QStringLiteral("Building %1/Floor %2").arg(floor / 10).arg(floor % 10)},
+                                      {"devices", devices}});
+    }
+    embedded::createNetwork(home, QJsonObject{{"name", name}, {"subsystems", subsystems}}, true);
+}
+
+lns::LonMarkObjectPtr commandModule(const lns::NetworkPtr &network, int n)
+{
+    const int floor = n / DevicesPerFloor;
+    const lns::SubsystemPtr building = network->systems()->item(1)->subsystems()->item(floor / 10 + 1);
+    return building->subsystems()->item(floor % 10 + 1)->appDevices()->item(n % DevicesPerFloor + 1)->lonMarkObjects()->item(
+        QStringLiteral("CommandModule"));
+}
+
+void CommitCounter::attach()
+{
+    for (const QString &name : QSqlDatabase::connectionNames()) {
+        const QVariant handle = QSqlDatabase::database(name, false).driver()->handle();
+        if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            sqlite3_commit_hook(*static_cast<sqlite3 *const *>(handle.data()), &CommitCounter::count, this);
+    }
+}
+
+int CommitCounter::count(void *self)
+{
+    ++static_cast<CommitCounter *>(self)->commits;
+    return 0; // go on with the commit
+}
+
+void printHeader()
+{
+    std::printf("%6s  %9s  %8s  %8s  %7s  %6s  %8s  %8s  %8s  %8s  %8s\n", "N", "wall ms", "ms/dev", "CPU ms", "written",
+                "failed", "CPs/set", "CP reads", "messages", "commits", "syncs");
+    std::printf("%6s  %9s  %8s  %8s  %7s  %6s  %8s  %8s  %8s  %8s  %8s\n", "", "", "", "/device", "", "", "", "/device",
+                "/device", "/device", "/device");
+}
+
+void print(const Measurement &m)
+{
+    const double n = qMax(1, m.devices);
+    std::printf("%6d  %9lld  %8.2f  %8.2f  %7d  %6d  %8d  %8.1f  %8.1f  %8.2f  %8.2f\n", m.devices,
+                static_cast<long long>(m.wallMs), m.wallMs / n, m.cpuMs / n, m.written, m.failed, m.distinctCps,
+                m.messages.cpReads / n, m.messages.total() / n, m.commits / n, m.syncs / n);
+    for (const QString &problem : m.problems)
+        std::printf("        problem: %s\n", qPrintable(problem));
+    std::fflush(stdout);
+}
+
+} // namespace spreadbench

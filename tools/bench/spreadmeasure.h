@@ -1,0 +1,52 @@
+#pragma once
+
+// What bench-spread and bench-config share: the generated network of command modules, the
+// counters of database commits and disk syncs, and the table they print, so that the two
+// benchmarks give the same figures for the window's multi-device write and tqm-config's.
+
+#include "lns/embedded/embeddedobjectserver.h"
+
+#include <QStringList>
+
+namespace spreadbench {
+
+constexpr int DevicesPerFloor = 50;
+inline const QString Template = QStringLiteral("TQM_CM_L4");
+
+// A network of `count` command modules of one template, DevicesPerFloor to a subsystem.
+void createSpreadNetwork(const QString &home, const QString &name, int count);
+// The command-module object of device n (0-based, in the order the network was made).
+lns::LonMarkObjectPtr commandModule(const lns::NetworkPtr &network, int n);
+
+// fsync and fdatasync calls of the process so far (the program exports both and counts them).
+long syncCalls();
+
+// Counts the commits of every database connection the process holds when attached.
+class CommitCounter
+{
+public:
+    void attach();
+    long commits = 0;
+
+private:
+    static int count(void *self);
+};
+
+struct Measurement
+{
+    int devices = 0;
+    qint64 wallMs = 0;
+    double cpuMs = 0;
+    int written = 0;
+    int failed = 0;
+    int distinctCps = 0;
+    embedded::MessageCounts messages;
+    long commits = 0;
+    long syncs = 0;
+    QStringList problems;
+};
+
+void printHeader();
+void print(const Measurement &m);
+
+} // namespace spreadbench

@@ -1,0 +1,789 @@
+#include "configtool.h"
+
+#include "calibration/knobcalibration.h"
+#include "calibration/pagearrangement.h"
+#include "calibration/sensorcalibration.h"
+#include "device/cconfiguration.h"
+#include "device/devicescan.h"
+#include "device/shownparameters.h"
+#include "host/devicesession.h"
+#include "lns/product.h"
+#include "lns/timer.h"
+#include "params/cparam.h"
+#include "params/cparams.h"
+#include "session/settings.h"
+#include "strings/resstrings.h"
+#include "transfer/paramsetfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+
+#include <optional>
+
+namespace configtool {
+
+namespace {
+
+// The LonMark object type of the command module: the object the plug-in configures.
+constexpr int CommandModuleObjectType = 8090;
+const QString SettingsSection = QStringLiteral("Settings");
+const QString NotAvailable = QStringLiteral("not available");
+
+lns::LonMarkObjectPtr commandModuleOf(const lns::AppDevicePtr &device)
+{
+    for (const auto &object : device->lonMarkObjects()->items())
+        if (object->type() == CommandModuleObjectType)
+            return object;
+    return {};
+}
+
+QList<lns::AppDevicePtr> devicesOf(const lns::NetworkPtr &network)
+{
+    QList<lns::AppDevicePtr> devices;
+    QList<lns::SubsystemPtr> pending = network->systems()->item(1)->subsystems()->items();
+    while (!pending.isEmpty()) {
+        const lns::SubsystemPtr subsystem = pending.takeFirst();
+        devices += subsystem->appDevices()->items();
+        pending = subsystem->subsystems()->items() + pending;
+    }
+    return devices;
+}
+
+QString shownText(const device::ShownParameter &parameter)
+{
+    return parameter.available ? (parameter.value + QLatin1Char(' ') + parameter.unit).trimmed() : NotAvailable;
+}
+
+QJsonObject toJson(const device::ShownParameter &parameter)
+{
+    QJsonObject entry{{"name", parameter.name}, {"available", parameter.available}};
+    if (parameter.available) {
+        entry.insert("value", parameter.value);
+        entry.insert("unit", parameter.unit);
+        entry.insert("stored", parameter.stored);
+    }
+    return entry;
+}
+
+QJsonObject toJson(const Change &change)
+{
+    return {{"name", change.name}, {"old", change.oldValue}, {"new", change.newValue}};
+}
+
+// The parameters of `b` whose stored value (or availability) differs from `a`'s, among those
+// both sets have; `only` narrows them further when given.
+QList<Change> changesBetween(const QList<device::ShownParameter> &a, const QList<device::ShownParameter> &b,
+                             const std::optional<QStringList> &only = std::nullopt)
+{
+    QHash<QString, device::ShownParameter> before;
+    for (const auto &parameter : a)
+        before.insert(parameter.name, parameter);
+    QList<Change> changes;
+    for (const auto &after : b) {
+        const auto found = before.constFind(after.name);
+        if (found == before.cend() || (only && !only->contains(after.name)))
+            continue;
+        if (found->available == after.available && found->stored == after.stored)
+            continue;
+        Change change{after.name, shownText(*found), shownText(after)};
+        // Two values a list shows alike (or a value no list holds) still differ.
+        if (change.oldValue == change.newValue) {
+            change.oldValue += QStringLiteral(" (%1)").arg(found->stored);
+            change.newValue += QStringLiteral(" (%1)").arg(after.stored);
+        }
+        changes.append(change);
+    }
+    return changes;
+}
+
+} // namespace
+
+QString statusName(DeviceResult::Status status)
+{
+    switch (status) {
+    case DeviceResult::Status::Written:
+        return QStringLiteral("written");
+    case DeviceResult::Status::Done:
+        return QStringLiteral("done");
+    case DeviceResult::Status::Failed:
+        return QStringLiteral("failed");
+    case DeviceResult::Status::Skipped:
+        return QStringLiteral("skipped");
+    case DeviceResult::Status::Planned:
+        break;
+    }
+    return QStringLiteral("planned");
+}
+
+struct OpenedDevice
+{
+    QString source; // the object name, or the file the set came from
+    QString file;   // the file whose set this is; empty for a device's own set
+    std::unique_ptr<DeviceSession> session;
+    std::unique_ptr<ToolConfigurationWindow> window;
+    std::unique_ptr<cConfiguration> configuration;
+    lns::ObjectServerPtr ownServer; // a file's device
+
+    // The set as the window shows it; a file's set holds only the parameters the file gives.
+    QList<device::ShownParameter> shown() const
+    {
+        QList<device::ShownParameter> all = device::shownParameters(*configuration->Parameters());
+        if (!file.isEmpty()) {
+            const IniFile values(file);
+            all.removeIf([&](const device::ShownParameter &p) { return values.GetValue(SettingsSection, p.name).isEmpty(); });
+        }
+        return all;
+    }
+};
+
+ConfigTool::ConfigTool(Setup setup, QTextStream &out, QTextStream &err)
+    : m_setup(std::move(setup)), m_out(out), m_err(err), m_ini(m_setup.iniPath),
+      m_registry(std::make_unique<RegistryAccess>(m_setup.home))
+{
+    // The session's language is the plug-in's: what the window would show, the tool prints.
+    m_language = settings::readLanguage(*m_registry);
+    setLanguage(m_language);
+}
+
+ConfigTool::~ConfigTool() = default;
+
+embedded::EmbeddedObjectServer &ConfigTool::server()
+{
+    if (!m_server) {
+        m_server = embedded::EmbeddedObjectServer::create(m_setup.home);
+        m_server->open(lns::ConnectionMode::Local);
+    }
+    return *m_server;
+}
+
+DeviceSessionParts ConfigTool::parts()
+{
+    DeviceSessionParts parts;
+    parts.dialogs = &m_dialogs;
+    parts.logger = &m_logger;
+    parts.iniFile = &m_ini;
+    parts.registry = m_registry.get();
+    parts.language = m_language;
+    // An error of a workflow step becomes a red line: the device's reason.
+    parts.handleError = [this](const TqmError &error, const QString &, const QString &) {
+        m_logger.addLogLine(error.description(), logcolour::Red);
+        return ErrorAnswer::Leave;
+    };
+    return parts;
+}
+
+// A device's object name, or the object name of a device's command module.
+lns::LonMarkObjectPtr ConfigTool::lonMarkObject(const QString &object)
+{
+    lns::ObjectPtr found;
+    try {
+        found = server().objectByName(object);
+    } catch (const TqmError &) {
+    }
+    if (found && found->classId() == lns::LonMarkObjectClass)
+        return std::dynamic_pointer_cast<lns::LonMarkObject>(found);
+    if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(found)) {
+        if (const lns::LonMarkObjectPtr commandModule = commandModuleOf(device))
+            return commandModule;
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-config"),
+                       QStringLiteral("\"%1\": the device has no command-module object.").arg(object));
+    }
+    throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-config"),
+                   QStringLiteral("\"%1\": there is no such LonMark object or device (tqm-netdb list NETWORK names them).")
+                       .arg(object));
+}
+
+std::unique_ptr<OpenedDevice> ConfigTool::open(const QString &object, int commandIndex)
+{
+    auto opened = std::make_unique<OpenedDevice>();
+    const QString name = embedded::objectName(lonMarkObject(object));
+    opened->source = name;
+    opened->session = std::make_unique<DeviceSession>([this] { return m_server; }, name, commandIndex, parts());
+    opened->window = std::make_unique<ToolConfigurationWindow>(opened->session->state().windowTitle());
+    opened->configuration = std::make_unique<cConfiguration>(opened->session->services(), *opened->window);
+    opened->window->setUpdatingControls(true);
+    opened->configuration->FetchCPs();
+    opened->window->setUpdatingControls(false);
+    return opened;
+}
+
+void ConfigTool::readSet(OpenedDevice &opened)
+{
+    const qsizetype mark = m_logger.mark();
+    opened.window->setUpdatingControls(true);
+    opened.configuration->ReadSettings();
+    opened.window->setUpdatingControls(false);
+    const QStringList problems = m_logger.redSince(mark);
+    if (!problems.isEmpty())
+        throw TqmError(TqmError::LnsDeviceNotResponding, QStringLiteral("tqm-config"),
+                       QStringLiteral("%1: the set could not be read: %2").arg(opened.source, problems.join(QStringLiteral("; "))));
+}
+
+QString ConfigTool::loadFile(OpenedDevice &opened, const QString &file, DeviceResult::Status *refusal)
+{
+    *refusal = DeviceResult::Status::Failed;
+    const QString programId = opened.session->state().appDevice->programId();
+    cParamEnums::eLoadFromFileErrors result = cParamEnums::LE_NO_ERROR;
+    const qsizetype mark = m_logger.mark();
+    try {
+        opened.window->setUpdatingControls(true);
+        result = transfer::ParamSetFile(*opened.configuration->Parameters())
+                     .LoadFromFile(file, m_ini, product::PlugInName, programId, product::DataFileVersion);
+        opened.window->setUpdatingControls(false);
+    } catch (const TqmError &error) {
+        opened.window->setUpdatingControls(false);
+        return QString(error.description()).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    }
+    m_logger.redSince(mark); // keys the device lacks are black remarks, not failures
+    switch (result) {
+    case cParamEnums::LE_NO_ERROR:
+        return {};
+    case cParamEnums::LE_WRONG_PLUGIN:
+        return file + QStringLiteral(": ") + GetResString(1520, 1);
+    case cParamEnums::LE_WRONG_DEVICE:
+        *refusal = DeviceResult::Status::Skipped;
+        return file + QStringLiteral(": ") + GetResString(1520, 2);
+    default:
+        return file + QStringLiteral(": ") + GetResString(1521);
+    }
+}
+
+// A file's set needs a device to be shown on: its lists and units are the device template's.
+// A device of the file's program id is made for it in a network of its own, so that showing a
+// file touches no real device.
+std::unique_ptr<OpenedDevice> ConfigTool::openFile(const QString &file)
+{
+    const QString programId = IniFile(file).GetValue(QStringLiteral("General"), QStringLiteral("ProgramId")).trimmed();
+    QString deviceTemplate;
+    for (int n = 1; n <= m_ini.TemplateEntryCount() && deviceTemplate.isEmpty(); ++n)
+        if (m_ini.templateEntry(n).programId == programId)
+            deviceTemplate = m_ini.templateEntry(n).deviceTemplate;
+    if (!QFileInfo::exists(file))
+        throw TqmError(TqmError::FileNotFound, QStringLiteral("tqm-config"),
+                       QStringLiteral("%1: there is no such file or object.").arg(file));
+    if (deviceTemplate.isEmpty())
+        throw TqmError(TqmError::BadFileFormat, QStringLiteral("tqm-config"),
+                       QStringLiteral("%1: the program id \"%2\" is not one of the plug-in's (%3).")
+                           .arg(file, programId, m_ini.fileName()));
+    if (!m_scratchHome)
+        m_scratchHome = std::make_unique<QTemporaryDir>();
+    static int files = 0;
+    const QString network = QStringLiteral("File%1").arg(++files);
+    embedded::createNetwork(m_scratchHome->path(),
+                            QJsonObject{{"name", network},
+                                        {"subsystems", QJsonArray{QJsonObject{
+                                                           {"path", "Files"},
+                                                           {"devices", QJsonArray{QJsonObject{{"name", "Set"},
+                                                                                              {"template", deviceTemplate},
+                                                                                              {"online", true}}}}}}}});
+    const lns::ObjectServerPtr fileServer = embedded::EmbeddedObjectServer::create(m_scratchHome->path());
+    fileServer->open(lns::ConnectionMode::Local);
+    const QString object = embedded::objectName(commandModuleOf(
+        std::static_pointer_cast<embedded::EmbeddedObjectServer>(fileServer)->findDevice(network, QStringLiteral("Set"))));
+
+    auto opened = std::make_unique<OpenedDevice>();
+    opened->source = file;
+    opened->ownServer = fileServer;
+    opened->session = std::make_unique<DeviceSession>([fileServer] { return fileServer; }, object, commands::Configure,
+                                                      parts());
+    opened->window = std::make_unique<ToolConfigurationWindow>(QFileInfo(file).fileName());
+    opened->configuration = std::make_unique<cConfiguration>(opened->session->services(), *opened->window);
+    opened->window->setUpdatingControls(true);
+    opened->configuration->FetchCPs();
+    opened->window->setUpdatingControls(false);
+    readSet(*opened);
+    DeviceResult::Status refusal;
+    const QString problem = loadFile(*opened, file, &refusal);
+    if (!problem.isEmpty())
+        throw TqmError(TqmError::BadFileFormat, QStringLiteral("tqm-config"), problem);
+    opened->file = file;
+    return opened;
+}
+
+std::unique_ptr<OpenedDevice> ConfigTool::openOperand(const QString &objectOrFile)
+{
+    if (QFileInfo(objectOrFile).isFile())
+        return openFile(objectOrFile);
+    auto opened = open(objectOrFile, commands::Configure);
+    readSet(*opened);
+    return opened;
+}
+
+// ---- read, show, diff ----
+
+int ConfigTool::read(const QString &object, const QString &outputFile)
+{
+    auto opened = open(object, commands::Configure);
+    readSet(*opened);
+    const transfer::ParamSetFile set(*opened->configuration->Parameters());
+    const QString programId = opened->session->state().appDevice->programId();
+    if (outputFile.isEmpty() || outputFile == QLatin1String("-")) {
+        m_out.flush();
+        QFile standardOutput;
+        if (!standardOutput.open(stdout, QIODevice::WriteOnly)
+            || standardOutput.write(set.fileBytes(product::PlugInName, programId, product::DataFileVersion)) < 0)
+            throw TqmError(TqmError::FileAccess, QStringLiteral("tqm-config"), QStringLiteral("standard output could not be written"));
+        return 0;
+    }
+    if (!set.WriteToFile(outputFile, product::PlugInName, programId, product::DataFileVersion))
+        throw TqmError(TqmError::FileAccess, QStringLiteral("tqm-config"),
+                       QStringLiteral("%1: %2").arg(outputFile, GetResString(1523)));
+    return 0;
+}
+
+int ConfigTool::show(const QString &objectOrFile)
+{
+    const auto opened = openOperand(objectOrFile);
+    const QList<device::ShownParameter> shown = opened->shown();
+    if (m_setup.json) {
+        QJsonArray parameters;
+        for (const auto &parameter : shown)
+            parameters.append(toJson(parameter));
+        const SessionState &state = opened->session->state();
+        const QJsonObject document{{"command", "show"},
+                                   {"source", opened->source},
+                                   {"programId", state.appDevice->programId()},
+                                   {"template", state.deviceTemplate},
+                                   {"language", m_language == 0 ? "en" : "de"},
+                                   {"parameters", parameters}};
+        m_out << QJsonDocument(document).toJson(QJsonDocument::Indented);
+        return 0;
+    }
+    m_out << "parameter\tvalue\tunit\n";
+    for (const auto &parameter : shown)
+        m_out << parameter.name << '\t' << (parameter.available ? parameter.value : NotAvailable) << '\t'
+              << parameter.unit << '\n';
+    return 0;
+}
+
+int ConfigTool::diff(const QString &a, const QString &b)
+{
+    const auto first = openOperand(a);
+    const auto second = openOperand(b);
+    const QList<Change> changes = changesBetween(first->shown(), second->shown());
+    if (m_setup.json) {
+        QJsonArray list;
+        for (const Change &change : changes)
+            list.append(toJson(change));
+        const QJsonObject document{{"command", "diff"},
+                                   {"a", first->source},
+                                   {"b", second->source},
+                                   {"equal", changes.isEmpty()},
+                                   {"changes", list}};
+        m_out << QJsonDocument(document).toJson(QJsonDocument::Indented);
+    } else {
+        for (const Change &change : changes)
+            m_out << change.name << ": " << change.oldValue << " \u2192 " << change.newValue << '\n';
+    }
+    return changes.isEmpty() ? 0 : 1;
+}
+
+// ---- write ----
+
+QStringList ConfigTool::allObjects(const QString &network)
+{
+    QStringList objects;
+    for (const auto &device : devicesOf(server().network(network)))
+        if (const lns::LonMarkObjectPtr commandModule = commandModuleOf(device))
+            objects.append(embedded::objectName(commandModule));
+    return objects;
+}
+
+QStringList ConfigTool::failedObjects(const QJsonObject &results)
+{
+    QStringList failed;
+    for (const QJsonValue &entry : results.value("devices").toArray())
+        if (entry.toObject().value("status").toString() == statusName(DeviceResult::Status::Failed))
+            failed.append(entry.toObject().value("object").toString());
+    return failed;
+}
+
+int ConfigTool::write(const QString &file, const QStringList &objects, bool dryRun)
+{
+    m_results.clear();
+    // Devices of one program id share one set: the file loaded into the first of them that can
+    // be read, as the window loads it into its device before writing it to others.
+    QList<QPair<QString, QStringList>> groups; // program id -> object names, in the given order
+    for (const QString &object : objects) {
+        DeviceResult result;
+        result.object = object;
+        try {
+            const lns::LonMarkObjectPtr target = lonMarkObject(object);
+            result.object = embedded::objectName(target);
+            const lns::AppDevicePtr device = target->appDevice();
+            if (!m_ini.ListsTemplate(device->deviceTemplate()->name())) {
+                result.status = DeviceResult::Status::Skipped;
+                result.reason = GetResString(1568, 3, {device->deviceTemplate()->name(), device->name()});
+                m_results.append(result);
+                continue;
+            }
+            const QString programId = device->programId();
+            const bool named = std::any_of(m_results.cbegin(), m_results.cend(),
+                                           [&](const DeviceResult &r) { return r.object == result.object; });
+            if (named)
+                continue; // named twice: written once
+            auto group = std::find_if(groups.begin(), groups.end(), [&](const auto &g) { return g.first == programId; });
+            if (group == groups.end())
+                groups.append({programId, {result.object}});
+            else
+                group->second.append(result.object);
+            result.status = DeviceResult::Status::Planned;
+        } catch (const TqmError &error) {
+            result.reason = error.description();
+        }
+        m_results.append(result);
+    }
+    for (const auto &group : std::as_const(groups))
+        writeGroup(file, group.second, dryRun);
+    endProgress();
+    finishResults(QStringLiteral("write"), {{"file", file}, {"dryRun", dryRun}});
+    const bool allDone = std::all_of(m_results.cbegin(), m_results.cend(), [&](const DeviceResult &r) {
+        return r.status == (dryRun ? DeviceResult::Status::Planned : DeviceResult::Status::Written);
+    });
+    return allDone ? 0 : 1;
+}
+
+void ConfigTool::writeGroup(const QString &file, const QStringList &objects, bool dryRun)
+{
+    const auto resultOf = [this](const QString &object) -> DeviceResult & {
+        return *std::find_if(m_results.begin(), m_results.end(),
+                             [&](const DeviceResult &r) { return r.object == object && r.status == DeviceResult::Status::Planned; });
+    };
+    const auto fail = [&](const QString &object, DeviceResult::Status status, const QString &reason) {
+        DeviceResult &result = resultOf(object);
+        result.status = status;
+        result.reason = reason;
+    };
+
+    std::unique_ptr<OpenedDevice> base;
+    QList<device::ShownParameter> baseAsRead;
+    QStringList targets;
+    for (const QString &object : objects) {
+        if (base) {
+            targets.append(object);
+            continue;
+        }
+        try {
+            progress(QStringLiteral("reading %1").arg(object));
+            base = open(object, commands::Configure);
+            readSet(*base);
+            baseAsRead = base->shown();
+            targets.append(object);
+        } catch (const TqmError &error) {
+            base.reset();
+            fail(object, DeviceResult::Status::Failed, error.description());
+        }
+    }
+    if (!base)
+        return;
+    DeviceResult::Status refusal;
+    const QString problem = loadFile(*base, file, &refusal);
+    if (!problem.isEmpty()) {
+        for (const QString &object : std::as_const(targets))
+            fail(object, refusal, problem);
+        return;
+    }
+
+    const cParams &set = *base->configuration->Parameters();
+    if (dryRun) {
+        QStringList written;
+        for (const cParam *parameter : set.GetAllParamsShouldBeWrittenToLns())
+            written.append(parameter->Name());
+        const QList<device::ShownParameter> planned = base->shown();
+        for (const QString &object : std::as_const(targets)) {
+            try {
+                QList<device::ShownParameter> current = baseAsRead;
+                if (object != base->source) {
+                    progress(QStringLiteral("reading %1").arg(object));
+                    auto opened = open(object, commands::Configure);
+                    readSet(*opened);
+                    current = opened->shown();
+                }
+                resultOf(object).changes = changesBetween(current, planned, written);
+            } catch (const TqmError &error) {
+                fail(object, DeviceResult::Status::Failed, error.description());
+            }
+        }
+        return;
+    }
+
+    QList<lns::LonMarkObjectPtr> lonMarkObjects;
+    for (const QString &object : std::as_const(targets))
+        lonMarkObjects.append(lonMarkObject(object));
+    qsizetype mark = 0;
+    QObject context;
+    QObject::connect(base->configuration.get(), &cConfiguration::spreadDeviceStarting, &context,
+                     [&](int index, int count, const lns::LonMarkObjectPtr &target) {
+                         progress(QStringLiteral("[%1/%2] writing %3").arg(index).arg(count).arg(embedded::objectName(target)));
+                         mark = m_logger.mark();
+                     });
+    QObject::connect(base->configuration.get(), &cConfiguration::spreadDeviceFinished, &context,
+                     [&](int index, int, const lns::LonMarkObjectPtr &, bool written) {
+                         DeviceResult &result = resultOf(targets.at(index - 1));
+                         result.status = written ? DeviceResult::Status::Written : DeviceResult::Status::Failed;
+                         if (!written)
+                             result.reason = m_logger.redSince(mark).join(QStringLiteral("; "));
+                         // Only the open device's lines are still needed.
+                         m_logger.clear();
+                     });
+    base->configuration->WriteParametersTo(lonMarkObjects);
+    // A set the write refused before its first device (part of it without a value) names why.
+    const QStringList refused = m_logger.redSince(0);
+    for (const QString &object : std::as_const(targets))
+        if (resultOf(object).status == DeviceResult::Status::Planned)
+            fail(object, DeviceResult::Status::Failed, refused.join(QStringLiteral("; ")));
+}
+
+// ---- calibration passes ----
+
+namespace {
+
+// What a calibration pass logged under one device: its outcome lines, red for a failure.
+void takeOutcome(DeviceResult &result, const QList<LogViewLine> &lines)
+{
+    QStringList red;
+    QStringList other;
+    for (const LogViewLine &line : lines) {
+        QString text = line.text.trimmed();
+        if (!text.startsWith(QLatin1String("- ")))
+            continue; // the device's heading
+        text = text.mid(2);
+        (line.colour == logcolour::Red ? red : other).append(text);
+    }
+    if (!red.isEmpty()) {
+        result.status = DeviceResult::Status::Failed;
+        result.reason = red.join(QStringLiteral("; "));
+    } else if (!other.isEmpty()) {
+        result.status = DeviceResult::Status::Done;
+        result.reason = other.join(QStringLiteral("; "));
+    } else {
+        result.status = DeviceResult::Status::Skipped;
+        result.reason = QStringLiteral("the device has no manufacturer's calibration to correct");
+    }
+}
+
+} // namespace
+
+int ConfigTool::copyCalibration(const QString &from, const QStringList &to)
+{
+    m_results.clear();
+    auto opened = open(from, commands::Calibrate);
+    readSet(*opened);
+    // The calibration passes pick devices; results name their command-module objects.
+    QStringList targets;
+    QStringList picks;
+    for (const QString &object : to) {
+        const lns::LonMarkObjectPtr target = lonMarkObject(object);
+        targets.append(embedded::objectName(target));
+        picks.append(embedded::objectName(target->appDevice()));
+    }
+
+    ToolCalibrationPage page(opened->session->state().windowTitle());
+    page.onStatus = [this](const QString &text) { progress(text); };
+    QStringList notOffered;
+    calibration::CalibrationEnvironment env;
+    env.services = opened->session->services();
+    env.page = &page;
+    env.configuration = opened->configuration.get();
+    env.createMultiDeviceWindow = [&] { return std::make_unique<PickingWindow>(picks, &notOffered); };
+    QHash<QString, qsizetype> marks;
+    QStringList order;
+    env.deviceStarting = [&](const lns::AppDevicePtr &device, int, int) {
+        const QString object = embedded::objectName(commandModuleOf(device));
+        order.append(object);
+        marks.insert(object, m_logger.mark());
+    };
+
+    // The window offers the copy only where its page arrangement shows the copy frame.
+    calibration::ArrangeCalibrationPages(env);
+    if (!page.frameShown(calibration::PageFrame::SensorCopy))
+        throw TqmError(TqmError::LnsInvalidOperation, QStringLiteral("tqm-config"),
+                       QStringLiteral("%1: the window offers no copy of this device's sensor calibration (it needs an "
+                                      "application with the newer calibration, the manufacturer's calibration still in "
+                                      "the device, and a final calibration done here).")
+                           .arg(opened->source));
+    const std::unique_ptr<Timer> timer = opened->session->services().timers->createTimer();
+    calibration::TemperatureSensorCalibration sensor(env, timer.get());
+    const qsizetype start = m_logger.mark();
+    sensor.CopyToSeveralSensors();
+    endProgress();
+
+    const QList<LogViewLine> lines = m_logger.linesSince(start);
+    for (qsizetype i = 0; i < targets.size(); ++i) {
+        const QString &object = targets.at(i);
+        DeviceResult result;
+        result.object = object;
+        result.status = DeviceResult::Status::Skipped;
+        if (notOffered.contains(picks.at(i), Qt::CaseInsensitive)) {
+            result.reason = QStringLiteral("its program id may not receive a calibration of %1 (CalibTransfer)")
+                                .arg(opened->session->state().deviceTemplate);
+        } else if (const qsizetype at = order.indexOf(object); at >= 0) {
+            const qsizetype begin = marks.value(object) - start;
+            const qsizetype end = at + 1 < order.size() ? marks.value(order.at(at + 1)) - start : lines.size();
+            takeOutcome(result, lines.mid(begin, end - begin));
+        } else {
+            result.status = DeviceResult::Status::Failed;
+            result.reason = QStringLiteral("not reached");
+        }
+        m_results.append(result);
+    }
+    finishResults(QStringLiteral("copy-calibration"), {{"from", opened->source}});
+    const bool allDone = std::all_of(m_results.cbegin(), m_results.cend(),
+                                     [](const DeviceResult &r) { return r.status == DeviceResult::Status::Done; });
+    return allDone ? 0 : 1;
+}
+
+int ConfigTool::resetKnob(const QStringList &objects)
+{
+    m_results.clear();
+    // The first device is the window's own: its page decides which procedure the knob has,
+    // and its template which other devices may be reset with it.
+    auto opened = open(objects.first(), commands::Calibrate);
+    readSet(*opened);
+    QStringList others;
+    QStringList picks; // the devices of `others`: the passes pick devices
+    for (const QString &object : objects.mid(1)) {
+        const lns::LonMarkObjectPtr target = lonMarkObject(object);
+        const QString name = embedded::objectName(target);
+        if (name != opened->source && !others.contains(name)) {
+            others.append(name);
+            picks.append(embedded::objectName(target->appDevice()));
+        }
+    }
+
+    ToolCalibrationPage page(opened->session->state().windowTitle());
+    page.onStatus = [this](const QString &text) { progress(text); };
+    QStringList notOffered;
+    calibration::CalibrationEnvironment env;
+    env.services = opened->session->services();
+    env.page = &page;
+    env.configuration = opened->configuration.get();
+    env.createMultiDeviceWindow = [&] { return std::make_unique<PickingWindow>(picks, &notOffered); };
+    QHash<QString, qsizetype> marks;
+    QStringList order;
+    env.deviceStarting = [&](const lns::AppDevicePtr &device, int, int) {
+        const QString object = embedded::objectName(commandModuleOf(device));
+        order.append(object);
+        marks.insert(object, m_logger.mark());
+    };
+    calibration::ArrangeCalibrationPages(env);
+    if (!page.frameShown(calibration::PageFrame::KnobReset) && !page.frameShown(calibration::PageFrame::KnobCentre))
+        throw TqmError(TqmError::LnsInvalidOperation, QStringLiteral("tqm-config"),
+                       QStringLiteral("%1: the knob is calibrated with the two-stop procedure here, which has no reset "
+                                      "(the device answers with an application before the newer calibration, or does "
+                                      "not answer).")
+                           .arg(opened->source));
+    const std::unique_ptr<Timer> timer = opened->session->services().timers->createTimer();
+    calibration::TurningKnobCalibration knob(env, timer.get());
+
+    DeviceResult own;
+    own.object = opened->source;
+    qsizetype mark = m_logger.mark();
+    knob.CalibrateThisDevice();
+    const QStringList red = m_logger.redSince(mark);
+    own.status = red.isEmpty() ? DeviceResult::Status::Done : DeviceResult::Status::Failed;
+    own.reason = red.join(QStringLiteral("; "));
+    m_results.append(own);
+
+    if (!others.isEmpty()) {
+        const qsizetype start = m_logger.mark();
+        knob.CalibrateSeveralDevices();
+        const QList<LogViewLine> lines = m_logger.linesSince(start);
+        for (qsizetype i = 0; i < others.size(); ++i) {
+            const QString &object = others.at(i);
+            DeviceResult result;
+            result.object = object;
+            result.status = DeviceResult::Status::Skipped;
+            if (notOffered.contains(picks.at(i), Qt::CaseInsensitive)) {
+                result.reason = QStringLiteral("its program id may not be reset with %1 (CalibTransfer)")
+                                    .arg(opened->session->state().deviceTemplate);
+            } else if (const qsizetype at = order.indexOf(object); at >= 0) {
+                const qsizetype begin = marks.value(object) - start;
+                const qsizetype end = at + 1 < order.size() ? marks.value(order.at(at + 1)) - start : lines.size();
+                takeOutcome(result, lines.mid(begin, end - begin));
+            } else {
+                result.status = DeviceResult::Status::Failed;
+                result.reason = QStringLiteral("not reached");
+            }
+            m_results.append(result);
+        }
+    }
+    endProgress();
+    finishResults(QStringLiteral("reset-knob"), {{"from", opened->source}});
+    const bool allDone = std::all_of(m_results.cbegin(), m_results.cend(),
+                                     [](const DeviceResult &r) { return r.status == DeviceResult::Status::Done; });
+    return allDone ? 0 : 1;
+}
+
+// ---- output ----
+
+void ConfigTool::finishResults(const QString &command, QJsonObject document)
+{
+    QHash<QString, int> counts;
+    for (const DeviceResult &result : std::as_const(m_results))
+        ++counts[statusName(result.status)];
+    if (m_setup.json) {
+        QJsonArray devices;
+        for (const DeviceResult &result : std::as_const(m_results)) {
+            QJsonObject entry{{"object", result.object}, {"status", statusName(result.status)}};
+            if (!result.reason.isEmpty())
+                entry.insert("reason", result.reason);
+            if (result.status == DeviceResult::Status::Planned) {
+                QJsonArray changes;
+                for (const Change &change : result.changes)
+                    changes.append(toJson(change));
+                entry.insert("changes", changes);
+            }
+            devices.append(entry);
+        }
+        document.insert("command", command);
+        document.insert("devices", devices);
+        QJsonObject summary;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            summary.insert(it.key(), it.value());
+        document.insert("summary", summary);
+        m_out << QJsonDocument(document).toJson(QJsonDocument::Indented);
+        return;
+    }
+    for (const DeviceResult &result : std::as_const(m_results)) {
+        if (result.status == DeviceResult::Status::Planned) {
+            m_out << result.object << (result.changes.isEmpty() ? ": no change\n" : ":\n");
+            for (const Change &change : result.changes)
+                m_out << "  " << change.name << ": " << change.oldValue << " \u2192 " << change.newValue << '\n';
+            continue;
+        }
+        m_out << statusName(result.status) << '\t' << result.object;
+        if (!result.reason.isEmpty())
+            m_out << '\t' << result.reason;
+        m_out << '\n';
+    }
+    QStringList summary;
+    for (const auto status : {DeviceResult::Status::Written, DeviceResult::Status::Done, DeviceResult::Status::Planned,
+                              DeviceResult::Status::Failed, DeviceResult::Status::Skipped})
+        if (counts.value(statusName(status)) > 0)
+            summary.append(QStringLiteral("%1 %2").arg(counts.value(statusName(status))).arg(statusName(status)));
+    m_out << (summary.isEmpty() ? QStringLiteral("no device") : summary.join(QStringLiteral(", "))) << '\n';
+}
+
+void ConfigTool::progress(const QString &text)
+{
+    if (!m_setup.progress)
+        return;
+    m_err << "\r\033[K" << text;
+    m_err.flush();
+    m_progressShown = true;
+}
+
+void ConfigTool::endProgress()
+{
+    if (!m_progressShown)
+        return;
+    m_err << "\r\033[K";
+    m_err.flush();
+    m_progressShown = false;
+}
+
+} // namespace configtool

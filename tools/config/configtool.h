@@ -1,0 +1,116 @@
+#pragma once
+
+// tqm-config's commands on the plug-in's own core: reading a device into a parameter set file,
+// showing and comparing sets of devices and files, the multi-device write of a file, and the
+// multi-device calibration passes. Every command works the way the plug-in's window does it,
+// through the same configuration, transfer, multi-device and calibration code; what a window
+// would show, the tool prints.
+
+#include "host/devicesession.h"
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/inifile.h"
+#include "lns/registryaccess.h"
+#include "toolparts.h"
+
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QStringList>
+#include <QTextStream>
+
+#include <functional>
+#include <memory>
+
+class cConfiguration;
+class DeviceSession;
+
+namespace configtool {
+
+struct Setup
+{
+    QString home;       // the networks and the registry (TQM_HOME)
+    QString iniPath;    // the plug-in INI file
+    bool json = false;  // results as one JSON document
+    // A progress line on standard error (it is a terminal).
+    bool progress = false;
+};
+
+// One parameter whose shown value differs between two sets.
+struct Change
+{
+    QString name;
+    QString oldValue; // as shown, with its unit; "not available" when the set lacks it
+    QString newValue;
+};
+
+// The outcome of one device of write, copy-calibration or reset-knob.
+struct DeviceResult
+{
+    enum class Status { Written, Done, Failed, Skipped, Planned };
+    QString object;
+    Status status = Status::Failed;
+    QString reason;        // why it failed or was skipped
+    QList<Change> changes; // a dry run: what the write would change
+};
+
+QString statusName(DeviceResult::Status status);
+
+// The device a set is read from or compared with, with its configuration built and read.
+struct OpenedDevice;
+
+class ConfigTool
+{
+public:
+    ConfigTool(Setup setup, QTextStream &out, QTextStream &err);
+    ~ConfigTool();
+
+    // Exit codes: 0 success (diff: equal), 1 failure (diff: different), 2 wrong arguments.
+    int read(const QString &object, const QString &outputFile);
+    int show(const QString &objectOrFile);
+    int diff(const QString &a, const QString &b);
+    int write(const QString &file, const QStringList &objects, bool dryRun);
+    int copyCalibration(const QString &from, const QStringList &to);
+    int resetKnob(const QStringList &objects);
+
+    // The command-module objects of every device of a network, as `tqm-netdb list` names them.
+    QStringList allObjects(const QString &network);
+    // The objects a results document of an earlier write names as failed.
+    static QStringList failedObjects(const QJsonObject &results);
+
+    // The results of the last write, copy-calibration or reset-knob.
+    const QList<DeviceResult> &results() const { return m_results; }
+    embedded::EmbeddedObjectServer &server();
+
+private:
+    std::unique_ptr<OpenedDevice> open(const QString &object, int commandIndex);
+    // Reads the set from the device; throws TqmError naming the device and why.
+    void readSet(OpenedDevice &opened);
+    // A set from a file: interpreted on a device of its program id made for the purpose.
+    std::unique_ptr<OpenedDevice> openFile(const QString &file);
+    std::unique_ptr<OpenedDevice> openOperand(const QString &objectOrFile);
+    // Loads the file into the device's set; the reason when the window would refuse it.
+    QString loadFile(OpenedDevice &opened, const QString &file, DeviceResult::Status *refusal);
+    lns::LonMarkObjectPtr lonMarkObject(const QString &object);
+
+    void writeGroup(const QString &file, const QStringList &objects, bool dryRun);
+    void finishResults(const QString &command, QJsonObject document);
+    void progress(const QString &text);
+    void endProgress();
+    DeviceSessionParts parts();
+
+    Setup m_setup;
+    QTextStream &m_out;
+    QTextStream &m_err;
+    IniFile m_ini;
+    std::unique_ptr<RegistryAccess> m_registry;
+    ToolLogger m_logger;
+    ToolDialogs m_dialogs{m_logger};
+    qint16 m_language = 0;
+    embedded::EmbeddedObjectServerPtr m_server;
+    // Scratch networks for files, removed with the tool.
+    std::unique_ptr<QTemporaryDir> m_scratchHome;
+    embedded::EmbeddedObjectServerPtr m_scratchServer;
+    QList<DeviceResult> m_results;
+    bool m_progressShown = false;
+};
+
+} // namespace configtool
