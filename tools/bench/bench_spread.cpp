@@ -20,11 +20,8 @@
 #include "session/services.h"
 #include "session/session.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <ctime>
@@ -152,54 +149,11 @@ Measurement measure(const QString &home, const IniFile &ini, int count)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes a parameter set to N devices of a generated network and prints the cost per device."));
-    parser.addHelpOption();
-    const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("The plug-in INI file."),
-                                       QStringLiteral("file"),
-                                       QCoreApplication::applicationDirPath() + QStringLiteral("/TqmCmdModule.ini"));
-    parser.addOption(iniOption);
-    parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Device counts (default 100 500 2000)."));
-    parser.process(app);
-
-    QList<int> counts;
-    for (const QString &argument : parser.positionalArguments()) {
-        bool ok = false;
-        const int n = argument.toInt(&ok);
-        if (!ok || n < 1) {
-            std::fprintf(stderr, "bench-spread: \"%s\" is not a device count (a whole number of at least 1).\n",
-                         qPrintable(argument));
-            return 2;
-        }
-        counts.append(n);
-    }
-    if (counts.isEmpty())
-        counts = {100, 500, 2000};
-
-    const QString iniPath = parser.value(iniOption);
-    if (!QFileInfo::exists(iniPath)) {
-        std::fprintf(stderr, "bench-spread: the plug-in INI file \"%s\" does not exist (--ini).\n", qPrintable(iniPath));
-        return 2;
-    }
-    IniFile ini(iniPath);
-    QTemporaryDir home;
-    if (!home.isValid()) {
-        std::fprintf(stderr, "bench-spread: no temporary directory for the networks.\n");
-        return 1;
-    }
-
-    printHeader();
-    int problems = 0;
-    try {
-        for (int n : counts) {
-            const Measurement m = measure(home.path(), ini, n);
-            print(m);
-            problems += int(m.problems.size());
-        }
-    } catch (const TqmError &error) {
-        std::fprintf(stderr, "bench-spread: %s\n", error.what());
-        return 1;
-    }
-    return problems == 0 ? 0 : 3;
+    return runBenchmark(app, "bench-spread",
+                        QStringLiteral("Writes a parameter set to N devices of a generated network and prints the cost per "
+                                       "device."),
+                        [](const QString &home, const QString &iniPath, int devices) {
+                            const IniFile ini(iniPath);
+                            return measure(home, ini, devices);
+                        });
 }

@@ -1,9 +1,15 @@
 #include "spreadmeasure.h"
 
+#include "base/tqmerror.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSqlDatabase>
 #include <QSqlDriver>
+#include <QTemporaryDir>
 
 #include <sqlite3.h>
 
@@ -101,6 +107,57 @@ void print(const Measurement &m)
     for (const QString &problem : m.problems)
         std::printf("        problem: %s\n", qPrintable(problem));
     std::fflush(stdout);
+}
+
+int runBenchmark(QCoreApplication &app, const char *program, const QString &description, const Measure &measure)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description);
+    parser.addHelpOption();
+    const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("The plug-in INI file."),
+                                       QStringLiteral("file"),
+                                       QCoreApplication::applicationDirPath() + QStringLiteral("/TqmCmdModule.ini"));
+    parser.addOption(iniOption);
+    parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Device counts (default 100 500 2000)."));
+    parser.process(app);
+
+    QList<int> counts;
+    for (const QString &argument : parser.positionalArguments()) {
+        bool ok = false;
+        const int n = argument.toInt(&ok);
+        if (!ok || n < 1) {
+            std::fprintf(stderr, "%s: \"%s\" is not a device count (a whole number of at least 1).\n", program,
+                         qPrintable(argument));
+            return 2;
+        }
+        counts.append(n);
+    }
+    if (counts.isEmpty())
+        counts = {100, 500, 2000};
+    const QString iniPath = parser.value(iniOption);
+    if (!QFileInfo::exists(iniPath)) {
+        std::fprintf(stderr, "%s: the plug-in INI file \"%s\" does not exist (--ini).\n", program, qPrintable(iniPath));
+        return 2;
+    }
+    QTemporaryDir home;
+    if (!home.isValid()) {
+        std::fprintf(stderr, "%s: no temporary directory for the networks.\n", program);
+        return 1;
+    }
+
+    printHeader();
+    int problems = 0;
+    try {
+        for (int n : counts) {
+            const Measurement m = measure(home.path(), iniPath, n);
+            print(m);
+            problems += int(m.problems.size());
+        }
+    } catch (const TqmError &error) {
+        std::fprintf(stderr, "%s: %s\n", program, error.what());
+        return 1;
+    }
+    return problems == 0 ? 0 : 3;
 }
 
 } // namespace spreadbench

@@ -7,6 +7,9 @@
 #include "lns/embedded/embeddedobjectserver.h"
 
 #include <QStringList>
+#include <functional>
+
+class QCoreApplication;
 
 namespace spreadbench {
 
@@ -48,5 +51,11 @@ struct Measurement
 
 void printHeader();
 void print(const Measurement &m);
+
+// The benchmark's main: takes the device counts (default 100 500 2000) and --ini, measures each
+// count on networks in a temporary home and prints the table. Answers the exit code: 0, 1 when
+// a measurement failed, 2 for wrong arguments, 3 when a measurement found problems.
+using Measure = std::function<Measurement(const QString &home, const QString &iniPath, int devices)>;
+int runBenchmark(QCoreApplication &app, const char *program, const QString &description, const Measure &measure);
 
 } // namespace spreadbench

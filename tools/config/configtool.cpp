@@ -27,18 +27,8 @@ namespace configtool {
 
 namespace {
 
-// The LonMark object type of the command module: the object the plug-in configures.
-constexpr int CommandModuleObjectType = 8090;
 const QString SettingsSection = QStringLiteral("Settings");
 const QString NotAvailable = QStringLiteral("not available");
-
-lns::LonMarkObjectPtr commandModuleOf(const lns::AppDevicePtr &device)
-{
-    for (const auto &object : device->lonMarkObjects()->items())
-        if (object->type() == CommandModuleObjectType)
-            return object;
-    return {};
-}
 
 QList<lns::AppDevicePtr> devicesOf(const lns::NetworkPtr &network)
 {
@@ -186,7 +176,7 @@ lns::LonMarkObjectPtr ConfigTool::lonMarkObject(const QString &object)
     if (found && found->classId() == lns::LonMarkObjectClass)
         return std::dynamic_pointer_cast<lns::LonMarkObject>(found);
     if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(found)) {
-        if (const lns::LonMarkObjectPtr commandModule = commandModuleOf(device))
+        if (const lns::LonMarkObjectPtr commandModule = embedded::commandModuleOf(device))
             return commandModule;
         throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-config"),
                        QStringLiteral("\"%1\": the device has no command-module object.").arg(object));
@@ -281,7 +271,7 @@ std::unique_ptr<OpenedDevice> ConfigTool::openFile(const QString &file)
                                                                                               {"online", true}}}}}}}});
     const lns::ObjectServerPtr fileServer = embedded::EmbeddedObjectServer::create(m_scratchHome->path());
     fileServer->open(lns::ConnectionMode::Local);
-    const QString object = embedded::objectName(commandModuleOf(
+    const QString object = embedded::objectName(embedded::commandModuleOf(
         std::static_pointer_cast<embedded::EmbeddedObjectServer>(fileServer)->findDevice(network, QStringLiteral("Set"))));
 
     auto opened = std::make_unique<OpenedDevice>();
@@ -387,7 +377,7 @@ QStringList ConfigTool::allObjects(const QString &network)
 {
     QStringList objects;
     for (const auto &device : devicesOf(server().network(network)))
-        if (const lns::LonMarkObjectPtr commandModule = commandModuleOf(device))
+        if (const lns::LonMarkObjectPtr commandModule = embedded::commandModuleOf(device))
             objects.append(embedded::objectName(commandModule));
     return objects;
 }
@@ -565,6 +555,71 @@ void takeOutcome(DeviceResult &result, const QList<LogViewLine> &lines)
     }
 }
 
+// What the two calibration passes share: the window's calibration page of the opened device,
+// the picker that picks the target devices, and which log lines each device's part wrote.
+struct CalibrationPass
+{
+    CalibrationPass(OpenedDevice &opened, ToolLogger &logger, QStringList picked,
+                    std::function<void(const QString &)> status)
+        : page(opened.session->state().windowTitle()), picks(std::move(picked)), logger(logger)
+    {
+        page.onStatus = std::move(status);
+        env.services = opened.session->services();
+        env.page = &page;
+        env.configuration = opened.configuration.get();
+        env.createMultiDeviceWindow = [this] { return std::make_unique<PickingWindow>(picks, &notOffered); };
+        env.deviceStarting = [this](const lns::AppDevicePtr &device, int, int) {
+            const QString object = embedded::objectName(embedded::commandModuleOf(device));
+            order.append(object);
+            marks.insert(object, this->logger.mark());
+        };
+        // The window offers what its page arrangement shows.
+        calibration::ArrangeCalibrationPages(env);
+    }
+
+    void begin() { start = logger.mark(); }
+
+    // One result per target (the command-module objects of `picks`, same order), from the lines
+    // written since begin(); a target the first device's CalibTransfer refused is skipped.
+    QList<DeviceResult> results(const QStringList &targets, const QString &refusedReason) const
+    {
+        const QList<LogViewLine> lines = logger.linesSince(start);
+        QList<DeviceResult> all;
+        for (qsizetype i = 0; i < targets.size(); ++i) {
+            DeviceResult result;
+            result.object = targets.at(i);
+            result.status = DeviceResult::Status::Skipped;
+            if (notOffered.contains(picks.at(i), Qt::CaseInsensitive)) {
+                result.reason = refusedReason;
+            } else if (const qsizetype at = order.indexOf(result.object); at >= 0) {
+                const qsizetype from = marks.value(result.object) - start;
+                const qsizetype to = at + 1 < order.size() ? marks.value(order.at(at + 1)) - start : lines.size();
+                takeOutcome(result, lines.mid(from, to - from));
+            } else {
+                result.status = DeviceResult::Status::Failed;
+                result.reason = QStringLiteral("not reached");
+            }
+            all.append(result);
+        }
+        return all;
+    }
+
+    ToolCalibrationPage page;
+    QStringList picks;
+    QStringList notOffered;
+    calibration::CalibrationEnvironment env;
+    QHash<QString, qsizetype> marks;
+    QStringList order;
+    ToolLogger &logger;
+    qsizetype start = 0;
+};
+
+bool allDone(const QList<DeviceResult> &results)
+{
+    return std::all_of(results.cbegin(), results.cend(),
+                       [](const DeviceResult &r) { return r.status == DeviceResult::Status::Done; });
+}
+
 } // namespace
 
 int ConfigTool::copyCalibration(const QString &from, const QStringList &to)
@@ -581,59 +636,22 @@ int ConfigTool::copyCalibration(const QString &from, const QStringList &to)
         picks.append(embedded::objectName(target->appDevice()));
     }
 
-    ToolCalibrationPage page(opened->session->state().windowTitle());
-    page.onStatus = [this](const QString &text) { progress(text); };
-    QStringList notOffered;
-    calibration::CalibrationEnvironment env;
-    env.services = opened->session->services();
-    env.page = &page;
-    env.configuration = opened->configuration.get();
-    env.createMultiDeviceWindow = [&] { return std::make_unique<PickingWindow>(picks, &notOffered); };
-    QHash<QString, qsizetype> marks;
-    QStringList order;
-    env.deviceStarting = [&](const lns::AppDevicePtr &device, int, int) {
-        const QString object = embedded::objectName(commandModuleOf(device));
-        order.append(object);
-        marks.insert(object, m_logger.mark());
-    };
-
-    // The window offers the copy only where its page arrangement shows the copy frame.
-    calibration::ArrangeCalibrationPages(env);
-    if (!page.frameShown(calibration::PageFrame::SensorCopy))
+    CalibrationPass pass(*opened, m_logger, picks, [this](const QString &text) { progress(text); });
+    if (!pass.page.frameShown(calibration::PageFrame::SensorCopy))
         throw TqmError(TqmError::LnsInvalidOperation, QStringLiteral("tqm-config"),
                        QStringLiteral("%1: the window offers no copy of this device's sensor calibration (it needs an "
                                       "application with the newer calibration, the manufacturer's calibration still in "
                                       "the device, and a final calibration done here).")
                            .arg(opened->source));
     const std::unique_ptr<Timer> timer = opened->session->services().timers->createTimer();
-    calibration::TemperatureSensorCalibration sensor(env, timer.get());
-    const qsizetype start = m_logger.mark();
+    calibration::TemperatureSensorCalibration sensor(pass.env, timer.get());
+    pass.begin();
     sensor.CopyToSeveralSensors();
     endProgress();
-
-    const QList<LogViewLine> lines = m_logger.linesSince(start);
-    for (qsizetype i = 0; i < targets.size(); ++i) {
-        const QString &object = targets.at(i);
-        DeviceResult result;
-        result.object = object;
-        result.status = DeviceResult::Status::Skipped;
-        if (notOffered.contains(picks.at(i), Qt::CaseInsensitive)) {
-            result.reason = QStringLiteral("its program id may not receive a calibration of %1 (CalibTransfer)")
-                                .arg(opened->session->state().deviceTemplate);
-        } else if (const qsizetype at = order.indexOf(object); at >= 0) {
-            const qsizetype begin = marks.value(object) - start;
-            const qsizetype end = at + 1 < order.size() ? marks.value(order.at(at + 1)) - start : lines.size();
-            takeOutcome(result, lines.mid(begin, end - begin));
-        } else {
-            result.status = DeviceResult::Status::Failed;
-            result.reason = QStringLiteral("not reached");
-        }
-        m_results.append(result);
-    }
+    m_results = pass.results(targets, QStringLiteral("its program id may not receive a calibration of %1 (CalibTransfer)")
+                                          .arg(opened->session->state().deviceTemplate));
     finishResults(QStringLiteral("copy-calibration"), {{"from", opened->source}});
-    const bool allDone = std::all_of(m_results.cbegin(), m_results.cend(),
-                                     [](const DeviceResult &r) { return r.status == DeviceResult::Status::Done; });
-    return allDone ? 0 : 1;
+    return allDone(m_results) ? 0 : 1;
 }
 
 int ConfigTool::resetKnob(const QStringList &objects)
@@ -654,34 +672,19 @@ int ConfigTool::resetKnob(const QStringList &objects)
         }
     }
 
-    ToolCalibrationPage page(opened->session->state().windowTitle());
-    page.onStatus = [this](const QString &text) { progress(text); };
-    QStringList notOffered;
-    calibration::CalibrationEnvironment env;
-    env.services = opened->session->services();
-    env.page = &page;
-    env.configuration = opened->configuration.get();
-    env.createMultiDeviceWindow = [&] { return std::make_unique<PickingWindow>(picks, &notOffered); };
-    QHash<QString, qsizetype> marks;
-    QStringList order;
-    env.deviceStarting = [&](const lns::AppDevicePtr &device, int, int) {
-        const QString object = embedded::objectName(commandModuleOf(device));
-        order.append(object);
-        marks.insert(object, m_logger.mark());
-    };
-    calibration::ArrangeCalibrationPages(env);
-    if (!page.frameShown(calibration::PageFrame::KnobReset) && !page.frameShown(calibration::PageFrame::KnobCentre))
+    CalibrationPass pass(*opened, m_logger, picks, [this](const QString &text) { progress(text); });
+    if (!pass.page.frameShown(calibration::PageFrame::KnobReset) && !pass.page.frameShown(calibration::PageFrame::KnobCentre))
         throw TqmError(TqmError::LnsInvalidOperation, QStringLiteral("tqm-config"),
                        QStringLiteral("%1: the knob is calibrated with the two-stop procedure here, which has no reset "
                                       "(the device answers with an application before the newer calibration, or does "
                                       "not answer).")
                            .arg(opened->source));
     const std::unique_ptr<Timer> timer = opened->session->services().timers->createTimer();
-    calibration::TurningKnobCalibration knob(env, timer.get());
+    calibration::TurningKnobCalibration knob(pass.env, timer.get());
 
     DeviceResult own;
     own.object = opened->source;
-    qsizetype mark = m_logger.mark();
+    const qsizetype mark = m_logger.mark();
     knob.CalibrateThisDevice();
     const QStringList red = m_logger.redSince(mark);
     own.status = red.isEmpty() ? DeviceResult::Status::Done : DeviceResult::Status::Failed;
@@ -689,36 +692,15 @@ int ConfigTool::resetKnob(const QStringList &objects)
     m_results.append(own);
 
     if (!others.isEmpty()) {
-        const qsizetype start = m_logger.mark();
+        pass.begin();
         knob.CalibrateSeveralDevices();
-        const QList<LogViewLine> lines = m_logger.linesSince(start);
-        for (qsizetype i = 0; i < others.size(); ++i) {
-            const QString &object = others.at(i);
-            DeviceResult result;
-            result.object = object;
-            result.status = DeviceResult::Status::Skipped;
-            if (notOffered.contains(picks.at(i), Qt::CaseInsensitive)) {
-                result.reason = QStringLiteral("its program id may not be reset with %1 (CalibTransfer)")
-                                    .arg(opened->session->state().deviceTemplate);
-            } else if (const qsizetype at = order.indexOf(object); at >= 0) {
-                const qsizetype begin = marks.value(object) - start;
-                const qsizetype end = at + 1 < order.size() ? marks.value(order.at(at + 1)) - start : lines.size();
-                takeOutcome(result, lines.mid(begin, end - begin));
-            } else {
-                result.status = DeviceResult::Status::Failed;
-                result.reason = QStringLiteral("not reached");
-            }
-            m_results.append(result);
-        }
+        m_results += pass.results(others, QStringLiteral("its program id may not be reset with %1 (CalibTransfer)")
+                                              .arg(opened->session->state().deviceTemplate));
     }
     endProgress();
     finishResults(QStringLiteral("reset-knob"), {{"from", opened->source}});
-    const bool allDone = std::all_of(m_results.cbegin(), m_results.cend(),
-                                     [](const DeviceResult &r) { return r.status == DeviceResult::Status::Done; });
-    return allDone ? 0 : 1;
+    return allDone(m_results) ? 0 : 1;
 }
-
-// ---- output ----
 
 void ConfigTool::finishResults(const QString &command, QJsonObject document)
 {

@@ -77,11 +77,10 @@ EmbeddedObjectServerPtr openServer()
     return server;
 }
 
-lns::LonMarkObjectPtr commandModuleOf(const lns::AppDevicePtr &device)
+lns::LonMarkObjectPtr requireCommandModule(const lns::AppDevicePtr &device)
 {
-    for (const auto &lmo : device->lonMarkObjects()->items())
-        if (lmo->type() == CommandModuleProfile)
-            return lmo;
+    if (lns::LonMarkObjectPtr found = commandModuleOf(device))
+        return found;
     throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
                    QStringLiteral("Device \"%1\" has no command-module object.").arg(device->name()));
 }
@@ -96,7 +95,7 @@ void show(const lns::AppDevicePtr &device)
     out() << "room " << units(room.roomTemp) << " C, sensor error " << units(room.sensorError) << " K, knob "
           << units(room.knob) << " K, switch " << (room.switchUp ? "up" : "down") << ", buttons "
           << units(room.buttonOffset) << " K, fan level " << room.fanLevel << '\n';
-    for (const auto &nv : commandModuleOf(device)->networkVariables()->items()) {
+    for (const auto &nv : requireCommandModule(device)->networkVariables()->items()) {
         if (nv->direction() != lns::NetworkVariable::Direction::Output)
             continue;
         QString value;
@@ -139,7 +138,7 @@ int simCommand(const QStringList &arguments)
 
     auto server = openServer();
     const lns::AppDevicePtr device = server->findDevice(positional[0], positional[1]);
-    commandModuleOf(device);
+    requireCommandModule(device); // a device without one is no command module to simulate
     const bool changes = roomTemp || error || knob || parser.isSet("switch") || !presses.isEmpty();
     if (changes) {
         EmbeddedObjectServer::changeRoom(device, [&](cmsim::RoomState r, const cmsim::Settings &s, const QDateTime &now) {

@@ -1,5 +1,6 @@
 #include "lns/embedded/embeddedobjectserver.h"
 
+#include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/netdb.h"
 #include "lns/embedded/objects.h"
 #include "lns/objectname.h"
@@ -380,6 +381,14 @@ std::unique_ptr<lns::NvTypeUtility> EmbeddedObjectServer::createNvTypeUtility()
 }
 
 // ---- object names ----
+
+lns::LonMarkObjectPtr commandModuleOf(const lns::AppDevicePtr &device)
+{
+    for (const auto &object : device->lonMarkObjects()->items())
+        if (object->type() == CommandModuleProfile)
+            return object;
+    return {};
+}
 
 QString objectName(const lns::AppDevicePtr &device)
 {

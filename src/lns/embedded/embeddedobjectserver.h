@@ -144,6 +144,8 @@ using EmbeddedObjectServerPtr = std::shared_ptr<EmbeddedObjectServer>;
 // The object name of a LonMark object or a device, as the plug-in takes it after "/OBJECTNAME:".
 QString objectName(const lns::LonMarkObjectPtr &lonMarkObject);
 QString objectName(const lns::AppDevicePtr &device);
+// The device's command-module object (functional profile 8090); null when it has none.
+lns::LonMarkObjectPtr commandModuleOf(const lns::AppDevicePtr &device);
 
 // Creates a network database from a description (replacing an existing one only when
 // `replace` is set; otherwise that is an error):
