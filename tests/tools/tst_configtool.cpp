@@ -193,9 +193,14 @@ private slots:
         setOnline("CM 2.08", false);
         const QStringList targets{L4b, L4c, L1, L5};
 
-        const Run dry = config({"write", set, L4b, L4c, "--dry-run"});
-        QCOMPARE(dry.exitCode, 0);
-        QVERIFY2(dry.out.contains("SetPtDeltaRange: ± 3 degrees → ± 2.5 degrees"), qPrintable(dry.out));
+        // The dry run plans the device that answers and names the one that does not.
+        const Run dry = config({"write", set, L4b, L4c, "--dry-run", "--json"});
+        QCOMPARE(dry.exitCode, 1);
+        const QHash<QString, QJsonObject> plan = byObject(dry.json());
+        QCOMPARE(plan.value(L4b).value("status").toString(), "planned");
+        QCOMPARE(plan.value(L4c).value("status").toString(), "failed");
+        QVERIFY2(config({"write", set, L4b, "--dry-run"}).out.contains("SetPtDeltaRange: ± 3 degrees → ± 2.5 degrees"),
+                 qPrintable(dry.out));
         QCOMPARE(config({"diff", L4b, set}).exitCode, 1); // the dry run wrote nothing
 
         const Run written = config(QStringList{"write", set} + targets + QStringList{"--json"});

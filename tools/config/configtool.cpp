@@ -485,6 +485,9 @@ void ConfigTool::writeGroup(const QString &file, const QStringList &objects, boo
         const QList<device::ShownParameter> planned = base->shown();
         for (const QString &object : std::as_const(targets)) {
             try {
+                // The database answers for a device that does not: ask the device itself, so
+                // that the plan does not promise a write that cannot reach it.
+                lonMarkObject(object)->appDevice()->deviceTest(4);
                 QList<device::ShownParameter> current = baseAsRead;
                 if (object != base->source) {
                     progress(QStringLiteral("reading %1").arg(object));
