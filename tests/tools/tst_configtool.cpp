@@ -245,6 +245,7 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"frob"} << 2 << "unknown command";
         QTest::newRow("diff of one") << QStringList{"diff", L4a} << 2 << "two";
         QTest::newRow("unknown object") << QStringList{"show", "Demo.Nowhere.CM 9.CommandModule"} << 1 << "Nowhere";
+        QTest::newRow("missing set file") << QStringList{"show", "missing.dat"} << 1 << "no such parameter set file";
         QTest::newRow("--all alone") << QStringList{"write", "x.dat", "--all"} << 2 << "--network";
     }
     void argumentsAndNamesAreChecked()

@@ -297,6 +297,11 @@ std::unique_ptr<OpenedDevice> ConfigTool::openOperand(const QString &objectOrFil
 {
     if (QFileInfo(objectOrFile).isFile())
         return openFile(objectOrFile);
+    // An absolute or ./ path, or a name with the set files' extension, was meant as a file.
+    if (objectOrFile.startsWith(QLatin1Char('/')) || objectOrFile.startsWith(QStringLiteral("./"))
+        || objectOrFile.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive))
+        throw TqmError(TqmError::FileAccess, QStringLiteral("tqm-config"),
+                       QStringLiteral("\"%1\": there is no such parameter set file.").arg(objectOrFile));
     auto opened = open(objectOrFile, commands::Configure);
     readSet(*opened);
     return opened;
