@@ -223,7 +223,7 @@ private slots:
         setOnline("CM 2.08", true);
         QCOMPARE(config({"diff", L4c, set}).exitCode, 1); // the failed device kept its set
         const Run retried = config({"write", set, "--retry-failed", path("results.json")});
-        QCOMPARE(retried.exitCode, 0);
+        QVERIFY2(retried.exitCode == 0, qPrintable(retried.out + retried.err));
         QCOMPARE(retried.out, QString("written\t%1\n1 written\n").arg(L4c));
         QCOMPARE(config({"diff", L4c, set}).exitCode, 0);
     }

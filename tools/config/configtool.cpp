@@ -443,9 +443,12 @@ int ConfigTool::write(const QString &file, const QStringList &objects, bool dryR
 
 void ConfigTool::writeGroup(const QString &file, const QStringList &objects, bool dryRun)
 {
+    // Every object of a group has exactly one result (write() names each device once).
     const auto resultOf = [this](const QString &object) -> DeviceResult & {
-        return *std::find_if(m_results.begin(), m_results.end(),
-                             [&](const DeviceResult &r) { return r.object == object && r.status == DeviceResult::Status::Planned; });
+        const auto found = std::find_if(m_results.begin(), m_results.end(),
+                                        [&](const DeviceResult &r) { return r.object == object; });
+        Q_ASSERT(found != m_results.end());
+        return *found;
     };
     const auto fail = [&](const QString &object, DeviceResult::Status status, const QString &reason) {
         DeviceResult &result = resultOf(object);
