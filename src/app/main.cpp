@@ -70,6 +70,13 @@ QString logDirectory(const QString &programPath)
     return chosen.isEmpty() ? QFileInfo(programPath).absolutePath() : chosen;
 }
 
+// The log's place when its directory cannot be written: the XDG state directory.
+QString logFallbackDirectory()
+{
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    return state.isEmpty() ? QString() : state + QStringLiteral("/tqm");
+}
+
 // "--help" and "--version": printed before any window, file or log is touched.
 int printProgramInformation(int argc, char *argv[])
 {
@@ -78,7 +85,7 @@ int printProgramInformation(int argc, char *argv[])
     const QString programName = QFileInfo(programPath).fileName();
     QString text;
     if (commandline::asksForHelp(QCoreApplication::arguments().mid(1))) {
-        text = commandline::usage(programName, HostLogger::plannedFile(logDirectory(programPath),
+        text = commandline::usage(programName, HostLogger::plannedFile(logDirectory(programPath), logFallbackDirectory(),
                                                                        programName + QStringLiteral(".LOG")));
     } else {
         text = QStringLiteral("%1 %2.%3.%4\n")
@@ -162,6 +169,7 @@ int main(int argc, char *argv[])
     env.programDirectory = QFileInfo(programPath).absolutePath();
     env.programFileName = QFileInfo(programPath).fileName();
     env.logDirectory = logDirectory(programPath);
+    env.logFallbackDirectory = logFallbackDirectory();
     env.startCommand = arguments.join(QLatin1Char(' '));
     env.dialogs = quiet ? static_cast<UserDialogs *>(&unattendedDialogs) : widgetDialogs.get();
     env.statusWindow = quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();

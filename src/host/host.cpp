@@ -266,6 +266,7 @@ void PlugInHost::InitApp()
     setup.fileName = m_env.programFileName + QStringLiteral(".LOG");
     setup.directory = PathUtility::WithTrailingBackslash(m_env.logDirectory.isEmpty() ? m_env.programDirectory
                                                                                       : m_env.logDirectory);
+    setup.fallbackDirectory = m_env.logFallbackDirectory;
     setup.startCommand = m_env.startCommand;
     setup.versionMajor = product::VersionMajor;
     setup.versionMinor = product::VersionMinor;

@@ -41,6 +41,7 @@ struct HostEnvironment
     QString programDirectory;   // where the program, its INI file and its help live
     QString programFileName;    // e.g. "tqm-cmdmodule"; the log file is this + ".LOG"
     QString logDirectory;       // where the log goes instead of the program directory (TQM_LOG_DIR)
+    QString logFallbackDirectory; // where it goes when that cannot be written ($XDG_STATE_HOME/tqm)
     QString startCommand;       // the program's arguments, for the log's start line
     QString home;               // the machine-wide data directory (registry, registrations)
     const Clock *clock = nullptr;

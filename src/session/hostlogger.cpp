@@ -11,13 +11,10 @@ HostLogger::HostLogger(const Clock &clock, UserDialogs &dialogs) : m_clock(clock
 
 HostLogger::~HostLogger() = default;
 
-QString HostLogger::fallbackDirectory()
+QString HostLogger::fallbackDirectoryOf(const QString &chosen)
 {
-    // The state directory of the XDG base directories (the Qt of the target has no name for it).
-    QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    if (base.isEmpty())
-        base = QDir::homePath() + QStringLiteral("/.local/state");
-    return base + QStringLiteral("/tqm");
+    // The default of the XDG state directory (the Qt of the target has no name for it).
+    return chosen.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/state/tqm") : chosen;
 }
 
 namespace {
@@ -30,11 +27,11 @@ bool openForAppend(QFile &file, const QString &path)
 
 } // namespace
 
-QString HostLogger::plannedFile(const QString &directory, const QString &fileName)
+QString HostLogger::plannedFile(const QString &directory, const QString &fallbackDirectory, const QString &fileName)
 {
     const QFileInfo wanted(QDir(directory).filePath(fileName));
     const bool writable = wanted.exists() ? wanted.isWritable() : QFileInfo(directory).isWritable();
-    return writable ? wanted.filePath() : QDir(fallbackDirectory()).filePath(fileName);
+    return writable ? wanted.filePath() : QDir(fallbackDirectoryOf(fallbackDirectory)).filePath(fileName);
 }
 
 void HostLogger::setUp(const LoggerSetup &setup)
@@ -48,7 +45,7 @@ void HostLogger::setUp(const LoggerSetup &setup)
     const QString wanted = QDir(setup.directory).filePath(setup.fileName);
     QString note;
     if (!openForAppend(m_file, wanted)) {
-        const QString fallback = fallbackDirectory();
+        const QString fallback = fallbackDirectoryOf(setup.fallbackDirectory);
         QDir().mkpath(fallback);
         note = QStringLiteral("Log file %1 cannot be written; logging to %2 instead.")
                    .arg(wanted, QDir(fallback).filePath(setup.fileName));

@@ -21,6 +21,9 @@ struct LoggerSetup
 {
     QString fileName;       // program file name + ".LOG"
     QString directory;      // program directory
+    // Where the log goes when `directory` cannot be written (the program passes
+    // $XDG_STATE_HOME/tqm); empty: ~/.local/state/tqm.
+    QString fallbackDirectory;
     int versionMajor = 0;
     int versionMinor = 0;
     int versionRevision = 0;
@@ -45,7 +48,7 @@ public:
     // line written says so.
     void setUp(const LoggerSetup &setup);
     // The file setUp will write to, without creating anything.
-    static QString plannedFile(const QString &directory, const QString &fileName);
+    static QString plannedFile(const QString &directory, const QString &fallbackDirectory, const QString &fileName);
     QString filePath() const { return m_file.fileName(); }
 
     // Device headings remember the last subsystem path and device across operations, so the
@@ -64,8 +67,8 @@ public:
     // Shows the error to the user and answers what the failing routine is to do next.
     ErrorAnswer handleError(const TqmError &error, const QString &moduleName, const QString &routineName);
 
-    // Where the log file goes when the program directory cannot be written.
-    static QString fallbackDirectory();
+    // The fallback directory of a setup: its own, or ~/.local/state/tqm.
+    static QString fallbackDirectoryOf(const QString &chosen);
 
 private:
     void writeToFile(const QString &text);

@@ -116,10 +116,11 @@ void TstHostLogger::unwritableDirectoryFallsBack()
     QFile blocker(m_dir->filePath(QStringLiteral("bin")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    qputenv("XDG_STATE_HOME", m_dir->filePath(QStringLiteral("state")).toUtf8());
+    LoggerSetup setup = setupIn(blocker.fileName());
+    setup.fallbackDirectory = m_dir->filePath(QStringLiteral("state/tqm"));
 
     HostLogger logger(m_clock, m_dialogs);
-    logger.setUp(setupIn(blocker.fileName()));
+    logger.setUp(setup);
     logger.logLine(QStringLiteral("label"));
     const QString fallback = m_dir->filePath(QStringLiteral("state/tqm/prog.LOG"));
     QCOMPARE(logger.filePath(), fallback);
