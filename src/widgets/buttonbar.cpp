@@ -85,6 +85,8 @@ void ButtonBar::addItem(const ui::ButtonBarItem &item, int picture)
     button->setAutoExclusive(true);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
+    // Over an item the pointer says it can be clicked; over the group's heading it does not.
+    button->setCursor(Qt::PointingHandCursor);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     const QString key = item.key;
     connect(button, &QToolButton::clicked, this, [this, key] { emit itemClicked(key); });

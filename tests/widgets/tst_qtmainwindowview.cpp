@@ -235,6 +235,7 @@ void TstQtMainWindowView::everyCaptionFits()
     for (const ButtonBarItem &item : view.buttonBarItems()) {
         QWidget *button = view.buttonBarItem(item.key);
         QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(item.key));
+        QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
     }
     for (LineButton button : {LineButton::Ok, LineButton::Cancel, LineButton::Apply})
         QVERIFY(view.lineButton(button)->sizeHint().width() <= view.lineButton(button)->width());
