@@ -441,24 +441,25 @@ int ConfigTool::write(const QString &file, const QStringList &objects, bool dryR
     return allDone ? 0 : 1;
 }
 
-void ConfigTool::writeGroup(const QString &file, const QStringList &objects, bool dryRun)
+DeviceResult &ConfigTool::resultOf(const QString &object)
 {
-    // Every object of a group has exactly one result (write() names each device once).
-    const auto resultOf = [this](const QString &object) -> DeviceResult & {
-        const auto found = std::find_if(m_results.begin(), m_results.end(),
-                                        [&](const DeviceResult &r) { return r.object == object; });
-        Q_ASSERT(found != m_results.end());
-        return *found;
-    };
-    const auto fail = [&](const QString &object, DeviceResult::Status status, const QString &reason) {
-        DeviceResult &result = resultOf(object);
-        result.status = status;
-        result.reason = reason;
-    };
+    // write() names each device once, so every object of a group has exactly one result.
+    const auto found = std::find_if(m_results.begin(), m_results.end(),
+                                    [&](const DeviceResult &r) { return r.object == object; });
+    Q_ASSERT(found != m_results.end());
+    return *found;
+}
 
+void ConfigTool::fail(const QString &object, DeviceResult::Status status, const QString &reason)
+{
+    DeviceResult &result = resultOf(object);
+    result.status = status;
+    result.reason = reason;
+}
+
+std::unique_ptr<OpenedDevice> ConfigTool::openBase(const QStringList &objects, QStringList &targets)
+{
     std::unique_ptr<OpenedDevice> base;
-    QList<device::ShownParameter> baseAsRead;
-    QStringList targets;
     for (const QString &object : objects) {
         if (base) {
             targets.append(object);
@@ -468,15 +469,22 @@ void ConfigTool::writeGroup(const QString &file, const QStringList &objects, boo
             progress(QStringLiteral("reading %1").arg(object));
             base = open(object, commands::Configure);
             readSet(*base);
-            baseAsRead = base->shown();
             targets.append(object);
         } catch (const TqmError &error) {
             base.reset();
             fail(object, DeviceResult::Status::Failed, error.description());
         }
     }
+    return base;
+}
+
+void ConfigTool::writeGroup(const QString &file, const QStringList &objects, bool dryRun)
+{
+    QStringList targets;
+    const std::unique_ptr<OpenedDevice> base = openBase(objects, targets);
     if (!base)
         return;
+    const QList<device::ShownParameter> baseAsRead = base->shown();
     DeviceResult::Status refusal;
     const QString problem = loadFile(*base, file, &refusal);
     if (!problem.isEmpty()) {
@@ -484,44 +492,51 @@ void ConfigTool::writeGroup(const QString &file, const QStringList &objects, boo
             fail(object, refusal, problem);
         return;
     }
+    if (dryRun)
+        planWrite(*base, baseAsRead, targets);
+    else
+        writeTargets(*base, targets);
+}
 
-    const cParams &set = *base->configuration->Parameters();
-    if (dryRun) {
-        QStringList written;
-        for (const cParam *parameter : set.GetAllParamsShouldBeWrittenToLns())
-            written.append(parameter->Name());
-        const QList<device::ShownParameter> planned = base->shown();
-        for (const QString &object : std::as_const(targets)) {
-            try {
-                // The database answers for a device that does not: ask the device itself, so
-                // that the plan does not promise a write that cannot reach it.
-                lonMarkObject(object)->appDevice()->deviceTest(4);
-                QList<device::ShownParameter> current = baseAsRead;
-                if (object != base->source) {
-                    progress(QStringLiteral("reading %1").arg(object));
-                    auto opened = open(object, commands::Configure);
-                    readSet(*opened);
-                    current = opened->shown();
-                }
-                resultOf(object).changes = changesBetween(current, planned, written);
-            } catch (const TqmError &error) {
-                fail(object, DeviceResult::Status::Failed, error.description());
+void ConfigTool::planWrite(const OpenedDevice &base, const QList<device::ShownParameter> &baseAsRead,
+                           const QStringList &targets)
+{
+    QStringList written;
+    for (const cParam *parameter : base.configuration->Parameters()->GetAllParamsShouldBeWrittenToLns())
+        written.append(parameter->Name());
+    const QList<device::ShownParameter> planned = base.shown();
+    for (const QString &object : targets) {
+        try {
+            // The database answers for a device that does not: ask the device itself, so that
+            // the plan does not promise a write that cannot reach it.
+            lonMarkObject(object)->appDevice()->deviceTest(4);
+            QList<device::ShownParameter> current = baseAsRead;
+            if (object != base.source) {
+                progress(QStringLiteral("reading %1").arg(object));
+                auto opened = open(object, commands::Configure);
+                readSet(*opened);
+                current = opened->shown();
             }
+            resultOf(object).changes = changesBetween(current, planned, written);
+        } catch (const TqmError &error) {
+            fail(object, DeviceResult::Status::Failed, error.description());
         }
-        return;
     }
+}
 
+void ConfigTool::writeTargets(OpenedDevice &base, const QStringList &targets)
+{
     QList<lns::LonMarkObjectPtr> lonMarkObjects;
-    for (const QString &object : std::as_const(targets))
+    for (const QString &object : targets)
         lonMarkObjects.append(lonMarkObject(object));
     qsizetype mark = 0;
     QObject context;
-    QObject::connect(base->configuration.get(), &cConfiguration::spreadDeviceStarting, &context,
+    QObject::connect(base.configuration.get(), &cConfiguration::spreadDeviceStarting, &context,
                      [&](int index, int count, const lns::LonMarkObjectPtr &target) {
                          progress(QStringLiteral("[%1/%2] writing %3").arg(index).arg(count).arg(embedded::objectName(target)));
                          mark = m_logger.mark();
                      });
-    QObject::connect(base->configuration.get(), &cConfiguration::spreadDeviceFinished, &context,
+    QObject::connect(base.configuration.get(), &cConfiguration::spreadDeviceFinished, &context,
                      [&](int index, int, const lns::LonMarkObjectPtr &, bool written) {
                          DeviceResult &result = resultOf(targets.at(index - 1));
                          result.status = written ? DeviceResult::Status::Written : DeviceResult::Status::Failed;
@@ -530,10 +545,10 @@ void ConfigTool::writeGroup(const QString &file, const QStringList &objects, boo
                          // Only the open device's lines are still needed.
                          m_logger.clear();
                      });
-    base->configuration->WriteParametersTo(lonMarkObjects);
+    base.configuration->WriteParametersTo(lonMarkObjects);
     // A set the write refused before its first device (part of it without a value) names why.
     const QStringList refused = m_logger.redSince(0);
-    for (const QString &object : std::as_const(targets))
+    for (const QString &object : targets)
         if (resultOf(object).status == DeviceResult::Status::Planned)
             fail(object, DeviceResult::Status::Failed, refused.join(QStringLiteral("; ")));
 }

@@ -22,6 +22,9 @@
 
 class cConfiguration;
 class DeviceSession;
+namespace device {
+struct ShownParameter;
+}
 
 namespace configtool {
 
@@ -91,7 +94,19 @@ private:
     QString loadFile(OpenedDevice &opened, const QString &file, DeviceResult::Status *refusal);
     lns::LonMarkObjectPtr lonMarkObject(const QString &object);
 
+    // One set to the devices of one program id: loaded into the first that can be read (the
+    // base), then planned for or written to each of `objects`.
     void writeGroup(const QString &file, const QStringList &objects, bool dryRun);
+    // The first of `objects` whose set can be read, null when none; the ones before it failed,
+    // `targets` gets it and those after it.
+    std::unique_ptr<OpenedDevice> openBase(const QStringList &objects, QStringList &targets);
+    // --dry-run: each target's changes, from what it holds to the base's loaded set.
+    void planWrite(const OpenedDevice &base, const QList<device::ShownParameter> &baseAsRead,
+                   const QStringList &targets);
+    void writeTargets(OpenedDevice &base, const QStringList &targets);
+    // A device's one result of this run.
+    DeviceResult &resultOf(const QString &object);
+    void fail(const QString &object, DeviceResult::Status status, const QString &reason);
     void finishResults(const QString &command, QJsonObject document);
     void progress(const QString &text);
     void endProgress();
