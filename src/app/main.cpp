@@ -111,6 +111,45 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[], unatt
     return std::make_unique<QApplication>(argc, argv);
 }
 
+// The multi-device window: the Qt dialog over the main window; unattended, one that picks the
+// devices TQM_PICK_DEVICES names (";" between names), or every device it offers.
+std::function<std::unique_ptr<device::MultiDeviceWindow>()> multiDeviceWindows(widgets::QtMainWindowView &view,
+                                                                               bool quiet)
+{
+    if (!quiet) {
+        return [&view] {
+            auto window = std::make_unique<ui::QtMultiDeviceWindow>();
+            window->setOwnerWidget(view.window());
+            return window;
+        };
+    }
+    std::optional<QStringList> picks;
+    if (qEnvironmentVariableIsSet(device::ScriptedMultiDeviceWindow::PickVariable))
+        picks = device::ScriptedMultiDeviceWindow::picksOf(
+            qEnvironmentVariable(device::ScriptedMultiDeviceWindow::PickVariable));
+    return [picks] { return std::make_unique<device::ScriptedMultiDeviceWindow>(picks); };
+}
+
+// Unattended, what the command's window shows goes to standard output: the monitor command's
+// fields while it watches, the configure command's parameters once they are read.
+void printWhatTheWindowShows(QCoreApplication &app, widgets::QtMainWindowView &view, PlugInHost &host)
+{
+    if (host.session().commandIndex == commands::Monitor) {
+        UnattendedMonitor monitor(view, QtTimerFactory::instance(), [](const QString &line) {
+            std::printf("%s\n", qPrintable(line));
+            std::fflush(stdout);
+        });
+        QObject::connect(&monitor, &UnattendedMonitor::finished, &app, &QCoreApplication::quit);
+        monitor.start(UnattendedMonitor::secondsFrom(qEnvironmentVariable("TQM_MONITOR_SECONDS")));
+        app.exec();
+        monitor.stop();
+    }
+    if (host.session().commandIndex == commands::Configure && host.mainWindow() && host.mainWindow()->configuration()) {
+        for (const QString &line : configurationlisting::list(*host.mainWindow()->configuration()))
+            std::printf("%s\n", qPrintable(line));
+    }
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -175,21 +214,7 @@ int main(int argc, char *argv[])
     env.statusWindow = quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
     env.aboutWindow = quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get();
     env.view = &view;
-    if (!quiet) {
-        env.createMultiDeviceWindow = [&view] {
-            auto window = std::make_unique<ui::QtMultiDeviceWindow>();
-            window->setOwnerWidget(view.window());
-            return window;
-        };
-    } else {
-        // Unattended, the multi-device window picks the devices TQM_PICK_DEVICES names (";"
-        // between names), or every device it offers.
-        std::optional<QStringList> picks;
-        if (qEnvironmentVariableIsSet(device::ScriptedMultiDeviceWindow::PickVariable))
-            picks = device::ScriptedMultiDeviceWindow::picksOf(
-                qEnvironmentVariable(device::ScriptedMultiDeviceWindow::PickVariable));
-        env.createMultiDeviceWindow = [picks] { return std::make_unique<device::ScriptedMultiDeviceWindow>(picks); };
-    }
+    env.createMultiDeviceWindow = multiDeviceWindows(view, quiet);
     env.helpViewer = &helpViewer;
     env.home = home;
     env.timers = &timers;
@@ -224,23 +249,8 @@ int main(int argc, char *argv[])
     PlugInWindow *window = host.window();
     if (!host.ended() && window && window->isInteractive())
         return app->exec();
-    // Unattended, the monitor command prints what its fields show for a while.
-    if (!host.ended() && window && window->isVisible() && host.session().commandIndex == commands::Monitor) {
-        UnattendedMonitor monitor(view, QtTimerFactory::instance(), [](const QString &line) {
-            std::printf("%s\n", qPrintable(line));
-            std::fflush(stdout);
-        });
-        QObject::connect(&monitor, &UnattendedMonitor::finished, app.get(), &QCoreApplication::quit);
-        monitor.start(UnattendedMonitor::secondsFrom(qEnvironmentVariable("TQM_MONITOR_SECONDS")));
-        app->exec();
-        monitor.stop();
-    }
-    // Unattended, the configure command prints what its window shows.
-    if (!host.ended() && window && window->isVisible() && host.session().commandIndex == 1 && host.mainWindow()
-        && host.mainWindow()->configuration()) {
-        for (const QString &line : configurationlisting::list(*host.mainWindow()->configuration()))
-            std::printf("%s\n", qPrintable(line));
-    }
+    if (!host.ended() && window && window->isVisible())
+        printWhatTheWindowShows(*app, view, host);
     const bool aborted = host.session().aborted;
     host.EndApp();
     return aborted ? 1 : 0;
