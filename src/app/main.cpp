@@ -150,6 +150,70 @@ void printWhatTheWindowShows(QCoreApplication &app, widgets::QtMainWindowView &v
     }
 }
 
+// The main window, also unattended: then on the offscreen platform, where nobody waits at it
+// and the program ends once its command's work is done. With it the dialogs and the host's
+// windows: Qt ones on a screen, unattended ones otherwise.
+struct ProgramWindows
+{
+    explicit ProgramWindows(bool unattended) : quiet(unattended), view(!unattended)
+    {
+        if (quiet)
+            return;
+        widgetDialogs = std::make_unique<WidgetDialogs>(view.window());
+        statusWidget = std::make_unique<StatusWindowWidget>();
+        aboutDialog = std::make_unique<AboutDialog>(view.window());
+    }
+    UserDialogs *dialogs() { return quiet ? static_cast<UserDialogs *>(&unattendedDialogs) : widgetDialogs.get(); }
+    StatusWindow *statusWindow()
+    {
+        return quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
+    }
+    AboutWindow *aboutWindow() { return quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get(); }
+
+    const bool quiet;
+    widgets::QtMainWindowView view;
+    UnattendedDialogs unattendedDialogs;
+    UnattendedStatusWindow unattendedStatus;
+    UnattendedAboutWindow unattendedAbout;
+    std::unique_ptr<WidgetDialogs> widgetDialogs;
+    std::unique_ptr<StatusWindowWidget> statusWidget;
+    std::unique_ptr<AboutDialog> aboutDialog;
+    DesktopHelpViewer helpViewer;
+    QtTimerFactory timers;
+};
+
+// What the host is given: the program's place, its windows and dialogs, the network services
+// under `home`, and how it reaches the desktop.
+HostEnvironment environmentFor(ProgramWindows &windows, const QString &programPath, const QStringList &arguments,
+                               const QString &home)
+{
+    HostEnvironment env;
+    env.programDirectory = QFileInfo(programPath).absolutePath();
+    env.programFileName = QFileInfo(programPath).fileName();
+    env.logDirectory = logDirectory(programPath);
+    env.logFallbackDirectory = logFallbackDirectory();
+    env.startCommand = arguments.join(QLatin1Char(' '));
+    env.dialogs = windows.dialogs();
+    env.statusWindow = windows.statusWindow();
+    env.aboutWindow = windows.aboutWindow();
+    env.view = &windows.view;
+    env.createMultiDeviceWindow = multiDeviceWindows(windows.view, windows.quiet);
+    env.helpViewer = &windows.helpViewer;
+    env.home = home;
+    env.timers = &windows.timers;
+    env.objectServerProvider = [home] { return embedded::EmbeddedObjectServer::create(home); };
+    env.registerAutomationServer = [programPath] {
+        if (runsFromBuildTree(programPath))
+            throw TqmError(TqmError::FileAccess, QStringLiteral("main"),
+                           QStringLiteral("the program runs from its build tree; \"/regserver\" writes the file anyway"));
+        dbusactivation::install(programPath);
+    };
+    if (windows.quiet)
+        env.printNotice = [](const QString &text) { unattended::print(text); };
+    env.applyLanguage = [](qint16 language) { setLanguage(language); };
+    return env;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -187,48 +251,8 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    // The main window, also unattended: then on the offscreen platform, where nobody waits at it
-    // and the program ends once its command's work is done.
-    widgets::QtMainWindowView view(!quiet);
-    UnattendedDialogs unattendedDialogs;
-    UnattendedStatusWindow unattendedStatus;
-    UnattendedAboutWindow unattendedAbout;
-    std::unique_ptr<WidgetDialogs> widgetDialogs;
-    std::unique_ptr<StatusWindowWidget> statusWidget;
-    std::unique_ptr<AboutDialog> aboutDialog;
-    if (!quiet) {
-        widgetDialogs = std::make_unique<WidgetDialogs>(view.window());
-        statusWidget = std::make_unique<StatusWindowWidget>();
-        aboutDialog = std::make_unique<AboutDialog>(view.window());
-    }
-    DesktopHelpViewer helpViewer;
-    QtTimerFactory timers;
-
-    HostEnvironment env;
-    env.programDirectory = QFileInfo(programPath).absolutePath();
-    env.programFileName = QFileInfo(programPath).fileName();
-    env.logDirectory = logDirectory(programPath);
-    env.logFallbackDirectory = logFallbackDirectory();
-    env.startCommand = arguments.join(QLatin1Char(' '));
-    env.dialogs = quiet ? static_cast<UserDialogs *>(&unattendedDialogs) : widgetDialogs.get();
-    env.statusWindow = quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
-    env.aboutWindow = quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get();
-    env.view = &view;
-    env.createMultiDeviceWindow = multiDeviceWindows(view, quiet);
-    env.helpViewer = &helpViewer;
-    env.home = home;
-    env.timers = &timers;
-    env.objectServerProvider = [home] { return embedded::EmbeddedObjectServer::create(home); };
-    env.registerAutomationServer = [programPath] {
-        if (runsFromBuildTree(programPath))
-            throw TqmError(TqmError::FileAccess, QStringLiteral("main"),
-                           QStringLiteral("the program runs from its build tree; \"/regserver\" writes the file anyway"));
-        dbusactivation::install(programPath);
-    };
-    if (quiet)
-        env.printNotice = [](const QString &text) { unattended::print(text); };
-    env.applyLanguage = [](qint16 language) { setLanguage(language); };
-
+    ProgramWindows windows(quiet);
+    HostEnvironment env = environmentFor(windows, programPath, arguments, home);
     PlugInHost *hostOfReport = nullptr;
     env.windowReport = [&hostOfReport, quiet](const QString &request) {
         if (hostOfReport && hostOfReport->logger())
@@ -250,7 +274,7 @@ int main(int argc, char *argv[])
     if (!host.ended() && window && window->isInteractive())
         return app->exec();
     if (!host.ended() && window && window->isVisible())
-        printWhatTheWindowShows(*app, view, host);
+        printWhatTheWindowShows(*app, windows.view, host);
     const bool aborted = host.session().aborted;
     host.EndApp();
     return aborted ? 1 : 0;
