@@ -5,6 +5,7 @@
 // The sub-command comes first; its arguments and options follow it. The environment is read
 // here only: TQM_HOME (networks and settings, default ~/.local/share/tqm).
 
+#include "common/toolio.h"
 #include "configtool.h"
 #include "lns/homedir.h"
 #include "lns/objectname.h"
@@ -43,22 +44,9 @@ const char Overview[] =
     "device's object name; a FILE is a parameter set file (*.dat). Networks live in $TQM_HOME/networks\n"
     "(default ~/.local/share/tqm/networks); texts are in the language set for the plug-in.\n";
 
-QTextStream &out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-QTextStream &err()
-{
-    static QTextStream s(stderr);
-    return s;
-}
-
-struct UsageError
-{
-    QString text;
-};
+using toolio::err;
+using toolio::out;
+using toolio::UsageError;
 
 // The plug-in INI file: --ini, else the plug-in's own (beside this program in a build, in the
 // plug-in's program directory when installed), else the built-in copy.

@@ -5,6 +5,7 @@
 // (list, check) open the database read-only, so they work on a home nobody may write to.
 
 #include "base/tqmerror.h"
+#include "common/toolio.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
 #include "lns/inifile.h"
@@ -46,23 +47,9 @@ const char Overview[] =
     "decimal bytes separated by TAB (a blank is taken as TAB here). Networks live in\n"
     "$TQM_HOME/networks (default ~/.local/share/tqm/networks).\n";
 
-QTextStream &out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-QTextStream &err()
-{
-    static QTextStream s(stderr);
-    return s;
-}
-
-// A command line that does not fit the command: exit code 2.
-struct UsageError
-{
-    QString text;
-};
+using toolio::err;
+using toolio::out;
+using toolio::UsageError;
 
 // What a command gets: its positional arguments in order and its parsed options.
 class Invocation

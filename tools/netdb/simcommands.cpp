@@ -1,5 +1,6 @@
 #include "simcommands.h"
 
+#include "common/toolio.h"
 #include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "base/tqmerror.h"
@@ -27,22 +28,9 @@ namespace {
 
 using namespace embedded;
 
-QTextStream &out()
-{
-    static QTextStream s(stdout);
-    return s;
-}
-
-QTextStream &err()
-{
-    static QTextStream s(stderr);
-    return s;
-}
-
-struct UsageError
-{
-    QString text;
-};
+using toolio::err;
+using toolio::out;
+using toolio::UsageError;
 
 // Hundredths of a number given in units ("22.5", "-0,8", "+1.5").
 int hundredths(const QString &option, const QString &text)
