@@ -31,6 +31,23 @@ QString stepFailure(const char *what, const QString &name, const char *indexName
     return QLatin1String(what) + name + QStringLiteral(" / ") + QLatin1String(indexName) + QString::number(index);
 }
 
+// Item `index` of the collection `items` answers, as the INI entry says; `failure` when the
+// collection has no such item, `notListed` when the entry or the owner is missing.
+template <class T, class Items>
+IniLocator::Found<T> itemAt(qint16 index, bool hasOwner, Items &&items, const QString &notListed,
+                            const QString &failure)
+{
+    IniLocator::Found<T> found{nullptr, notListed};
+    if (index == -1 || !hasOwner)
+        return found;
+    try {
+        found.object = items()->item(index);
+    } catch (const TqmError &) {
+        found.failure = failure;
+    }
+    return found;
+}
+
 template <class T>
 std::shared_ptr<T> answer(const IniLocator::Found<T> &found, bool *succeed)
 {
@@ -155,16 +172,10 @@ lns::ConfigPropertyPtr IniLocator::FetchCp(const QString &CpName, const QString 
                                            const lns::LonMarkObjectPtr &LonmarkObject, bool *Succeed) const
 {
     logLabel("FetchCp");
-    Found<lns::ConfigProperty> found{nullptr, notListed(CpName)};
     const qint16 cpIndex = field(CpName, Section, 1);
-    if (cpIndex != -1 && LonmarkObject) {
-        try {
-            found.object = LonmarkObject->configProperties()->item(cpIndex);
-        } catch (const TqmError &) {
-            found.failure = stepFailure("INI-File Error (CP, CP-Fetch): ", CpName, "CP-Index=", cpIndex);
-        }
-    }
-    return answer(found, Succeed);
+    const auto cps = [&] { return LonmarkObject->configProperties(); };
+    const QString failure = stepFailure("INI-File Error (CP, CP-Fetch): ", CpName, "CP-Index=", cpIndex);
+    return answer(itemAt<lns::ConfigProperty>(cpIndex, bool(LonmarkObject), cps, notListed(CpName), failure), Succeed);
 }
 
 lns::ConfigPropertyPtr IniLocator::FetchCpOfObjectOrNv(const QString &CpName, const QString &Section,
@@ -182,33 +193,22 @@ lns::NetworkVariablePtr IniLocator::FetchDevNv(const QString &NvName, const QStr
                                                const lns::AppDevicePtr &AppDevice, bool *Succeed) const
 {
     logLabel("FetchDevNv");
-    Found<lns::NetworkVariable> found{nullptr, notListed(NvName)};
     const qint16 nvIndex = field(NvName, Section, 1);
     const qint16 objectIndex = field(NvName, Section, 2);
-    if (nvIndex != -1 && AppDevice) {
-        try {
-            const auto nvs = objectIndex > 0 ? AppDevice->lonMarkObjects()->item(objectIndex)->networkVariables()
-                                             : AppDevice->networkVariables();
-            found.object = nvs->item(nvIndex);
-        } catch (const TqmError &) {
-            found.failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
-        }
-    }
-    return answer(found, Succeed);
+    const auto nvs = [&] {
+        return objectIndex > 0 ? AppDevice->lonMarkObjects()->item(objectIndex)->networkVariables()
+                               : AppDevice->networkVariables();
+    };
+    const QString failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
+    return answer(itemAt<lns::NetworkVariable>(nvIndex, bool(AppDevice), nvs, notListed(NvName), failure), Succeed);
 }
 
 lns::NetworkVariablePtr IniLocator::FetchNv(const QString &NvName, const QString &Section,
                                             const lns::LonMarkObjectPtr &LonmarkObject, bool *Succeed) const
 {
     logLabel("FetchNv");
-    Found<lns::NetworkVariable> found{nullptr, notListed(NvName)};
     const qint16 nvIndex = field(NvName, Section, 1);
-    if (nvIndex != -1 && LonmarkObject) {
-        try {
-            found.object = LonmarkObject->networkVariables()->item(nvIndex);
-        } catch (const TqmError &) {
-            found.failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
-        }
-    }
-    return answer(found, Succeed);
+    const auto nvs = [&] { return LonmarkObject->networkVariables(); };
+    const QString failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
+    return answer(itemAt<lns::NetworkVariable>(nvIndex, bool(LonmarkObject), nvs, notListed(NvName), failure), Succeed);
 }
