@@ -46,6 +46,7 @@ const char Overview[] =
 
 using toolio::err;
 using toolio::out;
+using toolio::usageError;
 using toolio::UsageError;
 
 // The plug-in INI file: --ini, else the plug-in's own (beside this program in a build, in the
@@ -192,15 +193,6 @@ const QList<Command> &commandTable()
     return table;
 }
 
-int usageError(const QString &command, const QString &text)
-{
-    err() << "tqm-config: " << text << '\n'
-          << (command.isEmpty() ? QStringLiteral("Try tqm-config --help.")
-                                : QStringLiteral("Try tqm-config %1 --help.").arg(command))
-          << '\n';
-    return 2;
-}
-
 // The scripted multi-device window names the picks it did not offer; the tool reports them as
 // skipped devices instead.
 void quietPickWarnings(QtMsgType type, const QMessageLogContext &, const QString &message)
@@ -216,26 +208,12 @@ void quietPickWarnings(QtMsgType type, const QMessageLogContext &, const QString
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tqm-config"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                                .arg(product::VersionMajor)
-                                                .arg(product::VersionMinor)
-                                                .arg(product::VersionRevision));
+    toolio::nameProgram(QStringLiteral("tqm-config"));
     qInstallMessageHandler(quietPickWarnings);
     const QStringList arguments = QCoreApplication::arguments();
     const QString first = arguments.value(1);
-    if (first.isEmpty()) {
-        err() << Overview;
-        return 2;
-    }
-    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
-        out() << Overview;
-        return 0;
-    }
-    if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
-        out() << "tqm-config " << QCoreApplication::applicationVersion() << '\n';
-        return 0;
-    }
+    if (const std::optional<int> answered = toolio::answerWithoutCommand(first, QString::fromUtf8(Overview)))
+        return *answered;
     const auto found = std::find_if(commandTable().cbegin(), commandTable().cend(),
                                     [&](const Command &c) { return c.name == first; });
     if (found == commandTable().cend())

@@ -49,6 +49,7 @@ const char Overview[] =
 
 using toolio::err;
 using toolio::out;
+using toolio::usageError;
 using toolio::UsageError;
 
 // What a command gets: its positional arguments in order and its parsed options.
@@ -518,39 +519,17 @@ const QList<Command> &commands()
     return table;
 }
 
-int usageError(const QString &command, const QString &text)
-{
-    err() << "tqm-netdb: " << text << '\n'
-          << (command.isEmpty() ? QStringLiteral("Try tqm-netdb --help.")
-                                : QStringLiteral("Try tqm-netdb %1 --help.").arg(command))
-          << '\n';
-    return 2;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tqm-netdb"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                                .arg(product::VersionMajor)
-                                                .arg(product::VersionMinor)
-                                                .arg(product::VersionRevision));
+    toolio::nameProgram(QStringLiteral("tqm-netdb"));
     const QStringList arguments = QCoreApplication::arguments();
     const QString first = arguments.value(1);
-    if (first.isEmpty()) {
-        err() << Overview << netdbtool::SimUsage;
-        return 2;
-    }
-    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
-        out() << Overview << netdbtool::SimUsage;
-        return 0;
-    }
-    if (first == QLatin1String("--version") || first == QLatin1String("-v")) {
-        out() << "tqm-netdb " << QCoreApplication::applicationVersion() << '\n';
-        return 0;
-    }
+    const QString overview = QString::fromUtf8(Overview) + QString::fromUtf8(netdbtool::SimUsage);
+    if (const std::optional<int> answered = toolio::answerWithoutCommand(first, overview))
+        return *answered;
     // The simulated rooms' commands parse their own options.
     if (first == QLatin1String("sim"))
         return netdbtool::sim(arguments.mid(2));
