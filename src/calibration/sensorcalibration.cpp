@@ -7,10 +7,10 @@
 #include "lns/inilocator.h"
 #include "lns/logger.h"
 #include "lns/product.h"
-#include "lns/rawtext.h"
 #include "lns/timer.h"
 #include "lns/userdialogs.h"
 #include "monitoring/cmonitorpoints.h"
+#include "monitoring/outputtexts.h"
 #include "params/choiceparams.h"
 #include "params/cpaccess.h"
 #include "params/cparamenums.h"
@@ -78,15 +78,7 @@ std::pair<qint32, qint32> OffsetBytes(qint32 offset)
 
 std::optional<qint32> SpaceTempHundredths(const QString &rawText)
 {
-    QByteArray bytes;
-    try {
-        bytes = rawtext::parse(rawText);
-    } catch (const TqmError &) {
-        return std::nullopt;
-    }
-    if (bytes.size() != 2)
-        return std::nullopt;
-    const qint32 value = qint16((quint8(bytes[0]) << 8) | quint8(bytes[1]));
+    const std::optional<qint32> value = outputtexts::signedRawValue(rawText);
     if (value == InvalidTemperature)
         return std::nullopt;
     return value;

@@ -272,32 +272,31 @@ bool FrmMain::isVisible() const
     return m_view.isWindowVisible();
 }
 
-void FrmMain::setLeft(double twips)
+void FrmMain::setGeometryPart(double Rect::*part, double twips)
 {
     Rect rect = m_view.windowGeometry();
-    rect.left = twips;
+    rect.*part = twips;
     m_view.setWindowGeometry(rect);
+}
+
+void FrmMain::setLeft(double twips)
+{
+    setGeometryPart(&Rect::left, twips);
 }
 
 void FrmMain::setTop(double twips)
 {
-    Rect rect = m_view.windowGeometry();
-    rect.top = twips;
-    m_view.setWindowGeometry(rect);
+    setGeometryPart(&Rect::top, twips);
 }
 
 void FrmMain::setWidth(double twips)
 {
-    Rect rect = m_view.windowGeometry();
-    rect.width = twips;
-    m_view.setWindowGeometry(rect);
+    setGeometryPart(&Rect::width, twips);
 }
 
 void FrmMain::setHeight(double twips)
 {
-    Rect rect = m_view.windowGeometry();
-    rect.height = twips;
-    m_view.setWindowGeometry(rect);
+    setGeometryPart(&Rect::height, twips);
 }
 
 void FrmMain::unload()

@@ -188,6 +188,8 @@ public:
     void hideFrame(calibration::PageFrame frame) override;
 
 private:
+    // One of the window's left, top, width and height, in twips; the others stay.
+    void setGeometryPart(double Rect::*part, double twips);
     // ---- Display ----
     void prepareForCommand();
     void applyVariantRules();
