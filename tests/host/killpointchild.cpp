@@ -11,6 +11,7 @@
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
 #include "host/application.h"
+#include "host/devicesession.h"
 #include "host/host.h"
 #include "host/pluginwindow.h"
 #include "lns/embedded/embeddedobjectserver.h"
@@ -81,24 +82,16 @@ void registerIntoProject(const QString &home, const QString &iniPath)
 void writeSet(const QString &home, const QString &iniPath, bool spread)
 {
     const IniFile ini(iniPath);
-    auto server = embedded::EmbeddedObjectServer::create(home);
-    server->open(lns::ConnectionMode::Local);
-    SessionState session;
-    session.lonMarkObject = server->lonMarkObject(Opened);
-    session.appDevice = session.lonMarkObject->appDevice();
-    session.network = server->network(QStringLiteral("Demo"));
-    session.system = session.network->systems()->item(1);
-    session.deviceTemplate = session.appDevice->deviceTemplate()->name();
-    session.commandIndex = commands::Configure;
     MemoryLogger logger;
     ScriptedDialogs dialogs;
-    Services services;
-    services.session = &session;
-    services.logger = &logger;
-    services.dialogs = &dialogs;
-    services.iniFile = &ini;
+    DeviceSessionParts parts;
+    parts.logger = &logger;
+    parts.dialogs = &dialogs;
+    parts.iniFile = &ini;
+    const auto server = embedded::EmbeddedObjectServer::create(home);
+    const DeviceSession session([server] { return server; }, Opened, commands::Configure, parts);
     MemoryConfigurationWindow window;
-    cConfiguration configuration(services, window,
+    cConfiguration configuration(session.services(), window,
                                  [] { return std::make_unique<device::ScriptedMultiDeviceWindow>(Picked); });
     window.setUpdatingControls(true);
     configuration.FetchCPs();
