@@ -40,15 +40,9 @@ QList<lns::AppDevicePtr> SeveralDevices::pick()
             &SeveralDevices::onValidateFoundDevice);
     connect(m_window.get(), &device::MultiDeviceWindow::searchCompleted, this, &SeveralDevices::onSearchCompleted);
 
-    device::MultiDeviceRequest request;
-    request.network = session.network;
-    request.system = session.system;
-    request.device = session.appDevice;
-    request.lonMarkObject = session.lonMarkObject;
-    request.language = session.language;
-    request.owner = m_env.page->ownerObject();
-    request.title = m_env.page->Caption();
-    request.iniFileName = m_env.services.iniFile ? m_env.services.iniFile->fileName() : QString();
+    device::MultiDeviceRequest request = device::MultiDeviceRequest::forSession(
+        session, m_env.page->ownerObject(), m_env.page->Caption(),
+        m_env.services.iniFile ? m_env.services.iniFile->fileName() : QString());
     // Which devices may take a calibration is CalibTransfer's to say, not the program id's.
     request.sameProgramIdOnly = false;
     request.items = device::MultiDeviceItems::AppDevices;

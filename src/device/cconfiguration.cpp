@@ -218,21 +218,14 @@ bool cConfiguration::WriteParameters()
 
 device::MultiDeviceRequest cConfiguration::multiDeviceRequest() const
 {
-    const SessionState &session = *m_services.session;
-    device::MultiDeviceRequest request;
-    request.network = session.network;
-    request.system = session.system;
-    request.device = session.appDevice;
-    request.lonMarkObject = session.lonMarkObject;
-    request.language = session.language;
     // The window handle that the platform passed besides the owner has no counterpart here:
     // the owner object carries the window.
-    request.title = m_window.Caption();
+    device::MultiDeviceRequest request = device::MultiDeviceRequest::forSession(
+        *m_services.session, m_window.ownerObject(), m_window.Caption(),
+        m_services.iniFile ? m_services.iniFile->fileName() : QString());
     // A parameter set belongs to one application: other programs read the same CP bytes
     // differently, so only devices of the opened device's program are offered.
     request.sameProgramIdOnly = true;
-    request.iniFileName = m_services.iniFile ? m_services.iniFile->fileName() : QString();
-    request.owner = m_window.ownerObject();
     request.items = device::MultiDeviceItems::LonMarkObjects;
     // Devices that failed last time come preselected, so retrying them is one click.
     request.preselected = m_lastSpread.failed;

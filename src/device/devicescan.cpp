@@ -1,6 +1,7 @@
 #include "device/devicescan.h"
 
 #include "lns/objectname.h"
+#include "session/session.h"
 
 #include <QSet>
 
@@ -227,6 +228,21 @@ QString lonMarkObjectName(const lns::NetworkPtr &network, const lns::LonMarkObje
 {
     return deviceObjectName(network, object->appDevice()) + QLatin1Char('.') +
            objectname::escapePart(object->name());
+}
+
+MultiDeviceRequest MultiDeviceRequest::forSession(const SessionState &session, QObject *owner, const QString &title,
+                                                  const QString &iniFileName)
+{
+    MultiDeviceRequest request;
+    request.network = session.network;
+    request.system = session.system;
+    request.device = session.appDevice;
+    request.lonMarkObject = session.lonMarkObject;
+    request.language = session.language;
+    request.owner = owner;
+    request.title = title;
+    request.iniFileName = iniFileName;
+    return request;
 }
 
 } // namespace device

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <functional>
 
+struct SessionState;
+
 namespace device {
 
 // What the window hands back for each picked device.
@@ -38,6 +40,11 @@ struct MultiDeviceRequest
     // Devices to offer already picked: device names, device object names or LonMark object
     // names (as deviceObjectName/lonMarkObjectName give them), compared without regard to case.
     QStringList preselected;
+
+    // A request about the session's device: its network, system, device, LonMark object and
+    // language, with the owner window, its caption and the plug-in INI file.
+    static MultiDeviceRequest forSession(const SessionState &session, QObject *owner, const QString &title,
+                                         const QString &iniFileName);
 };
 
 // One device that the scan offers.
