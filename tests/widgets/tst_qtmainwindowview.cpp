@@ -3,6 +3,7 @@
 // does raises nothing, what a user does raises the seam's notifications); geometry is in twips.
 
 #include "strings/resstrings.h"
+#include "ui/captions.h"
 #include "ui/memorymainwindowview.h"
 #include "widgets/qtmainwindowview.h"
 #include "widgets/windowdesign.h"
@@ -30,18 +31,8 @@ namespace {
 // Captions from the design tags, as the window's logic loads them.
 void loadCaptions(MainWindowView &view)
 {
-    for (const ElementTag &tag : view.captionTags())
-        view.setCaption(tag.element, GetResString(tag.tag.section(QLatin1Char('/'), 0, 0).toInt()));
-    for (int strip = 0; strip < TabStripCount; ++strip) {
-        for (int position = 1; position <= view.tabCount(strip); ++position)
-            view.setTabCaption(strip, position, GetResString(view.tab(strip, position).tag.toInt()));
-    }
-    view.setButtonBarCaption(GetResString(1000));
-    for (const ButtonBarItem &item : view.buttonBarItems())
-        view.setButtonBarItemCaption(item.key, GetResString(item.tag));
-    view.setLineButtonCaption(LineButton::Ok, GetResString(1374, 1));
-    view.setLineButtonCaption(LineButton::Cancel, GetResString(1374, 2));
-    view.setLineButtonCaption(LineButton::Apply, GetResString(1374, 3));
+    LoadResStringsToForm(view, true);
+    LoadResStringsToButtons(view);
 }
 
 // Every text a combo box can be given: message and pieces (placeholders filled with 8).
