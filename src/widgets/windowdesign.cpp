@@ -23,6 +23,8 @@ constexpr double Indent = 360;
 constexpr double Right = 5040;
 constexpr double FullWidth = Right - Left;
 constexpr double InputLeft = 2760; // the fields of a page line up here
+// The "Last calibration" dates start further left: a date, a long time and its zone need the room.
+constexpr double DateLeft = Indent + 1920;
 
 // The groups of items that take turns at one place.
 enum Group : int {
@@ -216,8 +218,8 @@ void temperatureSensor(Builder &b)
     takesTurns(bar, SensorProgress, 0, false).maximum = 20; // ticks of 200 ms
     takesTurns(b.add(Widget::Label, Element::label(ui::labels::SensorResult), {}, {Indent, 1365, Right - Indent, RowHeight}),
                SensorProgress, 1, false);
-    b.label(1120, Indent, 1815, InputLeft - Indent - 60);
-    b.display(11, InputLeft, 1815, Right - InputLeft);
+    b.label(1120, Indent, 1815, DateLeft - Indent - 60);
+    b.display(11, DateLeft, 1815, Right - DateLeft);
     b.note(1108, Indent, 2265, Right - Indent, 960);
 
     b.frame(Frame::SensorCopy, {Left, 3405, FullWidth, 1890});
@@ -247,8 +249,8 @@ void turningKnob(Builder &b)
     takesTurns(bar, KnobProgress, 0, false).maximum = 60; // ticks of 500 ms until the second stop is overdue
     Item &result = b.add(Widget::Label, Element::label(ui::labels::KnobResult), {}, bar.rect);
     takesTurns(result, KnobProgress, 1, false);
-    b.label(again(1120, 1), inner, 1845, InputLeft - Indent - 60);
-    b.display(12, InputLeft - left, 1845, width - (InputLeft - left));
+    b.label(again(1120, 1), inner, 1845, DateLeft - Indent - 60);
+    b.display(12, DateLeft - left, 1845, width - (DateLeft - left));
 
     // This device, then several devices: a heading, what to do, and the button.
     const auto procedure = [&](int thisDevice, int thisNote, int thisButton, int severalDevices, int severalNote,
