@@ -1,6 +1,5 @@
 #include "session/devicelog.h"
 
-#include "strings/resstrings.h"
 
 void DeviceHeading::log(const lns::AppDevicePtr &device, const lns::LonMarkObjectPtr &lonMarkObject, int style,
                         int repeatAfterSeconds)
@@ -31,12 +30,4 @@ void DeviceHeading::log(const lns::AppDevicePtr &device, const lns::LonMarkObjec
         m_logger.addLogLine(QStringLiteral("      - ") + lonMarkObject->name(), logcolour::Blue, style);
     m_lastPath = path;
     m_lastDevice = deviceName;
-}
-
-void LogCpList(Logger &logger, const QStringList &cpNames)
-{
-    logger.addLogLine(GetResString(1553, 1) + QStringLiteral("  "), logcolour::Black);
-    for (const QString &name : cpNames)
-        logger.addLogLine(QStringLiteral("    - ") + name, logcolour::Green);
-    logger.addLogLine(QString(), logcolour::Black);
 }

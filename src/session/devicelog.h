@@ -28,5 +28,3 @@ private:
     int m_lastSecondsSinceMidnight = -1;
 };
 
-// The list of configuration properties a write is about to change.
-void LogCpList(Logger &logger, const QStringList &cpNames);

@@ -66,22 +66,6 @@ private slots:
                 && !appDevice && !lonMarkObjects && !lonMarkObject);
     }
 
-    void closeAllWithNothingOpen()
-    {
-        lns::ObjectServerPtr a;
-        std::shared_ptr<lns::Networks> b;
-        lns::NetworkPtr c;
-        std::shared_ptr<lns::Systems> d;
-        lns::SystemPtr e;
-        std::shared_ptr<lns::Subsystems> f;
-        lns::SubsystemPtr g;
-        std::shared_ptr<lns::AppDevices> h;
-        lns::AppDevicePtr i;
-        std::shared_ptr<lns::LonMarkObjects> j;
-        lns::LonMarkObjectPtr k;
-        LnsSession().CloseAll({a, b, c, d, e, f, g, h, i, j, k});
-    }
-
     void failuresAnswerFalse()
     {
         LnsSession session;

@@ -27,7 +27,6 @@ private slots:
     void handleErrorAnswers();
     void deviceHeading_data();
     void deviceHeading();
-    void cpList();
 
 private:
     QString readAll(const QString &path);
@@ -259,15 +258,6 @@ void TstHostLogger::deviceHeading()
     QCOMPARE(logger.lines[0].colour, logcolour::DarkGreen);
     QCOMPARE(logger.lines[0].style, -1);
     QCOMPARE(logger.lines[1].colour, logcolour::Black);
-}
-
-void TstHostLogger::cpList()
-{
-    MemoryLogger logger;
-    LogCpList(logger, {QStringLiteral("ButtonMode"), QStringLiteral("TempMode")});
-    QCOMPARE(logger.texts(), (QStringList{GetResString(1553) + QStringLiteral("  "), "    - ButtonMode",
-                                          "    - TempMode", ""}));
-    QCOMPARE(logger.lines[1].colour, logcolour::DarkGreen);
 }
 
 QTEST_GUILESS_MAIN(TstHostLogger)
