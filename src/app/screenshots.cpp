@@ -16,7 +16,6 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/homedir.h"
 #include "lns/registryaccess.h"
-#include "lns/statuswindow.h"
 #include "lns/unattended.h"
 #include "session/settings.h"
 #include "strings/resstrings.h"
@@ -95,7 +94,6 @@ QString dataHome()
 class WindowSession
 {
     UnattendedDialogs m_dialogs;
-    RecordingStatusWindow m_status;
     UnattendedAboutWindow m_about;
     DesktopHelpViewer m_help;
 
@@ -108,7 +106,6 @@ public:
         env.programDirectory = QCoreApplication::applicationDirPath();
         env.programFileName = QStringLiteral("tqm-screenshots");
         env.dialogs = &m_dialogs;
-        env.statusWindow = &m_status;
         env.aboutWindow = &m_about;
         env.helpViewer = &m_help;
         env.view = &view;

@@ -25,8 +25,7 @@ QString notCalibratedText(int language)
 
 QString nowText(const DeviceContext &context)
 {
-    const Clock &clock = context.clock ? *context.clock : SystemClock::instance();
-    return CalibrationTimeText(clock.now(), QLocale::system());
+    return CalibrationTimeText(context.clock->now(), QLocale::system());
 }
 
 QString readDateRecord(const DeviceContext &context, const QString &recordName)

@@ -79,7 +79,7 @@ void SeveralDevices::run(const QList<lns::AppDevicePtr> &devices, int messageId,
     SessionState &session = *m_env.services.session;
     CalibrationPage &page = *m_env.page;
     Logger &logger = *m_env.services.logger;
-    const Clock &clock = m_env.services.clock ? *m_env.services.clock : SystemClock::instance();
+    const Clock &clock = m_env.services.clock;
     std::unique_ptr<DeviceHeading> ownHeading;
     if (!m_env.services.deviceHeading)
         ownHeading = std::make_unique<DeviceHeading>(logger, clock);

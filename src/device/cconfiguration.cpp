@@ -64,7 +64,7 @@ DeviceContext cConfiguration::deviceContext(const lns::LonMarkObjectPtr &lonMark
 
 const Clock &cConfiguration::clock() const
 {
-    return m_services.clock ? *m_services.clock : SystemClock::instance();
+    return m_services.clock;
 }
 
 void cConfiguration::log(const QString &label) const

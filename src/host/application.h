@@ -4,7 +4,7 @@
 // window geometry and visibility to the main window and commands to the host's command path.
 // The members keep the order of the automation interface.
 
-#include "host/pluginwindow.h"
+#include "ui/pluginwindow.h"
 #include "lns/lns.h"
 
 #include <QString>

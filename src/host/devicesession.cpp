@@ -57,15 +57,14 @@ DeviceSession::DeviceSession(const ObjectServerProvider &server, const QString &
     m_state.deviceTemplate = m_state.appDevice->deviceTemplate()->name();
     m_state.initialised = true;
 
-    const Clock &clock = parts.clock ? *parts.clock : SystemClock::instance();
-    m_deviceHeading = std::make_unique<DeviceHeading>(*parts.logger, clock);
+    m_deviceHeading = std::make_unique<DeviceHeading>(*parts.logger, parts.clock);
     m_services.session = &m_state;
     m_services.dialogs = parts.dialogs;
     m_services.logger = parts.logger;
     m_services.deviceHeading = m_deviceHeading.get();
     m_services.iniFile = parts.iniFile;
     m_services.registry = parts.registry;
-    m_services.clock = &clock;
+    m_services.clock = parts.clock;
     m_services.timers = parts.timers ? parts.timers : &QtTimerFactory::instance();
     m_services.handleError = parts.handleError;
 }

@@ -21,7 +21,7 @@ struct DeviceSessionParts
     Logger *logger = nullptr;
     const IniFile *iniFile = nullptr;
     RegistryAccess *registry = nullptr;
-    const Clock *clock = nullptr;
+    ClockRef clock;
     TimerFactory *timers = nullptr;
     qint16 language = 0;
     // The logger's error handler; none: the error is logged in red and the routine left.

@@ -2,7 +2,7 @@
 
 #include "base/textutility.h"
 #include "host/commandline.h"
-#include "host/pluginwindow.h"
+#include "ui/pluginwindow.h"
 #include "host/registrationwriter.h"
 #include "lns/desktopseams.h"
 #include "lns/inifile.h"
@@ -40,8 +40,6 @@ QString fullVersion()
 
 PlugInHost::PlugInHost(HostEnvironment environment) : m_env(std::move(environment))
 {
-    if (!m_env.clock)
-        m_env.clock = &SystemClock::instance();
 }
 
 PlugInHost::~PlugInHost() = default;
@@ -257,7 +255,7 @@ void PlugInHost::InitApp()
     m_endRequested = false;
     const QString routine = QStringLiteral("InitApp");
 
-    m_logger = std::make_unique<HostLogger>(*m_env.clock, *m_env.dialogs);
+    m_logger = std::make_unique<HostLogger>(m_env.clock, *m_env.dialogs);
     m_iniFile = std::make_unique<IniFile>();
     m_registry = std::make_unique<RegistryAccess>(m_env.home);
     m_lnsSession = std::make_unique<LnsSession>();

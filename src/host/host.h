@@ -44,7 +44,7 @@ struct HostEnvironment
     QString logFallbackDirectory; // where it goes when that cannot be written ($XDG_STATE_HOME/tqm)
     QString startCommand;       // the program's arguments, for the log's start line
     QString home;               // the machine-wide data directory (registry, registrations)
-    const Clock *clock = nullptr;
+    ClockRef clock;
     TimerFactory *timers = nullptr;
     UserDialogs *dialogs = nullptr;
     StatusWindow *statusWindow = nullptr;

@@ -25,6 +25,21 @@ public:
     }
 };
 
+// The clock a part of the program reads: never missing, the system clock unless another is
+// handed in (by reference, or by an address that must not be null).
+class ClockRef
+{
+public:
+    ClockRef(const Clock &clock = SystemClock::instance()) : m_clock(&clock) {}
+    ClockRef(const Clock *clock) : m_clock(clock) { Q_ASSERT(clock); }
+    operator const Clock &() const { return *m_clock; }
+    const Clock &get() const { return *m_clock; }
+    const Clock *operator->() const { return m_clock; }
+
+private:
+    const Clock *m_clock;
+};
+
 // A clock that moves only when told to. Timers made by a ManualTimerFactory on this clock fire
 // while it is advanced, each at its due time and in time order, so a test of a 200 ms tick
 // advances the clock instead of sleeping.

@@ -32,24 +32,3 @@ public:
     void setFontName(const QString &) override {}
     void setVersionText(const QString &) override {}
 };
-
-// Records what it is asked, for tests.
-class RecordingStatusWindow : public StatusWindow
-{
-public:
-    void show() override { visible = true; calls.append(QStringLiteral("show")); }
-    void hide() override { visible = false; calls.append(QStringLiteral("hide")); }
-    void setProgress(int value) override { progress.append(value); }
-    void setStatusText(const QString &text) override { texts.append(text); }
-    void setPicture(int id) override { pictureId = id; }
-    void setFontName(const QString &family) override { fontName = family; }
-    void setVersionText(const QString &text) override { versionText = text; }
-
-    bool visible = false;
-    QStringList calls;
-    QStringList texts;
-    QList<int> progress;
-    int pictureId = 0;
-    QString fontName;
-    QString versionText;
-};

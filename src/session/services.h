@@ -5,11 +5,11 @@
 // by reference. Tests build one from in-memory parts (MemoryLogger, ScriptedDialogs, ManualClock
 // with a ManualTimerFactory, an embedded network).
 
+#include "lns/clock.h"
 #include "session/erroranswer.h"
 
 #include <functional>
 
-class Clock;
 class DeviceHeading;
 class IniFile;
 class Logger;
@@ -26,7 +26,7 @@ struct Services
     DeviceHeading *deviceHeading = nullptr; // the logger's memory of the last device heading
     const IniFile *iniFile = nullptr;       // the plug-in INI file
     RegistryAccess *registry = nullptr;     // window position, language
-    const Clock *clock = nullptr;
+    ClockRef clock;
     TimerFactory *timers = nullptr;
     // The logger's error handler; none: the error is logged in red and the routine left.
     ErrorHandler handleError;

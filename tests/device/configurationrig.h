@@ -144,7 +144,7 @@ public:
         bundle.dialogs = &dialogs;
         bundle.logger = &logger;
         bundle.iniFile = &ini;
-        bundle.clock = &clock;
+        bundle.clock = clock;
         return bundle;
     }();
     std::unique_ptr<cConfiguration> configuration;

@@ -5,7 +5,7 @@
 
 #include "host/host.h"
 #include "lns/desktopseams.h"
-#include "host/pluginwindow.h"
+#include "support/recordingwindows.h"
 #include "host/registrationwriter.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/registryaccess.h"
@@ -80,7 +80,7 @@ struct HostSandbox
         env.programDirectory = program.path();
         env.programFileName = QStringLiteral("tqm-cmdmodule");
         env.home = home.path();
-        env.clock = &clock;
+        env.clock = clock;
         env.dialogs = &dialogs;
         env.statusWindow = &status;
         env.window = &window;

@@ -13,7 +13,7 @@
 #include "host/application.h"
 #include "host/devicesession.h"
 #include "host/host.h"
-#include "host/pluginwindow.h"
+#include "support/recordingwindows.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
