@@ -266,7 +266,10 @@ int main(int argc, char *argv[])
         // The service outlives the windows its commands open; its hosts decide when it ends.
         qobject_cast<QGuiApplication *>(app.get())->setQuitOnLastWindowClosed(false);
         HostAutomation automation(host);
-        return automation::serve(*app, automation, AutomationLifetime::idleTimeFromEnvironment());
+        const automation::StarterBus starter{qEnvironmentVariable("DBUS_STARTER_ADDRESS"),
+                                             qEnvironmentVariable("DBUS_STARTER_BUS_TYPE")};
+        return automation::serve(*app, automation, starter,
+                                 AutomationLifetime::idleTimeFrom(qEnvironmentVariable("TQM_AUTOMATION_IDLE_SECONDS")));
     }
 
     host.Main(commandline::joinArguments(arguments));

@@ -2,10 +2,10 @@
 
 #include <cmath>
 
-std::chrono::milliseconds AutomationLifetime::idleTimeFromEnvironment()
+std::chrono::milliseconds AutomationLifetime::idleTimeFrom(const QString &text)
 {
     bool ok = false;
-    const double seconds = qEnvironmentVariable("TQM_AUTOMATION_IDLE_SECONDS").toDouble(&ok);
+    const double seconds = text.toDouble(&ok);
     if (!ok || seconds < 0 || seconds > 24 * 3600)
         return DefaultIdleTime;
     return std::chrono::milliseconds(std::llround(seconds * 1000));

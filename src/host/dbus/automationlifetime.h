@@ -17,8 +17,9 @@ class AutomationLifetime : public QObject
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds DefaultIdleTime{30000};
-    // TQM_AUTOMATION_IDLE_SECONDS (a decimal number of seconds) or the default.
-    static std::chrono::milliseconds idleTimeFromEnvironment();
+    // The idle time given as a decimal number of seconds (main passes
+    // TQM_AUTOMATION_IDLE_SECONDS), or the default for no number or one out of range.
+    static std::chrono::milliseconds idleTimeFrom(const QString &seconds);
 
     // The idle time starts at once.
     explicit AutomationLifetime(std::chrono::milliseconds idleTime, QObject *parent = nullptr);

@@ -11,17 +11,17 @@
 
 namespace automation {
 
-QDBusConnection serviceBus()
+QDBusConnection serviceBus(const StarterBus &starter)
 {
-    const QString starter = qEnvironmentVariable("DBUS_STARTER_ADDRESS");
-    if (!starter.isEmpty() && qEnvironmentVariable("DBUS_STARTER_BUS_TYPE") != QLatin1String("system"))
-        return QDBusConnection::connectToBus(starter, QStringLiteral("tqm-starter-bus"));
+    if (!starter.address.isEmpty() && starter.type != QLatin1String("system"))
+        return QDBusConnection::connectToBus(starter.address, QStringLiteral("tqm-starter-bus"));
     return QDBusConnection::sessionBus();
 }
 
-int serve(QCoreApplication &app, AutomationTarget &target, std::chrono::milliseconds idleTime)
+int serve(QCoreApplication &app, AutomationTarget &target, const StarterBus &starter,
+          std::chrono::milliseconds idleTime)
 {
-    QDBusConnection bus = serviceBus();
+    QDBusConnection bus = serviceBus(starter);
     ApplicationService service(target);
     QString error;
     if (!service.publish(bus, &error)) {
