@@ -1,6 +1,7 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -145,27 +146,51 @@ private slots:
         QCOMPARE(QDir(m_home.path() + "/networks").entryList({"Keep.tqmnet*"}, QDir::Files), QStringList{"Keep.tqmnet"});
     }
 
-    // A replace killed at a seeded random point leaves either the old network or the new one,
-    // whole, never a mixture.
+    // A replace killed at any of its database statements (a seeded choice among them) leaves
+    // either the old network or the new one, whole, never a mixture.
     void killedReplaceLeavesOneWholeNetwork()
     {
-        QVERIFY(tool({"create", "Kill", "--demo", "--devices", "8"}).exitCode == 0);
+        const QStringList small{"create", "Kill", "--demo", "--devices", "8", "--replace"};
+        const QStringList large{"create", "Kill", "--demo", "--devices", "200", "--replace"};
+        QVERIFY(tool(small).exitCode == 0);
+        const QString countFile = m_home.filePath("statements");
+        QCOMPARE(preloaded(large, {"TQM_STATEMENT_COUNT_FILE=" + countFile}), QProcess::NormalExit);
+        QFile counted(countFile);
+        QVERIFY(counted.open(QIODevice::ReadOnly));
+        const int statements = counted.readAll().trimmed().toInt();
+        QVERIFY2(statements > 100, qPrintable(QString::number(statements)));
+        QVERIFY(tool(small).exitCode == 0);
+
         QRandomGenerator random(20261206);
-        for (int round = 0; round < 3; ++round) {
-            QProcess creator;
-            creator.setProcessEnvironment(environment());
-            creator.start(toolPath(), {"create", "Kill", "--demo", "--devices", "3000", "--replace"});
-            QVERIFY(creator.waitForStarted());
-            if (!creator.waitForFinished(random.bounded(50, 1500))) {
-                creator.kill();
-                creator.waitForFinished();
-            }
+        int killed = 0;
+        for (int round = 0; round < 4; ++round) {
+            const int killAt = random.bounded(1, statements + 1);
+            if (preloaded(large, {QString("TQM_KILL_AT_STATEMENT=%1").arg(killAt)}) == QProcess::CrashExit)
+                ++killed;
             const int count = deviceCount("Kill");
-            QVERIFY2(count == 8 || count == 3000, qPrintable(QString::number(count)));
+            QVERIFY2(count == 8 || count == 200, qPrintable(QString("killed at %1: %2 devices").arg(killAt).arg(count)));
             QVERIFY(checkNetwork(m_home.path(), "Kill").isEmpty());
-            if (count == 3000) // the new one is in place: start the next round from the small one
-                QVERIFY(tool({"create", "Kill", "--demo", "--devices", "8", "--replace"}).exitCode == 0);
+            if (count == 200) // the new one is in place: start the next round from the small one
+                QVERIFY(tool(small).exitCode == 0);
         }
+        QCOMPARE(killed, 4);
+    }
+
+private:
+    // Runs tqm-netdb with the statement counter preloaded and `settings` in its environment.
+    QProcess::ExitStatus preloaded(const QStringList &args, const QStringList &settings)
+    {
+        QProcessEnvironment env = environment();
+        env.insert("LD_PRELOAD", TQM_KILL_AT_STATEMENT_LIBRARY);
+        env.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
+        for (const QString &setting : settings)
+            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(toolPath(), args);
+        if (!p.waitForFinished(120000))
+            return QProcess::CrashExit;
+        return p.exitStatus();
     }
 };
 
