@@ -11,8 +11,56 @@ class TstScreenshots : public QObject
 {
     Q_OBJECT
 private slots:
-    void everyPageOfTheChosenTemplates();
-    void anUnknownTemplateIsRefused();
+    void everyPageOfTheChosenTemplates()
+    {
+        QProcess *process = run({m_pictures.path(), QStringLiteral("TQM_CM_L2"), QStringLiteral("TQM_CM_STD")});
+        QCOMPARE(process->exitCode(), 0);
+
+        // The standard device offers every page; the limitation-2 device neither the operation nor
+        // the turning-knob page.
+        QStringList expected;
+        for (const char *lang : {"en", "de"}) {
+            for (const char *page : {"configuration-temperature-measuring", "configuration-operation", "configuration-nv-timing",
+                                     "configuration-logger", "configuration-nv-timing-invalid", "calibration-temperature-sensor",
+                                     "calibration-turning-knob", "calibration-logger", "monitoring-monitoring"}) {
+                expected << QStringLiteral("TQM_CM_STD-%1-%2.png").arg(QLatin1String(lang), QLatin1String(page));
+                const QString name = QLatin1String(page);
+                if (!name.endsWith(QLatin1String("operation")) && !name.endsWith(QLatin1String("turning-knob")))
+                    expected << QStringLiteral("TQM_CM_L2-%1-%2.png").arg(QLatin1String(lang), name);
+            }
+            // The calibration pages in each arrangement, on standard devices.
+            for (const char *arrangement : {"two-stop", "reset", "reset-copy", "centre"}) {
+                for (const char *page : {"temperature-sensor", "turning-knob"})
+                    expected << QStringLiteral("TQM_CM_STD-%1-calibration-%2-%3.png").arg(QLatin1String(lang), QLatin1String(arrangement), QLatin1String(page));
+            }
+        }
+        expected.sort();
+        QStringList made = QDir(m_pictures.path()).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
+        QCOMPARE(made, expected);
+
+        // The paths printed are the pictures made; each is a drawn window, not an empty one.
+        const QStringList printed = QString::fromUtf8(process->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(printed.size(), expected.size());
+        const QImage picture(QDir(m_pictures.path()).filePath(QStringLiteral("TQM_CM_STD-de-configuration-operation.png")));
+        QVERIFY(picture.width() > 400 && picture.height() > 400);
+        QVERIFY(picture.pixel(picture.width() / 2, picture.height() / 2) != picture.pixel(2, 2)
+                || picture.pixel(30, 30) != picture.pixel(2, 2));
+        // Each arrangement draws its own frames.
+        const auto knobPage = [&](const char *arrangement) {
+            return QImage(QDir(m_pictures.path()).filePath(QStringLiteral("TQM_CM_STD-en-calibration-%1-turning-knob.png").arg(QLatin1String(arrangement))));
+        };
+        QVERIFY(knobPage("two-stop") != knobPage("reset"));
+        QVERIFY(knobPage("reset") != knobPage("centre"));
+    }
+
+    void anUnknownTemplateIsRefused()
+    {
+        QTemporaryDir pictures;
+        QProcess *process = run({pictures.path(), QStringLiteral("TQM_CM_NONE")});
+        QCOMPARE(process->exitCode(), 1);
+        QVERIFY(QString::fromUtf8(process->readAllStandardError()).contains(QLatin1String("TQM_CM_NONE")));
+        QVERIFY(QDir(pictures.path()).entryList({QStringLiteral("*.png")}).isEmpty());
+    }
 
 private:
     QProcess *run(const QStringList &arguments);
@@ -30,57 +78,6 @@ QProcess *TstScreenshots::run(const QStringList &arguments)
     process->start(qEnvironmentVariable("TQM_BIN_DIR") + QStringLiteral("/tqm-screenshots"), arguments);
     process->waitForFinished(120000);
     return process;
-}
-
-void TstScreenshots::everyPageOfTheChosenTemplates()
-{
-    QProcess *process = run({m_pictures.path(), QStringLiteral("TQM_CM_L2"), QStringLiteral("TQM_CM_STD")});
-    QCOMPARE(process->exitCode(), 0);
-
-    // The standard device offers every page; the limitation-2 device neither the operation nor
-    // the turning-knob page.
-    QStringList expected;
-    for (const char *lang : {"en", "de"}) {
-        for (const char *page : {"configuration-temperature-measuring", "configuration-operation", "configuration-nv-timing",
-                                 "configuration-logger", "configuration-nv-timing-invalid", "calibration-temperature-sensor",
-                                 "calibration-turning-knob", "calibration-logger", "monitoring-monitoring"}) {
-            expected << QStringLiteral("TQM_CM_STD-%1-%2.png").arg(QLatin1String(lang), QLatin1String(page));
-            const QString name = QLatin1String(page);
-            if (!name.endsWith(QLatin1String("operation")) && !name.endsWith(QLatin1String("turning-knob")))
-                expected << QStringLiteral("TQM_CM_L2-%1-%2.png").arg(QLatin1String(lang), name);
-        }
-        // The calibration pages in each arrangement, on standard devices.
-        for (const char *arrangement : {"two-stop", "reset", "reset-copy", "centre"}) {
-            for (const char *page : {"temperature-sensor", "turning-knob"})
-                expected << QStringLiteral("TQM_CM_STD-%1-calibration-%2-%3.png").arg(QLatin1String(lang), QLatin1String(arrangement), QLatin1String(page));
-        }
-    }
-    expected.sort();
-    QStringList made = QDir(m_pictures.path()).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
-    QCOMPARE(made, expected);
-
-    // The paths printed are the pictures made; each is a drawn window, not an empty one.
-    const QStringList printed = QString::fromUtf8(process->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(printed.size(), expected.size());
-    const QImage picture(QDir(m_pictures.path()).filePath(QStringLiteral("TQM_CM_STD-de-configuration-operation.png")));
-    QVERIFY(picture.width() > 400 && picture.height() > 400);
-    QVERIFY(picture.pixel(picture.width() / 2, picture.height() / 2) != picture.pixel(2, 2)
-            || picture.pixel(30, 30) != picture.pixel(2, 2));
-    // Each arrangement draws its own frames.
-    const auto knobPage = [&](const char *arrangement) {
-        return QImage(QDir(m_pictures.path()).filePath(QStringLiteral("TQM_CM_STD-en-calibration-%1-turning-knob.png").arg(QLatin1String(arrangement))));
-    };
-    QVERIFY(knobPage("two-stop") != knobPage("reset"));
-    QVERIFY(knobPage("reset") != knobPage("centre"));
-}
-
-void TstScreenshots::anUnknownTemplateIsRefused()
-{
-    QTemporaryDir pictures;
-    QProcess *process = run({pictures.path(), QStringLiteral("TQM_CM_NONE")});
-    QCOMPARE(process->exitCode(), 1);
-    QVERIFY(QString::fromUtf8(process->readAllStandardError()).contains(QLatin1String("TQM_CM_NONE")));
-    QVERIFY(QDir(pictures.path()).entryList({QStringLiteral("*.png")}).isEmpty());
 }
 
 QTEST_MAIN(TstScreenshots)

@@ -70,17 +70,7 @@ public:
         PickingWindow::requests.clear();
     }
 
-    lns::AppDevicePtr device(const QString &name) const
-    {
-        for (const auto &floor : allSubsystems(session.system->subsystems())) {
-            const auto devices = floor->appDevices();
-            for (int i = 1; i <= devices->count(); ++i) {
-                if (devices->item(i)->name() == name)
-                    return devices->item(i);
-            }
-        }
-        return {};
-    }
+    lns::AppDevicePtr device(const QString &name) const { return server->findDevice(Network, name); }
     lns::LonMarkObjectPtr module(const QString &deviceName) const
     {
         return device(deviceName)->lonMarkObjects()->item(QStringLiteral("CommandModule"));
@@ -148,15 +138,4 @@ public:
         return bundle;
     }();
     std::unique_ptr<cConfiguration> configuration;
-
-private:
-    static QList<lns::SubsystemPtr> allSubsystems(const std::shared_ptr<lns::Subsystems> &level)
-    {
-        QList<lns::SubsystemPtr> all;
-        for (int i = 1; i <= level->count(); ++i) {
-            all.append(level->item(i));
-            all.append(allSubsystems(level->item(i)->subsystems()));
-        }
-        return all;
-    }
 };

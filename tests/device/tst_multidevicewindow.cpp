@@ -49,239 +49,222 @@ class TestMultiDeviceWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void offer_data();
-    void offer();
-    void eventsArriveInOrderOnTheCallingThread();
-    void rejectedDevicesAreNotOffered();
-    void scriptedPicks_data();
-    void scriptedPicks();
-    void returnedObjectsMatchTheOpenedOne();
-    void preselection_data();
-    void preselection();
-    void unreadableDeviceIsSkipped();
-    void cancelStopsTheSearch();
-    void objectNamesFollowTheHomeSubsystem();
-    void requestWithoutSystemIsRefused();
-};
+    void offer_data()
+    {
+        QTest::addColumn<MultiDeviceItems>("items");
+        QTest::addColumn<bool>("sameProgramIdOnly");
+        QTest::addColumn<QStringList>("expected");
 
-void TestMultiDeviceWindow::offer_data()
-{
-    QTest::addColumn<MultiDeviceItems>("items");
-    QTest::addColumn<bool>("sameProgramIdOnly");
-    QTest::addColumn<QStringList>("expected");
-
-    // The opened device is never offered; CM 1.02 sits in two subsystems and is offered once.
-    QTest::newRow("objects") << MultiDeviceItems::LonMarkObjects << false
-                             << QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"};
-    QTest::newRow("objects of the same program") << MultiDeviceItems::LonMarkObjects << true
-                                                 << QStringList{"CM A1", "CM 1.01", "CM 1.02", "CM B1"};
-    // Devices need no matching object.
-    QTest::newRow("devices") << MultiDeviceItems::AppDevices << false
-                             << QStringList{"CM A1", "CM A2", "Sensor", "CM 1.01", "CM 1.02", "CM 2.01", "CM B1"};
-    QTest::newRow("devices of the same program") << MultiDeviceItems::AppDevices << true
-                                                 << QStringList{"CM A1", "Sensor", "CM 1.01", "CM 1.02", "CM 2.01", "CM B1"};
-}
-
-void TestMultiDeviceWindow::offer()
-{
-    QFETCH(MultiDeviceItems, items);
-    QFETCH(bool, sameProgramIdOnly);
-    QFETCH(QStringList, expected);
-
-    fake::DemoNetwork demo;
-    MultiDeviceRequest request = requestFor(demo, items);
-    request.sameProgramIdOnly = sameProgramIdOnly;
-    const DeviceScanResult result = DeviceScan::run(request, {});
-
-    QCOMPARE(namesOf(result.offered), expected);
-    QVERIFY(result.unreadable.isEmpty());
-    QVERIFY(!result.cancelled);
-}
-
-void TestMultiDeviceWindow::eventsArriveInOrderOnTheCallingThread()
-{
-    fake::DemoNetwork demo;
-    ScriptedMultiDeviceWindow window;
-    QStringList events;
-    bool allOnThisThread = true;
-    const auto note = [&](const QString &event) {
-        events.append(event);
-        allOnThisThread = allOnThisThread && QThread::currentThread() == thread();
-    };
-    connect(&window, &MultiDeviceWindow::progress, this, [&] { note(QStringLiteral("progress")); });
-    connect(&window, &MultiDeviceWindow::validateFoundDevice, this,
-            [&](const lns::AppDevicePtr &device, bool &) { note(QStringLiteral("validate ") + device->name()); });
-    connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { note(QStringLiteral("completed")); });
-
-    const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
-
-    QVERIFY(allOnThisThread);
-    QCOMPARE(events.first(), QStringLiteral("progress"));
-    QCOMPARE(events.last(), QStringLiteral("completed"));
-    QCOMPARE(events.count(QStringLiteral("completed")), 1);
-    QVERIFY(events.count(QStringLiteral("progress")) >= 4); // at least once per subsystem
-    QStringList validated = events.filter(QStringLiteral("validate "));
-    validated.replaceInStrings(QStringLiteral("validate "), QString());
-    QCOMPARE(validated, (QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
-    QCOMPARE(selection->count(), 5);
-}
-
-void TestMultiDeviceWindow::rejectedDevicesAreNotOffered()
-{
-    fake::DemoNetwork demo;
-    ScriptedMultiDeviceWindow window;
-    connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [](const lns::AppDevicePtr &device, bool &notValidated) {
-        notValidated = device->name().startsWith(QStringLiteral("CM A"));
-    });
-    QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), (QStringList{"CM 1.01", "CM 1.02", "CM B1"}));
-}
-
-void TestMultiDeviceWindow::scriptedPicks_data()
-{
-    QTest::addColumn<QVariant>("variable");
-    QTest::addColumn<QStringList>("expected");
-    QTest::addColumn<QStringList>("unmatched");
-
-    QTest::newRow("not set: all valid") << QVariant() << QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}
-                                        << QStringList{};
-    QTest::newRow("set but empty: nothing") << QVariant(QString()) << QStringList{} << QStringList{};
-    // Picks come back in the order of the offer, whatever the order of the list.
-    QTest::newRow("device names") << QVariant(QStringLiteral("CM B1;CM A1")) << QStringList{"CM A1", "CM B1"}
-                                  << QStringList{};
-    QTest::newRow("object names, any case, blanks around")
-        << QVariant(QStringLiteral(" demo.building a.floor 1.CM 1\\.01 ;Demo.Building B.CM B1.CommandModule"))
-        << QStringList{"CM 1.01", "CM B1"} << QStringList{};
-    QTest::newRow("names not offered are reported")
-        << QVariant(QStringLiteral("Opened;Sensor;CM 1.02;;Nowhere")) << QStringList{"CM 1.02"}
-        << QStringList{"Opened", "Sensor", "Nowhere"};
-}
-
-void TestMultiDeviceWindow::scriptedPicks()
-{
-    QFETCH(QVariant, variable);
-    QFETCH(QStringList, expected);
-    QFETCH(QStringList, unmatched);
-
-    fake::DemoNetwork demo;
-    ScriptedMultiDeviceWindow window(variable.isNull() ? std::nullopt
-                                                       : std::optional(ScriptedMultiDeviceWindow::picksOf(variable.toString())));
-    if (!unmatched.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("names no device on offer")));
-    for (int i = 1; i < unmatched.size(); ++i)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("names no device on offer")));
-
-    QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), expected);
-    QCOMPARE(window.unmatchedPicks(), unmatched);
-}
-
-void TestMultiDeviceWindow::returnedObjectsMatchTheOpenedOne()
-{
-    fake::DemoNetwork demo;
-    ScriptedMultiDeviceWindow window;
-    const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
-
-    QCOMPARE(selection->count(), 5);
-    for (int i = 1; i <= selection->count(); ++i) {
-        const auto object = std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(i));
-        QVERIFY(object);
-        QCOMPARE(object->type(), 8090);
-        QCOMPARE(object->index(), 1);
+        // The opened device is never offered; CM 1.02 sits in two subsystems and is offered once.
+        QTest::newRow("objects") << MultiDeviceItems::LonMarkObjects << false
+                                 << QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"};
+        QTest::newRow("objects of the same program") << MultiDeviceItems::LonMarkObjects << true
+                                                     << QStringList{"CM A1", "CM 1.01", "CM 1.02", "CM B1"};
+        // Devices need no matching object.
+        QTest::newRow("devices") << MultiDeviceItems::AppDevices << false
+                                 << QStringList{"CM A1", "CM A2", "Sensor", "CM 1.01", "CM 1.02", "CM 2.01", "CM B1"};
+        QTest::newRow("devices of the same program") << MultiDeviceItems::AppDevices << true
+                                                     << QStringList{"CM A1", "Sensor", "CM 1.01", "CM 1.02", "CM 2.01", "CM B1"};
     }
-    QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(0));
-    QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(6));
+    void offer()
+    {
+        QFETCH(MultiDeviceItems, items);
+        QFETCH(bool, sameProgramIdOnly);
+        QFETCH(QStringList, expected);
 
-    const MultiDeviceSelectionPtr devices = window.open(requestFor(demo, MultiDeviceItems::AppDevices));
-    QVERIFY(std::dynamic_pointer_cast<lns::AppDevice>(devices->item(1)));
-    QCOMPARE(devices->item(QStringLiteral("Sensor"))->name(), QStringLiteral("Sensor"));
-}
+        fake::DemoNetwork demo;
+        MultiDeviceRequest request = requestFor(demo, items);
+        request.sameProgramIdOnly = sameProgramIdOnly;
+        const DeviceScanResult result = DeviceScan::run(request, {});
 
-void TestMultiDeviceWindow::preselection_data()
-{
-    QTest::addColumn<QStringList>("preselected");
-    QTest::addColumn<QStringList>("expected");
+        QCOMPARE(namesOf(result.offered), expected);
+        QVERIFY(result.unreadable.isEmpty());
+        QVERIFY(!result.cancelled);
+    }
 
-    QTest::newRow("none") << QStringList{} << QStringList{};
-    QTest::newRow("device object names as the write workflow keeps them")
-        << QStringList{QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"), QStringLiteral("Demo.Building B.CM B1")}
-        << QStringList{"CM 1.02", "CM B1"};
-    QTest::newRow("LonMark object name") << QStringList{QStringLiteral("Demo.Building A.CM A2.CommandModule")}
-                                         << QStringList{"CM A2"};
-    QTest::newRow("devices no longer on offer are dropped") << QStringList{QStringLiteral("Opened"), QStringLiteral("Sensor")}
-                                                            << QStringList{};
-}
+    void eventsArriveInOrderOnTheCallingThread()
+    {
+        fake::DemoNetwork demo;
+        ScriptedMultiDeviceWindow window;
+        QStringList events;
+        bool allOnThisThread = true;
+        const auto note = [&](const QString &event) {
+            events.append(event);
+            allOnThisThread = allOnThisThread && QThread::currentThread() == thread();
+        };
+        connect(&window, &MultiDeviceWindow::progress, this, [&] { note(QStringLiteral("progress")); });
+        connect(&window, &MultiDeviceWindow::validateFoundDevice, this,
+                [&](const lns::AppDevicePtr &device, bool &) { note(QStringLiteral("validate ") + device->name()); });
+        connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { note(QStringLiteral("completed")); });
 
-void TestMultiDeviceWindow::preselection()
-{
-    QFETCH(QStringList, preselected);
-    QFETCH(QStringList, expected);
+        const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
 
-    fake::DemoNetwork demo;
-    MultiDeviceRequest request = requestFor(demo);
-    request.preselected = preselected;
-    const DeviceScanResult result = DeviceScan::run(request, {});
+        QVERIFY(allOnThisThread);
+        QCOMPARE(events.first(), QStringLiteral("progress"));
+        QCOMPARE(events.last(), QStringLiteral("completed"));
+        QCOMPARE(events.count(QStringLiteral("completed")), 1);
+        QVERIFY(events.count(QStringLiteral("progress")) >= 4); // at least once per subsystem
+        QStringList validated = events.filter(QStringLiteral("validate "));
+        validated.replaceInStrings(QStringLiteral("validate "), QString());
+        QCOMPARE(validated, (QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
+        QCOMPARE(selection->count(), 5);
+    }
 
-    QStringList marked;
-    for (const FoundDevice &found : result.offered)
-        if (found.preselected)
-            marked.append(found.name);
-    QCOMPARE(marked, expected);
-}
+    void rejectedDevicesAreNotOffered()
+    {
+        fake::DemoNetwork demo;
+        ScriptedMultiDeviceWindow window;
+        connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [](const lns::AppDevicePtr &device, bool &notValidated) {
+            notValidated = device->name().startsWith(QStringLiteral("CM A"));
+        });
+        QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), (QStringList{"CM 1.01", "CM 1.02", "CM B1"}));
+    }
 
-void TestMultiDeviceWindow::unreadableDeviceIsSkipped()
-{
-    fake::DemoNetwork demo;
-    std::static_pointer_cast<fake::Device>(demo.buildingA->devices()->list.at(0))->interfaceUnreadable = true;
-    demo.floor2->devices()->failing = true;
+    void scriptedPicks_data()
+    {
+        QTest::addColumn<QVariant>("variable");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QStringList>("unmatched");
 
-    ScriptedMultiDeviceWindow window;
-    QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), (QStringList{"CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
-    QCOMPARE(window.unreadable(), (QStringList{"Demo.Building A.CM A1: interface unreadable",
-                                               "Building A/Floor 2: database unreadable"}));
-}
+        QTest::newRow("not set: all valid") << QVariant() << QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}
+                                            << QStringList{};
+        QTest::newRow("set but empty: nothing") << QVariant(QString()) << QStringList{} << QStringList{};
+        // Picks come back in the order of the offer, whatever the order of the list.
+        QTest::newRow("device names") << QVariant(QStringLiteral("CM B1;CM A1")) << QStringList{"CM A1", "CM B1"}
+                                      << QStringList{};
+        QTest::newRow("object names, any case, blanks around")
+            << QVariant(QStringLiteral(" demo.building a.floor 1.CM 1\\.01 ;Demo.Building B.CM B1.CommandModule"))
+            << QStringList{"CM 1.01", "CM B1"} << QStringList{};
+        QTest::newRow("names not offered are reported")
+            << QVariant(QStringLiteral("Opened;Sensor;CM 1.02;;Nowhere")) << QStringList{"CM 1.02"}
+            << QStringList{"Opened", "Sensor", "Nowhere"};
+    }
+    void scriptedPicks()
+    {
+        QFETCH(QVariant, variable);
+        QFETCH(QStringList, expected);
+        QFETCH(QStringList, unmatched);
 
-void TestMultiDeviceWindow::cancelStopsTheSearch()
-{
-    fake::DemoNetwork demo;
-    int asked = 0;
-    DeviceScanHooks hooks;
-    int lastDone = -1, lastTotal = -1;
-    hooks.progress = [&](int done, int total) {
-        lastDone = done;
-        lastTotal = total;
-    };
-    hooks.cancelRequested = [&] { return ++asked > 2; };
-    const DeviceScanResult result = DeviceScan::run(requestFor(demo), hooks);
+        fake::DemoNetwork demo;
+        ScriptedMultiDeviceWindow window(variable.isNull() ? std::nullopt
+                                                           : std::optional(ScriptedMultiDeviceWindow::picksOf(variable.toString())));
+        if (!unmatched.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("names no device on offer")));
+        for (int i = 1; i < unmatched.size(); ++i)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("names no device on offer")));
 
-    QVERIFY(result.cancelled);
-    QCOMPARE(namesOf(result.offered), (QStringList{"CM A1", "CM A2"}));
-    QCOMPARE(lastDone, lastTotal); // the bar ends full either way
-    QCOMPARE(lastTotal, 4);
-}
+        QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), expected);
+        QCOMPARE(window.unmatchedPicks(), unmatched);
+    }
 
-void TestMultiDeviceWindow::objectNamesFollowTheHomeSubsystem()
-{
-    fake::DemoNetwork demo;
-    const auto shared = demo.floor2->devices()->list.at(0); // CM 1.02, home Floor 1
-    QCOMPARE(deviceObjectName(demo.network, shared), QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"));
-    QCOMPARE(lonMarkObjectName(demo.network, demo.openedObject()),
-             QStringLiteral("Demo.Building A.Floor 1.Opened.CommandModule"));
-}
+    void returnedObjectsMatchTheOpenedOne()
+    {
+        fake::DemoNetwork demo;
+        ScriptedMultiDeviceWindow window;
+        const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
 
-void TestMultiDeviceWindow::requestWithoutSystemIsRefused()
-{
-    fake::DemoNetwork demo;
-    ScriptedMultiDeviceWindow window;
-    int completed = 0;
-    connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
+        QCOMPARE(selection->count(), 5);
+        for (int i = 1; i <= selection->count(); ++i) {
+            const auto object = std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(i));
+            QVERIFY(object);
+            QCOMPARE(object->type(), 8090);
+            QCOMPARE(object->index(), 1);
+        }
+        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(0));
+        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(6));
 
-    MultiDeviceRequest noSystem = requestFor(demo);
-    noSystem.system.reset();
-    QVERIFY_THROWS_EXCEPTION(TqmError, window.open(noSystem));
-    MultiDeviceRequest noPattern = requestFor(demo);
-    noPattern.lonMarkObject.reset();
-    QVERIFY_THROWS_EXCEPTION(TqmError, window.open(noPattern));
-    QCOMPARE(completed, 2); // a host waiting for the end of the search is not left hanging
-}
+        const MultiDeviceSelectionPtr devices = window.open(requestFor(demo, MultiDeviceItems::AppDevices));
+        QVERIFY(std::dynamic_pointer_cast<lns::AppDevice>(devices->item(1)));
+        QCOMPARE(devices->item(QStringLiteral("Sensor"))->name(), QStringLiteral("Sensor"));
+    }
+
+    void preselection_data()
+    {
+        QTest::addColumn<QStringList>("preselected");
+        QTest::addColumn<QStringList>("expected");
+
+        QTest::newRow("none") << QStringList{} << QStringList{};
+        QTest::newRow("device object names as the write workflow keeps them")
+            << QStringList{QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"), QStringLiteral("Demo.Building B.CM B1")}
+            << QStringList{"CM 1.02", "CM B1"};
+        QTest::newRow("LonMark object name") << QStringList{QStringLiteral("Demo.Building A.CM A2.CommandModule")}
+                                             << QStringList{"CM A2"};
+        QTest::newRow("devices no longer on offer are dropped") << QStringList{QStringLiteral("Opened"), QStringLiteral("Sensor")}
+                                                                << QStringList{};
+    }
+    void preselection()
+    {
+        QFETCH(QStringList, preselected);
+        QFETCH(QStringList, expected);
+
+        fake::DemoNetwork demo;
+        MultiDeviceRequest request = requestFor(demo);
+        request.preselected = preselected;
+        const DeviceScanResult result = DeviceScan::run(request, {});
+
+        QStringList marked;
+        for (const FoundDevice &found : result.offered)
+            if (found.preselected)
+                marked.append(found.name);
+        QCOMPARE(marked, expected);
+    }
+
+    void unreadableDeviceIsSkipped()
+    {
+        fake::DemoNetwork demo;
+        std::static_pointer_cast<fake::Device>(demo.buildingA->devices()->list.at(0))->interfaceUnreadable = true;
+        demo.floor2->devices()->failing = true;
+
+        ScriptedMultiDeviceWindow window;
+        QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), (QStringList{"CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
+        QCOMPARE(window.unreadable(), (QStringList{"Demo.Building A.CM A1: interface unreadable",
+                                                   "Building A/Floor 2: database unreadable"}));
+    }
+
+    void cancelStopsTheSearch()
+    {
+        fake::DemoNetwork demo;
+        int asked = 0;
+        DeviceScanHooks hooks;
+        int lastDone = -1, lastTotal = -1;
+        hooks.progress = [&](int done, int total) {
+            lastDone = done;
+            lastTotal = total;
+        };
+        hooks.cancelRequested = [&] { return ++asked > 2; };
+        const DeviceScanResult result = DeviceScan::run(requestFor(demo), hooks);
+
+        QVERIFY(result.cancelled);
+        QCOMPARE(namesOf(result.offered), (QStringList{"CM A1", "CM A2"}));
+        QCOMPARE(lastDone, lastTotal); // the bar ends full either way
+        QCOMPARE(lastTotal, 4);
+    }
+
+    void objectNamesFollowTheHomeSubsystem()
+    {
+        fake::DemoNetwork demo;
+        const auto shared = demo.floor2->devices()->list.at(0); // CM 1.02, home Floor 1
+        QCOMPARE(deviceObjectName(demo.network, shared), QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"));
+        QCOMPARE(lonMarkObjectName(demo.network, demo.openedObject()),
+                 QStringLiteral("Demo.Building A.Floor 1.Opened.CommandModule"));
+    }
+
+    void requestWithoutSystemIsRefused()
+    {
+        fake::DemoNetwork demo;
+        ScriptedMultiDeviceWindow window;
+        int completed = 0;
+        connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
+
+        MultiDeviceRequest noSystem = requestFor(demo);
+        noSystem.system.reset();
+        QVERIFY_THROWS_EXCEPTION(TqmError, window.open(noSystem));
+        MultiDeviceRequest noPattern = requestFor(demo);
+        noPattern.lonMarkObject.reset();
+        QVERIFY_THROWS_EXCEPTION(TqmError, window.open(noPattern));
+        QCOMPARE(completed, 2); // a host waiting for the end of the search is not left hanging
+    }
+};
 
 QTEST_GUILESS_MAIN(TestMultiDeviceWindow)
 #include "tst_multidevicewindow.moc"

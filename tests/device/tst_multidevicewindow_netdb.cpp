@@ -15,11 +15,71 @@ class TestMultiDeviceWindowNetDb : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void offersEveryOtherCommandModule_data();
-    void offersEveryOtherCommandModule();
-    void namesResolveOnTheServer();
-    void picksByObjectName();
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        embedded::createDemoNetwork(m_home.path(), QStringLiteral("Demo"), 10); // 8 on Floor 1, 2 on Floor 2
+        m_server = embedded::EmbeddedObjectServer::create(m_home.path());
+        m_server->open(lns::ConnectionMode::Local);
+        m_opened = m_server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.03.CommandModule"));
+    }
+
+    void offersEveryOtherCommandModule_data()
+    {
+        QTest::addColumn<MultiDeviceItems>("items");
+        QTest::newRow("objects") << MultiDeviceItems::LonMarkObjects;
+        QTest::newRow("devices") << MultiDeviceItems::AppDevices;
+    }
+    void offersEveryOtherCommandModule()
+    {
+        QFETCH(MultiDeviceItems, items);
+        ScriptedMultiDeviceWindow window;
+        int validated = 0;
+        connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [&](const lns::AppDevicePtr &, bool &) { ++validated; });
+
+        const MultiDeviceSelectionPtr selection = window.open(request(items));
+
+        QCOMPARE(selection->count(), 9);
+        QCOMPARE(validated, 9);
+        QVERIFY(window.unreadable().isEmpty());
+        for (const lns::ObjectPtr &item : selection->items()) {
+            if (items == MultiDeviceItems::AppDevices) {
+                QCOMPARE(item->classId(), int(lns::AppDeviceClass));
+                QVERIFY(item->name() != QStringLiteral("CM 1.03"));
+                continue;
+            }
+            const auto object = std::dynamic_pointer_cast<lns::LonMarkObject>(item);
+            QVERIFY(object);
+            QCOMPARE(object->type(), m_opened->type());
+            QCOMPARE(object->index(), m_opened->index());
+            QVERIFY(object->appDevice()->name() != QStringLiteral("CM 1.03"));
+        }
+    }
+
+    void namesResolveOnTheServer()
+    {
+        const DeviceScanResult result = DeviceScan::run(request(), {});
+        QVERIFY(!result.offered.isEmpty());
+        for (const FoundDevice &found : result.offered) {
+            const lns::ObjectPtr device = m_server->objectByName(found.objectName);
+            QVERIFY2(device && device->classId() == lns::AppDeviceClass, qPrintable(found.objectName));
+            QCOMPARE(device->name(), found.name);
+            const lns::LonMarkObjectPtr object = m_server->lonMarkObject(found.lonMarkObjectName);
+            QCOMPARE(object->appDevice()->name(), found.name);
+            QCOMPARE(lonMarkObjectName(request().network, found.lonMarkObject), found.lonMarkObjectName);
+        }
+    }
+
+    void picksByObjectName()
+    {
+        ScriptedMultiDeviceWindow window(ScriptedMultiDeviceWindow::picksOf(
+            "Demo.Building A.Floor 2.CM 2\\.02;Demo.Building A.Floor 1.CM 1\\.01.CommandModule"));
+        const MultiDeviceSelectionPtr selection = window.open(request());
+
+        QCOMPARE(selection->count(), 2);
+        QCOMPARE(std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(1))->appDevice()->name(), QStringLiteral("CM 1.01"));
+        QCOMPARE(std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(2))->appDevice()->name(), QStringLiteral("CM 2.02"));
+    }
 
 private:
     MultiDeviceRequest request(MultiDeviceItems items = MultiDeviceItems::LonMarkObjects) const;
@@ -28,15 +88,6 @@ private:
     std::shared_ptr<embedded::EmbeddedObjectServer> m_server;
     lns::LonMarkObjectPtr m_opened;
 };
-
-void TestMultiDeviceWindowNetDb::initTestCase()
-{
-    QVERIFY(m_home.isValid());
-    embedded::createDemoNetwork(m_home.path(), QStringLiteral("Demo"), 10); // 8 on Floor 1, 2 on Floor 2
-    m_server = embedded::EmbeddedObjectServer::create(m_home.path());
-    m_server->open(lns::ConnectionMode::Local);
-    m_opened = m_server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.03.CommandModule"));
-}
 
 MultiDeviceRequest TestMultiDeviceWindowNetDb::request(MultiDeviceItems items) const
 {
@@ -47,64 +98,6 @@ MultiDeviceRequest TestMultiDeviceWindowNetDb::request(MultiDeviceItems items) c
     request.lonMarkObject = m_opened;
     request.items = items;
     return request;
-}
-
-void TestMultiDeviceWindowNetDb::offersEveryOtherCommandModule_data()
-{
-    QTest::addColumn<MultiDeviceItems>("items");
-    QTest::newRow("objects") << MultiDeviceItems::LonMarkObjects;
-    QTest::newRow("devices") << MultiDeviceItems::AppDevices;
-}
-
-void TestMultiDeviceWindowNetDb::offersEveryOtherCommandModule()
-{
-    QFETCH(MultiDeviceItems, items);
-    ScriptedMultiDeviceWindow window;
-    int validated = 0;
-    connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [&](const lns::AppDevicePtr &, bool &) { ++validated; });
-
-    const MultiDeviceSelectionPtr selection = window.open(request(items));
-
-    QCOMPARE(selection->count(), 9);
-    QCOMPARE(validated, 9);
-    QVERIFY(window.unreadable().isEmpty());
-    for (const lns::ObjectPtr &item : selection->items()) {
-        if (items == MultiDeviceItems::AppDevices) {
-            QCOMPARE(item->classId(), int(lns::AppDeviceClass));
-            QVERIFY(item->name() != QStringLiteral("CM 1.03"));
-            continue;
-        }
-        const auto object = std::dynamic_pointer_cast<lns::LonMarkObject>(item);
-        QVERIFY(object);
-        QCOMPARE(object->type(), m_opened->type());
-        QCOMPARE(object->index(), m_opened->index());
-        QVERIFY(object->appDevice()->name() != QStringLiteral("CM 1.03"));
-    }
-}
-
-void TestMultiDeviceWindowNetDb::namesResolveOnTheServer()
-{
-    const DeviceScanResult result = DeviceScan::run(request(), {});
-    QVERIFY(!result.offered.isEmpty());
-    for (const FoundDevice &found : result.offered) {
-        const lns::ObjectPtr device = m_server->objectByName(found.objectName);
-        QVERIFY2(device && device->classId() == lns::AppDeviceClass, qPrintable(found.objectName));
-        QCOMPARE(device->name(), found.name);
-        const lns::LonMarkObjectPtr object = m_server->lonMarkObject(found.lonMarkObjectName);
-        QCOMPARE(object->appDevice()->name(), found.name);
-        QCOMPARE(lonMarkObjectName(request().network, found.lonMarkObject), found.lonMarkObjectName);
-    }
-}
-
-void TestMultiDeviceWindowNetDb::picksByObjectName()
-{
-    ScriptedMultiDeviceWindow window(ScriptedMultiDeviceWindow::picksOf(
-        "Demo.Building A.Floor 2.CM 2\\.02;Demo.Building A.Floor 1.CM 1\\.01.CommandModule"));
-    const MultiDeviceSelectionPtr selection = window.open(request());
-
-    QCOMPARE(selection->count(), 2);
-    QCOMPARE(std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(1))->appDevice()->name(), QStringLiteral("CM 1.01"));
-    QCOMPARE(std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(2))->appDevice()->name(), QStringLiteral("CM 2.02"));
 }
 
 QTEST_GUILESS_MAIN(TestMultiDeviceWindowNetDb)

@@ -9,165 +9,149 @@ class TstCommandLine : public QObject
 {
     Q_OBJECT
 private slots:
-    void parse_data();
-    void parse();
-    void connectionMode_data();
-    void connectionMode();
-    void leadingNumber_data();
-    void leadingNumber();
-    void unknownSwitchesAreNamed_data();
-    void unknownSwitchesAreNamed();
-    void programOptions_data();
-    void programOptions();
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<int>("commandId");
+        QTest::addColumn<int>("classId");
+        QTest::addColumn<bool>("objectNameGiven");
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<bool>("remote");
+        QTest::addColumn<QString>("networkInterface");
+        QTest::addColumn<int>("language");
+
+        const int command = int(Action::Command);
+        QTest::newRow("tool start, one argument")
+            << QStringList{"/CLASSID:28/COMMANDID:13/OBJECTNAME:Demo.A.CM 1.CommandModule"} << command << 13 << 28
+            << true << "Demo.A.CM 1.CommandModule" << false << "" << 0;
+        QTest::newRow("lower-case keys, values keep their case")
+            << QStringList{"/objectname:Net.Sub.Dev.Obj/commandid:21/classid:28"} << command << 21 << 28 << true
+            << "Net.Sub.Dev.Obj" << false << "" << 0;
+        QTest::newRow("text before the first slash is ignored")
+            << QStringList{"CLASSID:5", "/COMMANDID:14"} << command << 14 << 0 << false << "" << false << "" << 0;
+        QTest::newRow("numbers are leading-digit prefixes")
+            << QStringList{"/COMMANDID:13abc/CLASSID:x28"} << command << 13 << 0 << false << "" << false << "" << 0;
+        QTest::newRow("parsing stops at the first empty token")
+            << QStringList{"/COMMANDID:13//CLASSID:28/OBJECTNAME:a.b.c.d"} << command << 13 << 0 << false << "" << false
+            << "" << 0;
+        QTest::newRow("unknown keys are skipped")
+            << QStringList{"/FOO:1/REMOTE/NI:Internet"} << command << 0 << 0 << false << "" << true << "Internet" << 0;
+        QTest::newRow("REG ends parsing at once")
+            << QStringList{"/REG:1/COMMANDID:13"} << int(Action::RegisterLanguage) << 0 << 0 << false << "" << false << ""
+            << 1;
+        QTest::newRow("REG in German") << QStringList{"/reg:1000"} << int(Action::RegisterLanguage) << 0 << 0 << false
+                                       << "" << false << "" << 1000;
+        QTest::newRow("UNREG") << QStringList{"/UNREG"} << int(Action::Unregister) << 0 << 0 << false << "" << false << ""
+                               << 0;
+        QTest::newRow("S stops before later switches")
+            << QStringList{"/S/OBJECTNAME:a.b.c.d"} << int(Action::StandAlone) << 0 << 0 << false << "" << false << ""
+            << 0;
+        QTest::newRow("PROG2649") << QStringList{"/prog2649"} << int(Action::StandAloneSilent) << 0 << 0 << false << ""
+                                  << false << "" << 0;
+        QTest::newRow("empty line") << QStringList{} << command << 0 << 0 << false << "" << false << "" << 0;
+        QTest::newRow("separate switch arguments leave no blank in a value")
+            << QStringList{"/NI:Internet", "/REMOTE", "/COMMANDID:21"} << command << 21 << 0 << false << "" << true
+            << "Internet" << 0;
+        QTest::newRow("object name split at its blanks is joined again")
+            << QStringList{"/OBJECTNAME:Demo.Building", "A.CM", "1.Obj", "/CLASSID:28"} << command << 0 << 28 << true
+            << "Demo.Building A.CM 1.Obj" << false << "" << 0;
+        QTest::newRow("value cut at the second colon")
+            << QStringList{"/NI:a:b"} << command << 0 << 0 << false << "" << false << "a" << 0;
+    }
+    void parse()
+    {
+        QFETCH(QStringList, arguments);
+        const commandline::Switches s = commandline::parse(commandline::joinArguments(arguments));
+        QTEST(int(s.action), "action");
+        QTEST(int(s.commandId), "commandId");
+        QTEST(int(s.classId), "classId");
+        QTEST(s.objectNameGiven, "objectNameGiven");
+        QTEST(s.objectName, "objectName");
+        QTEST(s.remote, "remote");
+        QTEST(s.networkInterfaceName, "networkInterface");
+        QTEST(int(s.language), "language");
+    }
+
+    void connectionMode_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("local") << "/NI:Internet" << 0;
+        QTest::newRow("remote") << "/REMOTE" << 1;
+        QTest::newRow("remote over Internet") << "/REMOTE/NI:Internet" << 2;
+        QTest::newRow("comparison is exact") << "/REMOTE/NI:internet" << 1;
+        QTest::newRow("other interface") << "/REMOTE/NI:LON1" << 1;
+    }
+    void connectionMode()
+    {
+        QFETCH(QString, line);
+        const commandline::Switches s = commandline::parse(line);
+        SessionState session;
+        session.remote = s.remote;
+        session.networkInterfaceName = s.networkInterfaceName;
+        QTEST(int(session.connectionMode()), "mode");
+    }
+
+    void leadingNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("value");
+        QTest::newRow("digits") << "28" << qint64(28);
+        QTest::newRow("trailing blank") << "99 " << qint64(99);
+        QTest::newRow("no digits") << "abc" << qint64(0);
+        QTest::newRow("leading blank") << " 5" << qint64(0);
+        QTest::newRow("minus sign") << "-5" << qint64(0);
+        QTest::newRow("beyond 32 bits saturates") << "99999999999" << qint64(2147483647);
+    }
+    void leadingNumber()
+    {
+        QFETCH(QString, text);
+        QTEST(commandline::leadingNumber(text), "value");
+    }
+
+    void unknownSwitchesAreNamed_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("notices");
+        QTest::newRow("letter missing") << "/COMANDID:13/CLASSID:28"
+                                        << QStringList{"unknown switch /COMANDID (did you mean /COMMANDID?)"};
+        QTest::newRow("written as typed, any case")
+            << "/objname:a.b.c.d" << QStringList{"unknown switch /objname (did you mean /OBJECTNAME?)"};
+        QTest::newRow("nothing close") << "/X/REMOTE" << QStringList{"unknown switch /X"};
+        QTest::newRow("short keys need an exact match") << "/N:LON1" << QStringList{"unknown switch /N"};
+        QTest::newRow("each one") << "/FOO/NII:x" << QStringList{"unknown switch /FOO", "unknown switch /NII"};
+        QTest::newRow("none after the end of parsing") << "/S/FOO" << QStringList{};
+        QTest::newRow("known keys") << "/remote/ni:x/commandid:1" << QStringList{};
+    }
+    void unknownSwitchesAreNamed()
+    {
+        QFETCH(QString, line);
+        QStringList notices;
+        for (const QString &key : commandline::parse(line).unknownKeys)
+            notices.append(commandline::unknownKeyNotice(key));
+        QTEST(notices, "notices");
+    }
+
+    void programOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("help");
+        QTest::addColumn<bool>("version");
+        QTest::newRow("--help") << QStringList{"--help"} << true << false;
+        QTest::newRow("-h after a switch") << QStringList{"/S", "-h"} << true << false;
+        QTest::newRow("/?") << QStringList{"/?"} << true << false;
+        QTest::newRow("--version") << QStringList{"--version"} << false << true;
+        QTest::newRow("a switch with h") << QStringList{"/h"} << false << false;
+        QTest::newRow("inside an object name") << QStringList{"/OBJECTNAME:a.--help.c.d"} << false << false;
+    }
+    void programOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QTEST(commandline::asksForHelp(arguments), "help");
+        QTEST(commandline::asksForVersion(arguments), "version");
+    }
 };
-
-void TstCommandLine::parse_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("action");
-    QTest::addColumn<int>("commandId");
-    QTest::addColumn<int>("classId");
-    QTest::addColumn<bool>("objectNameGiven");
-    QTest::addColumn<QString>("objectName");
-    QTest::addColumn<bool>("remote");
-    QTest::addColumn<QString>("networkInterface");
-    QTest::addColumn<int>("language");
-
-    const int command = int(Action::Command);
-    QTest::newRow("tool start, one argument")
-        << QStringList{"/CLASSID:28/COMMANDID:13/OBJECTNAME:Demo.A.CM 1.CommandModule"} << command << 13 << 28
-        << true << "Demo.A.CM 1.CommandModule" << false << "" << 0;
-    QTest::newRow("lower-case keys, values keep their case")
-        << QStringList{"/objectname:Net.Sub.Dev.Obj/commandid:21/classid:28"} << command << 21 << 28 << true
-        << "Net.Sub.Dev.Obj" << false << "" << 0;
-    QTest::newRow("text before the first slash is ignored")
-        << QStringList{"CLASSID:5", "/COMMANDID:14"} << command << 14 << 0 << false << "" << false << "" << 0;
-    QTest::newRow("numbers are leading-digit prefixes")
-        << QStringList{"/COMMANDID:13abc/CLASSID:x28"} << command << 13 << 0 << false << "" << false << "" << 0;
-    QTest::newRow("parsing stops at the first empty token")
-        << QStringList{"/COMMANDID:13//CLASSID:28/OBJECTNAME:a.b.c.d"} << command << 13 << 0 << false << "" << false
-        << "" << 0;
-    QTest::newRow("unknown keys are skipped")
-        << QStringList{"/FOO:1/REMOTE/NI:Internet"} << command << 0 << 0 << false << "" << true << "Internet" << 0;
-    QTest::newRow("REG ends parsing at once")
-        << QStringList{"/REG:1/COMMANDID:13"} << int(Action::RegisterLanguage) << 0 << 0 << false << "" << false << ""
-        << 1;
-    QTest::newRow("REG in German") << QStringList{"/reg:1000"} << int(Action::RegisterLanguage) << 0 << 0 << false
-                                   << "" << false << "" << 1000;
-    QTest::newRow("UNREG") << QStringList{"/UNREG"} << int(Action::Unregister) << 0 << 0 << false << "" << false << ""
-                           << 0;
-    QTest::newRow("S stops before later switches")
-        << QStringList{"/S/OBJECTNAME:a.b.c.d"} << int(Action::StandAlone) << 0 << 0 << false << "" << false << ""
-        << 0;
-    QTest::newRow("PROG2649") << QStringList{"/prog2649"} << int(Action::StandAloneSilent) << 0 << 0 << false << ""
-                              << false << "" << 0;
-    QTest::newRow("empty line") << QStringList{} << command << 0 << 0 << false << "" << false << "" << 0;
-    QTest::newRow("separate switch arguments leave no blank in a value")
-        << QStringList{"/NI:Internet", "/REMOTE", "/COMMANDID:21"} << command << 21 << 0 << false << "" << true
-        << "Internet" << 0;
-    QTest::newRow("object name split at its blanks is joined again")
-        << QStringList{"/OBJECTNAME:Demo.Building", "A.CM", "1.Obj", "/CLASSID:28"} << command << 0 << 28 << true
-        << "Demo.Building A.CM 1.Obj" << false << "" << 0;
-    QTest::newRow("value cut at the second colon")
-        << QStringList{"/NI:a:b"} << command << 0 << 0 << false << "" << false << "a" << 0;
-}
-
-void TstCommandLine::parse()
-{
-    QFETCH(QStringList, arguments);
-    const commandline::Switches s = commandline::parse(commandline::joinArguments(arguments));
-    QTEST(int(s.action), "action");
-    QTEST(int(s.commandId), "commandId");
-    QTEST(int(s.classId), "classId");
-    QTEST(s.objectNameGiven, "objectNameGiven");
-    QTEST(s.objectName, "objectName");
-    QTEST(s.remote, "remote");
-    QTEST(s.networkInterfaceName, "networkInterface");
-    QTEST(int(s.language), "language");
-}
-
-void TstCommandLine::connectionMode_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<int>("mode");
-    QTest::newRow("local") << "/NI:Internet" << 0;
-    QTest::newRow("remote") << "/REMOTE" << 1;
-    QTest::newRow("remote over Internet") << "/REMOTE/NI:Internet" << 2;
-    QTest::newRow("comparison is exact") << "/REMOTE/NI:internet" << 1;
-    QTest::newRow("other interface") << "/REMOTE/NI:LON1" << 1;
-}
-
-void TstCommandLine::connectionMode()
-{
-    QFETCH(QString, line);
-    const commandline::Switches s = commandline::parse(line);
-    SessionState session;
-    session.remote = s.remote;
-    session.networkInterfaceName = s.networkInterfaceName;
-    QTEST(int(session.connectionMode()), "mode");
-}
-
-void TstCommandLine::leadingNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<qint64>("value");
-    QTest::newRow("digits") << "28" << qint64(28);
-    QTest::newRow("trailing blank") << "99 " << qint64(99);
-    QTest::newRow("no digits") << "abc" << qint64(0);
-    QTest::newRow("leading blank") << " 5" << qint64(0);
-    QTest::newRow("minus sign") << "-5" << qint64(0);
-    QTest::newRow("beyond 32 bits saturates") << "99999999999" << qint64(2147483647);
-}
-
-void TstCommandLine::leadingNumber()
-{
-    QFETCH(QString, text);
-    QTEST(commandline::leadingNumber(text), "value");
-}
-
-void TstCommandLine::unknownSwitchesAreNamed_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QStringList>("notices");
-    QTest::newRow("letter missing") << "/COMANDID:13/CLASSID:28"
-                                    << QStringList{"unknown switch /COMANDID (did you mean /COMMANDID?)"};
-    QTest::newRow("written as typed, any case")
-        << "/objname:a.b.c.d" << QStringList{"unknown switch /objname (did you mean /OBJECTNAME?)"};
-    QTest::newRow("nothing close") << "/X/REMOTE" << QStringList{"unknown switch /X"};
-    QTest::newRow("short keys need an exact match") << "/N:LON1" << QStringList{"unknown switch /N"};
-    QTest::newRow("each one") << "/FOO/NII:x" << QStringList{"unknown switch /FOO", "unknown switch /NII"};
-    QTest::newRow("none after the end of parsing") << "/S/FOO" << QStringList{};
-    QTest::newRow("known keys") << "/remote/ni:x/commandid:1" << QStringList{};
-}
-
-void TstCommandLine::unknownSwitchesAreNamed()
-{
-    QFETCH(QString, line);
-    QStringList notices;
-    for (const QString &key : commandline::parse(line).unknownKeys)
-        notices.append(commandline::unknownKeyNotice(key));
-    QTEST(notices, "notices");
-}
-
-void TstCommandLine::programOptions_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("help");
-    QTest::addColumn<bool>("version");
-    QTest::newRow("--help") << QStringList{"--help"} << true << false;
-    QTest::newRow("-h after a switch") << QStringList{"/S", "-h"} << true << false;
-    QTest::newRow("/?") << QStringList{"/?"} << true << false;
-    QTest::newRow("--version") << QStringList{"--version"} << false << true;
-    QTest::newRow("a switch with h") << QStringList{"/h"} << false << false;
-    QTest::newRow("inside an object name") << QStringList{"/OBJECTNAME:a.--help.c.d"} << false << false;
-}
-
-void TstCommandLine::programOptions()
-{
-    QFETCH(QStringList, arguments);
-    QTEST(commandline::asksForHelp(arguments), "help");
-    QTEST(commandline::asksForVersion(arguments), "version");
-}
 
 QTEST_GUILESS_MAIN(TstCommandLine)
 #include "tst_commandline.moc"

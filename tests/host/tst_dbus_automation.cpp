@@ -89,22 +89,237 @@ class TstDBusAutomation : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-    void introspectionDescribesTheInterface();
-    void getAllAnswersBeforeAnythingIsSet();
-    void propertyWrites_data();
-    void propertyWrites();
-    void refusedCommandsAnswerAnError_data();
-    void refusedCommandsAnswerAnError();
-    void hostSuppliedLonMarkObjectOpensTheWindow();
-    void registrationIntoAProjectReportsThroughRegResult();
-    void aSecondInstanceNamesTheFirst();
-    void idleTimeEndsTheInstance_data();
-    void idleTimeEndsTheInstance();
-    void readmeHostSessions_data();
-    void readmeHostSessions();
+    void initTestCase()
+    {
+        setLanguage(0);
+    }
+
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        embedded::createDemoNetwork(m_home->path(), QStringLiteral("Demo"), 8);
+        auto server = embedded::EmbeddedObjectServer::create(m_home->path());
+        server->open(lns::ConnectionMode::Local);
+        embedded::EmbeddedObjectServer::setDeviceOnline(server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02")),
+                                                        false);
+    }
+
+    void cleanup()
+    {
+        m_bus.reset();
+        m_host = QDBusConnection(QString());
+        m_home.reset();
+    }
+
+    void introspectionDescribesTheInterface()
+    {
+        startBus();
+        const QDBusMessage reply = call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"), {});
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        const QString xml = reply.arguments().value(0).toString();
+        QVERIFY2(xml.contains(QStringLiteral("<interface name=\"org.velto.veltoTqmCmdModule.Application\">")), qPrintable(xml));
+        // The argument types a generic tool needs to send SendCommand as (ins).
+        QCOMPARE(described(xml, QStringLiteral("SendCommand")), QStringLiteral("ins"));
+        QCOMPARE(described(xml, QStringLiteral("LcaVersion")), QStringLiteral("s read"));
+        QCOMPARE(described(xml, QStringLiteral("Remote")), QStringLiteral("b readwrite"));
+        QCOMPARE(described(xml, QStringLiteral("RegResult")), QStringLiteral("o readwrite"));
+        QCOMPARE(xml.count(QStringLiteral("<interface name=\"org.freedesktop.DBus.Properties\">")), 1);
+    }
+
+    void getAllAnswersBeforeAnythingIsSet()
+    {
+        startBus();
+        const QDBusMessage reply = call(Properties, QStringLiteral("GetAll"), {Interface});
+        QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
+        const QVariantMap all = qdbus_cast<QVariantMap>(reply.arguments().value(0));
+        QCOMPARE(all.size(), 18);
+        QCOMPARE(all.value(QStringLiteral("LcaVersion")).toString(), QStringLiteral("2.00"));
+        QCOMPARE(all.value(QStringLiteral("ManufacturerId")).toString(), QStringLiteral("0005D"));
+        QCOMPARE(all.value(QStringLiteral("Version")).toString(), QStringLiteral("1.0"));
+        // An object reference that was never set goes out as the empty object.
+        QCOMPARE(property(QStringLiteral("RegResult")).value<QDBusObjectPath>().path(), QStringLiteral("/"));
+    }
+
+    void propertyWrites_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QVariant>("readBack");
+        QTest::newRow("read-only") << "Name" << QVariant(QStringLiteral("other")) << ErrorPrefix + "E80044E22"
+                                   << QVariant(QStringLiteral("velto otrema tqm command module"));
+        QTest::newRow("text for a boolean") << "Remote" << QVariant(QStringLiteral("no"))
+                                            << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(false);
+        QTest::newRow("boolean") << "Remote" << QVariant(true) << QString() << QVariant(true);
+        QTest::newRow("number for a text") << "NetworkInterfaceName" << QVariant(7)
+                                           << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(QString());
+        QTest::newRow("discarded") << "NetworkName" << QVariant(QStringLiteral("Demo")) << QString() << QVariant(QString());
+        QTest::newRow("unknown") << "Colour" << QVariant(1) << "org.freedesktop.DBus.Error.UnknownProperty" << QVariant();
+    }
+    void propertyWrites()
+    {
+        QFETCH(QString, name);
+        QFETCH(QVariant, value);
+        QFETCH(QString, error);
+        startBus();
+        const QDBusMessage reply = setProperty(name, value);
+        QCOMPARE(reply.errorName(), error);
+        if (error.endsWith(QLatin1String("E80044E22")))
+            QCOMPARE(reply.errorMessage(), QStringLiteral("0x80044E22 veltoTqmCmdModule.Application: "
+                                                          "Write not supported. This property is read-only."));
+        QTEST(property(name), "readBack");
+    }
+
+    void refusedCommandsAnswerAnError_data()
+    {
+        QTest::addColumn<int>("commandId");
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown command") << 99 << OnlineObject << "UnknownCommand"
+                                         << "The transmitted CommandId (99) is not\nsupported for  ClassId 28 !";
+        QTest::newRow("unknown object") << 13 << "Demo.Building A.Floor 1.CM 9.CommandModule" << "ObjectNotFound"
+                                        << shown(1437);
+        QTest::newRow("unknown network") << 13 << "Nowhere.Building A.Floor 1.CM 1\\.01.CommandModule"
+                                         << "NetworkNotOpened" << shown(1436);
+        QTest::newRow("device not accessible") << 21 << OfflineObject << "DeviceNotAccessible" << shown(1491);
+    }
+    void refusedCommandsAnswerAnError()
+    {
+        QFETCH(int, commandId);
+        QFETCH(QString, objectName);
+        QFETCH(QString, error);
+        QFETCH(QString, message);
+        startBus();
+        const QDBusMessage refused = sendCommand(commandId, 28, objectName);
+        QCOMPARE(refused.errorName(), ErrorPrefix + error);
+        QCOMPARE(refused.errorMessage(), message);
+        // The refusal ended the plug-in: a further command says so.
+        QCOMPARE(sendCommand(13, 28, OnlineObject).errorName(), ErrorPrefix + "Ended");
+    }
+
+    void hostSuppliedLonMarkObjectOpensTheWindow()
+    {
+        startBus();
+        QCOMPARE(setProperty(QStringLiteral("Remote"), false).type(), QDBusMessage::ReplyMessage);
+        // A device is not a LonMark object: ignored without an error.
+        QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01")).type(),
+                 QDBusMessage::ReplyMessage);
+        QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), QString());
+        QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), OnlineObject).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), OnlineObject);
+
+        const QDBusMessage reply = sendCommand(13, 28, QString());
+        QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
+        QCOMPARE(property(QStringLiteral("Visible")).toBool(), true);
+        QVERIFY(setProperty(QStringLiteral("Height"), 6000).type() == QDBusMessage::ReplyMessage);
+        QCOMPARE(property(QStringLiteral("Height")).toInt(), 6000);
+        QCOMPARE(call(Interface, QStringLiteral("ClosePlugIn"), {}).type(), QDBusMessage::ReplyMessage);
+    }
+
+    void registrationIntoAProjectReportsThroughRegResult()
+    {
+        startBus();
+        RegResultObject result;
+        QVERIFY(m_host.registerObject(QStringLiteral("/RegResult"), &result, QDBusConnection::ExportAllProperties));
+        QSignalSpy changed(&result, &RegResultObject::changed);
+
+        QVERIFY(setProperty(QStringLiteral("ProgramIdsToRegister"), QStringLiteral("90:00:5d:50:28:04:04:01"))
+                    .type() == QDBusMessage::ReplyMessage);
+        QVERIFY(setProperty(QStringLiteral("RegResult"), QVariant::fromValue(QDBusObjectPath(QStringLiteral("/RegResult"))))
+                    .type() == QDBusMessage::ReplyMessage);
+        const QDBusMessage reply = sendCommand(50, 28, OnlineObject);
+        QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
+        QVERIFY(changed.count() > 0 || changed.wait(20000));
+        m_host.unregisterObject(QStringLiteral("/RegResult"));
+        QCOMPARE(result.regResult(), 0);
+
+        auto server = embedded::EmbeddedObjectServer::create(m_home->path());
+        server->open(lns::ConnectionMode::Local);
+        const QList<lns::PlugInCommandRegistration> commands = server->network(QStringLiteral("Demo"))->registeredPlugInCommands();
+        QCOMPARE(commands.size(), 3); // the three commands, for the one template asked for
+        for (const auto &command : commands)
+            QCOMPARE(command.deviceTemplate, QStringLiteral("TQM_CM_L1"));
+    }
+
+    void aSecondInstanceNamesTheFirst()
+    {
+        startBus();
+        QCOMPARE(property(QStringLiteral("LcaVersion")).toString(), QStringLiteral("2.00")); // activates the first
+        const uint first = m_bus->plugInProcess();
+        QVERIFY(first != 0);
+
+        QProcess second;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+        env.insert(QStringLiteral("TQM_HOME"), m_home->path());
+        env.insert(QStringLiteral("TQM_LOG_DIR"), m_home->path());
+        env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
+        second.setProcessEnvironment(env);
+        second.start(qEnvironmentVariable("TQM_BIN_DIR") + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("-Embedding")});
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitCode(), 2);
+        const QString printed = QString::fromUtf8(second.readAllStandardError());
+        QVERIFY2(printed.contains(QStringLiteral("another instance already serves org.velto.veltoTqmCmdModule")), qPrintable(printed));
+        QVERIFY2(printed.contains(QStringLiteral("process %1").arg(first)), qPrintable(printed));
+        QCOMPARE(m_bus->plugInProcess(), first);
+    }
+
+    void idleTimeEndsTheInstance_data()
+    {
+        QTest::addColumn<bool>("reader");
+        QTest::newRow("activated, no host came") << false;
+        QTest::newRow("a one-shot reader left") << true;
+    }
+    void idleTimeEndsTheInstance()
+    {
+        QFETCH(bool, reader);
+        startBus(QStringLiteral("0.2"));
+        if (reader) {
+            QDBusConnection oneShot = m_bus->connect(QStringLiteral("reader"));
+            QDBusMessage get = QDBusMessage::createMethodCall(PrivateBus::Service, Path, Properties, QStringLiteral("Get"));
+            get << Interface << QStringLiteral("Version");
+            QCOMPARE(oneShot.call(get, QDBus::Block, 60000).type(), QDBusMessage::ReplyMessage);
+            m_bus->disconnect(QStringLiteral("reader"));
+        } else {
+            // Activation alone, as the desktop does when a host asks for the name.
+            const QDBusReply<void> started = m_host.interface()->startService(PrivateBus::Service);
+            QVERIFY2(started.isValid(), qPrintable(started.error().message()));
+        }
+        QVERIFY2(m_bus->waitForPlugInToEnd(20000), "the plug-in is still running");
+    }
+
+    void readmeHostSessions_data()
+    {
+        QTest::addColumn<QString>("session");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("visible");
+        // Each gdbus call is a host of its own: the state must outlast the gap between two calls.
+        QTest::newRow("gdbus") << "gdbus" << "bash" << QStringList{"-euo", "pipefail", "-c"} << "(<true>,)";
+        // Debian's python3 with python3-dbus (scripts/install-deps installs it).
+        QTest::newRow("python3") << "python3" << "/usr/bin/python3" << QStringList{"-c"} << "window visible: True";
+    }
+    void readmeHostSessions()
+    {
+        QFETCH(QString, session);
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        const QString script = readmeSession(session);
+        QVERIFY2(!script.isEmpty(), "the README has no such host session");
+        startBus();
+        QProcess host;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
+        host.setProcessEnvironment(env);
+        host.start(program, arguments << script);
+        QVERIFY2(host.waitForFinished(60000), qPrintable(host.errorString()));
+        const QString out = QString::fromUtf8(host.readAllStandardOutput());
+        const QString err = QString::fromUtf8(host.readAllStandardError());
+        QVERIFY2(host.exitStatus() == QProcess::NormalExit && host.exitCode() == 0, qPrintable(out + err));
+        QFETCH(QString, visible);
+        QVERIFY2(out.contains(visible), qPrintable(out + err));
+    }
 
 private:
     void startBus(const QString &idleSeconds = QStringLiteral("60"));
@@ -118,21 +333,6 @@ private:
     QDBusConnection m_host{QString()};
 };
 
-void TstDBusAutomation::initTestCase()
-{
-    setLanguage(0);
-}
-
-void TstDBusAutomation::init()
-{
-    m_home = std::make_unique<QTemporaryDir>();
-    embedded::createDemoNetwork(m_home->path(), QStringLiteral("Demo"), 8);
-    auto server = embedded::EmbeddedObjectServer::create(m_home->path());
-    server->open(lns::ConnectionMode::Local);
-    embedded::EmbeddedObjectServer::setDeviceOnline(server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02")),
-                                                    false);
-}
-
 void TstDBusAutomation::startBus(const QString &idleSeconds)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -145,13 +345,6 @@ void TstDBusAutomation::startBus(const QString &idleSeconds)
     QVERIFY2(m_bus->started(), qPrintable(m_bus->error()));
     m_host = m_bus->connect(QStringLiteral("host"));
     QVERIFY(m_host.isConnected());
-}
-
-void TstDBusAutomation::cleanup()
-{
-    m_bus.reset();
-    m_host = QDBusConnection(QString());
-    m_home.reset();
 }
 
 QDBusMessage TstDBusAutomation::call(const QString &interface, const QString &member, const QVariantList &arguments)
@@ -177,220 +370,6 @@ QDBusMessage TstDBusAutomation::setProperty(const QString &name, const QVariant 
 QDBusMessage TstDBusAutomation::sendCommand(int commandId, short classId, const QString &objectName)
 {
     return call(Interface, QStringLiteral("SendCommand"), {commandId, QVariant::fromValue(qint16(classId)), objectName});
-}
-
-void TstDBusAutomation::introspectionDescribesTheInterface()
-{
-    startBus();
-    const QDBusMessage reply = call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"), {});
-    QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
-    const QString xml = reply.arguments().value(0).toString();
-    QVERIFY2(xml.contains(QStringLiteral("<interface name=\"org.velto.veltoTqmCmdModule.Application\">")), qPrintable(xml));
-    // The argument types a generic tool needs to send SendCommand as (ins).
-    QCOMPARE(described(xml, QStringLiteral("SendCommand")), QStringLiteral("ins"));
-    QCOMPARE(described(xml, QStringLiteral("LcaVersion")), QStringLiteral("s read"));
-    QCOMPARE(described(xml, QStringLiteral("Remote")), QStringLiteral("b readwrite"));
-    QCOMPARE(described(xml, QStringLiteral("RegResult")), QStringLiteral("o readwrite"));
-    QCOMPARE(xml.count(QStringLiteral("<interface name=\"org.freedesktop.DBus.Properties\">")), 1);
-}
-
-void TstDBusAutomation::getAllAnswersBeforeAnythingIsSet()
-{
-    startBus();
-    const QDBusMessage reply = call(Properties, QStringLiteral("GetAll"), {Interface});
-    QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
-    const QVariantMap all = qdbus_cast<QVariantMap>(reply.arguments().value(0));
-    QCOMPARE(all.size(), 18);
-    QCOMPARE(all.value(QStringLiteral("LcaVersion")).toString(), QStringLiteral("2.00"));
-    QCOMPARE(all.value(QStringLiteral("ManufacturerId")).toString(), QStringLiteral("0005D"));
-    QCOMPARE(all.value(QStringLiteral("Version")).toString(), QStringLiteral("1.0"));
-    // An object reference that was never set goes out as the empty object.
-    QCOMPARE(property(QStringLiteral("RegResult")).value<QDBusObjectPath>().path(), QStringLiteral("/"));
-}
-
-void TstDBusAutomation::propertyWrites_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QString>("error");
-    QTest::addColumn<QVariant>("readBack");
-    QTest::newRow("read-only") << "Name" << QVariant(QStringLiteral("other")) << ErrorPrefix + "E80044E22"
-                               << QVariant(QStringLiteral("velto otrema tqm command module"));
-    QTest::newRow("text for a boolean") << "Remote" << QVariant(QStringLiteral("no"))
-                                        << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(false);
-    QTest::newRow("boolean") << "Remote" << QVariant(true) << QString() << QVariant(true);
-    QTest::newRow("number for a text") << "NetworkInterfaceName" << QVariant(7)
-                                       << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(QString());
-    QTest::newRow("discarded") << "NetworkName" << QVariant(QStringLiteral("Demo")) << QString() << QVariant(QString());
-    QTest::newRow("unknown") << "Colour" << QVariant(1) << "org.freedesktop.DBus.Error.UnknownProperty" << QVariant();
-}
-
-void TstDBusAutomation::propertyWrites()
-{
-    QFETCH(QString, name);
-    QFETCH(QVariant, value);
-    QFETCH(QString, error);
-    startBus();
-    const QDBusMessage reply = setProperty(name, value);
-    QCOMPARE(reply.errorName(), error);
-    if (error.endsWith(QLatin1String("E80044E22")))
-        QCOMPARE(reply.errorMessage(), QStringLiteral("0x80044E22 veltoTqmCmdModule.Application: "
-                                                      "Write not supported. This property is read-only."));
-    QTEST(property(name), "readBack");
-}
-
-void TstDBusAutomation::refusedCommandsAnswerAnError_data()
-{
-    QTest::addColumn<int>("commandId");
-    QTest::addColumn<QString>("objectName");
-    QTest::addColumn<QString>("error");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("unknown command") << 99 << OnlineObject << "UnknownCommand"
-                                     << "The transmitted CommandId (99) is not\nsupported for  ClassId 28 !";
-    QTest::newRow("unknown object") << 13 << "Demo.Building A.Floor 1.CM 9.CommandModule" << "ObjectNotFound"
-                                    << shown(1437);
-    QTest::newRow("unknown network") << 13 << "Nowhere.Building A.Floor 1.CM 1\\.01.CommandModule"
-                                     << "NetworkNotOpened" << shown(1436);
-    QTest::newRow("device not accessible") << 21 << OfflineObject << "DeviceNotAccessible" << shown(1491);
-}
-
-void TstDBusAutomation::refusedCommandsAnswerAnError()
-{
-    QFETCH(int, commandId);
-    QFETCH(QString, objectName);
-    QFETCH(QString, error);
-    QFETCH(QString, message);
-    startBus();
-    const QDBusMessage refused = sendCommand(commandId, 28, objectName);
-    QCOMPARE(refused.errorName(), ErrorPrefix + error);
-    QCOMPARE(refused.errorMessage(), message);
-    // The refusal ended the plug-in: a further command says so.
-    QCOMPARE(sendCommand(13, 28, OnlineObject).errorName(), ErrorPrefix + "Ended");
-}
-
-void TstDBusAutomation::hostSuppliedLonMarkObjectOpensTheWindow()
-{
-    startBus();
-    QCOMPARE(setProperty(QStringLiteral("Remote"), false).type(), QDBusMessage::ReplyMessage);
-    // A device is not a LonMark object: ignored without an error.
-    QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01")).type(),
-             QDBusMessage::ReplyMessage);
-    QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), QString());
-    QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), OnlineObject).type(), QDBusMessage::ReplyMessage);
-    QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), OnlineObject);
-
-    const QDBusMessage reply = sendCommand(13, 28, QString());
-    QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
-    QCOMPARE(property(QStringLiteral("Visible")).toBool(), true);
-    QVERIFY(setProperty(QStringLiteral("Height"), 6000).type() == QDBusMessage::ReplyMessage);
-    QCOMPARE(property(QStringLiteral("Height")).toInt(), 6000);
-    QCOMPARE(call(Interface, QStringLiteral("ClosePlugIn"), {}).type(), QDBusMessage::ReplyMessage);
-}
-
-void TstDBusAutomation::registrationIntoAProjectReportsThroughRegResult()
-{
-    startBus();
-    RegResultObject result;
-    QVERIFY(m_host.registerObject(QStringLiteral("/RegResult"), &result, QDBusConnection::ExportAllProperties));
-    QSignalSpy changed(&result, &RegResultObject::changed);
-
-    QVERIFY(setProperty(QStringLiteral("ProgramIdsToRegister"), QStringLiteral("90:00:5d:50:28:04:04:01"))
-                .type() == QDBusMessage::ReplyMessage);
-    QVERIFY(setProperty(QStringLiteral("RegResult"), QVariant::fromValue(QDBusObjectPath(QStringLiteral("/RegResult"))))
-                .type() == QDBusMessage::ReplyMessage);
-    const QDBusMessage reply = sendCommand(50, 28, OnlineObject);
-    QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
-    QVERIFY(changed.count() > 0 || changed.wait(20000));
-    m_host.unregisterObject(QStringLiteral("/RegResult"));
-    QCOMPARE(result.regResult(), 0);
-
-    auto server = embedded::EmbeddedObjectServer::create(m_home->path());
-    server->open(lns::ConnectionMode::Local);
-    const QList<lns::PlugInCommandRegistration> commands = server->network(QStringLiteral("Demo"))->registeredPlugInCommands();
-    QCOMPARE(commands.size(), 3); // the three commands, for the one template asked for
-    for (const auto &command : commands)
-        QCOMPARE(command.deviceTemplate, QStringLiteral("TQM_CM_L1"));
-}
-
-void TstDBusAutomation::aSecondInstanceNamesTheFirst()
-{
-    startBus();
-    QCOMPARE(property(QStringLiteral("LcaVersion")).toString(), QStringLiteral("2.00")); // activates the first
-    const uint first = m_bus->plugInProcess();
-    QVERIFY(first != 0);
-
-    QProcess second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
-    env.insert(QStringLiteral("TQM_HOME"), m_home->path());
-    env.insert(QStringLiteral("TQM_LOG_DIR"), m_home->path());
-    env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
-    second.setProcessEnvironment(env);
-    second.start(qEnvironmentVariable("TQM_BIN_DIR") + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("-Embedding")});
-    QVERIFY(second.waitForFinished(20000));
-    QCOMPARE(second.exitCode(), 2);
-    const QString printed = QString::fromUtf8(second.readAllStandardError());
-    QVERIFY2(printed.contains(QStringLiteral("another instance already serves org.velto.veltoTqmCmdModule")), qPrintable(printed));
-    QVERIFY2(printed.contains(QStringLiteral("process %1").arg(first)), qPrintable(printed));
-    QCOMPARE(m_bus->plugInProcess(), first);
-}
-
-void TstDBusAutomation::idleTimeEndsTheInstance_data()
-{
-    QTest::addColumn<bool>("reader");
-    QTest::newRow("activated, no host came") << false;
-    QTest::newRow("a one-shot reader left") << true;
-}
-
-void TstDBusAutomation::idleTimeEndsTheInstance()
-{
-    QFETCH(bool, reader);
-    startBus(QStringLiteral("0.2"));
-    if (reader) {
-        QDBusConnection oneShot = m_bus->connect(QStringLiteral("reader"));
-        QDBusMessage get = QDBusMessage::createMethodCall(PrivateBus::Service, Path, Properties, QStringLiteral("Get"));
-        get << Interface << QStringLiteral("Version");
-        QCOMPARE(oneShot.call(get, QDBus::Block, 60000).type(), QDBusMessage::ReplyMessage);
-        m_bus->disconnect(QStringLiteral("reader"));
-    } else {
-        // Activation alone, as the desktop does when a host asks for the name.
-        const QDBusReply<void> started = m_host.interface()->startService(PrivateBus::Service);
-        QVERIFY2(started.isValid(), qPrintable(started.error().message()));
-    }
-    QVERIFY2(m_bus->waitForPlugInToEnd(20000), "the plug-in is still running");
-}
-
-void TstDBusAutomation::readmeHostSessions_data()
-{
-    QTest::addColumn<QString>("session");
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("visible");
-    // Each gdbus call is a host of its own: the state must outlast the gap between two calls.
-    QTest::newRow("gdbus") << "gdbus" << "bash" << QStringList{"-euo", "pipefail", "-c"} << "(<true>,)";
-    // Debian's python3 with python3-dbus (scripts/install-deps installs it).
-    QTest::newRow("python3") << "python3" << "/usr/bin/python3" << QStringList{"-c"} << "window visible: True";
-}
-
-void TstDBusAutomation::readmeHostSessions()
-{
-    QFETCH(QString, session);
-    QFETCH(QString, program);
-    QFETCH(QStringList, arguments);
-    const QString script = readmeSession(session);
-    QVERIFY2(!script.isEmpty(), "the README has no such host session");
-    startBus();
-    QProcess host;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
-    host.setProcessEnvironment(env);
-    host.start(program, arguments << script);
-    QVERIFY2(host.waitForFinished(60000), qPrintable(host.errorString()));
-    const QString out = QString::fromUtf8(host.readAllStandardOutput());
-    const QString err = QString::fromUtf8(host.readAllStandardError());
-    QVERIFY2(host.exitStatus() == QProcess::NormalExit && host.exitCode() == 0, qPrintable(out + err));
-    QFETCH(QString, visible);
-    QVERIFY2(out.contains(visible), qPrintable(out + err));
 }
 
 QTEST_GUILESS_MAIN(TstDBusAutomation)

@@ -13,21 +13,268 @@ class TstPlugInStartup : public QObject
 {
     Q_OBJECT
 private slots:
-    void withoutObjectNameShowsAboutAndNeverOpensTheServer();
-    void regWritesTheProductLanguageOnly();
-    void unregRemovesTheRegistration();
-    void registrationCommandNeverOpensTheWindow_data();
-    void registrationCommandNeverOpensTheWindow();
-    void refusedCommands_data();
-    void refusedCommands();
-    void missingIniFileAborts();
-    void damagedIniFileLinesAreLogged();
-    void standAlone_data();
-    void standAlone();
-    void languageComesFromTheSharedKey();
-    void routineLabelsReachTheLogFile();
-    void deviceAccessibilityIsCachedForTenSeconds();
-    void helpMenuAndHelpFailures();
+    void withoutObjectNameShowsAboutAndNeverOpensTheServer()
+    {
+        HostSandbox box;
+        const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
+        box.serverProvider = [server] { return server; };
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/REMOTE/NI:Internet"));
+
+        QVERIFY(!server->isOpen());
+        QCOMPARE(box.about.shown.size(), 1);
+        QCOMPARE(box.about.shown[0].title, GetResString(1850));
+        QCOMPARE(box.about.shown[0].line, GetResString(1851, 1, {QStringLiteral("1.0.0")}));
+        QCOMPARE(box.automationRegistrations, 1);
+        QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
+        QVERIFY(box.status.texts.isEmpty());
+        QVERIFY(host.ended());
+        QVERIFY(box.dialogs.messages.isEmpty());
+    }
+
+    void regWritesTheProductLanguageOnly()
+    {
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/REG:1"));
+        QCOMPARE(productLanguage(box), QStringLiteral("1"));
+        QCOMPARE(sharedLanguage(box), QStringLiteral("unset"));
+        QVERIFY(host.ended());
+        QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
+        QVERIFY(box.about.shown.isEmpty());
+        // Every exit leaves the registration record behind.
+        QCOMPARE(box.registrations().read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
+
+        // The next start still runs in the shared language, and writes no file: the record and the
+        // registry are as it would write them (a file rewritten gets a new inode).
+        const auto inode = [](const QString &path) {
+            struct stat status {};
+            return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+        };
+        const QStringList files{box.registrations().recordFile(product::ProjectName),
+                                box.registry().storeFile(RegistryAccess::LocalMachine)};
+        const QList<ino_t> before{inode(files[0]), inode(files[1])};
+        {
+            PlugInHost next(box.environment());
+            next.InitApp();
+            QCOMPARE(next.session().language, qint16(0));
+            next.EndApp();
+        }
+        QCOMPARE((QList<ino_t>{inode(files[0]), inode(files[1])}), before);
+    }
+
+    void unregRemovesTheRegistration()
+    {
+        HostSandbox box;
+        {
+            PlugInHost host(box.environment());
+            host.Main(QStringLiteral("/REG:1000"));
+        }
+        dbusactivation::install(box.program.filePath(QStringLiteral("tqm-cmdmodule")));
+        QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
+        QVERIFY(dbusactivation::serviceFile().startsWith(box.home.path()));
+
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/unreg"));
+        QVERIFY(host.ended());
+        QVERIFY(!QFile::exists(box.registrations().recordFile(product::ProjectName)));
+        QVERIFY(!QFile::exists(dbusactivation::serviceFile()));
+        QCOMPARE(productLanguage(box), QStringLiteral("unset"));
+    }
+
+    void registrationCommandNeverOpensTheWindow_data()
+    {
+        QTest::addColumn<int>("classId");
+        QTest::newRow("LonMark object") << 28;
+        QTest::newRow("device") << 7;
+        QTest::newRow("none") << 0;
+    }
+    void registrationCommandNeverOpensTheWindow()
+    {
+        QFETCH(int, classId);
+        HostSandbox box;
+        const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
+        box.serverProvider = [server] { return server; };
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/COMMANDID:50/CLASSID:%1/OBJECTNAME:Demo.A.CM 1.Cm").arg(classId));
+        QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
+        QVERIFY(!box.window.calls.contains(QStringLiteral("buildPages 1")));
+        QVERIFY(!server->isOpen());
+        QVERIFY(!host.session().aborted);
+        QVERIFY(host.ended());
+        QVERIFY(box.dialogs.messages.isEmpty());
+        QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
+    }
+
+    void refusedCommands_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("text");
+        const auto refusal = [](const char *commandId, const char *classId) {
+            return QStringLiteral("The transmitted CommandId (%1) is not\r\nsupported for  ClassId %2 !")
+                .arg(QLatin1String(commandId), QLatin1String(classId));
+        };
+        QTest::newRow("configure on a device class")
+            << "/COMMANDID:13/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("13", "27");
+        QTest::newRow("calibrate on a device class")
+            << "/COMMANDID:14/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("14", "27");
+        QTest::newRow("monitor on a device class") << "/COMMANDID:21/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("21", "27");
+        QTest::newRow("unknown command") << "/OBJECTNAME:a.b.c.d /COMMANDID:99 /CLASSID:28" << refusal("99", "28");
+        QTest::newRow("the empty fourth record") << "/OBJECTNAME:a.b.c.d" << refusal("0", "0");
+    }
+    void refusedCommands()
+    {
+        QFETCH(QString, line);
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        host.Main(line);
+        QCOMPARE(box.dialogs.messages.size(), 1);
+        const MessageRequest &box1 = box.dialogs.messages[0];
+        QTEST(box1.text, "text");
+        QCOMPARE(box1.icon, MsgIcon::Exclamation);
+        QCOMPARE(box1.title, product::ProductName);
+        QVERIFY(host.session().aborted);
+        QVERIFY(host.ended());
+        QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
+        QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
+    }
+
+    void missingIniFileAborts()
+    {
+        HostSandbox box(false);
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/COMMANDID:13/CLASSID:28/OBJECTNAME:a.b.c.d"));
+        QVERIFY(host.session().aborted);
+        QCOMPARE(box.dialogs.messages.size(), 1);
+        const QString iniPath = box.program.path() + QStringLiteral("/TqmCmdModule.ini");
+        QCOMPARE(box.dialogs.messages[0].text, GetResString(1526) + QStringLiteral("\r\n\r\n") + iniPath);
+        QCOMPARE(box.dialogs.messages[0].icon, MsgIcon::Critical);
+        QVERIFY(host.ended());
+        QVERIFY(!box.logText().contains(QStringLiteral("Public Sub Main()")));
+    }
+
+    void damagedIniFileLinesAreLogged()
+    {
+        HostSandbox box;
+        box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), HostSandbox::IniText + QStringLiteral("not an entry\n"));
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
+        const QString log = box.logText();
+        QVERIFY2(log.contains(box.program.path() + QStringLiteral("/TqmCmdModule.ini:6:")), qPrintable(log));
+        QVERIFY(log.contains(QStringLiteral("[M_PlugIn] Public Sub ValidateCommand()")));
+    }
+
+    void standAlone_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("statusShown");
+        QTest::newRow("S") << "/S" << true;
+        QTest::newRow("PROG2649") << "/PROG2649/OBJECTNAME:a.b.c.d" << false;
+    }
+    void standAlone()
+    {
+        QFETCH(QString, line);
+        HostSandbox box;
+        const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
+        box.serverProvider = [server] { return server; };
+        PlugInHost host(box.environment());
+        host.Main(line);
+        QCOMPARE(host.session().commandIndex, commands::StandAlone);
+        QCOMPARE(box.window.calls, (QStringList{"load", "buildPages 100", "show"}));
+        QTEST(box.status.calls.contains(QStringLiteral("show")), "statusShown");
+        QVERIFY(!server->isOpen());
+        QVERIFY(!host.ended());
+    }
+
+    void languageComesFromTheSharedKey()
+    {
+        HostSandbox box;
+        RegistryAccess registry = box.registry();
+        settings::writeLanguage(registry, 1000);
+        PlugInHost host(box.environment());
+        host.InitApp();
+        QCOMPARE(host.session().language, qint16(1000));
+        QCOMPARE(host.session().commandTable[1].name, GetResString(1800)); // looked up in German
+        setLanguage(0);
+        QVERIFY(host.session().commandTable[1].name != GetResString(1800));
+        QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/index.html"));
+        QCOMPARE(box.status.versionText, QStringLiteral("v1.0.0"));
+    }
+
+    void routineLabelsReachTheLogFile()
+    {
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
+        const QString log = box.logText();
+        const QStringList labels{"[M_LcaPlugIn] Public Sub InitApp()", "[M_PlugIn] Public Sub Main()",
+                                 "[M_PlugIn] Public Sub ValidateCommand()", "[M_LcaPlugIn] Public Sub EndApp()",
+                                 "[M_PlugIn] Public Sub Register()"};
+        qsizetype previous = -1;
+        for (const QString &label : labels) {
+            const qsizetype at = log.indexOf(label);
+            QVERIFY2(at > previous, qPrintable(label));
+            previous = at;
+        }
+    }
+
+    void deviceAccessibilityIsCachedForTenSeconds()
+    {
+        HostSandbox box;
+        const auto server = box.demoServer();
+        server->open(lns::ConnectionMode::Local);
+        PlugInHost host(box.environment());
+        host.InitApp();
+        const auto device = server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01"));
+        const auto tests = [&server](const lns::AppDevicePtr &d) { return server->messageCounts(d).deviceTests; };
+        host.session().appDevice = device;
+        host.session().communicationFailed = true;
+
+        QVERIFY(host.DeviceIsAccessible());
+        QVERIFY(!host.session().communicationFailed);
+
+        embedded::EmbeddedObjectServer::setDeviceOnline(device, false);
+        box.clock.advanceMs(9999);
+        QVERIFY(host.DeviceIsAccessible()); // kept result
+        QCOMPARE(tests(device), 1);
+        QVERIFY(!host.DeviceIsAccessible({}, true)); // forced
+        embedded::EmbeddedObjectServer::setDeviceOnline(device, true);
+        box.clock.advanceSeconds(10);
+        QVERIFY(host.DeviceIsAccessible());
+        QCOMPARE(tests(device), 2); // the answered tests
+
+        // A given device is tested instead; the session's failure flag stays as it is.
+        host.session().communicationFailed = true;
+        const auto other = server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"));
+        QVERIFY(host.DeviceIsAccessible(other, true));
+        QCOMPARE(tests(other), 1);
+        QVERIFY(host.session().communicationFailed);
+    }
+
+    void helpMenuAndHelpFailures()
+    {
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        host.InitApp();
+        host.UpdateHelpMenu();
+        QVERIFY(!host.manualAvailable());
+        box.writeProgramFile(QStringLiteral("help/index.html"), QStringLiteral("<html></html>"));
+        host.UpdateHelpMenu();
+        QVERIFY(host.manualAvailable());
+        QVERIFY(!host.appDocAvailable());
+
+        host.ShowHtmlHelp(host.session().helpFilePath, 1003);
+        QCOMPARE(box.help.requests.last().second, 1003);
+        QVERIFY(box.dialogs.messages.isEmpty());
+
+        box.help.result = HelpViewer::Result::ViewerMissing;
+        host.ShowHtmlHelp(host.session().helpFilePath, -1);
+        QCOMPARE(box.dialogs.messages.last().text, GetResString(1426));
+        box.help.result = HelpViewer::Result::Failed;
+        host.ShowHtmlHelp(QStringLiteral("/nowhere/index.html"), 1000);
+        QCOMPARE(box.dialogs.messages.last().text, GetResString(1425, 1, {QStringLiteral("/nowhere/index.html")}));
+        QCOMPARE(box.dialogs.messages.last().icon, MsgIcon::Critical);
+    }
 
 private:
     static QString sharedLanguage(const HostSandbox &box);
@@ -44,272 +291,6 @@ QString TstPlugInStartup::productLanguage(const HostSandbox &box)
 {
     return box.registry().ReadValue(RegistryAccess::LocalMachine, settings::productKey(), QStringLiteral("Options"),
                                       QStringLiteral("Language"), QStringLiteral("unset"));
-}
-
-void TstPlugInStartup::withoutObjectNameShowsAboutAndNeverOpensTheServer()
-{
-    HostSandbox box;
-    const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
-    box.serverProvider = [server] { return server; };
-    PlugInHost host(box.environment());
-    host.Main(QStringLiteral("/REMOTE/NI:Internet"));
-
-    QVERIFY(!server->isOpen());
-    QCOMPARE(box.about.shown.size(), 1);
-    QCOMPARE(box.about.shown[0].title, GetResString(1850));
-    QCOMPARE(box.about.shown[0].line, GetResString(1851, 1, {QStringLiteral("1.0.0")}));
-    QCOMPARE(box.automationRegistrations, 1);
-    QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-    QVERIFY(box.status.texts.isEmpty());
-    QVERIFY(host.ended());
-    QVERIFY(box.dialogs.messages.isEmpty());
-}
-
-void TstPlugInStartup::regWritesTheProductLanguageOnly()
-{
-    HostSandbox box;
-    PlugInHost host(box.environment());
-    host.Main(QStringLiteral("/REG:1"));
-    QCOMPARE(productLanguage(box), QStringLiteral("1"));
-    QCOMPARE(sharedLanguage(box), QStringLiteral("unset"));
-    QVERIFY(host.ended());
-    QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-    QVERIFY(box.about.shown.isEmpty());
-    // Every exit leaves the registration record behind.
-    QCOMPARE(box.registrations().read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
-
-    // The next start still runs in the shared language, and writes no file: the record and the
-    // registry are as it would write them (a file rewritten gets a new inode).
-    const auto inode = [](const QString &path) {
-        struct stat status {};
-        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
-    };
-    const QStringList files{box.registrations().recordFile(product::ProjectName),
-                            box.registry().storeFile(RegistryAccess::LocalMachine)};
-    const QList<ino_t> before{inode(files[0]), inode(files[1])};
-    {
-        PlugInHost next(box.environment());
-        next.InitApp();
-        QCOMPARE(next.session().language, qint16(0));
-        next.EndApp();
-    }
-    QCOMPARE((QList<ino_t>{inode(files[0]), inode(files[1])}), before);
-}
-
-void TstPlugInStartup::unregRemovesTheRegistration()
-{
-    HostSandbox box;
-    {
-        PlugInHost host(box.environment());
-        host.Main(QStringLiteral("/REG:1000"));
-    }
-    dbusactivation::install(box.program.filePath(QStringLiteral("tqm-cmdmodule")));
-    QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
-    QVERIFY(dbusactivation::serviceFile().startsWith(box.home.path()));
-
-    PlugInHost host(box.environment());
-    host.Main(QStringLiteral("/unreg"));
-    QVERIFY(host.ended());
-    QVERIFY(!QFile::exists(box.registrations().recordFile(product::ProjectName)));
-    QVERIFY(!QFile::exists(dbusactivation::serviceFile()));
-    QCOMPARE(productLanguage(box), QStringLiteral("unset"));
-}
-
-void TstPlugInStartup::registrationCommandNeverOpensTheWindow_data()
-{
-    QTest::addColumn<int>("classId");
-    QTest::newRow("LonMark object") << 28;
-    QTest::newRow("device") << 7;
-    QTest::newRow("none") << 0;
-}
-
-void TstPlugInStartup::registrationCommandNeverOpensTheWindow()
-{
-    QFETCH(int, classId);
-    HostSandbox box;
-    const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
-    box.serverProvider = [server] { return server; };
-    PlugInHost host(box.environment());
-    host.Main(QStringLiteral("/COMMANDID:50/CLASSID:%1/OBJECTNAME:Demo.A.CM 1.Cm").arg(classId));
-    QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-    QVERIFY(!box.window.calls.contains(QStringLiteral("buildPages 1")));
-    QVERIFY(!server->isOpen());
-    QVERIFY(!host.session().aborted);
-    QVERIFY(host.ended());
-    QVERIFY(box.dialogs.messages.isEmpty());
-    QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
-}
-
-void TstPlugInStartup::refusedCommands_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("text");
-    const auto refusal = [](const char *commandId, const char *classId) {
-        return QStringLiteral("The transmitted CommandId (%1) is not\r\nsupported for  ClassId %2 !")
-            .arg(QLatin1String(commandId), QLatin1String(classId));
-    };
-    QTest::newRow("configure on a device class")
-        << "/COMMANDID:13/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("13", "27");
-    QTest::newRow("calibrate on a device class")
-        << "/COMMANDID:14/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("14", "27");
-    QTest::newRow("monitor on a device class") << "/COMMANDID:21/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("21", "27");
-    QTest::newRow("unknown command") << "/OBJECTNAME:a.b.c.d /COMMANDID:99 /CLASSID:28" << refusal("99", "28");
-    QTest::newRow("the empty fourth record") << "/OBJECTNAME:a.b.c.d" << refusal("0", "0");
-}
-
-void TstPlugInStartup::refusedCommands()
-{
-    QFETCH(QString, line);
-    HostSandbox box;
-    PlugInHost host(box.environment());
-    host.Main(line);
-    QCOMPARE(box.dialogs.messages.size(), 1);
-    const MessageRequest &box1 = box.dialogs.messages[0];
-    QTEST(box1.text, "text");
-    QCOMPARE(box1.icon, MsgIcon::Exclamation);
-    QCOMPARE(box1.title, product::ProductName);
-    QVERIFY(host.session().aborted);
-    QVERIFY(host.ended());
-    QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-    QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
-}
-
-void TstPlugInStartup::missingIniFileAborts()
-{
-    HostSandbox box(false);
-    PlugInHost host(box.environment());
-    host.Main(QStringLiteral("/COMMANDID:13/CLASSID:28/OBJECTNAME:a.b.c.d"));
-    QVERIFY(host.session().aborted);
-    QCOMPARE(box.dialogs.messages.size(), 1);
-    const QString iniPath = box.program.path() + QStringLiteral("/TqmCmdModule.ini");
-    QCOMPARE(box.dialogs.messages[0].text, GetResString(1526) + QStringLiteral("\r\n\r\n") + iniPath);
-    QCOMPARE(box.dialogs.messages[0].icon, MsgIcon::Critical);
-    QVERIFY(host.ended());
-    QVERIFY(!box.logText().contains(QStringLiteral("Public Sub Main()")));
-}
-
-void TstPlugInStartup::damagedIniFileLinesAreLogged()
-{
-    HostSandbox box;
-    box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), HostSandbox::IniText + QStringLiteral("not an entry\n"));
-    PlugInHost host(box.environment());
-    host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
-    const QString log = box.logText();
-    QVERIFY2(log.contains(box.program.path() + QStringLiteral("/TqmCmdModule.ini:6:")), qPrintable(log));
-    QVERIFY(log.contains(QStringLiteral("[M_PlugIn] Public Sub ValidateCommand()")));
-}
-
-void TstPlugInStartup::standAlone_data()
-{
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<bool>("statusShown");
-    QTest::newRow("S") << "/S" << true;
-    QTest::newRow("PROG2649") << "/PROG2649/OBJECTNAME:a.b.c.d" << false;
-}
-
-void TstPlugInStartup::standAlone()
-{
-    QFETCH(QString, line);
-    HostSandbox box;
-    const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
-    box.serverProvider = [server] { return server; };
-    PlugInHost host(box.environment());
-    host.Main(line);
-    QCOMPARE(host.session().commandIndex, commands::StandAlone);
-    QCOMPARE(box.window.calls, (QStringList{"load", "buildPages 100", "show"}));
-    QTEST(box.status.calls.contains(QStringLiteral("show")), "statusShown");
-    QVERIFY(!server->isOpen());
-    QVERIFY(!host.ended());
-}
-
-void TstPlugInStartup::languageComesFromTheSharedKey()
-{
-    HostSandbox box;
-    RegistryAccess registry = box.registry();
-    settings::writeLanguage(registry, 1000);
-    PlugInHost host(box.environment());
-    host.InitApp();
-    QCOMPARE(host.session().language, qint16(1000));
-    QCOMPARE(host.session().commandTable[1].name, GetResString(1800)); // looked up in German
-    setLanguage(0);
-    QVERIFY(host.session().commandTable[1].name != GetResString(1800));
-    QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/index.html"));
-    QCOMPARE(box.status.versionText, QStringLiteral("v1.0.0"));
-}
-
-void TstPlugInStartup::routineLabelsReachTheLogFile()
-{
-    HostSandbox box;
-    PlugInHost host(box.environment());
-    host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
-    const QString log = box.logText();
-    const QStringList labels{"[M_LcaPlugIn] Public Sub InitApp()", "[M_PlugIn] Public Sub Main()",
-                             "[M_PlugIn] Public Sub ValidateCommand()", "[M_LcaPlugIn] Public Sub EndApp()",
-                             "[M_PlugIn] Public Sub Register()"};
-    qsizetype previous = -1;
-    for (const QString &label : labels) {
-        const qsizetype at = log.indexOf(label);
-        QVERIFY2(at > previous, qPrintable(label));
-        previous = at;
-    }
-}
-
-void TstPlugInStartup::deviceAccessibilityIsCachedForTenSeconds()
-{
-    HostSandbox box;
-    const auto server = box.demoServer();
-    server->open(lns::ConnectionMode::Local);
-    PlugInHost host(box.environment());
-    host.InitApp();
-    const auto device = server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01"));
-    const auto tests = [&server](const lns::AppDevicePtr &d) { return server->messageCounts(d).deviceTests; };
-    host.session().appDevice = device;
-    host.session().communicationFailed = true;
-
-    QVERIFY(host.DeviceIsAccessible());
-    QVERIFY(!host.session().communicationFailed);
-
-    embedded::EmbeddedObjectServer::setDeviceOnline(device, false);
-    box.clock.advanceMs(9999);
-    QVERIFY(host.DeviceIsAccessible()); // kept result
-    QCOMPARE(tests(device), 1);
-    QVERIFY(!host.DeviceIsAccessible({}, true)); // forced
-    embedded::EmbeddedObjectServer::setDeviceOnline(device, true);
-    box.clock.advanceSeconds(10);
-    QVERIFY(host.DeviceIsAccessible());
-    QCOMPARE(tests(device), 2); // the answered tests
-
-    // A given device is tested instead; the session's failure flag stays as it is.
-    host.session().communicationFailed = true;
-    const auto other = server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"));
-    QVERIFY(host.DeviceIsAccessible(other, true));
-    QCOMPARE(tests(other), 1);
-    QVERIFY(host.session().communicationFailed);
-}
-
-void TstPlugInStartup::helpMenuAndHelpFailures()
-{
-    HostSandbox box;
-    PlugInHost host(box.environment());
-    host.InitApp();
-    host.UpdateHelpMenu();
-    QVERIFY(!host.manualAvailable());
-    box.writeProgramFile(QStringLiteral("help/index.html"), QStringLiteral("<html></html>"));
-    host.UpdateHelpMenu();
-    QVERIFY(host.manualAvailable());
-    QVERIFY(!host.appDocAvailable());
-
-    host.ShowHtmlHelp(host.session().helpFilePath, 1003);
-    QCOMPARE(box.help.requests.last().second, 1003);
-    QVERIFY(box.dialogs.messages.isEmpty());
-
-    box.help.result = HelpViewer::Result::ViewerMissing;
-    host.ShowHtmlHelp(host.session().helpFilePath, -1);
-    QCOMPARE(box.dialogs.messages.last().text, GetResString(1426));
-    box.help.result = HelpViewer::Result::Failed;
-    host.ShowHtmlHelp(QStringLiteral("/nowhere/index.html"), 1000);
-    QCOMPARE(box.dialogs.messages.last().text, GetResString(1425, 1, {QStringLiteral("/nowhere/index.html")}));
-    QCOMPARE(box.dialogs.messages.last().icon, MsgIcon::Critical);
 }
 
 QTEST_GUILESS_MAIN(TstPlugInStartup)

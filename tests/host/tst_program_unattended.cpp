@@ -15,18 +15,210 @@ class TstProgramUnattended : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void commands_data();
-    void commands();
-    void configureListsTheParametersRead();
-    void monitorPrintsItsFields();
-    void activationFileOnlyWhenAsked_data();
-    void activationFileOnlyWhenAsked();
-    void programInformationLeavesNothingBehind_data();
-    void programInformationLeavesNothingBehind();
-    void unknownSwitchIsNamed();
-    void registrationSwitchesThatCannotWriteFail();
-    void unregisterRemovesRecordAndActivationFileTogether();
+    void initTestCase()
+    {
+        m_bin = qEnvironmentVariable("TQM_BIN_DIR");
+        QVERIFY2(!m_bin.isEmpty(), "TQM_BIN_DIR is not set (run the test through ctest)");
+        const Run created = run(QStringLiteral("tqm-netdb"), {"create", "Demo", "--demo"});
+        QVERIFY2(created.exitCode == 0, qPrintable(created.err));
+        const Run listed = run(QStringLiteral("tqm-netdb"), {"list", "Demo"});
+        QVERIFY2(listed.exitCode == 0, qPrintable(listed.err));
+        // Header line, then one line per device; the object name is the last column.
+        const QStringList lines = listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY(lines.size() >= 3);
+        m_onlineObject = lines[1].section(QLatin1Char('\t'), -1);
+        m_offlineObject = lines[2].section(QLatin1Char('\t'), -1);
+        const QString offlineDevice = lines[2].section(QLatin1Char('\t'), 1, 1);
+        const Run offline = run(QStringLiteral("tqm-netdb"), {"device", "Demo", offlineDevice, "--offline"});
+        QVERIFY2(offline.exitCode == 0, qPrintable(offline.err));
+    }
+
+    void commands_data()
+    {
+        QTest::addColumn<bool>("offline");
+        QTest::addColumn<int>("commandId");
+        QTest::addColumn<QString>("printed");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("unknown command is refused")
+            << false << 99 << "[exclamation] velto otrema tqm command module: The transmitted CommandId (99) is not\\nsupported for  ClassId 28 !" << 1;
+        QTest::newRow("monitor on an offline device")
+            << true << 21 << QStringLiteral("] CM ") << 1;
+        QTest::newRow("configure opens on an offline device") << true << 13 << "[window] show" << 0;
+        QTest::newRow("calibrate on an online device") << false << 14 << "[window] buildPages 2" << 0;
+    }
+    void commands()
+    {
+        QFETCH(bool, offline);
+        QFETCH(int, commandId);
+        QFETCH(QString, printed);
+        const qint64 before = logSize();
+        const Run plugIn = run(QStringLiteral("tqm-cmdmodule"),
+                               {QStringLiteral("/OBJECTNAME:") + (offline ? m_offlineObject : m_onlineObject),
+                                QStringLiteral("/COMMANDID:%1").arg(commandId), QStringLiteral("/CLASSID:28")});
+        QVERIFY2(plugIn.err.contains(printed), qPrintable(plugIn.err));
+        QTEST(plugIn.exitCode, "exitCode");
+        if (commandId == 21) {
+            setLanguage(0);
+            QString notAccessible = GetResString(1491);
+            notAccessible.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
+            QVERIFY2(plugIn.err.contains(QStringLiteral("[exclamation] ")), qPrintable(plugIn.err));
+            QVERIFY2(plugIn.err.contains(notAccessible), qPrintable(plugIn.err));
+            // The fixed text is followed by the real cause on a line of its own.
+            QVERIFY2(plugIn.err.contains(notAccessible + QStringLiteral("\ncause: Device \"")), qPrintable(plugIn.err));
+            QVERIFY2(plugIn.err.contains(QStringLiteral("does not respond.")), qPrintable(plugIn.err));
+        }
+        const QString log = logTail(before);
+        QVERIFY2(log.contains(QStringLiteral("[M_PlugIn] Public Sub Main()")), qPrintable(log));
+        QVERIFY(log.contains(QStringLiteral("[M_PlugIn] Public Sub ValidateCommand()")));
+        QVERIFY(log.contains(QStringLiteral("[M_LcaPlugIn] Public Sub EndApp()")));
+    }
+
+    void configureListsTheParametersRead()
+    {
+        const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/COMMANDID:13"), QStringLiteral("/CLASSID:28"),
+                                                                QStringLiteral("/OBJECTNAME:") + m_onlineObject});
+        QCOMPARE(plugIn.exitCode, 0);
+        const QStringList lines = plugIn.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(lines.size() >= 4, qPrintable(plugIn.out));
+        QVERIFY2(lines.first().startsWith(QStringLiteral("ButtonMode")), qPrintable(plugIn.out));
+        QVERIFY2(lines.last().startsWith(QStringLiteral("TempMode = ")), qPrintable(plugIn.out));
+        QVERIFY2(plugIn.out.contains(QStringLiteral("MinDeltaTemp = ")), qPrintable(plugIn.out));
+    }
+
+    // With no time to run, the monitor command prints what its fields show once they are filled.
+    void monitorPrintsItsFields()
+    {
+        const Run plugIn = run(QStringLiteral("tqm-cmdmodule"),
+                               {QStringLiteral("/COMMANDID:21"), QStringLiteral("/CLASSID:28"),
+                                QStringLiteral("/OBJECTNAME:") + m_onlineObject},
+                               false, {QStringLiteral("TQM_MONITOR_SECONDS=0")});
+        QCOMPARE(plugIn.exitCode, 0);
+        QVERIFY2(plugIn.out.startsWith(QStringLiteral("[field 4] 21.0\n[field 5] ")), qPrintable(plugIn.out));
+    }
+
+    void activationFileOnlyWhenAsked_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("printed");
+        QTest::addColumn<bool>("written");
+        // From the build tree a start without a target must not send the desktop's hosts there.
+        QTest::newRow("start without a target") << QStringList{} << "[about] " << false;
+        QTest::newRow("/regserver") << QStringList{"/regserver"} << "" << true;
+    }
+    void activationFileOnlyWhenAsked()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, printed);
+        QFile::remove(serviceFile());
+        const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), arguments);
+        QCOMPARE(plugIn.exitCode, 0);
+        QVERIFY2(printed.isEmpty() ? plugIn.err.isEmpty() : plugIn.err.startsWith(printed), qPrintable(plugIn.err));
+        QTEST(QFile::exists(serviceFile()), "written");
+        if (!QFile::exists(serviceFile()))
+            return;
+        QFile service(serviceFile());
+        QVERIFY(service.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(service.readAll());
+        QVERIFY2(text.contains(QStringLiteral("Name=org.velto.veltoTqmCmdModule\n")), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Exec=\"%1/tqm-cmdmodule\" -Embedding").arg(m_bin)));
+    }
+
+    void programInformationLeavesNothingBehind_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("--help") << "--help" << "  /COMMANDID:n ";
+        QTest::newRow("-h") << "-h" << "TQM_HOME ";
+        QTest::newRow("/?") << "/?" << "Log: ";
+        QTest::newRow("--version") << "--version" << "tqm-cmdmodule 1.0.0\n";
+    }
+    void programInformationLeavesNothingBehind()
+    {
+        QFETCH(QString, option);
+        QTemporaryDir home;
+        QTemporaryDir logs;
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQM_HOME"), home.filePath(QStringLiteral("home")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("xdg")));
+        env.insert(QStringLiteral("XDG_STATE_HOME"), home.filePath(QStringLiteral("state")));
+        env.insert(QStringLiteral("TQM_LOG_DIR"), logs.path());
+        env.remove(QStringLiteral("TQM_UNATTENDED")); // and no screen needed either
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        process.setProcessEnvironment(env);
+        process.start(m_bin + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("/COMMANDID:13"), option});
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitCode(), 0);
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        QFETCH(QString, printed);
+        QVERIFY2(out.contains(printed), qPrintable(out));
+        QVERIFY(!out.contains(QStringLiteral("Log: ")) || out.contains(logs.filePath(QStringLiteral("tqm-cmdmodule.LOG"))));
+        QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+        QCOMPARE(QDir(logs.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    void unknownSwitchIsNamed()
+    {
+        const qint64 before = logSize();
+        const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/COMANDID:13"), QStringLiteral("/CLASSID:28")});
+        QCOMPARE(plugIn.exitCode, 0);
+        const QString notice = QStringLiteral("unknown switch /COMANDID (did you mean /COMMANDID?)");
+        QVERIFY2(plugIn.err.startsWith(notice + QLatin1Char('\n')), qPrintable(plugIn.err));
+        QVERIFY(logTail(before).contains(notice));
+    }
+
+    void registrationSwitchesThatCannotWriteFail()
+    {
+        // A registered plug-in whose home nobody may write to any more; the log goes elsewhere.
+        QTemporaryDir home;
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQM_HOME"), home.path());
+        env.insert(QStringLiteral("TQM_LOG_DIR"), m_logs.path());
+        env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
+        process.setProcessEnvironment(env);
+        process.start(m_bin + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("/REG:0")});
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitCode(), 0);
+        unprivileged::setTree(home.path(), false);
+        unprivileged::setTree(m_logs.path(), true);
+        for (const QString &option : {QStringLiteral("/REG:1000"), QStringLiteral("/UNREG")}) {
+            unprivileged::start(process, m_bin + QStringLiteral("/tqm-cmdmodule"), {option});
+            QVERIFY(process.waitForFinished(20000));
+            const QString err = QString::fromUtf8(process.readAllStandardError());
+            QVERIFY2(process.exitCode() == 1, qPrintable(option + QStringLiteral(": ") + err));
+            // The error handler's box said why.
+            QVERIFY2(err.contains(QStringLiteral("[critical] M_PlugIn.Main: ")), qPrintable(err));
+        }
+        unprivileged::setTree(home.path(), true);
+    }
+
+    void unregisterRemovesRecordAndActivationFileTogether()
+    {
+        QCOMPARE(run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/regserver")}).exitCode, 0);
+        QCOMPARE(run(QStringLiteral("tqm-cmdmodule"), {}).exitCode, 0); // writes the record on exit
+        QVERIFY(QFile::exists(serviceFile()) && QFile::exists(recordFile()));
+
+        // The activation file's directory cannot be written: neither file goes.
+        unprivileged::setTree(m_home.path(), true);
+        unprivileged::setTree(m_logs.path(), true);
+        const QString services = QFileInfo(serviceFile()).absolutePath();
+        unprivileged::setTree(services, false);
+        const Run refused = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/UNREG")}, true);
+        unprivileged::setTree(services, true);
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains(QStringLiteral("/UNREG: the registration was not removed: %1 cannot be removed.")
+                                          .arg(serviceFile())),
+                 qPrintable(refused.err));
+        QVERIFY(QFile::exists(serviceFile()));
+        QVERIFY(QFile::exists(recordFile()));
+
+        const Run unregistered = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/UNREG")});
+        QCOMPARE(unregistered.exitCode, 0);
+        QVERIFY(!QFile::exists(serviceFile()));
+        QVERIFY(!QFile::exists(recordFile()));
+    }
 
 private:
     struct Run
@@ -93,214 +285,6 @@ QString TstProgramUnattended::logTail(qint64 from) const
         return {};
     file.seek(from);
     return QString::fromUtf8(file.readAll());
-}
-
-void TstProgramUnattended::initTestCase()
-{
-    m_bin = qEnvironmentVariable("TQM_BIN_DIR");
-    QVERIFY2(!m_bin.isEmpty(), "TQM_BIN_DIR is not set (run the test through ctest)");
-    const Run created = run(QStringLiteral("tqm-netdb"), {"create", "Demo", "--demo"});
-    QVERIFY2(created.exitCode == 0, qPrintable(created.err));
-    const Run listed = run(QStringLiteral("tqm-netdb"), {"list", "Demo"});
-    QVERIFY2(listed.exitCode == 0, qPrintable(listed.err));
-    // Header line, then one line per device; the object name is the last column.
-    const QStringList lines = listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QVERIFY(lines.size() >= 3);
-    m_onlineObject = lines[1].section(QLatin1Char('\t'), -1);
-    m_offlineObject = lines[2].section(QLatin1Char('\t'), -1);
-    const QString offlineDevice = lines[2].section(QLatin1Char('\t'), 1, 1);
-    const Run offline = run(QStringLiteral("tqm-netdb"), {"device", "Demo", offlineDevice, "--offline"});
-    QVERIFY2(offline.exitCode == 0, qPrintable(offline.err));
-}
-
-void TstProgramUnattended::commands_data()
-{
-    QTest::addColumn<bool>("offline");
-    QTest::addColumn<int>("commandId");
-    QTest::addColumn<QString>("printed");
-    QTest::addColumn<int>("exitCode");
-    QTest::newRow("unknown command is refused")
-        << false << 99 << "[exclamation] velto otrema tqm command module: The transmitted CommandId (99) is not\\nsupported for  ClassId 28 !" << 1;
-    QTest::newRow("monitor on an offline device")
-        << true << 21 << QStringLiteral("] CM ") << 1;
-    QTest::newRow("configure opens on an offline device") << true << 13 << "[window] show" << 0;
-    QTest::newRow("calibrate on an online device") << false << 14 << "[window] buildPages 2" << 0;
-}
-
-void TstProgramUnattended::commands()
-{
-    QFETCH(bool, offline);
-    QFETCH(int, commandId);
-    QFETCH(QString, printed);
-    const qint64 before = logSize();
-    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"),
-                           {QStringLiteral("/OBJECTNAME:") + (offline ? m_offlineObject : m_onlineObject),
-                            QStringLiteral("/COMMANDID:%1").arg(commandId), QStringLiteral("/CLASSID:28")});
-    QVERIFY2(plugIn.err.contains(printed), qPrintable(plugIn.err));
-    QTEST(plugIn.exitCode, "exitCode");
-    if (commandId == 21) {
-        setLanguage(0);
-        QString notAccessible = GetResString(1491);
-        notAccessible.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"));
-        QVERIFY2(plugIn.err.contains(QStringLiteral("[exclamation] ")), qPrintable(plugIn.err));
-        QVERIFY2(plugIn.err.contains(notAccessible), qPrintable(plugIn.err));
-        // The fixed text is followed by the real cause on a line of its own.
-        QVERIFY2(plugIn.err.contains(notAccessible + QStringLiteral("\ncause: Device \"")), qPrintable(plugIn.err));
-        QVERIFY2(plugIn.err.contains(QStringLiteral("does not respond.")), qPrintable(plugIn.err));
-    }
-    const QString log = logTail(before);
-    QVERIFY2(log.contains(QStringLiteral("[M_PlugIn] Public Sub Main()")), qPrintable(log));
-    QVERIFY(log.contains(QStringLiteral("[M_PlugIn] Public Sub ValidateCommand()")));
-    QVERIFY(log.contains(QStringLiteral("[M_LcaPlugIn] Public Sub EndApp()")));
-}
-
-void TstProgramUnattended::configureListsTheParametersRead()
-{
-    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/COMMANDID:13"), QStringLiteral("/CLASSID:28"),
-                                                            QStringLiteral("/OBJECTNAME:") + m_onlineObject});
-    QCOMPARE(plugIn.exitCode, 0);
-    const QStringList lines = plugIn.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QVERIFY2(lines.size() >= 4, qPrintable(plugIn.out));
-    QVERIFY2(lines.first().startsWith(QStringLiteral("ButtonMode")), qPrintable(plugIn.out));
-    QVERIFY2(lines.last().startsWith(QStringLiteral("TempMode = ")), qPrintable(plugIn.out));
-    QVERIFY2(plugIn.out.contains(QStringLiteral("MinDeltaTemp = ")), qPrintable(plugIn.out));
-}
-
-// With no time to run, the monitor command prints what its fields show once they are filled.
-void TstProgramUnattended::monitorPrintsItsFields()
-{
-    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"),
-                           {QStringLiteral("/COMMANDID:21"), QStringLiteral("/CLASSID:28"),
-                            QStringLiteral("/OBJECTNAME:") + m_onlineObject},
-                           false, {QStringLiteral("TQM_MONITOR_SECONDS=0")});
-    QCOMPARE(plugIn.exitCode, 0);
-    QVERIFY2(plugIn.out.startsWith(QStringLiteral("[field 4] 21.0\n[field 5] ")), qPrintable(plugIn.out));
-}
-
-void TstProgramUnattended::activationFileOnlyWhenAsked_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("printed");
-    QTest::addColumn<bool>("written");
-    // From the build tree a start without a target must not send the desktop's hosts there.
-    QTest::newRow("start without a target") << QStringList{} << "[about] " << false;
-    QTest::newRow("/regserver") << QStringList{"/regserver"} << "" << true;
-}
-
-void TstProgramUnattended::activationFileOnlyWhenAsked()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, printed);
-    QFile::remove(serviceFile());
-    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), arguments);
-    QCOMPARE(plugIn.exitCode, 0);
-    QVERIFY2(printed.isEmpty() ? plugIn.err.isEmpty() : plugIn.err.startsWith(printed), qPrintable(plugIn.err));
-    QTEST(QFile::exists(serviceFile()), "written");
-    if (!QFile::exists(serviceFile()))
-        return;
-    QFile service(serviceFile());
-    QVERIFY(service.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(service.readAll());
-    QVERIFY2(text.contains(QStringLiteral("Name=org.velto.veltoTqmCmdModule\n")), qPrintable(text));
-    QVERIFY(text.contains(QStringLiteral("Exec=\"%1/tqm-cmdmodule\" -Embedding").arg(m_bin)));
-}
-
-void TstProgramUnattended::programInformationLeavesNothingBehind_data()
-{
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("printed");
-    QTest::newRow("--help") << "--help" << "  /COMMANDID:n ";
-    QTest::newRow("-h") << "-h" << "TQM_HOME ";
-    QTest::newRow("/?") << "/?" << "Log: ";
-    QTest::newRow("--version") << "--version" << "tqm-cmdmodule 1.0.0\n";
-}
-
-void TstProgramUnattended::programInformationLeavesNothingBehind()
-{
-    QFETCH(QString, option);
-    QTemporaryDir home;
-    QTemporaryDir logs;
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TQM_HOME"), home.filePath(QStringLiteral("home")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("xdg")));
-    env.insert(QStringLiteral("XDG_STATE_HOME"), home.filePath(QStringLiteral("state")));
-    env.insert(QStringLiteral("TQM_LOG_DIR"), logs.path());
-    env.remove(QStringLiteral("TQM_UNATTENDED")); // and no screen needed either
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    process.setProcessEnvironment(env);
-    process.start(m_bin + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("/COMMANDID:13"), option});
-    QVERIFY(process.waitForFinished(20000));
-    QCOMPARE(process.exitCode(), 0);
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
-    QFETCH(QString, printed);
-    QVERIFY2(out.contains(printed), qPrintable(out));
-    QVERIFY(!out.contains(QStringLiteral("Log: ")) || out.contains(logs.filePath(QStringLiteral("tqm-cmdmodule.LOG"))));
-    QCOMPARE(QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
-    QCOMPARE(QDir(logs.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
-}
-
-void TstProgramUnattended::unknownSwitchIsNamed()
-{
-    const qint64 before = logSize();
-    const Run plugIn = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/COMANDID:13"), QStringLiteral("/CLASSID:28")});
-    QCOMPARE(plugIn.exitCode, 0);
-    const QString notice = QStringLiteral("unknown switch /COMANDID (did you mean /COMMANDID?)");
-    QVERIFY2(plugIn.err.startsWith(notice + QLatin1Char('\n')), qPrintable(plugIn.err));
-    QVERIFY(logTail(before).contains(notice));
-}
-
-void TstProgramUnattended::registrationSwitchesThatCannotWriteFail()
-{
-    // A registered plug-in whose home nobody may write to any more; the log goes elsewhere.
-    QTemporaryDir home;
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TQM_HOME"), home.path());
-    env.insert(QStringLiteral("TQM_LOG_DIR"), m_logs.path());
-    env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
-    process.setProcessEnvironment(env);
-    process.start(m_bin + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("/REG:0")});
-    QVERIFY(process.waitForFinished(20000));
-    QCOMPARE(process.exitCode(), 0);
-    unprivileged::setTree(home.path(), false);
-    unprivileged::setTree(m_logs.path(), true);
-    for (const QString &option : {QStringLiteral("/REG:1000"), QStringLiteral("/UNREG")}) {
-        unprivileged::start(process, m_bin + QStringLiteral("/tqm-cmdmodule"), {option});
-        QVERIFY(process.waitForFinished(20000));
-        const QString err = QString::fromUtf8(process.readAllStandardError());
-        QVERIFY2(process.exitCode() == 1, qPrintable(option + QStringLiteral(": ") + err));
-        // The error handler's box said why.
-        QVERIFY2(err.contains(QStringLiteral("[critical] M_PlugIn.Main: ")), qPrintable(err));
-    }
-    unprivileged::setTree(home.path(), true);
-}
-
-void TstProgramUnattended::unregisterRemovesRecordAndActivationFileTogether()
-{
-    QCOMPARE(run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/regserver")}).exitCode, 0);
-    QCOMPARE(run(QStringLiteral("tqm-cmdmodule"), {}).exitCode, 0); // writes the record on exit
-    QVERIFY(QFile::exists(serviceFile()) && QFile::exists(recordFile()));
-
-    // The activation file's directory cannot be written: neither file goes.
-    unprivileged::setTree(m_home.path(), true);
-    unprivileged::setTree(m_logs.path(), true);
-    const QString services = QFileInfo(serviceFile()).absolutePath();
-    unprivileged::setTree(services, false);
-    const Run refused = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/UNREG")}, true);
-    unprivileged::setTree(services, true);
-    QCOMPARE(refused.exitCode, 1);
-    QVERIFY2(refused.err.contains(QStringLiteral("/UNREG: the registration was not removed: %1 cannot be removed.")
-                                      .arg(serviceFile())),
-             qPrintable(refused.err));
-    QVERIFY(QFile::exists(serviceFile()));
-    QVERIFY(QFile::exists(recordFile()));
-
-    const Run unregistered = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/UNREG")});
-    QCOMPARE(unregistered.exitCode, 0);
-    QVERIFY(!QFile::exists(serviceFile()));
-    QVERIFY(!QFile::exists(recordFile()));
 }
 
 QTEST_GUILESS_MAIN(TstProgramUnattended)

@@ -7,109 +7,100 @@ class TestTimer : public QObject
 {
     Q_OBJECT
 private slots:
-    void repeatingTimerFiresAtEachDueTime_data();
-    void repeatingTimerFiresAtEachDueTime();
-    void singleShotFiresOnce();
-    void timersFireInTimeOrderWithTheClockAtTheirDueTime();
-    void stopInsideTimeoutEndsTheSeries();
-    void timerOutlivingItsClockIsHarmless();
-    void qtTimerFiresOnTheEventLoop();
-};
+    void repeatingTimerFiresAtEachDueTime_data()
+    {
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<int>("advance");
+        QTest::addColumn<int>("fired");
+        QTest::newRow("200 ms, 199 ms") << 200 << 199 << 0;
+        QTest::newRow("200 ms, 200 ms") << 200 << 200 << 1;
+        QTest::newRow("200 ms, 21 ticks") << 200 << 4200 << 21;
+        QTest::newRow("500 ms, 61 ticks") << 500 << 30500 << 61;
+        QTest::newRow("0 ms fires at once, then each ms") << 0 << 5 << 6;
+    }
+    void repeatingTimerFiresAtEachDueTime()
+    {
+        QFETCH(int, interval);
+        QFETCH(int, advance);
+        QFETCH(int, fired);
+        ManualClock clock;
+        ManualTimerFactory factory(clock);
+        auto timer = factory.createTimer();
+        QSignalSpy spy(timer.get(), &Timer::timeout);
+        timer->start(interval);
+        clock.advanceMs(advance);
+        QCOMPARE(spy.count(), fired);
+        QVERIFY(timer->isActive());
+    }
 
-void TestTimer::repeatingTimerFiresAtEachDueTime_data()
-{
-    QTest::addColumn<int>("interval");
-    QTest::addColumn<int>("advance");
-    QTest::addColumn<int>("fired");
-    QTest::newRow("200 ms, 199 ms") << 200 << 199 << 0;
-    QTest::newRow("200 ms, 200 ms") << 200 << 200 << 1;
-    QTest::newRow("200 ms, 21 ticks") << 200 << 4200 << 21;
-    QTest::newRow("500 ms, 61 ticks") << 500 << 30500 << 61;
-    QTest::newRow("0 ms fires at once, then each ms") << 0 << 5 << 6;
-}
-
-void TestTimer::repeatingTimerFiresAtEachDueTime()
-{
-    QFETCH(int, interval);
-    QFETCH(int, advance);
-    QFETCH(int, fired);
-    ManualClock clock;
-    ManualTimerFactory factory(clock);
-    auto timer = factory.createTimer();
-    QSignalSpy spy(timer.get(), &Timer::timeout);
-    timer->start(interval);
-    clock.advanceMs(advance);
-    QCOMPARE(spy.count(), fired);
-    QVERIFY(timer->isActive());
-}
-
-void TestTimer::singleShotFiresOnce()
-{
-    ManualClock clock;
-    ManualTimerFactory factory(clock);
-    auto timer = factory.createTimer();
-    timer->setSingleShot(true);
-    QSignalSpy spy(timer.get(), &Timer::timeout);
-    timer->start(100);
-    clock.advanceMs(1000);
-    QCOMPARE(spy.count(), 1);
-    QVERIFY(!timer->isActive());
-}
-
-void TestTimer::timersFireInTimeOrderWithTheClockAtTheirDueTime()
-{
-    ManualClock clock;
-    const QDateTime start = clock.now();
-    ManualTimerFactory factory(clock);
-    auto slow = factory.createTimer();
-    auto fast = factory.createTimer();
-    QStringList order;
-    QObject::connect(slow.get(), &Timer::timeout, [&] { order << QStringLiteral("slow@%1").arg(start.msecsTo(clock.now())); });
-    QObject::connect(fast.get(), &Timer::timeout, [&] { order << QStringLiteral("fast@%1").arg(start.msecsTo(clock.now())); });
-    slow->start(500);
-    fast->start(200);
-    clock.advanceMs(1000);
-    QCOMPARE(order, QStringList({"fast@200", "fast@400", "slow@500", "fast@600", "fast@800", "slow@1000", "fast@1000"}));
-    QCOMPARE(start.msecsTo(clock.now()), 1000);
-}
-
-void TestTimer::stopInsideTimeoutEndsTheSeries()
-{
-    ManualClock clock;
-    ManualTimerFactory factory(clock);
-    auto timer = factory.createTimer();
-    int ticks = 0;
-    QObject::connect(timer.get(), &Timer::timeout, [&] {
-        if (++ticks == 3)
-            timer->stop();
-    });
-    timer->start(200);
-    clock.advanceMs(10000);
-    QCOMPARE(ticks, 3);
-}
-
-void TestTimer::timerOutlivingItsClockIsHarmless()
-{
-    std::unique_ptr<Timer> timer;
+    void singleShotFiresOnce()
     {
         ManualClock clock;
         ManualTimerFactory factory(clock);
-        timer = factory.createTimer();
-        timer->start(10);
+        auto timer = factory.createTimer();
+        timer->setSingleShot(true);
+        QSignalSpy spy(timer.get(), &Timer::timeout);
+        timer->start(100);
+        clock.advanceMs(1000);
+        QCOMPARE(spy.count(), 1);
+        QVERIFY(!timer->isActive());
     }
-    QVERIFY(!timer->isActive());
-    timer->start(10); // must not touch the clock that is gone
-    timer.reset();
-}
 
-void TestTimer::qtTimerFiresOnTheEventLoop()
-{
-    auto timer = QtTimerFactory::instance().createTimer();
-    timer->setSingleShot(true);
-    QSignalSpy spy(timer.get(), &Timer::timeout);
-    timer->start(0);
-    QVERIFY(spy.wait(1000));
-}
+    void timersFireInTimeOrderWithTheClockAtTheirDueTime()
+    {
+        ManualClock clock;
+        const QDateTime start = clock.now();
+        ManualTimerFactory factory(clock);
+        auto slow = factory.createTimer();
+        auto fast = factory.createTimer();
+        QStringList order;
+        QObject::connect(slow.get(), &Timer::timeout, [&] { order << QStringLiteral("slow@%1").arg(start.msecsTo(clock.now())); });
+        QObject::connect(fast.get(), &Timer::timeout, [&] { order << QStringLiteral("fast@%1").arg(start.msecsTo(clock.now())); });
+        slow->start(500);
+        fast->start(200);
+        clock.advanceMs(1000);
+        QCOMPARE(order, QStringList({"fast@200", "fast@400", "slow@500", "fast@600", "fast@800", "slow@1000", "fast@1000"}));
+        QCOMPARE(start.msecsTo(clock.now()), 1000);
+    }
+
+    void stopInsideTimeoutEndsTheSeries()
+    {
+        ManualClock clock;
+        ManualTimerFactory factory(clock);
+        auto timer = factory.createTimer();
+        int ticks = 0;
+        QObject::connect(timer.get(), &Timer::timeout, [&] {
+            if (++ticks == 3)
+                timer->stop();
+        });
+        timer->start(200);
+        clock.advanceMs(10000);
+        QCOMPARE(ticks, 3);
+    }
+
+    void timerOutlivingItsClockIsHarmless()
+    {
+        std::unique_ptr<Timer> timer;
+        {
+            ManualClock clock;
+            ManualTimerFactory factory(clock);
+            timer = factory.createTimer();
+            timer->start(10);
+        }
+        QVERIFY(!timer->isActive());
+        timer->start(10); // must not touch the clock that is gone
+        timer.reset();
+    }
+
+    void qtTimerFiresOnTheEventLoop()
+    {
+        auto timer = QtTimerFactory::instance().createTimer();
+        timer->setSingleShot(true);
+        QSignalSpy spy(timer.get(), &Timer::timeout);
+        timer->start(0);
+        QVERIFY(spy.wait(1000));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestTimer)
 #include "tst_timer.moc"

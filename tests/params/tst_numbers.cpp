@@ -7,174 +7,154 @@ class TestNumbers : public QObject
 {
     Q_OBJECT
 private slots:
-    void toInt32_data();
-    void toInt32();
-    void toInt32Overflow_data();
-    void toInt32Overflow();
-    void roundDecimals_data();
-    void roundDecimals();
-    void formatFixed_data();
-    void formatFixed();
-    void leadingNumber_data();
-    void leadingNumber();
-    void numberText_data();
-    void numberText();
-    void singleArithmetic();
-};
-
-void TestNumbers::toInt32_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("half down to even") << 2.5 << 2;
-    QTest::newRow("half up to even") << 3.5 << 4;
-    QTest::newRow("negative half") << -2.5 << -2;
-    QTest::newRow("negative half odd") << -3.5 << -4;
-    QTest::newRow("above half") << 2.5000001 << 3;
-    QTest::newRow("temperature raw") << 21.57 * 100 << 2157;
-    QTest::newRow("max") << 2147483647.0 << 2147483647;
-    QTest::newRow("min") << -2147483648.0 << int(-2147483647 - 1);
-    QTest::newRow("max plus half rounds to even below") << 2147483646.5 << 2147483646;
-}
-
-void TestNumbers::toInt32()
-{
-    QFETCH(double, value);
-    QFETCH(int, expected);
-    QCOMPARE(numbers::toInt32(value), expected);
-}
-
-void TestNumbers::toInt32Overflow_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::newRow("above") << 2147483648.0;
-    QTest::newRow("half above max rounds up") << 2147483647.5;
-    QTest::newRow("below") << -2147483649.0;
-    QTest::newRow("nan") << std::nan("");
-}
-
-void TestNumbers::toInt32Overflow()
-{
-    QFETCH(double, value);
-    try {
-        numbers::toInt32(value);
-        QFAIL("no overflow raised");
-    } catch (const TqmError &e) {
-        QCOMPARE(e.number(), TqmError::Overflow);
+    void toInt32_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("half down to even") << 2.5 << 2;
+        QTest::newRow("half up to even") << 3.5 << 4;
+        QTest::newRow("negative half") << -2.5 << -2;
+        QTest::newRow("negative half odd") << -3.5 << -4;
+        QTest::newRow("above half") << 2.5000001 << 3;
+        QTest::newRow("temperature raw") << 21.57 * 100 << 2157;
+        QTest::newRow("max") << 2147483647.0 << 2147483647;
+        QTest::newRow("min") << -2147483648.0 << int(-2147483647 - 1);
+        QTest::newRow("max plus half rounds to even below") << 2147483646.5 << 2147483646;
     }
-}
+    void toInt32()
+    {
+        QFETCH(double, value);
+        QFETCH(int, expected);
+        QCOMPARE(numbers::toInt32(value), expected);
+    }
 
-void TestNumbers::roundDecimals_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("decimals");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("one place half even down") << 0.25 << 1 << 0.2;
-    QTest::newRow("one place half even up") << 0.35 << 1 << 0.4;
-    QTest::newRow("two places") << 1.005 << 2 << 1.0;
-    QTest::newRow("two places, binary noise") << 2.675 << 2 << 2.68;
-    QTest::newRow("three places") << 0.0125 << 3 << 0.012;
-    QTest::newRow("whole") << 42.6 << 0 << 43.0;
-}
+    void toInt32Overflow_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::newRow("above") << 2147483648.0;
+        QTest::newRow("half above max rounds up") << 2147483647.5;
+        QTest::newRow("below") << -2147483649.0;
+        QTest::newRow("nan") << std::nan("");
+    }
+    void toInt32Overflow()
+    {
+        QFETCH(double, value);
+        try {
+            numbers::toInt32(value);
+            QFAIL("no overflow raised");
+        } catch (const TqmError &e) {
+            QCOMPARE(e.number(), TqmError::Overflow);
+        }
+    }
 
-void TestNumbers::roundDecimals()
-{
-    QFETCH(double, value);
-    QFETCH(int, decimals);
-    QFETCH(double, expected);
-    QCOMPARE(numbers::roundHalfEven(value, decimals), expected);
-}
+    void roundDecimals_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("one place half even down") << 0.25 << 1 << 0.2;
+        QTest::newRow("one place half even up") << 0.35 << 1 << 0.4;
+        QTest::newRow("two places") << 1.005 << 2 << 1.0;
+        QTest::newRow("two places, binary noise") << 2.675 << 2 << 2.68;
+        QTest::newRow("three places") << 0.0125 << 3 << 0.012;
+        QTest::newRow("whole") << 42.6 << 0 << 43.0;
+    }
+    void roundDecimals()
+    {
+        QFETCH(double, value);
+        QFETCH(int, decimals);
+        QFETCH(double, expected);
+        QCOMPARE(numbers::roundHalfEven(value, decimals), expected);
+    }
 
-void TestNumbers::formatFixed_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("decimals");
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("half away from zero") << 2.5 << 0 << "C" << "3";
-    QTest::newRow("negative half away") << -2.5 << 0 << "C" << "-3";
-    QTest::newRow("one place") << 21.5 << 1 << "C" << "21.5";
-    QTest::newRow("german separator") << 21.5 << 1 << "de_DE" << "21,5";
-    QTest::newRow("padding") << 0.05 << 2 << "C" << "0.05";
-    QTest::newRow("pads whole") << 30.0 << 1 << "C" << "30.0";
-    QTest::newRow("three places") << 65.535 << 3 << "C" << "65.535";
-    QTest::newRow("binary noise half") << 2.675 << 2 << "C" << "2.68";
-    QTest::newRow("rounds up over a digit") << 9.96 << 1 << "C" << "10.0";
-    QTest::newRow("negative to zero has no sign") << -0.04 << 1 << "C" << "0.0";
-    QTest::newRow("no group separator") << 65535.0 << 0 << "de_DE" << "65535";
-    QTest::newRow("temperature") << -273.17 << 2 << "de_DE" << "-273,17";
-}
+    void formatFixed_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("half away from zero") << 2.5 << 0 << "C" << "3";
+        QTest::newRow("negative half away") << -2.5 << 0 << "C" << "-3";
+        QTest::newRow("one place") << 21.5 << 1 << "C" << "21.5";
+        QTest::newRow("german separator") << 21.5 << 1 << "de_DE" << "21,5";
+        QTest::newRow("padding") << 0.05 << 2 << "C" << "0.05";
+        QTest::newRow("pads whole") << 30.0 << 1 << "C" << "30.0";
+        QTest::newRow("three places") << 65.535 << 3 << "C" << "65.535";
+        QTest::newRow("binary noise half") << 2.675 << 2 << "C" << "2.68";
+        QTest::newRow("rounds up over a digit") << 9.96 << 1 << "C" << "10.0";
+        QTest::newRow("negative to zero has no sign") << -0.04 << 1 << "C" << "0.0";
+        QTest::newRow("no group separator") << 65535.0 << 0 << "de_DE" << "65535";
+        QTest::newRow("temperature") << -273.17 << 2 << "de_DE" << "-273,17";
+    }
+    void formatFixed()
+    {
+        QFETCH(double, value);
+        QFETCH(int, decimals);
+        QFETCH(QString, locale);
+        QFETCH(QString, expected);
+        QCOMPARE(numbers::formatFixed(value, decimals, QLocale(locale)), expected);
+    }
 
-void TestNumbers::formatFixed()
-{
-    QFETCH(double, value);
-    QFETCH(int, decimals);
-    QFETCH(QString, locale);
-    QFETCH(QString, expected);
-    QCOMPARE(numbers::formatFixed(value, decimals, QLocale(locale)), expected);
-}
+    void leadingNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<double>("typed");
+        QTest::newRow("plain") << "21.5" << 21.5 << 21.5;
+        QTest::newRow("comma") << "21,5" << 21.0 << 21.5;
+        QTest::newRow("leading blanks") << "  7" << 7.0 << 7.0;
+        QTest::newRow("trailing unit") << "30 °C" << 30.0 << 30.0;
+        QTest::newRow("negative") << "-10" << -10.0 << -10.0;
+        QTest::newRow("plus") << "+3" << 3.0 << 3.0;
+        QTest::newRow("no number") << "abc" << 0.0 << 0.0;
+        QTest::newRow("empty") << "" << 0.0 << 0.0;
+        QTest::newRow("sign only") << "-" << 0.0 << 0.0;
+        QTest::newRow("second point stops") << "1.2.3" << 1.2 << 1.2;
+        QTest::newRow("leading point") << ".5" << 0.5 << 0.5;
+        QTest::newRow("trailing point") << "5." << 5.0 << 5.0;
+        QTest::newRow("exponent") << "1e3" << 1000.0 << 1000.0;
+        QTest::newRow("exponent without digits") << "2e" << 2.0 << 2.0;
+        QTest::newRow("letter stops") << "12a4" << 12.0 << 12.0;
+    }
+    void leadingNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QFETCH(double, typed);
+        QCOMPARE(numbers::leadingNumber(text), expected);
+        QCOMPARE(numbers::readTypedNumber(text), typed);
+    }
 
-void TestNumbers::leadingNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-    QTest::addColumn<double>("typed");
-    QTest::newRow("plain") << "21.5" << 21.5 << 21.5;
-    QTest::newRow("comma") << "21,5" << 21.0 << 21.5;
-    QTest::newRow("leading blanks") << "  7" << 7.0 << 7.0;
-    QTest::newRow("trailing unit") << "30 °C" << 30.0 << 30.0;
-    QTest::newRow("negative") << "-10" << -10.0 << -10.0;
-    QTest::newRow("plus") << "+3" << 3.0 << 3.0;
-    QTest::newRow("no number") << "abc" << 0.0 << 0.0;
-    QTest::newRow("empty") << "" << 0.0 << 0.0;
-    QTest::newRow("sign only") << "-" << 0.0 << 0.0;
-    QTest::newRow("second point stops") << "1.2.3" << 1.2 << 1.2;
-    QTest::newRow("leading point") << ".5" << 0.5 << 0.5;
-    QTest::newRow("trailing point") << "5." << 5.0 << 5.0;
-    QTest::newRow("exponent") << "1e3" << 1000.0 << 1000.0;
-    QTest::newRow("exponent without digits") << "2e" << 2.0 << 2.0;
-    QTest::newRow("letter stops") << "12a4" << 12.0 << 12.0;
-}
+    void numberText_data()
+    {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("single shortest") << 21.3f << "C" << "21.3";
+        QTest::newRow("german") << 21.3f << "de_DE" << "21,3";
+        QTest::newRow("whole") << 31.0f << "C" << "31";
+        QTest::newRow("negative") << -273.17f << "C" << "-273.17";
+        QTest::newRow("large") << 65535.0f << "de_DE" << "65535";
+        QTest::newRow("exponent") << 1.0e8f << "C" << "1E+08";
+    }
+    void numberText()
+    {
+        QFETCH(float, value);
+        QFETCH(QString, locale);
+        QFETCH(QString, expected);
+        QCOMPARE(numbers::numberText(value, QLocale(locale)), expected);
+    }
 
-void TestNumbers::leadingNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(double, expected);
-    QFETCH(double, typed);
-    QCOMPARE(numbers::leadingNumber(text), expected);
-    QCOMPARE(numbers::readTypedNumber(text), typed);
-}
-
-void TestNumbers::numberText_data()
-{
-    QTest::addColumn<float>("value");
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("single shortest") << 21.3f << "C" << "21.3";
-    QTest::newRow("german") << 21.3f << "de_DE" << "21,3";
-    QTest::newRow("whole") << 31.0f << "C" << "31";
-    QTest::newRow("negative") << -273.17f << "C" << "-273.17";
-    QTest::newRow("large") << 65535.0f << "de_DE" << "65535";
-    QTest::newRow("exponent") << 1.0e8f << "C" << "1E+08";
-}
-
-void TestNumbers::numberText()
-{
-    QFETCH(float, value);
-    QFETCH(QString, locale);
-    QFETCH(QString, expected);
-    QCOMPARE(numbers::numberText(value, QLocale(locale)), expected);
-}
-
-void TestNumbers::singleArithmetic()
-{
-    // A typed 21.3 on a half-step display: 21.3 * 2 in single precision is 42.6, which rounds
-    // to 43, so the value becomes 21.5.
-    const float typed = 21.3f;
-    QCOMPARE(numbers::roundHalfEven(typed * 2.0f) / 2.0, 21.5);
-    QCOMPARE(numbers::numberText(30.0f + 1.0f, QLocale::c()), QStringLiteral("31"));
-    QCOMPARE(numbers::numberText(0.1, QLocale::c()), QStringLiteral("0.1"));
-}
+    void singleArithmetic()
+    {
+        // A typed 21.3 on a half-step display: 21.3 * 2 in single precision is 42.6, which rounds
+        // to 43, so the value becomes 21.5.
+        const float typed = 21.3f;
+        QCOMPARE(numbers::roundHalfEven(typed * 2.0f) / 2.0, 21.5);
+        QCOMPARE(numbers::numberText(30.0f + 1.0f, QLocale::c()), QStringLiteral("31"));
+        QCOMPARE(numbers::numberText(0.1, QLocale::c()), QStringLiteral("0.1"));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestNumbers)
 #include "tst_numbers.moc"

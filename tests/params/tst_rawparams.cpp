@@ -9,225 +9,210 @@ class TestRawParams : public QObject
 {
     Q_OBJECT
 private slots:
-    void oneByteWindowKeepsNeighbours();
-    void twoByteWindows_data();
-    void twoByteWindows();
-    void twoByteSplit_data();
-    void twoByteSplit();
-    void windowChecks_data();
-    void windowChecks();
-    void changedFollowsSetsReadsAndWrites();
-    void imageBoundNumbers();
-    void asciiText();
-    void fetchOnRead();
-};
-
-void TestRawParams::oneByteWindowKeepsNeighbours()
-{
-    ParamsNet net;
-    const auto cp = net.deviceCp(QStringLiteral("Cp4"));
-    cParams params;
-    cParam1Byte *p = params.Add1ByteParameter(QStringLiteral("Third"), cp, QStringLiteral("Cp4"));
-    QCOMPARE(p->ClassId(), qint16(1005));
-    p->ConsiderPartOfCpOnly(3);
-    p->ReadFromLns();
-    QCOMPARE(p->Value(), 30);
-    p->setValue(255);
-    p->WriteToLns();
-    QCOMPARE(ParamsNet::raw(cp), QStringLiteral("10\t20\t255\t40"));
-}
-
-void TestRawParams::twoByteWindows_data()
-{
-    QTest::addColumn<bool>("isSigned");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("signed") << true << -2;
-    QTest::newRow("unsigned") << false << 65534;
-}
-
-void TestRawParams::twoByteWindows()
-{
-    QFETCH(bool, isSigned);
-    QFETCH(int, expected);
-    ParamsNet net;
-    const auto cp = net.deviceCp(QStringLiteral("Cp2"));
-    ParamsNet::setRaw(cp, QStringLiteral("255\t254"));
-    cParams params;
-    cParam2Byte *p = params.Add2ByteParameter(QStringLiteral("P"), cp, QStringLiteral("Cp2"));
-    p->setSignedValue(isSigned);
-    p->ReadFromLns();
-    QCOMPARE(p->Value(), expected);
-
-    ParamsNet::setRaw(cp, QStringLiteral("0\t0"));
-    p->setValue(-2);
-    p->WriteToLns();
-    QCOMPARE(ParamsNet::raw(cp), QStringLiteral("255\t254"));
-}
-
-void TestRawParams::twoByteSplit_data()
-{
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("value1");
-    QTest::addColumn<int>("value2");
-    QTest::newRow("4660") << 4660 << 18 << 52;
-    QTest::newRow("-300") << -300 << -1 << -44;
-    QTest::newRow("-1") << -1 << 0 << -1;
-    QTest::newRow("65534") << 65534 << 255 << 254;
-}
-
-void TestRawParams::twoByteSplit()
-{
-    QFETCH(int, value);
-    QFETCH(int, value1);
-    QFETCH(int, value2);
-    cParams params;
-    cParam2Byte *p = params.Add2ByteParameter(QStringLiteral("P"), nullptr, QString());
-    p->setValue(value);
-    QCOMPARE(p->Value1(), value1);
-    QCOMPARE(p->Value2(), value2);
-    QCOMPARE(p->Value(), value);
-    p->setValue1(0x7FFFFFFF);
-    QVERIFY_THROWS_EXCEPTION(TqmError, p->Value());
-}
-
-void TestRawParams::windowChecks_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("cpName");
-    QTest::addColumn<int>("bytePos");
-    QTest::addColumn<int>("byteLength");
-    QTest::addColumn<QString>("binding"); // direct, image or late
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("1-byte at 0") << "1" << "Cp4" << 0 << 1 << "direct" << false;
-    QTest::newRow("1-byte at 4 of 4") << "1" << "Cp4" << 4 << 1 << "direct" << true;
-    QTest::newRow("1-byte at 5 of 4") << "1" << "Cp4" << 5 << 1 << "direct" << false;
-    QTest::newRow("1-byte at 0 on an image") << "1" << "Cp4" << 0 << 1 << "image" << true;
-    QTest::newRow("1-byte at 0 fetched late") << "1" << "Cp4" << 0 << 1 << "late" << true;
-    QTest::newRow("2-byte at 3 of 4") << "2" << "Cp4" << 3 << 2 << "direct" << true;
-    QTest::newRow("2-byte at 4 of 4") << "2" << "Cp4" << 4 << 2 << "direct" << false;
-    QTest::newRow("text 3+4 of 6") << "A" << "Cp6" << 3 << 4 << "direct" << true;
-    QTest::newRow("text 3+4 of 5") << "A" << "Cp5" << 3 << 4 << "direct" << false;
-}
-
-void TestRawParams::windowChecks()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, cpName);
-    QFETCH(int, bytePos);
-    QFETCH(int, byteLength);
-    QFETCH(QString, binding);
-    QFETCH(bool, accepted);
-    ParamsNet net;
-    cParams params;
-    const auto cp = net.deviceCp(cpName);
-    cConfigProp *image = params.AddConfigProp(QStringLiteral("Image"), cp, cpName);
-    const bool onImage = binding == QLatin1String("image");
-    const auto consider = [&]() -> std::function<void()> {
-        if (kind == QLatin1String("1")) {
-            cParam1Byte *p = onImage ? params.Add1ByteParameterExtCp(QStringLiteral("P"), image)
-                                     : params.Add1ByteParameter(QStringLiteral("P"), cp, cpName);
-            p->setLateFetch(binding == QLatin1String("late"));
-            return [p, bytePos] { p->ConsiderPartOfCpOnly(qint16(bytePos)); };
-        }
-        if (kind == QLatin1String("2")) {
-            cParam2Byte *p = params.Add2ByteParameter(QStringLiteral("P"), cp, cpName);
-            return [p, bytePos] { p->ConsiderPartOfCpOnly(qint16(bytePos)); };
-        }
-        cParamASCII *p = params.AddAsciiParameter(QStringLiteral("P"), cp, cpName);
-        return [p, bytePos, byteLength] { p->ConsiderPartOfCpOnly(qint16(bytePos), quint8(byteLength)); };
-    }();
-    try {
-        consider();
-        QVERIFY(accepted);
-    } catch (const TqmError &e) {
-        QVERIFY(!accepted);
-        QCOMPARE(e.number(), qint32(0x800403E8u));
-        QCOMPARE(e.source(), QStringLiteral("ConsiderPartOfCpOnly"));
-        QCOMPARE(e.description(), QStringLiteral("invalid parameters"));
-        QCOMPARE(params.AllParameters().first()->BytePos(), qint16(0)); // the window stays
+    void oneByteWindowKeepsNeighbours()
+    {
+        ParamsNet net;
+        const auto cp = net.deviceCp(QStringLiteral("Cp4"));
+        cParams params;
+        cParam1Byte *p = params.Add1ByteParameter(QStringLiteral("Third"), cp, QStringLiteral("Cp4"));
+        QCOMPARE(p->ClassId(), qint16(1005));
+        p->ConsiderPartOfCpOnly(3);
+        p->ReadFromLns();
+        QCOMPARE(p->Value(), 30);
+        p->setValue(255);
+        p->WriteToLns();
+        QCOMPARE(ParamsNet::raw(cp), QStringLiteral("10\t20\t255\t40"));
     }
-}
 
-void TestRawParams::changedFollowsSetsReadsAndWrites()
-{
-    ParamsNet net;
-    cParams params;
-    cParam1Byte *p = params.Add1ByteParameter(QStringLiteral("P"), net.deviceCp(QStringLiteral("Cp1")), QString());
-    p->ReadFromLns();
-    QVERIFY(!p->Changed());
-    p->setValue(7);
-    QVERIFY(p->Changed());
-    p->WriteToLns();
-    QVERIFY(!p->Changed());
-    p->setValue(8);
-    p->ReadFromLns();
-    QVERIFY(!p->Changed());
-    QCOMPARE(p->Value(), 7);
-}
+    void twoByteWindows_data()
+    {
+        QTest::addColumn<bool>("isSigned");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("signed") << true << -2;
+        QTest::newRow("unsigned") << false << 65534;
+    }
+    void twoByteWindows()
+    {
+        QFETCH(bool, isSigned);
+        QFETCH(int, expected);
+        ParamsNet net;
+        const auto cp = net.deviceCp(QStringLiteral("Cp2"));
+        ParamsNet::setRaw(cp, QStringLiteral("255\t254"));
+        cParams params;
+        cParam2Byte *p = params.Add2ByteParameter(QStringLiteral("P"), cp, QStringLiteral("Cp2"));
+        p->setSignedValue(isSigned);
+        p->ReadFromLns();
+        QCOMPARE(p->Value(), expected);
 
-void TestRawParams::imageBoundNumbers()
-{
-    ParamsNet net;
-    const auto cp = net.deviceCp(QStringLiteral("Cp4"));
-    cParams params;
-    cConfigProp *image = params.AddConfigProp(QStringLiteral("Cp4"), cp, QStringLiteral("Cp4"));
-    cParam1Byte *first = params.Add1ByteParameterExtCp(QStringLiteral("First"), image);
-    cParam2Byte *last = params.Add2ByteParameterExtCp(QStringLiteral("Last"), image);
-    first->ConsiderPartOfCpOnly(1);
-    last->ConsiderPartOfCpOnly(3);
-    QVERIFY(first->CpIsExternal());
-    QVERIFY(!first->FetchCp(true));
-    first->ReadFromLns(); // image-bound: the image does the talking
-    QCOMPARE(first->Value(), 0);
-    first->ReadFromExtCp();
-    last->ReadFromExtCp();
-    QCOMPARE(first->Value(), 10);
-    QCOMPARE(last->Value(), 30 * 256 + 40);
+        ParamsNet::setRaw(cp, QStringLiteral("0\t0"));
+        p->setValue(-2);
+        p->WriteToLns();
+        QCOMPARE(ParamsNet::raw(cp), QStringLiteral("255\t254"));
+    }
 
-    first->setValue(1);
-    last->setValue(0x0203);
-    first->WriteToExtCp();
-    last->WriteToExtCp();
-    QCOMPARE(ParamsNet::raw(cp), QStringLiteral("10\t20\t30\t40")); // not yet written
-    image->WriteToLns();
-    QCOMPARE(ParamsNet::raw(cp), QStringLiteral("1\t20\t2\t3"));
-}
+    void twoByteSplit_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("value1");
+        QTest::addColumn<int>("value2");
+        QTest::newRow("4660") << 4660 << 18 << 52;
+        QTest::newRow("-300") << -300 << -1 << -44;
+        QTest::newRow("-1") << -1 << 0 << -1;
+        QTest::newRow("65534") << 65534 << 255 << 254;
+    }
+    void twoByteSplit()
+    {
+        QFETCH(int, value);
+        QFETCH(int, value1);
+        QFETCH(int, value2);
+        cParams params;
+        cParam2Byte *p = params.Add2ByteParameter(QStringLiteral("P"), nullptr, QString());
+        p->setValue(value);
+        QCOMPARE(p->Value1(), value1);
+        QCOMPARE(p->Value2(), value2);
+        QCOMPARE(p->Value(), value);
+        p->setValue1(0x7FFFFFFF);
+        QVERIFY_THROWS_EXCEPTION(TqmError, p->Value());
+    }
 
-void TestRawParams::asciiText()
-{
-    ParamsNet net;
-    const auto cp = net.deviceCp(QStringLiteral("Cp6"));
-    ParamsNet::setRaw(cp, QStringLiteral("1\t72\t105\t0\t0\t2"));
-    cParams params;
-    cParamASCII *text = params.AddAsciiParameter(QStringLiteral("Text"), cp, QString());
-    text->ConsiderPartOfCpOnly(2, 4);
-    text->ReadFromLns();
-    QCOMPARE(text->Value(), QStringLiteral("Hi"));
-    text->setValue(QStringLiteral("Room5"));
-    text->WriteToLns();
-    QCOMPARE(ParamsNet::raw(cp), QStringLiteral("1\t82\t111\t111\t109\t2"));
-}
+    void windowChecks_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("cpName");
+        QTest::addColumn<int>("bytePos");
+        QTest::addColumn<int>("byteLength");
+        QTest::addColumn<QString>("binding"); // direct, image or late
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("1-byte at 0") << "1" << "Cp4" << 0 << 1 << "direct" << false;
+        QTest::newRow("1-byte at 4 of 4") << "1" << "Cp4" << 4 << 1 << "direct" << true;
+        QTest::newRow("1-byte at 5 of 4") << "1" << "Cp4" << 5 << 1 << "direct" << false;
+        QTest::newRow("1-byte at 0 on an image") << "1" << "Cp4" << 0 << 1 << "image" << true;
+        QTest::newRow("1-byte at 0 fetched late") << "1" << "Cp4" << 0 << 1 << "late" << true;
+        QTest::newRow("2-byte at 3 of 4") << "2" << "Cp4" << 3 << 2 << "direct" << true;
+        QTest::newRow("2-byte at 4 of 4") << "2" << "Cp4" << 4 << 2 << "direct" << false;
+        QTest::newRow("text 3+4 of 6") << "A" << "Cp6" << 3 << 4 << "direct" << true;
+        QTest::newRow("text 3+4 of 5") << "A" << "Cp5" << 3 << 4 << "direct" << false;
+    }
+    void windowChecks()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, cpName);
+        QFETCH(int, bytePos);
+        QFETCH(int, byteLength);
+        QFETCH(QString, binding);
+        QFETCH(bool, accepted);
+        ParamsNet net;
+        cParams params;
+        const auto cp = net.deviceCp(cpName);
+        cConfigProp *image = params.AddConfigProp(QStringLiteral("Image"), cp, cpName);
+        const bool onImage = binding == QLatin1String("image");
+        const auto consider = [&]() -> std::function<void()> {
+            if (kind == QLatin1String("1")) {
+                cParam1Byte *p = onImage ? params.Add1ByteParameterExtCp(QStringLiteral("P"), image)
+                                         : params.Add1ByteParameter(QStringLiteral("P"), cp, cpName);
+                p->setLateFetch(binding == QLatin1String("late"));
+                return [p, bytePos] { p->ConsiderPartOfCpOnly(qint16(bytePos)); };
+            }
+            if (kind == QLatin1String("2")) {
+                cParam2Byte *p = params.Add2ByteParameter(QStringLiteral("P"), cp, cpName);
+                return [p, bytePos] { p->ConsiderPartOfCpOnly(qint16(bytePos)); };
+            }
+            cParamASCII *p = params.AddAsciiParameter(QStringLiteral("P"), cp, cpName);
+            return [p, bytePos, byteLength] { p->ConsiderPartOfCpOnly(qint16(bytePos), quint8(byteLength)); };
+        }();
+        try {
+            consider();
+            QVERIFY(accepted);
+        } catch (const TqmError &e) {
+            QVERIFY(!accepted);
+            QCOMPARE(e.number(), qint32(0x800403E8u));
+            QCOMPARE(e.source(), QStringLiteral("ConsiderPartOfCpOnly"));
+            QCOMPARE(e.description(), QStringLiteral("invalid parameters"));
+            QCOMPARE(params.AllParameters().first()->BytePos(), qint16(0)); // the window stays
+        }
+    }
 
-void TestRawParams::fetchOnRead()
-{
-    ParamsNet net;
-    cParams params(cParams::Context{nullptr, QString(), &net.ini, ParamsNet::Template, QLocale::c()});
-    // Available because a CP was given; the late parameter rebinds when asked to fetch.
-    cParam1Byte *p = params.Add1ByteParameter(QStringLiteral("P"), net.deviceCp(QStringLiteral("Cp1")),
-                                              QStringLiteral("Cp4"));
-    p->setSuperiorLnsObject(net.device);
-    QVERIFY(p->FetchCp(true));
-    QCOMPARE(p->ConfigProperty()->name(), QStringLiteral("Cp4"));
-    p->ConsiderPartOfCpOnly(2);
-    p->ReadFromLns(true);
-    QCOMPARE(p->Value(), 20);
+    void changedFollowsSetsReadsAndWrites()
+    {
+        ParamsNet net;
+        cParams params;
+        cParam1Byte *p = params.Add1ByteParameter(QStringLiteral("P"), net.deviceCp(QStringLiteral("Cp1")), QString());
+        p->ReadFromLns();
+        QVERIFY(!p->Changed());
+        p->setValue(7);
+        QVERIFY(p->Changed());
+        p->WriteToLns();
+        QVERIFY(!p->Changed());
+        p->setValue(8);
+        p->ReadFromLns();
+        QVERIFY(!p->Changed());
+        QCOMPARE(p->Value(), 7);
+    }
 
-    cParam1Byte *unbound = params.Add1ByteParameter(QStringLiteral("Unbound"), nullptr, QStringLiteral("Cp4"));
-    unbound->setSuperiorLnsObject(net.device);
-    QVERIFY(!unbound->FetchCp(true));
-    unbound->ReadFromLns(true);
-    QVERIFY(!unbound->CpFetched());
-}
+    void imageBoundNumbers()
+    {
+        ParamsNet net;
+        const auto cp = net.deviceCp(QStringLiteral("Cp4"));
+        cParams params;
+        cConfigProp *image = params.AddConfigProp(QStringLiteral("Cp4"), cp, QStringLiteral("Cp4"));
+        cParam1Byte *first = params.Add1ByteParameterExtCp(QStringLiteral("First"), image);
+        cParam2Byte *last = params.Add2ByteParameterExtCp(QStringLiteral("Last"), image);
+        first->ConsiderPartOfCpOnly(1);
+        last->ConsiderPartOfCpOnly(3);
+        QVERIFY(first->CpIsExternal());
+        QVERIFY(!first->FetchCp(true));
+        first->ReadFromLns(); // image-bound: the image does the talking
+        QCOMPARE(first->Value(), 0);
+        first->ReadFromExtCp();
+        last->ReadFromExtCp();
+        QCOMPARE(first->Value(), 10);
+        QCOMPARE(last->Value(), 30 * 256 + 40);
+
+        first->setValue(1);
+        last->setValue(0x0203);
+        first->WriteToExtCp();
+        last->WriteToExtCp();
+        QCOMPARE(ParamsNet::raw(cp), QStringLiteral("10\t20\t30\t40")); // not yet written
+        image->WriteToLns();
+        QCOMPARE(ParamsNet::raw(cp), QStringLiteral("1\t20\t2\t3"));
+    }
+
+    void asciiText()
+    {
+        ParamsNet net;
+        const auto cp = net.deviceCp(QStringLiteral("Cp6"));
+        ParamsNet::setRaw(cp, QStringLiteral("1\t72\t105\t0\t0\t2"));
+        cParams params;
+        cParamASCII *text = params.AddAsciiParameter(QStringLiteral("Text"), cp, QString());
+        text->ConsiderPartOfCpOnly(2, 4);
+        text->ReadFromLns();
+        QCOMPARE(text->Value(), QStringLiteral("Hi"));
+        text->setValue(QStringLiteral("Room5"));
+        text->WriteToLns();
+        QCOMPARE(ParamsNet::raw(cp), QStringLiteral("1\t82\t111\t111\t109\t2"));
+    }
+
+    void fetchOnRead()
+    {
+        ParamsNet net;
+        cParams params(cParams::Context{nullptr, QString(), &net.ini, ParamsNet::Template, QLocale::c()});
+        // Available because a CP was given; the late parameter rebinds when asked to fetch.
+        cParam1Byte *p = params.Add1ByteParameter(QStringLiteral("P"), net.deviceCp(QStringLiteral("Cp1")),
+                                                  QStringLiteral("Cp4"));
+        p->setSuperiorLnsObject(net.device);
+        QVERIFY(p->FetchCp(true));
+        QCOMPARE(p->ConfigProperty()->name(), QStringLiteral("Cp4"));
+        p->ConsiderPartOfCpOnly(2);
+        p->ReadFromLns(true);
+        QCOMPARE(p->Value(), 20);
+
+        cParam1Byte *unbound = params.Add1ByteParameter(QStringLiteral("Unbound"), nullptr, QStringLiteral("Cp4"));
+        unbound->setSuperiorLnsObject(net.device);
+        QVERIFY(!unbound->FetchCp(true));
+        unbound->ReadFromLns(true);
+        QVERIFY(!unbound->CpFetched());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestRawParams)
 #include "tst_rawparams.moc"

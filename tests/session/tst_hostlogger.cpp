@@ -14,19 +14,210 @@ class TstHostLogger : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void colours_data();
-    void colours();
-    void withTimeAndBlankLines();
-    void everyLineReachesTheFileWithATimeStamp();
-    void unwritableDirectoryFallsBack();
-    void startLineNamesVersionAndCommand();
-    void fullLogIsKeptAsideOnce();
-    void timedLine();
-    void handleErrorAnswers_data();
-    void handleErrorAnswers();
-    void deviceHeading_data();
-    void deviceHeading();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(8, 15, 30)));
+        m_dialogs = ScriptedDialogs();
+        setLanguage(0);
+    }
+
+    void colours_data()
+    {
+        QTest::addColumn<qint32>("colour");
+        QTest::addColumn<qint32>("shown");
+        QTest::addColumn<bool>("raisesErrorFlag");
+        QTest::newRow("green is shown dark green") << logcolour::Green << qint32(32768) << false;
+        QTest::newRow("blue is shown dark blue") << logcolour::Blue << qint32(12582912) << false;
+        QTest::newRow("red raises the error flag") << logcolour::Red << qint32(255) << true;
+        QTest::newRow("black stays") << logcolour::Black << qint32(0) << false;
+        QTest::newRow("other colours stay") << qint32(0x808080) << qint32(0x808080) << false;
+    }
+    void colours()
+    {
+        QFETCH(qint32, colour);
+        HostLogger logger(m_clock, m_dialogs);
+        MemoryLogView view;
+        logger.setView(&view);
+        logger.addLogLine(QStringLiteral("line"), colour, 7);
+        QCOMPARE(view.lines.size(), 1);
+        QTEST(view.lines[0].colour, "shown");
+        QCOMPARE(view.lines[0].style, 7);
+        QTEST(logger.loggerOnErrorFlag(), "raisesErrorFlag");
+    }
+
+    void withTimeAndBlankLines()
+    {
+        HostLogger logger(m_clock, m_dialogs);
+        MemoryLogView view;
+        logger.setView(&view);
+        logger.addLogLine(QStringLiteral("Done"), logcolour::Black, 0, true, 2);
+        QCOMPARE(view.lines.size(), 3);
+        QCOMPARE(view.lines[0].text, QStringLiteral("Done - 08:15:30"));
+        QVERIFY(view.lines[1].text.isEmpty());
+        QVERIFY(view.lines[2].text.isEmpty());
+    }
+
+    void everyLineReachesTheFileWithATimeStamp()
+    {
+        HostLogger logger(m_clock, m_dialogs);
+        logger.setUp(setupIn(m_dir->path()));
+        logger.logLine(QStringLiteral("[M_PlugIn] Public Sub Main()"));
+        logger.addLogLine(QStringLiteral("Writing ..."), logcolour::Blue); // no view attached: still logged
+        const QString text = readAll(m_dir->filePath(QStringLiteral("prog.LOG")));
+        QVERIFY(text.contains(QStringLiteral("2026-03-02 08:15:30.000  [M_PlugIn] Public Sub Main()\n")));
+        QVERIFY(text.contains(QStringLiteral("08:15:30.000  Writing ...\n")));
+        QCOMPARE(logger.filePath(), m_dir->filePath(QStringLiteral("prog.LOG")));
+    }
+
+    void unwritableDirectoryFallsBack()
+    {
+        // A file where the directory should be: nothing can be created below it.
+        QFile blocker(m_dir->filePath(QStringLiteral("bin")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        LoggerSetup setup = setupIn(blocker.fileName());
+        setup.fallbackDirectory = m_dir->filePath(QStringLiteral("state/tqm"));
+
+        HostLogger logger(m_clock, m_dialogs);
+        logger.setUp(setup);
+        logger.logLine(QStringLiteral("label"));
+        const QString fallback = m_dir->filePath(QStringLiteral("state/tqm/prog.LOG"));
+        QCOMPARE(logger.filePath(), fallback);
+        const QStringList lines = readAll(fallback).split(QLatin1Char('\n'));
+        QVERIFY2(lines.first().contains(QStringLiteral("cannot be written")), qPrintable(lines.first()));
+        QVERIFY(lines.first().contains(fallback));
+        QVERIFY(readAll(fallback).contains(QStringLiteral("label")));
+    }
+
+    void startLineNamesVersionAndCommand()
+    {
+        HostLogger logger(m_clock, m_dialogs);
+        LoggerSetup setup = setupIn(m_dir->path());
+        setup.startCommand = QStringLiteral("/COMMANDID:13 /CLASSID:28");
+        logger.setUp(setup);
+        logger.setUp(setupIn(m_dir->path())); // a second start, without arguments
+        const QStringList lines = readAll(m_dir->filePath(QStringLiteral("prog.LOG"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines, (QStringList{
+                            "2026-03-02 08:15:30.000  product 1.0.0 started with: /COMMANDID:13 /CLASSID:28 (language 1000)",
+                            "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language 1000)"}));
+    }
+
+    void fullLogIsKeptAsideOnce()
+    {
+        const QString path = m_dir->filePath(QStringLiteral("prog.LOG"));
+        LoggerSetup setup = setupIn(m_dir->path());
+        setup.maximumSize = 400;
+        {
+            HostLogger logger(m_clock, m_dialogs);
+            logger.setUp(setup);
+            for (int n = 1; n <= 30; ++n)
+                logger.logLine(QStringLiteral("line %1").arg(n));
+        }
+        QVERIFY(QFileInfo(path).size() < setup.maximumSize);
+        QVERIFY(QFileInfo(path + ".1").size() >= setup.maximumSize);
+        QVERIFY(!QFile::exists(path + ".2"));
+        QVERIFY(readAll(path).contains(QStringLiteral("line 30\n")));
+        // The file kept aside is the latest full one, not the first.
+        QVERIFY(!readAll(path + ".1").contains(QStringLiteral("line 1\n")));
+
+        // A start that finds a full log (the limit was lowered since) begins a new one.
+        QFile full(path);
+        QVERIFY(full.open(QIODevice::WriteOnly));
+        full.write(QByteArray(300, 'x'));
+        full.close();
+        setup.maximumSize = 200;
+        HostLogger logger(m_clock, m_dialogs);
+        logger.setUp(setup);
+        QVERIFY(readAll(path).startsWith(QStringLiteral("2026-03-02 08:15:30.000  product 1.0.0 started")));
+        QCOMPARE(readAll(path + ".1"), QString(300, QLatin1Char('x')));
+    }
+
+    void timedLine()
+    {
+        HostLogger logger(m_clock, m_dialogs);
+        MemoryLogView timed;
+        logger.setTimedView(&timed);
+        logger.addTimedLine(QStringLiteral("21.5"), logcolour::Green);
+        QCOMPARE(timed.lines.size(), 1);
+        QCOMPARE(timed.lines[0].text, QStringLiteral("08:15:30 :21.5"));
+    }
+
+    void handleErrorAnswers_data()
+    {
+        QTest::addColumn<int>("userAnswer"); // -1: the box's default (unattended)
+        QTest::addColumn<int>("answer");
+        QTest::newRow("retry") << int(MsgAnswer::Retry) << int(ErrorAnswer::Retry);
+        QTest::newRow("ignore continues") << int(MsgAnswer::Ignore) << int(ErrorAnswer::Continue);
+        QTest::newRow("abort leaves the routine") << int(MsgAnswer::Abort) << int(ErrorAnswer::Leave);
+        QTest::newRow("close ends the program") << int(MsgAnswer::Close) << int(ErrorAnswer::End);
+        QTest::newRow("default leaves the routine") << -1 << int(ErrorAnswer::Leave);
+    }
+    void handleErrorAnswers()
+    {
+        QFETCH(int, userAnswer);
+        if (userAnswer >= 0)
+            m_dialogs.answers.enqueue(MsgAnswer(userAnswer));
+        HostLogger logger(m_clock, m_dialogs);
+        MemoryLogView view;
+        logger.setView(&view);
+        const TqmError error(TqmError::IniFileError, QStringLiteral("FetchCPs"), QStringLiteral("INI - File Error : x"));
+        QTEST(int(logger.handleError(error, QStringLiteral("M_PlugInSpecific"), QStringLiteral("FetchCPs"))), "answer");
+        QCOMPARE(m_dialogs.messages.size(), 1);
+        QVERIFY(m_dialogs.messages[0].text.contains(QStringLiteral("INI - File Error : x")));
+        QVERIFY(m_dialogs.messages[0].text.contains(QStringLiteral("M_PlugInSpecific.FetchCPs")));
+        QVERIFY(logger.loggerOnErrorFlag());
+        QCOMPARE(view.lines.last().colour, logcolour::Red);
+    }
+
+    void deviceHeading_data()
+    {
+        // Steps: device name, subsystem path, LonMark object ("" none), seconds to wait before.
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("first heading in full") << QStringList{"CM 1|A/F1|CommandModule|0"}
+                                               << QStringList{"  - A/F1", "    - CM 1", "      - CommandModule"};
+        QTest::newRow("same path: device line only")
+            << QStringList{"CM 1|A/F1||0", "CM 2|A/F1||3"} << QStringList{"  - A/F1", "    - CM 1", "    - CM 2"};
+        QTest::newRow("same device: object line only")
+            << QStringList{"CM 1|A/F1|CommandModule|0", "CM 1|A/F1|CommandModule|14"}
+            << QStringList{"  - A/F1", "    - CM 1", "      - CommandModule", "      - CommandModule"};
+        QTest::newRow("after 15 seconds the path repeats")
+            << QStringList{"CM 1|A/F1||0", "CM 1|A/F1||15"}
+            << QStringList{"  - A/F1", "    - CM 1", "  - A/F1", "    - CM 1"};
+        QTest::newRow("other path") << QStringList{"CM 1|A/F1||0", "CM 1|B/F1||1"}
+                                    << QStringList{"  - A/F1", "    - CM 1", "  - B/F1", "    - CM 1"};
+    }
+    void deviceHeading()
+    {
+        QFETCH(QStringList, steps);
+        const auto device = [](const char *name) {
+            return QJsonObject{{"name", name}, {"template", "TQM_CM_L4"}, {"online", true}};
+        };
+        embedded::createNetwork(
+            m_dir->path(),
+            QJsonObject{{"name", "Heads"},
+                        {"subsystems", QJsonArray{QJsonObject{{"path", "A/F1"}, {"devices", QJsonArray{device("CM 1"), device("CM 2")}}},
+                                                  QJsonObject{{"path", "B/F1"}, {"devices", QJsonArray{device("CM 1")}}}}}});
+        auto server = embedded::EmbeddedObjectServer::create(m_dir->path());
+        server->open(lns::ConnectionMode::Local);
+        MemoryLogger logger;
+        DeviceHeading heading(logger, m_clock);
+        for (const QString &step : steps) {
+            const QStringList f = step.split(QLatin1Char('|'));
+            m_clock.advanceSeconds(f[3].toInt());
+            const QString path = QStringLiteral("Heads.") + QString(f[1]).replace(QLatin1Char('/'), QLatin1Char('.'))
+                                 + QLatin1Char('.') + f[0];
+            lns::LonMarkObjectPtr object;
+            if (!f[2].isEmpty())
+                object = server->lonMarkObject(path + QLatin1Char('.') + f[2]);
+            heading.log(server->appDevice(path), object, 0, 15);
+        }
+        QTEST(logger.texts(), "expected");
+        QCOMPARE(logger.lines[0].colour, logcolour::DarkGreen);
+        QCOMPARE(logger.lines[0].style, -1);
+        QCOMPARE(logger.lines[1].colour, logcolour::Black);
+    }
 
 private:
     QString readAll(const QString &path);
@@ -35,14 +226,6 @@ private:
     ManualClock m_clock;
     ScriptedDialogs m_dialogs;
 };
-
-void TstHostLogger::init()
-{
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(8, 15, 30)));
-    m_dialogs = ScriptedDialogs();
-    setLanguage(0);
-}
 
 QString TstHostLogger::readAll(const QString &path)
 {
@@ -58,206 +241,6 @@ LoggerSetup TstHostLogger::setupIn(const QString &directory) const
     setup.versionMajor = 1;
     setup.productName = QStringLiteral("product");
     return setup;
-}
-
-void TstHostLogger::colours_data()
-{
-    QTest::addColumn<qint32>("colour");
-    QTest::addColumn<qint32>("shown");
-    QTest::addColumn<bool>("raisesErrorFlag");
-    QTest::newRow("green is shown dark green") << logcolour::Green << qint32(32768) << false;
-    QTest::newRow("blue is shown dark blue") << logcolour::Blue << qint32(12582912) << false;
-    QTest::newRow("red raises the error flag") << logcolour::Red << qint32(255) << true;
-    QTest::newRow("black stays") << logcolour::Black << qint32(0) << false;
-    QTest::newRow("other colours stay") << qint32(0x808080) << qint32(0x808080) << false;
-}
-
-void TstHostLogger::colours()
-{
-    QFETCH(qint32, colour);
-    HostLogger logger(m_clock, m_dialogs);
-    MemoryLogView view;
-    logger.setView(&view);
-    logger.addLogLine(QStringLiteral("line"), colour, 7);
-    QCOMPARE(view.lines.size(), 1);
-    QTEST(view.lines[0].colour, "shown");
-    QCOMPARE(view.lines[0].style, 7);
-    QTEST(logger.loggerOnErrorFlag(), "raisesErrorFlag");
-}
-
-void TstHostLogger::withTimeAndBlankLines()
-{
-    HostLogger logger(m_clock, m_dialogs);
-    MemoryLogView view;
-    logger.setView(&view);
-    logger.addLogLine(QStringLiteral("Done"), logcolour::Black, 0, true, 2);
-    QCOMPARE(view.lines.size(), 3);
-    QCOMPARE(view.lines[0].text, QStringLiteral("Done - 08:15:30"));
-    QVERIFY(view.lines[1].text.isEmpty());
-    QVERIFY(view.lines[2].text.isEmpty());
-}
-
-void TstHostLogger::everyLineReachesTheFileWithATimeStamp()
-{
-    HostLogger logger(m_clock, m_dialogs);
-    logger.setUp(setupIn(m_dir->path()));
-    logger.logLine(QStringLiteral("[M_PlugIn] Public Sub Main()"));
-    logger.addLogLine(QStringLiteral("Writing ..."), logcolour::Blue); // no view attached: still logged
-    const QString text = readAll(m_dir->filePath(QStringLiteral("prog.LOG")));
-    QVERIFY(text.contains(QStringLiteral("2026-03-02 08:15:30.000  [M_PlugIn] Public Sub Main()\n")));
-    QVERIFY(text.contains(QStringLiteral("08:15:30.000  Writing ...\n")));
-    QCOMPARE(logger.filePath(), m_dir->filePath(QStringLiteral("prog.LOG")));
-}
-
-void TstHostLogger::unwritableDirectoryFallsBack()
-{
-    // A file where the directory should be: nothing can be created below it.
-    QFile blocker(m_dir->filePath(QStringLiteral("bin")));
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    LoggerSetup setup = setupIn(blocker.fileName());
-    setup.fallbackDirectory = m_dir->filePath(QStringLiteral("state/tqm"));
-
-    HostLogger logger(m_clock, m_dialogs);
-    logger.setUp(setup);
-    logger.logLine(QStringLiteral("label"));
-    const QString fallback = m_dir->filePath(QStringLiteral("state/tqm/prog.LOG"));
-    QCOMPARE(logger.filePath(), fallback);
-    const QStringList lines = readAll(fallback).split(QLatin1Char('\n'));
-    QVERIFY2(lines.first().contains(QStringLiteral("cannot be written")), qPrintable(lines.first()));
-    QVERIFY(lines.first().contains(fallback));
-    QVERIFY(readAll(fallback).contains(QStringLiteral("label")));
-}
-
-void TstHostLogger::startLineNamesVersionAndCommand()
-{
-    HostLogger logger(m_clock, m_dialogs);
-    LoggerSetup setup = setupIn(m_dir->path());
-    setup.startCommand = QStringLiteral("/COMMANDID:13 /CLASSID:28");
-    logger.setUp(setup);
-    logger.setUp(setupIn(m_dir->path())); // a second start, without arguments
-    const QStringList lines = readAll(m_dir->filePath(QStringLiteral("prog.LOG"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines, (QStringList{
-                        "2026-03-02 08:15:30.000  product 1.0.0 started with: /COMMANDID:13 /CLASSID:28 (language 1000)",
-                        "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language 1000)"}));
-}
-
-void TstHostLogger::fullLogIsKeptAsideOnce()
-{
-    const QString path = m_dir->filePath(QStringLiteral("prog.LOG"));
-    LoggerSetup setup = setupIn(m_dir->path());
-    setup.maximumSize = 400;
-    {
-        HostLogger logger(m_clock, m_dialogs);
-        logger.setUp(setup);
-        for (int n = 1; n <= 30; ++n)
-            logger.logLine(QStringLiteral("line %1").arg(n));
-    }
-    QVERIFY(QFileInfo(path).size() < setup.maximumSize);
-    QVERIFY(QFileInfo(path + ".1").size() >= setup.maximumSize);
-    QVERIFY(!QFile::exists(path + ".2"));
-    QVERIFY(readAll(path).contains(QStringLiteral("line 30\n")));
-    // The file kept aside is the latest full one, not the first.
-    QVERIFY(!readAll(path + ".1").contains(QStringLiteral("line 1\n")));
-
-    // A start that finds a full log (the limit was lowered since) begins a new one.
-    QFile full(path);
-    QVERIFY(full.open(QIODevice::WriteOnly));
-    full.write(QByteArray(300, 'x'));
-    full.close();
-    setup.maximumSize = 200;
-    HostLogger logger(m_clock, m_dialogs);
-    logger.setUp(setup);
-    QVERIFY(readAll(path).startsWith(QStringLiteral("2026-03-02 08:15:30.000  product 1.0.0 started")));
-    QCOMPARE(readAll(path + ".1"), QString(300, QLatin1Char('x')));
-}
-
-void TstHostLogger::timedLine()
-{
-    HostLogger logger(m_clock, m_dialogs);
-    MemoryLogView timed;
-    logger.setTimedView(&timed);
-    logger.addTimedLine(QStringLiteral("21.5"), logcolour::Green);
-    QCOMPARE(timed.lines.size(), 1);
-    QCOMPARE(timed.lines[0].text, QStringLiteral("08:15:30 :21.5"));
-}
-
-void TstHostLogger::handleErrorAnswers_data()
-{
-    QTest::addColumn<int>("userAnswer"); // -1: the box's default (unattended)
-    QTest::addColumn<int>("answer");
-    QTest::newRow("retry") << int(MsgAnswer::Retry) << int(ErrorAnswer::Retry);
-    QTest::newRow("ignore continues") << int(MsgAnswer::Ignore) << int(ErrorAnswer::Continue);
-    QTest::newRow("abort leaves the routine") << int(MsgAnswer::Abort) << int(ErrorAnswer::Leave);
-    QTest::newRow("close ends the program") << int(MsgAnswer::Close) << int(ErrorAnswer::End);
-    QTest::newRow("default leaves the routine") << -1 << int(ErrorAnswer::Leave);
-}
-
-void TstHostLogger::handleErrorAnswers()
-{
-    QFETCH(int, userAnswer);
-    if (userAnswer >= 0)
-        m_dialogs.answers.enqueue(MsgAnswer(userAnswer));
-    HostLogger logger(m_clock, m_dialogs);
-    MemoryLogView view;
-    logger.setView(&view);
-    const TqmError error(TqmError::IniFileError, QStringLiteral("FetchCPs"), QStringLiteral("INI - File Error : x"));
-    QTEST(int(logger.handleError(error, QStringLiteral("M_PlugInSpecific"), QStringLiteral("FetchCPs"))), "answer");
-    QCOMPARE(m_dialogs.messages.size(), 1);
-    QVERIFY(m_dialogs.messages[0].text.contains(QStringLiteral("INI - File Error : x")));
-    QVERIFY(m_dialogs.messages[0].text.contains(QStringLiteral("M_PlugInSpecific.FetchCPs")));
-    QVERIFY(logger.loggerOnErrorFlag());
-    QCOMPARE(view.lines.last().colour, logcolour::Red);
-}
-
-void TstHostLogger::deviceHeading_data()
-{
-    // Steps: device name, subsystem path, LonMark object ("" none), seconds to wait before.
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("first heading in full") << QStringList{"CM 1|A/F1|CommandModule|0"}
-                                           << QStringList{"  - A/F1", "    - CM 1", "      - CommandModule"};
-    QTest::newRow("same path: device line only")
-        << QStringList{"CM 1|A/F1||0", "CM 2|A/F1||3"} << QStringList{"  - A/F1", "    - CM 1", "    - CM 2"};
-    QTest::newRow("same device: object line only")
-        << QStringList{"CM 1|A/F1|CommandModule|0", "CM 1|A/F1|CommandModule|14"}
-        << QStringList{"  - A/F1", "    - CM 1", "      - CommandModule", "      - CommandModule"};
-    QTest::newRow("after 15 seconds the path repeats")
-        << QStringList{"CM 1|A/F1||0", "CM 1|A/F1||15"}
-        << QStringList{"  - A/F1", "    - CM 1", "  - A/F1", "    - CM 1"};
-    QTest::newRow("other path") << QStringList{"CM 1|A/F1||0", "CM 1|B/F1||1"}
-                                << QStringList{"  - A/F1", "    - CM 1", "  - B/F1", "    - CM 1"};
-}
-
-void TstHostLogger::deviceHeading()
-{
-    QFETCH(QStringList, steps);
-    const auto device = [](const char *name) {
-        return QJsonObject{{"name", name}, {"template", "TQM_CM_L4"}, {"online", true}};
-    };
-    embedded::createNetwork(
-        m_dir->path(),
-        QJsonObject{{"name", "Heads"},
-                    {"subsystems", QJsonArray{QJsonObject{{"path", "A/F1"}, {"devices", QJsonArray{device("CM 1"), device("CM 2")}}},
-                                              QJsonObject{{"path", "B/F1"}, {"devices", QJsonArray{device("CM 1")}}}}}});
-    auto server = embedded::EmbeddedObjectServer::create(m_dir->path());
-    server->open(lns::ConnectionMode::Local);
-    MemoryLogger logger;
-    DeviceHeading heading(logger, m_clock);
-    for (const QString &step : steps) {
-        const QStringList f = step.split(QLatin1Char('|'));
-        m_clock.advanceSeconds(f[3].toInt());
-        const QString path = QStringLiteral("Heads.") + QString(f[1]).replace(QLatin1Char('/'), QLatin1Char('.'))
-                             + QLatin1Char('.') + f[0];
-        lns::LonMarkObjectPtr object;
-        if (!f[2].isEmpty())
-            object = server->lonMarkObject(path + QLatin1Char('.') + f[2]);
-        heading.log(server->appDevice(path), object, 0, 15);
-    }
-    QTEST(logger.texts(), "expected");
-    QCOMPARE(logger.lines[0].colour, logcolour::DarkGreen);
-    QCOMPARE(logger.lines[0].style, -1);
-    QCOMPARE(logger.lines[1].colour, logcolour::Black);
 }
 
 QTEST_GUILESS_MAIN(TstHostLogger)

@@ -31,363 +31,345 @@ class TestLnsTransfer : public QObject
 {
     Q_OBJECT
 private slots:
-    void readTakesEachCpOnce();
-    void writeSendsEachCpOnceInOneTransaction();
-    void coveredCpsAreNotReadForAnotherDevice();
-    void writeToOtherObjectSkipsMissingCpQuietly();
-    void unexpectedErrorCancelsTheObjectsWrite();
-    void deviceThatStopsTakingCpsKeepsItsSet_data();
-    void deviceThatStopsTakingCpsKeepsItsSet();
-    void noTransactionNoWrite_data();
-    void noTransactionNoWrite();
-    void valuesNeverReadAreNeverWritten();
-    void imageNeverReadIsNeverWritten();
-    void stepInSameCommitFollowsTheDevice_data();
-    void stepInSameCommitFollowsTheDevice();
-    void windowFailureNamesParameterCpAndEntry();
-};
+    void readTakesEachCpOnce()
+    {
+        TransferNet net;
+        TransferNet::setRaw(net.own, "nciButtonMode", "3");
+        TransferNet::setRaw(net.own, "nciSwitchMap", "11\t12");
+        TransferNet::setRaw(net.own, "nciTempMode", "1");
+        TransferNet::setRaw(net.own, "nciFanLevels", "10\t20\t30\t40\t50");
+        TransferNet::setRaw(net.own, "nciTmpOffset", "255\t254");
+        TransferNet::setRaw(net.own, "nciOccCmdOn", "1");
+        TransferNet::setRaw(net.own, "nciDiscLevels", "4");
+        TransferNet::setRaw(net.own, "nciLedMode1", "7");
+        TransferNet::setRaw(net.own, "nciSetPtDeltaStep", "0\t75");
+        net.tempMode->setValue(99);
+        net.unbound->setValue(42);
+        net.server->resetMessageCounts();
 
-void TestLnsTransfer::readTakesEachCpOnce()
-{
-    TransferNet net;
-    TransferNet::setRaw(net.own, "nciButtonMode", "3");
-    TransferNet::setRaw(net.own, "nciSwitchMap", "11\t12");
-    TransferNet::setRaw(net.own, "nciTempMode", "1");
-    TransferNet::setRaw(net.own, "nciFanLevels", "10\t20\t30\t40\t50");
-    TransferNet::setRaw(net.own, "nciTmpOffset", "255\t254");
-    TransferNet::setRaw(net.own, "nciOccCmdOn", "1");
-    TransferNet::setRaw(net.own, "nciDiscLevels", "4");
-    TransferNet::setRaw(net.own, "nciLedMode1", "7");
-    TransferNet::setRaw(net.own, "nciSetPtDeltaStep", "0\t75");
-    net.tempMode->setValue(99);
-    net.unbound->setValue(42);
-    net.server->resetMessageCounts();
+        net.transfer.ReadFromLns();
 
-    net.transfer.ReadFromLns();
-
-    QCOMPARE(net.server->messageCounts(net.own->appDevice()).cpReads, DistinctCpsRead + FanLevelElements);
-    QCOMPARE(net.buttonMode->Value(), 3);
-    QCOMPARE(net.switchMapA->Value(), 11);
-    QCOMPARE(net.switchMapB->Value(), 12);
-    QCOMPARE(net.fanLevel2->Value(), 20);
-    QCOMPARE(net.offsetTemp->Value(), -2);
-    QCOMPARE(net.occCmdOn->Value(), 1);
-    QCOMPARE(net.discLevels->Value(), 4);
-    QCOMPARE(net.ledMode1->Value(), QStringLiteral("7"));
-    QCOMPARE(net.deltaStep->Value(), 75);
-    for (cParam *p : net.params.AllParameters())
-        QVERIFY2(p->Changed() == (p == net.tempMode || p == net.unbound), qPrintable(p->Name()));
-    QCOMPARE(net.tempMode->Value(), 99);
-    QCOMPARE(net.unbound->Value(), 42);
-    QVERIFY(!net.logger.loggerOnErrorFlag());
-}
-
-void TestLnsTransfer::writeSendsEachCpOnceInOneTransaction()
-{
-    TransferNet net;
-    auto system = std::make_shared<ObservedSystem>(net.system);
-    net.params.setSystem(system);
-    readAll(net);
-    const auto device = net.own->appDevice();
-    QStringList seen; // CP writes so far and the shared CP, when the transaction starts and ends
-    const auto look = [&] {
-        seen.append(QString::number(net.server->messageCounts(device).cpWrites) + QLatin1Char(' ')
-                    + TransferNet::raw(net.own, "nciSwitchMap"));
-    };
-    system->afterStart = look;
-    system->beforeCommit = look;
-    net.server->resetMessageCounts();
-
-    net.switchMapA->setValue(7);
-    net.switchMapB->setValue(9);
-    net.fanLevel2->setValue(77);
-    QVERIFY(net.transfer.WriteToLns(true));
-
-    // Every selected CP once with the bytes of all its parameters, changed or not, the image
-    // once per element; nothing read, because the parameters cover every byte.
-    const int writes = net.params.GetAllCpNamesShouldBeWrittenToLns().size() - 1 + FanLevelElements;
-    QCOMPARE(system->calls, QStringList({"start", "commit"}));
-    QCOMPARE(seen, QStringList({"0 1\t2", QString::number(writes) + " 7\t9"}));
-    QCOMPARE(net.server->messageCounts(device).cpWrites, writes);
-    QCOMPARE(net.server->messageCounts(device).cpReads, 2); // the two looks above, none of the write
-    QCOMPARE(TransferNet::raw(net.own, "nciFanLevels").section('\t', 1, 1), QStringLiteral("77"));
-    QVERIFY(!net.switchMapA->Changed() && !net.switchMapB->Changed() && !net.fanLevel2->Changed());
-
-    const QStringList lines = net.logger.texts();
-    QCOMPARE(lines.first(), QStringLiteral("  The following config properties will be written:"));
-    QCOMPARE(lines.count(QStringLiteral("    - nciSwitchMap")), 1);
-    QVERIFY(lines.contains(QStringLiteral("    - nciFanLevels")));
-    QCOMPARE(net.logger.lines[1].colour, logcolour::DarkGreen);
-    QVERIFY(lines.last().isEmpty());
-    QVERIFY(!net.logger.loggerOnErrorFlag());
-}
-
-// A CP that holds one parameter in one of its bytes keeps the other byte of each device.
-void TestLnsTransfer::coveredCpsAreNotReadForAnotherDevice()
-{
-    TransferNet net;
-    readAll(net);
-    cParams partial;
-    partial.setContext(net.params.context());
-    partial.setSystem(net.system);
-    cParam1Byte *second = partial.Add1ByteParameter("Second", TransferNet::cp(net.own, "nciSwitchMap"), "SwitchMap");
-    second->ConsiderPartOfCpOnly(2);
-    second->setValue(9);
-    partial.Add1ByteParameter("Whole", TransferNet::cp(net.own, "nciButtonMode"), "ButtonMode")->setValue(4);
-    TransferNet::setRaw(net.other, "nciSwitchMap", "5\t6");
-    net.server->resetMessageCounts();
-
-    QVERIFY(transfer::LnsTransfer(partial).WriteToLnsLmo(net.other, net.ini, product::CpSection));
-
-    const embedded::MessageCounts counts = net.server->messageCounts(net.other->appDevice());
-    QCOMPARE(counts.cpWrites, 2);
-    QCOMPARE(counts.cpReads, 1); // the switch map's first byte is the device's
-    QCOMPARE(TransferNet::raw(net.other, "nciSwitchMap"), QStringLiteral("5\t9"));
-    QCOMPARE(TransferNet::raw(net.other, "nciButtonMode"), QStringLiteral("4"));
-}
-
-void TestLnsTransfer::writeToOtherObjectSkipsMissingCpQuietly()
-{
-    TransferNet net;
-    readAll(net);
-    QList<std::pair<lns::ObjectPtr, QString>> missing;
-    QObject::connect(&net.params, &cParams::CpNotFoundWhileWriting,
-                     [&](const lns::ObjectPtr &object, const QString &cp) { missing.append({object, cp}); });
-    const QString offsetBefore = TransferNet::raw(net.third, "nciTmpOffset");
-    net.buttonMode->setValue(2);
-    net.switchMapA->setValue(5);
-    net.offsetTemp->setValue(-300);
-    net.ledMode1->setValue(QStringLiteral("4"));
-    net.fanLevel2->setValue(123);
-    const auto ownOffsetCp = net.offsetTemp->ConfigProperty();
-
-    QVERIFY(net.transfer.WriteToLnsLmo(net.third, net.ini, product::CpSection));
-
-    QCOMPARE(missing.size(), 1);
-    QCOMPARE(missing[0].first, lns::ObjectPtr(net.third));
-    QCOMPARE(missing[0].second, QStringLiteral("nciTmpOffset"));
-    QCOMPARE(TransferNet::raw(net.third, "nciTmpOffset"), offsetBefore);
-    QCOMPARE(TransferNet::raw(net.third, "nciButtonMode"), QStringLiteral("2"));
-    QCOMPARE(TransferNet::raw(net.third, "nciSwitchMap").section('\t', 0, 0), QStringLiteral("5"));
-    QCOMPARE(TransferNet::raw(net.third, "nciLedMode1"), QStringLiteral("4"));
-    QCOMPARE(TransferNet::raw(net.third, "nciFanLevels").section('\t', 1, 1), QStringLiteral("123"));
-    // The set is bound to the opened device still, and that device was not touched.
-    QCOMPARE(net.offsetTemp->ConfigProperty(), ownOffsetCp);
-    QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("Own"));
-    QCOMPARE(TransferNet::deviceOf(net.fanLevels->ConfigProperty()), QStringLiteral("Own"));
-    QVERIFY(TransferNet::raw(net.own, "nciButtonMode") != QStringLiteral("2"));
-    // The event is the report: no red line, no box.
-    QVERIFY(net.logger.lines.isEmpty());
-    QVERIFY(!net.logger.loggerOnErrorFlag());
-    QVERIFY(net.dialogs.messages.isEmpty());
-}
-
-void TestLnsTransfer::unexpectedErrorCancelsTheObjectsWrite()
-{
-    TransferNet net;
-    readAll(net);
-    auto system = std::make_shared<ObservedSystem>(net.system);
-    net.params.setSystem(system);
-    const QStringList before = TransferNet::snapshot(net.other);
-    net.buttonMode->setValue(9);
-    net.switchMapB->setValue(8);
-    net.offsetTemp->setValue(1000);
-    // The parameters find their way to the device; the images do not.
-    const auto breaking = std::make_shared<ObservedLonMarkObject>(net.other, 1);
-    QString writtenBeforeTheBreak;
-    system->beforeCancel = [&] { writtenBeforeTheBreak = TransferNet::raw(net.other, "nciButtonMode"); };
-
-    QVERIFY(!net.transfer.WriteToLnsLmo(breaking, net.ini, product::CpSection));
-
-    QCOMPARE(system->calls, QStringList({"start", "cancel"}));
-    QCOMPARE(writtenBeforeTheBreak, QStringLiteral("9"));
-    QCOMPARE(TransferNet::snapshot(net.other), before);
-    QCOMPARE(net.dialogs.messages.size(), 1);
-    const MessageRequest box = net.dialogs.messages[0];
-    QCOMPARE(box.icon, MsgIcon::Critical);
-    QCOMPARE(box.title, QStringLiteral("Title"));
-    QCOMPARE(box.text, QStringLiteral("Fehler in WriteExtCpsToLnsLmo !!!\r\nNummer : %1\r\n"
-                                      "Beschreibung : database gone\r\nZeile : 17\r\nConfigProperty : ")
-                           .arg(TqmError::LnsDatabase));
-    QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("Own"));
-}
-
-void TestLnsTransfer::deviceThatStopsTakingCpsKeepsItsSet_data()
-{
-    QTest::addColumn<QString>("device");
-    QTest::addColumn<bool>("offline"); // else: a value the device refuses, after other CPs went in
-    QTest::newRow("opened device offline") << "Own" << true;
-    QTest::newRow("another device offline") << "Other" << true;
-    QTest::newRow("opened device refuses a value") << "Own" << false;
-    QTest::newRow("another device refuses a value") << "Other" << false;
-}
-
-// Nothing half-written: the first CP the device does not take ends its write, everything
-// written to it before is taken back, and one red line names the CP and the cause.
-void TestLnsTransfer::deviceThatStopsTakingCpsKeepsItsSet()
-{
-    QFETCH(QString, device);
-    QFETCH(bool, offline);
-    TransferNet net;
-    readAll(net);
-    const auto target = net.lmo(device);
-    const QStringList before = TransferNet::snapshot(target);
-    net.buttonMode->setValue(1);
-    net.switchMapA->setValue(2);
-    net.switchMapB->setValue(3);
-    if (offline)
-        TransferNet::setOnline(target, false);
-    else
-        net.ledMode1->setValue(QStringLiteral("1\t2")); // two bytes for a one-byte CP, written late
-
-    const bool written = device == QLatin1String("Own")
-                             ? net.transfer.WriteToLns()
-                             : net.transfer.WriteToLnsLmo(target, net.ini, product::CpSection);
-
-    QVERIFY(!written);
-    QCOMPARE(TransferNet::snapshot(target), before);
-    const QStringList red = redTexts(net.logger);
-    QCOMPARE(red.size(), 1);
-    const QString cp = offline ? QStringLiteral("nciButtonMode") : QStringLiteral("nciLedMode1");
-    QVERIFY2(red[0].startsWith(device + QStringLiteral(" / CommandModule / ") + cp), qPrintable(red[0]));
-    if (offline)
-        QVERIFY2(red[0].contains(QStringLiteral("does not respond")), qPrintable(red[0]));
-    QVERIFY(net.dialogs.messages.isEmpty());
-    QVERIFY(net.switchMapA->Changed());
-}
-
-void TestLnsTransfer::noTransactionNoWrite_data()
-{
-    QTest::addColumn<QString>("device");
-    QTest::newRow("opened device") << "Own";
-    QTest::newRow("another device") << "Other";
-}
-
-void TestLnsTransfer::noTransactionNoWrite()
-{
-    QFETCH(QString, device);
-    TransferNet net;
-    readAll(net);
-    auto system = std::make_shared<ObservedSystem>(net.system);
-    system->refuseStart = true;
-    net.params.setSystem(system);
-    const auto target = net.lmo(device);
-    const QStringList before = TransferNet::snapshot(target);
-    net.buttonMode->setValue(1);
-    bool stepRan = false;
-    net.server->resetMessageCounts();
-
-    const bool written = device == QLatin1String("Own")
-                             ? net.transfer.WriteToLns(false, [&] { stepRan = true; })
-                             : net.transfer.WriteToLnsLmo(target, net.ini, product::CpSection, [&] { stepRan = true; });
-
-    QVERIFY(!written);
-    QVERIFY(!stepRan);
-    QCOMPARE(net.server->messageCounts(target->appDevice()).cpWrites, 0);
-    QCOMPARE(TransferNet::snapshot(target), before);
-    QCOMPARE(system->calls, QStringList{"start"});
-    QCOMPARE(redTexts(net.logger),
-             QStringList{QStringLiteral("Nothing was written to %1 / CommandModule: the network database could "
-                                        "not start a transaction (database is locked).")
-                             .arg(device)});
-}
-
-// A read that stopped part-way (here: a window the CP does not have) leaves parameters without
-// a value; the opened device keeps those bytes, and no other device gets the incomplete set.
-void TestLnsTransfer::valuesNeverReadAreNeverWritten()
-{
-    TransferNet net;
-    cParam1Byte *beyond = net.params.Add1ByteParameter("Beyond", TransferNet::cp(net.own, "nciLedMode2"), "LedMode2");
-    beyond->setLateFetch(true);
-    beyond->ConsiderPartOfCpOnly(2); // the CP has one byte
-    TransferNet::setRaw(net.own, "nciLedMode2", "5");
-    QVERIFY_THROWS_EXCEPTION(TqmError, net.transfer.ReadFromLns());
-    QCOMPARE(net.buttonMode->Value(), 0); // read all the same: "0" is the device's
-    QVERIFY(net.buttonMode->valueKnown() && !beyond->valueKnown() && !net.tempMode->valueKnown());
-    TransferNet::setRaw(net.own, "nciTempMode", "7");
-
-    QVERIFY(net.transfer.WriteToLns());
-    QCOMPARE(TransferNet::raw(net.own, "nciTempMode"), QStringLiteral("7"));
-    QCOMPARE(TransferNet::raw(net.own, "nciLedMode2"), QStringLiteral("5"));
-    QCOMPARE(redTexts(net.logger),
-             QStringList({"TempMode (CP nciTempMode, INI entry TempMode) was not written: its value was never read "
-                          "from the device.",
-                          "Beyond (CP nciLedMode2, INI entry LedMode2) was not written: its value was never read "
-                          "from the device."}));
-
-    net.logger.lines.clear();
-    const QStringList otherBefore = TransferNet::snapshot(net.other);
-    QCOMPARE(net.transfer.ParametersWithoutValue(), QStringList({"TempMode", "Beyond"}));
-    QVERIFY(!net.transfer.WriteToLnsLmo(net.other, net.ini, product::CpSection));
-    QCOMPARE(TransferNet::snapshot(net.other), otherBefore);
-    QCOMPARE(redTexts(net.logger).size(), 1);
-}
-
-void TestLnsTransfer::imageNeverReadIsNeverWritten()
-{
-    TransferNet net;
-    for (cParam *p : net.params.AllParameters())
-        if (!p->CpIsExternal())
-            p->setChanged(true); // every direct value given; the image never read
-    const QString levelsBefore = TransferNet::raw(net.own, "nciFanLevels");
-
-    QVERIFY(net.transfer.WriteToLns());
-    QCOMPARE(TransferNet::raw(net.own, "nciFanLevels"), levelsBefore);
-    QCOMPARE(net.transfer.ParametersWithoutValue(), QStringList{"FanLevels"});
-}
-
-void TestLnsTransfer::stepInSameCommitFollowsTheDevice_data()
-{
-    QTest::addColumn<bool>("online");
-    QTest::addColumn<bool>("stepFails");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("written: the step is committed with the CPs") << true << false << true;
-    QTest::newRow("device offline: the step does not run") << false << false << false;
-    QTest::newRow("failing step: the CPs go too") << true << true << false;
-}
-
-void TestLnsTransfer::stepInSameCommitFollowsTheDevice()
-{
-    QFETCH(bool, online);
-    QFETCH(bool, stepFails);
-    QFETCH(bool, written);
-    TransferNet net;
-    readAll(net);
-    auto system = std::make_shared<ObservedSystem>(net.system);
-    net.params.setSystem(system);
-    TransferNet::setOnline(net.other, online);
-    net.buttonMode->setValue(6);
-    QStringList order;
-    system->beforeCommit = [&] { order.append("commit"); };
-    const auto step = [&] {
-        order.append(TransferNet::raw(net.other, "nciButtonMode"));
-        TransferNet::setRaw(net.other, "nciPushEvent1", "7");
-        if (stepFails)
-            throw TqmError(TqmError::LnsDatabase, "Test", "record refused");
-    };
-
-    QCOMPARE(net.transfer.WriteToLnsLmo(net.other, net.ini, product::CpSection, step), written);
-
-    QCOMPARE(order, online ? (stepFails ? QStringList{"6"} : QStringList{"6", "commit"}) : QStringList{});
-    QCOMPARE(TransferNet::raw(net.other, "nciButtonMode") == QStringLiteral("6"), written);
-    QCOMPARE(TransferNet::raw(net.other, "nciPushEvent1") == QStringLiteral("7"), written);
-}
-
-void TestLnsTransfer::windowFailureNamesParameterCpAndEntry()
-{
-    TransferNet net;
-    cParams params;
-    params.setContext(net.params.context());
-    // An entry that points at the twelve-byte set-point CP for a number of the whole CP.
-    params.AddTextBoxParameter("MinDeltaTemp", &net.textBox, TransferNet::cp(net.own, "nciSetPnts"), "MinDeltaTemp");
-    try {
-        transfer::LnsTransfer(params).ReadFromLns();
-        QFAIL("a twelve-byte number was read");
-    } catch (const TqmError &error) {
-        QCOMPARE(error.description(),
-                 QStringLiteral("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp): A number of 12 bytes is too wide."));
+        QCOMPARE(net.server->messageCounts(net.own->appDevice()).cpReads, DistinctCpsRead + FanLevelElements);
+        QCOMPARE(net.buttonMode->Value(), 3);
+        QCOMPARE(net.switchMapA->Value(), 11);
+        QCOMPARE(net.switchMapB->Value(), 12);
+        QCOMPARE(net.fanLevel2->Value(), 20);
+        QCOMPARE(net.offsetTemp->Value(), -2);
+        QCOMPARE(net.occCmdOn->Value(), 1);
+        QCOMPARE(net.discLevels->Value(), 4);
+        QCOMPARE(net.ledMode1->Value(), QStringLiteral("7"));
+        QCOMPARE(net.deltaStep->Value(), 75);
+        for (cParam *p : net.params.AllParameters())
+            QVERIFY2(p->Changed() == (p == net.tempMode || p == net.unbound), qPrintable(p->Name()));
+        QCOMPARE(net.tempMode->Value(), 99);
+        QCOMPARE(net.unbound->Value(), 42);
+        QVERIFY(!net.logger.loggerOnErrorFlag());
     }
-}
+
+    void writeSendsEachCpOnceInOneTransaction()
+    {
+        TransferNet net;
+        auto system = std::make_shared<ObservedSystem>(net.system);
+        net.params.setSystem(system);
+        readAll(net);
+        const auto device = net.own->appDevice();
+        QStringList seen; // CP writes so far and the shared CP, when the transaction starts and ends
+        const auto look = [&] {
+            seen.append(QString::number(net.server->messageCounts(device).cpWrites) + QLatin1Char(' ')
+                        + TransferNet::raw(net.own, "nciSwitchMap"));
+        };
+        system->afterStart = look;
+        system->beforeCommit = look;
+        net.server->resetMessageCounts();
+
+        net.switchMapA->setValue(7);
+        net.switchMapB->setValue(9);
+        net.fanLevel2->setValue(77);
+        QVERIFY(net.transfer.WriteToLns(true));
+
+        // Every selected CP once with the bytes of all its parameters, changed or not, the image
+        // once per element; nothing read, because the parameters cover every byte.
+        const int writes = net.params.GetAllCpNamesShouldBeWrittenToLns().size() - 1 + FanLevelElements;
+        QCOMPARE(system->calls, QStringList({"start", "commit"}));
+        QCOMPARE(seen, QStringList({"0 1\t2", QString::number(writes) + " 7\t9"}));
+        QCOMPARE(net.server->messageCounts(device).cpWrites, writes);
+        QCOMPARE(net.server->messageCounts(device).cpReads, 2); // the two looks above, none of the write
+        QCOMPARE(TransferNet::raw(net.own, "nciFanLevels").section('\t', 1, 1), QStringLiteral("77"));
+        QVERIFY(!net.switchMapA->Changed() && !net.switchMapB->Changed() && !net.fanLevel2->Changed());
+
+        const QStringList lines = net.logger.texts();
+        QCOMPARE(lines.first(), QStringLiteral("  The following config properties will be written:"));
+        QCOMPARE(lines.count(QStringLiteral("    - nciSwitchMap")), 1);
+        QVERIFY(lines.contains(QStringLiteral("    - nciFanLevels")));
+        QCOMPARE(net.logger.lines[1].colour, logcolour::DarkGreen);
+        QVERIFY(lines.last().isEmpty());
+        QVERIFY(!net.logger.loggerOnErrorFlag());
+    }
+
+    // A CP that holds one parameter in one of its bytes keeps the other byte of each device.
+    void coveredCpsAreNotReadForAnotherDevice()
+    {
+        TransferNet net;
+        readAll(net);
+        cParams partial;
+        partial.setContext(net.params.context());
+        partial.setSystem(net.system);
+        cParam1Byte *second = partial.Add1ByteParameter("Second", TransferNet::cp(net.own, "nciSwitchMap"), "SwitchMap");
+        second->ConsiderPartOfCpOnly(2);
+        second->setValue(9);
+        partial.Add1ByteParameter("Whole", TransferNet::cp(net.own, "nciButtonMode"), "ButtonMode")->setValue(4);
+        TransferNet::setRaw(net.other, "nciSwitchMap", "5\t6");
+        net.server->resetMessageCounts();
+
+        QVERIFY(transfer::LnsTransfer(partial).WriteToLnsLmo(net.other, net.ini, product::CpSection));
+
+        const embedded::MessageCounts counts = net.server->messageCounts(net.other->appDevice());
+        QCOMPARE(counts.cpWrites, 2);
+        QCOMPARE(counts.cpReads, 1); // the switch map's first byte is the device's
+        QCOMPARE(TransferNet::raw(net.other, "nciSwitchMap"), QStringLiteral("5\t9"));
+        QCOMPARE(TransferNet::raw(net.other, "nciButtonMode"), QStringLiteral("4"));
+    }
+
+    void writeToOtherObjectSkipsMissingCpQuietly()
+    {
+        TransferNet net;
+        readAll(net);
+        QList<std::pair<lns::ObjectPtr, QString>> missing;
+        QObject::connect(&net.params, &cParams::CpNotFoundWhileWriting,
+                         [&](const lns::ObjectPtr &object, const QString &cp) { missing.append({object, cp}); });
+        const QString offsetBefore = TransferNet::raw(net.third, "nciTmpOffset");
+        net.buttonMode->setValue(2);
+        net.switchMapA->setValue(5);
+        net.offsetTemp->setValue(-300);
+        net.ledMode1->setValue(QStringLiteral("4"));
+        net.fanLevel2->setValue(123);
+        const auto ownOffsetCp = net.offsetTemp->ConfigProperty();
+
+        QVERIFY(net.transfer.WriteToLnsLmo(net.third, net.ini, product::CpSection));
+
+        QCOMPARE(missing.size(), 1);
+        QCOMPARE(missing[0].first, lns::ObjectPtr(net.third));
+        QCOMPARE(missing[0].second, QStringLiteral("nciTmpOffset"));
+        QCOMPARE(TransferNet::raw(net.third, "nciTmpOffset"), offsetBefore);
+        QCOMPARE(TransferNet::raw(net.third, "nciButtonMode"), QStringLiteral("2"));
+        QCOMPARE(TransferNet::raw(net.third, "nciSwitchMap").section('\t', 0, 0), QStringLiteral("5"));
+        QCOMPARE(TransferNet::raw(net.third, "nciLedMode1"), QStringLiteral("4"));
+        QCOMPARE(TransferNet::raw(net.third, "nciFanLevels").section('\t', 1, 1), QStringLiteral("123"));
+        // The set is bound to the opened device still, and that device was not touched.
+        QCOMPARE(net.offsetTemp->ConfigProperty(), ownOffsetCp);
+        QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("Own"));
+        QCOMPARE(TransferNet::deviceOf(net.fanLevels->ConfigProperty()), QStringLiteral("Own"));
+        QVERIFY(TransferNet::raw(net.own, "nciButtonMode") != QStringLiteral("2"));
+        // The event is the report: no red line, no box.
+        QVERIFY(net.logger.lines.isEmpty());
+        QVERIFY(!net.logger.loggerOnErrorFlag());
+        QVERIFY(net.dialogs.messages.isEmpty());
+    }
+
+    void unexpectedErrorCancelsTheObjectsWrite()
+    {
+        TransferNet net;
+        readAll(net);
+        auto system = std::make_shared<ObservedSystem>(net.system);
+        net.params.setSystem(system);
+        const QStringList before = TransferNet::snapshot(net.other);
+        net.buttonMode->setValue(9);
+        net.switchMapB->setValue(8);
+        net.offsetTemp->setValue(1000);
+        // The parameters find their way to the device; the images do not.
+        const auto breaking = std::make_shared<ObservedLonMarkObject>(net.other, 1);
+        QString writtenBeforeTheBreak;
+        system->beforeCancel = [&] { writtenBeforeTheBreak = TransferNet::raw(net.other, "nciButtonMode"); };
+
+        QVERIFY(!net.transfer.WriteToLnsLmo(breaking, net.ini, product::CpSection));
+
+        QCOMPARE(system->calls, QStringList({"start", "cancel"}));
+        QCOMPARE(writtenBeforeTheBreak, QStringLiteral("9"));
+        QCOMPARE(TransferNet::snapshot(net.other), before);
+        QCOMPARE(net.dialogs.messages.size(), 1);
+        const MessageRequest box = net.dialogs.messages[0];
+        QCOMPARE(box.icon, MsgIcon::Critical);
+        QCOMPARE(box.title, QStringLiteral("Title"));
+        QCOMPARE(box.text, QStringLiteral("Fehler in WriteExtCpsToLnsLmo !!!\r\nNummer : %1\r\n"
+                                          "Beschreibung : database gone\r\nZeile : 17\r\nConfigProperty : ")
+                               .arg(TqmError::LnsDatabase));
+        QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("Own"));
+    }
+
+    void deviceThatStopsTakingCpsKeepsItsSet_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<bool>("offline"); // else: a value the device refuses, after other CPs went in
+        QTest::newRow("opened device offline") << "Own" << true;
+        QTest::newRow("another device offline") << "Other" << true;
+        QTest::newRow("opened device refuses a value") << "Own" << false;
+        QTest::newRow("another device refuses a value") << "Other" << false;
+    }
+    // Nothing half-written: the first CP the device does not take ends its write, everything
+    // written to it before is taken back, and one red line names the CP and the cause.
+    void deviceThatStopsTakingCpsKeepsItsSet()
+    {
+        QFETCH(QString, device);
+        QFETCH(bool, offline);
+        TransferNet net;
+        readAll(net);
+        const auto target = net.lmo(device);
+        const QStringList before = TransferNet::snapshot(target);
+        net.buttonMode->setValue(1);
+        net.switchMapA->setValue(2);
+        net.switchMapB->setValue(3);
+        if (offline)
+            TransferNet::setOnline(target, false);
+        else
+            net.ledMode1->setValue(QStringLiteral("1\t2")); // two bytes for a one-byte CP, written late
+
+        const bool written = device == QLatin1String("Own")
+                                 ? net.transfer.WriteToLns()
+                                 : net.transfer.WriteToLnsLmo(target, net.ini, product::CpSection);
+
+        QVERIFY(!written);
+        QCOMPARE(TransferNet::snapshot(target), before);
+        const QStringList red = redTexts(net.logger);
+        QCOMPARE(red.size(), 1);
+        const QString cp = offline ? QStringLiteral("nciButtonMode") : QStringLiteral("nciLedMode1");
+        QVERIFY2(red[0].startsWith(device + QStringLiteral(" / CommandModule / ") + cp), qPrintable(red[0]));
+        if (offline)
+            QVERIFY2(red[0].contains(QStringLiteral("does not respond")), qPrintable(red[0]));
+        QVERIFY(net.dialogs.messages.isEmpty());
+        QVERIFY(net.switchMapA->Changed());
+    }
+
+    void noTransactionNoWrite_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::newRow("opened device") << "Own";
+        QTest::newRow("another device") << "Other";
+    }
+    void noTransactionNoWrite()
+    {
+        QFETCH(QString, device);
+        TransferNet net;
+        readAll(net);
+        auto system = std::make_shared<ObservedSystem>(net.system);
+        system->refuseStart = true;
+        net.params.setSystem(system);
+        const auto target = net.lmo(device);
+        const QStringList before = TransferNet::snapshot(target);
+        net.buttonMode->setValue(1);
+        bool stepRan = false;
+        net.server->resetMessageCounts();
+
+        const bool written = device == QLatin1String("Own")
+                                 ? net.transfer.WriteToLns(false, [&] { stepRan = true; })
+                                 : net.transfer.WriteToLnsLmo(target, net.ini, product::CpSection, [&] { stepRan = true; });
+
+        QVERIFY(!written);
+        QVERIFY(!stepRan);
+        QCOMPARE(net.server->messageCounts(target->appDevice()).cpWrites, 0);
+        QCOMPARE(TransferNet::snapshot(target), before);
+        QCOMPARE(system->calls, QStringList{"start"});
+        QCOMPARE(redTexts(net.logger),
+                 QStringList{QStringLiteral("Nothing was written to %1 / CommandModule: the network database could "
+                                            "not start a transaction (database is locked).")
+                                 .arg(device)});
+    }
+
+    // A read that stopped part-way (here: a window the CP does not have) leaves parameters without
+    // a value; the opened device keeps those bytes, and no other device gets the incomplete set.
+    void valuesNeverReadAreNeverWritten()
+    {
+        TransferNet net;
+        cParam1Byte *beyond = net.params.Add1ByteParameter("Beyond", TransferNet::cp(net.own, "nciLedMode2"), "LedMode2");
+        beyond->setLateFetch(true);
+        beyond->ConsiderPartOfCpOnly(2); // the CP has one byte
+        TransferNet::setRaw(net.own, "nciLedMode2", "5");
+        QVERIFY_THROWS_EXCEPTION(TqmError, net.transfer.ReadFromLns());
+        QCOMPARE(net.buttonMode->Value(), 0); // read all the same: "0" is the device's
+        QVERIFY(net.buttonMode->valueKnown() && !beyond->valueKnown() && !net.tempMode->valueKnown());
+        TransferNet::setRaw(net.own, "nciTempMode", "7");
+
+        QVERIFY(net.transfer.WriteToLns());
+        QCOMPARE(TransferNet::raw(net.own, "nciTempMode"), QStringLiteral("7"));
+        QCOMPARE(TransferNet::raw(net.own, "nciLedMode2"), QStringLiteral("5"));
+        QCOMPARE(redTexts(net.logger),
+                 QStringList({"TempMode (CP nciTempMode, INI entry TempMode) was not written: its value was never read "
+                              "from the device.",
+                              "Beyond (CP nciLedMode2, INI entry LedMode2) was not written: its value was never read "
+                              "from the device."}));
+
+        net.logger.lines.clear();
+        const QStringList otherBefore = TransferNet::snapshot(net.other);
+        QCOMPARE(net.transfer.ParametersWithoutValue(), QStringList({"TempMode", "Beyond"}));
+        QVERIFY(!net.transfer.WriteToLnsLmo(net.other, net.ini, product::CpSection));
+        QCOMPARE(TransferNet::snapshot(net.other), otherBefore);
+        QCOMPARE(redTexts(net.logger).size(), 1);
+    }
+
+    void imageNeverReadIsNeverWritten()
+    {
+        TransferNet net;
+        for (cParam *p : net.params.AllParameters())
+            if (!p->CpIsExternal())
+                p->setChanged(true); // every direct value given; the image never read
+        const QString levelsBefore = TransferNet::raw(net.own, "nciFanLevels");
+
+        QVERIFY(net.transfer.WriteToLns());
+        QCOMPARE(TransferNet::raw(net.own, "nciFanLevels"), levelsBefore);
+        QCOMPARE(net.transfer.ParametersWithoutValue(), QStringList{"FanLevels"});
+    }
+
+    void stepInSameCommitFollowsTheDevice_data()
+    {
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<bool>("stepFails");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("written: the step is committed with the CPs") << true << false << true;
+        QTest::newRow("device offline: the step does not run") << false << false << false;
+        QTest::newRow("failing step: the CPs go too") << true << true << false;
+    }
+    void stepInSameCommitFollowsTheDevice()
+    {
+        QFETCH(bool, online);
+        QFETCH(bool, stepFails);
+        QFETCH(bool, written);
+        TransferNet net;
+        readAll(net);
+        auto system = std::make_shared<ObservedSystem>(net.system);
+        net.params.setSystem(system);
+        TransferNet::setOnline(net.other, online);
+        net.buttonMode->setValue(6);
+        QStringList order;
+        system->beforeCommit = [&] { order.append("commit"); };
+        const auto step = [&] {
+            order.append(TransferNet::raw(net.other, "nciButtonMode"));
+            TransferNet::setRaw(net.other, "nciPushEvent1", "7");
+            if (stepFails)
+                throw TqmError(TqmError::LnsDatabase, "Test", "record refused");
+        };
+
+        QCOMPARE(net.transfer.WriteToLnsLmo(net.other, net.ini, product::CpSection, step), written);
+
+        QCOMPARE(order, online ? (stepFails ? QStringList{"6"} : QStringList{"6", "commit"}) : QStringList{});
+        QCOMPARE(TransferNet::raw(net.other, "nciButtonMode") == QStringLiteral("6"), written);
+        QCOMPARE(TransferNet::raw(net.other, "nciPushEvent1") == QStringLiteral("7"), written);
+    }
+
+    void windowFailureNamesParameterCpAndEntry()
+    {
+        TransferNet net;
+        cParams params;
+        params.setContext(net.params.context());
+        // An entry that points at the twelve-byte set-point CP for a number of the whole CP.
+        params.AddTextBoxParameter("MinDeltaTemp", &net.textBox, TransferNet::cp(net.own, "nciSetPnts"), "MinDeltaTemp");
+        try {
+            transfer::LnsTransfer(params).ReadFromLns();
+            QFAIL("a twelve-byte number was read");
+        } catch (const TqmError &error) {
+            QCOMPARE(error.description(),
+                     QStringLiteral("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp): A number of 12 bytes is too wide."));
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestLnsTransfer)
 #include "tst_lnstransfer.moc"

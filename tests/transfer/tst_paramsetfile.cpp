@@ -50,328 +50,310 @@ class TestParamSetFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void layout();
-    void roundTripRestoresEveryKind();
-    void headerChecks_data();
-    void headerChecks();
-    void lenientReading_data();
-    void lenientReading();
-    void unknownKeysAreNamedInTheLogger();
-    void badFilesAreRefusedAndSaySo_data();
-    void badFilesAreRefusedAndSaySo();
-    void unconvertibleCheckBoxTextChangesNothing();
-    void missingFileIsAnError();
-    void failedSaveKeepsTheEarlierFile_data();
-    void failedSaveKeepsTheEarlierFile();
-};
+    void layout()
+    {
+        TransferNet net;
+        cParams params;
+        controls::MemoryCheckBox box;
+        controls::MemoryComboBox combo;
+        const auto cp = TransferNet::cp(net.own, "nciButtonMode");
+        params.Add1ByteParameter("A", cp, "ButtonMode")->setValue(2);
+        params.Add1ByteParameter("B", cp, "ButtonMode")->setValue(0);
+        params.Add1ByteParameter("Hidden", nullptr, "X")->setValue(5);     // not available: left out
+        auto *forced = params.Add1ByteParameter("Forced", nullptr, "X");   // ... unless forced
+        forced->setForceWriteToFile(true);
+        forced->setValue(-7);
+        auto *check = params.AddCheckBoxParameter("C", &box, cp, "ButtonMode");
+        check->setValue(1);
+        params.AddComboBoxParameter("Excluded", &combo, cp, "ButtonMode")->setDontWriteToFile(true);
+        params.AddAsciiParameter("Text", cp, "ButtonMode")->setValue(QStringLiteral("a, b"));
+        const QString path = net.dir.filePath("layout.dat");
 
-void TestParamSetFile::layout()
-{
-    TransferNet net;
-    cParams params;
-    controls::MemoryCheckBox box;
-    controls::MemoryComboBox combo;
-    const auto cp = TransferNet::cp(net.own, "nciButtonMode");
-    params.Add1ByteParameter("A", cp, "ButtonMode")->setValue(2);
-    params.Add1ByteParameter("B", cp, "ButtonMode")->setValue(0);
-    params.Add1ByteParameter("Hidden", nullptr, "X")->setValue(5);     // not available: left out
-    auto *forced = params.Add1ByteParameter("Forced", nullptr, "X");   // ... unless forced
-    forced->setForceWriteToFile(true);
-    forced->setValue(-7);
-    auto *check = params.AddCheckBoxParameter("C", &box, cp, "ButtonMode");
-    check->setValue(1);
-    params.AddComboBoxParameter("Excluded", &combo, cp, "ButtonMode")->setDontWriteToFile(true);
-    params.AddAsciiParameter("Text", cp, "ButtonMode")->setValue(QStringLiteral("a, b"));
-    const QString path = net.dir.filePath("layout.dat");
+        QVERIFY(transfer::ParamSetFile(params).WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1"));
 
-    QVERIFY(transfer::ParamSetFile(params).WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1"));
+        QCOMPARE(readFile(path), QByteArray("[General]\r\n"
+                                            "PlugInName = veltoTqmCmdModule\r\n"
+                                            "ProgramId = 90:00:5D:50:28:04:04:04\r\n"
+                                            "DataFileVersion = 1\r\n"
+                                            "\r\n"
+                                            "[Settings]\r\n"
+                                            ";  *** Generic 1 Byte ***\r\n"
+                                            "A = 2\r\n"
+                                            "B = 0\r\n"
+                                            "Forced = -7\r\n"
+                                            ";  *** Generic ASCII ***\r\n"
+                                            "Text = a, b,\r\n"
+                                            ";  *** CheckBox ***\r\n"
+                                            "C = 1\r\n"
+                                            ";  *** ComboBox ***\r\n"));
+    }
 
-    QCOMPARE(readFile(path), QByteArray("[General]\r\n"
-                                        "PlugInName = veltoTqmCmdModule\r\n"
-                                        "ProgramId = 90:00:5D:50:28:04:04:04\r\n"
-                                        "DataFileVersion = 1\r\n"
-                                        "\r\n"
-                                        "[Settings]\r\n"
-                                        ";  *** Generic 1 Byte ***\r\n"
-                                        "A = 2\r\n"
-                                        "B = 0\r\n"
-                                        "Forced = -7\r\n"
-                                        ";  *** Generic ASCII ***\r\n"
-                                        "Text = a, b,\r\n"
-                                        ";  *** CheckBox ***\r\n"
-                                        "C = 1\r\n"
-                                        ";  *** ComboBox ***\r\n"));
-}
+    void roundTripRestoresEveryKind()
+    {
+        TransferNet net;
+        auto *text = net.params.AddAsciiParameter("Label", TransferNet::cp(net.own, "nciLocation"), "Location");
+        auto *forcedOnly = net.params.Add1ByteParameter("ForcedOnly", TransferNet::cp(net.own, "nciLedMode2"), "LedMode2");
+        forcedOnly->setDontWriteToFile(true);
+        forcedOnly->setForceWriteToFile(true); // written, but not loaded back
+        net.buttonMode->setValue(200);
+        net.switchMapA->setValue(254);
+        net.offsetTemp->setValue(-300);
+        net.occCmdOn->setValue(1);
+        net.discLevels->setValue(4);
+        net.ledMode1->setValue(QStringLiteral("7"));
+        net.deltaStep->setValue(-123);
+        text->setValue(QStringLiteral("Room 1, north \u00e4"));
+        forcedOnly->setValue(3);
+        const QStringList saved = values(net);
+        const QString path = net.dir.filePath("set.dat");
+        QVERIFY(net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1"));
+        QVERIFY(readFile(path).contains("Label = Room 1, north \xc3\xa4,\r\n"));
 
-void TestParamSetFile::roundTripRestoresEveryKind()
-{
-    TransferNet net;
-    auto *text = net.params.AddAsciiParameter("Label", TransferNet::cp(net.own, "nciLocation"), "Location");
-    auto *forcedOnly = net.params.Add1ByteParameter("ForcedOnly", TransferNet::cp(net.own, "nciLedMode2"), "LedMode2");
-    forcedOnly->setDontWriteToFile(true);
-    forcedOnly->setForceWriteToFile(true); // written, but not loaded back
-    net.buttonMode->setValue(200);
-    net.switchMapA->setValue(254);
-    net.offsetTemp->setValue(-300);
-    net.occCmdOn->setValue(1);
-    net.discLevels->setValue(4);
-    net.ledMode1->setValue(QStringLiteral("7"));
-    net.deltaStep->setValue(-123);
-    text->setValue(QStringLiteral("Room 1, north \u00e4"));
-    forcedOnly->setValue(3);
-    const QStringList saved = values(net);
-    const QString path = net.dir.filePath("set.dat");
-    QVERIFY(net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1"));
-    QVERIFY(readFile(path).contains("Label = Room 1, north \xc3\xa4,\r\n"));
+        for (cParam *p : net.params.AllParameters())
+            p->setChanged(false);
+        net.buttonMode->setValue(1);
+        net.switchMapA->setValue(1);
+        net.offsetTemp->setValue(1);
+        net.occCmdOn->setValue(0);
+        net.discLevels->setValue(1);
+        net.ledMode1->setValue(QStringLiteral("3"));
+        net.deltaStep->setValue(1);
+        text->setValue(QString());
+        forcedOnly->setValue(9);
+        for (cParam *p : net.params.AllParameters())
+            p->setChanged(false);
 
-    for (cParam *p : net.params.AllParameters())
-        p->setChanged(false);
-    net.buttonMode->setValue(1);
-    net.switchMapA->setValue(1);
-    net.offsetTemp->setValue(1);
-    net.occCmdOn->setValue(0);
-    net.discLevels->setValue(1);
-    net.ledMode1->setValue(QStringLiteral("3"));
-    net.deltaStep->setValue(1);
-    text->setValue(QString());
-    forcedOnly->setValue(9);
-    for (cParam *p : net.params.AllParameters())
-        p->setChanged(false);
+        QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
 
-    QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
+        QCOMPARE(values(net), saved);
+        QCOMPARE(text->Value(), QStringLiteral("Room 1, north \u00e4"));
+        QCOMPARE(forcedOnly->Value(), 9);
+        QVERIFY(!forcedOnly->Changed());
+        QVERIFY(net.buttonMode->Changed() && net.offsetTemp->Changed() && net.ledMode1->Changed());
+        QVERIFY(!net.unbound->Changed()); // not in the file: untouched
+    }
 
-    QCOMPARE(values(net), saved);
-    QCOMPARE(text->Value(), QStringLiteral("Room 1, north \u00e4"));
-    QCOMPARE(forcedOnly->Value(), 9);
-    QVERIFY(!forcedOnly->Changed());
-    QVERIFY(net.buttonMode->Changed() && net.offsetTemp->Changed() && net.ledMode1->Changed());
-    QVERIFY(!net.unbound->Changed()); // not in the file: untouched
-}
+    void headerChecks_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<int>("result");
+        QTest::newRow("own device") << header() << int(E::LE_NO_ERROR);
+        QTest::newRow("plug-in name with blanks") << header(OwnIdLine, "PlugInName =   veltoTqmCmdModule  ") << int(E::LE_NO_ERROR);
+        QTest::newRow("other plug-in") << header(OwnIdLine, "PlugInName = veltoOther") << int(E::LE_WRONG_PLUGIN);
+        QTest::newRow("no plug-in name") << header(OwnIdLine, "") << int(E::LE_WRONG_PLUGIN);
+        QTest::newRow("compatible device") << header("ProgramId = " + Compatible.toLatin1()) << int(E::LE_NO_ERROR);
+        QTest::newRow("other device") << header("ProgramId = " + Incompatible.toLatin1()) << int(E::LE_WRONG_DEVICE);
+        QTest::newRow("no program id") << header("") << int(E::LE_WRONG_DATAFILE_VERSION);
+        QTest::newRow("empty program id") << header("ProgramId =") << int(E::LE_WRONG_DATAFILE_VERSION);
+        QTest::newRow("other version") << header(OwnIdLine, PlugInLine, "DataFileVersion = 2") << int(E::LE_WRONG_DATAFILE_VERSION);
+        QTest::newRow("no version") << header(OwnIdLine, PlugInLine, "") << int(E::LE_WRONG_DATAFILE_VERSION);
+    }
+    // A rejected file changes no parameter.
+    void headerChecks()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(int, result);
+        TransferNet net;
+        const QStringList before = values(net);
+        const QString path = net.dir.filePath("h.dat");
+        writeFile(path, head + "[Settings]\r\nButtonMode = 77\r\nOffsetTemp = 1,2\r\nLedMode1 = 3\r\n");
 
-void TestParamSetFile::headerChecks_data()
-{
-    QTest::addColumn<QByteArray>("head");
-    QTest::addColumn<int>("result");
-    QTest::newRow("own device") << header() << int(E::LE_NO_ERROR);
-    QTest::newRow("plug-in name with blanks") << header(OwnIdLine, "PlugInName =   veltoTqmCmdModule  ") << int(E::LE_NO_ERROR);
-    QTest::newRow("other plug-in") << header(OwnIdLine, "PlugInName = veltoOther") << int(E::LE_WRONG_PLUGIN);
-    QTest::newRow("no plug-in name") << header(OwnIdLine, "") << int(E::LE_WRONG_PLUGIN);
-    QTest::newRow("compatible device") << header("ProgramId = " + Compatible.toLatin1()) << int(E::LE_NO_ERROR);
-    QTest::newRow("other device") << header("ProgramId = " + Incompatible.toLatin1()) << int(E::LE_WRONG_DEVICE);
-    QTest::newRow("no program id") << header("") << int(E::LE_WRONG_DATAFILE_VERSION);
-    QTest::newRow("empty program id") << header("ProgramId =") << int(E::LE_WRONG_DATAFILE_VERSION);
-    QTest::newRow("other version") << header(OwnIdLine, PlugInLine, "DataFileVersion = 2") << int(E::LE_WRONG_DATAFILE_VERSION);
-    QTest::newRow("no version") << header(OwnIdLine, PlugInLine, "") << int(E::LE_WRONG_DATAFILE_VERSION);
-}
+        QCOMPARE(int(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1")), result);
 
-// A rejected file changes no parameter.
-void TestParamSetFile::headerChecks()
-{
-    QFETCH(QByteArray, head);
-    QFETCH(int, result);
-    TransferNet net;
-    const QStringList before = values(net);
-    const QString path = net.dir.filePath("h.dat");
-    writeFile(path, head + "[Settings]\r\nButtonMode = 77\r\nOffsetTemp = 1,2\r\nLedMode1 = 3\r\n");
+        if (result == E::LE_NO_ERROR) {
+            QCOMPARE(net.buttonMode->Value(), 77);
+            QCOMPARE(net.ledMode1->Value(), QStringLiteral("3"));
+        } else {
+            QCOMPARE(values(net), before);
+            QVERIFY(!net.buttonMode->Changed());
+        }
+    }
 
-    QCOMPARE(int(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1")), result);
+    void lenientReading_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QStringList>("expected"); // values() after loading
+        const QByteArray settings = "[Settings]\r\nButtonMode = 12.5\r\nSwitchMapA = 13.5\r\nOffsetTemp = 1,-5\r\n"
+                                    "OccCmdOn = 1\r\nDiscLevels = 3abc\r\nLedMode1 =  7 \r\nDeltaStep = -4\r\n";
+        const QStringList loaded = {"12", "14", "1", "-5", "1", "3", "7", "-4"};
+        const QStringList untouched = {"0", "0", "0", "0", "0", "0", "", "0"};
+        QByteArray crOnly = header() + settings;
+        crOnly.replace("\r\n", "\r");
+        QByteArray lfOnly = header() + settings;
+        lfOnly.replace("\r\n", "\n");
+        QByteArray blanks = header() + settings;
+        blanks.replace(" = ", "   =\t ").replace("[Settings]", "  [Settings]  ");
 
-    if (result == E::LE_NO_ERROR) {
-        QCOMPARE(net.buttonMode->Value(), 77);
-        QCOMPARE(net.ledMode1->Value(), QStringLiteral("3"));
-    } else {
+        QTest::newRow("CR LF") << header() + settings << loaded;
+        QTest::newRow("CR only") << crOnly << loaded;
+        QTest::newRow("LF only") << lfOnly << loaded;
+        QTest::newRow("stray blanks") << blanks << loaded;
+        QTest::newRow("byte-order mark") << "\xef\xbb\xbf" + header() + settings << loaded;
+        QTest::newRow("no Settings section") << header() << untouched;
+        QTest::newRow("unknown keys are left")
+            << header() + "[Settings]\r\nNoSuchParameter = 5\r\nButtonMode = 4\r\n"
+            << QStringList{"4", "0", "0", "0", "0", "0", "", "0"};
+        QTest::newRow("non-numeric values")
+            << header() + "[Settings]\r\nButtonMode = abc\r\nOffsetTemp = x,y\r\nDeltaStep = ,5\r\n"
+            << untouched;
+        QTest::newRow("empty values leave the parameter")
+            << header() + "[Settings]\r\nButtonMode =\r\nLedMode1 =   \r\n" << untouched;
+    }
+    void lenientReading()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, expected);
+        TransferNet net;
+        const QString path = net.dir.filePath("l.dat");
+        writeFile(path, content);
+        QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
+        QCOMPARE(values(net), expected);
+    }
+
+    void unknownKeysAreNamedInTheLogger()
+    {
+        TransferNet net;
+        const QString path = net.dir.filePath("u.dat");
+        writeFile(path, header() + "[Settings]\r\nButtonMode = 4\r\nNoSuchParameter = 5\r\n");
+        QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
+        QCOMPARE(net.buttonMode->Value(), 4);
+        QCOMPARE(net.logger.texts(),
+                 QStringList{path + ", line 8: \"NoSuchParameter\" is no parameter of this device; the line was ignored."});
+        QVERIFY(!net.logger.loggerOnErrorFlag());
+    }
+
+    void badFilesAreRefusedAndSaySo_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // after the header, from line 6
+        QTest::addColumn<QString>("said");        // in the error's description, after the file name
+        QTest::newRow("one byte beyond its window")
+            << QByteArray("[Settings]\r\nLedMode1 = 4\r\nButtonMode = 99999\r\n")
+            << ", line 8: the value 99999 of \"ButtonMode\" is outside the allowed range 0 to 255.";
+        QTest::newRow("two bytes beyond their window")
+            << QByteArray("[Settings]\r\nOffsetTemp = 300,0\r\n")
+            << ", line 7: the value 76800 of \"OffsetTemp\" is outside the allowed range -32768 to 32767.";
+        QTest::newRow("text box beyond its range")
+            << QByteArray("[Settings]\r\nDeltaStep = 99999\r\n")
+            << ", line 7: the value 99999 of \"DeltaStep\" is outside the allowed range -200 to 200.";
+        QTest::newRow("combo box value off the list")
+            << QByteArray("[Settings]\r\nDiscLevels = 9\r\n")
+            << ", line 7: the value 9 of \"DiscLevels\" is outside the allowed range one of 1, 2, 3, 4, 5.";
+        QTest::newRow("option off the list")
+            << QByteArray("[Settings]\r\nLedMode1 = 9\r\n")
+            << ", line 7: the value 9 of \"LedMode1\" is outside the allowed range one of 3, 4, 7.";
+        QTest::newRow("check box neither checked nor unchecked")
+            << QByteArray("[Settings]\r\nOccCmdOn = 2\r\n")
+            << ", line 7: the value 2 of \"OccCmdOn\" is outside the allowed range one of 0, 1.";
+        QTest::newRow("number too long to read")
+            << QByteArray("[Settings]\r\nButtonMode = 123456789012\r\n")
+            << ", line 7: the number \"123456789012\" of \"ButtonMode\" is too long to read.";
+        QTest::newRow("line without equals sign")
+            << QByteArray("[Settings]\r\nButtonMode = 4\r\nno equals sign here\r\n")
+            << ":8: expected 'key = value' or '[section]'";
+        QTest::newRow("key without name") << QByteArray("[Settings]\r\n= 3\r\n") << ":7: expected 'key = value' or '[section]'";
+        QTest::newRow("unclosed section header")
+            << QByteArray("[Settings\r\nButtonMode = 4\r\n") << ":6: expected 'key = value' or '[section]'";
+        QTest::newRow("duplicate key")
+            << QByteArray("[Settings]\r\nButtonMode = 4\r\nbuttonmode = 5\r\n") << ":8: duplicate key 'buttonmode'";
+        QTest::newRow("NUL byte") << QByteArray("[Settings]\r\nButtonMode = 4\0\r\n", 29)
+                                  << ": the file holds bytes that are not text (a NUL byte at offset 129).";
+        QTest::newRow("not UTF-8") << QByteArray("[Settings]\r\nButtonMode = 4 \xff\r\n")
+                                   << ": the file holds bytes that are not text (not UTF-8 text).";
+    }
+    // A file with a value its parameter cannot hold, or with lines that cannot be read, changes no
+    // parameter and says which file, line and parameter it is and what would have been allowed.
+    void badFilesAreRefusedAndSaySo()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QString, said);
+        TransferNet net;
+        const QStringList before = values(net);
+        const QString path = net.dir.filePath("bad.dat");
+        writeFile(path, header() + settings);
+        try {
+            net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
+            QFAIL("the file was loaded");
+        } catch (const TqmError &error) {
+            QVERIFY2(error.description().contains(path + said), qPrintable(error.description()));
+        }
         QCOMPARE(values(net), before);
-        QVERIFY(!net.buttonMode->Changed());
-    }
-}
-
-void TestParamSetFile::lenientReading_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("expected"); // values() after loading
-    const QByteArray settings = "[Settings]\r\nButtonMode = 12.5\r\nSwitchMapA = 13.5\r\nOffsetTemp = 1,-5\r\n"
-                                "OccCmdOn = 1\r\nDiscLevels = 3abc\r\nLedMode1 =  7 \r\nDeltaStep = -4\r\n";
-    const QStringList loaded = {"12", "14", "1", "-5", "1", "3", "7", "-4"};
-    const QStringList untouched = {"0", "0", "0", "0", "0", "0", "", "0"};
-    QByteArray crOnly = header() + settings;
-    crOnly.replace("\r\n", "\r");
-    QByteArray lfOnly = header() + settings;
-    lfOnly.replace("\r\n", "\n");
-    QByteArray blanks = header() + settings;
-    blanks.replace(" = ", "   =\t ").replace("[Settings]", "  [Settings]  ");
-
-    QTest::newRow("CR LF") << header() + settings << loaded;
-    QTest::newRow("CR only") << crOnly << loaded;
-    QTest::newRow("LF only") << lfOnly << loaded;
-    QTest::newRow("stray blanks") << blanks << loaded;
-    QTest::newRow("byte-order mark") << "\xef\xbb\xbf" + header() + settings << loaded;
-    QTest::newRow("no Settings section") << header() << untouched;
-    QTest::newRow("unknown keys are left")
-        << header() + "[Settings]\r\nNoSuchParameter = 5\r\nButtonMode = 4\r\n"
-        << QStringList{"4", "0", "0", "0", "0", "0", "", "0"};
-    QTest::newRow("non-numeric values")
-        << header() + "[Settings]\r\nButtonMode = abc\r\nOffsetTemp = x,y\r\nDeltaStep = ,5\r\n"
-        << untouched;
-    QTest::newRow("empty values leave the parameter")
-        << header() + "[Settings]\r\nButtonMode =\r\nLedMode1 =   \r\n" << untouched;
-}
-
-void TestParamSetFile::lenientReading()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, expected);
-    TransferNet net;
-    const QString path = net.dir.filePath("l.dat");
-    writeFile(path, content);
-    QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
-    QCOMPARE(values(net), expected);
-}
-
-void TestParamSetFile::unknownKeysAreNamedInTheLogger()
-{
-    TransferNet net;
-    const QString path = net.dir.filePath("u.dat");
-    writeFile(path, header() + "[Settings]\r\nButtonMode = 4\r\nNoSuchParameter = 5\r\n");
-    QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
-    QCOMPARE(net.buttonMode->Value(), 4);
-    QCOMPARE(net.logger.texts(),
-             QStringList{path + ", line 8: \"NoSuchParameter\" is no parameter of this device; the line was ignored."});
-    QVERIFY(!net.logger.loggerOnErrorFlag());
-}
-
-void TestParamSetFile::badFilesAreRefusedAndSaySo_data()
-{
-    QTest::addColumn<QByteArray>("settings"); // after the header, from line 6
-    QTest::addColumn<QString>("said");        // in the error's description, after the file name
-    QTest::newRow("one byte beyond its window")
-        << QByteArray("[Settings]\r\nLedMode1 = 4\r\nButtonMode = 99999\r\n")
-        << ", line 8: the value 99999 of \"ButtonMode\" is outside the allowed range 0 to 255.";
-    QTest::newRow("two bytes beyond their window")
-        << QByteArray("[Settings]\r\nOffsetTemp = 300,0\r\n")
-        << ", line 7: the value 76800 of \"OffsetTemp\" is outside the allowed range -32768 to 32767.";
-    QTest::newRow("text box beyond its range")
-        << QByteArray("[Settings]\r\nDeltaStep = 99999\r\n")
-        << ", line 7: the value 99999 of \"DeltaStep\" is outside the allowed range -200 to 200.";
-    QTest::newRow("combo box value off the list")
-        << QByteArray("[Settings]\r\nDiscLevels = 9\r\n")
-        << ", line 7: the value 9 of \"DiscLevels\" is outside the allowed range one of 1, 2, 3, 4, 5.";
-    QTest::newRow("option off the list")
-        << QByteArray("[Settings]\r\nLedMode1 = 9\r\n")
-        << ", line 7: the value 9 of \"LedMode1\" is outside the allowed range one of 3, 4, 7.";
-    QTest::newRow("check box neither checked nor unchecked")
-        << QByteArray("[Settings]\r\nOccCmdOn = 2\r\n")
-        << ", line 7: the value 2 of \"OccCmdOn\" is outside the allowed range one of 0, 1.";
-    QTest::newRow("number too long to read")
-        << QByteArray("[Settings]\r\nButtonMode = 123456789012\r\n")
-        << ", line 7: the number \"123456789012\" of \"ButtonMode\" is too long to read.";
-    QTest::newRow("line without equals sign")
-        << QByteArray("[Settings]\r\nButtonMode = 4\r\nno equals sign here\r\n")
-        << ":8: expected 'key = value' or '[section]'";
-    QTest::newRow("key without name") << QByteArray("[Settings]\r\n= 3\r\n") << ":7: expected 'key = value' or '[section]'";
-    QTest::newRow("unclosed section header")
-        << QByteArray("[Settings\r\nButtonMode = 4\r\n") << ":6: expected 'key = value' or '[section]'";
-    QTest::newRow("duplicate key")
-        << QByteArray("[Settings]\r\nButtonMode = 4\r\nbuttonmode = 5\r\n") << ":8: duplicate key 'buttonmode'";
-    QTest::newRow("NUL byte") << QByteArray("[Settings]\r\nButtonMode = 4\0\r\n", 29)
-                              << ": the file holds bytes that are not text (a NUL byte at offset 129).";
-    QTest::newRow("not UTF-8") << QByteArray("[Settings]\r\nButtonMode = 4 \xff\r\n")
-                               << ": the file holds bytes that are not text (not UTF-8 text).";
-}
-
-// A file with a value its parameter cannot hold, or with lines that cannot be read, changes no
-// parameter and says which file, line and parameter it is and what would have been allowed.
-void TestParamSetFile::badFilesAreRefusedAndSaySo()
-{
-    QFETCH(QByteArray, settings);
-    QFETCH(QString, said);
-    TransferNet net;
-    const QStringList before = values(net);
-    const QString path = net.dir.filePath("bad.dat");
-    writeFile(path, header() + settings);
-    try {
-        net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
-        QFAIL("the file was loaded");
-    } catch (const TqmError &error) {
-        QVERIFY2(error.description().contains(path + said), qPrintable(error.description()));
-    }
-    QCOMPARE(values(net), before);
-    for (cParam *p : net.params.AllParameters())
-        QVERIFY2(!p->Changed(), qPrintable(p->Name()));
-}
-
-void TestParamSetFile::unconvertibleCheckBoxTextChangesNothing()
-{
-    TransferNet net;
-    const QStringList before = values(net);
-    const QString path = net.dir.filePath("bad.dat");
-    writeFile(path, header() + "[Settings]\r\nButtonMode = 5\r\nOccCmdOn = yes\r\n");
-    try {
-        net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
-        QFAIL("a check-box text that is no number was accepted");
-    } catch (const TqmError &error) {
-        QVERIFY2(error.description().contains(path), qPrintable(error.description()));
-        QVERIFY2(error.description().contains(QStringLiteral("OccCmdOn = yes")), qPrintable(error.description()));
-    }
-    QCOMPARE(values(net), before);
-}
-
-void TestParamSetFile::missingFileIsAnError()
-{
-    TransferNet net;
-    const QString path = net.dir.filePath("nowhere.dat");
-    try {
-        net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
-        QFAIL("a missing file was read");
-    } catch (const TqmError &error) {
-        QCOMPARE(error.number(), TqmError::FileNotFound);
-        QVERIFY(error.description().contains(path));
-    }
-}
-
-void TestParamSetFile::failedSaveKeepsTheEarlierFile_data()
-{
-    QTest::addColumn<QString>("how");
-    QTest::newRow("parent is a file") << "parent";
-    QTest::newRow("target is a directory") << "directory";
-    QTest::newRow("file size limit") << "limit";
-}
-
-// Tests run as root, so a read-only directory would not stop the save: the failures are real
-// ones that root meets as well.
-void TestParamSetFile::failedSaveKeepsTheEarlierFile()
-{
-    QFETCH(QString, how);
-    TransferNet net;
-    QString path = net.dir.filePath("old.dat");
-    const QByteArray old = "earlier set";
-    writeFile(path, old);
-    if (how == QLatin1String("parent"))
-        path += QStringLiteral("/new.dat");
-    if (how == QLatin1String("directory")) {
-        path = net.dir.filePath("set.dat");
-        QVERIFY(QDir(net.dir.path()).mkdir("set.dat"));
+        for (cParam *p : net.params.AllParameters())
+            QVERIFY2(!p->Changed(), qPrintable(p->Name()));
     }
 
-    bool saved = true;
-    if (how == QLatin1String("limit")) {
-        // Larger files cannot be written by this process for a moment.
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit previous{};
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit small = previous;
-        small.rlim_cur = 64;
-        setrlimit(RLIMIT_FSIZE, &small);
-        saved = net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
-    } else {
-        saved = net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
+    void unconvertibleCheckBoxTextChangesNothing()
+    {
+        TransferNet net;
+        const QStringList before = values(net);
+        const QString path = net.dir.filePath("bad.dat");
+        writeFile(path, header() + "[Settings]\r\nButtonMode = 5\r\nOccCmdOn = yes\r\n");
+        try {
+            net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
+            QFAIL("a check-box text that is no number was accepted");
+        } catch (const TqmError &error) {
+            QVERIFY2(error.description().contains(path), qPrintable(error.description()));
+            QVERIFY2(error.description().contains(QStringLiteral("OccCmdOn = yes")), qPrintable(error.description()));
+        }
+        QCOMPARE(values(net), before);
     }
 
-    QVERIFY(!saved);
-    QCOMPARE(readFile(net.dir.filePath("old.dat")), old);
-    QCOMPARE(QDir(net.dir.path()).entryList(QStringList{"old.dat*"}, QDir::Files), QStringList{"old.dat"});
-}
+    void missingFileIsAnError()
+    {
+        TransferNet net;
+        const QString path = net.dir.filePath("nowhere.dat");
+        try {
+            net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
+            QFAIL("a missing file was read");
+        } catch (const TqmError &error) {
+            QCOMPARE(error.number(), TqmError::FileNotFound);
+            QVERIFY(error.description().contains(path));
+        }
+    }
+
+    void failedSaveKeepsTheEarlierFile_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("parent is a file") << "parent";
+        QTest::newRow("target is a directory") << "directory";
+        QTest::newRow("file size limit") << "limit";
+    }
+    // Tests run as root, so a read-only directory would not stop the save: the failures are real
+    // ones that root meets as well.
+    void failedSaveKeepsTheEarlierFile()
+    {
+        QFETCH(QString, how);
+        TransferNet net;
+        QString path = net.dir.filePath("old.dat");
+        const QByteArray old = "earlier set";
+        writeFile(path, old);
+        if (how == QLatin1String("parent"))
+            path += QStringLiteral("/new.dat");
+        if (how == QLatin1String("directory")) {
+            path = net.dir.filePath("set.dat");
+            QVERIFY(QDir(net.dir.path()).mkdir("set.dat"));
+        }
+
+        bool saved = true;
+        if (how == QLatin1String("limit")) {
+            // Larger files cannot be written by this process for a moment.
+            const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit previous{};
+            getrlimit(RLIMIT_FSIZE, &previous);
+            rlimit small = previous;
+            small.rlim_cur = 64;
+            setrlimit(RLIMIT_FSIZE, &small);
+            saved = net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
+            setrlimit(RLIMIT_FSIZE, &previous);
+            std::signal(SIGXFSZ, previousHandler);
+        } else {
+            saved = net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
+        }
+
+        QVERIFY(!saved);
+        QCOMPARE(readFile(net.dir.filePath("old.dat")), old);
+        QCOMPARE(QDir(net.dir.path()).entryList(QStringList{"old.dat*"}, QDir::Files), QStringList{"old.dat"});
+    }
+};
 
 QTEST_GUILESS_MAIN(TestParamSetFile)
 #include "tst_paramsetfile.moc"

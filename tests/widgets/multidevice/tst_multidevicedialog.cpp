@@ -74,171 +74,161 @@ class TestMultiDeviceDialog : public QObject
 {
     Q_OBJECT
 private slots:
-    void filter_data();
-    void filter();
-    void selectAllAndNoneActOnShownRows();
-    void pickedComeInOfferOrderWhateverTheSorting();
-    void openReturnsWhatTheUserPicked();
-    void cancelReturnsNothing_data();
-    void cancelReturnsNothing();
-};
+    void filter_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QString>("count");
 
-void TestMultiDeviceDialog::filter_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<QString>("count");
-
-    QTest::newRow("nothing typed") << QString() << QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}
-                                   << "1 selected, 5 of 5 shown";
-    QTest::newRow("subsystem, any case") << "FLOOR" << QStringList{"CM 1.01", "CM 1.02"} << "1 selected, 2 of 5 shown";
-    QTest::newRow("device name") << "cm a" << QStringList{"CM A1", "CM A2"} << "1 selected, 2 of 5 shown";
-    QTest::newRow("preselected row filtered out still counts") << "building b" << QStringList{"CM B1"}
-                                                               << "1 selected, 1 of 5 shown";
-    QTest::newRow("no match") << "zzz" << QStringList{} << "1 selected, 0 of 5 shown";
-}
-
-void TestMultiDeviceDialog::filter()
-{
-    QFETCH(QString, typed);
-    QFETCH(QStringList, shown);
-    QFETCH(QString, count);
-
-    fake::DemoNetwork demo;
-    const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM B1")});
-    MultiDeviceDialog dialog(request);
-    dialog.setOffer(DeviceScan::run(request, {}).offered, {});
-    dialog.show();
-
-    QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("filterEdit")), typed);
-
-    QCOMPARE(shownDevices(&dialog), shown);
-    QCOMPARE(countText(&dialog), count);
-    QCOMPARE(button(&dialog, "selectAllButton")->isEnabled(), !shown.isEmpty());
-    QVERIFY(okButton(&dialog)->isEnabled()); // the preselected device is picked
-}
-
-void TestMultiDeviceDialog::selectAllAndNoneActOnShownRows()
-{
-    fake::DemoNetwork demo;
-    const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("Demo.Building B.CM B1")});
-    MultiDeviceDialog dialog(request);
-    dialog.setOffer(DeviceScan::run(request, {}).offered, {});
-    dialog.show();
-    QLineEdit *filterEdit = dialog.findChild<QLineEdit *>(QStringLiteral("filterEdit"));
-
-    QTest::keyClicks(filterEdit, QStringLiteral("floor"));
-    QTest::mouseClick(button(&dialog, "selectAllButton"), Qt::LeftButton);
-    QCOMPARE(countText(&dialog), QStringLiteral("3 selected, 2 of 5 shown"));
-
-    filterEdit->clear();
-    QTest::keyClicks(filterEdit, QStringLiteral("1.01"));
-    QTest::mouseClick(button(&dialog, "selectNoneButton"), Qt::LeftButton);
-    QCOMPARE(countText(&dialog), QStringLiteral("2 selected, 1 of 5 shown"));
-    QCOMPARE(namesOf(dialog.picked()), (QStringList{"CM 1.02", "CM B1"}));
-
-    filterEdit->clear();
-    QTest::mouseClick(button(&dialog, "selectNoneButton"), Qt::LeftButton);
-    QCOMPARE(countText(&dialog), QStringLiteral("0 selected, 5 of 5 shown"));
-    QVERIFY(!okButton(&dialog)->isEnabled());
-
-    rowOf(&dialog, QStringLiteral("CM A2"))->setCheckState(MultiDeviceDialog::SubsystemColumn, Qt::Checked);
-    QCOMPARE(countText(&dialog), QStringLiteral("1 selected, 5 of 5 shown"));
-    QVERIFY(okButton(&dialog)->isEnabled());
-}
-
-void TestMultiDeviceDialog::pickedComeInOfferOrderWhateverTheSorting()
-{
-    fake::DemoNetwork demo;
-    const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM B1"), QStringLiteral("CM A1"), QStringLiteral("CM 1.02")});
-    MultiDeviceDialog dialog(request);
-    dialog.setOffer(DeviceScan::run(request, {}).offered, {});
-    dialog.show();
-    QHeaderView *header = listOf(&dialog)->header();
-    const QPoint deviceHeader(header->sectionViewportPosition(MultiDeviceDialog::DeviceColumn) + 4, header->height() / 2);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, deviceHeader);
-    QCOMPARE(listOf(&dialog)->topLevelItem(0)->text(MultiDeviceDialog::DeviceColumn), QStringLiteral("CM 1.01"));
-
-    QCOMPARE(namesOf(dialog.picked()), (QStringList{"CM A1", "CM 1.02", "CM B1"}));
-}
-
-void TestMultiDeviceDialog::openReturnsWhatTheUserPicked()
-{
-    fake::DemoNetwork demo;
-    QWidget owner;
-    MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM A1")});
-    request.owner = &owner;
-    request.language = 1000;
-
-    ui::QtMultiDeviceWindow window;
-    int progress = 0, completed = 0, validated = 0;
-    connect(&window, &MultiDeviceWindow::progress, this, [&] { ++progress; });
-    connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
-    connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [&](const lns::AppDevicePtr &device, bool &notValidated) {
-        ++validated;
-        notValidated = device->name() == QStringLiteral("CM A2");
-    });
-
-    QString statusText, title, count;
-    QWidget *parent = nullptr;
-    connect(&window, &ui::QtMultiDeviceWindow::offerShown, this, [&](MultiDeviceDialog *dialog) {
-        statusText = dialog->findChild<QLabel *>(QStringLiteral("statusLabel"))->text();
-        title = dialog->windowTitle();
-        parent = dialog->parentWidget();
-        count = countText(dialog);
-        QTimer::singleShot(0, dialog, [dialog] {
-            rowOf(dialog, QStringLiteral("CM B1"))->setCheckState(MultiDeviceDialog::SubsystemColumn, Qt::Checked);
-            QTest::mouseClick(okButton(dialog), Qt::LeftButton);
-        });
-    });
-
-    const MultiDeviceSelectionPtr selection = window.open(request);
-
-    QCOMPARE(deviceNamesOf(selection), (QStringList{"CM A1", "CM B1"}));
-    QCOMPARE(statusText, QStringLiteral("Durchsuche Projekt ..."));
-    QCOMPARE(title, request.title);
-    QCOMPARE(parent, &owner);
-    QCOMPARE(count, QStringLiteral("1 ausgewählt, 4 von 4 angezeigt"));
-    QVERIFY(progress > 0);
-    QCOMPARE(completed, 1);
-    QCOMPARE(validated, 5);
-}
-
-void TestMultiDeviceDialog::cancelReturnsNothing_data()
-{
-    QTest::addColumn<bool>("duringSearch");
-    QTest::newRow("while searching") << true;
-    QTest::newRow("after the offer") << false;
-}
-
-void TestMultiDeviceDialog::cancelReturnsNothing()
-{
-    QFETCH(bool, duringSearch);
-
-    fake::DemoNetwork demo;
-    ui::QtMultiDeviceWindow window;
-    int completed = 0, offers = 0;
-    connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
-    if (duringSearch) {
-        connect(&window, &MultiDeviceWindow::progress, this, [] {
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                if (auto *dialog = qobject_cast<MultiDeviceDialog *>(widget); dialog && dialog->isVisible())
-                    dialog->reject();
-        });
+        QTest::newRow("nothing typed") << QString() << QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}
+                                       << "1 selected, 5 of 5 shown";
+        QTest::newRow("subsystem, any case") << "FLOOR" << QStringList{"CM 1.01", "CM 1.02"} << "1 selected, 2 of 5 shown";
+        QTest::newRow("device name") << "cm a" << QStringList{"CM A1", "CM A2"} << "1 selected, 2 of 5 shown";
+        QTest::newRow("preselected row filtered out still counts") << "building b" << QStringList{"CM B1"}
+                                                                   << "1 selected, 1 of 5 shown";
+        QTest::newRow("no match") << "zzz" << QStringList{} << "1 selected, 0 of 5 shown";
     }
-    connect(&window, &ui::QtMultiDeviceWindow::offerShown, this, [&](MultiDeviceDialog *dialog) {
-        ++offers;
-        QTimer::singleShot(0, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); });
-    });
+    void filter()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, count);
 
-    // Everything preselected, so only the cancel can make the answer empty.
-    const MultiDeviceSelectionPtr selection =
-        window.open(requestFor(demo, {"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
+        fake::DemoNetwork demo;
+        const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM B1")});
+        MultiDeviceDialog dialog(request);
+        dialog.setOffer(DeviceScan::run(request, {}).offered, {});
+        dialog.show();
 
-    QCOMPARE(selection->count(), 0);
-    QCOMPARE(completed, 1);
-    QCOMPARE(offers, duringSearch ? 0 : 1);
-}
+        QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("filterEdit")), typed);
+
+        QCOMPARE(shownDevices(&dialog), shown);
+        QCOMPARE(countText(&dialog), count);
+        QCOMPARE(button(&dialog, "selectAllButton")->isEnabled(), !shown.isEmpty());
+        QVERIFY(okButton(&dialog)->isEnabled()); // the preselected device is picked
+    }
+
+    void selectAllAndNoneActOnShownRows()
+    {
+        fake::DemoNetwork demo;
+        const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("Demo.Building B.CM B1")});
+        MultiDeviceDialog dialog(request);
+        dialog.setOffer(DeviceScan::run(request, {}).offered, {});
+        dialog.show();
+        QLineEdit *filterEdit = dialog.findChild<QLineEdit *>(QStringLiteral("filterEdit"));
+
+        QTest::keyClicks(filterEdit, QStringLiteral("floor"));
+        QTest::mouseClick(button(&dialog, "selectAllButton"), Qt::LeftButton);
+        QCOMPARE(countText(&dialog), QStringLiteral("3 selected, 2 of 5 shown"));
+
+        filterEdit->clear();
+        QTest::keyClicks(filterEdit, QStringLiteral("1.01"));
+        QTest::mouseClick(button(&dialog, "selectNoneButton"), Qt::LeftButton);
+        QCOMPARE(countText(&dialog), QStringLiteral("2 selected, 1 of 5 shown"));
+        QCOMPARE(namesOf(dialog.picked()), (QStringList{"CM 1.02", "CM B1"}));
+
+        filterEdit->clear();
+        QTest::mouseClick(button(&dialog, "selectNoneButton"), Qt::LeftButton);
+        QCOMPARE(countText(&dialog), QStringLiteral("0 selected, 5 of 5 shown"));
+        QVERIFY(!okButton(&dialog)->isEnabled());
+
+        rowOf(&dialog, QStringLiteral("CM A2"))->setCheckState(MultiDeviceDialog::SubsystemColumn, Qt::Checked);
+        QCOMPARE(countText(&dialog), QStringLiteral("1 selected, 5 of 5 shown"));
+        QVERIFY(okButton(&dialog)->isEnabled());
+    }
+
+    void pickedComeInOfferOrderWhateverTheSorting()
+    {
+        fake::DemoNetwork demo;
+        const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM B1"), QStringLiteral("CM A1"), QStringLiteral("CM 1.02")});
+        MultiDeviceDialog dialog(request);
+        dialog.setOffer(DeviceScan::run(request, {}).offered, {});
+        dialog.show();
+        QHeaderView *header = listOf(&dialog)->header();
+        const QPoint deviceHeader(header->sectionViewportPosition(MultiDeviceDialog::DeviceColumn) + 4, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, deviceHeader);
+        QCOMPARE(listOf(&dialog)->topLevelItem(0)->text(MultiDeviceDialog::DeviceColumn), QStringLiteral("CM 1.01"));
+
+        QCOMPARE(namesOf(dialog.picked()), (QStringList{"CM A1", "CM 1.02", "CM B1"}));
+    }
+
+    void openReturnsWhatTheUserPicked()
+    {
+        fake::DemoNetwork demo;
+        QWidget owner;
+        MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM A1")});
+        request.owner = &owner;
+        request.language = 1000;
+
+        ui::QtMultiDeviceWindow window;
+        int progress = 0, completed = 0, validated = 0;
+        connect(&window, &MultiDeviceWindow::progress, this, [&] { ++progress; });
+        connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
+        connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [&](const lns::AppDevicePtr &device, bool &notValidated) {
+            ++validated;
+            notValidated = device->name() == QStringLiteral("CM A2");
+        });
+
+        QString statusText, title, count;
+        QWidget *parent = nullptr;
+        connect(&window, &ui::QtMultiDeviceWindow::offerShown, this, [&](MultiDeviceDialog *dialog) {
+            statusText = dialog->findChild<QLabel *>(QStringLiteral("statusLabel"))->text();
+            title = dialog->windowTitle();
+            parent = dialog->parentWidget();
+            count = countText(dialog);
+            QTimer::singleShot(0, dialog, [dialog] {
+                rowOf(dialog, QStringLiteral("CM B1"))->setCheckState(MultiDeviceDialog::SubsystemColumn, Qt::Checked);
+                QTest::mouseClick(okButton(dialog), Qt::LeftButton);
+            });
+        });
+
+        const MultiDeviceSelectionPtr selection = window.open(request);
+
+        QCOMPARE(deviceNamesOf(selection), (QStringList{"CM A1", "CM B1"}));
+        QCOMPARE(statusText, QStringLiteral("Durchsuche Projekt ..."));
+        QCOMPARE(title, request.title);
+        QCOMPARE(parent, &owner);
+        QCOMPARE(count, QStringLiteral("1 ausgewählt, 4 von 4 angezeigt"));
+        QVERIFY(progress > 0);
+        QCOMPARE(completed, 1);
+        QCOMPARE(validated, 5);
+    }
+
+    void cancelReturnsNothing_data()
+    {
+        QTest::addColumn<bool>("duringSearch");
+        QTest::newRow("while searching") << true;
+        QTest::newRow("after the offer") << false;
+    }
+    void cancelReturnsNothing()
+    {
+        QFETCH(bool, duringSearch);
+
+        fake::DemoNetwork demo;
+        ui::QtMultiDeviceWindow window;
+        int completed = 0, offers = 0;
+        connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
+        if (duringSearch) {
+            connect(&window, &MultiDeviceWindow::progress, this, [] {
+                for (QWidget *widget : QApplication::topLevelWidgets())
+                    if (auto *dialog = qobject_cast<MultiDeviceDialog *>(widget); dialog && dialog->isVisible())
+                        dialog->reject();
+            });
+        }
+        connect(&window, &ui::QtMultiDeviceWindow::offerShown, this, [&](MultiDeviceDialog *dialog) {
+            ++offers;
+            QTimer::singleShot(0, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); });
+        });
+
+        // Everything preselected, so only the cancel can make the answer empty.
+        const MultiDeviceSelectionPtr selection =
+            window.open(requestFor(demo, {"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
+
+        QCOMPARE(selection->count(), 0);
+        QCOMPARE(completed, 1);
+        QCOMPARE(offers, duringSearch ? 0 : 1);
+    }
+};
 
 QTEST_MAIN(TestMultiDeviceDialog)
 #include "tst_multidevicedialog.moc"
