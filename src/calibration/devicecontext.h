@@ -16,7 +16,7 @@ struct DeviceContext
     QString deviceTemplate;              // the template name of its device
     const IniFile *iniFile = nullptr;    // the plug-in INI file
     int language = 0;                    // 0 English, 1000 German
-    ClockRef clock;
+    ClockRef clock{};
 
     // The session's view: its LonMark object, or `lonMarkObject` (another device's during a
     // copy), with the session's template, INI file, language and clock.
