@@ -21,6 +21,8 @@
 #include "session/settings.h"
 #include "strings/resstrings.h"
 #include "widgets/qtmainwindowview.h"
+#include "widgets/qttranslations.h"
+#include "widgets/widgetdialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -114,7 +116,10 @@ public:
         env.view = &view;
         env.home = dataHome();
         env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(dataHome()); };
-        env.applyLanguage = [](qint16 chosen) { setLanguage(chosen); };
+        env.applyLanguage = [](qint16 chosen) {
+            setLanguage(chosen);
+            widgets::useQtTranslations(chosen);
+        };
         host = std::make_unique<PlugInHost>(env);
         host->Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:").arg(commandId) + objectName);
         if (host->ended() || !view.isWindowVisible())
