@@ -13,6 +13,7 @@
 #include "params/cparamenums.h"
 #include "params/cparams.h"
 #include "params/cparamtextbox.h"
+#include "params/numbers.h"
 #include "params/rawparams.h"
 #include "session/session.h"
 #include "session/settings.h"
@@ -39,8 +40,14 @@ constexpr int UpperFanPositionComboBox = 5;
 constexpr int LowerFanPositionComboBox = 6;
 constexpr int ToggleSwitchComboBox = 1;
 constexpr int RoomTemperatureTextBox = 3;
+constexpr double RoomTemperaturePreset = 21.0;
 constexpr int ToggleSwitchNotAvailable = E::BM_NUL_RAW;
 constexpr int LoggerKeyNo = 6;
+const QString ParamSetSuffix = QStringLiteral("dat");
+constexpr int SavedMessage = 1572;
+constexpr int CannotCalibrateMessage = 1573;
+// "Device ... does not answer": the logger line, and the status text while it lasts.
+constexpr int SilentDeviceMessage = 1571;
 
 const Frame SwitchFrames[] = {Frame::SwitchPosition0, Frame::SwitchPosition1, Frame::SwitchPosition2};
 
@@ -361,9 +368,13 @@ void FrmMain::prepareForCommand()
     m_updatingControls = false;
     if (command == commands::Monitor)
         return;
-    if (announce)
+    if (announce) {
         m_services.logger->addLogLine(GetResString(1550, 2), logcolour::Blue);
-    m_view.textBox(RoomTemperatureTextBox)->setText(QStringLiteral("21,0"));
+        reportSilentDevice();
+    }
+    // In the session's number format, as the entry is written back after each input.
+    m_view.textBox(RoomTemperatureTextBox)
+        ->setText(numbers::formatFixed(RoomTemperaturePreset, 1, params()->context().locale).trimmed());
     m_view.textBox(11)->setText(calibration::ReadTempSensorCalibrated(deviceContext()));
     m_view.textBox(12)->setText(calibration::ReadRegulatorCalibrated(deviceContext()));
 }
@@ -402,8 +413,24 @@ void FrmMain::Display()
     if (m_hooks.hideStatusWindow)
         m_hooks.hideStatusWindow();
     showWindow();
-    m_view.setStatusText(GetResString(1517));
+    setStatusText(GetResString(1517));
     log(GetResString(1530));
+}
+
+void FrmMain::reportSilentDevice()
+{
+    m_deviceSilent = !accessible();
+    if (m_deviceSilent)
+        logColoured(GetResString(SilentDeviceMessage, 1, {m_services.session->deviceName}), logcolour::Red);
+}
+
+void FrmMain::setStatusText(const QString &text)
+{
+    if (m_deviceSilent && text == GetResString(1517))
+        m_deviceSilent = !accessible();
+    m_view.setStatusText(m_deviceSilent && text == GetResString(1517)
+                             ? GetResString(SilentDeviceMessage, 2, {m_services.session->deviceName})
+                             : text);
 }
 
 // The enabling rules that the parameter objects cannot know: hardware variants, the toggle

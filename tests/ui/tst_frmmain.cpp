@@ -104,7 +104,7 @@ private slots:
         QVERIFY(!rig.session.parametersChangedFlag);
         QCOMPARE(rig.logger.labels.last(), GetResString(1530));
         QVERIFY(rig.logger.texts().contains(GetResString(1550, 2)));
-        QCOMPARE(view.textBox(3)->text(), QStringLiteral("21,0"));
+        QCOMPARE(view.textBox(3)->text(), QStringLiteral("21.0")); // an English session's number format
         QCOMPARE(view.textBox(11)->text(), GetResString(1123));
     }
 
@@ -317,6 +317,26 @@ private slots:
         QCOMPARE(rig.window->currentPageKey(), 6);
         QVERIFY(!rig.logger.loggerOnErrorFlag());
         QVERIFY(rig.view.isWindowVisible());
+    }
+
+    // A device that does not answer at configure: the values are the network database's, and
+    // the logger and the status text say so until the device answers.
+    void silentDeviceIsNamedUntilItAnswers()
+    {
+        WindowRig rig;
+        rig.setOnline("CM 1.06", false);
+        rig.open("CM 1.06");
+        const QString cause = GetResString(1571, 1, {"CM 1.06"});
+        const qsizetype line = rig.logger.texts().indexOf(cause);
+        QVERIFY(line >= 0);
+        QCOMPARE(rig.logger.lines[line].colour, logcolour::Red);
+        QCOMPARE(rig.window->currentPageKey(), 6);
+        QCOMPARE(rig.view.statusText(), GetResString(1571, 2, {"CM 1.06"}));
+        QVERIFY(rig.view.clickMenuTool("ReadParameters"));
+        QCOMPARE(rig.view.statusText(), GetResString(1571, 2, {"CM 1.06"}));
+        rig.setOnline("CM 1.06", true);
+        QVERIFY(rig.view.clickMenuTool("ReadParameters"));
+        QCOMPARE(rig.view.statusText(), GetResString(1517));
     }
 
     void closingAsksOnlyWithUnwrittenEdits_data()
