@@ -95,7 +95,8 @@ void PlugInHost::createMonitoring()
         return;
     cConfiguration *configuration = m_mainWindow->configuration();
     m_monitoring = std::make_unique<cMonitoring>(services(), *m_mainWindow,
-                                                 configuration ? configuration->Parameters() : nullptr);
+                                                 configuration ? configuration->Parameters() : nullptr,
+                                                 languageLocale(m_session.language));
 }
 
 QString PlugInHost::resString(int id, int piece) const

@@ -8,6 +8,7 @@
 // as "¶". The tables are compiled in as the resources :/strings/en.txt and :/strings/de.txt.
 
 #include <QHash>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -57,6 +58,11 @@ QList<int> LoadedNumbers();
 // every text of the program missing.
 void setLanguage(int language);
 int language();
+
+// Dates and numbers in a language (0 or 1000): the system's own formats when the system speaks
+// that language, otherwise the language's usual ones (German as in Germany, English as in the
+// United Kingdom), so that a session shows one number and date format, its language's.
+QLocale languageLocale(int language);
 
 // Piece `piece` (0 counts as 1) of text `id` + language(), every "¶" expanded to CR LF. Empty
 // when the text has fewer pieces. A missing number raises TqmError::ResourceMissing.

@@ -13,6 +13,8 @@ bool useQtTranslations(int language)
 {
     // One translator for the process: a new language replaces the old one.
     static QTranslator *installed = nullptr;
+    // Qt's dates and numbers (the file dialog's columns) as well.
+    QLocale::setDefault(languageLocale(language));
     if (installed) {
         QCoreApplication::removeTranslator(installed);
         delete installed;

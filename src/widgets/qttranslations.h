@@ -2,7 +2,8 @@
 
 // Qt's own texts (the buttons of message boxes, the file dialog, the context menus of text
 // boxes) in the session's language: the German ones come from Qt's translations (qtbase_de.qm,
-// Debian's qt6-translations-l10n) in Qt's translations directory; English needs none.
+// Debian's qt6-translations-l10n) in Qt's translations directory; English needs none. Qt's
+// default locale (the dates of the file dialog) follows the language too.
 
 namespace widgets {
 

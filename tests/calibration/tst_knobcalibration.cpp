@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(rig.view.foreColour(Result), controls::Colour(0x008000));
         QVERIFY(!rig.window->knobCalibration()->KnobCalibPending());
         QCOMPARE(rig.view.textBox(calibration::KnobCalibratedBox)->text(),
-                 calibration::CalibrationTimeText(rig.clock.now(), QLocale::system()));
+                 calibration::CalibrationTimeText(rig.clock.now().toLocalTime(), languageLocale(ResStrings::English)));
     }
 
     void firstPressOnASilentDevice()
