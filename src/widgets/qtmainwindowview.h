@@ -136,6 +136,8 @@ public:
     // user could not do it (the target is absent, hidden or disabled, or the window disabled) ----
     bool clickTab(const QString &key); // on the visible strip, e.g. "KEY:5"
     bool clickButtonBarItem(const QString &key);
+    // The next (1) or previous (-1) tab of the visible strip, round, as Ctrl+Tab chooses it.
+    void stepTab(int step);
     bool clickMenuTool(const ui::MenuTool &tool);
     bool clickLineButton(ui::LineButton button);
     bool clickCommandButton(int index);
@@ -160,6 +162,8 @@ private:
     void buildMenus();
     QWidget *createItemWidget(const design::Item &item, QWidget *parent);
     QWidget *elementWidget(ui::Element element) const;
+    // Gives the fields that `label` names their accessible names again.
+    void nameFieldsLabelledBy(ui::Element label);
     Strip &strip(int number);
     const Strip &strip(int number) const;
     void checkPosition(int strip, int position, bool insert = false) const;
@@ -181,6 +185,13 @@ private:
     QHash<quint64, ui::Rect> m_givenGeometry; // twips as the program set them
     std::optional<ui::Rect> m_givenWindowGeometry;
     QList<ui::ElementTag> m_captionTags;
+    struct Naming
+    {
+        QWidget *field = nullptr;
+        QList<ui::Element> labels;
+    };
+    QList<Naming> m_namings;
+    QMultiHash<quint64, int> m_namedBy; // label -> the namings it takes part in
     QList<QtTextBox *> m_textBoxes;
     QList<QtComboBox *> m_comboBoxes;
     QList<QtCheckBox *> m_checkBoxes;
