@@ -608,13 +608,22 @@ void FrmMain::onTabClicked(int, const QString &key)
 
 void FrmMain::enableCalibrateButtons(int keyNo)
 {
+    if (keyNo != 2 && keyNo != 3)
+        return;
+    const bool on = accessible();
     if (keyNo == 2) {
-        m_view.setEnabled(Element::commandButton(0), accessible());
-    } else if (keyNo == 3) {
-        const bool on = accessible();
+        m_view.setEnabled(Element::commandButton(0), on);
+    } else {
         m_view.setEnabled(Element::commandButton(1), on);
         m_view.setEnabled(Element::commandButton(3), on);
         m_view.setEnabled(Element::commandButton(4), on);
+    }
+    // A "Calibrate" that is off says why on its page.
+    if (!on) {
+        const auto indicator = keyNo == 2 ? calibration::Indicator::Sensor : calibration::Indicator::Knob;
+        setResult(indicator, GetResString(CannotCalibrateMessage, 1, {m_services.session->deviceName}),
+                  calibration::FailureColour);
+        setResultVisible(indicator, true);
     }
 }
 

@@ -97,6 +97,8 @@ namespace labels {
 constexpr int ChangedNotice = 30;      // page 4: "ATTENTION: The parameters have not been written." (1140)
 constexpr int SensorResult = 31;       // page 2: result of the sensor calibration
 constexpr int KnobResult = 32;         // page 3: result of the knob calibration
+constexpr int KnobResetResult = 33;    // page 3: result of resetting this device's knob calibration
+constexpr int KnobCentreResult = 34;   // page 3: result of the centre calibration of this device
 } // namespace labels
 
 // An element and the tag its design gives it: a caption number, or caption and tool-tip

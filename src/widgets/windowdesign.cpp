@@ -262,19 +262,21 @@ void turningKnob(Builder &b)
     named(b.display(12, DateLeft - left, 1845, width - (DateLeft - left)), {again(1120, 1)});
 
     // This device, then several devices: a heading, what to do, and the button.
-    const auto procedure = [&](int thisDevice, int thisNote, int thisButton, int severalDevices, int severalNote,
-                               int severalButton, int caption, int severalCaption) {
+    const auto procedure = [&](int thisDevice, int thisNote, int thisButton, int result, int severalDevices,
+                               int severalNote, int severalButton, int caption, int severalCaption) {
         b.heading(thisDevice, 0, 0, width);
         b.note(thisNote, inner, 390, width - inner, 1140);
         b.button(thisButton, caption, width - ButtonWidth, 1575);
+        // What the button did, beside it.
+        b.add(Widget::Note, Element::label(result), {}, {inner, 1560, width - ButtonWidth - inner - 120, 480}).visible = false;
         b.heading(severalDevices, 0, 2070, width);
         b.note(severalNote, inner, 2460, width - inner, 1140);
         b.button(severalButton, severalCaption, width - ButtonWidth, 3645);
     };
     b.into(Container::frame(Frame::KnobReset));
-    procedure(1115, 1116, 3, 1117, 1118, 4, 1124, 1125);
+    procedure(1115, 1116, 3, ui::labels::KnobResetResult, 1117, 1118, 4, 1124, 1125);
     b.into(Container::frame(Frame::KnobCentre));
-    procedure(again(1115, 1), 1126, 5, again(1117, 1), 1127, 6, 1112, 1112);
+    procedure(again(1115, 1), 1126, 5, ui::labels::KnobCentreResult, again(1117, 1), 1127, 6, 1112, 1112);
 }
 
 // Page 4: the module's outputs; the mode-dependent frames take turns at one place.

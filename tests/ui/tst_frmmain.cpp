@@ -174,19 +174,31 @@ private slots:
         QCOMPARE(rig.window->knobCalibration()->tickCount(), 2);
     }
 
-    // The calibrate buttons of the page shown follow whether the device answers.
+    // The calibrate buttons of the page shown follow whether the device answers and the entry;
+    // when they are off, the page says why.
     void calibrateButtonsFollowTheDevice()
     {
         WindowRig rig;
         rig.open("CM 1.06", 2);
+        const Element result = Element::label(labels::SensorResult);
         QVERIFY(rig.view.isEnabled(Element::commandButton(0)));
+        rig.view.textBox(3)->setText("60");
+        QVERIFY(!rig.view.isEnabled(Element::commandButton(0)));
+        QVERIFY(rig.view.isVisible(result));
+        QVERIFY2(rig.view.caption(result).contains("50"), qPrintable(rig.view.caption(result)));
+        rig.view.textBox(3)->setText("21");
+        QVERIFY(rig.view.isEnabled(Element::commandButton(0)));
+        QVERIFY(!rig.view.isVisible(result));
+
         rig.setOnline("CM 1.06", false);
         QVERIFY(rig.view.clickTab("KEY:3"));
         for (int button : {1, 3, 4})
             QVERIFY(!rig.view.isEnabled(Element::commandButton(button)));
+        QCOMPARE(rig.view.caption(Element::label(labels::KnobResult)), GetResString(1573, 1, {"CM 1.06"}));
         QVERIFY(rig.view.clickTab("KEY:2"));
         QVERIFY(!rig.view.isEnabled(Element::commandButton(0)));
         QVERIFY(!rig.view.clickCommandButton(0));
+        QCOMPARE(rig.view.caption(result), GetResString(1573, 1, {"CM 1.06"}));
     }
 
     void heartbeatCheckBoxes_data()
