@@ -22,6 +22,10 @@
 #include "ui/captions.h"
 #include "ui/windowlayout.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 using E = cParamEnums;
 
 namespace ui {
@@ -1025,19 +1029,44 @@ void FrmMain::SaveParameters()
     FileDialogRequest request;
     request.title = GetResString(1600, 2);
     request.filter = GetResString(1601);
-    request.initialDirectory = m_hooks.programDirectory;
+    request.initialDirectory = fileFolder();
     request.save = true;
-    const QString fileName = m_services.dialogs->fileName(request);
+    request.defaultSuffix = ParamSetSuffix;
+    QString fileName = m_services.dialogs->fileName(request);
     if (fileName.isEmpty())
         return;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QLatin1Char('.') + ParamSetSuffix;
+    rememberFileFolder(fileName);
     m_view.setWindowEnabled(false);
     guarded([&] {
         const QString programId = m_services.session->appDevice ? m_services.session->appDevice->programId() : QString();
-        if (!transfer::ParamSetFile(*params()).WriteToFile(fileName, product::PlugInName, programId,
-                                                            product::DataFileVersion))
+        if (transfer::ParamSetFile(*params()).WriteToFile(fileName, product::PlugInName, programId,
+                                                           product::DataFileVersion))
+            logColoured(GetResString(SavedMessage, 1, {QDir::toNativeSeparators(fileName)}), logcolour::Green);
+        else
             m_services.dialogs->message(GetResString(1523), m_view.windowCaption(), MsgIcon::Critical);
     });
     m_view.setWindowEnabled(true);
+}
+
+// The folder used last; else the program's folder, where an installed program cannot write,
+// so then the user's documents.
+QString FrmMain::fileFolder() const
+{
+    const QString last = m_services.registry ? settings::readFileFolder(*m_services.registry) : QString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QFileInfo program(m_hooks.programDirectory);
+    if (program.isDir() && program.isWritable())
+        return m_hooks.programDirectory;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void FrmMain::rememberFileFolder(const QString &fileName)
+{
+    if (m_services.registry)
+        guarded([&] { settings::writeFileFolder(*m_services.registry, QFileInfo(fileName).absolutePath()); });
 }
 
 void FrmMain::LoadParameters()
@@ -1053,10 +1082,11 @@ void FrmMain::LoadParameters()
     FileDialogRequest request;
     request.title = GetResString(1600, 1);
     request.filter = GetResString(1601);
-    request.initialDirectory = m_hooks.programDirectory;
+    request.initialDirectory = fileFolder();
     const QString fileName = m_services.dialogs->fileName(request);
     if (fileName.isEmpty())
         return;
+    rememberFileFolder(fileName);
     m_view.setWindowEnabled(false);
     guarded([&] {
         const QString programId = m_services.session->appDevice ? m_services.session->appDevice->programId() : QString();

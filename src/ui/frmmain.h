@@ -66,7 +66,8 @@ struct FrmMainHooks
     std::function<std::unique_ptr<device::MultiDeviceWindow>()> createMultiDeviceWindow;
     // Hears what a user would see of the window: "buildPages 1", "show", "hide".
     std::function<void(const QString &request)> report;
-    // The initial directory of the file dialogs.
+    // The program's folder: the file dialogs start there while it can be written and no
+    // folder was used yet.
     QString programDirectory;
 };
 

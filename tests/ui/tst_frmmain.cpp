@@ -477,14 +477,20 @@ private slots:
     {
         WindowRig rig;
         rig.open("CM 1.06");
-        const QString file = rig.dir.filePath("set.dat");
-        rig.dialogs.fileNames.enqueue(file);
+        // A name without an extension gets ".dat"; the logger says where the set went.
+        QDir().mkpath(rig.dir.filePath("sets"));
+        const QString file = rig.dir.filePath("sets/set.dat");
+        rig.dialogs.fileNames.enqueue(rig.dir.filePath("sets/set"));
         QVERIFY(rig.view.clickMenuTool("SaveFile"));
         QVERIFY(QFile::exists(file));
         QCOMPARE(rig.dialogs.fileRequests.last().title, GetResString(1600, 2));
+        QCOMPARE(rig.dialogs.fileRequests.last().initialDirectory, rig.dir.path());
+        QCOMPARE(rig.logger.lines.last().text, GetResString(1572, 1, {QDir::toNativeSeparators(file)}));
+        QCOMPARE(rig.logger.lines.last().colour, logcolour::DarkGreen);
 
         rig.dialogs.fileNames.enqueue(file);
         QVERIFY(rig.view.clickMenuTool("OpenFile"));
+        QCOMPARE(rig.dialogs.fileRequests.last().initialDirectory, rig.dir.filePath("sets")); // the folder used last
         QVERIFY(rig.dialogs.messages.isEmpty());
         QVERIFY(rig.session.parametersChangedFlag);
         QVERIFY(rig.view.windowEnabled());
