@@ -249,7 +249,28 @@ void FrmMain::restorePosition()
     Rect rect = m_view.windowGeometry();
     rect.top = stored.top;
     rect.left = stored.left;
-    m_view.setWindowGeometry(rect);
+    m_view.setWindowGeometry(keptOnScreen(rect, m_view.screenAreas()));
+}
+
+// A stored place from another screen arrangement keeps the window on the nearest screen now.
+Rect keptOnScreen(const Rect &rect, const QList<Rect> &screens)
+{
+    if (screens.isEmpty())
+        return rect;
+    const auto distance = [&rect](const Rect &area) {
+        const double dx = qMax(0.0, qMax(area.left - rect.left, rect.left - (area.left + area.width)));
+        const double dy = qMax(0.0, qMax(area.top - rect.top, rect.top - (area.top + area.height)));
+        return dx * dx + dy * dy;
+    };
+    const Rect *nearest = &screens.first();
+    for (const Rect &area : screens) {
+        if (distance(area) < distance(*nearest))
+            nearest = &area;
+    }
+    Rect kept = rect;
+    kept.left = qMax(nearest->left, qMin(rect.left, nearest->left + nearest->width - rect.width));
+    kept.top = qMax(nearest->top, qMin(rect.top, nearest->top + nearest->height - rect.height));
+    return kept;
 }
 
 void FrmMain::buildPages(int commandIndex)

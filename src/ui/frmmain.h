@@ -71,6 +71,10 @@ struct FrmMainHooks
     QString programDirectory;
 };
 
+// The rectangle moved as little as needed to lie on the screen nearest to its top left corner
+// (wholly, when it fits); unchanged without screens.
+Rect keptOnScreen(const Rect &rect, const QList<Rect> &screens);
+
 // View bits: the button-bar views by their caption tags.
 namespace views {
 constexpr int Configuration = 1;       // tag 1001

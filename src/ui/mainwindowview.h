@@ -221,6 +221,8 @@ public:
     virtual void setWindowCaption(const QString &caption) = 0;
     virtual Rect windowGeometry() const = 0;
     virtual void setWindowGeometry(const Rect &rect) = 0;
+    // The area of each screen that windows may take (without panels); empty when unknown.
+    virtual QList<Rect> screenAreas() const { return {}; }
     virtual WindowState windowState() const = 0;
     virtual void setWindowState(WindowState state) = 0;
     virtual void showWindow() = 0;

@@ -81,6 +81,9 @@ public:
     void setWindowCaption(const QString &caption) override { m_caption = caption; }
     Rect windowGeometry() const override { return m_windowRect; }
     void setWindowGeometry(const Rect &rect) override { m_windowRect = rect; }
+    QList<Rect> screenAreas() const override { return screens; }
+    // One screen of 1920 x 1080 pixels unless a test gives others.
+    QList<Rect> screens{{0, 0, 28800, 16200}};
     WindowState windowState() const override { return m_state; }
     void setWindowState(WindowState state) override { m_state = state; }
     void showWindow() override;

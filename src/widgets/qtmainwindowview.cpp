@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
@@ -884,6 +885,14 @@ void QtMainWindowView::setWindowGeometry(const Rect &rect)
         m_window->setFixedSize(outer.size() - margins);
     m_window->move(outer.topLeft());
     m_givenWindowGeometry = rect;
+}
+
+QList<Rect> QtMainWindowView::screenAreas() const
+{
+    QList<Rect> areas;
+    for (const QScreen *screen : QGuiApplication::screens())
+        areas.append(twipsOf(screen->availableGeometry()));
+    return areas;
 }
 
 WindowState QtMainWindowView::windowState() const

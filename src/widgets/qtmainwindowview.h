@@ -114,6 +114,7 @@ public:
     void setWindowCaption(const QString &caption) override;
     ui::Rect windowGeometry() const override;
     void setWindowGeometry(const ui::Rect &rect) override;
+    QList<ui::Rect> screenAreas() const override;
     WindowState windowState() const override;
     void setWindowState(WindowState state) override;
     void showWindow() override;

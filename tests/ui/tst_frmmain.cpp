@@ -445,6 +445,32 @@ private slots:
         QCOMPARE(rig.view.statusText(), GetResString(1507));
     }
 
+    void storedPositionStaysOnAScreen_data()
+    {
+        QTest::addColumn<double>("left");
+        QTest::addColumn<double>("top");
+        QTest::addColumn<double>("keptLeft");
+        QTest::addColumn<double>("keptTop");
+        // Screens: 28800 x 16200 twips at 0, and a second one to its right.
+        QTest::newRow("on the screen") << 900.0 << 700.0 << 900.0 << 700.0;
+        QTest::newRow("far right") << 40000.0 << 700.0 << 28800.0 + 14400 - 9855 << 700.0;
+        QTest::newRow("above and left") << -5000.0 << -300.0 << 0.0 << 0.0;
+        QTest::newRow("across the lower edge") << 15000.0 << 15000.0 << 15000.0 << 16200.0 - 8760;
+    }
+    void storedPositionStaysOnAScreen()
+    {
+        QFETCH(double, left);
+        QFETCH(double, top);
+        WindowRig rig;
+        rig.view.screens.append({28800, 0, 14400, 10800});
+        const QString key = settings::productKey();
+        rig.registry.WriteValue(RegistryAccess::LocalMachine, key, "Settings", "Top", QString::number(top));
+        rig.registry.WriteValue(RegistryAccess::LocalMachine, key, "Settings", "Left", QString::number(left));
+        rig.open("CM 1.06");
+        QTEST(rig.view.windowGeometry().left, "keptLeft");
+        QTEST(rig.view.windowGeometry().top, "keptTop");
+    }
+
     void languageSwitchAsksOnlyForAChange()
     {
         WindowRig rig;
