@@ -136,6 +136,20 @@ private slots:
         QCOMPARE(rig.view.visibleTabStrip(), itemKeys(rig.view).first().toInt());
     }
 
+    // Started without a device: the title names the program, what needs a device is off.
+    void standAloneOffersNoDeviceCommands()
+    {
+        WindowRig rig;
+        rig.create();
+        rig.window->load();
+        rig.window->buildPages(commands::StandAlone);
+        QCOMPARE(rig.view.windowCaption(), GetResString(1809));
+        for (const char *key : {"OpenFile", "SaveFile", "ReadParameters", "WriteParameters", "SpreadParameters"})
+            QVERIFY(!rig.view.menuToolEnabled({"File", key}));
+        QVERIFY(!rig.view.menuToolEnabled({"Help", "DeviceInfo"}));
+        QVERIFY(rig.view.menuToolEnabled({"File", "Quit"}));
+    }
+
     void viewSelectionSwitchesMonitoringAndPages()
     {
         WindowRig rig;
