@@ -227,6 +227,9 @@ void FrmMain::load()
         LoadResStringsToForm(m_view, m_services.session->initialised);
         LoadResStringsToMenu(m_view);
         LoadResStringsToButtons(m_view);
+        // The language menu marks the language this session speaks.
+        m_view.setMenuToolChecked({QStringLiteral("Language"), QStringLiteral("English")}, language() == ResStrings::English);
+        m_view.setMenuToolChecked({QStringLiteral("Language"), QStringLiteral("German")}, language() == ResStrings::German);
     });
     guarded([&] {
         if (!m_hooks.updateHelpMenu)

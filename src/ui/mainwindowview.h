@@ -208,6 +208,9 @@ public:
     virtual void setMenuToolVisible(const MenuTool &tool, bool visible) = 0;
     virtual bool menuToolEnabled(const MenuTool &tool) const = 0;
     virtual void setMenuToolEnabled(const MenuTool &tool, bool enabled) = 0;
+    // A tool marked as the choice in force (the language in use).
+    virtual bool menuToolChecked(const MenuTool &tool) const = 0;
+    virtual void setMenuToolChecked(const MenuTool &tool, bool checked) = 0;
 
     // ---- OK / Cancel / Apply, status text ----
     virtual void setLineButtonCaption(LineButton button, const QString &caption) = 0;

@@ -503,6 +503,17 @@ void MemoryMainWindowView::setMenuToolEnabled(const MenuTool &tool, bool enabled
     m_tools[tool.band][tool.key].enabled = enabled;
 }
 
+bool MemoryMainWindowView::menuToolChecked(const MenuTool &tool) const
+{
+    return this->tool(tool).checked;
+}
+
+void MemoryMainWindowView::setMenuToolChecked(const MenuTool &tool, bool checked)
+{
+    this->tool(tool);
+    m_tools[tool.band][tool.key].checked = checked;
+}
+
 QString MemoryMainWindowView::bandOf(const QString &key) const
 {
     for (auto band = m_tools.cbegin(); band != m_tools.cend(); ++band) {

@@ -69,6 +69,8 @@ public:
     bool menuToolVisible(const MenuTool &tool) const override;
     void setMenuToolVisible(const MenuTool &tool, bool visible) override;
     bool menuToolEnabled(const MenuTool &tool) const override;
+    bool menuToolChecked(const MenuTool &tool) const override;
+    void setMenuToolChecked(const MenuTool &tool, bool checked) override;
     void setMenuToolEnabled(const MenuTool &tool, bool enabled) override;
 
     void setLineButtonCaption(LineButton button, const QString &caption) override;
@@ -150,6 +152,7 @@ private:
         QString caption;
         bool visible = true;
         bool enabled = true;
+        bool checked = false;
     };
     struct LineButtonState
     {

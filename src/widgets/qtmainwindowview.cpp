@@ -824,6 +824,18 @@ void QtMainWindowView::setMenuToolEnabled(const ui::MenuTool &tool, bool enabled
     action(tool)->setEnabled(enabled);
 }
 
+bool QtMainWindowView::menuToolChecked(const ui::MenuTool &tool) const
+{
+    return action(tool)->isChecked();
+}
+
+void QtMainWindowView::setMenuToolChecked(const ui::MenuTool &tool, bool checked)
+{
+    QAction *a = action(tool);
+    a->setCheckable(checked || a->isCheckable());
+    a->setChecked(checked);
+}
+
 // ---- button line and status ----
 
 void QtMainWindowView::setLineButtonCaption(ui::LineButton button, const QString &caption)

@@ -103,6 +103,8 @@ public:
     void setMenuToolVisible(const ui::MenuTool &tool, bool visible) override;
     bool menuToolEnabled(const ui::MenuTool &tool) const override;
     void setMenuToolEnabled(const ui::MenuTool &tool, bool enabled) override;
+    bool menuToolChecked(const ui::MenuTool &tool) const override;
+    void setMenuToolChecked(const ui::MenuTool &tool, bool checked) override;
 
     void setLineButtonCaption(ui::LineButton button, const QString &caption) override;
     bool lineButtonEnabled(ui::LineButton button) const override;

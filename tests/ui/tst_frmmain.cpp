@@ -497,6 +497,8 @@ private slots:
         QCOMPARE(rig.dialogs.messages.first().text, GetResString(1490, 1, {GetResString(1373, 1)}));
         QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("CM 1.06 / CommandModule"));
         QCOMPARE(language(), int(ResStrings::English)); // the running plug-in keeps its language
+        QVERIFY(rig.view.menuToolChecked({"Language", "English"})); // and marks it
+        QVERIFY(!rig.view.menuToolChecked({"Language", "German"}));
     }
 
     void captionsComeFromTheTags()
