@@ -31,6 +31,7 @@
 #include "widgets/aboutdialog.h"
 #include "widgets/multidevicewindow/qtmultidevicewindow.h"
 #include "widgets/qtmainwindowview.h"
+#include "widgets/qttranslations.h"
 #include "widgets/statuswindowwidget.h"
 #include "widgets/widgetdialogs.h"
 
@@ -210,7 +211,10 @@ HostEnvironment environmentFor(ProgramWindows &windows, const QString &programPa
     };
     if (windows.quiet)
         env.printNotice = [](const QString &text) { unattended::print(text); };
-    env.applyLanguage = [](qint16 language) { setLanguage(language); };
+    env.applyLanguage = [](qint16 language) {
+        setLanguage(language);
+        widgets::useQtTranslations(language);
+    };
     return env;
 }
 

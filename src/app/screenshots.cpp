@@ -7,8 +7,12 @@
 // Beside those: the temperature difference with a value out of range (red), as
 // <template>-<lang>-configuration-nv-timing-invalid.png, and the two calibration pages in each
 // arrangement of their frames, as <template>-<lang>-calibration-<arrangement>-<page>.png, on
-// devices of a second network that differ in what decides the arrangement. Each path is printed
-// on its own line. Meant for the offscreen platform: no screen is needed, nothing is shown.
+// devices of a second network that differ in what decides the arrangement. On the standard
+// template besides: the configure window on a device that does not answer, its logger after a
+// write that failed (long red lines), the closing question and the save dialog, as
+// TQM_CM_STD-<lang>-offline-configure.png, -offline-logger.png, -question-box.png and
+// -file-dialog.png. Each path is printed on its own line. Meant for the offscreen platform: no
+// screen is needed, nothing is shown.
 
 #include "calibration/calibrationrecords.h"
 #include "host/host.h"
@@ -20,6 +24,8 @@
 #include "session/settings.h"
 #include "strings/resstrings.h"
 #include "widgets/qtmainwindowview.h"
+#include "widgets/qttranslations.h"
+#include "widgets/widgetdialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,8 +77,13 @@ public:
     void take(const widgets::QtMainWindowView &view, const QString &name, int settleMilliseconds = 20)
     {
         settle(settleMilliseconds);
+        take(view.window(), name);
+    }
+
+    void take(QWidget *window, const QString &name)
+    {
         const QString path = QDir(m_directory).filePath(name + QStringLiteral(".png"));
-        if (!view.window()->grab().save(path))
+        if (!window->grab().save(path))
             throw TqmError(TqmError::FileAccess, QStringLiteral("tqm-screenshots"),
                            QStringLiteral("Cannot write %1.").arg(path));
         std::printf("%s\n", qPrintable(path));
@@ -111,7 +122,10 @@ public:
         env.view = &view;
         env.home = dataHome();
         env.objectServerProvider = [] { return embedded::EmbeddedObjectServer::create(dataHome()); };
-        env.applyLanguage = [](qint16 chosen) { setLanguage(chosen); };
+        env.applyLanguage = [](qint16 chosen) {
+            setLanguage(chosen);
+            widgets::useQtTranslations(chosen);
+        };
         host = std::make_unique<PlugInHost>(env);
         host->Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:").arg(commandId) + objectName);
         if (host->ended() || !view.isWindowVisible())
@@ -223,6 +237,50 @@ void photographCalibrationArrangements(const QString &templateName, int language
     }
 }
 
+// Takes the picture of the dialog the call opens, then closes the dialog.
+void photographDialog(Photographer &camera, const QString &name, const std::function<void()> &open)
+{
+    QTimer::singleShot(200, [&camera, name] {
+        if (QWidget *dialog = QApplication::activeModalWidget()) {
+            camera.take(dialog, name);
+            dialog->close();
+        }
+    });
+    open();
+}
+
+// What the window says when things go wrong, on a device that does not answer: the configure
+// window as it opens, its logger after a write that failed, and the boxes Qt draws (the
+// closing question, the save dialog) in the session's language.
+void photographExplanations(const QString &objectName, const QString &templateName, int language,
+                            Photographer &camera)
+{
+    const QString prefix = languagePrefix(templateName, language);
+    {
+        const auto server = embedded::EmbeddedObjectServer::create(dataHome());
+        server->open(lns::ConnectionMode::Local);
+        const lns::LonMarkObjectPtr module = server->lonMarkObject(objectName);
+        embedded::EmbeddedObjectServer::setDeviceOnline(
+            std::dynamic_pointer_cast<lns::AppDevice>(lns::ancestorByClassId(module, lns::AppDeviceClass)), false);
+    }
+    WindowSession session(objectName, 13, language);
+    widgets::QtMainWindowView &view = session.view;
+    camera.take(view, prefix + QStringLiteral("offline-configure"));
+    view.clickButtonBarItem(QStringLiteral("0"));
+    view.clickTab(QStringLiteral("KEY:5"));
+    view.typeInto(2, QStringLiteral("0.7"));
+    view.clickLineButton(ui::LineButton::Apply);
+    camera.take(view, prefix + QStringLiteral("offline-logger"));
+
+    WidgetDialogs dialogs(view.window());
+    photographDialog(camera, prefix + QStringLiteral("question-box"), [&] {
+        dialogs.message(GetResString(1428, 3), view.windowCaption(), MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    });
+    photographDialog(camera, prefix + QStringLiteral("file-dialog"), [&] {
+        dialogs.fileName({GetResString(1600, 2), GetResString(1601), dataHome(), true});
+    });
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -265,6 +323,15 @@ int main(int argc, char *argv[])
             }
             if (arrangements)
                 photographCalibrationArrangements(arrangementsTemplate, language, camera);
+        }
+        // Last: the device goes offline for good. The demo network's standard device.
+        const int standard = int(templates.indexOf(arrangementsTemplate));
+        if (standard >= 0 && (chosen.isEmpty() || chosen.contains(arrangementsTemplate))) {
+            const QString object = QStringLiteral("%1.Building A.Floor 1.CM 1\\.%2.CommandModule")
+                                       .arg(Network)
+                                       .arg(standard + 1, 2, 10, QLatin1Char('0'));
+            for (int language : {ResStrings::English, ResStrings::German})
+                photographExplanations(object, arrangementsTemplate, language, camera);
         }
     } catch (const TqmError &error) {
         std::fprintf(stderr, "tqm-screenshots: %s\n", error.what());

@@ -32,8 +32,9 @@ constexpr int KnobCentreSeveral = 6;
 } // namespace button
 
 // The progress bar and the result label that each procedure has: the sensor's on its page, the
-// knob's in the two-stop frame. A bar and its label share one place and take turns there.
-enum class Indicator { Sensor = 0, Knob = 1 };
+// knob's in the two-stop frame. A bar and its label share one place and take turns there. The
+// reset and centre calibrations of this device show a result only, in their frames.
+enum class Indicator { Sensor = 0, Knob = 1, KnobThisDevice = 2 };
 
 // The frames the page arrangement moves.
 enum class PageFrame { SensorCopy, KnobTwoStop, KnobReset, KnobCentre };

@@ -23,19 +23,26 @@ QString notCalibratedText(int language)
     return GetResStringIn(language, NotCalibratedMessage, 1);
 }
 
+// The record keeps the time in ISO 8601 with its offset, whatever the language of the session
+// that wrote it; each session shows it in its own language.
 QString nowText(const DeviceContext &context)
 {
-    return CalibrationTimeText(context.clock->now(), QLocale::system());
+    const QDateTime now = context.clock->now();
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
 }
 
 QString readDateRecord(const DeviceContext &context, const QString &recordName)
 {
+    QString text;
     try {
-        return LnsUtility::ReadExtensionValue(extensionsOf(context.lonMarkObject), recordName,
+        text = LnsUtility::ReadExtensionValue(extensionsOf(context.lonMarkObject), recordName,
                                               notCalibratedText(context.language), 1);
     } catch (const TqmError &) {
         return {};
     }
+    // Records written before carry the text as it was shown then.
+    const QDateTime when = QDateTime::fromString(text, Qt::ISODate);
+    return when.isValid() ? CalibrationTimeText(when.toLocalTime(), languageLocale(context.language)) : text;
 }
 
 void writeField(const lns::LonMarkObjectPtr &lonMarkObject, const QString &recordName, const QString &value,

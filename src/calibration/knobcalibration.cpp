@@ -117,13 +117,19 @@ void TurningKnobCalibration::CalibrateThisDevice()
     UserDialogs &dialogs = *m_env.services.dialogs;
     Logger &logger = *m_env.services.logger;
     dialogs.setWaitCursor(true);
+    CalibrationPage &page = *m_env.page;
     try {
         m_env.services.session->appDevice->calibrationTrigger();
         logMessage(m_env, 1208, 1, logcolour::Green, true);
+        page.setResult(Indicator::KnobThisDevice, GetResString(1208, 1), SuccessColour);
     } catch (const TqmError &error) {
         logMessage(m_env, 1208, 2, logcolour::Red, true);
         logger.addLogLine(GetResString(1205) + QStringLiteral(" - ") + error.description(), logcolour::Red);
+        page.setResult(Indicator::KnobThisDevice,
+                       GetResString(1208, 2) + QLatin1Char(' ') + GetResString(1205) + QLatin1Char(' ') + error.description(),
+                       FailureColour);
     }
+    page.setResultVisible(Indicator::KnobThisDevice, true);
     showLoggerOnError(m_env);
     dialogs.setWaitCursor(false);
 }

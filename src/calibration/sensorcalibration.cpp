@@ -15,6 +15,7 @@
 #include "params/cpaccess.h"
 #include "params/cparamenums.h"
 #include "params/cparamtextbox.h"
+#include "params/displayrules.h"
 #include "params/numbers.h"
 #include "params/rawparams.h"
 #include "session/session.h"
@@ -33,6 +34,8 @@ const QString SpaceTempPoint = QStringLiteral("nvoSpaceTemp");
 constexpr float MeasuringMinDelta = 0.1f;
 // The value a temperature sensor sends when it has no valid reading.
 constexpr qint32 InvalidTemperature = 32767;
+constexpr int RangeMessage = 1420;          // "\"%1\" must lie between %2 and %3 %4."
+constexpr int RoomTemperatureCaption = 1101;
 
 // Writes the parameter to the device; false when the write did not reach it, after a red line
 // naming the parameter, its CP and the error.
@@ -109,7 +112,21 @@ void TemperatureSensorCalibration::RoomTemperatureChanged()
     } catch (const TqmError &) {
         // Far out of range: marked red above, so nothing can be calibrated with it.
     }
-    m_env.page->setButtonEnabled(button::SensorCalibrate, entry.foreColor() != controls::colour::Red);
+    const bool inRange = entry.foreColor() != controls::colour::Red;
+    m_env.page->setButtonEnabled(button::SensorCalibrate, inRange);
+    // A result of an earlier run no longer holds for a new entry; an entry out of range says
+    // why "Calibrate" is off.
+    if (inRange) {
+        m_env.page->setResultVisible(Indicator::Sensor, false);
+        return;
+    }
+    const QString range = GetResString(RangeMessage, 1,
+                                       {GetResString(RoomTemperatureCaption),
+                                        numbers::numberText(double(LowestRoomTemperature), m_env.locale),
+                                        numbers::numberText(double(HighestRoomTemperature), m_env.locale),
+                                        displayrules::unitMnemonic(cParamEnums::UNIT_DegreesCelsius)});
+    m_env.page->setResult(Indicator::Sensor, range.trimmed(), FailureColour);
+    m_env.page->setResultVisible(Indicator::Sensor, true);
 }
 
 void TemperatureSensorCalibration::RoomTemperatureValidate(bool *cancel)

@@ -93,7 +93,8 @@ void PlugInHost::createMonitoring()
         return;
     cConfiguration *configuration = m_mainWindow->configuration();
     m_monitoring = std::make_unique<cMonitoring>(services(), *m_mainWindow,
-                                                 configuration ? configuration->Parameters() : nullptr);
+                                                 configuration ? configuration->Parameters() : nullptr,
+                                                 languageLocale(m_session.language));
 }
 
 QString PlugInHost::resString(int id, int piece) const
@@ -305,10 +306,7 @@ void PlugInHost::InitApp()
     // A damaged INI file still works for the entries it holds; say where it is damaged.
     for (const QString &problem : m_iniFile->problems())
         m_logger->addLogLine(problem, logcolour::Red);
-    if (runStep(routine, [&] {
-            m_session.helpFilePath = PathUtility::WithTrailingBackslash(m_env.programDirectory)
-                + m_iniFile->GetValue(product::HelpSection, QStringLiteral("HelpFilePath"));
-        }) == Step::Leave)
+    if (runStep(routine, [&] { m_session.helpFilePath = helpFileOfLanguage(); }) == Step::Leave)
         return;
     m_session.initialised = true;
 
@@ -785,8 +783,7 @@ void PlugInHost::UpdateHelpMenu()
     log(label(PlugInModule, QStringLiteral("UpdateHelpMenu")));
     if (!m_iniFile)
         return;
-    m_session.helpFilePath = PathUtility::WithTrailingBackslash(m_env.programDirectory)
-        + m_iniFile->GetValue(product::HelpSection, QStringLiteral("HelpFilePath"));
+    m_session.helpFilePath = helpFileOfLanguage();
     m_session.appDocPath.clear();
     try {
         if (m_session.appDevice)
@@ -799,6 +796,17 @@ void PlugInHost::UpdateHelpMenu()
     m_appDocAvailable = isFile(m_session.appDocPath);
 }
 
+QString PlugInHost::helpFileOfLanguage() const
+{
+    const QString english = PathUtility::WithTrailingBackslash(m_env.programDirectory)
+        + m_iniFile->GetValue(product::HelpSection, QStringLiteral("HelpFilePath"));
+    if (m_session.language != ResStrings::German)
+        return english;
+    const QFileInfo file(english);
+    const QString german = file.path() + QStringLiteral("/de/") + file.fileName();
+    return QFileInfo::exists(german) ? german : english;
+}
+
 void PlugInHost::ShowHtmlHelp(const QString &helpFile, int contextId)
 {
     log(label(PlugInModule, QStringLiteral("ShowHtmlHelp")));
@@ -809,9 +817,14 @@ void PlugInHost::ShowHtmlHelp(const QString &helpFile, int contextId)
         case HelpViewer::Result::Shown:
             return;
         case HelpViewer::Result::ViewerMissing:
+            // Said in the logger as well: the box is gone once answered.
+            if (m_logger)
+                m_logger->addLogLine(QString(resString(1426)).replace(CrLf, QStringLiteral(" ")), logcolour::Red);
             message(resString(1426), product::ProductName, MsgIcon::Critical);
             return;
         case HelpViewer::Result::Failed:
+            if (m_logger)
+                m_logger->addLogLine(TextUtility::FillPlaceholders(resString(1425), {helpFile}), logcolour::Red);
             message(TextUtility::FillPlaceholders(resString(1425), {helpFile}), product::ProductName, MsgIcon::Critical);
             return;
         }

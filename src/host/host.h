@@ -129,6 +129,8 @@ public:
     QString resString(int id, int piece = 1) const;
 
 private:
+    // The manual in the session's language: the German pages lie in "de" beside the English ones.
+    QString helpFileOfLanguage() const;
     enum class Step { Next, Leave };
     // Runs one step of a routine; an error goes to the logger's error handler, whose answer
     // repeats the step, goes on, or leaves the routine (ending the program when asked).

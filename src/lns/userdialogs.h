@@ -31,6 +31,7 @@ struct FileDialogRequest
     QString filter;           // "Data (*.dat)|*.dat|All (*.*)|*.*"
     QString initialDirectory;
     bool save = false;
+    QString defaultSuffix = {}; // added to a saved name without one ("dat")
 };
 
 class UserDialogs

@@ -8,6 +8,7 @@
 #include "params/rawparams.h"
 #include "session/services.h"
 #include "session/session.h"
+#include "strings/resstrings.h"
 #include "lns/inilocator.h"
 
 using E = cParamEnums;
@@ -20,6 +21,7 @@ ParamsContext ParamsContext::of(const Services &services, const QString &message
     context.iniFile = services.iniFile;
     context.deviceTemplate = services.session ? services.session->deviceTemplate : QString();
     context.logger = services.logger;
+    context.locale = languageLocale(services.session ? services.session->language : language());
     return context;
 }
 

@@ -14,6 +14,7 @@ using E = cParamEnums;
 namespace {
 
 constexpr int MsgValue = 1411;
+constexpr int MsgMustLieBetween = 1420;
 constexpr int MsgTooHigh = 1421;
 constexpr int MsgTooLow = 1422;
 
@@ -217,6 +218,20 @@ void cParamTextBox::SetTextBox()
         m_control->setText(numbers::numberText(m_textBoxRangeMin - MinStep(), locale));
 
     WindowUtility::MarkRange(*m_control, ValueCalc(), m_textBoxRangeMin, m_textBoxRangeMax);
+    describeRange();
+}
+
+void cParamTextBox::describeRange()
+{
+    if (m_control->foreColor() != controls::colour::Red) {
+        m_control->setDescription(QString());
+        return;
+    }
+    const QLocale &locale = Parent()->context().locale;
+    m_control->setDescription(GetResString(MsgMustLieBetween, 1,
+                                           {m_textBoxTitle, numbers::numberText(m_textBoxRangeMin, locale),
+                                            numbers::numberText(m_textBoxRangeMax, locale), m_unitMnemonic})
+                                  .trimmed());
 }
 
 // ---- control notifications ----
@@ -227,6 +242,7 @@ void cParamTextBox::TextBox_Change_Event()
         return;
     const double typed = numbers::readTypedNumber(m_control->text());
     WindowUtility::MarkRange(*m_control, typed, m_textBoxRangeMin, m_textBoxRangeMax);
+    describeRange();
     // A pasted "1e99" must not stop the window: such a value lies beyond every range, shows
     // red and is limited when the user leaves the box, so the nearest 32-bit value does.
     m_value = numbers::toInt32(qBound(-2147483648.0, typed * m_factor, 2147483647.0));

@@ -104,6 +104,8 @@ private:
     void initAvailable(bool available) override;
 
     void adaptToResolution();
+    // The range message while the value is red, for a screen reader.
+    void describeRange();
     void setTextQuietly(const QString &text);
     void validateText(bool &cancel, bool quiet);
     void showRangeMessage(int messageId, float typed, float limit);

@@ -1,5 +1,7 @@
 #include "session/session.h"
 
+#include "strings/resstrings.h"
+
 lns::ConnectionMode SessionState::connectionMode() const
 {
     if (!remote)
@@ -7,4 +9,17 @@ lns::ConnectionMode SessionState::connectionMode() const
     // The interface name is compared exactly: only "Internet" selects the Internet connection.
     return networkInterfaceName == QLatin1String("Internet") ? lns::ConnectionMode::RemoteInternet
                                                              : lns::ConnectionMode::Remote;
+}
+
+namespace {
+
+constexpr int ProgramTitleMessage = 1809;
+
+} // namespace
+
+QString SessionState::windowTitle() const
+{
+    if (deviceName.isEmpty())
+        return GetResString(ProgramTitleMessage);
+    return deviceName + QStringLiteral(" / ") + lonMarkObjectName;
 }

@@ -78,6 +78,7 @@ struct SessionState
     bool lastAccessible = false;
 
     // The window title, also the title of the session's message boxes.
-    QString windowTitle() const { return deviceName + QStringLiteral(" / ") + lonMarkObjectName; }
+    // "<device> / <LonMark object>"; without a device (stand-alone start) the program's name.
+    QString windowTitle() const;
     lns::ConnectionMode connectionMode() const;
 };

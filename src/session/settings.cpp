@@ -70,4 +70,14 @@ void writeWindowPosition(RegistryAccess &registry, double top, double left, bool
     registry.WriteValue(root(), productKey(), SettingsSection, LeftValue, decimal(left));
 }
 
+QString readFileFolder(const RegistryAccess &registry)
+{
+    return registry.ReadValue(root(), productKey(), SettingsSection, FileFolderValue, QString());
+}
+
+void writeFileFolder(RegistryAccess &registry, const QString &folder)
+{
+    registry.WriteValue(root(), productKey(), SettingsSection, FileFolderValue, folder);
+}
+
 } // namespace settings

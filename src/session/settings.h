@@ -15,6 +15,7 @@ inline const QString SettingsSection = QStringLiteral("Settings");
 inline const QString LanguageValue = QStringLiteral("Language");
 inline const QString TopValue = QStringLiteral("Top");
 inline const QString LeftValue = QStringLiteral("Left");
+inline const QString FileFolderValue = QStringLiteral("FileFolder");
 
 // "SOFTWARE\velto\" + the product name: the key of this product's own settings.
 QString productKey();
@@ -39,5 +40,9 @@ WindowPosition readWindowPosition(const RegistryAccess &registry);
 // Stored only when the window is not minimised, so that closing a minimised window keeps the
 // position of the last normal one.
 void writeWindowPosition(RegistryAccess &registry, double top, double left, bool minimized);
+
+// The folder of the parameter set file saved or loaded last; empty when unset.
+QString readFileFolder(const RegistryAccess &registry);
+void writeFileFolder(RegistryAccess &registry, const QString &folder);
 
 } // namespace settings

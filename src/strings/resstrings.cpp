@@ -90,6 +90,16 @@ int language()
     return ResStrings::g_language;
 }
 
+QLocale languageLocale(int language)
+{
+    const QLocale::Language wanted = language == ResStrings::German ? QLocale::German : QLocale::English;
+    const QLocale system = QLocale::system();
+    if (system.language() == wanted)
+        return system;
+    return wanted == QLocale::German ? QLocale(QLocale::German, QLocale::Germany)
+                                     : QLocale(QLocale::English, QLocale::UnitedKingdom);
+}
+
 QString GetResString(int id, int piece)
 {
     return GetResStringIn(language(), id, piece);

@@ -8,6 +8,7 @@
 // as "¶". The tables are compiled in as the resources :/strings/en.txt and :/strings/de.txt.
 
 #include <QHash>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -19,7 +20,7 @@ inline constexpr int English = 0;
 inline constexpr int German = 1000;
 
 // Every English number the table holds; the German table holds each of them + 1000.
-inline constexpr std::array<int, 211> EnglishNumbers = {
+inline constexpr std::array<int, 215> EnglishNumbers = {
     1000, 1001, 1002, 1003, 1004, 1005, 1010, 1011, 1012, 1015, 1020, 1021, 1030, 1031, 1032,
     1033, 1035, 1036, 1037, 1038, 1040, 1041, 1050, 1051, 1052, 1055, 1056, 1057, 1060, 1061,
     1062, 1063, 1065, 1066, 1067, 1070, 1071, 1072, 1073, 1074, 1075, 1076, 1077, 1078, 1079,
@@ -32,7 +33,9 @@ inline constexpr std::array<int, 211> EnglishNumbers = {
     1506, 1507, 1508, 1513, 1515, 1516, 1517, 1518, 1519, 1520, 1521, 1522, 1523, 1526, 1527,
     1528, 1530, 1531, 1532, 1533, 1534, 1535, 1540, 1541, 1542, 1543, 1544, 1545, 1546, 1547,
     1548, 1550, 1551, 1552, 1553, 1554, 1555, 1560, 1561, 1562, 1563, 1564, 1565, 1566,
-    1567, 1568, 1569, 1600, 1601, 1800, 1801, 1802, 1803, 1804, 1805,
+    1567, 1568, 1569,
+    1570, 1571, 1572, 1573,
+    1600, 1601, 1800, 1801, 1802, 1803, 1804, 1805,
     1806, 1809, 1810, 1811, 1812, 1813, 1814, 1815, 1816, 1817, 1830, 1831, 1832, 1840, 1842,
     1844, 1850, 1851, 1852, 1854, 1858,
 };
@@ -55,6 +58,11 @@ QList<int> LoadedNumbers();
 // every text of the program missing.
 void setLanguage(int language);
 int language();
+
+// Dates and numbers in a language (0 or 1000): the system's own formats when the system speaks
+// that language, otherwise the language's usual ones (German as in Germany, English as in the
+// United Kingdom), so that a session shows one number and date format, its language's.
+QLocale languageLocale(int language);
 
 // Piece `piece` (0 counts as 1) of text `id` + language(), every "¶" expanded to CR LF. Empty
 // when the text has fewer pieces. A missing number raises TqmError::ResourceMissing.

@@ -1,5 +1,6 @@
 #include "ui/captions.h"
 
+#include "session/session.h"
 #include "strings/resstrings.h"
 
 namespace ui {
@@ -98,6 +99,13 @@ void LoadResStringsToButtons(MainWindowView &view)
 
 void ApplyMenuForCommand(MainWindowView &view, int commandIndex)
 {
+    if (commandIndex == commands::StandAlone) {
+        // Without a device there is nothing to read, write, save, load, copy or describe.
+        for (const char *key : {"OpenFile", "SaveFile", "ReadParameters", "WriteParameters", "SpreadParameters"})
+            view.setMenuToolEnabled(tool("File", key), false);
+        view.setMenuToolEnabled(tool("Help", "DeviceInfo"), false);
+        return;
+    }
     if (commandIndex < 2 || commandIndex > 4)
         return;
     for (const char *key : {"OpenFile", "SaveFile", "FileSeperator", "ReadParameters", "WriteParameters",

@@ -13,6 +13,7 @@
 #include "params/cparamenums.h"
 #include "params/cparams.h"
 #include "params/cparamtextbox.h"
+#include "params/numbers.h"
 #include "params/rawparams.h"
 #include "session/session.h"
 #include "session/settings.h"
@@ -20,6 +21,10 @@
 #include "transfer/paramsetfile.h"
 #include "ui/captions.h"
 #include "ui/windowlayout.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 using E = cParamEnums;
 
@@ -39,8 +44,14 @@ constexpr int UpperFanPositionComboBox = 5;
 constexpr int LowerFanPositionComboBox = 6;
 constexpr int ToggleSwitchComboBox = 1;
 constexpr int RoomTemperatureTextBox = 3;
+constexpr double RoomTemperaturePreset = 21.0;
 constexpr int ToggleSwitchNotAvailable = E::BM_NUL_RAW;
 constexpr int LoggerKeyNo = 6;
+const QString ParamSetSuffix = QStringLiteral("dat");
+constexpr int SavedMessage = 1572;
+constexpr int CannotCalibrateMessage = 1573;
+// "Device ... does not answer": the logger line, and the status text while it lasts.
+constexpr int SilentDeviceMessage = 1571;
 
 const Frame SwitchFrames[] = {Frame::SwitchPosition0, Frame::SwitchPosition1, Frame::SwitchPosition2};
 
@@ -216,6 +227,9 @@ void FrmMain::load()
         LoadResStringsToForm(m_view, m_services.session->initialised);
         LoadResStringsToMenu(m_view);
         LoadResStringsToButtons(m_view);
+        // The language menu marks the language this session speaks.
+        m_view.setMenuToolChecked({QStringLiteral("Language"), QStringLiteral("English")}, language() == ResStrings::English);
+        m_view.setMenuToolChecked({QStringLiteral("Language"), QStringLiteral("German")}, language() == ResStrings::German);
     });
     guarded([&] {
         if (!m_hooks.updateHelpMenu)
@@ -238,7 +252,28 @@ void FrmMain::restorePosition()
     Rect rect = m_view.windowGeometry();
     rect.top = stored.top;
     rect.left = stored.left;
-    m_view.setWindowGeometry(rect);
+    m_view.setWindowGeometry(keptOnScreen(rect, m_view.screenAreas()));
+}
+
+// A stored place from another screen arrangement keeps the window on the nearest screen now.
+Rect keptOnScreen(const Rect &rect, const QList<Rect> &screens)
+{
+    if (screens.isEmpty())
+        return rect;
+    const auto distance = [&rect](const Rect &area) {
+        const double dx = qMax(0.0, qMax(area.left - rect.left, rect.left - (area.left + area.width)));
+        const double dy = qMax(0.0, qMax(area.top - rect.top, rect.top - (area.top + area.height)));
+        return dx * dx + dy * dy;
+    };
+    const Rect *nearest = &screens.first();
+    for (const Rect &area : screens) {
+        if (distance(area) < distance(*nearest))
+            nearest = &area;
+    }
+    Rect kept = rect;
+    kept.left = qMax(nearest->left, qMin(rect.left, nearest->left + nearest->width - rect.width));
+    kept.top = qMax(nearest->top, qMin(rect.top, nearest->top + nearest->height - rect.height));
+    return kept;
 }
 
 void FrmMain::buildPages(int commandIndex)
@@ -361,9 +396,13 @@ void FrmMain::prepareForCommand()
     m_updatingControls = false;
     if (command == commands::Monitor)
         return;
-    if (announce)
+    if (announce) {
         m_services.logger->addLogLine(GetResString(1550, 2), logcolour::Blue);
-    m_view.textBox(RoomTemperatureTextBox)->setText(QStringLiteral("21,0"));
+        reportSilentDevice();
+    }
+    // In the session's number format, as the entry is written back after each input.
+    m_view.textBox(RoomTemperatureTextBox)
+        ->setText(numbers::formatFixed(RoomTemperaturePreset, 1, params()->context().locale).trimmed());
     m_view.textBox(11)->setText(calibration::ReadTempSensorCalibrated(deviceContext()));
     m_view.textBox(12)->setText(calibration::ReadRegulatorCalibrated(deviceContext()));
 }
@@ -402,8 +441,24 @@ void FrmMain::Display()
     if (m_hooks.hideStatusWindow)
         m_hooks.hideStatusWindow();
     showWindow();
-    m_view.setStatusText(GetResString(1517));
+    setStatusText(GetResString(1517));
     log(GetResString(1530));
+}
+
+void FrmMain::reportSilentDevice()
+{
+    m_deviceSilent = !accessible();
+    if (m_deviceSilent)
+        logColoured(GetResString(SilentDeviceMessage, 1, {m_services.session->deviceName}), logcolour::Red);
+}
+
+void FrmMain::setStatusText(const QString &text)
+{
+    if (m_deviceSilent && text == GetResString(1517))
+        m_deviceSilent = !accessible();
+    m_view.setStatusText(m_deviceSilent && text == GetResString(1517)
+                             ? GetResString(SilentDeviceMessage, 2, {m_services.session->deviceName})
+                             : text);
 }
 
 // The enabling rules that the parameter objects cannot know: hardware variants, the toggle
@@ -581,13 +636,22 @@ void FrmMain::onTabClicked(int, const QString &key)
 
 void FrmMain::enableCalibrateButtons(int keyNo)
 {
+    if (keyNo != 2 && keyNo != 3)
+        return;
+    const bool on = accessible();
     if (keyNo == 2) {
-        m_view.setEnabled(Element::commandButton(0), accessible());
-    } else if (keyNo == 3) {
-        const bool on = accessible();
+        m_view.setEnabled(Element::commandButton(0), on);
+    } else {
         m_view.setEnabled(Element::commandButton(1), on);
         m_view.setEnabled(Element::commandButton(3), on);
         m_view.setEnabled(Element::commandButton(4), on);
+    }
+    // A "Calibrate" that is off says why on its page.
+    if (!on) {
+        const auto indicator = keyNo == 2 ? calibration::Indicator::Sensor : calibration::Indicator::Knob;
+        setResult(indicator, GetResString(CannotCalibrateMessage, 1, {m_services.session->deviceName}),
+                  calibration::FailureColour);
+        setResultVisible(indicator, true);
     }
 }
 
@@ -989,19 +1053,44 @@ void FrmMain::SaveParameters()
     FileDialogRequest request;
     request.title = GetResString(1600, 2);
     request.filter = GetResString(1601);
-    request.initialDirectory = m_hooks.programDirectory;
+    request.initialDirectory = fileFolder();
     request.save = true;
-    const QString fileName = m_services.dialogs->fileName(request);
+    request.defaultSuffix = ParamSetSuffix;
+    QString fileName = m_services.dialogs->fileName(request);
     if (fileName.isEmpty())
         return;
+    if (QFileInfo(fileName).suffix().isEmpty())
+        fileName += QLatin1Char('.') + ParamSetSuffix;
+    rememberFileFolder(fileName);
     m_view.setWindowEnabled(false);
     guarded([&] {
         const QString programId = m_services.session->appDevice ? m_services.session->appDevice->programId() : QString();
-        if (!transfer::ParamSetFile(*params()).WriteToFile(fileName, product::PlugInName, programId,
-                                                            product::DataFileVersion))
+        if (transfer::ParamSetFile(*params()).WriteToFile(fileName, product::PlugInName, programId,
+                                                           product::DataFileVersion))
+            logColoured(GetResString(SavedMessage, 1, {QDir::toNativeSeparators(fileName)}), logcolour::Green);
+        else
             m_services.dialogs->message(GetResString(1523), m_view.windowCaption(), MsgIcon::Critical);
     });
     m_view.setWindowEnabled(true);
+}
+
+// The folder used last; else the program's folder, where an installed program cannot write,
+// so then the user's documents.
+QString FrmMain::fileFolder() const
+{
+    const QString last = m_services.registry ? settings::readFileFolder(*m_services.registry) : QString();
+    if (!last.isEmpty() && QFileInfo(last).isDir())
+        return last;
+    const QFileInfo program(m_hooks.programDirectory);
+    if (program.isDir() && program.isWritable())
+        return m_hooks.programDirectory;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+void FrmMain::rememberFileFolder(const QString &fileName)
+{
+    if (m_services.registry)
+        guarded([&] { settings::writeFileFolder(*m_services.registry, QFileInfo(fileName).absolutePath()); });
 }
 
 void FrmMain::LoadParameters()
@@ -1017,10 +1106,11 @@ void FrmMain::LoadParameters()
     FileDialogRequest request;
     request.title = GetResString(1600, 1);
     request.filter = GetResString(1601);
-    request.initialDirectory = m_hooks.programDirectory;
+    request.initialDirectory = fileFolder();
     const QString fileName = m_services.dialogs->fileName(request);
     if (fileName.isEmpty())
         return;
+    rememberFileFolder(fileName);
     m_view.setWindowEnabled(false);
     guarded([&] {
         const QString programId = m_services.session->appDevice ? m_services.session->appDevice->programId() : QString();

@@ -66,9 +66,14 @@ struct FrmMainHooks
     std::function<std::unique_ptr<device::MultiDeviceWindow>()> createMultiDeviceWindow;
     // Hears what a user would see of the window: "buildPages 1", "show", "hide".
     std::function<void(const QString &request)> report;
-    // The initial directory of the file dialogs.
+    // The program's folder: the file dialogs start there while it can be written and no
+    // folder was used yet.
     QString programDirectory;
 };
+
+// The rectangle moved as little as needed to lie on the screen nearest to its top left corner
+// (wholly, when it fits); unchanged without screens.
+Rect keptOnScreen(const Rect &rect, const QList<Rect> &screens);
 
 // View bits: the button-bar views by their caption tags.
 namespace views {
@@ -163,7 +168,8 @@ public:
     controls::OptionButtonControl *OptionButton(int index) const override { return m_view.optionButton(index); }
     controls::CheckBoxControl *CheckBox(int index) const override { return m_view.checkBox(index); }
     QString Caption() const override { return m_view.windowCaption(); }
-    void setStatusText(const QString &text) override { m_view.setStatusText(text); }
+    // "Ready." while the device does not answer says so instead, until it answers again.
+    void setStatusText(const QString &text) override;
     void Refresh() override { m_view.refresh(); }
     void setEnabled(bool enabled) override { m_view.setWindowEnabled(enabled); }
     void setApplyEnabled(bool enabled) override;
@@ -248,6 +254,12 @@ private:
     void selectFirstView();
     int commandIndex() const;
     void restorePosition();
+    // After reading on the configure command: a device that does not answer is named in red,
+    // and the status text keeps saying it until the device answers.
+    void reportSilentDevice();
+    // The folder the file dialogs start in, and the one to start in next time.
+    QString fileFolder() const;
+    void rememberFileFolder(const QString &fileName);
 
     MainWindowView &m_view;
     Services m_services;
@@ -258,6 +270,7 @@ private:
     bool m_updatingControls = false;
     bool m_theme = false;
     int m_currentPageKey = 0;
+    bool m_deviceSilent = false; // the values shown come from the network database
     QHash<int, double> m_designLeft; // frame -> its designed left
     std::unique_ptr<Timer> m_sensorTimer;
     std::unique_ptr<Timer> m_knobTimer;

@@ -34,9 +34,19 @@ Element progressBarOf(calibration::Indicator indicator)
     return Element::progressBar(int(indicator));
 }
 
-Element resultLabelOf(calibration::Indicator indicator)
+// The result labels of an indicator: the reset and centre frames have one each (only one of the
+// two frames is shown).
+QList<Element> resultLabelsOf(calibration::Indicator indicator)
 {
-    return Element::label(indicator == calibration::Indicator::Sensor ? labels::SensorResult : labels::KnobResult);
+    switch (indicator) {
+    case calibration::Indicator::Sensor:
+        return {Element::label(labels::SensorResult)};
+    case calibration::Indicator::Knob:
+        return {Element::label(labels::KnobResult)};
+    case calibration::Indicator::KnobThisDevice:
+        break;
+    }
+    return {Element::label(labels::KnobResetResult), Element::label(labels::KnobCentreResult)};
 }
 
 } // namespace
@@ -142,13 +152,16 @@ void FrmMain::setProgressVisible(calibration::Indicator indicator, bool visible)
 
 void FrmMain::setResult(calibration::Indicator indicator, const QString &caption, controls::Colour colour)
 {
-    m_view.setCaption(resultLabelOf(indicator), caption);
-    m_view.setForeColour(resultLabelOf(indicator), colour);
+    for (const Element &label : resultLabelsOf(indicator)) {
+        m_view.setCaption(label, caption);
+        m_view.setForeColour(label, colour);
+    }
 }
 
 void FrmMain::setResultVisible(calibration::Indicator indicator, bool visible)
 {
-    m_view.setVisible(resultLabelOf(indicator), visible);
+    for (const Element &label : resultLabelsOf(indicator))
+        m_view.setVisible(label, visible);
 }
 
 void FrmMain::showFrame(calibration::PageFrame frame, std::optional<double> left, std::optional<double> top)

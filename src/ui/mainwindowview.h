@@ -97,6 +97,8 @@ namespace labels {
 constexpr int ChangedNotice = 30;      // page 4: "ATTENTION: The parameters have not been written." (1140)
 constexpr int SensorResult = 31;       // page 2: result of the sensor calibration
 constexpr int KnobResult = 32;         // page 3: result of the knob calibration
+constexpr int KnobResetResult = 33;    // page 3: result of resetting this device's knob calibration
+constexpr int KnobCentreResult = 34;   // page 3: result of the centre calibration of this device
 } // namespace labels
 
 // An element and the tag its design gives it: a caption number, or caption and tool-tip
@@ -206,6 +208,9 @@ public:
     virtual void setMenuToolVisible(const MenuTool &tool, bool visible) = 0;
     virtual bool menuToolEnabled(const MenuTool &tool) const = 0;
     virtual void setMenuToolEnabled(const MenuTool &tool, bool enabled) = 0;
+    // A tool marked as the choice in force (the language in use).
+    virtual bool menuToolChecked(const MenuTool &tool) const = 0;
+    virtual void setMenuToolChecked(const MenuTool &tool, bool checked) = 0;
 
     // ---- OK / Cancel / Apply, status text ----
     virtual void setLineButtonCaption(LineButton button, const QString &caption) = 0;
@@ -219,6 +224,8 @@ public:
     virtual void setWindowCaption(const QString &caption) = 0;
     virtual Rect windowGeometry() const = 0;
     virtual void setWindowGeometry(const Rect &rect) = 0;
+    // The area of each screen that windows may take (without panels); empty when unknown.
+    virtual QList<Rect> screenAreas() const { return {}; }
     virtual WindowState windowState() const = 0;
     virtual void setWindowState(WindowState state) = 0;
     virtual void showWindow() = 0;

@@ -80,6 +80,8 @@ void MemoryMainWindowView::buildDesign()
     label(again(1117, 1), 1117);
     addElement(Element::label(labels::SensorResult), {120, 3000, 2400, 240});
     addElement(Element::label(labels::KnobResult), {120, 3000, 2400, 240});
+    addElement(Element::label(labels::KnobResetResult), {180, 1560, 2880, 480});
+    addElement(Element::label(labels::KnobCentreResult), {180, 1560, 2880, 480});
     // Page 4
     for (int number : {1130, 1131, 1132, 1133, 1134, 1135, 1136})
         labelled(number);
@@ -499,6 +501,17 @@ void MemoryMainWindowView::setMenuToolEnabled(const MenuTool &tool, bool enabled
 {
     this->tool(tool);
     m_tools[tool.band][tool.key].enabled = enabled;
+}
+
+bool MemoryMainWindowView::menuToolChecked(const MenuTool &tool) const
+{
+    return this->tool(tool).checked;
+}
+
+void MemoryMainWindowView::setMenuToolChecked(const MenuTool &tool, bool checked)
+{
+    this->tool(tool);
+    m_tools[tool.band][tool.key].checked = checked;
 }
 
 QString MemoryMainWindowView::bandOf(const QString &key) const

@@ -69,6 +69,8 @@ public:
     bool menuToolVisible(const MenuTool &tool) const override;
     void setMenuToolVisible(const MenuTool &tool, bool visible) override;
     bool menuToolEnabled(const MenuTool &tool) const override;
+    bool menuToolChecked(const MenuTool &tool) const override;
+    void setMenuToolChecked(const MenuTool &tool, bool checked) override;
     void setMenuToolEnabled(const MenuTool &tool, bool enabled) override;
 
     void setLineButtonCaption(LineButton button, const QString &caption) override;
@@ -81,6 +83,9 @@ public:
     void setWindowCaption(const QString &caption) override { m_caption = caption; }
     Rect windowGeometry() const override { return m_windowRect; }
     void setWindowGeometry(const Rect &rect) override { m_windowRect = rect; }
+    QList<Rect> screenAreas() const override { return screens; }
+    // One screen of 1920 x 1080 pixels unless a test gives others.
+    QList<Rect> screens{{0, 0, 28800, 16200}};
     WindowState windowState() const override { return m_state; }
     void setWindowState(WindowState state) override { m_state = state; }
     void showWindow() override;
@@ -147,6 +152,7 @@ private:
         QString caption;
         bool visible = true;
         bool enabled = true;
+        bool checked = false;
     };
     struct LineButtonState
     {

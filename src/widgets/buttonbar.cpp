@@ -1,9 +1,11 @@
 #include "widgets/buttonbar.h"
 
 #include "base/tqmerror.h"
+#include "widgets/accessiblefields.h"
 
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QToolButton>
@@ -84,7 +86,9 @@ void ButtonBar::addItem(const ui::ButtonBarItem &item, int picture)
     button->setCheckable(true);
     button->setAutoExclusive(true);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->installEventFilter(this);
+    exposeAsViewButton(button);
     // Over an item the pointer says it can be clicked; over the group's heading it does not.
     button->setCursor(Qt::PointingHandCursor);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -156,6 +160,40 @@ QString ButtonBar::selected() const
             return entry.item.key;
     }
     return {};
+}
+
+bool ButtonBar::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QFrame::eventFilter(watched, event);
+    int at = -1;
+    for (int i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].button == watched)
+            at = i;
+    }
+    if (at < 0)
+        return QFrame::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    int step = 0;
+    switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        step = -1;
+        break;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        step = 1;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        m_entries[at].button->click();
+        return true;
+    default:
+        return QFrame::eventFilter(watched, event);
+    }
+    const int count = int(m_entries.size());
+    m_entries[(at + step + count) % count].button->setFocus(Qt::TabFocusReason);
+    return true;
 }
 
 int ButtonBar::neededWidth() const

@@ -2,7 +2,9 @@
 
 // The button bar on the left of the main window: one group with its caption and picture, and
 // below it one big button per view, each with its picture and caption. A click on a view's
-// button raises itemClicked; choosing an item from the program raises nothing.
+// button raises itemClicked; choosing an item from the program raises nothing. By keyboard the
+// items take the focus in the window's tab order, the arrow keys move between them, and Enter
+// or Space chooses the one with the focus.
 
 #include "ui/mainwindowview.h"
 
@@ -41,6 +43,9 @@ public:
 
 signals:
     void itemClicked(const QString &key);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Entry

@@ -191,6 +191,16 @@ void QtTextBox::setForeColor(controls::Colour colour)
     applyColours();
 }
 
+QString QtTextBox::description() const
+{
+    return m_edit->accessibleDescription();
+}
+
+void QtTextBox::setDescription(const QString &text)
+{
+    m_edit->setAccessibleDescription(text);
+}
+
 void QtTextBox::setBackColor(controls::Colour colour)
 {
     m_backColor = colour;

@@ -47,6 +47,8 @@ public:
     void setMaxLength(int length) override;
     int selStart() const override;
     void setSelStart(int position) override;
+    QString description() const override;
+    void setDescription(const QString &text) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,6 +1,7 @@
 #include "widgets/qtmainwindowview.h"
 
 #include "base/tqmerror.h"
+#include "widgets/accessiblefields.h"
 #include "widgets/buttonbar.h"
 #include "widgets/loglistwidget.h"
 #include "widgets/qtcontrols.h"
@@ -20,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
@@ -141,6 +143,24 @@ protected:
         else
             event->ignore();
     }
+    // Keys that no field took: Escape means Cancel, Enter means OK, as in a dialog.
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if ((event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)) == Qt::NoModifier) {
+            switch (event->key()) {
+            case Qt::Key_Escape:
+                m_view.clickLineButton(ui::LineButton::Cancel);
+                return;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                m_view.clickLineButton(ui::LineButton::Ok);
+                return;
+            default:
+                break;
+            }
+        }
+        QMainWindow::keyPressEvent(event);
+    }
 
 private:
     QtMainWindowView &m_view;
@@ -186,6 +206,16 @@ void QtMainWindowView::buildWindow()
     auto *help = new QShortcut(QKeySequence(Qt::Key_F1), m_window.get());
     help->setContext(Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this, &QtMainWindowView::helpRequested);
+    // Ctrl+Tab and Ctrl+PgDn go to the next tab of the view, with Shift or PgUp to the one before.
+    const auto tabKeys = [this](const QList<QKeySequence> &keys, int step) {
+        for (const QKeySequence &key : keys) {
+            auto *shortcut = new QShortcut(key, m_window.get());
+            shortcut->setContext(Qt::WindowShortcut);
+            connect(shortcut, &QShortcut::activated, this, [this, step] { stepTab(step); });
+        }
+    };
+    tabKeys({QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, 1);
+    tabKeys({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}, -1);
 
     // Until the logic lays the window out, it has the design's size.
     layOutAround(design::PageWidth, design::PageHeight);
@@ -284,6 +314,7 @@ QWidget *QtMainWindowView::createItemWidget(const design::Item &item, QWidget *p
     }
     case Widget::CommandButton: {
         auto *button = new QPushButton(parent);
+        button->setAutoDefault(true); // Enter on the focused button presses it, not OK
         connect(button, &QPushButton::clicked, this, [this, index] { emit commandButtonClicked(index); });
         return button;
     }
@@ -334,6 +365,34 @@ void QtMainWindowView::buildPages()
             if (!item.tag.isEmpty())
                 m_captionTags.append({*item.element, item.tag});
         }
+        if (!item.labelledBy.isEmpty()) {
+            for (const Element &label : item.labelledBy)
+                m_namedBy.insert(keyOf(label), int(m_namings.size()));
+            m_namings.append({widget, item.labelledBy});
+            if (auto *box = qobject_cast<QComboBox *>(widget))
+                exposeAsLabelledField(box);
+        }
+    }
+    // A field with a label of its own is that label's buddy: screen readers tie the two.
+    for (const Naming &naming : m_namings) {
+        if (naming.labels.size() == 1) {
+            if (auto *label = qobject_cast<QLabel *>(m_elements.value(keyOf(naming.labels.first()))))
+                label->setBuddy(naming.field);
+        }
+    }
+}
+
+void QtMainWindowView::nameFieldsLabelledBy(Element label)
+{
+    for (int index : m_namedBy.values(keyOf(label))) {
+        const Naming &naming = m_namings[index];
+        QStringList parts;
+        for (const Element &part : naming.labels) {
+            const QString text = caption(part).remove(QLatin1Char('&')).trimmed();
+            if (!text.isEmpty())
+                parts.append(text);
+        }
+        naming.field->setAccessibleName(parts.join(QStringLiteral(": ")));
     }
 }
 
@@ -345,6 +404,7 @@ void QtMainWindowView::buildButtonLine()
     m_status->setMargin(2);
     for (ui::LineButton button : {ui::LineButton::Ok, ui::LineButton::Cancel, ui::LineButton::Apply}) {
         auto *widget = new QPushButton(m_central);
+        widget->setAutoDefault(true);
         connect(widget, &QPushButton::clicked, this, [this, button] { emit lineButtonClicked(button); });
         m_lineButtons[int(button)] = widget;
     }
@@ -528,6 +588,7 @@ void QtMainWindowView::setCaption(Element element, const QString &caption)
         bar->setFormat(caption);
     else
         m_frameCaptions.insert(keyOf(element), caption); // frames draw no caption of their own
+    nameFieldsLabelledBy(element);
 }
 
 void QtMainWindowView::setToolTip(Element element, const QString &toolTip)
@@ -763,6 +824,18 @@ void QtMainWindowView::setMenuToolEnabled(const ui::MenuTool &tool, bool enabled
     action(tool)->setEnabled(enabled);
 }
 
+bool QtMainWindowView::menuToolChecked(const ui::MenuTool &tool) const
+{
+    return action(tool)->isChecked();
+}
+
+void QtMainWindowView::setMenuToolChecked(const ui::MenuTool &tool, bool checked)
+{
+    QAction *a = action(tool);
+    a->setCheckable(checked || a->isCheckable());
+    a->setChecked(checked);
+}
+
 // ---- button line and status ----
 
 void QtMainWindowView::setLineButtonCaption(ui::LineButton button, const QString &caption)
@@ -824,6 +897,14 @@ void QtMainWindowView::setWindowGeometry(const Rect &rect)
         m_window->setFixedSize(outer.size() - margins);
     m_window->move(outer.topLeft());
     m_givenWindowGeometry = rect;
+}
+
+QList<Rect> QtMainWindowView::screenAreas() const
+{
+    QList<Rect> areas;
+    for (const QScreen *screen : QGuiApplication::screens())
+        areas.append(twipsOf(screen->availableGeometry()));
+    return areas;
 }
 
 WindowState QtMainWindowView::windowState() const
@@ -999,6 +1080,15 @@ bool QtMainWindowView::clickTab(const QString &key)
         return true;
     }
     return false;
+}
+
+void QtMainWindowView::stepTab(int step)
+{
+    QTabBar *tabs = m_strips[m_visibleStrip].tabs;
+    const int count = tabs->count();
+    if (count < 2 || !m_window->isEnabled())
+        return;
+    tabs->setCurrentIndex((tabs->currentIndex() + step + count) % count);
 }
 
 bool QtMainWindowView::clickButtonBarItem(const QString &key)

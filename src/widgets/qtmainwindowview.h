@@ -103,6 +103,8 @@ public:
     void setMenuToolVisible(const ui::MenuTool &tool, bool visible) override;
     bool menuToolEnabled(const ui::MenuTool &tool) const override;
     void setMenuToolEnabled(const ui::MenuTool &tool, bool enabled) override;
+    bool menuToolChecked(const ui::MenuTool &tool) const override;
+    void setMenuToolChecked(const ui::MenuTool &tool, bool checked) override;
 
     void setLineButtonCaption(ui::LineButton button, const QString &caption) override;
     bool lineButtonEnabled(ui::LineButton button) const override;
@@ -114,6 +116,7 @@ public:
     void setWindowCaption(const QString &caption) override;
     ui::Rect windowGeometry() const override;
     void setWindowGeometry(const ui::Rect &rect) override;
+    QList<ui::Rect> screenAreas() const override;
     WindowState windowState() const override;
     void setWindowState(WindowState state) override;
     void showWindow() override;
@@ -136,6 +139,8 @@ public:
     // user could not do it (the target is absent, hidden or disabled, or the window disabled) ----
     bool clickTab(const QString &key); // on the visible strip, e.g. "KEY:5"
     bool clickButtonBarItem(const QString &key);
+    // The next (1) or previous (-1) tab of the visible strip, round, as Ctrl+Tab chooses it.
+    void stepTab(int step);
     bool clickMenuTool(const ui::MenuTool &tool);
     bool clickLineButton(ui::LineButton button);
     bool clickCommandButton(int index);
@@ -160,6 +165,8 @@ private:
     void buildMenus();
     QWidget *createItemWidget(const design::Item &item, QWidget *parent);
     QWidget *elementWidget(ui::Element element) const;
+    // Gives the fields that `label` names their accessible names again.
+    void nameFieldsLabelledBy(ui::Element label);
     Strip &strip(int number);
     const Strip &strip(int number) const;
     void checkPosition(int strip, int position, bool insert = false) const;
@@ -181,6 +188,13 @@ private:
     QHash<quint64, ui::Rect> m_givenGeometry; // twips as the program set them
     std::optional<ui::Rect> m_givenWindowGeometry;
     QList<ui::ElementTag> m_captionTags;
+    struct Naming
+    {
+        QWidget *field = nullptr;
+        QList<ui::Element> labels;
+    };
+    QList<Naming> m_namings;
+    QMultiHash<quint64, int> m_namedBy; // label -> the namings it takes part in
     QList<QtTextBox *> m_textBoxes;
     QList<QtComboBox *> m_comboBoxes;
     QList<QtCheckBox *> m_checkBoxes;

@@ -105,9 +105,14 @@ QString WidgetDialogs::qtFilter(const QString &filter)
 
 QString WidgetDialogs::fileName(const FileDialogRequest &request)
 {
-    const QString filter = qtFilter(request.filter);
-    return request.save ? QFileDialog::getSaveFileName(m_owner, request.title, request.initialDirectory, filter)
-                        : QFileDialog::getOpenFileName(m_owner, request.title, request.initialDirectory, filter);
+    QFileDialog dialog(m_owner, request.title, request.initialDirectory, qtFilter(request.filter));
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The suffix comes before the overwrite question, so that it asks about the file written.
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }
 
 void WidgetDialogs::setWaitCursor(bool on)

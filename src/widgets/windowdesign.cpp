@@ -81,9 +81,9 @@ public:
     {
         return add(widget, Element::textBox(index), {}, {left, top, width, RowHeight});
     }
-    void display(int index, double left, double top, double width)
+    Item &display(int index, double left, double top, double width)
     {
-        textBox(index, left, top, width, Widget::ReadOnlyBox);
+        return textBox(index, left, top, width, Widget::ReadOnlyBox);
     }
     Item &comboBox(int index, double left, double top, double width)
     {
@@ -105,6 +105,15 @@ private:
     QList<Item> &m_items;
     Container m_in;
 };
+
+// What names a field for a screen reader: label numbers (a check box's own caption as a
+// negative number minus one: -1 is check box 0).
+Item &named(Item &item, std::initializer_list<int> labels)
+{
+    for (int label : labels)
+        item.labelledBy.append(label < 0 ? Element::checkBox(-label - 1) : Element::label(label));
+    return item;
+}
 
 Item &takesTurns(Item &item, Group group, int option, bool visible = true)
 {
@@ -133,10 +142,10 @@ void operation(Builder &b)
     b.into(Container::page(1));
     b.heading(1050, Left, 120, FullWidth);
     b.label(1051, Indent, 510, wideInput - Indent - 60);
-    b.comboBox(0, wideInput, 510, Right - wideInput);
+    named(b.comboBox(0, wideInput, 510, Right - wideInput), {1051});
     takesTurns(b.heading(1055, Left, 1020, FullWidth), SwitchOrPushButtons, 0);
     takesTurns(b.label(1056, Indent, 1410, wideInput - Indent - 60), SwitchOrPushButtons, 0);
-    takesTurns(b.comboBox(1, wideInput, 1410, Right - wideInput), SwitchOrPushButtons, 0);
+    takesTurns(named(b.comboBox(1, wideInput, 1410, Right - wideInput), {1056}), SwitchOrPushButtons, 0);
 
     // Frames start at Left; their rows line up with the page's labels and fields.
     const double frameWidth = Right - Left;
@@ -150,7 +159,7 @@ void operation(Builder &b)
     switchFrame(Frame::SwitchPosition2, 2);
     const auto positionRow = [&b, frameWidth](int label, int combo, int row) {
         b.label(label, Indent - Left, Pitch * row, InputLeft - Indent - 60);
-        b.comboBox(combo, InputLeft - Left, Pitch * row, frameWidth - (InputLeft - Left));
+        named(b.comboBox(combo, InputLeft - Left, Pitch * row, frameWidth - (InputLeft - Left)), {label});
     };
     b.into(Container::frame(Frame::SwitchPosition0));
     positionRow(1060, 2, 0);
@@ -171,13 +180,13 @@ void operation(Builder &b)
     const double columnAWidth = 1920;
     const double columnBWidth = frameWidth - columnB;
     const double field = 3060; // the frames' text boxes, right of their long labels
-    const auto buttonRows = [&](int minusLabel, int plusLabel, int first) {
+    const auto buttonRows = [&](int minusLabel, int plusLabel, int first, int headingA, int headingB) {
         b.label(minusLabel, rowLabel, 390, columnA - rowLabel - 30);
-        b.comboBox(first, columnA, 390, columnAWidth);
-        b.comboBox(first + 2, columnB, 390, columnBWidth);
+        named(b.comboBox(first, columnA, 390, columnAWidth), {headingA, minusLabel});
+        named(b.comboBox(first + 2, columnB, 390, columnBWidth), {headingB, minusLabel});
         b.label(plusLabel, rowLabel, 390 + Pitch, columnA - rowLabel - 30);
-        b.comboBox(first + 1, columnA, 390 + Pitch, columnAWidth);
-        b.comboBox(first + 3, columnB, 390 + Pitch, columnBWidth);
+        named(b.comboBox(first + 1, columnA, 390 + Pitch, columnAWidth), {headingA, plusLabel});
+        named(b.comboBox(first + 3, columnB, 390 + Pitch, columnBWidth), {headingB, plusLabel});
     };
     b.into(Container::page(1));
     takesTurns(b.frame(Frame::SetPointButtons, {Left, 1080, frameWidth, 1620}), SwitchOrPushButtons, 1, false);
@@ -186,23 +195,23 @@ void operation(Builder &b)
     b.into(Container::frame(Frame::SetPointButtons));
     b.heading(1070, 0, 0, columnB - 60);
     b.heading(1074, columnB, 0, columnBWidth);
-    buttonRows(1071, 1072, 9);
+    buttonRows(1071, 1072, 9, 1070, 1074);
     b.label(1076, rowLabel, 1245, field - rowLabel - 60);
-    b.textBox(13, field, 1245, 900);
+    named(b.textBox(13, field, 1245, 900), {1076});
     b.unit(E::UNIT_DegreesCelsius, field + 960, 1245);
 
     b.into(Container::frame(Frame::FanSpeedButtons));
     b.heading(1077, 0, 0, columnB - 60);
     b.heading(1078, columnB, 0, columnBWidth);
-    buttonRows(again(1071, 1), again(1072, 1), 13);
+    buttonRows(again(1071, 1), again(1072, 1), 13, 1077, 1078);
     b.heading(1079, 0, 1245, frameWidth);
     b.label(again(1062, 1), rowLabel, 1635, field - rowLabel - 60);
-    b.textBox(14, field, 1635, 900);
+    named(b.textBox(14, field, 1635, 900), {again(1062, 1)});
     b.heading(1080, 0, 2085, frameWidth);
     b.label(1081, rowLabel, 2475, columnB - rowLabel - 60);
-    b.comboBox(17, columnB, 2475, columnBWidth);
+    named(b.comboBox(17, columnB, 2475, columnBWidth), {1081});
     b.label(1082, rowLabel, 2475 + Pitch, columnB - rowLabel - 60);
-    b.comboBox(18, columnB, 2475 + Pitch, columnBWidth);
+    named(b.comboBox(18, columnB, 2475 + Pitch, columnBWidth), {1082});
 }
 
 // Page 2: the final calibration of the temperature sensor, and copying it to other devices.
@@ -211,7 +220,7 @@ void temperatureSensor(Builder &b)
     b.into(Container::page(2));
     b.heading(1100, Left, 120, FullWidth);
     b.label(1101, Indent, 510, Right - Indent);
-    b.textBox(3, Indent, 915, 900);
+    named(b.textBox(3, Indent, 915, 900), {1101});
     b.unit(E::UNIT_DegreesCelsius, Indent + 960, 915);
     b.button(0, 1102, Right - ButtonWidth, 915);
     Item &bar = b.add(Widget::ProgressBar, Element::progressBar(0), {}, {Indent, 1365, Right - Indent, RowHeight});
@@ -219,7 +228,7 @@ void temperatureSensor(Builder &b)
     takesTurns(b.add(Widget::Label, Element::label(ui::labels::SensorResult), {}, {Indent, 1365, Right - Indent, RowHeight}),
                SensorProgress, 1, false);
     b.label(1120, Indent, 1815, DateLeft - Indent - 60);
-    b.display(11, DateLeft, 1815, Right - DateLeft);
+    named(b.display(11, DateLeft, 1815, Right - DateLeft), {1120});
     b.note(1108, Indent, 2265, Right - Indent, 960);
 
     b.frame(Frame::SensorCopy, {Left, 3405, FullWidth, 1890});
@@ -250,22 +259,24 @@ void turningKnob(Builder &b)
     Item &result = b.add(Widget::Label, Element::label(ui::labels::KnobResult), {}, bar.rect);
     takesTurns(result, KnobProgress, 1, false);
     b.label(again(1120, 1), inner, 1845, DateLeft - Indent - 60);
-    b.display(12, DateLeft - left, 1845, width - (DateLeft - left));
+    named(b.display(12, DateLeft - left, 1845, width - (DateLeft - left)), {again(1120, 1)});
 
     // This device, then several devices: a heading, what to do, and the button.
-    const auto procedure = [&](int thisDevice, int thisNote, int thisButton, int severalDevices, int severalNote,
-                               int severalButton, int caption, int severalCaption) {
+    const auto procedure = [&](int thisDevice, int thisNote, int thisButton, int result, int severalDevices,
+                               int severalNote, int severalButton, int caption, int severalCaption) {
         b.heading(thisDevice, 0, 0, width);
         b.note(thisNote, inner, 390, width - inner, 1140);
         b.button(thisButton, caption, width - ButtonWidth, 1575);
+        // What the button did, beside it.
+        b.add(Widget::Note, Element::label(result), {}, {inner, 1560, width - ButtonWidth - inner - 120, 480}).visible = false;
         b.heading(severalDevices, 0, 2070, width);
         b.note(severalNote, inner, 2460, width - inner, 1140);
         b.button(severalButton, severalCaption, width - ButtonWidth, 3645);
     };
     b.into(Container::frame(Frame::KnobReset));
-    procedure(1115, 1116, 3, 1117, 1118, 4, 1124, 1125);
+    procedure(1115, 1116, 3, ui::labels::KnobResetResult, 1117, 1118, 4, 1124, 1125);
     b.into(Container::frame(Frame::KnobCentre));
-    procedure(again(1115, 1), 1126, 5, again(1117, 1), 1127, 6, 1112, 1112);
+    procedure(again(1115, 1), 1126, 5, ui::labels::KnobCentreResult, again(1117, 1), 1127, 6, 1112, 1112);
 }
 
 // Page 4: the module's outputs; the mode-dependent frames take turns at one place.
@@ -277,7 +288,7 @@ void monitoring(Builder &b)
     b.into(Container::page(4));
     b.heading(1130, Left, 120, FullWidth);
     b.label(1131, Indent, 510, labelWidth);
-    b.display(4, InputLeft, 510, 1200);
+    named(b.display(4, InputLeft, 510, 1200), {1131});
     b.unit(E::UNIT_DegreesCelsius, InputLeft + 1260, 510);
 
     b.frame(Frame::MonitorSetPointOffset, {Indent, 915, frameWidth, RowHeight});
@@ -290,41 +301,41 @@ void monitoring(Builder &b)
 
     b.into(Container::frame(Frame::MonitorSetPointOffset));
     b.label(1132, 0, 0, labelWidth);
-    b.display(5, input, 0, 1200);
+    named(b.display(5, input, 0, 1200), {1132});
     b.unit(E::UNIT_DegreesCelsius, input + 1260, 0);
     b.into(Container::frame(Frame::MonitorControllerFunction));
     b.label(1133, 0, 0, labelWidth);
-    b.display(6, input, 0, frameWidth - input);
+    named(b.display(6, input, 0, frameWidth - input), {1133});
     b.into(Container::frame(Frame::MonitorFanSpeed));
     b.label(1134, 0, 0, labelWidth);
-    b.display(7, input, 0, 1200);
+    named(b.display(7, input, 0, 1200), {1134});
     b.unit(E::UNIT_Percent, input + 1260, 0);
-    b.display(8, input + 1710, 0, frameWidth - input - 1710);
+    named(b.display(8, input + 1710, 0, frameWidth - input - 1710), {1134});
     b.label(1135, 0, Pitch, labelWidth);
-    b.display(9, input, Pitch, 1200);
+    named(b.display(9, input, Pitch, 1200), {1135});
     b.fixed(QStringLiteral("-"), input + 1260, Pitch); // a level has no unit
     b.into(Container::frame(Frame::MonitorOccupancy));
     b.label(1136, 0, 0, labelWidth);
-    b.display(10, input, 0, frameWidth - input);
+    named(b.display(10, input, 0, frameWidth - input), {1136});
 }
 
 // Page 5: the heartbeats and the send-on-delta of the space temperature.
 void nvTiming(Builder &b)
 {
     b.into(Container::page(5));
-    const auto timeRow = [&b](int checkBox, int caption, int textBox, double top) {
+    const auto timeRow = [&b](int heading, int checkBox, int caption, int textBox, double top) {
         b.add(Widget::CheckBox, Element::checkBox(checkBox), QString::number(caption),
               {Indent, top, InputLeft - Indent - 60, RowHeight});
-        b.textBox(textBox, InputLeft, top, 1200);
+        named(b.textBox(textBox, InputLeft, top, 1200), {heading, -checkBox - 1});
         b.unit(E::UNIT_Second, InputLeft + 1260, top);
     };
     b.heading(1035, Left, 120, FullWidth);
-    timeRow(0, 1036, 0, 510);
+    timeRow(1035, 0, 1036, 0, 510);
     b.heading(1037, Left, 1020, FullWidth);
-    timeRow(1, 1038, 1, 1410);
+    timeRow(1037, 1, 1038, 1, 1410);
     b.heading(1040, Left, 1920, FullWidth);
     b.label(1041, Indent, 2310, InputLeft - Indent - 60);
-    b.textBox(2, InputLeft, 2310, 1200);
+    named(b.textBox(2, InputLeft, 2310, 1200), {1041});
     b.unit(E::UNIT_DegreesCelsius, InputLeft + 1260, 2310);
 }
 
@@ -333,8 +344,8 @@ void logger(Builder &b)
 {
     b.into(Container::page(6));
     b.heading(1381, Left, 120, FullWidth);
-    b.add(Widget::LogList, std::nullopt, {}, {Left, 510, FullWidth, 5010});
-    b.add(Widget::TimedList, std::nullopt, {}, {Left, 5610, FullWidth, 1320});
+    named(b.add(Widget::LogList, std::nullopt, {}, {Left, 510, FullWidth, 5010}), {1381});
+    named(b.add(Widget::TimedList, std::nullopt, {}, {Left, 5610, FullWidth, 1320}), {1381});
 }
 
 QList<Item> buildItems()

@@ -76,6 +76,9 @@ struct Item
     bool visible = true;
     QList<Turn> turns;
     int maximum = 0;   // progress bars: the value of a finished run
+    // Input fields: the labels (or check box) whose captions name the field for a screen
+    // reader, the heading of its column or row first.
+    QList<ui::Element> labelledBy;
 
     // False when the two take turns, so that they may share a place.
     bool mayShowWith(const Item &other) const;

@@ -28,6 +28,9 @@ private slots:
                 if (!name.endsWith(QLatin1String("operation")) && !name.endsWith(QLatin1String("turning-knob")))
                     expected << QStringLiteral("TQM_CM_L2-%1-%2.png").arg(QLatin1String(lang), name);
             }
+            // The standard device not answering, and Qt's boxes in the session's language.
+            for (const char *picture : {"offline-configure", "offline-logger", "question-box", "file-dialog"})
+                expected << QStringLiteral("TQM_CM_STD-%1-%2.png").arg(QLatin1String(lang), QLatin1String(picture));
             // The calibration pages in each arrangement, on standard devices.
             for (const char *arrangement : {"two-stop", "reset", "reset-copy", "centre"}) {
                 for (const char *page : {"temperature-sensor", "turning-knob"})

@@ -48,7 +48,8 @@ class TestCalibrationRecords : public QObject
     {
         return DeviceContext{lmo, "TQM_CM_L1", nullptr, language, &m_clock};
     }
-    QString nowText() const { return calibration::CalibrationTimeText(m_clock.now(), QLocale::system()); }
+    // The time as the record keeps it.
+    QString nowText() const { return m_clock.now().toOffsetFromUtc(m_clock.now().offsetFromUtc()).toString(Qt::ISODate); }
 
 private slots:
     void neverCalibratedReadsDefaultInContextLanguage_data()
@@ -85,14 +86,25 @@ private slots:
         QVERIFY(!calibration::TempSensorIsCalibrated(context(records.own, readLanguage)));
     }
 
+    // The record keeps the time; each session shows it in its language's date format.
+    void calibrationWritesTimeOfClock_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("English") << int(ResStrings::English) << "04/03/2026";
+        QTest::newRow("German") << int(ResStrings::German) << "04.03.26";
+    }
     void calibrationWritesTimeOfClock()
     {
+        QFETCH(int, language);
         Records records;
-        const DeviceContext ctx = context(records.own);
-        calibration::WriteTempSensorCalibrated(ctx);
-        calibration::WriteRegulatorCalibrated(ctx);
-        QCOMPARE(calibration::ReadTempSensorCalibrated(ctx), nowText());
-        QCOMPARE(calibration::ReadRegulatorCalibrated(ctx), nowText());
+        calibration::WriteTempSensorCalibrated(context(records.own));
+        calibration::WriteRegulatorCalibrated(context(records.own));
+        const DeviceContext ctx = context(records.own, language);
+        const QString shown = calibration::CalibrationTimeText(m_clock.now().toLocalTime(), languageLocale(language));
+        QCOMPARE(calibration::ReadTempSensorCalibrated(ctx), shown);
+        QCOMPARE(calibration::ReadRegulatorCalibrated(ctx), shown);
+        QTEST(shown.section(QLatin1Char(' '), 0, 0), "date");
         QVERIFY(calibration::TempSensorIsCalibrated(ctx));
     }
 

@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(rig.view.foreColour(Result), controls::Colour(0x008000));
         QVERIFY(!rig.window->knobCalibration()->KnobCalibPending());
         QCOMPARE(rig.view.textBox(calibration::KnobCalibratedBox)->text(),
-                 calibration::CalibrationTimeText(rig.clock.now(), QLocale::system()));
+                 calibration::CalibrationTimeText(rig.clock.now().toLocalTime(), languageLocale(ResStrings::English)));
     }
 
     void firstPressOnASilentDevice()
@@ -162,6 +162,10 @@ private slots:
         for (int i = 0; i < lines.size(); ++i)
             QVERIFY2(written[i].startsWith(lines[i]), qPrintable(written[i]));
         QCOMPARE(rig.view.selectedTabKey(2) == "KEY:6", !online); // the logger after a failure
+        // The page says it as well, beside the button.
+        const Element result = Element::label(labels::KnobResetResult);
+        QVERIFY(rig.view.isVisible(result));
+        QVERIFY2(rig.view.caption(result).startsWith(lines.first().section(" - ", 0, 0)), qPrintable(rig.view.caption(result)));
     }
 
     void resetSeveralDevices_data()

@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(rig.view.foreColour(Result), Green);
         QVERIFY(rig.view.isVisible(Result));
         QCOMPARE(rig.view.textBox(calibration::SensorCalibratedBox)->text(),
-                 calibration::CalibrationTimeText(rig.clock.now(), QLocale::system()));
+                 calibration::CalibrationTimeText(rig.clock.now().toLocalTime(), languageLocale(ResStrings::English)));
         QCOMPARE(rig.logger.texts().filter("Temperature sensor calibration succeeded.").size(), 1);
         rig.clock.advanceMs(1000);
         QCOMPARE(rig.monitoringPage->MonitorPoints()->GetMonitorPointByName("nvoSpaceTemp")->Value(),

@@ -54,7 +54,7 @@ private slots:
         box.clock.advanceMs(21 * calibration::TemperatureSensorCalibration::IntervalMs);
         QCOMPARE(view.caption(Element::label(labels::SensorResult)), QString("Calibration succeeded."));
         QCOMPARE(view.textBox(calibration::SensorCalibratedBox)->text(),
-                 calibration::CalibrationTimeText(box.clock.now(), QLocale::system()));
+                 calibration::CalibrationTimeText(box.clock.now().toLocalTime(), languageLocale(ResStrings::English)));
         QCOMPARE(cpaccess::readRawText(*module("CM 1.06")->configProperties()->item("nciTmpOffset")), QString("255\t176"));
         box.clock.advanceSeconds(2);
         const QString reading = host.monitoring()->MonitorPoints()->GetMonitorPointByName("nvoSpaceTemp")->Value();

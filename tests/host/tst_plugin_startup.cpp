@@ -274,6 +274,15 @@ private slots:
         host.ShowHtmlHelp(QStringLiteral("/nowhere/index.html"), 1000);
         QCOMPARE(box.dialogs.messages.last().text, GetResString(1425, 1, {QStringLiteral("/nowhere/index.html")}));
         QCOMPARE(box.dialogs.messages.last().icon, MsgIcon::Critical);
+        QVERIFY(host.logger()->loggerOnErrorFlag()); // said in the logger too
+
+        // A German session opens the German pages, which lie beside the English ones.
+        box.writeProgramFile(QStringLiteral("help/de/index.html"), QStringLiteral("<html></html>"));
+        host.UpdateHelpMenu();
+        QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/index.html"));
+        host.session().language = qint16(ResStrings::German);
+        host.UpdateHelpMenu();
+        QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/de/index.html"));
     }
 
 private:

@@ -161,7 +161,7 @@ private slots:
         QTest::addColumn<QString>("minDelta");
         QTest::addColumn<QString>("buttonMode");
         QTest::newRow("English") << 0 << "0.5 °C" << "changes HVAC app mode";
-        QTest::newRow("German") << 1000 << "0.5 °C" << "ändert HVAC-Anwendungsmodus";
+        QTest::newRow("German") << 1000 << "0,5 °C" << "ändert HVAC-Anwendungsmodus";
     }
     void showPrintsValuesAndUnitsInTheSessionsLanguage()
     {

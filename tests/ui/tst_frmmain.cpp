@@ -104,7 +104,7 @@ private slots:
         QVERIFY(!rig.session.parametersChangedFlag);
         QCOMPARE(rig.logger.labels.last(), GetResString(1530));
         QVERIFY(rig.logger.texts().contains(GetResString(1550, 2)));
-        QCOMPARE(view.textBox(3)->text(), QStringLiteral("21,0"));
+        QCOMPARE(view.textBox(3)->text(), QStringLiteral("21.0")); // an English session's number format
         QCOMPARE(view.textBox(11)->text(), GetResString(1123));
     }
 
@@ -134,6 +134,20 @@ private slots:
         QVERIFY(rig.view.menuToolVisible({"File", "Quit"}));
         // The first view offered is the one shown.
         QCOMPARE(rig.view.visibleTabStrip(), itemKeys(rig.view).first().toInt());
+    }
+
+    // Started without a device: the title names the program, what needs a device is off.
+    void standAloneOffersNoDeviceCommands()
+    {
+        WindowRig rig;
+        rig.create();
+        rig.window->load();
+        rig.window->buildPages(commands::StandAlone);
+        QCOMPARE(rig.view.windowCaption(), GetResString(1809));
+        for (const char *key : {"OpenFile", "SaveFile", "ReadParameters", "WriteParameters", "SpreadParameters"})
+            QVERIFY(!rig.view.menuToolEnabled({"File", key}));
+        QVERIFY(!rig.view.menuToolEnabled({"Help", "DeviceInfo"}));
+        QVERIFY(rig.view.menuToolEnabled({"File", "Quit"}));
     }
 
     void viewSelectionSwitchesMonitoringAndPages()
@@ -174,19 +188,31 @@ private slots:
         QCOMPARE(rig.window->knobCalibration()->tickCount(), 2);
     }
 
-    // The calibrate buttons of the page shown follow whether the device answers.
+    // The calibrate buttons of the page shown follow whether the device answers and the entry;
+    // when they are off, the page says why.
     void calibrateButtonsFollowTheDevice()
     {
         WindowRig rig;
         rig.open("CM 1.06", 2);
+        const Element result = Element::label(labels::SensorResult);
         QVERIFY(rig.view.isEnabled(Element::commandButton(0)));
+        rig.view.textBox(3)->setText("60");
+        QVERIFY(!rig.view.isEnabled(Element::commandButton(0)));
+        QVERIFY(rig.view.isVisible(result));
+        QVERIFY2(rig.view.caption(result).contains("50"), qPrintable(rig.view.caption(result)));
+        rig.view.textBox(3)->setText("21");
+        QVERIFY(rig.view.isEnabled(Element::commandButton(0)));
+        QVERIFY(!rig.view.isVisible(result));
+
         rig.setOnline("CM 1.06", false);
         QVERIFY(rig.view.clickTab("KEY:3"));
         for (int button : {1, 3, 4})
             QVERIFY(!rig.view.isEnabled(Element::commandButton(button)));
+        QCOMPARE(rig.view.caption(Element::label(labels::KnobResult)), GetResString(1573, 1, {"CM 1.06"}));
         QVERIFY(rig.view.clickTab("KEY:2"));
         QVERIFY(!rig.view.isEnabled(Element::commandButton(0)));
         QVERIFY(!rig.view.clickCommandButton(0));
+        QCOMPARE(rig.view.caption(result), GetResString(1573, 1, {"CM 1.06"}));
     }
 
     void heartbeatCheckBoxes_data()
@@ -319,6 +345,26 @@ private slots:
         QVERIFY(rig.view.isWindowVisible());
     }
 
+    // A device that does not answer at configure: the values are the network database's, and
+    // the logger and the status text say so until the device answers.
+    void silentDeviceIsNamedUntilItAnswers()
+    {
+        WindowRig rig;
+        rig.setOnline("CM 1.06", false);
+        rig.open("CM 1.06");
+        const QString cause = GetResString(1571, 1, {"CM 1.06"});
+        const qsizetype line = rig.logger.texts().indexOf(cause);
+        QVERIFY(line >= 0);
+        QCOMPARE(rig.logger.lines[line].colour, logcolour::Red);
+        QCOMPARE(rig.window->currentPageKey(), 6);
+        QCOMPARE(rig.view.statusText(), GetResString(1571, 2, {"CM 1.06"}));
+        QVERIFY(rig.view.clickMenuTool("ReadParameters"));
+        QCOMPARE(rig.view.statusText(), GetResString(1571, 2, {"CM 1.06"}));
+        rig.setOnline("CM 1.06", true);
+        QVERIFY(rig.view.clickMenuTool("ReadParameters"));
+        QCOMPARE(rig.view.statusText(), GetResString(1517));
+    }
+
     void closingAsksOnlyWithUnwrittenEdits_data()
     {
         QTest::addColumn<bool>("edit");
@@ -413,6 +459,32 @@ private slots:
         QCOMPARE(rig.view.statusText(), GetResString(1507));
     }
 
+    void storedPositionStaysOnAScreen_data()
+    {
+        QTest::addColumn<double>("left");
+        QTest::addColumn<double>("top");
+        QTest::addColumn<double>("keptLeft");
+        QTest::addColumn<double>("keptTop");
+        // Screens: 28800 x 16200 twips at 0, and a second one to its right.
+        QTest::newRow("on the screen") << 900.0 << 700.0 << 900.0 << 700.0;
+        QTest::newRow("far right") << 40000.0 << 700.0 << 28800.0 + 14400 - 9855 << 700.0;
+        QTest::newRow("above and left") << -5000.0 << -300.0 << 0.0 << 0.0;
+        QTest::newRow("across the lower edge") << 15000.0 << 15000.0 << 15000.0 << 16200.0 - 8760;
+    }
+    void storedPositionStaysOnAScreen()
+    {
+        QFETCH(double, left);
+        QFETCH(double, top);
+        WindowRig rig;
+        rig.view.screens.append({28800, 0, 14400, 10800});
+        const QString key = settings::productKey();
+        rig.registry.WriteValue(RegistryAccess::LocalMachine, key, "Settings", "Top", QString::number(top));
+        rig.registry.WriteValue(RegistryAccess::LocalMachine, key, "Settings", "Left", QString::number(left));
+        rig.open("CM 1.06");
+        QTEST(rig.view.windowGeometry().left, "keptLeft");
+        QTEST(rig.view.windowGeometry().top, "keptTop");
+    }
+
     void languageSwitchAsksOnlyForAChange()
     {
         WindowRig rig;
@@ -425,6 +497,8 @@ private slots:
         QCOMPARE(rig.dialogs.messages.first().text, GetResString(1490, 1, {GetResString(1373, 1)}));
         QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("CM 1.06 / CommandModule"));
         QCOMPARE(language(), int(ResStrings::English)); // the running plug-in keeps its language
+        QVERIFY(rig.view.menuToolChecked({"Language", "English"})); // and marks it
+        QVERIFY(!rig.view.menuToolChecked({"Language", "German"}));
     }
 
     void captionsComeFromTheTags()
@@ -445,14 +519,20 @@ private slots:
     {
         WindowRig rig;
         rig.open("CM 1.06");
-        const QString file = rig.dir.filePath("set.dat");
-        rig.dialogs.fileNames.enqueue(file);
+        // A name without an extension gets ".dat"; the logger says where the set went.
+        QDir().mkpath(rig.dir.filePath("sets"));
+        const QString file = rig.dir.filePath("sets/set.dat");
+        rig.dialogs.fileNames.enqueue(rig.dir.filePath("sets/set"));
         QVERIFY(rig.view.clickMenuTool("SaveFile"));
         QVERIFY(QFile::exists(file));
         QCOMPARE(rig.dialogs.fileRequests.last().title, GetResString(1600, 2));
+        QCOMPARE(rig.dialogs.fileRequests.last().initialDirectory, rig.dir.path());
+        QCOMPARE(rig.logger.lines.last().text, GetResString(1572, 1, {QDir::toNativeSeparators(file)}));
+        QCOMPARE(rig.logger.lines.last().colour, logcolour::DarkGreen);
 
         rig.dialogs.fileNames.enqueue(file);
         QVERIFY(rig.view.clickMenuTool("OpenFile"));
+        QCOMPARE(rig.dialogs.fileRequests.last().initialDirectory, rig.dir.filePath("sets")); // the folder used last
         QVERIFY(rig.dialogs.messages.isEmpty());
         QVERIFY(rig.session.parametersChangedFlag);
         QVERIFY(rig.view.windowEnabled());

@@ -1,10 +1,15 @@
 // The desktop implementations of the host's dialogs and status window.
 
+#include "strings/resstrings.h"
+#include "widgets/qttranslations.h"
 #include "widgets/statuswindowwidget.h"
 #include "widgets/widgetdialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -17,6 +22,8 @@ private slots:
     void messageBoxAnswers_data();
     void messageBoxAnswers();
     void statusWindowShowsItsTexts();
+    void qtTextsInTheSessionLanguage_data();
+    void qtTextsInTheSessionLanguage();
 };
 
 void TstHostWindows::fileFilter_data()
@@ -80,6 +87,45 @@ void TstHostWindows::statusWindowShowsItsTexts()
     QCOMPARE(status.versionText(), QStringLiteral("v1.0.0"));
     status.hide();
     QVERIFY(!status.isVisible());
+}
+
+void TstHostWindows::qtTextsInTheSessionLanguage_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("yes");
+    QTest::addColumn<QString>("save");
+    QTest::newRow("English") << ResStrings::English << "&Yes" << "&Save";
+    QTest::newRow("German") << ResStrings::German << "&Ja" << "S&peichern";
+    QTest::newRow("back to English") << ResStrings::English << "&Yes" << "&Save";
+}
+
+// The question box and the file dialog speak the session's language.
+void TstHostWindows::qtTextsInTheSessionLanguage()
+{
+    QFETCH(int, language);
+    QVERIFY(widgets::useQtTranslations(language));
+    WidgetDialogs dialogs;
+    QString yes;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        yes = box->button(QMessageBox::Yes)->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    dialogs.message(QStringLiteral("?"), QStringLiteral("Title"), MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
+    QTEST(yes, "yes");
+
+    QString save;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        save = dialog->findChild<QDialogButtonBox *>()->buttons().first()->text();
+        dialog->reject();
+    });
+    dialogs.fileName({QStringLiteral("Save"), QStringLiteral("Data (*.dat)|*.dat"), QDir::tempPath(), true});
+    QTEST(save, "save");
 }
 
 QTEST_MAIN(TstHostWindows)

@@ -9,6 +9,8 @@
 #include "widgets/windowdesign.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -449,14 +451,29 @@ void TstQtMainWindowView::loggerShowsColouredLinesNewestVisible()
     widgets::QtMainWindowView view;
     auto *list = qobject_cast<QListWidget *>(dynamic_cast<QWidget *>(view.loggerList()));
     QVERIFY(list);
+    const QString cause = QStringLiteral("CM 3.03 / CommandModule / nciFanSpeedOn (INI entry FanSpeedOn): Device \"CM 3.03\" does not respond.");
     for (int i = 0; i < 200; ++i)
-        view.loggerList()->addLine({QStringLiteral("line %1").arg(i), i == 199 ? logcolour::Red : logcolour::DarkGreen, 0});
+        view.loggerList()->addLine({i == 199 ? cause : QStringLiteral("line %1").arg(i), i == 199 ? logcolour::Red : logcolour::DarkGreen, 0});
     QCOMPARE(list->count(), 200);
     QCOMPARE(list->item(199)->foreground().color(), QColor(255, 0, 0));
     QCOMPARE(list->item(0)->foreground().color(), QColor(0, 128, 0));
     list->show();
     QVERIFY(list->visualItemRect(list->item(199)).intersects(list->viewport()->rect()));
     QVERIFY(view.timedList() != view.loggerList());
+
+    // The long line is shown whole (wrapped, never elided), and is its own tool tip.
+    const QRect shown = list->visualItemRect(list->item(199));
+    const QRect needed = list->fontMetrics().boundingRect(QRect(0, 0, shown.width() - 4, 100000), Qt::TextWordWrap, cause);
+    QVERIFY2(needed.height() <= shown.height() && shown.right() <= list->viewport()->width(),
+             qPrintable(QStringLiteral("needs %1 px, has %2").arg(needed.height()).arg(shown.height())));
+    QCOMPARE(list->textElideMode(), Qt::ElideNone);
+    QCOMPARE(list->item(199)->toolTip(), cause);
+
+    // Selected lines go to the clipboard with Ctrl+C.
+    list->item(198)->setSelected(true);
+    list->item(199)->setSelected(true);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("line 198\n") + cause + QLatin1Char('\n'));
 }
 
 QTEST_MAIN(TstQtMainWindowView)

@@ -56,6 +56,10 @@ public:
     // Caret position, 0 = before the first character.
     virtual int selStart() const = 0;
     virtual void setSelStart(int position) = 0;
+    // What is wrong with the value, for a screen reader (the range an invalid value misses);
+    // empty while the value is valid.
+    virtual QString description() const = 0;
+    virtual void setDescription(const QString &text) = 0;
 
 signals:
     // The text changed, typed or set by the program.

@@ -32,6 +32,8 @@ public:
     void setMaxLength(int length) override { m_maxLength = length; }
     int selStart() const override { return m_selStart; }
     void setSelStart(int position) override;
+    QString description() const override { return m_description; }
+    void setDescription(const QString &text) override { m_description = text; }
 
     // The user replaces the whole text (one change notification, like a paste).
     void typeText(const QString &text);
@@ -43,6 +45,7 @@ public:
     bool leave();
 
 private:
+    QString m_description;
     QString m_tag;
     int m_index;
     bool m_enabled = true;
