@@ -30,18 +30,6 @@ namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString NotAvailable = QStringLiteral("not available");
 
-QList<lns::AppDevicePtr> devicesOf(const lns::NetworkPtr &network)
-{
-    QList<lns::AppDevicePtr> devices;
-    QList<lns::SubsystemPtr> pending = network->systems()->item(1)->subsystems()->items();
-    while (!pending.isEmpty()) {
-        const lns::SubsystemPtr subsystem = pending.takeFirst();
-        devices += subsystem->appDevices()->items();
-        pending = subsystem->subsystems()->items() + pending;
-    }
-    return devices;
-}
-
 QString shownText(const device::ShownParameter &parameter)
 {
     return parameter.available ? (parameter.value + QLatin1Char(' ') + parameter.unit).trimmed() : NotAvailable;
@@ -381,9 +369,9 @@ int ConfigTool::diff(const QString &a, const QString &b)
 QStringList ConfigTool::allObjects(const QString &network)
 {
     QStringList objects;
-    for (const auto &device : devicesOf(server().network(network)))
-        if (const lns::LonMarkObjectPtr commandModule = embedded::commandModuleOf(device))
-            objects.append(embedded::objectName(commandModule));
+    for (const embedded::DeviceEntry &device : embedded::listDevices(server().network(network)))
+        if (!device.commandModuleName.isEmpty())
+            objects.append(device.commandModuleName);
     return objects;
 }
 
