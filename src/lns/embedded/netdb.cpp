@@ -256,6 +256,7 @@ void NetDb::begin()
     // IMMEDIATE takes the write lock now, so a later write cannot fail on another process's commit.
     exec(QStringLiteral("BEGIN IMMEDIATE"));
     m_inTransaction = true;
+    m_settledInTransaction.clear();
 }
 
 void NetDb::commit()
@@ -264,6 +265,7 @@ void NetDb::commit()
         throw TqmError(TqmError::LnsInvalidOperation, Source, QStringLiteral("No transaction is open."));
     exec(QStringLiteral("COMMIT"));
     m_inTransaction = false;
+    m_settledInTransaction.clear();
 }
 
 void NetDb::rollback()
@@ -271,6 +273,7 @@ void NetDb::rollback()
     if (!m_inTransaction)
         throw TqmError(TqmError::LnsInvalidOperation, Source, QStringLiteral("No transaction is open."));
     m_inTransaction = false;
+    m_settledInTransaction.clear();
     exec(QStringLiteral("ROLLBACK"));
 }
 
@@ -426,7 +429,12 @@ QString NetDb::cpFormat(qint64 deviceId, int cpKey) const
 
 void NetDb::setCpFormat(qint64 deviceId, int cpKey, const QString &format)
 {
-    m_cpFormats.insert({deviceId, cpKey}, format);
+    // Only formats other than the type's own are kept: the map does not grow with every CP a
+    // multi-device write reads "RAW" and puts back.
+    if (format.isEmpty())
+        m_cpFormats.remove({deviceId, cpKey});
+    else
+        m_cpFormats.insert({deviceId, cpKey}, format);
 }
 
 QString NetDb::typeNameOf(qint64 deviceId, int nvKey)
@@ -525,7 +533,13 @@ void NetDb::setRoomState(qint64 deviceId, const cmsim::RoomState &room)
 
 void NetDb::settleSimulation(qint64 deviceId)
 {
+    // A transaction's changes reach the device together: its room is settled once, before the
+    // first of them, on the settings it had until then.
+    if (m_inTransaction && m_settledInTransaction.contains(deviceId))
+        return;
     const auto room = roomState(deviceId);
+    if (m_inTransaction)
+        m_settledInTransaction.insert(deviceId);
     if (!room)
         return;
     cmsim::RoomState settled = cmsim::settle(*room, simSettings(deviceId), now());

@@ -18,6 +18,7 @@
 #include "lns/timer.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
@@ -177,6 +178,7 @@ private:
     SimOutput simOutput(qint64 deviceId, int nvKey);
     QByteArray simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings);
     // Before something the simulated device depends on changes: its send history is kept.
+    // Once per device and transaction.
     void settleSimulation(qint64 deviceId);
     // Statements are prepared once per connection and kept.
     QSqlQuery &prepared(const QString &sql, const QVariantList &binds);
@@ -190,6 +192,7 @@ private:
     QHash<qint64, DeviceInfo> m_devices;
     QHash<qint64, DeviceTemplateDefPtr> m_templates;
     QHash<qint64, SubsystemInfo> m_subsystems;
+    QSet<qint64> m_settledInTransaction; // devices whose room this transaction has settled
     QHash<QString, QSqlQuery> m_statements;
     using ValueKey = std::pair<qint64, int>; // device id, CP or NV key
     QHash<ValueKey, QString> m_cpFormats;

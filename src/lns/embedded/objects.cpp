@@ -324,7 +324,7 @@ QString ConfigPropertyImpl::formatSpec() const
 void ConfigPropertyImpl::setFormatSpec(const QString &format)
 {
     checkFormat(format, def().typeName, def().elementLength, cpSource());
-    db().setCpFormat(deviceId(), m_key, format);
+    db().setCpFormat(deviceId(), m_key, format == def().typeName ? QString() : format);
 }
 
 QString ConfigPropertyImpl::value() const
