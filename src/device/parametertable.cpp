@@ -9,6 +9,7 @@
 #include "lns/inilocator.h"
 #include "lns/product.h"
 #include "params/choiceparams.h"
+#include "params/cpaccess.h"
 #include "params/cparamtextbox.h"
 #include "params/rawparams.h"
 #include "session/session.h"
@@ -97,7 +98,14 @@ void keepPanelCount(cParam1Byte *parameter, qint16 bytePos)
     parameter->setDontWriteToLns(true);
     parameter->setDontWriteToFile(true);
     parameter->ConsiderPartOfCpOnly(bytePos);
-    parameter->ReadFromLns();
+}
+
+// The counts of one CP from one read of it.
+void readPanelCounts(const QList<cParam1Byte *> &counts)
+{
+    const QByteArray bytes = cpaccess::readBytes(*counts.first()->ConfigProperty());
+    for (cParam1Byte *count : counts)
+        count->takeValueFrom(bytes, count->boundShape());
 }
 
 // Whether the device's CP holds the value already; false when it cannot be read.
@@ -258,8 +266,12 @@ void cConfiguration::fetchPanelRows()
     if (!Bind1ByteParameter(panelType, panel, QStringLiteral("PanelType_1"), true))
         return;
     keepPanelCount(panel, 1);
-    if (Bind1ByteParameter(panelType, panel, QStringLiteral("PanelType_2"), true))
+    QList<cParam1Byte *> counts{panel};
+    if (Bind1ByteParameter(panelType, panel, QStringLiteral("PanelType_2"), true)) {
         keepPanelCount(panel, 2);
+        counts.append(panel);
+    }
+    readPanelCounts(counts);
 
     cParamComboBox *combo = nullptr;
     cParam1Byte *pushEvent = nullptr;

@@ -71,6 +71,8 @@ void IniFile::clear()
     m_problems.clear();
     m_textProblem.clear();
     m_suppressedProblems = 0;
+    m_values.clear();
+    m_templateValues.clear();
 }
 
 QString IniFile::decode(QByteArray bytes)
@@ -233,18 +235,24 @@ int IniFile::lineOf(const QString &section, const QString &key) const
 
 QString IniFile::GetValue(const QString &section, const QString &key) const
 {
+    const Query query{section, key, {}};
+    if (const auto known = m_values.constFind(query); known != m_values.cend())
+        return *known;
     const Entry *entry = find(section, foldKey(key));
-    return entry ? entry->value : QString();
+    return *m_values.insert(query, entry ? entry->value : QString());
 }
 
 QString IniFile::GetTemplateValue(const QString &key, const QString &section, const QString &deviceTemplate) const
 {
-    if (!deviceTemplate.trimmed().isEmpty()) {
-        if (const Entry *entry = find(section, templateKey(key, deviceTemplate)))
-            return entry->value;
-    }
-    const Entry *entry = find(section, foldName(key));
-    return entry ? entry->value : QString();
+    const Query query{section, key, deviceTemplate};
+    if (const auto known = m_templateValues.constFind(query); known != m_templateValues.cend())
+        return *known;
+    const Entry *entry = nullptr;
+    if (!deviceTemplate.trimmed().isEmpty())
+        entry = find(section, templateKey(key, deviceTemplate));
+    if (!entry)
+        entry = find(section, foldName(key));
+    return *m_templateValues.insert(query, entry ? entry->value : QString());
 }
 
 qint16 IniFile::GetCpIndex(const QString &key, const QString &section, const QString &deviceTemplate) const

@@ -17,6 +17,7 @@
 #include "lns/lns.h"
 
 #include <QHash>
+#include <QHashFunctions>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -117,6 +118,17 @@ private:
         QStringList order;             // folded keys in file order
     };
 
+    // A look-up as the caller spells it: each distinct one is folded and searched once, then
+    // answered from memory (a multi-device write asks the same few hundred for every device).
+    struct Query
+    {
+        QString section;
+        QString key;
+        QString deviceTemplate;
+        bool operator==(const Query &other) const = default;
+        friend size_t qHash(const Query &q, size_t seed = 0) { return qHashMulti(seed, q.section, q.key, q.deviceTemplate); }
+    };
+
     void clear();
     void parse(const QString &text);
     void parseLine(QStringView line, int lineNumber, QString &currentSection, bool &inSection);
@@ -131,4 +143,6 @@ private:
     QStringList m_problems;
     QString m_textProblem;
     int m_suppressedProblems = 0;
+    mutable QHash<Query, QString> m_values;         // GetValue's answers (no template)
+    mutable QHash<Query, QString> m_templateValues; // GetTemplateValue's answers
 };

@@ -70,6 +70,28 @@ private slots:
         QCOMPARE(tableOf("CM 1.02", 3), calibration);
     }
 
+    // Opening reads each distinct CP once (an array CP element by element), the panel CP that
+    // two parameters share included.
+    void openingReadsEachCpOnce()
+    {
+        ConfigurationRig rig;
+        cConfiguration &config = rig.open("CM 1.04");
+        rig.server->resetMessageCounts();
+        config.FetchCPs();
+        config.ReadSettings();
+
+        QSet<QString> cps;
+        int reads = 0;
+        for (const cParam *parameter : config.Parameters()->AllParameters()) {
+            const lns::ConfigPropertyPtr cp = parameter->Available() ? parameter->ConfigProperty() : nullptr;
+            if (cp && !cps.contains(cp->name())) {
+                cps.insert(cp->name());
+                reads += cp->dimension();
+            }
+        }
+        QCOMPARE(rig.server->messageCounts(rig.session.appDevice).cpReads, reads);
+    }
+
     void buttonModesOfTheTemplate_data()
     {
         QTest::addColumn<QString>("device");

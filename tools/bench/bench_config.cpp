@@ -14,12 +14,14 @@
 #include "host/devicesession.h"
 #include "lns/product.h"
 #include "lns/userdialogs.h"
+#include "params/cparam.h"
 #include "params/cparams.h"
 #include "spreadmeasure.h"
 #include "transfer/paramsetfile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSet>
 
 #include <cstdio>
 #include <ctime>
@@ -30,6 +32,22 @@ using namespace spreadbench;
 namespace {
 
 constexpr int SampleEvery = 97;
+
+// What opening the device read: each distinct CP once (an array CP element by element).
+void printOpeningReads(const embedded::EmbeddedObjectServer &server, DeviceSession &session, const cParams &params)
+{
+    QSet<QString> cps;
+    int expected = 0;
+    for (const cParam *parameter : params.AllParameters()) {
+        const lns::ConfigPropertyPtr cp = parameter->Available() ? parameter->ConfigProperty() : nullptr;
+        if (cp && !cps.contains(cp->name())) {
+            cps.insert(cp->name());
+            expected += cp->dimension();
+        }
+    }
+    std::printf("  opening the device read %d CPs (%lld distinct, %d reads expected)\n",
+                server.messageCounts(session.state().appDevice).cpReads, qint64(cps.size()), expected);
+}
 
 // Device 0's set with every value changed, saved as the window saves it; answers the number of
 // distinct CPs the set writes.
@@ -47,8 +65,10 @@ int writeChangedSet(const QString &home, const QString &iniPath, const QString &
     MemoryConfigurationWindow window;
     cConfiguration configuration(session.services(), window);
     window.setUpdatingControls(true);
+    server->resetMessageCounts();
     configuration.FetchCPs();
     configuration.ReadSettings();
+    printOpeningReads(*server, session, *configuration.Parameters());
     changedset::changeEverything(*configuration.Parameters());
     window.setUpdatingControls(false);
     if (!transfer::ParamSetFile(*configuration.Parameters())

@@ -53,26 +53,50 @@ long syncCalls()
 
 void createSpreadNetwork(const QString &home, const QString &name, int count)
 {
-    QJsonArray subsystems;
-    for (int first = 0; first < count; first += DevicesPerFloor) {
-        QJsonArray devices;
-        for (int i = first; i < qMin(count, first + DevicesPerFloor); ++i)
-            devices.append(QJsonObject{{"name", QStringLiteral("CM %1").arg(i, 5, 10, QLatin1Char('0'))},
-                                       {"template", Template},
-                                       {"online", true}});
-        const int floor = first / DevicesPerFloor;
-        subsystems.append(QJsonObject{{"path", QStringLiteral("Building %1/Floor %2").arg(floor / 10).arg(floor % 10)},
-                                      {"devices", devices}});
-    }
-    embedded::createNetwork(home, QJsonObject{{"name", name}, {"subsystems", subsystems}}, true);
+    embedded::createNetwork(home, embedded::demoNetworkDescription(name, count, {Template}), true);
 }
 
 lns::LonMarkObjectPtr commandModule(const lns::NetworkPtr &network, int n)
 {
     const int floor = n / DevicesPerFloor;
-    const lns::SubsystemPtr building = network->systems()->item(1)->subsystems()->item(floor / 10 + 1);
-    return building->subsystems()->item(floor % 10 + 1)->appDevices()->item(n % DevicesPerFloor + 1)->lonMarkObjects()->item(
-        QStringLiteral("CommandModule"));
+    const lns::SubsystemPtr building =
+        network->systems()->item(1)->subsystems()->item(floor / embedded::DemoFloorsPerBuilding + 1);
+    return building->subsystems()
+        ->item(floor % embedded::DemoFloorsPerBuilding + 1)
+        ->appDevices()
+        ->item(n % DevicesPerFloor + 1)
+        ->lonMarkObjects()
+        ->item(QStringLiteral("CommandModule"));
+}
+
+namespace {
+
+template <class F>
+void forEachConnection(F f)
+{
+    for (const QString &name : QSqlDatabase::connectionNames()) {
+        const QVariant handle = QSqlDatabase::database(name, false).driver()->handle();
+        if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
+            f(*static_cast<sqlite3 *const *>(handle.data()));
+    }
+}
+
+} // namespace
+
+void StatementCounter::attach()
+{
+    forEachConnection([this](sqlite3 *db) { sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &StatementCounter::count, this); });
+}
+
+void StatementCounter::detach()
+{
+    forEachConnection([](sqlite3 *db) { sqlite3_trace_v2(db, 0, nullptr, nullptr); });
+}
+
+int StatementCounter::count(unsigned, void *self, void *, void *)
+{
+    ++static_cast<StatementCounter *>(self)->statements;
+    return 0;
 }
 
 void CommitCounter::attach()

@@ -13,10 +13,11 @@ class QCoreApplication;
 
 namespace spreadbench {
 
-constexpr int DevicesPerFloor = 50;
+constexpr int DevicesPerFloor = embedded::DemoDevicesPerFloor;
 inline const QString Template = QStringLiteral("TQM_CM_L4");
 
-// A network of `count` command modules of one template, DevicesPerFloor to a subsystem.
+// A network of `count` command modules of one template laid out as the demo network is
+// (DevicesPerFloor to a floor, buildings of two floors), each with its simulated room.
 void createSpreadNetwork(const QString &home, const QString &name, int count);
 // The command-module object of device n (0-based, in the order the network was made).
 lns::LonMarkObjectPtr commandModule(const lns::NetworkPtr &network, int n);
@@ -33,6 +34,18 @@ public:
 
 private:
     static int count(void *self);
+};
+
+// Counts the SQL statements every database connection the process holds runs once attached.
+class StatementCounter
+{
+public:
+    void attach();
+    void detach();
+    long statements = 0;
+
+private:
+    static int count(unsigned event, void *self, void *, void *);
 };
 
 struct Measurement

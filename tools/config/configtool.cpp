@@ -30,18 +30,6 @@ namespace {
 const QString SettingsSection = QStringLiteral("Settings");
 const QString NotAvailable = QStringLiteral("not available");
 
-QList<lns::AppDevicePtr> devicesOf(const lns::NetworkPtr &network)
-{
-    QList<lns::AppDevicePtr> devices;
-    QList<lns::SubsystemPtr> pending = network->systems()->item(1)->subsystems()->items();
-    while (!pending.isEmpty()) {
-        const lns::SubsystemPtr subsystem = pending.takeFirst();
-        devices += subsystem->appDevices()->items();
-        pending = subsystem->subsystems()->items() + pending;
-    }
-    return devices;
-}
-
 QString shownText(const device::ShownParameter &parameter)
 {
     return parameter.available ? (parameter.value + QLatin1Char(' ') + parameter.unit).trimmed() : NotAvailable;
@@ -168,6 +156,21 @@ DeviceSessionParts ConfigTool::parts()
 // A device's object name, or the object name of a device's command module.
 lns::LonMarkObjectPtr ConfigTool::lonMarkObject(const QString &object)
 {
+    if (const auto known = m_resolved.constFind(object); known != m_resolved.cend())
+        return known->first;
+    lns::LonMarkObjectPtr lmo = findLonMarkObject(object);
+    m_resolved.insert(object, {lmo, embedded::objectName(lmo)});
+    return lmo;
+}
+
+QString ConfigTool::objectNameOf(const QString &object)
+{
+    lonMarkObject(object);
+    return m_resolved.value(object).second;
+}
+
+lns::LonMarkObjectPtr ConfigTool::findLonMarkObject(const QString &object)
+{
     lns::ObjectPtr found;
     try {
         found = server().objectByName(object);
@@ -189,7 +192,7 @@ lns::LonMarkObjectPtr ConfigTool::lonMarkObject(const QString &object)
 std::unique_ptr<OpenedDevice> ConfigTool::open(const QString &object, int commandIndex)
 {
     auto opened = std::make_unique<OpenedDevice>();
-    const QString name = embedded::objectName(lonMarkObject(object));
+    const QString name = objectNameOf(object);
     opened->source = name;
     opened->session = std::make_unique<DeviceSession>([this] { return m_server; }, name, commandIndex, parts());
     opened->window = std::make_unique<ToolConfigurationWindow>(opened->session->state().windowTitle());
@@ -381,9 +384,9 @@ int ConfigTool::diff(const QString &a, const QString &b)
 QStringList ConfigTool::allObjects(const QString &network)
 {
     QStringList objects;
-    for (const auto &device : devicesOf(server().network(network)))
-        if (const lns::LonMarkObjectPtr commandModule = embedded::commandModuleOf(device))
-            objects.append(embedded::objectName(commandModule));
+    for (const embedded::DeviceEntry &device : embedded::listDevices(server().network(network)))
+        if (!device.commandModuleName.isEmpty())
+            objects.append(device.commandModuleName);
     return objects;
 }
 
@@ -399,6 +402,7 @@ QStringList ConfigTool::failedObjects(const QJsonObject &results)
 int ConfigTool::write(const QString &file, const QStringList &objects, bool dryRun)
 {
     m_results.clear();
+    m_resultIndex.clear();
     // Devices of one program id share one set: the file loaded into the first of them that can
     // be read, as the window loads it into its device before writing it to others.
     QList<QPair<QString, QStringList>> groups; // program id -> object names, in the given order
@@ -407,18 +411,16 @@ int ConfigTool::write(const QString &file, const QStringList &objects, bool dryR
         result.object = object;
         try {
             const lns::LonMarkObjectPtr target = lonMarkObject(object);
-            result.object = embedded::objectName(target);
+            result.object = objectNameOf(object);
             const lns::AppDevicePtr device = target->appDevice();
             if (!m_ini.ListsTemplate(device->deviceTemplate()->name())) {
                 result.status = DeviceResult::Status::Skipped;
                 result.reason = GetResString(1568, 3, {device->deviceTemplate()->name(), device->name()});
-                m_results.append(result);
+                addResult(result);
                 continue;
             }
             const QString programId = device->programId();
-            const bool named = std::any_of(m_results.cbegin(), m_results.cend(),
-                                           [&](const DeviceResult &r) { return r.object == result.object; });
-            if (named)
+            if (m_resultIndex.contains(result.object))
                 continue; // named twice: written once
             auto group = std::find_if(groups.begin(), groups.end(), [&](const auto &g) { return g.first == programId; });
             if (group == groups.end())
@@ -429,7 +431,7 @@ int ConfigTool::write(const QString &file, const QStringList &objects, bool dryR
         } catch (const TqmError &error) {
             result.reason = error.description();
         }
-        m_results.append(result);
+        addResult(result);
     }
     for (const auto &group : std::as_const(groups))
         writeGroup(file, group.second, dryRun);
@@ -444,10 +446,17 @@ int ConfigTool::write(const QString &file, const QStringList &objects, bool dryR
 DeviceResult &ConfigTool::resultOf(const QString &object)
 {
     // write() names each device once, so every object of a group has exactly one result.
-    const auto found = std::find_if(m_results.begin(), m_results.end(),
-                                    [&](const DeviceResult &r) { return r.object == object; });
-    Q_ASSERT(found != m_results.end());
-    return *found;
+    const auto found = m_resultIndex.constFind(object);
+    Q_ASSERT(found != m_resultIndex.cend());
+    return m_results[*found];
+}
+
+void ConfigTool::addResult(const DeviceResult &result)
+{
+    // A name that is no object (its own reason) may come twice; the first is the one found.
+    if (!m_resultIndex.contains(result.object))
+        m_resultIndex.insert(result.object, m_results.size());
+    m_results.append(result);
 }
 
 void ConfigTool::fail(const QString &object, DeviceResult::Status status, const QString &reason)
@@ -532,8 +541,9 @@ void ConfigTool::writeTargets(OpenedDevice &base, const QStringList &targets)
     qsizetype mark = 0;
     QObject context;
     QObject::connect(base.configuration.get(), &cConfiguration::spreadDeviceStarting, &context,
-                     [&](int index, int count, const lns::LonMarkObjectPtr &target) {
-                         progress(QStringLiteral("[%1/%2] writing %3").arg(index).arg(count).arg(embedded::objectName(target)));
+                     [&](int index, int count, const lns::LonMarkObjectPtr &) {
+                         if (m_setup.progress)
+                             progress(QStringLiteral("[%1/%2] writing %3").arg(index).arg(count).arg(targets.at(index - 1)));
                          mark = m_logger.mark();
                      });
     QObject::connect(base.configuration.get(), &cConfiguration::spreadDeviceFinished, &context,

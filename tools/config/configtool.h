@@ -92,7 +92,11 @@ private:
     std::unique_ptr<OpenedDevice> openOperand(const QString &objectOrFile);
     // Loads the file into the device's set; the reason when the window would refuse it.
     QString loadFile(OpenedDevice &opened, const QString &file, DeviceResult::Status *refusal);
+    // The LonMark object of a device's or object's name (resolved once, then remembered), and
+    // that object's own object name.
     lns::LonMarkObjectPtr lonMarkObject(const QString &object);
+    QString objectNameOf(const QString &object);
+    lns::LonMarkObjectPtr findLonMarkObject(const QString &object);
 
     // One set to the devices of one program id: loaded into the first that can be read (the
     // base), then planned for or written to each of `objects`.
@@ -106,6 +110,7 @@ private:
     void writeTargets(OpenedDevice &base, const QStringList &targets);
     // A device's one result of this run.
     DeviceResult &resultOf(const QString &object);
+    void addResult(const DeviceResult &result);
     void fail(const QString &object, DeviceResult::Status status, const QString &reason);
     void finishResults(const QString &command, QJsonObject document);
     void progress(const QString &text);
@@ -125,6 +130,9 @@ private:
     std::unique_ptr<QTemporaryDir> m_scratchHome;
     embedded::EmbeddedObjectServerPtr m_scratchServer;
     QList<DeviceResult> m_results;
+    QHash<QString, qsizetype> m_resultIndex; // write's results by object name
+    // Each object name is resolved once: its LonMark object and that object's own name.
+    QHash<QString, std::pair<lns::LonMarkObjectPtr, QString>> m_resolved;
     bool m_progressShown = false;
 };
 

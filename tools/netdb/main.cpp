@@ -260,20 +260,15 @@ int list(const Invocation &call)
 {
     auto server = openNetwork(call[QStringLiteral("NETWORK")], true);
     // Everything is read before the heading is printed: a failure leaves no half a table.
-    QStringList lines;
-    for (const auto &device : allDevices(server->network(call[QStringLiteral("NETWORK")]))) {
-        const lns::LonMarkObjectPtr commandModule = commandModuleOf(device);
-        lines.append(QStringList{device->subsystems()->item(1)->path(), device->name(), device->deviceTemplate()->name(),
-                                 device->programId(),
-                                 embedded::EmbeddedObjectServer::isDeviceOnline(device) ? QStringLiteral("online")
-                                                                                        : QStringLiteral("offline"),
-                                 QString::number(embedded::EmbeddedObjectServer::configuredApplicationVersion(device), 'f', 1),
-                                 commandModule ? embedded::objectName(commandModule) : embedded::objectName(device)}
-                         .join(QLatin1Char('\t')));
-    }
+    const QList<embedded::DeviceEntry> devices = embedded::listDevices(server->network(call[QStringLiteral("NETWORK")]));
     out() << "subsystem\tdevice\ttemplate\tprogram id\tstate\tversion\tobject name\n";
-    for (const QString &line : std::as_const(lines))
-        out() << line << '\n';
+    for (const embedded::DeviceEntry &device : devices)
+        out() << QStringList{device.subsystemPath, device.name, device.templateName, device.programId,
+                             device.online ? QStringLiteral("online") : QStringLiteral("offline"),
+                             QString::number(device.applicationVersion, 'f', 1),
+                             device.commandModuleName.isEmpty() ? device.objectName : device.commandModuleName}
+                     .join(QLatin1Char('\t'))
+              << '\n';
     return 0;
 }
 

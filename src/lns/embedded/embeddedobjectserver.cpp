@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <optional>
+
 namespace embedded {
 
 namespace {
@@ -78,19 +80,16 @@ QStringList networkNames(const QString &home)
 class NetworksCollection : public lns::Networks
 {
 public:
-    explicit NetworksCollection(std::shared_ptr<const EmbeddedObjectServer> server)
-        : m_server(std::move(server)), m_names(networkNames(m_server->home()))
-    {
-    }
+    explicit NetworksCollection(std::shared_ptr<const EmbeddedObjectServer> server) : m_server(std::move(server)) {}
     lns::ObjectPtr parent() const override { return std::const_pointer_cast<EmbeddedObjectServer>(m_server); }
     QString name() const override { return {}; }
-    int count() const override { return int(m_names.size()); }
+    int count() const override { return int(names().size()); }
     lns::NetworkPtr item(int index) const override
     {
-        if (index < 1 || index > m_names.size())
+        if (index < 1 || index > names().size())
             throw TqmError(TqmError::LnsObjectNotFound, Source,
-                           QStringLiteral("Index %1 is outside 1 to %2.").arg(index).arg(m_names.size()));
-        return item(m_names[index - 1]);
+                           QStringLiteral("Index %1 is outside 1 to %2.").arg(index).arg(names().size()));
+        return item(names()[index - 1]);
     }
     lns::NetworkPtr item(const QString &name) const override
     {
@@ -99,8 +98,17 @@ public:
     }
 
 private:
+    // The directory is listed only for a count or an index: a network taken by name is opened
+    // without it.
+    const QStringList &names() const
+    {
+        if (!m_names)
+            m_names = networkNames(m_server->home());
+        return *m_names;
+    }
+
     std::shared_ptr<const EmbeddedObjectServer> m_server;
-    QStringList m_names;
+    mutable std::optional<QStringList> m_names;
 };
 
 // ---- the server ----
@@ -214,34 +222,25 @@ void EmbeddedObjectServer::unsubscribeMonitorFailures(int handle)
 
 lns::ObjectPtr EmbeddedObjectServer::objectByName(const QString &objectName)
 {
-    QStringList parts;
     try {
-        parts = objectname::split(objectName);
+        const QStringList parts = objectname::split(objectName);
         if (parts.isEmpty() || parts[0].isEmpty())
             return {};
-        lns::NetworkPtr net = network(parts[0]);
+        const lns::NetworkPtr net = network(parts[0]);
         if (parts.size() == 1)
             return net;
+        const std::shared_ptr<NetDb> db = std::static_pointer_cast<NetworkImpl>(net)->db();
         const lns::SystemPtr system = net->systems()->item(1);
-        // Longest reading first: ... Device.LonMarkObject, then ... Device, then a subsystem.
-        for (int levels = parts.size() - 1; levels >= 1; --levels) {
-            lns::SubsystemPtr subsystem;
+        // Longest subsystem path first: ... Subsystem, then ... Device, then ... Device.LonMarkObject.
+        for (const NamedObject &reading : db->readingsOf(parts.mid(1))) {
+            const lns::SubsystemPtr subsystem = subsystemHandle(system, db, reading.subsystemId);
+            if (reading.deviceId == 0)
+                return subsystem;
+            const lns::AppDevicePtr device = deviceHandle(subsystem, db, reading.deviceId);
+            if (reading.lonMarkObject.isEmpty())
+                return device;
             try {
-                subsystem = system->subsystems()->item(parts[1]);
-                for (int i = 2; i <= levels; ++i)
-                    subsystem = subsystem->subsystems()->item(parts[i]);
-            } catch (const TqmError &) {
-                continue;
-            }
-            const int rest = int(parts.size()) - 1 - levels;
-            try {
-                if (rest == 0)
-                    return subsystem;
-                const lns::AppDevicePtr device = subsystem->appDevices()->item(parts[levels + 1]);
-                if (rest == 1)
-                    return device;
-                if (rest == 2)
-                    return device->lonMarkObjects()->item(parts[levels + 2]);
+                return device->lonMarkObjects()->item(reading.lonMarkObject);
             } catch (const TqmError &) {
             }
         }
@@ -400,6 +399,77 @@ QString objectName(const lns::AppDevicePtr &device)
     parts += device->subsystems()->item(1)->path().split(QLatin1Char('/'));
     parts.append(device->name());
     return objectname::join(parts);
+}
+
+QList<DeviceEntry> listDevices(const lns::NetworkPtr &network)
+{
+    const auto impl = std::dynamic_pointer_cast<NetworkImpl>(network);
+    if (!impl)
+        throw TqmError(TqmError::LnsInvalidOperation, Source,
+                       QStringLiteral("The network does not belong to an embedded object server."));
+    NetDb &db = *impl->db();
+    struct Level
+    {
+        QString name;
+        QList<qint64> children; // as the subsystem lists them
+        QList<qint64> devices;
+    };
+    QHash<qint64, Level> levels; // 0: the system
+    for (const QVariantList &row :
+         db.rows(QStringLiteral("SELECT id, COALESCE(parent_id, 0), name FROM subsystems ORDER BY position, id"))) {
+        const qint64 id = row[0].toLongLong();
+        levels[id].name = row[2].toString();
+        levels[row[1].toLongLong()].children.append(id);
+    }
+    struct Row
+    {
+        qint64 id;
+        QString name;
+        qint64 templateId;
+        bool online;
+        QVariant version;
+    };
+    QHash<qint64, Row> devices;
+    for (const QVariantList &row :
+         db.rows(QStringLiteral("SELECT id, subsystem_id, name, template_id, online, application_version FROM devices"
+                                " ORDER BY position, id"))) {
+        const qint64 id = row[0].toLongLong();
+        levels[row[1].toLongLong()].devices.append(id);
+        devices.insert(id, {id, row[2].toString(), row[3].toLongLong(), row[4].toInt() != 0, row[5]});
+    }
+
+    QList<DeviceEntry> entries;
+    entries.reserve(devices.size());
+    // Depth first, each subsystem's own devices before those of the subsystems below it.
+    const std::function<void(qint64, const QString &, const QStringList &)> visit =
+        [&](qint64 id, const QString &path, const QStringList &parts) {
+            const Level level = levels.value(id);
+            for (const qint64 deviceId : level.devices) {
+                const Row &row = *std::as_const(devices).find(deviceId);
+                const DeviceTemplateDef &tpl = *db.rememberDevice(row.id, row.name, id, row.templateId).tpl;
+                DeviceEntry entry;
+                entry.subsystemPath = path;
+                entry.name = row.name;
+                entry.templateName = tpl.name;
+                entry.programId = tpl.programId;
+                entry.online = row.online;
+                entry.applicationVersion = row.version.isNull() ? tpl.applicationVersion : row.version.toDouble();
+                entry.objectName = objectname::join(parts + QStringList{row.name});
+                for (const LmoDef &lmo : tpl.lmos) {
+                    if (lmo.type == CommandModuleProfile) {
+                        entry.commandModuleName = entry.objectName + QLatin1Char('.') + objectname::escapePart(lmo.name);
+                        break;
+                    }
+                }
+                entries.append(entry);
+            }
+            for (const qint64 child : level.children) {
+                const QString name = levels.value(child).name;
+                visit(child, path.isEmpty() ? name : path + QLatin1Char('/') + name, parts + QStringList{name});
+            }
+        };
+    visit(0, QString(), QStringList{network->name()});
+    return entries;
 }
 
 QString objectName(const lns::LonMarkObjectPtr &lonMarkObject)

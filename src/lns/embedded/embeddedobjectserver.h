@@ -141,6 +141,23 @@ private:
 
 using EmbeddedObjectServerPtr = std::shared_ptr<EmbeddedObjectServer>;
 
+// One device of a network as a network tool lists it.
+struct DeviceEntry
+{
+    QString subsystemPath; // "Building A/Floor 1"
+    QString name;
+    QString templateName;
+    QString programId;
+    bool online = false;
+    double applicationVersion = 0; // as configuredApplicationVersion answers it
+    QString objectName;            // the device's
+    QString commandModuleName;     // its command-module object's object name; empty when it has none
+};
+
+// Every device of the network, subsystem by subsystem (a subsystem's devices before those of
+// the subsystems below it), read with a statement for the subsystems and one for the devices.
+QList<DeviceEntry> listDevices(const lns::NetworkPtr &network);
+
 // The object name of a LonMark object or a device, as the plug-in takes it after "/OBJECTNAME:".
 QString objectName(const lns::LonMarkObjectPtr &lonMarkObject);
 QString objectName(const lns::AppDevicePtr &device);
@@ -171,6 +188,10 @@ QString createNetwork(const QString &home, const QJsonObject &description, bool 
 // built-in ":/TqmCmdModule.ini"). All devices are online and simulated command modules.
 QString createDemoNetwork(const QString &home, const QString &networkName, int deviceCount = 24,
                           const QString &iniPath = {}, bool replace = false);
+// The demo network's description (for createNetwork) with the given templates in turn.
+constexpr int DemoDevicesPerFloor = 8;
+constexpr int DemoFloorsPerBuilding = 2;
+QJsonObject demoNetworkDescription(const QString &networkName, int deviceCount, const QStringList &templates);
 
 // The device template names the INI file lists, in order (section
 // "velto TqmCommandModule Templates 1.0", keys Template1, Template2, ...).

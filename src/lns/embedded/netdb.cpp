@@ -21,6 +21,21 @@ const QString Source = QStringLiteral("NetworkDatabase");
 const char *const SimulationSchema =
     "CREATE TABLE IF NOT EXISTS sim_devices(device_id INTEGER PRIMARY KEY, room TEXT NOT NULL)";
 
+// Every subsystem by its path ("Building A/Floor 1"), so that an object name is resolved with one
+// indexed look-up. Added after the first networks were made: filled whenever a network without it
+// is opened (a network opened for reading only gets a temporary one of its own).
+const char *const PathIndexSchema =
+    "CREATE %1 IF NOT EXISTS subsystem_paths(path TEXT PRIMARY KEY, subsystem_id INTEGER NOT NULL UNIQUE)"
+    " WITHOUT ROWID";
+const char *const FillPathIndex =
+    "INSERT OR IGNORE INTO subsystem_paths(path, subsystem_id)"
+    " WITH RECURSIVE level(id, path) AS (SELECT id, name FROM subsystems WHERE parent_id IS NULL"
+    "  UNION ALL SELECT s.id, level.path || '/' || s.name FROM subsystems s JOIN level ON s.parent_id = level.id)"
+    " SELECT path, id FROM level";
+const char *const PathIndexIncomplete =
+    "SELECT EXISTS(SELECT 1 FROM subsystems s"
+    " WHERE NOT EXISTS(SELECT 1 FROM subsystem_paths p WHERE p.subsystem_id = s.id))";
+
 const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT)",
     "CREATE TABLE IF NOT EXISTS templates(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, definition TEXT NOT NULL)",
@@ -45,6 +60,8 @@ const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS calibration_triggers(id INTEGER PRIMARY KEY, device_id INTEGER NOT NULL, at TEXT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS calibration_triggers_device ON calibration_triggers(device_id)",
     SimulationSchema,
+    "CREATE TABLE IF NOT EXISTS subsystem_paths(path TEXT PRIMARY KEY, subsystem_id INTEGER NOT NULL UNIQUE)"
+    " WITHOUT ROWID",
     "CREATE TABLE IF NOT EXISTS plugin_commands(id INTEGER PRIMARY KEY, registration_number INTEGER, command_name TEXT,"
     " command_id INTEGER, class_id INTEGER, description TEXT, manufacturer_id TEXT, class_name TEXT, project_name TEXT,"
     " version TEXT, device_template TEXT, UNIQUE(command_id, class_id, device_template))",
@@ -95,6 +112,24 @@ NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_pt
     // for reading only is read as it is.
     if (!m_state->readOnly)
         run(db, QString::fromLatin1(SimulationSchema), {});
+    ensurePathIndex(db, m_state->readOnly);
+}
+
+void NetDb::ensurePathIndex(QSqlDatabase &db, bool readOnly)
+{
+    QString kind = QStringLiteral("TABLE");
+    if (readOnly) {
+        QSqlQuery stored = run(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_paths'"), {});
+        if (stored.next())
+            return;
+        kind = QStringLiteral("TEMP TABLE");
+    }
+    run(db, QString::fromLatin1(PathIndexSchema).arg(kind), {});
+    QSqlQuery incomplete = run(db, QString::fromLatin1(PathIndexIncomplete), {});
+    if (incomplete.next() && incomplete.value(0).toBool()) {
+        incomplete.finish();
+        run(db, QString::fromLatin1(FillPathIndex), {});
+    }
 }
 
 NetDb::~NetDb()
@@ -221,6 +256,7 @@ void NetDb::begin()
     // IMMEDIATE takes the write lock now, so a later write cannot fail on another process's commit.
     exec(QStringLiteral("BEGIN IMMEDIATE"));
     m_inTransaction = true;
+    m_settledInTransaction.clear();
 }
 
 void NetDb::commit()
@@ -229,6 +265,7 @@ void NetDb::commit()
         throw TqmError(TqmError::LnsInvalidOperation, Source, QStringLiteral("No transaction is open."));
     exec(QStringLiteral("COMMIT"));
     m_inTransaction = false;
+    m_settledInTransaction.clear();
 }
 
 void NetDb::rollback()
@@ -236,6 +273,7 @@ void NetDb::rollback()
     if (!m_inTransaction)
         throw TqmError(TqmError::LnsInvalidOperation, Source, QStringLiteral("No transaction is open."));
     m_inTransaction = false;
+    m_settledInTransaction.clear();
     exec(QStringLiteral("ROLLBACK"));
 }
 
@@ -265,6 +303,89 @@ const DeviceInfo &NetDb::device(qint64 id)
     info.templateId = found[0][2].toLongLong();
     info.tpl = templateById(info.templateId);
     return *m_devices.insert(id, info);
+}
+
+const DeviceInfo &NetDb::rememberDevice(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId)
+{
+    if (const auto it = m_devices.constFind(id); it != m_devices.constEnd())
+        return *it;
+    DeviceInfo info;
+    info.id = id;
+    info.name = name;
+    info.subsystemId = subsystemId;
+    info.templateId = templateId;
+    info.tpl = templateById(templateId);
+    return *m_devices.insert(id, info);
+}
+
+const SubsystemInfo &NetDb::subsystem(qint64 id)
+{
+    if (const auto it = m_subsystems.constFind(id); it != m_subsystems.constEnd())
+        return *it;
+    // The subsystem and its ancestors in one statement, the top level last.
+    const auto chain = rows(QStringLiteral("WITH RECURSIVE up(id, parent_id, name, depth) AS"
+                                           " (SELECT id, parent_id, name, 0 FROM subsystems WHERE id = ?"
+                                           "  UNION ALL SELECT s.id, s.parent_id, s.name, up.depth + 1"
+                                           "  FROM subsystems s JOIN up ON s.id = up.parent_id)"
+                                           " SELECT id, parent_id, name FROM up ORDER BY depth DESC"),
+                            {id});
+    if (chain.isEmpty())
+        throw TqmError(TqmError::LnsObjectNotFound, Source, QStringLiteral("The subsystem %1 does not exist.").arg(id));
+    QString path;
+    for (const QVariantList &row : chain) {
+        SubsystemInfo info;
+        info.id = row[0].toLongLong();
+        info.parentId = row[1].toLongLong();
+        info.name = row[2].toString();
+        path = path.isEmpty() ? info.name : path + QLatin1Char('/') + info.name;
+        info.path = path;
+        m_subsystems.insert(info.id, info);
+    }
+    return m_subsystems[id];
+}
+
+QList<SubsystemInfo> NetDb::subsystemChain(qint64 id)
+{
+    QList<SubsystemInfo> chain;
+    for (qint64 level = id; level != 0; level = subsystem(level).parentId)
+        chain.prepend(subsystem(level));
+    return chain;
+}
+
+QList<NamedObject> NetDb::readingsOf(const QStringList &levels)
+{
+    // The readings of the levels below the network, as a subsystem, a device in a subsystem and a
+    // LonMark object of a device, longest subsystem path first; a reading names the first device
+    // of its name in its subsystem.
+    const auto path = [&](qsizetype count) {
+        return count >= 1 && count <= levels.size() ? QVariant(levels.first(count).join(QLatin1Char('/')))
+                                                    : QVariant(QMetaType(QMetaType::QString));
+    };
+    const qsizetype n = levels.size();
+    const auto found = rows(
+        QStringLiteral(
+            "SELECT 0, subsystem_id, NULL, NULL, NULL FROM subsystem_paths WHERE path = ?"
+            " UNION ALL SELECT * FROM (SELECT 1, d.subsystem_id, d.id, d.name, d.template_id FROM subsystem_paths p"
+            "  JOIN devices d ON d.subsystem_id = p.subsystem_id WHERE p.path = ? AND d.name = ?"
+            "  ORDER BY d.position, d.id LIMIT 1)"
+            " UNION ALL SELECT * FROM (SELECT 2, d.subsystem_id, d.id, d.name, d.template_id FROM subsystem_paths p"
+            "  JOIN devices d ON d.subsystem_id = p.subsystem_id WHERE p.path = ? AND d.name = ?"
+            "  ORDER BY d.position, d.id LIMIT 1)"
+            " ORDER BY 1"),
+        {path(n), path(n - 1), levels.value(n - 1), path(n - 2), levels.value(n - 2)});
+    QList<NamedObject> readings;
+    for (const QVariantList &row : found) {
+        NamedObject reading;
+        reading.subsystemId = row[1].toLongLong();
+        if (!row[2].isNull()) {
+            reading.deviceId = row[2].toLongLong();
+            rememberDevice(reading.deviceId, row[3].toString(), reading.subsystemId, row[4].toLongLong());
+        }
+        if (row[0].toInt() == 2)
+            reading.lonMarkObject = levels.value(n - 1);
+        readings.append(reading);
+    }
+    return readings;
 }
 
 bool NetDb::isOnline(qint64 deviceId)
@@ -308,7 +429,12 @@ QString NetDb::cpFormat(qint64 deviceId, int cpKey) const
 
 void NetDb::setCpFormat(qint64 deviceId, int cpKey, const QString &format)
 {
-    m_cpFormats.insert({deviceId, cpKey}, format);
+    // Only formats other than the type's own are kept: the map does not grow with every CP a
+    // multi-device write reads "RAW" and puts back.
+    if (format.isEmpty())
+        m_cpFormats.remove({deviceId, cpKey});
+    else
+        m_cpFormats.insert({deviceId, cpKey}, format);
 }
 
 QString NetDb::typeNameOf(qint64 deviceId, int nvKey)
@@ -407,7 +533,13 @@ void NetDb::setRoomState(qint64 deviceId, const cmsim::RoomState &room)
 
 void NetDb::settleSimulation(qint64 deviceId)
 {
+    // A transaction's changes reach the device together: its room is settled once, before the
+    // first of them, on the settings it had until then.
+    if (m_inTransaction && m_settledInTransaction.contains(deviceId))
+        return;
     const auto room = roomState(deviceId);
+    if (m_inTransaction)
+        m_settledInTransaction.insert(deviceId);
     if (!room)
         return;
     cmsim::RoomState settled = cmsim::settle(*room, simSettings(deviceId), now());

@@ -18,6 +18,7 @@
 #include "lns/timer.h"
 
 #include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
@@ -53,6 +54,22 @@ struct DeviceInfo
     DeviceTemplateDefPtr tpl;
 };
 
+struct SubsystemInfo
+{
+    qint64 id = 0;
+    qint64 parentId = 0; // 0: a subsystem of the system
+    QString name;
+    QString path; // "Building A/Floor 1"
+};
+
+// One reading of an object name: a subsystem, a device in it, or a LonMark object of the device.
+struct NamedObject
+{
+    qint64 subsystemId = 0;
+    qint64 deviceId = 0; // 0: the subsystem itself
+    QString lonMarkObject; // empty: the device itself
+};
+
 // A connection's settings of one NV.
 struct NvSession
 {
@@ -84,6 +101,8 @@ public:
     // may not write to, where SQLite cannot create the files it shares with writers.
     static QSqlDatabase openConnection(const QString &filePath, const QString &connectionName, bool readOnly = false);
     static void createSchema(QSqlDatabase &db);
+    // The path index of the subsystems (netdb.cpp), filled when the file was made without it.
+    static void ensurePathIndex(QSqlDatabase &db, bool readOnly);
 
     const QString &networkName() const { return m_networkName; }
     const QString &filePath() const { return m_filePath; }
@@ -104,6 +123,17 @@ public:
 
     const DeviceInfo &device(qint64 id);
     DeviceTemplateDefPtr templateById(qint64 id);
+    // Keeps what a statement read of a device, so that device(id) needs no statement of its own.
+    const DeviceInfo &rememberDevice(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId);
+    // Subsystems do not change while a network is open: each is read once, with its ancestors.
+    const SubsystemInfo &subsystem(qint64 id);
+    // The subsystem and its ancestors, the top level first.
+    QList<SubsystemInfo> subsystemChain(qint64 id);
+    // The readings of an object name's levels below the network that exist, most preferred
+    // first (a subsystem, then a device, then a LonMark object of a device; see
+    // EmbeddedObjectServer::objectByName), from the path index in one statement. A LonMark
+    // object reading names the object without checking that the device has it.
+    QList<NamedObject> readingsOf(const QStringList &levels);
     // Re-read from the database at every call: another process may switch it.
     bool isOnline(qint64 deviceId);
     // Throws TqmError(LnsDeviceNotResponding) naming the device when it is offline.
@@ -148,6 +178,7 @@ private:
     SimOutput simOutput(qint64 deviceId, int nvKey);
     QByteArray simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings);
     // Before something the simulated device depends on changes: its send history is kept.
+    // Once per device and transaction.
     void settleSimulation(qint64 deviceId);
     // Statements are prepared once per connection and kept.
     QSqlQuery &prepared(const QString &sql, const QVariantList &binds);
@@ -160,6 +191,8 @@ private:
     bool m_inTransaction = false;
     QHash<qint64, DeviceInfo> m_devices;
     QHash<qint64, DeviceTemplateDefPtr> m_templates;
+    QHash<qint64, SubsystemInfo> m_subsystems;
+    QSet<qint64> m_settledInTransaction; // devices whose room this transaction has settled
     QHash<QString, QSqlQuery> m_statements;
     using ValueKey = std::pair<qint64, int>; // device id, CP or NV key
     QHash<ValueKey, QString> m_cpFormats;

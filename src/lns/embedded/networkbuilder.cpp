@@ -90,6 +90,7 @@ public:
             parent = insert(QStringLiteral("INSERT INTO subsystems(parent_id, name, position) VALUES(?, ?, ?)"),
                             {parent == 0 ? QVariant(QMetaType(QMetaType::LongLong)) : QVariant(parent), level, position});
             m_subsystems.insert(soFar, parent);
+            insert(QStringLiteral("INSERT INTO subsystem_paths(path, subsystem_id) VALUES(?, ?)"), {soFar.mid(1), parent});
         }
         return parent;
     }
@@ -301,14 +302,10 @@ QStringList iniTemplateNames(const QString &iniPath)
     return names;
 }
 
-QString createDemoNetwork(const QString &home, const QString &networkName, int deviceCount, const QString &iniPath,
-                          bool replace)
+QJsonObject demoNetworkDescription(const QString &networkName, int deviceCount, const QStringList &templates)
 {
-    const QStringList templates = iniTemplateNames(iniPath);
-    if (templates.isEmpty())
-        throw TqmError(TqmError::LnsInvalidValue, Source, QStringLiteral("The INI file lists no device templates."));
-    constexpr int perFloor = 8;
-    constexpr int floorsPerBuilding = 2;
+    constexpr int perFloor = DemoDevicesPerFloor;
+    constexpr int floorsPerBuilding = DemoFloorsPerBuilding;
     QJsonArray subsystems;
     for (int floorIndex = 0; floorIndex * perFloor < deviceCount; ++floorIndex) {
         const int buildingIndex = floorIndex / floorsPerBuilding;
@@ -328,7 +325,16 @@ QString createDemoNetwork(const QString &home, const QString &networkName, int d
             {"path", building + QStringLiteral("/Floor %1").arg(floorIndex % floorsPerBuilding + 1)},
             {"devices", devices}});
     }
-    return createNetwork(home, QJsonObject{{"name", networkName}, {"subsystems", subsystems}}, replace);
+    return QJsonObject{{"name", networkName}, {"subsystems", subsystems}};
+}
+
+QString createDemoNetwork(const QString &home, const QString &networkName, int deviceCount, const QString &iniPath,
+                          bool replace)
+{
+    const QStringList templates = iniTemplateNames(iniPath);
+    if (templates.isEmpty())
+        throw TqmError(TqmError::LnsInvalidValue, Source, QStringLiteral("The INI file lists no device templates."));
+    return createNetwork(home, demoNetworkDescription(networkName, deviceCount, templates), replace);
 }
 
 } // namespace embedded

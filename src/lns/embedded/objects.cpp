@@ -48,18 +48,45 @@ std::shared_ptr<lns::NetworkVariables> nvCollection(lns::ObjectPtr owner, const 
         });
 }
 
-std::shared_ptr<lns::Subsystems> subsystemCollection(lns::ObjectPtr owner, const std::shared_ptr<NetDb> &db,
-                                                     const QList<QVariantList> &rows)
+using SubsystemRows = RowCollection<lns::Subsystem>;
+using DeviceRows = RowCollection<lns::AppDevice>;
+
+QList<CollectionRow> toRows(const QList<QVariantList> &found)
 {
-    QStringList names;
-    QList<qint64> ids;
-    for (const QVariantList &row : rows) {
-        ids.append(row[0].toLongLong());
-        names.append(row[1].toString());
-    }
-    return std::make_shared<ListCollection<lns::Subsystem>>(
-        std::move(owner), names, [db, ids, names](int position, const lns::ObjectPtr &self) {
-            return std::make_shared<SubsystemImpl>(self, db, ids[position], names[position]);
+    QList<CollectionRow> rows;
+    for (const QVariantList &row : found)
+        rows.append({row[0].toLongLong(), row[1].toString()});
+    return rows;
+}
+
+// The subsystems below `parentId` (0: the system's own).
+std::shared_ptr<lns::Subsystems> subsystemCollection(lns::ObjectPtr owner, const std::shared_ptr<NetDb> &db, qint64 parentId)
+{
+    return std::make_shared<SubsystemRows>(
+        std::move(owner),
+        [db, parentId] {
+            return toRows(parentId == 0
+                              ? db->rows(QStringLiteral(
+                                    "SELECT id, name FROM subsystems WHERE parent_id IS NULL ORDER BY position, id"))
+                              : db->rows(QStringLiteral(
+                                             "SELECT id, name FROM subsystems WHERE parent_id = ? ORDER BY position, id"),
+                                         {parentId}));
+        },
+        [db](const SubsystemRows::Row &row, const lns::ObjectPtr &self) {
+            return std::make_shared<SubsystemImpl>(self, db, row.id, row.name);
+        });
+}
+
+std::shared_ptr<lns::AppDevices> deviceCollection(lns::ObjectPtr owner, const std::shared_ptr<NetDb> &db, qint64 subsystemId)
+{
+    return std::make_shared<DeviceRows>(
+        std::move(owner),
+        [db, subsystemId] {
+            return toRows(db->rows(
+                QStringLiteral("SELECT id, name FROM devices WHERE subsystem_id = ? ORDER BY position, id"), {subsystemId}));
+        },
+        [db](const DeviceRows::Row &row, const lns::ObjectPtr &self) {
+            return std::make_shared<AppDeviceImpl>(self, db, row.id);
         });
 }
 
@@ -143,9 +170,7 @@ QList<lns::PlugInCommandRegistration> NetworkImpl::registeredPlugInCommands() co
 
 std::shared_ptr<lns::Subsystems> SystemImpl::subsystems() const
 {
-    return subsystemCollection(
-        std::const_pointer_cast<lns::Object>(shared_from_this()), m_db,
-        m_db->rows(QStringLiteral("SELECT id, name FROM subsystems WHERE parent_id IS NULL ORDER BY position, id")));
+    return subsystemCollection(std::const_pointer_cast<lns::Object>(shared_from_this()), m_db, 0);
 }
 
 void SystemImpl::openSeries(int)
@@ -168,41 +193,35 @@ void SystemImpl::prepareMonitoring(int)
 
 QString SubsystemImpl::path() const
 {
-    QStringList levels;
-    QVariant id = m_id;
-    while (!id.isNull()) {
-        const auto row = m_db->rows(QStringLiteral("SELECT name, parent_id FROM subsystems WHERE id = ?"), {id});
-        if (row.isEmpty())
-            break;
-        levels.prepend(row[0][0].toString());
-        id = row[0][1];
-    }
-    return levels.join(QLatin1Char('/'));
+    return m_db->subsystem(m_id).path;
 }
 
 std::shared_ptr<lns::AppDevices> SubsystemImpl::appDevices() const
 {
-    const auto found =
-        m_db->rows(QStringLiteral("SELECT id, name FROM devices WHERE subsystem_id = ? ORDER BY position, id"), {m_id});
-    QStringList names;
-    QList<qint64> ids;
-    for (const QVariantList &row : found) {
-        ids.append(row[0].toLongLong());
-        names.append(row[1].toString());
-    }
-    auto db = m_db;
-    return std::make_shared<ListCollection<lns::AppDevice>>(
-        std::const_pointer_cast<lns::Object>(shared_from_this()), names,
-        [db, ids](int position, const lns::ObjectPtr &self) {
-            return std::make_shared<AppDeviceImpl>(self, db, ids[position]);
-        });
+    return deviceCollection(std::const_pointer_cast<lns::Object>(shared_from_this()), m_db, m_id);
 }
 
 std::shared_ptr<lns::Subsystems> SubsystemImpl::subsystems() const
 {
-    return subsystemCollection(
-        std::const_pointer_cast<lns::Object>(shared_from_this()), m_db,
-        m_db->rows(QStringLiteral("SELECT id, name FROM subsystems WHERE parent_id = ? ORDER BY position, id"), {m_id}));
+    return subsystemCollection(std::const_pointer_cast<lns::Object>(shared_from_this()), m_db, m_id);
+}
+
+lns::SubsystemPtr subsystemHandle(const lns::ObjectPtr &system, const std::shared_ptr<NetDb> &db, qint64 subsystemId)
+{
+    lns::ObjectPtr owner = system;
+    lns::SubsystemPtr subsystem;
+    for (const SubsystemInfo &level : db->subsystemChain(subsystemId)) {
+        const auto siblings = subsystemCollection(owner, db, level.parentId);
+        subsystem = std::make_shared<SubsystemImpl>(siblings, db, level.id, level.name);
+        owner = subsystem;
+    }
+    return subsystem;
+}
+
+lns::AppDevicePtr deviceHandle(const lns::SubsystemPtr &subsystem, const std::shared_ptr<NetDb> &db, qint64 deviceId)
+{
+    const qint64 subsystemId = db->device(deviceId).subsystemId;
+    return std::make_shared<AppDeviceImpl>(deviceCollection(subsystem, db, subsystemId), db, deviceId);
 }
 
 // ---- AppDevice ----
@@ -238,9 +257,14 @@ std::shared_ptr<lns::ConfigProperties> AppDeviceImpl::configProperties() const
 
 std::shared_ptr<lns::Subsystems> AppDeviceImpl::subsystems() const
 {
-    const qint64 home = info().subsystemId;
-    return subsystemCollection(std::const_pointer_cast<lns::Object>(shared_from_this()), dbPtr(),
-                               db().rows(QStringLiteral("SELECT id, name FROM subsystems WHERE id = ?"), {home}));
+    const SubsystemInfo &home = db().subsystem(info().subsystemId);
+    auto dbp = dbPtr();
+    const SubsystemRows::Row row{home.id, home.name};
+    return std::make_shared<SubsystemRows>(
+        std::const_pointer_cast<lns::Object>(shared_from_this()), [row] { return QList<SubsystemRows::Row>{row}; },
+        [dbp](const SubsystemRows::Row &r, const lns::ObjectPtr &self) {
+            return std::make_shared<SubsystemImpl>(self, dbp, r.id, r.name);
+        });
 }
 
 void AppDeviceImpl::deviceTest(int)
@@ -300,7 +324,7 @@ QString ConfigPropertyImpl::formatSpec() const
 void ConfigPropertyImpl::setFormatSpec(const QString &format)
 {
     checkFormat(format, def().typeName, def().elementLength, cpSource());
-    db().setCpFormat(deviceId(), m_key, format);
+    db().setCpFormat(deviceId(), m_key, format == def().typeName ? QString() : format);
 }
 
 QString ConfigPropertyImpl::value() const

@@ -9,6 +9,7 @@
 #include "lns/lns.h"
 
 #include <functional>
+#include <optional>
 
 namespace embedded {
 
@@ -48,6 +49,60 @@ private:
     lns::ObjectPtr m_owner;
     QStringList m_names;
     Factory m_factory;
+};
+
+// Subsystems or devices as the database lists them (id and name, in order), listed when the
+// collection is first counted or searched: a handle reached by its object name lists none of
+// its siblings.
+struct CollectionRow
+{
+    qint64 id = 0;
+    QString name;
+};
+
+template <class T>
+class RowCollection : public lns::Collection<T>
+{
+public:
+    using Row = CollectionRow;
+    using Load = std::function<QList<Row>()>;
+    using Factory = std::function<std::shared_ptr<T>(const Row &row, const lns::ObjectPtr &self)>;
+    RowCollection(lns::ObjectPtr owner, Load load, Factory factory)
+        : m_owner(std::move(owner)), m_load(std::move(load)), m_factory(std::move(factory))
+    {
+    }
+    lns::ObjectPtr parent() const override { return m_owner; }
+    QString name() const override { return {}; }
+    int count() const override { return int(rows().size()); }
+    std::shared_ptr<T> item(int index) const override
+    {
+        if (index < 1 || index > count())
+            throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("Collection"),
+                           QStringLiteral("Index %1 is outside 1 to %2.").arg(index).arg(count()));
+        return m_factory(rows()[index - 1], self());
+    }
+    std::shared_ptr<T> item(const QString &name) const override
+    {
+        for (const Row &row : rows())
+            if (row.name == name)
+                return m_factory(row, self());
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("Collection"),
+                       QStringLiteral("\"%1\" was not found.").arg(name));
+    }
+
+private:
+    lns::ObjectPtr self() const { return std::const_pointer_cast<lns::Object>(this->shared_from_this()); }
+    const QList<Row> &rows() const
+    {
+        if (!m_rows)
+            m_rows = m_load();
+        return *m_rows;
+    }
+
+    lns::ObjectPtr m_owner;
+    Load m_load;
+    Factory m_factory;
+    mutable std::optional<QList<Row>> m_rows;
 };
 
 // The handles below are created only through their collections (see embeddedobjectserver.cpp).
@@ -326,6 +381,11 @@ private:
     qint64 m_deviceId;
     int m_lmoPosition;
 };
+
+// The handle of a subsystem, device or LonMark object found by name, under `system`: its parents
+// are made as the collections they come from, which list their members only when asked.
+lns::SubsystemPtr subsystemHandle(const lns::ObjectPtr &system, const std::shared_ptr<NetDb> &db, qint64 subsystemId);
+lns::AppDevicePtr deviceHandle(const lns::SubsystemPtr &subsystem, const std::shared_ptr<NetDb> &db, qint64 deviceId);
 
 class NvTypeUtilityImpl : public lns::NvTypeUtility
 {

@@ -504,6 +504,45 @@ private slots:
             QCOMPARE(embedded::objectName(device), name);
     }
 
+    // A file made before the path index gets it when opened; opened for reading only, it gets
+    // a temporary one and stays as it is.
+    void fileWithoutPathIndexResolvesNames_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("read and write") << false;
+        QTest::newRow("read only") << true;
+    }
+    void fileWithoutPathIndexResolvesNames()
+    {
+        QFETCH(bool, readOnly);
+        m_server.reset();
+        const auto indexed = [this](const QString &statement) {
+            bool found = false;
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "old");
+                db.setDatabaseName(networkFilePath(m_home.path(), "Small"));
+                db.open();
+                QSqlQuery query(db);
+                query.exec(statement);
+                query.exec("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_paths'");
+                found = query.next();
+            }
+            QSqlDatabase::removeDatabase("old");
+            return found;
+        };
+        QVERIFY(!indexed("DROP TABLE subsystem_paths"));
+        auto server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
+        server->setReadOnly(readOnly);
+        server->open(lns::ConnectionMode::Local);
+
+        QCOMPARE(embedded::objectName(server->lonMarkObject(CmName)), QString(CmName));
+        const QList<DeviceEntry> devices = listDevices(server->network("Small"));
+        QCOMPARE(devices.size(), 3);
+        QCOMPARE(devices.first().commandModuleName, QString(CmName));
+        server.reset();
+        QCOMPARE(indexed("SELECT 1"), !readOnly);
+    }
+
     void parentChainReachesNetworkAndSystem()
     {
         const auto cp = cm()->networkVariables()->item("nvoSpaceTemp")->configProperties()->item(1);
