@@ -423,48 +423,17 @@ cmsim::Settings NetDb::simSettings(qint64 deviceId)
          rows(QStringLiteral("SELECT cp_key, value FROM cp_values WHERE device_id = ?"), {deviceId}))
         cps.insert(row[0].toInt(), row[1].toByteArray());
     const auto bytesOf = [&](const char *name) { return cps.value(tpl.cpKeyByName(QLatin1String(name))); };
-    // Signed big-endian number of a CP; `fallback` when the device has no such CP.
-    const auto number = [&](const char *name, int fallback, bool isSigned = true) {
-        const QByteArray b = bytesOf(name);
-        if (b.isEmpty())
-            return fallback;
-        qint64 v = 0;
-        for (char c : b)
-            v = (v << 8) | quint8(c);
-        if (isSigned && (quint8(b[0]) & 0x80))
-            v -= qint64(1) << (8 * b.size());
-        return int(v);
-    };
-    cmsim::Settings s;
-    s.offsetTemp = number("nciTmpOffset", 0);
-    s.minDeltaTemp = number("nciTmpMinDelta", 0);
-    const int ownHeartbeat = number("nciSndHrtBtNV13", 0, false);
-    s.maxSendTime = ownHeartbeat != 0 ? ownHeartbeat : number("nciSndHrtBt", 0, false);
-    s.tempMode = number("nciTempMode", 2);
-    s.setPtDeltaRange = number("nciSetPtDeltaRange", 0);
-    s.setPtDeltaStep = number("nciSetPtDeltaStep", 50);
-    s.buttonMode = number("nciButtonMode", -1);
-    if (const QByteArray on = bytesOf("nciFanSpeedOn"); on.size() == 2)
-        s.fanSpeedOn = on;
-    if (const QByteArray off = bytesOf("nciFanSpeedOff"); off.size() == 2)
-        s.fanSpeedOff = off;
-    s.hvacModeOn = number("nciHvacModeOn", s.hvacModeOn);
-    s.hvacModeOff = number("nciHvacModeOff", s.hvacModeOff);
-    s.occCmdOn = number("nciOccCmdOn", s.occCmdOn);
-    s.occCmdOff = number("nciOccCmdOff", s.occCmdOff);
-    s.fanLevels = number("nciDiscLevels", s.fanLevels, false);
+    int externalTemp = cmsim::Settings::InvalidTemp;
     if (const int external = tpl.nvKeyByName(QStringLiteral("nviSpaceTemp")); external >= 0) {
         const QByteArray b = nvState(deviceId, external).value;
         if (b.size() == 2)
-            s.externalTemp = qint16((quint8(b[0]) << 8) | quint8(b[1]));
+            externalTemp = qint16((quint8(b[0]) << 8) | quint8(b[1]));
     }
-    // Panel devices and applications from 2.1 on learn the knob's limits (reset and centre
-    // procedures); older ones take two stops.
     const QVariant version =
         scalar(QStringLiteral("SELECT application_version FROM devices WHERE id = ?"), {deviceId});
     const double applicationVersion = version.isNull() ? tpl.applicationVersion : version.toDouble();
-    s.learnsKnobLimits = tpl.cpKeyByName(QStringLiteral("PanelType")) >= 0 || applicationVersion >= 2.1 - 1e-6;
-    return s;
+    return cmsim::settingsFrom(bytesOf, externalTemp,
+                               cmsim::learnsKnobLimits(tpl.cpKeyByName(QStringLiteral("PanelType")) >= 0, applicationVersion));
 }
 
 NetDb::SimOutput NetDb::simOutput(qint64 deviceId, int nvKey)
@@ -484,29 +453,12 @@ NetDb::SimOutput NetDb::simOutput(qint64 deviceId, int nvKey)
 
 QByteArray NetDb::simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings)
 {
-    const cmsim::Outputs o = cmsim::outputs(room, settings, now());
-    const auto bytes = [](std::initializer_list<int> values) {
-        QByteArray b;
-        for (int v : values)
-            b.append(char(v & 0xFF));
-        return b;
+    static const QHash<SimOutput, QString> names{
+        {SimOutput::SpaceTemp, QStringLiteral("nvoSpaceTemp")}, {SimOutput::SetptOffset, QStringLiteral("nvoSetptOffset")},
+        {SimOutput::FanSpeed, QStringLiteral("nvoFanSpeed")},   {SimOutput::HeatCool, QStringLiteral("nvoHeatCool")},
+        {SimOutput::OccManCmd, QStringLiteral("nvoOccManCmd")},
     };
-    const auto twoBytes = [&](int v) { return bytes({v >> 8, v}); };
-    switch (output) {
-    case SimOutput::SpaceTemp:
-        return twoBytes(o.spaceTemp);
-    case SimOutput::SetptOffset:
-        return twoBytes(o.setptOffset);
-    case SimOutput::FanSpeed:
-        return bytes({o.fanValue, o.fanState});
-    case SimOutput::HeatCool:
-        return bytes({o.heatCool});
-    case SimOutput::OccManCmd:
-        return bytes({o.occManCmd});
-    case SimOutput::None:
-        break;
-    }
-    return {};
+    return cmsim::outputValue(names.value(output), cmsim::outputs(room, settings, now()));
 }
 
 } // namespace embedded
