@@ -52,6 +52,8 @@ Packet Endpoint::packetTo(const Destination &destination) const
 
 bool Endpoint::transmit(const QHostAddress &ip, const QByteArray &datagram)
 {
+    if (const auto packet = decodeDatagram(datagram, m_port.localAddress(), ip))
+        m_counters.ft10WireUs += ft10WireTimeUs(*packet);
     return m_port.send(ip, datagram);
 }
 

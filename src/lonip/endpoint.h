@@ -61,6 +61,7 @@ struct Counters
     int undecodable = 0; // of which not a frame
     int duplicates = 0;  // requests answered again from the record
     int timeouts = 0;    // transactions that ran out of retries
+    qint64 ft10WireUs = 0; // what everything sent would take on an FT-10 channel
 };
 
 class Endpoint : public QObject

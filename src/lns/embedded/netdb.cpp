@@ -17,6 +17,12 @@ namespace {
 
 const QString Source = QStringLiteral("NetworkDatabase");
 
+// A device's link when it is not simulated (devicelink.h); added after the first networks were
+// made, ensured whenever a network is opened.
+const char *const LinkSchema =
+    "CREATE TABLE IF NOT EXISTS device_links(device_id INTEGER PRIMARY KEY, kind TEXT NOT NULL, ip TEXT NOT NULL,"
+    " neuron_id TEXT)";
+
 // Added after the first networks were made: ensured whenever a network is opened.
 const char *const SimulationSchema =
     "CREATE TABLE IF NOT EXISTS sim_devices(device_id INTEGER PRIMARY KEY, room TEXT NOT NULL)";
@@ -45,6 +51,7 @@ const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS calibration_triggers(id INTEGER PRIMARY KEY, device_id INTEGER NOT NULL, at TEXT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS calibration_triggers_device ON calibration_triggers(device_id)",
     SimulationSchema,
+    LinkSchema,
     "CREATE TABLE IF NOT EXISTS plugin_commands(id INTEGER PRIMARY KEY, registration_number INTEGER, command_name TEXT,"
     " command_id INTEGER, class_id INTEGER, description TEXT, manufacturer_id TEXT, class_name TEXT, project_name TEXT,"
     " version TEXT, device_template TEXT, UNIQUE(command_id, class_id, device_template))",
@@ -93,8 +100,10 @@ NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_pt
     QSqlDatabase db = openConnection(filePath, m_connectionName, m_state->readOnly);
     // Networks made before simulated rooms existed get their table on first use; a network opened
     // for reading only is read as it is.
-    if (!m_state->readOnly)
+    if (!m_state->readOnly) {
         run(db, QString::fromLatin1(SimulationSchema), {});
+        run(db, QString::fromLatin1(LinkSchema), {});
+    }
 }
 
 NetDb::~NetDb()
@@ -291,12 +300,16 @@ MessageCounts &NetDb::counts(qint64 deviceId)
 
 QByteArray NetDb::cpValue(qint64 deviceId, int cpKey)
 {
+    if (DeviceLink *link = linkOf(deviceId))
+        return link->readCp(cpKey);
     return scalar(QStringLiteral("SELECT value FROM cp_values WHERE device_id = ? AND cp_key = ?"), {deviceId, cpKey})
         .toByteArray();
 }
 
 void NetDb::setCpValue(qint64 deviceId, int cpKey, const QByteArray &value)
 {
+    if (DeviceLink *link = linkOf(deviceId))
+        link->writeCp(cpKey, value);
     settleSimulation(deviceId);
     exec(QStringLiteral("UPDATE cp_values SET value = ? WHERE device_id = ? AND cp_key = ?"), {value, deviceId, cpKey});
 }
@@ -337,6 +350,8 @@ NvState NetDb::nvState(qint64 deviceId, int nvKey)
 
 QByteArray NetDb::nvValue(qint64 deviceId, int nvKey)
 {
+    if (DeviceLink *link = linkOf(deviceId))
+        return link->readNv(nvKey);
     if (const SimOutput output = simOutput(deviceId, nvKey); output != SimOutput::None)
         if (const auto room = roomState(deviceId))
             return simulatedValue(output, *room, simSettings(deviceId));
@@ -345,6 +360,8 @@ QByteArray NetDb::nvValue(qint64 deviceId, int nvKey)
 
 QDateTime NetDb::nvValueChangesAt(qint64 deviceId, int nvKey, const QDateTime &now)
 {
+    if (linkOf(deviceId))
+        return now.addMSecs(1000); // a real device is not foreseen: asked again every second
     if (simOutput(deviceId, nvKey) == SimOutput::None)
         return {};
     const auto room = roomState(deviceId);
@@ -353,6 +370,8 @@ QDateTime NetDb::nvValueChangesAt(qint64 deviceId, int nvKey, const QDateTime &n
 
 void NetDb::setNvValue(qint64 deviceId, int nvKey, const QByteArray &value)
 {
+    if (DeviceLink *link = linkOf(deviceId))
+        link->writeNv(nvKey, value);
     if (device(deviceId).tpl->nvs[nvKey].direction == lns::NetworkVariable::Direction::Input)
         settleSimulation(deviceId);
     exec(QStringLiteral("UPDATE nv_values SET value = ? WHERE device_id = ? AND nv_key = ?"), {value, deviceId, nvKey});
@@ -459,6 +478,41 @@ QByteArray NetDb::simulatedValue(SimOutput output, const cmsim::RoomState &room,
         {SimOutput::OccManCmd, QStringLiteral("nvoOccManCmd")},
     };
     return cmsim::outputValue(names.value(output), cmsim::outputs(room, settings, now()));
+}
+
+DeviceLink *NetDb::linkOf(qint64 deviceId)
+{
+    auto found = m_links.find(deviceId);
+    if (found == m_links.end()) {
+        std::unique_ptr<DeviceLink> link;
+        if (const auto record = linkRecord(deviceId); record && record->kind == QLatin1String("lonip"))
+            link = makeLonIpLink(device(deviceId).tpl, device(deviceId).name, *record);
+        found = m_links.emplace(deviceId, std::move(link)).first;
+    }
+    return found->second.get();
+}
+
+std::optional<LinkRecord> NetDb::linkRecord(qint64 deviceId)
+{
+    QList<QVariantList> found;
+    try {
+        found = rows(QStringLiteral("SELECT kind, ip, neuron_id FROM device_links WHERE device_id = ?"), {deviceId});
+    } catch (const TqmError &) {
+        return std::nullopt; // a network from before links, opened read-only
+    }
+    if (found.isEmpty())
+        return std::nullopt;
+    return LinkRecord{found[0][0].toString(), found[0][1].toString(), found[0][2].toString()};
+}
+
+void NetDb::setLinkRecord(qint64 deviceId, const std::optional<LinkRecord> &record)
+{
+    if (record)
+        exec(QStringLiteral("INSERT OR REPLACE INTO device_links(device_id, kind, ip, neuron_id) VALUES(?, ?, ?, ?)"),
+             {deviceId, record->kind, record->ip, record->neuronId});
+    else
+        exec(QStringLiteral("DELETE FROM device_links WHERE device_id = ?"), {deviceId});
+    m_links.erase(deviceId);
 }
 
 } // namespace embedded
