@@ -28,7 +28,9 @@ std::optional<QByteArray> NetworkClient::messageReceived(const Incoming &message
         if (const auto identity = decodeIdentity(message.apdu()))
             emit servicePin(message.from, *identity);
     }
-    return QByteArray(); // acknowledged, nothing to answer
+    if (message.service == Service::Request)
+        return std::nullopt; // the tool's node serves no requests
+    return QByteArray(); // acknowledged
 }
 
 void NetworkClient::request(const Target &target, const QByteArray &apdu, Reply reply, Timing timing)

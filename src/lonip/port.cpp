@@ -16,7 +16,8 @@ UdpPort::~UdpPort() = default;
 
 bool UdpPort::open(QString *error)
 {
-    if (m_socket->bind(m_local, m_port))
+    // Not shared: a second node on the same address would take the first one's datagrams.
+    if (m_socket->bind(m_local, m_port, QAbstractSocket::DontShareAddress))
         return true;
     if (error)
         *error = m_socket->errorString();
