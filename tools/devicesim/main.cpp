@@ -2,12 +2,16 @@
 // address 127.0.S.N and UDP port 2541, so that the LON/IP link is exercised on one machine.
 //
 //   tqm-devicesim [--template NAME] [--first 127.0.S.N] [--count N] [--configured] [--tool ADDRESS]
+//                 [--nv-cps NAME,...]
 //
+// CPs are kept in the CP files of the memory image, those of --nv-cps in configuration network
+// variables instead (simdevice.h).
 // Devices start unconfigured (commission them with tqm-netdb), or with --configured in domain
 // 7F 00 00 at the subnet/node of their address. Each line on standard input acts on one device
 // (ADDRESS) or on every one (all), with the options of `tqm-netdb sim` and a few of its own:
 //   ADDRESS [--room-temp T] [--sensor-error E] [--knob K] [--switch up|down] [--press BUTTON]...
-//           [--down] [--up] [--service-pin] [--show]
+//           [--down] [--down-after N] [--up] [--service-pin] [--show]
+// (--down-after: the device answers N more messages, then nothing)
 // and is answered with one line per device. The program ends at the end of its input.
 
 #include "common/toolio.h"
@@ -67,7 +71,7 @@ cmsim::Button buttonOf(const QString &name)
 class Simulator
 {
 public:
-    Simulator(const QHostAddress &tool) : m_tool(tool) {}
+    Simulator(const QHostAddress &tool, const QStringList &nvCps) : m_tool(tool), m_nvCps(nvCps) {}
 
     void add(const QHostAddress &ip, embedded::DeviceTemplateDefPtr tpl, bool configured)
     {
@@ -75,7 +79,7 @@ public:
         const lonip::NeuronId id{QByteArray("\x05\x00\x7F\x00", 4) + char(v4 >> 8) + char(v4)};
         Node node;
         node.ip = ip;
-        node.device = std::make_unique<SimDevice>(std::move(tpl), id, SystemClock::instance());
+        node.device = std::make_unique<SimDevice>(std::move(tpl), id, SystemClock::instance(), m_nvCps);
         if (configured)
             node.device->configure(LoopbackDomain, quint8(v4 >> 8), quint8(v4 & 0x7F));
         node.port = std::make_unique<lonip::UdpPort>(ip, lonip::LsUdpPort);
@@ -107,7 +111,7 @@ public:
             const QString who = words.takeFirst();
             QCommandLineParser parser;
             parser.addOptions({{"room-temp", "", "T"}, {"sensor-error", "", "E"}, {"knob", "", "K"},
-                               {"switch", "", "up|down"}, {"press", "", "BUTTON"}, {"down", ""}, {"up", ""},
+                               {"switch", "", "up|down"}, {"press", "", "BUTTON"}, {"down", ""}, {"down-after", "", "N"}, {"up", ""},
                                {"service-pin", ""}, {"show", ""}});
             if (!parser.parse(QStringList{"sim"} + words))
                 throw UsageError{parser.errorText()};
@@ -138,6 +142,10 @@ private:
         QList<cmsim::Button> presses;
         for (const QString &button : parser.values("press"))
             presses.append(buttonOf(button));
+        bool ok = true;
+        const int downAfter = parser.isSet("down-after") ? parser.value("down-after").toInt(&ok) : 0;
+        if (!ok || downAfter < 0)
+            throw UsageError{QStringLiteral("--down-after needs a number of messages")};
         for (Node *node : nodes) {
             node->device->changeRoom([&](cmsim::RoomState r, const cmsim::Settings &s, const QDateTime &now) {
                 if (roomTemp)
@@ -156,6 +164,8 @@ private:
                 node->device->setAnswering(false);
             if (parser.isSet("up"))
                 node->device->setAnswering(true);
+            if (parser.isSet("down-after"))
+                node->device->goDownAfter(downAfter);
             if (parser.isSet("service-pin"))
                 node->endpoint->send(m_tool, lonip::Destination::broadcast(0), lonip::Service::Unacknowledged,
                                      lonip::request::servicePin(node->device->neuronId(), node->device->programId()));
@@ -165,6 +175,7 @@ private:
     }
 
     QHostAddress m_tool;
+    QStringList m_nvCps;
     std::vector<Node> m_nodes;
 };
 
@@ -186,7 +197,8 @@ int run(QCoreApplication &app)
                        {"first", "address of the first device (default 127.0.1.1)", "ADDRESS", "127.0.1.1"},
                        {"count", "number of devices, on consecutive node numbers (default 1)", "N", "1"},
                        {"configured", "start configured in domain 7F 00 00 instead of unconfigured"},
-                       {"tool", "where service-pin messages go (default 127.0.1.100)", "ADDRESS", "127.0.1.100"}});
+                       {"tool", "where service-pin messages go (default 127.0.1.100)", "ADDRESS", "127.0.1.100"},
+                       {"nv-cps", "CPs kept in configuration network variables instead of the CP files", "NAME,..."}});
     parser.process(app);
     const QHostAddress first = loopbackAddress("first", parser.value("first"));
     const QHostAddress tool = loopbackAddress("tool", parser.value("tool"));
@@ -196,8 +208,13 @@ int run(QCoreApplication &app)
     if (!ok || count < 1 || int(v4 & 0xFF) + count - 1 > 127)
         throw UsageError{QStringLiteral("--count needs a number of devices that fits node numbers up to 127")};
     const auto tpl = embedded::DeviceTemplateDef::builtIn(parser.value("template"));
+    const QStringList nvCps = parser.value("nv-cps").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &name : nvCps) {
+        if (tpl->cpKeyByName(name) < 0)
+            throw UsageError{QStringLiteral("--nv-cps: template %1 has no CP \"%2\"").arg(tpl->name, name)};
+    }
 
-    Simulator simulator(tool);
+    Simulator simulator(tool, nvCps);
     for (int i = 0; i < count; ++i)
         simulator.add(QHostAddress(v4 + quint32(i)), tpl, parser.isSet("configured"));
     simulator.printAll();

@@ -38,16 +38,25 @@ int nvSize(const embedded::NvDef &nv)
 
 } // namespace
 
-SimDevice::SimDevice(embedded::DeviceTemplateDefPtr tpl, const NeuronId &id, const Clock &clock)
+SimDevice::SimDevice(embedded::DeviceTemplateDefPtr tpl, const NeuronId &id, const Clock &clock,
+                     const QStringList &nvCps)
     : m_tpl(std::move(tpl)), m_id(id), m_clock(clock), m_memory(MemorySize, '\0')
 {
+    for (const QString &name : nvCps) {
+        const int key = m_tpl->cpKeyByName(name);
+        if (key >= 0 && !m_nvCps.contains(key)) {
+            m_nvCps.append(key);
+            m_nvCpValues.insert(key, m_tpl->cps[key].defaultValue.leftJustified(
+                                         m_tpl->cps[key].elementLength * m_tpl->cps[key].dimension, '\0', true));
+        }
+    }
     for (int key = 0; key < m_tpl->nvs.size(); ++key) {
         const embedded::NvDef &nv = m_tpl->nvs[key];
         m_nvs.append(nv.defaultValue.isEmpty() ? QByteArray(nvSize(nv), '\0') : nv.defaultValue);
     }
     for (int index = 0; index < nvCount(); ++index) {
         NvConfigEntry entry;
-        entry.output = index == nvCount() - 1 || m_tpl->nvs[index].direction == lns::NetworkVariable::Direction::Output;
+        entry.output = index >= m_tpl->nvs.size() || m_tpl->nvs[index].direction == lns::NetworkVariable::Direction::Output;
         entry.selector = unboundSelector(index);
         m_nvConfig.append(entry);
     }
@@ -72,8 +81,13 @@ void SimDevice::layOutFiles()
             if (m_tpl->nvs[nv].cpKeys.contains(key))
                 header = 2, select = nv;
         }
-        templateFile += QStringLiteral("\n%1,%2,0,0,%3;%4").arg(header).arg(select).arg(cp.dimension).arg(cp.name).toLatin1();
+        m_cpRecords.append(QStringLiteral("%1,%2,0,0,%3;%4").arg(header).arg(select).arg(cp.dimension).arg(cp.name).toLatin1());
         const int size = cp.elementLength * cp.dimension;
+        if (m_nvCps.contains(key)) {
+            m_cps.append({-1, size});
+            continue;
+        }
+        templateFile += '\n' + m_cpRecords.last();
         m_cps.append({valueSize, size});
         valueSize += size;
     }
@@ -81,6 +95,8 @@ void SimDevice::layOutFiles()
     m_memory.replace(TemplateAddress, templateFile.size(), templateFile);
     for (int key = 0; key < m_tpl->cps.size(); ++key) {
         const CpPlace &place = m_cps[key];
+        if (place.offset < 0)
+            continue;
         m_memory.replace(m_valueFileAddress + place.offset, place.size,
                          m_tpl->cps[key].defaultValue.leftJustified(place.size, '\0', true));
     }
@@ -134,6 +150,11 @@ std::optional<QByteArray> SimDevice::handle(const Incoming &message)
 {
     if (!m_answering || !accepts(message.packet.destination))
         return std::nullopt;
+    if (m_answersLeft && (*m_answersLeft)-- <= 0) {
+        setAnswering(false);
+        return std::nullopt;
+    }
+    ++m_messages;
     const QByteArray &apdu = message.apdu();
     switch (apduKind(apdu)) {
     case ApduKind::NetworkVariable:
@@ -284,6 +305,11 @@ std::optional<QByteArray> SimDevice::networkVariable(const NvMessage &message)
         return encodeNv({message.selector, true, nvValue(index)});
     if (index < m_nvs.size() && m_tpl->nvs[index].direction == lns::NetworkVariable::Direction::Input)
         setInput(index, message.data);
+    const int cpKey = m_nvCps.value(index - int(m_nvs.size()) - 1, -1);
+    if (cpKey >= 0 && message.data.size() == m_nvCpValues.value(cpKey).size()) {
+        m_room = cmsim::settle(m_room, settings(), m_clock.now());
+        m_nvCpValues.insert(cpKey, message.data);
+    }
     return QByteArray();
 }
 
@@ -312,6 +338,8 @@ QByteArray SimDevice::nvValue(int index) const
 {
     if (index == int(m_nvs.size()))
         return be16(DirectoryAddress); // nvoFileDirectory
+    if (index > int(m_nvs.size()))
+        return m_nvCpValues.value(m_nvCps.value(index - int(m_nvs.size()) - 1));
     const embedded::NvDef &nv = m_tpl->nvs[index];
     const bool commandModuleOutput = nv.direction == lns::NetworkVariable::Direction::Output && nv.lmoPosition >= 0
                                      && m_tpl->lmos[nv.lmoPosition].type == embedded::CommandModuleProfile;
@@ -328,6 +356,8 @@ QByteArray SimDevice::cpValue(const QString &name) const
     const int key = m_tpl->cpKeyByName(name);
     if (key < 0)
         return {};
+    if (m_nvCpValues.contains(key))
+        return m_nvCpValues.value(key);
     return m_memory.mid(m_valueFileAddress + m_cps[key].offset, m_cps[key].size);
 }
 
@@ -359,11 +389,15 @@ QByteArray SimDevice::siData() const
         si.nvs.append({quint8(siflag::ServiceConfigurable | siflag::PriorityConfigurable), quint8(type ? type->key : 0)});
     }
     si.nvs.append({0, 114}); // nvoFileDirectory, SNVT_address
+    for (int i = 0; i < m_nvCps.size(); ++i)
+        si.nvs.append({siflag::ConfigClass, 0});
     QByteArray out = encodeSiData(si);
     out += '\0'; // the device's own text
     for (int index = 0; index < m_tpl->nvs.size(); ++index)
         out += '\0';
     out += QByteArray("@0|8") + '\0';
+    for (int key : m_nvCps)
+        out += '&' + m_cpRecords[key] + '\0';
     return out;
 }
 
@@ -372,7 +406,7 @@ QString SimDevice::describe() const
     const QDateTime now = m_clock.now();
     const cmsim::Outputs o = cmsim::outputs(m_room, settings(), now);
     return QStringLiteral("%1 state %2%3, room %4 C, sensor error %5 K, nvoSpaceTemp %6, nvoSetptOffset %7, "
-                          "fan %8, knob %9")
+                          "fan %8, knob %9, messages %10")
         .arg(m_id.toText())
         .arg(m_state)
         .arg(m_answering ? "" : " (down)")
@@ -381,7 +415,8 @@ QString SimDevice::describe() const
         .arg(o.spaceTemp / 100.0, 0, 'f', 2)
         .arg(o.setptOffset / 100.0, 0, 'f', 2)
         .arg(o.fanValue / 2.0, 0, 'f', 1)
-        .arg(cmsim::knobCalibrationText(m_room, settings(), now));
+        .arg(cmsim::knobCalibrationText(m_room, settings(), now))
+        .arg(m_messages);
 }
 
 } // namespace devicesim

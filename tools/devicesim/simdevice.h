@@ -12,6 +12,10 @@
 // where the CP has no standard key; the name after ";" says which CP of the device template it
 // is). The NV indexes are the template's NV keys.
 //
+// CPs may also be configuration network variables instead (config class in the SI data), after
+// nvoFileDirectory in the NV table, each documented as "&header,select,flags,index,dimension;name"
+// like a template-file record; they are then not in the value file.
+//
 // The self-identification data is the header and NV table, then zero-terminated
 // self-documentation texts: the device's, then one per NV ("@0|8" for nvoFileDirectory).
 
@@ -22,6 +26,8 @@
 #include "lonip/endpoint.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QStringList>
 #include <QList>
 #include <array>
 #include <optional>
@@ -38,7 +44,9 @@ inline constexpr quint8 SelfTestRequest = 3;
 class SimDevice
 {
 public:
-    SimDevice(embedded::DeviceTemplateDefPtr tpl, const lonip::NeuronId &id, const Clock &clock);
+    // `nvCps`: the CPs (by name) the device keeps in configuration network variables.
+    SimDevice(embedded::DeviceTemplateDefPtr tpl, const lonip::NeuronId &id, const Clock &clock,
+              const QStringList &nvCps = {});
 
     // The node's answer to a message addressed to it (Endpoint::Handler).
     std::optional<QByteArray> handle(const lonip::Incoming &message);
@@ -46,7 +54,15 @@ public:
     // Configured and online in a domain at this subnet/node, as commissioning leaves it.
     void configure(const lonip::DomainId &domain, quint8 subnet, quint8 node);
     // A device taken down answers nothing.
-    void setAnswering(bool answering) { m_answering = answering; }
+    void setAnswering(bool answering)
+    {
+        m_answering = answering;
+        m_answersLeft.reset();
+    }
+    // Goes down after answering `count` more messages (in the middle of a write, say).
+    void goDownAfter(int count) { m_answersLeft = count; }
+    // Messages answered so far.
+    int messages() const { return m_messages; }
     bool isAnswering() const { return m_answering; }
 
     const lonip::NeuronId &neuronId() const { return m_id; }
@@ -61,7 +77,7 @@ public:
     // The CP's bytes in the value file; empty for a CP the device does not have.
     QByteArray cpValue(const QString &name) const;
     QByteArray nvValue(int index) const;
-    int nvCount() const { return int(m_tpl->nvs.size()) + 1; }
+    int nvCount() const { return int(m_tpl->nvs.size() + 1 + m_nvCps.size()); }
     // One line: state, room, outputs, knob calibration.
     QString describe() const;
 
@@ -90,6 +106,9 @@ private:
     QByteArray m_memory;
     quint16 m_valueFileAddress = 0;
     QList<CpPlace> m_cps; // by CP key
+    QList<int> m_nvCps;   // CP keys of the configuration NVs, in NV order
+    QHash<int, QByteArray> m_nvCpValues; // by CP key
+    QList<QByteArray> m_cpRecords; // "header,select,flags,index,dimension;name" by CP key
     QList<QByteArray> m_nvs; // by NV key
     QList<lonip::NvConfigEntry> m_nvConfig; // by NV index, nvoFileDirectory included
     std::array<std::optional<lonip::DomainEntry>, 2> m_domains;
@@ -97,6 +116,8 @@ private:
     quint8 m_state = lonip::nodestate::Unconfigured;
     bool m_selected = false;
     bool m_answering = true;
+    std::optional<int> m_answersLeft;
+    int m_messages = 0;
     int m_winks = 0;
     embedded::cmsim::RoomState m_room;
 };

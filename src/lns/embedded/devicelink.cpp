@@ -49,6 +49,8 @@ public:
     QByteArray readCp(int cpKey) override
     {
         const auto [address, size] = cpPlace(cpKey);
+        if (const int nv = m_cpNvs.value(cpKey, -1); nv >= 0)
+            return readNv(nv);
         return readMemory(address, size);
     }
 
@@ -59,6 +61,8 @@ public:
             throw TqmError(TqmError::LnsInvalidValue, Source,
                            QStringLiteral("%1 takes %2 bytes on device \"%3\", not %4.")
                                .arg(m_tpl->cps[cpKey].name).arg(size).arg(m_deviceName).arg(bytes.size()));
+        if (const int nv = m_cpNvs.value(cpKey, -1); nv >= 0)
+            return writeNv(nv, bytes);
         for (int at = 0; at < size; at += MemoryChunk)
             ask(request::writeMemory(MemoryMode::Absolute, quint16(address + at), bytes.mid(at, MemoryChunk),
                                      memoryform::ConfigChecksum));
@@ -156,7 +160,7 @@ private:
     // The CP's place in the device's memory, from its file directory and template file.
     Place cpPlace(int cpKey)
     {
-        if (m_places.isEmpty())
+        if (!m_filesRead)
             readFiles();
         if (!m_places.contains(cpKey))
             throw TqmError(TqmError::LnsObjectNotFound, Source,
@@ -177,16 +181,27 @@ private:
                 break;
             texts += chunk;
         }
-        const QList<QByteArray> strings = texts.split('\0'); // the device's, then one per NV
+        // The device's text, then one per NV: the file directory's, and a CP record ("&...")
+        // for each configuration NV.
+        const QList<QByteArray> strings = texts.split('\0');
+        int directory = -1;
         for (int nv = 1; nv < strings.size(); ++nv) {
             if (strings[nv] == FileDirectoryText)
-                return nv - 1;
+                directory = nv - 1;
+            if (const int key = strings[nv].startsWith('&') ? cpKeyOf(strings[nv].mid(1)) : -1; key >= 0) {
+                m_cpNvs.insert(key, nv - 1);
+                m_places.insert(key, Place{-1, m_tpl->cps[key].elementLength * m_tpl->cps[key].dimension});
+            }
         }
-        throw refused(QStringLiteral("file directory"));
+        if (directory < 0)
+            throw refused(QStringLiteral("file directory"));
+        return directory;
     }
 
     void readFiles()
     {
+        m_places.clear();
+        m_cpNvs.clear();
         const QByteArray address = readNv(fileDirectoryNv());
         if (address.size() != 2)
             throw refused(QStringLiteral("file directory"));
@@ -206,6 +221,7 @@ private:
                 m_places.insert(key, Place{valueFile.address + offset, size});
             offset += size;
         }
+        m_filesRead = true;
     }
 
     // The template's CP a template-file record names.
@@ -233,7 +249,9 @@ private:
     QString m_deviceName;
     QHostAddress m_ip;
     Target m_target;
-    QHash<int, Place> m_places;
+    QHash<int, Place> m_places; // address -1: in the configuration NV of m_cpNvs
+    QHash<int, int> m_cpNvs;     // CP key → NV index
+    bool m_filesRead = false;
     QHash<int, quint16> m_selectors;
 };
 
