@@ -8,6 +8,7 @@ set(layers
   "base=0"
   "strings=1"
   "lns=2"
+  "lonip=2.5"                # LonTalk over LS/UDP: only the embedded backend and programs use it
   "lns/embedded=3"           # the embedded backend: only the programs and tests pick it
   "session=4"
   "params=5"
@@ -24,8 +25,10 @@ set(layers
   "host=11"
   "app=12"
 )
-# Layers nothing else in src/ may include, whatever its rank.
-set(private_layers "lns/embedded")
+# Layers nothing else in src/ may include, whatever its rank, but the programs (and, for lonip,
+# the embedded backend that links devices through it).
+set(private_layers "lns/embedded" "lonip")
+set(private_users "app" "lns/embedded")
 # Known exceptions, each with its reason (none today).
 set(exceptions "")
 
@@ -71,7 +74,7 @@ foreach(source IN LISTS sources)
     if(to_rank LESS from_rank OR (to_rank EQUAL from_rank AND from_top STREQUAL to_top))
       set(allowed TRUE)
     endif()
-    if(to_prefix IN_LIST private_layers AND NOT from_prefix STREQUAL "app")
+    if(to_prefix IN_LIST private_layers AND NOT from_prefix IN_LIST private_users)
       set(allowed FALSE)
     endif()
     if(NOT allowed)

@@ -8,9 +8,11 @@
 #include "common/toolio.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
+#include "lonip/address.h"
 #include "lns/inifile.h"
 #include "lns/objectname.h"
 #include "lns/product.h"
+#include "lonipcommands.h"
 #include "simcommands.h"
 #include "lns/inilocator.h"
 
@@ -38,7 +40,9 @@ const char Overview[] =
     "                                   prints (ButtonMode, PanelType_1), found through the INI file\n"
     "  nv NETWORK OBJECT NVNAME [--set TEXT] [--raw]\n"
     "                                   show (or set, in the NV's own format or RAW) a network variable\n"
-    "  device NETWORK DEVICE --online|--offline|--app-version V\n"
+    "  device NETWORK DEVICE --online|--offline|--app-version V|--link sim|lonip [--ip ADDRESS]\n"
+    "                                   --link lonip reaches the device over LON/IP at ADDRESS,\n"
+    "                                   --link sim simulates it in the database again\n"
     "  ext NETWORK OBJECT               the extension records of a LonMark object\n"
     "  check NETWORK [--ini FILE]       database integrity, devices against templates, INI entries\n"
     "  --help, --version                (COMMAND --help: that command's arguments and options)\n"
@@ -416,15 +420,30 @@ int device(const Invocation &call)
     const double v = version.isEmpty() ? 0 : version.toDouble(&ok);
     if (!ok)
         throw UsageError{QStringLiteral("--app-version needs a number such as 2.1")};
+    const QString link = call.value(QStringLiteral("link"));
+    const QHostAddress ip(call.value(QStringLiteral("ip")));
+    if (!link.isEmpty() && link != QLatin1String("sim") && link != QLatin1String("lonip"))
+        throw UsageError{QStringLiteral("--link takes sim or lonip")};
+    if (link == QLatin1String("lonip") && (!lonip::isLoopback(ip) || !lonip::fromNodeIp(ip)))
+        throw UsageError{QStringLiteral("--link lonip needs --ip with the device's loopback address 127.0.S.N")};
     auto server = openNetwork(network);
     const auto dev = findDevice(*server, network, call[QStringLiteral("DEVICE")]);
     if (online || offline)
         embedded::EmbeddedObjectServer::setDeviceOnline(dev, online);
+    if (link == QLatin1String("sim"))
+        embedded::EmbeddedObjectServer::setDeviceLink(dev, std::nullopt);
+    else if (link == QLatin1String("lonip"))
+        embedded::EmbeddedObjectServer::setDeviceLink(dev, embedded::LinkRecord{link, ip.toString(), {}});
     if (!version.isEmpty())
         embedded::EmbeddedObjectServer::setApplicationVersion(dev, v);
     out() << dev->name() << ": " << (embedded::EmbeddedObjectServer::isDeviceOnline(dev) ? "online" : "offline")
           << ", application version "
-          << QString::number(embedded::EmbeddedObjectServer::configuredApplicationVersion(dev), 'f', 1) << '\n';
+          << QString::number(embedded::EmbeddedObjectServer::configuredApplicationVersion(dev), 'f', 1);
+    if (const auto record = embedded::EmbeddedObjectServer::deviceLink(dev))
+        out() << ", LON/IP at " << record->ip;
+    else
+        out() << ", simulated link";
+    out() << '\n';
     return 0;
 }
 
@@ -504,7 +523,9 @@ const QList<Command> &commands()
          QStringLiteral("Switch a simulated device online or offline, or set its application version."),
          {{QStringLiteral("online"), QStringLiteral("The device answers.")},
           {QStringLiteral("offline"), QStringLiteral("The device does not answer.")},
-          {QStringLiteral("app-version"), QStringLiteral("The application version it reports."), QStringLiteral("V")}},
+          {QStringLiteral("app-version"), QStringLiteral("The application version it reports."), QStringLiteral("V")},
+          {QStringLiteral("link"), QStringLiteral("How the device is reached: sim or lonip."), QStringLiteral("sim|lonip")},
+          {QStringLiteral("ip"), QStringLiteral("The device's LON/IP address (with --link lonip)."), QStringLiteral("ADDRESS")}},
          device},
         {QStringLiteral("ext"), {QStringLiteral("NETWORK"), QStringLiteral("OBJECT")},
          QStringLiteral("The extension records of a LonMark object."), {}, ext},
@@ -522,7 +543,8 @@ int main(int argc, char *argv[])
     toolio::nameProgram(QStringLiteral("tqm-netdb"));
     const QStringList arguments = QCoreApplication::arguments();
     const QString first = arguments.value(1);
-    const QString overview = QString::fromUtf8(Overview) + QString::fromUtf8(netdbtool::SimUsage);
+    const QString overview = QString::fromUtf8(Overview) + QString::fromUtf8(netdbtool::SimUsage)
+                             + QString::fromUtf8(netdbtool::LonIpUsage);
     if (const std::optional<int> answered = toolio::answerWithoutCommand(first, overview))
         return *answered;
     // The simulated rooms' commands parse their own options.
@@ -530,6 +552,12 @@ int main(int argc, char *argv[])
         return netdbtool::sim(arguments.mid(2));
     if (first == QLatin1String("watch"))
         return netdbtool::watch(arguments.mid(2));
+    if (first == QLatin1String("discover"))
+        return netdbtool::discover(arguments.mid(2));
+    if (first == QLatin1String("commission"))
+        return netdbtool::commission(arguments.mid(2));
+    if (first == QLatin1String("decommission"))
+        return netdbtool::decommission(arguments.mid(2));
     const auto found = std::find_if(commands().cbegin(), commands().cend(),
                                     [&](const Command &c) { return c.name == first; });
     if (found == commands().cend())

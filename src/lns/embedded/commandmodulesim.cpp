@@ -302,4 +302,67 @@ RoomState calibrationTrigger(const RoomState &room, const Settings &s, const QDa
     return r;
 }
 
+Settings settingsFrom(const std::function<QByteArray(const char *cpName)> &cp, int externalTemp, bool learnsLimits)
+{
+    // Signed big-endian number of a CP; `fallback` when the device has no such CP.
+    const auto number = [&](const char *name, int fallback, bool isSigned = true) {
+        const QByteArray b = cp(name);
+        if (b.isEmpty())
+            return fallback;
+        qint64 v = 0;
+        for (char c : b)
+            v = (v << 8) | quint8(c);
+        if (isSigned && (quint8(b[0]) & 0x80))
+            v -= qint64(1) << (8 * b.size());
+        return int(v);
+    };
+    Settings s;
+    s.offsetTemp = number("nciTmpOffset", 0);
+    s.minDeltaTemp = number("nciTmpMinDelta", 0);
+    const int ownHeartbeat = number("nciSndHrtBtNV13", 0, false);
+    s.maxSendTime = ownHeartbeat != 0 ? ownHeartbeat : number("nciSndHrtBt", 0, false);
+    s.tempMode = number("nciTempMode", 2);
+    s.setPtDeltaRange = number("nciSetPtDeltaRange", 0);
+    s.setPtDeltaStep = number("nciSetPtDeltaStep", 50);
+    s.buttonMode = number("nciButtonMode", -1);
+    if (const QByteArray on = cp("nciFanSpeedOn"); on.size() == 2)
+        s.fanSpeedOn = on;
+    if (const QByteArray off = cp("nciFanSpeedOff"); off.size() == 2)
+        s.fanSpeedOff = off;
+    s.hvacModeOn = number("nciHvacModeOn", s.hvacModeOn);
+    s.hvacModeOff = number("nciHvacModeOff", s.hvacModeOff);
+    s.occCmdOn = number("nciOccCmdOn", s.occCmdOn);
+    s.occCmdOff = number("nciOccCmdOff", s.occCmdOff);
+    s.fanLevels = number("nciDiscLevels", s.fanLevels, false);
+    s.externalTemp = externalTemp;
+    s.learnsKnobLimits = learnsLimits;
+    return s;
+}
+
+bool learnsKnobLimits(bool hasPanelType, double applicationVersion)
+{
+    return hasPanelType || applicationVersion >= 2.1 - 1e-6;
+}
+
+QByteArray outputValue(const QString &nvName, const Outputs &o)
+{
+    const auto bytes = [](std::initializer_list<int> values) {
+        QByteArray b;
+        for (int v : values)
+            b.append(char(v & 0xFF));
+        return b;
+    };
+    if (nvName == QLatin1String("nvoSpaceTemp"))
+        return bytes({o.spaceTemp >> 8, o.spaceTemp});
+    if (nvName == QLatin1String("nvoSetptOffset"))
+        return bytes({o.setptOffset >> 8, o.setptOffset});
+    if (nvName == QLatin1String("nvoFanSpeed"))
+        return bytes({o.fanValue, o.fanState});
+    if (nvName == QLatin1String("nvoHeatCool"))
+        return bytes({o.heatCool});
+    if (nvName == QLatin1String("nvoOccManCmd"))
+        return bytes({o.occManCmd});
+    return {};
+}
+
 } // namespace embedded::cmsim

@@ -46,6 +46,7 @@
 #include <QDateTime>
 #include <QJsonObject>
 #include <QString>
+#include <functional>
 
 namespace embedded::cmsim {
 
@@ -126,5 +127,16 @@ RoomState setKnob(const RoomState &room, const Settings &settings, int knob, con
 RoomState setSwitch(const RoomState &room, const Settings &settings, bool up, const QDateTime &now);
 RoomState press(const RoomState &room, const Settings &settings, Button button, const QDateTime &now);
 RoomState calibrationTrigger(const RoomState &room, const Settings &settings, const QDateTime &now);
+
+// ---- the device's interface ----
+// The settings from the device's CP values by CP name (empty: the device has no such CP), its
+// nviSpaceTemp (invalid when not valid) and whether it learns its knob's limits
+// (learnsKnobLimits below).
+Settings settingsFrom(const std::function<QByteArray(const char *cpName)> &cp, int externalTemp, bool learnsLimits);
+// Panel devices and applications from 2.1 on learn the knob's limits (reset and centre
+// procedures); older ones take two stops.
+bool learnsKnobLimits(bool hasPanelType, double applicationVersion);
+// The value of the output NV of that name the model computes; empty for any other NV.
+QByteArray outputValue(const QString &nvName, const Outputs &outputs);
 
 } // namespace embedded::cmsim

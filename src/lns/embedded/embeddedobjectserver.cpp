@@ -328,6 +328,16 @@ bool EmbeddedObjectServer::isSimulated(const lns::AppDevicePtr &device)
     return dbOf(device)->roomState(idOf(device)).has_value();
 }
 
+std::optional<LinkRecord> EmbeddedObjectServer::deviceLink(const lns::AppDevicePtr &device)
+{
+    return dbOf(device)->linkRecord(idOf(device));
+}
+
+void EmbeddedObjectServer::setDeviceLink(const lns::AppDevicePtr &device, const std::optional<LinkRecord> &record)
+{
+    dbOf(device)->setLinkRecord(idOf(device), record);
+}
+
 cmsim::RoomState EmbeddedObjectServer::roomState(const lns::AppDevicePtr &device)
 {
     return dbOf(device)->roomState(idOf(device)).value_or(cmsim::RoomState());

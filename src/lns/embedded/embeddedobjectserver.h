@@ -24,6 +24,7 @@
 
 #include "lns/clock.h"
 #include "lns/embedded/commandmodulesim.h"
+#include "lns/embedded/devicelink.h"
 #include "lns/lns.h"
 #include "lns/timer.h"
 
@@ -32,6 +33,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace embedded {
 
@@ -110,6 +112,9 @@ public:
     // A device is simulated once its room was first set (the demo network's devices from the
     // start); its room state is stored in the database, so another process acts on it.
     static bool isSimulated(const lns::AppDevicePtr &device);
+    // The device's LON/IP link (devicelink.h); nothing for a device reached in the database.
+    static std::optional<LinkRecord> deviceLink(const lns::AppDevicePtr &device);
+    static void setDeviceLink(const lns::AppDevicePtr &device, const std::optional<LinkRecord> &record);
     // The device's room, the defaults when it is not simulated yet.
     static cmsim::RoomState roomState(const lns::AppDevicePtr &device);
     static cmsim::Settings simulationSettings(const lns::AppDevicePtr &device);

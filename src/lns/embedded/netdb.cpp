@@ -17,6 +17,12 @@ namespace {
 
 const QString Source = QStringLiteral("NetworkDatabase");
 
+// A device's link when it is not simulated (devicelink.h); added after the first networks were
+// made, ensured whenever a network is opened.
+const char *const LinkSchema =
+    "CREATE TABLE IF NOT EXISTS device_links(device_id INTEGER PRIMARY KEY, kind TEXT NOT NULL, ip TEXT NOT NULL,"
+    " neuron_id TEXT)";
+
 // Added after the first networks were made: ensured whenever a network is opened.
 const char *const SimulationSchema =
     "CREATE TABLE IF NOT EXISTS sim_devices(device_id INTEGER PRIMARY KEY, room TEXT NOT NULL)";
@@ -62,6 +68,7 @@ const char *const Schema[] = {
     SimulationSchema,
     "CREATE TABLE IF NOT EXISTS subsystem_paths(path TEXT PRIMARY KEY, subsystem_id INTEGER NOT NULL UNIQUE)"
     " WITHOUT ROWID",
+    LinkSchema,
     "CREATE TABLE IF NOT EXISTS plugin_commands(id INTEGER PRIMARY KEY, registration_number INTEGER, command_name TEXT,"
     " command_id INTEGER, class_id INTEGER, description TEXT, manufacturer_id TEXT, class_name TEXT, project_name TEXT,"
     " version TEXT, device_template TEXT, UNIQUE(command_id, class_id, device_template))",
@@ -110,8 +117,10 @@ NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_pt
     QSqlDatabase db = openConnection(filePath, m_connectionName, m_state->readOnly);
     // Networks made before simulated rooms existed get their table on first use; a network opened
     // for reading only is read as it is.
-    if (!m_state->readOnly)
+    if (!m_state->readOnly) {
         run(db, QString::fromLatin1(SimulationSchema), {});
+        run(db, QString::fromLatin1(LinkSchema), {});
+    }
     ensurePathIndex(db, m_state->readOnly);
 }
 
@@ -412,12 +421,16 @@ MessageCounts &NetDb::counts(qint64 deviceId)
 
 QByteArray NetDb::cpValue(qint64 deviceId, int cpKey)
 {
+    if (DeviceLink *link = linkOf(deviceId))
+        return link->readCp(cpKey);
     return scalar(QStringLiteral("SELECT value FROM cp_values WHERE device_id = ? AND cp_key = ?"), {deviceId, cpKey})
         .toByteArray();
 }
 
 void NetDb::setCpValue(qint64 deviceId, int cpKey, const QByteArray &value)
 {
+    if (DeviceLink *link = linkOf(deviceId))
+        link->writeCp(cpKey, value);
     settleSimulation(deviceId);
     exec(QStringLiteral("UPDATE cp_values SET value = ? WHERE device_id = ? AND cp_key = ?"), {value, deviceId, cpKey});
 }
@@ -463,6 +476,8 @@ NvState NetDb::nvState(qint64 deviceId, int nvKey)
 
 QByteArray NetDb::nvValue(qint64 deviceId, int nvKey)
 {
+    if (DeviceLink *link = linkOf(deviceId))
+        return link->readNv(nvKey);
     if (const SimOutput output = simOutput(deviceId, nvKey); output != SimOutput::None)
         if (const auto room = roomState(deviceId))
             return simulatedValue(output, *room, simSettings(deviceId));
@@ -471,6 +486,8 @@ QByteArray NetDb::nvValue(qint64 deviceId, int nvKey)
 
 QDateTime NetDb::nvValueChangesAt(qint64 deviceId, int nvKey, const QDateTime &now)
 {
+    if (linkOf(deviceId))
+        return now.addMSecs(1000); // a real device is not foreseen: asked again every second
     if (simOutput(deviceId, nvKey) == SimOutput::None)
         return {};
     const auto room = roomState(deviceId);
@@ -479,6 +496,8 @@ QDateTime NetDb::nvValueChangesAt(qint64 deviceId, int nvKey, const QDateTime &n
 
 void NetDb::setNvValue(qint64 deviceId, int nvKey, const QByteArray &value)
 {
+    if (DeviceLink *link = linkOf(deviceId))
+        link->writeNv(nvKey, value);
     if (device(deviceId).tpl->nvs[nvKey].direction == lns::NetworkVariable::Direction::Input)
         settleSimulation(deviceId);
     exec(QStringLiteral("UPDATE nv_values SET value = ? WHERE device_id = ? AND nv_key = ?"), {value, deviceId, nvKey});
@@ -555,48 +574,17 @@ cmsim::Settings NetDb::simSettings(qint64 deviceId)
          rows(QStringLiteral("SELECT cp_key, value FROM cp_values WHERE device_id = ?"), {deviceId}))
         cps.insert(row[0].toInt(), row[1].toByteArray());
     const auto bytesOf = [&](const char *name) { return cps.value(tpl.cpKeyByName(QLatin1String(name))); };
-    // Signed big-endian number of a CP; `fallback` when the device has no such CP.
-    const auto number = [&](const char *name, int fallback, bool isSigned = true) {
-        const QByteArray b = bytesOf(name);
-        if (b.isEmpty())
-            return fallback;
-        qint64 v = 0;
-        for (char c : b)
-            v = (v << 8) | quint8(c);
-        if (isSigned && (quint8(b[0]) & 0x80))
-            v -= qint64(1) << (8 * b.size());
-        return int(v);
-    };
-    cmsim::Settings s;
-    s.offsetTemp = number("nciTmpOffset", 0);
-    s.minDeltaTemp = number("nciTmpMinDelta", 0);
-    const int ownHeartbeat = number("nciSndHrtBtNV13", 0, false);
-    s.maxSendTime = ownHeartbeat != 0 ? ownHeartbeat : number("nciSndHrtBt", 0, false);
-    s.tempMode = number("nciTempMode", 2);
-    s.setPtDeltaRange = number("nciSetPtDeltaRange", 0);
-    s.setPtDeltaStep = number("nciSetPtDeltaStep", 50);
-    s.buttonMode = number("nciButtonMode", -1);
-    if (const QByteArray on = bytesOf("nciFanSpeedOn"); on.size() == 2)
-        s.fanSpeedOn = on;
-    if (const QByteArray off = bytesOf("nciFanSpeedOff"); off.size() == 2)
-        s.fanSpeedOff = off;
-    s.hvacModeOn = number("nciHvacModeOn", s.hvacModeOn);
-    s.hvacModeOff = number("nciHvacModeOff", s.hvacModeOff);
-    s.occCmdOn = number("nciOccCmdOn", s.occCmdOn);
-    s.occCmdOff = number("nciOccCmdOff", s.occCmdOff);
-    s.fanLevels = number("nciDiscLevels", s.fanLevels, false);
+    int externalTemp = cmsim::Settings::InvalidTemp;
     if (const int external = tpl.nvKeyByName(QStringLiteral("nviSpaceTemp")); external >= 0) {
         const QByteArray b = nvState(deviceId, external).value;
         if (b.size() == 2)
-            s.externalTemp = qint16((quint8(b[0]) << 8) | quint8(b[1]));
+            externalTemp = qint16((quint8(b[0]) << 8) | quint8(b[1]));
     }
-    // Panel devices and applications from 2.1 on learn the knob's limits (reset and centre
-    // procedures); older ones take two stops.
     const QVariant version =
         scalar(QStringLiteral("SELECT application_version FROM devices WHERE id = ?"), {deviceId});
     const double applicationVersion = version.isNull() ? tpl.applicationVersion : version.toDouble();
-    s.learnsKnobLimits = tpl.cpKeyByName(QStringLiteral("PanelType")) >= 0 || applicationVersion >= 2.1 - 1e-6;
-    return s;
+    return cmsim::settingsFrom(bytesOf, externalTemp,
+                               cmsim::learnsKnobLimits(tpl.cpKeyByName(QStringLiteral("PanelType")) >= 0, applicationVersion));
 }
 
 NetDb::SimOutput NetDb::simOutput(qint64 deviceId, int nvKey)
@@ -616,29 +604,47 @@ NetDb::SimOutput NetDb::simOutput(qint64 deviceId, int nvKey)
 
 QByteArray NetDb::simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings)
 {
-    const cmsim::Outputs o = cmsim::outputs(room, settings, now());
-    const auto bytes = [](std::initializer_list<int> values) {
-        QByteArray b;
-        for (int v : values)
-            b.append(char(v & 0xFF));
-        return b;
+    static const QHash<SimOutput, QString> names{
+        {SimOutput::SpaceTemp, QStringLiteral("nvoSpaceTemp")}, {SimOutput::SetptOffset, QStringLiteral("nvoSetptOffset")},
+        {SimOutput::FanSpeed, QStringLiteral("nvoFanSpeed")},   {SimOutput::HeatCool, QStringLiteral("nvoHeatCool")},
+        {SimOutput::OccManCmd, QStringLiteral("nvoOccManCmd")},
     };
-    const auto twoBytes = [&](int v) { return bytes({v >> 8, v}); };
-    switch (output) {
-    case SimOutput::SpaceTemp:
-        return twoBytes(o.spaceTemp);
-    case SimOutput::SetptOffset:
-        return twoBytes(o.setptOffset);
-    case SimOutput::FanSpeed:
-        return bytes({o.fanValue, o.fanState});
-    case SimOutput::HeatCool:
-        return bytes({o.heatCool});
-    case SimOutput::OccManCmd:
-        return bytes({o.occManCmd});
-    case SimOutput::None:
-        break;
+    return cmsim::outputValue(names.value(output), cmsim::outputs(room, settings, now()));
+}
+
+DeviceLink *NetDb::linkOf(qint64 deviceId)
+{
+    auto found = m_links.find(deviceId);
+    if (found == m_links.end()) {
+        std::unique_ptr<DeviceLink> link;
+        if (const auto record = linkRecord(deviceId); record && record->kind == QLatin1String("lonip"))
+            link = makeLonIpLink(device(deviceId).tpl, device(deviceId).name, *record);
+        found = m_links.emplace(deviceId, std::move(link)).first;
     }
-    return {};
+    return found->second.get();
+}
+
+std::optional<LinkRecord> NetDb::linkRecord(qint64 deviceId)
+{
+    QList<QVariantList> found;
+    try {
+        found = rows(QStringLiteral("SELECT kind, ip, neuron_id FROM device_links WHERE device_id = ?"), {deviceId});
+    } catch (const TqmError &) {
+        return std::nullopt; // a network from before links, opened read-only
+    }
+    if (found.isEmpty())
+        return std::nullopt;
+    return LinkRecord{found[0][0].toString(), found[0][1].toString(), found[0][2].toString()};
+}
+
+void NetDb::setLinkRecord(qint64 deviceId, const std::optional<LinkRecord> &record)
+{
+    if (record)
+        exec(QStringLiteral("INSERT OR REPLACE INTO device_links(device_id, kind, ip, neuron_id) VALUES(?, ?, ?, ?)"),
+             {deviceId, record->kind, record->ip, record->neuronId});
+    else
+        exec(QStringLiteral("DELETE FROM device_links WHERE device_id = ?"), {deviceId});
+    m_links.erase(deviceId);
 }
 
 } // namespace embedded

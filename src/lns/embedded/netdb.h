@@ -12,6 +12,7 @@
 
 #include "lns/clock.h"
 #include "lns/embedded/commandmodulesim.h"
+#include "lns/embedded/devicelink.h"
 #include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/monitorengine.h"
@@ -172,6 +173,12 @@ public:
     cmsim::Settings simSettings(qint64 deviceId);
     QDateTime now() const { return m_state->clock->now(); }
 
+    // The device's link (devicelink.h): null for a device simulated in the database.
+    DeviceLink *linkOf(qint64 deviceId);
+    std::optional<LinkRecord> linkRecord(qint64 deviceId);
+    // Nothing: the device is simulated again.
+    void setLinkRecord(qint64 deviceId, const std::optional<LinkRecord> &record);
+
 private:
     void ensureOpen() const;
     enum class SimOutput { None, SpaceTemp, SetptOffset, FanSpeed, HeatCool, OccManCmd };
@@ -197,6 +204,7 @@ private:
     using ValueKey = std::pair<qint64, int>; // device id, CP or NV key
     QHash<ValueKey, QString> m_cpFormats;
     QHash<ValueKey, NvSession> m_nvSessions;
+    std::map<qint64, std::unique_ptr<DeviceLink>> m_links; // null: simulated
 };
 
 } // namespace embedded

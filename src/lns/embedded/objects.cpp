@@ -270,12 +270,16 @@ std::shared_ptr<lns::Subsystems> AppDeviceImpl::subsystems() const
 void AppDeviceImpl::deviceTest(int)
 {
     db().requireOnline(deviceId(), QStringLiteral("AppDevice"));
+    if (DeviceLink *link = db().linkOf(deviceId()))
+        link->test();
     ++db().counts(deviceId()).deviceTests;
 }
 
 void AppDeviceImpl::calibrationTrigger()
 {
     db().requireOnline(deviceId(), QStringLiteral("AppDevice"));
+    if (DeviceLink *link = db().linkOf(deviceId()))
+        link->calibrationTrigger();
     db().exec(QStringLiteral("INSERT INTO calibration_triggers(device_id, at) VALUES(?, ?)"),
               {deviceId(), db().now().toString(Qt::ISODateWithMs)});
     if (const auto room = db().roomState(deviceId()))

@@ -1,0 +1,79 @@
+#pragma once
+
+// How the network database reaches a device. A device without a link of its own is simulated
+// inside the database (netdb.h, commandmodulesim.h): what it answers is what the database holds.
+// A device with a LON/IP link is a real device (or tqm-devicesim) at an IP address: its CP values,
+// NV values, "does it answer" and calibration trigger go over LonTalk on LS/UDP, while the
+// database stays the one source of its template, objects and extension records.
+//
+// On the device, CPs are found through its self-documentation: the node object's
+// nvoFileDirectory (the NV whose self-documentation text is "@0|8") gives the address of the
+// file directory in its memory; the template file names each CP of the writable value file in
+// value-file order ("header,select,flags,index,dimension;name"), so a CP's bytes sit at the sum
+// of the sizes before it. Values are read and written with read/write memory, NVs by NV fetch and
+// acknowledged NV update, the calibration trigger is a self-test request on nviRequest.
+//
+// Every call completes before it returns (the tool's node waits on the event loop for the
+// answer, retries included). A device that does not answer raises the same error as an offline
+// simulated device.
+
+#include "lns/embedded/devicetemplate.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QHostAddress>
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace lonip {
+class NetworkClient;
+struct Target;
+struct Result;
+}
+
+namespace embedded {
+
+// What the database keeps about a device's link (table device_links).
+struct LinkRecord
+{
+    QString kind;  // "lonip"
+    QString ip;    // its address
+    QString neuronId;
+};
+
+class DeviceLink
+{
+public:
+    virtual ~DeviceLink() = default;
+    virtual QByteArray readCp(int cpKey) = 0;
+    virtual void writeCp(int cpKey, const QByteArray &bytes) = 0;
+    virtual QByteArray readNv(int nvKey) = 0;
+    virtual void writeNv(int nvKey, const QByteArray &bytes) = 0;
+    // Throws when the device does not answer.
+    virtual void test() = 0;
+    virtual void calibrationTrigger() = 0;
+};
+
+// The tool's own LON/IP node: one per process, on the first free loopback address from
+// 127.0.1.100 on (or at the address given), port 2541.
+class ToolNode
+{
+public:
+    static ToolNode &instance();
+    ~ToolNode();
+    lonip::NetworkClient &client();
+    // A request that completes before it returns: the result, retries spent or answered.
+    lonip::Result call(const lonip::Target &target, const QByteArray &apdu);
+    lonip::Result poll(const lonip::Target &target, quint16 selector);
+    lonip::Result update(const lonip::Target &target, quint16 selector, const QByteArray &value);
+
+private:
+    ToolNode();
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
+
+std::unique_ptr<DeviceLink> makeLonIpLink(DeviceTemplateDefPtr tpl, const QString &deviceName, const LinkRecord &record);
+
+} // namespace embedded

@@ -1,0 +1,105 @@
+#include "lonip/address.h"
+
+namespace lonip {
+
+QString NeuronId::toText() const
+{
+    return QString::fromLatin1(bytes.toHex(':').toUpper());
+}
+
+std::optional<NeuronId> NeuronId::fromText(const QString &text)
+{
+    QString hex = text.trimmed();
+    hex.remove(QLatin1Char(':'));
+    if (hex.size() != 12)
+        return std::nullopt;
+    for (QChar c : hex) {
+        if (!c.isDigit() && !(c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f')))
+            return std::nullopt;
+    }
+    return NeuronId{QByteArray::fromHex(hex.toLatin1())};
+}
+
+bool isValidDomainLength(qsizetype length)
+{
+    return length == 0 || length == 1 || length == 3 || length == 6;
+}
+
+Destination Destination::toNode(quint8 subnet, quint8 node)
+{
+    Destination d;
+    d.kind = Kind::SubnetNode;
+    d.subnet = subnet;
+    d.node = node;
+    return d;
+}
+
+Destination Destination::toNeuronId(const NeuronId &id, quint8 subnet)
+{
+    Destination d;
+    d.kind = Kind::NeuronId;
+    d.subnet = subnet;
+    d.neuronId = id;
+    return d;
+}
+
+Destination Destination::toGroup(quint8 group)
+{
+    Destination d;
+    d.kind = Kind::Group;
+    d.group = group;
+    return d;
+}
+
+Destination Destination::broadcast(quint8 subnet)
+{
+    Destination d;
+    d.kind = Kind::Broadcast;
+    d.subnet = subnet;
+    return d;
+}
+
+QHostAddress nodeIp(const DomainId &domain, quint8 subnet, quint8 node)
+{
+    auto ip = [](quint8 a, quint8 b, quint8 c, quint8 d) {
+        return QHostAddress(quint32(a) << 24 | quint32(b) << 16 | quint32(c) << 8 | d);
+    };
+    switch (domain.size()) {
+    case 0:
+        return ip(192, 168, subnet, node);
+    case 1:
+        return ip(10, quint8(domain[0]), subnet, node);
+    case 3:
+        if (domain[2] != 0)
+            return {};
+        return ip(quint8(domain[0]), quint8(domain[1]), subnet, node);
+    default:
+        return {};
+    }
+}
+
+std::optional<IpNodeAddress> fromNodeIp(const QHostAddress &ip)
+{
+    bool ok = false;
+    const quint32 v4 = ip.toIPv4Address(&ok);
+    if (!ok)
+        return std::nullopt;
+    const quint8 a = quint8(v4 >> 24), b = quint8(v4 >> 16);
+    if ((v4 & 0xFF) > 127)
+        return std::nullopt; // node numbers have seven bits
+    const SubnetNode address{quint8(v4 >> 8), quint8(v4 & 0x7F)};
+    if (a == 192 && b == 168)
+        return IpNodeAddress{DomainId(), address};
+    if (a == 10)
+        return IpNodeAddress{DomainId(1, char(b)), address};
+    return IpNodeAddress{DomainId(QByteArray() + char(a) + char(b) + char(0)), address};
+}
+
+bool isLoopback(const QHostAddress &ip)
+{
+    bool ok = false;
+    const quint32 v4 = ip.toIPv4Address(&ok);
+    return ok && (v4 >> 24) == 127;
+}
+
+} // namespace lonip

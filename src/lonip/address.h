@@ -1,0 +1,74 @@
+#pragma once
+
+// LonTalk addresses and how LON/IP maps them onto IPv4: a node's unicast address is derived from
+// its domain, subnet and node (domain length 0 → 192.168.S.N, 1 → 10.D1.S.N, 3 → D1.D2.S.N with
+// the third domain byte 0). Domain 7F 00 00 therefore puts every node on 127.0.S.N, the loopback
+// network.
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QString>
+#include <optional>
+
+namespace lonip {
+
+inline constexpr quint16 LsUdpPort = 2541;
+
+// The 48-bit unique ID every device is made with.
+struct NeuronId
+{
+    QByteArray bytes; // 6 bytes
+
+    bool isValid() const { return bytes.size() == 6; }
+    // "01:23:45:67:89:AB" (upper case); fromText also takes the form without colons.
+    QString toText() const;
+    static std::optional<NeuronId> fromText(const QString &text);
+    bool operator==(const NeuronId &) const = default;
+};
+
+// A domain ID of 0, 1, 3 or 6 bytes.
+using DomainId = QByteArray;
+bool isValidDomainLength(qsizetype length);
+
+struct SubnetNode
+{
+    quint8 subnet = 0; // 1..255
+    quint8 node = 0;   // 1..127
+    bool operator==(const SubnetNode &) const = default;
+};
+
+// Where a packet goes. Subnet 0 in a broadcast means the whole domain.
+struct Destination
+{
+    enum class Kind { Broadcast, Group, SubnetNode, GroupAck, NeuronId };
+    Kind kind = Kind::SubnetNode;
+    quint8 subnet = 0;  // Broadcast, SubnetNode, GroupAck, NeuronId
+    quint8 node = 0;    // SubnetNode, GroupAck
+    quint8 group = 0;   // Group, GroupAck
+    quint8 member = 0;  // GroupAck: the acknowledging member's number in the group
+    NeuronId neuronId;  // NeuronId
+
+    static Destination toNode(quint8 subnet, quint8 node);
+    static Destination toNeuronId(const NeuronId &id, quint8 subnet = 0);
+    static Destination toGroup(quint8 group);
+    static Destination broadcast(quint8 subnet = 0);
+    bool operator==(const Destination &) const = default;
+};
+
+// The node's unicast IP address for a domain, subnet and node; null when the domain cannot be
+// mapped (6 bytes, or a 3-byte domain whose last byte is not 0).
+QHostAddress nodeIp(const DomainId &domain, quint8 subnet, quint8 node);
+
+struct IpNodeAddress
+{
+    DomainId domain;
+    SubnetNode address;
+};
+// The reverse: the domain, subnet and node an IPv4 unicast address stands for.
+std::optional<IpNodeAddress> fromNodeIp(const QHostAddress &ip);
+
+// Whether a datagram may go to this address: the link sends only to the loopback network unless
+// its owner allows more.
+bool isLoopback(const QHostAddress &ip);
+
+} // namespace lonip

@@ -1,0 +1,77 @@
+#include "lonip/nmclient.h"
+
+namespace lonip {
+
+Target Target::node(const DomainId &domain, quint8 subnet, quint8 node)
+{
+    return Target{nodeIp(domain, subnet, node), Destination::toNode(subnet, node)};
+}
+
+Target Target::neuronId(const QHostAddress &ip, const NeuronId &id)
+{
+    return Target{ip, Destination::toNeuronId(id)};
+}
+
+Target Target::anyAt(const QHostAddress &ip)
+{
+    return Target{ip, Destination::broadcast(0)};
+}
+
+NetworkClient::NetworkClient(Endpoint &endpoint, QObject *parent) : QObject(parent), m_endpoint(endpoint)
+{
+    m_endpoint.setHandler([this](const Incoming &message) { return messageReceived(message); });
+}
+
+std::optional<QByteArray> NetworkClient::messageReceived(const Incoming &message)
+{
+    if (!message.apdu().isEmpty() && quint8(message.apdu()[0]) == nm::ServicePin) {
+        if (const auto identity = decodeIdentity(message.apdu()))
+            emit servicePin(message.from, *identity);
+    }
+    if (message.service == Service::Request)
+        return std::nullopt; // the tool's node serves no requests
+    return QByteArray(); // acknowledged
+}
+
+void NetworkClient::request(const Target &target, const QByteArray &apdu, Reply reply, Timing timing)
+{
+    const quint8 code = quint8(apdu.at(0));
+    m_endpoint.send(target.ip, target.destination, Service::Request, apdu,
+        [code, reply = std::move(reply)](const Outcome &outcome) {
+            if (!reply)
+                return;
+            if (!outcome.ok())
+                return reply(Result{Result::Status::Timeout, {}});
+            const QByteArray &r = outcome.response;
+            const bool success = !r.isEmpty() && quint8(r[0]) == successCode(code);
+            reply(Result{success ? Result::Status::Ok : Result::Status::Failed, r.mid(1)});
+        },
+        timing);
+}
+
+void NetworkClient::poll(const Target &target, quint16 selector, Reply reply, Timing timing)
+{
+    m_endpoint.send(target.ip, target.destination, Service::Request, encodeNv({selector, true, {}}),
+        [selector, reply = std::move(reply)](const Outcome &outcome) {
+            if (!reply)
+                return;
+            if (!outcome.ok())
+                return reply(Result{Result::Status::Timeout, {}});
+            const auto nv = decodeNv(outcome.response);
+            const bool answered = nv && nv->selector == selector && !nv->data.isEmpty();
+            reply(Result{answered ? Result::Status::Ok : Result::Status::Failed, answered ? nv->data : QByteArray()});
+        },
+        timing);
+}
+
+void NetworkClient::update(const Target &target, quint16 selector, const QByteArray &value, Reply reply, Timing timing)
+{
+    m_endpoint.send(target.ip, target.destination, Service::Acknowledged, encodeNv({selector, false, value}),
+        [reply = std::move(reply)](const Outcome &outcome) {
+            if (reply)
+                reply(Result{outcome.ok() ? Result::Status::Ok : Result::Status::Timeout, {}});
+        },
+        timing);
+}
+
+} // namespace lonip

@@ -1,0 +1,49 @@
+#pragma once
+
+// Where LS/UDP datagrams go in and out: a UDP socket on the event loop, or (in tests) anything
+// else that delivers datagrams.
+
+#include <QHostAddress>
+#include <QObject>
+
+class QUdpSocket;
+
+namespace lonip {
+
+class DatagramPort : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    virtual QHostAddress localAddress() const = 0;
+    // False when the datagram could not be handed to the network.
+    virtual bool send(const QHostAddress &to, const QByteArray &datagram) = 0;
+
+signals:
+    void received(const QHostAddress &from, const QByteArray &datagram);
+};
+
+// A UDP socket bound to one address and the LS/UDP port. It sends only to the loopback network
+// (127.0.0.0/8) unless its owner allows other addresses.
+class UdpPort : public DatagramPort
+{
+    Q_OBJECT
+public:
+    explicit UdpPort(const QHostAddress &local, quint16 port, QObject *parent = nullptr);
+    ~UdpPort() override;
+    // Binds the socket; false (with the system's reason in `error`) when it cannot.
+    bool open(QString *error = nullptr);
+    void allowNonLoopback(bool allow) { m_anyAddress = allow; }
+    QHostAddress localAddress() const override { return m_local; }
+    bool send(const QHostAddress &to, const QByteArray &datagram) override;
+
+private:
+    void readPending();
+
+    QHostAddress m_local;
+    quint16 m_port;
+    QUdpSocket *m_socket;
+    bool m_anyAddress = false;
+};
+
+} // namespace lonip

@@ -1,0 +1,66 @@
+// The temperature-sensor calibration as the window runs it on a command module reached over
+// LON/IP (tqm-devicesim on loopback): measured by polling the device, corrected on the device.
+
+#include "ui/windowrig.h"
+
+#include "calibration/sensorcalibration.h"
+
+#include <QProcess>
+#include <QtTest>
+
+using namespace ui;
+using calibration::TemperatureSensorCalibration;
+
+class TestSensorCalibrationLonIp : public QObject
+{
+    Q_OBJECT
+
+private:
+    QProcess m_sim;
+
+    QString simCommand(const QString &line)
+    {
+        m_sim.write(line.toUtf8() + '\n');
+        if (!m_sim.waitForReadyRead(5000))
+            return {};
+        return QString::fromUtf8(m_sim.readLine()).trimmed();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_sim.start(qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-devicesim", {"--first", "127.0.51.1", "--configured"});
+        QVERIFY(m_sim.waitForStarted(5000));
+        QVERIFY(QTest::qWaitFor([&] { m_sim.waitForReadyRead(100); return m_sim.peek(4096).contains("ready\n"); }, 10000));
+        m_sim.readAll();
+    }
+    void cleanupTestCase()
+    {
+        m_sim.closeWriteChannel();
+        if (!m_sim.waitForFinished(5000))
+            m_sim.kill();
+    }
+
+    // A room of 21.00 °C that the sensor reads 1.37 K too warm, with 21,5 entered: the device
+    // gets 2150 - 2237 = -87 and then reports 21.50.
+    void correctsTheSensorOnTheDevice()
+    {
+        WindowRig rig;
+        embedded::EmbeddedObjectServer::setDeviceLink(rig.device("CM 1.04"),
+                                                      embedded::LinkRecord{"lonip", "127.0.51.1", {}});
+        QVERIFY(simCommand("127.0.51.1 --room-temp 21 --sensor-error 1.37").contains("nvoSpaceTemp 22.37"));
+        rig.setCp("CM 1.04", "nciTempMode", "1");
+        rig.open("CM 1.04", 2);
+        rig.view.textBox(calibration::RoomTemperatureBox)->setText("21,5");
+        QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
+        for (int tick = 0; tick <= 20; ++tick)
+            rig.clock.advanceMs(TemperatureSensorCalibration::IntervalMs);
+        QCOMPARE(rig.view.caption(Element::label(labels::SensorResult)), QString("Calibration succeeded."));
+        QCOMPARE(rig.cp("CM 1.04", "nciTmpOffset"), QString("255\t169"));
+        QCOMPARE(rig.cp("CM 1.04", "nciTempMode"), QString("1"));
+        QVERIFY(simCommand("127.0.51.1 --show").contains("nvoSpaceTemp 21.50"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSensorCalibrationLonIp)
+#include "tst_sensorcalibrationlonip.moc"

@@ -1,0 +1,187 @@
+#include "lonip/frame.h"
+
+#include <QtTest>
+
+using namespace lonip;
+
+namespace {
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
+}
+
+// The decoded packet in one line, so a table row says what its bytes mean.
+QString describe(const Packet &p)
+{
+    static const char *formats[] = {"TPDU", "SPDU", "Auth", "APDU"};
+    const Destination &d = p.destination;
+    QString to;
+    switch (d.kind) {
+    case Destination::Kind::Broadcast: to = QStringLiteral("bcast %1").arg(d.subnet); break;
+    case Destination::Kind::Group: to = QStringLiteral("group %1").arg(d.group); break;
+    case Destination::Kind::SubnetNode: to = QStringLiteral("%1/%2").arg(d.subnet).arg(d.node); break;
+    case Destination::Kind::GroupAck:
+        to = QStringLiteral("%1/%2 group %3 member %4").arg(d.subnet).arg(d.node).arg(d.group).arg(d.member);
+        break;
+    case Destination::Kind::NeuronId:
+        to = QStringLiteral("nid %1 subnet %2").arg(d.neuronId.toText()).arg(d.subnet);
+        break;
+    }
+    QString s = QStringLiteral("%1%2bl%3 %4 %5/%6 -> %7 dom %8")
+                    .arg(p.priority ? "prio " : "", p.alternatePath ? "alt " : "")
+                    .arg(p.deltaBacklog)
+                    .arg(formats[int(p.format)])
+                    .arg(p.source.subnet)
+                    .arg(p.source.node)
+                    .arg(to, QString::fromLatin1(p.domain.toHex()));
+    if (p.format != PduFormat::Apdu)
+        s += QStringLiteral(" type %1 tid %2%3").arg(p.type).arg(p.transaction).arg(p.authenticated ? " auth" : "");
+    return s + QStringLiteral(" [%1]").arg(QString::fromLatin1(p.body.toHex(' ')));
+}
+
+const QHostAddress Tool(QStringLiteral("127.0.1.100"));
+const QHostAddress Device(QStringLiteral("127.0.1.12"));
+
+} // namespace
+
+class TestLonipFrame : public QObject
+{
+    Q_OBJECT
+private slots:
+    void packet_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("meaning");
+        QTest::newRow("subnet/node, priority, NV update") << hex("80 3A 01 E4 01 8C 7F 00 00 80 05 08 FC")
+            << "prio bl0 APDU 1/100 -> 1/12 dom 7f0000 [80 05 08 fc]";
+        QTest::newRow("Neuron ID, no domain, request") << hex("00 1C 01 E4 00 01 02 03 04 05 06 03 6C 03 04")
+            << "bl0 SPDU 1/100 -> nid 01:02:03:04:05:06 subnet 0 dom  type 0 tid 3 [6c 03 04]";
+        QTest::newRow("group, 1-byte domain, acknowledged") << hex("43 05 02 81 07 2A 05 81 00 64")
+            << "alt bl3 TPDU 2/1 -> group 7 dom 2a type 0 tid 5 [81 00 64]";
+        QTest::newRow("subnet broadcast, 6-byte domain, repeated") << hex("00 03 01 E4 04 11 22 33 44 55 66 11 70")
+            << "bl0 TPDU 1/100 -> bcast 4 dom 112233445566 type 1 tid 1 [70]";
+        QTest::newRow("domain broadcast, query ID") << hex("00 32 01 E4 00 7F 00 00 61 00")
+            << "bl0 APDU 1/100 -> bcast 0 dom 7f0000 [61 00]";
+        QTest::newRow("group acknowledgement") << hex("00 09 02 05 01 E4 07 03 2A 25")
+            << "bl0 TPDU 2/5 -> 1/100 group 7 member 3 dom 2a type 2 tid 5 []";
+        QTest::newRow("response") << hex("00 1A 01 8C 01 E4 7F 00 00 23 2C")
+            << "bl0 SPDU 1/12 -> 1/100 dom 7f0000 type 2 tid 3 [2c]";
+        QTest::newRow("authentication") << hex("00 2A 01 8C 01 E4 7F 00 00 01 AA BB CC DD EE FF 00 11")
+            << "bl0 Auth 1/12 -> 1/100 dom 7f0000 type 0 tid 1 [aa bb cc dd ee ff 00 11]";
+        QTest::newRow("authenticated reminder with message") << hex("00 0A 01 8C 01 E4 7F 00 00 D2 02 FF")
+            << "bl0 TPDU 1/12 -> 1/100 dom 7f0000 type 5 tid 2 auth [02 ff]";
+    }
+    void packet()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, meaning);
+        const std::optional<Packet> p = decodePacket(bytes);
+        QVERIFY(p);
+        QCOMPARE(describe(*p), meaning);
+        QCOMPARE(encodePacket(*p), bytes);
+    }
+
+    void badPacket_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("no destination") << hex("00 1A 01 8C");
+        QTest::newRow("Neuron ID cut short") << hex("00 1C 01 E4 00 01 02 03");
+        QTest::newRow("domain cut short") << hex("00 03 01 E4 04 11 22 33");
+        QTest::newRow("group acknowledgement without member") << hex("00 09 02 05 01 E4 07");
+        QTest::newRow("APDU without a code") << hex("00 3A 01 E4 01 8C 7F 00 00");
+        QTest::newRow("TPDU without its header") << hex("00 0A 01 E4 01 8C 7F 00 00");
+        QTest::newRow("protocol version 1") << hex("00 7A 01 E4 01 8C 7F 00 00 80 05");
+    }
+    void badPacket()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(!decodePacket(bytes));
+    }
+
+    // Datagrams from the tool (127.0.1.100) to the device at 127.0.1.12.
+    void datagram_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("meaning");
+        QTest::addColumn<bool>("reencodes"); // the same bytes come back from encodeDatagram
+        QTest::newRow("0 Neuron ID at the receiver") << hex("00 03 61 00")
+            << "bl0 APDU 1/100 -> nid  subnet 0 dom 7f0000 [61 00]" << false;
+        QTest::newRow("1 subnet/node from the IP") << hex("00 11 03 73 05")
+            << "bl0 SPDU 1/100 -> 1/12 dom 7f0000 type 0 tid 3 [73 05]" << true;
+        QTest::newRow("2 domain broadcast") << hex("00 23 61 00")
+            << "bl0 APDU 1/100 -> bcast 0 dom 7f0000 [61 00]" << true;
+        QTest::newRow("3 subnet broadcast") << hex("00 33 70")
+            << "bl0 APDU 1/100 -> bcast 1 dom 7f0000 [70]" << true;
+        QTest::newRow("4 group") << hex("00 40 05 81 00 64")
+            << "bl0 TPDU 1/100 -> group 12 dom 7f0000 type 0 tid 5 [81 00 64]" << true;
+        QTest::newRow("5 group response") << hex("00 50 25")
+            << "bl0 TPDU 1/100 -> 1/12 group 0 member 0 dom 7f0000 type 2 tid 5 []" << true;
+        QTest::newRow("6 broadcast Neuron ID, priority") << hex("00 65 00 01 02 03 04 05 06 03 6C 03 04")
+            << "prio bl0 SPDU 1/100 -> nid 01:02:03:04:05:06 subnet 0 dom 7f0000 type 0 tid 3 [6c 03 04]" << true;
+        QTest::newRow("7 explicit subnet/node, backlog") << hex("00 79 02 03 07 21 2C")
+            << "bl2 SPDU 1/100 -> 3/7 dom 7f0000 type 2 tid 1 [2c]" << true;
+        QTest::newRow("arbitrary source") << hex("01 11 03 73 05")
+            << "bl0 SPDU 0/0 -> 1/12 dom 7f0000 type 0 tid 3 [73 05]" << false;
+    }
+    void datagram()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, meaning);
+        QFETCH(bool, reencodes);
+        const std::optional<Packet> p = decodeDatagram(bytes, Tool, Device);
+        QVERIFY(p);
+        QCOMPARE(describe(*p), meaning);
+        if (reencodes) {
+            DatagramOptions options;
+            options.explicitSubnetNode = (quint8(bytes[1]) >> 4) == lsudp::ExplicitSubnetNode;
+            if (quint8(bytes[1]) & 0x08)
+                options.backlog = p->deltaBacklog;
+            QCOMPARE(encodeDatagram(*p, options), bytes);
+        }
+    }
+
+    void badDatagram_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("header only") << hex("00 11");
+        QTest::newRow("enhanced version") << hex("10 11 03 73 05");
+        QTest::newRow("address format 8") << hex("00 83 70");
+        QTest::newRow("Neuron ID cut short") << hex("00 61 00 01 02");
+        QTest::newRow("backlog byte missing") << hex("00 1B");
+    }
+    void badDatagram()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(!decodeDatagram(bytes, Tool, Device));
+    }
+
+    void nodeIpFromDomain_data()
+    {
+        QTest::addColumn<QByteArray>("domain");
+        QTest::addColumn<QString>("ip"); // empty: no IP address for this domain
+        QTest::newRow("no domain") << QByteArray() << "192.168.3.9";
+        QTest::newRow("one byte") << hex("2A") << "10.42.3.9";
+        QTest::newRow("loopback") << hex("7F 00 00") << "127.0.3.9";
+        QTest::newRow("three bytes, last not 0") << hex("7F 00 01") << "";
+        QTest::newRow("six bytes") << hex("11 22 33 44 55 66") << "";
+    }
+    void nodeIpFromDomain()
+    {
+        QFETCH(QByteArray, domain);
+        QFETCH(QString, ip);
+        const QHostAddress address = nodeIp(domain, 3, 9);
+        QCOMPARE(address.isNull() ? QString() : address.toString(), ip);
+        if (ip.isEmpty())
+            return;
+        const auto back = fromNodeIp(address);
+        QVERIFY(back);
+        QCOMPARE(back->domain, domain);
+        QCOMPARE(back->address, (SubnetNode{3, 9}));
+    }
+    void nodeNumbersHaveSevenBits() { QVERIFY(!fromNodeIp(QHostAddress(QStringLiteral("127.0.1.200")))); }
+};
+
+QTEST_GUILESS_MAIN(TestLonipFrame)
+#include "tst_lonipframe.moc"
