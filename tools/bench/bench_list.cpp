@@ -126,19 +126,10 @@ int main(int argc, char *argv[])
     parser.addOptions({iniOption, netdbOption});
     parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Device counts (default 100 1000 5000)."));
     parser.process(app);
-    QList<int> counts;
-    for (const QString &argument : parser.positionalArguments()) {
-        bool ok = false;
-        const int n = argument.toInt(&ok);
-        if (!ok || n < 1) {
-            std::fprintf(stderr, "bench-list: \"%s\" is not a device count (a whole number of at least 1).\n",
-                         qPrintable(argument));
-            return 2;
-        }
-        counts.append(n);
-    }
-    if (counts.isEmpty())
-        counts = {100, 1000, 5000};
+    const std::optional<QList<int>> given = deviceCounts(parser, "bench-list", {100, 1000, 5000});
+    if (!given)
+        return 2;
+    const QList<int> counts = *given;
     const QString netdb = parser.value(netdbOption);
     if (!QFileInfo(netdb).isExecutable()) {
         std::fprintf(stderr, "bench-list: there is no program \"%s\" (--netdb).\n", qPrintable(netdb));

@@ -133,6 +133,22 @@ void print(const Measurement &m)
     std::fflush(stdout);
 }
 
+std::optional<QList<int>> deviceCounts(const QCommandLineParser &parser, const char *program, const QList<int> &defaults)
+{
+    QList<int> counts;
+    for (const QString &argument : parser.positionalArguments()) {
+        bool ok = false;
+        const int n = argument.toInt(&ok);
+        if (!ok || n < 1) {
+            std::fprintf(stderr, "%s: \"%s\" is not a device count (a whole number of at least 1).\n", program,
+                         qPrintable(argument));
+            return std::nullopt;
+        }
+        counts.append(n);
+    }
+    return counts.isEmpty() ? defaults : counts;
+}
+
 int runBenchmark(QCoreApplication &app, const char *program, const QString &description, const Measure &measure)
 {
     QCommandLineParser parser;
@@ -145,19 +161,10 @@ int runBenchmark(QCoreApplication &app, const char *program, const QString &desc
     parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Device counts (default 100 500 2000)."));
     parser.process(app);
 
-    QList<int> counts;
-    for (const QString &argument : parser.positionalArguments()) {
-        bool ok = false;
-        const int n = argument.toInt(&ok);
-        if (!ok || n < 1) {
-            std::fprintf(stderr, "%s: \"%s\" is not a device count (a whole number of at least 1).\n", program,
-                         qPrintable(argument));
-            return 2;
-        }
-        counts.append(n);
-    }
-    if (counts.isEmpty())
-        counts = {100, 500, 2000};
+    const std::optional<QList<int>> given = deviceCounts(parser, program, {100, 500, 2000});
+    if (!given)
+        return 2;
+    const QList<int> counts = *given;
     const QString iniPath = parser.value(iniOption);
     if (!QFileInfo::exists(iniPath)) {
         std::fprintf(stderr, "%s: the plug-in INI file \"%s\" does not exist (--ini).\n", program, qPrintable(iniPath));

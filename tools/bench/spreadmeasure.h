@@ -6,8 +6,10 @@
 
 #include "lns/embedded/embeddedobjectserver.h"
 
+#include <QCommandLineParser>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QCoreApplication;
 
@@ -64,6 +66,10 @@ struct Measurement
 
 void printHeader();
 void print(const Measurement &m);
+
+// The device counts given as positional arguments, or the defaults when none is given; an
+// argument that is no count of at least 1 is said on standard error and gives nothing.
+std::optional<QList<int>> deviceCounts(const QCommandLineParser &parser, const char *program, const QList<int> &defaults);
 
 // The benchmark's main: takes the device counts (default 100 500 2000) and --ini, measures each
 // count on networks in a temporary home and prints the table. Answers the exit code: 0, 1 when
