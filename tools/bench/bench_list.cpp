@@ -126,7 +126,7 @@ int main(int argc, char *argv[])
     parser.addOptions({iniOption, netdbOption});
     parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Device counts (default 100 1000 5000)."));
     parser.process(app);
-    const std::optional<QList<int>> given = deviceCounts(parser, "bench-list", {100, 1000, 5000});
+    const std::optional<QList<int>> given = spreadbench::deviceCounts(parser, "bench-list", {100, 1000, 5000});
     if (!given)
         return 2;
     const QList<int> counts = *given;
