@@ -164,7 +164,7 @@ private slots:
             QVERIFY2(ResStringExists(number + ResStrings::German),
                      qPrintable(QString::number(number + ResStrings::German)));
         }
-        QCOMPARE(expected.size(), 422);
+        QCOMPARE(expected.size(), 430);
         const QList<int> loaded = ResStrings::LoadedNumbers();
         QCOMPARE(QSet<int>(loaded.begin(), loaded.end()), expected);
         QVERIFY(!ResStringExists(1700)); // the logger's number, deliberately without a text
