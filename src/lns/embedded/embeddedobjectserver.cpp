@@ -396,13 +396,8 @@ QString objectName(const lns::AppDevicePtr &device)
     if (!network)
         throw TqmError(TqmError::LnsObjectNotFound, Source,
                        QStringLiteral("Device \"%1\" is not reached from a network.").arg(device->name()));
-    // The levels by their names: a "/" in a name is part of it, not a level boundary.
-    QStringList levels;
-    for (lns::ObjectPtr level = device->subsystems()->item(1); level;
-         level = lns::ancestorByClassId(level->parent(), lns::SubsystemClass))
-        levels.prepend(level->name());
     QStringList parts{network->name()};
-    parts += levels;
+    parts += device->subsystems()->item(1)->path().split(QLatin1Char('/'));
     parts.append(device->name());
     return objectname::join(parts);
 }
