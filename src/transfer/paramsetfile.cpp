@@ -97,8 +97,8 @@ constexpr int MsgTooLong = 1564;
 constexpr int MsgNotText = 1565;
 constexpr int MsgUnknownKey = 1566;
 constexpr int MsgAllowed = 1567;
-constexpr int MsgNoValueOffered = 1570;
-constexpr int MsgEmptyValue = 1571;
+constexpr int MsgNoValueOffered = 1575;
+constexpr int MsgEmptyValue = 1576;
 
 // The numbers a window of `width` bytes holds (wider windows than 32 bits hold 32 bits here).
 std::pair<qint64, qint64> windowRange(int width, bool isSigned)
