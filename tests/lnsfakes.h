@@ -279,6 +279,7 @@ public:
     }
     void deviceTest(int) override {}
     void calibrationTrigger() override {}
+    KnobCalibration knobCalibration() const override { return KnobCalibration::Calibrated; }
     float applicationVersion() const override { return 2.1f; }
 
     std::shared_ptr<Members<lns::LonMarkObject>> objects() const { return m_objects; }

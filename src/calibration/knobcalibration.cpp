@@ -40,6 +40,7 @@ void TurningKnobCalibration::firstPress()
     bool triggered = false;
     if (m_env.deviceIsAccessible && m_env.deviceIsAccessible(true)) {
         try {
+            endPendingCalibration();
             m_env.services.session->appDevice->calibrationTrigger();
             triggered = true;
         } catch (const TqmError &error) {
@@ -102,11 +103,39 @@ void TurningKnobCalibration::secondPress()
     }
     page.setProgressVisible(Indicator::Knob, false);
     stopWaiting();
+    m_pending = false;
+    // The device says whether the two stops made a calibration (it may have been waiting for
+    // another procedure's second stop, or for none).
+    const auto state = deviceKnobCalibration();
+    if (state && *state != lns::AppDevice::KnobCalibration::Calibrated) {
+        showResult(2, FailureColour);
+        logMessage(m_env, 1211, 2, logcolour::Red);
+        return;
+    }
     showResult(1, SuccessColour);
     const DeviceContext context = deviceContext(m_env);
     WriteRegulatorCalibrated(context);
     page.TextBox(KnobCalibratedBox)->setText(ReadRegulatorCalibrated(context));
-    m_pending = false;
+}
+
+std::optional<lns::AppDevice::KnobCalibration> TurningKnobCalibration::deviceKnobCalibration() const
+{
+    try {
+        return m_env.services.session->appDevice->knobCalibration();
+    } catch (const TqmError &) {
+        return std::nullopt; // a device that cannot tell is taken at its word
+    }
+}
+
+// A two-stop calibration left waiting for its second stop (by a run that was cut short, or in
+// another process) would take the first press as its second: the device ends it first, so that
+// this one starts from a known state.
+void TurningKnobCalibration::endPendingCalibration()
+{
+    if (deviceKnobCalibration() != lns::AppDevice::KnobCalibration::WaitingForSecondStop)
+        return;
+    m_env.services.session->appDevice->calibrationTrigger();
+    logMessage(m_env, 1211, 1, logcolour::Black);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -6,12 +6,16 @@
 //   - two-stop: the first "Calibrate" triggers, the knob is turned to the other limit stop, and
 //     the second "Calibrate" triggers again. The 500 ms timer blinks "Other Limit Stop ..." for
 //     about 30 s (61 ticks); after that the page says the calibration failed, but the device
-//     still waits, so a later second press completes it and is recorded;
+//     still waits, so a later second press completes it and is recorded. The device tells where
+//     its calibration stands: a first press ends a calibration still waiting for its second
+//     stop before it starts, and a second press that leaves the knob uncalibrated is a failure;
 //   - reset and centre: one trigger, on this device or on devices picked in the multi-device
 //     window (those "CalibTransfer" accepts). A device takes it when the plug-in's own device
 //     has a push-button panel, or when its application has the newer calibration.
 
 #include "calibration/calibrationenvironment.h"
+
+#include <optional>
 
 class Timer;
 
@@ -43,6 +47,9 @@ public:
 
 private:
     void firstPress();
+    void endPendingCalibration();
+    // None when the device cannot tell.
+    std::optional<lns::AppDevice::KnobCalibration> deviceKnobCalibration() const;
     void secondPress();
     void showResult(int piece, controls::Colour colour);
     void stopWaiting();

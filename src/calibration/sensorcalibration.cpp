@@ -2,7 +2,9 @@
 
 #include "calibration/calibrationrecords.h"
 #include "calibration/pagearrangement.h"
+#include "calibration/sensorrestore.h"
 #include "calibration/severaldevices.h"
+#include "lns/clock.h"
 #include "lns/controls/windowutility.h"
 #include "lns/inilocator.h"
 #include "lns/logger.h"
@@ -11,6 +13,7 @@
 #include "lns/userdialogs.h"
 #include "monitoring/cmonitorpoints.h"
 #include "monitoring/outputtexts.h"
+#include "params/cconfigprop.h"
 #include "params/choiceparams.h"
 #include "params/cpaccess.h"
 #include "params/cparamenums.h"
@@ -47,6 +50,14 @@ bool writeToDevice(const CalibrationEnvironment &env, cParam &parameter)
         return false;
     }
     return true;
+}
+
+// The CP a parameter lives in; null when it has none.
+lns::ConfigPropertyPtr cpOf(const cParam *parameter)
+{
+    if (!parameter)
+        return {};
+    return parameter->CpIsExternal() ? parameter->ConfigPropExt()->ConfigProperty() : parameter->ConfigProperty();
 }
 
 // The LonMark object of `device` that corresponds to the session's: the first one after the
@@ -207,22 +218,66 @@ void TemperatureSensorCalibration::prepare()
         m_savedTempMode = qint32(numbers::leadingNumber(tempMode->Value()));
     m_savedOffset = SignedOffset(offset->Value1(), offset->Value2());
     m_savedMinDelta = minDelta ? minDelta->ValueCalc() : 0;
+    m_preparationFailed = true;
 
-    bool written = true;
-    m_env.page->setUpdatingControls(true);
-    if (hasTempMode) {
-        tempMode->setValue(QString::number(cParamEnums::TM_INTERNAL));
-        written = writeToDevice(m_env, *tempMode) && written;
+    // What goes back if this run is cut short is in the network database before the device
+    // changes; without that record the device is not touched.
+    const SessionState &session = *m_env.services.session;
+    QList<lns::ConfigPropertyPtr> cps;
+    for (const cParam *changed : {static_cast<const cParam *>(hasTempMode ? tempMode : nullptr),
+                                  static_cast<const cParam *>(offset), static_cast<const cParam *>(minDelta)}) {
+        if (lns::ConfigPropertyPtr cp = cpOf(changed))
+            cps.append(cp);
     }
-    offset->setValue1(0);
-    offset->setValue2(0);
-    written = writeToDevice(m_env, *offset) && written;
-    if (minDelta) {
-        minDelta->setValueCalc(MeasuringMinDelta);
-        written = writeToDevice(m_env, *minDelta) && written;
+    try {
+        const Clock &clock = m_env.services.clock ? *m_env.services.clock : SystemClock::instance();
+        RecordSensorRestore(session.system, session.lonMarkObject, cps, clock.now());
+    } catch (const TqmError &error) {
+        transfer::logRedLine(m_env.services.logger, error.description());
+        return;
     }
-    m_env.page->setUpdatingControls(false);
-    m_preparationFailed = !written;
+    m_recorded = true;
+
+    m_preparationFailed = !inTransaction([&] {
+        bool written = true;
+        m_env.page->setUpdatingControls(true);
+        if (hasTempMode) {
+            tempMode->setValue(QString::number(cParamEnums::TM_INTERNAL));
+            written = written && writeToDevice(m_env, *tempMode);
+        }
+        offset->setValue1(0);
+        offset->setValue2(0);
+        written = written && writeToDevice(m_env, *offset);
+        if (minDelta) {
+            minDelta->setValueCalc(MeasuringMinDelta);
+            written = written && writeToDevice(m_env, *minDelta);
+        }
+        m_env.page->setUpdatingControls(false);
+        return written;
+    }, false);
+}
+
+bool TemperatureSensorCalibration::inTransaction(const std::function<bool()> &writes, bool clearRecord)
+{
+    const SessionState &session = *m_env.services.session;
+    transfer::Transaction transaction(session.system);
+    if (!transaction.started()) {
+        transfer::logRedLine(m_env.services.logger, transaction.startFailure());
+        return false;
+    }
+    try {
+        if (!writes())
+            return false; // the transaction is cancelled: nothing of it reached the device
+        if (clearRecord)
+            ClearSensorRestore(session.lonMarkObject);
+        transaction.commit();
+    } catch (const TqmError &error) {
+        transfer::logRedLine(m_env.services.logger, error.description());
+        return false;
+    }
+    if (clearRecord)
+        m_recorded = false;
+    return true;
 }
 
 bool TemperatureSensorCalibration::measure()
@@ -237,13 +292,15 @@ bool TemperatureSensorCalibration::measure()
             logMessage(m_env, 1528, 1, logcolour::Red);
             failed = true;
         } else {
-            failed = !writeOffset(qint32(difference));
+            // The offset, TempMode and MinDeltaTemp back, and the restore record cleared, in
+            // one transaction: a write that does not reach the device fails the run, so that
+            // the device is not left measuring without its offset.
+            failed = !inTransaction([&] {
+                const bool offsetWritten = writeOffset(qint32(difference));
+                return offsetWritten && writeSavedModeAndMinDelta();
+            });
         }
     }
-    // TempMode and MinDeltaTemp go back either way; one that does not reach the device fails
-    // the run, so that the device is not left measuring without its offset.
-    if (!failed)
-        failed = !writeSavedModeAndMinDelta();
     if (failed)
         fail();
     return !failed;
@@ -289,8 +346,10 @@ bool TemperatureSensorCalibration::writeSavedModeAndMinDelta()
 
 bool TemperatureSensorCalibration::restoreSavedValues()
 {
-    const bool offsetWritten = writeOffset(m_savedOffset);
-    return writeSavedModeAndMinDelta() && offsetWritten;
+    return inTransaction([&] {
+        const bool offsetWritten = writeOffset(m_savedOffset);
+        return writeSavedModeAndMinDelta() && offsetWritten;
+    });
 }
 
 // The values from before the run go back, the offset in exactly the bytes it had. A device that
@@ -324,6 +383,37 @@ void TemperatureSensorCalibration::retryRestore()
         m_restorePending = false;
         m_timer->stop();
     }
+}
+
+void TemperatureSensorCalibration::FinishBeforeClose()
+{
+    if (!m_timer || !m_timer->isActive())
+        return;
+    if (!m_restorePending && m_tick > MeasurementTick) {
+        complete(); // the result is on the device already
+        return;
+    }
+    m_timer->stop();
+    const bool touched = m_restorePending || m_tick > PreparationTick;
+    m_tick = 0;
+    m_restorePending = false;
+    m_env.page->setProgressVisible(Indicator::Sensor, false);
+    m_env.page->setEnabled(true);
+    m_env.services.dialogs->setWaitCursor(false);
+    if (!touched || !m_recorded)
+        return;
+    if (restoreSavedValues()) {
+        logMessage(m_env, 1209, 2, logcolour::Red);
+        return;
+    }
+    // The device does not answer: whoever opens it next writes the old values back, this
+    // process included.
+    ReleaseSensorRestore(m_env.services.session->lonMarkObject);
+    RestoreOutcome outcome;
+    outcome.kind = RestoreOutcome::Failed;
+    outcome.deviceName = m_env.services.session->deviceName;
+    outcome.failure = GetResString(1528);
+    transfer::logRedLine(m_env.services.logger, RestoreOutcomeText(outcome));
 }
 
 void TemperatureSensorCalibration::complete()

@@ -26,6 +26,7 @@
 
 #include "calibration/calibrationenvironment.h"
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -75,6 +76,11 @@ public:
     // A failed run could not write the old values back yet; the timer keeps trying.
     bool restorePending() const { return m_restorePending; }
 
+    // The window closes: a run that changed the device writes its old values back now (or, when
+    // the device does not answer, leaves them to the restore record); one past its measurement
+    // completes.
+    void FinishBeforeClose();
+
     // ---- "Copy ..." ----
     void CopyToSeveralSensors();
 
@@ -88,6 +94,9 @@ private:
     bool writeSavedModeAndMinDelta();
     // Writes back the values from before the run; false when one did not reach the device.
     bool restoreSavedValues();
+    // Runs the writes in one transaction, which also clears the restore record unless told not
+    // to; false, with nothing of it kept, when a write or the commit failed.
+    bool inTransaction(const std::function<bool()> &writes, bool clearRecord = true);
     void retryRestore();
     std::optional<qint32> readSpaceTemp() const;
     void showResult(int piece, controls::Colour colour);
@@ -104,6 +113,8 @@ private:
     // A write of the preparation did not reach the device.
     bool m_preparationFailed = false;
     bool m_restorePending = false;
+    // The restore record of this run is in the network database.
+    bool m_recorded = false;
     int m_restoreWait = 0;
 };
 

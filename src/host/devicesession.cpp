@@ -1,5 +1,6 @@
 #include "host/devicesession.h"
 
+#include "calibration/sensorrestore.h"
 #include "lns/inifile.h"
 #include "lns/objectnameparser.h"
 #include "lns/product.h"
@@ -67,6 +68,8 @@ DeviceSession::DeviceSession(const ObjectServerProvider &server, const QString &
     m_services.clock = parts.clock;
     m_services.timers = parts.timers ? parts.timers : &QtTimerFactory::instance();
     m_services.handleError = parts.handleError;
+    // A sensor calibration cut short on this device is undone before anything else sees it.
+    m_restoreNote = calibration::RestoreOutcomeText(calibration::RestoreInterruptedSensorCalibration(m_services));
 }
 
 DeviceSession::~DeviceSession() = default;

@@ -43,9 +43,12 @@ public:
     const SessionState &state() const { return m_state; }
     const Services &services() const { return m_services; }
     QString objectName() const { return m_objectName; }
+    // What opening did about a sensor calibration cut short on the device; empty when nothing.
+    const QString &restoreNote() const { return m_restoreNote; }
 
 private:
     QString m_objectName;
+    QString m_restoreNote;
     SessionState m_state;
     Services m_services;
     std::unique_ptr<DeviceHeading> m_deviceHeading;

@@ -1,6 +1,7 @@
 #include "host/host.h"
 
 #include "base/textutility.h"
+#include "calibration/sensorrestore.h"
 #include "host/commandline.h"
 #include "ui/pluginwindow.h"
 #include "host/registrationwriter.h"
@@ -470,6 +471,8 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
     m_session.lonMarkObjects = found.lonMarkObjects;
     m_session.lonMarkObject = found.lonMarkObject;
     m_session.deviceTemplate = m_session.appDevice->deviceTemplate()->name();
+    // A sensor calibration cut short on this device is undone before its values are read.
+    calibration::RestoreInterruptedSensorCalibration(m_services);
     if (status)
         status->setStatusText(resString(1501, 3));
 
@@ -514,6 +517,7 @@ void PlugInHost::AttachToHostObjects()
         m_session.subsystems = m_session.system->subsystems();
         m_session.appDevices = m_session.subsystems->item(1)->appDevices();
     }
+    calibration::RestoreInterruptedSensorCalibration(m_services);
     window()->buildPages(m_session.commandIndex);
     window()->showWindow();
 }

@@ -224,6 +224,9 @@ public:
     virtual void deviceTest(int testType) = 0;
     // Tells the device to calibrate its set-point knob; throws when it does not answer.
     virtual void calibrationTrigger() = 0;
+    // Where the device's knob calibration stands; throws when it does not answer.
+    enum class KnobCalibration { Calibrated, WaitingForSecondStop, Learning };
+    virtual KnobCalibration knobCalibration() const = 0;
     // Version of the application in the device (e.g. 2.1); throws when it does not answer.
     virtual float applicationVersion() const = 0;
 };

@@ -209,6 +209,8 @@ void cMonitoring::mobjMonitorPoints_NvUpdate(const QString &MonitorPointName, co
     // A value the device sent is its sign of life: a later failure is a new outage.
     if (!Value.isEmpty())
         m_outageTold = false;
+    if (!Value.isEmpty() && m_fieldsEmptied)
+        refillFields(MonitorPointName);
     if (MonitorPointName == SpaceTemp) {
         setField(4, outputtexts::spaceTemperatureText(Value, m_locale));
     } else if (MonitorPointName == SetptOffset) {
@@ -225,10 +227,21 @@ void cMonitoring::mobjMonitorPoints_NvUpdate(const QString &MonitorPointName, co
     }
 }
 
+void cMonitoring::refillFields(const QString &reported)
+{
+    m_fieldsEmptied = false;
+    for (qint32 i = 1; i <= m_points->Count(); ++i) {
+        const cMonitorPoint *point = m_points->GetMonitorPoint(qint16(i));
+        if (point->Name() != reported && point->MonitoringIsActive())
+            m_points->ForceNvUpdate(point->Name());
+    }
+}
+
 void cMonitoring::mobjMonitorPoints_CommunicationFailed(cMonitorPoint *)
 {
     m_services.session->communicationFailed = true;
     emptyFields();
+    m_fieldsEmptied = true;
     if (m_outageTold || !m_services.dialogs)
         return;
     m_outageTold = true;

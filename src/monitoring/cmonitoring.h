@@ -59,6 +59,8 @@ private:
     void emptyFields();
     bool limitationIs(int n) const;
     void log(const QString &routine) const;
+    // Reads every active point afresh (their values may not change again for a long time).
+    void refillFields(const QString &reported);
 
     Services m_services;
     monitoring::MonitoringPage &m_page;
@@ -68,4 +70,6 @@ private:
     bool m_nvsFetched = false;
     qint32 m_fanCoilStepCount = 1;
     bool m_outageTold = false;
+    // The fields were emptied for an outage: the first value after it refills all of them.
+    bool m_fieldsEmptied = false;
 };

@@ -5,6 +5,7 @@
 
 #include <cfenv>
 #include <cmath>
+#include <cstdlib>
 
 namespace numbers {
 
@@ -119,7 +120,11 @@ double leadingNumber(const QString &text)
     }
     if (number.endsWith('.'))
         number.chop(1);
-    return number.toDouble();
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    // A number beyond the range of a double is not 0: it reads as an infinity of its sign, which
+    // every range check refuses.
+    return ok ? value : std::strtod(number.constData(), nullptr);
 }
 
 double readTypedNumber(const QString &text)

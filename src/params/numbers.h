@@ -30,7 +30,8 @@ QString formatFixed(double value, int decimals, const QLocale &locale);
 
 // The leading number of `text` with "." as decimal point: blanks before it are skipped, an
 // optional sign, digits, one point, an optional exponent ("1e3"); reading stops at the first
-// character that cannot continue the number. Text without a number reads as 0.
+// character that cannot continue the number. Text without a number reads as 0; a number too
+// large for a double as an infinity of its sign.
 double leadingNumber(const QString &text);
 
 // A number typed by the user: a decimal comma counts as the decimal point, then leadingNumber.

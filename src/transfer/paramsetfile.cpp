@@ -97,6 +97,8 @@ constexpr int MsgTooLong = 1564;
 constexpr int MsgNotText = 1565;
 constexpr int MsgUnknownKey = 1566;
 constexpr int MsgAllowed = 1567;
+constexpr int MsgNoValueOffered = 1575;
+constexpr int MsgEmptyValue = 1576;
 
 // The numbers a window of `width` bytes holds (wider windows than 32 bits hold 32 bits here).
 std::pair<qint64, qint64> windowRange(int width, bool isSigned)
@@ -158,8 +160,11 @@ public:
     }
     void requireOneOf(const cParam *p, const QString &value, const QStringList &allowed) const
     {
-        if (p->Available() && !allowed.contains(value))
-            throw outOfRange(p, value, GetResString(MsgAllowed, 2, {allowed.join(QStringLiteral(", "))}));
+        if (!p->Available() || allowed.contains(value))
+            return;
+        if (allowed.isEmpty()) // e.g. a list of a variant this device does not have
+            throw fileError(TqmError::BadFileFormat, MsgNoValueOffered, p, {value, p->Name()});
+        throw outOfRange(p, value, GetResString(MsgAllowed, 2, {allowed.join(QStringLiteral(", "))}));
     }
 
     void then(std::function<void()> assignment) { m_assignments.push_back(std::move(assignment)); }
@@ -316,16 +321,19 @@ bool namesParameter(const cParams &params, const QString &key)
 }
 
 // Keys that name no parameter may come from a device of more parameters: they are left, and
-// the user is told.
+// the user is told; so are keys without a value.
 void warnOfUnknownKeys(const cParams &params, const IniFile &file, const QString &fileName)
 {
     Logger *logger = params.context().logger;
     if (!logger)
         return;
     for (const QString &key : file.keys(SettingsSection)) {
-        if (namesParameter(params, key))
+        const bool known = namesParameter(params, key);
+        if (known && !file.GetValue(SettingsSection, key).trimmed().isEmpty())
             continue;
-        logger->addLogLine(GetResString(MsgUnknownKey, 1, {fileName, QString::number(file.lineOf(SettingsSection, key)), key}),
+        // A key without a value leaves its parameter as it is: say so, as for a key of none.
+        logger->addLogLine(GetResString(known ? MsgEmptyValue : MsgUnknownKey, 1,
+                                        {fileName, QString::number(file.lineOf(SettingsSection, key)), key}),
                            logcolour::Black);
     }
 }

@@ -339,6 +339,11 @@ void FrmMain::unload()
     if (!m_loaded)
         return;
     m_loaded = false;
+    // A sensor calibration cut short by the closing puts the device's values back first.
+    guarded([&] {
+        if (m_sensorCalibration)
+            m_sensorCalibration->FinishBeforeClose();
+    });
     guarded([&] {
         if (!m_services.registry)
             return;

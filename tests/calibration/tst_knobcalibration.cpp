@@ -125,6 +125,41 @@ private slots:
                  calibration::CalibrationTimeText(rig.clock.now().toLocalTime(), languageLocale(ResStrings::English)));
     }
 
+    void twoStopStartsFromAKnownState_data()
+    {
+        QTest::addColumn<bool>("leftWaiting");      // a cut-short run left the device waiting
+        QTest::addColumn<bool>("triggeredBetween"); // the second stop came from elsewhere
+        QTest::addColumn<int>("triggersSent"); // by the plug-in
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("knob");
+        QTest::newRow("left waiting") << true << false << 3 << "Calibration succeeded." << "calibrated";
+        QTest::newRow("stop taken elsewhere") << false << true << 2 << "Calibration failed."
+                                             << "waiting for the second stop";
+    }
+    // The device says where its calibration stands: a first press ends a calibration still
+    // waiting for its second stop, and the result is what the device reports after the second.
+    void twoStopStartsFromAKnownState()
+    {
+        QFETCH(bool, leftWaiting);
+        QFETCH(bool, triggeredBetween);
+        QFETCH(int, triggersSent);
+        QFETCH(QString, result);
+        QFETCH(QString, knob);
+        WindowRig rig;
+        if (leftWaiting)
+            rig.device("CM 1.01")->calibrationTrigger();
+        rig.open("CM 1.01", 2);
+        QVERIFY(rig.view.clickCommandButton(calibration::button::KnobCalibrate));
+        rig.clock.advanceMs(5 * TickMs);
+        if (triggeredBetween)
+            rig.device("CM 1.01")->calibrationTrigger();
+        QVERIFY(rig.view.clickCommandButton(calibration::button::KnobCalibrate));
+        QCOMPARE(triggers(rig, "CM 1.01") - int(leftWaiting) - int(triggeredBetween), triggersSent);
+        QCOMPARE(rig.view.caption(Result), result);
+        QCOMPARE(EmbeddedObjectServer::knobCalibrationText(rig.device("CM 1.01")), knob);
+        QVERIFY(!rig.window->knobCalibration()->KnobCalibPending());
+    }
+
     void firstPressOnASilentDevice()
     {
         WindowRig rig;

@@ -1,9 +1,16 @@
 // Killed at any moment, a workflow leaves the network database intact and every device (and the
-// project) as it was before or as it is after the workflow, never in between. The child program
+// project) as it was before or as it is after the workflow, never in between. A calibration
+// killed (or its window closed) in the middle leaves no device measuring once it is opened
+// again, and the next knob calibration starts from a known state. The child program
 // runs the workflow on a fresh copy of the demo network and kills itself at a database
 // statement chosen from a seeded random sequence; this test then reads what is left.
 
+#include "calibration/sensorrestore.h"
+#include "host/devicesession.h"
 #include "lns/embedded/embeddedobjectserver.h"
+#include "lns/inifile.h"
+#include "lns/logger.h"
+#include "lns/userdialogs.h"
 #include "lns/embedded/networkcheck.h"
 #include "lns/extensionvalue.h"
 #include "params/cpaccess.h"
@@ -24,6 +31,58 @@ const QString StepCountRecord = QStringLiteral("5318C02-64107_TqmCmdModule_FanCo
 // What a workflow can change: each device's CPs and step-count record, and the registrations.
 using State = QMap<QString, QString>;
 
+lns::LonMarkObjectPtr moduleOf(const lns::NetworkPtr &network, const QString &name)
+{
+    for (const auto &building : network->systems()->item(1)->subsystems()->items())
+        for (const auto &floor : building->subsystems()->items())
+            for (const auto &device : floor->appDevices()->items())
+                if (device->name() == name)
+                    return device->lonMarkObjects()->item(QStringLiteral("CommandModule"));
+    return {};
+}
+
+QString cpsOf(const lns::LonMarkObjectPtr &module)
+{
+    QStringList values;
+    for (const auto &cp : module->configProperties()->items())
+        values.append(cpaccess::readRawText(*cp));
+    return values.join(QLatin1Char('|'));
+}
+
+// What a calibration can change on a device: its CPs and its knob's calibration; and whether a
+// sensor calibration's restore record is still waiting.
+QString calibrationStateOf(const QString &home, const QString &name, bool *pending)
+{
+    auto server = embedded::EmbeddedObjectServer::create(home);
+    server->open(lns::ConnectionMode::Local);
+    const lns::LonMarkObjectPtr module = moduleOf(server->network(QStringLiteral("Demo")), name);
+    *pending = calibration::SensorRestorePending(module);
+    const QString state = cpsOf(module) + QLatin1Char('|')
+        + embedded::EmbeddedObjectServer::knobCalibrationText(module->appDevice());
+    server->close();
+    return state;
+}
+
+// Opens the device as tqm-config and the plug-in do; answers the logger's lines.
+QStringList reopen(const QString &home, const QString &deviceName)
+{
+    const IniFile ini(home + QStringLiteral("/TqmCmdModule.ini"));
+    MemoryLogger logger;
+    ScriptedDialogs dialogs;
+    DeviceSessionParts parts;
+    parts.logger = &logger;
+    parts.dialogs = &dialogs;
+    parts.iniFile = &ini;
+    const auto server = embedded::EmbeddedObjectServer::create(home);
+    {
+        const QString objectName = QStringLiteral("Demo.Building A.Floor 1.") + QString(deviceName).replace(
+                                       QLatin1Char('.'), QStringLiteral("\\.")) + QStringLiteral(".CommandModule");
+        const DeviceSession session([server] { return server; }, objectName, 2, parts);
+    }
+    server->close();
+    return logger.texts();
+}
+
 State stateOf(const QString &home)
 {
     State state;
@@ -32,15 +91,8 @@ State stateOf(const QString &home)
     const auto network = server->network(QStringLiteral("Demo"));
     state.insert(QStringLiteral("registrations"), QString::number(network->registeredPlugInCommands().size()));
     for (const QString &name : Devices) {
-        lns::LonMarkObjectPtr module;
-        for (const auto &building : network->systems()->item(1)->subsystems()->items())
-            for (const auto &floor : building->subsystems()->items())
-                for (const auto &device : floor->appDevices()->items())
-                    if (device->name() == name)
-                        module = device->lonMarkObjects()->item(QStringLiteral("CommandModule"));
-        QStringList values;
-        for (const auto &cp : module->configProperties()->items())
-            values.append(cpaccess::readRawText(*cp));
+        const lns::LonMarkObjectPtr module = moduleOf(network, name);
+        QStringList values{cpsOf(module)};
         values.append(LnsUtility::ReadExtensionValue(module->extensions(), StepCountRecord, QStringLiteral("-"), 1));
         state.insert(name, values.join(QLatin1Char('|')));
     }
@@ -65,6 +117,8 @@ private slots:
     void initTestCase();
     void workflowIsAllOrNothing_data();
     void workflowIsAllOrNothing();
+    void calibrationLeavesNoMeasuringState_data();
+    void calibrationLeavesNoMeasuringState();
 
 private:
     // Runs the child on a fresh copy of the network; answers its output and whether it was killed.
@@ -113,7 +167,7 @@ void TstKillPoints::workflowIsAllOrNothing()
     QTemporaryDir whole;
     copyHome(m_template.path(), whole.path());
     bool killed = true;
-    const long statements = run(workflow, 0, whole.path(), &killed).toLong();
+    const long statements = run(workflow, 0, whole.path(), &killed).section(QLatin1Char('\n'), 0, 0).toLong();
     QVERIFY(!killed && statements > 0);
     const State after = stateOf(whole.path());
     QVERIFY(after != m_before);
@@ -135,6 +189,63 @@ void TstKillPoints::workflowIsAllOrNothing()
                                            .arg(statements)
                                            .arg(it.key())));
         }
+    }
+}
+
+void TstKillPoints::calibrationLeavesNoMeasuringState_data()
+{
+    QTest::addColumn<QString>("workflow");
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<int>("kills");
+    QTest::addColumn<quint32>("seed");
+    QTest::newRow("sensor calibration") << "sensor" << "CM 1.04" << 20 << quint32(7);
+    QTest::newRow("sensor calibration, window closed at tick 6") << "sensor-close" << "CM 1.04" << 15 << quint32(8);
+    QTest::newRow("two-stop knob calibration") << "knob" << "CM 1.01" << 15 << quint32(9);
+}
+
+void TstKillPoints::calibrationLeavesNoMeasuringState()
+{
+    QFETCH(QString, workflow);
+    QFETCH(QString, device);
+    QFETCH(int, kills);
+    QFETCH(quint32, seed);
+    const bool knob = workflow == QLatin1String("knob");
+    bool pending = false;
+    const QString before = calibrationStateOf(m_template.path(), device, &pending);
+
+    QTemporaryDir whole;
+    copyHome(m_template.path(), whole.path());
+    bool killed = true;
+    const QStringList output = run(workflow, 0, whole.path(), &killed).split(QLatin1Char('\n'));
+    QVERIFY(!killed && !output.isEmpty());
+    const long statements = output[0].toLong();
+    const QString after = calibrationStateOf(whole.path(), device, &pending);
+    QVERIFY(!pending);
+    if (workflow == QLatin1String("sensor-close"))
+        QCOMPARE(after, before); // closing the window put the old values back
+    else
+        QCOMPARE(output.value(1), QStringLiteral("Calibration succeeded."));
+
+    QRandomGenerator random(seed);
+    for (int i = 0; i < kills; ++i) {
+        const long killAt = 1 + long(random.bounded(quint32(statements)));
+        QTemporaryDir home;
+        copyHome(m_template.path(), home.path());
+        run(workflow, killAt, home.path(), &killed);
+        QVERIFY2(killed, qPrintable(QStringLiteral("statement %1 of %2 was not reached").arg(killAt).arg(statements)));
+        QCOMPARE(embedded::checkNetwork(home.path(), QStringLiteral("Demo")), QStringList());
+        const QString where = QStringLiteral("killed at statement %1 of %2").arg(killAt).arg(statements);
+        if (knob) {
+            // Whatever the kill left the device waiting for, the next calibration is what it says.
+            const QStringList again = run(workflow, 0, home.path(), &killed).split(QLatin1Char('\n'));
+            QVERIFY2(!killed && again.value(1) == QStringLiteral("Calibration succeeded."), qPrintable(where));
+            QVERIFY2(calibrationStateOf(home.path(), device, &pending) == after, qPrintable(where));
+            continue;
+        }
+        reopen(home.path(), device);
+        const QString left = calibrationStateOf(home.path(), device, &pending);
+        QVERIFY2(!pending, qPrintable(where));
+        QVERIFY2(left == before || left == after, qPrintable(where + QStringLiteral(": ") + left));
     }
 }
 

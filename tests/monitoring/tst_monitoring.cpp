@@ -258,6 +258,21 @@ private slots:
         QCOMPARE(rig.dialogs.messages.size(), 2);
     }
 
+    // The fields emptied for an outage come back once the device answers, values unchanged.
+    void fieldsRefillAfterAnOutage()
+    {
+        WindowRig rig;
+        rig.open("CM 1.04", 3);
+        rig.clock.advanceSeconds(10);
+        const QStringList before = fields(rig.view);
+        setOnline(rig, "CM 1.04", false);
+        rig.clock.advanceSeconds(10);
+        QCOMPARE(fields(rig.view), QStringList(7, QString()));
+        setOnline(rig, "CM 1.04", true);
+        rig.clock.advanceSeconds(10);
+        QCOMPARE(fields(rig.view), before);
+    }
+
     void nvMissingFromTheIniFileLeavesItsFieldEmpty()
     {
         WindowRig rig;

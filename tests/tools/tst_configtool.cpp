@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -256,6 +257,80 @@ private slots:
         const Run result = config(args);
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2(result.err.contains(message), qPrintable(result.err));
+    }
+
+    void hostileInputsGetAClearError_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("args"); // SET: L4a's set with `line`; FILE: a file of `content`
+        QTest::addColumn<QString>("line");     // "Key = value" replacing the key's line ("Old>New = v" renames)
+        QTest::addColumn<QString>("content");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        const QString tool = "tqm-config";
+        const QStringList write{"write", "SET", L4b};
+        const QStringList retry{"write", "SET", "--retry-failed", "FILE"};
+        QTest::newRow("misspelt key") << tool << write << "MaxSendTime>MaxSendTim = 5" << "" << 1 << "\"MaxSendTim\" is no parameter";
+        QTest::newRow("empty value") << tool << write << "LedMode2 = " << "" << 1 << "\"LedMode2\" has no value";
+        QTest::newRow("known ones written with --ignore-unknown")
+            << tool << write + QStringList{"--ignore-unknown"} << "MaxSendTime>MaxSendTim = 5" << "" << 0 << "MaxSendTim";
+        QTest::newRow("beyond a double") << tool << write << "MinDeltaTemp = 1e999" << "" << 1 << "1e999";
+        QTest::newRow("400 digits") << tool << write << "DiscLevels = " + QString(400, '9') << "" << 1 << "DiscLevels";
+        QTest::newRow("retry: not a regular file") << tool << QStringList{"write", "SET", "--retry-failed", "/dev/zero"}
+                                                   << "" << "" << 1 << "not a regular file";
+        QTest::newRow("retry: diff output") << tool << retry << "" << R"({"command": "diff", "a": "x", "equal": false})"
+                                            << 1 << "no \"devices\" list";
+        QTest::newRow("retry: devices not a list") << tool << retry << "" << R"({"devices": "failed"})" << 1
+                                                   << "no \"devices\" list";
+        QTest::newRow("retry: unknown status") << tool << retry << ""
+                                               << R"({"devices": [{"object": "x", "status": "FAILED"}]})" << 1
+                                               << "status other than";
+        const QString netdb = "tqm-netdb";
+        QTest::newRow("sim: NaN") << netdb << QStringList{"sim", "Demo", "CM 1.04", "--room-temp", "nan"} << "" << ""
+                                  << 2 << "--room-temp needs a number";
+        QTest::newRow("sim: infinity") << netdb << QStringList{"sim", "Demo", "CM 1.04", "--sensor-error", "inf"} << ""
+                                       << "" << 2 << "--sensor-error needs a number";
+        QTest::newRow("sim: knob NaN") << netdb << QStringList{"sim", "Demo", "CM 1.04", "--knob=-nan"} << "" << ""
+                                       << 2 << "--knob needs a number";
+        QTest::newRow("watch: seconds beyond the timer")
+            << netdb << QStringList{"watch", "Demo", "CM 1.04", "nvoSpaceTemp", "--seconds", "2147484"} << "" << "" << 2
+            << "from 0 to 2147483";
+        QTest::newRow("watch: no such network")
+            << netdb << QStringList{"watch", "Nowhere", "CM 1.04", "nvoSpaceTemp", "--seconds", "1"} << "" << "" << 1
+            << "no network \"Nowhere\"";
+    }
+    void hostileInputsGetAClearError()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, args);
+        QFETCH(QString, line);
+        QFETCH(QString, content);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const QString set = changedSet(L4a, "hostile.dat", {});
+        QFile file(set);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString text = QString::fromUtf8(file.readAll());
+        file.close();
+        if (!line.isEmpty()) {
+            const QString key = line.section(" = ", 0, 0).section('>', 0, 0);
+            const QString replacement = line.contains('>') ? line.section('>', 1) : line;
+            text.replace(QRegularExpression("\r\n" + key + " = [^\r]*"), "\r\n" + replacement);
+        }
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text.toUtf8());
+        file.close();
+        QFile other(path("hostile.json"));
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write(content.toUtf8());
+        other.close();
+        args.replaceInStrings(QRegularExpression("^SET$"), set);
+        args.replaceInStrings(QRegularExpression("^FILE$"), other.fileName());
+        const Run result = run(program, args);
+        QCOMPARE(result.exitCode, exitCode);
+        QVERIFY2((result.err + result.out).contains(message), qPrintable(result.err + result.out));
+        if (exitCode != 0 && program == "tqm-config")
+            QVERIFY2(!result.out.contains("written\t"), qPrintable(result.out));
     }
 
     void copyCalibrationFollowsTheWindowsRules()

@@ -195,6 +195,8 @@ std::unique_ptr<OpenedDevice> ConfigTool::open(const QString &object, int comman
     const QString name = objectNameOf(object);
     opened->source = name;
     opened->session = std::make_unique<DeviceSession>([this] { return m_server; }, name, commandIndex, parts());
+    if (!opened->session->restoreNote().isEmpty())
+        m_err << opened->session->restoreNote() << Qt::endl;
     opened->window = std::make_unique<ToolConfigurationWindow>(opened->session->state().windowTitle());
     opened->configuration = std::make_unique<cConfiguration>(opened->session->services(), *opened->window);
     opened->window->setUpdatingControls(true);
@@ -230,7 +232,10 @@ QString ConfigTool::loadFile(OpenedDevice &opened, const QString &file, DeviceRe
         opened.window->setUpdatingControls(false);
         return QString(error.description()).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     }
-    m_logger.redSince(mark); // keys the device lacks are black remarks, not failures
+    m_setRemarks.clear();
+    for (const LogViewLine &line : m_logger.linesSince(mark))
+        if (line.colour != logcolour::Red && line.text.startsWith(file))
+            m_setRemarks.append(line.text);
     switch (result) {
     case cParamEnums::LE_NO_ERROR:
         return {};
@@ -399,6 +404,47 @@ QStringList ConfigTool::failedObjects(const QJsonObject &results)
     return failed;
 }
 
+QStringList ConfigTool::failedObjectsOfFile(const QString &path)
+{
+    const auto refuse = [&](const QString &why) {
+        return TqmError(TqmError::BadFileFormat, QStringLiteral("tqm-config"), path + QStringLiteral(": ") + why);
+    };
+    // Only a regular file of a sensible size: a device or a pipe would be read for ever.
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw TqmError(TqmError::FileNotFound, QStringLiteral("tqm-config"), path + QStringLiteral(": no such file"));
+    if (!info.isFile())
+        throw refuse(QStringLiteral("not a regular file"));
+    if (info.size() > MaxResultsBytes)
+        throw refuse(QStringLiteral("larger than %1 bytes, not the --json results of a write").arg(MaxResultsBytes));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TqmError(TqmError::FileNotFound, QStringLiteral("tqm-config"), path + QStringLiteral(": ") + file.errorString());
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.read(MaxResultsBytes + 1), &error);
+    if (!document.isObject())
+        throw refuse(QStringLiteral("not the --json results of a write (%1 at offset %2)")
+                         .arg(error.errorString())
+                         .arg(error.offset));
+    // The shape a write's --json results have: "devices", each with its object and a known
+    // status; anything else would read as "no device failed".
+    const QJsonValue devices = document.object().value("devices");
+    if (!devices.isArray())
+        throw refuse(QStringLiteral("not the --json results of a write (no \"devices\" list)"));
+    QStringList statuses;
+    for (const auto status : {DeviceResult::Status::Written, DeviceResult::Status::Done, DeviceResult::Status::Failed,
+                              DeviceResult::Status::Skipped, DeviceResult::Status::Planned})
+        statuses.append(statusName(status));
+    for (const QJsonValue &entry : devices.toArray()) {
+        const QJsonObject device = entry.toObject();
+        if (!device.value("object").isString() || !statuses.contains(device.value("status").toString()))
+            throw refuse(QStringLiteral("not the --json results of a write (a device without its object, or with a "
+                                        "status other than %1)")
+                             .arg(statuses.join(QStringLiteral(", "))));
+    }
+    return failedObjects(document.object());
+}
+
 int ConfigTool::write(const QString &file, const QStringList &objects, bool dryRun)
 {
     m_results.clear();
@@ -499,6 +545,20 @@ void ConfigTool::writeGroup(const QString &file, const QStringList &objects, boo
     if (!problem.isEmpty()) {
         for (const QString &object : std::as_const(targets))
             fail(object, refusal, problem);
+        return;
+    }
+    // A misspelt key or an empty value is a part of the set that would silently not be written.
+    for (const QString &remark : std::as_const(m_setRemarks)) {
+        if (!m_reportedRemarks.contains(remark))
+            m_err << remark << '\n';
+        m_reportedRemarks.append(remark);
+    }
+    m_err.flush();
+    if (!m_setRemarks.isEmpty() && !m_ignoreUnknown) {
+        for (const QString &object : std::as_const(targets))
+            fail(object, DeviceResult::Status::Failed,
+                 file + QStringLiteral(": unknown keys or empty values; nothing was written (--ignore-unknown "
+                                       "writes the rest)"));
         return;
     }
     if (dryRun)

@@ -71,6 +71,9 @@ public:
     int show(const QString &objectOrFile);
     int diff(const QString &a, const QString &b);
     int write(const QString &file, const QStringList &objects, bool dryRun);
+    // write: keys of the set that no parameter has, and empty values, are reported but do not
+    // stop the write (by default they fail it: what the file meant would not be written).
+    void setIgnoreUnknown(bool ignore) { m_ignoreUnknown = ignore; }
     int copyCalibration(const QString &from, const QStringList &to);
     int resetKnob(const QStringList &objects);
 
@@ -78,6 +81,10 @@ public:
     QStringList allObjects(const QString &network);
     // The objects a results document of an earlier write names as failed.
     static QStringList failedObjects(const QJsonObject &results);
+    // The failed objects of a --json results file; throws TqmError naming the file when it is
+    // not a regular file of at most MaxResultsBytes holding a write's results.
+    static QStringList failedObjectsOfFile(const QString &path);
+    static constexpr qint64 MaxResultsBytes = 16 * 1024 * 1024;
 
     // The results of the last write, copy-calibration or reset-knob.
     const QList<DeviceResult> &results() const { return m_results; }
@@ -134,6 +141,10 @@ private:
     // Each object name is resolved once: its LonMark object and that object's own name.
     QHash<QString, std::pair<lns::LonMarkObjectPtr, QString>> m_resolved;
     bool m_progressShown = false;
+    bool m_ignoreUnknown = false;
+    // The remarks of the last loadFile: keys it left, values it did not take.
+    QStringList m_setRemarks;
+    QStringList m_reportedRemarks;
 };
 
 } // namespace configtool

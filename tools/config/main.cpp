@@ -31,7 +31,7 @@ const char Overview[] =
     "  show OBJECT|FILE [--json]        every parameter: name, value and unit as the window shows them\n"
     "  diff A B [--json]                the parameters that differ, old -> new; exit 0 equal, 1 different\n"
     "  write FILE [OBJECT...] [--network NAME --all] [--match GLOB] [--dry-run] [--json]\n"
-    "        [--retry-failed RESULTS.json]\n"
+    "        [--retry-failed RESULTS.json] [--ignore-unknown]\n"
     "                                   the set of FILE to every device, one transaction each; one result\n"
     "                                   line per device; exit 0 only when every device was written\n"
     "  copy-calibration OBJECT --to OBJECT... [--network NAME --all] [--match GLOB] [--json]\n"
@@ -134,6 +134,8 @@ const QList<Command> &commandTable()
          selectionOptions()
              + QList<QCommandLineOption>{
                  {QStringLiteral("dry-run"), QStringLiteral("Print what would change on each device; write nothing.")},
+                 {QStringLiteral("ignore-unknown"),
+                  QStringLiteral("Write even when the set holds keys no parameter has, or empty values.")},
                  {QStringLiteral("retry-failed"), QStringLiteral("Only the devices that failed in these --json results."),
                   QStringLiteral("RESULTS.json")}},
          [](const QCommandLineParser &parser, configtool::ConfigTool &tool, const QStringList &arguments) {
@@ -141,19 +143,8 @@ const QList<Command> &commandTable()
                  throw UsageError{QStringLiteral("write needs the FILE")};
              QStringList objects = objectsOf(parser, tool, arguments.mid(1));
              if (parser.isSet(QStringLiteral("retry-failed"))) {
-                 const QString resultsFile = parser.value(QStringLiteral("retry-failed"));
-                 QFile file(resultsFile);
-                 if (!file.open(QIODevice::ReadOnly))
-                     throw TqmError(TqmError::FileNotFound, QStringLiteral("tqm-config"),
-                                    QStringLiteral("%1: %2").arg(resultsFile, file.errorString()));
-                 QJsonParseError error{};
-                 const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-                 if (!document.isObject())
-                     throw TqmError(TqmError::BadFileFormat, QStringLiteral("tqm-config"),
-                                    QStringLiteral("%1: not the --json results of a write (%2 at offset %3)")
-                                        .arg(resultsFile, error.errorString())
-                                        .arg(error.offset));
-                 const QStringList failed = configtool::ConfigTool::failedObjects(document.object());
+                 const QStringList failed =
+                     configtool::ConfigTool::failedObjectsOfFile(parser.value(QStringLiteral("retry-failed")));
                  // Objects named as well narrow the retry to those of them that failed.
                  const QStringList named = objects;
                  objects = failed;
@@ -166,6 +157,7 @@ const QList<Command> &commandTable()
              }
              if (objects.isEmpty())
                  throw UsageError{QStringLiteral("write names no device (OBJECT..., --network NAME --all or --retry-failed)")};
+             tool.setIgnoreUnknown(parser.isSet(QStringLiteral("ignore-unknown")));
              return tool.write(arguments.first(), objects, parser.isSet(QStringLiteral("dry-run")));
          }},
         {QStringLiteral("copy-calibration"), QStringLiteral("OBJECT --to OBJECT..."),

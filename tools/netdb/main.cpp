@@ -5,6 +5,7 @@
 // (list, check) open the database read-only, so they work on a home nobody may write to.
 
 #include "base/tqmerror.h"
+#include "calibration/sensorrestore.h"
 #include "common/toolio.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
@@ -18,6 +19,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -99,6 +101,23 @@ embedded::EmbeddedObjectServerPtr openNetwork(const QString &network, bool readO
     return server;
 }
 
+// A sensor calibration cut short on the command module of `object` (a device or one of its
+// LonMark objects) is undone before the command looks at it, as the plug-in does; what happened
+// goes to standard error.
+void restoreInterruptedCalibration(const lns::ObjectPtr &object)
+{
+    lns::LonMarkObjectPtr module = std::dynamic_pointer_cast<lns::LonMarkObject>(object);
+    if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(object))
+        module = embedded::commandModuleOf(device);
+    if (!module)
+        return;
+    const auto system = std::dynamic_pointer_cast<lns::System>(lns::ancestorByClassId(module, lns::SystemClass));
+    const calibration::RestoreOutcome outcome =
+        calibration::RestoreInterruptedSensorCalibration(system, module, QDateTime::currentDateTime());
+    if (outcome.kind != calibration::RestoreOutcome::Nothing)
+        err() << calibration::RestoreOutcomeText(outcome) << Qt::endl;
+}
+
 lns::ObjectPtr findObject(embedded::EmbeddedObjectServer &server, const QString &network, const QString &name)
 {
     lns::ObjectPtr object = server.objectByName(name);
@@ -107,6 +126,7 @@ lns::ObjectPtr findObject(embedded::EmbeddedObjectServer &server, const QString 
     if (!object)
         throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
                        QStringLiteral("There is no object \"%1\" in network \"%2\".").arg(name, network));
+    restoreInterruptedCalibration(object);
     return object;
 }
 
@@ -436,6 +456,7 @@ int device(const Invocation &call)
         embedded::EmbeddedObjectServer::setDeviceLink(dev, embedded::LinkRecord{link, ip.toString(), {}});
     if (!version.isEmpty())
         embedded::EmbeddedObjectServer::setApplicationVersion(dev, v);
+    restoreInterruptedCalibration(dev);
     out() << dev->name() << ": " << (embedded::EmbeddedObjectServer::isDeviceOnline(dev) ? "online" : "offline")
           << ", application version "
           << QString::number(embedded::EmbeddedObjectServer::configuredApplicationVersion(dev), 'f', 1);

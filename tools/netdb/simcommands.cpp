@@ -11,6 +11,8 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <limits>
+
 namespace netdbtool {
 
 const char SimUsage[] =
@@ -37,7 +39,7 @@ int hundredths(const QString &option, const QString &text)
 {
     bool ok = false;
     const double value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok || value < -300 || value > 300)
+    if (!ok || !(value >= -300 && value <= 300)) // NaN and the infinities too
         throw UsageError{QStringLiteral("--%1 needs a number such as 22.5, not \"%2\"").arg(option, text)};
     return qRound(value * 100);
 }
@@ -162,14 +164,19 @@ int watchCommand(const QStringList &arguments)
         throw UsageError{QStringLiteral("watch needs NETWORK, OBJECT and at least one NV")};
     bool ok = true;
     const int seconds = parser.isSet("seconds") ? parser.value("seconds").toInt(&ok) : 0;
-    if (!ok || seconds < 0)
-        throw UsageError{QStringLiteral("--seconds needs a number of seconds")};
+    // The timer counts milliseconds in 32 bits.
+    constexpr int MaxSeconds = std::numeric_limits<int>::max() / 1000;
+    if (!ok || seconds < 0 || seconds > MaxSeconds)
+        throw UsageError{QStringLiteral("--seconds needs a number of seconds from 0 to %1").arg(MaxSeconds)};
     const int poll = parser.isSet("poll") ? parser.value("poll").toInt(&ok) : 0;
     if (!ok || poll < 0)
         throw UsageError{QStringLiteral("--poll needs a number of tenths of a second")};
 
-    auto server = openServer();
     const QString network = positional[0];
+    if (!embedded::networkNames(home()).contains(network))
+        throw TqmError(TqmError::LnsObjectNotFound, QStringLiteral("tqm-netdb"),
+                       QStringLiteral("There is no network \"%1\" in %2/networks.").arg(network, home()));
+    auto server = openServer();
     lns::ObjectPtr object = server->objectByName(network + QLatin1Char('.') + positional[1]);
     if (!object || object->classId() == lns::NetworkClass)
         object = server->objectByName(positional[1]);

@@ -138,6 +138,8 @@ bool MonitorEngine::answers(const Key &key, Watch &watch, const NvSession &sessi
     try {
         key.db->requireOnline(key.deviceId, QStringLiteral("NetworkVariable"));
     } catch (const TqmError &error) {
+        // Its value is reported again once the device answers: the owner forgot it.
+        watch.reported = false;
         if (!watch.failing) {
             watch.failing = true;
             const int tag = session.monitorTag;

@@ -287,6 +287,14 @@ void AppDeviceImpl::calibrationTrigger()
     ++db().counts(deviceId()).calibrationTriggers;
 }
 
+lns::AppDevice::KnobCalibration AppDeviceImpl::knobCalibration() const
+{
+    db().requireOnline(deviceId(), QStringLiteral("AppDevice"));
+    const auto room = db().roomState(deviceId());
+    return room ? KnobCalibration(cmsim::knobCalibration(*room, db().simSettings(deviceId()), db().now()))
+                : KnobCalibration::Calibrated;
+}
+
 float AppDeviceImpl::applicationVersion() const
 {
     db().requireOnline(deviceId(), QStringLiteral("AppDevice"));

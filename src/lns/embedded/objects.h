@@ -198,6 +198,7 @@ public:
     std::shared_ptr<lns::Subsystems> subsystems() const override;
     void deviceTest(int testType) override;
     void calibrationTrigger() override;
+    KnobCalibration knobCalibration() const override;
     float applicationVersion() const override;
 
 private:
