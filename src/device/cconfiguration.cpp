@@ -10,6 +10,9 @@
 #include "lns/logger.h"
 #include "lns/product.h"
 #include "lns/userdialogs.h"
+#include "params/choiceparams.h"
+#include "params/cparamtextbox.h"
+#include "params/numbers.h"
 #include "session/devicelog.h"
 #include "session/erroranswer.h"
 #include "session/session.h"
@@ -115,6 +118,54 @@ void cConfiguration::runSteps(const QString &moduleName, const QString &routineN
 }
 
 // ---- one device ----
+
+namespace {
+
+constexpr int MsgMustLieBetween = 1420;
+constexpr int MsgNothingWritten = 1570;
+constexpr int MsgNoChoice = 1571;
+
+QString invalidValueText(const cParam &invalid, const QLocale &locale)
+{
+    if (const auto *text = dynamic_cast<const cParamTextBox *>(&invalid)) {
+        return GetResString(MsgMustLieBetween, 1,
+                            {text->TextBoxTitle(), numbers::numberText(text->TextBoxRangeMin(), locale),
+                             numbers::numberText(text->TextBoxRangeMax(), locale), text->UnitMnemonic()});
+    }
+    return GetResString(MsgNoChoice, 1, {invalid.Name()});
+}
+
+controls::Control *controlOf(const cParam &parameter)
+{
+    if (const auto *text = dynamic_cast<const cParamTextBox *>(&parameter))
+        return text->TextBoxControl();
+    if (const auto *combo = dynamic_cast<const cParamComboBox *>(&parameter))
+        return combo->ComboBoxControl();
+    return nullptr;
+}
+
+} // namespace
+
+// The flag and the Apply button go together: Apply offers exactly the edits not yet written.
+void cConfiguration::setParametersChanged(bool changed) const
+{
+    m_services.session->parametersChangedFlag = changed;
+    m_window.setApplyEnabled(changed);
+}
+
+bool cConfiguration::checkValues() const
+{
+    const cParam *invalid = m_parameters->FirstInvalidParameter();
+    if (!invalid)
+        return true;
+    const QString reason = invalidValueText(*invalid, m_parameters->context().locale);
+    m_services.logger->addLogLine(reason, logcolour::Black);
+    m_services.dialogs->message(GetResString(MsgNothingWritten, 1, {reason}), m_window.Caption(),
+                                MsgIcon::Exclamation);
+    if (controls::Control *control = controlOf(*invalid))
+        m_window.showControl(*control);
+    return false;
+}
 
 void cConfiguration::ReadSettings()
 {

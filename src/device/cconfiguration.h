@@ -63,7 +63,9 @@ public:
     // ---- workflows ----
     void ReadSettings();
     void WriteSettings();
-    bool checkValues() const { return true; }
+    // Whether every shown value may be written. Otherwise names the first invalid field and
+    // what it accepts, puts the focus there and answers false: nothing is written or saved.
+    bool checkValues() const;
     void ReadParameters();
     bool WriteParameters();
     void WriteParametersEx();
@@ -94,6 +96,7 @@ private:
     template <class P, class Add>
     bool bind(const QString &cpName, const QString &parameterName, bool fromDevice, P *&parameter, Add add);
     lns::ConfigPropertyPtr fetchCp(const QString &cpName, bool fromDevice) const;
+    void setParametersChanged(bool changed) const;
 
     void fetchButtonMode();
     void fetchConfigurationRows();

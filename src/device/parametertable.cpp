@@ -184,14 +184,24 @@ void cConfiguration::FetchCPs()
 
 void cConfiguration::fetchButtonMode()
 {
-    cParamComboBox *buttonMode = nullptr;
-    if (!BindComboBoxParameter(QStringLiteral("ButtonMode"), 1, buttonMode))
-        return;
+    const QString name = QStringLiteral("ButtonMode");
     const DeviceContext context = deviceContext();
+    QList<Choice> offered;
     for (const Choice &choice : ButtonModes) {
         if (calibration::ButtonModeIsAvailable(context, choice.data))
-            buttonMode->AddComboBoxItem(GetResString(ButtonModeMessage, choice.piece), choice.data);
+            offered.append(choice);
     }
+    // A template that offers no mode leaves nothing to choose, check or write: the parameter
+    // exists without its CP, so it is unavailable like one the device lacks.
+    if (offered.isEmpty()) {
+        m_parameters->AddComboBoxParameter(name, m_window.ComboBox(1), nullptr, name);
+        return;
+    }
+    cParamComboBox *buttonMode = nullptr;
+    if (!BindComboBoxParameter(name, 1, buttonMode))
+        return;
+    for (const Choice &choice : offered)
+        buttonMode->AddComboBoxItem(GetResString(ButtonModeMessage, choice.piece), choice.data);
     // A single mode is no choice: the device gets it at once and the user cannot change it. A
     // device that holds it already is not written: opening the plug-in changes nothing then.
     if (buttonMode->ComboBoxControl()->count() == 1) {

@@ -41,6 +41,8 @@ constexpr int ToggleSwitchComboBox = 1;
 constexpr int RoomTemperatureTextBox = 3;
 constexpr int ToggleSwitchNotAvailable = E::BM_NUL_RAW;
 constexpr int LoggerKeyNo = 6;
+constexpr int OperationKeyNo = 1;
+constexpr int NvTimingKeyNo = 5;
 
 const Frame SwitchFrames[] = {Frame::SwitchPosition0, Frame::SwitchPosition1, Frame::SwitchPosition2};
 
@@ -385,10 +387,9 @@ void FrmMain::Display()
         applyVariantRules();
         if (ViewIsOffered(views::Calibration))
             arrangeCalibrationPages();
-        if (commandIndex() == commands::Configure) {
+        // A value the device holds beyond its range shows red; it is refused when written.
+        if (commandIndex() == commands::Configure)
             SetControls();
-            m_configuration->checkValues();
-        }
         setApplyEnabled(false);
         m_services.session->parametersChangedFlag = false;
         m_view.setButtonBarEnabled(true);
@@ -627,6 +628,26 @@ void FrmMain::ShowLogger()
         return;
     m_view.selectTab(m_view.visibleTabStrip(), position);
     SelectPage(LoggerKeyNo);
+}
+
+// Text boxes 0 to 2 lie on the Nv timing page; every other parameter control that can hold an
+// invalid value (text boxes 13 and 14, the combo boxes) on the operation page.
+void FrmMain::showControl(controls::Control &control)
+{
+    const bool textBox = dynamic_cast<controls::TextBoxControl *>(&control) != nullptr;
+    const int keyNo = textBox && control.controlIndex() <= 2 ? NvTimingKeyNo : OperationKeyNo;
+    const QString configurationItem = QStringLiteral("0");
+    if (m_view.visibleTabStrip() != 0) {
+        m_view.selectButtonBarItem(configurationItem);
+        SelectView(configurationItem);
+    }
+    for (int position = 1; position <= m_view.tabCount(0); ++position) {
+        if (keyNumber(m_view.tab(0, position).key) == keyNo) {
+            m_view.selectTab(0, position);
+            SelectPage(keyNo);
+        }
+    }
+    m_view.setFocus(textBox ? Element::textBox(control.controlIndex()) : Element::comboBox(control.controlIndex()));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -119,6 +119,7 @@ public:
     void FillComboBox(int comboBoxIndex);
     void SetControls() override;
     void ShowLogger() override;
+    void showControl(controls::Control &control) override;
     // Removes the button-bar views of the bits set in `mask`.
     void RemoveViews(int mask);
     // Whether the button bar offers the view of this bit.

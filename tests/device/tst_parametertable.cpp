@@ -73,7 +73,8 @@ private slots:
         QTest::newRow("L1 without panel") << "CM 1.01" << 1 << withoutPanelRows() << QStringList{"PanelType_1"};
         QTest::newRow("L2") << "CM 1.02" << 1 << FullTable << QStringList{};
         QTest::newRow("L4") << "CM 1.04" << 1 << FullTable << QStringList{};
-        QTest::newRow("STD") << "CM 1.06" << 1 << FullTable << QStringList{};
+        // A template that offers no button mode has the parameter, unavailable.
+        QTest::newRow("STD") << "CM 1.06" << 1 << FullTable << QStringList{"ButtonMode"};
         const QStringList calibration{"ButtonMode", "MinDeltaTemp", "OffsetTemp", "TempMode"};
         QTest::newRow("calibrate command") << "CM 1.04" << 2 << calibration << QStringList{};
         QTest::newRow("monitor command") << "CM 1.02" << 3 << calibration << QStringList{};
@@ -124,6 +125,13 @@ private slots:
 
         const cParamComboBox *buttonMode = config.Parameters()->ComboBoxParameterByName("ButtonMode");
         QCOMPARE(items(buttonMode->ComboBoxControl()), expected);
+        // No mode to offer: the parameter is unavailable, neither invalid nor written.
+        QCOMPARE(buttonMode->Available(), !expected.isEmpty());
+        if (expected.isEmpty()) {
+            QVERIFY(!buttonMode->ComboBoxControl()->enabled());
+            QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), QStringLiteral("2"));
+            return;
+        }
         QCOMPARE(buttonMode->LockMode() == E::LM_DISABLED_GREY, greyed);
         QCOMPARE(buttonMode->ComboBoxControl()->enabled(), !greyed);
         if (greyed) {

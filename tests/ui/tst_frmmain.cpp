@@ -64,7 +64,8 @@ private slots:
         QTest::newRow("L3") << "CM 1.03" << all << knob << true << false << false;
         QTest::newRow("L4") << "CM 1.04" << all << noKnob << false << true << false;
         QTest::newRow("L5") << "CM 1.05" << all << noKnob << false << true << false;
-        QTest::newRow("STD") << "CM 1.06" << all << knob << true << false << true;
+        // The standard template offers no button mode: nothing of the toggle switch to set.
+        QTest::newRow("STD") << "CM 1.06" << all << knob << false << false << true;
     }
     void displayFollowsTheVariant()
     {
