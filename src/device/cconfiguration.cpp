@@ -212,7 +212,7 @@ void cConfiguration::ReadParameters()
                   ReadSettings();
                   window.setUpdatingControls(false);
                   // The window now shows the device's values: nothing is left unwritten.
-                  session.parametersChangedFlag = false;
+                  setParametersChanged(false);
                   window.setChangedNoticeVisible(false);
               },
               [&] { logTimed(1550, 2, logcolour::Blue); },
@@ -233,7 +233,6 @@ bool cConfiguration::WriteParameters()
     log(QStringLiteral("[frmMain] Private Sub WriteParameters()"));
     if (!checkValues())
         return false;
-    SessionState &session = *m_services.session;
     ConfigurationWindow &window = m_window;
     Logger &logger = *m_services.logger;
     bool written = false;
@@ -255,13 +254,10 @@ bool cConfiguration::WriteParameters()
                   m_services.dialogs->setWaitCursor(false);
                   window.setStatusText(GetResString(1517));
                   // A failed write stays pending: Apply offers another attempt.
-                  window.setApplyEnabled(logger.loggerOnErrorFlag());
+                  setParametersChanged(logger.loggerOnErrorFlag());
                   window.setEnabled(true);
               },
-              [&] {
-                  session.parametersChangedFlag = logger.loggerOnErrorFlag();
-                  logger.setLoggerOnErrorFlag(false);
-              }});
+              [&] { logger.setLoggerOnErrorFlag(false); }});
     return written;
 }
 
@@ -417,8 +413,7 @@ const SpreadResult &cConfiguration::WriteParametersTo(const QList<lns::LonMarkOb
         m_services.dialogs->setWaitCursor(false);
         window.setStatusText(GetResString(1517));
         window.setEnabled(true);
-        window.setApplyEnabled(false);
-        session.parametersChangedFlag = false;
+        setParametersChanged(false);
     });
     step([&] { session.system->closeSeries(); });
     return m_lastSpread;

@@ -1059,7 +1059,10 @@ void FrmMain::LoadParameters()
         }
         switch (result) {
         case E::LE_NO_ERROR:
-            m_services.session->parametersChangedFlag = true;
+            // The loaded values reach the controls that depend on several parameters.
+            SetControls();
+            m_view.refresh();
+            markChanged();
             break;
         case E::LE_WRONG_PLUGIN:
             m_services.dialogs->message(GetResString(1520, 1), m_view.windowCaption(), MsgIcon::Exclamation);
@@ -1071,10 +1074,7 @@ void FrmMain::LoadParameters()
             m_services.dialogs->message(GetResString(1521), m_view.windowCaption(), MsgIcon::Exclamation);
             break;
         }
-        // The loaded values reach the controls that depend on several parameters.
-        SetControls();
-        m_view.refresh();
-        markChanged();
+        // A refused file set nothing: the flag and Apply stay as they were.
     });
     m_view.setWindowEnabled(true);
 }

@@ -380,6 +380,65 @@ private slots:
         QCOMPARE(rig.view.statusText(), GetResString(1517));
     }
 
+    // Reading the device's values drops the edits: Apply goes off with the flag, and closing
+    // asks nothing.
+    void readParametersClearsApply()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06");
+        rig.view.textBox(2)->typeText("0.8");
+        QVERIFY(rig.view.lineButtonEnabled(LineButton::Apply));
+        rig.dialogs.answers.enqueue(MsgAnswer::Yes);
+        QVERIFY(rig.view.clickMenuTool("ReadParameters"));
+        QVERIFY(!rig.session.parametersChangedFlag);
+        QVERIFY(!rig.view.lineButtonEnabled(LineButton::Apply));
+        QVERIFY(rig.view.requestClose());
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+    }
+
+    // A refused parameter set changes nothing: no value, no flag, no Apply.
+    void refusedLoadChangesNothing_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("other plug-in") << "PlugInName" << "PlugInName = another" << GetResString(1520, 1);
+        QTest::newRow("other device") << "ProgramId" << "ProgramId = 80:00:00:00:00:00:00:00"
+                                      << GetResString(1520, 2);
+    }
+    void refusedLoadChangesNothing()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, replacement);
+        WindowRig rig;
+        rig.open("CM 1.06");
+        const QString file = rig.dir.filePath("set.dat");
+        rig.dialogs.fileNames.enqueue(file);
+        QVERIFY(rig.view.clickMenuTool("SaveFile"));
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QStringList lines = QString::fromUtf8(saved.readAll()).split("\r\n");
+        saved.close();
+        for (QString &text : lines) {
+            if (text.startsWith(line))
+                text = replacement;
+            else if (text.startsWith("MinDeltaTemp"))
+                text = "MinDeltaTemp = 90";
+        }
+        QVERIFY(saved.open(QIODevice::WriteOnly));
+        saved.write(lines.join("\r\n").toUtf8());
+        saved.close();
+        const QString before = rig.view.textBox(2)->text();
+
+        rig.dialogs.fileNames.enqueue(file);
+        QVERIFY(rig.view.clickMenuTool("OpenFile"));
+        QTEST(rig.dialogs.messages.last().text, "message");
+        QCOMPARE(rig.view.textBox(2)->text(), before);
+        QVERIFY(!rig.session.parametersChangedFlag);
+        QVERIFY(!rig.view.lineButtonEnabled(LineButton::Apply));
+        QVERIFY(rig.view.requestClose());
+    }
+
     void positionIsKeptUnlessMinimised_data()
     {
         QTest::addColumn<QString>("storedTop");
