@@ -100,6 +100,8 @@ private:
 
     void fetchButtonMode();
     void fetchConfigurationRows();
+    // The two panel counts (PanelType_1, PanelType_2); false when the device has no panel.
+    bool fetchPanelCounts();
     void fetchPanelRows();
     void fetchTemperatureRows();
     void fillSwitchAssignments(cParamComboBox *parameter) const;

@@ -176,8 +176,13 @@ void cConfiguration::FetchCPs()
 {
     log(QStringLiteral("[M_PlugIn] Public Sub FetchCPs()"));
     QList<std::function<void()>> steps{[this] { fetchButtonMode(); }};
-    if (m_services.session->commandIndex == commands::Configure)
+    const int command = m_services.session->commandIndex;
+    if (command == commands::Configure)
         steps.append([this] { fetchConfigurationRows(); });
+    // The calibration view offers the knob procedure of the device's panel, whichever command
+    // shows it.
+    else if (command == commands::Calibrate)
+        steps.append([this] { fetchPanelCounts(); });
     steps.append([this] { fetchTemperatureRows(); });
     runSteps(QStringLiteral("M_PlugInSpecific"), QStringLiteral("FetchCPs"), steps);
 }
@@ -261,15 +266,22 @@ void cConfiguration::fetchConfigurationRows()
 
 // Push buttons and the toggle switch exist only on devices with a panel CP; its two counts
 // (menu buttons, further buttons or inputs) shape the switch-assignment lists.
-void cConfiguration::fetchPanelRows()
+bool cConfiguration::fetchPanelCounts()
 {
     const QString panelType = QStringLiteral("PanelType");
     cParam1Byte *panel = nullptr;
     if (!Bind1ByteParameter(panelType, panel, QStringLiteral("PanelType_1"), true))
-        return;
+        return false;
     keepPanelCount(panel, 1);
     if (Bind1ByteParameter(panelType, panel, QStringLiteral("PanelType_2"), true))
         keepPanelCount(panel, 2);
+    return true;
+}
+
+void cConfiguration::fetchPanelRows()
+{
+    if (!fetchPanelCounts())
+        return;
 
     cParamComboBox *combo = nullptr;
     cParam1Byte *pushEvent = nullptr;

@@ -75,9 +75,11 @@ private slots:
         QTest::newRow("L4") << "CM 1.04" << 1 << FullTable << QStringList{};
         // A template that offers no button mode has the parameter, unavailable.
         QTest::newRow("STD") << "CM 1.06" << 1 << FullTable << QStringList{"ButtonMode"};
-        const QStringList calibration{"ButtonMode", "MinDeltaTemp", "OffsetTemp", "TempMode"};
+        // The calibration view also needs the panel: it decides the knob procedure.
+        const QStringList calibration{"ButtonMode", "PanelType_1", "PanelType_2", "MinDeltaTemp", "OffsetTemp", "TempMode"};
         QTest::newRow("calibrate command") << "CM 1.04" << 2 << calibration << QStringList{};
-        QTest::newRow("monitor command") << "CM 1.02" << 3 << calibration << QStringList{};
+        const QStringList monitoring{"ButtonMode", "MinDeltaTemp", "OffsetTemp", "TempMode"};
+        QTest::newRow("monitor command") << "CM 1.02" << 3 << monitoring << QStringList{};
     }
     void tableOfEachTemplate()
     {
