@@ -29,6 +29,7 @@
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
 #include "widgets/aboutdialog.h"
+#include "widgets/deviceinfodialog.h"
 #include "widgets/multidevicewindow/qtmultidevicewindow.h"
 #include "widgets/qtmainwindowview.h"
 #include "widgets/statuswindowwidget.h"
@@ -162,6 +163,7 @@ struct ProgramWindows
         widgetDialogs = std::make_unique<WidgetDialogs>(view.window());
         statusWidget = std::make_unique<StatusWindowWidget>();
         aboutDialog = std::make_unique<AboutDialog>(view.window());
+        deviceInfoDialog = std::make_unique<DeviceInfoDialog>(view.window());
     }
     UserDialogs *dialogs() { return quiet ? static_cast<UserDialogs *>(&unattendedDialogs) : widgetDialogs.get(); }
     StatusWindow *statusWindow()
@@ -169,15 +171,21 @@ struct ProgramWindows
         return quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
     }
     AboutWindow *aboutWindow() { return quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get(); }
+    DeviceInfoWindow *deviceInfoWindow()
+    {
+        return quiet ? static_cast<DeviceInfoWindow *>(&unattendedDeviceInfo) : deviceInfoDialog.get();
+    }
 
     const bool quiet;
     widgets::QtMainWindowView view;
     UnattendedDialogs unattendedDialogs;
     UnattendedStatusWindow unattendedStatus;
     UnattendedAboutWindow unattendedAbout;
+    UnattendedDeviceInfoWindow unattendedDeviceInfo;
     std::unique_ptr<WidgetDialogs> widgetDialogs;
     std::unique_ptr<StatusWindowWidget> statusWidget;
     std::unique_ptr<AboutDialog> aboutDialog;
+    std::unique_ptr<DeviceInfoDialog> deviceInfoDialog;
     DesktopHelpViewer helpViewer;
     QtTimerFactory timers;
 };
@@ -196,6 +204,7 @@ HostEnvironment environmentFor(ProgramWindows &windows, const QString &programPa
     env.dialogs = windows.dialogs();
     env.statusWindow = windows.statusWindow();
     env.aboutWindow = windows.aboutWindow();
+    env.deviceInfoWindow = windows.deviceInfoWindow();
     env.view = &windows.view;
     env.createMultiDeviceWindow = multiDeviceWindows(windows.view, windows.quiet);
     env.helpViewer = &windows.helpViewer;

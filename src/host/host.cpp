@@ -71,6 +71,10 @@ void PlugInHost::createMainWindow()
         return ui::HelpFiles{m_manualAvailable, m_appDocAvailable};
     };
     hooks.showAbout = [this] { ShowAboutWindow(); };
+    hooks.showDeviceInfo = [this](const DeviceInfoReport &report) {
+        if (m_env.deviceInfoWindow)
+            m_env.deviceInfoWindow->showModal(report);
+    };
     hooks.createMonitoring = [this] { createMonitoring(); };
     hooks.setMonitoring = [this](bool on) {
         if (m_monitoring)

@@ -19,6 +19,7 @@
 #include "strings/resstrings.h"
 #include "transfer/paramsetfile.h"
 #include "ui/captions.h"
+#include "ui/deviceinfo.h"
 #include "ui/windowlayout.h"
 
 using E = cParamEnums;
@@ -973,7 +974,7 @@ void FrmMain::onMenuTool(const MenuTool &tool)
             ShowLogger();
         } else if (key == QLatin1String("DeviceInfo")) {
             if (m_hooks.showDeviceInfo)
-                m_hooks.showDeviceInfo();
+                m_hooks.showDeviceInfo(CollectDeviceInfo(m_services, accessible()));
         } else if (key == QLatin1String("Quit")) {
             m_services.dialogs->setWaitCursor(true);
             CloseWindow();

@@ -308,6 +308,41 @@ private slots:
         QVERIFY(!rig.dialogs.waitCursor);
     }
 
+    // Help - Device info: the device's names, ids, state, template and last calibrations, in the
+    // session's language.
+    void deviceInfoNamesTheDevice_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<bool>("online");
+        QTest::newRow("en") << int(ResStrings::English) << true;
+        QTest::newRow("de, device silent") << int(ResStrings::German) << false;
+    }
+    void deviceInfoNamesTheDevice()
+    {
+        QFETCH(int, lang);
+        QFETCH(bool, online);
+        WindowRig rig;
+        setLanguage(lang);
+        rig.open("CM 1.06");
+        rig.setOnline("CM 1.06", online);
+        rig.clock.advanceMs(11000); // past the cached answer of the device
+        QVERIFY(rig.view.clickMenuTool("DeviceInfo"));
+        setLanguage(ResStrings::English);
+        const DeviceInfoReport &info = rig.deviceInfo;
+        QCOMPARE(info.title, GetResStringIn(lang, 1372, 3));
+        QStringList values;
+        for (const auto &[caption, value] : info.lines)
+            values.append(value);
+        const lns::AppDevicePtr device = rig.device("CM 1.06");
+        QCOMPARE(values.mid(0, 3), (QStringList{"CM 1.06", "CommandModule", device->programId()}));
+        QCOMPARE(values[3] == "-", !online);
+        QVERIFY(QRegularExpression("^[0-9A-F]{12}$").match(values[4]).hasMatch());
+        QCOMPARE(values[5], GetResStringIn(lang, online ? 1532 : 1533));
+        QCOMPARE(values[6], QString("TQM_CM_STD"));
+        QCOMPARE(values.mid(7), (QStringList{rig.view.textBox(11)->text(), rig.view.textBox(12)->text()}));
+        QCOMPARE(info.lines[4].first, GetResStringIn(lang, 1572, 5));
+    }
+
     // A red line while the window was prepared: the window opens on the logger.
     void redLineOpensTheWindowOnTheLogger()
     {

@@ -144,6 +144,7 @@ public:
     void deviceTest(int testType) override;
     void calibrationTrigger() override;
     float applicationVersion() const override;
+    QString neuronId() const override;
 
 private:
     lns::ObjectPtr m_parent;
