@@ -146,6 +146,14 @@ controls::Control *controlOf(const cParam &parameter)
 
 } // namespace
 
+void cConfiguration::SetHeartbeatLocks()
+{
+    for (const QString &name : {QStringLiteral("MaxSendTime"), QStringLiteral("MaxReceiveTime")}) {
+        if (auto *time = dynamic_cast<cParamTextBox *>(m_parameters->ParameterAllByName(name)))
+            time->setLockMode(time->Value() != 0 ? cParamEnums::LM_UNLOCKED : cParamEnums::LM_DISABLED_GREY_NO_VALUE);
+    }
+}
+
 // The flag and the Apply button go together: Apply offers exactly the edits not yet written.
 void cConfiguration::setParametersChanged(bool changed) const
 {

@@ -66,6 +66,9 @@ public:
     // Whether every shown value may be written. Otherwise names the first invalid field and
     // what it accepts, puts the focus there and answers false: nothing is written or saved.
     bool checkValues() const;
+    // A heartbeat time of 0 switches the heartbeat off: its field shows no value and is not
+    // checked; any other time is editable. Run after every read or load of the set.
+    void SetHeartbeatLocks();
     void ReadParameters();
     bool WriteParameters();
     void WriteParametersEx();

@@ -664,13 +664,12 @@ void FrmMain::SetControls()
             const char *name;
             int checkBox;
         } heartbeats[] = {{"MaxSendTime", 1}, {"MaxReceiveTime", 0}};
+        if (m_configuration)
+            m_configuration->SetHeartbeatLocks();
         for (const auto &heartbeat : heartbeats) {
             auto *time = dynamic_cast<cParamTextBox *>(parameter(QString::fromLatin1(heartbeat.name)));
-            if (!time)
-                continue;
-            const bool on = time->Value() != 0;
-            m_view.checkBox(heartbeat.checkBox)->setValue(on ? controls::Checked : controls::Unchecked);
-            time->setLockMode(on ? E::LM_UNLOCKED : E::LM_DISABLED_GREY_NO_VALUE);
+            if (time)
+                m_view.checkBox(heartbeat.checkBox)->setValue(time->Value() != 0 ? controls::Checked : controls::Unchecked);
         }
         controls::ComboBoxControl *levels = m_view.comboBox(FanLevelsComboBox);
         for (int i = 0; i < levels->count(); ++i) {

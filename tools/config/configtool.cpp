@@ -205,6 +205,7 @@ void ConfigTool::readSet(OpenedDevice &opened)
     const qsizetype mark = m_logger.mark();
     opened.window->setUpdatingControls(true);
     opened.configuration->ReadSettings();
+    opened.configuration->SetHeartbeatLocks();
     opened.window->setUpdatingControls(false);
     const QStringList problems = m_logger.redSince(mark);
     if (!problems.isEmpty())
@@ -222,6 +223,7 @@ QString ConfigTool::loadFile(OpenedDevice &opened, const QString &file, DeviceRe
         opened.window->setUpdatingControls(true);
         result = transfer::ParamSetFile(*opened.configuration->Parameters())
                      .LoadFromFile(file, m_ini, product::PlugInName, programId, product::DataFileVersion);
+        opened.configuration->SetHeartbeatLocks();
         opened.window->setUpdatingControls(false);
     } catch (const TqmError &error) {
         opened.window->setUpdatingControls(false);
