@@ -276,6 +276,8 @@ void PlugInHost::InitApp()
     setup.versionMinor = product::VersionMinor;
     setup.versionRevision = product::VersionRevision;
     setup.languageNumber = 1000 + m_session.language;
+    // The start line names the language the session will use, which its own step reads below.
+    setup.sessionLanguage = settings::readLanguage(*m_registry);
     setup.productName = product::ProductName;
     m_logger->setUp(setup);
     log(label(QStringLiteral("M_LcaPlugIn"), routine));
