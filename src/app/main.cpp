@@ -8,6 +8,7 @@
 //   TQM_PICK_DEVICES   the devices an unattended multi-device write picks (";" between names).
 // "--help" lists the switches and the environment.
 
+#include "app/programplaces.h"
 #include "app/configurationlisting.h"
 #include "device/multidevicewindow.h"
 #include "host/commandline.h"
@@ -65,18 +66,8 @@ bool runsFromBuildTree(const QString &programPath)
     return !buildOutput.isEmpty() && QFileInfo(programPath).canonicalPath() == buildOutput;
 }
 
-QString logDirectory(const QString &programPath)
-{
-    const QString chosen = qEnvironmentVariable("TQM_LOG_DIR");
-    return chosen.isEmpty() ? QFileInfo(programPath).absolutePath() : chosen;
-}
-
-// The log's place when its directory cannot be written: the XDG state directory.
-QString logFallbackDirectory()
-{
-    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    return state.isEmpty() ? QString() : state + QStringLiteral("/tqm");
-}
+using programplaces::logDirectory;
+using programplaces::logFallbackDirectory;
 
 // "--help" and "--version": printed before any window, file or log is touched.
 int printProgramInformation(int argc, char *argv[])
