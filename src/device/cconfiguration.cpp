@@ -122,8 +122,8 @@ void cConfiguration::runSteps(const QString &moduleName, const QString &routineN
 namespace {
 
 constexpr int MsgMustLieBetween = 1420;
-constexpr int MsgNothingWritten = 1570;
-constexpr int MsgNoChoice = 1571;
+constexpr int MsgNothingWritten = 1580;
+constexpr int MsgNoChoice = 1581;
 
 QString invalidValueText(const cParam &invalid, const QLocale &locale)
 {

@@ -12,7 +12,7 @@ namespace ui {
 namespace {
 
 constexpr int MsgHelpMenu = 1372;     // piece 3: "Device info"
-constexpr int MsgInfoCaptions = 1572; // device, object, program id, version, Neuron ID, state, template
+constexpr int MsgInfoCaptions = 1582; // device, object, program id, version, Neuron ID, state, template
 constexpr int MsgAccessible = 1532;
 constexpr int MsgNotAccessible = 1533;
 constexpr int MsgLastCalibration = 1120;

@@ -340,7 +340,7 @@ private slots:
         QCOMPARE(values[5], GetResStringIn(lang, online ? 1532 : 1533));
         QCOMPARE(values[6], QString("TQM_CM_STD"));
         QCOMPARE(values.mid(7), (QStringList{rig.view.textBox(11)->text(), rig.view.textBox(12)->text()}));
-        QCOMPARE(info.lines[4].first, GetResStringIn(lang, 1572, 5));
+        QCOMPARE(info.lines[4].first, GetResStringIn(lang, 1582, 5));
     }
 
     // A red line while the window was prepared: the window opens on the logger.
