@@ -8,6 +8,7 @@
 //   TQM_PICK_DEVICES   the devices an unattended multi-device write picks (";" between names).
 // "--help" lists the switches and the environment.
 
+#include "app/programplaces.h"
 #include "app/configurationlisting.h"
 #include "device/multidevicewindow.h"
 #include "host/commandline.h"
@@ -29,6 +30,7 @@
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
 #include "widgets/aboutdialog.h"
+#include "widgets/deviceinfodialog.h"
 #include "widgets/multidevicewindow/qtmultidevicewindow.h"
 #include "widgets/qtmainwindowview.h"
 #include "widgets/qttranslations.h"
@@ -65,18 +67,8 @@ bool runsFromBuildTree(const QString &programPath)
     return !buildOutput.isEmpty() && QFileInfo(programPath).canonicalPath() == buildOutput;
 }
 
-QString logDirectory(const QString &programPath)
-{
-    const QString chosen = qEnvironmentVariable("TQM_LOG_DIR");
-    return chosen.isEmpty() ? QFileInfo(programPath).absolutePath() : chosen;
-}
-
-// The log's place when its directory cannot be written: the XDG state directory.
-QString logFallbackDirectory()
-{
-    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    return state.isEmpty() ? QString() : state + QStringLiteral("/tqm");
-}
+using programplaces::logDirectory;
+using programplaces::logFallbackDirectory;
 
 // "--help" and "--version": printed before any window, file or log is touched.
 int printProgramInformation(int argc, char *argv[])
@@ -163,6 +155,7 @@ struct ProgramWindows
         widgetDialogs = std::make_unique<WidgetDialogs>(view.window());
         statusWidget = std::make_unique<StatusWindowWidget>();
         aboutDialog = std::make_unique<AboutDialog>(view.window());
+        deviceInfoDialog = std::make_unique<DeviceInfoDialog>(view.window());
     }
     UserDialogs *dialogs() { return quiet ? static_cast<UserDialogs *>(&unattendedDialogs) : widgetDialogs.get(); }
     StatusWindow *statusWindow()
@@ -170,15 +163,21 @@ struct ProgramWindows
         return quiet ? static_cast<StatusWindow *>(&unattendedStatus) : statusWidget.get();
     }
     AboutWindow *aboutWindow() { return quiet ? static_cast<AboutWindow *>(&unattendedAbout) : aboutDialog.get(); }
+    DeviceInfoWindow *deviceInfoWindow()
+    {
+        return quiet ? static_cast<DeviceInfoWindow *>(&unattendedDeviceInfo) : deviceInfoDialog.get();
+    }
 
     const bool quiet;
     widgets::QtMainWindowView view;
     UnattendedDialogs unattendedDialogs;
     UnattendedStatusWindow unattendedStatus;
     UnattendedAboutWindow unattendedAbout;
+    UnattendedDeviceInfoWindow unattendedDeviceInfo;
     std::unique_ptr<WidgetDialogs> widgetDialogs;
     std::unique_ptr<StatusWindowWidget> statusWidget;
     std::unique_ptr<AboutDialog> aboutDialog;
+    std::unique_ptr<DeviceInfoDialog> deviceInfoDialog;
     DesktopHelpViewer helpViewer;
     QtTimerFactory timers;
 };
@@ -197,6 +196,7 @@ HostEnvironment environmentFor(ProgramWindows &windows, const QString &programPa
     env.dialogs = windows.dialogs();
     env.statusWindow = windows.statusWindow();
     env.aboutWindow = windows.aboutWindow();
+    env.deviceInfoWindow = windows.deviceInfoWindow();
     env.view = &windows.view;
     env.createMultiDeviceWindow = multiDeviceWindows(windows.view, windows.quiet);
     env.helpViewer = &windows.helpViewer;

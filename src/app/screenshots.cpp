@@ -1,19 +1,23 @@
-// tqm-screenshots DIR [TEMPLATE ...]: pictures of the configure window. In the object server home
-// (TQM_HOME, best a fresh one) it creates a demo network with one command module per device
+// tqm-screenshots DIR [TEMPLATE ...]: pictures of the configure window. In a temporary object
+// server home of its own (or in TQM_HOME when that is set) it creates a demo network with one command module per device
 // template, runs the configure command on each of them (or on those of the templates named) in
 // English and in German with the real window, clicks
 // through every view and tab as a user would, and saves each page as
 //     DIR/<template>-<lang>-<view>-<page>.png
 // Beside those: the temperature difference with a value out of range (red), as
-// <template>-<lang>-configuration-nv-timing-invalid.png, and the two calibration pages in each
+// <template>-<lang>-configuration-nv-timing-invalid.png, the same field at its lower limit
+// (valid, black) as <template>-<lang>-configuration-nv-timing-limit.png, the device information
+// window as <template>-<lang>-help-device-info.png, and the two calibration pages in each
 // arrangement of their frames, as <template>-<lang>-calibration-<arrangement>-<page>.png, on
 // devices of a second network that differ in what decides the arrangement. On the standard
 // template besides: the configure window on a device that does not answer, its logger after a
 // write that failed (long red lines), the closing question and the save dialog, as
 // TQM_CM_STD-<lang>-offline-configure.png, -offline-logger.png, -question-box.png and
-// -file-dialog.png. Each path is printed on its own line. Meant for the offscreen platform: no
-// screen is needed, nothing is shown.
+// -file-dialog.png. Each path is printed on its own line. It picks the offscreen platform unless
+// QT_QPA_PLATFORM names another: no screen is needed, nothing is shown. The log goes where the
+// plug-in's goes.
 
+#include "app/programplaces.h"
 #include "calibration/calibrationrecords.h"
 #include "host/host.h"
 #include "lns/desktopseams.h"
@@ -23,20 +27,25 @@
 #include "lns/unattended.h"
 #include "session/settings.h"
 #include "strings/resstrings.h"
+#include "widgets/deviceinfodialog.h"
 #include "widgets/qtmainwindowview.h"
 #include "widgets/qttranslations.h"
 #include "widgets/widgetdialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMainWindow>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -76,11 +85,17 @@ public:
 
     void take(const widgets::QtMainWindowView &view, const QString &name, int settleMilliseconds = 20)
     {
-        settle(settleMilliseconds);
-        take(view.window(), name);
+        take(view.window(), name, settleMilliseconds);
     }
 
-    void take(QWidget *window, const QString &name)
+    void take(QWidget *window, const QString &name, int settleMilliseconds = 20)
+    {
+        settle(settleMilliseconds);
+        grab(window, name);
+    }
+
+    // Without waiting: a modal dialog's own event loop is running.
+    void grab(QWidget *window, const QString &name)
     {
         const QString path = QDir(m_directory).filePath(name + QStringLiteral(".png"));
         if (!window->grab().save(path))
@@ -100,8 +115,16 @@ QString dataHome()
     return tqmHome(qEnvironmentVariable("TQM_HOME"));
 }
 
+// Keeps what Help - Device info would show, for the picture of its window.
+class KeptDeviceInfo : public DeviceInfoWindow
+{
+public:
+    void showModal(const DeviceInfoReport &report) override { kept = report; }
+    std::optional<DeviceInfoReport> kept;
+};
+
 // A command of the plug-in on one device in one language, with the real window on the offscreen
-// platform.
+// platform; the plug-in INI file is the one in `programDirectory` (default: the program's).
 class WindowSession
 {
     UnattendedDialogs m_dialogs;
@@ -109,15 +132,18 @@ class WindowSession
     DesktopHelpViewer m_help;
 
 public:
-    WindowSession(const QString &objectName, int commandId, int language)
+    WindowSession(const QString &objectName, int commandId, int language, const QString &programDirectory = {})
     {
         RegistryAccess registry(dataHome());
         settings::writeLanguage(registry, qint16(language));
         HostEnvironment env;
-        env.programDirectory = QCoreApplication::applicationDirPath();
+        env.programDirectory = programDirectory.isEmpty() ? QCoreApplication::applicationDirPath() : programDirectory;
         env.programFileName = QStringLiteral("tqm-screenshots");
+        env.logDirectory = programplaces::logDirectory(QCoreApplication::applicationFilePath());
+        env.logFallbackDirectory = programplaces::logFallbackDirectory();
         env.dialogs = &m_dialogs;
         env.aboutWindow = &m_about;
+        env.deviceInfoWindow = &deviceInfo;
         env.helpViewer = &m_help;
         env.view = &view;
         env.home = dataHome();
@@ -135,6 +161,7 @@ public:
     ~WindowSession() { host->EndApp(); }
 
     widgets::QtMainWindowView view{false};
+    KeptDeviceInfo deviceInfo;
     std::unique_ptr<PlugInHost> host;
 };
 
@@ -160,17 +187,28 @@ void photographDevice(const QString &objectName, const QString &templateName, in
         }
     }
 
-    // A value out of range shows red (and keeps the parameters from being written).
+    // A value out of range shows red (and keeps the parameters from being written); the lower
+    // limit itself, typed as the user's language writes it, is valid.
     view.clickButtonBarItem(QStringLiteral("0"));
     if (view.clickTab(QStringLiteral("KEY:5")) && view.typeInto(2, QStringLiteral("9")))
         camera.take(view, prefix + QStringLiteral("configuration-nv-timing-invalid"));
+    const QString lowerLimit = language == ResStrings::German ? QStringLiteral("0,1") : QStringLiteral("0.1");
+    if (view.clickTab(QStringLiteral("KEY:5")) && view.typeInto(2, lowerLimit))
+        camera.take(view, prefix + QStringLiteral("configuration-nv-timing-limit"));
+
+    if (view.clickMenuTool({QStringLiteral("Help"), QStringLiteral("DeviceInfo")}) && session.deviceInfo.kept) {
+        const std::unique_ptr<QDialog> window = DeviceInfoDialog::build(*session.deviceInfo.kept);
+        window->show();
+        camera.take(window.get(), prefix + QStringLiteral("help-device-info"));
+    }
 }
 
 // The arrangements of the calibration pages, each on a device of its own in a network of
 // command modules of one template (one whose knob page is offered), which differ in what
 // decides the arrangement: the application version against ApbVersionNewCalib, a sensor
-// calibration on record, and the command (only the configure command reads the push-button
-// panel, which makes the knob calibration the centre one).
+// calibration on record, and the push-button panel (which makes the knob calibration the centre
+// one). The devices without a panel are opened with a plug-in INI file that lists none for the
+// template.
 const QString ArrangementsNetwork = QStringLiteral("Calibration");
 
 struct Arrangement
@@ -179,13 +217,30 @@ struct Arrangement
     int commandId;
     double applicationVersion; // 0: the template's
     bool calibrated;
+    bool panel;
 };
 const Arrangement Arrangements[] = {
-    {"two-stop", 14, 1.9, false},
-    {"reset", 14, 0, false},
-    {"reset-copy", 14, 0, true},
-    {"centre", 13, 0, false},
+    {"two-stop", 14, 1.9, false, false},
+    {"reset", 14, 0, false, false},
+    {"reset-copy", 14, 0, true, false},
+    {"centre", 14, 0, false, true},
 };
+
+// A program directory whose plug-in INI file lists no push-button panel for the template.
+QString withoutPanelDirectory(const QString &templateName)
+{
+    const QString directory = QDir(dataHome()).filePath(QStringLiteral("without-panel"));
+    QFile shipped(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("TqmCmdModule.ini")));
+    QFile edited(QDir(directory).filePath(QStringLiteral("TqmCmdModule.ini")));
+    if (!QDir().mkpath(directory) || !shipped.open(QIODevice::ReadOnly) || !edited.open(QIODevice::WriteOnly))
+        throw TqmError(TqmError::FileAccess, QStringLiteral("tqm-screenshots"),
+                       QStringLiteral("Cannot write %1.").arg(edited.fileName()));
+    const QByteArray section = "[velto TqmCommandModule CPs 1.0 ]";
+    QByteArray text = shipped.readAll();
+    text.replace(section, section + "\nPanelType@" + templateName.toUtf8() + " =");
+    edited.write(text);
+    return directory;
+}
 
 QString arrangementDevice(int index)
 {
@@ -224,9 +279,10 @@ void createArrangementsNetwork(const QString &templateName)
 
 void photographCalibrationArrangements(const QString &templateName, int language, Photographer &camera)
 {
+    const QString withoutPanel = withoutPanelDirectory(templateName);
     for (int i = 0; i < int(std::size(Arrangements)); ++i) {
         const QString object = QStringLiteral("%1.Building A.%2.CommandModule").arg(ArrangementsNetwork, arrangementDevice(i));
-        WindowSession session(object, Arrangements[i].commandId, language);
+        WindowSession session(object, Arrangements[i].commandId, language, Arrangements[i].panel ? QString() : withoutPanel);
         widgets::QtMainWindowView &view = session.view;
         view.clickButtonBarItem(QStringLiteral("2"));
         for (const QString &tabKey : {QStringLiteral("KEY:2"), QStringLiteral("KEY:3")}) {
@@ -242,7 +298,7 @@ void photographDialog(Photographer &camera, const QString &name, const std::func
 {
     QTimer::singleShot(200, [&camera, name] {
         if (QWidget *dialog = QApplication::activeModalWidget()) {
-            camera.take(dialog, name);
+            camera.grab(dialog, name);
             dialog->close();
         }
     });
@@ -281,17 +337,57 @@ void photographExplanations(const QString &objectName, const QString &templateNa
     });
 }
 
+const char Usage[] =
+    "Usage: tqm-screenshots DIR [TEMPLATE ...]\n"
+    "Renders every page of the configure window of a demo device of each template (or of those\n"
+    "named), in English and in German, into DIR as <template>-<lang>-<view>-<page>.png, and prints\n"
+    "each path.\n"
+    "  --help, -h   this text\n"
+    "Environment:\n"
+    "  TQM_HOME          where the pictures' networks and settings are made (default: a temporary\n"
+    "                    directory, removed at the end)\n"
+    "  QT_QPA_PLATFORM   the window platform (default offscreen)\n"
+    "  TQM_LOG_DIR       the directory of the log instead of the program's\n";
+
+bool asksForHelp(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument == "--help" || argument == "-h")
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // Answered before anything is made: no window, no network, no log.
+    if (asksForHelp(argc, argv)) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
+    if (argc < 2) {
+        std::fputs(Usage, stderr);
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The user's own networks and settings are never touched: without TQM_HOME the pictures
+    // are made in a home of their own.
+    std::optional<QTemporaryDir> ownHome;
+    if (qEnvironmentVariableIsEmpty("TQM_HOME")) {
+        ownHome.emplace();
+        if (!ownHome->isValid()) {
+            std::fprintf(stderr, "tqm-screenshots: no temporary directory for the pictures' network\n");
+            return 1;
+        }
+        qputenv("TQM_HOME", ownHome->path().toUtf8());
+    }
     unattended::dropPlatformRemarks();
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() < 2) {
-        std::fprintf(stderr, "usage: tqm-screenshots DIR [TEMPLATE ...]   (TQM_HOME: where the pictures' network is made)\n");
-        return 2;
-    }
     const QString directory = arguments[1];
     const QStringList chosen = arguments.mid(2);
     try {

@@ -31,23 +31,22 @@ void ArrangeCalibrationPages(const CalibrationEnvironment &env)
     CalibrationPage &page = *env.page;
     const float version = applicationVersion(env, env.services.session->appDevice);
     const bool panel = parameterAvailable(env, QStringLiteral("PanelType_1"));
-    if (!panel && version != 0) {
-        const float newCalib = ApbVersionNewCalib(deviceContext(env));
-        if (newCalib != 0 && version >= newCalib) {
-            if (copyOffered(env))
-                page.showFrame(PageFrame::SensorCopy);
-            else
-                page.hideFrame(PageFrame::SensorCopy);
-            page.hideFrame(PageFrame::KnobTwoStop);
-            page.showFrame(PageFrame::KnobReset, std::nullopt, FrameTop);
-        } else {
-            page.hideFrame(PageFrame::SensorCopy);
-            page.showFrame(PageFrame::KnobTwoStop, FrameLeft, FrameTop);
-            page.hideFrame(PageFrame::KnobReset);
-        }
+    const float newCalib = !panel && version != 0 ? ApbVersionNewCalib(deviceContext(env)) : 0;
+    const bool twoStop = !panel && version != 0 && (newCalib == 0 || version < newCalib);
+    // "Copy ..." only where there is a calibration to copy, on every device but the older ones.
+    if (!twoStop && copyOffered(env))
+        page.showFrame(PageFrame::SensorCopy);
+    else
+        page.hideFrame(PageFrame::SensorCopy);
+    if (twoStop) {
+        page.showFrame(PageFrame::KnobTwoStop, FrameLeft, FrameTop);
+        page.hideFrame(PageFrame::KnobReset);
+        page.hideFrame(PageFrame::KnobCentre);
+    } else if (!panel && version != 0) {
+        page.hideFrame(PageFrame::KnobTwoStop);
+        page.showFrame(PageFrame::KnobReset, std::nullopt, FrameTop);
         page.hideFrame(PageFrame::KnobCentre);
     } else if (panel) {
-        // The copy frame keeps its state, shown as designed unless an earlier arrangement hid it.
         page.hideFrame(PageFrame::KnobTwoStop);
         page.hideFrame(PageFrame::KnobReset);
         page.showFrame(PageFrame::KnobCentre, std::nullopt, FrameTop);

@@ -10,6 +10,9 @@
 #include "lns/logger.h"
 #include "lns/product.h"
 #include "lns/userdialogs.h"
+#include "params/choiceparams.h"
+#include "params/cparamtextbox.h"
+#include "params/numbers.h"
 #include "session/devicelog.h"
 #include "session/erroranswer.h"
 #include "session/session.h"
@@ -116,12 +119,70 @@ void cConfiguration::runSteps(const QString &moduleName, const QString &routineN
 
 // ---- one device ----
 
+namespace {
+
+constexpr int MsgMustLieBetween = 1420;
+constexpr int MsgNothingWritten = 1580;
+constexpr int MsgNoChoice = 1581;
+
+QString invalidValueText(const cParam &invalid, const QLocale &locale)
+{
+    if (const auto *text = dynamic_cast<const cParamTextBox *>(&invalid)) {
+        return GetResString(MsgMustLieBetween, 1,
+                            {text->TextBoxTitle(), numbers::numberText(text->TextBoxRangeMin(), locale),
+                             numbers::numberText(text->TextBoxRangeMax(), locale), text->UnitMnemonic()});
+    }
+    return GetResString(MsgNoChoice, 1, {invalid.Name()});
+}
+
+controls::Control *controlOf(const cParam &parameter)
+{
+    if (const auto *text = dynamic_cast<const cParamTextBox *>(&parameter))
+        return text->TextBoxControl();
+    if (const auto *combo = dynamic_cast<const cParamComboBox *>(&parameter))
+        return combo->ComboBoxControl();
+    return nullptr;
+}
+
+} // namespace
+
+void cConfiguration::SetHeartbeatLocks()
+{
+    for (const QString &name : {QStringLiteral("MaxSendTime"), QStringLiteral("MaxReceiveTime")}) {
+        if (auto *time = dynamic_cast<cParamTextBox *>(m_parameters->ParameterAllByName(name)))
+            time->setLockMode(time->Value() != 0 ? cParamEnums::LM_UNLOCKED : cParamEnums::LM_DISABLED_GREY_NO_VALUE);
+    }
+}
+
+// The flag and the Apply button go together: Apply offers exactly the edits not yet written.
+void cConfiguration::setParametersChanged(bool changed) const
+{
+    m_services.session->parametersChangedFlag = changed;
+    m_window.setApplyEnabled(changed);
+}
+
+bool cConfiguration::checkValues() const
+{
+    const cParam *invalid = m_parameters->FirstInvalidParameter();
+    if (!invalid)
+        return true;
+    const QString reason = invalidValueText(*invalid, m_parameters->context().locale);
+    m_services.logger->addLogLine(reason, logcolour::Black);
+    m_services.dialogs->message(GetResString(MsgNothingWritten, 1, {reason}), m_window.Caption(),
+                                MsgIcon::Exclamation);
+    if (controls::Control *control = controlOf(*invalid))
+        m_window.showControl(*control);
+    return false;
+}
+
 void cConfiguration::ReadSettings()
 {
     log(QStringLiteral("[M_PlugIn] Public Sub ReadSettings()"));
     runSteps(QStringLiteral("M_PlugInSpecific"), QStringLiteral("ReadSettings"),
              {[this] { transfer::LnsTransfer(*m_parameters).ReadFromLns(); },
               [this] { m_fanCoilStepCount = calibration::ReadFanCoilStepCount(deviceContext()); }});
+    // A heartbeat time of 0 means "off", not a value below the range: what was read is valid.
+    SetHeartbeatLocks();
 }
 
 void cConfiguration::WriteSettings()
@@ -161,7 +222,7 @@ void cConfiguration::ReadParameters()
                   ReadSettings();
                   window.setUpdatingControls(false);
                   // The window now shows the device's values: nothing is left unwritten.
-                  session.parametersChangedFlag = false;
+                  setParametersChanged(false);
                   window.setChangedNoticeVisible(false);
               },
               [&] { logTimed(1550, 2, logcolour::Blue); },
@@ -182,7 +243,6 @@ bool cConfiguration::WriteParameters()
     log(QStringLiteral("[frmMain] Private Sub WriteParameters()"));
     if (!checkValues())
         return false;
-    SessionState &session = *m_services.session;
     ConfigurationWindow &window = m_window;
     Logger &logger = *m_services.logger;
     bool written = false;
@@ -204,13 +264,10 @@ bool cConfiguration::WriteParameters()
                   m_services.dialogs->setWaitCursor(false);
                   window.setStatusText(GetResString(1517));
                   // A failed write stays pending: Apply offers another attempt.
-                  window.setApplyEnabled(logger.loggerOnErrorFlag());
+                  setParametersChanged(logger.loggerOnErrorFlag());
                   window.setEnabled(true);
               },
-              [&] {
-                  session.parametersChangedFlag = logger.loggerOnErrorFlag();
-                  logger.setLoggerOnErrorFlag(false);
-              }});
+              [&] { logger.setLoggerOnErrorFlag(false); }});
     return written;
 }
 
@@ -366,8 +423,7 @@ const SpreadResult &cConfiguration::WriteParametersTo(const QList<lns::LonMarkOb
         m_services.dialogs->setWaitCursor(false);
         window.setStatusText(GetResString(1517));
         window.setEnabled(true);
-        window.setApplyEnabled(false);
-        session.parametersChangedFlag = false;
+        setParametersChanged(false);
     });
     step([&] { session.system->closeSeries(); });
     return m_lastSpread;

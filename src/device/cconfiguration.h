@@ -63,7 +63,12 @@ public:
     // ---- workflows ----
     void ReadSettings();
     void WriteSettings();
-    bool checkValues() const { return true; }
+    // Whether every shown value may be written. Otherwise names the first invalid field and
+    // what it accepts, puts the focus there and answers false: nothing is written or saved.
+    bool checkValues() const;
+    // A heartbeat time of 0 switches the heartbeat off: its field shows no value and is not
+    // checked; any other time is editable. Run after every read or load of the set.
+    void SetHeartbeatLocks();
     void ReadParameters();
     bool WriteParameters();
     void WriteParametersEx();
@@ -94,9 +99,12 @@ private:
     template <class P, class Add>
     bool bind(const QString &cpName, const QString &parameterName, bool fromDevice, P *&parameter, Add add);
     lns::ConfigPropertyPtr fetchCp(const QString &cpName, bool fromDevice) const;
+    void setParametersChanged(bool changed) const;
 
     void fetchButtonMode();
     void fetchConfigurationRows();
+    // The two panel counts (PanelType_1, PanelType_2); false when the device has no panel.
+    bool fetchPanelCounts();
     void fetchPanelRows();
     void fetchTemperatureRows();
     void fillSwitchAssignments(cParamComboBox *parameter) const;

@@ -45,6 +45,8 @@ public:
     virtual void setChangedNoticeVisible(bool visible) = 0;
     // Brings the logger tab to the front.
     virtual void ShowLogger() = 0;
+    // Brings the page of a parameter's control to the front and puts the focus there.
+    virtual void showControl(controls::Control &control) = 0;
     // Re-derives the controls that depend on several parameters (heartbeat check boxes, fan-speed
     // positions) after the parameters were read.
     virtual void SetControls() = 0;
@@ -76,6 +78,7 @@ public:
     void setApplyEnabled(bool enabled) override { applyEnabled = enabled; }
     void setChangedNoticeVisible(bool visible) override { changedNoticeVisible = visible; }
     void ShowLogger() override { ++loggerShown; }
+    void showControl(controls::Control &control) override { shownControl = &control; }
     void SetControls() override;
     bool UpdatingControls() const override { return m_updatingControls; }
     void setUpdatingControls(bool on) override { m_updatingControls = on; }
@@ -97,6 +100,7 @@ public:
     bool changedNoticeVisible = false;
     int refreshCount = 0;
     int loggerShown = 0;
+    controls::Control *shownControl = nullptr;
     int setControlsCount = 0;
 
 private:

@@ -184,22 +184,37 @@ void cConfiguration::FetchCPs()
 {
     log(QStringLiteral("[M_PlugIn] Public Sub FetchCPs()"));
     QList<std::function<void()>> steps{[this] { fetchButtonMode(); }};
-    if (m_services.session->commandIndex == commands::Configure)
+    const int command = m_services.session->commandIndex;
+    if (command == commands::Configure)
         steps.append([this] { fetchConfigurationRows(); });
+    // The calibration view offers the knob procedure of the device's panel, whichever command
+    // shows it.
+    else if (command == commands::Calibrate)
+        steps.append([this] { fetchPanelCounts(); });
     steps.append([this] { fetchTemperatureRows(); });
     runSteps(QStringLiteral("M_PlugInSpecific"), QStringLiteral("FetchCPs"), steps);
 }
 
 void cConfiguration::fetchButtonMode()
 {
-    cParamComboBox *buttonMode = nullptr;
-    if (!BindComboBoxParameter(QStringLiteral("ButtonMode"), 1, buttonMode))
-        return;
+    const QString name = QStringLiteral("ButtonMode");
     const DeviceContext context = deviceContext();
+    QList<Choice> offered;
     for (const Choice &choice : ButtonModes) {
         if (calibration::ButtonModeIsAvailable(context, choice.data))
-            buttonMode->AddComboBoxItem(GetResString(ButtonModeMessage, choice.piece), choice.data);
+            offered.append(choice);
     }
+    // A template that offers no mode leaves nothing to choose, check or write: the parameter
+    // exists without its CP, so it is unavailable like one the device lacks.
+    if (offered.isEmpty()) {
+        m_parameters->AddComboBoxParameter(name, m_window.ComboBox(1), nullptr, name);
+        return;
+    }
+    cParamComboBox *buttonMode = nullptr;
+    if (!BindComboBoxParameter(name, 1, buttonMode))
+        return;
+    for (const Choice &choice : offered)
+        buttonMode->AddComboBoxItem(GetResString(ButtonModeMessage, choice.piece), choice.data);
     // A single mode is no choice: the device gets it at once and the user cannot change it. A
     // device that holds it already is not written: opening the plug-in changes nothing then.
     if (buttonMode->ComboBoxControl()->count() == 1) {
@@ -259,12 +274,12 @@ void cConfiguration::fetchConfigurationRows()
 
 // Push buttons and the toggle switch exist only on devices with a panel CP; its two counts
 // (menu buttons, further buttons or inputs) shape the switch-assignment lists.
-void cConfiguration::fetchPanelRows()
+bool cConfiguration::fetchPanelCounts()
 {
     const QString panelType = QStringLiteral("PanelType");
     cParam1Byte *panel = nullptr;
     if (!Bind1ByteParameter(panelType, panel, QStringLiteral("PanelType_1"), true))
-        return;
+        return false;
     keepPanelCount(panel, 1);
     QList<cParam1Byte *> counts{panel};
     if (Bind1ByteParameter(panelType, panel, QStringLiteral("PanelType_2"), true)) {
@@ -272,6 +287,13 @@ void cConfiguration::fetchPanelRows()
         counts.append(panel);
     }
     readPanelCounts(counts);
+    return true;
+}
+
+void cConfiguration::fetchPanelRows()
+{
+    if (!fetchPanelCounts())
+        return;
 
     cParamComboBox *combo = nullptr;
     cParam1Byte *pushEvent = nullptr;

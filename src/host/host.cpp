@@ -70,6 +70,10 @@ void PlugInHost::createMainWindow()
         return ui::HelpFiles{m_manualAvailable, m_appDocAvailable};
     };
     hooks.showAbout = [this] { ShowAboutWindow(); };
+    hooks.showDeviceInfo = [this](const DeviceInfoReport &report) {
+        if (m_env.deviceInfoWindow)
+            m_env.deviceInfoWindow->showModal(report);
+    };
     hooks.createMonitoring = [this] { createMonitoring(); };
     hooks.setMonitoring = [this](bool on) {
         if (m_monitoring)
@@ -272,6 +276,8 @@ void PlugInHost::InitApp()
     setup.versionMinor = product::VersionMinor;
     setup.versionRevision = product::VersionRevision;
     setup.languageNumber = 1000 + m_session.language;
+    // The start line names the language the session will use, which its own step reads below.
+    setup.sessionLanguage = settings::readLanguage(*m_registry);
     setup.productName = product::ProductName;
     m_logger->setUp(setup);
     log(label(QStringLiteral("M_LcaPlugIn"), routine));

@@ -19,6 +19,7 @@
 #include <memory>
 
 class AboutWindow;
+class DeviceInfoWindow;
 class cMonitoring;
 class HelpViewer;
 class IniFile;
@@ -57,6 +58,7 @@ struct HostEnvironment
     // Hears what a user would see of the main window ("buildPages 1", "show", "hide").
     std::function<void(const QString &request)> windowReport;
     AboutWindow *aboutWindow = nullptr;
+    DeviceInfoWindow *deviceInfoWindow = nullptr; // none: Help - Device info shows nothing
     HelpViewer *helpViewer = nullptr;
     // The main window's object-server control.
     ObjectServerProvider objectServerProvider;

@@ -13,6 +13,13 @@ void UnattendedAboutWindow::showModal(const AboutInfo &info)
     unattended::print(QStringLiteral("[about] %1: %2").arg(unattended::oneLine(info.title), unattended::oneLine(info.line)));
 }
 
+void UnattendedDeviceInfoWindow::showModal(const DeviceInfoReport &report)
+{
+    for (const auto &[caption, value] : report.lines)
+        unattended::print(QStringLiteral("[%1] %2: %3").arg(unattended::oneLine(report.title), caption,
+                                                         unattended::oneLine(value)));
+}
+
 QString DesktopHelpViewer::topicUrl(const QString &helpFile, int contextId)
 {
     const QFileInfo file(helpFile);

@@ -3,6 +3,8 @@
 // Small seams of the plug-in host towards the desktop: the about window, the help viewer, and
 // the host tool's registration-result object.
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 struct AboutInfo
@@ -26,6 +28,28 @@ class UnattendedAboutWindow : public AboutWindow
 {
 public:
     void showModal(const AboutInfo &info) override;
+};
+
+// What Help - Device info shows: a title and captioned values, in the session's language.
+struct DeviceInfoReport
+{
+    QString title;
+    QList<QPair<QString, QString>> lines; // caption, value
+};
+
+class DeviceInfoWindow
+{
+public:
+    virtual ~DeviceInfoWindow() = default;
+    // Modal: returns when the user has closed it.
+    virtual void showModal(const DeviceInfoReport &report) = 0;
+};
+
+// Without a screen: one line per value on standard error.
+class UnattendedDeviceInfoWindow : public DeviceInfoWindow
+{
+public:
+    void showModal(const DeviceInfoReport &report) override;
 };
 
 class HelpViewer

@@ -32,13 +32,14 @@ QString stepFailure(const char *what, const QString &name, const char *indexName
 }
 
 // Item `index` of the collection `items` answers, as the INI entry says; `failure` when the
-// collection has no such item, `notListed` when the entry or the owner is missing.
+// collection has no such item, `notListed` when the entry does not list one or the owner is
+// missing.
 template <class T, class Items>
-IniLocator::Found<T> itemAt(qint16 index, bool hasOwner, Items &&items, const QString &notListed,
+IniLocator::Found<T> itemAt(qint16 index, bool listed, bool hasOwner, Items &&items, const QString &notListed,
                             const QString &failure)
 {
     IniLocator::Found<T> found{nullptr, notListed};
-    if (index == -1 || !hasOwner)
+    if (!listed || !hasOwner)
         return found;
     try {
         found.object = items()->item(index);
@@ -111,8 +112,10 @@ IniLocator::Found<lns::ConfigProperty> IniLocator::lmoCp(const QString &cpName, 
 IniLocator::Found<lns::ConfigProperty> IniLocator::devCp(const QString &cpName, const QString &section,
                                                           const lns::AppDevicePtr &appDevice) const
 {
+    // A name the file lacks reads as index -1 in every field: the device's own CP list has no
+    // item -1, and the failure says so.
     const qint16 cpIndex = field(cpName, section, 1);
-    if (cpIndex == -1 || !appDevice)
+    if (!appDevice)
         return {nullptr, notListed(cpName)};
     const qint16 objectIndex = field(cpName, section, 2);
     const qint16 nvIndex = field(cpName, section, 3);
@@ -175,7 +178,8 @@ lns::ConfigPropertyPtr IniLocator::FetchCp(const QString &CpName, const QString 
     const qint16 cpIndex = field(CpName, Section, 1);
     const auto cps = [&] { return LonmarkObject->configProperties(); };
     const QString failure = stepFailure("INI-File Error (CP, CP-Fetch): ", CpName, "CP-Index=", cpIndex);
-    return answer(itemAt<lns::ConfigProperty>(cpIndex, bool(LonmarkObject), cps, notListed(CpName), failure), Succeed);
+    return answer(itemAt<lns::ConfigProperty>(cpIndex, cpIndex != -1, bool(LonmarkObject), cps, notListed(CpName), failure),
+                  Succeed);
 }
 
 lns::ConfigPropertyPtr IniLocator::FetchCpOfObjectOrNv(const QString &CpName, const QString &Section,
@@ -200,7 +204,9 @@ lns::NetworkVariablePtr IniLocator::FetchDevNv(const QString &NvName, const QStr
                                : AppDevice->networkVariables();
     };
     const QString failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
-    return answer(itemAt<lns::NetworkVariable>(nvIndex, bool(AppDevice), nvs, notListed(NvName), failure), Succeed);
+    // An NV index below 1 lists no NV.
+    return answer(itemAt<lns::NetworkVariable>(nvIndex, nvIndex >= 1, bool(AppDevice), nvs, notListed(NvName), failure),
+                  Succeed);
 }
 
 lns::NetworkVariablePtr IniLocator::FetchNv(const QString &NvName, const QString &Section,
@@ -210,5 +216,7 @@ lns::NetworkVariablePtr IniLocator::FetchNv(const QString &NvName, const QString
     const qint16 nvIndex = field(NvName, Section, 1);
     const auto nvs = [&] { return LonmarkObject->networkVariables(); };
     const QString failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
-    return answer(itemAt<lns::NetworkVariable>(nvIndex, bool(LonmarkObject), nvs, notListed(NvName), failure), Succeed);
+    return answer(itemAt<lns::NetworkVariable>(nvIndex, nvIndex >= 1, bool(LonmarkObject), nvs, notListed(NvName),
+                                               failure),
+                  Succeed);
 }

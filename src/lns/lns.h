@@ -229,6 +229,8 @@ public:
     virtual KnobCalibration knobCalibration() const = 0;
     // Version of the application in the device (e.g. 2.1); throws when it does not answer.
     virtual float applicationVersion() const = 0;
+    // The device's Neuron ID as the database keeps it (12 hex digits); empty when unknown.
+    virtual QString neuronId() const { return {}; }
 };
 
 class Subsystem : public Object

@@ -72,12 +72,19 @@ void cConfigProp::checkIndex(qint32 index) const
                        QStringLiteral("Byte %1 of \"%2\" is outside 1 to %3.").arg(index).arg(m_name).arg(m_bytes.size()));
 }
 
-quint8 cConfigProp::ByteValue(qint32 Index)
+// Only the first read in the image's life loads the device's bytes: after any load, what the
+// parameters wrote into the image is what it holds.
+void cConfigProp::loadOnFirstRead()
 {
-    if (!m_bytesInitialised) {
+    if (!m_bytesInitialised && !m_bytesKnown) {
         ReadFromLns(false);
         m_bytesInitialised = true;
     }
+}
+
+quint8 cConfigProp::ByteValue(qint32 Index)
+{
+    loadOnFirstRead();
     checkIndex(Index);
     return quint8(m_bytes[Index - 1]);
 }
@@ -90,11 +97,7 @@ void cConfigProp::setByteValue(qint32 Index, quint8 value)
 
 QByteArray cConfigProp::bytes()
 {
-    // Loaded on first use, unless a read has loaded them already.
-    if (!m_bytesInitialised && !m_bytesKnown) {
-        ReadFromLns(false);
-        m_bytesInitialised = true;
-    }
+    loadOnFirstRead();
     return m_bytes;
 }
 

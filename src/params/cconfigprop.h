@@ -67,6 +67,7 @@ private:
     cConfigProp(cParams *parent, QString name, lns::ConfigPropertyPtr configProperty, QString cpIniName);
 
     void makeRoomForBytes();
+    void loadOnFirstRead();
     void checkIndex(qint32 index) const;
     void storeRawText(const QString &text, qint32 start);
 

@@ -433,6 +433,13 @@ void cParamOptBtn::decodeValue(const QByteArray &windowBytes, const bytewindow::
     SetOptionButtons();
 }
 
+// Read from the device, the value is the CP's text as it came, blanks and all.
+void cParamOptBtn::keepRawText(const QString &rawText)
+{
+    m_value = rawText;
+    SetOptionButtons();
+}
+
 // The value's bytes as they stand: a value of another length than the CP's is the device's to
 // refuse, not the parameter's to cut.
 QByteArray cParamOptBtn::encodeValue(const bytewindow::Window &) const

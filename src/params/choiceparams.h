@@ -173,6 +173,7 @@ private:
     bytewindow::Window window(const CpShape &shape) const override;
     void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
     QByteArray encodeValue(const bytewindow::Window &window) const override;
+    void keepRawText(const QString &rawText) override;
     void checkIndex(int index) const;
 
     QList<controls::OptionButtonControl *> m_buttons;

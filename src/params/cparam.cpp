@@ -3,6 +3,7 @@
 #include "params/cconfigprop.h"
 #include "params/cparams.h"
 #include "params/cpaccess.h"
+#include "lns/rawtext.h"
 
 cParam::cParam(const Binding &binding)
     : m_parent(binding.parent), m_name(binding.name), m_cpIniName(binding.cpIniName),
@@ -103,6 +104,12 @@ void cParam::takeValueFrom(const QByteArray &cpBytes, const CpShape &shape)
     m_valueKnown = true;
 }
 
+void cParam::takeValueFromCp(const QString &rawText, const QByteArray &cpBytes, const CpShape &shape)
+{
+    takeValueFrom(cpBytes, shape);
+    keepRawText(rawText);
+}
+
 void cParam::putValueInto(QByteArray &cpBytes, const CpShape &shape) const
 {
     try {
@@ -128,7 +135,8 @@ CpShape cParam::boundShape() const
 void cParam::readFromCp()
 {
     const CpShape shape = boundShape();
-    takeValueFrom(cpaccess::readBytes(*m_configProperty), shape);
+    const QString text = cpaccess::readRawText(*m_configProperty);
+    takeValueFromCp(text, rawtext::parse(text), shape);
 }
 
 void cParam::writeToCp()

@@ -94,6 +94,8 @@ public:
     // and puts it into them, keeping every byte outside the window. Throw TqmError naming the
     // parameter, its CP and INI entry when the window does not fit the bytes.
     void takeValueFrom(const QByteArray &cpBytes, const CpShape &shape);
+    // The same for a read from LNS, which also hands over the RAW text as the CP gave it.
+    void takeValueFromCp(const QString &rawText, const QByteArray &cpBytes, const CpShape &shape);
     void putValueInto(QByteArray &cpBytes, const CpShape &shape) const;
     // The shape of the bound LNS CP, and "parameter (CP, INI entry)" for messages.
     CpShape boundShape() const;
@@ -123,6 +125,8 @@ protected:
     virtual void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) = 0;
     // The window's bytes for the value.
     virtual QByteArray encodeValue(const bytewindow::Window &window) const = 0;
+    // Kinds whose value is the CP's text keep it as read; the others have it from the bytes.
+    virtual void keepRawText(const QString &rawText) { Q_UNUSED(rawText) }
     bytewindow::Window numberWindow(const CpShape &shape, int width, int usedBytes, bool isSigned) const;
 
     // Looks the CP up through the plug-in INI file (image-bound and unavailable: false).

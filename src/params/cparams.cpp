@@ -322,9 +322,18 @@ void cParams::OptionButton_Click_Event(controls::OptionButtonControl *OptionButt
 
 bool cParams::AnyParameterValueIsInvalid() const
 {
-    bool invalid = false;
-    m_textBoxes.forEach([&](cParamTextBox *p) { invalid = invalid || (p->Available() && p->ValueIsInvalid()); });
-    m_comboBoxes.forEach([&](cParamComboBox *p) { invalid = invalid || (p->Available() && p->ValueIsInvalid()); });
+    return FirstInvalidParameter() != nullptr;
+}
+
+cParam *cParams::FirstInvalidParameter() const
+{
+    cParam *invalid = nullptr;
+    const auto check = [&](auto *p) {
+        if (!invalid && p->Available() && p->ValueIsInvalid())
+            invalid = p;
+    };
+    m_textBoxes.forEach(check);
+    m_comboBoxes.forEach(check);
     return invalid;
 }
 

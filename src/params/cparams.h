@@ -148,6 +148,8 @@ public:
     // ---- validity and selection for writing ----
     // An available text box or combo box (in that order) whose value is invalid.
     bool AnyParameterValueIsInvalid() const;
+    // The first of them; null when every value is valid.
+    cParam *FirstInvalidParameter() const;
     // Available parameters without DontWriteToLns, in kind order; Changed is not looked at.
     QList<cParam *> GetAllParamsShouldBeWrittenToLns() const;
     // The CPs of those parameters (directly bound, or of their bound image), each LNS name once,

@@ -23,6 +23,18 @@ bool showsNoValue(qint32 lockMode)
     return lockMode == E::LM_DISABLED_NO_VALUE || lockMode == E::LM_DISABLED_GREY_NO_VALUE;
 }
 
+// Limits are singles; numbers are compared with the decimal a limit stands for, so that a
+// value shown as the limit is never beyond it.
+bool below(double number, float limit)
+{
+    return number < numbers::decimalOf(limit);
+}
+
+bool above(double number, float limit)
+{
+    return number > numbers::decimalOf(limit);
+}
+
 } // namespace
 
 cParamTextBox::cParamTextBox(const Binding &binding, controls::TextBoxControl *control)
@@ -211,16 +223,28 @@ void cParamTextBox::SetTextBox()
 
     // A value beyond a limit must not look like the limit itself.
     const QLocale &locale = Parent()->context().locale;
-    const float shown = float(numbers::readTypedNumber(m_control->text()));
-    if (ValueCalc() > m_textBoxRangeMax && shown == m_textBoxRangeMax)
+    const double shown = numbers::readTypedNumber(m_control->text());
+    if (above(valueDecimal(), m_textBoxRangeMax) && shown == numbers::decimalOf(m_textBoxRangeMax))
         m_control->setText(numbers::numberText(m_textBoxRangeMax + MinStep(), locale));
-    else if (ValueCalc() < m_textBoxRangeMin && shown == m_textBoxRangeMin)
+    else if (below(valueDecimal(), m_textBoxRangeMin) && shown == numbers::decimalOf(m_textBoxRangeMin))
         m_control->setText(numbers::numberText(m_textBoxRangeMin - MinStep(), locale));
 
-    WindowUtility::MarkRange(*m_control, ValueCalc(), m_textBoxRangeMin, m_textBoxRangeMax);
+    markRange(valueDecimal());
+}
+
+double cParamTextBox::valueDecimal() const
+{
+    return double(m_value) / m_factor;
+}
+
+void cParamTextBox::markRange(double number)
+{
+    WindowUtility::MarkRange(*m_control, number, numbers::decimalOf(m_textBoxRangeMin),
+                             numbers::decimalOf(m_textBoxRangeMax));
     describeRange();
 }
 
+// A screen reader says why a red value is red.
 void cParamTextBox::describeRange()
 {
     if (m_control->foreColor() != controls::colour::Red) {
@@ -241,8 +265,7 @@ void cParamTextBox::TextBox_Change_Event()
     if (m_updating)
         return;
     const double typed = numbers::readTypedNumber(m_control->text());
-    WindowUtility::MarkRange(*m_control, typed, m_textBoxRangeMin, m_textBoxRangeMax);
-    describeRange();
+    markRange(typed);
     // A pasted "1e99" must not stop the window: such a value lies beyond every range, shows
     // red and is limited when the user leaves the box, so the nearest 32-bit value does.
     m_value = numbers::toInt32(qBound(-2147483648.0, typed * m_factor, 2147483647.0));
@@ -282,13 +305,14 @@ void cParamTextBox::validateText(bool &cancel, bool quiet)
         return;
     const QString text = m_control->text();
     const bool wholeNumbers = m_resolution == E::RES_50 || m_resolution == E::RES_1;
-    float r = float(wholeNumbers ? numbers::leadingNumber(text) : numbers::readTypedNumber(text));
-    if (r > m_textBoxRangeMax) {
+    const double typed = wholeNumbers ? numbers::leadingNumber(text) : numbers::readTypedNumber(text);
+    float r = float(typed);
+    if (above(typed, m_textBoxRangeMax)) {
         if (!quiet)
             showRangeMessage(MsgTooHigh, r, m_textBoxRangeMax);
         r = m_textBoxRangeMax;
         cancel = true;
-    } else if (r < m_textBoxRangeMin) {
+    } else if (below(typed, m_textBoxRangeMin)) {
         if (!quiet)
             showRangeMessage(MsgTooLow, r, m_textBoxRangeMin);
         r = m_textBoxRangeMin;
@@ -331,8 +355,13 @@ void cParamTextBox::SetValidTextBoxValue(std::optional<float> CalculatedValue, b
 bool cParamTextBox::ValueIsInvalid() const
 {
     const bool red = m_control->foreColor() == controls::colour::Red && !showsNoValue(m_lockMode);
-    const float value = ValueCalc();
-    return (red || value < m_rangeMin || value > m_rangeMax) && !DontWriteToLns();
+    return (red || !IsWithinRange(m_value)) && !DontWriteToLns();
+}
+
+bool cParamTextBox::IsWithinRange(qint32 value) const
+{
+    const double number = double(value) / m_factor;
+    return !below(number, m_rangeMin) && !above(number, m_rangeMax);
 }
 
 // ---- transfer ----

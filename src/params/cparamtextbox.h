@@ -91,6 +91,8 @@ public:
     // Red text (unless shown without a value) or a value outside RangeMin..RangeMax, for a
     // parameter that is to be written.
     bool ValueIsInvalid() const;
+    // Whether a Value (scaled integer) lies within RangeMin..RangeMax.
+    bool IsWithinRange(qint32 value) const;
 
     void ReadFromLns(bool FetchCpIfRequired = false) override;
     void WriteToLns() override;
@@ -110,6 +112,9 @@ private:
     void validateText(bool &cancel, bool quiet);
     void showRangeMessage(int messageId, float typed, float limit);
     QString display(double value) const;
+    // Value / Factor as the decimal it stands for; what the range checks compare.
+    double valueDecimal() const;
+    void markRange(double number);
     qint32 rawValue() const;
     bytewindow::Window window(const CpShape &shape) const override;
     void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;

@@ -142,4 +142,11 @@ QString numberText(double value, const QLocale &locale)
     return localised(QString::number(value, 'g', 15), locale);
 }
 
+double decimalOf(float value)
+{
+    if (!std::isfinite(value))
+        return double(value);
+    return QString::number(double(value), 'g', 7).toDouble();
+}
+
 } // namespace numbers

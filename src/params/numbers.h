@@ -43,4 +43,9 @@ double readTypedNumber(const QString &text);
 QString numberText(float value, const QLocale &locale);
 QString numberText(double value, const QLocale &locale);
 
+// The decimal number a single stands for: the double nearest to its 7-digit text, so that a
+// limit set as 0.1f compares equal to a typed "0.1" and to 10 / 100. Every range check compares
+// doubles against limits taken through this.
+double decimalOf(float value);
+
 } // namespace numbers

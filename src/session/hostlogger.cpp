@@ -34,6 +34,19 @@ QString HostLogger::plannedFile(const QString &directory, const QString &fallbac
     return writable ? wanted.filePath() : QDir(fallbackDirectoryOf(fallbackDirectory)).filePath(fileName);
 }
 
+namespace {
+
+QString languageName(qint16 language)
+{
+    if (language == 0)
+        return QStringLiteral("English");
+    if (language == 1000)
+        return QStringLiteral("German");
+    return QString::number(language);
+}
+
+} // namespace
+
 void HostLogger::setUp(const LoggerSetup &setup)
 {
     m_enabled = setup.enabled;
@@ -64,7 +77,7 @@ void HostLogger::setUp(const LoggerSetup &setup)
                     .arg(setup.versionMinor)
                     .arg(setup.versionRevision)
                     .arg(command)
-                    .arg(setup.languageNumber));
+                    .arg(languageName(setup.sessionLanguage)));
 }
 
 void HostLogger::rotate()

@@ -28,6 +28,8 @@ struct LoggerSetup
     int versionMinor = 0;
     int versionRevision = 0;
     int languageNumber = 1000;
+    // The language the session uses (0 English, 1000 German), named in the start line.
+    qint16 sessionLanguage = 0;
     bool enabled = true;
     QString productName;
     int messageBase = 1700;

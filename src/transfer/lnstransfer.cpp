@@ -7,6 +7,7 @@
 #include "params/cparam.h"
 #include "params/cparams.h"
 #include "params/cpaccess.h"
+#include "lns/rawtext.h"
 #include "strings/resstrings.h"
 #include "transfer/transferparts.h"
 
@@ -101,16 +102,18 @@ void LnsTransfer::ReadFromLns()
     std::optional<TqmError> firstError;
     for (const CpGroup &group : groupsOf(toRead)) {
         try {
+            QString text;
             QByteArray bytes;
             try {
-                bytes = cpaccess::readBytes(*group.cp);
+                text = cpaccess::readRawText(*group.cp);
+                bytes = rawtext::parse(text);
             } catch (const TqmError &error) {
                 throw atCp(group.cp, group.members.first()->CpIniName(), error);
             }
             const CpShape shape = group.members.first()->boundShape();
             for (cParam *p : group.members) {
                 try {
-                    p->takeValueFrom(bytes, shape);
+                    p->takeValueFromCp(text, bytes, shape);
                 } catch (const TqmError &error) {
                     // One window that does not fit keeps no other parameter of the CP from its value.
                     if (!firstError)

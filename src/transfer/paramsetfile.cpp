@@ -231,10 +231,9 @@ void planValues(const cParams &params, LoadPlan &load)
     planKind(params, params.TextBoxParameterCount(), &cParams::TextBoxParameter, [&](cParamTextBox *p) {
         if (const auto text = load.textFor(p)) {
             const qint32 value = qint32(load.leadingNumber(p, *text));
-            const float calculated = float(double(value) / p->Factor());
-            if (value != p->Value() && (calculated < p->RangeMin() || calculated > p->RangeMax()))
-                load.requireWithin(p, value, qRound64(double(p->RangeMin()) * p->Factor()),
-                                   qRound64(double(p->RangeMax()) * p->Factor()));
+            if (value != p->Value() && !p->IsWithinRange(value))
+                load.requireWithin(p, value, qRound64(numbers::decimalOf(p->RangeMin()) * p->Factor()),
+                                   qRound64(numbers::decimalOf(p->RangeMax()) * p->Factor()));
             load.then([p, value] { p->setValue(value); });
         }
     });

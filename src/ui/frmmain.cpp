@@ -20,6 +20,7 @@
 #include "strings/resstrings.h"
 #include "transfer/paramsetfile.h"
 #include "ui/captions.h"
+#include "ui/deviceinfo.h"
 #include "ui/windowlayout.h"
 
 #include <QDir>
@@ -52,6 +53,8 @@ constexpr int SavedMessage = 1572;
 constexpr int CannotCalibrateMessage = 1573;
 // "Device ... does not answer": the logger line, and the status text while it lasts.
 constexpr int SilentDeviceMessage = 1571;
+constexpr int OperationKeyNo = 1;
+constexpr int NvTimingKeyNo = 5;
 
 const Frame SwitchFrames[] = {Frame::SwitchPosition0, Frame::SwitchPosition1, Frame::SwitchPosition2};
 
@@ -429,10 +432,9 @@ void FrmMain::Display()
         applyVariantRules();
         if (ViewIsOffered(views::Calibration))
             arrangeCalibrationPages();
-        if (commandIndex() == commands::Configure) {
+        // A value the device holds beyond its range shows red; it is refused when written.
+        if (commandIndex() == commands::Configure)
             SetControls();
-            m_configuration->checkValues();
-        }
         setApplyEnabled(false);
         m_services.session->parametersChangedFlag = false;
         m_view.setButtonBarEnabled(true);
@@ -698,6 +700,26 @@ void FrmMain::ShowLogger()
     SelectPage(LoggerKeyNo);
 }
 
+// Text boxes 0 to 2 lie on the Nv timing page; every other parameter control that can hold an
+// invalid value (text boxes 13 and 14, the combo boxes) on the operation page.
+void FrmMain::showControl(controls::Control &control)
+{
+    const bool textBox = dynamic_cast<controls::TextBoxControl *>(&control) != nullptr;
+    const int keyNo = textBox && control.controlIndex() <= 2 ? NvTimingKeyNo : OperationKeyNo;
+    const QString configurationItem = QStringLiteral("0");
+    if (m_view.visibleTabStrip() != 0) {
+        m_view.selectButtonBarItem(configurationItem);
+        SelectView(configurationItem);
+    }
+    for (int position = 1; position <= m_view.tabCount(0); ++position) {
+        if (keyNumber(m_view.tab(0, position).key) == keyNo) {
+            m_view.selectTab(0, position);
+            SelectPage(keyNo);
+        }
+    }
+    m_view.setFocus(textBox ? Element::textBox(control.controlIndex()) : Element::comboBox(control.controlIndex()));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Controls that depend on several parameters
 
@@ -711,13 +733,12 @@ void FrmMain::SetControls()
             const char *name;
             int checkBox;
         } heartbeats[] = {{"MaxSendTime", 1}, {"MaxReceiveTime", 0}};
+        if (m_configuration)
+            m_configuration->SetHeartbeatLocks();
         for (const auto &heartbeat : heartbeats) {
             auto *time = dynamic_cast<cParamTextBox *>(parameter(QString::fromLatin1(heartbeat.name)));
-            if (!time)
-                continue;
-            const bool on = time->Value() != 0;
-            m_view.checkBox(heartbeat.checkBox)->setValue(on ? controls::Checked : controls::Unchecked);
-            time->setLockMode(on ? E::LM_UNLOCKED : E::LM_DISABLED_GREY_NO_VALUE);
+            if (time)
+                m_view.checkBox(heartbeat.checkBox)->setValue(time->Value() != 0 ? controls::Checked : controls::Unchecked);
         }
         controls::ComboBoxControl *levels = m_view.comboBox(FanLevelsComboBox);
         for (int i = 0; i < levels->count(); ++i) {
@@ -1021,7 +1042,7 @@ void FrmMain::onMenuTool(const MenuTool &tool)
             ShowLogger();
         } else if (key == QLatin1String("DeviceInfo")) {
             if (m_hooks.showDeviceInfo)
-                m_hooks.showDeviceInfo();
+                m_hooks.showDeviceInfo(CollectDeviceInfo(m_services, accessible()));
         } else if (key == QLatin1String("Quit")) {
             m_services.dialogs->setWaitCursor(true);
             CloseWindow();
@@ -1133,7 +1154,10 @@ void FrmMain::LoadParameters()
         }
         switch (result) {
         case E::LE_NO_ERROR:
-            m_services.session->parametersChangedFlag = true;
+            // The loaded values reach the controls that depend on several parameters.
+            SetControls();
+            m_view.refresh();
+            markChanged();
             break;
         case E::LE_WRONG_PLUGIN:
             m_services.dialogs->message(GetResString(1520, 1), m_view.windowCaption(), MsgIcon::Exclamation);
@@ -1145,10 +1169,7 @@ void FrmMain::LoadParameters()
             m_services.dialogs->message(GetResString(1521), m_view.windowCaption(), MsgIcon::Exclamation);
             break;
         }
-        // The loaded values reach the controls that depend on several parameters.
-        SetControls();
-        m_view.refresh();
-        markChanged();
+        // A refused file set nothing: the flag and Apply stay as they were.
     });
     m_view.setWindowEnabled(true);
 }

@@ -11,6 +11,7 @@
 #include "device/cconfiguration.h"
 #include "device/configurationwindow.h"
 #include "device/multidevicewindow.h"
+#include "lns/desktopseams.h"
 #include "lns/timer.h"
 #include "monitoring/monitoringpage.h"
 #include "session/services.h"
@@ -59,7 +60,8 @@ struct FrmMainHooks
     // Recomputes the help paths of the session and tells which documents exist.
     std::function<HelpFiles()> updateHelpMenu;
     std::function<void()> showAbout;
-    std::function<void()> showDeviceInfo;
+    // Help - Device info: what the window knows of the opened device.
+    std::function<void(const DeviceInfoReport &report)> showDeviceInfo;
     // Ends the plug-in once the window is unloaded.
     std::function<void()> endPlugIn;
     // The multi-device window of "Copy parameters ..."; none: the scripted one.
@@ -124,6 +126,7 @@ public:
     void FillComboBox(int comboBoxIndex);
     void SetControls() override;
     void ShowLogger() override;
+    void showControl(controls::Control &control) override;
     // Removes the button-bar views of the bits set in `mask`.
     void RemoveViews(int mask);
     // Whether the button bar offers the view of this bit.

@@ -157,6 +157,8 @@ public:
     virtual void setVisible(Element element, bool visible) = 0;
     virtual bool isEnabled(Element element) const = 0;
     virtual void setEnabled(Element element, bool enabled) = 0;
+    // Puts the keyboard focus into the element.
+    virtual void setFocus(Element element) = 0;
     virtual QString caption(Element element) const = 0;
     virtual void setCaption(Element element, const QString &caption) = 0;
     virtual void setToolTip(Element element, const QString &toolTip) = 0;

@@ -33,6 +33,9 @@ public:
     bool isVisible(Element element) const override;
     void setVisible(Element element, bool visible) override;
     bool isEnabled(Element element) const override;
+    void setFocus(Element element) override { m_focus = element; }
+    // The element that got the focus last; none: a label with id -1.
+    Element focusedElement() const { return m_focus; }
     void setEnabled(Element element, bool enabled) override;
     QString caption(Element element) const override;
     void setCaption(Element element, const QString &caption) override;
@@ -137,6 +140,7 @@ public:
     int closeCount = 0;
 
 private:
+    Element m_focus{Element::Kind::Label, -1};
     struct ElementState
     {
         Rect rect;

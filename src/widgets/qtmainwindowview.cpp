@@ -565,6 +565,11 @@ void QtMainWindowView::setEnabled(Element element, bool enabled)
     elementWidget(element)->setEnabled(enabled);
 }
 
+void QtMainWindowView::setFocus(Element element)
+{
+    elementWidget(element)->setFocus(Qt::OtherFocusReason);
+}
+
 QString QtMainWindowView::caption(Element element) const
 {
     QWidget *widget = elementWidget(element);

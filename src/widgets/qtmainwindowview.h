@@ -67,6 +67,7 @@ public:
     void setVisible(ui::Element element, bool visible) override;
     bool isEnabled(ui::Element element) const override;
     void setEnabled(ui::Element element, bool enabled) override;
+    void setFocus(ui::Element element) override;
     QString caption(ui::Element element) const override;
     void setCaption(ui::Element element, const QString &caption) override;
     void setToolTip(ui::Element element, const QString &toolTip) override;

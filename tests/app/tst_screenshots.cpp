@@ -21,7 +21,8 @@ private slots:
         QStringList expected;
         for (const char *lang : {"en", "de"}) {
             for (const char *page : {"configuration-temperature-measuring", "configuration-operation", "configuration-nv-timing",
-                                     "configuration-logger", "configuration-nv-timing-invalid", "calibration-temperature-sensor",
+                                     "configuration-logger", "configuration-nv-timing-invalid", "configuration-nv-timing-limit",
+                                     "help-device-info", "calibration-temperature-sensor",
                                      "calibration-turning-knob", "calibration-logger", "monitoring-monitoring"}) {
                 expected << QStringLiteral("TQM_CM_STD-%1-%2.png").arg(QLatin1String(lang), QLatin1String(page));
                 const QString name = QLatin1String(page);

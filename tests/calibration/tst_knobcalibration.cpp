@@ -48,10 +48,12 @@ private slots:
         QTest::addColumn<QString>("tempCalib");  // empty: as delivered ("1\t23")
         QTest::addColumn<bool>("calibrated");    // a sensor calibration on record
         QTest::addColumn<QString>("arrangement"); // knob frame shown, "+copy" with the copy frame
-        // A panel decides alone; the copy frame keeps its (designed) state.
-        QTest::newRow("panel: centre") << "CM 1.06" << 1 << 0.0 << true << "" << false << "centre+copy";
-        // The calibrate command reads no panel CP (its configuration holds four parameters).
-        QTest::newRow("panel unread: by version") << "CM 1.06" << 2 << 0.0 << true << "" << false << "reset";
+        // A panel decides alone, in every command that shows the page; copying needs a calibration.
+        QTest::newRow("panel: centre") << "CM 1.06" << 1 << 0.0 << true << "" << false << "centre";
+        QTest::newRow("panel, calibrated: copy") << "CM 1.06" << 1 << 0.0 << true << "" << true << "centre+copy";
+        QTest::newRow("panel, calibrate command") << "CM 1.06" << 2 << 0.0 << true << "" << false << "centre";
+        QTest::newRow("panel, no manufacturer calibration") << "CM 1.06" << 2 << 0.0 << true << "0\t0" << true
+                                                           << "centre";
         QTest::newRow("2.1 of 2.1: reset") << "CM 1.01" << 2 << 2.1 << true << "" << false << "reset";
         QTest::newRow("2.0 of 2.1: two-stop") << "CM 1.01" << 2 << 2.0 << true << "" << true << "two-stop";
         QTest::newRow("reset, calibrated: copy") << "CM 1.01" << 2 << 2.2 << true << "" << true << "reset+copy";
@@ -213,7 +215,8 @@ private slots:
         // A plug-in device with a panel sends to every pick; a silent one is tried and logged.
         QTest::newRow("panel") << "CM 1.06" << 1 << QStringList{"CM 1.01", "CM 1.03", "CM 1.04"}
                                << QStringList{"Ok", "Error:", "Ok"} << QStringList{"CM 1.01", "CM 1.04"};
-        // Without a panel the version decides, and a silent device is not tried.
+        // Without a panel (none listed for the template) the version decides, and a silent device
+        // is not tried.
         QTest::newRow("versions") << "CM 1.06" << 2 << QStringList{"CM 1.01", "CM 1.02", "CM 1.03", "CM 1.04"}
                                   << QStringList{"Ok", GetResString(1204, 2), "Cannot communicate", "Ok"}
                                   << QStringList{"CM 1.01", "CM 1.04"};
@@ -225,7 +228,10 @@ private slots:
         QFETCH(QStringList, picks);
         QFETCH(QStringList, outcomes);
         QFETCH(QStringList, triggered);
-        WindowRig rig(IniEdits{{"CalibTransfer@TQM_CM_STD = 6,4", "CalibTransfer@TQM_CM_STD = 6,4,3,2,1"}});
+        IniEdits edits{{"CalibTransfer@TQM_CM_STD = 6,4", "CalibTransfer@TQM_CM_STD = 6,4,3,2,1"}};
+        if (command == 2)
+            edits.append(qMakePair(QString("PanelType@TQM_CM_L1 ="), QString("PanelType@TQM_CM_L1 =\nPanelType@TQM_CM_STD =")));
+        WindowRig rig(edits);
         rig.setOnline("CM 1.03", false);
         rig.open(opened, command);
         rig.picks = picks;

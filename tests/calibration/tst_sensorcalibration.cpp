@@ -234,6 +234,7 @@ private slots:
     void copyWithNothingPickedDoesNothing()
     {
         WindowRig rig;
+        calibration::WriteTempSensorCalibrated({rig.module("CM 1.06"), {}, nullptr, 0, &rig.clock}); // copy offered
         rig.open("CM 1.06", 2);
         rig.view.statusHistory.clear();
         QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCopy));
@@ -253,6 +254,7 @@ private slots:
         rig.setCp("CM 1.06", "nciTmpOffset", "255\t176");
         cpaccess::writeRawText(*rig.device("CM 1.04")->configProperties()->item("TempCalib"), "0\t0");
         rig.setOnline("CM 1.03", false);
+        calibration::WriteTempSensorCalibrated({rig.module("CM 1.06"), {}, nullptr, 0, &rig.clock});
         rig.open("CM 1.06", 2);
         rig.picks = QStringList{"CM 1.01", "CM 1.02", "CM 1.03", "CM 1.04"};
         QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCopy));

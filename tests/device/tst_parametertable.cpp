@@ -56,7 +56,10 @@ private slots:
         const QStringList full = tableOf("CM 1.02");
         QVERIFY(full.contains("PanelType_1") && full.contains("OffsetTemp"));
         QCOMPARE(tableOf("CM 1.04"), full);
-        QCOMPARE(tableOf("CM 1.06"), full);
+        // A template that offers no button mode has the parameter, unavailable.
+        QStringList standardAvailable = full;
+        standardAvailable.removeAll("ButtonMode");
+        QCOMPARE(tableOf("CM 1.06", 1, standardAvailable), full);
 
         QStringList withoutPanel = full;
         const qsizetype first = withoutPanel.indexOf("PanelType_2");
@@ -65,9 +68,11 @@ private slots:
         available.removeAll("PanelType_1");
         QCOMPARE(tableOf("CM 1.01", 1, available), withoutPanel);
 
-        const QStringList calibration{"ButtonMode", "MinDeltaTemp", "OffsetTemp", "TempMode"};
+        // The calibration view also needs the panel: it decides the knob procedure.
+        const QStringList calibration{"ButtonMode", "PanelType_1", "PanelType_2", "MinDeltaTemp", "OffsetTemp", "TempMode"};
         QCOMPARE(tableOf("CM 1.04", 2), calibration);
-        QCOMPARE(tableOf("CM 1.02", 3), calibration);
+        const QStringList monitoring{"ButtonMode", "MinDeltaTemp", "OffsetTemp", "TempMode"};
+        QCOMPARE(tableOf("CM 1.02", 3), monitoring);
     }
 
     // Opening reads each distinct CP once (an array CP element by element), the panel CP that
@@ -120,6 +125,13 @@ private slots:
 
         const cParamComboBox *buttonMode = config.Parameters()->ComboBoxParameterByName("ButtonMode");
         QCOMPARE(items(buttonMode->ComboBoxControl()), expected);
+        // No mode to offer: the parameter is unavailable, neither invalid nor written.
+        QCOMPARE(buttonMode->Available(), !expected.isEmpty());
+        if (expected.isEmpty()) {
+            QVERIFY(!buttonMode->ComboBoxControl()->enabled());
+            QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), QStringLiteral("2"));
+            return;
+        }
         QCOMPARE(buttonMode->LockMode() == E::LM_DISABLED_GREY, greyed);
         QCOMPARE(buttonMode->ComboBoxControl()->enabled(), !greyed);
         if (greyed) {

@@ -32,7 +32,7 @@ private slots:
             << "FetchDevCp" << "BadObject" << "INI-File Error (CP, Object-Fetch): BadObject / Object-Index=7" << "FetchDevCp";
         QTest::newRow("no such NV") << "FetchDevCp" << "BadNv" << "INI-File Error (CP, NV-Fetch): BadNv / NV-Index=5" << "FetchDevCp";
         QTest::newRow("no such CP") << "FetchDevCp" << "BadCp" << "INI-File Error (CP, CP-Fetch): BadCp / CP-Index=9" << "FetchDevCp";
-        QTest::newRow("device CP, absent") << "FetchDevCp" << "Absent" << "INI - File Error : Absent" << "FetchDevCp";
+        QTest::newRow("device CP, absent") << "FetchDevCp" << "Absent" << "INI-File Error (CP, CP-Fetch): Absent / CP-Index=-1" << "FetchDevCp";
         QTest::newRow("own CP list only") << "FetchCp" << "ObjectsOwnCp" << "LmoCp1" << "FetchCp";
         QTest::newRow("own CP list, absent") << "FetchCp" << "Absent" << "INI - File Error : Absent" << "FetchCp";
         QTest::newRow("object or NV CP") << "FetchCpOfObjectOrNv" << "NvCp" << "NvCp" << "FetchCp";
@@ -40,6 +40,8 @@ private slots:
         QTest::newRow("device NV, no such position")
             << "FetchDevNv" << "NoNv" << "INI-File Error (NV, NV-Fetch): NoNv / NV-Index=3" << "FetchDevNv";
         QTest::newRow("object NV, absent") << "FetchNv" << "nvoNope" << "INI - File Error : nvoNope" << "FetchNv";
+        QTest::newRow("device NV, index 0") << "FetchDevNv" << "ZeroNv" << "INI - File Error : ZeroNv" << "FetchDevNv";
+        QTest::newRow("object NV, index 0") << "FetchNv" << "ZeroNv" << "INI - File Error : ZeroNv" << "FetchNv";
     }
     void forms()
     {

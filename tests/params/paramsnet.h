@@ -88,7 +88,8 @@ private:
                    "Gap@" + Template.toUtf8() + " =\n"
                    "[" + product::NvSection.toUtf8() + "]\n"
                    "nvoTemp = 1,2\n"
-                   "NoNv = 3,2\n");
+                   "NoNv = 3,2\n"
+                   "ZeroNv = 0,2\n");
         file.close();
         ini.setFileName(path);
         QVERIFY2(ini.problems().isEmpty(), qPrintable(ini.problems().join('\n')));

@@ -10,6 +10,33 @@
 using E = cParamEnums;
 using namespace controls;
 
+namespace {
+
+// A one-byte CP that answers its RAW text exactly as it was stored, blanks included.
+class VerbatimCp : public lns::ConfigProperty
+{
+public:
+    explicit VerbatimCp(QString text) : m_text(std::move(text)) {}
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return QStringLiteral("Verbatim"); }
+    QString formatSpec() const override { return m_format; }
+    void setFormatSpec(const QString &format) override { m_format = format; }
+    QString defaultFormatSpec() const override { return QStringLiteral("SCPTtempMode"); }
+    QString value() const override { return m_text; }
+    void setValue(const QString &text) override { m_text = text; }
+    QString elementValue(int) const override { return m_text; }
+    void setElementValue(int, const QString &text) override { m_text = text; }
+    int elementLength() const override { return 1; }
+    int dimension() const override { return 1; }
+    QString typeName() const override { return QStringLiteral("SCPTtempMode"); }
+
+private:
+    QString m_text;
+    QString m_format = defaultFormatSpec();
+};
+
+} // namespace
+
 class TestChoiceParams : public QObject
 {
     Q_OBJECT
@@ -293,6 +320,12 @@ void TestChoiceParams::optionButtons()
 
     p->setValue(QStringLiteral("9"));
     QVERIFY(b0.value()); // no button carries it: nothing new selected
+
+    // Read from the device, the value is the CP's text untrimmed.
+    cParamOptBtn *kept = params.AddOptionButtonParameter(QStringLiteral("Kept"), std::make_shared<VerbatimCp>(" 2 "),
+                                                         QStringLiteral("Cp1"));
+    kept->ReadFromLns();
+    QCOMPARE(kept->Value(), QStringLiteral(" 2 "));
 }
 
 void TestChoiceParams::lockedKinds()

@@ -1,6 +1,7 @@
 #include "paramsnet.h"
 #include "params/cconfigprop.h"
 #include "params/cparams.h"
+#include "params/rawparams.h"
 
 #include <QTest>
 
@@ -95,12 +96,20 @@ private slots:
         const auto cp = net.deviceCp(QStringLiteral("Cp4"));
         cParams params;
         cConfigProp *image = params.AddConfigProp(QStringLiteral("Cp4"), cp, QString());
-        image->ReadFromLns();
-        image->setByteValue(1, 99); // set before the first read: the read reloads from the CP
-        QCOMPARE(int(image->ByteValue(1)), 10);
+        QCOMPARE(int(image->ByteValue(1)), 10); // the first read loads the CP
         image->setByteValue(1, 99);
         ParamsNet::setRaw(cp, QStringLiteral("1\t1\t1\t1"));
         QCOMPARE(int(image->ByteValue(1)), 99);
+
+        // Loaded by a read pass, the image keeps what its parameters wrote into it.
+        cConfigProp *loaded = params.AddConfigProp(QStringLiteral("Loaded"), cp, QString());
+        cParam1Byte *first = params.Add1ByteParameterExtCp(QStringLiteral("First"), loaded);
+        first->ConsiderPartOfCpOnly(1);
+        loaded->ReadFromLns();
+        first->setValue(77);
+        first->WriteToExtCp();
+        QCOMPARE(int(loaded->ByteValue(1)), 77);
+        QCOMPARE(int(loaded->ByteValue(2)), 1);
     }
 
     void fetchThroughIniFile_data()

@@ -96,11 +96,13 @@ private slots:
         LoggerSetup setup = setupIn(m_dir->path());
         setup.startCommand = QStringLiteral("/COMMANDID:13 /CLASSID:28");
         logger.setUp(setup);
-        logger.setUp(setupIn(m_dir->path())); // a second start, without arguments
+        LoggerSetup german = setupIn(m_dir->path()); // a second start, without arguments
+        german.sessionLanguage = 1000;
+        logger.setUp(german);
         const QStringList lines = readAll(m_dir->filePath(QStringLiteral("prog.LOG"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines, (QStringList{
-                            "2026-03-02 08:15:30.000  product 1.0.0 started with: /COMMANDID:13 /CLASSID:28 (language 1000)",
-                            "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language 1000)"}));
+                            "2026-03-02 08:15:30.000  product 1.0.0 started with: /COMMANDID:13 /CLASSID:28 (language English)",
+                            "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language German)"}));
     }
 
     void fullLogIsKeptAsideOnce()

@@ -64,7 +64,8 @@ private slots:
         QTest::newRow("L3") << "CM 1.03" << all << knob << true << false << false;
         QTest::newRow("L4") << "CM 1.04" << all << noKnob << false << true << false;
         QTest::newRow("L5") << "CM 1.05" << all << noKnob << false << true << false;
-        QTest::newRow("STD") << "CM 1.06" << all << knob << true << false << true;
+        // The standard template offers no button mode: nothing of the toggle switch to set.
+        QTest::newRow("STD") << "CM 1.06" << all << knob << false << false << true;
     }
     void displayFollowsTheVariant()
     {
@@ -333,6 +334,41 @@ private slots:
         QVERIFY(!rig.dialogs.waitCursor);
     }
 
+    // Help - Device info: the device's names, ids, state, template and last calibrations, in the
+    // session's language.
+    void deviceInfoNamesTheDevice_data()
+    {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<bool>("online");
+        QTest::newRow("en") << int(ResStrings::English) << true;
+        QTest::newRow("de, device silent") << int(ResStrings::German) << false;
+    }
+    void deviceInfoNamesTheDevice()
+    {
+        QFETCH(int, lang);
+        QFETCH(bool, online);
+        WindowRig rig;
+        setLanguage(lang);
+        rig.open("CM 1.06");
+        rig.setOnline("CM 1.06", online);
+        rig.clock.advanceMs(11000); // past the cached answer of the device
+        QVERIFY(rig.view.clickMenuTool("DeviceInfo"));
+        setLanguage(ResStrings::English);
+        const DeviceInfoReport &info = rig.deviceInfo;
+        QCOMPARE(info.title, GetResStringIn(lang, 1372, 3));
+        QStringList values;
+        for (const auto &[caption, value] : info.lines)
+            values.append(value);
+        const lns::AppDevicePtr device = rig.device("CM 1.06");
+        QCOMPARE(values.mid(0, 3), (QStringList{"CM 1.06", "CommandModule", device->programId()}));
+        QCOMPARE(values[3] == "-", !online);
+        QVERIFY(QRegularExpression("^[0-9A-F]{12}$").match(values[4]).hasMatch());
+        QCOMPARE(values[5], GetResStringIn(lang, online ? 1532 : 1533));
+        QCOMPARE(values[6], QString("TQM_CM_STD"));
+        QCOMPARE(values.mid(7), (QStringList{rig.view.textBox(11)->text(), rig.view.textBox(12)->text()}));
+        QCOMPARE(info.lines[4].first, GetResStringIn(lang, 1582, 5));
+    }
+
     // A red line while the window was prepared: the window opens on the logger.
     void redLineOpensTheWindowOnTheLogger()
     {
@@ -423,6 +459,65 @@ private slots:
         QCOMPARE(rig.window->currentPageKey(), online ? 0 : 6);
         QVERIFY(rig.view.windowEnabled());
         QCOMPARE(rig.view.statusText(), GetResString(1517));
+    }
+
+    // Reading the device's values drops the edits: Apply goes off with the flag, and closing
+    // asks nothing.
+    void readParametersClearsApply()
+    {
+        WindowRig rig;
+        rig.open("CM 1.06");
+        rig.view.textBox(2)->typeText("0.8");
+        QVERIFY(rig.view.lineButtonEnabled(LineButton::Apply));
+        rig.dialogs.answers.enqueue(MsgAnswer::Yes);
+        QVERIFY(rig.view.clickMenuTool("ReadParameters"));
+        QVERIFY(!rig.session.parametersChangedFlag);
+        QVERIFY(!rig.view.lineButtonEnabled(LineButton::Apply));
+        QVERIFY(rig.view.requestClose());
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+    }
+
+    // A refused parameter set changes nothing: no value, no flag, no Apply.
+    void refusedLoadChangesNothing_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("replacement");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("other plug-in") << "PlugInName" << "PlugInName = another" << GetResString(1520, 1);
+        QTest::newRow("other device") << "ProgramId" << "ProgramId = 80:00:00:00:00:00:00:00"
+                                      << GetResString(1520, 2);
+    }
+    void refusedLoadChangesNothing()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, replacement);
+        WindowRig rig;
+        rig.open("CM 1.06");
+        const QString file = rig.dir.filePath("set.dat");
+        rig.dialogs.fileNames.enqueue(file);
+        QVERIFY(rig.view.clickMenuTool("SaveFile"));
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QStringList lines = QString::fromUtf8(saved.readAll()).split("\r\n");
+        saved.close();
+        for (QString &text : lines) {
+            if (text.startsWith(line))
+                text = replacement;
+            else if (text.startsWith("MinDeltaTemp"))
+                text = "MinDeltaTemp = 90";
+        }
+        QVERIFY(saved.open(QIODevice::WriteOnly));
+        saved.write(lines.join("\r\n").toUtf8());
+        saved.close();
+        const QString before = rig.view.textBox(2)->text();
+
+        rig.dialogs.fileNames.enqueue(file);
+        QVERIFY(rig.view.clickMenuTool("OpenFile"));
+        QTEST(rig.dialogs.messages.last().text, "message");
+        QCOMPARE(rig.view.textBox(2)->text(), before);
+        QVERIFY(!rig.session.parametersChangedFlag);
+        QVERIFY(!rig.view.lineButtonEnabled(LineButton::Apply));
+        QVERIFY(rig.view.requestClose());
     }
 
     void positionIsKeptUnlessMinimised_data()

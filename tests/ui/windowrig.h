@@ -161,7 +161,10 @@ public:
             trace.append(QStringLiteral("ended"));
         };
         hooks.showAbout = [this] { trace.append(QStringLiteral("about")); };
-        hooks.showDeviceInfo = [this] { trace.append(QStringLiteral("deviceinfo")); };
+        hooks.showDeviceInfo = [this](const DeviceInfoReport &report) {
+            trace.append(QStringLiteral("deviceinfo"));
+            deviceInfo = report;
+        };
         hooks.createMultiDeviceWindow = [this] { return std::make_unique<PickingWindow>(trace, picks); };
         hooks.programDirectory = dir.path();
         window = std::make_unique<ui::FrmMain>(view, services, hooks);
@@ -182,6 +185,7 @@ public:
     QStringList picks; // what the multi-device window picks
     QList<bool> monitoring;
     QList<QPair<QString, int>> help;
+    DeviceInfoReport deviceInfo; // what Help - Device info showed last
     int ended = 0;
     // What the window asked of its surroundings: "help:1005", "about", "multi:<title>", "ended".
     QStringList trace;

@@ -227,6 +227,7 @@ QString ConfigTool::loadFile(OpenedDevice &opened, const QString &file, DeviceRe
         opened.window->setUpdatingControls(true);
         result = transfer::ParamSetFile(*opened.configuration->Parameters())
                      .LoadFromFile(file, m_ini, product::PlugInName, programId, product::DataFileVersion);
+        opened.configuration->SetHeartbeatLocks();
         opened.window->setUpdatingControls(false);
     } catch (const TqmError &error) {
         opened.window->setUpdatingControls(false);

@@ -302,6 +302,12 @@ float AppDeviceImpl::applicationVersion() const
     return float(EmbeddedObjectServer::configuredApplicationVersion(std::const_pointer_cast<AppDeviceImpl>(self)));
 }
 
+// A simulated device has a Neuron ID of its own, the same for the life of its database row.
+QString AppDeviceImpl::neuronId() const
+{
+    return QStringLiteral("05%1").arg(deviceId(), 10, 16, QLatin1Char('0')).toUpper();
+}
+
 // ---- LonMark object ----
 
 std::shared_ptr<lns::ConfigProperties> LonMarkObjectImpl::configProperties() const

@@ -200,6 +200,7 @@ public:
     void calibrationTrigger() override;
     KnobCalibration knobCalibration() const override;
     float applicationVersion() const override;
+    QString neuronId() const override;
 
 private:
     lns::ObjectPtr m_parent;
