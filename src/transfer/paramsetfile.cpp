@@ -128,25 +128,30 @@ public:
     }
 
     // The leading number of the field (0 when there is none), rounded half to even; a number
-    // beyond 32 bits cannot be read.
-    qint64 leadingNumber(const cParam *p, const QString &field) const
+    // beyond 32 bits (or beyond a double: "1e999") cannot be read, and the error says what the
+    // parameter can hold (`allowed`, as rangeText or listText give it).
+    qint64 leadingNumber(const cParam *p, const QString &field, const QString &allowed) const
     {
-        const double value = numbers::leadingNumber(field);
-        if (!(value > -2147483648.5 && value < 2147483647.5))
-            throw fileError(TqmError::Overflow, MsgTooLong, p, {field.trimmed(), p->Name()});
-        return numbers::toInt32(value);
+        return int32Or(p, numbers::leadingNumber(field), field, allowed);
     }
 
     // The whole text as a number; anything else in it is an error.
-    qint32 strictInt32(const cParam *p, const QString &text) const
+    qint32 strictInt32(const cParam *p, const QString &text, const QString &allowed) const
     {
         bool ok = false;
         const double value = QLocale::c().toDouble(text.trimmed(), &ok);
         if (!ok)
             throw fileError(TqmError::TypeMismatch, MsgUnreadable, p, {});
-        if (!(value > -2147483648.5 && value < 2147483647.5))
-            throw fileError(TqmError::Overflow, MsgTooLong, p, {text.trimmed(), p->Name()});
-        return numbers::toInt32(value);
+        return int32Or(p, value, text, allowed);
+    }
+
+    static QString rangeText(qint64 min, qint64 max)
+    {
+        return GetResString(MsgAllowed, 1, {QString::number(min), QString::number(max)});
+    }
+    static QString listText(const QStringList &allowed)
+    {
+        return GetResString(MsgAllowed, 2, {allowed.join(QStringLiteral(", "))});
     }
 
     // A value the parameter cannot hold is refused, naming what it can hold. Parameters without
@@ -155,8 +160,7 @@ public:
     void requireWithin(const cParam *p, qint64 value, qint64 min, qint64 max) const
     {
         if (p->Available() && (value < min || value > max))
-            throw outOfRange(p, QString::number(value),
-                             GetResString(MsgAllowed, 1, {QString::number(min), QString::number(max)}));
+            throw outOfRange(p, QString::number(value), rangeText(min, max));
     }
     void requireOneOf(const cParam *p, const QString &value, const QStringList &allowed) const
     {
@@ -164,7 +168,7 @@ public:
             return;
         if (allowed.isEmpty()) // e.g. a list of a variant this device does not have
             throw fileError(TqmError::BadFileFormat, MsgNoValueOffered, p, {value, p->Name()});
-        throw outOfRange(p, value, GetResString(MsgAllowed, 2, {allowed.join(QStringLiteral(", "))}));
+        throw outOfRange(p, value, listText(allowed));
     }
 
     void then(std::function<void()> assignment) { m_assignments.push_back(std::move(assignment)); }
@@ -176,6 +180,13 @@ public:
     }
 
 private:
+    qint32 int32Or(const cParam *p, double value, const QString &text, const QString &allowed) const
+    {
+        if (!(value > -2147483648.5 && value < 2147483647.5))
+            throw fileError(TqmError::Overflow, MsgTooLong, p, {text.trimmed(), p->Name(), allowed});
+        return numbers::toInt32(value);
+    }
+
     TqmError outOfRange(const cParam *p, const QString &value, const QString &allowed) const
     {
         return fileError(TqmError::BadFileFormat, MsgOutOfRange, p, {value, p->Name(), allowed});
@@ -230,10 +241,11 @@ void planValues(const cParams &params, LoadPlan &load)
 {
     planKind(params, params.TextBoxParameterCount(), &cParams::TextBoxParameter, [&](cParamTextBox *p) {
         if (const auto text = load.textFor(p)) {
-            const qint32 value = qint32(load.leadingNumber(p, *text));
+            const qint64 min = qRound64(numbers::decimalOf(p->RangeMin()) * p->Factor());
+            const qint64 max = qRound64(numbers::decimalOf(p->RangeMax()) * p->Factor());
+            const qint32 value = qint32(load.leadingNumber(p, *text, LoadPlan::rangeText(min, max)));
             if (value != p->Value() && !p->IsWithinRange(value))
-                load.requireWithin(p, value, qRound64(numbers::decimalOf(p->RangeMin()) * p->Factor()),
-                                   qRound64(numbers::decimalOf(p->RangeMax()) * p->Factor()));
+                load.requireWithin(p, value, min, max);
             load.then([p, value] { p->setValue(value); });
         }
     });
@@ -248,26 +260,28 @@ void planValues(const cParams &params, LoadPlan &load)
     });
     planKind(params, params.ComboBoxParameterCount(), &cParams::ComboBoxParameter, [&](cParamComboBox *p) {
         if (const auto text = load.textFor(p)) {
-            const qint32 value = qint32(load.leadingNumber(p, *text));
+            const QStringList allowed = comboValues(p);
+            const qint32 value = qint32(load.leadingNumber(p, *text, LoadPlan::listText(allowed)));
             if (value != p->Value())
-                load.requireOneOf(p, QString::number(value), comboValues(p));
+                load.requireOneOf(p, QString::number(value), allowed);
             load.then([p, value] { p->setValue(value); });
         }
     });
     planKind(params, params.CheckBoxParameterCount(), &cParams::CheckBoxParameter, [&](cParamCheckBox *p) {
         if (const auto text = load.textFor(p)) {
-            const qint32 value = load.strictInt32(p, *text);
+            const QStringList allowed{QString::number(p->ValueUnchecked()), QString::number(p->ValueChecked())};
+            const qint32 value = load.strictInt32(p, *text, LoadPlan::listText(allowed));
             if (value != p->Value())
-                load.requireOneOf(p, QString::number(value),
-                                  {QString::number(p->ValueUnchecked()), QString::number(p->ValueChecked())});
+                load.requireOneOf(p, QString::number(value), allowed);
             load.then([p, value] { p->setValue(value); });
         }
     });
     planKind(params, params.Parameter2ByteCount(), &cParams::Parameter2Byte, [&](cParam2Byte *p) {
         if (const auto text = load.textFor(p)) {
-            const qint64 value1 = load.leadingNumber(p, TextUtility::Token(*text, 1, QStringLiteral(",")));
-            const qint64 value2 = load.leadingNumber(p, TextUtility::Token(*text, 2, QStringLiteral(",")));
             const auto [min, max] = windowRange(numberWidth(p, 2), p->SignedValue());
+            const QString allowed = LoadPlan::rangeText(min, max);
+            const qint64 value1 = load.leadingNumber(p, TextUtility::Token(*text, 1, QStringLiteral(",")), allowed);
+            const qint64 value2 = load.leadingNumber(p, TextUtility::Token(*text, 2, QStringLiteral(",")), allowed);
             load.requireWithin(p, value1 * 256 + value2, min, max);
             load.then([p, value1, value2] {
                 p->setValue1(qint32(value1));
@@ -277,8 +291,8 @@ void planValues(const cParams &params, LoadPlan &load)
     });
     planKind(params, params.Parameter1ByteCount(), &cParams::Parameter1Byte, [&](cParam1Byte *p) {
         if (const auto text = load.textFor(p)) {
-            const qint64 value = load.leadingNumber(p, *text);
             const auto [min, max] = windowRange(numberWidth(p, 1), p->SignedValue());
+            const qint64 value = load.leadingNumber(p, *text, LoadPlan::rangeText(min, max));
             load.requireWithin(p, value, min, max);
             load.then([p, value] { p->setValue(qint32(value)); });
         }

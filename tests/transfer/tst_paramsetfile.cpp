@@ -246,7 +246,10 @@ private slots:
             << ", line 7: the value 2 of \"OccCmdOn\" is outside the allowed range one of 0, 1.";
         QTest::newRow("number too long to read")
             << QByteArray("[Settings]\r\nButtonMode = 123456789012\r\n")
-            << ", line 7: the number \"123456789012\" of \"ButtonMode\" is too long to read.";
+            << ", line 7: the number \"123456789012\" of \"ButtonMode\" is too long to read; the allowed range is 0 to 255.";
+        QTest::newRow("number beyond a double")
+            << QByteArray("[Settings]\r\nDeltaStep = 1e999\r\n")
+            << ", line 7: the number \"1e999\" of \"DeltaStep\" is too long to read; the allowed range is -200 to 200.";
         QTest::newRow("line without equals sign")
             << QByteArray("[Settings]\r\nButtonMode = 4\r\nno equals sign here\r\n")
             << ":8: expected 'key = value' or '[section]'";

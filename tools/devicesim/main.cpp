@@ -14,6 +14,7 @@
 // (--down-after: the device answers N more messages, then nothing)
 // and is answered with one line per device. The program ends at the end of its input.
 
+#include "common/roomchange.h"
 #include "common/toolio.h"
 #include "lns/clock.h"
 #include "lns/timer.h"
@@ -47,26 +48,6 @@ struct Node
     std::unique_ptr<lonip::UdpPort> port;
     std::unique_ptr<lonip::Endpoint> endpoint;
 };
-
-int hundredths(const QString &option, const QString &text)
-{
-    bool ok = false;
-    const double value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok || value < -300 || value > 300)
-        throw UsageError{QStringLiteral("--%1 needs a number such as 22.5, not \"%2\"").arg(option, text)};
-    return qRound(value * 100);
-}
-
-cmsim::Button buttonOf(const QString &name)
-{
-    static const QHash<QString, cmsim::Button> buttons{{"setpt-", cmsim::Button::SetPointDown},
-                                                      {"setpt+", cmsim::Button::SetPointUp},
-                                                      {"fan-", cmsim::Button::FanDown},
-                                                      {"fan+", cmsim::Button::FanUp}};
-    if (!buttons.contains(name))
-        throw UsageError{QStringLiteral("--press takes setpt-, setpt+, fan- or fan+, not \"%1\"").arg(name)};
-    return buttons.value(name);
-}
 
 class Simulator
 {
@@ -132,33 +113,14 @@ public:
 private:
     void apply(const QCommandLineParser &parser, const QList<Node *> &nodes)
     {
-        const QString switchPosition = parser.value("switch");
-        if (parser.isSet("switch") && switchPosition != "up" && switchPosition != "down")
-            throw UsageError{QStringLiteral("--switch takes up or down")};
-        const auto number = [&](const char *option) {
-            return parser.isSet(option) ? std::optional(hundredths(option, parser.value(option))) : std::nullopt;
-        };
-        const std::optional<int> roomTemp = number("room-temp"), error = number("sensor-error"), knob = number("knob");
-        QList<cmsim::Button> presses;
-        for (const QString &button : parser.values("press"))
-            presses.append(buttonOf(button));
+        const roomchange::RoomChange change = roomchange::RoomChange::fromOptions(parser);
         bool ok = true;
         const int downAfter = parser.isSet("down-after") ? parser.value("down-after").toInt(&ok) : 0;
         if (!ok || downAfter < 0)
             throw UsageError{QStringLiteral("--down-after needs a number of messages")};
         for (Node *node : nodes) {
-            node->device->changeRoom([&](cmsim::RoomState r, const cmsim::Settings &s, const QDateTime &now) {
-                if (roomTemp)
-                    r = cmsim::setRoomTemp(r, s, *roomTemp, now);
-                if (error)
-                    r = cmsim::setSensorError(r, s, *error, now);
-                if (knob)
-                    r = cmsim::setKnob(r, s, *knob, now);
-                if (parser.isSet("switch"))
-                    r = cmsim::setSwitch(r, s, switchPosition == "up", now);
-                for (cmsim::Button button : presses)
-                    r = cmsim::press(r, s, button, now);
-                return r;
+            node->device->changeRoom([&](const cmsim::RoomState &r, const cmsim::Settings &s, const QDateTime &now) {
+                return change.applyTo(r, s, now);
             });
             if (parser.isSet("down"))
                 node->device->setAnswering(false);

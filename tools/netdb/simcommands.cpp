@@ -1,5 +1,6 @@
 #include "simcommands.h"
 
+#include "common/roomchange.h"
 #include "common/toolio.h"
 #include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/embeddedobjectserver.h"
@@ -35,29 +36,9 @@ using toolio::out;
 using toolio::UsageError;
 
 // Hundredths of a number given in units ("22.5", "-0,8", "+1.5").
-int hundredths(const QString &option, const QString &text)
-{
-    bool ok = false;
-    const double value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    if (!ok || !(value >= -300 && value <= 300)) // NaN and the infinities too
-        throw UsageError{QStringLiteral("--%1 needs a number such as 22.5, not \"%2\"").arg(option, text)};
-    return qRound(value * 100);
-}
-
 QString units(int hundredths)
 {
     return QString::number(hundredths / 100.0, 'f', 2);
-}
-
-cmsim::Button buttonOf(const QString &name)
-{
-    static const QHash<QString, cmsim::Button> buttons{{"setpt-", cmsim::Button::SetPointDown},
-                                                      {"setpt+", cmsim::Button::SetPointUp},
-                                                      {"fan-", cmsim::Button::FanDown},
-                                                      {"fan+", cmsim::Button::FanUp}};
-    if (!buttons.contains(name))
-        throw UsageError{QStringLiteral("--press takes setpt-, setpt+, fan- or fan+, not \"%1\"").arg(name)};
-    return buttons.value(name);
 }
 
 EmbeddedObjectServerPtr openServer()
@@ -115,37 +96,18 @@ int simCommand(const QStringList &arguments)
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2)
         throw UsageError{QStringLiteral("sim needs NETWORK and DEVICE")};
-    const QString switchPosition = parser.value("switch");
-    if (parser.isSet("switch") && switchPosition != "up" && switchPosition != "down")
-        throw UsageError{QStringLiteral("--switch takes up or down")};
     // Everything is checked before the device is touched.
-    const std::optional<int> roomTemp = parser.isSet("room-temp") ? std::optional(hundredths("room-temp", parser.value("room-temp"))) : std::nullopt;
-    const std::optional<int> error = parser.isSet("sensor-error") ? std::optional(hundredths("sensor-error", parser.value("sensor-error"))) : std::nullopt;
-    const std::optional<int> knob = parser.isSet("knob") ? std::optional(hundredths("knob", parser.value("knob"))) : std::nullopt;
-    QList<cmsim::Button> presses;
-    for (const QString &button : parser.values("press"))
-        presses.append(buttonOf(button));
+    const roomchange::RoomChange change = roomchange::RoomChange::fromOptions(parser);
 
     auto server = openServer();
     const lns::AppDevicePtr device = server->findDevice(positional[0], positional[1]);
     requireCommandModule(device); // a device without one is no command module to simulate
-    const bool changes = roomTemp || error || knob || parser.isSet("switch") || !presses.isEmpty();
-    if (changes) {
-        EmbeddedObjectServer::changeRoom(device, [&](cmsim::RoomState r, const cmsim::Settings &s, const QDateTime &now) {
-            if (roomTemp)
-                r = cmsim::setRoomTemp(r, s, *roomTemp, now);
-            if (error)
-                r = cmsim::setSensorError(r, s, *error, now);
-            if (knob)
-                r = cmsim::setKnob(r, s, *knob, now);
-            if (parser.isSet("switch"))
-                r = cmsim::setSwitch(r, s, switchPosition == "up", now);
-            for (cmsim::Button button : presses)
-                r = cmsim::press(r, s, button, now);
-            return r;
+    if (change.any()) {
+        EmbeddedObjectServer::changeRoom(device, [&](const cmsim::RoomState &r, const cmsim::Settings &s, const QDateTime &now) {
+            return change.applyTo(r, s, now);
         });
     }
-    if (!changes || parser.isSet("show"))
+    if (!change.any() || parser.isSet("show"))
         show(device);
     return 0;
 }
