@@ -327,9 +327,11 @@ bool cParams::AnyParameterValueIsInvalid() const
 
 cParam *cParams::FirstInvalidParameter() const
 {
+    // A value never read is never written either (the transfer says so itself): only values that
+    // would go to the device are checked.
     cParam *invalid = nullptr;
     const auto check = [&](auto *p) {
-        if (!invalid && p->Available() && p->ValueIsInvalid())
+        if (!invalid && p->Available() && p->valueKnown() && p->ValueIsInvalid())
             invalid = p;
     };
     m_textBoxes.forEach(check);

@@ -242,16 +242,18 @@ private slots:
         QCOMPARE(ConfigurationRig::raw(rig.module("CM 1.04"), cp), stored);
     }
 
-    // A heartbeat of 0 means "off": it is read and shown as it is, although the text box
-    // accepts only 1 s and more (the window greys the field for it, see SetControls).
-    void heartbeatOffIsShownAsRead()
+    // A heartbeat of 0 means "off": it is read as it is and, although the text box accepts only
+    // 1 s and more, it is valid: the read greys the field without a value.
+    void heartbeatOffIsReadAsOff()
     {
         ConfigurationRig rig;
         ConfigurationRig::setRaw(rig.module("CM 1.04"), "nciRcvHrtBt", "0\t0");
         cConfiguration &config = rig.openAndRead("CM 1.04");
         const cParamTextBox *receive = config.Parameters()->TextBoxParameterByName("MaxReceiveTime");
         QCOMPARE(receive->Value(), 0);
-        QCOMPARE(rig.window.TextBox(0)->text(), QStringLiteral("0.0"));
+        QCOMPARE(receive->LockMode(), qint32(cParamEnums::LM_DISABLED_GREY_NO_VALUE));
+        QVERIFY(!config.Parameters()->FirstInvalidParameter());
+        QCOMPARE(rig.window.TextBox(0)->text(), QString());
         QCOMPARE(receive->RangeMin(), 0.0f);
         QCOMPARE(receive->TextBoxRangeMin(), 1.0f);
         QCOMPARE(receive->TextBoxTitle(), QStringLiteral("Receive heartbeat"));

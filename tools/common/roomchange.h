@@ -22,7 +22,7 @@ inline int hundredths(const QString &option, const QString &text)
     bool ok = false;
     const double value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     if (!ok || !(value >= -300 && value <= 300))
-        throw UsageError{QStringLiteral("--%1 needs a number such as 22.5, not \"%2\"").arg(option, text)};
+        throw toolio::UsageError{QStringLiteral("--%1 needs a number such as 22.5, not \"%2\"").arg(option, text)};
     return qRound(value * 100);
 }
 
@@ -33,7 +33,7 @@ inline cmsim::Button buttonOf(const QString &name)
                                                       {"fan-", cmsim::Button::FanDown},
                                                       {"fan+", cmsim::Button::FanUp}};
     if (!buttons.contains(name))
-        throw UsageError{QStringLiteral("--press takes setpt-, setpt+, fan- or fan+, not \"%1\"").arg(name)};
+        throw toolio::UsageError{QStringLiteral("--press takes setpt-, setpt+, fan- or fan+, not \"%1\"").arg(name)};
     return buttons.value(name);
 }
 
@@ -57,7 +57,7 @@ struct RoomChange
         if (parser.isSet("switch")) {
             const QString position = parser.value("switch");
             if (position != "up" && position != "down")
-                throw UsageError{QStringLiteral("--switch takes up or down")};
+                throw toolio::UsageError{QStringLiteral("--switch takes up or down")};
             change.switchUp = position == "up";
         }
         for (const QString &button : parser.values("press"))
