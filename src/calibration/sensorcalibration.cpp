@@ -230,7 +230,7 @@ void TemperatureSensorCalibration::prepare()
             cps.append(cp);
     }
     try {
-        const Clock &clock = m_env.services.clock ? *m_env.services.clock : SystemClock::instance();
+        const Clock &clock = m_env.services.clock.get();
         RecordSensorRestore(session.system, session.lonMarkObject, cps, clock.now());
     } catch (const TqmError &error) {
         transfer::logRedLine(m_env.services.logger, error.description());

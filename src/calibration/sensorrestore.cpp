@@ -165,7 +165,7 @@ QString RestoreOutcomeText(const RestoreOutcome &outcome)
 RestoreOutcome RestoreInterruptedSensorCalibration(const Services &services)
 {
     const SessionState &session = *services.session;
-    const QDateTime now = (services.clock ? *services.clock : SystemClock::instance()).now();
+    const QDateTime now = services.clock->now();
     const RestoreOutcome outcome = RestoreInterruptedSensorCalibration(session.system, session.lonMarkObject, now);
     if (outcome.kind != RestoreOutcome::Nothing && services.logger) {
         services.logger->logLine(QStringLiteral("[calibration] restore record of the sensor calibration: ")
