@@ -98,7 +98,13 @@ signals:
 private:
     template <class P, class Add>
     bool bind(const QString &cpName, const QString &parameterName, bool fromDevice, P *&parameter, Add add);
-    lns::ConfigPropertyPtr fetchCp(const QString &cpName, bool fromDevice) const;
+    // The CP the INI file's entry leads to; null when the entry is missing or faulty (a fault is
+    // reported by reportIniFault).
+    lns::ConfigPropertyPtr fetchCp(const QString &cpName, bool fromDevice);
+    // A red line naming the INI file, line and entry that is listed for the device's template but
+    // leads nowhere (`failure`) or holds an unreadable number; once per entry and configuration.
+    // True when the entry is faulty.
+    bool reportIniFault(const QString &cpName, const QString &failure);
     void setParametersChanged(bool changed) const;
 
     void fetchButtonMode();
@@ -137,4 +143,5 @@ private:
     qint32 m_fanCoilStepCount = 1;
     float m_lastRefreshSeconds = 0; // seconds since midnight
     SpreadResult m_lastSpread;
+    QStringList m_reportedIniFaults; // INI entries already reported in this start
 };

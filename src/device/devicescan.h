@@ -53,7 +53,7 @@ struct FoundDevice
     lns::AppDevicePtr device;
     lns::LonMarkObjectPtr lonMarkObject; // the matching object; null when items are devices
     QString name;
-    QString subsystemPath;               // home subsystem, levels joined by "/"
+    QString subsystemPath;               // home subsystem, as lns::Subsystem::path()
     QString templateName;
     QString objectName;                  // of the device
     QString lonMarkObjectName;           // of the matching object; empty when items are devices

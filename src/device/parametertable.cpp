@@ -6,7 +6,9 @@
 #include "base/textutility.h"
 #include "calibration/devicevariants.h"
 #include "device/configurationwindow.h"
+#include "lns/inifile.h"
 #include "lns/inilocator.h"
+#include "lns/logger.h"
 #include "lns/product.h"
 #include "params/choiceparams.h"
 #include "params/cpaccess.h"
@@ -121,14 +123,33 @@ bool holdsValue(cParamComboBox *parameter, qint32 value)
 
 } // namespace
 
-lns::ConfigPropertyPtr cConfiguration::fetchCp(const QString &cpName, bool fromDevice) const
+lns::ConfigPropertyPtr cConfiguration::fetchCp(const QString &cpName, bool fromDevice)
 {
     const SessionState &session = *m_services.session;
-    if (!m_services.iniFile)
+    if (!m_services.iniFile || !(fromDevice ? bool(session.appDevice) : bool(session.lonMarkObject)))
         return {};
     const IniLocator locator(*m_services.iniFile, session.deviceTemplate);
-    return fromDevice ? locator.devCp(cpName, product::CpSection, session.appDevice).object
-                      : locator.lmoCp(cpName, product::CpSection, session.lonMarkObject).object;
+    const auto found = fromDevice ? locator.devCp(cpName, product::CpSection, session.appDevice)
+                                  : locator.lmoCp(cpName, product::CpSection, session.lonMarkObject);
+    // A field that cannot be read counts as 0 and may lead to some other CP: none is bound then.
+    return reportIniFault(cpName, found.failure) ? nullptr : found.object;
+}
+
+bool cConfiguration::reportIniFault(const QString &cpName, const QString &failure)
+{
+    const IniFile &ini = *m_services.iniFile;
+    const QString &deviceTemplate = m_services.session->deviceTemplate;
+    const int line = ini.templateLineOf(cpName, product::CpSection, deviceTemplate);
+    const QString unreadable = ini.unreadableField(cpName, product::CpSection, deviceTemplate);
+    if (line == 0 || (unreadable.isEmpty() && failure.isEmpty()))
+        return false;
+    if (!m_reportedIniFaults.contains(cpName)) {
+        m_reportedIniFaults.append(cpName);
+        const QStringList fill{ini.fileName(), QString::number(line), cpName, unreadable.isEmpty() ? failure : unreadable};
+        m_services.logger->addLogLine(
+            TextUtility::FillPlaceholders(GetResString(1590, unreadable.isEmpty() ? 1 : 2), fill), logcolour::Red);
+    }
+    return true;
 }
 
 template <class P, class Add>

@@ -43,7 +43,7 @@ DeviceSession::DeviceSession(const ObjectServerProvider &server, const QString &
     m_state.subsystems = network.subsystems;
     const LnsSession::SubsystemResult subsystem = lns.OpenSubsystem(m_state.subsystems, name.subsystemLevels);
     if (!subsystem.success)
-        notFound(m_objectName, GetResString(1568, 4, {name.subsystemLevels.join(QLatin1Char('/')), name.networkName}));
+        notFound(m_objectName, GetResString(1568, 4, {name.subsystemPath, name.networkName}));
     m_state.subsystem = subsystem.subsystem;
     m_state.appDevices = subsystem.appDevices;
     if (!parts.iniFile)

@@ -466,7 +466,7 @@ void PlugInHost::OpenPlugIn(const QString &objectName, lns::ConnectionMode mode)
         closeSession();
         const QString missing = subsystem.success
             ? found.failure
-            : GetResString(1568, 4, {parts.subsystemLevels.join(QLatin1Char('/')), parts.networkName});
+            : GetResString(1568, 4, {parts.subsystemPath, parts.networkName});
         refuse(Refusal::Reason::ObjectNotFound, resString(1437), title, MsgIcon::Critical, causeWithIniProblems(missing));
         if (status)
             status->hide();

@@ -247,12 +247,37 @@ QString IniFile::GetTemplateValue(const QString &key, const QString &section, co
     const Query query{section, key, deviceTemplate};
     if (const auto known = m_templateValues.constFind(query); known != m_templateValues.cend())
         return *known;
+    const Entry *entry = templateEntry(key, section, deviceTemplate);
+    return *m_templateValues.insert(query, entry ? entry->value : QString());
+}
+
+const IniFile::Entry *IniFile::templateEntry(const QString &key, const QString &section,
+                                             const QString &deviceTemplate) const
+{
     const Entry *entry = nullptr;
     if (!deviceTemplate.trimmed().isEmpty())
         entry = find(section, templateKey(key, deviceTemplate));
     if (!entry)
         entry = find(section, foldName(key));
-    return *m_templateValues.insert(query, entry ? entry->value : QString());
+    return entry;
+}
+
+int IniFile::templateLineOf(const QString &key, const QString &section, const QString &deviceTemplate) const
+{
+    const Entry *entry = templateEntry(key, section, deviceTemplate);
+    return entry && !entry->value.isEmpty() ? entry->line : 0;
+}
+
+QString IniFile::unreadableField(const QString &key, const QString &section, const QString &deviceTemplate) const
+{
+    const QStringList fields = GetTemplateValue(key, section, deviceTemplate).split(QLatin1Char(','));
+    for (const QString &field : fields) {
+        bool ok = false;
+        const int number = field.trimmed().toInt(&ok);
+        if (!field.trimmed().isEmpty() && (!ok || number < -32768 || number > 32767))
+            return field.trimmed();
+    }
+    return {};
 }
 
 qint16 IniFile::GetCpIndex(const QString &key, const QString &section, const QString &deviceTemplate) const

@@ -83,6 +83,12 @@ public:
     // 0 for a field that is missing or not a whole number.
     qint16 GetEntryField(const QString &key, const QString &section, const QString &deviceTemplate,
                          int fieldNumber) const;
+    // The line of the template's entry as GetTemplateValue picks it; 0 when the key is absent for
+    // the template.
+    int templateLineOf(const QString &key, const QString &section, const QString &deviceTemplate) const;
+    // The first field of the template's entry that is written but is no 16-bit whole number (read
+    // as 0 by GetEntryField); empty when every field can be read.
+    QString unreadableField(const QString &key, const QString &section, const QString &deviceTemplate) const;
 
     // Program ids whose parameter sets a device of `programId` may load (not including itself).
     QStringList GetCompatibleProgramIds(const QString &programId) const;
@@ -135,6 +141,7 @@ private:
     void addProblem(int lineNumber, const QString &what);
     void collectTemplates();
     const Entry *find(const QString &section, const QString &foldedKey) const;
+    const Entry *templateEntry(const QString &key, const QString &section, const QString &deviceTemplate) const;
     QString decode(QByteArray bytes);
 
     QString m_fileName;

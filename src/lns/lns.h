@@ -237,7 +237,8 @@ class Subsystem : public Object
 {
 public:
     int classId() const override { return SubsystemClass; }
-    // Levels from the system's top subsystem down to this one, joined by "/".
+    // Levels from the system's top subsystem down to this one, joined by "/"; each level is written
+    // as an object name part (objectname::escapePart: a "/" in a name is "\s").
     virtual QString path() const = 0;
     virtual std::shared_ptr<AppDevices> appDevices() const = 0;
     virtual std::shared_ptr<Subsystems> subsystems() const = 0;

@@ -36,6 +36,9 @@ ObjectNameParts ObjectNameParser::Split(const QString &objectName)
     result.lonMarkObjectName = parts.last();
     result.deviceName = parts[parts.size() - 2];
     result.subsystemLevels = parts.mid(1, parts.size() - 3);
-    result.subsystemPath = result.subsystemLevels.join(QLatin1Char('/'));
+    QStringList escaped;
+    for (const QString &level : std::as_const(result.subsystemLevels))
+        escaped.append(objectname::escapePart(level));
+    result.subsystemPath = escaped.join(QLatin1Char('/'));
     return result;
 }

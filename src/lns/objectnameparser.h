@@ -10,7 +10,7 @@ struct ObjectNameParts
 {
     QString networkName;
     QStringList subsystemLevels; // from the top subsystem down, at least one
-    QString subsystemPath;       // the levels joined by "/"
+    QString subsystemPath;       // the levels joined by "/", each escaped as an object name part
     QString deviceName;
     QString lonMarkObjectName;
 };

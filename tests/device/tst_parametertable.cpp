@@ -27,7 +27,8 @@ QStringList tableOf(const char *device, int command = 1, QStringList available =
     }
     if (available.isEmpty())
         available = all;
-    if (availableNow != available || rig.logger.labels.value(0) != "[M_PlugIn] Public Sub FetchCPs()")
+    if (availableNow != available || rig.logger.labels.value(0) != "[M_PlugIn] Public Sub FetchCPs()"
+        || rig.logger.loggerOnErrorFlag())
         return QStringList{QStringLiteral("unexpected availability or log: ")} + availableNow;
     return all;
 }
@@ -73,6 +74,37 @@ private slots:
         QCOMPARE(tableOf("CM 1.04", 2), calibration);
         const QStringList monitoring{"ButtonMode", "MinDeltaTemp", "OffsetTemp", "TempMode"};
         QCOMPARE(tableOf("CM 1.02", 3), monitoring);
+    }
+
+    // An INI entry of the device's template that leads nowhere or holds an unreadable number
+    // leaves its parameter unavailable and says so in one red line per start, naming the file,
+    // the line and the entry.
+    void iniFaultIsShownOnce_data()
+    {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("past the CP list") << QByteArray("99,0,0") << "CP-Index=99";
+        QTest::newRow("wrong NV") << QByteArray("2,99,0") << "NV-Index=99";
+        QTest::newRow("unreadable NV") << QByteArray("2,x,0") << "\"x\", which is not a whole number";
+        QTest::newRow("too large") << QByteArray("99999,0,0") << "\"99999\", which is not a whole number";
+    }
+    void iniFaultIsShownOnce()
+    {
+        QFETCH(QByteArray, entry);
+        QFETCH(QString, cause);
+        ConfigurationRig rig("OffsetTemp@TQM_CM_L2 = " + entry);
+        cConfiguration &config = rig.open("CM 1.02");
+        config.FetchCPs();
+        QVERIFY(!config.Parameters()->ParameterAllByName("OffsetTemp")->Available());
+        QStringList red;
+        for (const LogViewLine &line : rig.logger.lines)
+            if (line.colour == logcolour::Red)
+                red.append(line.text);
+        QCOMPARE(red.size(), 1);
+        const QString place = QStringLiteral("INI file %1, line %2: the entry \"OffsetTemp\"")
+                                  .arg(rig.ini.fileName())
+                                  .arg(rig.ini.lineOf(product::CpSection, "OffsetTemp@TQM_CM_L2"));
+        QVERIFY2(red.first().startsWith(place) && red.first().contains(cause), qPrintable(red.first()));
     }
 
     // Opening reads each distinct CP once (an array CP element by element), the panel CP that

@@ -19,7 +19,7 @@ private slots:
             << "Demo.Building A.Floor 1.CM 1.CommandModule" << "Demo" << "Building A/Floor 1" << "CM 1" << "CommandModule";
         QTest::newRow("escaped dot in device") << "Demo.Floor.CM 1\\.01.CmdMod" << "Demo" << "Floor" << "CM 1.01" << "CmdMod";
         QTest::newRow("escaped colon and slash")
-            << "Net\\c2.A\\sB.Dev.Lmo" << "Net:2" << "A/B" << "Dev" << "Lmo";
+            << "Net\\c2.A\\sB.Dev.Lmo" << "Net:2" << "A\\sB" << "Dev" << "Lmo";
         QTest::newRow("blank from joined command line") << "  Demo.Floor.CM.Lmo " << "Demo" << "Floor" << "CM" << "Lmo";
     }
     void split()

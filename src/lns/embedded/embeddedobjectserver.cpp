@@ -406,7 +406,9 @@ QString objectName(const lns::AppDevicePtr &device)
         throw TqmError(TqmError::LnsObjectNotFound, Source,
                        QStringLiteral("Device \"%1\" is not reached from a network.").arg(device->name()));
     QStringList parts{network->name()};
-    parts += device->subsystems()->item(1)->path().split(QLatin1Char('/'));
+    // The path's levels are written as object name parts already.
+    for (const QString &level : device->subsystems()->item(1)->path().split(QLatin1Char('/')))
+        parts.append(objectname::unescapePart(level));
     parts.append(device->name());
     return objectname::join(parts);
 }
@@ -475,7 +477,8 @@ QList<DeviceEntry> listDevices(const lns::NetworkPtr &network)
             }
             for (const qint64 child : level.children) {
                 const QString name = levels.value(child).name;
-                visit(child, path.isEmpty() ? name : path + QLatin1Char('/') + name, parts + QStringList{name});
+                const QString level = objectname::escapePart(name);
+                visit(child, path.isEmpty() ? level : path + QLatin1Char('/') + level, parts + QStringList{name});
             }
         };
     visit(0, QString(), QStringList{network->name()});

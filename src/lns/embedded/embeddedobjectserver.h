@@ -149,7 +149,7 @@ using EmbeddedObjectServerPtr = std::shared_ptr<EmbeddedObjectServer>;
 // One device of a network as a network tool lists it.
 struct DeviceEntry
 {
-    QString subsystemPath; // "Building A/Floor 1"
+    QString subsystemPath; // "Building A/Floor 1", as lns::Subsystem::path()
     QString name;
     QString templateName;
     QString programId;

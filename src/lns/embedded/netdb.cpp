@@ -1,6 +1,7 @@
 #include "lns/embedded/netdb.h"
 
 #include "lns/embedded/valuetypes.h"
+#include "lns/objectname.h"
 #include "lns/rawtext.h"
 #include "base/tqmerror.h"
 
@@ -28,19 +29,24 @@ const char *const SimulationSchema =
     "CREATE TABLE IF NOT EXISTS sim_devices(device_id INTEGER PRIMARY KEY, room TEXT NOT NULL)";
 
 // Every subsystem by its path ("Building A/Floor 1"), so that an object name is resolved with one
-// indexed look-up. Added after the first networks were made: filled whenever a network without it
-// is opened (a network opened for reading only gets a temporary one of its own).
+// indexed look-up. Each level is written as an object name part (objectname::escapePart), so that
+// a "/" in a name ("Floor\s2") is no level boundary. Added after the first networks were made
+// (an index of unescaped paths, subsystem_paths, is no longer read): filled whenever a network
+// without it is opened (a network opened for reading only gets a temporary one of its own).
 const char *const PathIndexSchema =
-    "CREATE %1 IF NOT EXISTS subsystem_paths(path TEXT PRIMARY KEY, subsystem_id INTEGER NOT NULL UNIQUE)"
+    "CREATE %1 IF NOT EXISTS subsystem_index(path TEXT PRIMARY KEY, subsystem_id INTEGER NOT NULL UNIQUE)"
     " WITHOUT ROWID";
+#define ESCAPED_NAME(n) "replace(replace(replace(replace(" n ", '\\', '\\\\'), '.', '\\.'), ':', '\\c'), '/', '\\s')"
 const char *const FillPathIndex =
-    "INSERT OR IGNORE INTO subsystem_paths(path, subsystem_id)"
-    " WITH RECURSIVE level(id, path) AS (SELECT id, name FROM subsystems WHERE parent_id IS NULL"
-    "  UNION ALL SELECT s.id, level.path || '/' || s.name FROM subsystems s JOIN level ON s.parent_id = level.id)"
+    "INSERT OR IGNORE INTO subsystem_index(path, subsystem_id)"
+    " WITH RECURSIVE level(id, path) AS (SELECT id, " ESCAPED_NAME("name") " FROM subsystems WHERE parent_id IS NULL"
+    "  UNION ALL SELECT s.id, level.path || '/' || " ESCAPED_NAME("s.name")
+    "  FROM subsystems s JOIN level ON s.parent_id = level.id)"
     " SELECT path, id FROM level";
+#undef ESCAPED_NAME
 const char *const PathIndexIncomplete =
     "SELECT EXISTS(SELECT 1 FROM subsystems s"
-    " WHERE NOT EXISTS(SELECT 1 FROM subsystem_paths p WHERE p.subsystem_id = s.id))";
+    " WHERE NOT EXISTS(SELECT 1 FROM subsystem_index p WHERE p.subsystem_id = s.id))";
 
 const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT)",
@@ -66,7 +72,7 @@ const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS calibration_triggers(id INTEGER PRIMARY KEY, device_id INTEGER NOT NULL, at TEXT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS calibration_triggers_device ON calibration_triggers(device_id)",
     SimulationSchema,
-    "CREATE TABLE IF NOT EXISTS subsystem_paths(path TEXT PRIMARY KEY, subsystem_id INTEGER NOT NULL UNIQUE)"
+    "CREATE TABLE IF NOT EXISTS subsystem_index(path TEXT PRIMARY KEY, subsystem_id INTEGER NOT NULL UNIQUE)"
     " WITHOUT ROWID",
     LinkSchema,
     "CREATE TABLE IF NOT EXISTS plugin_commands(id INTEGER PRIMARY KEY, registration_number INTEGER, command_name TEXT,"
@@ -128,7 +134,7 @@ void NetDb::ensurePathIndex(QSqlDatabase &db, bool readOnly)
 {
     QString kind = QStringLiteral("TABLE");
     if (readOnly) {
-        QSqlQuery stored = run(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_paths'"), {});
+        QSqlQuery stored = run(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_index'"), {});
         if (stored.next())
             return;
         kind = QStringLiteral("TEMP TABLE");
@@ -346,7 +352,8 @@ const SubsystemInfo &NetDb::subsystem(qint64 id)
         info.id = row[0].toLongLong();
         info.parentId = row[1].toLongLong();
         info.name = row[2].toString();
-        path = path.isEmpty() ? info.name : path + QLatin1Char('/') + info.name;
+        const QString level = objectname::escapePart(info.name);
+        path = path.isEmpty() ? level : path + QLatin1Char('/') + level;
         info.path = path;
         m_subsystems.insert(info.id, info);
     }
@@ -367,17 +374,20 @@ QList<NamedObject> NetDb::readingsOf(const QStringList &levels)
     // LonMark object of a device, longest subsystem path first; a reading names the first device
     // of its name in its subsystem.
     const auto path = [&](qsizetype count) {
-        return count >= 1 && count <= levels.size() ? QVariant(levels.first(count).join(QLatin1Char('/')))
+        QStringList escaped;
+        for (const QString &level : levels.first(std::clamp<qsizetype>(count, 0, levels.size())))
+            escaped.append(objectname::escapePart(level));
+        return count >= 1 && count <= levels.size() ? QVariant(escaped.join(QLatin1Char('/')))
                                                     : QVariant(QMetaType(QMetaType::QString));
     };
     const qsizetype n = levels.size();
     const auto found = rows(
         QStringLiteral(
-            "SELECT 0, subsystem_id, NULL, NULL, NULL FROM subsystem_paths WHERE path = ?"
-            " UNION ALL SELECT * FROM (SELECT 1, d.subsystem_id, d.id, d.name, d.template_id FROM subsystem_paths p"
+            "SELECT 0, subsystem_id, NULL, NULL, NULL FROM subsystem_index WHERE path = ?"
+            " UNION ALL SELECT * FROM (SELECT 1, d.subsystem_id, d.id, d.name, d.template_id FROM subsystem_index p"
             "  JOIN devices d ON d.subsystem_id = p.subsystem_id WHERE p.path = ? AND d.name = ?"
             "  ORDER BY d.position, d.id LIMIT 1)"
-            " UNION ALL SELECT * FROM (SELECT 2, d.subsystem_id, d.id, d.name, d.template_id FROM subsystem_paths p"
+            " UNION ALL SELECT * FROM (SELECT 2, d.subsystem_id, d.id, d.name, d.template_id FROM subsystem_index p"
             "  JOIN devices d ON d.subsystem_id = p.subsystem_id WHERE p.path = ? AND d.name = ?"
             "  ORDER BY d.position, d.id LIMIT 1)"
             " ORDER BY 1"),

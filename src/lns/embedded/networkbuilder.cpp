@@ -3,6 +3,7 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/netdb.h"
 #include "lns/inifile.h"
+#include "lns/objectname.h"
 #include "lns/rawtext.h"
 
 #include <QDir>
@@ -81,7 +82,7 @@ public:
         for (const QString &level : path.split(QLatin1Char('/'))) {
             if (level.trimmed().isEmpty())
                 throw descriptionError(m_network, QStringLiteral("subsystem path \"%1\" has an empty level.").arg(path));
-            soFar += QLatin1Char('/') + level;
+            soFar += QLatin1Char('/') + objectname::escapePart(level);
             if (const auto it = m_subsystems.constFind(soFar); it != m_subsystems.constEnd()) {
                 parent = *it;
                 continue;
@@ -90,7 +91,7 @@ public:
             parent = insert(QStringLiteral("INSERT INTO subsystems(parent_id, name, position) VALUES(?, ?, ?)"),
                             {parent == 0 ? QVariant(QMetaType(QMetaType::LongLong)) : QVariant(parent), level, position});
             m_subsystems.insert(soFar, parent);
-            insert(QStringLiteral("INSERT INTO subsystem_paths(path, subsystem_id) VALUES(?, ?)"), {soFar.mid(1), parent});
+            insert(QStringLiteral("INSERT INTO subsystem_index(path, subsystem_id) VALUES(?, ?)"), {soFar.mid(1), parent});
         }
         return parent;
     }

@@ -524,13 +524,13 @@ private slots:
                 db.open();
                 QSqlQuery query(db);
                 query.exec(statement);
-                query.exec("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_paths'");
+                query.exec("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_index'");
                 found = query.next();
             }
             QSqlDatabase::removeDatabase("old");
             return found;
         };
-        QVERIFY(!indexed("DROP TABLE subsystem_paths"));
+        QVERIFY(!indexed("DROP TABLE subsystem_index"));
         auto server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
         server->setReadOnly(readOnly);
         server->open(lns::ConnectionMode::Local);
@@ -541,6 +541,39 @@ private slots:
         QCOMPARE(devices.first().commandModuleName, QString(CmName));
         server.reset();
         QCOMPARE(indexed("SELECT 1"), !readOnly);
+    }
+
+    // A subsystem name holding the object name's separators is one level, escaped wherever a
+    // name or path is printed, and found again by that name (the index is rebuilt from the names).
+    void subsystemNameIsEscaped_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("escaped");
+        QTest::newRow("slash") << "Floor/2" << "Floor\\s2";
+        QTest::newRow("dot, colon, backslash") << "F.l:o\\r" << "F\\.l\\co\\\\r";
+    }
+    void subsystemNameIsEscaped()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, escaped);
+        m_server.reset();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "rename");
+            db.setDatabaseName(networkFilePath(m_home.path(), "Small"));
+            QVERIFY(db.open());
+            QSqlQuery query(db);
+            QVERIFY(query.exec("DROP TABLE subsystem_index"));
+            QVERIFY(query.prepare("UPDATE subsystems SET name = ? WHERE name = 'Floor 1'"));
+            query.addBindValue(name);
+            QVERIFY(query.exec());
+        }
+        QSqlDatabase::removeDatabase("rename");
+        m_server = newServer();
+        const QString cmName = "Small.Building." + escaped + ".CM 1.CommandModule";
+        QCOMPARE(embedded::objectName(m_server->lonMarkObject(cmName)), cmName);
+        const DeviceEntry first = listDevices(m_server->network("Small")).first();
+        QCOMPARE(first.commandModuleName, cmName);
+        QCOMPARE(first.subsystemPath, "Building/" + escaped);
     }
 
     void parentChainReachesNetworkAndSystem()
