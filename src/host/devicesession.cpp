@@ -66,7 +66,7 @@ DeviceSession::DeviceSession(const ObjectServerProvider &server, const QString &
     m_services.iniFile = parts.iniFile;
     m_services.registry = parts.registry;
     m_services.clock = parts.clock;
-    m_services.timers = parts.timers ? parts.timers : &QtTimerFactory::instance();
+    m_services.timers = QtTimerFactory::unlessGiven(parts.timers);
     m_services.handleError = parts.handleError;
     // A sensor calibration cut short on this device is undone before anything else sees it.
     m_restoreNote = calibration::RestoreOutcomeText(calibration::RestoreInterruptedSensorCalibration(m_services));

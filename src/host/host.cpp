@@ -620,7 +620,7 @@ void PlugInHost::buildServices()
     m_services.iniFile = m_iniFile.get();
     m_services.registry = m_registry.get();
     m_services.clock = m_env.clock;
-    m_services.timers = m_env.timers ? m_env.timers : &QtTimerFactory::instance();
+    m_services.timers = QtTimerFactory::unlessGiven(m_env.timers);
     m_services.handleError = [this](const TqmError &error, const QString &module, const QString &routine) {
         return m_logger->handleError(error, module, routine);
     };

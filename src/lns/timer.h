@@ -42,6 +42,8 @@ class QtTimerFactory : public TimerFactory
 public:
     std::unique_ptr<Timer> createTimer(QObject *parent = nullptr) override;
     static QtTimerFactory &instance();
+    // The factory given, or Qt's timers on the event loop when none is.
+    static TimerFactory *unlessGiven(TimerFactory *given) { return given ? given : &instance(); }
 };
 
 class ManualTimer : public Timer
