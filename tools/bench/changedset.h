@@ -27,7 +27,9 @@ inline void changeEverything(cParams &params)
         } else if (auto *text = dynamic_cast<cParamTextBox *>(p)) {
             const qint32 step = qMax(1, qRound(text->MinStep() * text->Factor()));
             const bool up = (double(text->Value()) + step) / text->Factor() <= text->RangeMax();
-            text->setValue(text->Value() + (up ? step : -step));
+            // A value below what the box takes (a heartbeat that is off) goes to the lowest it takes.
+            const qint32 lowest = qCeil(qMax(text->RangeMin(), text->TextBoxRangeMin()) * text->Factor() - 1e-6);
+            text->setValue(qMax(lowest, text->Value() + (up ? step : -step)));
         } else if (auto *options = dynamic_cast<cParamOptBtn *>(p)) {
             for (int i = 1; i <= options->OptionButtonsCount(); ++i) {
                 if (options->OptionButtonItemData(i) != options->Value()) {
