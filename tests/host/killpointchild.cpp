@@ -11,15 +11,11 @@
 
 #include "calibration/calibrationpage.h"
 #include "changedset.h"
-#include "device/cconfiguration.h"
-#include "device/configurationwindow.h"
 #include "host/application.h"
-#include "host/devicesession.h"
+#include "host/windowlessconfiguration.h"
 #include "host/host.h"
 #include "support/recordingwindows.h"
 #include "lns/embedded/embeddedobjectserver.h"
-#include "lns/inifile.h"
-#include "lns/logger.h"
 #include "lns/timer.h"
 #include "lns/unattended.h"
 #include "monitoring/cmonitoring.h"
@@ -89,24 +85,16 @@ void registerIntoProject(const QString &home, const QString &iniPath)
 // picked ones.
 void writeSet(const QString &home, const QString &iniPath, bool spread)
 {
-    const IniFile ini(iniPath);
-    MemoryLogger logger;
-    ScriptedDialogs dialogs;
-    DeviceSessionParts parts;
-    parts.logger = &logger;
-    parts.dialogs = &dialogs;
-    parts.iniFile = &ini;
+    MemorySessionParts parts(iniPath);
     const auto server = embedded::EmbeddedObjectServer::create(home);
-    const DeviceSession session([server] { return server; }, Opened, commands::Configure, parts);
-    MemoryConfigurationWindow window;
-    cConfiguration configuration(session.services(), window,
-                                 [] { return std::make_unique<device::ScriptedMultiDeviceWindow>(Picked); });
-    window.setUpdatingControls(true);
-    configuration.FetchCPs();
-    configuration.ReadSettings();
-    changedset::changeEverything(*configuration.Parameters());
-    configuration.setFanCoilStepCount(configuration.FanCoilStepCount() + 5);
-    window.setUpdatingControls(false);
+    WindowlessConfiguration rig([server] { return server; }, Opened, commands::Configure, parts.parts(), {},
+                                [] { return std::make_unique<device::ScriptedMultiDeviceWindow>(Picked); });
+    rig.readSettings();
+    cConfiguration &configuration = rig.configuration();
+    rig.asProgram([&] {
+        changedset::changeEverything(rig.parameters());
+        configuration.setFanCoilStepCount(configuration.FanCoilStepCount() + 5);
+    });
     armed = true;
     if (spread)
         configuration.WriteParametersEx();
@@ -118,15 +106,10 @@ void writeSet(const QString &home, const QString &iniPath, bool spread)
 // end, or closed at tick 6; the knob's two stops five seconds apart. Answers the result shown.
 QString calibrate(const QString &home, const QString &iniPath, const QString &mode)
 {
-    const IniFile ini(iniPath);
-    MemoryLogger logger;
-    ScriptedDialogs dialogs;
+    MemorySessionParts memory(iniPath);
     ManualClock clock;
     ManualTimerFactory timers{clock};
-    DeviceSessionParts parts;
-    parts.logger = &logger;
-    parts.dialogs = &dialogs;
-    parts.iniFile = &ini;
+    DeviceSessionParts parts = memory.parts();
     parts.clock = &clock;
     parts.timers = &timers;
     const auto server = embedded::EmbeddedObjectServer::create(home, clock, timers);

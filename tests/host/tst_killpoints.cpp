@@ -6,11 +6,8 @@
 // statement chosen from a seeded random sequence; this test then reads what is left.
 
 #include "calibration/sensorrestore.h"
-#include "host/devicesession.h"
+#include "host/windowlessconfiguration.h"
 #include "lns/embedded/embeddedobjectserver.h"
-#include "lns/inifile.h"
-#include "lns/logger.h"
-#include "lns/userdialogs.h"
 #include "lns/embedded/networkcheck.h"
 #include "lns/extensionvalue.h"
 #include "params/cpaccess.h"
@@ -66,21 +63,15 @@ QString calibrationStateOf(const QString &home, const QString &name, bool *pendi
 // Opens the device as tqm-config and the plug-in do; answers the logger's lines.
 QStringList reopen(const QString &home, const QString &deviceName)
 {
-    const IniFile ini(home + QStringLiteral("/TqmCmdModule.ini"));
-    MemoryLogger logger;
-    ScriptedDialogs dialogs;
-    DeviceSessionParts parts;
-    parts.logger = &logger;
-    parts.dialogs = &dialogs;
-    parts.iniFile = &ini;
+    MemorySessionParts parts(home + QStringLiteral("/TqmCmdModule.ini"));
     const auto server = embedded::EmbeddedObjectServer::create(home);
     {
         const QString objectName = QStringLiteral("Demo.Building A.Floor 1.") + QString(deviceName).replace(
                                        QLatin1Char('.'), QStringLiteral("\\.")) + QStringLiteral(".CommandModule");
-        const DeviceSession session([server] { return server; }, objectName, 2, parts);
+        const DeviceSession session([server] { return server; }, objectName, 2, parts.parts());
     }
     server->close();
-    return logger.texts();
+    return parts.logger.texts();
 }
 
 State stateOf(const QString &home)

@@ -9,11 +9,8 @@
 
 #include "changedset.h"
 #include "configtool.h"
-#include "device/cconfiguration.h"
-#include "device/configurationwindow.h"
-#include "host/devicesession.h"
+#include "host/windowlessconfiguration.h"
 #include "lns/product.h"
-#include "lns/userdialogs.h"
 #include "params/cparam.h"
 #include "params/cparams.h"
 #include "spreadmeasure.h"
@@ -34,7 +31,8 @@ namespace {
 constexpr int SampleEvery = 97;
 
 // What opening the device read: each distinct CP once (an array CP element by element).
-void printOpeningReads(const embedded::EmbeddedObjectServer &server, DeviceSession &session, const cParams &params)
+void printOpeningReads(const embedded::EmbeddedObjectServer &server, const DeviceSession &session,
+                       const cParams &params)
 {
     QSet<QString> cps;
     int expected = 0;
@@ -53,28 +51,17 @@ void printOpeningReads(const embedded::EmbeddedObjectServer &server, DeviceSessi
 // distinct CPs the set writes.
 int writeChangedSet(const QString &home, const QString &iniPath, const QString &object, const QString &file)
 {
-    const IniFile ini(iniPath);
-    MemoryLogger logger;
-    ScriptedDialogs dialogs;
-    DeviceSessionParts parts;
-    parts.logger = &logger;
-    parts.dialogs = &dialogs;
-    parts.iniFile = &ini;
+    MemorySessionParts parts(iniPath);
     const auto server = embedded::EmbeddedObjectServer::create(home);
-    DeviceSession session([server] { return server; }, object, commands::Configure, parts);
-    MemoryConfigurationWindow window;
-    cConfiguration configuration(session.services(), window);
-    window.setUpdatingControls(true);
     server->resetMessageCounts();
-    configuration.FetchCPs();
-    configuration.ReadSettings();
-    printOpeningReads(*server, session, *configuration.Parameters());
-    changedset::changeEverything(*configuration.Parameters());
-    window.setUpdatingControls(false);
-    if (!transfer::ParamSetFile(*configuration.Parameters())
-             .WriteToFile(file, product::PlugInName, session.state().appDevice->programId(), product::DataFileVersion))
+    WindowlessConfiguration rig([server] { return server; }, object, commands::Configure, parts.parts());
+    rig.readSettings();
+    printOpeningReads(*server, rig.session(), rig.parameters());
+    rig.asProgram([&] { changedset::changeEverything(rig.parameters()); });
+    if (!transfer::ParamSetFile(rig.parameters())
+             .WriteToFile(file, product::PlugInName, rig.session().state().appDevice->programId(), product::DataFileVersion))
         throw TqmError(TqmError::FileAccess, QStringLiteral("bench-config"), file + QStringLiteral(" was not written"));
-    return int(configuration.Parameters()->GetAllCpNamesShouldBeWrittenToLns().size());
+    return int(rig.parameters().GetAllCpNamesShouldBeWrittenToLns().size());
 }
 
 Measurement measure(const QString &home, const QString &iniPath, int count)

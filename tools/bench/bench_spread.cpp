@@ -10,15 +10,9 @@
 
 #include "changedset.h"
 #include "spreadmeasure.h"
-#include "device/cconfiguration.h"
-#include "device/configurationwindow.h"
+#include "host/windowlessconfiguration.h"
 #include "lns/embedded/embeddedobjectserver.h"
-#include "lns/inifile.h"
-#include "lns/logger.h"
-#include "lns/userdialogs.h"
 #include "params/cpaccess.h"
-#include "session/services.h"
-#include "session/session.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -56,44 +50,31 @@ QStringList cpBytes(const lns::LonMarkObjectPtr &object, const QStringList &cpNa
     return values;
 }
 
-Measurement measure(const QString &home, const IniFile &ini, int count)
+Measurement measure(const QString &home, const QString &iniPath, int count)
 {
     const QString networkName = QStringLiteral("Spread%1").arg(count);
     createSpreadNetwork(home, networkName, count + 1);
 
     auto server = embedded::EmbeddedObjectServer::create(home);
     server->open(lns::ConnectionMode::Local);
-    SessionState session;
-    session.network = server->network(networkName);
-    session.system = session.network->systems()->item(1);
-    session.appDevice = session.system->subsystems()->item(1)->subsystems()->item(1)->appDevices()->item(1);
-    session.lonMarkObject = session.appDevice->lonMarkObjects()->item(QStringLiteral("CommandModule"));
-    session.deviceTemplate = Template;
-    session.commandIndex = commands::Configure;
-
-    MemoryConfigurationWindow window;
+    MemorySessionParts memory(iniPath);
     NullLogger logger;
-    ScriptedDialogs dialogs;
-    Services services;
-    services.session = &session;
-    services.logger = &logger;
-    services.dialogs = &dialogs;
-    services.iniFile = &ini;
+    DeviceSessionParts parts = memory.parts();
+    parts.logger = &logger;
     // Picks every device on offer.
-    cConfiguration configuration(services, window,
-                                 [] { return std::make_unique<device::ScriptedMultiDeviceWindow>(); });
-    window.setUpdatingControls(true);
-    configuration.FetchCPs();
-    configuration.ReadSettings();
-    changedset::changeEverything(*configuration.Parameters());
-    configuration.setFanCoilStepCount(configuration.FanCoilStepCount() + 1);
-    window.setUpdatingControls(false);
+    WindowlessConfiguration rig([server] { return server; },
+                                embedded::objectName(commandModule(server->network(networkName), 0)),
+                                commands::Configure, parts, {}, [] { return std::make_unique<device::ScriptedMultiDeviceWindow>(); });
+    const SessionState &session = rig.session().state();
+    cConfiguration &configuration = rig.configuration();
+    rig.readSettings();
+    rig.asProgram([&] {
+        changedset::changeEverything(rig.parameters());
+        configuration.setFanCoilStepCount(configuration.FanCoilStepCount() + 1);
+    });
 
     const QStringList cps = configuration.Parameters()->GetAllCpNamesShouldBeWrittenToLns();
-    const lns::LonMarkObjectPtr first =
-        session.system->subsystems()->item(1)->subsystems()->item(1)->appDevices()->item(2)->lonMarkObjects()->item(
-            QStringLiteral("CommandModule"));
-    const QStringList defaults = cpBytes(first, cps);
+    const QStringList defaults = cpBytes(commandModule(session.network, 1), cps);
 
     CommitCounter commits;
     commits.attach();
@@ -152,8 +133,5 @@ int main(int argc, char *argv[])
     return runBenchmark(app, "bench-spread",
                         QStringLiteral("Writes a parameter set to N devices of a generated network and prints the cost per "
                                        "device."),
-                        [](const QString &home, const QString &iniPath, int devices) {
-                            const IniFile ini(iniPath);
-                            return measure(home, ini, devices);
-                        });
+                        measure);
 }

@@ -3,10 +3,9 @@
 #include "calibration/knobcalibration.h"
 #include "calibration/pagearrangement.h"
 #include "calibration/sensorcalibration.h"
-#include "device/cconfiguration.h"
 #include "device/devicescan.h"
 #include "device/shownparameters.h"
-#include "host/devicesession.h"
+#include "host/windowlessconfiguration.h"
 #include "lns/product.h"
 #include "lns/timer.h"
 #include "params/cparam.h"
@@ -100,15 +99,16 @@ struct OpenedDevice
 {
     QString source; // the object name, or the file the set came from
     QString file;   // the file whose set this is; empty for a device's own set
-    std::unique_ptr<DeviceSession> session;
-    std::unique_ptr<ToolConfigurationWindow> window;
-    std::unique_ptr<cConfiguration> configuration;
     lns::ObjectServerPtr ownServer; // a file's device
+    std::unique_ptr<WindowlessConfiguration> rig;
+
+    DeviceSession &session() const { return rig->session(); }
+    cConfiguration &configuration() const { return rig->configuration(); }
 
     // The set as the window shows it; a file's set holds only the parameters the file gives.
     QList<device::ShownParameter> shown() const
     {
-        QList<device::ShownParameter> all = device::shownParameters(*configuration->Parameters());
+        QList<device::ShownParameter> all = device::shownParameters(rig->parameters());
         if (!file.isEmpty()) {
             const IniFile values(file);
             all.removeIf([&](const device::ShownParameter &p) { return values.GetValue(SettingsSection, p.name).isEmpty(); });
@@ -194,23 +194,16 @@ std::unique_ptr<OpenedDevice> ConfigTool::open(const QString &object, int comman
     auto opened = std::make_unique<OpenedDevice>();
     const QString name = objectNameOf(object);
     opened->source = name;
-    opened->session = std::make_unique<DeviceSession>([this] { return m_server; }, name, commandIndex, parts());
-    if (!opened->session->restoreNote().isEmpty())
-        m_err << opened->session->restoreNote() << Qt::endl;
-    opened->window = std::make_unique<ToolConfigurationWindow>(opened->session->state().windowTitle());
-    opened->configuration = std::make_unique<cConfiguration>(opened->session->services(), *opened->window);
-    opened->window->setUpdatingControls(true);
-    opened->configuration->FetchCPs();
-    opened->window->setUpdatingControls(false);
+    opened->rig = std::make_unique<WindowlessConfiguration>([this] { return m_server; }, name, commandIndex, parts());
+    if (!opened->session().restoreNote().isEmpty())
+        m_err << opened->session().restoreNote() << Qt::endl;
     return opened;
 }
 
 void ConfigTool::readSet(OpenedDevice &opened)
 {
     const qsizetype mark = m_logger.mark();
-    opened.window->setUpdatingControls(true);
-    opened.configuration->ReadSettings();
-    opened.window->setUpdatingControls(false);
+    opened.rig->readSettings();
     const QStringList problems = m_logger.redSince(mark);
     if (!problems.isEmpty())
         throw TqmError(TqmError::LnsDeviceNotResponding, QStringLiteral("tqm-config"),
@@ -220,17 +213,16 @@ void ConfigTool::readSet(OpenedDevice &opened)
 QString ConfigTool::loadFile(OpenedDevice &opened, const QString &file, DeviceResult::Status *refusal)
 {
     *refusal = DeviceResult::Status::Failed;
-    const QString programId = opened.session->state().appDevice->programId();
+    const QString programId = opened.session().state().appDevice->programId();
     cParamEnums::eLoadFromFileErrors result = cParamEnums::LE_NO_ERROR;
     const qsizetype mark = m_logger.mark();
     try {
-        opened.window->setUpdatingControls(true);
-        result = transfer::ParamSetFile(*opened.configuration->Parameters())
-                     .LoadFromFile(file, m_ini, product::PlugInName, programId, product::DataFileVersion);
-        opened.configuration->SetHeartbeatLocks();
-        opened.window->setUpdatingControls(false);
+        opened.rig->asProgram([&] {
+            result = transfer::ParamSetFile(opened.rig->parameters())
+                         .LoadFromFile(file, m_ini, product::PlugInName, programId, product::DataFileVersion);
+            opened.configuration().SetHeartbeatLocks();
+        });
     } catch (const TqmError &error) {
-        opened.window->setUpdatingControls(false);
         return QString(error.description()).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     }
     m_setRemarks.clear();
@@ -286,13 +278,8 @@ std::unique_ptr<OpenedDevice> ConfigTool::openFile(const QString &file)
     auto opened = std::make_unique<OpenedDevice>();
     opened->source = file;
     opened->ownServer = fileServer;
-    opened->session = std::make_unique<DeviceSession>([fileServer] { return fileServer; }, object, commands::Configure,
-                                                      parts());
-    opened->window = std::make_unique<ToolConfigurationWindow>(QFileInfo(file).fileName());
-    opened->configuration = std::make_unique<cConfiguration>(opened->session->services(), *opened->window);
-    opened->window->setUpdatingControls(true);
-    opened->configuration->FetchCPs();
-    opened->window->setUpdatingControls(false);
+    opened->rig = std::make_unique<WindowlessConfiguration>([fileServer] { return fileServer; }, object,
+                                                            commands::Configure, parts(), QFileInfo(file).fileName());
     readSet(*opened);
     DeviceResult::Status refusal;
     const QString problem = loadFile(*opened, file, &refusal);
@@ -322,8 +309,8 @@ int ConfigTool::read(const QString &object, const QString &outputFile)
 {
     auto opened = open(object, commands::Configure);
     readSet(*opened);
-    const transfer::ParamSetFile set(*opened->configuration->Parameters());
-    const QString programId = opened->session->state().appDevice->programId();
+    const transfer::ParamSetFile set(*opened->configuration().Parameters());
+    const QString programId = opened->session().state().appDevice->programId();
     if (outputFile.isEmpty() || outputFile == QLatin1String("-")) {
         m_out.flush();
         QFile standardOutput;
@@ -346,7 +333,7 @@ int ConfigTool::show(const QString &objectOrFile)
         QJsonArray parameters;
         for (const auto &parameter : shown)
             parameters.append(toJson(parameter));
-        const SessionState &state = opened->session->state();
+        const SessionState &state = opened->session().state();
         const QJsonObject document{{"command", "show"},
                                    {"source", opened->source},
                                    {"programId", state.appDevice->programId()},
@@ -572,7 +559,7 @@ void ConfigTool::planWrite(const OpenedDevice &base, const QList<device::ShownPa
                            const QStringList &targets)
 {
     QStringList written;
-    for (const cParam *parameter : base.configuration->Parameters()->GetAllParamsShouldBeWrittenToLns())
+    for (const cParam *parameter : base.configuration().Parameters()->GetAllParamsShouldBeWrittenToLns())
         written.append(parameter->Name());
     const QList<device::ShownParameter> planned = base.shown();
     for (const QString &object : targets) {
@@ -601,13 +588,13 @@ void ConfigTool::writeTargets(OpenedDevice &base, const QStringList &targets)
         lonMarkObjects.append(lonMarkObject(object));
     qsizetype mark = 0;
     QObject context;
-    QObject::connect(base.configuration.get(), &cConfiguration::spreadDeviceStarting, &context,
+    QObject::connect(&base.configuration(), &cConfiguration::spreadDeviceStarting, &context,
                      [&](int index, int count, const lns::LonMarkObjectPtr &) {
                          if (m_setup.progress)
                              progress(QStringLiteral("[%1/%2] writing %3").arg(index).arg(count).arg(targets.at(index - 1)));
                          mark = m_logger.mark();
                      });
-    QObject::connect(base.configuration.get(), &cConfiguration::spreadDeviceFinished, &context,
+    QObject::connect(&base.configuration(), &cConfiguration::spreadDeviceFinished, &context,
                      [&](int index, int, const lns::LonMarkObjectPtr &, bool written) {
                          DeviceResult &result = resultOf(targets.at(index - 1));
                          result.status = written ? DeviceResult::Status::Written : DeviceResult::Status::Failed;
@@ -616,7 +603,7 @@ void ConfigTool::writeTargets(OpenedDevice &base, const QStringList &targets)
                          // Only the open device's lines are still needed.
                          m_logger.clear();
                      });
-    base.configuration->WriteParametersTo(lonMarkObjects);
+    base.configuration().WriteParametersTo(lonMarkObjects);
     // A set the write refused before its first device (part of it without a value) names why.
     const QStringList refused = m_logger.redSince(0);
     for (const QString &object : targets)
@@ -658,12 +645,12 @@ struct CalibrationPass
 {
     CalibrationPass(OpenedDevice &opened, ToolLogger &logger, QStringList picked,
                     std::function<void(const QString &)> status)
-        : page(opened.session->state().windowTitle()), picks(std::move(picked)), logger(logger)
+        : page(opened.session().state().windowTitle()), picks(std::move(picked)), logger(logger)
     {
         page.onStatus = std::move(status);
-        env.services = opened.session->services();
+        env.services = opened.session().services();
         env.page = &page;
-        env.configuration = opened.configuration.get();
+        env.configuration = &opened.configuration();
         env.createMultiDeviceWindow = [this] { return std::make_unique<PickingWindow>(picks, &notOffered); };
         env.deviceStarting = [this](const lns::AppDevicePtr &device, int, int) {
             const QString object = embedded::objectName(embedded::commandModuleOf(device));
@@ -740,13 +727,13 @@ int ConfigTool::copyCalibration(const QString &from, const QStringList &to)
                                       "application with the newer calibration, the manufacturer's calibration still in "
                                       "the device, and a final calibration done here).")
                            .arg(opened->source));
-    const std::unique_ptr<Timer> timer = opened->session->services().timers->createTimer();
+    const std::unique_ptr<Timer> timer = opened->session().services().timers->createTimer();
     calibration::TemperatureSensorCalibration sensor(pass.env, timer.get());
     pass.begin();
     sensor.CopyToSeveralSensors();
     endProgress();
     m_results = pass.results(targets, QStringLiteral("its program id may not receive a calibration of %1 (CalibTransfer)")
-                                          .arg(opened->session->state().deviceTemplate));
+                                          .arg(opened->session().state().deviceTemplate));
     finishResults(QStringLiteral("copy-calibration"), {{"from", opened->source}});
     return allDone(m_results) ? 0 : 1;
 }
@@ -776,7 +763,7 @@ int ConfigTool::resetKnob(const QStringList &objects)
                                       "(the device answers with an application before the newer calibration, or does "
                                       "not answer).")
                            .arg(opened->source));
-    const std::unique_ptr<Timer> timer = opened->session->services().timers->createTimer();
+    const std::unique_ptr<Timer> timer = opened->session().services().timers->createTimer();
     calibration::TurningKnobCalibration knob(pass.env, timer.get());
 
     DeviceResult own;
@@ -792,7 +779,7 @@ int ConfigTool::resetKnob(const QStringList &objects)
         pass.begin();
         knob.CalibrateSeveralDevices();
         m_results += pass.results(others, QStringLiteral("its program id may not be reset with %1 (CalibTransfer)")
-                                              .arg(opened->session->state().deviceTemplate));
+                                              .arg(opened->session().state().deviceTemplate));
     }
     endProgress();
     finishResults(QStringLiteral("reset-knob"), {{"from", opened->source}});

@@ -28,13 +28,6 @@ MsgAnswer ToolDialogs::message(const MessageRequest &request)
     return request.defaultAnswer;
 }
 
-void ToolConfigurationWindow::setStatusText(const QString &text)
-{
-    MemoryConfigurationWindow::setStatusText(text);
-    if (onStatus)
-        onStatus(text);
-}
-
 ToolCalibrationPage::ToolCalibrationPage(QString caption) : m_caption(std::move(caption))
 {
     for (int index : {calibration::RoomTemperatureBox, calibration::SensorCalibratedBox,

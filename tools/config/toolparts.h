@@ -53,15 +53,6 @@ private:
     Logger &m_logger;
 };
 
-// The configuration window without a screen; its status texts go to `onStatus`.
-class ToolConfigurationWindow : public MemoryConfigurationWindow
-{
-public:
-    using MemoryConfigurationWindow::MemoryConfigurationWindow;
-    void setStatusText(const QString &text) override;
-    std::function<void(const QString &)> onStatus;
-};
-
 // The calibration pages without a screen: the frames the page arrangement shows, the entries
 // of the pages, the status texts to `onStatus`.
 class ToolCalibrationPage : public calibration::CalibrationPage
