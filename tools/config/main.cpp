@@ -5,7 +5,7 @@
 // The sub-command comes first; its arguments and options follow it. The environment is read
 // here only: TQM_HOME (networks and settings, default ~/.local/share/tqm).
 
-#include "common/toolio.h"
+#include "common/commandtable.h"
 #include "configtool.h"
 #include "lns/homedir.h"
 #include "lns/objectname.h"
@@ -95,6 +95,17 @@ struct Command
     QString description;
     QList<QCommandLineOption> options;
     std::function<int(const QCommandLineParser &, configtool::ConfigTool &, const QStringList &)> run;
+
+    // Every command also takes --json and --ini.
+    toolcommands::CommandLine line() const
+    {
+        return {name, description, name + QLatin1Char(' ') + arguments, {},
+                options
+                    + QList<QCommandLineOption>{
+                        {QStringLiteral("json"), QStringLiteral("Results as one JSON document (schema: README).")},
+                        {QStringLiteral("ini"), QStringLiteral("The plug-in INI file (default: the plug-in's)."),
+                         QStringLiteral("FILE")}}};
+    }
 };
 
 QList<QCommandLineOption> selectionOptions()
@@ -206,45 +217,27 @@ int main(int argc, char *argv[])
     const QString first = arguments.value(1);
     if (const std::optional<int> answered = toolio::answerWithoutCommand(first, QString::fromUtf8(Overview)))
         return *answered;
-    const auto found = std::find_if(commandTable().cbegin(), commandTable().cend(),
-                                    [&](const Command &c) { return c.name == first; });
-    if (found == commandTable().cend())
-        return usageError(QString(), QStringLiteral("unknown command \"%1\"").arg(first));
-    const Command &command = *found;
-
+    const Command *command = toolcommands::named(commandTable(), first);
+    if (!command)
+        return toolcommands::unknownCommand(first);
     QCommandLineParser parser;
-    parser.setApplicationDescription(command.description);
-    parser.addPositionalArgument(command.name, command.description, command.name + QLatin1Char(' ') + command.arguments);
-    parser.addOptions(command.options);
-    parser.addOption({QStringLiteral("json"), QStringLiteral("Results as one JSON document (schema: README).")});
-    parser.addOption({QStringLiteral("ini"), QStringLiteral("The plug-in INI file (default: the plug-in's)."),
-                      QStringLiteral("FILE")});
-    const QCommandLineOption help = parser.addHelpOption();
-    if (!parser.parse(arguments))
-        return usageError(command.name, parser.errorText());
-    if (parser.isSet(help)) {
-        out() << parser.helpText();
-        return 0;
-    }
+    if (const std::optional<int> answered = toolcommands::parse(parser, command->line(), arguments))
+        return *answered;
 
     configtool::Setup setup;
     setup.home = tqmHome(qEnvironmentVariable("TQM_HOME"));
     setup.iniPath = iniPath(parser);
     setup.json = parser.isSet(QStringLiteral("json"));
     setup.progress = isatty(STDERR_FILENO) == 1;
-    try {
-        if (!QFileInfo::exists(setup.iniPath))
-            throw TqmError(TqmError::FileNotFound, QStringLiteral("tqm-config"),
-                           QStringLiteral("There is no plug-in INI file %1.").arg(setup.iniPath));
-        configtool::ConfigTool tool(setup, out(), err());
-        const int code = command.run(parser, tool, parser.positionalArguments().mid(1));
-        out().flush();
-        return code;
-    } catch (const UsageError &e) {
-        return usageError(command.name, e.text);
-    } catch (const TqmError &e) {
-        out().flush();
-        err() << "tqm-config: " << QString(e.description()).replace(QStringLiteral("\r\n"), QStringLiteral(" ")) << '\n';
-        return 1;
-    }
+    return toolcommands::reportingFailures(
+        [&] {
+            if (!QFileInfo::exists(setup.iniPath))
+                throw TqmError(TqmError::FileNotFound, QStringLiteral("tqm-config"),
+                               QStringLiteral("There is no plug-in INI file %1.").arg(setup.iniPath));
+            configtool::ConfigTool tool(setup, out(), err());
+            const int code = command->run(parser, tool, parser.positionalArguments().mid(1));
+            out().flush();
+            return code;
+        },
+        [&](const QString &text) { return usageError(command->name, text); });
 }

@@ -14,8 +14,8 @@
 // (--down-after: the device answers N more messages, then nothing)
 // and is answered with one line per device. The program ends at the end of its input.
 
+#include "common/commandtable.h"
 #include "common/roomchange.h"
-#include "common/toolio.h"
 #include "lns/clock.h"
 #include "lns/timer.h"
 #include "lonip/port.h"
@@ -205,12 +205,6 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     toolio::nameProgram(QStringLiteral("tqm-devicesim"));
-    try {
-        return run(app);
-    } catch (const UsageError &e) {
-        return toolio::usageError(QString(), e.text);
-    } catch (const TqmError &e) {
-        err() << "tqm-devicesim: " << e.description() << '\n';
-        return 1;
-    }
+    return toolcommands::reportingFailures([&] { return run(app); },
+                                           [](const QString &text) { return toolio::usageError(QString(), text); });
 }

@@ -1,7 +1,7 @@
 #include "lonipcommands.h"
 
 #include "base/tqmerror.h"
-#include "common/toolio.h"
+#include "common/commandtable.h"
 #include "lns/embedded/devicelink.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lonip/nmclient.h"
@@ -32,23 +32,6 @@ using toolio::out;
 using toolio::UsageError;
 
 const QString Tool = QStringLiteral("tqm-netdb");
-
-QStringList parse(QCommandLineParser &parser, const QString &command, const QStringList &arguments, int positional)
-{
-    if (!parser.parse(QStringList{command} + arguments))
-        throw UsageError{parser.errorText()};
-    const QStringList given = parser.positionalArguments();
-    if (given.size() != positional)
-        throw UsageError{QStringLiteral("%1 needs %2 arguments").arg(command).arg(positional)};
-    return given;
-}
-
-embedded::EmbeddedObjectServerPtr openServer()
-{
-    auto server = embedded::EmbeddedObjectServer::create(home());
-    server->open(lns::ConnectionMode::Local);
-    return server;
-}
 
 QString stateText(quint8 state)
 {
@@ -91,7 +74,7 @@ int discoverCommand(const QStringList &arguments)
     QCommandLineParser parser;
     parser.addPositionalArgument("NETWORK", "network");
     parser.addOption({"lonip", "address range", "ADDRESS/PREFIX"});
-    parse(parser, "discover", arguments, 1);
+    toolcommands::parseOrThrow(parser, "discover", arguments, 1);
     if (!parser.isSet("lonip"))
         throw UsageError{QStringLiteral("discover needs --lonip ADDRESS/PREFIX")};
     const QList<QHostAddress> range = addressRange(parser.value("lonip"));
@@ -153,7 +136,7 @@ int commissionCommand(const QStringList &arguments)
     parser.addPositionalArgument("NETWORK", "network");
     parser.addPositionalArgument("DEVICE", "device");
     parser.addOptions({{"neuron-id", "", "ID"}, {"ip", "", "ADDRESS"}, {"subnet", "", "S"}, {"node", "", "N"}});
-    const QStringList given = parse(parser, "commission", arguments, 2);
+    const QStringList given = toolcommands::parseOrThrow(parser, "commission", arguments, 2);
     const auto id = NeuronId::fromText(parser.value("neuron-id"));
     if (!id)
         throw UsageError{QStringLiteral("--neuron-id needs six bytes in hexadecimal, such as 05:00:7F:00:01:0C")};
@@ -192,7 +175,7 @@ int decommissionCommand(const QStringList &arguments)
     QCommandLineParser parser;
     parser.addPositionalArgument("NETWORK", "network");
     parser.addPositionalArgument("DEVICE", "device");
-    const QStringList given = parse(parser, "decommission", arguments, 2);
+    const QStringList given = toolcommands::parseOrThrow(parser, "decommission", arguments, 2);
     auto server = openServer();
     const lns::AppDevicePtr device = server->findDevice(given[0], given[1]);
     const auto link = embedded::EmbeddedObjectServer::deviceLink(device);
@@ -209,18 +192,12 @@ int decommissionCommand(const QStringList &arguments)
     return 0;
 }
 
-template <class Command>
-int run(Command command, const QStringList &arguments)
+int run(int (*command)(const QStringList &), const QStringList &arguments)
 {
-    try {
-        return command(arguments);
-    } catch (const UsageError &e) {
-        err() << "tqm-netdb: " << e.text << "\n\n" << LonIpUsage;
+    return toolcommands::reportingFailures([&] { return command(arguments); }, [](const QString &text) {
+        err() << "tqm-netdb: " << text << "\n\n" << LonIpUsage;
         return 2;
-    } catch (const TqmError &e) {
-        err() << "tqm-netdb: " << e.description() << '\n';
-        return 1;
-    }
+    });
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 
 #include "base/tqmerror.h"
 #include "calibration/sensorrestore.h"
-#include "common/toolio.h"
+#include "common/commandtable.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
 #include "lonip/address.h"
@@ -505,12 +505,8 @@ int check(const Invocation &call)
 
 // ---- the command table ----
 
-struct Command
+struct Command : toolcommands::CommandLine
 {
-    QString name;
-    QStringList arguments;
-    QString description;
-    QList<QCommandLineOption> options;
     std::function<int(const Invocation &)> run;
 };
 
@@ -522,36 +518,41 @@ QCommandLineOption iniOption()
 const QList<Command> &commands()
 {
     static const QList<Command> table{
-        {QStringLiteral("create"), {QStringLiteral("NETWORK")}, QStringLiteral("Build the demo network."),
-         {{QStringLiteral("demo"), QStringLiteral("The demo network (the only kind there is).")},
-          {QStringLiteral("devices"), QStringLiteral("Number of devices (default 24)."), QStringLiteral("N")},
-          iniOption(),
-          {QStringLiteral("replace"), QStringLiteral("Replace a network of that name.")}},
+        {{QStringLiteral("create"), QStringLiteral("Build the demo network."), {}, {QStringLiteral("NETWORK")},
+          {{QStringLiteral("demo"), QStringLiteral("The demo network (the only kind there is).")},
+           {QStringLiteral("devices"), QStringLiteral("Number of devices (default 24)."), QStringLiteral("N")},
+           iniOption(),
+           {QStringLiteral("replace"), QStringLiteral("Replace a network of that name.")}}},
          create},
-        {QStringLiteral("list"), {QStringLiteral("NETWORK")}, QStringLiteral("One line per device (read-only)."), {}, list},
-        {QStringLiteral("show"), {QStringLiteral("NETWORK"), QStringLiteral("OBJECT")},
-         QStringLiteral("Every CP and NV of a LonMark object or device."), {iniOption()}, show},
-        {QStringLiteral("cp"), {QStringLiteral("NETWORK"), QStringLiteral("OBJECT"), QStringLiteral("NAME")},
-         QStringLiteral("Show or set a CP, by CP name, NVNAME/CPNAME or plug-in parameter name."),
-         {{QStringLiteral("set"), QStringLiteral("The new value in RAW text."), QStringLiteral("RAW")}, iniOption()},
+        {{QStringLiteral("list"), QStringLiteral("One line per device (read-only)."), {}, {QStringLiteral("NETWORK")}, {}},
+         list},
+        {{QStringLiteral("show"), QStringLiteral("Every CP and NV of a LonMark object or device."), {},
+          {QStringLiteral("NETWORK"), QStringLiteral("OBJECT")}, {iniOption()}},
+         show},
+        {{QStringLiteral("cp"), QStringLiteral("Show or set a CP, by CP name, NVNAME/CPNAME or plug-in parameter name."), {},
+          {QStringLiteral("NETWORK"), QStringLiteral("OBJECT"), QStringLiteral("NAME")},
+          {{QStringLiteral("set"), QStringLiteral("The new value in RAW text."), QStringLiteral("RAW")}, iniOption()}},
          cp},
-        {QStringLiteral("nv"), {QStringLiteral("NETWORK"), QStringLiteral("OBJECT"), QStringLiteral("NVNAME")},
-         QStringLiteral("Show or set a network variable."),
-         {{QStringLiteral("set"), QStringLiteral("The new value in the NV's format."), QStringLiteral("TEXT")},
-          {QStringLiteral("raw"), QStringLiteral("--set gives RAW text.")}},
+        {{QStringLiteral("nv"), QStringLiteral("Show or set a network variable."), {},
+          {QStringLiteral("NETWORK"), QStringLiteral("OBJECT"), QStringLiteral("NVNAME")},
+          {{QStringLiteral("set"), QStringLiteral("The new value in the NV's format."), QStringLiteral("TEXT")},
+           {QStringLiteral("raw"), QStringLiteral("--set gives RAW text.")}}},
          nv},
-        {QStringLiteral("device"), {QStringLiteral("NETWORK"), QStringLiteral("DEVICE")},
-         QStringLiteral("Switch a simulated device online or offline, or set its application version."),
-         {{QStringLiteral("online"), QStringLiteral("The device answers.")},
-          {QStringLiteral("offline"), QStringLiteral("The device does not answer.")},
-          {QStringLiteral("app-version"), QStringLiteral("The application version it reports."), QStringLiteral("V")},
-          {QStringLiteral("link"), QStringLiteral("How the device is reached: sim or lonip."), QStringLiteral("sim|lonip")},
-          {QStringLiteral("ip"), QStringLiteral("The device's LON/IP address (with --link lonip)."), QStringLiteral("ADDRESS")}},
+        {{QStringLiteral("device"),
+          QStringLiteral("Switch a simulated device online or offline, or set its application version."), {},
+          {QStringLiteral("NETWORK"), QStringLiteral("DEVICE")},
+          {{QStringLiteral("online"), QStringLiteral("The device answers.")},
+           {QStringLiteral("offline"), QStringLiteral("The device does not answer.")},
+           {QStringLiteral("app-version"), QStringLiteral("The application version it reports."), QStringLiteral("V")},
+           {QStringLiteral("link"), QStringLiteral("How the device is reached: sim or lonip."), QStringLiteral("sim|lonip")},
+           {QStringLiteral("ip"), QStringLiteral("The device's LON/IP address (with --link lonip)."), QStringLiteral("ADDRESS")}}},
          device},
-        {QStringLiteral("ext"), {QStringLiteral("NETWORK"), QStringLiteral("OBJECT")},
-         QStringLiteral("The extension records of a LonMark object."), {}, ext},
-        {QStringLiteral("check"), {QStringLiteral("NETWORK")},
-         QStringLiteral("Database integrity, devices against templates, INI entries (read-only)."), {iniOption()}, check},
+        {{QStringLiteral("ext"), QStringLiteral("The extension records of a LonMark object."), {},
+          {QStringLiteral("NETWORK"), QStringLiteral("OBJECT")}, {}},
+         ext},
+        {{QStringLiteral("check"), QStringLiteral("Database integrity, devices against templates, INI entries (read-only)."), {},
+          {QStringLiteral("NETWORK")}, {iniOption()}},
+         check},
     };
     return table;
 }
@@ -568,42 +569,21 @@ int main(int argc, char *argv[])
                              + QString::fromUtf8(netdbtool::LonIpUsage);
     if (const std::optional<int> answered = toolio::answerWithoutCommand(first, overview))
         return *answered;
-    // The simulated rooms' commands parse their own options.
-    if (first == QLatin1String("sim"))
-        return netdbtool::sim(arguments.mid(2));
-    if (first == QLatin1String("watch"))
-        return netdbtool::watch(arguments.mid(2));
-    if (first == QLatin1String("discover"))
-        return netdbtool::discover(arguments.mid(2));
-    if (first == QLatin1String("commission"))
-        return netdbtool::commission(arguments.mid(2));
-    if (first == QLatin1String("decommission"))
-        return netdbtool::decommission(arguments.mid(2));
-    const auto found = std::find_if(commands().cbegin(), commands().cend(),
-                                    [&](const Command &c) { return c.name == first; });
-    if (found == commands().cend())
-        return usageError(QString(), QStringLiteral("unknown command \"%1\"").arg(first));
-    const Command &command = *found;
-
+    // The simulated rooms' and the LON/IP commands parse their own options.
+    static const QHash<QString, int (*)(const QStringList &)> ownParsers{
+        {QStringLiteral("sim"), netdbtool::sim},
+        {QStringLiteral("watch"), netdbtool::watch},
+        {QStringLiteral("discover"), netdbtool::discover},
+        {QStringLiteral("commission"), netdbtool::commission},
+        {QStringLiteral("decommission"), netdbtool::decommission}};
+    if (const auto ownParser = ownParsers.value(first))
+        return ownParser(arguments.mid(2));
+    const Command *command = toolcommands::named(commands(), first);
+    if (!command)
+        return toolcommands::unknownCommand(first);
     QCommandLineParser parser;
-    parser.setApplicationDescription(command.description);
-    parser.addPositionalArgument(command.name, command.description, command.name);
-    for (const QString &argument : command.arguments)
-        parser.addPositionalArgument(argument, QString(), argument);
-    parser.addOptions(command.options);
-    const QCommandLineOption help = parser.addHelpOption();
-    if (!parser.parse(arguments))
-        return usageError(command.name, parser.errorText());
-    if (parser.isSet(help)) {
-        out() << parser.helpText();
-        return 0;
-    }
-    try {
-        return command.run(Invocation(parser, command.arguments));
-    } catch (const UsageError &e) {
-        return usageError(command.name, e.text);
-    } catch (const TqmError &e) {
-        err() << "tqm-netdb: " << e.description() << '\n';
-        return 1;
-    }
+    if (const std::optional<int> answered = toolcommands::parse(parser, *command, arguments))
+        return *answered;
+    return toolcommands::reportingFailures([&] { return command->run(Invocation(parser, command->arguments)); },
+                                           [&](const QString &text) { return usageError(command->name, text); });
 }

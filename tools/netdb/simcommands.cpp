@@ -1,7 +1,7 @@
 #include "simcommands.h"
 
+#include "common/commandtable.h"
 #include "common/roomchange.h"
-#include "common/toolio.h"
 #include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "base/tqmerror.h"
@@ -39,13 +39,6 @@ using toolio::UsageError;
 QString units(int hundredths)
 {
     return QString::number(hundredths / 100.0, 'f', 2);
-}
-
-EmbeddedObjectServerPtr openServer()
-{
-    auto server = EmbeddedObjectServer::create(home());
-    server->open(lns::ConnectionMode::Local);
-    return server;
 }
 
 lns::LonMarkObjectPtr requireCommandModule(const lns::AppDevicePtr &device)
@@ -91,9 +84,7 @@ int simCommand(const QStringList &arguments)
                        {"switch", "toggle switch", "up|down"},
                        {"press", "push button", "BUTTON"},
                        {"show", "print the device"}});
-    if (!parser.parse(QStringList{"sim"} + arguments))
-        throw UsageError{parser.errorText()};
-    const QStringList positional = parser.positionalArguments();
+    const QStringList positional = toolcommands::parseOrThrow(parser, "sim", arguments);
     if (positional.size() != 2)
         throw UsageError{QStringLiteral("sim needs NETWORK and DEVICE")};
     // Everything is checked before the device is touched.
@@ -119,9 +110,7 @@ int watchCommand(const QStringList &arguments)
     parser.addPositionalArgument("OBJECT", "LonMark object or device");
     parser.addPositionalArgument("NV", "network variables");
     parser.addOptions({{"seconds", "stop after N seconds", "N"}, {"poll", "poll interval in tenths of a second", "TENTHS"}});
-    if (!parser.parse(QStringList{"watch"} + arguments))
-        throw UsageError{parser.errorText()};
-    const QStringList positional = parser.positionalArguments();
+    const QStringList positional = toolcommands::parseOrThrow(parser, "watch", arguments);
     if (positional.size() < 3)
         throw UsageError{QStringLiteral("watch needs NETWORK, OBJECT and at least one NV")};
     bool ok = true;
@@ -174,21 +163,22 @@ int watchCommand(const QStringList &arguments)
     return QCoreApplication::exec();
 }
 
-template <class Command>
-int run(Command command, const QStringList &arguments)
+int run(int (*command)(const QStringList &), const QStringList &arguments)
 {
-    try {
-        return command(arguments);
-    } catch (const UsageError &e) {
-        err() << "tqm-netdb: " << e.text << "\n\n" << SimUsage;
+    return toolcommands::reportingFailures([&] { return command(arguments); }, [](const QString &text) {
+        err() << "tqm-netdb: " << text << "\n\n" << SimUsage;
         return 2;
-    } catch (const TqmError &e) {
-        err() << "tqm-netdb: " << e.description() << '\n';
-        return 1;
-    }
+    });
 }
 
 } // namespace
+
+EmbeddedObjectServerPtr openServer()
+{
+    auto server = EmbeddedObjectServer::create(home());
+    server->open(lns::ConnectionMode::Local);
+    return server;
+}
 
 int sim(const QStringList &arguments)
 {

@@ -7,6 +7,7 @@
 // Each takes the arguments after its name and answers the process exit code (0 done, 1 failed,
 // 2 wrong arguments), writing its own messages.
 
+#include "lns/embedded/embeddedobjectserver.h"
 #include "lns/homedir.h"
 
 #include <QStringList>
@@ -18,6 +19,9 @@ inline QString home()
 {
     return tqmHome(qEnvironmentVariable("TQM_HOME"));
 }
+
+// The server of this run's home, open.
+embedded::EmbeddedObjectServerPtr openServer();
 
 extern const char SimUsage[];
 int sim(const QStringList &arguments);
