@@ -48,20 +48,20 @@ QString cpsOf(const lns::LonMarkObjectPtr &module)
 
 // What a calibration can change on a device: its CPs and its knob's calibration; and whether a
 // sensor calibration's restore record is still waiting.
-QString calibrationStateOf(const QString &home, const QString &name, bool *pending)
+State calibrationStateOf(const QString &home, const QString &name)
 {
     auto server = embedded::EmbeddedObjectServer::create(home);
     server->open(lns::ConnectionMode::Local);
     const lns::LonMarkObjectPtr module = moduleOf(server->network(QStringLiteral("Demo")), name);
-    *pending = calibration::SensorRestorePending(module);
-    const QString state = cpsOf(module) + QLatin1Char('|')
-        + embedded::EmbeddedObjectServer::knobCalibrationText(module->appDevice());
+    const State state{{QStringLiteral("pending"), QString::number(calibration::SensorRestorePending(module))},
+                      {name, cpsOf(module) + QLatin1Char('|')
+                                 + embedded::EmbeddedObjectServer::knobCalibrationText(module->appDevice())}};
     server->close();
     return state;
 }
 
-// Opens the device as tqm-config and the plug-in do; answers the logger's lines.
-QStringList reopen(const QString &home, const QString &deviceName)
+// Opens the device as tqm-config and the plug-in do, which undoes a sensor calibration cut short.
+void reopen(const QString &home, const QString &deviceName)
 {
     MemorySessionParts parts(home + QStringLiteral("/TqmCmdModule.ini"));
     const auto server = embedded::EmbeddedObjectServer::create(home);
@@ -71,7 +71,6 @@ QStringList reopen(const QString &home, const QString &deviceName)
         const DeviceSession session([server] { return server; }, objectName, 2, parts.parts());
     }
     server->close();
-    return parts.logger.texts();
 }
 
 State stateOf(const QString &home)
@@ -106,17 +105,14 @@ class TstKillPoints : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
-    void workflowIsAllOrNothing_data();
-    void workflowIsAllOrNothing();
-    void calibrationLeavesNoMeasuringState_data();
-    void calibrationLeavesNoMeasuringState();
+    void killLeavesBeforeOrAfter_data();
+    void killLeavesBeforeOrAfter();
 
 private:
     // Runs the child on a fresh copy of the network; answers its output and whether it was killed.
     QString run(const QString &workflow, long killAt, const QString &home, bool *killed);
 
     QTemporaryDir m_template;
-    State m_before;
 };
 
 void TstKillPoints::initTestCase()
@@ -125,7 +121,6 @@ void TstKillPoints::initTestCase()
     const QString ini = qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini");
     QVERIFY(QFile::copy(ini, m_template.filePath(QStringLiteral("TqmCmdModule.ini"))));
     embedded::createDemoNetwork(m_template.path(), QStringLiteral("Demo"), 24, ini);
-    m_before = stateOf(m_template.path());
 }
 
 QString TstKillPoints::run(const QString &workflow, long killAt, const QString &home, bool *killed)
@@ -140,82 +135,47 @@ QString TstKillPoints::run(const QString &workflow, long killAt, const QString &
     return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
 }
 
-void TstKillPoints::workflowIsAllOrNothing_data()
+void TstKillPoints::killLeavesBeforeOrAfter_data()
 {
     QTest::addColumn<QString>("workflow");
-    QTest::addColumn<quint32>("seed");
-    QTest::newRow("registration into the project") << "register" << quint32(50);
-    QTest::newRow("write to the opened device") << "write" << quint32(13);
-    QTest::newRow("write to three more devices") << "spread" << quint32(21);
-}
-
-void TstKillPoints::workflowIsAllOrNothing()
-{
-    QFETCH(QString, workflow);
-    QFETCH(quint32, seed);
-
-    // Once to the end: how many statements the workflow runs, and what it leaves.
-    QTemporaryDir whole;
-    copyHome(m_template.path(), whole.path());
-    bool killed = true;
-    const long statements = run(workflow, 0, whole.path(), &killed).section(QLatin1Char('\n'), 0, 0).toLong();
-    QVERIFY(!killed && statements > 0);
-    const State after = stateOf(whole.path());
-    QVERIFY(after != m_before);
-
-    QRandomGenerator random(seed);
-    for (int i = 0; i < KillsPerWorkflow; ++i) {
-        const long killAt = 1 + long(random.bounded(quint32(statements)));
-        QTemporaryDir home;
-        copyHome(m_template.path(), home.path());
-        run(workflow, killAt, home.path(), &killed);
-        QVERIFY2(killed, qPrintable(QStringLiteral("statement %1 of %2 was not reached").arg(killAt).arg(statements)));
-
-        QCOMPARE(embedded::checkNetwork(home.path(), QStringLiteral("Demo")), QStringList());
-        const State left = stateOf(home.path());
-        for (auto it = left.cbegin(); it != left.cend(); ++it) {
-            const bool whole = it.value() == m_before.value(it.key()) || it.value() == after.value(it.key());
-            QVERIFY2(whole, qPrintable(QStringLiteral("killed at statement %1 of %2: %3 is half-written")
-                                           .arg(killAt)
-                                           .arg(statements)
-                                           .arg(it.key())));
-        }
-    }
-}
-
-void TstKillPoints::calibrationLeavesNoMeasuringState_data()
-{
-    QTest::addColumn<QString>("workflow");
-    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("device"); // empty: every device's CPs and step count, and the registrations
     QTest::addColumn<int>("kills");
     QTest::addColumn<quint32>("seed");
+    QTest::newRow("registration into the project") << "register" << "" << 6 << quint32(50);
+    QTest::newRow("write to the opened device") << "write" << "" << 6 << quint32(13);
+    QTest::newRow("write to three more devices") << "spread" << "" << 6 << quint32(21);
     QTest::newRow("sensor calibration") << "sensor" << "CM 1.04" << 20 << quint32(7);
     QTest::newRow("sensor calibration, window closed at tick 6") << "sensor-close" << "CM 1.04" << 15 << quint32(8);
     QTest::newRow("two-stop knob calibration") << "knob" << "CM 1.01" << 15 << quint32(9);
 }
 
-void TstKillPoints::calibrationLeavesNoMeasuringState()
+void TstKillPoints::killLeavesBeforeOrAfter()
 {
     QFETCH(QString, workflow);
     QFETCH(QString, device);
     QFETCH(int, kills);
     QFETCH(quint32, seed);
-    const bool knob = workflow == QLatin1String("knob");
-    bool pending = false;
-    const QString before = calibrationStateOf(m_template.path(), device, &pending);
+    const auto stateIn = [&](const QString &home) {
+        return device.isEmpty() ? stateOf(home) : calibrationStateOf(home, device);
+    };
+    const State before = stateIn(m_template.path());
+    const QString succeeded = QStringLiteral("Calibration succeeded.");
 
+    // Once to the end: how many statements the workflow runs, and what it leaves.
     QTemporaryDir whole;
     copyHome(m_template.path(), whole.path());
     bool killed = true;
     const QStringList output = run(workflow, 0, whole.path(), &killed).split(QLatin1Char('\n'));
-    QVERIFY(!killed && !output.isEmpty());
     const long statements = output[0].toLong();
-    const QString after = calibrationStateOf(whole.path(), device, &pending);
-    QVERIFY(!pending);
-    if (workflow == QLatin1String("sensor-close"))
+    QVERIFY(!killed && statements > 0);
+    const State after = stateIn(whole.path());
+    QCOMPARE(after.value(QStringLiteral("pending"), QStringLiteral("0")), QStringLiteral("0"));
+    if (device.isEmpty())
+        QVERIFY(after != before);
+    else if (workflow == QLatin1String("sensor-close"))
         QCOMPARE(after, before); // closing the window put the old values back
     else
-        QCOMPARE(output.value(1), QStringLiteral("Calibration succeeded."));
+        QCOMPARE(output.value(1), succeeded);
 
     QRandomGenerator random(seed);
     for (int i = 0; i < kills; ++i) {
@@ -223,20 +183,23 @@ void TstKillPoints::calibrationLeavesNoMeasuringState()
         QTemporaryDir home;
         copyHome(m_template.path(), home.path());
         run(workflow, killAt, home.path(), &killed);
-        QVERIFY2(killed, qPrintable(QStringLiteral("statement %1 of %2 was not reached").arg(killAt).arg(statements)));
-        QCOMPARE(embedded::checkNetwork(home.path(), QStringLiteral("Demo")), QStringList());
         const QString where = QStringLiteral("killed at statement %1 of %2").arg(killAt).arg(statements);
-        if (knob) {
+        QVERIFY2(killed, qPrintable(where + QStringLiteral(": not reached")));
+        QCOMPARE(embedded::checkNetwork(home.path(), QStringLiteral("Demo")), QStringList());
+        if (workflow == QLatin1String("knob")) {
             // Whatever the kill left the device waiting for, the next calibration is what it says.
             const QStringList again = run(workflow, 0, home.path(), &killed).split(QLatin1Char('\n'));
-            QVERIFY2(!killed && again.value(1) == QStringLiteral("Calibration succeeded."), qPrintable(where));
-            QVERIFY2(calibrationStateOf(home.path(), device, &pending) == after, qPrintable(where));
+            QVERIFY2(!killed && again.value(1) == succeeded, qPrintable(where));
+            QVERIFY2(stateIn(home.path()) == after, qPrintable(where));
             continue;
         }
-        reopen(home.path(), device);
-        const QString left = calibrationStateOf(home.path(), device, &pending);
-        QVERIFY2(!pending, qPrintable(where));
-        QVERIFY2(left == before || left == after, qPrintable(where + QStringLiteral(": ") + left));
+        if (!device.isEmpty())
+            reopen(home.path(), device);
+        const State left = stateIn(home.path());
+        for (auto it = left.cbegin(); it != left.cend(); ++it) {
+            const bool whole = it.value() == before.value(it.key()) || it.value() == after.value(it.key());
+            QVERIFY2(whole, qPrintable(where + QStringLiteral(": %1 is half-written: ").arg(it.key()) + it.value()));
+        }
     }
 }
 

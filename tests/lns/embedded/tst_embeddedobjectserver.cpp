@@ -296,33 +296,17 @@ private slots:
             QCOMPARE(values.last(), QString("%1.0 1").arg(level)); // the latest value is never lost
     }
 
-    void failedPollIsReportedOnceAndMonitoringResumes()
+    // Another process takes the device offline and back, twice: the outage of a polled or an
+    // event-driven NV is reported once, and the device's next value ends it.
+    void eachOutageIsReportedOnce_data()
     {
-        QStringList events;
-        m_server->subscribeMonitorUpdates([&](int tag, const QString &value) { events << QString("%1 %2").arg(tag).arg(value); });
-        m_server->subscribeMonitorFailures([&](int tag, const TqmError &e) {
-            QCOMPARE(e.number(), TqmError::LnsDeviceNotResponding);
-            events << QString("%1 failed").arg(tag);
-        });
-        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 1");
-        const auto temp = cm()->networkVariables()->item("nvoSpaceTemp");
-        temp->setMonitorTag(5001);
-        temp->setPollFlag(true);
-        temp->setPollInterval(10);
-        m_clock.advanceMs(100);
-        newServer()->appDevice("Small.Building.Floor 1.CM 1"); // another process...
-        EmbeddedObjectServer::setDeviceOnline(device, false);
-        m_clock.advanceSeconds(5);
-        EmbeddedObjectServer::setDeviceOnline(device, true);
-        temp->setValue("22.00");
-        m_clock.advanceSeconds(1);
-        QCOMPARE(events, QStringList({"5001 21.00", "5001 failed", "5001 22.00"}));
+        QTest::addColumn<bool>("poll");
+        QTest::newRow("polled") << true;
+        QTest::newRow("event-driven") << false;
     }
-
-    // Another process takes the device offline and back: the outage of an NV that is watched
-    // event-driven is reported once, and the device's next value ends it.
-    void eventDrivenNvReportsEachOutageOnce()
+    void eachOutageIsReportedOnce()
     {
+        QFETCH(bool, poll);
         QStringList events;
         m_server->subscribeMonitorUpdates([&](int tag, const QString &value) { events << QString("%1 %2").arg(tag).arg(value); });
         m_server->subscribeMonitorFailures([&](int tag, const TqmError &e) {
@@ -331,7 +315,9 @@ private slots:
         });
         const auto temp = cm()->networkVariables()->item("nvoSpaceTemp");
         temp->setMonitorTag(5001);
+        temp->setPollFlag(poll);
         temp->setPollInterval(10);
+        temp->setReportByException(true);
         m_clock.advanceMs(100);
         const auto other = newServer()->appDevice("Small.Building.Floor 1.CM 1");
         for (const char *value : {"22.00", "23.00"}) {
