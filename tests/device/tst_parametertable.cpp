@@ -96,10 +96,7 @@ private slots:
         cConfiguration &config = rig.open("CM 1.02");
         config.FetchCPs();
         QVERIFY(!config.Parameters()->ParameterAllByName("OffsetTemp")->Available());
-        QStringList red;
-        for (const LogViewLine &line : rig.logger.lines)
-            if (line.colour == logcolour::Red)
-                red.append(line.text);
+        const QStringList red = rig.redTexts();
         QCOMPARE(red.size(), 1);
         const QString place = QStringLiteral("INI file %1, line %2: the entry \"OffsetTemp\"")
                                   .arg(rig.ini.fileName())

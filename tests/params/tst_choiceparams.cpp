@@ -47,11 +47,9 @@ private slots:
     void comboInvalidItem();
     void comboControlUpdatesEnabled();
     void comboSignedItems();
-    void comboWindowChecks();
     void checkBoxStates_data();
     void checkBoxStates();
     void checkBoxSignedAndUnavailable();
-    void checkBoxWindowCheck();
     void optionButtons();
     void lockedKinds();
     void noValueModes();
@@ -174,39 +172,6 @@ void TestChoiceParams::comboSignedItems()
     QVERIFY(!f.p->Changed());
 }
 
-void TestChoiceParams::comboWindowChecks()
-{
-    ParamsNet net;
-    cParams params;
-    MemoryComboBox direct, onImage;
-    const auto cp = net.deviceCp(QStringLiteral("Cp2"));
-    cParamComboBox *p = params.AddComboBoxParameter(QStringLiteral("Direct"), &direct, cp, QString());
-    p->ConsiderPartOfCpOnly(2, 1);
-    try {
-        p->ConsiderPartOfCpOnly(2, 2);
-        QFAIL("accepted");
-    } catch (const TqmError &e) {
-        QCOMPARE(e.number(), TqmError::InvalidWindow);
-        QCOMPARE(e.description(), QStringLiteral("invalid parameters"));
-    }
-    cConfigProp *image = params.AddConfigProp(QStringLiteral("Image"), cp, QString());
-    params.AddComboBoxParameterExtCp(QStringLiteral("OnImage"), &onImage, image)->ConsiderPartOfCpOnly(9, 9);
-
-    // Two combo boxes on the two bytes of one CP keep each other's byte.
-    cParamComboBox *q = params.AddComboBoxParameter(QStringLiteral("Other"), &onImage, cp, QString());
-    q->ConsiderPartOfCpOnly(1, 1);
-    ParamsNet::setRaw(cp, QStringLiteral("5\t6"));
-    p->ReadFromLns();
-    q->ReadFromLns();
-    QCOMPARE(p->Value(), 6);
-    QCOMPARE(q->Value(), 5);
-    p->setValue(60);
-    q->setValue(50);
-    p->WriteToLns();
-    q->WriteToLns();
-    QCOMPARE(ParamsNet::raw(cp), QStringLiteral("50\t60"));
-}
-
 void TestChoiceParams::checkBoxStates_data()
 {
     QTest::addColumn<QString>("raw");
@@ -228,7 +193,6 @@ void TestChoiceParams::checkBoxStates()
     box.setValue(Greyed);
     controlrouting::route(params, &box);
     cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, net.deviceCp(QStringLiteral("Cp1")), QString());
-    QCOMPARE(p->ClassId(), qint16(1003));
     ParamsNet::setRaw(p->ConfigProperty(), raw);
     p->ReadFromLns();
     QCOMPARE(box.value(), state);
@@ -264,24 +228,6 @@ void TestChoiceParams::checkBoxSignedAndUnavailable()
     q->setValue(1);
     QCOMPARE(q->Value(), 0);
     QVERIFY(!q->Changed());
-}
-
-void TestChoiceParams::checkBoxWindowCheck()
-{
-    ParamsNet net;
-    cParams params;
-    MemoryCheckBox box;
-    const auto cp = net.deviceCp(QStringLiteral("Cp2"));
-    cConfigProp *image = params.AddConfigProp(QStringLiteral("Image"), cp, QString());
-    Q_UNUSED(image);
-    cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, cp, QString());
-    try {
-        p->ConsiderPartOfCpOnly(3, 1);
-        QFAIL("accepted");
-    } catch (const TqmError &e) {
-        QCOMPARE(e.source(), QStringLiteral("ConsiderPartOfCpOnly"));
-        QCOMPARE(e.description(), QStringLiteral("ungültige Parameter"));
-    }
 }
 
 void TestChoiceParams::optionButtons()
