@@ -106,15 +106,20 @@ void cParamComboBox::AddComboBoxItem(const QString &ItemText, qint32 ItemData)
 {
     const int index = m_control->addItem(ItemText);
     m_control->setItemData(index, ItemData);
-    if (ItemData < 0)
-        m_signedValue = true;
+    amend([&](ParamDescription &d) {
+        d.items.append({ItemText, ItemData});
+        d.signedRaw = d.signedRaw || ItemData < 0;
+    });
 }
 
 void cParamComboBox::RemoveComboBoxItem(int ItemIndex)
 {
     m_control->removeItem(ItemIndex);
-    if (ItemIndex >= 0 && ItemIndex < m_invalidItemsShown)
+    const int listIndex = ItemIndex - m_invalidItemsShown;
+    if (ItemIndex >= 0 && listIndex < 0)
         --m_invalidItemsShown;
+    else if (listIndex >= 0 && listIndex < description().items.size())
+        amend([listIndex](ParamDescription &d) { d.items.removeAt(listIndex); });
 }
 
 void cParamComboBox::RemoveComboBoxItemByItemData(qint32 ItemData)
@@ -131,6 +136,8 @@ void cParamComboBox::ClearComboBox()
 {
     m_invalidItemsShown = 0;
     m_control->clear();
+    if (!description().items.isEmpty())
+        amend([](ParamDescription &d) { d.items.clear(); });
 }
 
 void cParamComboBox::UpdateComboBox()
@@ -138,17 +145,9 @@ void cParamComboBox::UpdateComboBox()
     setValue(m_value);
 }
 
-int cParamComboBox::firstListValueIndex() const
-{
-    return m_invalidItemsShown;
-}
-
 bool cParamComboBox::ValueIsInComboList(qint32 Value) const
 {
-    for (int i = firstListValueIndex(); i < m_control->count(); ++i)
-        if (m_control->itemData(i) == Value)
-            return true;
-    return false;
+    return paramdescription::listHolds(description(), Value);
 }
 
 bool cParamComboBox::CurrentValueIsInComboList() const
@@ -201,7 +200,7 @@ void cParamComboBox::ComboBox_Change_Event()
 
 bytewindow::Window cChoiceNumberParam::window(const CpShape &shape) const
 {
-    return numberWindow(shape, ByteLength(), 0, m_signedValue);
+    return numberWindow(shape, ByteLength(), 0, signedRaw());
 }
 
 void cChoiceNumberParam::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window)
@@ -215,41 +214,12 @@ QByteArray cChoiceNumberParam::encodeValue(const bytewindow::Window &window) con
     return bytewindow::encode(m_value, window);
 }
 
-void cChoiceNumberParam::ReadFromLns(bool)
-{
-    if (CpIsExternal() || !Available() || !CpFetched())
-        return;
-    readFromCp();
-}
-
-void cChoiceNumberParam::WriteToLns()
-{
-    if (CpIsExternal() || !Available())
-        return;
-    if (CpFetched())
-        writeToCp();
-    setChanged(false);
-}
-
-void cChoiceNumberParam::ReadFromExtCp()
-{
-    if (CpIsExternal())
-        readFromImage();
-}
-
-void cChoiceNumberParam::WriteToExtCp()
-{
-    if (!CpIsExternal())
-        return;
-    writeToImage();
-    setChanged(false);
-}
-
 // ======== check box ========
 
 cParamCheckBox::cParamCheckBox(const Binding &binding, controls::CheckBoxControl *control)
     : cChoiceNumberParam(binding), m_control(control)
 {
+    amend([](ParamDescription &d) { d.items = {{QString(), 0}, {QString(), 1}}; });
 }
 
 qint16 cParamCheckBox::ClassId() const
@@ -276,18 +246,12 @@ void cParamCheckBox::setValue(qint32 value)
     setChanged(true);
 }
 
-void cParamCheckBox::setValueChecked(qint32 value)
+void cParamCheckBox::setListValue(int index, qint32 value)
 {
-    m_valueChecked = value;
-    if (value < 0)
-        m_signedValue = true;
-}
-
-void cParamCheckBox::setValueUnchecked(qint32 value)
-{
-    m_valueUnchecked = value;
-    if (value < 0)
-        m_signedValue = true;
+    amend([&](ParamDescription &d) {
+        d.items[index].value = value;
+        d.signedRaw = d.signedRaw || value < 0;
+    });
 }
 
 void cParamCheckBox::setLockMode(qint32 mode)
@@ -323,9 +287,9 @@ void cParamCheckBox::SetCheckBox()
 {
     if (showsNoValue(m_lockMode))
         return;
-    if (m_value == m_valueChecked)
+    if (m_value == ValueChecked())
         m_control->setValue(controls::Checked);
-    else if (m_value != m_valueUnchecked)
+    else if (m_value != ValueUnchecked())
         m_control->setForeColor(controls::colour::Red);
     else
         m_control->setValue(controls::Unchecked);
@@ -336,9 +300,9 @@ void cParamCheckBox::CheckBox_Click_Event()
     if (m_updating)
         return;
     if (m_control->value() == controls::Checked)
-        m_value = m_valueChecked;
+        m_value = ValueChecked();
     else if (m_control->value() == controls::Unchecked)
-        m_value = m_valueUnchecked;
+        m_value = ValueUnchecked();
     SetCheckBox();
     setChanged(true);
 }
@@ -383,7 +347,7 @@ void cParamOptBtn::setLockMode(qint32 mode)
 void cParamOptBtn::AddOptionButton(controls::OptionButtonControl *OptionButtonControl, const QString &ItemData)
 {
     m_buttons.append(OptionButtonControl);
-    m_itemData.append(ItemData);
+    amend([&](ParamDescription &d) { d.rawTextItems.append(ItemData); });
     OptionButtonControl->setTag(Name());
 }
 
@@ -403,14 +367,14 @@ controls::OptionButtonControl *cParamOptBtn::OptionButton(int Index) const
 QString cParamOptBtn::OptionButtonItemData(int Index) const
 {
     checkIndex(Index);
-    return m_itemData[Index - 1];
+    return description().rawTextItems[Index - 1];
 }
 
 void cParamOptBtn::SetOptionButtons()
 {
     if (showsNoValue(m_lockMode))
         return;
-    const qsizetype position = m_itemData.indexOf(m_value);
+    const qsizetype position = description().rawTextItems.indexOf(m_value);
     if (position >= 0)
         m_buttons[position]->setValue(true);
 }
@@ -418,7 +382,7 @@ void cParamOptBtn::SetOptionButtons()
 void cParamOptBtn::OptionButton_Click_Event(int Index)
 {
     checkIndex(Index);
-    m_value = m_itemData[Index - 1];
+    m_value = description().rawTextItems[Index - 1];
     setChanged(true);
 }
 
@@ -445,34 +409,4 @@ void cParamOptBtn::keepRawText(const QString &rawText)
 QByteArray cParamOptBtn::encodeValue(const bytewindow::Window &) const
 {
     return rawtext::parse(m_value);
-}
-
-void cParamOptBtn::ReadFromLns(bool)
-{
-    if (CpIsExternal() || !Available() || !CpFetched())
-        return;
-    readFromCp();
-}
-
-void cParamOptBtn::WriteToLns()
-{
-    if (CpIsExternal() || !Available())
-        return;
-    if (CpFetched())
-        writeToCp();
-    setChanged(false);
-}
-
-void cParamOptBtn::ReadFromExtCp()
-{
-    if (CpIsExternal())
-        readFromImage();
-}
-
-void cParamOptBtn::WriteToExtCp()
-{
-    if (!CpIsExternal())
-        return;
-    writeToImage();
-    setChanged(false);
 }

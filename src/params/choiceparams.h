@@ -2,7 +2,7 @@
 
 // Parameters chosen from a list: a combo box whose items carry the values, a check box with
 // one value for checked and one for unchecked, and a group of option buttons each carrying a
-// whole CP value as RAW text.
+// whole CP value as RAW text. The lists are the description's; the controls show them.
 
 #include "params/cparam.h"
 #include "params/cparamenums.h"
@@ -22,11 +22,9 @@ class cChoiceNumberParam : public cParam
 {
 public:
     qint32 Value() const { return m_value; }
-
-    void ReadFromLns(bool FetchCpIfRequired = false) override;
-    void WriteToLns() override;
-    void ReadFromExtCp() override;
-    void WriteToExtCp() override;
+    // A negative list value makes the raw value signed.
+    bool SignedValue() const { return signedRaw(); }
+    void setSignedValue(bool on) { setSignedRaw(on); }
 
 protected:
     using cParam::cParam;
@@ -48,8 +46,6 @@ public:
     void setComboBoxControl(controls::ComboBoxControl *control);
 
     void setValue(qint32 value);
-    bool SignedValue() const { return m_signedValue; }
-    void setSignedValue(bool on) { m_signedValue = on; }
     qint32 LockMode() const { return m_lockMode; }
     void setLockMode(qint32 mode);
     const QString &InvalidItemString() const { return m_invalidItemString; }
@@ -58,7 +54,6 @@ public:
     bool ControlUpdatesEnabled() const { return m_controlUpdatesEnabled; }
     void setControlUpdatesEnabled(bool on);
 
-    // Negative item data makes the raw value signed.
     void AddComboBoxItem(const QString &ItemText, qint32 ItemData);
     void RemoveComboBoxItem(int ItemIndex);
     void RemoveComboBoxItemByItemData(qint32 ItemData);
@@ -86,7 +81,6 @@ private:
     void initAvailable(bool available) override;
     void refreshControl() override { SetComboBox(); }
     void setListIndexQuietly(int index);
-    int firstListValueIndex() const;
 
     controls::ComboBoxControl *m_control;
     QString m_invalidItemString;
@@ -106,13 +100,11 @@ public:
 
     // Ignored while the parameter is not Available.
     void setValue(qint32 value);
-    // A negative value makes the raw value signed.
-    qint32 ValueChecked() const { return m_valueChecked; }
-    void setValueChecked(qint32 value);
-    qint32 ValueUnchecked() const { return m_valueUnchecked; }
-    void setValueUnchecked(qint32 value);
-    bool SignedValue() const { return m_signedValue; }
-    void setSignedValue(bool on) { m_signedValue = on; }
+    // The description's two list values: unchecked first, checked second.
+    qint32 ValueChecked() const { return description().items[1].value; }
+    void setValueChecked(qint32 value) { setListValue(1, value); }
+    qint32 ValueUnchecked() const { return description().items[0].value; }
+    void setValueUnchecked(qint32 value) { setListValue(0, value); }
     qint32 LockMode() const { return m_lockMode; }
     void setLockMode(qint32 mode);
 
@@ -129,10 +121,9 @@ private:
     cParamCheckBox(const Binding &binding, controls::CheckBoxControl *control);
     void initAvailable(bool available) override;
     void refreshControl() override { SetCheckBox(); }
+    void setListValue(int index, qint32 value);
 
     controls::CheckBoxControl *m_control;
-    qint32 m_valueChecked = 1;
-    qint32 m_valueUnchecked = 0;
     qint32 m_lockMode = cParamEnums::LM_UNLOCKED;
     bool m_updating = false;
 };
@@ -160,11 +151,6 @@ public:
     void SetOptionButtons();
     void OptionButton_Click_Event(int Index);
 
-    void ReadFromLns(bool FetchCpIfRequired = false) override;
-    void WriteToLns() override;
-    void ReadFromExtCp() override;
-    void WriteToExtCp() override;
-
 private:
     friend class cParams;
     explicit cParamOptBtn(const Binding &binding);
@@ -177,7 +163,6 @@ private:
     void checkIndex(int index) const;
 
     QList<controls::OptionButtonControl *> m_buttons;
-    QStringList m_itemData;
     QString m_value;
     qint32 m_lockMode = cParamEnums::LM_UNLOCKED;
 };

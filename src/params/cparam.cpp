@@ -13,13 +13,39 @@ cParam::cParam(const Binding &binding)
 
 cParam::~cParam() = default;
 
-bool cParam::readyToReadFromLns(bool fetchCpIfRequired)
+void cParam::ReadFromLns(bool FetchCpIfRequired)
 {
-    if (CpIsExternal())
-        return false;
-    if (fetchCpIfRequired && !fetchCp(false))
-        return false;
-    return CpFetched();
+    if (CpIsExternal() || !takesPart(Transfer::ReadFromLns))
+        return;
+    if (FetchCpIfRequired && looksUpCpOnDemand() && !fetchCp(false))
+        return;
+    if (CpFetched())
+        readFromCp();
+}
+
+void cParam::WriteToLns()
+{
+    if (CpIsExternal() || !takesPart(Transfer::WriteToLns))
+        return;
+    if (CpFetched())
+        writeToCp();
+    else if (looksUpCpOnDemand())
+        return; // still to be written once the CP is there
+    setChanged(false);
+}
+
+void cParam::ReadFromExtCp()
+{
+    if (CpIsExternal() && takesPart(Transfer::ReadFromImage))
+        readFromImage();
+}
+
+void cParam::WriteToExtCp()
+{
+    if (!CpIsExternal() || !takesPart(Transfer::WriteToImage))
+        return;
+    writeToImage();
+    setChanged(false);
 }
 
 bool cParam::fetchCp(bool forceFetch)
@@ -44,17 +70,17 @@ void cParam::acceptWindow(qint16 bytePos, quint8 byteLength, int width, bool che
 {
     if (checked && !bytewindow::fits(bytePos, width, boundElementLength()))
         throw TqmError(TqmError::InvalidWindow, QStringLiteral("ConsiderPartOfCpOnly"), description);
-    m_bytePos = bytePos;
-    m_byteLength = byteLength;
+    amend([&](ParamDescription &d) {
+        d.bytePos = bytePos;
+        d.byteLength = byteLength;
+    });
 }
 
 // ---- the value as bytes ----
 
 bytewindow::Window cParam::numberWindow(const CpShape &shape, int width, int usedBytes, bool isSigned) const
 {
-    if (m_bytePos == 0)
-        return {1, shape.elementLength, usedBytes, isSigned};
-    return {m_bytePos, width, usedBytes, isSigned};
+    return paramdescription::numberWindow(*m_description, shape, width, usedBytes, isSigned);
 }
 
 bytewindow::Window cParam::valueWindow(const CpShape &shape) const

@@ -1,13 +1,15 @@
 #pragma once
 
 // What every parameter shares: identity, the binding to a configuration property (directly to
-// an LNS CP, or to a CP image), the change and transfer flags, and the byte window of the CP
-// that holds the value. The byte-window arithmetic itself is bytewindow's; this class only
+// an LNS CP, or to a CP image), the change and transfer flags, its description (window,
+// scaling, range, list items; see paramdescription) and the four transfers of its value, which
+// each kind only guards. The byte-window arithmetic itself is bytewindow's; this class only
 // decides where the bytes come from. Parameters are created and owned by cParams.
 
 #include "base/tqmerror.h"
 #include "lns/lns.h"
 #include "params/bytewindow.h"
+#include "params/paramdescription.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,14 +17,6 @@
 
 class cParams;
 class cConfigProp;
-
-// The bytes a parameter's window lies in: one element's length (a window at position 0 covers
-// the whole element) and all bytes of the CP or image.
-struct CpShape
-{
-    int elementLength = 0;
-    int totalLength = 0;
-};
 
 class cParam
 {
@@ -67,14 +61,23 @@ public:
     bool LateFetch() const { return m_lateFetch; }
     void setLateFetch(bool on) { m_lateFetch = on; }
 
+    // What the parameter is apart from its value; shared, never changed in place.
+    const ParamDescription &description() const { return *m_description; }
+    const ParamDescriptionPtr &sharedDescription() const { return m_description; }
     // First byte of the window (1-based; 0 = the whole CP) and its length where the kind has one.
-    qint16 BytePos() const { return m_bytePos; }
-    quint8 ByteLength() const { return m_byteLength; }
+    qint16 BytePos() const { return m_description->bytePos; }
+    quint8 ByteLength() const { return m_description->byteLength; }
 
-    virtual void ReadFromLns(bool FetchCpIfRequired = false) = 0;
-    virtual void WriteToLns() = 0;
-    virtual void ReadFromExtCp() = 0;
-    virtual void WriteToExtCp() = 0;
+    // The value moved between the parameter and its directly bound CP (Lns) or its CP image
+    // (ExtCp); a parameter of the other binding is left alone, and so is one its kind's guard
+    // keeps out. Reading raises errors. Writing clears Changed, discards errors (a failed
+    // single write is not reported, see lastWriteFailure) and writes nothing for a value that
+    // is not known. A kind that looks its CP up on demand does so when a read asks for it, and
+    // a write that finds no CP yet leaves the parameter as it was.
+    void ReadFromLns(bool FetchCpIfRequired = false);
+    void WriteToLns();
+    void ReadFromExtCp();
+    void WriteToExtCp();
 
     // ---- the value as bytes: the transfer moves whole CPs, each kind only encodes and decodes ----
     // Whether the parameter holds a value of the device's: read from it, or set since by the
@@ -119,6 +122,15 @@ protected:
     void storeAvailable(bool available) { m_available = available; }
 
     // ---- what each kind adds ----
+    enum class Transfer { ReadFromLns, WriteToLns, ReadFromImage, WriteToImage };
+    // The kind's guard of a transfer, checked after the binding's. By default a parameter that
+    // is not available stays out of the transfers with LNS.
+    virtual bool takesPart(Transfer direction) const
+    {
+        return Available() || direction == Transfer::ReadFromImage || direction == Transfer::WriteToImage;
+    }
+    // Whether the CP is looked up when first needed rather than only when the parameter is made.
+    virtual bool looksUpCpOnDemand() const { return false; }
     // Its window for the CP's shape (numbers: `width` bytes from BytePos, the whole element at 0).
     virtual bytewindow::Window window(const CpShape &shape) const = 0;
     // Stores the value read from the window's bytes and refreshes the control.
@@ -129,28 +141,35 @@ protected:
     virtual void keepRawText(const QString &rawText) { Q_UNUSED(rawText) }
     bytewindow::Window numberWindow(const CpShape &shape, int width, int usedBytes, bool isSigned) const;
 
+    // Replaces the description by a copy that `change` amends.
+    template <class Change>
+    void amend(Change &&change)
+    {
+        ParamDescription amended = *m_description;
+        change(amended);
+        m_description = std::make_shared<const ParamDescription>(std::move(amended));
+    }
+    bool signedRaw() const { return m_description->signedRaw; }
+    void setSignedRaw(bool on)
+    {
+        if (on != signedRaw())
+            amend([on](ParamDescription &d) { d.signedRaw = on; });
+    }
+
     // Looks the CP up through the plug-in INI file (image-bound and unavailable: false).
     bool fetchCp(bool forceFetch);
-    // The raw kinds' read condition: directly bound and fetched, looking the CP up first when
-    // asked to.
-    bool readyToReadFromLns(bool fetchCpIfRequired);
 
     // Accepts the window when `checked` is false or when it fits the bound CP's element;
     // otherwise raises the refused-window error with `description`.
     void acceptWindow(qint16 bytePos, quint8 byteLength, int width, bool checked, const QString &description);
     int boundElementLength() const;
 
-    // The value moved between the window and the bound LNS CP or image. Reading raises errors;
-    // writing discards them (a failed single write is not reported) and writes nothing for a
-    // value that is not known; writing to the image stores the bytes there.
+private:
     void readFromCp();
     void writeToCp();
     void readFromImage();
     void writeToImage();
 
-    bool m_signedValue = false;
-
-private:
     cParams *m_parent;
     QString m_name;
     QString m_cpIniName;
@@ -166,6 +185,5 @@ private:
     bool m_forceWriteToFile = false;
     lns::ObjectPtr m_superiorLnsObject;
     bool m_lateFetch = false;
-    qint16 m_bytePos = 0;
-    quint8 m_byteLength = 0;
+    ParamDescriptionPtr m_description = paramdescription::initial();
 };

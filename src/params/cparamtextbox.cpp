@@ -70,33 +70,52 @@ void cParamTextBox::setValue(qint32 value)
 
 float cParamTextBox::ValueCalc() const
 {
-    return float(double(m_value) / m_factor);
+    return float(valueDecimal());
 }
 
 void cParamTextBox::setValueCalc(float value)
 {
-    setValue(numbers::toInt32(double(value) * m_factor));
+    setValue(numbers::toInt32(double(value) * Factor()));
 }
 
 // ---- display settings ----
 
 void cParamTextBox::setUnit(qint32 unit)
 {
-    m_unit = unit;
-    if (unit != E::UNIT_UserDefined)
-        m_unitMnemonic = displayrules::unitMnemonic(unit);
+    amend([unit](ParamDescription &d) {
+        d.unit = unit;
+        if (unit != E::UNIT_UserDefined)
+            d.unitMnemonic = displayrules::unitMnemonic(unit);
+    });
 }
 
 void cParamTextBox::setUnitMnemonic(const QString &mnemonic)
 {
-    m_unitMnemonic = mnemonic;
-    m_unit = E::UNIT_UserDefined;
+    amend([&mnemonic](ParamDescription &d) {
+        d.unitMnemonic = mnemonic;
+        d.unit = E::UNIT_UserDefined;
+    });
 }
 
 void cParamTextBox::setResolution(qint32 resolution)
 {
-    m_resolution = resolution;
+    amend([resolution](ParamDescription &d) { d.resolution = resolution; });
     adaptToResolution();
+}
+
+void cParamTextBox::setFactor(qint32 factor)
+{
+    amend([factor](ParamDescription &d) { d.factor = factor; });
+}
+
+void cParamTextBox::setOffsetCalc(float offset)
+{
+    amend([offset](ParamDescription &d) { d.offset = offset; });
+}
+
+void cParamTextBox::setUsedBytes(quint8 count)
+{
+    amend([count](ParamDescription &d) { d.usedBytes = count; });
 }
 
 void cParamTextBox::setResolution2(float step)
@@ -107,12 +126,12 @@ void cParamTextBox::setResolution2(float step)
 
 float cParamTextBox::MinStep() const
 {
-    return displayrules::minStep(m_resolution);
+    return displayrules::minStep(Resolution());
 }
 
 void cParamTextBox::setSnvtType(qint32 snvtType)
 {
-    m_snvtType = snvtType;
+    amend([snvtType](ParamDescription &d) { d.snvtType = snvtType; });
     const auto preset = displayrules::snvtPreset(snvtType);
     if (!preset)
         return;
@@ -125,26 +144,26 @@ void cParamTextBox::setSnvtType(qint32 snvtType)
 
 void cParamTextBox::setRangeMin(float value)
 {
-    m_rangeMin = value;
+    amend([value](ParamDescription &d) { d.rangeMin = value; });
     setTextBoxRangeMin(value);
 }
 
 void cParamTextBox::setRangeMax(float value)
 {
-    m_rangeMax = value;
+    amend([value](ParamDescription &d) { d.rangeMax = value; });
     setTextBoxRangeMax(value);
 }
 
 void cParamTextBox::setTextBoxRangeMin(float value)
 {
-    m_textBoxRangeMin = value;
+    amend([value](ParamDescription &d) { d.textBoxRangeMin = value; });
     adaptToResolution();
     SetTextBox();
 }
 
 void cParamTextBox::setTextBoxRangeMax(float value)
 {
-    m_textBoxRangeMax = value;
+    amend([value](ParamDescription &d) { d.textBoxRangeMax = value; });
     adaptToResolution();
     SetTextBox();
 }
@@ -183,7 +202,7 @@ void cParamTextBox::setLockMode(qint32 mode)
 
 bool cParamTextBox::rawValueIsSigned() const
 {
-    return m_rangeMin - m_offsetCalc < 0;
+    return paramdescription::rawIsSignedByRange(description());
 }
 
 void cParamTextBox::ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength)
@@ -195,7 +214,7 @@ void cParamTextBox::ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength)
 
 QString cParamTextBox::display(double value) const
 {
-    return numbers::formatFixed(value, displayrules::decimals(m_resolution), Parent()->context().locale);
+    return numbers::formatFixed(value, displayrules::decimals(Resolution()), Parent()->context().locale);
 }
 
 void cParamTextBox::setTextQuietly(const QString &text)
@@ -207,40 +226,43 @@ void cParamTextBox::setTextQuietly(const QString &text)
 
 void cParamTextBox::adaptToResolution()
 {
-    const bool known = displayrules::isKnownResolution(m_resolution);
-    const QString minText = known ? display(m_rangeMin) : QString();
-    const QString maxText = known ? display(m_rangeMax) : QString();
+    const ParamDescription &d = description();
+    const bool known = displayrules::isKnownResolution(d.resolution);
+    const QString minText = known ? display(d.rangeMin) : QString();
+    const QString maxText = known ? display(d.rangeMax) : QString();
     m_control->setMaxLength(int(qMax(minText.size(), maxText.size())));
-    m_keysAllowed = displayrules::keysAllowed(m_resolution, m_rangeMin, m_rangeMax);
+    m_keysAllowed = displayrules::keysAllowed(d.resolution, d.rangeMin, d.rangeMax);
 }
 
 void cParamTextBox::SetTextBox()
 {
     if (m_lockMode == E::LM_LOCKED || showsNoValue(m_lockMode))
         return;
-    if (displayrules::isKnownResolution(m_resolution))
-        m_control->setText(display(double(m_value) / m_factor).trimmed());
+    if (displayrules::isKnownResolution(Resolution()))
+        m_control->setText(display(valueDecimal()).trimmed());
 
     // A value beyond a limit must not look like the limit itself.
     const QLocale &locale = Parent()->context().locale;
     const double shown = numbers::readTypedNumber(m_control->text());
-    if (above(valueDecimal(), m_textBoxRangeMax) && shown == numbers::decimalOf(m_textBoxRangeMax))
-        m_control->setText(numbers::numberText(m_textBoxRangeMax + MinStep(), locale));
-    else if (below(valueDecimal(), m_textBoxRangeMin) && shown == numbers::decimalOf(m_textBoxRangeMin))
-        m_control->setText(numbers::numberText(m_textBoxRangeMin - MinStep(), locale));
+    const float min = TextBoxRangeMin();
+    const float max = TextBoxRangeMax();
+    if (above(valueDecimal(), max) && shown == numbers::decimalOf(max))
+        m_control->setText(numbers::numberText(max + MinStep(), locale));
+    else if (below(valueDecimal(), min) && shown == numbers::decimalOf(min))
+        m_control->setText(numbers::numberText(min - MinStep(), locale));
 
     markRange(valueDecimal());
 }
 
 double cParamTextBox::valueDecimal() const
 {
-    return double(m_value) / m_factor;
+    return paramdescription::shownValue(description(), m_value);
 }
 
 void cParamTextBox::markRange(double number)
 {
-    WindowUtility::MarkRange(*m_control, number, numbers::decimalOf(m_textBoxRangeMin),
-                             numbers::decimalOf(m_textBoxRangeMax));
+    WindowUtility::MarkRange(*m_control, number, numbers::decimalOf(TextBoxRangeMin()),
+                             numbers::decimalOf(TextBoxRangeMax()));
     describeRange();
 }
 
@@ -253,8 +275,8 @@ void cParamTextBox::describeRange()
     }
     const QLocale &locale = Parent()->context().locale;
     m_control->setDescription(GetResString(MsgMustLieBetween, 1,
-                                           {m_textBoxTitle, numbers::numberText(m_textBoxRangeMin, locale),
-                                            numbers::numberText(m_textBoxRangeMax, locale), m_unitMnemonic})
+                                           {m_textBoxTitle, numbers::numberText(TextBoxRangeMin(), locale),
+                                            numbers::numberText(TextBoxRangeMax(), locale), UnitMnemonic()})
                                   .trimmed());
 }
 
@@ -268,7 +290,7 @@ void cParamTextBox::TextBox_Change_Event()
     markRange(typed);
     // A pasted "1e99" must not stop the window: such a value lies beyond every range, shows
     // red and is limited when the user leaves the box, so the nearest 32-bit value does.
-    m_value = numbers::toInt32(qBound(-2147483648.0, typed * m_factor, 2147483647.0));
+    m_value = numbers::toInt32(qBound(-2147483648.0, typed * Factor(), 2147483647.0));
     setChanged(true);
 }
 
@@ -301,24 +323,25 @@ void cParamTextBox::TextBox_LostFocus_Event()
 
 void cParamTextBox::validateText(bool &cancel, bool quiet)
 {
-    if (!displayrules::isKnownResolution(m_resolution))
+    const qint32 resolution = Resolution();
+    if (!displayrules::isKnownResolution(resolution))
         return;
     const QString text = m_control->text();
-    const bool wholeNumbers = m_resolution == E::RES_50 || m_resolution == E::RES_1;
+    const bool wholeNumbers = resolution == E::RES_50 || resolution == E::RES_1;
     const double typed = wholeNumbers ? numbers::leadingNumber(text) : numbers::readTypedNumber(text);
     float r = float(typed);
-    if (above(typed, m_textBoxRangeMax)) {
+    if (above(typed, TextBoxRangeMax())) {
         if (!quiet)
-            showRangeMessage(MsgTooHigh, r, m_textBoxRangeMax);
-        r = m_textBoxRangeMax;
+            showRangeMessage(MsgTooHigh, r, TextBoxRangeMax());
+        r = TextBoxRangeMax();
         cancel = true;
-    } else if (below(typed, m_textBoxRangeMin)) {
+    } else if (below(typed, TextBoxRangeMin())) {
         if (!quiet)
-            showRangeMessage(MsgTooLow, r, m_textBoxRangeMin);
-        r = m_textBoxRangeMin;
+            showRangeMessage(MsgTooLow, r, TextBoxRangeMin());
+        r = TextBoxRangeMin();
         cancel = true;
     }
-    r = displayrules::roundToResolution(r, m_resolution);
+    r = displayrules::roundToResolution(r, resolution);
     m_control->setText(display(r).trimmed());
 }
 
@@ -328,16 +351,17 @@ void cParamTextBox::showRangeMessage(int messageId, float typed, float limit)
     if (!context.dialogs)
         return;
     const QLocale &locale = context.locale;
+    const QString &unit = UnitMnemonic();
     const QStringList values = {
         GetResString(MsgValue),
         numbers::numberText(typed, locale).trimmed(),
-        m_unitMnemonic,
-        numbers::numberText(m_textBoxRangeMin, locale),
-        numbers::numberText(m_textBoxRangeMax, locale),
-        m_unitMnemonic,
+        unit,
+        numbers::numberText(TextBoxRangeMin(), locale),
+        numbers::numberText(TextBoxRangeMax(), locale),
+        unit,
         m_textBoxTitle,
         numbers::numberText(limit, locale),
-        m_unitMnemonic,
+        unit,
     };
     context.dialogs->message(GetResString(messageId, 0, values), context.messageTitle, MsgIcon::Exclamation);
 }
@@ -360,59 +384,30 @@ bool cParamTextBox::ValueIsInvalid() const
 
 bool cParamTextBox::IsWithinRange(qint32 value) const
 {
-    const double number = double(value) / m_factor;
-    return !below(number, m_rangeMin) && !above(number, m_rangeMax);
+    return paramdescription::isWithinRange(description(), value);
 }
 
 // ---- transfer ----
 
-qint32 cParamTextBox::rawValue() const
+bool cParamTextBox::takesPart(Transfer direction) const
 {
-    return numbers::toInt32(double(m_value) - double(m_offsetCalc) * m_factor);
+    if (direction == Transfer::ReadFromImage)
+        return true;
+    return Available() && (direction == Transfer::ReadFromLns || !m_valueNotSet);
 }
 
 bytewindow::Window cParamTextBox::window(const CpShape &shape) const
 {
-    return numberWindow(shape, ByteLength(), m_usedBytes, rawValueIsSigned());
+    return numberWindow(shape, ByteLength(), UsedBytes(), rawValueIsSigned());
 }
 
 void cParamTextBox::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window)
 {
-    m_value = numbers::toInt32(double(m_offsetCalc) * m_factor + double(bytewindow::decode(windowBytes, window)));
+    m_value = paramdescription::valueFromRaw(description(), bytewindow::decode(windowBytes, window));
     SetTextBox();
 }
 
 QByteArray cParamTextBox::encodeValue(const bytewindow::Window &window) const
 {
-    return bytewindow::encode(rawValue(), window);
-}
-
-void cParamTextBox::ReadFromLns(bool)
-{
-    if (CpIsExternal() || !Available() || !CpFetched())
-        return;
-    readFromCp();
-}
-
-void cParamTextBox::WriteToLns()
-{
-    if (CpIsExternal() || !Available() || m_valueNotSet)
-        return;
-    if (CpFetched())
-        writeToCp();
-    setChanged(false);
-}
-
-void cParamTextBox::ReadFromExtCp()
-{
-    if (CpIsExternal())
-        readFromImage();
-}
-
-void cParamTextBox::WriteToExtCp()
-{
-    if (!CpIsExternal() || !Available() || m_valueNotSet)
-        return;
-    writeToImage();
-    setChanged(false);
+    return bytewindow::encode(paramdescription::rawFromValue(description(), m_value), window);
 }

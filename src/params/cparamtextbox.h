@@ -2,7 +2,8 @@
 
 // A numeric parameter shown in a text box: an integer in a byte window of a CP, displayed as
 // raw / Factor + OffsetCalc with a unit, stepped and formatted by its resolution, checked
-// against its range (red when outside, typed values limited with a message).
+// against its range (red when outside, typed values limited with a message). Scaling, unit
+// and ranges are the description's; this class keeps the value and drives the control.
 
 #include "params/cparam.h"
 #include "params/cparamenums.h"
@@ -32,33 +33,33 @@ public:
     bool ValueNotSet() const { return m_valueNotSet; }
     void setValueNotSet(bool on) { m_valueNotSet = on; }
 
-    qint32 Unit() const { return m_unit; }
+    qint32 Unit() const { return description().unit; }
     void setUnit(qint32 unit);
-    const QString &UnitMnemonic() const { return m_unitMnemonic; }
+    const QString &UnitMnemonic() const { return description().unitMnemonic; }
     // A unit text of the caller's own; the unit becomes UNIT_UserDefined.
     void setUnitMnemonic(const QString &mnemonic);
-    qint32 Resolution() const { return m_resolution; }
+    qint32 Resolution() const { return description().resolution; }
     void setResolution(qint32 resolution);
     // The resolution as its step; setting a step that is not one of the eleven changes nothing.
     float Resolution2() const { return MinStep(); }
     void setResolution2(float step);
     float MinStep() const;
-    qint32 Factor() const { return m_factor; }
-    void setFactor(qint32 factor) { m_factor = factor; }
-    float OffsetCalc() const { return m_offsetCalc; }
-    void setOffsetCalc(float offset) { m_offsetCalc = offset; }
+    qint32 Factor() const { return description().factor; }
+    void setFactor(qint32 factor);
+    float OffsetCalc() const { return description().offset; }
+    void setOffsetCalc(float offset);
     // Presets factor, resolution, range and unit of the standard types that have them.
-    qint32 SnvtType() const { return m_snvtType; }
+    qint32 SnvtType() const { return description().snvtType; }
     void setSnvtType(qint32 snvtType);
     // The valid range; setting one also sets the text box's limit to it.
-    float RangeMin() const { return m_rangeMin; }
+    float RangeMin() const { return description().rangeMin; }
     void setRangeMin(float value);
-    float RangeMax() const { return m_rangeMax; }
+    float RangeMax() const { return description().rangeMax; }
     void setRangeMax(float value);
     // What the text box accepts; may be narrower than the valid range.
-    float TextBoxRangeMin() const { return m_textBoxRangeMin; }
+    float TextBoxRangeMin() const { return description().textBoxRangeMin; }
     void setTextBoxRangeMin(float value);
-    float TextBoxRangeMax() const { return m_textBoxRangeMax; }
+    float TextBoxRangeMax() const { return description().textBoxRangeMax; }
     void setTextBoxRangeMax(float value);
     qint32 LockMode() const { return m_lockMode; }
     void setLockMode(qint32 mode);
@@ -67,8 +68,8 @@ public:
     const QString &TextBoxTitle() const { return m_textBoxTitle; }
     void setTextBoxTitle(const QString &title) { m_textBoxTitle = title; }
     // Bytes of the window that carry the number (0 = all).
-    quint8 UsedBytes() const { return m_usedBytes; }
-    void setUsedBytes(quint8 count) { m_usedBytes = count; }
+    quint8 UsedBytes() const { return description().usedBytes; }
+    void setUsedBytes(quint8 count);
     qint32 KeysAllowed() const { return m_keysAllowed; }
     // The raw number in the CP is signed when the range reaches below the offset.
     bool rawValueIsSigned() const;
@@ -94,16 +95,14 @@ public:
     // Whether a Value (scaled integer) lies within RangeMin..RangeMax.
     bool IsWithinRange(qint32 value) const;
 
-    void ReadFromLns(bool FetchCpIfRequired = false) override;
-    void WriteToLns() override;
-    void ReadFromExtCp() override;
-    void WriteToExtCp() override;
     bool hasValueToWrite() const override { return !m_valueNotSet; }
 
 private:
     friend class cParams;
     cParamTextBox(const Binding &binding, controls::TextBoxControl *control);
     void initAvailable(bool available) override;
+    // Besides being available, a value not to be set is not written.
+    bool takesPart(Transfer direction) const override;
 
     void adaptToResolution();
     // The range message while the value is red, for a screen reader.
@@ -115,29 +114,17 @@ private:
     // Value / Factor as the decimal it stands for; what the range checks compare.
     double valueDecimal() const;
     void markRange(double number);
-    qint32 rawValue() const;
     bytewindow::Window window(const CpShape &shape) const override;
     void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
     QByteArray encodeValue(const bytewindow::Window &window) const override;
 
     controls::TextBoxControl *m_control;
-    float m_rangeMin = 0;
-    float m_rangeMax = 0;
-    float m_textBoxRangeMin = 0;
-    float m_textBoxRangeMax = 0;
-    float m_offsetCalc = 0;
-    qint32 m_factor = 1;
     qint32 m_value = 0;
-    qint32 m_unit = cParamEnums::UNIT_No;
-    qint32 m_resolution = cParamEnums::RES_1;
-    qint32 m_snvtType = cParamEnums::Unsigned;
     QString m_textBoxTitle;
-    QString m_unitMnemonic;
     qint32 m_lockMode = cParamEnums::LM_UNLOCKED;
     bool m_valueNotSet = false;
     QString m_textWhenLocked;
     qint32 m_keysAllowed = cParamEnums::KA_Numbers;
     bool m_updating = false;
     bool m_validated = false;
-    quint8 m_usedBytes = 0;
 };

@@ -27,7 +27,7 @@ void cParam1Byte::ConsiderPartOfCpOnly(qint16 BytePos)
 
 bytewindow::Window cParam1Byte::window(const CpShape &shape) const
 {
-    return numberWindow(shape, 1, 0, m_signedValue);
+    return numberWindow(shape, 1, 0, signedRaw());
 }
 
 void cParam1Byte::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window)
@@ -38,34 +38,6 @@ void cParam1Byte::decodeValue(const QByteArray &windowBytes, const bytewindow::W
 QByteArray cParam1Byte::encodeValue(const bytewindow::Window &window) const
 {
     return bytewindow::encode(m_value, window);
-}
-
-void cParam1Byte::ReadFromLns(bool FetchCpIfRequired)
-{
-    if (readyToReadFromLns(FetchCpIfRequired))
-        readFromCp();
-}
-
-void cParam1Byte::WriteToLns()
-{
-    if (CpIsExternal() || !CpFetched())
-        return;
-    writeToCp();
-    setChanged(false);
-}
-
-void cParam1Byte::ReadFromExtCp()
-{
-    if (CpIsExternal())
-        readFromImage();
-}
-
-void cParam1Byte::WriteToExtCp()
-{
-    if (!CpIsExternal())
-        return;
-    writeToImage();
-    setChanged(false);
 }
 
 // ---- two bytes ----
@@ -105,7 +77,7 @@ void cParam2Byte::ConsiderPartOfCpOnly(qint16 BytePos)
 
 bytewindow::Window cParam2Byte::window(const CpShape &shape) const
 {
-    return numberWindow(shape, 2, 0, m_signedValue);
+    return numberWindow(shape, 2, 0, signedRaw());
 }
 
 void cParam2Byte::decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window)
@@ -116,34 +88,6 @@ void cParam2Byte::decodeValue(const QByteArray &windowBytes, const bytewindow::W
 QByteArray cParam2Byte::encodeValue(const bytewindow::Window &window) const
 {
     return bytewindow::encode(qint64(m_value1) * 256 + m_value2, window);
-}
-
-void cParam2Byte::ReadFromLns(bool FetchCpIfRequired)
-{
-    if (readyToReadFromLns(FetchCpIfRequired))
-        readFromCp();
-}
-
-void cParam2Byte::WriteToLns()
-{
-    if (CpIsExternal() || !CpFetched())
-        return;
-    writeToCp();
-    setChanged(false);
-}
-
-void cParam2Byte::ReadFromExtCp()
-{
-    if (CpIsExternal())
-        readFromImage();
-}
-
-void cParam2Byte::WriteToExtCp()
-{
-    if (!CpIsExternal())
-        return;
-    writeToImage();
-    setChanged(false);
 }
 
 // ---- text ----
@@ -183,32 +127,4 @@ void cParamASCII::decodeValue(const QByteArray &windowBytes, const bytewindow::W
 QByteArray cParamASCII::encodeValue(const bytewindow::Window &window) const
 {
     return bytewindow::encodeText(m_value, window.width);
-}
-
-void cParamASCII::ReadFromLns(bool FetchCpIfRequired)
-{
-    if (readyToReadFromLns(FetchCpIfRequired))
-        readFromCp();
-}
-
-void cParamASCII::WriteToLns()
-{
-    if (CpIsExternal() || !CpFetched())
-        return;
-    writeToCp();
-    setChanged(false);
-}
-
-void cParamASCII::ReadFromExtCp()
-{
-    if (CpIsExternal())
-        readFromImage();
-}
-
-void cParamASCII::WriteToExtCp()
-{
-    if (!CpIsExternal())
-        return;
-    writeToImage();
-    setChanged(false);
 }

@@ -5,36 +5,43 @@
 
 #include "params/cparam.h"
 
-class cParam1Byte : public cParam
+// What the three kinds share: no control, so availability is asked only when the CP is looked
+// up, which a read may ask for at any time (late-fetched parameters).
+class cRawParam : public cParam
+{
+public:
+    bool FetchCp(bool ForceFetch = false) { return fetchCp(ForceFetch); }
+
+protected:
+    using cParam::cParam;
+    bool takesPart(Transfer) const override { return true; }
+    bool looksUpCpOnDemand() const override { return true; }
+};
+
+class cParam1Byte : public cRawParam
 {
 public:
     qint16 ClassId() const override;
 
     qint32 Value() const { return m_value; }
     void setValue(qint32 value);
-    bool SignedValue() const { return m_signedValue; }
-    void setSignedValue(bool on) { m_signedValue = on; }
+    bool SignedValue() const { return signedRaw(); }
+    void setSignedValue(bool on) { setSignedRaw(on); }
 
     // Binds the parameter to byte `BytePos` of its CP. Throws TqmError (InvalidWindow,
     // "ConsiderPartOfCpOnly", "invalid parameters") when the byte lies outside the CP.
     void ConsiderPartOfCpOnly(qint16 BytePos);
-    bool FetchCp(bool ForceFetch = false) { return fetchCp(ForceFetch); }
-
-    void ReadFromLns(bool FetchCpIfRequired = false) override;
-    void WriteToLns() override;
-    void ReadFromExtCp() override;
-    void WriteToExtCp() override;
 
 private:
     friend class cParams;
-    using cParam::cParam;
+    using cRawParam::cRawParam;
     bytewindow::Window window(const CpShape &shape) const override;
     void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
     QByteArray encodeValue(const bytewindow::Window &window) const override;
     qint32 m_value = 0;
 };
 
-class cParam2Byte : public cParam
+class cParam2Byte : public cRawParam
 {
 public:
     qint16 ClassId() const override;
@@ -48,21 +55,15 @@ public:
     // the number (-300 gives -1 and -44).
     qint32 Value() const;
     void setValue(qint32 value);
-    bool SignedValue() const { return m_signedValue; }
-    void setSignedValue(bool on) { m_signedValue = on; }
+    bool SignedValue() const { return signedRaw(); }
+    void setSignedValue(bool on) { setSignedRaw(on); }
 
     // Bytes BytePos and BytePos + 1 of the CP; refused like cParam1Byte's.
     void ConsiderPartOfCpOnly(qint16 BytePos);
-    bool FetchCp(bool ForceFetch = false) { return fetchCp(ForceFetch); }
-
-    void ReadFromLns(bool FetchCpIfRequired = false) override;
-    void WriteToLns() override;
-    void ReadFromExtCp() override;
-    void WriteToExtCp() override;
 
 private:
     friend class cParams;
-    using cParam::cParam;
+    using cRawParam::cRawParam;
     bytewindow::Window window(const CpShape &shape) const override;
     void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
     QByteArray encodeValue(const bytewindow::Window &window) const override;
@@ -70,7 +71,7 @@ private:
     qint32 m_value2 = 0;
 };
 
-class cParamASCII : public cParam
+class cParamASCII : public cRawParam
 {
 public:
     qint16 ClassId() const override;
@@ -82,16 +83,10 @@ public:
     // cParam1Byte's. A zero byte ends the text read; a written text is cut or filled with
     // zero bytes to the window.
     void ConsiderPartOfCpOnly(qint16 BytePos, quint8 ByteLength);
-    bool FetchCp(bool ForceFetch = false) { return fetchCp(ForceFetch); }
-
-    void ReadFromLns(bool FetchCpIfRequired = false) override;
-    void WriteToLns() override;
-    void ReadFromExtCp() override;
-    void WriteToExtCp() override;
 
 private:
     friend class cParams;
-    using cParam::cParam;
+    using cRawParam::cRawParam;
     bytewindow::Window window(const CpShape &shape) const override;
     void decodeValue(const QByteArray &windowBytes, const bytewindow::Window &window) override;
     QByteArray encodeValue(const bytewindow::Window &window) const override;

@@ -15,7 +15,6 @@
 #include "transfer/paramsetfile.h"
 
 #include "strings/resstrings.h"
-#include "lns/controls/controls.h"
 #include "lns/inifile.h"
 #include "lns/logger.h"
 #include "base/textutility.h"
@@ -227,22 +226,12 @@ int numberWidth(const cParam *p, int ownWidth)
     }
 }
 
-QStringList comboValues(const cParamComboBox *p)
-{
-    QStringList values;
-    for (int i = 0; i < p->ComboBoxControl()->count(); ++i)
-        if (p->ValueIsInComboList(p->ComboBoxControl()->itemData(i)))
-            values.append(QString::number(p->ComboBoxControl()->itemData(i)));
-    values.removeDuplicates();
-    return values;
-}
-
 void planValues(const cParams &params, LoadPlan &load)
 {
     planKind(params, params.TextBoxParameterCount(), &cParams::TextBoxParameter, [&](cParamTextBox *p) {
         if (const auto text = load.textFor(p)) {
-            const qint64 min = qRound64(numbers::decimalOf(p->RangeMin()) * p->Factor());
-            const qint64 max = qRound64(numbers::decimalOf(p->RangeMax()) * p->Factor());
+            const qint64 min = paramdescription::scaledMin(p->description());
+            const qint64 max = paramdescription::scaledMax(p->description());
             const qint32 value = qint32(load.leadingNumber(p, *text, LoadPlan::rangeText(min, max)));
             if (value != p->Value() && !p->IsWithinRange(value))
                 load.requireWithin(p, value, min, max);
@@ -251,16 +240,13 @@ void planValues(const cParams &params, LoadPlan &load)
     });
     planKind(params, params.OptionButtonParameterCount(), &cParams::OptionButtonParameter, [&](cParamOptBtn *p) {
         if (const auto text = load.textFor(p)) {
-            QStringList allowed;
-            for (int i = 1; i <= p->OptionButtonsCount(); ++i)
-                allowed.append(p->OptionButtonItemData(i));
-            load.requireOneOf(p, text->trimmed(), allowed);
+            load.requireOneOf(p, text->trimmed(), p->description().rawTextItems);
             load.then([p, value = *text] { p->setValue(value); });
         }
     });
     planKind(params, params.ComboBoxParameterCount(), &cParams::ComboBoxParameter, [&](cParamComboBox *p) {
         if (const auto text = load.textFor(p)) {
-            const QStringList allowed = comboValues(p);
+            const QStringList allowed = paramdescription::listValues(p->description());
             const qint32 value = qint32(load.leadingNumber(p, *text, LoadPlan::listText(allowed)));
             if (value != p->Value())
                 load.requireOneOf(p, QString::number(value), allowed);

@@ -119,6 +119,14 @@ public:
     }
 
     QStringList logTexts() const { return logger.texts(); }
+    QStringList redTexts() const
+    {
+        QStringList red;
+        for (const LogViewLine &line : logger.lines)
+            if (line.colour == logcolour::Red)
+                red.append(line.text);
+        return red;
+    }
 
     QTemporaryDir dir;
     ManualClock clock;

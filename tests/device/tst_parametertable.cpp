@@ -96,10 +96,7 @@ private slots:
         cConfiguration &config = rig.open("CM 1.02");
         config.FetchCPs();
         QVERIFY(!config.Parameters()->ParameterAllByName("OffsetTemp")->Available());
-        QStringList red;
-        for (const LogViewLine &line : rig.logger.lines)
-            if (line.colour == logcolour::Red)
-                red.append(line.text);
+        const QStringList red = rig.redTexts();
         QCOMPARE(red.size(), 1);
         const QString place = QStringLiteral("INI file %1, line %2: the entry \"OffsetTemp\"")
                                   .arg(rig.ini.fileName())
@@ -132,26 +129,29 @@ private slots:
     void buttonModesOfTheTemplate_data()
     {
         QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("held"); // the device's value before opening
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<bool>("greyed");
 
-        QTest::newRow("one mode") << "CM 1.01" << QStringList{"changes HVAC app mode=0"} << true;
-        QTest::newRow("all modes") << "CM 1.02"
+        QTest::newRow("one mode") << "CM 1.01" << "2" << QStringList{"changes HVAC app mode=0"} << true;
+        QTest::newRow("one mode held already") << "CM 1.01" << "0" << QStringList{"changes HVAC app mode=0"} << true;
+        QTest::newRow("all modes") << "CM 1.02" << "2"
                                    << QStringList{"is not available=-1", "changes HVAC app mode=0",
                                                   "changes Fan speed level=1", "changes HVAC mode=2"}
                                    << false;
-        QTest::newRow("two modes") << "CM 1.03"
+        QTest::newRow("two modes") << "CM 1.03" << "2"
                                    << QStringList{"changes HVAC app mode=0", "changes Fan speed level=1"} << false;
-        QTest::newRow("no mode") << "CM 1.06" << QStringList{} << false;
+        QTest::newRow("no mode") << "CM 1.06" << "2" << QStringList{} << false;
     }
     void buttonModesOfTheTemplate()
     {
         QFETCH(QString, device);
+        QFETCH(QString, held);
         QFETCH(QStringList, expected);
         QFETCH(bool, greyed);
         ConfigurationRig rig;
-        // A value the single-mode rule must overwrite on the device.
-        ConfigurationRig::setRaw(rig.module(device), "nciButtonMode", "2");
+        ConfigurationRig::setRaw(rig.module(device), "nciButtonMode", held);
+        rig.server->resetMessageCounts();
         cConfiguration &config = rig.open(device);
         config.FetchCPs();
 
@@ -167,23 +167,13 @@ private slots:
         QCOMPARE(buttonMode->LockMode() == E::LM_DISABLED_GREY, greyed);
         QCOMPARE(buttonMode->ComboBoxControl()->enabled(), !greyed);
         if (greyed) {
+            // The single mode is written, unless the device holds it: opening then changes nothing.
             QCOMPARE(buttonMode->ComboBoxControl()->listIndex(), 0);
             QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), QStringLiteral("0"));
+            QCOMPARE(rig.server->messageCounts(rig.device(device)).cpWrites, held == QLatin1String("0") ? 0 : 1);
         } else {
             QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), QStringLiteral("2"));
         }
-    }
-
-    // Opening the configuration of a device that holds its only mode already writes nothing.
-    void singleModeHeldAlreadyIsNotWrittenAgain()
-    {
-        ConfigurationRig rig;
-        ConfigurationRig::setRaw(rig.module("CM 1.01"), "nciButtonMode", "0");
-        rig.server->resetMessageCounts();
-        cConfiguration &config = rig.open("CM 1.01");
-        config.FetchCPs();
-        QCOMPARE(config.Parameters()->ComboBoxParameterByName("ButtonMode")->Value(), 0);
-        QCOMPARE(rig.server->messageCounts(rig.device("CM 1.01")).cpWrites, 0);
     }
 
     void switchAssignmentsFollowPanelAndVariant_data()

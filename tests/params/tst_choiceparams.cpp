@@ -37,26 +37,6 @@ private:
 
 } // namespace
 
-class TestChoiceParams : public QObject
-{
-    Q_OBJECT
-private slots:
-    void comboSelectsByItemData_data();
-    void comboSelectsByItemData();
-    void comboUserChoice();
-    void comboInvalidItem();
-    void comboControlUpdatesEnabled();
-    void comboSignedItems();
-    void comboWindowChecks();
-    void checkBoxStates_data();
-    void checkBoxStates();
-    void checkBoxSignedAndUnavailable();
-    void checkBoxWindowCheck();
-    void optionButtons();
-    void lockedKinds();
-    void noValueModes();
-};
-
 struct ComboFixture
 {
     ComboFixture()
@@ -73,296 +53,249 @@ struct ComboFixture
     cParamComboBox *p = nullptr;
 };
 
-void TestChoiceParams::comboSelectsByItemData_data()
+class TestChoiceParams : public QObject
 {
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("listIndex");
-    QTest::addColumn<bool>("inList");
-    QTest::newRow("first") << 0 << 0 << true;
-    QTest::newRow("last") << 2 << 2 << true;
-    QTest::newRow("none carries it") << 3 << -1 << false;
-}
-
-void TestChoiceParams::comboSelectsByItemData()
-{
-    QFETCH(int, value);
-    QFETCH(int, listIndex);
-    QFETCH(bool, inList);
-    ComboFixture f;
-    f.box.setListIndex(1);
-    f.p->setValue(value);
-    QCOMPARE(f.box.listIndex(), listIndex);
-    QCOMPARE(f.p->Value(), value); // no selection keeps the value
-    QCOMPARE(f.p->CurrentValueIsInComboList(), inList);
-    QCOMPARE(f.params.AnyParameterValueIsInvalid(), !inList);
-    QVERIFY(f.p->Changed());
-}
-
-void TestChoiceParams::comboUserChoice()
-{
-    ComboFixture f;
-    QVERIFY(f.box.chooseItem(QStringLiteral("item 2")));
-    QCOMPARE(f.p->Value(), 2);
-    QVERIFY(f.p->Changed());
-    f.p->WriteToLns();
-    QVERIFY(!f.p->Changed());
-    QCOMPARE(ParamsNet::raw(f.p->ConfigProperty()), QStringLiteral("2"));
-    f.p->SetValueByComboListItemIndex(1);
-    QCOMPARE(f.p->Value(), 1);
-    f.p->RemoveComboBoxItemByItemData(1);
-    QCOMPARE(f.box.count(), 2);
-    QVERIFY(!f.p->CurrentValueIsInComboList());
-}
-
-void TestChoiceParams::comboInvalidItem()
-{
-    ComboFixture f;
-    f.p->setInvalidItemString(QStringLiteral("(invalid)"));
-    f.p->setValue(7);
-    f.p->ShowInvalidItem();
-    QCOMPARE(f.box.itemText(0), QStringLiteral("(invalid)"));
-    QCOMPARE(f.box.itemData(1), 0);
-    QCOMPARE(f.box.listIndex(), 0);
-    QCOMPARE(f.box.foreColor(), colour::Red);
-    QCOMPARE(f.p->Value(), 7);
-    QVERIFY(!f.p->CurrentValueIsInComboList());
-    QVERIFY(f.params.AnyParameterValueIsInvalid());
-    f.box.chooseItem(QStringLiteral("item 1"));
-    QCOMPARE(f.p->Value(), 1);
-    QVERIFY(!f.params.AnyParameterValueIsInvalid());
-
-    // A second read of the same value off the list shows the item again; neither copy makes
-    // the value a list value.
-    f.p->setValue(7);
-    f.p->ShowInvalidItem();
-    QCOMPARE(f.box.itemText(1), QStringLiteral("(invalid)"));
-    QVERIFY(!f.p->CurrentValueIsInComboList());
-    QVERIFY(f.params.AnyParameterValueIsInvalid());
-    f.p->RemoveComboBoxItem(0);
-    QVERIFY(!f.p->CurrentValueIsInComboList());
-    f.p->RemoveComboBoxItem(0);
-    QVERIFY(!f.p->ValueIsInComboList(7));
-    QVERIFY(f.p->ValueIsInComboList(0)); // the first list value counts again
-}
-
-void TestChoiceParams::comboControlUpdatesEnabled()
-{
-    ComboFixture f;
-    f.p->setValue(0);
-    f.p->setChanged(false);
-    f.p->setControlUpdatesEnabled(false);
-    f.p->setValue(2);
-    QCOMPARE(f.p->Value(), 2);
-    QVERIFY(f.p->Changed());
-    QCOMPARE(f.box.listIndex(), 0);
-    f.p->setControlUpdatesEnabled(true);
-    QCOMPARE(f.box.listIndex(), 2);
-}
-
-void TestChoiceParams::comboSignedItems()
-{
-    ComboFixture f;
-    QVERIFY(!f.p->SignedValue());
-    ParamsNet::setRaw(f.p->ConfigProperty(), QStringLiteral("255"));
-    f.p->ReadFromLns();
-    QCOMPARE(f.p->Value(), 255);
-    f.p->AddComboBoxItem(QStringLiteral("not available"), -1);
-    QVERIFY(f.p->SignedValue());
-    f.p->ReadFromLns();
-    QCOMPARE(f.p->Value(), -1);
-    QCOMPARE(f.box.listIndex(), 3);
-    QVERIFY(!f.p->Changed());
-}
-
-void TestChoiceParams::comboWindowChecks()
-{
-    ParamsNet net;
-    cParams params;
-    MemoryComboBox direct, onImage;
-    const auto cp = net.deviceCp(QStringLiteral("Cp2"));
-    cParamComboBox *p = params.AddComboBoxParameter(QStringLiteral("Direct"), &direct, cp, QString());
-    p->ConsiderPartOfCpOnly(2, 1);
-    try {
-        p->ConsiderPartOfCpOnly(2, 2);
-        QFAIL("accepted");
-    } catch (const TqmError &e) {
-        QCOMPARE(e.number(), TqmError::InvalidWindow);
-        QCOMPARE(e.description(), QStringLiteral("invalid parameters"));
+    Q_OBJECT
+private slots:
+    void comboSelectsByItemData_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("listIndex");
+        QTest::addColumn<bool>("inList");
+        QTest::newRow("first") << 0 << 0 << true;
+        QTest::newRow("last") << 2 << 2 << true;
+        QTest::newRow("none carries it") << 3 << -1 << false;
     }
-    cConfigProp *image = params.AddConfigProp(QStringLiteral("Image"), cp, QString());
-    params.AddComboBoxParameterExtCp(QStringLiteral("OnImage"), &onImage, image)->ConsiderPartOfCpOnly(9, 9);
 
-    // Two combo boxes on the two bytes of one CP keep each other's byte.
-    cParamComboBox *q = params.AddComboBoxParameter(QStringLiteral("Other"), &onImage, cp, QString());
-    q->ConsiderPartOfCpOnly(1, 1);
-    ParamsNet::setRaw(cp, QStringLiteral("5\t6"));
-    p->ReadFromLns();
-    q->ReadFromLns();
-    QCOMPARE(p->Value(), 6);
-    QCOMPARE(q->Value(), 5);
-    p->setValue(60);
-    q->setValue(50);
-    p->WriteToLns();
-    q->WriteToLns();
-    QCOMPARE(ParamsNet::raw(cp), QStringLiteral("50\t60"));
-}
-
-void TestChoiceParams::checkBoxStates_data()
-{
-    QTest::addColumn<QString>("raw");
-    QTest::addColumn<int>("state");
-    QTest::addColumn<quint32>("colour");
-    QTest::newRow("checked") << "1" << int(Checked) << quint32(colour::WindowText);
-    QTest::newRow("unchecked") << "0" << int(Unchecked) << quint32(colour::WindowText);
-    QTest::newRow("unknown keeps state, red") << "255" << int(Greyed) << quint32(colour::Red);
-}
-
-void TestChoiceParams::checkBoxStates()
-{
-    QFETCH(QString, raw);
-    QFETCH(int, state);
-    QFETCH(quint32, colour);
-    ParamsNet net;
-    cParams params;
-    MemoryCheckBox box;
-    box.setValue(Greyed);
-    controlrouting::route(params, &box);
-    cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, net.deviceCp(QStringLiteral("Cp1")), QString());
-    QCOMPARE(p->ClassId(), qint16(1003));
-    ParamsNet::setRaw(p->ConfigProperty(), raw);
-    p->ReadFromLns();
-    QCOMPARE(box.value(), state);
-    QCOMPARE(box.foreColor(), colour);
-    QCOMPARE(p->Value(), raw.toInt());
-    QVERIFY(!p->Changed());
-
-    box.click();
-    QCOMPARE(p->Value(), box.value() == Checked ? 1 : 0);
-    QVERIFY(p->Changed());
-    p->WriteToLns();
-    QCOMPARE(ParamsNet::raw(p->ConfigProperty()), QString::number(p->Value()));
-}
-
-void TestChoiceParams::checkBoxSignedAndUnavailable()
-{
-    ParamsNet net;
-    cParams params;
-    MemoryCheckBox box, missing;
-    cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, net.deviceCp(QStringLiteral("Cp1")), QString());
-    p->setValueChecked(-1);
-    QVERIFY(p->SignedValue());
-    ParamsNet::setRaw(p->ConfigProperty(), QStringLiteral("255"));
-    p->ReadFromLns();
-    QCOMPARE(p->Value(), -1);
-    QCOMPARE(box.value(), int(Checked));
-
-    missing.setValue(Checked);
-    cParamCheckBox *q = params.AddCheckBoxParameter(QStringLiteral("Missing"), &missing, nullptr, QString());
-    QVERIFY(!q->Available());
-    QCOMPARE(missing.value(), int(Unchecked));
-    QVERIFY(!missing.enabled());
-    q->setValue(1);
-    QCOMPARE(q->Value(), 0);
-    QVERIFY(!q->Changed());
-}
-
-void TestChoiceParams::checkBoxWindowCheck()
-{
-    ParamsNet net;
-    cParams params;
-    MemoryCheckBox box;
-    const auto cp = net.deviceCp(QStringLiteral("Cp2"));
-    cConfigProp *image = params.AddConfigProp(QStringLiteral("Image"), cp, QString());
-    Q_UNUSED(image);
-    cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, cp, QString());
-    try {
-        p->ConsiderPartOfCpOnly(3, 1);
-        QFAIL("accepted");
-    } catch (const TqmError &e) {
-        QCOMPARE(e.source(), QStringLiteral("ConsiderPartOfCpOnly"));
-        QCOMPARE(e.description(), QStringLiteral("ungültige Parameter"));
+    void comboSelectsByItemData()
+    {
+        QFETCH(int, value);
+        QFETCH(int, listIndex);
+        QFETCH(bool, inList);
+        ComboFixture f;
+        f.box.setListIndex(1);
+        f.p->setValue(value);
+        QCOMPARE(f.box.listIndex(), listIndex);
+        QCOMPARE(f.p->Value(), value); // no selection keeps the value
+        QCOMPARE(f.p->CurrentValueIsInComboList(), inList);
+        QCOMPARE(f.params.AnyParameterValueIsInvalid(), !inList);
+        QVERIFY(f.p->Changed());
     }
-}
 
-void TestChoiceParams::optionButtons()
-{
-    ParamsNet net;
-    cParams params;
-    OptionGroup group;
-    MemoryOptionButton b0(0, &group), b1(1, &group), b2(2, &group);
-    const auto cp = net.deviceCp(QStringLiteral("Cp1"));
-    cParamOptBtn *p = params.AddOptionButtonParameter(QStringLiteral("TempMode"), cp, QStringLiteral("Cp1"));
-    p->AddOptionButton(&b0, QStringLiteral("1"));
-    p->AddOptionButton(&b1, QStringLiteral("0"));
-    p->AddOptionButton(&b2, QStringLiteral("2"));
-    for (auto *b : {&b0, &b1, &b2})
-        controlrouting::route(params, b);
-    QCOMPARE(b1.tag(), QStringLiteral("TempMode"));
-    QCOMPARE(p->OptionButtonsCount(), 3);
-    QCOMPARE(p->OptionButton(3), &b2);
+    void comboUserChoice()
+    {
+        ComboFixture f;
+        QVERIFY(f.box.chooseItem(QStringLiteral("item 2")));
+        QCOMPARE(f.p->Value(), 2);
+        QVERIFY(f.p->Changed());
+        f.p->WriteToLns();
+        QVERIFY(!f.p->Changed());
+        QCOMPARE(ParamsNet::raw(f.p->ConfigProperty()), QStringLiteral("2"));
+        f.p->SetValueByComboListItemIndex(1);
+        QCOMPARE(f.p->Value(), 1);
+        f.p->RemoveComboBoxItemByItemData(1);
+        QCOMPARE(f.box.count(), 2);
+        QVERIFY(!f.p->CurrentValueIsInComboList());
+    }
 
-    p->setValue(QStringLiteral("  2 "));
-    QCOMPARE(p->Value(), QStringLiteral("2"));
-    QVERIFY(b2.value());
+    void comboInvalidItem()
+    {
+        ComboFixture f;
+        f.p->setInvalidItemString(QStringLiteral("(invalid)"));
+        f.p->setValue(7);
+        f.p->ShowInvalidItem();
+        QCOMPARE(f.box.itemText(0), QStringLiteral("(invalid)"));
+        QCOMPARE(f.box.itemData(1), 0);
+        QCOMPARE(f.box.listIndex(), 0);
+        QCOMPARE(f.box.foreColor(), colour::Red);
+        QCOMPARE(f.p->Value(), 7);
+        QVERIFY(!f.p->CurrentValueIsInComboList());
+        QVERIFY(f.params.AnyParameterValueIsInvalid());
+        f.box.chooseItem(QStringLiteral("item 1"));
+        QCOMPARE(f.p->Value(), 1);
+        QVERIFY(!f.params.AnyParameterValueIsInvalid());
 
-    ParamsNet::setRaw(cp, QStringLiteral("0"));
-    p->ReadFromLns();
-    QVERIFY(b1.value());
-    QVERIFY(!b2.value());
-    QVERIFY(!p->Changed()); // the refresh clicks the button; the read clears the flag after it
+        // A second read of the same value off the list shows the item again; neither copy makes
+        // the value a list value.
+        f.p->setValue(7);
+        f.p->ShowInvalidItem();
+        QCOMPARE(f.box.itemText(1), QStringLiteral("(invalid)"));
+        QVERIFY(!f.p->CurrentValueIsInComboList());
+        QVERIFY(f.params.AnyParameterValueIsInvalid());
+        f.p->RemoveComboBoxItem(0);
+        QVERIFY(!f.p->CurrentValueIsInComboList());
+        f.p->RemoveComboBoxItem(0);
+        QVERIFY(!f.p->ValueIsInComboList(7));
+        QVERIFY(f.p->ValueIsInComboList(0)); // the first list value counts again
+    }
 
-    b0.click();
-    QCOMPARE(p->Value(), QStringLiteral("1"));
-    QVERIFY(p->Changed());
-    p->WriteToLns();
-    QCOMPARE(ParamsNet::raw(cp), QStringLiteral("1"));
-    QVERIFY(!p->Changed());
+    void comboControlUpdatesEnabled()
+    {
+        ComboFixture f;
+        f.p->setValue(0);
+        f.p->setChanged(false);
+        f.p->setControlUpdatesEnabled(false);
+        f.p->setValue(2);
+        QCOMPARE(f.p->Value(), 2);
+        QVERIFY(f.p->Changed());
+        QCOMPARE(f.box.listIndex(), 0);
+        f.p->setControlUpdatesEnabled(true);
+        QCOMPARE(f.box.listIndex(), 2);
+    }
 
-    p->setValue(QStringLiteral("9"));
-    QVERIFY(b0.value()); // no button carries it: nothing new selected
+    void comboSignedItems()
+    {
+        ComboFixture f;
+        QVERIFY(!f.p->SignedValue());
+        ParamsNet::setRaw(f.p->ConfigProperty(), QStringLiteral("255"));
+        f.p->ReadFromLns();
+        QCOMPARE(f.p->Value(), 255);
+        f.p->AddComboBoxItem(QStringLiteral("not available"), -1);
+        QVERIFY(f.p->SignedValue());
+        f.p->ReadFromLns();
+        QCOMPARE(f.p->Value(), -1);
+        QCOMPARE(f.box.listIndex(), 3);
+        QVERIFY(!f.p->Changed());
+    }
 
-    // Read from the device, the value is the CP's text untrimmed.
-    cParamOptBtn *kept = params.AddOptionButtonParameter(QStringLiteral("Kept"), std::make_shared<VerbatimCp>(" 2 "),
-                                                         QStringLiteral("Cp1"));
-    kept->ReadFromLns();
-    QCOMPARE(kept->Value(), QStringLiteral(" 2 "));
-}
+    void checkBoxStates_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<quint32>("colour");
+        QTest::newRow("checked") << "1" << int(Checked) << quint32(colour::WindowText);
+        QTest::newRow("unchecked") << "0" << int(Unchecked) << quint32(colour::WindowText);
+        QTest::newRow("unknown keeps state, red") << "255" << int(Greyed) << quint32(colour::Red);
+    }
 
-void TestChoiceParams::lockedKinds()
-{
-    ParamsNet net;
-    cParams params;
-    MemoryComboBox combo;
-    MemoryCheckBox check;
-    MemoryOptionButton option;
-    const auto cp = net.deviceCp(QStringLiteral("Cp1"));
-    params.AddComboBoxParameter(QStringLiteral("C"), &combo, cp, QString())->setLockMode(E::LM_LOCKED);
-    params.AddCheckBoxParameter(QStringLiteral("K"), &check, cp, QString())->setLockMode(E::LM_LOCKED);
-    cParamOptBtn *o = params.AddOptionButtonParameter(QStringLiteral("O"), cp, QString());
-    o->AddOptionButton(&option, QStringLiteral("0"));
-    o->setLockMode(E::LM_LOCKED);
-    QVERIFY(combo.enabled());
-    QVERIFY(check.enabled());
-    QVERIFY(!option.enabled());
-}
+    void checkBoxStates()
+    {
+        QFETCH(QString, raw);
+        QFETCH(int, state);
+        QFETCH(quint32, colour);
+        ParamsNet net;
+        cParams params;
+        MemoryCheckBox box;
+        box.setValue(Greyed);
+        controlrouting::route(params, &box);
+        cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, net.deviceCp(QStringLiteral("Cp1")), QString());
+        ParamsNet::setRaw(p->ConfigProperty(), raw);
+        p->ReadFromLns();
+        QCOMPARE(box.value(), state);
+        QCOMPARE(box.foreColor(), colour);
+        QCOMPARE(p->Value(), raw.toInt());
+        QVERIFY(!p->Changed());
 
-void TestChoiceParams::noValueModes()
-{
-    ComboFixture f;
-    f.p->setValue(2);
-    f.p->setChanged(false);
-    f.p->setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
-    QCOMPARE(f.box.listIndex(), -1);
-    QCOMPARE(f.p->Value(), 2);
-    QVERIFY(!f.p->Changed());
-    QCOMPARE(f.box.backColor(), colour::ButtonFace);
-    f.p->setValue(1); // no refresh while shown without a value
-    QCOMPARE(f.box.listIndex(), -1);
-    f.p->setLockMode(E::LM_DISABLED);
-    QCOMPARE(f.box.listIndex(), 1);
-    QVERIFY(!f.box.enabled());
-    QCOMPARE(f.box.backColor(), colour::WindowBackground);
-}
+        box.click();
+        QCOMPARE(p->Value(), box.value() == Checked ? 1 : 0);
+        QVERIFY(p->Changed());
+        p->WriteToLns();
+        QCOMPARE(ParamsNet::raw(p->ConfigProperty()), QString::number(p->Value()));
+    }
+
+    void checkBoxSignedAndUnavailable()
+    {
+        ParamsNet net;
+        cParams params;
+        MemoryCheckBox box, missing;
+        cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, net.deviceCp(QStringLiteral("Cp1")), QString());
+        p->setValueChecked(-1);
+        QVERIFY(p->SignedValue());
+        ParamsNet::setRaw(p->ConfigProperty(), QStringLiteral("255"));
+        p->ReadFromLns();
+        QCOMPARE(p->Value(), -1);
+        QCOMPARE(box.value(), int(Checked));
+
+        missing.setValue(Checked);
+        cParamCheckBox *q = params.AddCheckBoxParameter(QStringLiteral("Missing"), &missing, nullptr, QString());
+        QVERIFY(!q->Available());
+        QCOMPARE(missing.value(), int(Unchecked));
+        QVERIFY(!missing.enabled());
+        q->setValue(1);
+        QCOMPARE(q->Value(), 0);
+        QVERIFY(!q->Changed());
+    }
+
+    void optionButtons()
+    {
+        ParamsNet net;
+        cParams params;
+        OptionGroup group;
+        MemoryOptionButton b0(0, &group), b1(1, &group), b2(2, &group);
+        const auto cp = net.deviceCp(QStringLiteral("Cp1"));
+        cParamOptBtn *p = params.AddOptionButtonParameter(QStringLiteral("TempMode"), cp, QStringLiteral("Cp1"));
+        p->AddOptionButton(&b0, QStringLiteral("1"));
+        p->AddOptionButton(&b1, QStringLiteral("0"));
+        p->AddOptionButton(&b2, QStringLiteral("2"));
+        for (auto *b : {&b0, &b1, &b2})
+            controlrouting::route(params, b);
+        QCOMPARE(b1.tag(), QStringLiteral("TempMode"));
+        QCOMPARE(p->OptionButtonsCount(), 3);
+        QCOMPARE(p->OptionButton(3), &b2);
+
+        p->setValue(QStringLiteral("  2 "));
+        QCOMPARE(p->Value(), QStringLiteral("2"));
+        QVERIFY(b2.value());
+
+        ParamsNet::setRaw(cp, QStringLiteral("0"));
+        p->ReadFromLns();
+        QVERIFY(b1.value());
+        QVERIFY(!b2.value());
+        QVERIFY(!p->Changed()); // the refresh clicks the button; the read clears the flag after it
+
+        b0.click();
+        QCOMPARE(p->Value(), QStringLiteral("1"));
+        QVERIFY(p->Changed());
+        p->WriteToLns();
+        QCOMPARE(ParamsNet::raw(cp), QStringLiteral("1"));
+        QVERIFY(!p->Changed());
+
+        p->setValue(QStringLiteral("9"));
+        QVERIFY(b0.value()); // no button carries it: nothing new selected
+
+        // Read from the device, the value is the CP's text untrimmed.
+        cParamOptBtn *kept = params.AddOptionButtonParameter(QStringLiteral("Kept"), std::make_shared<VerbatimCp>(" 2 "),
+                                                             QStringLiteral("Cp1"));
+        kept->ReadFromLns();
+        QCOMPARE(kept->Value(), QStringLiteral(" 2 "));
+    }
+
+    void lockedKinds()
+    {
+        ParamsNet net;
+        cParams params;
+        MemoryComboBox combo;
+        MemoryCheckBox check;
+        MemoryOptionButton option;
+        const auto cp = net.deviceCp(QStringLiteral("Cp1"));
+        params.AddComboBoxParameter(QStringLiteral("C"), &combo, cp, QString())->setLockMode(E::LM_LOCKED);
+        params.AddCheckBoxParameter(QStringLiteral("K"), &check, cp, QString())->setLockMode(E::LM_LOCKED);
+        cParamOptBtn *o = params.AddOptionButtonParameter(QStringLiteral("O"), cp, QString());
+        o->AddOptionButton(&option, QStringLiteral("0"));
+        o->setLockMode(E::LM_LOCKED);
+        QVERIFY(combo.enabled());
+        QVERIFY(check.enabled());
+        QVERIFY(!option.enabled());
+    }
+
+    void noValueModes()
+    {
+        ComboFixture f;
+        f.p->setValue(2);
+        f.p->setChanged(false);
+        f.p->setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
+        QCOMPARE(f.box.listIndex(), -1);
+        QCOMPARE(f.p->Value(), 2);
+        QVERIFY(!f.p->Changed());
+        QCOMPARE(f.box.backColor(), colour::ButtonFace);
+        f.p->setValue(1); // no refresh while shown without a value
+        QCOMPARE(f.box.listIndex(), -1);
+        f.p->setLockMode(E::LM_DISABLED);
+        QCOMPARE(f.box.listIndex(), 1);
+        QVERIFY(!f.box.enabled());
+        QCOMPARE(f.box.backColor(), colour::WindowBackground);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestChoiceParams)
 #include "tst_choiceparams.moc"

@@ -144,16 +144,6 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(numbers::numberText(value, QLocale(locale)), expected);
     }
-
-    void singleArithmetic()
-    {
-        // A typed 21.3 on a half-step display: 21.3 * 2 in single precision is 42.6, which rounds
-        // to 43, so the value becomes 21.5.
-        const float typed = 21.3f;
-        QCOMPARE(numbers::roundHalfEven(typed * 2.0f) / 2.0, 21.5);
-        QCOMPARE(numbers::numberText(30.0f + 1.0f, QLocale::c()), QStringLiteral("31"));
-        QCOMPARE(numbers::numberText(0.1, QLocale::c()), QStringLiteral("0.1"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestNumbers)

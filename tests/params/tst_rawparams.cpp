@@ -1,6 +1,9 @@
 #include "paramsnet.h"
+#include "lns/controls/memorycontrols.h"
 #include "params/cconfigprop.h"
+#include "params/choiceparams.h"
 #include "params/cparams.h"
+#include "params/cparamtextbox.h"
 #include "params/rawparams.h"
 
 #include <QTest>
@@ -15,7 +18,6 @@ private slots:
         const auto cp = net.deviceCp(QStringLiteral("Cp4"));
         cParams params;
         cParam1Byte *p = params.Add1ByteParameter(QStringLiteral("Third"), cp, QStringLiteral("Cp4"));
-        QCOMPARE(p->ClassId(), qint16(1005));
         p->ConsiderPartOfCpOnly(3);
         p->ReadFromLns();
         QCOMPARE(p->Value(), 30);
@@ -75,6 +77,8 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(TqmError, p->Value());
     }
 
+    // Every kind refuses a window that does not fit a directly bound CP, with its own text;
+    // image-bound and late-fetched parameters are checked when their bytes are there.
     void windowChecks_data()
     {
         QTest::addColumn<QString>("kind");
@@ -82,16 +86,24 @@ private slots:
         QTest::addColumn<int>("bytePos");
         QTest::addColumn<int>("byteLength");
         QTest::addColumn<QString>("binding"); // direct, image or late
-        QTest::addColumn<bool>("accepted");
-        QTest::newRow("1-byte at 0") << "1" << "Cp4" << 0 << 1 << "direct" << false;
-        QTest::newRow("1-byte at 4 of 4") << "1" << "Cp4" << 4 << 1 << "direct" << true;
-        QTest::newRow("1-byte at 5 of 4") << "1" << "Cp4" << 5 << 1 << "direct" << false;
-        QTest::newRow("1-byte at 0 on an image") << "1" << "Cp4" << 0 << 1 << "image" << true;
-        QTest::newRow("1-byte at 0 fetched late") << "1" << "Cp4" << 0 << 1 << "late" << true;
-        QTest::newRow("2-byte at 3 of 4") << "2" << "Cp4" << 3 << 2 << "direct" << true;
-        QTest::newRow("2-byte at 4 of 4") << "2" << "Cp4" << 4 << 2 << "direct" << false;
-        QTest::newRow("text 3+4 of 6") << "A" << "Cp6" << 3 << 4 << "direct" << true;
-        QTest::newRow("text 3+4 of 5") << "A" << "Cp5" << 3 << 4 << "direct" << false;
+        QTest::addColumn<QString>("refusal"); // empty: accepted
+        const QString invalid = QStringLiteral("invalid parameters");
+        const QString ungueltig = QStringLiteral("ungültige Parameter");
+        QTest::newRow("1-byte at 0") << "1" << "Cp4" << 0 << 1 << "direct" << invalid;
+        QTest::newRow("1-byte at 4 of 4") << "1" << "Cp4" << 4 << 1 << "direct" << "";
+        QTest::newRow("1-byte at 5 of 4") << "1" << "Cp4" << 5 << 1 << "direct" << invalid;
+        QTest::newRow("1-byte at 0 on an image") << "1" << "Cp4" << 0 << 1 << "image" << "";
+        QTest::newRow("1-byte at 0 fetched late") << "1" << "Cp4" << 0 << 1 << "late" << "";
+        QTest::newRow("2-byte at 3 of 4") << "2" << "Cp4" << 3 << 2 << "direct" << "";
+        QTest::newRow("2-byte at 4 of 4") << "2" << "Cp4" << 4 << 2 << "direct" << invalid;
+        QTest::newRow("text 3+4 of 6") << "A" << "Cp6" << 3 << 4 << "direct" << "";
+        QTest::newRow("text 3+4 of 5") << "A" << "Cp5" << 3 << 4 << "direct" << invalid;
+        QTest::newRow("combo box 2+1 of 2") << "combo" << "Cp2" << 2 << 1 << "direct" << "";
+        QTest::newRow("combo box 2+2 of 2") << "combo" << "Cp2" << 2 << 2 << "direct" << invalid;
+        QTest::newRow("combo box 9+9 on an image") << "combo" << "Cp2" << 9 << 9 << "image" << "";
+        QTest::newRow("check box 3+1 of 2") << "check" << "Cp2" << 3 << 1 << "direct" << ungueltig;
+        QTest::newRow("text box 2+1 of 2") << "text box" << "Cp2" << 2 << 1 << "direct" << "";
+        QTest::newRow("text box 2+2 of 2") << "text box" << "Cp2" << 2 << 2 << "direct" << ungueltig;
     }
     void windowChecks()
     {
@@ -100,34 +112,45 @@ private slots:
         QFETCH(int, bytePos);
         QFETCH(int, byteLength);
         QFETCH(QString, binding);
-        QFETCH(bool, accepted);
+        QFETCH(QString, refusal);
         ParamsNet net;
         cParams params;
+        controls::MemoryComboBox combo;
+        controls::MemoryCheckBox check;
+        controls::MemoryTextBox text;
         const auto cp = net.deviceCp(cpName);
         cConfigProp *image = params.AddConfigProp(QStringLiteral("Image"), cp, cpName);
         const bool onImage = binding == QLatin1String("image");
+        const QString name = QStringLiteral("P");
+        const auto pos = qint16(bytePos);
+        const auto length = quint8(byteLength);
         const auto consider = [&]() -> std::function<void()> {
             if (kind == QLatin1String("1")) {
-                cParam1Byte *p = onImage ? params.Add1ByteParameterExtCp(QStringLiteral("P"), image)
-                                         : params.Add1ByteParameter(QStringLiteral("P"), cp, cpName);
+                cParam1Byte *p = onImage ? params.Add1ByteParameterExtCp(name, image) : params.Add1ByteParameter(name, cp, cpName);
                 p->setLateFetch(binding == QLatin1String("late"));
-                return [p, bytePos] { p->ConsiderPartOfCpOnly(qint16(bytePos)); };
+                return [p, pos] { p->ConsiderPartOfCpOnly(pos); };
             }
-            if (kind == QLatin1String("2")) {
-                cParam2Byte *p = params.Add2ByteParameter(QStringLiteral("P"), cp, cpName);
-                return [p, bytePos] { p->ConsiderPartOfCpOnly(qint16(bytePos)); };
+            if (kind == QLatin1String("2"))
+                return [p = params.Add2ByteParameter(name, cp, cpName), pos] { p->ConsiderPartOfCpOnly(pos); };
+            if (kind == QLatin1String("A"))
+                return [p = params.AddAsciiParameter(name, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
+            if (kind == QLatin1String("combo")) {
+                cParamComboBox *p = onImage ? params.AddComboBoxParameterExtCp(name, &combo, image)
+                                            : params.AddComboBoxParameter(name, &combo, cp, cpName);
+                return [p, pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
             }
-            cParamASCII *p = params.AddAsciiParameter(QStringLiteral("P"), cp, cpName);
-            return [p, bytePos, byteLength] { p->ConsiderPartOfCpOnly(qint16(bytePos), quint8(byteLength)); };
+            if (kind == QLatin1String("check"))
+                return [p = params.AddCheckBoxParameter(name, &check, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
+            return [p = params.AddTextBoxParameter(name, &text, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
         }();
         try {
             consider();
-            QVERIFY(accepted);
+            QVERIFY(refusal.isEmpty());
+            QCOMPARE(params.AllParameters().first()->BytePos(), pos);
         } catch (const TqmError &e) {
-            QVERIFY(!accepted);
+            QCOMPARE(e.description(), refusal);
             QCOMPARE(e.number(), qint32(0x800403E8u));
             QCOMPARE(e.source(), QStringLiteral("ConsiderPartOfCpOnly"));
-            QCOMPARE(e.description(), QStringLiteral("invalid parameters"));
             QCOMPARE(params.AllParameters().first()->BytePos(), qint16(0)); // the window stays
         }
     }

@@ -1,103 +1,56 @@
 #pragma once
 
-// A network of three command modules for the transfer tests: "Own" (the opened device) and
-// "Other" of one template, "Third" of another whose entry for OffsetTemp the plug-in INI file
-// lacks. The INI file is the shipped one plus that gap and an entry for the fan-level array. `params` holds a parameter of every
-// kind on Own's command-module object, two 1-byte parameters sharing one CP, one that is not
-// read, one without a CP, and an image of the fan-level array with a parameter bound to it. The
-// combo box offers 1 to 5, the option buttons 3, 4 and 7, the text box takes -200 to 200.
+// The transfer tests' set on the demo network: "CM 1.04" is the opened device ("own"), "CM 2.02"
+// another of its template ("other"), "CM 1.03" one of another template ("third") whose entry
+// for OffsetTemp the plug-in INI file lacks; the INI file also has an entry for the fan-level
+// array. `params` holds a parameter of every kind on own's command-module object, two 1-byte
+// parameters sharing one CP, one that is not read, one without a CP, and an image of the
+// fan-level array with a parameter bound to it. The combo box offers 1 to 5, the option
+// buttons 3, 4 and 7, the text box takes -200 to 200.
 
-#include "lns/controls/memorycontrols.h"
-#include "lns/embedded/embeddedobjectserver.h"
-#include "lns/inifile.h"
-#include "lns/logger.h"
-#include "lns/product.h"
-#include "lns/userdialogs.h"
+#include "../device/configurationrig.h"
+
 #include "params/cconfigprop.h"
 #include "params/choiceparams.h"
 #include "params/cparams.h"
 #include "params/cparamtextbox.h"
-#include "params/cpaccess.h"
 #include "params/rawparams.h"
 #include "transfer/lnstransfer.h"
 #include "transfer/paramsetfile.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QTemporaryDir>
-#include <QTest>
-
-class TransferNet
+class TransferNet : public ConfigurationRig
 {
 public:
     static inline const QString OwnTemplate = QStringLiteral("TQM_CM_L4");
 
-    TransferNet()
+    TransferNet() : ConfigurationRig("OffsetTemp@TQM_CM_L3 =\nFanLevels = 31,0,0")
     {
-        QVERIFY2(dir.isValid(), "no temporary directory");
-        const QJsonArray devices = {device("Own", "TQM_CM_L4"), device("Other", "TQM_CM_L4"),
-                                    device("Third", "TQM_CM_L3")};
-        embedded::createNetwork(dir.path(),
-                                QJsonObject{{"name", "Xfer"},
-                                            {"subsystems", QJsonArray{QJsonObject{{"path", "Site"},
-                                                                                  {"devices", devices}}}}});
-        server = embedded::EmbeddedObjectServer::create(dir.path());
-        server->open(lns::ConnectionMode::Local);
-        system = server->network(QStringLiteral("Xfer"))->systems()->item(1);
-        own = lmo(QStringLiteral("Own"));
-        other = lmo(QStringLiteral("Other"));
-        third = lmo(QStringLiteral("Third"));
-        writeIniFile();
-
+        system = session.system;
+        own = lmo(QStringLiteral("CM 1.04"));
+        other = lmo(QStringLiteral("CM 2.02"));
+        third = lmo(QStringLiteral("CM 1.03"));
         params.setContext({&dialogs, QStringLiteral("Title"), &ini, OwnTemplate, QLocale::c(), &logger});
         params.setSystem(system);
         addParameters();
     }
 
-    lns::LonMarkObjectPtr lmo(const QString &deviceName)
-    {
-        return server->lonMarkObject(QStringLiteral("Xfer.Site.") + deviceName + QStringLiteral(".CommandModule"));
-    }
+    lns::LonMarkObjectPtr lmo(const QString &deviceName) const { return module(deviceName); }
     static lns::ConfigPropertyPtr cp(const lns::LonMarkObjectPtr &object, const QString &name)
     {
         return object->configProperties()->item(name);
-    }
-    static QString raw(const lns::LonMarkObjectPtr &object, const QString &name)
-    {
-        return cpaccess::readRawText(*cp(object, name));
-    }
-    static void setRaw(const lns::LonMarkObjectPtr &object, const QString &name, const QString &text)
-    {
-        cpaccess::writeRawText(*cp(object, name), text);
     }
     static QString deviceOf(const lns::ObjectPtr &object)
     {
         const auto device = lns::ancestorByClassId(object, lns::AppDeviceClass);
         return device ? device->name() : QString();
     }
-    // Every CP value of the object's device, for comparing byte for byte.
-    static QStringList snapshot(const lns::LonMarkObjectPtr &object)
-    {
-        QStringList values;
-        for (const auto &c : object->configProperties()->items())
-            values.append(c->name() + QLatin1Char('=') + cpaccess::readRawText(*c));
-        for (const auto &c : object->appDevice()->configProperties()->items())
-            values.append(c->name() + QLatin1Char('=') + cpaccess::readRawText(*c));
-        return values;
-    }
     static void setOnline(const lns::LonMarkObjectPtr &object, bool online)
     {
         embedded::EmbeddedObjectServer::setDeviceOnline(object->appDevice(), online);
     }
 
-    QTemporaryDir dir;
-    embedded::EmbeddedObjectServerPtr server;
     lns::SystemPtr system;
     lns::LonMarkObjectPtr own, other, third;
-    IniFile ini;
-    MemoryLogger logger;
-    ScriptedDialogs dialogs;
     cParams params;
     transfer::LnsTransfer transfer{params};
     transfer::ParamSetFile file{params};
@@ -114,7 +67,7 @@ public:
     cParam1Byte *tempMode = nullptr;    // nciTempMode, DontReadFromLns
     cParam1Byte *unbound = nullptr;     // no CP
     cParam1Byte *fanLevel2 = nullptr;   // byte 2 of the fan-level image
-    cParam2Byte *offsetTemp = nullptr;  // nciTmpOffset (missing on Third)
+    cParam2Byte *offsetTemp = nullptr;  // nciTmpOffset (missing on third)
     cParamCheckBox *occCmdOn = nullptr; // nciOccCmdOn
     cParamComboBox *discLevels = nullptr; // nciDiscLevels
     cParamOptBtn *ledMode1 = nullptr;   // nciLedMode1, raw text
@@ -122,24 +75,6 @@ public:
     cConfigProp *fanLevels = nullptr;   // nciFanLevels, 5 elements
 
 private:
-    static QJsonObject device(const char *name, const char *deviceTemplate)
-    {
-        return QJsonObject{{"name", name}, {"template", deviceTemplate}, {"online", true}};
-    }
-
-    void writeIniFile()
-    {
-        QFile shipped(QStringLiteral(":/TqmCmdModule.ini"));
-        QVERIFY(shipped.open(QIODevice::ReadOnly));
-        const QString path = dir.filePath(product::PlugInIniFileName);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(shipped.readAll());
-        file.write("\r\n[" + product::CpSection.toUtf8() + "]\r\nOffsetTemp@TQM_CM_L3 =\r\nFanLevels = 31,0,0\r\n");
-        file.close();
-        ini.setFileName(path);
-    }
-
     void addParameters()
     {
         buttonMode = params.Add1ByteParameter("ButtonMode", cp(own, "nciButtonMode"), "ButtonMode");
@@ -156,8 +91,6 @@ private:
         offsetTemp = params.Add2ByteParameter("OffsetTemp", cp(own, "nciTmpOffset"), "OffsetTemp");
         offsetTemp->setSignedValue(true);
         occCmdOn = params.AddCheckBoxParameter("OccCmdOn", &checkBox, cp(own, "nciOccCmdOn"), "OccCmdOn");
-        occCmdOn->setValueChecked(1);
-        occCmdOn->setValueUnchecked(0);
         discLevels = params.AddComboBoxParameter("DiscLevels", &comboBox, cp(own, "nciDiscLevels"), "DiscLevels");
         for (int level = 1; level <= 5; ++level)
             discLevels->AddComboBoxItem(QString::number(level), level);

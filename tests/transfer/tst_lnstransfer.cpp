@@ -5,18 +5,9 @@
 
 namespace {
 
-// CPs of Own that the net's parameters read (the image's array counted per element).
+// CPs of own that the net's parameters read (the image's array counted per element).
 constexpr int DistinctCpsRead = 7;
 constexpr int FanLevelElements = 5;
-
-QStringList redTexts(const MemoryLogger &logger)
-{
-    QStringList red;
-    for (const LogViewLine &line : logger.lines)
-        if (line.colour == logcolour::Red)
-            red.append(line.text);
-    return red;
-}
 
 // Reads the net's set and gives the parameter that is never read a value of its own.
 void readAll(TransferNet &net)
@@ -157,8 +148,8 @@ private slots:
         QCOMPARE(TransferNet::raw(net.third, "nciFanLevels").section('\t', 1, 1), QStringLiteral("123"));
         // The set is bound to the opened device still, and that device was not touched.
         QCOMPARE(net.offsetTemp->ConfigProperty(), ownOffsetCp);
-        QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("Own"));
-        QCOMPARE(TransferNet::deviceOf(net.fanLevels->ConfigProperty()), QStringLiteral("Own"));
+        QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("CM 1.04"));
+        QCOMPARE(TransferNet::deviceOf(net.fanLevels->ConfigProperty()), QStringLiteral("CM 1.04"));
         QVERIFY(TransferNet::raw(net.own, "nciButtonMode") != QStringLiteral("2"));
         // The event is the report: no red line, no box.
         QVERIFY(net.logger.lines.isEmpty());
@@ -193,17 +184,17 @@ private slots:
         QCOMPARE(box.text, QStringLiteral("Fehler in WriteExtCpsToLnsLmo !!!\r\nNummer : %1\r\n"
                                           "Beschreibung : database gone\r\nZeile : 17\r\nConfigProperty : ")
                                .arg(TqmError::LnsDatabase));
-        QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("Own"));
+        QCOMPARE(TransferNet::deviceOf(net.buttonMode->ConfigProperty()), QStringLiteral("CM 1.04"));
     }
 
     void deviceThatStopsTakingCpsKeepsItsSet_data()
     {
         QTest::addColumn<QString>("device");
         QTest::addColumn<bool>("offline"); // else: a value the device refuses, after other CPs went in
-        QTest::newRow("opened device offline") << "Own" << true;
-        QTest::newRow("another device offline") << "Other" << true;
-        QTest::newRow("opened device refuses a value") << "Own" << false;
-        QTest::newRow("another device refuses a value") << "Other" << false;
+        QTest::newRow("opened device offline") << "CM 1.04" << true;
+        QTest::newRow("another device offline") << "CM 2.02" << true;
+        QTest::newRow("opened device refuses a value") << "CM 1.04" << false;
+        QTest::newRow("another device refuses a value") << "CM 2.02" << false;
     }
     // Nothing half-written: the first CP the device does not take ends its write, everything
     // written to it before is taken back, and one red line names the CP and the cause.
@@ -223,13 +214,13 @@ private slots:
         else
             net.ledMode1->setValue(QStringLiteral("1\t2")); // two bytes for a one-byte CP, written late
 
-        const bool written = device == QLatin1String("Own")
+        const bool written = net.lmo(device) == net.own
                                  ? net.transfer.WriteToLns()
                                  : net.transfer.WriteToLnsLmo(target, net.ini, product::CpSection);
 
         QVERIFY(!written);
         QCOMPARE(TransferNet::snapshot(target), before);
-        const QStringList red = redTexts(net.logger);
+        const QStringList red = net.redTexts();
         QCOMPARE(red.size(), 1);
         const QString cp = offline ? QStringLiteral("nciButtonMode") : QStringLiteral("nciLedMode1");
         QVERIFY2(red[0].startsWith(device + QStringLiteral(" / CommandModule / ") + cp), qPrintable(red[0]));
@@ -242,8 +233,8 @@ private slots:
     void noTransactionNoWrite_data()
     {
         QTest::addColumn<QString>("device");
-        QTest::newRow("opened device") << "Own";
-        QTest::newRow("another device") << "Other";
+        QTest::newRow("opened device") << "CM 1.04";
+        QTest::newRow("another device") << "CM 2.02";
     }
     void noTransactionNoWrite()
     {
@@ -259,7 +250,7 @@ private slots:
         bool stepRan = false;
         net.server->resetMessageCounts();
 
-        const bool written = device == QLatin1String("Own")
+        const bool written = net.lmo(device) == net.own
                                  ? net.transfer.WriteToLns(false, [&] { stepRan = true; })
                                  : net.transfer.WriteToLnsLmo(target, net.ini, product::CpSection, [&] { stepRan = true; });
 
@@ -268,7 +259,7 @@ private slots:
         QCOMPARE(net.server->messageCounts(target->appDevice()).cpWrites, 0);
         QCOMPARE(TransferNet::snapshot(target), before);
         QCOMPARE(system->calls, QStringList{"start"});
-        QCOMPARE(redTexts(net.logger),
+        QCOMPARE(net.redTexts(),
                  QStringList{QStringLiteral("Nothing was written to %1 / CommandModule: the network database could "
                                             "not start a transaction (database is locked).")
                                  .arg(device)});
@@ -291,7 +282,7 @@ private slots:
         QVERIFY(net.transfer.WriteToLns());
         QCOMPARE(TransferNet::raw(net.own, "nciTempMode"), QStringLiteral("7"));
         QCOMPARE(TransferNet::raw(net.own, "nciLedMode2"), QStringLiteral("5"));
-        QCOMPARE(redTexts(net.logger),
+        QCOMPARE(net.redTexts(),
                  QStringList({"TempMode (CP nciTempMode, INI entry TempMode) was not written: its value was never read "
                               "from the device.",
                               "Beyond (CP nciLedMode2, INI entry LedMode2) was not written: its value was never read "
@@ -302,7 +293,7 @@ private slots:
         QCOMPARE(net.transfer.ParametersWithoutValue(), QStringList({"TempMode", "Beyond"}));
         QVERIFY(!net.transfer.WriteToLnsLmo(net.other, net.ini, product::CpSection));
         QCOMPARE(TransferNet::snapshot(net.other), otherBefore);
-        QCOMPARE(redTexts(net.logger).size(), 1);
+        QCOMPARE(net.redTexts().size(), 1);
     }
 
     void imageNeverReadIsNeverWritten()
@@ -352,22 +343,6 @@ private slots:
         QCOMPARE(order, online ? (stepFails ? QStringList{"6"} : QStringList{"6", "commit"}) : QStringList{});
         QCOMPARE(TransferNet::raw(net.other, "nciButtonMode") == QStringLiteral("6"), written);
         QCOMPARE(TransferNet::raw(net.other, "nciPushEvent1") == QStringLiteral("7"), written);
-    }
-
-    void windowFailureNamesParameterCpAndEntry()
-    {
-        TransferNet net;
-        cParams params;
-        params.setContext(net.params.context());
-        // An entry that points at the twelve-byte set-point CP for a number of the whole CP.
-        params.AddTextBoxParameter("MinDeltaTemp", &net.textBox, TransferNet::cp(net.own, "nciSetPnts"), "MinDeltaTemp");
-        try {
-            transfer::LnsTransfer(params).ReadFromLns();
-            QFAIL("a twelve-byte number was read");
-        } catch (const TqmError &error) {
-            QCOMPARE(error.description(),
-                     QStringLiteral("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp): A number of 12 bytes is too wide."));
-        }
     }
 };
 
