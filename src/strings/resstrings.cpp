@@ -4,7 +4,6 @@
 #include "base/tqmerror.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 namespace ResStrings {
 
@@ -42,12 +41,24 @@ const QHash<int, QString> &table()
 
 int g_language = English;
 
+// "<four digits> = <text>" (the text may be empty); read by hand: the table is read before the
+// first window, where compiling a pattern would cost more than reading the whole table.
+bool isEntry(const QString &line)
+{
+    if (line.size() < 7 || line.at(4) != QLatin1Char(' ') || line.at(5) != QLatin1Char('=')
+        || line.at(6) != QLatin1Char(' '))
+        return false;
+    for (int i = 0; i < 4; ++i) {
+        if (!line.at(i).isDigit())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
 {
-    static const QRegularExpression entry(QStringLiteral("^(\\d{4}) = (.*)$"),
-                                          QRegularExpression::DotMatchesEverythingOption);
     QHash<int, QString> texts;
     const QStringList lines = content.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -58,16 +69,15 @@ QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const int lineNumber = int(i) + 1;
-        const QRegularExpressionMatch match = entry.match(line);
-        if (!match.hasMatch())
+        if (!isEntry(line))
             raiseBadTable(fileName, lineNumber,
                           QStringLiteral("expected \"<four-digit number> = <text>\", found \"%1\"")
                               .arg(line));
-        const int number = match.captured(1).toInt();
+        const int number = QStringView(line).left(4).toInt();
         if (texts.contains(number))
             raiseBadTable(fileName, lineNumber,
                           QStringLiteral("number %1 is given a second time").arg(number));
-        texts.insert(number, match.captured(2));
+        texts.insert(number, line.mid(7));
     }
     return texts;
 }
