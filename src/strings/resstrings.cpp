@@ -10,6 +10,7 @@ namespace ResStrings {
 namespace {
 
 const QString Source = QStringLiteral("GetResString");
+constexpr int FirstGermanNumber = 1000 + German;
 
 [[noreturn]] void raiseBadTable(const QString &fileName, int lineNumber, const QString &what)
 {
@@ -26,17 +27,25 @@ QString readResource(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
-const QHash<int, QString> &table()
+// Each language's table is read on its first use: a session reads only its own language's.
+const QHash<int, QString> &englishTable()
 {
-    // Loaded on first use; both languages in one map since their numbers never overlap.
-    static const QHash<int, QString> texts = [] {
-        QHash<int, QString> all = ParseTable(readResource(QStringLiteral(":/strings/en.txt")),
-                                             QStringLiteral("en.txt"));
-        all.insert(ParseTable(readResource(QStringLiteral(":/strings/de.txt")),
-                              QStringLiteral("de.txt")));
-        return all;
-    }();
+    static const QHash<int, QString> texts =
+        ParseTable(readResource(QStringLiteral(":/strings/en.txt")), QStringLiteral("en.txt"));
     return texts;
+}
+
+const QHash<int, QString> &germanTable()
+{
+    static const QHash<int, QString> texts =
+        ParseTable(readResource(QStringLiteral(":/strings/de.txt")), QStringLiteral("de.txt"));
+    return texts;
+}
+
+// The table that holds `number`: the German numbers are the English ones + 1000.
+const QHash<int, QString> &tableOf(int number)
+{
+    return number >= FirstGermanNumber ? germanTable() : englishTable();
 }
 
 int g_language = English;
@@ -84,7 +93,7 @@ QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
 
 QList<int> LoadedNumbers()
 {
-    return table().keys();
+    return englishTable().keys() + germanTable().keys();
 }
 
 } // namespace ResStrings
@@ -118,7 +127,7 @@ QString GetResString(int id, int piece)
 QString GetResStringIn(int language, int id, int piece)
 {
     const int number = id + language;
-    const auto &texts = ResStrings::table();
+    const auto &texts = ResStrings::tableOf(number);
     const auto found = texts.constFind(number);
     if (found == texts.constEnd())
         throw TqmError(TqmError::ResourceMissing, QStringLiteral("GetResString"),
@@ -135,5 +144,5 @@ QString GetResString(int id, int piece, const QStringList &values)
 
 bool ResStringExists(int id)
 {
-    return ResStrings::table().contains(id);
+    return ResStrings::tableOf(id).contains(id);
 }
