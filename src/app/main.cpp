@@ -30,6 +30,7 @@
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
 #include "widgets/aboutdialog.h"
+#include "widgets/deferredicons.h"
 #include "widgets/deviceinfodialog.h"
 #include "widgets/multidevicewindow/qtmultidevicewindow.h"
 #include "widgets/qtmainwindowview.h"
@@ -101,7 +102,9 @@ std::unique_ptr<QCoreApplication> makeApplication(int &argc, char *argv[], unatt
     }
     if (screen == unattended::Screen::None)
         return std::make_unique<QCoreApplication>(argc, argv);
-    return std::make_unique<QApplication>(argc, argv);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    widgets::useDeferredIconStyle();
+    return app;
 }
 
 // The multi-device window: the Qt dialog over the main window; unattended, one that picks the

@@ -27,6 +27,7 @@
 #include "lns/unattended.h"
 #include "session/settings.h"
 #include "strings/resstrings.h"
+#include "widgets/deferredicons.h"
 #include "widgets/deviceinfodialog.h"
 #include "widgets/qtmainwindowview.h"
 #include "widgets/qttranslations.h"
@@ -387,6 +388,7 @@ int main(int argc, char *argv[])
     }
     unattended::dropPlatformRemarks();
     QApplication app(argc, argv);
+    widgets::useDeferredIconStyle(); // the program's own style
     const QStringList arguments = QCoreApplication::arguments();
     const QString directory = arguments[1];
     const QStringList chosen = arguments.mid(2);

@@ -3,19 +3,24 @@
 #include "base/tqmerror.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
 const QString Source = QStringLiteral("RegistryAccess");
 
-// Root names become file names: only the registry's own spelling is accepted.
+// Root names become file names: only the registry's own spelling is accepted, "HKEY_" and
+// capitals or underscores.
 bool isValidRoot(const QString &root)
 {
-    static const QRegularExpression pattern(QStringLiteral("^HKEY_[A-Z_]+$"));
-    return pattern.match(root).hasMatch();
+    if (root.size() <= 5 || !root.startsWith(QLatin1String("HKEY_")))
+        return false;
+    return std::all_of(root.cbegin() + 5, root.cend(), [](QChar c) {
+        return (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('_');
+    });
 }
 
 // "A\B\\C" -> "A/B/C": the store's group separator; empty levels are dropped.

@@ -4,13 +4,13 @@
 #include "base/tqmerror.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 namespace ResStrings {
 
 namespace {
 
 const QString Source = QStringLiteral("GetResString");
+constexpr int FirstGermanNumber = 1000 + German;
 
 [[noreturn]] void raiseBadTable(const QString &fileName, int lineNumber, const QString &what)
 {
@@ -27,27 +27,47 @@ QString readResource(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
-const QHash<int, QString> &table()
+// Each language's table is read on its first use: a session reads only its own language's.
+const QHash<int, QString> &englishTable()
 {
-    // Loaded on first use; both languages in one map since their numbers never overlap.
-    static const QHash<int, QString> texts = [] {
-        QHash<int, QString> all = ParseTable(readResource(QStringLiteral(":/strings/en.txt")),
-                                             QStringLiteral("en.txt"));
-        all.insert(ParseTable(readResource(QStringLiteral(":/strings/de.txt")),
-                              QStringLiteral("de.txt")));
-        return all;
-    }();
+    static const QHash<int, QString> texts =
+        ParseTable(readResource(QStringLiteral(":/strings/en.txt")), QStringLiteral("en.txt"));
     return texts;
 }
 
+const QHash<int, QString> &germanTable()
+{
+    static const QHash<int, QString> texts =
+        ParseTable(readResource(QStringLiteral(":/strings/de.txt")), QStringLiteral("de.txt"));
+    return texts;
+}
+
+// The table that holds `number`: the German numbers are the English ones + 1000.
+const QHash<int, QString> &tableOf(int number)
+{
+    return number >= FirstGermanNumber ? germanTable() : englishTable();
+}
+
 int g_language = English;
+
+// "<four digits> = <text>" (the text may be empty); read by hand: the table is read before the
+// first window, where compiling a pattern would cost more than reading the whole table.
+bool isEntry(const QString &line)
+{
+    if (line.size() < 7 || line.at(4) != QLatin1Char(' ') || line.at(5) != QLatin1Char('=')
+        || line.at(6) != QLatin1Char(' '))
+        return false;
+    for (int i = 0; i < 4; ++i) {
+        if (!line.at(i).isDigit())
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
 QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
 {
-    static const QRegularExpression entry(QStringLiteral("^(\\d{4}) = (.*)$"),
-                                          QRegularExpression::DotMatchesEverythingOption);
     QHash<int, QString> texts;
     const QStringList lines = content.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -58,23 +78,22 @@ QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const int lineNumber = int(i) + 1;
-        const QRegularExpressionMatch match = entry.match(line);
-        if (!match.hasMatch())
+        if (!isEntry(line))
             raiseBadTable(fileName, lineNumber,
                           QStringLiteral("expected \"<four-digit number> = <text>\", found \"%1\"")
                               .arg(line));
-        const int number = match.captured(1).toInt();
+        const int number = QStringView(line).left(4).toInt();
         if (texts.contains(number))
             raiseBadTable(fileName, lineNumber,
                           QStringLiteral("number %1 is given a second time").arg(number));
-        texts.insert(number, match.captured(2));
+        texts.insert(number, line.mid(7));
     }
     return texts;
 }
 
 QList<int> LoadedNumbers()
 {
-    return table().keys();
+    return englishTable().keys() + germanTable().keys();
 }
 
 } // namespace ResStrings
@@ -108,7 +127,7 @@ QString GetResString(int id, int piece)
 QString GetResStringIn(int language, int id, int piece)
 {
     const int number = id + language;
-    const auto &texts = ResStrings::table();
+    const auto &texts = ResStrings::tableOf(number);
     const auto found = texts.constFind(number);
     if (found == texts.constEnd())
         throw TqmError(TqmError::ResourceMissing, QStringLiteral("GetResString"),
@@ -125,5 +144,5 @@ QString GetResString(int id, int piece, const QStringList &values)
 
 bool ResStringExists(int id)
 {
-    return ResStrings::table().contains(id);
+    return ResStrings::tableOf(id).contains(id);
 }

@@ -1,10 +1,9 @@
 #include "widgets/aboutdialog.h"
+#include "widgets/pictures.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QLabel>
-#include <QPixmap>
 #include <QVBoxLayout>
 
 void AboutDialog::showModal(const AboutInfo &info)
@@ -12,10 +11,10 @@ void AboutDialog::showModal(const AboutInfo &info)
     QDialog dialog(m_owner);
     dialog.setWindowTitle(info.title);
     auto *layout = new QVBoxLayout(&dialog);
-    const QString picture = QStringLiteral(":/pictures/%1.png").arg(info.pictureId);
-    if (QFile::exists(picture)) {
+    const QPixmap picture = widgets::picture(info.pictureId);
+    if (!picture.isNull()) {
         auto *icon = new QLabel(&dialog);
-        icon->setPixmap(QPixmap(picture));
+        icon->setPixmap(picture);
         layout->addWidget(icon, 0, Qt::AlignHCenter);
     }
     auto *line = new QLabel(info.line, &dialog);

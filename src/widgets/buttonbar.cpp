@@ -2,12 +2,11 @@
 
 #include "base/tqmerror.h"
 #include "widgets/accessiblefields.h"
+#include "widgets/pictures.h"
 
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPixmap>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -42,7 +41,7 @@ ButtonBar::ButtonBar(int groupPicture, QWidget *parent)
     headerLayout->setContentsMargins(6, 4, 6, 4);
     headerLayout->setSpacing(6);
     m_groupPicture->setParent(header);
-    m_groupPicture->setPixmap(picture(groupPicture).scaled(QSize(20, 20), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_groupPicture->setPixmap(widgets::picture(groupPicture).scaled(QSize(20, 20), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     m_groupCaption->setParent(header);
     QFont bold = m_groupCaption->font();
     bold.setBold(true);
@@ -61,11 +60,6 @@ ButtonBar::ButtonBar(int groupPicture, QWidget *parent)
     layout->addStretch(1);
 }
 
-QPixmap ButtonBar::picture(int id)
-{
-    return QPixmap(QStringLiteral(":/pictures/%1.png").arg(id));
-}
-
 void ButtonBar::setCaption(const QString &caption)
 {
     m_groupCaption->setText(caption);
@@ -80,7 +74,7 @@ void ButtonBar::addItem(const ui::ButtonBarItem &item, int picture)
 {
     auto *button = new QToolButton(this);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setIcon(QIcon(QStringLiteral(":/pictures/%1.png").arg(picture)));
+    button->setIcon(pictureIcon(picture));
     button->setIconSize(QSize(PictureSize, PictureSize));
     button->setText(item.caption);
     button->setCheckable(true);

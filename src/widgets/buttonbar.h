@@ -21,7 +21,7 @@ class ButtonBar : public QFrame
 {
     Q_OBJECT
 public:
-    // The group shows picture `groupPicture`; the pictures are the resources :/pictures/<id>.png.
+    // The group shows picture `groupPicture`; the pictures are those of widgets/pictures.h.
     ButtonBar(int groupPicture, QWidget *parent = nullptr);
 
     void setCaption(const QString &caption);
@@ -38,8 +38,6 @@ public:
     QString selected() const;
     // The width the captions need, at least the pictures' width.
     int neededWidth() const;
-
-    static QPixmap picture(int id);
 
 signals:
     void itemClicked(const QString &key);

@@ -1,9 +1,8 @@
 #include "widgets/statuswindowwidget.h"
+#include "widgets/pictures.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
-#include <QPixmap>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -57,9 +56,9 @@ void StatusWindowWidget::setStatusText(const QString &text)
 
 void StatusWindowWidget::setPicture(int pictureId)
 {
-    const QString path = QStringLiteral(":/pictures/%1.png").arg(pictureId);
-    if (QFile::exists(path))
-        m_picture->setPixmap(QPixmap(path));
+    const QPixmap picture = widgets::picture(pictureId);
+    if (!picture.isNull())
+        m_picture->setPixmap(picture);
 }
 
 void StatusWindowWidget::setFontName(const QString &family)

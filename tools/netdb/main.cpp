@@ -25,6 +25,7 @@
 #include <QTextStream>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -283,16 +284,28 @@ int create(const Invocation &call)
 int list(const Invocation &call)
 {
     auto server = openNetwork(call[QStringLiteral("NETWORK")], true);
-    // Everything is read before the heading is printed: a failure leaves no half a table.
-    const QList<embedded::DeviceEntry> devices = embedded::listDevices(server->network(call[QStringLiteral("NETWORK")]));
-    out() << "subsystem\tdevice\ttemplate\tprogram id\tstate\tversion\tobject name\n";
-    for (const embedded::DeviceEntry &device : devices)
+    const lns::NetworkPtr network = server->network(call[QStringLiteral("NETWORK")]);
+    // The heading comes with the first device: everything that can fail is read before that,
+    // so a failure leaves no half a table. The first line goes out at once, the rest as the
+    // stream fills.
+    bool headed = false;
+    const auto heading = [&headed] {
+        if (!std::exchange(headed, true))
+            out() << "subsystem\tdevice\ttemplate\tprogram id\tstate\tversion\tobject name\n";
+    };
+    embedded::forEachDevice(network, [&](const embedded::DeviceEntry &device) {
+        const bool first = !headed;
+        heading();
         out() << QStringList{device.subsystemPath, device.name, device.templateName, device.programId,
                              device.online ? QStringLiteral("online") : QStringLiteral("offline"),
                              QString::number(device.applicationVersion, 'f', 1),
                              device.commandModuleName.isEmpty() ? device.objectName : device.commandModuleName}
                      .join(QLatin1Char('\t'))
               << '\n';
+        if (first)
+            out().flush();
+    });
+    heading();
     return 0;
 }
 

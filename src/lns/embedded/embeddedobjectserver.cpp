@@ -413,7 +413,7 @@ QString objectName(const lns::AppDevicePtr &device)
     return objectname::join(parts);
 }
 
-QList<DeviceEntry> listDevices(const lns::NetworkPtr &network)
+void forEachDevice(const lns::NetworkPtr &network, const std::function<void(const DeviceEntry &)> &each)
 {
     const auto impl = std::dynamic_pointer_cast<NetworkImpl>(network);
     if (!impl)
@@ -435,9 +435,8 @@ QList<DeviceEntry> listDevices(const lns::NetworkPtr &network)
     }
     struct Row
     {
-        qint64 id;
         QString name;
-        qint64 templateId;
+        const DeviceTemplateDef *tpl;
         bool online;
         QVariant version;
     };
@@ -446,42 +445,51 @@ QList<DeviceEntry> listDevices(const lns::NetworkPtr &network)
          db.rows(QStringLiteral("SELECT id, subsystem_id, name, template_id, online, application_version FROM devices"
                                 " ORDER BY position, id"))) {
         const qint64 id = row[0].toLongLong();
-        levels[row[1].toLongLong()].devices.append(id);
-        devices.insert(id, {id, row[2].toString(), row[3].toLongLong(), row[4].toInt() != 0, row[5]});
+        const qint64 subsystemId = row[1].toLongLong();
+        levels[subsystemId].devices.append(id);
+        // Every template is read here, before the first device is handed on.
+        const DeviceTemplateDef *tpl = db.rememberDevice(id, row[2].toString(), subsystemId, row[3].toLongLong()).tpl.get();
+        devices.insert(id, {row[2].toString(), tpl, row[4].toInt() != 0, row[5]});
     }
 
-    QList<DeviceEntry> entries;
-    entries.reserve(devices.size());
     // Depth first, each subsystem's own devices before those of the subsystems below it.
-    const std::function<void(qint64, const QString &, const QStringList &)> visit =
-        [&](qint64 id, const QString &path, const QStringList &parts) {
-            const Level level = levels.value(id);
+    // `prefix` is the subsystem's object name (the network's and the levels' names escaped).
+    const std::function<void(qint64, const QString &, const QString &)> visit =
+        [&](qint64 id, const QString &path, const QString &prefix) {
+            const Level &level = *std::as_const(levels).find(id);
+            DeviceEntry entry;
             for (const qint64 deviceId : level.devices) {
                 const Row &row = *std::as_const(devices).find(deviceId);
-                const DeviceTemplateDef &tpl = *db.rememberDevice(row.id, row.name, id, row.templateId).tpl;
-                DeviceEntry entry;
+                const DeviceTemplateDef &tpl = *row.tpl;
                 entry.subsystemPath = path;
                 entry.name = row.name;
                 entry.templateName = tpl.name;
                 entry.programId = tpl.programId;
                 entry.online = row.online;
                 entry.applicationVersion = row.version.isNull() ? tpl.applicationVersion : row.version.toDouble();
-                entry.objectName = objectname::join(parts + QStringList{row.name});
+                entry.objectName = prefix + QLatin1Char('.') + objectname::escapePart(row.name);
+                entry.commandModuleName.clear();
                 for (const LmoDef &lmo : tpl.lmos) {
                     if (lmo.type == CommandModuleProfile) {
                         entry.commandModuleName = entry.objectName + QLatin1Char('.') + objectname::escapePart(lmo.name);
                         break;
                     }
                 }
-                entries.append(entry);
+                each(entry);
             }
             for (const qint64 child : level.children) {
-                const QString name = levels.value(child).name;
-                const QString level = objectname::escapePart(name);
-                visit(child, path.isEmpty() ? level : path + QLatin1Char('/') + level, parts + QStringList{name});
+                const QString level = objectname::escapePart(std::as_const(levels).find(child)->name);
+                visit(child, path.isEmpty() ? level : path + QLatin1Char('/') + level, prefix + QLatin1Char('.') + level);
             }
         };
-    visit(0, QString(), QStringList{network->name()});
+    levels[0]; // a network without subsystems has the system level all the same
+    visit(0, QString(), objectname::escapePart(network->name()));
+}
+
+QList<DeviceEntry> listDevices(const lns::NetworkPtr &network)
+{
+    QList<DeviceEntry> entries;
+    forEachDevice(network, [&entries](const DeviceEntry &entry) { entries.append(entry); });
     return entries;
 }
 

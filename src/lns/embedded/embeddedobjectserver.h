@@ -32,6 +32,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -162,6 +163,9 @@ struct DeviceEntry
 // Every device of the network, subsystem by subsystem (a subsystem's devices before those of
 // the subsystems below it), read with a statement for the subsystems and one for the devices.
 QList<DeviceEntry> listDevices(const lns::NetworkPtr &network);
+// The same, handed to `each` one by one as they are made: all that can fail (the statements and
+// the device templates) is read before the first device is handed on.
+void forEachDevice(const lns::NetworkPtr &network, const std::function<void(const DeviceEntry &)> &each);
 
 // The object name of a LonMark object or a device, as the plug-in takes it after "/OBJECTNAME:".
 QString objectName(const lns::LonMarkObjectPtr &lonMarkObject);
