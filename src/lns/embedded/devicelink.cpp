@@ -84,7 +84,12 @@ public:
             throw notResponding();
     }
 
+    // A real device is not foreseen: asked again every second.
+    QDateTime nvChangesAt(int, const QDateTime &now) override { return now.addMSecs(1000); }
+
     void test() override { ask(request::queryStatus()); }
+
+    lns::AppDevice::KnobCalibration knobCalibration() override { return lns::AppDevice::KnobCalibration::Calibrated; }
 
     void calibrationTrigger() override
     {

@@ -1,10 +1,12 @@
 #pragma once
 
-// How the network database reaches a device. A device without a link of its own is simulated
-// inside the database (netdb.h, commandmodulesim.h): what it answers is what the database holds.
-// A device with a LON/IP link is a real device (or tqm-devicesim) at an IP address: its CP values,
-// NV values, "does it answer" and calibration trigger go over LonTalk on LS/UDP, while the
-// database stays the one source of its template, objects and extension records.
+// How the network database reaches a device: every device answers through a DeviceLink. A device
+// without a link record is simulated inside the database (SimulatedLink, netdb.h,
+// commandmodulesim.h): what it answers is what the database holds. A device with a LON/IP link is
+// a real device (or tqm-devicesim) at an IP address: its CP values, NV values, "does it answer",
+// calibration trigger and knob calibration state go over LonTalk on LS/UDP, while the database
+// stays the one source of its template, objects and extension records, and keeps the last value
+// written to each CP and NV of every device.
 //
 // On the device, CPs are found through its self-documentation: the node object's
 // nvoFileDirectory (the NV whose self-documentation text is "@0|8") gives the address of the
@@ -19,7 +21,10 @@
 
 #include "lns/embedded/devicetemplate.h"
 
+#include "lns/lns.h"
+
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QHostAddress>
 #include <QString>
@@ -42,18 +47,25 @@ struct LinkRecord
     QString neuronId;
 };
 
+// Every call throws TqmError when the device does not answer or refuses.
 class DeviceLink
 {
 public:
     virtual ~DeviceLink() = default;
     virtual QByteArray readCp(int cpKey) = 0;
+    // The database stores the value after the link took it.
     virtual void writeCp(int cpKey, const QByteArray &bytes) = 0;
     virtual QByteArray readNv(int nvKey) = 0;
     virtual void writeNv(int nvKey, const QByteArray &bytes) = 0;
-    // Throws when the device does not answer.
+    // When, after `now`, the NV may next change without anything written; invalid: never.
+    virtual QDateTime nvChangesAt(int nvKey, const QDateTime &now) = 0;
     virtual void test() = 0;
     virtual void calibrationTrigger() = 0;
+    virtual lns::AppDevice::KnobCalibration knobCalibration() = 0;
 };
+
+class NetDb;
+std::unique_ptr<DeviceLink> makeSimulatedLink(NetDb &db, qint64 deviceId);
 
 // The tool's own LON/IP node: one per process, on the first free loopback address from
 // 127.0.1.100 on (or at the address given), port 2541.
