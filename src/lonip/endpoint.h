@@ -79,6 +79,9 @@ public:
 
     // The node's own LonTalk address, put into the packets it sends.
     void setOwnAddress(const DomainId &domain, SubnetNode address);
+    // Marks every datagram sent as from an arbitrary source: for a node whose subnet/node is
+    // not the one its IP address stands for.
+    void setArbitrarySource(bool arbitrary) { m_options.arbitrarySource = arbitrary; }
     void setHandler(Handler handler) { m_handler = std::move(handler); }
     // How long a received transaction is remembered for duplicate detection.
     void setReceiveTimerMs(int ms) { m_receiveTimerMs = ms; }
@@ -136,6 +139,7 @@ private:
     DomainId m_domain;
     SubnetNode m_address;
     Handler m_handler;
+    DatagramOptions m_options;
     int m_receiveTimerMs = 8000;
     std::map<quint32, Peer> m_peers; // by IPv4 address
     std::map<quint32, ReceiveRecord> m_records;

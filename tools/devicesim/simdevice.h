@@ -66,6 +66,9 @@ public:
     bool isAnswering() const { return m_answering; }
 
     const lonip::NeuronId &neuronId() const { return m_id; }
+    // The IP address its LON address stands for once configured (the device follows it); null
+    // before.
+    QHostAddress addressIp() const;
     QByteArray programId() const;
     quint8 nodeState() const { return m_state; }
     int winks() const { return m_winks; }

@@ -67,13 +67,30 @@ public:
 class NetDb;
 std::unique_ptr<DeviceLink> makeSimulatedLink(NetDb &db, qint64 deviceId);
 
-// The tool's own LON/IP node: one per process, on the first free loopback address from
-// 127.0.1.100 on (or at the address given), port 2541.
+// Where the tool's own node sits in a network's domain, kept with the network (tqm-netdb
+// network). The domain is the one its IP address stands for (192.168.x.x: none, 10.D.x.x: D,
+// A.B.x.x: A B 00); a subnet/node other than the IP's own is sent as an arbitrary source.
+struct ToolNodeAddress
+{
+    QString ip;     // empty: the first free loopback address from 127.0.1.100 on
+    int subnet = 0; // 0: from the IP address (x.x.S.N)
+    int node = 0;
+    bool operator==(const ToolNodeAddress &) const = default;
+    // Empty when the address can be used, else what is wrong with it.
+    QString problem() const;
+};
+
+// The tool's own LON/IP node at one address, port 2541: one per address and process, bound while
+// a link or command holds it (so that programs of the tool take turns at a network's address).
 class ToolNode
 {
 public:
+    // The default node (loopback, first free address from 127.0.1.100 on), kept for the process.
     static ToolNode &instance();
+    static std::shared_ptr<ToolNode> at(const ToolNodeAddress &address);
     ~ToolNode();
+    // The address it is bound to.
+    QHostAddress ip() const;
     lonip::NetworkClient &client();
     // A request that completes before it returns: the result, retries spent or answered.
     lonip::Result call(const lonip::Target &target, const QByteArray &apdu);
@@ -81,11 +98,13 @@ public:
     lonip::Result update(const lonip::Target &target, quint16 selector, const QByteArray &value);
 
 private:
-    ToolNode();
+    explicit ToolNode(const ToolNodeAddress &address);
     struct Parts;
     std::unique_ptr<Parts> m_parts;
 };
 
-std::unique_ptr<DeviceLink> makeLonIpLink(DeviceTemplateDefPtr tpl, const QString &deviceName, const LinkRecord &record);
+// The link to a device through the tool's node at `tool`; the node is bound at the first call.
+std::unique_ptr<DeviceLink> makeLonIpLink(DeviceTemplateDefPtr tpl, const QString &deviceName, const LinkRecord &record,
+                                          const ToolNodeAddress &tool = {});
 
 } // namespace embedded

@@ -585,7 +585,8 @@ DeviceLink &NetDb::linkOf(qint64 deviceId)
     if (found == m_links.end()) {
         const auto record = linkRecord(deviceId);
         std::unique_ptr<DeviceLink> link = record && record->kind == QLatin1String("lonip")
-                                               ? makeLonIpLink(device(deviceId).tpl, device(deviceId).name, *record)
+                                               ? makeLonIpLink(device(deviceId).tpl, device(deviceId).name, *record,
+                                                               toolNodeAddress())
                                                : makeSimulatedLink(*this, deviceId);
         found = m_links.emplace(deviceId, std::move(link)).first;
     }
@@ -613,6 +614,30 @@ void NetDb::setLinkRecord(qint64 deviceId, const std::optional<LinkRecord> &reco
     else
         exec(QStringLiteral("DELETE FROM device_links WHERE device_id = ?"), {deviceId});
     m_links.erase(deviceId);
+}
+
+ToolNodeAddress NetDb::toolNodeAddress()
+{
+    ToolNodeAddress address;
+    for (const QVariantList &row : rows(QStringLiteral("SELECT key, value FROM meta WHERE key IN ('tool_ip', 'tool_subnet', 'tool_node')"))) {
+        const QString key = row[0].toString();
+        if (key == QLatin1String("tool_ip"))
+            address.ip = row[1].toString();
+        else if (key == QLatin1String("tool_subnet"))
+            address.subnet = row[1].toInt();
+        else if (key == QLatin1String("tool_node"))
+            address.node = row[1].toInt();
+    }
+    return address;
+}
+
+void NetDb::setToolNodeAddress(const ToolNodeAddress &address)
+{
+    exec(QStringLiteral("DELETE FROM meta WHERE key IN ('tool_ip', 'tool_subnet', 'tool_node')"));
+    if (!address.ip.isEmpty())
+        exec(QStringLiteral("INSERT INTO meta(key, value) VALUES('tool_ip', ?), ('tool_subnet', ?), ('tool_node', ?)"),
+             {address.ip, address.subnet, address.node});
+    m_links.clear(); // they reach their devices through the new node
 }
 
 } // namespace embedded

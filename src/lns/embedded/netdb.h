@@ -181,6 +181,9 @@ public:
     std::optional<LinkRecord> linkRecord(qint64 deviceId);
     // Nothing: the device is simulated again.
     void setLinkRecord(qint64 deviceId, const std::optional<LinkRecord> &record);
+    // The tool's own LON/IP node in this network (meta keys tool_ip, tool_subnet, tool_node).
+    ToolNodeAddress toolNodeAddress();
+    void setToolNodeAddress(const ToolNodeAddress &address);
 
 private:
     void ensureOpen() const;
