@@ -2,6 +2,7 @@
 
 #include "base/tqmerror.h"
 #include "lns/clock.h"
+#include "lns/embedded/commandmodulesim.h"
 #include "lns/timer.h"
 #include "lonip/nmclient.h"
 #include "lonip/port.h"
@@ -17,7 +18,6 @@ namespace {
 
 const QString Source = QStringLiteral("DeviceLink");
 constexpr int MemoryChunk = 64;            // bytes per read or write memory
-constexpr quint8 SelfTestRequest = 3;      // RQ_SELF_TEST on nviRequest: the calibration trigger
 const char FileDirectoryText[] = "@0|8";   // the node object's member 8, nvoFileDirectory
 
 Result wait(const std::function<void(NetworkClient::Reply)> &start)
@@ -93,7 +93,25 @@ public:
 
     void test() override { ask(request::queryStatus()); }
 
-    lns::AppDevice::KnobCalibration knobCalibration() override { return lns::AppDevice::KnobCalibration::Calibrated; }
+    // A knob still calibrating is learning its limits or waiting for the second stop, as the
+    // device's application does it (the same rule as the simulation's, on the template's version).
+    lns::AppDevice::KnobCalibration knobCalibration() override
+    {
+        const int request = m_tpl->nvKeyByName(QStringLiteral("nviRequest"));
+        const int status = m_tpl->nvKeyByName(QStringLiteral("nvoStatus"));
+        if (request < 0 || status < 0)
+            throw refused(QStringLiteral("object status"));
+        const int block = commandModulePosition();
+        writeNv(request, nodeobject::request(block, nodeobject::UpdateStatus));
+        const QByteArray reported = readNv(status);
+        if (reported.size() != nodeobject::StatusSize || be16(reported, 0) != block)
+            throw refused(QStringLiteral("object status"));
+        if (!(quint8(reported[nodeobject::SelfTestInProgressByte]) & nodeobject::SelfTestInProgress))
+            return lns::AppDevice::KnobCalibration::Calibrated;
+        const bool learns = cmsim::learnsKnobLimits(m_tpl->cpKeyByName(QStringLiteral("PanelType")) >= 0,
+                                                    m_tpl->applicationVersion);
+        return learns ? lns::AppDevice::KnobCalibration::Learning : lns::AppDevice::KnobCalibration::WaitingForSecondStop;
+    }
 
     void calibrationTrigger() override
     {
@@ -101,7 +119,7 @@ public:
         const int block = commandModulePosition();
         if (request < 0)
             throw refused(QStringLiteral("calibration"));
-        writeNv(request, QByteArray() + char(0) + char(block) + char(SelfTestRequest));
+        writeNv(request, nodeobject::request(block, nodeobject::SelfTest));
     }
 
 private:

@@ -13,7 +13,8 @@
 // file directory in its memory; the template file names each CP of the writable value file in
 // value-file order ("header,select,flags,index,dimension;name"), so a CP's bytes sit at the sum
 // of the sizes before it. Values are read and written with read/write memory, NVs by NV fetch and
-// acknowledged NV update, the calibration trigger is a self-test request on nviRequest.
+// acknowledged NV update, the calibration trigger and the knob's state go through the node object
+// (nodeobject below).
 //
 // Every call completes before it returns (the tool's node waits on the event loop for the
 // answer, retries included). A device that does not answer raises the same error as an offline
@@ -38,6 +39,21 @@ struct Result;
 }
 
 namespace embedded {
+
+// The node object's requests (SNVT_obj_request, nviRequest) and object status (SNVT_obj_status,
+// nvoStatus) as the command module uses them: a self-test request to its block is the
+// calibration trigger, and after an update-status request nvoStatus reports the block "self test
+// in progress" until the knob is calibrated.
+namespace nodeobject {
+inline constexpr quint8 UpdateStatus = 2, SelfTest = 3; // RQ_UPDATE_STATUS, RQ_SELF_TEST
+inline constexpr int StatusSize = 6;                    // object ID (2), then four bytes of flags
+inline constexpr int SelfTestInProgressByte = 3;
+inline constexpr quint8 SelfTestInProgress = 0x02;
+inline QByteArray request(int objectId, quint8 request)
+{
+    return QByteArray() + char(objectId >> 8) + char(objectId) + char(request);
+}
+} // namespace nodeobject
 
 // What the database keeps about a device's link (table device_links).
 struct LinkRecord
