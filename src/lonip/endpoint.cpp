@@ -151,6 +151,7 @@ void Endpoint::datagramReceived(const QHostAddress &from, const QByteArray &data
         ++m_counters.undecodable; // authentication is not spoken here either
         return;
     }
+    m_counters.ft10ReceivedUs += ft10WireTimeUs(*packet);
     if (isReply(*packet))
         replyReceived(from, *packet);
     else if (packet->format != PduFormat::AuthPdu && !(packet->format != PduFormat::Apdu && packet->type >= tpdu::Reminder))

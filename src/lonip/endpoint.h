@@ -62,6 +62,7 @@ struct Counters
     int duplicates = 0;  // requests answered again from the record
     int timeouts = 0;    // transactions that ran out of retries
     qint64 ft10WireUs = 0; // what everything sent would take on an FT-10 channel
+    qint64 ft10ReceivedUs = 0; // and everything received
 };
 
 class Endpoint : public QObject

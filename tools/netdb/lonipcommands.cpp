@@ -9,7 +9,6 @@
 #include "simcommands.h"
 
 #include <QCommandLineParser>
-#include <QEventLoop>
 
 namespace netdbtool {
 
@@ -100,13 +99,6 @@ QList<QHostAddress> addressRange(const QString &text, const embedded::ToolNode &
     return range;
 }
 
-void waitUntil(const std::function<bool()> &done)
-{
-    QEventLoop loop;
-    while (!done())
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-}
-
 int discoverCommand(const QStringList &arguments)
 {
     QCommandLineParser parser;
@@ -146,7 +138,7 @@ int discoverCommand(const QStringList &arguments)
                 note(ip, *id);
         }, Timing{150, 1});
     }
-    waitUntil([&] { return waiting == 0; });
+    tool.waitUntil([&] { return waiting == 0; });
     QObject::disconnect(pins);
     for (const Found &f : std::as_const(found)) {
         const Result status = tool.call(Target::neuronId(f.ip, f.identity.neuronId), request::queryStatus());

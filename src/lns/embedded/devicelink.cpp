@@ -8,7 +8,7 @@
 #include "lonip/port.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
+#include <QElapsedTimer>
 
 namespace embedded {
 
@@ -20,16 +20,7 @@ const QString Source = QStringLiteral("DeviceLink");
 constexpr int MemoryChunk = 64;            // bytes per read or write memory
 const char FileDirectoryText[] = "@0|8";   // the node object's member 8, nvoFileDirectory
 
-Result wait(const std::function<void(NetworkClient::Reply)> &start)
-{
-    std::optional<Result> result;
-    start([&result](const Result &r) { result = r; });
-    QEventLoop loop;
-    while (!result)
-        loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
-    return *result;
-}
-
+constexpr int WaitSliceMs = 5;             // how often a wait looks at the node's retry timers
 quint16 be16(const QByteArray &b, qsizetype at)
 {
     return quint16(quint8(b[at]) << 8 | quint8(b[at + 1]));
@@ -300,11 +291,18 @@ private:
 
 } // namespace
 
+// The node's retry timers run on a clock of its own that its waits move on with the system
+// clock: no Qt timer is involved, so a wait runs nothing but this node's socket and timers.
 struct ToolNode::Parts
 {
+    ManualClock clock{QDateTime::currentDateTime()};
+    ManualTimerFactory timers{clock};
+    QElapsedTimer sinceCatchUp;
     std::unique_ptr<UdpPort> port;
     std::unique_ptr<Endpoint> endpoint;
     std::unique_ptr<NetworkClient> client;
+
+    void catchUp() { clock.advanceMs(sinceCatchUp.restart()); }
 };
 
 QString ToolNodeAddress::problem() const
@@ -351,7 +349,8 @@ ToolNode::ToolNode(const ToolNodeAddress &address) : m_parts(std::make_unique<Pa
     m_parts->port->allowNonLoopback(!isLoopback(ip));
     const auto derived = fromNodeIp(ip);
     const SubnetNode own = address.subnet ? SubnetNode{quint8(address.subnet), quint8(address.node)} : derived->address;
-    m_parts->endpoint = std::make_unique<Endpoint>(*m_parts->port, QtTimerFactory::instance(), SystemClock::instance());
+    m_parts->sinceCatchUp.start();
+    m_parts->endpoint = std::make_unique<Endpoint>(*m_parts->port, m_parts->timers, m_parts->clock);
     m_parts->endpoint->setOwnAddress(*domainOfIp(ip), own);
     m_parts->endpoint->setArbitrarySource(!derived || derived->address != own);
     m_parts->client = std::make_unique<NetworkClient>(*m_parts->endpoint);
@@ -394,6 +393,24 @@ QHostAddress ToolNode::ip() const
 NetworkClient &ToolNode::client()
 {
     return *m_parts->client;
+}
+
+void ToolNode::waitUntil(const std::function<bool()> &done)
+{
+    m_parts->catchUp();
+    while (!done()) {
+        m_parts->port->waitForDatagrams(WaitSliceMs);
+        m_parts->catchUp();
+    }
+}
+
+Result ToolNode::wait(const std::function<void(NetworkClient::Reply)> &start)
+{
+    m_parts->catchUp(); // timers started now count from now
+    std::optional<Result> result;
+    start([&result](const Result &r) { result = r; });
+    waitUntil([&result] { return result.has_value(); });
+    return *result;
 }
 
 Result ToolNode::call(const Target &target, const QByteArray &apdu)

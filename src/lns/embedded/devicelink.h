@@ -16,9 +16,13 @@
 // acknowledged NV update, the calibration trigger and the knob's state go through the node object
 // (nodeobject below).
 //
-// Every call completes before it returns (the tool's node waits on the event loop for the
-// answer, retries included). A device that does not answer raises the same error as an offline
-// simulated device.
+// Every call completes before it returns, retries included. Its wait runs no event loop: it
+// blocks on the tool node's socket and fires the node's own retry timers, so no window timer,
+// monitor tick, user input, posted event or D-Bus call runs in the middle of a device access
+// (the program has one thread, and its window logic is not written to be re-entered). The window
+// does not repaint during a wait: a few milliseconds per message, up to four transmit timers
+// (0.8 s) for a device that does not answer. A device that does not answer raises the same error
+// as an offline simulated device.
 
 #include "lns/embedded/devicetemplate.h"
 
@@ -29,6 +33,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -112,9 +117,13 @@ public:
     lonip::Result call(const lonip::Target &target, const QByteArray &apdu);
     lonip::Result poll(const lonip::Target &target, quint16 selector);
     lonip::Result update(const lonip::Target &target, quint16 selector, const QByteArray &value);
+    // Serves the node (its socket and retry timers, nothing else) until `done`; for requests
+    // started on the client() directly.
+    void waitUntil(const std::function<bool()> &done);
 
 private:
     explicit ToolNode(const ToolNodeAddress &address);
+    lonip::Result wait(const std::function<void(std::function<void(const lonip::Result &)>)> &start);
     struct Parts;
     std::unique_ptr<Parts> m_parts;
 };
