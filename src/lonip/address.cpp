@@ -78,21 +78,27 @@ QHostAddress nodeIp(const DomainId &domain, quint8 subnet, quint8 node)
     }
 }
 
-std::optional<IpNodeAddress> fromNodeIp(const QHostAddress &ip)
+std::optional<DomainId> domainOfIp(const QHostAddress &ip)
 {
     bool ok = false;
     const quint32 v4 = ip.toIPv4Address(&ok);
     if (!ok)
         return std::nullopt;
     const quint8 a = quint8(v4 >> 24), b = quint8(v4 >> 16);
-    if ((v4 & 0xFF) > 127)
-        return std::nullopt; // node numbers have seven bits
-    const SubnetNode address{quint8(v4 >> 8), quint8(v4 & 0x7F)};
     if (a == 192 && b == 168)
-        return IpNodeAddress{DomainId(), address};
+        return DomainId();
     if (a == 10)
-        return IpNodeAddress{DomainId(1, char(b)), address};
-    return IpNodeAddress{DomainId(QByteArray() + char(a) + char(b) + char(0)), address};
+        return DomainId(1, char(b));
+    return DomainId(QByteArray() + char(a) + char(b) + char(0));
+}
+
+std::optional<IpNodeAddress> fromNodeIp(const QHostAddress &ip)
+{
+    const auto domain = domainOfIp(ip);
+    const quint32 v4 = ip.toIPv4Address();
+    if (!domain || (v4 & 0xFF) > 127)
+        return std::nullopt; // node numbers have seven bits
+    return IpNodeAddress{*domain, SubnetNode{quint8(v4 >> 8), quint8(v4 & 0x7F)}};
 }
 
 bool isLoopback(const QHostAddress &ip)

@@ -66,6 +66,8 @@ struct IpNodeAddress
 };
 // The reverse: the domain, subnet and node an IPv4 unicast address stands for.
 std::optional<IpNodeAddress> fromNodeIp(const QHostAddress &ip);
+// The domain alone (the address's first bytes), whatever its last byte.
+std::optional<DomainId> domainOfIp(const QHostAddress &ip);
 
 // Whether a datagram may go to this address: the link sends only to the loopback network unless
 // its owner allows more.

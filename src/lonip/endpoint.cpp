@@ -65,7 +65,7 @@ void Endpoint::send(const QHostAddress &ip, const Destination &destination, Serv
     if (service == Service::Unacknowledged) {
         p.format = PduFormat::Apdu;
         ++m_counters.requests;
-        const bool sent = transmit(ip, encodeDatagram(p));
+        const bool sent = transmit(ip, encodeDatagram(p, m_options));
         if (done)
             done(Outcome{sent ? Outcome::Status::Ok : Outcome::Status::NotSent, {}});
         return;
@@ -92,7 +92,7 @@ void Endpoint::startNext(const QHostAddress &ip)
     // Numbers 1 to 15 in turn: never the same twice running, so the receiver tells them apart.
     peer.lastTransaction = quint8(peer.lastTransaction % 15 + 1);
     t.packet.transaction = peer.lastTransaction;
-    t.datagram = encodeDatagram(t.packet);
+    t.datagram = encodeDatagram(t.packet, m_options);
     ++m_counters.requests;
     if (!transmit(ip, t.datagram)) {
         finish(ip, Outcome{Outcome::Status::NotSent, {}});
@@ -151,6 +151,7 @@ void Endpoint::datagramReceived(const QHostAddress &from, const QByteArray &data
         ++m_counters.undecodable; // authentication is not spoken here either
         return;
     }
+    m_counters.ft10ReceivedUs += ft10WireTimeUs(*packet);
     if (isReply(*packet))
         replyReceived(from, *packet);
     else if (packet->format != PduFormat::AuthPdu && !(packet->format != PduFormat::Apdu && packet->type >= tpdu::Reminder))
@@ -201,12 +202,12 @@ void Endpoint::requestReceived(const QHostAddress &from, const Packet &packet)
     if (service == Service::Acknowledged) {
         answer.format = PduFormat::Tpdu;
         answer.type = tpdu::Acknowledgement;
-        reply = encodeDatagram(answer);
+        reply = encodeDatagram(answer, m_options);
     } else if (service == Service::Request) {
         answer.format = PduFormat::Spdu;
         answer.type = spdu::Response;
         answer.body = *response;
-        reply = encodeDatagram(answer);
+        reply = encodeDatagram(answer, m_options);
     }
     m_records[keyOf(from)] = ReceiveRecord{packet.transaction, packet.format, reply, m_clock.now()};
     if (!reply.isEmpty()) {

@@ -62,6 +62,7 @@ struct Counters
     int duplicates = 0;  // requests answered again from the record
     int timeouts = 0;    // transactions that ran out of retries
     qint64 ft10WireUs = 0; // what everything sent would take on an FT-10 channel
+    qint64 ft10ReceivedUs = 0; // and everything received
 };
 
 class Endpoint : public QObject
@@ -79,6 +80,9 @@ public:
 
     // The node's own LonTalk address, put into the packets it sends.
     void setOwnAddress(const DomainId &domain, SubnetNode address);
+    // Marks every datagram sent as from an arbitrary source: for a node whose subnet/node is
+    // not the one its IP address stands for.
+    void setArbitrarySource(bool arbitrary) { m_options.arbitrarySource = arbitrary; }
     void setHandler(Handler handler) { m_handler = std::move(handler); }
     // How long a received transaction is remembered for duplicate detection.
     void setReceiveTimerMs(int ms) { m_receiveTimerMs = ms; }
@@ -136,6 +140,7 @@ private:
     DomainId m_domain;
     SubnetNode m_address;
     Handler m_handler;
+    DatagramOptions m_options;
     int m_receiveTimerMs = 8000;
     std::map<quint32, Peer> m_peers; // by IPv4 address
     std::map<quint32, ReceiveRecord> m_records;

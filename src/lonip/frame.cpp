@@ -191,7 +191,7 @@ QByteArray encodeDatagram(const Packet &p, const DatagramOptions &options)
     const Destination &d = p.destination;
     const quint8 format = envelopeAddressFormat(d, options.explicitSubnetNode);
     QByteArray out;
-    out += char(0); // legacy version, source derived from the sender's IP
+    out += char(options.arbitrarySource ? lsudp::ArbitrarySource : 0); // legacy version
     out += char(format << 4 | (options.backlog ? 0x08 : 0) | (p.priority ? 0x04 : 0) | quint8(p.format));
     if (options.backlog)
         out += char(*options.backlog);

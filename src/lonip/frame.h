@@ -61,6 +61,9 @@ struct DatagramOptions
     // (for a device behind a router, whose IP is not derived from its address).
     bool explicitSubnetNode = false;
     std::optional<quint8> backlog; // the MCR backlog byte
+    // The sender's subnet/node is not the one its IP address stands for: the receiver answers
+    // the IP address and takes no source address from it.
+    bool arbitrarySource = false;
 };
 
 QByteArray encodeDatagram(const Packet &packet, const DatagramOptions &options = {});

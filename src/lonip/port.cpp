@@ -31,6 +31,14 @@ bool UdpPort::send(const QHostAddress &to, const QByteArray &datagram)
     return m_socket->writeDatagram(datagram, to, m_port) == datagram.size();
 }
 
+bool UdpPort::waitForDatagrams(int ms)
+{
+    if (!m_socket->waitForReadyRead(ms))
+        return false;
+    readPending(); // readyRead may have delivered them already
+    return true;
+}
+
 void UdpPort::readPending()
 {
     while (m_socket->hasPendingDatagrams()) {

@@ -36,6 +36,9 @@ public:
     void allowNonLoopback(bool allow) { m_anyAddress = allow; }
     QHostAddress localAddress() const override { return m_local; }
     bool send(const QHostAddress &to, const QByteArray &datagram) override;
+    // Blocks up to `ms` for datagrams, without the event loop; they are delivered (received)
+    // before it returns. False when none came.
+    bool waitForDatagrams(int ms);
 
 private:
     void readPending();

@@ -1,5 +1,6 @@
-// The temperature-sensor calibration as the window runs it on a command module reached over
-// LON/IP (tqm-devicesim on loopback): measured by polling the device, corrected on the device.
+// The calibrations as the window runs them on a command module reached over LON/IP
+// (tqm-devicesim on loopback): the sensor measured by polling the device and corrected on it, the
+// knob's calibration triggered on the device, which then reports it learning.
 
 #include "ui/windowrig.h"
 
@@ -59,6 +60,18 @@ private slots:
         QCOMPARE(rig.cp("CM 1.04", "nciTmpOffset"), QString("255\t169"));
         QCOMPARE(rig.cp("CM 1.04", "nciTempMode"), QString("1"));
         QVERIFY(simCommand("127.0.51.1 --show").contains("nvoSpaceTemp 21.50"));
+    }
+
+    void triggersTheKnobCalibrationOnTheDevice()
+    {
+        WindowRig rig;
+        const lns::AppDevicePtr device = rig.device("CM 1.04");
+        embedded::EmbeddedObjectServer::setDeviceLink(device, embedded::LinkRecord{"lonip", "127.0.51.1", {}});
+        QCOMPARE(device->knobCalibration(), lns::AppDevice::KnobCalibration::Calibrated);
+        rig.open("CM 1.04", 2);
+        QVERIFY(rig.view.clickCommandButton(calibration::button::KnobCentre));
+        QVERIFY(simCommand("127.0.51.1 --show").contains("knob learning"));
+        QCOMPARE(device->knobCalibration(), lns::AppDevice::KnobCalibration::Learning);
     }
 };
 

@@ -123,7 +123,7 @@ private slots:
         QTest::newRow("7 explicit subnet/node, backlog") << hex("00 79 02 03 07 21 2C")
             << "bl2 SPDU 1/100 -> 3/7 dom 7f0000 type 2 tid 1 [2c]" << true;
         QTest::newRow("arbitrary source") << hex("01 11 03 73 05")
-            << "bl0 SPDU 0/0 -> 1/12 dom 7f0000 type 0 tid 3 [73 05]" << false;
+            << "bl0 SPDU 0/0 -> 1/12 dom 7f0000 type 0 tid 3 [73 05]" << true;
     }
     void datagram()
     {
@@ -136,6 +136,7 @@ private slots:
         if (reencodes) {
             DatagramOptions options;
             options.explicitSubnetNode = (quint8(bytes[1]) >> 4) == lsudp::ExplicitSubnetNode;
+            options.arbitrarySource = quint8(bytes[0]) & lsudp::ArbitrarySource;
             if (quint8(bytes[1]) & 0x08)
                 options.backlog = p->deltaBacklog;
             QCOMPARE(encodeDatagram(*p, options), bytes);

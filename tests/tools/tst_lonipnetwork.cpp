@@ -1,7 +1,8 @@
 // The demo network with three of its command modules reached over LON/IP, as tqm-devicesim
-// plays them on loopback (two CPs in configuration NVs, the others in CP files): discovered and
-// commissioned with tqm-netdb, configured with tqm-config byte for byte as on the simulated link,
-// one taken down during a write, monitored by poll.
+// plays them on loopback (two CPs in configuration NVs, the others in CP files), through a tool
+// node whose subnet/node is not its IP address's: discovered and commissioned with tqm-netdb (one
+// moved to another subnet/node), configured with tqm-config byte for byte as on the simulated
+// link, one taken down during a write, monitored by poll.
 
 #include "lns/embedded/embeddedobjectserver.h"
 
@@ -79,6 +80,8 @@ private slots:
     {
         QVERIFY(m_home.isValid());
         QCOMPARE(run("tqm-netdb", {"create", "Demo", "--demo"}).exitCode, 0);
+        QVERIFY(run("tqm-netdb", {"network", "Demo", "--tool-ip", "127.0.1.91", "--tool-subnet", "2", "--tool-node", "9"})
+                    .out.contains("(arbitrary source)"));
         m_sim.setProcessEnvironment(environment());
         m_sim.start(qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-devicesim", {"--first", "127.0.49.1", "--count", "3", "--nv-cps", "nciSndHrtBt,nciButtonMode"});
         QVERIFY(m_sim.waitForStarted(5000));
@@ -100,12 +103,14 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             const QString ip = QStringLiteral("127.0.49.%1").arg(i + 1);
             QVERIFY(found.out.contains(ip + QStringLiteral(" 05:00:7F:00:31:0%1").arg(i + 1)));
-            const Run commissioned = run("tqm-netdb", {"commission", "Demo", Linked[i], "--neuron-id",
-                                                       QStringLiteral("05:00:7F:00:31:0%1").arg(i + 1), "--ip", ip});
+            const QStringList moved = i == 2 ? QStringList{"--subnet", "50", "--node", "3"} : QStringList();
+            const Run commissioned = run("tqm-netdb", QStringList{"commission", "Demo", Linked[i], "--neuron-id",
+                                                                  QStringLiteral("05:00:7F:00:31:0%1").arg(i + 1), "--ip", ip} + moved);
             QVERIFY2(commissioned.exitCode == 0, qPrintable(commissioned.out));
         }
         QVERIFY(run("tqm-netdb", {"discover", "Demo", "--lonip", "127.0.49.0/24"}).out.contains("0 device(s)"));
         QVERIFY(simCommand("127.0.49.1 --show").contains(" state 4,"));
+        QVERIFY(simCommand("127.0.50.3 --show").contains(" state 4,"));
     }
 
     void configureAsOnTheSimulatedLink()
@@ -162,7 +167,7 @@ private slots:
                     {"watch", "Demo", LinkedObjects[2], "nvoSpaceTemp", "--seconds", "4", "--poll", "3"});
         QVERIFY(watch.waitForStarted(5000));
         QVERIFY(QTest::qWaitFor([&] { watch.waitForReadyRead(100); return watch.peek(4096).contains("nvoSpaceTemp"); }, 5000));
-        simCommand("127.0.49.3 --room-temp 25.3");
+        simCommand("127.0.50.3 --room-temp 25.3");
         QVERIFY(QTest::qWaitFor([&] { watch.waitForReadyRead(100); return watch.peek(1 << 16).contains("nvoSpaceTemp 25.30"); }, 5000));
         watch.waitForFinished(10000);
     }
@@ -171,7 +176,7 @@ private slots:
     {
         const Run done = run("tqm-netdb", {"decommission", "Demo", Linked[2]});
         QVERIFY2(done.exitCode == 0, qPrintable(done.out));
-        QVERIFY(simCommand("127.0.49.3 --show").contains(" state 2,"));
+        QVERIFY(simCommand("127.0.50.3 --show").contains(" state 2,"));
         QVERIFY(run("tqm-netdb", {"device", "Demo", Linked[2]}).out.contains("simulated link"));
     }
 };

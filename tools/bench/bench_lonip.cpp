@@ -1,4 +1,4 @@
-// bench-lonip: 100 command modules on loopback (in this process, each on its own address and
+// bench-lonip: 100 command modules on loopback (tqm-devicesim, each on its own address and
 // socket) commissioned and configured over LON/IP the way tqm-netdb and the plug-in do it:
 // commissioning, every CP read through the device's CP files, one CP written, one NV fetched.
 // Prints datagrams per device (requests, answers, retries), milliseconds per device and the time
@@ -7,24 +7,15 @@
 
 #include "lns/embedded/devicelink.h"
 #include "lonip/nmclient.h"
-#include "lonip/port.h"
-#include "simdevice.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTextStream>
-#include <cstdio>
 
 using namespace lonip;
 
 namespace {
-
-struct SimNode
-{
-    std::unique_ptr<devicesim::SimDevice> device;
-    std::unique_ptr<UdpPort> port;
-    std::unique_ptr<Endpoint> endpoint;
-};
 
 const DomainId Loopback = QByteArray("\x7F\x00\x00", 3);
 
@@ -55,21 +46,15 @@ int main(int argc, char *argv[])
     const auto tpl = embedded::DeviceTemplateDef::builtIn(QStringLiteral("TQM_CM_L4"));
     const quint32 first = QHostAddress(QStringLiteral("127.0.46.1")).toIPv4Address();
 
-    std::vector<SimNode> nodes;
-    for (int i = 0; i < count; ++i) {
-        const QHostAddress ip(first + quint32(i));
-        SimNode node;
-        node.device = std::make_unique<devicesim::SimDevice>(
-            tpl, NeuronId{QByteArray("\x05\x00\x7F\x00\x2E", 5) + char(i + 1)}, SystemClock::instance());
-        node.port = std::make_unique<UdpPort>(ip, LsUdpPort);
-        if (!node.port->open()) {
-            out << "cannot open " << ip.toString() << '\n';
-            return 1;
-        }
-        node.endpoint = std::make_unique<Endpoint>(*node.port, QtTimerFactory::instance(), SystemClock::instance());
-        auto *device = node.device.get();
-        node.endpoint->setHandler([device](const Incoming &m) { return device->handle(m); });
-        nodes.push_back(std::move(node));
+    // The devices in a process of their own: the tool's node serves only itself while it waits.
+    QProcess devices;
+    devices.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tqm-devicesim"),
+                  {QStringLiteral("--first"), QStringLiteral("127.0.46.1"), QStringLiteral("--count"), QString::number(count)});
+    while (devices.waitForReadyRead(10000) && !devices.peek(1 << 20).contains("ready\n")) {
+    }
+    if (!devices.peek(1 << 20).contains("ready\n")) {
+        out << "tqm-devicesim did not start: " << devices.readAllStandardError() << '\n';
+        return 1;
     }
 
     Endpoint &tool = embedded::ToolNode::instance().client().endpoint();
@@ -78,7 +63,8 @@ int main(int argc, char *argv[])
     elapsed.start();
     for (int i = 0; i < count; ++i) {
         const QHostAddress ip(first + quint32(i));
-        commission(ip, nodes[i].device->neuronId());
+        // tqm-devicesim's Neuron IDs end in the subnet and node of the device's address.
+        commission(ip, NeuronId{QByteArray("\x05\x00\x7F\x00\x2E", 5) + char(i + 1)});
         auto link = embedded::makeLonIpLink(tpl, QStringLiteral("CM %1").arg(i + 1),
                                             embedded::LinkRecord{QStringLiteral("lonip"), ip.toString(), {}});
         for (int key = 0; key < tpl->cps.size(); ++key)
@@ -87,21 +73,18 @@ int main(int argc, char *argv[])
         link->readNv(tpl->nvKeyByName(QStringLiteral("nvoSpaceTemp")));
     }
     const double ms = double(elapsed.nsecsElapsed()) / 1e6;
+    devices.closeWriteChannel();
+    devices.waitForFinished(5000);
 
-    Counters devices;
-    for (const SimNode &node : nodes) {
-        devices.replies += node.endpoint->counters().replies;
-        devices.ft10WireUs += node.endpoint->counters().ft10WireUs;
-    }
     const Counters &t = tool.counters();
     const double n = count;
     out << "devices " << count << " (commissioning, " << tpl->cps.size()
         << " CPs read from the CP files, one written, one NV fetched)\n";
     out << QStringLiteral("datagrams per device: %1 requests, %2 answers, %3 retries, %4 time-outs\n")
-               .arg(t.requests / n, 0, 'f', 1).arg(devices.replies / n, 0, 'f', 1).arg(t.retries / n, 0, 'f', 2)
+               .arg(t.requests / n, 0, 'f', 1).arg(t.received / n, 0, 'f', 1).arg(t.retries / n, 0, 'f', 2)
                .arg(t.timeouts / n, 0, 'f', 2);
     out << QStringLiteral("ms per device over loopback: %1\n").arg(ms / n, 0, 'f', 2);
     out << QStringLiteral("FT-10 wire time per device: %1 ms (frames only, no channel access)\n")
-               .arg((t.ft10WireUs + devices.ft10WireUs) / n / 1000.0, 0, 'f', 1);
+               .arg((t.ft10WireUs + t.ft10ReceivedUs) / n / 1000.0, 0, 'f', 1);
     return t.timeouts == 0 ? 0 : 1;
 }

@@ -7,7 +7,8 @@
 // CPs are kept in the CP files of the memory image, those of --nv-cps in configuration network
 // variables instead (simdevice.h).
 // Devices start unconfigured (commission them with tqm-netdb), or with --configured in domain
-// 7F 00 00 at the subnet/node of their address. Each line on standard input acts on one device
+// 7F 00 00 at the subnet/node of their address. A configured device follows its LON address: given
+// another subnet/node, it moves to the IP address they stand for once it has answered. Each line on standard input acts on one device
 // (ADDRESS) or on every one (all), with the options of `tqm-netdb sim` and a few of its own:
 //   ADDRESS [--room-temp T] [--sensor-error E] [--knob K] [--switch up|down] [--press BUTTON]...
 //           [--down] [--down-after N] [--up] [--service-pin] [--show]
@@ -26,6 +27,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
@@ -58,27 +60,18 @@ public:
     {
         const quint32 v4 = ip.toIPv4Address();
         const lonip::NeuronId id{QByteArray("\x05\x00\x7F\x00", 4) + char(v4 >> 8) + char(v4)};
-        Node node;
-        node.ip = ip;
-        node.device = std::make_unique<SimDevice>(std::move(tpl), id, SystemClock::instance(), m_nvCps);
+        auto node = std::make_unique<Node>();
+        node->device = std::make_unique<SimDevice>(std::move(tpl), id, SystemClock::instance(), m_nvCps);
         if (configured)
-            node.device->configure(LoopbackDomain, quint8(v4 >> 8), quint8(v4 & 0x7F));
-        node.port = std::make_unique<lonip::UdpPort>(ip, lonip::LsUdpPort);
-        QString error;
-        if (!node.port->open(&error))
-            throw TqmError(TqmError::FileAccess, QStringLiteral("tqm-devicesim"),
-                           QStringLiteral("Cannot open %1 port %2: %3").arg(ip.toString()).arg(lonip::LsUdpPort).arg(error));
-        node.endpoint = std::make_unique<lonip::Endpoint>(*node.port, QtTimerFactory::instance(), SystemClock::instance());
-        node.endpoint->setOwnAddress(LoopbackDomain, {quint8(v4 >> 8), quint8(v4 & 0x7F)});
-        SimDevice *device = node.device.get();
-        node.endpoint->setHandler([device](const lonip::Incoming &message) { return device->handle(message); });
+            node->device->configure(LoopbackDomain, quint8(v4 >> 8), quint8(v4 & 0x7F));
+        bind(*node, ip);
         m_nodes.push_back(std::move(node));
     }
 
     void printAll()
     {
-        for (const Node &node : m_nodes)
-            out() << node.ip.toString() << ' ' << node.device->describe() << '\n';
+        for (const auto &node : m_nodes)
+            out() << node->ip.toString() << ' ' << node->device->describe() << '\n';
         out().flush();
     }
 
@@ -97,9 +90,9 @@ public:
             if (!parser.parse(QStringList{"sim"} + words))
                 throw UsageError{parser.errorText()};
             QList<Node *> nodes;
-            for (Node &node : m_nodes) {
-                if (who == QLatin1String("all") || node.ip.toString() == who)
-                    nodes.append(&node);
+            for (const auto &node : m_nodes) {
+                if (who == QLatin1String("all") || node->ip.toString() == who)
+                    nodes.append(node.get());
             }
             if (nodes.isEmpty())
                 throw UsageError{QStringLiteral("no device at %1").arg(who)};
@@ -111,6 +104,42 @@ public:
     }
 
 private:
+    // The node's socket and endpoint at `ip`.
+    static void bind(Node &node, const QHostAddress &ip)
+    {
+        auto port = std::make_unique<lonip::UdpPort>(ip, lonip::LsUdpPort);
+        QString error;
+        if (!port->open(&error))
+            throw TqmError(TqmError::FileAccess, QStringLiteral("tqm-devicesim"),
+                           QStringLiteral("Cannot open %1 port %2: %3").arg(ip.toString()).arg(lonip::LsUdpPort).arg(error));
+        const auto address = lonip::fromNodeIp(ip);
+        node.endpoint.reset();
+        node.port = std::move(port);
+        node.ip = ip;
+        node.endpoint = std::make_unique<lonip::Endpoint>(*node.port, QtTimerFactory::instance(), SystemClock::instance());
+        node.endpoint->setOwnAddress(address->domain, address->address);
+        Node *self = &node;
+        node.endpoint->setHandler([self](const lonip::Incoming &message) {
+            const auto answer = self->device->handle(message);
+            const QHostAddress moved = self->device->addressIp();
+            if (!moved.isNull() && moved != self->ip)
+                QTimer::singleShot(0, [self] { follow(*self); }); // after the answer left the old address
+            return answer;
+        });
+    }
+
+    static void follow(Node &node)
+    {
+        const QHostAddress moved = node.device->addressIp();
+        if (moved.isNull() || moved == node.ip)
+            return;
+        try {
+            bind(node, moved);
+        } catch (const TqmError &e) {
+            err() << "tqm-devicesim: " << e.description() << Qt::endl; // it stays where it was
+        }
+    }
+
     void apply(const QCommandLineParser &parser, const QList<Node *> &nodes)
     {
         const roomchange::RoomChange change = roomchange::RoomChange::fromOptions(parser);
@@ -138,7 +167,7 @@ private:
 
     QHostAddress m_tool;
     QStringList m_nvCps;
-    std::vector<Node> m_nodes;
+    std::vector<std::unique_ptr<Node>> m_nodes; // their endpoints keep their addresses
 };
 
 QHostAddress loopbackAddress(const QString &option, const QString &text)

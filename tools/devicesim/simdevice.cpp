@@ -1,5 +1,6 @@
 #include "simdevice.h"
 
+#include "lns/embedded/devicelink.h"
 #include "lns/embedded/valuetypes.h"
 
 namespace devicesim {
@@ -122,6 +123,12 @@ void SimDevice::configure(const DomainId &domain, quint8 subnet, quint8 node)
     entry.node = node;
     m_domains[0] = entry;
     m_state = nodestate::ConfiguredOnline;
+}
+
+QHostAddress SimDevice::addressIp() const
+{
+    return isConfigured() && m_domains[0] ? nodeIp(m_domains[0]->id, m_domains[0]->subnet, m_domains[0]->node)
+                                          : QHostAddress();
 }
 
 bool SimDevice::isConfigured() const
@@ -325,8 +332,13 @@ int SimDevice::nvIndexBySelector(quint16 selector) const
 void SimDevice::setInput(int index, const QByteArray &value)
 {
     const QString &name = m_tpl->nvs[index].name;
-    if (name == QLatin1String("nviRequest") && value.size() >= 3 && quint8(value[2]) == SelfTestRequest) {
-        m_room = cmsim::calibrationTrigger(m_room, settings(), m_clock.now());
+    // Requests to an object: the command module's self test starts the knob's calibration step,
+    // as the network database's calibration trigger does.
+    if (name == QLatin1String("nviRequest") && value.size() >= 3) {
+        if (quint8(value[2]) == embedded::nodeobject::SelfTest)
+            m_room = cmsim::calibrationTrigger(m_room, settings(), m_clock.now());
+        else if (quint8(value[2]) == embedded::nodeobject::UpdateStatus)
+            m_statusObject = quint8(value[0]) << 8 | quint8(value[1]);
         return;
     }
     if (name == QLatin1String("nviSpaceTemp"))
@@ -341,6 +353,14 @@ QByteArray SimDevice::nvValue(int index) const
     if (index > int(m_nvs.size()))
         return m_nvCpValues.value(m_nvCps.value(index - int(m_nvs.size()) - 1));
     const embedded::NvDef &nv = m_tpl->nvs[index];
+    if (nv.name == QLatin1String("nvoStatus")) {
+        QByteArray status = be16(quint16(m_statusObject)) + QByteArray(4, '\0');
+        const bool commandModule = m_statusObject < m_tpl->lmos.size()
+                                   && m_tpl->lmos[m_statusObject].type == embedded::CommandModuleProfile;
+        if (commandModule && cmsim::knobCalibration(m_room, settings(), m_clock.now()) != cmsim::KnobCalibration::Calibrated)
+            status[embedded::nodeobject::SelfTestInProgressByte] = char(embedded::nodeobject::SelfTestInProgress);
+        return status;
+    }
     const bool commandModuleOutput = nv.direction == lns::NetworkVariable::Direction::Output && nv.lmoPosition >= 0
                                      && m_tpl->lmos[nv.lmoPosition].type == embedded::CommandModuleProfile;
     if (commandModuleOutput) {

@@ -37,9 +37,6 @@ namespace devicesim {
 // Layout of the memory image.
 inline constexpr quint16 DirectoryAddress = 0x4000;
 inline constexpr quint16 TemplateAddress = 0x4040;
-// A request to the command-module object through the node object's nviRequest: RQ_SELF_TEST
-// starts the knob's calibration step, as the network database's calibration trigger does.
-inline constexpr quint8 SelfTestRequest = 3;
 
 class SimDevice
 {
@@ -66,6 +63,9 @@ public:
     bool isAnswering() const { return m_answering; }
 
     const lonip::NeuronId &neuronId() const { return m_id; }
+    // The IP address its LON address stands for once configured (the device follows it); null
+    // before.
+    QHostAddress addressIp() const;
     QByteArray programId() const;
     quint8 nodeState() const { return m_state; }
     int winks() const { return m_winks; }
@@ -119,6 +119,7 @@ private:
     std::optional<int> m_answersLeft;
     int m_messages = 0;
     int m_winks = 0;
+    int m_statusObject = 0; // the object nvoStatus reports (the last update-status request's)
     embedded::cmsim::RoomState m_room;
 };
 

@@ -9,11 +9,14 @@
 #include "simcommands.h"
 
 #include <QCommandLineParser>
-#include <QEventLoop>
 
 namespace netdbtool {
 
 const char LonIpUsage[] =
+    "  network NETWORK [--tool-ip ADDRESS [--tool-subnet S --tool-node N] | --tool-default]\n"
+    "                                   show or set the tool's own LON/IP node in the network: the IP\n"
+    "                                   address it binds (on the LAN to reach devices there) and its\n"
+    "                                   subnet/node (default: those its IP address stands for)\n"
     "  discover NETWORK --lonip ADDRESS/PREFIX\n"
     "                                   ask every address of the range (at least /22) for unconfigured\n"
     "                                   LON/IP devices and listen for service pins: Neuron ID, program\n"
@@ -21,7 +24,8 @@ const char LonIpUsage[] =
     "  commission NETWORK DEVICE --neuron-id ID --ip ADDRESS [--subnet S --node N]\n"
     "                                   make the device at ADDRESS the network's DEVICE: domain, address\n"
     "                                   (default: those of ADDRESS), configured, online; the database\n"
-    "                                   then reaches it over LON/IP\n"
+    "                                   then reaches it over LON/IP (at the address S/N stand for: the\n"
+    "                                   device moves there)\n"
     "  decommission NETWORK DEVICE      return the device to unconfigured; the database simulates it again\n";
 
 namespace {
@@ -32,6 +36,23 @@ using toolio::out;
 using toolio::UsageError;
 
 const QString Tool = QStringLiteral("tqm-netdb");
+
+std::shared_ptr<embedded::ToolNode> toolNodeOf(const embedded::EmbeddedObjectServerPtr &server, const QString &network)
+{
+    return embedded::ToolNode::at(server->toolNodeAddress(network));
+}
+
+// A device address the tool's node can reach: loopback from a node on loopback, any IPv4 unicast
+// address from a node on the LAN.
+void requireReachable(const QString &option, const QHostAddress &ip, const embedded::ToolNode &tool)
+{
+    if (ip.protocol() != QAbstractSocket::IPv4Protocol || ip.isMulticast())
+        throw UsageError{QStringLiteral("%1 needs an IPv4 address").arg(option)};
+    if (isLoopback(tool.ip()) && !isLoopback(ip))
+        throw UsageError{QStringLiteral("%1 %2 is out of reach of the tool's node at %3 on loopback; give the network a "
+                                        "tool node on the LAN first (network NETWORK --tool-ip ADDRESS)")
+                             .arg(option, ip.toString(), tool.ip().toString())};
+}
 
 QString stateText(quint8 state)
 {
@@ -44,14 +65,13 @@ QString stateText(quint8 state)
     }
 }
 
-// Every loopback address of ADDRESS/PREFIX, at most 1022 of them.
-QList<QHostAddress> addressRange(const QString &text)
+// Every address of ADDRESS/PREFIX, at most 1022 of them.
+QList<QHostAddress> addressRange(const QString &text, const embedded::ToolNode &tool)
 {
     const auto [network, prefix] = QHostAddress::parseSubnet(text);
     if (network.isNull() || network.protocol() != QAbstractSocket::IPv4Protocol || prefix < 22 || prefix > 32)
         throw UsageError{QStringLiteral("--lonip needs ADDRESS/PREFIX with a prefix from 22 to 32, such as 127.0.1.0/24")};
-    if (!isLoopback(network))
-        throw UsageError{QStringLiteral("--lonip reaches loopback addresses (127.x.x.x) only")};
+    requireReachable(QStringLiteral("--lonip"), network, tool);
     const quint32 first = network.toIPv4Address(), count = quint32(1) << (32 - prefix);
     QList<QHostAddress> range;
     for (quint32 i = 0; i < count; ++i) {
@@ -62,23 +82,18 @@ QList<QHostAddress> addressRange(const QString &text)
     return range;
 }
 
-void waitUntil(const std::function<bool()> &done)
-{
-    QEventLoop loop;
-    while (!done())
-        loop.processEvents(QEventLoop::WaitForMoreEvents);
-}
-
 int discoverCommand(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.addPositionalArgument("NETWORK", "network");
     parser.addOption({"lonip", "address range", "ADDRESS/PREFIX"});
-    toolcommands::parseOrThrow(parser, "discover", arguments, 1);
+    const QStringList given = toolcommands::parseOrThrow(parser, "discover", arguments, 1);
     if (!parser.isSet("lonip"))
         throw UsageError{QStringLiteral("discover needs --lonip ADDRESS/PREFIX")};
-    const QList<QHostAddress> range = addressRange(parser.value("lonip"));
-    NetworkClient &client = embedded::ToolNode::instance().client();
+    const auto toolNode = toolNodeOf(openServer(), given[0]);
+    embedded::ToolNode &tool = *toolNode;
+    const QList<QHostAddress> range = addressRange(parser.value("lonip"), tool);
+    NetworkClient &client = tool.client();
 
     struct Found
     {
@@ -106,10 +121,10 @@ int discoverCommand(const QStringList &arguments)
                 note(ip, *id);
         }, Timing{150, 1});
     }
-    waitUntil([&] { return waiting == 0; });
+    tool.waitUntil([&] { return waiting == 0; });
     QObject::disconnect(pins);
     for (const Found &f : std::as_const(found)) {
-        const Result status = embedded::ToolNode::instance().call(Target::neuronId(f.ip, f.identity.neuronId), request::queryStatus());
+        const Result status = tool.call(Target::neuronId(f.ip, f.identity.neuronId), request::queryStatus());
         const auto report = status.ok() ? decodeStatus(QByteArray(1, '\x31') + status.data) : std::nullopt;
         out() << f.ip.toString() << ' ' << f.identity.neuronId.toText() << ' '
               << QString::fromLatin1(f.identity.programId.toHex(':').toUpper()) << ' '
@@ -120,9 +135,10 @@ int discoverCommand(const QStringList &arguments)
 }
 
 // One network-management request to the device; throws naming the step when it fails.
-void step(const Target &target, const QByteArray &apdu, const QString &what, const QString &device)
+void step(embedded::ToolNode &tool, const Target &target, const QByteArray &apdu, const QString &what,
+          const QString &device)
 {
-    const Result r = embedded::ToolNode::instance().call(target, apdu);
+    const Result r = tool.call(target, apdu);
     if (r.status == Result::Status::Timeout)
         throw TqmError(TqmError::LnsDeviceNotResponding, Tool,
                        QStringLiteral("Device \"%1\" does not respond (%2).").arg(device, what));
@@ -142,8 +158,8 @@ int commissionCommand(const QStringList &arguments)
         throw UsageError{QStringLiteral("--neuron-id needs six bytes in hexadecimal, such as 05:00:7F:00:01:0C")};
     const QHostAddress ip(parser.value("ip"));
     const auto derived = fromNodeIp(ip);
-    if (!derived || !isLoopback(ip))
-        throw UsageError{QStringLiteral("--ip needs the device's loopback address 127.0.S.N (N 1 to 127)")};
+    if (!derived)
+        throw UsageError{QStringLiteral("--ip needs the device's address A.B.S.N (N 1 to 127), such as 127.0.1.12")};
     bool okSubnet = true, okNode = true;
     const int subnet = parser.isSet("subnet") ? parser.value("subnet").toInt(&okSubnet) : derived->address.subnet;
     const int node = parser.isSet("node") ? parser.value("node").toInt(&okNode) : derived->address.node;
@@ -152,17 +168,25 @@ int commissionCommand(const QStringList &arguments)
 
     auto server = openServer();
     const lns::AppDevicePtr device = server->findDevice(given[0], given[1]);
+    const auto toolNode = toolNodeOf(server, given[0]);
+    embedded::ToolNode &tool = *toolNode;
+    requireReachable(QStringLiteral("--ip"), ip, tool);
     const Target byId = Target::neuronId(ip, *id);
     DomainEntry domain;
     domain.id = derived->domain;
     domain.subnet = quint8(subnet);
     domain.node = quint8(node);
     domain.nonClone = true;
-    step(byId, request::updateDomain(0, domain), QStringLiteral("update domain"), device->name());
-    step(byId, request::setNodeMode(NodeMode::ChangeState, nodestate::ConfiguredOnline), QStringLiteral("configured state"), device->name());
-    step(byId, request::setNodeMode(NodeMode::Online), QStringLiteral("online"), device->name());
-    step(byId, request::checksumRecalc(), QStringLiteral("checksum"), device->name());
+    step(tool, byId, request::updateDomain(0, domain), QStringLiteral("update domain"), device->name());
+    step(tool, byId, request::setNodeMode(NodeMode::ChangeState, nodestate::ConfiguredOnline), QStringLiteral("configured state"), device->name());
+    // Configured, the device follows its LON address to the IP address that stands for it.
     const QHostAddress address = nodeIp(derived->domain, quint8(subnet), quint8(node));
+    const Target moved = Target::neuronId(address, *id);
+    const QString there = address == ip ? QString()
+        : QStringLiteral(" at %1, the address of its new subnet/node; a device that keeps its IP address is commissioned "
+                         "without --subnet and --node").arg(address.toString());
+    step(tool, moved, request::setNodeMode(NodeMode::Online), QStringLiteral("online") + there, device->name());
+    step(tool, moved, request::checksumRecalc(), QStringLiteral("checksum") + there, device->name());
     embedded::EmbeddedObjectServer::setDeviceLink(device, embedded::LinkRecord{QStringLiteral("lonip"), address.toString(), id->toText()});
     embedded::EmbeddedObjectServer::setDeviceOnline(device, true);
     out() << device->name() << ": " << id->toText() << " commissioned at " << address.toString() << " (subnet " << subnet
@@ -178,6 +202,8 @@ int decommissionCommand(const QStringList &arguments)
     const QStringList given = toolcommands::parseOrThrow(parser, "decommission", arguments, 2);
     auto server = openServer();
     const lns::AppDevicePtr device = server->findDevice(given[0], given[1]);
+    const auto toolNode = toolNodeOf(server, given[0]);
+    embedded::ToolNode &tool = *toolNode;
     const auto link = embedded::EmbeddedObjectServer::deviceLink(device);
     if (!link)
         throw TqmError(TqmError::LnsInvalidOperation, Tool,
@@ -185,14 +211,50 @@ int decommissionCommand(const QStringList &arguments)
     const auto id = NeuronId::fromText(link->neuronId);
     const QHostAddress ip(link->ip);
     const Target target = id ? Target::neuronId(ip, *id) : Target::anyAt(ip);
-    step(target, request::setNodeMode(NodeMode::Offline), QStringLiteral("offline"), device->name());
-    step(target, request::leaveDomain(0), QStringLiteral("leave domain"), device->name());
+    step(tool, target, request::setNodeMode(NodeMode::Offline), QStringLiteral("offline"), device->name());
+    step(tool, target, request::leaveDomain(0), QStringLiteral("leave domain"), device->name());
     embedded::EmbeddedObjectServer::setDeviceLink(device, std::nullopt);
     out() << device->name() << ": " << link->neuronId << " decommissioned; the database simulates the device again\n";
     return 0;
 }
 
-int run(int (*command)(const QStringList &), const QStringList &arguments)
+int networkCommand(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addPositionalArgument("NETWORK", "network");
+    parser.addOptions({{"tool-ip", "", "ADDRESS"}, {"tool-subnet", "", "S"}, {"tool-node", "", "N"}, {"tool-default", ""}});
+    const QStringList given = toolcommands::parseOrThrow(parser, "network", arguments, 1);
+    auto server = openServer();
+    const bool setting = parser.isSet("tool-ip") || parser.isSet("tool-subnet") || parser.isSet("tool-node");
+    if (setting && parser.isSet("tool-default"))
+        throw UsageError{QStringLiteral("--tool-default excludes the other options")};
+    if (setting || parser.isSet("tool-default")) {
+        embedded::ToolNodeAddress address;
+        bool okSubnet = true, okNode = true;
+        address.ip = parser.value("tool-ip");
+        address.subnet = parser.isSet("tool-subnet") ? parser.value("tool-subnet").toInt(&okSubnet) : 0;
+        address.node = parser.isSet("tool-node") ? parser.value("tool-node").toInt(&okNode) : 0;
+        if (!okSubnet || !okNode)
+            throw UsageError{QStringLiteral("--tool-subnet and --tool-node take numbers")};
+        if (const QString problem = address.problem(); !problem.isEmpty())
+            throw UsageError{problem};
+        server->setToolNodeAddress(given[0], address);
+    }
+    const embedded::ToolNodeAddress address = server->toolNodeAddress(given[0]);
+    out() << given[0] << ": tool node ";
+    if (address.ip.isEmpty()) {
+        out() << "on the first free loopback address from 127.0.1.100 on (default)\n";
+        return 0;
+    }
+    const auto derived = fromNodeIp(QHostAddress(address.ip));
+    const SubnetNode own = address.subnet ? SubnetNode{quint8(address.subnet), quint8(address.node)} : derived->address;
+    out() << address.ip << ", subnet " << own.subnet << ", node " << own.node
+          << (derived && derived->address == own ? "\n" : " (arbitrary source)\n");
+    return 0;
+}
+
+template <class Command>
+int run(Command command, const QStringList &arguments)
 {
     return toolcommands::reportingFailures([&] { return command(arguments); }, [](const QString &text) {
         err() << "tqm-netdb: " << text << "\n\n" << LonIpUsage;
@@ -201,6 +263,11 @@ int run(int (*command)(const QStringList &), const QStringList &arguments)
 }
 
 } // namespace
+
+int network(const QStringList &arguments)
+{
+    return run(networkCommand, arguments);
+}
 
 int discover(const QStringList &arguments)
 {

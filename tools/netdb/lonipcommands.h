@@ -1,6 +1,7 @@
 #pragma once
 
 // The sub-commands of tqm-netdb that reach devices over LON/IP:
+//   network NETWORK [--tool-ip ADDRESS [--tool-subnet S --tool-node N] | --tool-default]
 //   discover NETWORK --lonip ADDRESS/PREFIX
 //   commission NETWORK DEVICE --neuron-id ID --ip ADDRESS [--subnet S --node N]
 //   decommission NETWORK DEVICE
@@ -12,6 +13,7 @@
 namespace netdbtool {
 
 extern const char LonIpUsage[];
+int network(const QStringList &arguments);
 int discover(const QStringList &arguments);
 int commission(const QStringList &arguments);
 int decommission(const QStringList &arguments);

@@ -457,8 +457,8 @@ int device(const Invocation &call)
     const QHostAddress ip(call.value(QStringLiteral("ip")));
     if (!link.isEmpty() && link != QLatin1String("sim") && link != QLatin1String("lonip"))
         throw UsageError{QStringLiteral("--link takes sim or lonip")};
-    if (link == QLatin1String("lonip") && (!lonip::isLoopback(ip) || !lonip::fromNodeIp(ip)))
-        throw UsageError{QStringLiteral("--link lonip needs --ip with the device's loopback address 127.0.S.N")};
+    if (link == QLatin1String("lonip") && (ip.protocol() != QAbstractSocket::IPv4Protocol || ip.isMulticast()))
+        throw UsageError{QStringLiteral("--link lonip needs --ip with the device's IPv4 address, such as 127.0.1.12")};
     auto server = openNetwork(network);
     const auto dev = findDevice(*server, network, call[QStringLiteral("DEVICE")]);
     if (online || offline)
@@ -586,6 +586,7 @@ int main(int argc, char *argv[])
     static const QHash<QString, int (*)(const QStringList &)> ownParsers{
         {QStringLiteral("sim"), netdbtool::sim},
         {QStringLiteral("watch"), netdbtool::watch},
+        {QStringLiteral("network"), netdbtool::network},
         {QStringLiteral("discover"), netdbtool::discover},
         {QStringLiteral("commission"), netdbtool::commission},
         {QStringLiteral("decommission"), netdbtool::decommission}};

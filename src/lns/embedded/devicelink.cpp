@@ -2,12 +2,13 @@
 
 #include "base/tqmerror.h"
 #include "lns/clock.h"
+#include "lns/embedded/commandmodulesim.h"
 #include "lns/timer.h"
 #include "lonip/nmclient.h"
 #include "lonip/port.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
+#include <QElapsedTimer>
 
 namespace embedded {
 
@@ -17,19 +18,9 @@ namespace {
 
 const QString Source = QStringLiteral("DeviceLink");
 constexpr int MemoryChunk = 64;            // bytes per read or write memory
-constexpr quint8 SelfTestRequest = 3;      // RQ_SELF_TEST on nviRequest: the calibration trigger
 const char FileDirectoryText[] = "@0|8";   // the node object's member 8, nvoFileDirectory
 
-Result wait(const std::function<void(NetworkClient::Reply)> &start)
-{
-    std::optional<Result> result;
-    start([&result](const Result &r) { result = r; });
-    QEventLoop loop;
-    while (!result)
-        loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
-    return *result;
-}
-
+constexpr int WaitSliceMs = 5;             // how often a wait looks at the node's retry timers
 quint16 be16(const QByteArray &b, qsizetype at)
 {
     return quint16(quint8(b[at]) << 8 | quint8(b[at + 1]));
@@ -38,11 +29,15 @@ quint16 be16(const QByteArray &b, qsizetype at)
 class LonIpLink : public DeviceLink
 {
 public:
-    LonIpLink(DeviceTemplateDefPtr tpl, QString deviceName, const LinkRecord &record)
-        : m_tpl(std::move(tpl)), m_deviceName(std::move(deviceName)), m_ip(record.ip)
+    LonIpLink(DeviceTemplateDefPtr tpl, QString deviceName, const LinkRecord &record, ToolNodeAddress tool)
+        : m_tpl(std::move(tpl)), m_deviceName(std::move(deviceName)), m_ip(record.ip), m_tool(std::move(tool))
     {
+        // Configured devices by their subnet/node; a device whose IP stands for no node (a
+        // host number above 127) by its Neuron ID when it is known.
         const auto address = fromNodeIp(m_ip);
+        const auto id = NeuronId::fromText(record.neuronId);
         m_target = address ? Target::node(address->domain, address->address.subnet, address->address.node)
+                   : id    ? Target::neuronId(m_ip, *id)
                            : Target::anyAt(m_ip);
     }
 
@@ -79,12 +74,35 @@ public:
 
     void writeNv(int nvKey, const QByteArray &bytes) override
     {
-        const Result r = ToolNode::instance().update(m_target, selector(nvKey), bytes);
+        const Result r = toolNode().update(m_target, selector(nvKey), bytes);
         if (!r.ok())
             throw notResponding();
     }
 
+    // A real device is not foreseen: asked again every second.
+    QDateTime nvChangesAt(int, const QDateTime &now) override { return now.addMSecs(1000); }
+
     void test() override { ask(request::queryStatus()); }
+
+    // A knob still calibrating is learning its limits or waiting for the second stop, as the
+    // device's application does it (the same rule as the simulation's, on the template's version).
+    lns::AppDevice::KnobCalibration knobCalibration() override
+    {
+        const int request = m_tpl->nvKeyByName(QStringLiteral("nviRequest"));
+        const int status = m_tpl->nvKeyByName(QStringLiteral("nvoStatus"));
+        if (request < 0 || status < 0)
+            throw refused(QStringLiteral("object status"));
+        const int block = commandModulePosition();
+        writeNv(request, nodeobject::request(block, nodeobject::UpdateStatus));
+        const QByteArray reported = readNv(status);
+        if (reported.size() != nodeobject::StatusSize || be16(reported, 0) != block)
+            throw refused(QStringLiteral("object status"));
+        if (!(quint8(reported[nodeobject::SelfTestInProgressByte]) & nodeobject::SelfTestInProgress))
+            return lns::AppDevice::KnobCalibration::Calibrated;
+        const bool learns = cmsim::learnsKnobLimits(m_tpl->cpKeyByName(QStringLiteral("PanelType")) >= 0,
+                                                    m_tpl->applicationVersion);
+        return learns ? lns::AppDevice::KnobCalibration::Learning : lns::AppDevice::KnobCalibration::WaitingForSecondStop;
+    }
 
     void calibrationTrigger() override
     {
@@ -92,7 +110,7 @@ public:
         const int block = commandModulePosition();
         if (request < 0)
             throw refused(QStringLiteral("calibration"));
-        writeNv(request, QByteArray() + char(0) + char(block) + char(SelfTestRequest));
+        writeNv(request, nodeobject::request(block, nodeobject::SelfTest));
     }
 
 private:
@@ -113,10 +131,24 @@ private:
                         QStringLiteral("Device \"%1\" refused %2.").arg(m_deviceName, what));
     }
 
+    // The network's tool node; a device on the LAN is out of reach of a node on loopback.
+    ToolNode &toolNode()
+    {
+        if (!m_node)
+            m_node = ToolNode::at(m_tool);
+        ToolNode &node = *m_node;
+        if (isLoopback(node.ip()) && !isLoopback(m_ip))
+            throw TqmError(TqmError::LnsInvalidOperation, Source,
+                           QStringLiteral("Device \"%1\" is at %2, out of reach of the tool's node at %3 on the loopback "
+                                          "network; give the network a tool node on the LAN (tqm-netdb network --tool-ip).")
+                               .arg(m_deviceName, m_ip.toString(), node.ip().toString()));
+        return node;
+    }
+
     // A network-management request; its answer after the code.
     QByteArray ask(const QByteArray &apdu)
     {
-        const Result r = ToolNode::instance().call(m_target, apdu);
+        const Result r = toolNode().call(m_target, apdu);
         if (r.status == Result::Status::Timeout)
             throw notResponding();
         if (!r.ok())
@@ -248,6 +280,8 @@ private:
     DeviceTemplateDefPtr m_tpl;
     QString m_deviceName;
     QHostAddress m_ip;
+    ToolNodeAddress m_tool;
+    std::shared_ptr<ToolNode> m_node; // from the first call on
     Target m_target;
     QHash<int, Place> m_places; // address -1: in the configuration NV of m_cpNvs
     QHash<int, int> m_cpNvs;     // CP key → NV index
@@ -257,52 +291,126 @@ private:
 
 } // namespace
 
+// The node's retry timers run on a clock of its own that its waits move on with the system
+// clock: no Qt timer is involved, so a wait runs nothing but this node's socket and timers.
 struct ToolNode::Parts
 {
+    ManualClock clock{QDateTime::currentDateTime()};
+    ManualTimerFactory timers{clock};
+    QElapsedTimer sinceCatchUp;
     std::unique_ptr<UdpPort> port;
     std::unique_ptr<Endpoint> endpoint;
     std::unique_ptr<NetworkClient> client;
+
+    void catchUp() { clock.advanceMs(sinceCatchUp.restart()); }
 };
 
-ToolNode::ToolNode() : m_parts(std::make_unique<Parts>())
+QString ToolNodeAddress::problem() const
 {
-    const quint32 first = QHostAddress(QStringLiteral("127.0.1.100")).toIPv4Address();
-    for (quint32 node = 0; node < 20 && !m_parts->port; ++node) {
-        auto port = std::make_unique<UdpPort>(QHostAddress(first + node), LsUdpPort);
-        if (port->open())
-            m_parts->port = std::move(port);
-    }
-    if (!m_parts->port)
+    if (ip.isEmpty())
+        return subnet || node ? QStringLiteral("A tool node's subnet and node need its IP address.") : QString();
+    const QHostAddress address(ip);
+    if (address.protocol() != QAbstractSocket::IPv4Protocol || address.isMulticast() || address.isBroadcast()
+        || address == QHostAddress::AnyIPv4)
+        return QStringLiteral("The tool node's IP address \"%1\" is no IPv4 unicast address.").arg(ip);
+    if ((subnet == 0) != (node == 0))
+        return QStringLiteral("The tool node's subnet and node go together.");
+    if (subnet < 0 || subnet > 255 || node < 0 || node > 127)
+        return QStringLiteral("The tool node's subnet takes 1 to 255, its node 1 to 127.");
+    if (subnet == 0 && !fromNodeIp(address))
+        return QStringLiteral("The tool node's IP address %1 stands for no node (host numbers 1 to 127); give its subnet "
+                              "and node.").arg(ip);
+    return {};
+}
+
+ToolNode::ToolNode(const ToolNodeAddress &address) : m_parts(std::make_unique<Parts>())
+{
+    if (const QString problem = address.problem(); !problem.isEmpty())
+        throw TqmError(TqmError::LnsInvalidValue, Source, problem);
+    QString reason;
+    if (address.ip.isEmpty()) {
+        const quint32 first = QHostAddress(QStringLiteral("127.0.1.100")).toIPv4Address();
+        for (quint32 node = 0; node < 20 && !m_parts->port; ++node) {
+            auto port = std::make_unique<UdpPort>(QHostAddress(first + node), LsUdpPort);
+            if (port->open())
+                m_parts->port = std::move(port);
+        }
+        if (!m_parts->port)
+            throw TqmError(TqmError::LnsInvalidOperation, Source,
+                           QStringLiteral("No loopback address from 127.0.1.100 on is free for the tool's node."));
+    } else if (auto port = std::make_unique<UdpPort>(QHostAddress(address.ip), LsUdpPort); port->open(&reason)) {
+        m_parts->port = std::move(port);
+    } else {
         throw TqmError(TqmError::LnsInvalidOperation, Source,
-                       QStringLiteral("No loopback address from 127.0.1.100 on is free for the tool's node."));
-    const auto own = fromNodeIp(m_parts->port->localAddress());
-    m_parts->endpoint = std::make_unique<Endpoint>(*m_parts->port, QtTimerFactory::instance(), SystemClock::instance());
-    m_parts->endpoint->setOwnAddress(own->domain, own->address);
+                       QStringLiteral("The tool's node cannot use %1 port %2 (%3); another program may be using the "
+                                      "network's tool node.").arg(address.ip).arg(LsUdpPort).arg(reason));
+    }
+    const QHostAddress ip = m_parts->port->localAddress();
+    m_parts->port->allowNonLoopback(!isLoopback(ip));
+    const auto derived = fromNodeIp(ip);
+    const SubnetNode own = address.subnet ? SubnetNode{quint8(address.subnet), quint8(address.node)} : derived->address;
+    m_parts->sinceCatchUp.start();
+    m_parts->endpoint = std::make_unique<Endpoint>(*m_parts->port, m_parts->timers, m_parts->clock);
+    m_parts->endpoint->setOwnAddress(*domainOfIp(ip), own);
+    m_parts->endpoint->setArbitrarySource(!derived || derived->address != own);
     m_parts->client = std::make_unique<NetworkClient>(*m_parts->endpoint);
 }
 
 ToolNode::~ToolNode() = default;
 
 namespace {
-ToolNode *theToolNode = nullptr;
-}
+// By address, "ip/subnet/node", while they are held.
+std::map<QString, std::weak_ptr<ToolNode>> theToolNodes;
+std::shared_ptr<ToolNode> *theDefaultNode = nullptr;
+} // namespace
 
 ToolNode &ToolNode::instance()
 {
-    if (!theToolNode) {
-        theToolNode = new ToolNode;
+    if (!theDefaultNode) {
+        theDefaultNode = new std::shared_ptr<ToolNode>(at({}));
         // Its socket goes with the application, not after it.
-        qAddPostRoutine([] {
-            delete theToolNode;
-            theToolNode = nullptr;
-        });
+        qAddPostRoutine([] { delete std::exchange(theDefaultNode, nullptr); });
     }
-    return *theToolNode;
+    return **theDefaultNode;
+}
+
+std::shared_ptr<ToolNode> ToolNode::at(const ToolNodeAddress &address)
+{
+    const QString key = QStringLiteral("%1/%2/%3").arg(address.ip).arg(address.subnet).arg(address.node);
+    std::shared_ptr<ToolNode> node = theToolNodes[key].lock();
+    if (!node) {
+        node.reset(new ToolNode(address));
+        theToolNodes[key] = node;
+    }
+    return node;
+}
+
+QHostAddress ToolNode::ip() const
+{
+    return m_parts->port->localAddress();
 }
 
 NetworkClient &ToolNode::client()
 {
     return *m_parts->client;
+}
+
+void ToolNode::waitUntil(const std::function<bool()> &done)
+{
+    m_parts->catchUp();
+    while (!done()) {
+        m_parts->port->waitForDatagrams(WaitSliceMs);
+        m_parts->catchUp();
+    }
+}
+
+Result ToolNode::wait(const std::function<void(NetworkClient::Reply)> &start)
+{
+    m_parts->catchUp(); // timers started now count from now
+    std::optional<Result> result;
+    start([&result](const Result &r) { result = r; });
+    waitUntil([&result] { return result.has_value(); });
+    return *result;
 }
 
 Result ToolNode::call(const Target &target, const QByteArray &apdu)
@@ -320,9 +428,10 @@ Result ToolNode::update(const Target &target, quint16 selector, const QByteArray
     return wait([&](NetworkClient::Reply reply) { client().update(target, selector, value, std::move(reply)); });
 }
 
-std::unique_ptr<DeviceLink> makeLonIpLink(DeviceTemplateDefPtr tpl, const QString &deviceName, const LinkRecord &record)
+std::unique_ptr<DeviceLink> makeLonIpLink(DeviceTemplateDefPtr tpl, const QString &deviceName, const LinkRecord &record,
+                                          const ToolNodeAddress &tool)
 {
-    return std::make_unique<LonIpLink>(std::move(tpl), deviceName, record);
+    return std::make_unique<LonIpLink>(std::move(tpl), deviceName, record, tool);
 }
 
 } // namespace embedded

@@ -1,28 +1,39 @@
 #pragma once
 
-// How the network database reaches a device. A device without a link of its own is simulated
-// inside the database (netdb.h, commandmodulesim.h): what it answers is what the database holds.
-// A device with a LON/IP link is a real device (or tqm-devicesim) at an IP address: its CP values,
-// NV values, "does it answer" and calibration trigger go over LonTalk on LS/UDP, while the
-// database stays the one source of its template, objects and extension records.
+// How the network database reaches a device: every device answers through a DeviceLink. A device
+// without a link record is simulated inside the database (SimulatedLink, netdb.h,
+// commandmodulesim.h): what it answers is what the database holds. A device with a LON/IP link is
+// a real device (or tqm-devicesim) at an IP address: its CP values, NV values, "does it answer",
+// calibration trigger and knob calibration state go over LonTalk on LS/UDP, while the database
+// stays the one source of its template, objects and extension records, and keeps the last value
+// written to each CP and NV of every device.
 //
 // On the device, CPs are found through its self-documentation: the node object's
 // nvoFileDirectory (the NV whose self-documentation text is "@0|8") gives the address of the
 // file directory in its memory; the template file names each CP of the writable value file in
 // value-file order ("header,select,flags,index,dimension;name"), so a CP's bytes sit at the sum
 // of the sizes before it. Values are read and written with read/write memory, NVs by NV fetch and
-// acknowledged NV update, the calibration trigger is a self-test request on nviRequest.
+// acknowledged NV update, the calibration trigger and the knob's state go through the node object
+// (nodeobject below).
 //
-// Every call completes before it returns (the tool's node waits on the event loop for the
-// answer, retries included). A device that does not answer raises the same error as an offline
-// simulated device.
+// Every call completes before it returns, retries included. Its wait runs no event loop: it
+// blocks on the tool node's socket and fires the node's own retry timers, so no window timer,
+// monitor tick, user input, posted event or D-Bus call runs in the middle of a device access
+// (the program has one thread, and its window logic is not written to be re-entered). The window
+// does not repaint during a wait: a few milliseconds per message, up to four transmit timers
+// (0.8 s) for a device that does not answer. A device that does not answer raises the same error
+// as an offline simulated device.
 
 #include "lns/embedded/devicetemplate.h"
 
+#include "lns/lns.h"
+
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QHostAddress>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -34,6 +45,21 @@ struct Result;
 
 namespace embedded {
 
+// The node object's requests (SNVT_obj_request, nviRequest) and object status (SNVT_obj_status,
+// nvoStatus) as the command module uses them: a self-test request to its block is the
+// calibration trigger, and after an update-status request nvoStatus reports the block "self test
+// in progress" until the knob is calibrated.
+namespace nodeobject {
+inline constexpr quint8 UpdateStatus = 2, SelfTest = 3; // RQ_UPDATE_STATUS, RQ_SELF_TEST
+inline constexpr int StatusSize = 6;                    // object ID (2), then four bytes of flags
+inline constexpr int SelfTestInProgressByte = 3;
+inline constexpr quint8 SelfTestInProgress = 0x02;
+inline QByteArray request(int objectId, quint8 request)
+{
+    return QByteArray() + char(objectId >> 8) + char(objectId) + char(request);
+}
+} // namespace nodeobject
+
 // What the database keeps about a device's link (table device_links).
 struct LinkRecord
 {
@@ -42,38 +68,68 @@ struct LinkRecord
     QString neuronId;
 };
 
+// Every call throws TqmError when the device does not answer or refuses.
 class DeviceLink
 {
 public:
     virtual ~DeviceLink() = default;
     virtual QByteArray readCp(int cpKey) = 0;
+    // The database stores the value after the link took it.
     virtual void writeCp(int cpKey, const QByteArray &bytes) = 0;
     virtual QByteArray readNv(int nvKey) = 0;
     virtual void writeNv(int nvKey, const QByteArray &bytes) = 0;
-    // Throws when the device does not answer.
+    // When, after `now`, the NV may next change without anything written; invalid: never.
+    virtual QDateTime nvChangesAt(int nvKey, const QDateTime &now) = 0;
     virtual void test() = 0;
     virtual void calibrationTrigger() = 0;
+    virtual lns::AppDevice::KnobCalibration knobCalibration() = 0;
 };
 
-// The tool's own LON/IP node: one per process, on the first free loopback address from
-// 127.0.1.100 on (or at the address given), port 2541.
+class NetDb;
+std::unique_ptr<DeviceLink> makeSimulatedLink(NetDb &db, qint64 deviceId);
+
+// Where the tool's own node sits in a network's domain, kept with the network (tqm-netdb
+// network). The domain is the one its IP address stands for (192.168.x.x: none, 10.D.x.x: D,
+// A.B.x.x: A B 00); a subnet/node other than the IP's own is sent as an arbitrary source.
+struct ToolNodeAddress
+{
+    QString ip;     // empty: the first free loopback address from 127.0.1.100 on
+    int subnet = 0; // 0: from the IP address (x.x.S.N)
+    int node = 0;
+    bool operator==(const ToolNodeAddress &) const = default;
+    // Empty when the address can be used, else what is wrong with it.
+    QString problem() const;
+};
+
+// The tool's own LON/IP node at one address, port 2541: one per address and process, bound while
+// a link or command holds it (so that programs of the tool take turns at a network's address).
 class ToolNode
 {
 public:
+    // The default node (loopback, first free address from 127.0.1.100 on), kept for the process.
     static ToolNode &instance();
+    static std::shared_ptr<ToolNode> at(const ToolNodeAddress &address);
     ~ToolNode();
+    // The address it is bound to.
+    QHostAddress ip() const;
     lonip::NetworkClient &client();
     // A request that completes before it returns: the result, retries spent or answered.
     lonip::Result call(const lonip::Target &target, const QByteArray &apdu);
     lonip::Result poll(const lonip::Target &target, quint16 selector);
     lonip::Result update(const lonip::Target &target, quint16 selector, const QByteArray &value);
+    // Serves the node (its socket and retry timers, nothing else) until `done`; for requests
+    // started on the client() directly.
+    void waitUntil(const std::function<bool()> &done);
 
 private:
-    ToolNode();
+    explicit ToolNode(const ToolNodeAddress &address);
+    lonip::Result wait(const std::function<void(std::function<void(const lonip::Result &)>)> &start);
     struct Parts;
     std::unique_ptr<Parts> m_parts;
 };
 
-std::unique_ptr<DeviceLink> makeLonIpLink(DeviceTemplateDefPtr tpl, const QString &deviceName, const LinkRecord &record);
+// The link to a device through the tool's node at `tool`; the node is bound at the first call.
+std::unique_ptr<DeviceLink> makeLonIpLink(DeviceTemplateDefPtr tpl, const QString &deviceName, const LinkRecord &record,
+                                          const ToolNodeAddress &tool = {});
 
 } // namespace embedded

@@ -338,6 +338,18 @@ void EmbeddedObjectServer::setDeviceLink(const lns::AppDevicePtr &device, const 
     dbOf(device)->setLinkRecord(idOf(device), record);
 }
 
+ToolNodeAddress EmbeddedObjectServer::toolNodeAddress(const QString &networkName) const
+{
+    return openNetworkDb(networkName)->toolNodeAddress();
+}
+
+void EmbeddedObjectServer::setToolNodeAddress(const QString &networkName, const ToolNodeAddress &address)
+{
+    if (const QString problem = address.problem(); !problem.isEmpty())
+        throw TqmError(TqmError::LnsInvalidValue, Source, problem);
+    openNetworkDb(networkName)->setToolNodeAddress(address);
+}
+
 cmsim::RoomState EmbeddedObjectServer::roomState(const lns::AppDevicePtr &device)
 {
     return dbOf(device)->roomState(idOf(device)).value_or(cmsim::RoomState());

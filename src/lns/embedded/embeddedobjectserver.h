@@ -116,6 +116,9 @@ public:
     // The device's LON/IP link (devicelink.h); nothing for a device reached in the database.
     static std::optional<LinkRecord> deviceLink(const lns::AppDevicePtr &device);
     static void setDeviceLink(const lns::AppDevicePtr &device, const std::optional<LinkRecord> &record);
+    // The tool's own LON/IP node in a network (devicelink.h); validated before it is kept.
+    ToolNodeAddress toolNodeAddress(const QString &networkName) const;
+    void setToolNodeAddress(const QString &networkName, const ToolNodeAddress &address);
     // The device's room, the defaults when it is not simulated yet.
     static cmsim::RoomState roomState(const lns::AppDevicePtr &device);
     static cmsim::Settings simulationSettings(const lns::AppDevicePtr &device);

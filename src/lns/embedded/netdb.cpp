@@ -431,17 +431,12 @@ MessageCounts &NetDb::counts(qint64 deviceId)
 
 QByteArray NetDb::cpValue(qint64 deviceId, int cpKey)
 {
-    if (DeviceLink *link = linkOf(deviceId))
-        return link->readCp(cpKey);
-    return scalar(QStringLiteral("SELECT value FROM cp_values WHERE device_id = ? AND cp_key = ?"), {deviceId, cpKey})
-        .toByteArray();
+    return linkOf(deviceId).readCp(cpKey);
 }
 
 void NetDb::setCpValue(qint64 deviceId, int cpKey, const QByteArray &value)
 {
-    if (DeviceLink *link = linkOf(deviceId))
-        link->writeCp(cpKey, value);
-    settleSimulation(deviceId);
+    linkOf(deviceId).writeCp(cpKey, value);
     exec(QStringLiteral("UPDATE cp_values SET value = ? WHERE device_id = ? AND cp_key = ?"), {value, deviceId, cpKey});
 }
 
@@ -486,30 +481,17 @@ NvState NetDb::nvState(qint64 deviceId, int nvKey)
 
 QByteArray NetDb::nvValue(qint64 deviceId, int nvKey)
 {
-    if (DeviceLink *link = linkOf(deviceId))
-        return link->readNv(nvKey);
-    if (const SimOutput output = simOutput(deviceId, nvKey); output != SimOutput::None)
-        if (const auto room = roomState(deviceId))
-            return simulatedValue(output, *room, simSettings(deviceId));
-    return nvState(deviceId, nvKey).value;
+    return linkOf(deviceId).readNv(nvKey);
 }
 
 QDateTime NetDb::nvValueChangesAt(qint64 deviceId, int nvKey, const QDateTime &now)
 {
-    if (linkOf(deviceId))
-        return now.addMSecs(1000); // a real device is not foreseen: asked again every second
-    if (simOutput(deviceId, nvKey) == SimOutput::None)
-        return {};
-    const auto room = roomState(deviceId);
-    return room ? cmsim::nextChange(*room, simSettings(deviceId), now) : QDateTime();
+    return linkOf(deviceId).nvChangesAt(nvKey, now);
 }
 
 void NetDb::setNvValue(qint64 deviceId, int nvKey, const QByteArray &value)
 {
-    if (DeviceLink *link = linkOf(deviceId))
-        link->writeNv(nvKey, value);
-    if (device(deviceId).tpl->nvs[nvKey].direction == lns::NetworkVariable::Direction::Input)
-        settleSimulation(deviceId);
+    linkOf(deviceId).writeNv(nvKey, value);
     exec(QStringLiteral("UPDATE nv_values SET value = ? WHERE device_id = ? AND nv_key = ?"), {value, deviceId, nvKey});
     if (m_state->monitors)
         m_state->monitors->valueWritten(this, deviceId, nvKey);
@@ -597,41 +579,18 @@ cmsim::Settings NetDb::simSettings(qint64 deviceId)
                                cmsim::learnsKnobLimits(tpl.cpKeyByName(QStringLiteral("PanelType")) >= 0, applicationVersion));
 }
 
-NetDb::SimOutput NetDb::simOutput(qint64 deviceId, int nvKey)
-{
-    const DeviceTemplateDef &tpl = *device(deviceId).tpl;
-    const NvDef &nv = tpl.nvs[nvKey];
-    if (nv.direction != lns::NetworkVariable::Direction::Output || nv.lmoPosition < 0
-        || tpl.lmos[nv.lmoPosition].type != CommandModuleProfile)
-        return SimOutput::None;
-    static const QHash<QString, SimOutput> byName{
-        {QStringLiteral("nvoSpaceTemp"), SimOutput::SpaceTemp},   {QStringLiteral("nvoSetptOffset"), SimOutput::SetptOffset},
-        {QStringLiteral("nvoFanSpeed"), SimOutput::FanSpeed},     {QStringLiteral("nvoHeatCool"), SimOutput::HeatCool},
-        {QStringLiteral("nvoOccManCmd"), SimOutput::OccManCmd},
-    };
-    return byName.value(nv.name, SimOutput::None);
-}
-
-QByteArray NetDb::simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings)
-{
-    static const QHash<SimOutput, QString> names{
-        {SimOutput::SpaceTemp, QStringLiteral("nvoSpaceTemp")}, {SimOutput::SetptOffset, QStringLiteral("nvoSetptOffset")},
-        {SimOutput::FanSpeed, QStringLiteral("nvoFanSpeed")},   {SimOutput::HeatCool, QStringLiteral("nvoHeatCool")},
-        {SimOutput::OccManCmd, QStringLiteral("nvoOccManCmd")},
-    };
-    return cmsim::outputValue(names.value(output), cmsim::outputs(room, settings, now()));
-}
-
-DeviceLink *NetDb::linkOf(qint64 deviceId)
+DeviceLink &NetDb::linkOf(qint64 deviceId)
 {
     auto found = m_links.find(deviceId);
     if (found == m_links.end()) {
-        std::unique_ptr<DeviceLink> link;
-        if (const auto record = linkRecord(deviceId); record && record->kind == QLatin1String("lonip"))
-            link = makeLonIpLink(device(deviceId).tpl, device(deviceId).name, *record);
+        const auto record = linkRecord(deviceId);
+        std::unique_ptr<DeviceLink> link = record && record->kind == QLatin1String("lonip")
+                                               ? makeLonIpLink(device(deviceId).tpl, device(deviceId).name, *record,
+                                                               toolNodeAddress())
+                                               : makeSimulatedLink(*this, deviceId);
         found = m_links.emplace(deviceId, std::move(link)).first;
     }
-    return found->second.get();
+    return *found->second;
 }
 
 std::optional<LinkRecord> NetDb::linkRecord(qint64 deviceId)
@@ -655,6 +614,30 @@ void NetDb::setLinkRecord(qint64 deviceId, const std::optional<LinkRecord> &reco
     else
         exec(QStringLiteral("DELETE FROM device_links WHERE device_id = ?"), {deviceId});
     m_links.erase(deviceId);
+}
+
+ToolNodeAddress NetDb::toolNodeAddress()
+{
+    ToolNodeAddress address;
+    for (const QVariantList &row : rows(QStringLiteral("SELECT key, value FROM meta WHERE key IN ('tool_ip', 'tool_subnet', 'tool_node')"))) {
+        const QString key = row[0].toString();
+        if (key == QLatin1String("tool_ip"))
+            address.ip = row[1].toString();
+        else if (key == QLatin1String("tool_subnet"))
+            address.subnet = row[1].toInt();
+        else if (key == QLatin1String("tool_node"))
+            address.node = row[1].toInt();
+    }
+    return address;
+}
+
+void NetDb::setToolNodeAddress(const ToolNodeAddress &address)
+{
+    exec(QStringLiteral("DELETE FROM meta WHERE key IN ('tool_ip', 'tool_subnet', 'tool_node')"));
+    if (!address.ip.isEmpty())
+        exec(QStringLiteral("INSERT INTO meta(key, value) VALUES('tool_ip', ?), ('tool_subnet', ?), ('tool_node', ?)"),
+             {address.ip, address.subnet, address.node});
+    m_links.clear(); // they reach their devices through the new node
 }
 
 } // namespace embedded

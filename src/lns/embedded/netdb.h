@@ -171,22 +171,22 @@ public:
     std::optional<cmsim::RoomState> roomState(qint64 deviceId);
     void setRoomState(qint64 deviceId, const cmsim::RoomState &room);
     cmsim::Settings simSettings(qint64 deviceId);
-    QDateTime now() const { return m_state->clock->now(); }
-
-    // The device's link (devicelink.h): null for a device simulated in the database.
-    DeviceLink *linkOf(qint64 deviceId);
-    std::optional<LinkRecord> linkRecord(qint64 deviceId);
-    // Nothing: the device is simulated again.
-    void setLinkRecord(qint64 deviceId, const std::optional<LinkRecord> &record);
-
-private:
-    void ensureOpen() const;
-    enum class SimOutput { None, SpaceTemp, SetptOffset, FanSpeed, HeatCool, OccManCmd };
-    SimOutput simOutput(qint64 deviceId, int nvKey);
-    QByteArray simulatedValue(SimOutput output, const cmsim::RoomState &room, const cmsim::Settings &settings);
     // Before something the simulated device depends on changes: its send history is kept.
     // Once per device and transaction.
     void settleSimulation(qint64 deviceId);
+    QDateTime now() const { return m_state->clock->now(); }
+
+    // How the device answers (devicelink.h): its LON/IP link, or the simulation in the database.
+    DeviceLink &linkOf(qint64 deviceId);
+    std::optional<LinkRecord> linkRecord(qint64 deviceId);
+    // Nothing: the device is simulated again.
+    void setLinkRecord(qint64 deviceId, const std::optional<LinkRecord> &record);
+    // The tool's own LON/IP node in this network (meta keys tool_ip, tool_subnet, tool_node).
+    ToolNodeAddress toolNodeAddress();
+    void setToolNodeAddress(const ToolNodeAddress &address);
+
+private:
+    void ensureOpen() const;
     // Statements are prepared once per connection and kept.
     QSqlQuery &prepared(const QString &sql, const QVariantList &binds);
 
@@ -204,7 +204,7 @@ private:
     using ValueKey = std::pair<qint64, int>; // device id, CP or NV key
     QHash<ValueKey, QString> m_cpFormats;
     QHash<ValueKey, NvSession> m_nvSessions;
-    std::map<qint64, std::unique_ptr<DeviceLink>> m_links; // null: simulated
+    std::map<qint64, std::unique_ptr<DeviceLink>> m_links;
 };
 
 } // namespace embedded

@@ -270,29 +270,23 @@ std::shared_ptr<lns::Subsystems> AppDeviceImpl::subsystems() const
 void AppDeviceImpl::deviceTest(int)
 {
     db().requireOnline(deviceId(), QStringLiteral("AppDevice"));
-    if (DeviceLink *link = db().linkOf(deviceId()))
-        link->test();
+    db().linkOf(deviceId()).test();
     ++db().counts(deviceId()).deviceTests;
 }
 
 void AppDeviceImpl::calibrationTrigger()
 {
     db().requireOnline(deviceId(), QStringLiteral("AppDevice"));
-    if (DeviceLink *link = db().linkOf(deviceId()))
-        link->calibrationTrigger();
+    db().linkOf(deviceId()).calibrationTrigger();
     db().exec(QStringLiteral("INSERT INTO calibration_triggers(device_id, at) VALUES(?, ?)"),
               {deviceId(), db().now().toString(Qt::ISODateWithMs)});
-    if (const auto room = db().roomState(deviceId()))
-        db().setRoomState(deviceId(), cmsim::calibrationTrigger(*room, db().simSettings(deviceId()), db().now()));
     ++db().counts(deviceId()).calibrationTriggers;
 }
 
 lns::AppDevice::KnobCalibration AppDeviceImpl::knobCalibration() const
 {
     db().requireOnline(deviceId(), QStringLiteral("AppDevice"));
-    const auto room = db().roomState(deviceId());
-    return room ? KnobCalibration(cmsim::knobCalibration(*room, db().simSettings(deviceId()), db().now()))
-                : KnobCalibration::Calibrated;
+    return db().linkOf(deviceId()).knobCalibration();
 }
 
 float AppDeviceImpl::applicationVersion() const
