@@ -2,6 +2,7 @@
 
 #include "session/session.h"
 #include "strings/resstrings.h"
+#include "ui/windowdesign.h"
 
 namespace ui {
 
@@ -34,33 +35,6 @@ MenuTool tool(const char *band, const char *key)
 
 } // namespace
 
-const QList<MenuToolText> &menuTools()
-{
-    static const QList<MenuToolText> tools{
-        {tool("MainMenu", "File"), 1370, 1},
-        {tool("MainMenu", "Help"), 1370, 2},
-        {tool("File", "OpenFile"), 1371, 1},
-        {tool("File", "SaveFile"), 1371, 2},
-        {tool("File", "FileSeperator"), 0, 0},
-        {tool("File", "ReadParameters"), 1371, 3},
-        {tool("File", "WriteParameters"), 1371, 4},
-        {tool("File", "SpreadParameters"), 1371, 5},
-        {tool("File", "ParameterSeperator"), 0, 0},
-        {tool("File", "Language"), 1371, 6},
-        {tool("File", "LanguageSeperator"), 0, 0},
-        {tool("File", "Quit"), 1371, 7},
-        {tool("Language", "English"), 1373, 2},
-        {tool("Language", "German"), 1373, 1},
-        {tool("Help", "Manual"), 1372, 1},
-        {tool("Help", "AppDoc"), 1372, 2},
-        {tool("Help", "InfoSeperator"), 0, 0},
-        {tool("Help", "DeviceInfo"), 1372, 3},
-        {tool("Help", "AboutSeperator"), 0, 0},
-        {tool("Help", "About"), 1372, 4},
-    };
-    return tools;
-}
-
 void LoadResStringsToForm(MainWindowView &view, bool initialised)
 {
     for (const ElementTag &tagged : view.captionTags()) {
@@ -81,8 +55,8 @@ void LoadResStringsToForm(MainWindowView &view, bool initialised)
 
 void LoadResStringsToMenu(MainWindowView &view)
 {
-    for (const MenuToolText &text : menuTools()) {
-        if (text.message > 0)
+    for (const design::MenuToolDesign &text : design::menuTools()) {
+        if (!text.isSeparator())
             view.setMenuToolCaption(text.tool, GetResString(text.message, text.piece));
     }
 }

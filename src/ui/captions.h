@@ -1,25 +1,14 @@
 #pragma once
 
 // The window's texts from the string table in the current language: captions and tool tips from
-// the design tags, the menu tools, the button bar and the button line; and the menu entries each
-// command offers.
+// the design tags, the menu tools (windowdesign.h), the button bar and the button line; and the
+// menu entries each command offers.
 
 #include "ui/mainwindowview.h"
 
 #include <QList>
 
 namespace ui {
-
-// A menu tool and where its caption comes from (message and piece; 0 for a separator).
-struct MenuToolText
-{
-    MenuTool tool;
-    int message = 0;
-    int piece = 0;
-};
-
-// Every tool of the menu bar, band by band.
-const QList<MenuToolText> &menuTools();
 
 // Captions and tool tips of every tagged element and every tab. A tag is a caption number or a
 // caption and a tool-tip number separated by "/"; a number below 1 means none. Tool tips are

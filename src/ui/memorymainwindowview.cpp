@@ -1,6 +1,7 @@
 #include "ui/memorymainwindowview.h"
 
 #include "base/tqmerror.h"
+#include "ui/windowdesign.h"
 
 #include <QtMath>
 
@@ -21,13 +22,6 @@ T *at(const std::vector<T *> &list, int index)
     return index >= 0 && index < int(list.size()) ? list[std::size_t(index)] : nullptr;
 }
 
-// A duplicate caption on the same window gets its own label number: the caption number plus
-// 10000 times the occurrence.
-constexpr int again(int caption, int occurrence)
-{
-    return caption + 10000 * occurrence;
-}
-
 // One strip row holds this many twips of tabs; a tab takes its caption and a margin.
 constexpr double TabRowHeight = 360;
 constexpr double TabMargin = 300;
@@ -38,121 +32,42 @@ constexpr double TwipsPerCharacter = 90;
 MemoryMainWindowView::MemoryMainWindowView(QObject *parent)
     : MainWindowView(parent), m_optionGroup(new controls::OptionGroup(this))
 {
-    for (int i = 0; i < 15; ++i)
+    using Kind = Element::Kind;
+    for (int i = 0; i < design::countOf(Kind::TextBox); ++i)
         m_textBoxes.push_back(new controls::MemoryTextBox(i, this));
-    for (int i = 0; i < 19; ++i)
+    for (int i = 0; i < design::countOf(Kind::ComboBox); ++i)
         m_comboBoxes.push_back(new controls::MemoryComboBox(i, this));
-    for (int i = 0; i < 2; ++i)
+    for (int i = 0; i < design::countOf(Kind::CheckBox); ++i)
         m_checkBoxes.push_back(new controls::MemoryCheckBox(i, this));
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < design::countOf(Kind::OptionButton); ++i)
         m_optionButtons.push_back(new controls::MemoryOptionButton(i, m_optionGroup, this));
     buildDesign();
 }
 
 MemoryMainWindowView::~MemoryMainWindowView() = default;
 
-// The window as designed: pages drawn at different places and sizes (the layout step stacks
-// them), frames and labels with their caption tags, the views and their tabs, the menu tools.
+// The window as designed: every element at its place with its caption tag, shown or hidden,
+// the button bar, the tabs of each strip and the menu tools.
 void MemoryMainWindowView::buildDesign()
 {
     for (int page = 0; page < PageCount; ++page)
-        addElement(Element::page(page), {240.0 + 120 * page, 480.0 + 60 * page, 4800.0 + 40 * page, 6500.0 + 75 * page});
-
-    const auto label = [this](int number, int tag) { addElement(Element::label(number), {120, 120, 2400, 240}, QString::number(tag)); };
-    const auto labelled = [&](int number) { label(number, number); };
-    // Page 0
-    labelled(1030);
-    // Page 1
-    for (int number : {1050, 1051, 1055, 1056, 1060, 1061, 1062, 1070, 1071, 1072, 1074, 1076, 1077, 1078, 1079, 1080, 1081, 1082})
-        labelled(number);
-    for (int frame = 1; frame <= 2; ++frame) {
-        label(again(1060, frame), 1060);
-        label(again(1061, frame), 1061);
+        addElement(Element::page(page), design::pageRect());
+    for (const design::Item &item : design::items()) {
+        if (!item.element)
+            continue;
+        addElement(*item.element, item.rect, item.tag);
+        ElementState &designed = state(*item.element);
+        designed.visible = item.visible;
+        designed.enabled = item.enabled();
     }
-    label(again(1062, 1), 1062);
-    label(again(1071, 1), 1071);
-    label(again(1072, 1), 1072);
-    // Pages 2 and 3
-    for (int number : {1100, 1101, 1105, 1106, 1108, 1120, 1110, 1111, 1115, 1116, 1117, 1118, 1126, 1127})
-        labelled(number);
-    label(again(1120, 1), 1120);
-    label(again(1115, 1), 1115);
-    label(again(1117, 1), 1117);
-    addElement(Element::label(labels::SensorResult), {120, 3000, 2400, 240});
-    addElement(Element::label(labels::KnobResult), {120, 3000, 2400, 240});
-    addElement(Element::label(labels::KnobResetResult), {180, 1560, 2880, 480});
-    addElement(Element::label(labels::KnobCentreResult), {180, 1560, 2880, 480});
-    // Page 4
-    for (int number : {1130, 1131, 1132, 1133, 1134, 1135, 1136})
-        labelled(number);
-    label(labels::ChangedNotice, 1140);
-    // Page 5, 6
-    for (int number : {1035, 1037, 1040, 1041, 1381})
-        labelled(number);
-
-    // Frames, at their design places on their pages.
-    addElement(Element::frame(Frame::SwitchPosition0), {120, 1920, 4500, 1300});
-    addElement(Element::frame(Frame::SwitchPosition1), {120, 1920, 4500, 1300});
-    addElement(Element::frame(Frame::SwitchPosition2), {120, 1920, 4500, 1300});
-    // The push-button frames are out of view until a variant with push buttons shows them.
-    addElement(Element::frame(Frame::SetPointButtons), {120, 30000, 4500, 1500}, QStringLiteral("1070"));
-    addElement(Element::frame(Frame::FanSpeedButtons), {120, 30000, 4500, 1900}, QStringLiteral("1077"));
-    for (Frame hidden : {Frame::SetPointButtons, Frame::FanSpeedButtons}) {
-        state(Element::frame(hidden)).visible = false;
-        state(Element::frame(hidden)).enabled = false;
-    }
-    addElement(Element::frame(Frame::MonitorSetPointOffset), {120, 1200, 4500, 600});
-    addElement(Element::frame(Frame::MonitorControllerFunction), {120, 1900, 4500, 600});
-    addElement(Element::frame(Frame::MonitorFanSpeed), {120, 2600, 4500, 1200});
-    addElement(Element::frame(Frame::MonitorOccupancy), {120, 3900, 4500, 600});
-    addElement(Element::frame(Frame::SensorCopy), {120, 4200, 4500, 1500}, QStringLiteral("1105"));
-    addElement(Element::frame(Frame::KnobTwoStop), {180, 180, 4500, 2500}, QStringLiteral("1110"));
-    addElement(Element::frame(Frame::KnobReset), {180, 2800, 4500, 2500});
-    addElement(Element::frame(Frame::KnobCentre), {180, 5400, 4500, 2500});
-
-    for (int bar = 0; bar < ProgressBarCount; ++bar)
-        addElement(Element::progressBar(bar), {120, 2600, 4500, 240});
-    const char *buttonTags[CommandButtonCount] = {"1102", "1112", "1107", "1124", "1125", "1112", "1112"};
-    for (int button = 0; button < CommandButtonCount; ++button)
-        addElement(Element::commandButton(button), {3000, 2000, 1200, 360}, QString::fromLatin1(buttonTags[button]));
-    for (int i = 0; i < 15; ++i)
-        addElement(Element::textBox(i), {2400, 600, 1000, 300});
-    for (int i = 0; i < 19; ++i)
-        addElement(Element::comboBox(i), {2400, 600, 2000, 300});
-    addElement(Element::checkBox(0), {120, 600, 2200, 300}, QStringLiteral("1036"));
-    addElement(Element::checkBox(1), {120, 1200, 2200, 300}, QStringLiteral("1038"));
-    const char *optionTags[3] = {"1033", "1032", "1031"};
-    for (int i = 0; i < 3; ++i)
-        addElement(Element::optionButton(i), {120, 600.0 + 360 * i, 4000, 300}, QString::fromLatin1(optionTags[i]));
-
-    m_items = {{QStringLiteral("0"), 1001, {}}, {QStringLiteral("2"), 1004, {}}, {QStringLiteral("1"), 1002, {}}};
-    const auto tab = [](int key, int tag) {
-        return Tab{QStringLiteral("KEY:%1").arg(key), QString(), QString(), QString::number(tag)};
-    };
-    m_tabs[0] = {tab(0, 1010), tab(1, 1011), tab(5, 1012), tab(6, 1380)};
-    m_tabs[1] = {tab(4, 1015)};
-    m_tabs[2] = {tab(2, 1020), tab(3, 1021), tab(6, 1380)};
+    m_items = design::buttonBarItems();
     for (int strip = 0; strip < TabStripCount; ++strip) {
+        m_tabs[strip] = design::tabs(strip);
+        m_selected[strip] = m_tabs[strip].isEmpty() ? 0 : 1;
         m_strips[strip] = {1800, 120, 5400, 7400};
-        m_selected[strip] = 1;
     }
-
-    const QStringList mainMenu{QStringLiteral("File"), QStringLiteral("Help")};
-    const QStringList file{QStringLiteral("OpenFile"),       QStringLiteral("SaveFile"),         QStringLiteral("FileSeperator"),
-                           QStringLiteral("ReadParameters"), QStringLiteral("WriteParameters"),  QStringLiteral("SpreadParameters"),
-                           QStringLiteral("ParameterSeperator"), QStringLiteral("Language"), QStringLiteral("LanguageSeperator"),
-                           QStringLiteral("Quit")};
-    const QStringList language{QStringLiteral("English"), QStringLiteral("German")};
-    const QStringList help{QStringLiteral("Manual"), QStringLiteral("AppDoc"), QStringLiteral("InfoSeperator"),
-                           QStringLiteral("DeviceInfo"), QStringLiteral("AboutSeperator"), QStringLiteral("About")};
-    const auto band = [this](const QString &name, const QStringList &keys) {
-        for (const QString &key : keys)
-            m_tools[name][key] = ToolState{};
-    };
-    band(QStringLiteral("MainMenu"), mainMenu);
-    band(QStringLiteral("File"), file);
-    band(QStringLiteral("Language"), language);
-    band(QStringLiteral("Help"), help);
+    for (const design::MenuToolDesign &tool : design::menuTools())
+        m_tools[tool.tool.band][tool.tool.key] = ToolState{};
     for (LineButton button : {LineButton::Ok, LineButton::Cancel, LineButton::Apply})
         m_lineButtons[int(button)] = LineButtonState{};
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-// The main window without a screen: in-memory controls, the window design as data (elements
-// with their design tags and places, the button bar, the tabs and the menu tools), and what a
-// user does with it (click a tab, a menu tool, a button; press F1; close the window). It raises
-// the view's notifications exactly as the Qt view does; changes the program makes raise nothing.
-// Tests and unattended runs use it.
+// The main window without a screen: in-memory controls and elements built from the window design
+// (windowdesign.h), as the Qt view is, and what a user does with it (click a tab, a menu tool, a
+// button; press F1; close the window). It raises the view's notifications exactly as the Qt view
+// does; changes the program makes raise nothing. Tests and unattended runs use it.
 
 #include "lns/controls/memorycontrols.h"
 #include "ui/mainwindowview.h"

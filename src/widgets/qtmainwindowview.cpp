@@ -1,11 +1,11 @@
 #include "widgets/qtmainwindowview.h"
 
 #include "base/tqmerror.h"
+#include "ui/windowdesign.h"
 #include "widgets/accessiblefields.h"
 #include "widgets/buttonbar.h"
 #include "widgets/loglistwidget.h"
 #include "widgets/qtcontrols.h"
-#include "widgets/windowdesign.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSet>
 #include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
@@ -33,6 +34,7 @@ namespace widgets {
 
 using ui::Element;
 using ui::Rect;
+namespace design = ui::design;
 
 namespace {
 
@@ -191,10 +193,7 @@ void QtMainWindowView::buildWindow()
     m_window->setCentralWidget(m_central);
 
     m_buttonBar = new ButtonBar(200, m_central);
-    const QList<ui::ButtonBarItem> views = {{QStringLiteral("0"), 1001, {}},
-                                            {QStringLiteral("2"), 1004, {}},
-                                            {QStringLiteral("1"), 1002, {}}};
-    for (const ui::ButtonBarItem &item : views)
+    for (const ui::ButtonBarItem &item : design::buttonBarItems())
         m_buttonBar->addItem(item, pictureOf(item.tag));
     connect(m_buttonBar, &ButtonBar::itemClicked, this, &QtMainWindowView::buttonBarItemClicked);
 
@@ -223,14 +222,6 @@ void QtMainWindowView::buildWindow()
 
 void QtMainWindowView::buildStrips()
 {
-    const auto tab = [](int key, int tag) {
-        return ui::Tab{QStringLiteral("KEY:%1").arg(key), QString(), QString(), QString::number(tag)};
-    };
-    const QList<ui::Tab> designed[ui::TabStripCount] = {
-        {tab(0, 1010), tab(1, 1011), tab(5, 1012), tab(6, 1380)},
-        {tab(4, 1015)},
-        {tab(2, 1020), tab(3, 1021), tab(6, 1380)},
-    };
     // Panes first, so that the tab bars lie on them and the selected tab joins its pane.
     for (Strip &s : m_strips)
         s.pane = new TabPane(m_central);
@@ -242,7 +233,7 @@ void QtMainWindowView::buildStrips()
         s.tabs->setUsesScrollButtons(false);
         s.tabs->setElideMode(Qt::ElideNone);
         s.tabs->setFocusPolicy(Qt::TabFocus);
-        for (const ui::Tab &t : designed[number]) {
+        for (const ui::Tab &t : design::tabs(number)) {
             s.tabs->addTab(t.caption);
             s.designed.append(t);
         }
@@ -338,13 +329,14 @@ QWidget *QtMainWindowView::createItemWidget(const design::Item &item, QWidget *p
 
 void QtMainWindowView::buildPages()
 {
-    m_textBoxes.resize(15);
-    m_comboBoxes.resize(19);
-    m_checkBoxes.resize(2);
-    m_optionButtons.resize(3);
+    using Kind = Element::Kind;
+    m_textBoxes.resize(design::countOf(Kind::TextBox));
+    m_comboBoxes.resize(design::countOf(Kind::ComboBox));
+    m_checkBoxes.resize(design::countOf(Kind::CheckBox));
+    m_optionButtons.resize(design::countOf(Kind::OptionButton));
     for (int page = 0; page < ui::PageCount; ++page) {
         auto *widget = new QWidget(m_central);
-        widget->setGeometry(pixelsOf({0, 0, design::PageWidth, design::PageHeight}));
+        widget->setGeometry(pixelsOf(design::pageRect()));
         m_pages.append(widget);
         m_elements.insert(keyOf(Element::page(page)), widget);
     }
@@ -354,12 +346,10 @@ void QtMainWindowView::buildPages()
                               : m_elements.value(keyOf(Element::frame(ui::Frame(item.in.id))));
         QWidget *widget = createItemWidget(item, parent);
         widget->setGeometry(pixelsOf(item.rect));
-        if (!item.visible) {
+        if (!item.visible)
             widget->setVisible(false);
-            // Hidden by design means out of the user's reach as well.
-            if (item.widget == design::Widget::Frame)
-                widget->setEnabled(false);
-        }
+        if (!item.enabled())
+            widget->setEnabled(false);
         if (item.element) {
             m_elements.insert(keyOf(*item.element), widget);
             if (!item.tag.isEmpty())
@@ -412,39 +402,27 @@ void QtMainWindowView::buildButtonLine()
 
 void QtMainWindowView::buildMenus()
 {
-    QMenuBar *bar = m_window->menuBar();
-    const auto remember = [this](const QString &band, const QString &key, QAction *action) {
-        m_actions.insert(band + QLatin1Char('/') + key, action);
-        if (action->isSeparator() || action->menu())
-            return;
-        const ui::MenuTool tool{band, key};
-        connect(action, &QAction::triggered, this, [this, tool] { emit menuToolClicked(tool); });
-    };
-    const auto tools = [&](QMenu *menu, const QString &band, const QStringList &keys) {
-        for (const QString &key : keys) {
-            if (key.endsWith(QLatin1String("Seperator")))
-                remember(band, key, menu->addSeparator());
-            else
-                remember(band, key, menu->addAction(QString()));
+    QSet<QString> bands;
+    for (const design::MenuToolDesign &designed : design::menuTools())
+        bands.insert(designed.tool.band);
+    // The menu of each band; a tool named after a band opens it.
+    QHash<QString, QMenu *> menus;
+    for (const design::MenuToolDesign &designed : design::menuTools()) {
+        const ui::MenuTool tool = designed.tool;
+        QAction *action = nullptr;
+        if (tool.band == design::MenuBarBand || bands.contains(tool.key)) {
+            QMenu *menu = tool.band == design::MenuBarBand ? m_window->menuBar()->addMenu(QString())
+                                                           : menus.value(tool.band)->addMenu(QString());
+            menus.insert(tool.key, menu);
+            action = menu->menuAction();
+        } else if (designed.isSeparator()) {
+            action = menus.value(tool.band)->addSeparator();
+        } else {
+            action = menus.value(tool.band)->addAction(QString());
+            connect(action, &QAction::triggered, this, [this, tool] { emit menuToolClicked(tool); });
         }
-    };
-
-    QMenu *file = bar->addMenu(QString());
-    QMenu *help = bar->addMenu(QString());
-    remember(QStringLiteral("MainMenu"), QStringLiteral("File"), file->menuAction());
-    remember(QStringLiteral("MainMenu"), QStringLiteral("Help"), help->menuAction());
-
-    tools(file, QStringLiteral("File"),
-          {QStringLiteral("OpenFile"), QStringLiteral("SaveFile"), QStringLiteral("FileSeperator"),
-           QStringLiteral("ReadParameters"), QStringLiteral("WriteParameters"), QStringLiteral("SpreadParameters"),
-           QStringLiteral("ParameterSeperator")});
-    QMenu *language = file->addMenu(QString());
-    remember(QStringLiteral("File"), QStringLiteral("Language"), language->menuAction());
-    tools(file, QStringLiteral("File"), {QStringLiteral("LanguageSeperator"), QStringLiteral("Quit")});
-    tools(language, QStringLiteral("Language"), {QStringLiteral("English"), QStringLiteral("German")});
-    tools(help, QStringLiteral("Help"),
-          {QStringLiteral("Manual"), QStringLiteral("AppDoc"), QStringLiteral("InfoSeperator"),
-           QStringLiteral("DeviceInfo"), QStringLiteral("AboutSeperator"), QStringLiteral("About")});
+        m_actions.insert(toolKey(tool), action);
+    }
 }
 
 // ---- lookups ----

@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window on the desktop: a QMainWindow built from the window design (windowdesign.h)
+// The main window on the desktop: a QMainWindow built from the window design (ui/windowdesign.h)
 // with the button bar on the left, one tab strip per view, the seven page frames, the OK /
 // Cancel / Apply line with the status text, and the menu bar. It implements the view seam:
 // the logic places pages and frames in twips (1 twip = 1/15 pixel at 96 dpi), the controls are
@@ -22,10 +22,11 @@ class QPushButton;
 class QTabBar;
 class QWidget;
 
-namespace widgets {
-namespace design {
+namespace ui::design {
 struct Item;
 }
+
+namespace widgets {
 
 class ButtonBar;
 class LogListWidget;
@@ -164,7 +165,7 @@ private:
     void buildStrips();
     void buildButtonLine();
     void buildMenus();
-    QWidget *createItemWidget(const design::Item &item, QWidget *parent);
+    QWidget *createItemWidget(const ui::design::Item &item, QWidget *parent);
     QWidget *elementWidget(ui::Element element) const;
     // Gives the fields that `label` names their accessible names again.
     void nameFieldsLabelledBy(ui::Element label);

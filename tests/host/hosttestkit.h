@@ -10,6 +10,7 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/registryaccess.h"
 #include "lns/statuswindow.h"
+#include "lns/timer.h"
 #include "strings/resstrings.h"
 #include "lns/userdialogs.h"
 
@@ -89,6 +90,30 @@ struct HostSandbox
         env.objectServerProvider = [this] { return serverProvider ? serverProvider() : lns::ObjectServerPtr(); };
         env.registerAutomationServer = [this] { ++automationRegistrations; };
         env.applyLanguage = [](qint16 language) { setLanguage(language); };
+        return env;
+    }
+
+    // The product's INI file in the program directory and a demo network of `devices` command
+    // modules on its templates, which the host opens on the sandbox clock (and `timers`).
+    void productDemoNetwork(int devices, TimerFactory *timers = nullptr)
+    {
+        QFile ini(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        writeProgramFile(QStringLiteral("TqmCmdModule.ini"), QString::fromUtf8(ini.readAll()));
+        embedded::createDemoNetwork(home.path(), QStringLiteral("Demo"), devices, ini.fileName());
+        serverProvider = [this, timers] {
+            return timers ? embedded::EmbeddedObjectServer::create(home.path(), clock, *timers)
+                          : embedded::EmbeddedObjectServer::create(home.path(), clock);
+        };
+    }
+
+    // The environment of a host that runs the window's logic on `view`.
+    HostEnvironment environment(ui::MainWindowView &view, TimerFactory *timers = nullptr)
+    {
+        HostEnvironment env = environment();
+        env.window = nullptr;
+        env.view = &view;
+        env.timers = timers;
         return env;
     }
 

@@ -27,11 +27,8 @@ private slots:
     void calibrationAndCopy()
     {
         HostSandbox box(false);
-        QFile ini(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), QString::fromUtf8(ini.readAll()));
-        embedded::createDemoNetwork(box.home.path(), QStringLiteral("Demo"), 6, ini.fileName());
         ManualTimerFactory timers(box.clock);
+        box.productDemoNetwork(6, &timers);
         const auto network = EmbeddedObjectServer::create(box.home.path(), box.clock, timers);
         network->open(lns::ConnectionMode::Local);
         const auto module = [&](const char *name) {
@@ -41,12 +38,7 @@ private slots:
             return embedded::cmsim::setSensorError(embedded::cmsim::setRoomTemp(room, settings, 2100, now), settings, 80, now);
         });
         MemoryMainWindowView view;
-        HostEnvironment env = box.environment();
-        env.window = nullptr;
-        env.view = &view;
-        env.timers = &timers;
-        box.serverProvider = [&] { return EmbeddedObjectServer::create(box.home.path(), box.clock, timers); };
-        PlugInHost host(env);
+        PlugInHost host(box.environment(view, &timers));
         host.Main(QStringLiteral("/CLASSID:28/COMMANDID:14/OBJECTNAME:Demo.Building A.Floor 1.CM 1\\.06.CommandModule"));
         QCOMPARE(view.buttonBarItems().size(), 1); // calibration only
 

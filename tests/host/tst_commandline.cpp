@@ -5,6 +5,26 @@
 
 using commandline::Action;
 
+namespace {
+
+// The switches in one line: action, command and class, then what else was given.
+QString summary(const commandline::Switches &s)
+{
+    static const char *const actions[] = {"command", "REG", "UNREG", "S", "PROG2649"};
+    QString text = QStringLiteral("%1 %2/%3").arg(QLatin1String(actions[int(s.action)])).arg(s.commandId).arg(s.classId);
+    if (s.objectNameGiven)
+        text += QStringLiteral(" object \"%1\"").arg(s.objectName);
+    if (s.remote)
+        text += QStringLiteral(" remote");
+    if (!s.networkInterfaceName.isEmpty())
+        text += QStringLiteral(" NI ") + s.networkInterfaceName;
+    if (s.language != 0)
+        text += QStringLiteral(" language %1").arg(s.language);
+    return text;
+}
+
+} // namespace
+
 class TstCommandLine : public QObject
 {
     Q_OBJECT
@@ -12,65 +32,33 @@ private slots:
     void parse_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("action");
-        QTest::addColumn<int>("commandId");
-        QTest::addColumn<int>("classId");
-        QTest::addColumn<bool>("objectNameGiven");
-        QTest::addColumn<QString>("objectName");
-        QTest::addColumn<bool>("remote");
-        QTest::addColumn<QString>("networkInterface");
-        QTest::addColumn<int>("language");
-
-        const int command = int(Action::Command);
-        QTest::newRow("tool start, one argument")
-            << QStringList{"/CLASSID:28/COMMANDID:13/OBJECTNAME:Demo.A.CM 1.CommandModule"} << command << 13 << 28
-            << true << "Demo.A.CM 1.CommandModule" << false << "" << 0;
+        QTest::addColumn<QString>("switches");
+        QTest::newRow("tool start, one argument") << QStringList{"/CLASSID:28/COMMANDID:13/OBJECTNAME:Demo.A.CM 1.CommandModule"}
+                                                  << "command 13/28 object \"Demo.A.CM 1.CommandModule\"";
         QTest::newRow("lower-case keys, values keep their case")
-            << QStringList{"/objectname:Net.Sub.Dev.Obj/commandid:21/classid:28"} << command << 21 << 28 << true
-            << "Net.Sub.Dev.Obj" << false << "" << 0;
-        QTest::newRow("text before the first slash is ignored")
-            << QStringList{"CLASSID:5", "/COMMANDID:14"} << command << 14 << 0 << false << "" << false << "" << 0;
-        QTest::newRow("numbers are leading-digit prefixes")
-            << QStringList{"/COMMANDID:13abc/CLASSID:x28"} << command << 13 << 0 << false << "" << false << "" << 0;
+            << QStringList{"/objectname:Net.Sub.Dev.Obj/commandid:21/classid:28"} << "command 21/28 object \"Net.Sub.Dev.Obj\"";
+        QTest::newRow("text before the first slash is ignored") << QStringList{"CLASSID:5", "/COMMANDID:14"} << "command 14/0";
+        QTest::newRow("numbers are leading-digit prefixes") << QStringList{"/COMMANDID:13abc/CLASSID:x28"} << "command 13/0";
         QTest::newRow("parsing stops at the first empty token")
-            << QStringList{"/COMMANDID:13//CLASSID:28/OBJECTNAME:a.b.c.d"} << command << 13 << 0 << false << "" << false
-            << "" << 0;
-        QTest::newRow("unknown keys are skipped")
-            << QStringList{"/FOO:1/REMOTE/NI:Internet"} << command << 0 << 0 << false << "" << true << "Internet" << 0;
-        QTest::newRow("REG ends parsing at once")
-            << QStringList{"/REG:1/COMMANDID:13"} << int(Action::RegisterLanguage) << 0 << 0 << false << "" << false << ""
-            << 1;
-        QTest::newRow("REG in German") << QStringList{"/reg:1000"} << int(Action::RegisterLanguage) << 0 << 0 << false
-                                       << "" << false << "" << 1000;
-        QTest::newRow("UNREG") << QStringList{"/UNREG"} << int(Action::Unregister) << 0 << 0 << false << "" << false << ""
-                               << 0;
-        QTest::newRow("S stops before later switches")
-            << QStringList{"/S/OBJECTNAME:a.b.c.d"} << int(Action::StandAlone) << 0 << 0 << false << "" << false << ""
-            << 0;
-        QTest::newRow("PROG2649") << QStringList{"/prog2649"} << int(Action::StandAloneSilent) << 0 << 0 << false << ""
-                                  << false << "" << 0;
-        QTest::newRow("empty line") << QStringList{} << command << 0 << 0 << false << "" << false << "" << 0;
+            << QStringList{"/COMMANDID:13//CLASSID:28/OBJECTNAME:a.b.c.d"} << "command 13/0";
+        QTest::newRow("unknown keys are skipped") << QStringList{"/FOO:1/REMOTE/NI:Internet"} << "command 0/0 remote NI Internet";
+        QTest::newRow("REG ends parsing at once") << QStringList{"/REG:1/COMMANDID:13"} << "REG 0/0 language 1";
+        QTest::newRow("REG in German") << QStringList{"/reg:1000"} << "REG 0/0 language 1000";
+        QTest::newRow("UNREG") << QStringList{"/UNREG"} << "UNREG 0/0";
+        QTest::newRow("S stops before later switches") << QStringList{"/S/OBJECTNAME:a.b.c.d"} << "S 0/0";
+        QTest::newRow("PROG2649") << QStringList{"/prog2649"} << "PROG2649 0/0";
+        QTest::newRow("empty line") << QStringList{} << "command 0/0";
         QTest::newRow("separate switch arguments leave no blank in a value")
-            << QStringList{"/NI:Internet", "/REMOTE", "/COMMANDID:21"} << command << 21 << 0 << false << "" << true
-            << "Internet" << 0;
+            << QStringList{"/NI:Internet", "/REMOTE", "/COMMANDID:21"} << "command 21/0 remote NI Internet";
         QTest::newRow("object name split at its blanks is joined again")
-            << QStringList{"/OBJECTNAME:Demo.Building", "A.CM", "1.Obj", "/CLASSID:28"} << command << 0 << 28 << true
-            << "Demo.Building A.CM 1.Obj" << false << "" << 0;
-        QTest::newRow("value cut at the second colon")
-            << QStringList{"/NI:a:b"} << command << 0 << 0 << false << "" << false << "a" << 0;
+            << QStringList{"/OBJECTNAME:Demo.Building", "A.CM", "1.Obj", "/CLASSID:28"}
+            << "command 0/28 object \"Demo.Building A.CM 1.Obj\"";
+        QTest::newRow("value cut at the second colon") << QStringList{"/NI:a:b"} << "command 0/0 NI a";
     }
     void parse()
     {
         QFETCH(QStringList, arguments);
-        const commandline::Switches s = commandline::parse(commandline::joinArguments(arguments));
-        QTEST(int(s.action), "action");
-        QTEST(int(s.commandId), "commandId");
-        QTEST(int(s.classId), "classId");
-        QTEST(s.objectNameGiven, "objectNameGiven");
-        QTEST(s.objectName, "objectName");
-        QTEST(s.remote, "remote");
-        QTEST(s.networkInterfaceName, "networkInterface");
-        QTEST(int(s.language), "language");
+        QTEST(summary(commandline::parse(commandline::joinArguments(arguments))), "switches");
     }
 
     void connectionMode_data()

@@ -29,16 +29,8 @@ struct MonitorRig
 
     MonitorRig()
     {
-        QFile ini(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
-        if (ini.open(QIODevice::ReadOnly))
-            box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), QString::fromUtf8(ini.readAll()));
-        embedded::createDemoNetwork(box.home.path(), QStringLiteral("Demo"), 6);
-        box.serverProvider = [this] { return EmbeddedObjectServer::create(box.home.path(), box.clock, timers); };
-        HostEnvironment env = box.environment();
-        env.window = nullptr;
-        env.view = &view;
-        env.timers = &timers;
-        host = std::make_unique<PlugInHost>(env);
+        box.productDemoNetwork(6, &timers);
+        host = std::make_unique<PlugInHost>(box.environment(view, &timers));
         host->Main(QStringLiteral("/CLASSID:28/COMMANDID:21/OBJECTNAME:") + Device + QStringLiteral(".CommandModule"));
     }
 

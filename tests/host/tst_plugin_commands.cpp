@@ -237,13 +237,7 @@ private:
 std::unique_ptr<HostSandbox> TstPlugInCommands::sandbox()
 {
     auto box = std::make_unique<HostSandbox>(false);
-    QFile ini(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
-    if (!ini.open(QIODevice::ReadOnly))
-        return box;
-    box->writeProgramFile(QStringLiteral("TqmCmdModule.ini"), QString::fromUtf8(ini.readAll()));
-    embedded::createDemoNetwork(box->home.path(), QStringLiteral("Demo"), 8);
-    const QString home = box->home.path();
-    box->serverProvider = [home] { return embedded::EmbeddedObjectServer::create(home); };
+    box->productDemoNetwork(8);
     return box;
 }
 

@@ -13,23 +13,70 @@ class TstPlugInStartup : public QObject
 {
     Q_OBJECT
 private slots:
-    void withoutObjectNameShowsAboutAndNeverOpensTheServer()
+    // Starts that reach no device: the server stays closed whatever the line asks. "window" is
+    // what the window was asked to do, "outcome" whether the plug-in ended and why, "message"
+    // the one box shown (none when empty).
+    void startsWithoutADevice_data()
     {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("window");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("message");
+        const QStringList none{"load", "unload"}; // loaded and unloaded, never built nor shown
+        const auto refusal = [](const char *commandId, const char *classId) {
+            return QStringLiteral("The transmitted CommandId (%1) is not\r\nsupported for  ClassId %2 !")
+                .arg(QLatin1String(commandId), QLatin1String(classId));
+        };
+        QTest::newRow("no object name: about window") << "/REMOTE/NI:Internet" << none << "ended" << "";
+        for (const char *classId : {"28", "7", "0"})
+            QTest::newRow(qPrintable(QStringLiteral("registration, class %1").arg(QLatin1String(classId))))
+                << QStringLiteral("/COMMANDID:50/CLASSID:%1/OBJECTNAME:Demo.A.CM 1.Cm").arg(QLatin1String(classId)) << none
+                << "ended" << "";
+        for (const char *commandId : {"13", "14", "21"})
+            QTest::newRow(qPrintable(QStringLiteral("command %1 on a device class").arg(QLatin1String(commandId))))
+                << QStringLiteral("/COMMANDID:%1/CLASSID:27/OBJECTNAME:a.b.c.d").arg(QLatin1String(commandId)) << none
+                << "aborted" << refusal(commandId, "27");
+        QTest::newRow("unknown command") << "/OBJECTNAME:a.b.c.d /COMMANDID:99 /CLASSID:28" << none << "aborted"
+                                         << refusal("99", "28");
+        QTest::newRow("the empty fourth record") << "/OBJECTNAME:a.b.c.d" << none << "aborted" << refusal("0", "0");
+        const QStringList standAlone{"load", "buildPages 100", "show"};
+        QTest::newRow("S: with the status window") << "/S" << standAlone << "running" << "";
+        QTest::newRow("PROG2649: without") << "/PROG2649/OBJECTNAME:a.b.c.d" << standAlone << "running" << "";
+    }
+    void startsWithoutADevice()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, outcome);
+        QFETCH(QString, message);
         HostSandbox box;
         const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
         box.serverProvider = [server] { return server; };
         PlugInHost host(box.environment());
-        host.Main(QStringLiteral("/REMOTE/NI:Internet"));
+        host.Main(line);
 
         QVERIFY(!server->isOpen());
-        QCOMPARE(box.about.shown.size(), 1);
-        QCOMPARE(box.about.shown[0].title, GetResString(1850));
-        QCOMPARE(box.about.shown[0].line, GetResString(1851, 1, {QStringLiteral("1.0.0")}));
-        QCOMPARE(box.automationRegistrations, 1);
-        QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-        QVERIFY(box.status.texts.isEmpty());
-        QVERIFY(host.ended());
-        QVERIFY(box.dialogs.messages.isEmpty());
+        QTEST(box.window.calls, "window");
+        QCOMPARE(host.ended(), outcome != QLatin1String("running"));
+        QCOMPARE(host.session().aborted, outcome == QLatin1String("aborted"));
+        QCOMPARE(box.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(box.dialogs.messages[0].text, message);
+            QCOMPARE(box.dialogs.messages[0].icon, MsgIcon::Exclamation);
+            QCOMPARE(box.dialogs.messages[0].title, product::ProductName);
+        }
+        // Every exit leaves the registration record behind.
+        QCOMPARE(QFile::exists(box.registrations().recordFile(product::ProjectName)), host.ended());
+        if (outcome == QLatin1String("running")) {
+            QCOMPARE(host.session().commandIndex, commands::StandAlone);
+            QCOMPARE(box.status.calls.contains(QStringLiteral("show")), line == QLatin1String("/S"));
+        }
+        if (line.startsWith(QLatin1String("/REMOTE"))) {
+            QCOMPARE(box.about.shown.size(), 1);
+            QCOMPARE(box.about.shown[0].title, GetResString(1850));
+            QCOMPARE(box.about.shown[0].line, GetResString(1851, 1, {QStringLiteral("1.0.0")}));
+            QCOMPARE(box.automationRegistrations, 1);
+            QVERIFY(box.status.texts.isEmpty());
+        }
     }
 
     void regWritesTheProductLanguageOnly()
@@ -82,63 +129,6 @@ private slots:
         QCOMPARE(productLanguage(box), QStringLiteral("unset"));
     }
 
-    void registrationCommandNeverOpensTheWindow_data()
-    {
-        QTest::addColumn<int>("classId");
-        QTest::newRow("LonMark object") << 28;
-        QTest::newRow("device") << 7;
-        QTest::newRow("none") << 0;
-    }
-    void registrationCommandNeverOpensTheWindow()
-    {
-        QFETCH(int, classId);
-        HostSandbox box;
-        const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
-        box.serverProvider = [server] { return server; };
-        PlugInHost host(box.environment());
-        host.Main(QStringLiteral("/COMMANDID:50/CLASSID:%1/OBJECTNAME:Demo.A.CM 1.Cm").arg(classId));
-        QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-        QVERIFY(!box.window.calls.contains(QStringLiteral("buildPages 1")));
-        QVERIFY(!server->isOpen());
-        QVERIFY(!host.session().aborted);
-        QVERIFY(host.ended());
-        QVERIFY(box.dialogs.messages.isEmpty());
-        QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
-    }
-
-    void refusedCommands_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("text");
-        const auto refusal = [](const char *commandId, const char *classId) {
-            return QStringLiteral("The transmitted CommandId (%1) is not\r\nsupported for  ClassId %2 !")
-                .arg(QLatin1String(commandId), QLatin1String(classId));
-        };
-        QTest::newRow("configure on a device class")
-            << "/COMMANDID:13/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("13", "27");
-        QTest::newRow("calibrate on a device class")
-            << "/COMMANDID:14/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("14", "27");
-        QTest::newRow("monitor on a device class") << "/COMMANDID:21/CLASSID:27/OBJECTNAME:a.b.c.d" << refusal("21", "27");
-        QTest::newRow("unknown command") << "/OBJECTNAME:a.b.c.d /COMMANDID:99 /CLASSID:28" << refusal("99", "28");
-        QTest::newRow("the empty fourth record") << "/OBJECTNAME:a.b.c.d" << refusal("0", "0");
-    }
-    void refusedCommands()
-    {
-        QFETCH(QString, line);
-        HostSandbox box;
-        PlugInHost host(box.environment());
-        host.Main(line);
-        QCOMPARE(box.dialogs.messages.size(), 1);
-        const MessageRequest &box1 = box.dialogs.messages[0];
-        QTEST(box1.text, "text");
-        QCOMPARE(box1.icon, MsgIcon::Exclamation);
-        QCOMPARE(box1.title, product::ProductName);
-        QVERIFY(host.session().aborted);
-        QVERIFY(host.ended());
-        QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-        QVERIFY(QFile::exists(box.registrations().recordFile(product::ProjectName)));
-    }
-
     void missingIniFileAborts()
     {
         HostSandbox box(false);
@@ -162,28 +152,6 @@ private slots:
         const QString log = box.logText();
         QVERIFY2(log.contains(box.program.path() + QStringLiteral("/TqmCmdModule.ini:6:")), qPrintable(log));
         QVERIFY(log.contains(QStringLiteral("[M_PlugIn] Public Sub ValidateCommand()")));
-    }
-
-    void standAlone_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("statusShown");
-        QTest::newRow("S") << "/S" << true;
-        QTest::newRow("PROG2649") << "/PROG2649/OBJECTNAME:a.b.c.d" << false;
-    }
-    void standAlone()
-    {
-        QFETCH(QString, line);
-        HostSandbox box;
-        const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
-        box.serverProvider = [server] { return server; };
-        PlugInHost host(box.environment());
-        host.Main(line);
-        QCOMPARE(host.session().commandIndex, commands::StandAlone);
-        QCOMPARE(box.window.calls, (QStringList{"load", "buildPages 100", "show"}));
-        QTEST(box.status.calls.contains(QStringLiteral("show")), "statusShown");
-        QVERIFY(!server->isOpen());
-        QVERIFY(!host.ended());
     }
 
     void languageComesFromTheSharedKey()

@@ -39,8 +39,6 @@ private slots:
         QTest::addColumn<int>("commandId");
         QTest::addColumn<QString>("printed");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("unknown command is refused")
-            << false << 99 << "[exclamation] velto otrema tqm command module: The transmitted CommandId (99) is not\\nsupported for  ClassId 28 !" << 1;
         QTest::newRow("monitor on an offline device")
             << true << 21 << QStringLiteral("] CM ") << 1;
         QTest::newRow("configure opens on an offline device") << true << 13 << "[window] show" << 0;
@@ -138,11 +136,9 @@ private slots:
         QTemporaryDir home;
         QTemporaryDir logs;
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TQM_HOME"), home.filePath(QStringLiteral("home")));
+        QProcessEnvironment env = environment(home.filePath(QStringLiteral("home")), logs.path());
         env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("xdg")));
         env.insert(QStringLiteral("XDG_STATE_HOME"), home.filePath(QStringLiteral("state")));
-        env.insert(QStringLiteral("TQM_LOG_DIR"), logs.path());
         env.remove(QStringLiteral("TQM_UNATTENDED")); // and no screen needed either
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -173,11 +169,7 @@ private slots:
         // A registered plug-in whose home nobody may write to any more; the log goes elsewhere.
         QTemporaryDir home;
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TQM_HOME"), home.path());
-        env.insert(QStringLiteral("TQM_LOG_DIR"), m_logs.path());
-        env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
-        process.setProcessEnvironment(env);
+        process.setProcessEnvironment(environment(home.path(), m_logs.path()));
         process.start(m_bin + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("/REG:0")});
         QVERIFY(process.waitForFinished(20000));
         QCOMPARE(process.exitCode(), 0);
@@ -229,6 +221,7 @@ private:
     };
     Run run(const QString &program, const QStringList &arguments, bool asNobody = false,
             const QStringList &environment = {});
+    static QProcessEnvironment environment(const QString &home, const QString &logs);
     QString serviceFile() const;
     QString recordFile() const;
     QString logTail(qint64 from) const;
@@ -245,11 +238,8 @@ TstProgramUnattended::Run TstProgramUnattended::run(const QString &program, cons
                                                     const QStringList &environment)
 {
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TQM_HOME"), m_home.path());
+    QProcessEnvironment env = this->environment(m_home.path(), m_logs.path());
     env.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("xdg")));
-    env.insert(QStringLiteral("TQM_LOG_DIR"), m_logs.path());
-    env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
     for (const QString &variable : environment)
         env.insert(variable.section(QLatin1Char('='), 0, 0), variable.section(QLatin1Char('='), 1));
     process.setProcessEnvironment(env);
@@ -261,6 +251,16 @@ TstProgramUnattended::Run TstProgramUnattended::run(const QString &program, cons
         return {};
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+// An unattended run on its own object server home, logging into `logs`.
+QProcessEnvironment TstProgramUnattended::environment(const QString &home, const QString &logs)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TQM_HOME"), home);
+    env.insert(QStringLiteral("TQM_LOG_DIR"), logs);
+    env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
+    return env;
 }
 
 QString TstProgramUnattended::serviceFile() const

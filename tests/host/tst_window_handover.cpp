@@ -19,17 +19,10 @@ private slots:
     void configureShowsTheDeviceInTheWindow()
     {
         HostSandbox box(false);
-        QFile ini(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), QString::fromUtf8(ini.readAll()));
-        embedded::createDemoNetwork(box.home.path(), QStringLiteral("Demo"), 6);
-        const QString home = box.home.path();
+        box.productDemoNetwork(6);
         ManualClock &clock = box.clock;
-        box.serverProvider = [home, &clock] { return embedded::EmbeddedObjectServer::create(home, clock); };
         MemoryMainWindowView view;
-        HostEnvironment env = box.environment();
-        env.window = nullptr;
-        env.view = &view;
+        HostEnvironment env = box.environment(view);
         QStringList reported;
         env.windowReport = [&](const QString &request) { reported.append(request); };
         PlugInHost host(env);
@@ -65,7 +58,7 @@ private slots:
         QVERIFY(view.requestClose());
         QVERIFY(host.ended());
         QVERIFY(!view.isWindowVisible());
-        RegistryAccess registry(home);
+        RegistryAccess registry = box.registry();
         QCOMPARE(settings::readWindowPosition(registry).top, view.windowGeometry().top);
     }
 };

@@ -1,9 +1,8 @@
 // The configure command through the Qt main window, on a device of every demo template: the
 // user edits, an invalid value turns red and keeps Apply from writing, Apply writes to the
-// device, parameter sets go to and come from files, the set is copied to other devices, the
-// language menu answers, and the closing question may keep the window. By keyboard and for a
-// screen reader: every field is named, the view bar and the tabs follow the keys, Escape
-// cancels and Enter confirms.
+// device, parameter sets go to and come from files, the set is copied to other devices, and
+// the closing question may keep the window. By keyboard and for a screen reader: every field is
+// named, the view bar and the tabs follow the keys, Escape cancels and Enter confirms.
 
 #include "host/hosttestkit.h"
 #include "lns/embedded/embeddedobjectserver.h"
@@ -49,16 +48,8 @@ class DesktopRig
 public:
     DesktopRig() : box(false)
     {
-        QFile ini(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + QStringLiteral("/resources/TqmCmdModule.ini"));
-        if (ini.open(QIODevice::ReadOnly))
-            box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), QString::fromUtf8(ini.readAll()));
-        embedded::createDemoNetwork(box.home.path(), Network, 2 * int(Templates.size()), box.program.filePath("TqmCmdModule.ini"));
-        const QString home = box.home.path();
-        ManualClock &clock = box.clock;
-        box.serverProvider = [home, &clock] { return embedded::EmbeddedObjectServer::create(home, clock); };
-        HostEnvironment env = box.environment();
-        env.window = nullptr;
-        env.view = &view;
+        box.productDemoNetwork(2 * int(Templates.size()));
+        HostEnvironment env = box.environment(view);
         env.createMultiDeviceWindow = [this] {
             auto window = std::make_unique<::ui::QtMultiDeviceWindow>();
             window->setOwnerWidget(view.window());
@@ -121,7 +112,6 @@ private slots:
     void everyTemplate_data();
     void everyTemplate();
     void parameterSetFilesAndCopies();
-    void languageMenuAnswers();
     void everyFieldIsNamed_data();
     void everyFieldIsNamed();
     void viewBarAndTabsByKeys();
@@ -212,21 +202,6 @@ void TstConfigureWindow::parameterSetFilesAndCopies()
     QVERIFY(rig.offered > 0);
     QCOMPARE(rig.minDeltaTemp(otherStandard), raw(80));
     QVERIFY(rig.view.windowEnabled());
-    rig.host->EndApp();
-}
-
-void TstConfigureWindow::languageMenuAnswers()
-{
-    DesktopRig rig;
-    QVERIFY(rig.open(1));
-    QVERIFY(rig.view.clickMenuTool({QStringLiteral("Language"), QStringLiteral("German")}));
-    QCOMPARE(rig.box.dialogs.messages.size(), 1);
-    QCOMPARE(rig.box.dialogs.messages.last().text, GetResString(1490, 1, {GetResString(1373, 1)}));
-    QCOMPARE(rig.box.dialogs.messages.last().icon, MsgIcon::Information);
-    // The running plug-in keeps its language; choosing the language set already says nothing.
-    QCOMPARE(rig.view.menuToolCaption({QStringLiteral("MainMenu"), QStringLiteral("File")}), GetResString(1370, 1));
-    QVERIFY(rig.view.clickMenuTool({QStringLiteral("Language"), QStringLiteral("German")}));
-    QCOMPARE(rig.box.dialogs.messages.size(), 1);
     rig.host->EndApp();
 }
 

@@ -1,8 +1,7 @@
-// The desktop implementations of the host's dialogs and status window.
+// The desktop implementations of the host's dialogs.
 
 #include "strings/resstrings.h"
 #include "widgets/qttranslations.h"
-#include "widgets/statuswindowwidget.h"
 #include "widgets/widgetdialogs.h"
 
 #include <QApplication>
@@ -21,7 +20,6 @@ private slots:
     void fileFilter();
     void messageBoxAnswers_data();
     void messageBoxAnswers();
-    void statusWindowShowsItsTexts();
     void qtTextsInTheSessionLanguage_data();
     void qtTextsInTheSessionLanguage();
 };
@@ -74,19 +72,6 @@ void TstHostWindows::messageBoxAnswers()
                                              MsgIcon::Question, MsgButtons(buttons), MsgAnswer(defaultAnswer));
     QTEST(int(answer), "answer");
     QCOMPARE(shownText, QStringLiteral("first\nsecond"));
-}
-
-void TstHostWindows::statusWindowShowsItsTexts()
-{
-    StatusWindowWidget status;
-    status.setVersionText(QStringLiteral("v1.0.0"));
-    status.show();
-    status.setStatusText(QStringLiteral("Connecting to LNS server ..."));
-    QVERIFY(status.isVisible());
-    QCOMPARE(status.statusText(), QStringLiteral("Connecting to LNS server ..."));
-    QCOMPARE(status.versionText(), QStringLiteral("v1.0.0"));
-    status.hide();
-    QVERIFY(!status.isVisible());
 }
 
 void TstHostWindows::qtTextsInTheSessionLanguage_data()

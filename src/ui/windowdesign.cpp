@@ -1,8 +1,9 @@
-#include "widgets/windowdesign.h"
+#include "ui/windowdesign.h"
 
 #include "params/displayrules.h"
+#include "ui/tabs.h"
 
-namespace widgets::design {
+namespace ui::design {
 
 namespace {
 
@@ -381,6 +382,66 @@ bool Item::mayShowWith(const Item &other) const
     return true;
 }
 
+int countOf(ui::Element::Kind kind)
+{
+    int count = 0;
+    for (const Item &item : items()) {
+        if (item.element && item.element->kind == kind)
+            count = qMax(count, item.element->id + 1);
+    }
+    return count;
+}
+
+// Each view names the picture of its button after its caption message.
+const QList<ui::ButtonBarItem> &buttonBarItems()
+{
+    static const QList<ui::ButtonBarItem> list{
+        {QStringLiteral("0"), 1001, {}}, {QStringLiteral("2"), 1004, {}}, {QStringLiteral("1"), 1002, {}}};
+    return list;
+}
+
+const QList<ui::Tab> &tabs(int strip)
+{
+    const auto tab = [](int key, int tag) { return ui::Tab{keyOfNumber(key), {}, {}, QString::number(tag)}; };
+    static const QList<ui::Tab> strips[ui::TabStripCount] = {
+        {tab(0, 1010), tab(1, 1011), tab(5, 1012), tab(6, 1380)}, // configuration
+        {tab(4, 1015)},                                           // monitoring
+        {tab(2, 1020), tab(3, 1021), tab(6, 1380)},               // calibration
+    };
+    static const QList<ui::Tab> none;
+    return strip >= 0 && strip < ui::TabStripCount ? strips[strip] : none;
+}
+
+const QList<MenuToolDesign> &menuTools()
+{
+    const auto tool = [](const char *band, const char *key, int message = 0, int piece = 0) {
+        return MenuToolDesign{{QString::fromLatin1(band), QString::fromLatin1(key)}, message, piece};
+    };
+    static const QList<MenuToolDesign> list{
+        tool("MainMenu", "File", 1370, 1),
+        tool("MainMenu", "Help", 1370, 2),
+        tool("File", "OpenFile", 1371, 1),
+        tool("File", "SaveFile", 1371, 2),
+        tool("File", "FileSeperator"),
+        tool("File", "ReadParameters", 1371, 3),
+        tool("File", "WriteParameters", 1371, 4),
+        tool("File", "SpreadParameters", 1371, 5),
+        tool("File", "ParameterSeperator"),
+        tool("File", "Language", 1371, 6),
+        tool("File", "LanguageSeperator"),
+        tool("File", "Quit", 1371, 7),
+        tool("Language", "English", 1373, 2),
+        tool("Language", "German", 1373, 1),
+        tool("Help", "Manual", 1372, 1),
+        tool("Help", "AppDoc", 1372, 2),
+        tool("Help", "InfoSeperator"),
+        tool("Help", "DeviceInfo", 1372, 3),
+        tool("Help", "AboutSeperator"),
+        tool("Help", "About", 1372, 4),
+    };
+    return list;
+}
+
 int pageOf(Container container)
 {
     if (container.kind == Container::Kind::Page)
@@ -392,4 +453,4 @@ int pageOf(Container container)
     return -1;
 }
 
-} // namespace widgets::design
+} // namespace ui::design

@@ -1,9 +1,10 @@
 #pragma once
 
-// The main window's design as data: every label, control, frame, button, progress bar and list
-// of the seven pages, with the place it sits on (a page or a frame of a page), its rectangle in
-// twips relative to that place, its caption tag, and how it is drawn. The Qt view builds its
-// widgets from it; tests check it for overlaps and for room. Pages are PageWidth x PageHeight.
+// The main window's design as data, the one both views are built from: every label, control,
+// frame, button, progress bar and list of the seven pages, with the place it sits on (a page or a
+// frame of a page), its rectangle in twips relative to that place, its caption tag, and how it is
+// drawn; the items of the button bar, the tabs of the three strips, and the menu bands with their
+// tools. Pages are PageWidth x PageHeight.
 //
 // Label numbers follow the window's identities (mainwindowview.h): the caption message when one
 // label alone carries it, the numbers of ui::labels, and for a caption used again the caption
@@ -15,7 +16,7 @@
 #include <QString>
 #include <optional>
 
-namespace widgets::design {
+namespace ui::design {
 
 constexpr double PageWidth = 5100;
 constexpr double PageHeight = 7050;
@@ -82,7 +83,12 @@ struct Item
 
     // False when the two take turns, so that they may share a place.
     bool mayShowWith(const Item &other) const;
+    // A frame hidden by design is out of the user's reach as well, until the window shows it.
+    bool enabled() const { return visible || widget != Widget::Frame; }
 };
+
+// Where a page lies before the window lays its pages out, relative to the window's client area.
+constexpr ui::Rect pageRect() { return {0, 0, PageWidth, PageHeight}; }
 
 // The items in drawing order: a frame comes before what it holds.
 const QList<Item> &items();
@@ -90,4 +96,28 @@ const QList<Item> &items();
 // The page a container lies on.
 int pageOf(Container container);
 
-} // namespace widgets::design
+// How many elements of that kind the design has (the control arrays run from 0 to count - 1).
+int countOf(ui::Element::Kind kind);
+
+// The button bar's items, top to bottom.
+const QList<ui::ButtonBarItem> &buttonBarItems();
+
+// The tabs strip 0, 1 or 2 is designed with, in order; captions and tool tips empty.
+const QList<ui::Tab> &tabs(int strip);
+
+// A menu tool and where its caption comes from (message and piece; 0 for a separator). A tool
+// whose key is also the name of a band opens that band as its menu; the band "MainMenu" is the
+// menu bar itself.
+struct MenuToolDesign
+{
+    ui::MenuTool tool;
+    int message = 0;
+    int piece = 0;
+    bool isSeparator() const { return message == 0; }
+};
+const QString MenuBarBand = QStringLiteral("MainMenu");
+
+// Every tool of the menu bar, band by band, each band in its order.
+const QList<MenuToolDesign> &menuTools();
+
+} // namespace ui::design
