@@ -160,17 +160,22 @@ private slots:
 
     void checkBoxStates_data()
     {
+        QTest::addColumn<int>("checkedValue");
         QTest::addColumn<QString>("raw");
+        QTest::addColumn<int>("value");
         QTest::addColumn<int>("state");
         QTest::addColumn<quint32>("colour");
-        QTest::newRow("checked") << "1" << int(Checked) << quint32(colour::WindowText);
-        QTest::newRow("unchecked") << "0" << int(Unchecked) << quint32(colour::WindowText);
-        QTest::newRow("unknown keeps state, red") << "255" << int(Greyed) << quint32(colour::Red);
+        QTest::newRow("checked") << 1 << "1" << 1 << int(Checked) << quint32(colour::WindowText);
+        QTest::newRow("unchecked") << 1 << "0" << 0 << int(Unchecked) << quint32(colour::WindowText);
+        QTest::newRow("unknown keeps state, red") << 1 << "255" << 255 << int(Greyed) << quint32(colour::Red);
+        QTest::newRow("negative value: signed") << -1 << "255" << -1 << int(Checked) << quint32(colour::WindowText);
     }
 
     void checkBoxStates()
     {
+        QFETCH(int, checkedValue);
         QFETCH(QString, raw);
+        QFETCH(int, value);
         QFETCH(int, state);
         QFETCH(quint32, colour);
         ParamsNet net;
@@ -179,33 +184,27 @@ private slots:
         box.setValue(Greyed);
         controlrouting::route(params, &box);
         cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, net.deviceCp(QStringLiteral("Cp1")), QString());
+        p->setValueChecked(checkedValue);
+        QCOMPARE(p->SignedValue(), checkedValue < 0);
         ParamsNet::setRaw(p->ConfigProperty(), raw);
         p->ReadFromLns();
         QCOMPARE(box.value(), state);
         QCOMPARE(box.foreColor(), colour);
-        QCOMPARE(p->Value(), raw.toInt());
+        QCOMPARE(p->Value(), value);
         QVERIFY(!p->Changed());
 
         box.click();
-        QCOMPARE(p->Value(), box.value() == Checked ? 1 : 0);
+        QCOMPARE(p->Value(), box.value() == Checked ? checkedValue : 0);
         QVERIFY(p->Changed());
         p->WriteToLns();
-        QCOMPARE(ParamsNet::raw(p->ConfigProperty()), QString::number(p->Value()));
+        QCOMPARE(ParamsNet::raw(p->ConfigProperty()), QString::number(quint8(p->Value())));
     }
 
-    void checkBoxSignedAndUnavailable()
+    void checkBoxUnavailable()
     {
         ParamsNet net;
         cParams params;
-        MemoryCheckBox box, missing;
-        cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, net.deviceCp(QStringLiteral("Cp1")), QString());
-        p->setValueChecked(-1);
-        QVERIFY(p->SignedValue());
-        ParamsNet::setRaw(p->ConfigProperty(), QStringLiteral("255"));
-        p->ReadFromLns();
-        QCOMPARE(p->Value(), -1);
-        QCOMPARE(box.value(), int(Checked));
-
+        MemoryCheckBox missing;
         missing.setValue(Checked);
         cParamCheckBox *q = params.AddCheckBoxParameter(QStringLiteral("Missing"), &missing, nullptr, QString());
         QVERIFY(!q->Available());
