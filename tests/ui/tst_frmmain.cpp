@@ -181,12 +181,12 @@ private slots:
         QVERIFY(rig.view.clickTab("KEY:3"));
         QCOMPARE(rig.window->currentPageKey(), 3);
         QVERIFY(rig.view.clickCommandButton(1));
-        QCOMPARE(rig.window->knobCalibrationTimer()->interval(), FrmMain::KnobCalibrationIntervalMs);
+        QCOMPARE(rig.window->knobPage().timer()->interval(), calibration::TurningKnobCalibration::IntervalMs);
         rig.clock.advanceMs(1200);
-        QCOMPARE(rig.window->knobCalibration()->tickCount(), 2);
+        QCOMPARE(rig.window->knobPage().procedure()->tickCount(), 2);
         rig.window->detach();
         rig.clock.advanceMs(1000);
-        QCOMPARE(rig.window->knobCalibration()->tickCount(), 2);
+        QCOMPARE(rig.window->knobPage().procedure()->tickCount(), 2);
     }
 
     // The calibrate buttons of the page shown follow whether the device answers and the entry;
@@ -275,10 +275,10 @@ private slots:
         rig.view.comboBox(6)->setListIndex(0);
         QCOMPARE(rig.window->configuration()->Parameters()->Parameter2ByteByName("FanSpeedOff")->Value2(), 0);
 
-        rig.window->setUpdatingControls(true); // shown otherwise, not stored
+        rig.window->configurationWindow().setUpdatingControls(true); // shown otherwise, not stored
         rig.view.comboBox(5)->setListIndex(0);
-        rig.window->setUpdatingControls(false);
-        rig.window->SetControls();
+        rig.window->configurationWindow().setUpdatingControls(false);
+        rig.window->configurationWindow().SetControls();
         QCOMPARE(rig.view.comboBox(5)->itemData(rig.view.comboBox(5)->listIndex()), 2);
     }
 
@@ -648,7 +648,7 @@ private slots:
         WindowRig rig;
         rig.open("CM 1.06");
         QVERIFY(rig.view.clickButtonBarItem("1"));
-        rig.window->ShowLogger();
+        rig.window->configurationWindow().ShowLogger();
         QCOMPARE(rig.view.visibleTabStrip(), 0);
         QCOMPARE(rig.view.selectedTabKey(0), QStringLiteral("KEY:6"));
         QCOMPARE(rig.window->currentPageKey(), 6);

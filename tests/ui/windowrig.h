@@ -143,7 +143,7 @@ public:
         };
         // The monitoring page as the host makes it: on the window, with its configuration.
         hooks.createMonitoring = [this, services] {
-            monitoringPage = std::make_unique<cMonitoring>(services, *window, window->configuration()->Parameters(),
+            monitoringPage = std::make_unique<cMonitoring>(services, window->monitoringPage(), window->configuration()->Parameters(),
                                                            QLocale::c());
         };
         hooks.monitorPoints = [this] { return monitoringPage ? monitoringPage->MonitorPoints() : nullptr; };
