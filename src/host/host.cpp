@@ -97,7 +97,7 @@ void PlugInHost::createMonitoring()
     if (!m_mainWindow)
         return;
     cConfiguration *configuration = m_mainWindow->configuration();
-    m_monitoring = std::make_unique<cMonitoring>(services(), *m_mainWindow,
+    m_monitoring = std::make_unique<cMonitoring>(services(), m_mainWindow->monitoringPage(),
                                                  configuration ? configuration->Parameters() : nullptr,
                                                  languageLocale(m_session.language));
 }

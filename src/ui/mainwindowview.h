@@ -135,20 +135,25 @@ struct MenuTool
     bool operator==(const MenuTool &) const = default;
 };
 
-class MainWindowView : public QObject
-{
-    Q_OBJECT
-public:
-    using QObject::QObject;
-    ~MainWindowView() override = default;
+// The seam in parts, one per concern, so that each page's logic depends only on what it uses.
+// Both views implement all of them through MainWindowView.
 
-    // ---- control arrays (null outside the array) ----
+// The control arrays (null outside the array).
+class ControlArraysView
+{
+public:
+    virtual ~ControlArraysView() = default;
     virtual controls::TextBoxControl *textBox(int index) const = 0;
     virtual controls::ComboBoxControl *comboBox(int index) const = 0;
     virtual controls::CheckBoxControl *checkBox(int index) const = 0;
     virtual controls::OptionButtonControl *optionButton(int index) const = 0;
+};
 
-    // ---- elements ----
+// Place, visibility, enabling and caption of any element.
+class ElementsView
+{
+public:
+    virtual ~ElementsView() = default;
     virtual Rect geometry(Element element) const = 0;
     // Moves the element (left, top); the size stays.
     virtual void move(Element element, double left, double top) = 0;
@@ -174,8 +179,13 @@ public:
     virtual QList<ElementTag> captionTags() const = 0;
     virtual void setProgress(int bar, int value) = 0;
     virtual int progress(int bar) const = 0;
+};
 
-    // ---- button bar (one group) ----
+// The button bar (one group).
+class ButtonBarView
+{
+public:
+    virtual ~ButtonBarView() = default;
     virtual void setButtonBarCaption(const QString &caption) = 0;
     // The items in their order.
     virtual QList<ButtonBarItem> buttonBarItems() const = 0;
@@ -185,8 +195,13 @@ public:
     virtual QString selectedButtonBarItem() const = 0;
     virtual void setButtonBarEnabled(bool enabled) = 0;
     virtual bool buttonBarEnabled() const = 0;
+};
 
-    // ---- tab strips 0, 1, 2; tab positions are 1-based ----
+// Tab strips 0, 1, 2; tab positions are 1-based.
+class TabStripsView
+{
+public:
+    virtual ~TabStripsView() = default;
     virtual int tabCount(int strip) const = 0;
     virtual Tab tab(int strip, int position) const = 0;
     // Inserts before `position` (1 .. count + 1).
@@ -202,8 +217,12 @@ public:
     // Shows this strip and hides the others.
     virtual void showTabStrip(int strip) = 0;
     virtual int visibleTabStrip() const = 0;
+};
 
-    // ---- menu bar ----
+class MenuBarView
+{
+public:
+    virtual ~MenuBarView() = default;
     virtual QString menuToolCaption(const MenuTool &tool) const = 0;
     virtual void setMenuToolCaption(const MenuTool &tool, const QString &caption) = 0;
     virtual bool menuToolVisible(const MenuTool &tool) const = 0;
@@ -213,15 +232,25 @@ public:
     // A tool marked as the choice in force (the language in use).
     virtual bool menuToolChecked(const MenuTool &tool) const = 0;
     virtual void setMenuToolChecked(const MenuTool &tool, bool checked) = 0;
+};
 
-    // ---- OK / Cancel / Apply, status text ----
+// OK / Cancel / Apply and the status text.
+class ButtonLineView
+{
+public:
+    virtual ~ButtonLineView() = default;
     virtual void setLineButtonCaption(LineButton button, const QString &caption) = 0;
     virtual bool lineButtonEnabled(LineButton button) const = 0;
     virtual void setLineButtonEnabled(LineButton button, bool enabled) = 0;
     virtual QString statusText() const = 0;
     virtual void setStatusText(const QString &text) = 0;
+};
 
-    // ---- the window ----
+// The window as a whole.
+class TopLevelView
+{
+public:
+    virtual ~TopLevelView() = default;
     virtual QString windowCaption() const = 0;
     virtual void setWindowCaption(const QString &caption) = 0;
     virtual Rect windowGeometry() const = 0;
@@ -242,8 +271,13 @@ public:
     virtual void refresh() = 0;
     // True when the window waits for its user; an in-memory view lets the program end at once.
     virtual bool isInteractive() const = 0;
+};
 
-    // ---- layout and theme ----
+// Layout and theme.
+class LayoutView
+{
+public:
+    virtual ~LayoutView() = default;
     // Whether the desktop draws with a visual-style theme; false when it cannot tell.
     virtual bool themeActive() const = 0;
     // Paints every control whose lower-case type name is in `kinds` in `colour`; picture boxes
@@ -251,11 +285,34 @@ public:
     virtual void setBackgroundColour(controls::Colour colour, const QStringList &kinds) = 0;
     // Places the button bar, the tab strips and the button line around page frames of this size.
     virtual void layOutAround(double pageWidth, double pageHeight) = 0;
+};
 
-    // ---- logger page ----
+// The logger page.
+class LoggerListsView
+{
+public:
+    virtual ~LoggerListsView() = default;
     // The coloured lines of the logger page (newest visible) and the second, timed list.
     virtual LogView *loggerList() = 0;
     virtual LogView *timedList() = 0;
+};
+
+// The whole seam and the notifications of what the user does.
+class MainWindowView : public QObject,
+                       public ControlArraysView,
+                       public ElementsView,
+                       public ButtonBarView,
+                       public TabStripsView,
+                       public MenuBarView,
+                       public ButtonLineView,
+                       public TopLevelView,
+                       public LayoutView,
+                       public LoggerListsView
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~MainWindowView() override = default;
 
 signals:
     void commandButtonClicked(int index);

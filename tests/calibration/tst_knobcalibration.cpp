@@ -110,10 +110,10 @@ private slots:
 
         rig.clock.advanceMs(TickMs); // tick 61
         QVERIFY(!rig.view.isVisible(Progress));
-        QVERIFY(!rig.window->knobCalibrationTimer()->isActive());
+        QVERIFY(!rig.window->knobPage().timer()->isActive());
         QCOMPARE(rig.view.caption(Result), QString("Calibration failed."));
         QCOMPARE(rig.view.foreColour(Result), controls::colour::Red);
-        QVERIFY(rig.window->knobCalibration()->KnobCalibPending());
+        QVERIFY(rig.window->knobPage().procedure()->KnobCalibPending());
 
         rig.clock.advanceSeconds(60);
         QVERIFY(rig.view.clickCommandButton(calibration::button::KnobCalibrate));
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(EmbeddedObjectServer::knobCalibrationText(rig.device("CM 1.01")), QString("calibrated"));
         QCOMPARE(rig.view.caption(Result), QString("Calibration succeeded."));
         QCOMPARE(rig.view.foreColour(Result), controls::Colour(0x008000));
-        QVERIFY(!rig.window->knobCalibration()->KnobCalibPending());
+        QVERIFY(!rig.window->knobPage().procedure()->KnobCalibPending());
         QCOMPARE(rig.view.textBox(calibration::KnobCalibratedBox)->text(),
                  calibration::CalibrationTimeText(rig.clock.now().toLocalTime(), languageLocale(ResStrings::English)));
     }
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(triggers(rig, "CM 1.01") - int(leftWaiting) - int(triggeredBetween), triggersSent);
         QCOMPARE(rig.view.caption(Result), result);
         QCOMPARE(EmbeddedObjectServer::knobCalibrationText(rig.device("CM 1.01")), knob);
-        QVERIFY(!rig.window->knobCalibration()->KnobCalibPending());
+        QVERIFY(!rig.window->knobPage().procedure()->KnobCalibPending());
     }
 
     void firstPressOnASilentDevice()
@@ -167,7 +167,7 @@ private slots:
         rig.open("CM 1.01", 2);
         rig.setOnline("CM 1.01", false);
         QVERIFY(rig.view.clickCommandButton(calibration::button::KnobCalibrate));
-        QVERIFY(!rig.window->knobCalibration()->KnobCalibPending());
+        QVERIFY(!rig.window->knobPage().procedure()->KnobCalibPending());
         QCOMPARE(rig.view.caption(Result), QString("Calibration not possible."));
         QVERIFY(!rig.view.isEnabled(Element::commandButton(calibration::button::SensorCalibrate)));
         QVERIFY(!rig.view.isEnabled(Element::commandButton(calibration::button::KnobCalibrate)));

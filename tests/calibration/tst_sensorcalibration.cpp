@@ -106,7 +106,7 @@ private slots:
         rig.open("CM 1.06", 2);
         controls::MemoryTextBox *entry = rig.view.textBox(calibration::RoomTemperatureBox);
         entry->setText(text);
-        QCOMPARE(rig.window->sensorCalibration()->RoomTemperatureTarget(), target);
+        QCOMPARE(rig.window->sensorPage().procedure()->RoomTemperatureTarget(), target);
         QCOMPARE(entry->foreColor() == controls::colour::Red, red);
         QCOMPARE(rig.view.isEnabled(Element::commandButton(calibration::button::SensorCalibrate)), !red);
         QCOMPARE(entry->leave(), !red);
@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(rig.view.selectedTabKey(2), QString("KEY:6")); // the logger
         QVERIFY(!rig.logger.loggerOnErrorFlag());
         QCOMPARE(rig.logger.texts().filter("Temperature sensor calibration failed.").size(), 1);
-        TemperatureSensorCalibration &sensor = *rig.window->sensorCalibration();
+        TemperatureSensorCalibration &sensor = *rig.window->sensorPage().procedure();
         if (cause == "offline") {
             QVERIFY(sensor.restorePending());
             QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("0\t0")); // not reachable yet
@@ -210,7 +210,7 @@ private slots:
             rig.clock.advanceMs(TemperatureSensorCalibration::RestoreRetryTicks * TickMs);
         }
         QVERIFY(!sensor.restorePending());
-        QVERIFY(!rig.window->sensorCalibrationTimer()->isActive());
+        QVERIFY(!rig.window->sensorPage().timer()->isActive());
         QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("255\t156"));
         QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString("0"));
         QCOMPARE(rig.cp("CM 1.06", "nciTmpMinDelta"), QString("0\t50"));
@@ -223,7 +223,7 @@ private slots:
         rig.open("CM 1.06", 2);
         rig.setOnline("CM 1.06", false);
         QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
-        QVERIFY(!rig.window->sensorCalibrationTimer()->isActive());
+        QVERIFY(!rig.window->sensorPage().timer()->isActive());
         QCOMPARE(rig.view.caption(Result), QString("Calibration not possible."));
         QCOMPARE(rig.view.foreColour(Result), controls::colour::Red);
         QVERIFY(!rig.view.isEnabled(Element::commandButton(calibration::button::SensorCalibrate)));

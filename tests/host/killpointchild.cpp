@@ -128,7 +128,7 @@ QString calibrate(const QString &home, const QString &iniPath, const QString &mo
         }
     };
     hooks.createMonitoring = [&] {
-        monitoring = std::make_unique<cMonitoring>(session.services(), *window,
+        monitoring = std::make_unique<cMonitoring>(session.services(), window->monitoringPage(),
                                                    window->configuration()->Parameters(), QLocale::c());
     };
     hooks.monitorPoints = [&] { return monitoring ? monitoring->MonitorPoints() : nullptr; };

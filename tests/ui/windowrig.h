@@ -73,10 +73,7 @@ public:
         session.helpFilePath = QStringLiteral("/help/index.html");
     }
 
-    lns::AppDevicePtr device(const QString &name) const
-    {
-        return find(session.system->subsystems(), name);
-    }
+    lns::AppDevicePtr device(const QString &name) const { return server->findDevice(Network, name); }
 
     void setOnline(const QString &deviceName, bool online)
     {
@@ -107,13 +104,16 @@ public:
     }
 
     // Opens the device for the command as start-up does: loads the window, builds its pages.
+    // No device name: started without a device.
     ui::FrmMain &open(const QString &deviceName, int commandIndex = 1)
     {
-        session.appDevice = device(deviceName);
-        session.lonMarkObject = session.appDevice->lonMarkObjects()->item(QStringLiteral("CommandModule"));
-        session.deviceTemplate = session.appDevice->deviceTemplate()->name();
-        session.deviceName = deviceName;
-        session.lonMarkObjectName = session.lonMarkObject->name();
+        if (!deviceName.isEmpty()) {
+            session.appDevice = device(deviceName);
+            session.lonMarkObject = session.appDevice->lonMarkObjects()->item(QStringLiteral("CommandModule"));
+            session.deviceTemplate = session.appDevice->deviceTemplate()->name();
+            session.deviceName = deviceName;
+            session.lonMarkObjectName = session.lonMarkObject->name();
+        }
         session.commandIndex = commandIndex;
         create();
         window->load();
@@ -143,7 +143,7 @@ public:
         };
         // The monitoring page as the host makes it: on the window, with its configuration.
         hooks.createMonitoring = [this, services] {
-            monitoringPage = std::make_unique<cMonitoring>(services, *window, window->configuration()->Parameters(),
+            monitoringPage = std::make_unique<cMonitoring>(services, window->monitoringPage(), window->configuration()->Parameters(),
                                                            QLocale::c());
         };
         hooks.monitorPoints = [this] { return monitoringPage ? monitoringPage->MonitorPoints() : nullptr; };
@@ -153,8 +153,7 @@ public:
                 monitoringPage->SetMonitoring(on);
         };
         hooks.showHelp = [this](const QString &file, int context) {
-            help.append({file, context});
-            trace.append(QStringLiteral("help:%1").arg(context));
+            trace.append(QStringLiteral("help:%1 %2").arg(file).arg(context));
         };
         hooks.endPlugIn = [this] {
             ++ended;
@@ -184,10 +183,9 @@ public:
     std::unique_ptr<cMonitoring> monitoringPage;
     QStringList picks; // what the multi-device window picks
     QList<bool> monitoring;
-    QList<QPair<QString, int>> help;
     DeviceInfoReport deviceInfo; // what Help - Device info showed last
     int ended = 0;
-    // What the window asked of its surroundings: "help:1005", "about", "multi:<title>", "ended".
+    // What the window asked of its surroundings: "help:/help/index.html 1005", "about", "multi:<title>", "ended".
     QStringList trace;
 
 private:
@@ -224,19 +222,5 @@ private:
         const QString file = QStringLiteral("/networks/") + Network + QStringLiteral(".tqmnet");
         QDir().mkpath(dir.path() + QStringLiteral("/networks"));
         QVERIFY(QFile::copy(made.path() + file, dir.path() + file));
-    }
-
-    static lns::AppDevicePtr find(const std::shared_ptr<lns::Subsystems> &level, const QString &name)
-    {
-        for (int s = 1; s <= level->count(); ++s) {
-            const auto devices = level->item(s)->appDevices();
-            for (int i = 1; i <= devices->count(); ++i) {
-                if (devices->item(i)->name() == name)
-                    return devices->item(i);
-            }
-            if (lns::AppDevicePtr below = find(level->item(s)->subsystems(), name))
-                return below;
-        }
-        return {};
     }
 };

@@ -1,0 +1,42 @@
+#pragma once
+
+// The "Operation" page (key 1): the set-point range, the toggle switch with the frame of the
+// function it is set to, the fan levels and the two fan-speed positions derived from them, and
+// the push-button frames that only push-button variants show (in place of the toggle switch).
+
+#include "ui/pagecontext.h"
+
+#include <QObject>
+
+namespace ui {
+
+class OperationPage : public QObject
+{
+    Q_OBJECT
+public:
+    OperationPage(PageContext &context, ControlArraysView &controls, QObject *parent = nullptr);
+
+    // The list of fan levels, 1 to 5.
+    void fillFanLevels();
+    void applyVariantRules();
+    // The fan levels and positions follow the fan-coil record and the positions read.
+    void showFanLevels();
+    void detach();
+
+private:
+    void onComboBoxChange(int index);
+    void onFanLevelsChange();
+    void hideToggleSwitchSection();
+    // Shows switch-position frame 0, 1 or 2 and hides the other two; any other value hides all.
+    void showSwitchPositionFrame(int shown);
+    qint32 selectedData(int comboBoxIndex, qint32 none) const;
+    qint32 fanLevels() const;
+    void rebuildFanSpeedLists(qint32 levels);
+    void selectFanSpeedPositions();
+    void storeFanSpeedPosition(int comboBoxIndex);
+
+    PageContext &m_context;
+    ControlArraysView &m_controls;
+};
+
+} // namespace ui
