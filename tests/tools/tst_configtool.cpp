@@ -238,27 +238,6 @@ private slots:
         QCOMPARE(written.out.count('\n'), 8 + 1);
     }
 
-    void argumentsAndNamesAreChecked_data()
-    {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("unknown command") << QStringList{"frob"} << 2 << "unknown command";
-        QTest::newRow("diff of one") << QStringList{"diff", L4a} << 2 << "two";
-        QTest::newRow("unknown object") << QStringList{"show", "Demo.Nowhere.CM 9.CommandModule"} << 1 << "Nowhere";
-        QTest::newRow("missing set file") << QStringList{"show", "missing.dat"} << 1 << "no such parameter set file";
-        QTest::newRow("--all alone") << QStringList{"write", "x.dat", "--all"} << 2 << "--network";
-    }
-    void argumentsAndNamesAreChecked()
-    {
-        QFETCH(QStringList, args);
-        QFETCH(int, exitCode);
-        QFETCH(QString, message);
-        const Run result = config(args);
-        QCOMPARE(result.exitCode, exitCode);
-        QVERIFY2(result.err.contains(message), qPrintable(result.err));
-    }
-
     void hostileInputsGetAClearError_data()
     {
         QTest::addColumn<QString>("program");
@@ -270,6 +249,13 @@ private slots:
         const QString tool = "tqm-config";
         const QStringList write{"write", "SET", L4b};
         const QStringList retry{"write", "SET", "--retry-failed", "FILE"};
+        QTest::newRow("unknown command") << tool << QStringList{"frob"} << "" << "" << 2 << "unknown command";
+        QTest::newRow("diff of one") << tool << QStringList{"diff", L4a} << "" << "" << 2 << "two";
+        QTest::newRow("unknown object") << tool << QStringList{"show", "Demo.Nowhere.CM 9.CommandModule"} << "" << ""
+                                        << 1 << "Nowhere";
+        QTest::newRow("missing set file") << tool << QStringList{"show", "missing.dat"} << "" << "" << 1
+                                          << "no such parameter set file";
+        QTest::newRow("--all alone") << tool << QStringList{"write", "x.dat", "--all"} << "" << "" << 2 << "--network";
         QTest::newRow("misspelt key") << tool << write << "MaxSendTime>MaxSendTim = 5" << "" << 1 << "\"MaxSendTim\" is no parameter";
         QTest::newRow("empty value") << tool << write << "LedMode2 = " << "" << 1 << "\"LedMode2\" has no value";
         QTest::newRow("known ones written with --ignore-unknown")

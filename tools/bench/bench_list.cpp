@@ -12,6 +12,7 @@
 //   bench-list --netdb <path>   the tqm-netdb program (default: the one next to the program)
 
 #include "lns/embedded/embeddedobjectserver.h"
+#include "common/commandtable.h"
 #include "spreadmeasure.h"
 
 #include <QCommandLineParser>
@@ -163,17 +164,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Times tqm-netdb list on demo networks of N devices."));
-    parser.addHelpOption();
-    const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("The plug-in INI file."),
-                                       QStringLiteral("file"),
-                                       QCoreApplication::applicationDirPath() + QStringLiteral("/TqmCmdModule.ini"));
+    const QCommandLineOption iniOption = toolcommands::benchmarkIniOption();
     const QCommandLineOption netdbOption(QStringLiteral("netdb"), QStringLiteral("The tqm-netdb program."),
                                          QStringLiteral("path"),
                                          QCoreApplication::applicationDirPath() + QStringLiteral("/tqm-netdb"));
-    parser.addOptions({iniOption, netdbOption});
-    parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Device counts (default 100 1000 5000)."));
-    parser.process(app);
+    toolcommands::processBenchmarkLine(parser, app, QStringLiteral("Times tqm-netdb list on demo networks of N devices."),
+                                       {iniOption, netdbOption}, QStringLiteral("Device counts (default 100 1000 5000)."));
     const std::optional<QList<int>> given = spreadbench::deviceCounts(parser, "bench-list", {100, 1000, 5000});
     if (!given)
         return 2;

@@ -12,6 +12,7 @@
 // are all watched, so that the page sees every change: the bench measures the window, not the
 // throttle that normally keeps the updates few.
 
+#include "common/commandtable.h"
 #include "host/host.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/statuswindow.h"
@@ -123,16 +124,14 @@ int main(int argc, char *argv[])
     unattended::dropPlatformRemarks();
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Times the monitor command's window under monitored updates."));
-    parser.addHelpOption();
     const QCommandLineOption secondsOption(QStringLiteral("seconds"), QStringLiteral("Length of the run (default 60)."),
                                            QStringLiteral("s"), QStringLiteral("60"));
     const QCommandLineOption rateOption(QStringLiteral("rate"), QStringLiteral("Updates per second (default 50)."),
                                         QStringLiteral("n"), QStringLiteral("50"));
-    const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("The plug-in INI file."), QStringLiteral("file"),
-                                       QCoreApplication::applicationDirPath() + QStringLiteral("/TqmCmdModule.ini"));
-    parser.addOptions({secondsOption, rateOption, iniOption});
-    parser.process(app);
+    const QCommandLineOption iniOption = toolcommands::benchmarkIniOption();
+    toolcommands::processBenchmarkLine(parser, app,
+                                       QStringLiteral("Times the monitor command's window under monitored updates."),
+                                       {secondsOption, rateOption, iniOption});
     const int seconds = qMax(1, parser.value(secondsOption).toInt());
     const int rate = qMax(1, parser.value(rateOption).toInt());
 

@@ -1,6 +1,7 @@
 #include "spreadmeasure.h"
 
 #include "base/tqmerror.h"
+#include "common/commandtable.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -152,14 +153,9 @@ std::optional<QList<int>> deviceCounts(const QCommandLineParser &parser, const c
 int runBenchmark(QCoreApplication &app, const char *program, const QString &description, const Measure &measure)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(description);
-    parser.addHelpOption();
-    const QCommandLineOption iniOption(QStringLiteral("ini"), QStringLiteral("The plug-in INI file."),
-                                       QStringLiteral("file"),
-                                       QCoreApplication::applicationDirPath() + QStringLiteral("/TqmCmdModule.ini"));
-    parser.addOption(iniOption);
-    parser.addPositionalArgument(QStringLiteral("N"), QStringLiteral("Device counts (default 100 500 2000)."));
-    parser.process(app);
+    const QCommandLineOption iniOption = toolcommands::benchmarkIniOption();
+    toolcommands::processBenchmarkLine(parser, app, description, {iniOption},
+                                       QStringLiteral("Device counts (default 100 500 2000)."));
 
     const std::optional<QList<int>> given = deviceCounts(parser, program, {100, 500, 2000});
     if (!given)

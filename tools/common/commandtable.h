@@ -93,4 +93,25 @@ inline int reportingFailures(const std::function<int()> &command, const std::fun
     }
 }
 
+// The plug-in INI file a benchmark reads: the one beside the program unless --ini names another.
+inline QCommandLineOption benchmarkIniOption()
+{
+    return {QStringLiteral("ini"), QStringLiteral("The plug-in INI file."), QStringLiteral("file"),
+            QCoreApplication::applicationDirPath() + QStringLiteral("/TqmCmdModule.ini")};
+}
+
+// A benchmark's command line: `description`, --help, `options` and, when `counts` describes
+// them, device counts as positional arguments; processed as Qt does it (--help or a line that
+// does not fit ends the program).
+inline void processBenchmarkLine(QCommandLineParser &parser, const QCoreApplication &app, const QString &description,
+                                 const QList<QCommandLineOption> &options, const QString &counts = {})
+{
+    parser.setApplicationDescription(description);
+    parser.addHelpOption();
+    parser.addOptions(options);
+    if (!counts.isEmpty())
+        parser.addPositionalArgument(QStringLiteral("N"), counts);
+    parser.process(app);
+}
+
 } // namespace toolcommands
