@@ -49,6 +49,30 @@ private slots:
         QCOMPARE(registry.ReadValue(root, keyPath, section, value, "dflt"), QStringLiteral("dflt"));
     }
 
+    // Root names become file names: only "HKEY_" and capitals or underscores are taken.
+    void writeTakesOnlyRegistryRoots_data()
+    {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("local machine") << Hklm << true;
+        QTest::newRow("underscores") << "HKEY_A_B_" << true;
+        QTest::newRow("prefix only") << "HKEY_" << false;
+        QTest::newRow("small letters") << "hkey_local_machine" << false;
+        QTest::newRow("digit") << "HKEY_LOCAL1" << false;
+        QTest::newRow("path") << "HKEY_A/../B" << false;
+        QTest::newRow("line end") << "HKEY_A\n" << false;
+    }
+    void writeTakesOnlyRegistryRoots()
+    {
+        QFETCH(QString, root);
+        QFETCH(bool, taken);
+        RegistryAccess registry(m_home.path());
+        if (taken)
+            registry.WriteValue(root, Key, "Options", "Language", "1");
+        else
+            QVERIFY_THROWS_EXCEPTION(TqmError, registry.WriteValue(root, Key, "Options", "Language", "1"));
+    }
+
     void writeReplacesAndSurvivesNewInstance()
     {
         RegistryAccess registry(m_home.path());

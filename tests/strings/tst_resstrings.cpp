@@ -178,6 +178,8 @@ private slots:
         QTest::addColumn<QString>("where");
         QTest::newRow("no blanks around =") << "1000 = a\n1001=b" << "t.txt, line 2";
         QTest::newRow("three-digit number") << "999 = a" << "t.txt, line 1";
+        QTest::newRow("five-digit number") << "10000 = a" << "t.txt, line 1";
+        QTest::newRow("letter in the number") << "10a0 = a" << "t.txt, line 1";
         QTest::newRow("text without number") << "\n\nHello" << "t.txt, line 3";
         QTest::newRow("indented comment") << " # note" << "t.txt, line 1";
         QTest::newRow("number twice") << "1000 = a\n# x\n1000 = b" << "t.txt, line 3";
