@@ -1,6 +1,5 @@
 #include "lns/objectname.h"
 #include "base/textutility.h"
-#include "base/tqmerror.h"
 
 #include <QtTest>
 
@@ -91,11 +90,6 @@ private slots:
         QVERIFY(!name.contains(QLatin1Char('/')));
         QVERIFY(!name.contains(QLatin1Char(':')));
         QCOMPARE(objectname::split(name), parts);
-    }
-    void objectNameBadEscape()
-    {
-        QVERIFY_THROWS_EXCEPTION(TqmError, objectname::split(QStringLiteral("Demo.A\\x.B")));
-        QVERIFY_THROWS_EXCEPTION(TqmError, objectname::split(QStringLiteral("Demo.A.B\\")));
     }
 };
 

@@ -189,14 +189,6 @@ private slots:
         QCOMPARE(ini.GetAppDocPath("x", 0), QString());
     }
 
-    void resettingFileNameForgetsOldContent()
-    {
-        IniFile ini(writeFile("[S]\nk = 1\n"));
-        ini.setFileName(writeFile("[S]\nother = 2\n"));
-        QCOMPARE(ini.GetValue("S", "k"), QString());
-        QCOMPARE(ini.GetValue("S", "other"), QStringLiteral("2"));
-    }
-
     void binaryGarbageIsSurvivedAndProblemsAreCapped()
     {
         QByteArray garbage;
@@ -237,15 +229,6 @@ private slots:
         QCOMPARE(ini.GetAppDocPath("90:00:5D:50:28:04:04:02", 0), QString());
     }
 
-    void parameterSetFile()
-    {
-        IniFile ini(writeFile("[General]\r\nPlugInName = veltoTqmCmdModule\r\nProgramId = 90:00\r\n"
-                              "DataFileVersion = 1\r\n\r\n[Settings]\r\n;  *** Generic ASCII ***\r\n"
-                              "Text1 = ab c,\r\n"));
-        QCOMPARE(ini.problems(), QStringList());
-        QCOMPARE(ini.GetValue("General", "PlugInName"), QStringLiteral("veltoTqmCmdModule"));
-        QCOMPARE(ini.GetValue("Settings", "Text1"), QStringLiteral("ab c,"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestIniFile)

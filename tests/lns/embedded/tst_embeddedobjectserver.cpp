@@ -449,16 +449,6 @@ private slots:
         QCOMPARE(m_server->messageCounts(m_server->appDevice(ArrayDeviceName)).total(), 0);
     }
 
-    void calibrationTriggersAreStamped()
-    {
-        const auto device = m_server->appDevice("Small.Building.Floor 1.CM 1");
-        device->calibrationTrigger();
-        m_clock.advanceSeconds(30);
-        device->calibrationTrigger();
-        QCOMPARE(EmbeddedObjectServer::calibrationTriggers(device),
-                 (QList<QDateTime>{m_clock.now().addSecs(-30), m_clock.now()}));
-    }
-
     void objectNamesRoundTrip_data()
     {
         QTest::addColumn<QString>("name");
