@@ -234,11 +234,13 @@ private slots:
     }
 
     // Every watched NV reports the outage; the user is told once, and again for the next one.
+    // The emptied fields come back once the device answers.
     void deviceOfflineIsToldOncePerOutage()
     {
         WindowRig rig;
         rig.open("CM 1.04", 3);
         rig.clock.advanceSeconds(10);
+        const QStringList before = fields(rig.view);
         setOnline(rig, "CM 1.04", false);
         rig.clock.advanceSeconds(1);
         QCOMPARE(messages(rig), QStringList{"Communication with device failed."});
@@ -250,27 +252,14 @@ private slots:
         QCOMPARE(rig.dialogs.messages.size(), 1);
 
         setOnline(rig, "CM 1.04", true);
+        rig.clock.advanceSeconds(10);
+        QCOMPARE(fields(rig.view), before);
         setRoomTemp(rig, "CM 1.04", 2200);
         rig.clock.advanceSeconds(10);
         QCOMPARE(fields(rig.view, 4, 4), QStringList{"22.0"});
         setOnline(rig, "CM 1.04", false);
         rig.clock.advanceSeconds(10);
         QCOMPARE(rig.dialogs.messages.size(), 2);
-    }
-
-    // The fields emptied for an outage come back once the device answers, values unchanged.
-    void fieldsRefillAfterAnOutage()
-    {
-        WindowRig rig;
-        rig.open("CM 1.04", 3);
-        rig.clock.advanceSeconds(10);
-        const QStringList before = fields(rig.view);
-        setOnline(rig, "CM 1.04", false);
-        rig.clock.advanceSeconds(10);
-        QCOMPARE(fields(rig.view), QStringList(7, QString()));
-        setOnline(rig, "CM 1.04", true);
-        rig.clock.advanceSeconds(10);
-        QCOMPARE(fields(rig.view), before);
     }
 
     void nvMissingFromTheIniFileLeavesItsFieldEmpty()

@@ -247,59 +247,6 @@ private slots:
         QCOMPARE(m_logger.lines.last().colour, logcolour::Red);
     }
 
-    // The monitoring page's view of a simulated device: a change of the room made by another
-    // process arrives within one poll interval; a device going offline fails the next poll;
-    // back online, updates resume.
-    void roomTemperatureReachesAPolledPoint()
-    {
-        cMonitorPoint *temp = add("nvoSpaceTemp", cMonitorPoint::Polled);
-        temp->setFormat(lns::RawFormat);
-        temp->setPollInterval(100); // 10 s
-        temp->setReportByException(true);
-        QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
-        QSignalSpy failures(m_points.get(), &cMonitorPoints::CommunicationFailed);
-        QVERIFY(m_points->ActivateMonitoring());
-        m_clock->advanceMs(100);
-        QCOMPARE(updates.size(), 1);
-        QCOMPARE(updates.last().at(1).toString(), QString("8\t52"));
-
-        auto other = newServer(); // `tqm-netdb sim ... --room-temp 22.5`
-        const auto otherDevice = other->appDevice(DeviceName);
-        EmbeddedObjectServer::changeRoom(otherDevice, [](const cmsim::RoomState &r, const cmsim::Settings &s,
-                                                         const QDateTime &now) { return cmsim::setRoomTemp(r, s, 2250, now); });
-        m_clock->advanceSeconds(10);
-        QCOMPARE(updates.size(), 2);
-        QCOMPARE(updates.last().at(1).toString(), QString("8\t202"));
-
-        EmbeddedObjectServer::setDeviceOnline(otherDevice, false);
-        m_clock->advanceSeconds(30);
-        QCOMPARE(failures.size(), 1); // once per outage
-        QCOMPARE(failures[0].at(0).value<cMonitorPoint *>(), temp);
-
-        EmbeddedObjectServer::changeRoom(otherDevice, [](const cmsim::RoomState &r, const cmsim::Settings &s,
-                                                         const QDateTime &now) { return cmsim::setRoomTemp(r, s, 2000, now); });
-        EmbeddedObjectServer::setDeviceOnline(otherDevice, true);
-        m_clock->advanceSeconds(10);
-        QCOMPARE(updates.size(), 3);
-        QCOMPARE(updates.last().at(1).toString(), QString("7\t208"));
-        QCOMPARE(failures.size(), 1);
-    }
-
-    void eventDrivenPointSeesAnotherProcessAtOnce()
-    {
-        cMonitorPoint *offset = add("nvoSetptOffset");
-        offset->setPollInterval(10); // throttle: one report a second at most
-        offset->setReportByException(true);
-        QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
-        QVERIFY(m_points->ActivateMonitoring());
-        m_clock->advanceMs(100);
-        const auto otherDevice = newServer()->appDevice(DeviceName);
-        EmbeddedObjectServer::changeRoom(otherDevice, [](const cmsim::RoomState &r, const cmsim::Settings &s,
-                                                         const QDateTime &now) { return cmsim::setKnob(r, s, 150, now); });
-        m_clock->advanceMs(1000);
-        QCOMPARE(updates.size(), 2);
-        QCOMPARE(updates.last().at(1).toString(), QString("1.50"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestMonitorPoints)

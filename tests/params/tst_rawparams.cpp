@@ -12,46 +12,6 @@ class TestRawParams : public QObject
 {
     Q_OBJECT
 private slots:
-    void oneByteWindowKeepsNeighbours()
-    {
-        ParamsNet net;
-        const auto cp = net.deviceCp(QStringLiteral("Cp4"));
-        cParams params;
-        cParam1Byte *p = params.Add1ByteParameter(QStringLiteral("Third"), cp, QStringLiteral("Cp4"));
-        p->ConsiderPartOfCpOnly(3);
-        p->ReadFromLns();
-        QCOMPARE(p->Value(), 30);
-        p->setValue(255);
-        p->WriteToLns();
-        QCOMPARE(ParamsNet::raw(cp), QStringLiteral("10\t20\t255\t40"));
-    }
-
-    void twoByteWindows_data()
-    {
-        QTest::addColumn<bool>("isSigned");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("signed") << true << -2;
-        QTest::newRow("unsigned") << false << 65534;
-    }
-    void twoByteWindows()
-    {
-        QFETCH(bool, isSigned);
-        QFETCH(int, expected);
-        ParamsNet net;
-        const auto cp = net.deviceCp(QStringLiteral("Cp2"));
-        ParamsNet::setRaw(cp, QStringLiteral("255\t254"));
-        cParams params;
-        cParam2Byte *p = params.Add2ByteParameter(QStringLiteral("P"), cp, QStringLiteral("Cp2"));
-        p->setSignedValue(isSigned);
-        p->ReadFromLns();
-        QCOMPARE(p->Value(), expected);
-
-        ParamsNet::setRaw(cp, QStringLiteral("0\t0"));
-        p->setValue(-2);
-        p->WriteToLns();
-        QCOMPARE(ParamsNet::raw(cp), QStringLiteral("255\t254"));
-    }
-
     void twoByteSplit_data()
     {
         QTest::addColumn<int>("value");
