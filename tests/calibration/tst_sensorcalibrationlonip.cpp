@@ -5,8 +5,8 @@
 #include "ui/windowrig.h"
 
 #include "calibration/sensorcalibration.h"
+#include "support/toolprocess.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using namespace ui;
@@ -17,29 +17,12 @@ class TestSensorCalibrationLonIp : public QObject
     Q_OBJECT
 
 private:
-    QProcess m_sim;
-
-    QString simCommand(const QString &line)
-    {
-        m_sim.write(line.toUtf8() + '\n');
-        if (!m_sim.waitForReadyRead(5000))
-            return {};
-        return QString::fromUtf8(m_sim.readLine()).trimmed();
-    }
+    DeviceSimProcess m_sim;
 
 private slots:
     void initTestCase()
     {
-        m_sim.start(qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-devicesim", {"--first", "127.0.51.1", "--configured"});
-        QVERIFY(m_sim.waitForStarted(5000));
-        QVERIFY(QTest::qWaitFor([&] { m_sim.waitForReadyRead(100); return m_sim.peek(4096).contains("ready\n"); }, 10000));
-        m_sim.readAll();
-    }
-    void cleanupTestCase()
-    {
-        m_sim.closeWriteChannel();
-        if (!m_sim.waitForFinished(5000))
-            m_sim.kill();
+        QVERIFY(m_sim.start({"--first", "127.0.51.1", "--configured"}));
     }
 
     // A room of 21.00 °C that the sensor reads 1.37 K too warm, with 21,5 entered: the device
@@ -49,7 +32,7 @@ private slots:
         WindowRig rig;
         embedded::EmbeddedObjectServer::setDeviceLink(rig.device("CM 1.04"),
                                                       embedded::LinkRecord{"lonip", "127.0.51.1", {}});
-        QVERIFY(simCommand("127.0.51.1 --room-temp 21 --sensor-error 1.37").contains("nvoSpaceTemp 22.37"));
+        QVERIFY(m_sim.command("127.0.51.1 --room-temp 21 --sensor-error 1.37").contains("nvoSpaceTemp 22.37"));
         rig.setCp("CM 1.04", "nciTempMode", "1");
         rig.open("CM 1.04", 2);
         rig.view.textBox(calibration::RoomTemperatureBox)->setText("21,5");
@@ -59,7 +42,7 @@ private slots:
         QCOMPARE(rig.view.caption(Element::label(labels::SensorResult)), QString("Calibration succeeded."));
         QCOMPARE(rig.cp("CM 1.04", "nciTmpOffset"), QString("255\t169"));
         QCOMPARE(rig.cp("CM 1.04", "nciTempMode"), QString("1"));
-        QVERIFY(simCommand("127.0.51.1 --show").contains("nvoSpaceTemp 21.50"));
+        QVERIFY(m_sim.command("127.0.51.1 --show").contains("nvoSpaceTemp 21.50"));
     }
 
     void triggersTheKnobCalibrationOnTheDevice()
@@ -70,7 +53,7 @@ private slots:
         QCOMPARE(device->knobCalibration(), lns::AppDevice::KnobCalibration::Calibrated);
         rig.open("CM 1.04", 2);
         QVERIFY(rig.view.clickCommandButton(calibration::button::KnobCentre));
-        QVERIFY(simCommand("127.0.51.1 --show").contains("knob learning"));
+        QVERIFY(m_sim.command("127.0.51.1 --show").contains("knob learning"));
         QCOMPARE(device->knobCalibration(), lns::AppDevice::KnobCalibration::Learning);
     }
 };

@@ -6,12 +6,10 @@
 #include "lns/inifile.h"
 #include "lns/registryaccess.h"
 #include "session/settings.h"
+#include "support/toolprocess.h"
 
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,14 +26,6 @@ const QString L4d = QStringLiteral("Demo.Building B.Floor 1.CM 3\\.06.CommandMod
 const QString L5 = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.05.CommandModule");
 const QString L1 = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01.CommandModule");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
-};
-
 } // namespace
 
 class TestConfigTool : public QObject
@@ -46,27 +36,15 @@ private:
     QTemporaryDir m_home;
     QTemporaryDir m_files;
 
-    Run run(const QString &program, const QStringList &args)
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQM_HOME", m_home.path());
-        // Numbers follow the system's locale, texts the plug-in's language.
-        env.insert("LC_ALL", "C.UTF-8");
-        p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("TQM_BIN_DIR") + '/' + program, args);
-        if (!p.waitForFinished(60000))
-            return {-1, {}, "did not finish"};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-    }
-    Run config(const QStringList &args) { return run("tqm-config", args); }
+    ToolRun run(const QString &program, const QStringList &args) { return runTool(m_home.path(), program, args); }
+    ToolRun config(const QStringList &args) { return run("tqm-config", args); }
 
     QString path(const QString &name) const { return m_files.filePath(name); }
 
     // The set of `object` with some lines of its file replaced ("Name = value").
     QString changedSet(const QString &object, const QString &name, const QStringList &lines)
     {
-        const Run read = config({"read", object, "-o", path(name)});
+        const ToolRun read = config({"read", object, "-o", path(name)});
         if (read.exitCode != 0)
             qFatal("read failed: %s", qPrintable(read.err));
         QFile file(path(name));
@@ -115,15 +93,15 @@ private:
 private slots:
     void initTestCase()
     {
-        const Run created = run("tqm-netdb", {"create", "Demo", "--demo"});
+        const ToolRun created = run("tqm-netdb", {"create", "Demo", "--demo"});
         QVERIFY2(created.exitCode == 0, qPrintable(created.err));
     }
 
     void readWritesTheSetFileAndItComparesEqual()
     {
-        const Run toFile = config({"read", L4a, "-o", path("read.dat")});
+        const ToolRun toFile = config({"read", L4a, "-o", path("read.dat")});
         QVERIFY2(toFile.exitCode == 0, qPrintable(toFile.err));
-        const Run toOutput = config({"read", L4a});
+        const ToolRun toOutput = config({"read", L4a});
         QFile file(path("read.dat"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
@@ -148,10 +126,10 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QStringList, changed);
         const QString set = changedSet(L4a, "diff.dat", lines);
-        const Run compared = config({"diff", L4a, set});
+        const ToolRun compared = config({"diff", L4a, set});
         QCOMPARE(compared.exitCode, 1);
         QCOMPARE(changedNames(compared.out), changed);
-        const Run asJson = config({"diff", set, L4a, "--json"});
+        const ToolRun asJson = config({"diff", set, L4a, "--json"});
         QCOMPARE(asJson.json().value("equal").toBool(), false);
         QCOMPARE(asJson.json().value("changes").toArray().size(), changed.size());
     }
@@ -173,7 +151,7 @@ private slots:
             RegistryAccess registry(m_home.path());
             settings::writeLanguage(registry, qint16(language));
         }
-        const Run shown = config({"show", L4a, "--json"});
+        const ToolRun shown = config({"show", L4a, "--json"});
         {
             RegistryAccess registry(m_home.path());
             settings::writeLanguage(registry, 0);
@@ -195,7 +173,7 @@ private slots:
         const QStringList targets{L4b, L4c, L1, L5};
 
         // The dry run plans the device that answers and names the one that does not.
-        const Run dry = config({"write", set, L4b, L4c, "--dry-run", "--json"});
+        const ToolRun dry = config({"write", set, L4b, L4c, "--dry-run", "--json"});
         QCOMPARE(dry.exitCode, 1);
         const QHash<QString, QJsonObject> plan = byObject(dry.json());
         QCOMPARE(plan.value(L4b).value("status").toString(), "planned");
@@ -204,7 +182,7 @@ private slots:
                  qPrintable(dry.out));
         QCOMPARE(config({"diff", L4b, set}).exitCode, 1); // the dry run wrote nothing
 
-        const Run written = config(QStringList{"write", set} + targets + QStringList{"--json"});
+        const ToolRun written = config(QStringList{"write", set} + targets + QStringList{"--json"});
         QCOMPARE(written.exitCode, 1);
         const QHash<QString, QJsonObject> results = byObject(written.json());
         QCOMPARE(results.value(L4b).value("status").toString(), "written");
@@ -223,7 +201,7 @@ private slots:
         resultsFile.close();
         setOnline("CM 2.08", true);
         QCOMPARE(config({"diff", L4c, set}).exitCode, 1); // the failed device kept its set
-        const Run retried = config({"write", set, "--retry-failed", path("results.json")});
+        const ToolRun retried = config({"write", set, "--retry-failed", path("results.json")});
         QVERIFY2(retried.exitCode == 0, qPrintable(retried.out + retried.err));
         QCOMPARE(retried.out, QString("written\t%1\n1 written\n").arg(L4c));
         QCOMPARE(config({"diff", L4c, set}).exitCode, 0);
@@ -232,7 +210,7 @@ private slots:
     void writeSelectsByNetworkAndGlob()
     {
         const QString set = changedSet(L4a, "all.dat", {"LedMode2 = 7"});
-        const Run written = config({"write", set, "--network", "Demo", "--all", "--match", "CM 3.*"});
+        const ToolRun written = config({"write", set, "--network", "Demo", "--all", "--match", "CM 3.*"});
         QCOMPARE(written.exitCode, 1); // templates other than L4 are skipped
         QVERIFY2(written.out.contains("written\t" + L4d), qPrintable(written.out));
         QCOMPARE(written.out.count('\n'), 8 + 1);
@@ -312,7 +290,7 @@ private slots:
         other.close();
         args.replaceInStrings(QRegularExpression("^SET$"), set);
         args.replaceInStrings(QRegularExpression("^FILE$"), other.fileName());
-        const Run result = run(program, args);
+        const ToolRun result = run(program, args);
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2((result.err + result.out).contains(message), qPrintable(result.err + result.out));
         if (exitCode != 0 && program == "tqm-config")
@@ -326,13 +304,13 @@ private slots:
         {
             auto server = EmbeddedObjectServer::create(m_home.path());
             server->open(lns::ConnectionMode::Local);
-            IniFile ini(qEnvironmentVariable("TQM_BIN_DIR") + "/TqmCmdModule.ini");
+            IniFile ini(toolPath("TqmCmdModule.ini"));
             DeviceContext context{server->lonMarkObject(L4a), "TQM_CM_L4", &ini};
             calibration::WriteTempSensorCalibrated(context);
         }
         QCOMPARE(run("tqm-netdb", {"cp", "Demo", L4a, "OffsetTemp", "--set", "255 169"}).exitCode, 0);
         setOnline("CM 3.06", false);
-        const Run copied = config({"copy-calibration", L4a, "--to", L4b, L1, L4d, L5, "--json"});
+        const ToolRun copied = config({"copy-calibration", L4a, "--to", L4b, L1, L4d, L5, "--json"});
         setOnline("CM 3.06", true);
         QCOMPARE(copied.exitCode, 1);
         const QHash<QString, QJsonObject> results = byObject(copied.json());
@@ -346,13 +324,13 @@ private slots:
     void resetKnobFollowsTheWindowsRules()
     {
         // An L1 device calibrates its knob with the two-stop procedure: no reset.
-        const Run refused = config({"reset-knob", L1, L4b});
+        const ToolRun refused = config({"reset-knob", L1, L4b});
         QCOMPARE(refused.exitCode, 1);
         QVERIFY2(refused.err.contains("two-stop"), qPrintable(refused.err));
 
         const int before = triggers(L5);
         setOnline("CM 3.06", false);
-        const Run reset = config({"reset-knob", L4a, L5, L1, L4d, "--json"});
+        const ToolRun reset = config({"reset-knob", L4a, L5, L1, L4d, "--json"});
         setOnline("CM 3.06", true);
         QCOMPARE(reset.exitCode, 1);
         const QHash<QString, QJsonObject> results = byObject(reset.json());

@@ -6,8 +6,8 @@
 #include "lns/timer.h"
 #include "lonip/nmclient.h"
 #include "lonip/port.h"
+#include "support/toolprocess.h"
 
-#include <QProcess>
 #include <QTest>
 
 using namespace lonip;
@@ -31,7 +31,7 @@ class TestDeviceSim : public QObject
     Q_OBJECT
 
 private:
-    QProcess m_sim;
+    DeviceSimProcess m_sim;
     std::unique_ptr<UdpPort> m_port;
     std::unique_ptr<Endpoint> m_endpoint;
     std::unique_ptr<NetworkClient> m_client;
@@ -44,32 +44,16 @@ private:
             return Result{Result::Status::Timeout, {}};
         return *result;
     }
-    void simCommand(const QString &line)
-    {
-        m_sim.write(line.toUtf8() + '\n');
-        m_sim.waitForReadyRead(5000);
-        m_sim.readLine();
-    }
 
 private slots:
     void initTestCase()
     {
-        m_sim.start(qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-devicesim",
-                    {"--first", First.toString(), "--count", "2", "--tool", "127.0.42.100"});
-        QVERIFY(m_sim.waitForStarted(5000));
-        QVERIFY(QTest::qWaitFor([&] { m_sim.waitForReadyRead(100); return m_sim.canReadLine() && m_sim.peek(4096).contains("ready\n"); }, 10000));
-        m_sim.readAll();
+        QVERIFY(m_sim.start({"--first", First.toString(), "--count", "2", "--tool", "127.0.42.100"}));
         m_port = std::make_unique<UdpPort>(QHostAddress(QStringLiteral("127.0.42.100")), LsUdpPort);
         QVERIFY(m_port->open());
         m_endpoint = std::make_unique<Endpoint>(*m_port, QtTimerFactory::instance(), SystemClock::instance());
         m_endpoint->setOwnAddress(Loopback, {42, 100});
         m_client = std::make_unique<NetworkClient>(*m_endpoint);
-    }
-    void cleanupTestCase()
-    {
-        m_sim.closeWriteChannel();
-        if (!m_sim.waitForFinished(5000))
-            m_sim.kill();
     }
 
     void discoverAndCommission()
@@ -99,7 +83,7 @@ private slots:
     {
         std::optional<Identity> pressed;
         connect(m_client.get(), &NetworkClient::servicePin, this, [&](const QHostAddress &, const Identity &id) { pressed = id; });
-        simCommand("127.0.42.2 --service-pin");
+        m_sim.command("127.0.42.2 --service-pin");
         QVERIFY(QTest::qWaitFor([&] { return pressed.has_value(); }, 5000));
         QCOMPARE(pressed->neuronId.toText(), "05:00:7F:00:2A:02");
     }

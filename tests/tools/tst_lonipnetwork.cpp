@@ -5,11 +5,9 @@
 // link, one taken down during a write, monitored by poll.
 
 #include "lns/embedded/embeddedobjectserver.h"
+#include "support/toolprocess.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,12 +20,6 @@ const QStringList LinkedObjects{"Demo.Building A.Floor 1.CM 1\\.04.CommandModule
                                 "Demo.Building A.Floor 2.CM 2\\.08.CommandModule"};
 const QString Simulated = QStringLiteral("Demo.Building B.Floor 1.CM 3\\.06.CommandModule");
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-};
-
 } // namespace
 
 class TestLonIpNetwork : public QObject
@@ -36,30 +28,14 @@ class TestLonIpNetwork : public QObject
 
 private:
     QTemporaryDir m_home;
-    QProcess m_sim;
+    DeviceSimProcess m_sim;
 
-    QProcessEnvironment environment() const
+    // Output and errors together.
+    ToolRun run(const QString &program, const QStringList &args)
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQM_HOME", m_home.path());
-        env.insert("LC_ALL", "C.UTF-8");
-        return env;
-    }
-    Run run(const QString &program, const QStringList &args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(environment());
-        p.start(qEnvironmentVariable("TQM_BIN_DIR") + '/' + program, args);
-        if (!p.waitForFinished(60000))
-            return {};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError())};
-    }
-    QString simCommand(const QString &line)
-    {
-        m_sim.write(line.toUtf8() + '\n');
-        if (!m_sim.waitForReadyRead(5000))
-            return {};
-        return QString::fromUtf8(m_sim.readLine()).trimmed();
+        ToolRun result = runTool(m_home.path(), program, args);
+        result.out += result.err;
+        return result;
     }
     // Every CP of the command module, in RAW text, through the network database.
     QStringList cpBytes(const QString &objectName)
@@ -82,35 +58,25 @@ private slots:
         QCOMPARE(run("tqm-netdb", {"create", "Demo", "--demo"}).exitCode, 0);
         QVERIFY(run("tqm-netdb", {"network", "Demo", "--tool-ip", "127.0.1.91", "--tool-subnet", "2", "--tool-node", "9"})
                     .out.contains("(arbitrary source)"));
-        m_sim.setProcessEnvironment(environment());
-        m_sim.start(qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-devicesim", {"--first", "127.0.49.1", "--count", "3", "--nv-cps", "nciSndHrtBt,nciButtonMode"});
-        QVERIFY(m_sim.waitForStarted(5000));
-        QVERIFY(QTest::qWaitFor([&] { m_sim.waitForReadyRead(100); return m_sim.peek(1 << 16).contains("ready\n"); }, 10000));
-        m_sim.readAll();
-    }
-    void cleanupTestCase()
-    {
-        m_sim.closeWriteChannel();
-        if (!m_sim.waitForFinished(5000))
-            m_sim.kill();
+        QVERIFY(m_sim.start({"--first", "127.0.49.1", "--count", "3", "--nv-cps", "nciSndHrtBt,nciButtonMode"}, m_home.path()));
     }
 
     void discoverAndCommission()
     {
-        const Run found = run("tqm-netdb", {"discover", "Demo", "--lonip", "127.0.49.0/24"});
+        const ToolRun found = run("tqm-netdb", {"discover", "Demo", "--lonip", "127.0.49.0/24"});
         QCOMPARE(found.exitCode, 0);
         QCOMPARE(found.out.count("90:00:5D:50:28:04:04:04 unconfigured"), 3);
         for (int i = 0; i < 3; ++i) {
             const QString ip = QStringLiteral("127.0.49.%1").arg(i + 1);
             QVERIFY(found.out.contains(ip + QStringLiteral(" 05:00:7F:00:31:0%1").arg(i + 1)));
             const QStringList moved = i == 2 ? QStringList{"--subnet", "50", "--node", "3"} : QStringList();
-            const Run commissioned = run("tqm-netdb", QStringList{"commission", "Demo", Linked[i], "--neuron-id",
+            const ToolRun commissioned = run("tqm-netdb", QStringList{"commission", "Demo", Linked[i], "--neuron-id",
                                                                   QStringLiteral("05:00:7F:00:31:0%1").arg(i + 1), "--ip", ip} + moved);
             QVERIFY2(commissioned.exitCode == 0, qPrintable(commissioned.out));
         }
         QVERIFY(run("tqm-netdb", {"discover", "Demo", "--lonip", "127.0.49.0/24"}).out.contains("0 device(s)"));
-        QVERIFY(simCommand("127.0.49.1 --show").contains(" state 4,"));
-        QVERIFY(simCommand("127.0.50.3 --show").contains(" state 4,"));
+        QVERIFY(m_sim.command("127.0.49.1 --show").contains(" state 4,"));
+        QVERIFY(m_sim.command("127.0.50.3 --show").contains(" state 4,"));
     }
 
     void configureAsOnTheSimulatedLink()
@@ -121,7 +87,7 @@ private slots:
         QCOMPARE(run("tqm-config", {"read", Simulated, "-o", set}).exitCode, 0);
         const QStringList before = cpBytes(LinkedObjects[0]);
         QVERIFY(before != cpBytes(Simulated)); // or the write proves nothing
-        const Run written = run("tqm-config", {"write", set, LinkedObjects[0]});
+        const ToolRun written = run("tqm-config", {"write", set, LinkedObjects[0]});
         QVERIFY2(written.exitCode == 0, qPrintable(written.out));
         QCOMPARE(cpBytes(LinkedObjects[0]), cpBytes(Simulated));
     }
@@ -131,7 +97,7 @@ private slots:
     {
         const QString set = m_home.filePath("set.dat");
         const auto messages = [this](int device) {
-            const QString shown = simCommand(QStringLiteral("127.0.49.%1 --show").arg(device));
+            const QString shown = m_sim.command(QStringLiteral("127.0.49.%1 --show").arg(device));
             return shown.mid(shown.lastIndexOf(' ') + 1).toInt();
         };
         QCOMPARE(run("tqm-netdb", {"cp", "Demo", Simulated, "nciSndHrtBt", "--set", "0 100"}).exitCode, 0);
@@ -144,17 +110,17 @@ private slots:
         QCOMPARE(run("tqm-netdb", {"cp", "Demo", Simulated, "nciSndHrtBt", "--set", "0 120"}).exitCode, 0);
         QCOMPARE(run("tqm-config", {"read", Simulated, "-o", set}).exitCode, 0);
 
-        QVERIFY(simCommand(QStringLiteral("127.0.49.2 --down-after %1").arg(oneWrite - 2)).size() > 0);
-        const Run written = run("tqm-config", QStringList{"write", set} + LinkedObjects + QStringList{"--json"});
+        QVERIFY(m_sim.command(QStringLiteral("127.0.49.2 --down-after %1").arg(oneWrite - 2)).size() > 0);
+        const ToolRun written = run("tqm-config", QStringList{"write", set} + LinkedObjects + QStringList{"--json"});
         QCOMPARE(written.exitCode, 1);
-        const QJsonArray devices = QJsonDocument::fromJson(written.out.toUtf8()).object().value("devices").toArray();
+        const QJsonArray devices = written.json().value("devices").toArray();
         QCOMPARE(devices.size(), 3);
         QStringList statuses;
         for (const QJsonValue &d : devices)
             statuses.append(d.toObject().value("status").toString());
         QCOMPARE(statuses, (QStringList{"written", "failed", "written"}));
         QVERIFY(devices[1].toObject().value("reason").toString().contains("does not respond"));
-        QVERIFY(simCommand("127.0.49.2 --up").contains("messages"));
+        QVERIFY(m_sim.command("127.0.49.2 --up").contains("messages"));
         QCOMPARE(cpBytes(LinkedObjects[0]), cpBytes(Simulated));
         QCOMPARE(cpBytes(LinkedObjects[2]), cpBytes(Simulated));
     }
@@ -162,21 +128,21 @@ private slots:
     void monitorShowsTheRoom()
     {
         QProcess watch;
-        watch.setProcessEnvironment(environment());
-        watch.start(qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-netdb",
+        watch.setProcessEnvironment(toolEnvironment(m_home.path()));
+        watch.start(toolPath("tqm-netdb"),
                     {"watch", "Demo", LinkedObjects[2], "nvoSpaceTemp", "--seconds", "4", "--poll", "3"});
         QVERIFY(watch.waitForStarted(5000));
         QVERIFY(QTest::qWaitFor([&] { watch.waitForReadyRead(100); return watch.peek(4096).contains("nvoSpaceTemp"); }, 5000));
-        simCommand("127.0.50.3 --room-temp 25.3");
+        m_sim.command("127.0.50.3 --room-temp 25.3");
         QVERIFY(QTest::qWaitFor([&] { watch.waitForReadyRead(100); return watch.peek(1 << 16).contains("nvoSpaceTemp 25.30"); }, 5000));
         watch.waitForFinished(10000);
     }
 
     void decommission()
     {
-        const Run done = run("tqm-netdb", {"decommission", "Demo", Linked[2]});
+        const ToolRun done = run("tqm-netdb", {"decommission", "Demo", Linked[2]});
         QVERIFY2(done.exitCode == 0, qPrintable(done.out));
-        QVERIFY(simCommand("127.0.50.3 --show").contains(" state 2,"));
+        QVERIFY(m_sim.command("127.0.50.3 --show").contains(" state 2,"));
         QVERIFY(run("tqm-netdb", {"device", "Demo", Linked[2]}).out.contains("simulated link"));
     }
 };

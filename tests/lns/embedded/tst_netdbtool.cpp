@@ -1,11 +1,9 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
-#include "lns/inifile.h"
-#include "lns/product.h"
+#include "support/toolprocess.h"
 #include "unprivileged.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -18,38 +16,22 @@ class TestNetDbTool : public QObject
 private:
     QTemporaryDir m_home;
 
-    struct Run
+    ToolRun tool(const QStringList &args, const QString &home = {}, bool asNobody = false)
     {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-    Run tool(const QStringList &args, const QString &home = {}, bool asNobody = false)
-    {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQM_HOME", home.isEmpty() ? m_home.path() : home);
-        p.setProcessEnvironment(env);
-        const QString program = qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-netdb";
-        if (asNobody)
-            unprivileged::start(p, program, args);
-        else
-            p.start(program, args);
-        if (!p.waitForFinished(60000))
-            return {-1, {}, "did not finish"};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return runTool(home.isEmpty() ? m_home.path() : home, QStringLiteral("tqm-netdb"), args,
+                       asNobody ? ToolStarter(unprivileged::start) : ToolStarter());
     }
 
 private slots:
     void initTestCase()
     {
-        const Run created = tool({"create", "Demo", "--demo"});
+        const ToolRun created = tool({"create", "Demo", "--demo"});
         QVERIFY2(created.exitCode == 0, qPrintable(created.err));
     }
 
     void listShowsEveryTemplate()
     {
-        const Run listed = tool({"list", "Demo"});
+        const ToolRun listed = tool({"list", "Demo"});
         QCOMPARE(listed.exitCode, 0);
         QStringList lines = listed.out.split('\n', Qt::SkipEmptyParts);
         lines.removeFirst(); // heading
@@ -63,25 +45,6 @@ private slots:
         auto server = EmbeddedObjectServer::create(m_home.path());
         server->open(lns::ConnectionMode::Local);
         QCOMPARE(server->lonMarkObject(lines.first().split('\t').last())->type(), 8090);
-    }
-
-    void checkPasses()
-    {
-        const Run checked = tool({"check", "Demo"});
-        QVERIFY2(checked.exitCode == 0, qPrintable(checked.err));
-    }
-
-    void rawCpValueRoundTripsThroughReopen()
-    {
-        const QString object = "Demo.Building A.Floor 1.CM 1\\.04.CommandModule";
-        QCOMPARE(tool({"cp", "Demo", object, "nciSwitchMap", "--set", "7 8"}).exitCode, 0);
-        const Run shown = tool({"cp", "Demo", object, "nciSwitchMap"});
-        QVERIFY2(shown.out.contains("RAW 7 8"), qPrintable(shown.out));
-        auto server = EmbeddedObjectServer::create(m_home.path());
-        server->open(lns::ConnectionMode::Local);
-        const auto cp = server->lonMarkObject(object)->configProperties()->item("nciSwitchMap");
-        cp->setFormatSpec(lns::RawFormat);
-        QCOMPARE(cp->value(), QString("7\t8"));
     }
 
     void offlineFromOutsideReachesTheServer()
@@ -117,7 +80,7 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
-        const Run run = tool(args);
+        const ToolRun run = tool(args);
         QVERIFY(run.exitCode != 0);
         QVERIFY2(run.err.startsWith("tqm-netdb: "), qPrintable(run.err));
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
@@ -127,10 +90,10 @@ private slots:
 
     void versionAndHelp()
     {
-        const Run version = tool({"--version"});
+        const ToolRun version = tool({"--version"});
         QCOMPARE(version.exitCode, 0);
         QCOMPARE(version.out, QString("tqm-netdb 1.0.0\n"));
-        const Run help = tool({"cp", "--help"});
+        const ToolRun help = tool({"cp", "--help"});
         QCOMPARE(help.exitCode, 0);
         QVERIFY2(help.out.contains("--set <RAW>"), qPrintable(help.out));
     }
@@ -147,8 +110,8 @@ private slots:
         server.reset();
         QVERIFY(QFile::copy(m_home.filePath("networks/Demo.tqmnet"), copy.filePath("networks/Demo.tqmnet")));
         unprivileged::setTree(copy.path(), false);
-        const Run listed = tool({"list", "Demo"}, copy.path(), true);
-        const Run checked = tool({"check", "Demo"}, copy.path(), true);
+        const ToolRun listed = tool({"list", "Demo"}, copy.path(), true);
+        const ToolRun checked = tool({"check", "Demo"}, copy.path(), true);
         unprivileged::setTree(copy.path(), true);
         QVERIFY2(listed.exitCode == 0, qPrintable(listed.err));
         QCOMPARE(listed.out.count('\n'), 25);
@@ -173,7 +136,7 @@ private slots:
     {
         QFETCH(QString, device);
         QFETCH(QString, name);
-        const Run shown = tool({"cp", "Demo", "Building A.Floor 1." + device + ".CommandModule", name});
+        const ToolRun shown = tool({"cp", "Demo", "Building A.Floor 1." + device + ".CommandModule", name});
         QVERIFY2(shown.exitCode == 0, qPrintable(shown.err));
         QFETCH(QString, cp);
         QVERIFY2(shown.out.startsWith(cp), qPrintable(shown.out));
@@ -182,7 +145,7 @@ private slots:
     void showListsEveryCpAndNv()
     {
         const QString object = "Demo.Building A.Floor 1.CM 1\\.02.CommandModule";
-        const Run shown = tool({"show", "Demo", object});
+        const ToolRun shown = tool({"show", "Demo", object});
         QVERIFY2(shown.exitCode == 0, qPrintable(shown.err));
         auto server = EmbeddedObjectServer::create(m_home.path());
         server->open(lns::ConnectionMode::Local);
@@ -224,7 +187,7 @@ private slots:
     void deviceAcceptsWhatListPrints()
     {
         QFETCH(QString, device);
-        const Run offline = tool({"device", "Demo", device, "--offline"});
+        const ToolRun offline = tool({"device", "Demo", device, "--offline"});
         QVERIFY2(offline.exitCode == 0, qPrintable(offline.err));
         QVERIFY2(offline.out.startsWith("CM 1.05: offline, "), qPrintable(offline.out));
         QCOMPARE(tool({"device", "Demo", device, "--online"}).exitCode, 0);
@@ -246,21 +209,6 @@ private slots:
         const QStringList problems = checkNetwork(m_home.path(), "Demo", broken.fileName());
         QVERIFY2(problems.filter("ButtonMode").size() == iniTemplateNames().size(), qPrintable(problems.join('\n')));
         QCOMPARE(problems.filter("nvoFanSpeed").size(), iniTemplateNames().size());
-    }
-
-    void iniDeviceVariantsCoverTheDemo()
-    {
-        const IniFile ini(":/TqmCmdModule.ini");
-        QVERIFY2(ini.problems().isEmpty(), qPrintable(ini.problems().join('\n')));
-        QSet<QString> limitations;
-        QSet<int> buttonModeCounts;
-        for (const QString &tpl : iniTemplateNames()) {
-            limitations.insert(ini.GetTemplateValue("Limitation", product::CpSection, tpl));
-            const QString modes = ini.GetTemplateValue("BMsAvailable", product::CpSection, tpl);
-            buttonModeCounts.insert(modes.isEmpty() ? 0 : int(modes.split(',').size()));
-        }
-        QCOMPARE(limitations, (QSet<QString>{"1", "2", "3", "4", "5", ""}));
-        QVERIFY(buttonModeCounts.contains(0) && buttonModeCounts.contains(1) && buttonModeCounts.contains(4));
     }
 };
 
