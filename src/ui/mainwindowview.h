@@ -136,7 +136,8 @@ struct MenuTool
 };
 
 // The seam in parts, one per concern, so that each page's logic depends only on what it uses.
-// Both views implement all of them through MainWindowView.
+// Both views implement all of them through MainWindowView; the parts are virtual bases of it, so
+// a view may implement each part in a small class of its own.
 
 // The control arrays (null outside the array).
 class ControlArraysView
@@ -299,15 +300,15 @@ public:
 
 // The whole seam and the notifications of what the user does.
 class MainWindowView : public QObject,
-                       public ControlArraysView,
-                       public ElementsView,
-                       public ButtonBarView,
-                       public TabStripsView,
-                       public MenuBarView,
-                       public ButtonLineView,
-                       public TopLevelView,
-                       public LayoutView,
-                       public LoggerListsView
+                       public virtual ControlArraysView,
+                       public virtual ElementsView,
+                       public virtual ButtonBarView,
+                       public virtual TabStripsView,
+                       public virtual MenuBarView,
+                       public virtual ButtonLineView,
+                       public virtual TopLevelView,
+                       public virtual LayoutView,
+                       public virtual LoggerListsView
 {
     Q_OBJECT
 public:
