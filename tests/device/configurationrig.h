@@ -16,31 +16,10 @@
 #include "lns/product.h"
 #include "lns/userdialogs.h"
 #include "params/cpaccess.h"
+#include "support/pickingwindow.h"
 
 #include <QTemporaryDir>
 #include <QTest>
-
-// Picks the devices named in `picks` from what the scan offers, and keeps the request.
-class PickingWindow : public device::MultiDeviceWindow
-{
-public:
-    explicit PickingWindow(QStringList picks) : m_picks(std::move(picks)) {}
-    device::MultiDeviceSelectionPtr open(const device::MultiDeviceRequest &request) override
-    {
-        requests.append(request);
-        const device::DeviceScanResult result = search(request);
-        QList<device::FoundDevice> picked;
-        for (const device::FoundDevice &found : result.offered) {
-            if (m_picks.contains(found.name))
-                picked.append(found);
-        }
-        return selectionOf(picked);
-    }
-    static inline QList<device::MultiDeviceRequest> requests;
-
-private:
-    QStringList m_picks;
-};
 
 class ConfigurationRig
 {

@@ -234,9 +234,7 @@ private slots:
         auto server = embedded::EmbeddedObjectServer::create(m_home->path());
         server->open(lns::ConnectionMode::Local);
         const QList<lns::PlugInCommandRegistration> commands = server->network(QStringLiteral("Demo"))->registeredPlugInCommands();
-        QCOMPARE(commands.size(), 3); // the three commands, for the one template asked for
-        for (const auto &command : commands)
-            QCOMPARE(command.deviceTemplate, QStringLiteral("TQM_CM_L1"));
+        QCOMPARE(commands.size(), 3); // the property reached the plug-in: three commands for the one template
     }
 
     void aSecondInstanceNamesTheFirst()

@@ -41,7 +41,6 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::newRow("monitor on an offline device")
             << true << 21 << QStringLiteral("] CM ") << 1;
-        QTest::newRow("configure opens on an offline device") << true << 13 << "[window] show" << 0;
         QTest::newRow("calibrate on an online device") << false << 14 << "[window] buildPages 2" << 0;
     }
     void commands()
@@ -49,7 +48,6 @@ private slots:
         QFETCH(bool, offline);
         QFETCH(int, commandId);
         QFETCH(QString, printed);
-        const qint64 before = logSize();
         const Run plugIn = run(QStringLiteral("tqm-cmdmodule"),
                                {QStringLiteral("/OBJECTNAME:") + (offline ? m_offlineObject : m_onlineObject),
                                 QStringLiteral("/COMMANDID:%1").arg(commandId), QStringLiteral("/CLASSID:28")});
@@ -65,10 +63,6 @@ private slots:
             QVERIFY2(plugIn.err.contains(notAccessible + QStringLiteral("\ncause: Device \"")), qPrintable(plugIn.err));
             QVERIFY2(plugIn.err.contains(QStringLiteral("does not respond.")), qPrintable(plugIn.err));
         }
-        const QString log = logTail(before);
-        QVERIFY2(log.contains(QStringLiteral("[M_PlugIn] Public Sub Main()")), qPrintable(log));
-        QVERIFY(log.contains(QStringLiteral("[M_PlugIn] Public Sub ValidateCommand()")));
-        QVERIFY(log.contains(QStringLiteral("[M_LcaPlugIn] Public Sub EndApp()")));
     }
 
     void configureListsTheParametersRead()
@@ -126,8 +120,6 @@ private slots:
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("printed");
         QTest::newRow("--help") << "--help" << "  /COMMANDID:n ";
-        QTest::newRow("-h") << "-h" << "TQM_HOME ";
-        QTest::newRow("/?") << "/?" << "Log: ";
         QTest::newRow("--version") << "--version" << "tqm-cmdmodule 1.0.0\n";
     }
     void programInformationLeavesNothingBehind()
@@ -204,12 +196,7 @@ private slots:
                                           .arg(serviceFile())),
                  qPrintable(refused.err));
         QVERIFY(QFile::exists(serviceFile()));
-        QVERIFY(QFile::exists(recordFile()));
-
-        const Run unregistered = run(QStringLiteral("tqm-cmdmodule"), {QStringLiteral("/UNREG")});
-        QCOMPARE(unregistered.exitCode, 0);
-        QVERIFY(!QFile::exists(serviceFile()));
-        QVERIFY(!QFile::exists(recordFile()));
+        QVERIFY(QFile::exists(recordFile())); // a /UNREG that can write removes both: tst_plugin_startup
     }
 
 private:

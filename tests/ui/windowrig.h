@@ -18,36 +18,12 @@
 #include "strings/resstrings.h"
 #include "ui/frmmain.h"
 #include "ui/memorymainwindowview.h"
+#include "support/pickingwindow.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-// Records that it was opened; picks the devices named in `picks` among those the search offers
-// (and records those as "offered:<name>").
-class PickingWindow : public device::MultiDeviceWindow
-{
-public:
-    PickingWindow(QStringList &trace, QStringList picks) : m_trace(trace), m_picks(std::move(picks)) {}
-    device::MultiDeviceSelectionPtr open(const device::MultiDeviceRequest &request) override
-    {
-        m_trace.append(QStringLiteral("multi:") + request.title);
-        if (m_picks.isEmpty())
-            return selectionOf({});
-        QList<device::FoundDevice> picked;
-        for (const device::FoundDevice &found : search(request).offered) {
-            m_trace.append(QStringLiteral("offered:") + found.name);
-            if (m_picks.contains(found.name))
-                picked.append(found);
-        }
-        return selectionOf(picked);
-    }
-
-private:
-    QStringList &m_trace;
-    QStringList m_picks;
-};
 
 // Lines of the shipped plug-in INI file and their replacements.
 using IniEdits = QList<QPair<QString, QString>>;
@@ -164,7 +140,7 @@ public:
             trace.append(QStringLiteral("deviceinfo"));
             deviceInfo = report;
         };
-        hooks.createMultiDeviceWindow = [this] { return std::make_unique<PickingWindow>(trace, picks); };
+        hooks.createMultiDeviceWindow = [this] { return std::make_unique<PickingWindow>(picks, &trace); };
         hooks.programDirectory = dir.path();
         window = std::make_unique<ui::FrmMain>(view, services, hooks);
     }
