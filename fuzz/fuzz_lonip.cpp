@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         lonip::ft10WireTimeUs(*packet);
         parseAsApdu(packet->body);
     }
-    static const QHostAddress from(QStringLiteral("127.0.1.100")), to(QStringLiteral("127.0.1.12"));
+    static const lonip::IpAddress from(QStringLiteral("127.0.1.100")), to(QStringLiteral("127.0.1.12"));
     if (const auto packet = lonip::decodeDatagram(bytes, from, to)) {
         const auto again = lonip::decodeDatagram(lonip::encodeDatagram(*packet), from, to);
         check(again && again->body == packet->body && again->transaction == packet->transaction

@@ -59,10 +59,10 @@ Destination Destination::broadcast(quint8 subnet)
     return d;
 }
 
-QHostAddress nodeIp(const DomainId &domain, quint8 subnet, quint8 node)
+IpAddress nodeIp(const DomainId &domain, quint8 subnet, quint8 node)
 {
     auto ip = [](quint8 a, quint8 b, quint8 c, quint8 d) {
-        return QHostAddress(quint32(a) << 24 | quint32(b) << 16 | quint32(c) << 8 | d);
+        return IpAddress(quint32(a) << 24 | quint32(b) << 16 | quint32(c) << 8 | d);
     };
     switch (domain.size()) {
     case 0:
@@ -78,7 +78,7 @@ QHostAddress nodeIp(const DomainId &domain, quint8 subnet, quint8 node)
     }
 }
 
-std::optional<DomainId> domainOfIp(const QHostAddress &ip)
+std::optional<DomainId> domainOfIp(const IpAddress &ip)
 {
     bool ok = false;
     const quint32 v4 = ip.toIPv4Address(&ok);
@@ -92,7 +92,7 @@ std::optional<DomainId> domainOfIp(const QHostAddress &ip)
     return DomainId(QByteArray() + char(a) + char(b) + char(0));
 }
 
-std::optional<IpNodeAddress> fromNodeIp(const QHostAddress &ip)
+std::optional<IpNodeAddress> fromNodeIp(const IpAddress &ip)
 {
     const auto domain = domainOfIp(ip);
     const quint32 v4 = ip.toIPv4Address();
@@ -101,7 +101,7 @@ std::optional<IpNodeAddress> fromNodeIp(const QHostAddress &ip)
     return IpNodeAddress{*domain, SubnetNode{quint8(v4 >> 8), quint8(v4 & 0x7F)}};
 }
 
-bool isLoopback(const QHostAddress &ip)
+bool isLoopback(const IpAddress &ip)
 {
     bool ok = false;
     const quint32 v4 = ip.toIPv4Address(&ok);

@@ -12,6 +12,9 @@
 
 namespace lonip {
 
+// An IPv4 address of a node or of the tool.
+using IpAddress = QHostAddress;
+
 inline constexpr quint16 LsUdpPort = 2541;
 
 // The 48-bit unique ID every device is made with.
@@ -57,7 +60,7 @@ struct Destination
 
 // The node's unicast IP address for a domain, subnet and node; null when the domain cannot be
 // mapped (6 bytes, or a 3-byte domain whose last byte is not 0).
-QHostAddress nodeIp(const DomainId &domain, quint8 subnet, quint8 node);
+IpAddress nodeIp(const DomainId &domain, quint8 subnet, quint8 node);
 
 struct IpNodeAddress
 {
@@ -65,12 +68,12 @@ struct IpNodeAddress
     SubnetNode address;
 };
 // The reverse: the domain, subnet and node an IPv4 unicast address stands for.
-std::optional<IpNodeAddress> fromNodeIp(const QHostAddress &ip);
+std::optional<IpNodeAddress> fromNodeIp(const IpAddress &ip);
 // The domain alone (the address's first bytes), whatever its last byte.
-std::optional<DomainId> domainOfIp(const QHostAddress &ip);
+std::optional<DomainId> domainOfIp(const IpAddress &ip);
 
 // Whether a datagram may go to this address: the link sends only to the loopback network unless
 // its owner allows more.
-bool isLoopback(const QHostAddress &ip);
+bool isLoopback(const IpAddress &ip);
 
 } // namespace lonip

@@ -5,7 +5,7 @@ namespace lonip {
 
 namespace {
 
-quint32 keyOf(const QHostAddress &ip)
+quint32 keyOf(const IpAddress &ip)
 {
     return ip.toIPv4Address();
 }
@@ -50,14 +50,14 @@ Packet Endpoint::packetTo(const Destination &destination) const
     return p;
 }
 
-bool Endpoint::transmit(const QHostAddress &ip, const QByteArray &datagram)
+bool Endpoint::transmit(const IpAddress &ip, const QByteArray &datagram)
 {
     if (const auto packet = decodeDatagram(datagram, m_port.localAddress(), ip))
         m_counters.ft10WireUs += ft10WireTimeUs(*packet);
     return m_port.send(ip, datagram);
 }
 
-void Endpoint::send(const QHostAddress &ip, const Destination &destination, Service service, const QByteArray &apdu,
+void Endpoint::send(const IpAddress &ip, const Destination &destination, Service service, const QByteArray &apdu,
                     Done done, Timing timing)
 {
     Packet p = packetTo(destination);
@@ -83,7 +83,7 @@ void Endpoint::send(const QHostAddress &ip, const Destination &destination, Serv
         startNext(ip);
 }
 
-void Endpoint::startNext(const QHostAddress &ip)
+void Endpoint::startNext(const IpAddress &ip)
 {
     Peer &peer = m_peers[keyOf(ip)];
     if (peer.queue.empty())
@@ -101,7 +101,7 @@ void Endpoint::startNext(const QHostAddress &ip)
     peer.timer->start(t.timing.transmitMs);
 }
 
-void Endpoint::transmitTimedOut(const QHostAddress &ip)
+void Endpoint::transmitTimedOut(const IpAddress &ip)
 {
     Peer &peer = m_peers[keyOf(ip)];
     if (peer.queue.empty())
@@ -122,7 +122,7 @@ void Endpoint::transmitTimedOut(const QHostAddress &ip)
     finish(ip, Outcome{Outcome::Status::Timeout, {}});
 }
 
-void Endpoint::finish(const QHostAddress &ip, const Outcome &outcome)
+void Endpoint::finish(const IpAddress &ip, const Outcome &outcome)
 {
     Peer &peer = m_peers[keyOf(ip)];
     peer.timer->stop();
@@ -143,7 +143,7 @@ void Endpoint::cancelAll()
     }
 }
 
-void Endpoint::datagramReceived(const QHostAddress &from, const QByteArray &datagram)
+void Endpoint::datagramReceived(const IpAddress &from, const QByteArray &datagram)
 {
     ++m_counters.received;
     const std::optional<Packet> packet = decodeDatagram(datagram, from, m_port.localAddress());
@@ -158,7 +158,7 @@ void Endpoint::datagramReceived(const QHostAddress &from, const QByteArray &data
         requestReceived(from, *packet);
 }
 
-void Endpoint::replyReceived(const QHostAddress &from, const Packet &packet)
+void Endpoint::replyReceived(const IpAddress &from, const Packet &packet)
 {
     const auto it = m_peers.find(keyOf(from));
     if (it == m_peers.end() || it->second.queue.empty())
@@ -171,7 +171,7 @@ void Endpoint::replyReceived(const QHostAddress &from, const Packet &packet)
         finish(from, Outcome{Outcome::Status::Ok, packet.body});
 }
 
-bool Endpoint::isDuplicate(const QHostAddress &from, const Packet &packet)
+bool Endpoint::isDuplicate(const IpAddress &from, const Packet &packet)
 {
     const auto it = m_records.find(keyOf(from));
     if (it == m_records.end())
@@ -188,7 +188,7 @@ bool Endpoint::isDuplicate(const QHostAddress &from, const Packet &packet)
     return true;
 }
 
-void Endpoint::requestReceived(const QHostAddress &from, const Packet &packet)
+void Endpoint::requestReceived(const IpAddress &from, const Packet &packet)
 {
     const Service service = serviceOf(packet);
     if (service != Service::Unacknowledged && isDuplicate(from, packet))

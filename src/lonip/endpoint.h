@@ -46,7 +46,7 @@ struct Outcome
 // A message another node sent to this one.
 struct Incoming
 {
-    QHostAddress from;
+    IpAddress from;
     Service service = Service::Unacknowledged;
     Packet packet;
     const QByteArray &apdu() const { return packet.body; }
@@ -89,7 +89,7 @@ public:
 
     // Sends `apdu` to the node at `ip`; `done` is called exactly once, on the event loop or (for
     // the unacknowledged service, and when the datagram cannot be sent) before send returns.
-    void send(const QHostAddress &ip, const Destination &destination, Service service, const QByteArray &apdu,
+    void send(const IpAddress &ip, const Destination &destination, Service service, const QByteArray &apdu,
               Done done = {}, Timing timing = {});
     // Ends every waiting transaction with a time-out, without calling back.
     void cancelAll();
@@ -124,14 +124,14 @@ private:
         QDateTime at;
     };
 
-    void datagramReceived(const QHostAddress &from, const QByteArray &datagram);
-    void replyReceived(const QHostAddress &from, const Packet &packet);
-    void requestReceived(const QHostAddress &from, const Packet &packet);
-    bool isDuplicate(const QHostAddress &from, const Packet &packet);
-    void startNext(const QHostAddress &ip);
-    void transmitTimedOut(const QHostAddress &ip);
-    void finish(const QHostAddress &ip, const Outcome &outcome);
-    bool transmit(const QHostAddress &ip, const QByteArray &datagram);
+    void datagramReceived(const IpAddress &from, const QByteArray &datagram);
+    void replyReceived(const IpAddress &from, const Packet &packet);
+    void requestReceived(const IpAddress &from, const Packet &packet);
+    bool isDuplicate(const IpAddress &from, const Packet &packet);
+    void startNext(const IpAddress &ip);
+    void transmitTimedOut(const IpAddress &ip);
+    void finish(const IpAddress &ip, const Outcome &outcome);
+    bool transmit(const IpAddress &ip, const QByteArray &datagram);
     Packet packetTo(const Destination &destination) const;
 
     DatagramPort &m_port;

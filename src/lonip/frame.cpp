@@ -206,7 +206,7 @@ QByteArray encodeDatagram(const Packet &p, const DatagramOptions &options)
     return out;
 }
 
-std::optional<Packet> decodeDatagram(const QByteArray &bytes, const QHostAddress &from, const QHostAddress &to)
+std::optional<Packet> decodeDatagram(const QByteArray &bytes, const IpAddress &from, const IpAddress &to)
 {
     Reader in(bytes);
     const quint8 b0 = in.byte();

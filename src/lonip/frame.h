@@ -71,7 +71,7 @@ QByteArray encodeDatagram(const Packet &packet, const DatagramOptions &options =
 // `from` (from `to` when the sender marks its source arbitrary); a subnet/node destination from
 // `to` unless the envelope encloses it. A Neuron-ID message without its ID in the envelope
 // (format 0) is for the node at `to`: its destination's Neuron ID is left empty.
-std::optional<Packet> decodeDatagram(const QByteArray &bytes, const QHostAddress &from, const QHostAddress &to);
+std::optional<Packet> decodeDatagram(const QByteArray &bytes, const IpAddress &from, const IpAddress &to);
 
 // The time the packet takes on an FT-10 channel (78 kbit/s, differential Manchester): the NPDU
 // with its CRC, preamble and end of frame, in microseconds.

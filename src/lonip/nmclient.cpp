@@ -7,12 +7,12 @@ Target Target::node(const DomainId &domain, quint8 subnet, quint8 node)
     return Target{nodeIp(domain, subnet, node), Destination::toNode(subnet, node)};
 }
 
-Target Target::neuronId(const QHostAddress &ip, const NeuronId &id)
+Target Target::neuronId(const IpAddress &ip, const NeuronId &id)
 {
     return Target{ip, Destination::toNeuronId(id)};
 }
 
-Target Target::anyAt(const QHostAddress &ip)
+Target Target::anyAt(const IpAddress &ip)
 {
     return Target{ip, Destination::broadcast(0)};
 }

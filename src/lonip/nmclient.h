@@ -13,15 +13,15 @@ namespace lonip {
 
 struct Target
 {
-    QHostAddress ip;
+    IpAddress ip;
     Destination destination;
 
     // A configured device: its IP address comes from the domain, subnet and node.
     static Target node(const DomainId &domain, quint8 subnet, quint8 node);
     // Any device at `ip`, configured or not.
-    static Target neuronId(const QHostAddress &ip, const NeuronId &id);
+    static Target neuronId(const IpAddress &ip, const NeuronId &id);
     // Whichever node answers at `ip` (a broadcast sent there only).
-    static Target anyAt(const QHostAddress &ip);
+    static Target anyAt(const IpAddress &ip);
 };
 
 struct Result
@@ -51,7 +51,7 @@ public:
     Endpoint &endpoint() const { return m_endpoint; }
 
 signals:
-    void servicePin(const QHostAddress &from, const lonip::Identity &identity);
+    void servicePin(const IpAddress &from, const lonip::Identity &identity);
 
 private:
     std::optional<QByteArray> messageReceived(const Incoming &message);

@@ -6,7 +6,7 @@
 
 namespace lonip {
 
-UdpPort::UdpPort(const QHostAddress &local, quint16 port, QObject *parent)
+UdpPort::UdpPort(const IpAddress &local, quint16 port, QObject *parent)
     : DatagramPort(parent), m_local(local), m_port(port), m_socket(new QUdpSocket(this))
 {
     connect(m_socket, &QUdpSocket::readyRead, this, &UdpPort::readPending);
@@ -24,7 +24,7 @@ bool UdpPort::open(QString *error)
     return false;
 }
 
-bool UdpPort::send(const QHostAddress &to, const QByteArray &datagram)
+bool UdpPort::send(const IpAddress &to, const QByteArray &datagram)
 {
     if (!m_anyAddress && !isLoopback(to))
         return false;

@@ -3,7 +3,7 @@
 // Where LS/UDP datagrams go in and out: a UDP socket on the event loop, or (in tests) anything
 // else that delivers datagrams.
 
-#include <QHostAddress>
+#include "address.h"
 #include <QObject>
 
 class QUdpSocket;
@@ -15,12 +15,12 @@ class DatagramPort : public QObject
     Q_OBJECT
 public:
     using QObject::QObject;
-    virtual QHostAddress localAddress() const = 0;
+    virtual IpAddress localAddress() const = 0;
     // False when the datagram could not be handed to the network.
-    virtual bool send(const QHostAddress &to, const QByteArray &datagram) = 0;
+    virtual bool send(const IpAddress &to, const QByteArray &datagram) = 0;
 
 signals:
-    void received(const QHostAddress &from, const QByteArray &datagram);
+    void received(const IpAddress &from, const QByteArray &datagram);
 };
 
 // A UDP socket bound to one address and the LS/UDP port. It sends only to the loopback network
@@ -29,13 +29,13 @@ class UdpPort : public DatagramPort
 {
     Q_OBJECT
 public:
-    explicit UdpPort(const QHostAddress &local, quint16 port, QObject *parent = nullptr);
+    explicit UdpPort(const IpAddress &local, quint16 port, QObject *parent = nullptr);
     ~UdpPort() override;
     // Binds the socket; false (with the system's reason in `error`) when it cannot.
     bool open(QString *error = nullptr);
     void allowNonLoopback(bool allow) { m_anyAddress = allow; }
-    QHostAddress localAddress() const override { return m_local; }
-    bool send(const QHostAddress &to, const QByteArray &datagram) override;
+    IpAddress localAddress() const override { return m_local; }
+    bool send(const IpAddress &to, const QByteArray &datagram) override;
     // Blocks up to `ms` for datagrams, without the event loop; they are delivered (received)
     // before it returns. False when none came.
     bool waitForDatagrams(int ms);
@@ -43,7 +43,7 @@ public:
 private:
     void readPending();
 
-    QHostAddress m_local;
+    IpAddress m_local;
     quint16 m_port;
     QUdpSocket *m_socket;
     bool m_anyAddress = false;

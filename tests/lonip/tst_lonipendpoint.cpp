@@ -16,24 +16,24 @@ QByteArray hex(const char *text)
 class RecordingPort : public DatagramPort
 {
 public:
-    explicit RecordingPort(QHostAddress local) : m_local(std::move(local)) {}
-    QHostAddress localAddress() const override { return m_local; }
-    bool send(const QHostAddress &to, const QByteArray &datagram) override
+    explicit RecordingPort(IpAddress local) : m_local(std::move(local)) {}
+    IpAddress localAddress() const override { return m_local; }
+    bool send(const IpAddress &to, const QByteArray &datagram) override
     {
         sent.append({to, datagram});
         return true;
     }
-    void deliver(const QHostAddress &from, const QByteArray &datagram) { emit received(from, datagram); }
+    void deliver(const IpAddress &from, const QByteArray &datagram) { emit received(from, datagram); }
 
-    QList<QPair<QHostAddress, QByteArray>> sent;
+    QList<QPair<IpAddress, QByteArray>> sent;
 
 private:
-    QHostAddress m_local;
+    IpAddress m_local;
 };
 
-const QHostAddress Tool(QStringLiteral("127.0.1.100"));
-const QHostAddress Device(QStringLiteral("127.0.1.12"));
-const QHostAddress Other(QStringLiteral("127.0.1.13"));
+const IpAddress Tool(QStringLiteral("127.0.1.100"));
+const IpAddress Device(QStringLiteral("127.0.1.12"));
+const IpAddress Other(QStringLiteral("127.0.1.13"));
 
 } // namespace
 
@@ -51,7 +51,7 @@ private:
     {
         return [this](const Outcome &o) { outcomes.append(o); };
     }
-    void request(const QHostAddress &ip, const QByteArray &apdu, Service service = Service::Request)
+    void request(const IpAddress &ip, const QByteArray &apdu, Service service = Service::Request)
     {
         endpoint->send(ip, Destination::toNode(1, quint8(ip.toIPv4Address() & 0x7F)), service, apdu, record());
     }

@@ -40,8 +40,8 @@ QString describe(const Packet &p)
     return s + QStringLiteral(" [%1]").arg(QString::fromLatin1(p.body.toHex(' ')));
 }
 
-const QHostAddress Tool(QStringLiteral("127.0.1.100"));
-const QHostAddress Device(QStringLiteral("127.0.1.12"));
+const IpAddress Tool(QStringLiteral("127.0.1.100"));
+const IpAddress Device(QStringLiteral("127.0.1.12"));
 
 } // namespace
 
@@ -172,7 +172,7 @@ private slots:
     {
         QFETCH(QByteArray, domain);
         QFETCH(QString, ip);
-        const QHostAddress address = nodeIp(domain, 3, 9);
+        const IpAddress address = nodeIp(domain, 3, 9);
         QCOMPARE(address.isNull() ? QString() : address.toString(), ip);
         if (ip.isEmpty())
             return;
@@ -181,7 +181,7 @@ private slots:
         QCOMPARE(back->domain, domain);
         QCOMPARE(back->address, (SubnetNode{3, 9}));
     }
-    void nodeNumbersHaveSevenBits() { QVERIFY(!fromNodeIp(QHostAddress(QStringLiteral("127.0.1.200")))); }
+    void nodeNumbersHaveSevenBits() { QVERIFY(!fromNodeIp(IpAddress(QStringLiteral("127.0.1.200")))); }
 };
 
 QTEST_GUILESS_MAIN(TestLonipFrame)

@@ -20,7 +20,7 @@ QByteArray hex(const char *text)
 }
 
 const DomainId Loopback = hex("7F 00 00");
-const QHostAddress First(QStringLiteral("127.0.42.1"));
+const IpAddress First(QStringLiteral("127.0.42.1"));
 const NeuronId FirstId{hex("05 00 7F 00 2A 01")};
 const Timing Quick{50, 2};
 
@@ -49,7 +49,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_sim.start({"--first", First.toString(), "--count", "2", "--tool", "127.0.42.100"}));
-        m_port = std::make_unique<UdpPort>(QHostAddress(QStringLiteral("127.0.42.100")), LsUdpPort);
+        m_port = std::make_unique<UdpPort>(IpAddress(QStringLiteral("127.0.42.100")), LsUdpPort);
         QVERIFY(m_port->open());
         m_endpoint = std::make_unique<Endpoint>(*m_port, QtTimerFactory::instance(), SystemClock::instance());
         m_endpoint->setOwnAddress(Loopback, {42, 100});
@@ -82,7 +82,7 @@ private slots:
     void servicePin()
     {
         std::optional<Identity> pressed;
-        connect(m_client.get(), &NetworkClient::servicePin, this, [&](const QHostAddress &, const Identity &id) { pressed = id; });
+        connect(m_client.get(), &NetworkClient::servicePin, this, [&](const IpAddress &, const Identity &id) { pressed = id; });
         m_sim.command("127.0.42.2 --service-pin");
         QVERIFY(QTest::qWaitFor([&] { return pressed.has_value(); }, 5000));
         QCOMPARE(pressed->neuronId.toText(), "05:00:7F:00:2A:02");

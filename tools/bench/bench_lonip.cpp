@@ -19,7 +19,7 @@ namespace {
 
 const DomainId Loopback = QByteArray("\x7F\x00\x00", 3);
 
-void commission(const QHostAddress &ip, const NeuronId &id)
+void commission(const IpAddress &ip, const NeuronId &id)
 {
     const auto derived = fromNodeIp(ip);
     DomainEntry domain;
@@ -44,7 +44,7 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     const int count = qBound(1, argc > 1 ? QByteArray(argv[1]).toInt() : 100, 120);
     const auto tpl = embedded::DeviceTemplateDef::builtIn(QStringLiteral("TQM_CM_L4"));
-    const quint32 first = QHostAddress(QStringLiteral("127.0.46.1")).toIPv4Address();
+    const quint32 first = IpAddress(QStringLiteral("127.0.46.1")).toIPv4Address();
 
     // The devices in a process of their own: the tool's node serves only itself while it waits.
     QProcess devices;
@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
     QElapsedTimer elapsed;
     elapsed.start();
     for (int i = 0; i < count; ++i) {
-        const QHostAddress ip(first + quint32(i));
+        const IpAddress ip(first + quint32(i));
         // tqm-devicesim's Neuron IDs end in the subnet and node of the device's address.
         commission(ip, NeuronId{QByteArray("\x05\x00\x7F\x00\x2E", 5) + char(i + 1)});
         auto link = embedded::makeLonIpLink(tpl, QStringLiteral("CM %1").arg(i + 1),

@@ -45,7 +45,7 @@ const lonip::DomainId LoopbackDomain = QByteArray("\x7F\x00\x00", 3);
 
 struct Node
 {
-    QHostAddress ip;
+    lonip::IpAddress ip;
     std::unique_ptr<SimDevice> device;
     std::unique_ptr<lonip::UdpPort> port;
     std::unique_ptr<lonip::Endpoint> endpoint;
@@ -54,9 +54,9 @@ struct Node
 class Simulator
 {
 public:
-    Simulator(const QHostAddress &tool, const QStringList &nvCps) : m_tool(tool), m_nvCps(nvCps) {}
+    Simulator(const lonip::IpAddress &tool, const QStringList &nvCps) : m_tool(tool), m_nvCps(nvCps) {}
 
-    void add(const QHostAddress &ip, embedded::DeviceTemplateDefPtr tpl, bool configured)
+    void add(const lonip::IpAddress &ip, embedded::DeviceTemplateDefPtr tpl, bool configured)
     {
         const quint32 v4 = ip.toIPv4Address();
         const lonip::NeuronId id{QByteArray("\x05\x00\x7F\x00", 4) + char(v4 >> 8) + char(v4)};
@@ -105,7 +105,7 @@ public:
 
 private:
     // The node's socket and endpoint at `ip`.
-    static void bind(Node &node, const QHostAddress &ip)
+    static void bind(Node &node, const lonip::IpAddress &ip)
     {
         auto port = std::make_unique<lonip::UdpPort>(ip, lonip::LsUdpPort);
         QString error;
@@ -121,7 +121,7 @@ private:
         Node *self = &node;
         node.endpoint->setHandler([self](const lonip::Incoming &message) {
             const auto answer = self->device->handle(message);
-            const QHostAddress moved = self->device->addressIp();
+            const lonip::IpAddress moved = self->device->addressIp();
             if (!moved.isNull() && moved != self->ip)
                 QTimer::singleShot(0, [self] { follow(*self); }); // after the answer left the old address
             return answer;
@@ -130,7 +130,7 @@ private:
 
     static void follow(Node &node)
     {
-        const QHostAddress moved = node.device->addressIp();
+        const lonip::IpAddress moved = node.device->addressIp();
         if (moved.isNull() || moved == node.ip)
             return;
         try {
@@ -165,14 +165,14 @@ private:
         out().flush();
     }
 
-    QHostAddress m_tool;
+    lonip::IpAddress m_tool;
     QStringList m_nvCps;
     std::vector<std::unique_ptr<Node>> m_nodes; // their endpoints keep their addresses
 };
 
-QHostAddress loopbackAddress(const QString &option, const QString &text)
+lonip::IpAddress loopbackAddress(const QString &option, const QString &text)
 {
-    const QHostAddress ip(text);
+    const lonip::IpAddress ip(text);
     if (!lonip::isLoopback(ip) || !lonip::fromNodeIp(ip))
         throw UsageError{QStringLiteral("--%1 needs a loopback address 127.0.S.N (N 1 to 127), not \"%2\"").arg(option, text)};
     return ip;
@@ -191,8 +191,8 @@ int run(QCoreApplication &app)
                        {"tool", "where service-pin messages go (default 127.0.1.100)", "ADDRESS", "127.0.1.100"},
                        {"nv-cps", "CPs kept in configuration network variables instead of the CP files", "NAME,..."}});
     parser.process(app);
-    const QHostAddress first = loopbackAddress("first", parser.value("first"));
-    const QHostAddress tool = loopbackAddress("tool", parser.value("tool"));
+    const lonip::IpAddress first = loopbackAddress("first", parser.value("first"));
+    const lonip::IpAddress tool = loopbackAddress("tool", parser.value("tool"));
     bool ok = false;
     const int count = parser.value("count").toInt(&ok);
     const quint32 v4 = first.toIPv4Address();
@@ -207,7 +207,7 @@ int run(QCoreApplication &app)
 
     Simulator simulator(tool, nvCps);
     for (int i = 0; i < count; ++i)
-        simulator.add(QHostAddress(v4 + quint32(i)), tpl, parser.isSet("configured"));
+        simulator.add(lonip::IpAddress(v4 + quint32(i)), tpl, parser.isSet("configured"));
     simulator.printAll();
     out() << "ready" << Qt::endl;
 

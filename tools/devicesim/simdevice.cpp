@@ -125,10 +125,10 @@ void SimDevice::configure(const DomainId &domain, quint8 subnet, quint8 node)
     m_state = nodestate::ConfiguredOnline;
 }
 
-QHostAddress SimDevice::addressIp() const
+IpAddress SimDevice::addressIp() const
 {
     return isConfigured() && m_domains[0] ? nodeIp(m_domains[0]->id, m_domains[0]->subnet, m_domains[0]->node)
-                                          : QHostAddress();
+                                          : IpAddress();
 }
 
 bool SimDevice::isConfigured() const

@@ -65,7 +65,7 @@ public:
     const lonip::NeuronId &neuronId() const { return m_id; }
     // The IP address its LON address stands for once configured (the device follows it); null
     // before.
-    QHostAddress addressIp() const;
+    lonip::IpAddress addressIp() const;
     QByteArray programId() const;
     quint8 nodeState() const { return m_state; }
     int winks() const { return m_winks; }

@@ -44,7 +44,7 @@ std::shared_ptr<embedded::ToolNode> toolNodeOf(const embedded::EmbeddedObjectSer
 
 // A device address the tool's node can reach: loopback from a node on loopback, any IPv4 unicast
 // address from a node on the LAN.
-void requireReachable(const QString &option, const QHostAddress &ip, const embedded::ToolNode &tool)
+void requireReachable(const QString &option, const IpAddress &ip, const embedded::ToolNode &tool)
 {
     if (ip.protocol() != QAbstractSocket::IPv4Protocol || ip.isMulticast())
         throw UsageError{QStringLiteral("%1 needs an IPv4 address").arg(option)};
@@ -66,18 +66,18 @@ QString stateText(quint8 state)
 }
 
 // Every address of ADDRESS/PREFIX, at most 1022 of them.
-QList<QHostAddress> addressRange(const QString &text, const embedded::ToolNode &tool)
+QList<IpAddress> addressRange(const QString &text, const embedded::ToolNode &tool)
 {
     const auto [network, prefix] = QHostAddress::parseSubnet(text);
     if (network.isNull() || network.protocol() != QAbstractSocket::IPv4Protocol || prefix < 22 || prefix > 32)
         throw UsageError{QStringLiteral("--lonip needs ADDRESS/PREFIX with a prefix from 22 to 32, such as 127.0.1.0/24")};
     requireReachable(QStringLiteral("--lonip"), network, tool);
     const quint32 first = network.toIPv4Address(), count = quint32(1) << (32 - prefix);
-    QList<QHostAddress> range;
+    QList<IpAddress> range;
     for (quint32 i = 0; i < count; ++i) {
         const quint32 node = (first + i) & 0xFF;
         if (prefix == 32 || (node != 0 && node != 255))
-            range.append(QHostAddress(first + i));
+            range.append(IpAddress(first + i));
     }
     return range;
 }
@@ -92,16 +92,16 @@ int discoverCommand(const QStringList &arguments)
         throw UsageError{QStringLiteral("discover needs --lonip ADDRESS/PREFIX")};
     const auto toolNode = toolNodeOf(openServer(), given[0]);
     embedded::ToolNode &tool = *toolNode;
-    const QList<QHostAddress> range = addressRange(parser.value("lonip"), tool);
+    const QList<IpAddress> range = addressRange(parser.value("lonip"), tool);
     NetworkClient &client = tool.client();
 
     struct Found
     {
-        QHostAddress ip;
+        IpAddress ip;
         Identity identity;
     };
     QList<Found> found;
-    const auto note = [&found](const QHostAddress &ip, const Identity &identity) {
+    const auto note = [&found](const IpAddress &ip, const Identity &identity) {
         for (const Found &f : std::as_const(found)) {
             if (f.identity.neuronId == identity.neuronId)
                 return;
@@ -110,7 +110,7 @@ int discoverCommand(const QStringList &arguments)
     };
     const auto pins = QObject::connect(&client, &NetworkClient::servicePin, &client, note);
     int waiting = int(range.size());
-    for (const QHostAddress &ip : range) {
+    for (const IpAddress &ip : range) {
         if (ip == client.endpoint().port().localAddress()) {
             --waiting;
             continue;
@@ -156,7 +156,7 @@ int commissionCommand(const QStringList &arguments)
     const auto id = NeuronId::fromText(parser.value("neuron-id"));
     if (!id)
         throw UsageError{QStringLiteral("--neuron-id needs six bytes in hexadecimal, such as 05:00:7F:00:01:0C")};
-    const QHostAddress ip(parser.value("ip"));
+    const IpAddress ip(parser.value("ip"));
     const auto derived = fromNodeIp(ip);
     if (!derived)
         throw UsageError{QStringLiteral("--ip needs the device's address A.B.S.N (N 1 to 127), such as 127.0.1.12")};
@@ -180,7 +180,7 @@ int commissionCommand(const QStringList &arguments)
     step(tool, byId, request::updateDomain(0, domain), QStringLiteral("update domain"), device->name());
     step(tool, byId, request::setNodeMode(NodeMode::ChangeState, nodestate::ConfiguredOnline), QStringLiteral("configured state"), device->name());
     // Configured, the device follows its LON address to the IP address that stands for it.
-    const QHostAddress address = nodeIp(derived->domain, quint8(subnet), quint8(node));
+    const IpAddress address = nodeIp(derived->domain, quint8(subnet), quint8(node));
     const Target moved = Target::neuronId(address, *id);
     const QString there = address == ip ? QString()
         : QStringLiteral(" at %1, the address of its new subnet/node; a device that keeps its IP address is commissioned "
@@ -209,7 +209,7 @@ int decommissionCommand(const QStringList &arguments)
         throw TqmError(TqmError::LnsInvalidOperation, Tool,
                        QStringLiteral("Device \"%1\" is simulated, not reached over LON/IP.").arg(device->name()));
     const auto id = NeuronId::fromText(link->neuronId);
-    const QHostAddress ip(link->ip);
+    const IpAddress ip(link->ip);
     const Target target = id ? Target::neuronId(ip, *id) : Target::anyAt(ip);
     step(tool, target, request::setNodeMode(NodeMode::Offline), QStringLiteral("offline"), device->name());
     step(tool, target, request::leaveDomain(0), QStringLiteral("leave domain"), device->name());
@@ -246,7 +246,7 @@ int networkCommand(const QStringList &arguments)
         out() << "on the first free loopback address from 127.0.1.100 on (default)\n";
         return 0;
     }
-    const auto derived = fromNodeIp(QHostAddress(address.ip));
+    const auto derived = fromNodeIp(IpAddress(address.ip));
     const SubnetNode own = address.subnet ? SubnetNode{quint8(address.subnet), quint8(address.node)} : derived->address;
     out() << address.ip << ", subnet " << own.subnet << ", node " << own.node
           << (derived && derived->address == own ? "\n" : " (arbitrary source)\n");

@@ -454,7 +454,7 @@ int device(const Invocation &call)
     if (!ok)
         throw UsageError{QStringLiteral("--app-version needs a number such as 2.1")};
     const QString link = call.value(QStringLiteral("link"));
-    const QHostAddress ip(call.value(QStringLiteral("ip")));
+    const lonip::IpAddress ip(call.value(QStringLiteral("ip")));
     if (!link.isEmpty() && link != QLatin1String("sim") && link != QLatin1String("lonip"))
         throw UsageError{QStringLiteral("--link takes sim or lonip")};
     if (link == QLatin1String("lonip") && (ip.protocol() != QAbstractSocket::IPv4Protocol || ip.isMulticast()))

@@ -279,7 +279,7 @@ private:
 
     DeviceTemplateDefPtr m_tpl;
     QString m_deviceName;
-    QHostAddress m_ip;
+    IpAddress m_ip;
     ToolNodeAddress m_tool;
     std::shared_ptr<ToolNode> m_node; // from the first call on
     Target m_target;
@@ -309,7 +309,7 @@ QString ToolNodeAddress::problem() const
 {
     if (ip.isEmpty())
         return subnet || node ? QStringLiteral("A tool node's subnet and node need its IP address.") : QString();
-    const QHostAddress address(ip);
+    const IpAddress address(ip);
     if (address.protocol() != QAbstractSocket::IPv4Protocol || address.isMulticast() || address.isBroadcast()
         || address == QHostAddress::AnyIPv4)
         return QStringLiteral("The tool node's IP address \"%1\" is no IPv4 unicast address.").arg(ip);
@@ -329,23 +329,23 @@ ToolNode::ToolNode(const ToolNodeAddress &address) : m_parts(std::make_unique<Pa
         throw TqmError(TqmError::LnsInvalidValue, Source, problem);
     QString reason;
     if (address.ip.isEmpty()) {
-        const quint32 first = QHostAddress(QStringLiteral("127.0.1.100")).toIPv4Address();
+        const quint32 first = IpAddress(QStringLiteral("127.0.1.100")).toIPv4Address();
         for (quint32 node = 0; node < 20 && !m_parts->port; ++node) {
-            auto port = std::make_unique<UdpPort>(QHostAddress(first + node), LsUdpPort);
+            auto port = std::make_unique<UdpPort>(IpAddress(first + node), LsUdpPort);
             if (port->open())
                 m_parts->port = std::move(port);
         }
         if (!m_parts->port)
             throw TqmError(TqmError::LnsInvalidOperation, Source,
                            QStringLiteral("No loopback address from 127.0.1.100 on is free for the tool's node."));
-    } else if (auto port = std::make_unique<UdpPort>(QHostAddress(address.ip), LsUdpPort); port->open(&reason)) {
+    } else if (auto port = std::make_unique<UdpPort>(IpAddress(address.ip), LsUdpPort); port->open(&reason)) {
         m_parts->port = std::move(port);
     } else {
         throw TqmError(TqmError::LnsInvalidOperation, Source,
                        QStringLiteral("The tool's node cannot use %1 port %2 (%3); another program may be using the "
                                       "network's tool node.").arg(address.ip).arg(LsUdpPort).arg(reason));
     }
-    const QHostAddress ip = m_parts->port->localAddress();
+    const IpAddress ip = m_parts->port->localAddress();
     m_parts->port->allowNonLoopback(!isLoopback(ip));
     const auto derived = fromNodeIp(ip);
     const SubnetNode own = address.subnet ? SubnetNode{quint8(address.subnet), quint8(address.node)} : derived->address;
@@ -385,7 +385,7 @@ std::shared_ptr<ToolNode> ToolNode::at(const ToolNodeAddress &address)
     return node;
 }
 
-QHostAddress ToolNode::ip() const
+IpAddress ToolNode::ip() const
 {
     return m_parts->port->localAddress();
 }

@@ -31,7 +31,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
-#include <QHostAddress>
+#include "lonip/address.h"
 #include <QString>
 #include <functional>
 #include <memory>
@@ -111,7 +111,7 @@ public:
     static std::shared_ptr<ToolNode> at(const ToolNodeAddress &address);
     ~ToolNode();
     // The address it is bound to.
-    QHostAddress ip() const;
+    lonip::IpAddress ip() const;
     lonip::NetworkClient &client();
     // A request that completes before it returns: the result, retries spent or answered.
     lonip::Result call(const lonip::Target &target, const QByteArray &apdu);
