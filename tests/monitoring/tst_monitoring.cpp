@@ -83,13 +83,6 @@ class TestMonitoring : public QObject
     {
         return rig.window->configuration()->Parameters()->ComboBoxParameterByName("ButtonMode");
     }
-    static QStringList messages(const WindowRig &rig)
-    {
-        QStringList texts;
-        for (const MessageRequest &request : rig.dialogs.messages)
-            texts.append(request.text);
-        return texts;
-    }
 
 private slots:
     void pointsFollowTheCommand_data()
@@ -241,7 +234,8 @@ private slots:
         const QStringList before = fields(rig.view);
         setOnline(rig, "CM 1.04", false);
         rig.clock.advanceSeconds(1);
-        QCOMPARE(messages(rig), QStringList{"Communication with device failed."});
+        QCOMPARE(rig.dialogs.messages.size(), 1);
+        QCOMPARE(rig.dialogs.messages[0].text, QString("Communication with device failed."));
         QCOMPARE(rig.dialogs.messages[0].icon, MsgIcon::Exclamation);
         QCOMPARE(rig.dialogs.messages[0].title, QString("CM 1.04 / CommandModule"));
         QVERIFY(rig.session.communicationFailed);

@@ -262,7 +262,6 @@ private slots:
             }
         }
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
-        QCOMPARE(design::pageOf(design::Container::frame(Frame::KnobReset)), 3);
     }
 
     // Steps of the program, which raise nothing: "insert S P KEY", "remove S P", "select S P",
