@@ -169,7 +169,7 @@ private slots:
     }
 
     // Ending the plug-in stops the knob page's timer while a two-stop calibration waits for its
-    // second stop. When the calibrate buttons are off, the page says why.
+    // second stop.
     void detachStopsTheCalibrationTimer()
     {
         WindowRig rig;
@@ -181,6 +181,9 @@ private slots:
         rig.clock.advanceMs(1000);
         QCOMPARE(rig.window->knobPage().procedure()->tickCount(), 2);
     }
+
+    // A device that stops answering turns the calibrate buttons of the page shown off, and the
+    // page says why. (The entry's part is tst_sensorcalibration roomTemperatureEntry's.)
     void calibrateButtonsFollowTheDevice()
     {
         WindowRig rig;
