@@ -65,8 +65,7 @@ private slots:
     {
         QFETCH(double, percent);
         QFETCH(int, stepCount);
-        QFETCH(int, level);
-        QCOMPARE(outputtexts::equivalentFanLevel(percent, stepCount).value_or(-1), level);
+        QTEST(outputtexts::equivalentFanLevel(percent, stepCount).value_or(-1), "level");
     }
 
     void fanSpeed_data()

@@ -20,13 +20,34 @@ public:
     explicit RecordingPlugInWindow(Report report = {}) : m_report(std::move(report)) {}
     void setReport(Report report) { m_report = std::move(report); }
 
-    void load() override;
+    void load() override
+    {
+        m_loaded = true;
+        record(QStringLiteral("load"));
+    }
     bool isLoaded() const override { return m_loaded; }
-    void buildPages(int commandIndex) override;
-    void showWindow() override;
-    void hideWindow() override;
+    void buildPages(int commandIndex) override
+    {
+        m_loaded = true;
+        m_commandIndex = commandIndex;
+        record(QStringLiteral("buildPages %1").arg(commandIndex));
+    }
+    void showWindow() override
+    {
+        m_loaded = m_visible = true;
+        record(QStringLiteral("show"));
+    }
+    void hideWindow() override
+    {
+        m_visible = false;
+        record(QStringLiteral("hide"));
+    }
     bool isVisible() const override { return m_visible; }
-    void unload() override;
+    void unload() override
+    {
+        m_loaded = m_visible = false;
+        record(QStringLiteral("unload"));
+    }
     bool isInteractive() const override { return false; }
 
     double left() const override { return m_left; }
@@ -46,7 +67,13 @@ public:
     QStringList calls;
 
 private:
-    void record(const QString &call);
+    void record(const QString &call)
+    {
+        calls.append(call);
+        // Loading and unloading happen on every start; only what a user would see is printed.
+        if (m_report && call != QLatin1String("load") && call != QLatin1String("unload"))
+            m_report(call);
+    }
 
     Report m_report;
     bool m_loaded = false;

@@ -128,13 +128,8 @@ public:
             if (monitoringPage)
                 monitoringPage->SetMonitoring(on);
         };
-        hooks.showHelp = [this](const QString &file, int context) {
-            trace.append(QStringLiteral("help:%1 %2").arg(file).arg(context));
-        };
-        hooks.endPlugIn = [this] {
-            ++ended;
-            trace.append(QStringLiteral("ended"));
-        };
+        hooks.showHelp = [this](const QString &file, int context) { trace.append(QStringLiteral("help:%1 %2").arg(file).arg(context)); };
+        hooks.endPlugIn = [this] { trace.append(QStringLiteral("ended")); };
         hooks.showAbout = [this] { trace.append(QStringLiteral("about")); };
         hooks.showDeviceInfo = [this](const DeviceInfoReport &report) {
             trace.append(QStringLiteral("deviceinfo"));
@@ -160,7 +155,6 @@ public:
     QStringList picks; // what the multi-device window picks
     QList<bool> monitoring;
     DeviceInfoReport deviceInfo; // what Help - Device info showed last
-    int ended = 0;
     // What the window asked of its surroundings: "help:/help/index.html 1005", "about", "multi:<title>", "ended".
     QStringList trace;
 

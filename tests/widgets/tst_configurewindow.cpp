@@ -87,136 +87,125 @@ class TstConfigureWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void editApplyAndRefusal();
-    void everyFieldIsNamed_data();
-    void everyFieldIsNamed();
-    void viewBarAndTabsByKeys();
-    void escapeCancelsEnterConfirms_data();
-    void escapeCancelsEnterConfirms();
-};
+    // An invalid value turns red (for a screen reader too), and a click on Apply only brings the
+    // range message while the focus stays in the box. What Apply writes is the window logic's
+    // (tst_parameterbounds); Enter writing an edit is escapeCancelsEnterConfirms'.
+    void invalidValueKeepsTheFocus()
+    {
+        DesktopRig rig;
+        QVERIFY(rig.open(1));
+        QVERIFY(QTest::qWaitForWindowActive(rig.view.window()));
+        QVERIFY(rig.view.clickTab(QStringLiteral("KEY:5")));
+        const QString before = rig.minDeltaTemp(1);
+        QVERIFY(rig.view.typeInto(TemperatureDifference, QStringLiteral("9")));
+        QCOMPARE(rig.edit(TemperatureDifference)->palette().color(QPalette::Active, QPalette::Text), QColor(255, 0, 0));
+        const QString range = QAccessible::queryAccessibleInterface(rig.edit(TemperatureDifference))->text(QAccessible::Description);
+        QVERIFY2(range.startsWith(QLatin1Char('"')) && range.contains(QStringLiteral(" 0")), qPrintable(range));
+        const int messagesBefore = int(rig.box.dialogs.messages.size());
+        QPushButton *apply = rig.view.lineButton(LineButton::Apply);
+        QTest::mouseClick(apply, Qt::LeftButton, {}, apply->rect().center());
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.box.dialogs.messages.size(), messagesBefore + 1);
+        QVERIFY(rig.edit(TemperatureDifference)->hasFocus());
+        QCOMPARE(rig.minDeltaTemp(1), before);
+        rig.host->EndApp();
+    }
 
-// An edit is taken and Apply writes it; an invalid value turns red (for a screen reader too),
-// and a click on Apply only brings the range message while the focus stays in the box. The
-// templates' differences and the closing question are the window logic's (tst_frmmain).
-void TstConfigureWindow::editApplyAndRefusal()
-{
-    DesktopRig rig;
-    QVERIFY(rig.open(1));
-    QVERIFY(QTest::qWaitForWindowActive(rig.view.window()));
-    QVERIFY(rig.view.clickTab(QStringLiteral("KEY:5")));
-    QVERIFY(rig.view.typeInto(TemperatureDifference, QStringLiteral("0.7")));
-    QVERIFY(rig.view.clickLineButton(LineButton::Apply));
-    QCOMPARE(rig.minDeltaTemp(1), raw(70));
-    QVERIFY(!rig.view.lineButtonEnabled(LineButton::Apply));
+    void everyFieldIsNamed_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("English") << ResStrings::English;
+        QTest::newRow("German") << ResStrings::German;
+    }
 
-    QVERIFY(rig.view.typeInto(TemperatureDifference, QStringLiteral("9")));
-    QCOMPARE(rig.edit(TemperatureDifference)->palette().color(QPalette::Active, QPalette::Text), QColor(255, 0, 0));
-    const QString range = QAccessible::queryAccessibleInterface(rig.edit(TemperatureDifference))->text(QAccessible::Description);
-    QVERIFY2(range.startsWith(QLatin1Char('"')) && range.contains(QStringLiteral(" 0")), qPrintable(range));
-    const int messagesBefore = int(rig.box.dialogs.messages.size());
-    QPushButton *apply = rig.view.lineButton(LineButton::Apply);
-    QTest::mouseClick(apply, Qt::LeftButton, {}, apply->rect().center());
-    QCoreApplication::processEvents();
-    QCOMPARE(rig.box.dialogs.messages.size(), messagesBefore + 1);
-    QVERIFY(rig.edit(TemperatureDifference)->hasFocus());
-    QCOMPARE(rig.minDeltaTemp(1), raw(70));
-    rig.host->EndApp();
-}
-
-void TstConfigureWindow::everyFieldIsNamed_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::newRow("English") << ResStrings::English;
-    QTest::newRow("German") << ResStrings::German;
-}
-
-// What a screen reader says of each input field of every page: its label, never nothing nor
-// its value; the view bar's items are buttons.
-void TstConfigureWindow::everyFieldIsNamed()
-{
-    QFETCH(int, language);
-    DesktopRig rig;
-    RegistryAccess registry = rig.box.registry();
-    settings::writeLanguage(registry, qint16(language));
-    QVERIFY(rig.open(Standard));
-    QStringList problems;
-    int fields = 0;
-    for (int page = 0; page < PageCount; ++page) {
-        for (QWidget *widget : rig.view.widgetOf(Element::page(page))->findChildren<QWidget *>()) {
-            if (!qobject_cast<QLineEdit *>(widget) && !qobject_cast<QComboBox *>(widget)
-                && !qobject_cast<QCheckBox *>(widget) && !qobject_cast<QRadioButton *>(widget))
-                continue;
-            if (qobject_cast<QLineEdit *>(widget) && qobject_cast<QComboBox *>(widget->parent()))
-                continue;
-            ++fields;
-            QAccessibleInterface *field = QAccessible::queryAccessibleInterface(widget);
-            const QString name = field->text(QAccessible::Name);
-            const QString value = field->text(QAccessible::Value);
-            if (name.isEmpty() || (name == value && !qobject_cast<QAbstractButton *>(widget)))
-                problems << QStringLiteral("page %1: %2 is named \"%3\" (value \"%4\")")
-                                .arg(page)
-                                .arg(QLatin1String(widget->metaObject()->className()), name, value);
+    // What a screen reader says of each input field of every page: its label, never nothing nor
+    // its value; the view bar's items are buttons.
+    void everyFieldIsNamed()
+    {
+        QFETCH(int, language);
+        DesktopRig rig;
+        RegistryAccess registry = rig.box.registry();
+        settings::writeLanguage(registry, qint16(language));
+        QVERIFY(rig.open(Standard));
+        QStringList problems;
+        int fields = 0;
+        for (int page = 0; page < PageCount; ++page) {
+            for (QWidget *widget : rig.view.widgetOf(Element::page(page))->findChildren<QWidget *>()) {
+                if (!qobject_cast<QLineEdit *>(widget) && !qobject_cast<QComboBox *>(widget)
+                    && !qobject_cast<QCheckBox *>(widget) && !qobject_cast<QRadioButton *>(widget))
+                    continue;
+                if (qobject_cast<QLineEdit *>(widget) && qobject_cast<QComboBox *>(widget->parent()))
+                    continue;
+                ++fields;
+                QAccessibleInterface *field = QAccessible::queryAccessibleInterface(widget);
+                const QString name = field->text(QAccessible::Name);
+                const QString value = field->text(QAccessible::Value);
+                if (name.isEmpty() || (name == value && !qobject_cast<QAbstractButton *>(widget)))
+                    problems << QStringLiteral("page %1: %2 is named \"%3\" (value \"%4\")")
+                                    .arg(page)
+                                    .arg(QLatin1String(widget->metaObject()->className()), name, value);
+            }
         }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+        QCOMPARE(fields, 15 + 19 + 2 + 3); // every text box, combo box, check box and option button
+        for (const ButtonBarItem &item : rig.view.buttonBarItems()) {
+            QAccessibleInterface *button = QAccessible::queryAccessibleInterface(rig.view.buttonBarItem(item.key));
+            QCOMPARE(button->role(), QAccessible::PushButton);
+            QCOMPARE(button->text(QAccessible::Name), item.caption);
+        }
+        rig.host->EndApp();
     }
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
-    QCOMPARE(fields, 15 + 19 + 2 + 3); // every text box, combo box, check box and option button
-    for (const ButtonBarItem &item : rig.view.buttonBarItems()) {
-        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(rig.view.buttonBarItem(item.key));
-        QCOMPARE(button->role(), QAccessible::PushButton);
-        QCOMPARE(button->text(QAccessible::Name), item.caption);
+
+    // The view bar takes the focus and follows the arrow keys and Enter; Ctrl+Tab and Ctrl+PgDn
+    // go through the tabs of the view.
+    void viewBarAndTabsByKeys()
+    {
+        DesktopRig rig;
+        QVERIFY(rig.open(Standard));
+        QVERIFY(QTest::qWaitForWindowActive(rig.view.window()));
+        QWidget *configuration = rig.view.buttonBarItem(QStringLiteral("0"));
+        configuration->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), rig.view.buttonBarItem(QStringLiteral("2")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(rig.view.visibleTabStrip(), 2);
+        QCOMPARE(rig.host->mainWindow()->currentPageKey(), 2);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(rig.host->mainWindow()->currentPageKey(), 3);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(rig.host->mainWindow()->currentPageKey(), 6);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(rig.view.visibleTabStrip(), 0);
+        rig.host->EndApp();
     }
-    rig.host->EndApp();
-}
 
-// The view bar takes the focus and follows the arrow keys and Enter; Ctrl+Tab and Ctrl+PgDn
-// go through the tabs of the view.
-void TstConfigureWindow::viewBarAndTabsByKeys()
-{
-    DesktopRig rig;
-    QVERIFY(rig.open(Standard));
-    QVERIFY(QTest::qWaitForWindowActive(rig.view.window()));
-    QWidget *configuration = rig.view.buttonBarItem(QStringLiteral("0"));
-    configuration->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    QCOMPARE(QApplication::focusWidget(), rig.view.buttonBarItem(QStringLiteral("2")));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QCOMPARE(rig.view.visibleTabStrip(), 2);
-    QCOMPARE(rig.host->mainWindow()->currentPageKey(), 2);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
-    QCOMPARE(rig.host->mainWindow()->currentPageKey(), 3);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
-    QCOMPARE(rig.host->mainWindow()->currentPageKey(), 6);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QCOMPARE(rig.view.visibleTabStrip(), 0);
-    rig.host->EndApp();
-}
+    void escapeCancelsEnterConfirms_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("writes");
+        QTest::newRow("Escape asks about the edit") << int(Qt::Key_Escape) << true << false;
+        QTest::newRow("Enter writes the edit") << int(Qt::Key_Return) << false << true;
+    }
 
-void TstConfigureWindow::escapeCancelsEnterConfirms_data()
-{
-    QTest::addColumn<int>("key");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("writes");
-    QTest::newRow("Escape asks about the edit") << int(Qt::Key_Escape) << true << false;
-    QTest::newRow("Enter writes the edit") << int(Qt::Key_Return) << false << true;
-}
-
-void TstConfigureWindow::escapeCancelsEnterConfirms()
-{
-    QFETCH(int, key);
-    DesktopRig rig;
-    QVERIFY(rig.open(1));
-    QVERIFY(QTest::qWaitForWindowActive(rig.view.window()));
-    const QString before = rig.minDeltaTemp(1);
-    QVERIFY(rig.view.clickTab(QStringLiteral("KEY:5")));
-    QVERIFY(rig.view.typeInto(TemperatureDifference, QStringLiteral("0.7")));
-    rig.box.dialogs.answers.enqueue(MsgAnswer::Yes);
-    QTest::keyClick(rig.edit(TemperatureDifference), Qt::Key(key));
-    QTEST(asked(rig.box.dialogs, 1428, 3), "asked");
-    QVERIFY(rig.host->ended());
-    QFETCH(bool, writes);
-    QCOMPARE(rig.minDeltaTemp(1), writes ? raw(70) : before);
-}
+    void escapeCancelsEnterConfirms()
+    {
+        QFETCH(int, key);
+        DesktopRig rig;
+        QVERIFY(rig.open(1));
+        QVERIFY(QTest::qWaitForWindowActive(rig.view.window()));
+        const QString before = rig.minDeltaTemp(1);
+        QVERIFY(rig.view.clickTab(QStringLiteral("KEY:5")));
+        QVERIFY(rig.view.typeInto(TemperatureDifference, QStringLiteral("0.7")));
+        rig.box.dialogs.answers.enqueue(MsgAnswer::Yes);
+        QTest::keyClick(rig.edit(TemperatureDifference), Qt::Key(key));
+        QTEST(asked(rig.box.dialogs, 1428, 3), "asked");
+        QVERIFY(rig.host->ended());
+        QFETCH(bool, writes);
+        QCOMPARE(rig.minDeltaTemp(1), writes ? raw(70) : before);
+    }
+};
 
 QTEST_MAIN(TstConfigureWindow)
 #include "tst_configurewindow.moc"

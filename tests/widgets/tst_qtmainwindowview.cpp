@@ -16,15 +16,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
-#include <QMenu>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTest>
-#include <QToolButton>
 
 using namespace ui;
 namespace design = ui::design;
@@ -199,265 +195,255 @@ class TstQtMainWindowView : public QObject
     Q_OBJECT
 private slots:
     void cleanup() { setLanguage(ResStrings::English); }
-    void everyCaptionFits_data();
-    void everyCaptionFits();
-    void nothingOverlapsWhatShowsWithIt();
-    void stepsAsInMemory_data();
-    void stepsAsInMemory();
-    void closeQuestionMayKeepTheWindow();
-    void geometryIsInTwips();
-    void pagesFillTheClientArea();
-    void loggerShowsColouredLinesNewestVisible();
+
+    void everyCaptionFits_data()
+    {
+        QTest::addColumn<int>("language");
+        QTest::newRow("English") << ResStrings::English;
+        QTest::newRow("German") << ResStrings::German;
+    }
+
+    void everyCaptionFits()
+    {
+        QFETCH(int, language);
+        setLanguage(language);
+        widgets::QtMainWindowView view;
+        loadCaptions(view);
+        for (int box = 0; box < 19; ++box) {
+            for (const QString &text : choicesOf(box))
+                view.comboBox(box)->addItem(text);
+        }
+        view.layOutAround(design::PageWidth, design::PageHeight);
+        const QStringList problems = tooSmall(view);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+
+        // The window's own parts: tabs, view buttons, the button line.
+        for (int strip = 0; strip < TabStripCount; ++strip) {
+            QTabBar *tabs = view.tabBar(strip);
+            QVERIFY(tabs->sizeHint().width() <= tabs->width());
+        }
+        for (const ButtonBarItem &item : view.buttonBarItems()) {
+            QWidget *button = view.buttonBarItem(item.key);
+            QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(item.key));
+            QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
+        }
+        for (LineButton button : {LineButton::Ok, LineButton::Cancel, LineButton::Apply})
+            QVERIFY(view.lineButton(button)->sizeHint().width() <= view.lineButton(button)->width());
+    }
+
+    void nothingOverlapsWhatShowsWithIt()
+    {
+        const QList<design::Item> &items = design::items();
+        const auto frameRect = [&items](design::Container container) {
+            for (const design::Item &item : items) {
+                if (item.element == Element::frame(Frame(container.id)))
+                    return item.rect;
+            }
+            return Rect{};
+        };
+        const auto name = [](const design::Item &item) {
+            return item.element ? QStringLiteral("element %1/%2").arg(int(item.element->kind)).arg(item.element->id)
+                                : QStringLiteral("\"%1\"").arg(item.fixedText);
+        };
+        QStringList problems;
+        for (int i = 0; i < items.size(); ++i) {
+            const design::Item &a = items[i];
+            const Rect room = a.in.kind == design::Container::Kind::Page ? Rect{0, 0, design::PageWidth, design::PageHeight}
+                                                                         : frameRect(a.in);
+            const QRectF own(a.rect.left, a.rect.top, a.rect.width, a.rect.height);
+            if (!QRectF(0, 0, room.width, room.height).contains(own))
+                problems << name(a) + QStringLiteral(" leaves its place");
+            for (int j = i + 1; j < items.size(); ++j) {
+                const design::Item &b = items[j];
+                if (!(b.in == a.in) || !a.mayShowWith(b))
+                    continue;
+                if (own.intersects(QRectF(b.rect.left, b.rect.top, b.rect.width, b.rect.height)))
+                    problems << name(a) + QStringLiteral(" and ") + name(b) + QStringLiteral(" overlap");
+            }
+        }
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+
+    // Steps of the program, which raise nothing: "insert S P KEY", "remove S P", "select S P",
+    // "show S", "view KEY" (select a button-bar item), "drop KEY" (remove one). Steps of a user,
+    // with mouse and keys on the Qt window: "tab KEY" (on the visible strip), "click KEY" (a
+    // button-bar item), "menu KEY", "line N", "button N", "F1"; "page N" shows page N as the logic
+    // does, "disable" turns the window off.
+    void stepsAsInMemory_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("hide and show a tab again") << QStringList{"select 0 2", "remove 0 2", "insert 0 2 KEY:1"};
+        QTest::newRow("removing the selected last tab selects the one before")
+            << QStringList{"select 2 3", "remove 2 3", "remove 2 1"};
+        QTest::newRow("an emptied strip selects the first tab put back")
+            << QStringList{"remove 1 1", "insert 1 1 KEY:4", "show 1"};
+        QTest::newRow("views by the program") << QStringList{"view 2", "drop 1", "view 0", "show 2"};
+        QTest::newRow("tabs") << QStringList{"tab KEY:5", "tab KEY:6", "tab KEY:6", "tab KEY:0"};
+        QTest::newRow("views by the user") << QStringList{"click 2", "click 1", "click 1"};
+        QTest::newRow("menu tools") << QStringList{"menu SaveFile", "menu German", "menu About", "menu Quit"};
+        QTest::newRow("button line") << QStringList{"line 0", "line 1", "line 2"};
+        QTest::newRow("command buttons of the shown page") << QStringList{"page 2", "button 0", "button 2"};
+        QTest::newRow("help key") << QStringList{"F1"};
+        QTest::newRow("a disabled window takes nothing") << QStringList{"disable", "tab KEY:5", "click 2", "line 0"};
+    }
+
+    void stepsAsInMemory()
+    {
+        QFETCH(QStringList, steps);
+        Views views;
+        widgets::QtMainWindowView &qt = views.qt;
+        MemoryMainWindowView &memory = views.memory;
+        QVERIFY(QTest::qWaitForWindowActive(qt.window()));
+        Heard qtHeard(qt);
+        Heard memoryHeard(memory);
+        const QStringList programSteps{"insert", "remove", "select", "show", "view", "drop"};
+        for (const QString &step : steps) {
+            const QStringList w = step.split(QLatin1Char(' '));
+            const qsizetype heardBefore = qtHeard.lines.size();
+            for (MainWindowView *view : {static_cast<MainWindowView *>(&qt), static_cast<MainWindowView *>(&memory)}) {
+                if (w[0] == QLatin1String("insert"))
+                    view->insertTab(w[1].toInt(), w[2].toInt(), Tab{w[3], w[3], QString(), QString()});
+                else if (w[0] == QLatin1String("remove"))
+                    view->removeTab(w[1].toInt(), w[2].toInt());
+                else if (w[0] == QLatin1String("select"))
+                    view->selectTab(w[1].toInt(), w[2].toInt());
+                else if (w[0] == QLatin1String("show"))
+                    view->showTabStrip(w[1].toInt());
+                else if (w[0] == QLatin1String("view"))
+                    view->selectButtonBarItem(w[1]);
+                else if (w[0] == QLatin1String("drop"))
+                    view->removeButtonBarItem(w[1]);
+                else if (w[0] == QLatin1String("disable"))
+                    view->setWindowEnabled(false);
+            }
+            if (w[0] == QLatin1String("page")) {
+                views.selectPage(w[1].toInt());
+            } else if (w[0] == QLatin1String("tab")) {
+                QTabBar *tabs = qt.tabBar(qt.visibleTabStrip());
+                const int index = int(tabKeysOf(qt, qt.visibleTabStrip()).indexOf(w[1]));
+                QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+                memory.clickTab(w[1]);
+            } else if (w[0] == QLatin1String("click")) {
+                QWidget *item = qt.buttonBarItem(w[1]);
+                QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
+                memory.clickButtonBarItem(w[1]);
+            } else if (w[0] == QLatin1String("menu")) {
+                qt.menuAction({memory.bandOf(w[1]), w[1]})->trigger(); // what choosing it from its opened menu does
+                memory.clickMenuTool(w[1]);
+            } else if (w[0] == QLatin1String("line")) {
+                QPushButton *button = qt.lineButton(LineButton(w[1].toInt()));
+                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+                memory.clickLineButton(LineButton(w[1].toInt()));
+            } else if (w[0] == QLatin1String("button")) {
+                QWidget *button = qt.widgetOf(Element::commandButton(w[1].toInt()));
+                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+                memory.clickCommandButton(w[1].toInt());
+            } else if (w[0] == QLatin1String("F1")) {
+                QTest::keyClick(qt.window(), Qt::Key_F1);
+                memory.pressF1();
+            }
+            QCOMPARE(stateOf(qt), stateOf(memory));
+            if (programSteps.contains(w[0]))
+                QCOMPARE(qtHeard.lines.size(), heardBefore);
+        }
+        QCOMPARE(qtHeard.lines, memoryHeard.lines);
+    }
+
+    // The user's close asks the logic, which may keep the window; closing from the program asks
+    // nothing: the logic asked before.
+    void closeQuestionMayKeepTheWindow()
+    {
+        widgets::QtMainWindowView view;
+        view.showWindow();
+        Heard heard(view);
+        heard.refuseClose = true;
+        QVERIFY(!view.window()->close());
+        QVERIFY(view.isWindowVisible());
+        view.closeWindow();
+        QVERIFY(!view.isWindowVisible());
+        QCOMPARE(heard.lines, QStringList{"close"});
+    }
+
+    void geometryIsInTwips()
+    {
+        widgets::QtMainWindowView view;
+        const Element frame = Element::frame(Frame::MonitorFanSpeed);
+        view.move(frame, 360, 1500);
+        QCOMPARE(view.geometry(frame).left, 360.0);
+        QCOMPARE(view.geometry(frame).top, 1500.0);
+        QCOMPARE(view.widgetOf(frame)->pos(), QPoint(24, 100));
+        // Out of view, as hidden frames are put: the program finds them where it put them, to the
+        // twip, though pixels are coarser.
+        view.move(frame, -20000, 1507);
+        QCOMPARE(view.geometry(frame).left, -20000.0);
+        QCOMPARE(view.geometry(frame).top, 1507.0);
+        QCOMPARE(view.geometry(frame).width, 4680.0);
+        view.setGeometry(Element::page(3), {600, 450, 5100, 7050});
+        QCOMPARE(view.widgetOf(Element::page(3))->geometry(), QRect(40, 30, 340, 470));
+
+        // Visible and enabled are the element's own, also inside a hidden frame.
+        view.setVisible(frame, false);
+        view.setEnabled(frame, false);
+        QVERIFY(!view.isVisible(frame));
+        QVERIFY(!view.isEnabled(frame));
+        QVERIFY(view.isVisible(Element::textBox(7)));
+        QVERIFY(view.isEnabled(Element::textBox(7)));
+
+        // A calibration result in green.
+        const Element result = Element::label(labels::KnobResult);
+        view.setForeColour(result, 0x008000);
+        QCOMPARE(view.foreColour(result), controls::Colour(0x008000));
+        QCOMPARE(view.widgetOf(result)->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    }
+
+    void pagesFillTheClientArea()
+    {
+        widgets::QtMainWindowView view;
+        loadCaptions(view);
+        view.layOutAround(design::PageWidth, design::PageHeight);
+        for (int strip = 0; strip < TabStripCount; ++strip) {
+            const Rect area = view.clientArea(strip);
+            QCOMPARE(area.width, design::PageWidth);
+            QVERIFY(area.height >= design::PageHeight);
+            // Below the tabs, inside the window.
+            QVERIFY(area.top >= view.tabBar(strip)->geometry().bottom() * design::TwipsPerPixel - 45);
+            QVERIFY((area.left + area.width) / design::TwipsPerPixel <= view.window()->centralWidget()->width());
+        }
+        // The button line lies below the pages.
+        const Rect area = view.clientArea(0);
+        QVERIFY(view.lineButton(LineButton::Ok)->geometry().top() * design::TwipsPerPixel >= area.top + area.height);
+    }
+
+    void loggerShowsColouredLinesNewestVisible()
+    {
+        widgets::QtMainWindowView view;
+        auto *list = qobject_cast<QListWidget *>(dynamic_cast<QWidget *>(view.loggerList()));
+        QVERIFY(list);
+        const QString cause = QStringLiteral("CM 3.03 / CommandModule / nciFanSpeedOn (INI entry FanSpeedOn): Device \"CM 3.03\" does not respond.");
+        for (int i = 0; i < 200; ++i)
+            view.loggerList()->addLine({i == 199 ? cause : QStringLiteral("line %1").arg(i), i == 199 ? logcolour::Red : logcolour::DarkGreen, 0});
+        QCOMPARE(list->count(), 200);
+        QCOMPARE(list->item(199)->foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(list->item(0)->foreground().color(), QColor(0, 128, 0));
+        list->show();
+        QVERIFY(list->visualItemRect(list->item(199)).intersects(list->viewport()->rect()));
+        QVERIFY(view.timedList() != view.loggerList());
+
+        // The long line is shown whole (wrapped, never elided), and is its own tool tip.
+        const QRect shown = list->visualItemRect(list->item(199));
+        const QRect needed = list->fontMetrics().boundingRect(QRect(0, 0, shown.width() - 4, 100000), Qt::TextWordWrap, cause);
+        QVERIFY2(needed.height() <= shown.height() && shown.right() <= list->viewport()->width(),
+                 qPrintable(QStringLiteral("needs %1 px, has %2").arg(needed.height()).arg(shown.height())));
+        QCOMPARE(list->textElideMode(), Qt::ElideNone);
+        QCOMPARE(list->item(199)->toolTip(), cause);
+
+        // Selected lines go to the clipboard with Ctrl+C.
+        list->item(198)->setSelected(true);
+        list->item(199)->setSelected(true);
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("line 198\n") + cause + QLatin1Char('\n'));
+    }
 };
-
-void TstQtMainWindowView::everyCaptionFits_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::newRow("English") << ResStrings::English;
-    QTest::newRow("German") << ResStrings::German;
-}
-
-void TstQtMainWindowView::everyCaptionFits()
-{
-    QFETCH(int, language);
-    setLanguage(language);
-    widgets::QtMainWindowView view;
-    loadCaptions(view);
-    for (int box = 0; box < 19; ++box) {
-        for (const QString &text : choicesOf(box))
-            view.comboBox(box)->addItem(text);
-    }
-    view.layOutAround(design::PageWidth, design::PageHeight);
-    const QStringList problems = tooSmall(view);
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
-
-    // The window's own parts: tabs, view buttons, the button line.
-    for (int strip = 0; strip < TabStripCount; ++strip) {
-        QTabBar *tabs = view.tabBar(strip);
-        QVERIFY(tabs->sizeHint().width() <= tabs->width());
-    }
-    for (const ButtonBarItem &item : view.buttonBarItems()) {
-        QWidget *button = view.buttonBarItem(item.key);
-        QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(item.key));
-        QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
-    }
-    for (LineButton button : {LineButton::Ok, LineButton::Cancel, LineButton::Apply})
-        QVERIFY(view.lineButton(button)->sizeHint().width() <= view.lineButton(button)->width());
-}
-
-void TstQtMainWindowView::nothingOverlapsWhatShowsWithIt()
-{
-    const QList<design::Item> &items = design::items();
-    const auto frameRect = [&items](design::Container container) {
-        for (const design::Item &item : items) {
-            if (item.element == Element::frame(Frame(container.id)))
-                return item.rect;
-        }
-        return Rect{};
-    };
-    const auto name = [](const design::Item &item) {
-        return item.element ? QStringLiteral("element %1/%2").arg(int(item.element->kind)).arg(item.element->id)
-                            : QStringLiteral("\"%1\"").arg(item.fixedText);
-    };
-    QStringList problems;
-    for (int i = 0; i < items.size(); ++i) {
-        const design::Item &a = items[i];
-        const Rect room = a.in.kind == design::Container::Kind::Page ? Rect{0, 0, design::PageWidth, design::PageHeight}
-                                                                     : frameRect(a.in);
-        const QRectF own(a.rect.left, a.rect.top, a.rect.width, a.rect.height);
-        if (!QRectF(0, 0, room.width, room.height).contains(own))
-            problems << name(a) + QStringLiteral(" leaves its place");
-        for (int j = i + 1; j < items.size(); ++j) {
-            const design::Item &b = items[j];
-            if (!(b.in == a.in) || !a.mayShowWith(b))
-                continue;
-            if (own.intersects(QRectF(b.rect.left, b.rect.top, b.rect.width, b.rect.height)))
-                problems << name(a) + QStringLiteral(" and ") + name(b) + QStringLiteral(" overlap");
-        }
-    }
-    QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
-    QCOMPARE(design::pageOf(design::Container::frame(Frame::KnobReset)), 3);
-}
-
-// Steps of the program, which raise nothing: "insert S P KEY", "remove S P", "select S P",
-// "show S", "view KEY" (select a button-bar item), "drop KEY" (remove one). Steps of a user,
-// with mouse and keys on the Qt window: "tab KEY" (on the visible strip), "click KEY" (a
-// button-bar item), "menu KEY", "line N", "button N", "F1"; "page N" shows page N as the logic
-// does, "disable" turns the window off.
-void TstQtMainWindowView::stepsAsInMemory_data()
-{
-    QTest::addColumn<QStringList>("steps");
-    QTest::newRow("hide and show a tab again") << QStringList{"select 0 2", "remove 0 2", "insert 0 2 KEY:1"};
-    QTest::newRow("removing the selected last tab selects the one before")
-        << QStringList{"select 2 3", "remove 2 3", "remove 2 1"};
-    QTest::newRow("an emptied strip selects the first tab put back")
-        << QStringList{"remove 1 1", "insert 1 1 KEY:4", "show 1"};
-    QTest::newRow("views by the program") << QStringList{"view 2", "drop 1", "view 0", "show 2"};
-    QTest::newRow("tabs") << QStringList{"tab KEY:5", "tab KEY:6", "tab KEY:6", "tab KEY:0"};
-    QTest::newRow("views by the user") << QStringList{"click 2", "click 1", "click 1"};
-    QTest::newRow("menu tools") << QStringList{"menu SaveFile", "menu German", "menu About", "menu Quit"};
-    QTest::newRow("button line") << QStringList{"line 0", "line 1", "line 2"};
-    QTest::newRow("command buttons of the shown page") << QStringList{"page 2", "button 0", "button 2"};
-    QTest::newRow("help key") << QStringList{"F1"};
-    QTest::newRow("a disabled window takes nothing") << QStringList{"disable", "tab KEY:5", "click 2", "line 0"};
-}
-
-void TstQtMainWindowView::stepsAsInMemory()
-{
-    QFETCH(QStringList, steps);
-    Views views;
-    widgets::QtMainWindowView &qt = views.qt;
-    MemoryMainWindowView &memory = views.memory;
-    QVERIFY(QTest::qWaitForWindowActive(qt.window()));
-    Heard qtHeard(qt);
-    Heard memoryHeard(memory);
-    const QStringList programSteps{"insert", "remove", "select", "show", "view", "drop"};
-    for (const QString &step : steps) {
-        const QStringList w = step.split(QLatin1Char(' '));
-        const qsizetype heardBefore = qtHeard.lines.size();
-        for (MainWindowView *view : {static_cast<MainWindowView *>(&qt), static_cast<MainWindowView *>(&memory)}) {
-            if (w[0] == QLatin1String("insert"))
-                view->insertTab(w[1].toInt(), w[2].toInt(), Tab{w[3], w[3], QString(), QString()});
-            else if (w[0] == QLatin1String("remove"))
-                view->removeTab(w[1].toInt(), w[2].toInt());
-            else if (w[0] == QLatin1String("select"))
-                view->selectTab(w[1].toInt(), w[2].toInt());
-            else if (w[0] == QLatin1String("show"))
-                view->showTabStrip(w[1].toInt());
-            else if (w[0] == QLatin1String("view"))
-                view->selectButtonBarItem(w[1]);
-            else if (w[0] == QLatin1String("drop"))
-                view->removeButtonBarItem(w[1]);
-            else if (w[0] == QLatin1String("disable"))
-                view->setWindowEnabled(false);
-        }
-        if (w[0] == QLatin1String("page")) {
-            views.selectPage(w[1].toInt());
-        } else if (w[0] == QLatin1String("tab")) {
-            QTabBar *tabs = qt.tabBar(qt.visibleTabStrip());
-            const int index = int(tabKeysOf(qt, qt.visibleTabStrip()).indexOf(w[1]));
-            QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
-            memory.clickTab(w[1]);
-        } else if (w[0] == QLatin1String("click")) {
-            QWidget *item = qt.buttonBarItem(w[1]);
-            QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
-            memory.clickButtonBarItem(w[1]);
-        } else if (w[0] == QLatin1String("menu")) {
-            qt.menuAction({memory.bandOf(w[1]), w[1]})->trigger(); // what choosing it from its opened menu does
-            memory.clickMenuTool(w[1]);
-        } else if (w[0] == QLatin1String("line")) {
-            QPushButton *button = qt.lineButton(LineButton(w[1].toInt()));
-            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-            memory.clickLineButton(LineButton(w[1].toInt()));
-        } else if (w[0] == QLatin1String("button")) {
-            QWidget *button = qt.widgetOf(Element::commandButton(w[1].toInt()));
-            QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-            memory.clickCommandButton(w[1].toInt());
-        } else if (w[0] == QLatin1String("F1")) {
-            QTest::keyClick(qt.window(), Qt::Key_F1);
-            memory.pressF1();
-        }
-        QCOMPARE(stateOf(qt), stateOf(memory));
-        if (programSteps.contains(w[0]))
-            QCOMPARE(qtHeard.lines.size(), heardBefore);
-    }
-    QCOMPARE(qtHeard.lines, memoryHeard.lines);
-}
-
-// The user's close asks the logic, which may keep the window; closing from the program asks
-// nothing: the logic asked before.
-void TstQtMainWindowView::closeQuestionMayKeepTheWindow()
-{
-    widgets::QtMainWindowView view;
-    view.showWindow();
-    Heard heard(view);
-    heard.refuseClose = true;
-    QVERIFY(!view.window()->close());
-    QVERIFY(view.isWindowVisible());
-    view.closeWindow();
-    QVERIFY(!view.isWindowVisible());
-    QCOMPARE(heard.lines, QStringList{"close"});
-}
-
-void TstQtMainWindowView::geometryIsInTwips()
-{
-    widgets::QtMainWindowView view;
-    const Element frame = Element::frame(Frame::MonitorFanSpeed);
-    view.move(frame, 360, 1500);
-    QCOMPARE(view.geometry(frame).left, 360.0);
-    QCOMPARE(view.geometry(frame).top, 1500.0);
-    QCOMPARE(view.widgetOf(frame)->pos(), QPoint(24, 100));
-    // Out of view, as hidden frames are put: the program finds them where it put them, to the
-    // twip, though pixels are coarser.
-    view.move(frame, -20000, 1507);
-    QCOMPARE(view.geometry(frame).left, -20000.0);
-    QCOMPARE(view.geometry(frame).top, 1507.0);
-    QCOMPARE(view.geometry(frame).width, 4680.0);
-    view.setGeometry(Element::page(3), {600, 450, 5100, 7050});
-    QCOMPARE(view.widgetOf(Element::page(3))->geometry(), QRect(40, 30, 340, 470));
-
-    // Visible and enabled are the element's own, also inside a hidden frame.
-    view.setVisible(frame, false);
-    view.setEnabled(frame, false);
-    QVERIFY(!view.isVisible(frame));
-    QVERIFY(!view.isEnabled(frame));
-    QVERIFY(view.isVisible(Element::textBox(7)));
-    QVERIFY(view.isEnabled(Element::textBox(7)));
-
-    // A calibration result in green.
-    const Element result = Element::label(labels::KnobResult);
-    view.setForeColour(result, 0x008000);
-    QCOMPARE(view.foreColour(result), controls::Colour(0x008000));
-    QCOMPARE(view.widgetOf(result)->palette().color(QPalette::WindowText), QColor(0, 128, 0));
-}
-
-void TstQtMainWindowView::pagesFillTheClientArea()
-{
-    widgets::QtMainWindowView view;
-    loadCaptions(view);
-    view.layOutAround(design::PageWidth, design::PageHeight);
-    for (int strip = 0; strip < TabStripCount; ++strip) {
-        const Rect area = view.clientArea(strip);
-        QCOMPARE(area.width, design::PageWidth);
-        QVERIFY(area.height >= design::PageHeight);
-        // Below the tabs, inside the window.
-        QVERIFY(area.top >= view.tabBar(strip)->geometry().bottom() * design::TwipsPerPixel - 45);
-        QVERIFY((area.left + area.width) / design::TwipsPerPixel <= view.window()->centralWidget()->width());
-    }
-    // The button line lies below the pages.
-    const Rect area = view.clientArea(0);
-    QVERIFY(view.lineButton(LineButton::Ok)->geometry().top() * design::TwipsPerPixel >= area.top + area.height);
-}
-
-void TstQtMainWindowView::loggerShowsColouredLinesNewestVisible()
-{
-    widgets::QtMainWindowView view;
-    auto *list = qobject_cast<QListWidget *>(dynamic_cast<QWidget *>(view.loggerList()));
-    QVERIFY(list);
-    const QString cause = QStringLiteral("CM 3.03 / CommandModule / nciFanSpeedOn (INI entry FanSpeedOn): Device \"CM 3.03\" does not respond.");
-    for (int i = 0; i < 200; ++i)
-        view.loggerList()->addLine({i == 199 ? cause : QStringLiteral("line %1").arg(i), i == 199 ? logcolour::Red : logcolour::DarkGreen, 0});
-    QCOMPARE(list->count(), 200);
-    QCOMPARE(list->item(199)->foreground().color(), QColor(255, 0, 0));
-    QCOMPARE(list->item(0)->foreground().color(), QColor(0, 128, 0));
-    list->show();
-    QVERIFY(list->visualItemRect(list->item(199)).intersects(list->viewport()->rect()));
-    QVERIFY(view.timedList() != view.loggerList());
-
-    // The long line is shown whole (wrapped, never elided), and is its own tool tip.
-    const QRect shown = list->visualItemRect(list->item(199));
-    const QRect needed = list->fontMetrics().boundingRect(QRect(0, 0, shown.width() - 4, 100000), Qt::TextWordWrap, cause);
-    QVERIFY2(needed.height() <= shown.height() && shown.right() <= list->viewport()->width(),
-             qPrintable(QStringLiteral("needs %1 px, has %2").arg(needed.height()).arg(shown.height())));
-    QCOMPARE(list->textElideMode(), Qt::ElideNone);
-    QCOMPARE(list->item(199)->toolTip(), cause);
-
-    // Selected lines go to the clipboard with Ctrl+C.
-    list->item(198)->setSelected(true);
-    list->item(199)->setSelected(true);
-    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("line 198\n") + cause + QLatin1Char('\n'));
-}
 
 QTEST_MAIN(TstQtMainWindowView)
 #include "tst_qtmainwindowview.moc"

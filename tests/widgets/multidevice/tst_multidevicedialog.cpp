@@ -28,6 +28,19 @@ MultiDeviceRequest requestFor(const fake::DemoNetwork &demo, QStringList presele
     return request;
 }
 
+// The dialog offering every device of the demo network, shown.
+struct OfferingDialog
+{
+    explicit OfferingDialog(const QStringList &preselected) : request(requestFor(demo, preselected)), dialog(request)
+    {
+        dialog.setOffer(DeviceScan::run(request, {}).offered, {});
+        dialog.show();
+    }
+    fake::DemoNetwork demo;
+    MultiDeviceRequest request;
+    MultiDeviceDialog dialog;
+};
+
 QTreeWidget *listOf(const QWidget *dialog) { return dialog->findChild<QTreeWidget *>(QStringLiteral("deviceList")); }
 QString countText(const QWidget *dialog) { return dialog->findChild<QLabel *>(QStringLiteral("countLabel"))->text(); }
 QPushButton *button(const QWidget *dialog, const char *name) { return dialog->findChild<QPushButton *>(QLatin1String(name)); }
@@ -92,29 +105,22 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, shown);
-        QFETCH(QString, count);
 
-        fake::DemoNetwork demo;
-        const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM B1")});
-        MultiDeviceDialog dialog(request);
-        dialog.setOffer(DeviceScan::run(request, {}).offered, {});
-        dialog.show();
+        OfferingDialog offering({QStringLiteral("CM B1")});
+        MultiDeviceDialog &dialog = offering.dialog;
 
         QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("filterEdit")), typed);
 
         QCOMPARE(shownDevices(&dialog), shown);
-        QCOMPARE(countText(&dialog), count);
+        QTEST(countText(&dialog), "count");
         QCOMPARE(button(&dialog, "selectAllButton")->isEnabled(), !shown.isEmpty());
         QVERIFY(okButton(&dialog)->isEnabled()); // the preselected device is picked
     }
 
     void selectAllAndNoneActOnShownRows()
     {
-        fake::DemoNetwork demo;
-        const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("Demo.Building B.CM B1")});
-        MultiDeviceDialog dialog(request);
-        dialog.setOffer(DeviceScan::run(request, {}).offered, {});
-        dialog.show();
+        OfferingDialog offering({QStringLiteral("Demo.Building B.CM B1")});
+        MultiDeviceDialog &dialog = offering.dialog;
         QLineEdit *filterEdit = dialog.findChild<QLineEdit *>(QStringLiteral("filterEdit"));
 
         QTest::keyClicks(filterEdit, QStringLiteral("floor"));
@@ -139,11 +145,8 @@ private slots:
 
     void pickedComeInOfferOrderWhateverTheSorting()
     {
-        fake::DemoNetwork demo;
-        const MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM B1"), QStringLiteral("CM A1"), QStringLiteral("CM 1.02")});
-        MultiDeviceDialog dialog(request);
-        dialog.setOffer(DeviceScan::run(request, {}).offered, {});
-        dialog.show();
+        OfferingDialog offering({QStringLiteral("CM B1"), QStringLiteral("CM A1"), QStringLiteral("CM 1.02")});
+        MultiDeviceDialog &dialog = offering.dialog;
         QHeaderView *header = listOf(&dialog)->header();
         const QPoint deviceHeader(header->sectionViewportPosition(MultiDeviceDialog::DeviceColumn) + 4, header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, deviceHeader);
