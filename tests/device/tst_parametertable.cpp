@@ -274,9 +274,6 @@ private slots:
         QCOMPARE(receive->LockMode(), qint32(cParamEnums::LM_DISABLED_GREY_NO_VALUE));
         QVERIFY(!config.Parameters()->FirstInvalidParameter());
         QCOMPARE(rig.window.TextBox(0)->text(), QString());
-        QCOMPARE(receive->RangeMin(), 0.0f);
-        QCOMPARE(receive->TextBoxRangeMin(), 1.0f);
-        QCOMPARE(receive->TextBoxTitle(), QStringLiteral("Receive heartbeat"));
     }
 
     void tempModeButtonsCarryTheModes()
