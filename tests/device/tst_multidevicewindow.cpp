@@ -153,19 +153,14 @@ private slots:
         QCOMPARE(window.unmatchedPicks(), unmatched);
     }
 
-    void returnedObjectsMatchTheOpenedOne()
+    void selectionsAreOneBasedAndKeyed()
     {
         fake::DemoNetwork demo;
         ScriptedMultiDeviceWindow window;
         const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
 
+        // That the objects are of the opened one's type and index is tst_multidevicewindow_netdb's.
         QCOMPARE(selection->count(), 5);
-        for (int i = 1; i <= selection->count(); ++i) {
-            const auto object = std::dynamic_pointer_cast<lns::LonMarkObject>(selection->item(i));
-            QVERIFY(object);
-            QCOMPARE(object->type(), 8090);
-            QCOMPARE(object->index(), 1);
-        }
         QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(0));
         QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(6));
 
