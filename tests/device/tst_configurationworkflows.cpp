@@ -187,22 +187,14 @@ private slots:
     void unreadParametersAreNotWritten()
     {
         ConfigurationRig rig("MinDeltaTemp@TQM_CM_L4 = 5,0,0"); // the twelve-byte set-point CP
-        cConfiguration &config = rig.open(Opened, 1, SameTemplate);
-        rig.window.setUpdatingControls(true);
-        config.FetchCPs();
-        config.ReadSettings();
-        rig.window.setUpdatingControls(false);
+        cConfiguration &config = rig.openAndRead(Opened, SameTemplate);
         QVERIFY(rig.logTexts().filter("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp): A number of 12 bytes "
                                       "is too wide.").size() == 1);
         const QStringList before = ConfigurationRig::snapshot(rig.module(Opened));
-        rig.logger.lines.clear();
 
+        // The red line that names the parameter is tst_lnstransfer's.
         QVERIFY(!config.WriteParameters());
-
         QCOMPARE(ConfigurationRig::snapshot(rig.module(Opened)), before);
-        QCOMPARE(rig.redTexts().size(), 1);
-        QVERIFY(rig.redTexts().first().startsWith("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp) was "
-                                                              "not written"));
 
         const QStringList otherBefore = ConfigurationRig::snapshot(rig.module(SameTemplate.first()));
         config.WriteParametersEx();
@@ -243,14 +235,13 @@ private slots:
     void searchProgressRefreshesAtMostEveryTwoSeconds()
     {
         QFETCH(qint64, laterMs);
-        QFETCH(int, refreshes);
         ConfigurationRig rig;
         cConfiguration &config = rig.open(Opened);
         config.mobjMultiDevWin_Progress();
         QCOMPARE(rig.window.refreshCount, 1);
         rig.clock.advanceMs(laterMs);
         config.mobjMultiDevWin_Progress();
-        QCOMPARE(rig.window.refreshCount, refreshes);
+        QTEST(rig.window.refreshCount, "refreshes");
     }
 };
 

@@ -18,11 +18,7 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/timer.h"
 #include "lns/unattended.h"
-#include "monitoring/cmonitoring.h"
-#include "session/services.h"
-#include "session/session.h"
 #include "strings/resstrings.h"
-#include "ui/frmmain.h"
 #include "ui/memorymainwindowview.h"
 
 #include <QCoreApplication>
@@ -56,18 +52,25 @@ const QString Opened = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.04.Command
 const QString TwoStopDevice = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01.CommandModule");
 const QStringList Picked = {QStringLiteral("CM 2.02"), QStringLiteral("CM 2.08"), QStringLiteral("CM 3.06")};
 
-// Registers the plug-in's commands for every template of the INI file into the demo project.
-void registerIntoProject(const QString &home, const QString &iniPath)
+// The host of the plug-in whose program directory holds the INI file `iniPath`.
+HostEnvironment hostEnvironment(const QString &home, const QString &iniPath, UserDialogs &dialogs)
 {
-    UnattendedDialogs dialogs;
-    RecordingPlugInWindow window;
     HostEnvironment env;
     env.programDirectory = QFileInfo(iniPath).absolutePath();
     env.programFileName = QStringLiteral("killpointchild");
     env.home = home;
     env.dialogs = &dialogs;
-    env.window = &window;
     env.objectServerProvider = [home] { return embedded::EmbeddedObjectServer::create(home); };
+    return env;
+}
+
+// Registers the plug-in's commands for every template of the INI file into the demo project.
+void registerIntoProject(const QString &home, const QString &iniPath)
+{
+    UnattendedDialogs dialogs;
+    RecordingPlugInWindow window;
+    HostEnvironment env = hostEnvironment(home, iniPath, dialogs);
+    env.window = &window;
     PlugInHost host(env);
     Application application(host);
     QStringList programIds;
@@ -102,43 +105,23 @@ void writeSet(const QString &home, const QString &iniPath, bool spread)
         configuration.WriteParameters();
 }
 
-// Runs a calibration of the calibrate command's window on a manual clock: the sensor's to its
-// end, or closed at tick 6; the knob's two stops five seconds apart. Answers the result shown.
+// Runs a calibration in the calibrate command's window as the host opens it, on a manual clock:
+// the sensor's to its end or with the window closed at tick 6; the knob's two stops five
+// seconds apart. Answers the result shown.
 QString calibrate(const QString &home, const QString &iniPath, const QString &mode)
 {
-    MemorySessionParts memory(iniPath);
     ManualClock clock;
     ManualTimerFactory timers{clock};
-    DeviceSessionParts parts = memory.parts();
-    parts.clock = &clock;
-    parts.timers = &timers;
-    const auto server = embedded::EmbeddedObjectServer::create(home, clock, timers);
-    const bool knob = mode == QLatin1String("knob");
-    DeviceSession session([server] { return server; }, knob ? TwoStopDevice : Opened, commands::Calibrate, parts);
+    UnattendedDialogs dialogs;
     ui::MemoryMainWindowView view;
-    std::unique_ptr<ui::FrmMain> window;
-    std::unique_ptr<cMonitoring> monitoring;
-    ui::FrmMainHooks hooks;
-    hooks.deviceIsAccessible = [&](bool) {
-        try {
-            session.state().appDevice->deviceTest(4);
-            return true;
-        } catch (const TqmError &) {
-            return false;
-        }
-    };
-    hooks.createMonitoring = [&] {
-        monitoring = std::make_unique<cMonitoring>(session.services(), window->monitoringPage(),
-                                                   window->configuration()->Parameters(), QLocale::c());
-    };
-    hooks.monitorPoints = [&] { return monitoring ? monitoring->MonitorPoints() : nullptr; };
-    hooks.setMonitoring = [&](bool on) {
-        if (monitoring)
-            monitoring->SetMonitoring(on);
-    };
-    window = std::make_unique<ui::FrmMain>(view, session.services(), hooks);
-    window->load();
-    window->buildPages(commands::Calibrate);
+    HostEnvironment env = hostEnvironment(home, iniPath, dialogs);
+    env.clock = clock;
+    env.timers = &timers;
+    env.view = &view;
+    env.objectServerProvider = [&] { return embedded::EmbeddedObjectServer::create(home, clock, timers); };
+    PlugInHost host(env);
+    const bool knob = mode == QLatin1String("knob");
+    host.Main(QStringLiteral("/CLASSID:28/COMMANDID:14/OBJECTNAME:") + (knob ? TwoStopDevice : Opened));
     armed = true;
     if (knob) {
         view.clickCommandButton(calibration::button::KnobCalibrate);
@@ -149,7 +132,7 @@ QString calibrate(const QString &home, const QString &iniPath, const QString &mo
     view.textBox(calibration::RoomTemperatureBox)->setText(QStringLiteral("21,5"));
     view.clickCommandButton(calibration::button::SensorCalibrate);
     clock.advanceMs(mode == QLatin1String("sensor-close") ? 7 * 200 : 25 * 200);
-    window->unload();
+    view.requestClose();
     return view.caption(ui::Element::label(ui::labels::SensorResult));
 }
 

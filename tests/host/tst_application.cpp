@@ -1,6 +1,7 @@
 // The automation object on its own (the D-Bus side is tested in tst_dbus_automation).
 
 #include "lnsfakes.h"
+#include "support/raised.h"
 #include "hosttestkit.h"
 #include "host/application.h"
 #include "lns/product.h"
@@ -18,14 +19,10 @@ private slots:
             [&] { app.setLcaVersion("3.00"); }, [&] { app.setManufacturerId("x"); }, [&] { app.setManufacturerName("x"); },
             [&] { app.setName("x"); }, [&] { app.setVersion("9.9"); }};
         for (const auto &set : setters) {
-            try {
-                set();
-                QFAIL("no error raised");
-            } catch (const TqmError &error) {
-                QCOMPARE(error.number(), qint32(0x80044E22u));
-                QCOMPARE(error.source(), QStringLiteral("veltoTqmCmdModule.Application"));
-                QCOMPARE(error.description(), QStringLiteral("Write not supported. This property is read-only."));
-            }
+            const TqmError error = raised(set);
+            QCOMPARE(error.number(), qint32(0x80044E22u));
+            QCOMPARE(error.source(), QStringLiteral("veltoTqmCmdModule.Application"));
+            QCOMPARE(error.description(), QStringLiteral("Write not supported. This property is read-only."));
         }
         QCOMPARE(app.LcaVersion(), QStringLiteral("2.00"));
         QCOMPARE(app.Name(), product::ProductName);

@@ -186,11 +186,10 @@ private slots:
         QFETCH(int, commandId);
         QFETCH(QString, objectName);
         QFETCH(QString, error);
-        QFETCH(QString, message);
         startBus();
         const QDBusMessage refused = sendCommand(commandId, 28, objectName);
         QCOMPARE(refused.errorName(), ErrorPrefix + error);
-        QCOMPARE(refused.errorMessage(), message);
+        QTEST(refused.errorMessage(), "message");
         // The refusal ended the plug-in: a further command says so.
         QCOMPARE(sendCommand(13, 28, OnlineObject).errorName(), ErrorPrefix + "Ended");
     }

@@ -143,7 +143,8 @@ private slots:
         QVERIFY(!box.logText().contains(QStringLiteral("Public Sub Main()")));
     }
 
-    void damagedIniFileLinesAreLogged()
+    // A refused start logs its routines in order, and the lines of the INI file it skipped.
+    void routinesAndDamagedIniLinesReachTheLogFile()
     {
         HostSandbox box;
         box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), HostSandbox::IniText + QStringLiteral("not an entry\n"));
@@ -151,7 +152,15 @@ private slots:
         host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
         const QString log = box.logText();
         QVERIFY2(log.contains(box.program.path() + QStringLiteral("/TqmCmdModule.ini:6:")), qPrintable(log));
-        QVERIFY(log.contains(QStringLiteral("[M_PlugIn] Public Sub ValidateCommand()")));
+        const QStringList labels{"[M_LcaPlugIn] Public Sub InitApp()", "[M_PlugIn] Public Sub Main()",
+                                 "[M_PlugIn] Public Sub ValidateCommand()", "[M_LcaPlugIn] Public Sub EndApp()",
+                                 "[M_PlugIn] Public Sub Register()"};
+        qsizetype previous = -1;
+        for (const QString &label : labels) {
+            const qsizetype at = log.indexOf(label);
+            QVERIFY2(at > previous, qPrintable(label));
+            previous = at;
+        }
     }
 
     void languageComesFromTheSharedKey()
@@ -167,23 +176,6 @@ private slots:
         QVERIFY(host.session().commandTable[1].name != GetResString(1800));
         QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/index.html"));
         QCOMPARE(box.status.versionText, QStringLiteral("v1.0.0"));
-    }
-
-    void routineLabelsReachTheLogFile()
-    {
-        HostSandbox box;
-        PlugInHost host(box.environment());
-        host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
-        const QString log = box.logText();
-        const QStringList labels{"[M_LcaPlugIn] Public Sub InitApp()", "[M_PlugIn] Public Sub Main()",
-                                 "[M_PlugIn] Public Sub ValidateCommand()", "[M_LcaPlugIn] Public Sub EndApp()",
-                                 "[M_PlugIn] Public Sub Register()"};
-        qsizetype previous = -1;
-        for (const QString &label : labels) {
-            const qsizetype at = log.indexOf(label);
-            QVERIFY2(at > previous, qPrintable(label));
-            previous = at;
-        }
     }
 
     void deviceAccessibilityIsCachedForTenSeconds()

@@ -1,4 +1,5 @@
 #include "params/paramsnet.h"
+#include "support/raised.h"
 
 #include "lns/inilocator.h"
 #include "lns/logger.h"
@@ -84,14 +85,10 @@ private slots:
     {
         ParamsNet net;
         const IniLocator locator(net.ini, ParamsNet::Template);
-        try {
-            locator.FetchDevCp(QStringLiteral("BadNv"), product::CpSection, net.device);
-            QFAIL("no error without the success argument");
-        } catch (const TqmError &error) {
-            QCOMPARE(error.number(), TqmError::IniFileError);
-            QCOMPARE(error.source(), product::ProductName);
-            QCOMPARE(error.description(), QStringLiteral("INI-File Error (CP, NV-Fetch): BadNv / NV-Index=5"));
-        }
+        const TqmError error = raised([&] { locator.FetchDevCp(QStringLiteral("BadNv"), product::CpSection, net.device); });
+        QCOMPARE(error.number(), TqmError::IniFileError);
+        QCOMPARE(error.source(), product::ProductName);
+        QCOMPARE(error.description(), QStringLiteral("INI-File Error (CP, NV-Fetch): BadNv / NV-Index=5"));
         QCOMPARE(locator.cpOf(net.module, QStringLiteral("LmoCp"), product::CpSection).object->name(), QStringLiteral("LmoCp"));
         QCOMPARE(locator.cpOf(net.device, QStringLiteral("Cp2"), product::CpSection).object->name(), QStringLiteral("Cp2"));
         QVERIFY(!locator.cpOf(nullptr, QStringLiteral("Cp2"), product::CpSection));

@@ -1,4 +1,5 @@
 #include "lns/rawtext.h"
+#include "support/raised.h"
 #include "base/tqmerror.h"
 
 #include <QtTest>
@@ -36,12 +37,7 @@ private slots:
     void badField()
     {
         QFETCH(QString, text);
-        try {
-            rawtext::parse(text);
-            QFAIL("no error");
-        } catch (const TqmError &e) {
-            QCOMPARE(e.number(), TqmError::TypeMismatch);
-        }
+        QCOMPARE(raised([&] { rawtext::parse(text); }).number(), TqmError::TypeMismatch);
     }
 };
 

@@ -22,14 +22,13 @@ private slots:
     {
         QFETCH(int, interval);
         QFETCH(int, advance);
-        QFETCH(int, fired);
         ManualClock clock;
         ManualTimerFactory factory(clock);
         auto timer = factory.createTimer();
         QSignalSpy spy(timer.get(), &Timer::timeout);
         timer->start(interval);
         clock.advanceMs(advance);
-        QCOMPARE(spy.count(), fired);
+        QTEST(int(spy.count()), "fired");
         QVERIFY(timer->isActive());
     }
 

@@ -1,4 +1,5 @@
 #include "paramsnet.h"
+#include "support/raised.h"
 #include "lns/controls/memorycontrols.h"
 #include "params/cconfigprop.h"
 #include "params/choiceparams.h"
@@ -30,12 +31,8 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(TqmError, params.Parameter1Byte(0));
         QVERIFY_THROWS_EXCEPTION(TqmError, params.Parameter1Byte(3));
         QVERIFY_THROWS_EXCEPTION(TqmError, params.Parameter1ByteByName(QStringLiteral("C")));
-        try {
-            params.Add1ByteParameter(QStringLiteral("A"), nullptr, QString());
-            QFAIL("duplicate accepted");
-        } catch (const TqmError &e) {
-            QCOMPARE(e.number(), TqmError::DuplicateKey);
-        }
+        QCOMPARE(raised([&] { params.Add1ByteParameter(QStringLiteral("A"), nullptr, QString()); }).number(),
+                 TqmError::DuplicateKey);
         QCOMPARE(params.Parameter1ByteCount(), 2);
         QCOMPARE(params.AllParameters().size(), 3);
         params.AddConfigProp(QStringLiteral("Image"), nullptr, QString());
@@ -73,7 +70,6 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(int, type);
-        QFETCH(int, expectedClass);
         cParams params;
         MemoryTextBox box;
         MemoryCheckBox check;
@@ -84,7 +80,7 @@ private slots:
         params.AddCheckBoxParameter(QStringLiteral("Shown"), &check, nullptr, QString());
         params.AddAsciiParameter(QStringLiteral("Text"), nullptr, QString());
         cParam *found = params.ParameterAllByName(name, type);
-        QCOMPARE(found ? int(found->ClassId()) : 0, expectedClass);
+        QTEST(found ? int(found->ClassId()) : 0, "expectedClass");
         if (found)
             QCOMPARE(found->Name(), name);
         QVERIFY_THROWS_EXCEPTION(TqmError, params.ParameterAllByName(QStringLiteral("Nothing"), E::PA_CLASSID_1BYTE_PARAMETER));

@@ -25,13 +25,11 @@ private slots:
     void twoByteSplit()
     {
         QFETCH(int, value);
-        QFETCH(int, value1);
-        QFETCH(int, value2);
         cParams params;
         cParam2Byte *p = params.Add2ByteParameter(QStringLiteral("P"), nullptr, QString());
         p->setValue(value);
-        QCOMPARE(p->Value1(), value1);
-        QCOMPARE(p->Value2(), value2);
+        QTEST(p->Value1(), "value1");
+        QTEST(p->Value2(), "value2");
         QCOMPARE(p->Value(), value);
         p->setValue1(0x7FFFFFFF);
         QVERIFY_THROWS_EXCEPTION(TqmError, p->Value());

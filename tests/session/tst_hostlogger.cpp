@@ -46,16 +46,21 @@ private slots:
         QTEST(logger.loggerOnErrorFlag(), "raisesErrorFlag");
     }
 
-    void withTimeAndBlankLines()
+    // A line with the time and blank lines after it; a timed line begins with the time.
+    void timedLines()
     {
         HostLogger logger(m_clock, m_dialogs);
         MemoryLogView view;
+        MemoryLogView timed;
         logger.setView(&view);
+        logger.setTimedView(&timed);
         logger.addLogLine(QStringLiteral("Done"), logcolour::Black, 0, true, 2);
+        logger.addTimedLine(QStringLiteral("21.5"), logcolour::Green);
         QCOMPARE(view.lines.size(), 3);
         QCOMPARE(view.lines[0].text, QStringLiteral("Done - 08:15:30"));
-        QVERIFY(view.lines[1].text.isEmpty());
-        QVERIFY(view.lines[2].text.isEmpty());
+        QVERIFY(view.lines[1].text.isEmpty() && view.lines[2].text.isEmpty());
+        QCOMPARE(timed.lines.size(), 1);
+        QCOMPARE(timed.lines[0].text, QStringLiteral("08:15:30 :21.5"));
     }
 
     void everyLineReachesTheFileWithATimeStamp()
@@ -133,16 +138,6 @@ private slots:
         logger.setUp(setup);
         QVERIFY(readAll(path).startsWith(QStringLiteral("2026-03-02 08:15:30.000  product 1.0.0 started")));
         QCOMPARE(readAll(path + ".1"), QString(300, QLatin1Char('x')));
-    }
-
-    void timedLine()
-    {
-        HostLogger logger(m_clock, m_dialogs);
-        MemoryLogView timed;
-        logger.setTimedView(&timed);
-        logger.addTimedLine(QStringLiteral("21.5"), logcolour::Green);
-        QCOMPARE(timed.lines.size(), 1);
-        QCOMPARE(timed.lines[0].text, QStringLiteral("08:15:30 :21.5"));
     }
 
     void handleErrorAnswers_data()

@@ -1,4 +1,5 @@
 #include "strings/resstrings.h"
+#include "support/raised.h"
 #include "base/tqmerror.h"
 
 #include <QFile>
@@ -111,9 +112,8 @@ private slots:
         QFETCH(int, language);
         QFETCH(int, id);
         QFETCH(int, piece);
-        QFETCH(QString, expected);
         setLanguage(language);
-        QCOMPARE(GetResString(id, piece), expected);
+        QTEST(GetResString(id, piece), "expected");
     }
 
     void explicitLanguageIgnoresCurrentOne()
@@ -151,14 +151,10 @@ private slots:
         QFETCH(int, id);
         QFETCH(QString, named);
         setLanguage(language);
-        try {
-            GetResString(id, 1);
-            QFAIL("no error raised");
-        } catch (const TqmError &e) {
-            QCOMPARE(e.number(), TqmError::ResourceMissing);
-            QCOMPARE(e.source(), QStringLiteral("GetResString"));
-            QVERIFY2(e.description().contains(named), qPrintable(e.description()));
-        }
+        const TqmError error = raised([&] { GetResString(id, 1); });
+        QCOMPARE(error.number(), TqmError::ResourceMissing);
+        QCOMPARE(error.source(), QStringLiteral("GetResString"));
+        QVERIFY2(error.description().contains(named), qPrintable(error.description()));
     }
 
     void parseKeepsTextsExactly()
@@ -188,12 +184,8 @@ private slots:
     {
         QFETCH(QString, content);
         QFETCH(QString, where);
-        try {
-            ResStrings::ParseTable(content, QStringLiteral("t.txt"));
-            QFAIL("no error raised");
-        } catch (const TqmError &e) {
-            QVERIFY2(e.description().startsWith(where), qPrintable(e.description()));
-        }
+        const QString error = raised([&] { ResStrings::ParseTable(content, QStringLiteral("t.txt")); }).description();
+        QVERIFY2(error.startsWith(where), qPrintable(error));
     }
 };
 

@@ -1,4 +1,5 @@
 #include "transfernet.h"
+#include "support/raised.h"
 
 #include <QTest>
 #include <csignal>
@@ -167,18 +168,12 @@ private slots:
                                     "OccCmdOn = 1\r\nDiscLevels = 3abc\r\nLedMode1 =  7 \r\nDeltaStep = -4\r\n";
         const QStringList loaded = {"12", "14", "1", "-5", "1", "3", "7", "-4"};
         const QStringList untouched = {"0", "0", "0", "0", "0", "0", "", "0"};
-        QByteArray crOnly = header() + settings;
-        crOnly.replace("\r\n", "\r");
-        QByteArray lfOnly = header() + settings;
-        lfOnly.replace("\r\n", "\n");
+        // Line ends and byte-order marks are the INI reader's (tst_inifile).
         QByteArray blanks = header() + settings;
         blanks.replace(" = ", "   =\t ").replace("[Settings]", "  [Settings]  ");
 
         QTest::newRow("CR LF") << header() + settings << loaded;
-        QTest::newRow("CR only") << crOnly << loaded;
-        QTest::newRow("LF only") << lfOnly << loaded;
         QTest::newRow("stray blanks") << blanks << loaded;
-        QTest::newRow("byte-order mark") << "\xef\xbb\xbf" + header() + settings << loaded;
         QTest::newRow("no Settings section") << header() << untouched;
         QTest::newRow("unknown keys are left")
             << header() + "[Settings]\r\nNoSuchParameter = 5\r\nButtonMode = 4\r\n"
@@ -192,12 +187,11 @@ private slots:
     void lenientReading()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QStringList, expected);
         TransferNet net;
         const QString path = net.dir.filePath("l.dat");
         writeFile(path, content);
         QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
-        QCOMPARE(values(net), expected);
+        QTEST(values(net), "expected");
     }
 
     void unknownKeysAreNamedInTheLogger()
@@ -243,12 +237,10 @@ private slots:
         QTest::newRow("number beyond a double")
             << QByteArray("[Settings]\r\nDeltaStep = 1e999\r\n")
             << ", line 7: the number \"1e999\" of \"DeltaStep\" is too long to read; the allowed range is -200 to 200.";
+        // Which lines the INI reader refuses is tst_inifile's; any of them refuses the file.
         QTest::newRow("line without equals sign")
             << QByteArray("[Settings]\r\nButtonMode = 4\r\nno equals sign here\r\n")
             << ":8: expected 'key = value' or '[section]'";
-        QTest::newRow("key without name") << QByteArray("[Settings]\r\n= 3\r\n") << ":7: expected 'key = value' or '[section]'";
-        QTest::newRow("unclosed section header")
-            << QByteArray("[Settings\r\nButtonMode = 4\r\n") << ":6: expected 'key = value' or '[section]'";
         QTest::newRow("duplicate key")
             << QByteArray("[Settings]\r\nButtonMode = 4\r\nbuttonmode = 5\r\n") << ":8: duplicate key 'buttonmode'";
         QTest::newRow("NUL byte") << QByteArray("[Settings]\r\nButtonMode = 4\0\r\n", 29)
@@ -266,12 +258,9 @@ private slots:
         const QStringList before = values(net);
         const QString path = net.dir.filePath("bad.dat");
         writeFile(path, header() + settings);
-        try {
-            net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
-            QFAIL("the file was loaded");
-        } catch (const TqmError &error) {
-            QVERIFY2(error.description().contains(path + said), qPrintable(error.description()));
-        }
+        const QString error = raised([&] { (void)net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"); })
+                                  .description();
+        QVERIFY2(error.contains(path + said), qPrintable(error));
         QCOMPARE(values(net), before);
         for (cParam *p : net.params.AllParameters())
             QVERIFY2(!p->Changed(), qPrintable(p->Name()));
@@ -281,13 +270,9 @@ private slots:
     {
         TransferNet net;
         const QString path = net.dir.filePath("nowhere.dat");
-        try {
-            net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1");
-            QFAIL("a missing file was read");
-        } catch (const TqmError &error) {
-            QCOMPARE(error.number(), TqmError::FileNotFound);
-            QVERIFY(error.description().contains(path));
-        }
+        const TqmError error = raised([&] { (void)net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"); });
+        QCOMPARE(error.number(), TqmError::FileNotFound);
+        QVERIFY(error.description().contains(path));
     }
 
     void failedSaveKeepsTheEarlierFile_data()

@@ -111,7 +111,6 @@ private slots:
         QFETCH(QString, settings);
         QFETCH(QStringList, steps);
         QFETCH(int, at);
-        QFETCH(QString, expected);
         Settings s = settingsFrom(settings);
         const RoomState room = run(steps, s);
         const QDateTime now = Start.addMSecs(at);
@@ -119,7 +118,7 @@ private slots:
         const QString actual = QString("%1 %2 %3 %4 %5 %6 | %7")
                                    .arg(o.spaceTemp).arg(o.setptOffset).arg(o.fanValue).arg(o.fanState)
                                    .arg(o.heatCool).arg(o.occManCmd).arg(knobCalibrationText(room, s, now));
-        QCOMPARE(actual, expected);
+        QTEST(actual, "expected");
     }
 
     // The monitor engine looks again exactly when the device changes by itself.
@@ -139,10 +138,9 @@ private slots:
         QFETCH(QString, settings);
         QFETCH(QStringList, steps);
         QFETCH(int, at);
-        QFETCH(int, expected);
         Settings s = settingsFrom(settings);
         const QDateTime next = embedded::cmsim::nextChange(run(steps, s), s, Start.addMSecs(at));
-        QCOMPARE(next.isValid() ? int(Start.msecsTo(next)) : -1, expected);
+        QTEST(next.isValid() ? int(Start.msecsTo(next)) : -1, "expected");
     }
 
     void roomStateSurvivesTheDatabase()

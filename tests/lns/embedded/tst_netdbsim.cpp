@@ -1,5 +1,6 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/networkcheck.h"
+#include "support/toolprocess.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -17,28 +18,7 @@ class TestNetDbSim : public QObject
 
     QTemporaryDir m_home;
 
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQM_HOME", m_home.path());
-        return env;
-    }
-    QString toolPath() const { return qEnvironmentVariable("TQM_BIN_DIR") + "/tqm-netdb"; }
-    struct Run
-    {
-        int exitCode;
-        QString out;
-        QString err;
-    };
-    Run tool(const QStringList &args)
-    {
-        QProcess p;
-        p.setProcessEnvironment(environment());
-        p.start(toolPath(), args);
-        if (!p.waitForFinished(60000))
-            return {-1, {}, "did not finish"};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-    }
+    ToolRun tool(const QStringList &args) { return runTool(m_home.path(), QStringLiteral("tqm-netdb"), args); }
     EmbeddedObjectServerPtr server()
     {
         auto s = EmbeddedObjectServer::create(m_home.path());
@@ -58,7 +38,7 @@ class TestNetDbSim : public QObject
 private slots:
     void initTestCase()
     {
-        const Run created = tool({"create", "Demo", "--demo", "--devices", "16"});
+        const ToolRun created = tool({"create", "Demo", "--demo", "--devices", "16"});
         QVERIFY2(created.exitCode == 0, qPrintable(created.err));
     }
 
@@ -81,7 +61,7 @@ private slots:
     {
         QFETCH(QStringList, args);
         QFETCH(QString, line);
-        const Run run = tool(QStringList{"sim", "Demo"} + args);
+        const ToolRun run = tool(QStringList{"sim", "Demo"} + args);
         QVERIFY2(run.exitCode == 0, qPrintable(run.err));
         if (args.contains("--show") || args.size() == 1)
             QVERIFY2(run.out.split('\n').contains(line), qPrintable(run.out));
@@ -92,7 +72,7 @@ private slots:
     void simShowsTheKnobCalibrationATriggerChanged()
     {
         server()->findDevice("Demo", "CM 2.04")->calibrationTrigger();
-        const Run run = tool({"sim", "Demo", "CM 2.04", "--show"});
+        const ToolRun run = tool({"sim", "Demo", "CM 2.04", "--show"});
         QVERIFY2(run.out.contains("knob calibration: learning, no limit seen yet"), qPrintable(run.out));
     }
 
@@ -111,7 +91,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        const Run run = tool(QStringList{"sim", "Demo"} + args);
+        const ToolRun run = tool(QStringList{"sim", "Demo"} + args);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
     }
@@ -120,8 +100,8 @@ private slots:
     void watchPrintsAChangeMadeByAnotherProcess()
     {
         QProcess watcher;
-        watcher.setProcessEnvironment(environment());
-        watcher.start(toolPath(), {"watch", "Demo", "Building A.Floor 2.CM 2\\.07.CommandModule", "nvoSpaceTemp",
+        watcher.setProcessEnvironment(toolEnvironment(m_home.path()));
+        watcher.start(toolPath("tqm-netdb"), {"watch", "Demo", "Building A.Floor 2.CM 2\\.07.CommandModule", "nvoSpaceTemp",
                                    "--seconds", "3"});
         QVERIFY(watcher.waitForReadyRead(5000)); // the first report: the value now
         QVERIFY2(watcher.readLine().trimmed().endsWith("nvoSpaceTemp 21.00"), "first report");
@@ -180,14 +160,14 @@ private:
     // Runs tqm-netdb with the statement counter preloaded and `settings` in its environment.
     QProcess::ExitStatus preloaded(const QStringList &args, const QStringList &settings)
     {
-        QProcessEnvironment env = environment();
+        QProcessEnvironment env = toolEnvironment(m_home.path());
         env.insert("LD_PRELOAD", TQM_KILL_AT_STATEMENT_LIBRARY);
         env.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
         for (const QString &setting : settings)
             env.insert(setting.section('=', 0, 0), setting.section('=', 1));
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(toolPath(), args);
+        p.start(toolPath("tqm-netdb"), args);
         if (!p.waitForFinished(120000))
             return QProcess::CrashExit;
         return p.exitStatus();

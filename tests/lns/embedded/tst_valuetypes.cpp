@@ -1,4 +1,5 @@
 #include "lns/embedded/valuetypes.h"
+#include "support/raised.h"
 #include "lns/rawtext.h"
 #include "base/tqmerror.h"
 
@@ -92,13 +93,9 @@ private slots:
         QFETCH(QString, type);
         QFETCH(QString, text);
         QFETCH(int, size);
-        try {
-            valuetypes::parse(type, text, size);
-            QFAIL("accepted");
-        } catch (const TqmError &e) {
-            QCOMPARE(e.number(), TqmError::LnsInvalidValue);
-            QVERIFY2(e.description().contains(text.trimmed()), qPrintable(e.description()));
-        }
+        const TqmError error = raised([&] { valuetypes::parse(type, text, size); });
+        QCOMPARE(error.number(), TqmError::LnsInvalidValue);
+        QVERIFY2(error.description().contains(text.trimmed()), qPrintable(error.description()));
     }
 
     void unknownTypeFormatsRaw()
