@@ -2,6 +2,66 @@
 
 namespace lonip {
 
+namespace {
+
+// A decimal number 0 to 255 without leading zeros (which some readers would take for octal).
+std::optional<quint8> octet(QStringView text)
+{
+    if (text.isEmpty() || text.size() > 3 || (text.size() > 1 && text.front() == u'0'))
+        return std::nullopt;
+    uint value = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + uint(c.unicode() - u'0');
+    }
+    return value <= 255 ? std::optional<quint8>(quint8(value)) : std::nullopt;
+}
+
+} // namespace
+
+IpAddress::IpAddress(QStringView text)
+{
+    quint32 v4 = 0;
+    int parts = 0;
+    for (QStringView part : text.trimmed().tokenize(u'.')) {
+        const auto byte = octet(part);
+        if (!byte || ++parts > 4)
+            return;
+        v4 = v4 << 8 | *byte;
+    }
+    if (parts == 4)
+        *this = IpAddress(v4);
+}
+
+QString IpAddress::toString() const
+{
+    if (m_null)
+        return {};
+    return QStringLiteral("%1.%2.%3.%4").arg(m_v4 >> 24).arg((m_v4 >> 16) & 0xFF).arg((m_v4 >> 8) & 0xFF).arg(m_v4 & 0xFF);
+}
+
+bool IpAddress::isUnicast() const
+{
+    return !m_null && m_v4 != 0 && m_v4 != 0xFFFFFFFF && !isMulticast();
+}
+
+std::optional<IpRange> parseIpRange(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    const qsizetype slash = trimmed.indexOf(u'/');
+    if (slash < 0)
+        return std::nullopt;
+    const IpAddress address(trimmed.left(slash));
+    const QStringView prefixText = trimmed.mid(slash + 1);
+    bool ok = false;
+    const int prefix = prefixText.toInt(&ok);
+    if (address.isNull() || !ok || prefixText.size() > 2 || !prefixText.front().isDigit() || prefix > 32)
+        return std::nullopt;
+    const quint32 mask = prefix == 0 ? 0 : ~quint32(0) << (32 - prefix);
+    return IpRange{IpAddress(address.toIPv4Address() & mask), prefix};
+}
+
 QString NeuronId::toText() const
 {
     return QString::fromLatin1(bytes.toHex(':').toUpper());

@@ -6,14 +6,55 @@
 // network.
 
 #include <QByteArray>
-#include <QHostAddress>
+#include <QHashFunctions>
 #include <QString>
+#include <compare>
 #include <optional>
 
 namespace lonip {
 
-// An IPv4 address of a node or of the tool.
-using IpAddress = QHostAddress;
+// An IPv4 address of a node or of the tool, or null (no address: text that was none, a domain
+// that maps to none).
+class IpAddress
+{
+public:
+    constexpr IpAddress() = default;
+    constexpr explicit IpAddress(quint32 v4) : m_v4(v4), m_null(false) {}
+    // Four decimal numbers 0 to 255 separated by dots ("127.0.1.12", blanks around it ignored);
+    // anything else gives the null address.
+    explicit IpAddress(QStringView text);
+
+    constexpr bool isNull() const { return m_null; }
+    // The address as a number, a.b.c.d as a << 24 | b << 16 | c << 8 | d; 0 when null.
+    constexpr quint32 toIPv4Address(bool *ok = nullptr) const
+    {
+        if (ok)
+            *ok = !m_null;
+        return m_v4;
+    }
+    // Dotted quad; empty when null.
+    QString toString() const;
+    // Neither null nor 0.0.0.0, the limited broadcast 255.255.255.255 or a multicast group.
+    bool isUnicast() const;
+    constexpr bool isMulticast() const { return !m_null && (m_v4 >> 28) == 0xE; }
+
+    friend constexpr bool operator==(const IpAddress &, const IpAddress &) = default;
+    friend constexpr auto operator<=>(const IpAddress &, const IpAddress &) = default;
+    friend size_t qHash(const IpAddress &ip, size_t seed = 0) noexcept { return qHashMulti(seed, ip.m_null, ip.m_v4); }
+
+private:
+    quint32 m_v4 = 0;
+    bool m_null = true;
+};
+
+// ADDRESS/PREFIX (prefix 0 to 32): the range's first address (host bits cleared) and its prefix
+// length; nullopt for anything else.
+struct IpRange
+{
+    IpAddress first;
+    int prefix = 32;
+};
+std::optional<IpRange> parseIpRange(QStringView text);
 
 inline constexpr quint16 LsUdpPort = 2541;
 

@@ -16,7 +16,6 @@
 
 #include <QDateTime>
 #include <map>
-#include <QHostAddress>
 #include <QObject>
 #include <deque>
 #include <functional>

@@ -1,51 +1,119 @@
 #include "lonip/port.h"
 #include "lonip/address.h"
+#include "strings/resstrings.h"
 
-#include <QNetworkDatagram>
-#include <QUdpSocket>
+#include <QSocketNotifier>
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace lonip {
 
-UdpPort::UdpPort(const IpAddress &local, quint16 port, QObject *parent)
-    : DatagramPort(parent), m_local(local), m_port(port), m_socket(new QUdpSocket(this))
+namespace {
+
+sockaddr_in socketAddress(const IpAddress &ip, quint16 port)
 {
-    connect(m_socket, &QUdpSocket::readyRead, this, &UdpPort::readPending);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(ip.toIPv4Address());
+    address.sin_port = htons(port);
+    return address;
 }
 
-UdpPort::~UdpPort() = default;
+QString bindFailure(int error)
+{
+    switch (error) {
+    case EADDRINUSE: return GetResString(1650, 1);
+    case EACCES:
+    case EPERM: return GetResString(1650, 2);
+    case EADDRNOTAVAIL: return GetResString(1650, 3);
+    default: return GetResString(1650, 4, {qt_error_string(error)});
+    }
+}
+
+// An LS/UDP datagram carries one LonTalk packet, a few hundred bytes at most: anything longer is
+// no peer's and is dropped.
+constexpr qsizetype LongestDatagram = 2048;
+
+} // namespace
+
+UdpPort::UdpPort(const IpAddress &local, quint16 port, QObject *parent) : DatagramPort(parent), m_local(local), m_port(port)
+{
+}
+
+UdpPort::~UdpPort()
+{
+    close();
+}
+
+void UdpPort::close()
+{
+    delete std::exchange(m_notifier, nullptr); // before its descriptor goes
+    if (m_fd >= 0)
+        ::close(std::exchange(m_fd, -1));
+}
 
 bool UdpPort::open(QString *error)
 {
-    // Not shared: a second node on the same address would take the first one's datagrams.
-    if (m_socket->bind(m_local, m_port, QAbstractSocket::DontShareAddress))
-        return true;
+    close();
+    int failure = EADDRNOTAVAIL;
+    if (!m_local.isNull()) {
+        m_fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        // No SO_REUSEADDR: a second socket on this address and port must fail to bind.
+        const sockaddr_in address = socketAddress(m_local, m_port);
+        if (m_fd >= 0 && ::bind(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0) {
+            m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+            connect(m_notifier, &QSocketNotifier::activated, this, &UdpPort::readPending);
+            return true;
+        }
+        failure = errno;
+        close();
+    }
     if (error)
-        *error = m_socket->errorString();
+        *error = bindFailure(failure);
     return false;
 }
 
 bool UdpPort::send(const IpAddress &to, const QByteArray &datagram)
 {
-    if (!m_anyAddress && !isLoopback(to))
+    if (m_fd < 0 || (!m_anyAddress && !isLoopback(to)))
         return false;
-    return m_socket->writeDatagram(datagram, to, m_port) == datagram.size();
+    const sockaddr_in address = socketAddress(to, m_port);
+    const ssize_t sent = ::sendto(m_fd, datagram.constData(), size_t(datagram.size()), 0,
+                                  reinterpret_cast<const sockaddr *>(&address), sizeof address);
+    return sent == datagram.size();
 }
 
 bool UdpPort::waitForDatagrams(int ms)
 {
-    if (!m_socket->waitForReadyRead(ms))
+    if (m_fd < 0)
         return false;
-    readPending(); // readyRead may have delivered them already
+    pollfd watched{m_fd, POLLIN, 0};
+    if (::poll(&watched, 1, ms) <= 0 || !(watched.revents & POLLIN))
+        return false; // an interrupted wait counts as one that saw nothing: callers wait again
+    readPending();
     return true;
 }
 
 void UdpPort::readPending()
 {
-    while (m_socket->hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = m_socket->receiveDatagram();
-        if (datagram.senderPort() != m_port)
+    // Copied out before each delivery, so a receiver that waits on this port again (and comes
+    // back here) cannot spoil a datagram being delivered.
+    static char buffer[LongestDatagram];
+    while (m_fd >= 0) {
+        sockaddr_in sender{};
+        socklen_t senderSize = sizeof sender;
+        const ssize_t size = ::recvfrom(m_fd, buffer, sizeof buffer, MSG_TRUNC, reinterpret_cast<sockaddr *>(&sender),
+                                        &senderSize);
+        if (size < 0)
+            return; // drained (or a failure the next notification will report again)
+        if (size > LongestDatagram || ntohs(sender.sin_port) != m_port)
             continue; // LS/UDP peers send from the port they listen on
-        emit received(datagram.senderAddress(), datagram.data());
+        emit received(IpAddress(ntohl(sender.sin_addr.s_addr)), QByteArray(buffer, size));
     }
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
 // Where LS/UDP datagrams go in and out: a UDP socket on the event loop, or (in tests) anything
-// else that delivers datagrams.
+// else that delivers datagrams. The socket is the system's own (no QtNetwork: that library and
+// what it loads would cost every program's start).
 
 #include "address.h"
 #include <QObject>
 
-class QUdpSocket;
+class QSocketNotifier;
 
 namespace lonip {
 
@@ -31,7 +32,9 @@ class UdpPort : public DatagramPort
 public:
     explicit UdpPort(const IpAddress &local, quint16 port, QObject *parent = nullptr);
     ~UdpPort() override;
-    // Binds the socket; false (with the system's reason in `error`) when it cannot.
+    // Binds the socket; false (with the reason, in the session's language, in `error`) when it
+    // cannot. The address is not shared: a second port on it fails ("already in use"), as a
+    // second node there would take the first one's datagrams.
     bool open(QString *error = nullptr);
     void allowNonLoopback(bool allow) { m_anyAddress = allow; }
     IpAddress localAddress() const override { return m_local; }
@@ -42,10 +45,12 @@ public:
 
 private:
     void readPending();
+    void close();
 
     IpAddress m_local;
     quint16 m_port;
-    QUdpSocket *m_socket;
+    int m_fd = -1;
+    QSocketNotifier *m_notifier = nullptr;
     bool m_anyAddress = false;
 };
 

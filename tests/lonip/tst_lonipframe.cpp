@@ -182,6 +182,50 @@ private slots:
         QCOMPARE(back->address, (SubnetNode{3, 9}));
     }
     void nodeNumbersHaveSevenBits() { QVERIFY(!fromNodeIp(IpAddress(QStringLiteral("127.0.1.200")))); }
+
+    // An address, or ADDRESS/PREFIX as a range, read from text: what it reads as ("" for nothing)
+    // and whether it is a unicast address.
+    void ipAddressText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("read");
+        QTest::addColumn<bool>("unicast");
+        QTest::newRow("node") << " 127.0.1.12 " << "127.0.1.12" << true;
+        QTest::newRow("any") << "0.0.0.0" << "0.0.0.0" << false;
+        QTest::newRow("broadcast") << "255.255.255.255" << "255.255.255.255" << false;
+        QTest::newRow("multicast") << "239.192.0.3" << "239.192.0.3" << false;
+        QTest::newRow("above multicast") << "240.0.0.1" << "240.0.0.1" << true;
+        QTest::newRow("byte too big") << "127.0.1.256" << "" << false;
+        QTest::newRow("three parts") << "127.0.1" << "" << false;
+        QTest::newRow("five parts") << "127.0.1.2.3" << "" << false;
+        QTest::newRow("empty part") << "127..1.2" << "" << false;
+        QTest::newRow("trailing dot") << "127.0.1.2." << "" << false;
+        QTest::newRow("leading zero") << "127.0.01.2" << "" << false;
+        QTest::newRow("IPv6") << "::1" << "" << false;
+        QTest::newRow("empty") << "" << "" << false;
+        QTest::newRow("range, host bits cleared") << "127.0.1.77/22" << "127.0.0.0/22" << true;
+        QTest::newRow("range of one") << "127.0.1.77/32" << "127.0.1.77/32" << true;
+        QTest::newRow("whole space") << "10.1.2.3/0" << "0.0.0.0/0" << false;
+        QTest::newRow("prefix too long") << "127.0.1.0/33" << "" << false;
+        QTest::newRow("signed prefix") << "127.0.1.0/+24" << "" << false;
+        QTest::newRow("no prefix") << "127.0.1.0/" << "" << false;
+    }
+    void ipAddressText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, read);
+        QFETCH(bool, unicast);
+        IpAddress ip(text);
+        QString shown = ip.toString();
+        if (text.contains(u'/')) {
+            const auto range = parseIpRange(text);
+            ip = range ? range->first : IpAddress();
+            shown = range ? QStringLiteral("%1/%2").arg(ip.toString()).arg(range->prefix) : QString();
+        }
+        QCOMPARE(shown, read);
+        QCOMPARE(ip.isNull(), read.isEmpty());
+        QCOMPARE(ip.isUnicast(), unicast);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLonipFrame)

@@ -6,6 +6,7 @@
 #include "lns/timer.h"
 #include "lonip/nmclient.h"
 #include "lonip/port.h"
+#include "strings/resstrings.h"
 #include "support/toolprocess.h"
 
 #include <QTest>
@@ -54,6 +55,15 @@ private slots:
         m_endpoint = std::make_unique<Endpoint>(*m_port, QtTimerFactory::instance(), SystemClock::instance());
         m_endpoint->setOwnAddress(Loopback, {42, 100});
         m_client = std::make_unique<NetworkClient>(*m_endpoint);
+    }
+
+    // The simulator holds the first device's address: nobody else may bind it.
+    void takenAddressIsRefused()
+    {
+        UdpPort second(First, LsUdpPort);
+        QString reason;
+        QVERIFY(!second.open(&reason));
+        QCOMPARE(reason, GetResString(1650, 1));
     }
 
     void discoverAndCommission()

@@ -46,7 +46,7 @@ std::shared_ptr<embedded::ToolNode> toolNodeOf(const embedded::EmbeddedObjectSer
 // address from a node on the LAN.
 void requireReachable(const QString &option, const IpAddress &ip, const embedded::ToolNode &tool)
 {
-    if (ip.protocol() != QAbstractSocket::IPv4Protocol || ip.isMulticast())
+    if (ip.isNull() || ip.isMulticast())
         throw UsageError{QStringLiteral("%1 needs an IPv4 address").arg(option)};
     if (isLoopback(tool.ip()) && !isLoopback(ip))
         throw UsageError{QStringLiteral("%1 %2 is out of reach of the tool's node at %3 on loopback; give the network a "
@@ -68,11 +68,12 @@ QString stateText(quint8 state)
 // Every address of ADDRESS/PREFIX, at most 1022 of them.
 QList<IpAddress> addressRange(const QString &text, const embedded::ToolNode &tool)
 {
-    const auto [network, prefix] = QHostAddress::parseSubnet(text);
-    if (network.isNull() || network.protocol() != QAbstractSocket::IPv4Protocol || prefix < 22 || prefix > 32)
+    const auto given = parseIpRange(text);
+    if (!given || given->prefix < 22)
         throw UsageError{QStringLiteral("--lonip needs ADDRESS/PREFIX with a prefix from 22 to 32, such as 127.0.1.0/24")};
-    requireReachable(QStringLiteral("--lonip"), network, tool);
-    const quint32 first = network.toIPv4Address(), count = quint32(1) << (32 - prefix);
+    requireReachable(QStringLiteral("--lonip"), given->first, tool);
+    const int prefix = given->prefix;
+    const quint32 first = given->first.toIPv4Address(), count = quint32(1) << (32 - prefix);
     QList<IpAddress> range;
     for (quint32 i = 0; i < count; ++i) {
         const quint32 node = (first + i) & 0xFF;

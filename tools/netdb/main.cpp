@@ -457,7 +457,7 @@ int device(const Invocation &call)
     const lonip::IpAddress ip(call.value(QStringLiteral("ip")));
     if (!link.isEmpty() && link != QLatin1String("sim") && link != QLatin1String("lonip"))
         throw UsageError{QStringLiteral("--link takes sim or lonip")};
-    if (link == QLatin1String("lonip") && (ip.protocol() != QAbstractSocket::IPv4Protocol || ip.isMulticast()))
+    if (link == QLatin1String("lonip") && (ip.isNull() || ip.isMulticast()))
         throw UsageError{QStringLiteral("--link lonip needs --ip with the device's IPv4 address, such as 127.0.1.12")};
     auto server = openNetwork(network);
     const auto dev = findDevice(*server, network, call[QStringLiteral("DEVICE")]);

@@ -310,8 +310,7 @@ QString ToolNodeAddress::problem() const
     if (ip.isEmpty())
         return subnet || node ? QStringLiteral("A tool node's subnet and node need its IP address.") : QString();
     const IpAddress address(ip);
-    if (address.protocol() != QAbstractSocket::IPv4Protocol || address.isMulticast() || address.isBroadcast()
-        || address == QHostAddress::AnyIPv4)
+    if (!address.isUnicast())
         return QStringLiteral("The tool node's IP address \"%1\" is no IPv4 unicast address.").arg(ip);
     if ((subnet == 0) != (node == 0))
         return QStringLiteral("The tool node's subnet and node go together.");
