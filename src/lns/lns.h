@@ -165,6 +165,10 @@ public:
     virtual void setReportByException(bool on) = 0;
     virtual bool hold() const = 0;
     virtual void setHold(bool hold) = 0;
+    // How the server watches the NV while it is monitored and not held: by polls, or bound (the
+    // device sends its changes). An event-driven NV is polled when the device cannot send them.
+    enum class MonitorPath { None, Polled, Bound };
+    virtual MonitorPath monitorPath() const = 0;
 };
 
 // A named record of numbered text fields (from 1), kept in the network database.

@@ -129,6 +129,37 @@ std::optional<NvConfigEntry> decodeNvConfig(const QByteArray &b)
     return e;
 }
 
+QByteArray encodeAddressEntry(const AddressEntry &e)
+{
+    QByteArray out;
+    out += char(1); // subnet/node entry
+    out += char((e.domainIndex ? 0x80 : 0) | (e.node & 0x7F));
+    out += char((e.repeatTimer & 0x0F) << 4 | (e.retryCount & 0x0F));
+    out += char(e.transmitTimer & 0x0F);
+    out += char(e.subnet);
+    return out;
+}
+
+std::optional<AddressEntry> decodeAddressEntry(const QByteArray &b)
+{
+    if (b.size() < 5 || b[0] != 1)
+        return std::nullopt;
+    AddressEntry e;
+    e.domainIndex = quint8(b[1]) >> 7;
+    e.node = quint8(b[1]) & 0x7F;
+    e.repeatTimer = quint8(b[2]) >> 4;
+    e.retryCount = quint8(b[2]) & 0x0F;
+    e.transmitTimer = quint8(b[3]) & 0x0F;
+    e.subnet = quint8(b[4]);
+    return e;
+}
+
+int timerCodeMs(quint8 code)
+{
+    const int even = 16 << ((code & 0x0F) / 2); // 16, 32, 64, ...
+    return code & 1 ? even * 3 / 2 : even;
+}
+
 namespace request {
 
 QByteArray queryId(quint8 selector)
@@ -153,15 +184,17 @@ QByteArray leaveDomain(quint8 index)
 
 QByteArray updateAddress(quint8 index, const AddressEntry &e)
 {
-    QByteArray out;
-    out += char(nm::UpdateAddress);
-    out += char(index);
-    out += char(1); // subnet/node entry
-    out += char((e.domainIndex ? 0x80 : 0) | (e.node & 0x7F));
-    out += char((e.repeatTimer & 0x0F) << 4 | (e.retryCount & 0x0F));
-    out += char(e.transmitTimer & 0x0F);
-    out += char(e.subnet);
-    return out;
+    return updateAddress(index, encodeAddressEntry(e));
+}
+
+QByteArray updateAddress(quint8 index, const QByteArray &entry)
+{
+    return QByteArray() + char(nm::UpdateAddress) + char(index) + entry;
+}
+
+QByteArray queryAddress(quint8 index)
+{
+    return QByteArray() + char(nm::QueryAddress) + char(index);
 }
 
 QByteArray queryNvConfig(int nvIndex)

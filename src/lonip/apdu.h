@@ -83,6 +83,13 @@ struct AddressEntry // a subnet/node entry of the address table
 
     bool operator==(const AddressEntry &) const = default;
 };
+QByteArray encodeAddressEntry(const AddressEntry &entry); // 5 bytes
+// A subnet/node entry; nothing for a free entry (type 0) or an entry of another kind.
+std::optional<AddressEntry> decodeAddressEntry(const QByteArray &bytes);
+inline bool isFreeAddressEntry(const QByteArray &bytes) { return bytes.size() == 5 && bytes[0] == 0; }
+// The milliseconds a 4-bit transmit or repeat timer code stands for (16 ms for code 0, then
+// alternately times 1.5 and times 4/3, up to 3072 ms for code 15).
+int timerCodeMs(quint8 code);
 
 struct NvConfigEntry
 {
@@ -106,6 +113,8 @@ QByteArray respondToQuery(bool respond);
 QByteArray updateDomain(quint8 index, const DomainEntry &entry);
 QByteArray leaveDomain(quint8 index);
 QByteArray updateAddress(quint8 index, const AddressEntry &entry);
+QByteArray updateAddress(quint8 index, const QByteArray &entry); // 5 bytes as a query answered them
+QByteArray queryAddress(quint8 index);
 QByteArray queryNvConfig(int nvIndex);
 QByteArray updateNvConfig(int nvIndex, const NvConfigEntry &entry);
 QByteArray setNodeMode(NodeMode mode, quint8 state = 0); // the state byte only with ChangeState

@@ -22,8 +22,42 @@ NetworkClient::NetworkClient(Endpoint &endpoint, QObject *parent) : QObject(pare
     m_endpoint.setHandler([this](const Incoming &message) { return messageReceived(message); });
 }
 
+namespace {
+constexpr quint16 HighestBoundSelector = 0x2FFF; // from 0x3000 on, selectors of unbound NVs
+}
+
+quint16 NetworkClient::addInput(const IpAddress &from, NvInput updated)
+{
+    for (quint16 selector = HighestBoundSelector; selector > 0; --selector) {
+        if (!m_inputs.contains(selector)) {
+            m_inputs.emplace(selector, Input{from, std::move(updated)});
+            return selector;
+        }
+    }
+    return 0;
+}
+
+void NetworkClient::removeInput(quint16 selector)
+{
+    m_inputs.erase(selector);
+}
+
+std::optional<QByteArray> NetworkClient::nvUpdateReceived(const Incoming &message)
+{
+    const auto nv = decodeNv(message.apdu());
+    const auto input = nv ? m_inputs.find(nv->selector) : m_inputs.end();
+    if (input == m_inputs.end() || input->second.from != message.from || nv->data.isEmpty()
+        || message.service == Service::Request)
+        return std::nullopt; // no input of ours, or a poll: the node has no outputs
+    const NvInput updated = input->second.updated; // it may remove the input
+    updated(nv->data);
+    return QByteArray();
+}
+
 std::optional<QByteArray> NetworkClient::messageReceived(const Incoming &message)
 {
+    if (apduKind(message.apdu()) == ApduKind::NetworkVariable)
+        return nvUpdateReceived(message);
     if (!message.apdu().isEmpty() && quint8(message.apdu()[0]) == nm::ServicePin) {
         if (const auto identity = decodeIdentity(message.apdu()))
             emit servicePin(message.from, *identity);

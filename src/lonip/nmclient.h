@@ -8,6 +8,7 @@
 #include "lonip/endpoint.h"
 
 #include <QObject>
+#include <map>
 
 namespace lonip {
 
@@ -48,6 +49,15 @@ public:
     // Acknowledged NV update by selector.
     void update(const Target &target, quint16 selector, const QByteArray &value, Reply reply, Timing timing = {});
 
+    // The node's own input NVs, the ones devices' outputs are bound to. An NV update that the node
+    // at `from` sends to an input's selector is acknowledged (when asked) and handed to
+    // `updated`; the node takes no other NV update. Answers the input's selector: one not in use,
+    // from the top of the bound selectors (0x2FFF) down, where a network's own bindings are least
+    // likely to reach; 0 when every one is taken.
+    using NvInput = std::function<void(const QByteArray &value)>;
+    quint16 addInput(const IpAddress &from, NvInput updated);
+    void removeInput(quint16 selector);
+
     Endpoint &endpoint() const { return m_endpoint; }
 
 signals:
@@ -55,8 +65,15 @@ signals:
 
 private:
     std::optional<QByteArray> messageReceived(const Incoming &message);
+    std::optional<QByteArray> nvUpdateReceived(const Incoming &message);
 
+    struct Input
+    {
+        IpAddress from;
+        NvInput updated;
+    };
     Endpoint &m_endpoint;
+    std::map<quint16, Input> m_inputs; // by selector
 };
 
 } // namespace lonip

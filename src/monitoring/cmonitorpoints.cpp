@@ -10,6 +10,8 @@ namespace {
 
 const QString Source = QStringLiteral("cMonitorPoints");
 constexpr int NvTypeChangeFailedMessage = 1542;
+constexpr int PolledText = 1670;
+constexpr int BoundText = 1671;
 
 // A hold bracket that is closed even when a setting fails.
 class HoldBracket
@@ -156,6 +158,7 @@ void cMonitorPoint::ActivateMonitoring()
     if (!m_available || m_nv->monitorTag() != 0 || m_monitoringType == NotMonitored)
         return;
     held([this](lns::NetworkVariable &nv) { nv.setMonitorTag(m_tag); });
+    m_parent->logPath(*this);
 }
 
 void cMonitorPoint::DeactivateMonitoring()
@@ -322,6 +325,15 @@ lns::NetworkVariablePtr cMonitorPoints::FetchLmoNV(const QString &NvName, const 
                                                    const lns::LonMarkObjectPtr &LonmarkObject, bool *Succeed) const
 {
     return IniLocator(IniFile, DeviceTemplate, m_logger).FetchNv(NvName, Section, LonmarkObject, Succeed);
+}
+
+void cMonitorPoints::logPath(const cMonitorPoint &point) const
+{
+    const auto path = point.m_nv->monitorPath();
+    if (!m_logger || path == lns::NetworkVariable::MonitorPath::None)
+        return;
+    const int text = path == lns::NetworkVariable::MonitorPath::Bound ? BoundText : PolledText;
+    m_logger->addLogLine(GetResString(text, 0, {point.Name()}), logcolour::Black);
 }
 
 void cMonitorPoints::logRed(const QString &text) const

@@ -150,6 +150,9 @@ private:
                          const QStringList &pointNames,
                          const std::function<bool(cMonitorPoint *, lns::NetworkVariablePtr &)> &act);
     void logRed(const QString &text) const;
+    // The monitor log says how an activated point is watched: polled, or bound (its device sends
+    // the changes).
+    void logPath(const cMonitorPoint &point) const;
 
     Logger *m_logger;
     lns::NvTypeUtility *m_nvTypes;

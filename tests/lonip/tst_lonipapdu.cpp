@@ -39,6 +39,8 @@ private slots:
                                        << hex("63 00 7F 00 00 00 00 00 01 8C 03 00 00 00 00 00 00");
         QTest::newRow("leave domain") << request::leaveDomain(1) << hex("64 01");
         QTest::newRow("update address") << request::updateAddress(2, address) << hex("66 02 01 E4 23 05 01");
+        QTest::newRow("query address") << request::queryAddress(3) << hex("67 03");
+        QTest::newRow("restore address") << request::updateAddress(3, hex("00 00 00 00 00")) << hex("66 03 00 00 00 00 00");
         QTest::newRow("query NV config") << request::queryNvConfig(7) << hex("68 07");
         QTest::newRow("query NV config, two-byte index") << request::queryNvConfig(300) << hex("68 FF 01 2C");
         QTest::newRow("update NV config") << request::updateNvConfig(5, nvConfig) << hex("6B 05 7F FA 4F");
@@ -148,6 +150,11 @@ private slots:
         domain.key = hex("01 02 03 04 05 06");
         QVERIFY(decodeDomainEntry(encodeDomainEntry(domain)) == domain);
         QVERIFY(!decodeDomainEntry(hex("00 00 00 00 00 00 01 01 02 00 00 00 00 00 00"))); // length 2
+
+        const AddressEntry address{1, 100, 2, 3, 5, 1};
+        QVERIFY(decodeAddressEntry(encodeAddressEntry(address)) == address);
+        QVERIFY(!decodeAddressEntry(hex("00 00 00 00 00")) && isFreeAddressEntry(hex("00 00 00 00 00")));
+        QCOMPARE(QList<int>({timerCodeMs(0), timerCodeMs(5), timerCodeMs(15)}), QList<int>({16, 96, 3072}));
     }
     void indexes()
     {

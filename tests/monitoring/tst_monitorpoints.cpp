@@ -121,24 +121,31 @@ private slots:
         QVERIFY(!m_points->GetMonitorPoint(1)->MonitoringIsActive());
     }
 
+    // Activated, the point says in the log how it is watched (a simulated device sends its
+    // changes, as a bound one does).
     void monitoringTypeSetsThePollFlag_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<bool>("pollFlag");
-        QTest::newRow("0 not monitored") << 0 << false;
-        QTest::newRow("1 polled") << 1 << true;
-        QTest::newRow("2 event-driven") << 2 << false;
-        QTest::newRow("other values leave the NV alone") << 7 << true;
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("0 not monitored") << 0 << false << "";
+        QTest::newRow("1 polled") << 1 << true << "nvoSpaceTemp: polled";
+        QTest::newRow("2 event-driven") << 2 << false << "nvoSpaceTemp: bound";
+        QTest::newRow("other values leave the NV alone") << 7 << true << "nvoSpaceTemp: polled";
     }
     void monitoringTypeSetsThePollFlag()
     {
         QFETCH(int, type);
         QFETCH(bool, pollFlag);
+        QFETCH(QString, logged);
         cMonitorPoint *point = add("nvoSpaceTemp", cMonitorPoint::Polled);
         point->setMonitoringType(type);
         QCOMPARE(point->MonitoringType(), type);
         QCOMPARE(nv("nvoSpaceTemp")->pollFlag(), pollFlag);
         QVERIFY(!nv("nvoSpaceTemp")->hold());
+        point->setPollInterval(10);
+        point->ActivateMonitoring();
+        QCOMPARE(m_logger.texts().join('\n'), logged);
     }
 
     void activationLeavesOthersAlone()

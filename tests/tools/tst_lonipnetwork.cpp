@@ -2,7 +2,7 @@
 // plays them on loopback (two CPs in configuration NVs, the others in CP files), through a tool
 // node whose subnet/node is not its IP address's: discovered and commissioned with tqm-netdb (one
 // moved to another subnet/node), configured with tqm-config byte for byte as on the simulated
-// link, one taken down during a write, monitored by poll.
+// link, one taken down during a write, monitored by poll and by binding.
 
 #include "lns/embedded/embeddedobjectserver.h"
 #include "support/toolprocess.h"
@@ -125,17 +125,56 @@ private slots:
         QCOMPARE(cpBytes(LinkedObjects[2]), cpBytes(Simulated));
     }
 
+    // A room temperature changed in tqm-devicesim reaches the watch: by polls, or sent by the
+    // device once its output is bound to the tool node, without a message to the device. A tool
+    // node the device cannot send to, or a device that stops answering while it is bound, leaves
+    // the point polled; the device's NV configuration and address tables are as before afterwards.
+    void monitorShowsTheRoom_data()
+    {
+        QTest::addColumn<QStringList>("toolNode");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("answers"); // before the device goes down while the watch starts; -1: all
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("temperature");
+        const QStringList arbitrary{"--tool-ip", "127.0.1.91", "--tool-subnet", "2", "--tool-node", "9"};
+        const QStringList derived{"--tool-ip", "127.0.1.92"};
+        QTest::newRow("polled") << arbitrary << QStringList{"--poll", "3"} << -1 << "polled" << "25.30";
+        QTest::newRow("bound") << derived << QStringList() << -1 << "bound" << "26.30";
+        QTest::newRow("arbitrary tool node") << arbitrary << QStringList() << -1 << "polled" << "27.30";
+        QTest::newRow("down while binding") << derived << QStringList() << 2 << "polled" << "28.30";
+    }
     void monitorShowsTheRoom()
     {
+        QFETCH(QStringList, toolNode);
+        QFETCH(QStringList, options);
+        QFETCH(int, answers);
+        QFETCH(QString, path);
+        QFETCH(QString, temperature);
+        const auto shown = [this](const QString &field) {
+            const QStringList words = m_sim.command("127.0.50.3 --show").split(' ');
+            return words.value(words.indexOf(field) + 1).remove(',');
+        };
+        QCOMPARE(run("tqm-netdb", QStringList{"network", "Demo"} + toolNode).exitCode, 0);
+        const QString tables = shown("tables");
+        if (answers >= 0)
+            m_sim.command(QStringLiteral("127.0.50.3 --down-after %1").arg(answers));
         QProcess watch;
         watch.setProcessEnvironment(toolEnvironment(m_home.path()));
-        watch.start(toolPath("tqm-netdb"),
-                    {"watch", "Demo", LinkedObjects[2], "nvoSpaceTemp", "--seconds", "4", "--poll", "3"});
-        QVERIFY(watch.waitForStarted(5000));
-        QVERIFY(QTest::qWaitFor([&] { watch.waitForReadyRead(100); return watch.peek(4096).contains("nvoSpaceTemp"); }, 5000));
-        m_sim.command("127.0.50.3 --room-temp 25.3");
-        QVERIFY(QTest::qWaitFor([&] { watch.waitForReadyRead(100); return watch.peek(1 << 16).contains("nvoSpaceTemp 25.30"); }, 5000));
-        watch.waitForFinished(10000);
+        watch.start(toolPath("tqm-netdb"), QStringList{"watch", "Demo", LinkedObjects[2], "nvoSpaceTemp", "--seconds", "6"} + options);
+        const auto watchSays = [&](const QString &text) {
+            return QTest::qWaitFor([&] { watch.waitForReadyRead(100); return watch.peek(1 << 16).contains(text.toUtf8()); }, 5000);
+        };
+        QVERIFY(watchSays("nvoSpaceTemp: " + path));
+        if (answers >= 0)
+            m_sim.command("127.0.50.3 --up");
+        QVERIFY(watchSays("nvoSpaceTemp "));
+        const int messages = shown("messages").toInt();
+        m_sim.command("127.0.50.3 --room-temp " + temperature);
+        QVERIFY(watchSays("nvoSpaceTemp " + temperature));
+        QCOMPARE(shown("messages").toInt() > messages, path == "polled");
+        QCOMPARE(shown("bound"), path == "bound" ? "1" : "0");
+        QVERIFY(watch.waitForFinished(10000));
+        QCOMPARE(shown("tables"), tables);
     }
 
     void decommission()

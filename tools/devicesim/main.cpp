@@ -12,6 +12,8 @@
 // (ADDRESS) or on every one (all), with the options of `tqm-netdb sim` and a few of its own:
 //   ADDRESS [--room-temp T] [--sensor-error E] [--knob K] [--switch up|down] [--press BUTTON]...
 //           [--down] [--down-after N] [--up] [--service-pin] [--show]
+// Outputs bound to another node (by update NV config and update address) are sent to it when
+// they change (simdevice.h).
 // (--down-after: the device answers N more messages, then nothing)
 // and is answered with one line per device. The program ends at the end of its input.
 
@@ -54,7 +56,21 @@ struct Node
 class Simulator
 {
 public:
-    Simulator(const lonip::IpAddress &tool, const QStringList &nvCps) : m_tool(tool), m_nvCps(nvCps) {}
+    Simulator(const lonip::IpAddress &tool, const QStringList &nvCps) : m_tool(tool), m_nvCps(nvCps)
+    {
+        // Bound outputs are looked at every tenth of a second, as the device's application would.
+        QObject::connect(&m_sendTimer, &QTimer::timeout, [this] { sendBoundUpdates(); });
+        m_sendTimer.start(100);
+    }
+
+    void sendBoundUpdates()
+    {
+        for (const auto &node : m_nodes) {
+            for (const SimDevice::BoundUpdate &update : node->device->boundUpdates())
+                node->endpoint->send(update.to, update.destination, lonip::Service::Acknowledged, update.apdu, {},
+                                     update.timing);
+        }
+    }
 
     void add(const lonip::IpAddress &ip, embedded::DeviceTemplateDefPtr tpl, bool configured)
     {
@@ -97,6 +113,7 @@ public:
             if (nodes.isEmpty())
                 throw UsageError{QStringLiteral("no device at %1").arg(who)};
             apply(parser, nodes);
+            sendBoundUpdates();
         } catch (const UsageError &e) {
             out() << "error: " << e.text << '\n';
             out().flush();
@@ -167,6 +184,7 @@ private:
 
     lonip::IpAddress m_tool;
     QStringList m_nvCps;
+    QTimer m_sendTimer;
     std::vector<std::unique_ptr<Node>> m_nodes; // their endpoints keep their addresses
 };
 

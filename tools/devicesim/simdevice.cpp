@@ -225,6 +225,8 @@ std::optional<QByteArray> SimDevice::networkManagement(const QByteArray &apdu)
         m_addresses[byteAt(1)] = apdu.mid(2, 5);
         return answer(code);
     case nm::QueryAddress:
+        if (byteAt(1) > 14)
+            return refuse(code);
         return answer(code, m_addresses.value(byteAt(1), QByteArray(5, '\0')));
     case nm::QueryNvConfig: {
         const auto body = decodeNvIndex(apdu);
@@ -238,6 +240,11 @@ std::optional<QByteArray> SimDevice::networkManagement(const QByteArray &apdu)
         if (!entry || body->index >= nvCount())
             return refuse(code);
         m_nvConfig[body->index] = *entry;
+        // A newly bound output sends its next change (what it holds now went out before).
+        if (entry->output && entry->addressIndex != 15)
+            m_sent.insert(body->index, {nvValue(body->index), m_clock.now()});
+        else
+            m_sent.remove(body->index);
         return answer(code);
     }
     case nm::SetNodeMode:
@@ -421,12 +428,52 @@ QByteArray SimDevice::siData() const
     return out;
 }
 
+qint64 SimDevice::heartbeatMs(int index) const
+{
+    const bool spaceTemp = index < m_tpl->nvs.size() && m_tpl->nvs[index].name == QLatin1String("nvoSpaceTemp");
+    return spaceTemp ? qint64(settings().maxSendTime) * 100 : 0;
+}
+
+std::optional<SimDevice::BoundUpdate> SimDevice::boundUpdate(int index, const QByteArray &value) const
+{
+    const NvConfigEntry &nv = m_nvConfig[index];
+    const auto entry = decodeAddressEntry(m_addresses.value(nv.addressIndex));
+    const auto &domain = entry ? m_domains[entry->domainIndex] : std::nullopt;
+    if (!domain)
+        return std::nullopt;
+    return BoundUpdate{nodeIp(domain->id, entry->subnet, entry->node), Destination::toNode(entry->subnet, entry->node),
+                       Timing{timerCodeMs(entry->transmitTimer), entry->retryCount}, encodeNv({nv.selector, true, value})};
+}
+
+QList<SimDevice::BoundUpdate> SimDevice::boundUpdates()
+{
+    QList<BoundUpdate> due;
+    if (!m_answering || m_state != nodestate::ConfiguredOnline)
+        return due;
+    const QDateTime now = m_clock.now();
+    for (auto it = m_sent.begin(); it != m_sent.end(); ++it) {
+        const QByteArray value = nvValue(it.key());
+        const qint64 heartbeat = heartbeatMs(it.key());
+        if (value == it->value && (heartbeat <= 0 || it->at.msecsTo(now) < heartbeat))
+            continue;
+        if (const auto update = boundUpdate(it.key(), value))
+            due.append(*update);
+        *it = Sent{value, now};
+    }
+    return due;
+}
+
 QString SimDevice::describe() const
 {
     const QDateTime now = m_clock.now();
     const cmsim::Outputs o = cmsim::outputs(m_room, settings(), now);
+    QByteArray tables;
+    for (const NvConfigEntry &entry : m_nvConfig)
+        tables += encodeNvConfig(entry);
+    for (int index = 0; index < 15; ++index)
+        tables += m_addresses.value(index).leftJustified(5, '\0');
     return QStringLiteral("%1 state %2%3, room %4 C, sensor error %5 K, nvoSpaceTemp %6, nvoSetptOffset %7, "
-                          "fan %8, knob %9, messages %10")
+                          "fan %8, knob %9, bound %10, tables %11, messages %12")
         .arg(m_id.toText())
         .arg(m_state)
         .arg(m_answering ? "" : " (down)")
@@ -436,6 +483,8 @@ QString SimDevice::describe() const
         .arg(o.setptOffset / 100.0, 0, 'f', 2)
         .arg(o.fanValue / 2.0, 0, 'f', 1)
         .arg(cmsim::knobCalibrationText(m_room, settings(), now))
+        .arg(m_sent.size())
+        .arg(qChecksum(tables), 4, 16, QLatin1Char('0'))
         .arg(m_messages);
 }
 

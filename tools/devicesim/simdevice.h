@@ -18,6 +18,10 @@
 //
 // The self-identification data is the header and NV table, then zero-terminated
 // self-documentation texts: the device's, then one per NV ("@0|8" for nvoFileDirectory).
+//
+// An output NV whose configuration entry names an address-table entry is bound: the device
+// sends it there, acknowledged with the entry's retries and transmit timer, when its value
+// changes and, for nvoSpaceTemp, at every heartbeat (nciSndHrtBt) since it was last sent.
 
 #include "lns/clock.h"
 #include "lns/embedded/commandmodulesim.h"
@@ -78,8 +82,20 @@ public:
     QByteArray cpValue(const QString &name) const;
     QByteArray nvValue(int index) const;
     int nvCount() const { return int(m_tpl->nvs.size() + 1 + m_nvCps.size()); }
-    // One line: state, room, outputs, knob calibration.
+    // One line: state, room, outputs, knob calibration, bound outputs, a checksum of the NV
+    // configuration and address tables, messages answered.
     QString describe() const;
+
+    // An NV update a bound output sends now.
+    struct BoundUpdate
+    {
+        lonip::IpAddress to;
+        lonip::Destination destination;
+        lonip::Timing timing;
+        QByteArray apdu;
+    };
+    // The bound outputs' updates due now, from the last ones sent on.
+    QList<BoundUpdate> boundUpdates();
 
 private:
     struct CpPlace
@@ -99,6 +115,8 @@ private:
     embedded::cmsim::Settings settings() const;
     QByteArray siData() const;
     bool isConfigured() const;
+    std::optional<BoundUpdate> boundUpdate(int index, const QByteArray &value) const;
+    qint64 heartbeatMs(int index) const;
 
     embedded::DeviceTemplateDefPtr m_tpl;
     lonip::NeuronId m_id;
@@ -121,6 +139,12 @@ private:
     int m_winks = 0;
     int m_statusObject = 0; // the object nvoStatus reports (the last update-status request's)
     embedded::cmsim::RoomState m_room;
+    struct Sent
+    {
+        QByteArray value;
+        QDateTime at;
+    };
+    QHash<int, Sent> m_sent; // by index of a bound output
 };
 
 } // namespace devicesim

@@ -5,6 +5,7 @@
 #include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "base/tqmerror.h"
+#include "strings/resstrings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -152,6 +153,11 @@ int watchCommand(const QStringList &arguments)
         watched.append(nv);
     }
     const auto stamp = [] { return QDateTime::currentDateTime().toString(Qt::ISODateWithMs); };
+    // How each is watched, as the monitor log says it.
+    for (int i = 0; i < watched.size(); ++i) {
+        const bool bound = watched[i]->monitorPath() == lns::NetworkVariable::MonitorPath::Bound;
+        out() << stamp() << ' ' << GetResString(bound ? 1671 : 1670, 0, {names[i]}) << Qt::endl;
+    }
     server->subscribeMonitorUpdates([&](int tag, const QString &value) {
         out() << stamp() << ' ' << names.value(tag - 1) << ' ' << value << Qt::endl;
     });

@@ -3,6 +3,7 @@
 #include "base/tqmerror.h"
 #include "lns/clock.h"
 #include "lns/embedded/commandmodulesim.h"
+#include "lns/embedded/nvbinding.h"
 #include "lns/timer.h"
 #include "lonip/nmclient.h"
 #include "lonip/port.h"
@@ -79,8 +80,22 @@ public:
             throw notResponding();
     }
 
-    // A real device is not foreseen: asked again every second.
+    // A real device is not foreseen: asked again every second, unless its NV is bound.
     QDateTime nvChangesAt(int, const QDateTime &now) override { return now.addMSecs(1000); }
+
+    bool sendsChanges() const override { return false; }
+
+    std::unique_ptr<NvBinding> bindOutput(int nvKey, std::function<void(const QByteArray &)> sent) override
+    {
+        if (m_tpl->nvs[nvKey].direction != lns::NetworkVariable::Direction::Output)
+            return nullptr;
+        try {
+            toolNode();
+        } catch (const TqmError &) {
+            return nullptr;
+        }
+        return bindToToolNode(m_node, m_target, nvKey, std::move(sent));
+    }
 
     void test() override { ask(request::queryStatus()); }
 
@@ -178,12 +193,15 @@ private:
         return 0;
     }
 
+    // Kept for inputs; an output's changes while a monitor binds it.
     quint16 selector(int nvKey)
     {
         if (!m_selectors.contains(nvKey)) {
             const auto entry = decodeNvConfig(ask(request::queryNvConfig(nvKey)));
             if (!entry)
                 throw refused(QStringLiteral("query NV config"));
+            if (entry->output)
+                return entry->selector;
             m_selectors.insert(nvKey, entry->selector);
         }
         return m_selectors.value(nvKey);
@@ -301,6 +319,7 @@ struct ToolNode::Parts
     std::unique_ptr<UdpPort> port;
     std::unique_ptr<Endpoint> endpoint;
     std::unique_ptr<NetworkClient> client;
+    std::optional<SubnetNode> reachable;
 
     void catchUp() { clock.advanceMs(sinceCatchUp.restart()); }
 };
@@ -349,9 +368,15 @@ ToolNode::ToolNode(const ToolNodeAddress &address) : m_parts(std::make_unique<Pa
     const auto derived = fromNodeIp(ip);
     const SubnetNode own = address.subnet ? SubnetNode{quint8(address.subnet), quint8(address.node)} : derived->address;
     m_parts->sinceCatchUp.start();
+    // What bound devices send arrives on the event loop, between waits: the node's clock is
+    // brought up to it first, for the duplicate detection's receive timer.
+    Parts *parts = m_parts.get();
+    QObject::connect(m_parts->port.get(), &DatagramPort::received, m_parts->port.get(), [parts] { parts->catchUp(); });
     m_parts->endpoint = std::make_unique<Endpoint>(*m_parts->port, m_parts->timers, m_parts->clock);
     m_parts->endpoint->setOwnAddress(*domainOfIp(ip), own);
     m_parts->endpoint->setArbitrarySource(!derived || derived->address != own);
+    if (derived && derived->address == own)
+        m_parts->reachable = own;
     m_parts->client = std::make_unique<NetworkClient>(*m_parts->endpoint);
 }
 
@@ -387,6 +412,11 @@ std::shared_ptr<ToolNode> ToolNode::at(const ToolNodeAddress &address)
 IpAddress ToolNode::ip() const
 {
     return m_parts->port->localAddress();
+}
+
+std::optional<SubnetNode> ToolNode::reachableAt() const
+{
+    return m_parts->reachable;
 }
 
 NetworkClient &ToolNode::client()

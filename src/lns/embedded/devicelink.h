@@ -68,6 +68,15 @@ struct LinkRecord
     QString neuronId;
 };
 
+// An output NV of a device bound to an input of the tool's node (DeviceLink::bindOutput). The
+// binding ends with the object, which puts back what it changed on the device: the NV's
+// configuration entry and the address-table entry, as they were read before.
+class NvBinding
+{
+public:
+    virtual ~NvBinding() = default;
+};
+
 // Every call throws TqmError when the device does not answer or refuses.
 class DeviceLink
 {
@@ -83,6 +92,15 @@ public:
     virtual void test() = 0;
     virtual void calibrationTrigger() = 0;
     virtual lns::AppDevice::KnobCalibration knobCalibration() = 0;
+    // The device's changes reach the network database's watchers by themselves (the simulation):
+    // an event-driven monitor point needs neither a binding nor polls.
+    virtual bool sendsChanges() const = 0;
+    // Binds the output NV to an input of the tool's node, so that the device sends its changes:
+    // `sent` takes each value while the binding lasts. Null, and the device as it was, when the NV
+    // cannot be bound (bound elsewhere already, no free address-table entry, a tool node devices
+    // cannot send to) or the device refuses or does not answer: its changes are then found by
+    // reading it (nvChangesAt). Throws nothing.
+    virtual std::unique_ptr<NvBinding> bindOutput(int nvKey, std::function<void(const QByteArray &)> sent) = 0;
 };
 
 class NetDb;
@@ -112,6 +130,9 @@ public:
     ~ToolNode();
     // The address it is bound to.
     lonip::IpAddress ip() const;
+    // The subnet/node devices send to, to reach it; none when its IP address stands for another
+    // one (its source is arbitrary), where a device's messages would not arrive.
+    std::optional<lonip::SubnetNode> reachableAt() const;
     lonip::NetworkClient &client();
     // A request that completes before it returns: the result, retries spent or answered.
     lonip::Result call(const lonip::Target &target, const QByteArray &apdu);

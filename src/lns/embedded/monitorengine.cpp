@@ -2,6 +2,7 @@
 
 #include "lns/embedded/netdb.h"
 #include "base/tqmerror.h"
+#include "lns/embedded/devicelink.h"
 
 namespace embedded {
 
@@ -10,23 +11,72 @@ MonitorEngine::MonitorEngine(ServerState &state, TimerFactory &timers) : m_state
     QObject::connect(m_timer.get(), &Timer::timeout, m_timer.get(), [this] { tick(); });
 }
 
-MonitorEngine::~MonitorEngine() = default;
+// A binding that ends talks to its device, and what the device sends meanwhile looks for its
+// watch: bindings end only when the watches no longer hold them.
+MonitorEngine::~MonitorEngine()
+{
+    const auto ending = std::exchange(m_watches, {});
+}
 
 void MonitorEngine::settingsChanged(NetDb *db, qint64 deviceId, int nvKey)
 {
     const Key key{db, deviceId, nvKey};
     const NvSession session = db->nvSession(deviceId, nvKey);
+    std::shared_ptr<NvBinding> ending;
     if (session.monitorTag == 0) {
-        m_watches.remove(key);
-    } else if (!m_watches.contains(key)) {
-        // Newly monitored: reports its current value once, polled or not.
-        Watch watch;
-        watch.nextPoll = m_state.clock->now();
-        m_watches.insert(key, watch);
-        if (!m_dataVersions.contains(db))
-            m_dataVersions.insert(db, db->dataVersion());
+        ending = m_watches.take(key).binding;
+    } else {
+        if (!m_watches.contains(key)) {
+            // Newly monitored: reports its current value once, polled or not.
+            Watch watch;
+            watch.nextPoll = m_state.clock->now();
+            m_watches.insert(key, watch);
+            if (!m_dataVersions.contains(db))
+                m_dataVersions.insert(db, db->dataVersion());
+        }
+        if (!session.hold)
+            choosePath(key, m_watches[key], session);
     }
     updateTimer();
+}
+
+void MonitorEngine::choosePath(const Key &key, Watch &watch, const NvSession &session)
+{
+    using Path = lns::NetworkVariable::MonitorPath;
+    if (session.pollFlag && session.pollInterval > 0) {
+        watch.binding.reset();
+        watch.bindingTried = false;
+        watch.sent.reset();
+        watch.path = Path::Polled;
+        return;
+    }
+    if (!watch.binding && !watch.bindingTried) {
+        try {
+            DeviceLink &link = key.db->linkOf(key.deviceId);
+            if (link.sendsChanges()) {
+                watch.path = Path::Bound;
+                return;
+            }
+            // Tried once: a device that refused stays polled until monitored afresh.
+            watch.bindingTried = true;
+            watch.binding = link.bindOutput(key.nvKey, [this, key](const QByteArray &value) { valueSent(key, value); });
+        } catch (const TqmError &) {
+        }
+    }
+    watch.path = watch.binding ? Path::Bound : Path::Polled;
+}
+
+void MonitorEngine::valueSent(const Key &key, const QByteArray &value)
+{
+    if (auto it = m_watches.find(key); it != m_watches.end()) {
+        it->sent = value;
+        it->dirty = true;
+    }
+}
+
+lns::NetworkVariable::MonitorPath MonitorEngine::pathOf(NetDb *db, qint64 deviceId, int nvKey) const
+{
+    return m_watches.value(Key{db, deviceId, nvKey}).path;
 }
 
 void MonitorEngine::localChange(NetDb *db)
@@ -46,7 +96,13 @@ void MonitorEngine::valueWritten(NetDb *db, qint64 deviceId, int nvKey)
 
 void MonitorEngine::forget(NetDb *db)
 {
-    m_watches.removeIf([db](const auto &entry) { return entry.key().db == db; });
+    std::vector<std::shared_ptr<NvBinding>> ending;
+    m_watches.removeIf([db, &ending](const auto &entry) {
+        if (entry.key().db != db)
+            return false;
+        ending.push_back(entry.value().binding);
+        return true;
+    });
     m_dataVersions.remove(db);
     updateTimer();
 }
@@ -124,11 +180,12 @@ void MonitorEngine::checkEvent(const Key &key, Watch &watch, const NvSession &se
         return;
     }
     watch.dirty = false;
-    watch.recheckAt = key.db->nvValueChangesAt(key.deviceId, key.nvKey, now);
+    // A bound device says when its value changed.
+    watch.recheckAt = watch.binding ? QDateTime() : key.db->nvValueChangesAt(key.deviceId, key.nvKey, now);
     if (!answers(key, watch, session))
         return; // a silent device sends nothing; coming back online is a change
     const bool sentAgain = std::exchange(watch.sentAgain, false);
-    const QByteArray value = key.db->nvValue(key.deviceId, key.nvKey);
+    const QByteArray value = watch.binding && watch.sent ? *watch.sent : key.db->nvValue(key.deviceId, key.nvKey);
     if (report(key, watch, session, value, sentAgain && !session.reportByException))
         watch.lastEvent = now;
 }

@@ -13,7 +13,11 @@
 // - Event-driven (otherwise): reported when the device sends a new value: a value written
 //   through this server, a change committed by another connection or process (seen through the
 //   database's data version, so nothing is scanned while nothing changed), or a change that the
-//   device's own time rules make (the simulated command module's heartbeat). The poll interval
+//   device's own time rules make (the simulated command module's heartbeat). A real device sends
+//   its changes once its output is bound to the tool's node (DeviceLink::bindOutput), from when
+//   its hold is first cleared until it is no longer monitored, polled or its connection closes;
+//   the binding goes with it. A device that cannot be bound is read again when its link says
+//   the value may have changed (polled, for the monitor log). The poll interval
 //   is the throttle: at most one report per interval; a value that changes meanwhile is
 //   reported, at its latest, when the interval has passed. An offline device sends nothing, but
 //   the server learns that it went offline (its state is kept with the network, so that is a
@@ -25,6 +29,7 @@
 // single-point monitoring counts them; the engine's tick is one such tenth.
 
 #include "lns/clock.h"
+#include "lns/lns.h"
 #include "lns/timer.h"
 
 #include <QByteArray>
@@ -33,10 +38,12 @@
 #include <QList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace embedded {
 
 class NetDb;
+class NvBinding;
 struct NvSession;
 struct ServerState;
 
@@ -61,6 +68,7 @@ public:
     // The timer calls it every tick.
     int tick();
     int watchedCount() const { return int(m_watches.size()); }
+    lns::NetworkVariable::MonitorPath pathOf(NetDb *db, qint64 deviceId, int nvKey) const;
 
 private:
     struct Key
@@ -84,8 +92,15 @@ private:
         QDateTime nextPoll;       // polled: when the next poll is due
         QDateTime lastEvent;      // event-driven: time of the last report (throttle)
         QDateTime recheckAt;      // event-driven: when the device changes the value by itself
+        lns::NetworkVariable::MonitorPath path = lns::NetworkVariable::MonitorPath::None;
+        std::shared_ptr<NvBinding> binding; // event-driven, the device's output bound to the tool
+        bool bindingTried = false;
+        std::optional<QByteArray> sent;     // the value the bound device sent last
     };
 
+    // Polled or bound, as the settings and the device allow; `session` is not held.
+    void choosePath(const Key &key, Watch &watch, const NvSession &session);
+    void valueSent(const Key &key, const QByteArray &value);
     void poll(const Key &key, Watch &watch, const NvSession &session, const QDateTime &now);
     void checkEvent(const Key &key, Watch &watch, const NvSession &session, const QDateTime &now);
     // Whether the device answers; the first time it does not, its outage is reported.

@@ -462,6 +462,12 @@ void NetworkVariableImpl::setFormatSpec(const QString &format)
     change([format](NvSession &s) { s.format = format; });
 }
 
+lns::NetworkVariable::MonitorPath NetworkVariableImpl::monitorPath() const
+{
+    const auto &monitors = db().state().monitors;
+    return monitors ? monitors->pathOf(&db(), deviceId(), m_key) : MonitorPath::None;
+}
+
 // ---- Data point ----
 
 QString DataPointImpl::name() const

@@ -299,6 +299,7 @@ public:
     void setReportByException(bool on) override { change([on](NvSession &s) { s.reportByException = on; }); }
     bool hold() const override { return session().hold; }
     void setHold(bool hold) override { change([hold](NvSession &s) { s.hold = hold; }); }
+    MonitorPath monitorPath() const override;
 
     int key() const { return m_key; }
     // Reads the value as the device answers it (needs the device, counts one NV read).

@@ -53,6 +53,10 @@ public:
 
     void test() override {}
 
+    // What the database holds changes under its watchers' eyes.
+    bool sendsChanges() const override { return true; }
+    std::unique_ptr<NvBinding> bindOutput(int, std::function<void(const QByteArray &)>) override { return nullptr; }
+
     void calibrationTrigger() override
     {
         if (const auto room = m_db.roomState(m_id))
