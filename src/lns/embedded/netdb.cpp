@@ -234,7 +234,7 @@ DeviceTemplateDefPtr NetDb::templateById(qint64 id)
     return def;
 }
 
-const DeviceInfo &NetDb::device(qint64 id)
+const DeviceInfo &NetDb::deviceRow(qint64 id)
 {
     if (const auto it = m_devices.constFind(id); it != m_devices.constEnd())
         return *it;
@@ -246,21 +246,29 @@ const DeviceInfo &NetDb::device(qint64 id)
     info.name = found[0][0].toString();
     info.subsystemId = found[0][1].toLongLong();
     info.templateId = found[0][2].toLongLong();
-    info.tpl = templateById(info.templateId);
     return *m_devices.insert(id, info);
+}
+
+const DeviceInfo &NetDb::device(qint64 id)
+{
+    const qint64 templateId = deviceRow(id).templateId;
+    DeviceInfo &info = m_devices[id];
+    if (!info.tpl)
+        info.tpl = templateById(templateId);
+    return info;
 }
 
 const DeviceInfo &NetDb::rememberDevice(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId)
 {
-    if (const auto it = m_devices.constFind(id); it != m_devices.constEnd())
-        return *it;
-    DeviceInfo info;
-    info.id = id;
-    info.name = name;
-    info.subsystemId = subsystemId;
-    info.templateId = templateId;
-    info.tpl = templateById(templateId);
-    return *m_devices.insert(id, info);
+    if (!m_devices.contains(id)) {
+        DeviceInfo info;
+        info.id = id;
+        info.name = name;
+        info.subsystemId = subsystemId;
+        info.templateId = templateId;
+        m_devices.insert(id, info);
+    }
+    return device(id);
 }
 
 const SubsystemInfo &NetDb::subsystem(qint64 id)
@@ -346,7 +354,7 @@ void NetDb::requireOnline(qint64 deviceId, const QString &source)
 {
     if (!isOnline(deviceId))
         throw TqmError(TqmError::LnsDeviceNotResponding, source,
-                       QStringLiteral("Device \"%1\" does not respond.").arg(device(deviceId).name));
+                       QStringLiteral("Device \"%1\" does not respond.").arg(deviceRow(deviceId).name));
 }
 
 QString NetDb::countKey(qint64 deviceId) const

@@ -122,6 +122,9 @@ public:
     bool inTransaction() const { return m_inTransaction; }
 
     const DeviceInfo &device(qint64 id);
+    // The device's row without its template (`tpl` may be empty): enough for its name and place,
+    // so that looking through a subsystem's devices reads no template but the one it picks.
+    const DeviceInfo &deviceRow(qint64 id);
     DeviceTemplateDefPtr templateById(qint64 id);
     // Keeps what a statement read of a device, so that device(id) needs no statement of its own.
     const DeviceInfo &rememberDevice(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId);
@@ -192,7 +195,7 @@ private:
     std::unique_ptr<sqlite::Connection> m_db;
     std::shared_ptr<ServerState> m_state;
     bool m_inTransaction = false;
-    QHash<qint64, DeviceInfo> m_devices;
+    QHash<qint64, DeviceInfo> m_devices; // `tpl` filled by device(id)
     QHash<qint64, DeviceTemplateDefPtr> m_templates;
     QHash<qint64, SubsystemInfo> m_subsystems;
     QSet<qint64> m_settledInTransaction; // devices whose room this transaction has settled
