@@ -1,6 +1,6 @@
 // The program that tst_killpoints kills: it runs one workflow on a copy of the demo network and
 // ends itself with SIGKILL at a given database statement of that workflow, as a kill -9 would at
-// that moment. The program exports sqlite3_step, so the database driver's calls come through
+// that moment. The program defines and exports sqlite3_step, so the database calls come through
 // here first.
 //
 //   killpointchild <register|write|spread|sensor|sensor-close|knob> <home> <plug-in INI file>
@@ -36,7 +36,7 @@ long statements = 0;
 bool armed = false;
 } // namespace
 
-// The library's own function: it is loaded by the database driver by the time it is called.
+// The library's own function: the program links the library, so it is loaded by then.
 extern "C" int sqlite3_step(sqlite3_stmt *statement)
 {
     static const auto real = reinterpret_cast<int (*)(sqlite3_stmt *)>(

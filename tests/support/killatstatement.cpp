@@ -38,7 +38,7 @@ __attribute__((destructor)) void writeCount()
 
 extern "C" int sqlite3_step(sqlite3_stmt *statement)
 {
-    // The library is loaded by the database driver (a plug-in) by the time it is called.
+    // The program links the library, so it is loaded by the time this is called.
     static const auto real = reinterpret_cast<int (*)(sqlite3_stmt *)>(
         dlsym(dlopen("libsqlite3.so.0", RTLD_LAZY | RTLD_NOLOAD), "sqlite3_step"));
     if (++statements == killAt())

@@ -2,14 +2,13 @@
 
 #include "base/tqmerror.h"
 #include "common/commandtable.h"
+#include "lns/embedded/sqlitedb.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QSqlDatabase>
-#include <QSqlDriver>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -70,28 +69,15 @@ lns::LonMarkObjectPtr commandModule(const lns::NetworkPtr &network, int n)
         ->item(QStringLiteral("CommandModule"));
 }
 
-namespace {
-
-template <class F>
-void forEachConnection(F f)
-{
-    for (const QString &name : QSqlDatabase::connectionNames()) {
-        const QVariant handle = QSqlDatabase::database(name, false).driver()->handle();
-        if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
-            f(*static_cast<sqlite3 *const *>(handle.data()));
-    }
-}
-
-} // namespace
-
 void StatementCounter::attach()
 {
-    forEachConnection([this](sqlite3 *db) { sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &StatementCounter::count, this); });
+    embedded::sqlite::Connection::forEachOpen(
+        [this](sqlite3 *db) { sqlite3_trace_v2(db, SQLITE_TRACE_STMT, &StatementCounter::count, this); });
 }
 
 void StatementCounter::detach()
 {
-    forEachConnection([](sqlite3 *db) { sqlite3_trace_v2(db, 0, nullptr, nullptr); });
+    embedded::sqlite::Connection::forEachOpen([](sqlite3 *db) { sqlite3_trace_v2(db, 0, nullptr, nullptr); });
 }
 
 int StatementCounter::count(unsigned, void *self, void *, void *)
@@ -102,11 +88,8 @@ int StatementCounter::count(unsigned, void *self, void *, void *)
 
 void CommitCounter::attach()
 {
-    for (const QString &name : QSqlDatabase::connectionNames()) {
-        const QVariant handle = QSqlDatabase::database(name, false).driver()->handle();
-        if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
-            sqlite3_commit_hook(*static_cast<sqlite3 *const *>(handle.data()), &CommitCounter::count, this);
-    }
+    embedded::sqlite::Connection::forEachOpen(
+        [this](sqlite3 *db) { sqlite3_commit_hook(db, &CommitCounter::count, this); });
 }
 
 int CommitCounter::count(void *self)

@@ -6,11 +6,6 @@
 #include "base/tqmerror.h"
 
 #include <QJsonDocument>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QUrl>
-#include <QUuid>
 
 namespace embedded {
 
@@ -80,24 +75,6 @@ const char *const Schema[] = {
     " version TEXT, device_template TEXT, UNIQUE(command_id, class_id, device_template))",
 };
 
-TqmError databaseError(const QString &what, const QSqlError &error)
-{
-    return TqmError(TqmError::LnsDatabase, Source, QStringLiteral("%1: %2").arg(what, error.text()));
-}
-
-QSqlQuery run(const QSqlDatabase &db, const QString &sql, const QVariantList &binds)
-{
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw databaseError(sql, query.lastError());
-    for (const QVariant &b : binds)
-        query.addBindValue(b);
-    if (!query.exec())
-        throw databaseError(sql, query.lastError());
-    return query;
-}
-
 } // namespace
 
 void ServerState::raiseMonitorUpdate(int tag, const QString &value)
@@ -116,35 +93,29 @@ void ServerState::raiseMonitorFailure(int tag, const TqmError &error)
 }
 
 NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_ptr<ServerState> state)
-    : m_filePath(filePath), m_networkName(networkName),
-      m_connectionName(QStringLiteral("tqm-netdb-") + QUuid::createUuid().toString(QUuid::WithoutBraces)),
-      m_state(std::move(state))
+    : m_filePath(filePath), m_networkName(networkName), m_state(std::move(state))
 {
-    QSqlDatabase db = openConnection(filePath, m_connectionName, m_state->readOnly);
+    m_db = openConnection(filePath, m_state->readOnly);
     // Networks made before simulated rooms existed get their table on first use; a network opened
     // for reading only is read as it is.
     if (!m_state->readOnly) {
-        run(db, QString::fromLatin1(SimulationSchema), {});
-        run(db, QString::fromLatin1(LinkSchema), {});
+        m_db->exec(QString::fromLatin1(SimulationSchema));
+        m_db->exec(QString::fromLatin1(LinkSchema));
     }
-    ensurePathIndex(db, m_state->readOnly);
+    ensurePathIndex(*m_db, m_state->readOnly);
 }
 
-void NetDb::ensurePathIndex(QSqlDatabase &db, bool readOnly)
+void NetDb::ensurePathIndex(sqlite::Connection &db, bool readOnly)
 {
     QString kind = QStringLiteral("TABLE");
     if (readOnly) {
-        QSqlQuery stored = run(db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_index'"), {});
-        if (stored.next())
+        if (db.scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_index'")).isValid())
             return;
         kind = QStringLiteral("TEMP TABLE");
     }
-    run(db, QString::fromLatin1(PathIndexSchema).arg(kind), {});
-    QSqlQuery incomplete = run(db, QString::fromLatin1(PathIndexIncomplete), {});
-    if (incomplete.next() && incomplete.value(0).toBool()) {
-        incomplete.finish();
-        run(db, QString::fromLatin1(FillPathIndex), {});
-    }
+    db.exec(QString::fromLatin1(PathIndexSchema).arg(kind));
+    if (db.scalar(QString::fromLatin1(PathIndexIncomplete)).toBool())
+        db.exec(QString::fromLatin1(FillPathIndex));
 }
 
 NetDb::~NetDb()
@@ -152,89 +123,62 @@ NetDb::~NetDb()
     close();
 }
 
-QSqlDatabase NetDb::openConnection(const QString &filePath, const QString &connectionName, bool readOnly)
+std::unique_ptr<sqlite::Connection> NetDb::openConnection(const QString &filePath, bool readOnly)
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    const auto fail = [&](const QSqlError &error) {
-        const TqmError failure = databaseError(QStringLiteral("Cannot open the network database \"%1\"").arg(filePath), error);
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(connectionName);
-        return failure;
-    };
-    db.setDatabaseName(filePath);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000") + (readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
-    if (!db.open())
-        throw fail(db.lastError());
     if (readOnly) {
         // A WAL database in a directory nobody may write to: read the file as it stands.
-        if (!QSqlQuery(db).exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            db.close();
-            db.setDatabaseName(QUrl::fromLocalFile(filePath).toString(QUrl::FullyEncoded) + QStringLiteral("?immutable=1"));
-            db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-            if (!db.open() || !QSqlQuery(db).exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-                throw fail(db.lastError());
+        const QString probe = QStringLiteral("SELECT count(*) FROM sqlite_master");
+        try {
+            auto db = std::make_unique<sqlite::Connection>(filePath, sqlite::OpenMode::ReadOnly, Source);
+            db->scalar(probe);
+            return db;
+        } catch (const TqmError &) {
         }
+        auto db = std::make_unique<sqlite::Connection>(filePath, sqlite::OpenMode::ReadAsItStands, Source);
+        db->scalar(probe);
         return db;
     }
-    run(db, QStringLiteral("PRAGMA journal_mode=WAL"), {});
-    run(db, QStringLiteral("PRAGMA synchronous=FULL"), {});
-    run(db, QStringLiteral("PRAGMA foreign_keys=ON"), {});
+    auto db = std::make_unique<sqlite::Connection>(filePath, sqlite::OpenMode::ReadWrite, Source);
+    db->exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    db->exec(QStringLiteral("PRAGMA synchronous=FULL"));
+    db->exec(QStringLiteral("PRAGMA foreign_keys=ON"));
     return db;
 }
 
-void NetDb::createSchema(QSqlDatabase &db)
+void NetDb::createSchema(sqlite::Connection &db)
 {
     for (const char *statement : Schema)
-        run(db, QString::fromLatin1(statement), {});
+        db.exec(QString::fromLatin1(statement));
 }
 
 void NetDb::close()
 {
-    if (!m_open)
+    if (!m_db)
         return;
-    m_open = false;
     if (m_state->monitors)
         m_state->monitors->forget(this);
-    m_statements.clear();
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
-        if (m_inTransaction)
-            run(db, QStringLiteral("ROLLBACK"), {});
-        m_inTransaction = false;
-        db.close();
+    const std::unique_ptr<sqlite::Connection> db = std::move(m_db);
+    if (!m_inTransaction)
+        return;
+    m_inTransaction = false;
+    try {
+        db->exec(QStringLiteral("ROLLBACK"));
+    } catch (const TqmError &) {
+        // Closing the connection rolls the transaction back all the same.
     }
-    QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-void NetDb::ensureOpen() const
+sqlite::Connection &NetDb::connection() const
 {
-    if (!m_open)
+    if (!m_db)
         throw TqmError(TqmError::LnsInvalidOperation, Source,
                        QStringLiteral("The network \"%1\" is closed.").arg(m_networkName));
-}
-
-QSqlQuery &NetDb::prepared(const QString &sql, const QVariantList &binds)
-{
-    ensureOpen();
-    auto it = m_statements.find(sql);
-    if (it == m_statements.end()) {
-        QSqlQuery query(QSqlDatabase::database(m_connectionName, false));
-        query.setForwardOnly(true);
-        if (!query.prepare(sql))
-            throw databaseError(sql, query.lastError());
-        it = m_statements.insert(sql, query);
-    }
-    QSqlQuery &query = *it;
-    for (int i = 0; i < binds.size(); ++i)
-        query.bindValue(i, binds[i]);
-    if (!query.exec())
-        throw databaseError(sql, query.lastError());
-    return query;
+    return *m_db;
 }
 
 void NetDb::exec(const QString &sql, const QVariantList &binds)
 {
-    prepared(sql, binds).finish();
+    connection().exec(sql, binds);
     // Statements run through exec write; what a device sends may have changed with them.
     if (m_state->monitors)
         m_state->monitors->localChange(this);
@@ -242,26 +186,12 @@ void NetDb::exec(const QString &sql, const QVariantList &binds)
 
 QVariant NetDb::scalar(const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery &query = prepared(sql, binds);
-    const QVariant value = query.next() ? query.value(0) : QVariant();
-    query.finish();
-    return value;
+    return connection().scalar(sql, binds);
 }
 
 QList<QVariantList> NetDb::rows(const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery &query = prepared(sql, binds);
-    QList<QVariantList> result;
-    const int columns = query.record().count();
-    while (query.next()) {
-        QVariantList row;
-        row.reserve(columns);
-        for (int c = 0; c < columns; ++c)
-            row.append(query.value(c));
-        result.append(row);
-    }
-    query.finish();
-    return result;
+    return connection().rows(sql, binds);
 }
 
 void NetDb::begin()
@@ -304,7 +234,7 @@ DeviceTemplateDefPtr NetDb::templateById(qint64 id)
     return def;
 }
 
-const DeviceInfo &NetDb::device(qint64 id)
+const DeviceInfo &NetDb::deviceRow(qint64 id)
 {
     if (const auto it = m_devices.constFind(id); it != m_devices.constEnd())
         return *it;
@@ -316,21 +246,29 @@ const DeviceInfo &NetDb::device(qint64 id)
     info.name = found[0][0].toString();
     info.subsystemId = found[0][1].toLongLong();
     info.templateId = found[0][2].toLongLong();
-    info.tpl = templateById(info.templateId);
     return *m_devices.insert(id, info);
+}
+
+const DeviceInfo &NetDb::device(qint64 id)
+{
+    const qint64 templateId = deviceRow(id).templateId;
+    DeviceInfo &info = m_devices[id];
+    if (!info.tpl)
+        info.tpl = templateById(templateId);
+    return info;
 }
 
 const DeviceInfo &NetDb::rememberDevice(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId)
 {
-    if (const auto it = m_devices.constFind(id); it != m_devices.constEnd())
-        return *it;
-    DeviceInfo info;
-    info.id = id;
-    info.name = name;
-    info.subsystemId = subsystemId;
-    info.templateId = templateId;
-    info.tpl = templateById(templateId);
-    return *m_devices.insert(id, info);
+    if (!m_devices.contains(id)) {
+        DeviceInfo info;
+        info.id = id;
+        info.name = name;
+        info.subsystemId = subsystemId;
+        info.templateId = templateId;
+        m_devices.insert(id, info);
+    }
+    return device(id);
 }
 
 const SubsystemInfo &NetDb::subsystem(qint64 id)
@@ -416,7 +354,7 @@ void NetDb::requireOnline(qint64 deviceId, const QString &source)
 {
     if (!isOnline(deviceId))
         throw TqmError(TqmError::LnsDeviceNotResponding, source,
-                       QStringLiteral("Device \"%1\" does not respond.").arg(device(deviceId).name));
+                       QStringLiteral("Device \"%1\" does not respond.").arg(deviceRow(deviceId).name));
 }
 
 QString NetDb::countKey(qint64 deviceId) const

@@ -16,12 +16,11 @@
 #include "lns/embedded/devicetemplate.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/embedded/monitorengine.h"
+#include "lns/embedded/sqlitedb.h"
 #include "lns/timer.h"
 
 #include <QHash>
 #include <QSet>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QVariant>
 #include <map>
 #include <memory>
@@ -100,18 +99,18 @@ public:
     // Opens a connection of its own with the settings every connection uses. Read-only, it
     // changes nothing (not even the journal mode) and also reads a database in a directory it
     // may not write to, where SQLite cannot create the files it shares with writers.
-    static QSqlDatabase openConnection(const QString &filePath, const QString &connectionName, bool readOnly = false);
-    static void createSchema(QSqlDatabase &db);
+    static std::unique_ptr<sqlite::Connection> openConnection(const QString &filePath, bool readOnly = false);
+    static void createSchema(sqlite::Connection &db);
     // The path index of the subsystems (netdb.cpp), filled when the file was made without it.
-    static void ensurePathIndex(QSqlDatabase &db, bool readOnly);
+    static void ensurePathIndex(sqlite::Connection &db, bool readOnly);
 
     const QString &networkName() const { return m_networkName; }
     const QString &filePath() const { return m_filePath; }
     ServerState &state() { return *m_state; }
     void close();
-    bool isOpen() const { return m_open; }
+    bool isOpen() const { return m_db != nullptr; }
 
-    // Statement helpers: throw TqmError(LnsDatabase) with the driver's text.
+    // Statement helpers (sqlitedb.h): throw TqmError(LnsDatabase) with SQLite's text.
     void exec(const QString &sql, const QVariantList &binds = {});
     QVariant scalar(const QString &sql, const QVariantList &binds = {});
     QList<QVariantList> rows(const QString &sql, const QVariantList &binds = {});
@@ -123,6 +122,9 @@ public:
     bool inTransaction() const { return m_inTransaction; }
 
     const DeviceInfo &device(qint64 id);
+    // The device's row without its template (`tpl` may be empty): enough for its name and place,
+    // so that looking through a subsystem's devices reads no template but the one it picks.
+    const DeviceInfo &deviceRow(qint64 id);
     DeviceTemplateDefPtr templateById(qint64 id);
     // Keeps what a statement read of a device, so that device(id) needs no statement of its own.
     const DeviceInfo &rememberDevice(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId);
@@ -186,21 +188,17 @@ public:
     void setToolNodeAddress(const ToolNodeAddress &address);
 
 private:
-    void ensureOpen() const;
-    // Statements are prepared once per connection and kept.
-    QSqlQuery &prepared(const QString &sql, const QVariantList &binds);
+    sqlite::Connection &connection() const;
 
     QString m_filePath;
     QString m_networkName;
-    QString m_connectionName;
+    std::unique_ptr<sqlite::Connection> m_db;
     std::shared_ptr<ServerState> m_state;
-    bool m_open = true;
     bool m_inTransaction = false;
-    QHash<qint64, DeviceInfo> m_devices;
+    QHash<qint64, DeviceInfo> m_devices; // `tpl` filled by device(id)
     QHash<qint64, DeviceTemplateDefPtr> m_templates;
     QHash<qint64, SubsystemInfo> m_subsystems;
     QSet<qint64> m_settledInTransaction; // devices whose room this transaction has settled
-    QHash<QString, QSqlQuery> m_statements;
     using ValueKey = std::pair<qint64, int>; // device id, CP or NV key
     QHash<ValueKey, QString> m_cpFormats;
     QHash<ValueKey, NvSession> m_nvSessions;

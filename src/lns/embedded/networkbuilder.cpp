@@ -11,8 +11,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QUuid>
 #include <cstdio>
 
@@ -31,28 +29,12 @@ TqmError descriptionError(const QString &network, const QString &what)
 class Writer
 {
 public:
-    Writer(QSqlDatabase db, QString network) : m_db(std::move(db)), m_network(std::move(network)) {}
-
-    QSqlQuery &statement(const QString &sql)
-    {
-        auto it = m_statements.find(sql);
-        if (it == m_statements.end()) {
-            QSqlQuery q(m_db);
-            if (!q.prepare(sql))
-                throw TqmError(TqmError::LnsDatabase, Source, sql + QStringLiteral(": ") + q.lastError().text());
-            it = m_statements.insert(sql, q);
-        }
-        return *it;
-    }
+    Writer(sqlite::Connection &db, QString network) : m_db(db), m_network(std::move(network)) {}
 
     qint64 insert(const QString &sql, const QVariantList &binds)
     {
-        QSqlQuery &q = statement(sql);
-        for (int i = 0; i < binds.size(); ++i)
-            q.bindValue(i, binds[i]);
-        if (!q.exec())
-            throw TqmError(TqmError::LnsDatabase, Source, sql + QStringLiteral(": ") + q.lastError().text());
-        return q.lastInsertId().toLongLong();
+        m_db.exec(sql, binds);
+        return m_db.lastInsertId();
     }
 
     qint64 templateId(const QJsonValue &value, const QString &deviceName)
@@ -177,9 +159,8 @@ private:
         }
     }
 
-    QSqlDatabase m_db;
+    sqlite::Connection &m_db;
     QString m_network;
-    QHash<QString, QSqlQuery> m_statements;
     QHash<QString, qint64> m_templateIds;
     QHash<QString, DeviceTemplateDefPtr> m_defsByName;
     QHash<qint64, DeviceTemplateDefPtr> m_defs;
@@ -187,7 +168,7 @@ private:
     QHash<qint64, int> m_childCount;
 };
 
-void buildInto(QSqlDatabase &db, const QJsonObject &description, const QString &network)
+void buildInto(sqlite::Connection &db, const QJsonObject &description, const QString &network)
 {
     NetDb::createSchema(db);
     Writer writer(db, network);
@@ -214,49 +195,34 @@ namespace {
 // opening it later writes nothing.
 void buildFile(const QString &file, const QJsonObject &description, const QString &network)
 {
-    const QString connection = QStringLiteral("tqm-create-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    sqlite::Connection db(file, sqlite::OpenMode::ReadWrite, Source);
+    db.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+    db.exec(QStringLiteral("BEGIN"));
     try {
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-            db.setDatabaseName(file);
-            if (!db.open())
-                throw TqmError(TqmError::LnsDatabase, Source, db.lastError().text());
-            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
-            db.transaction();
-            try {
-                buildInto(db, description, network);
-            } catch (...) {
-                db.rollback();
-                db.close();
-                throw;
-            }
-            if (!db.commit())
-                throw TqmError(TqmError::LnsDatabase, Source, db.lastError().text());
-            // Closing the last connection of a WAL database folds the log back in: one file.
-            QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(connection);
+        buildInto(db, description, network);
+        db.exec(QStringLiteral("COMMIT"));
     } catch (...) {
-        QSqlDatabase::removeDatabase(connection);
+        try {
+            db.exec(QStringLiteral("ROLLBACK"));
+        } catch (const TqmError &) {
+            // The file is removed all the same.
+        }
         throw;
     }
+    // Closing the last connection of a WAL database folds the log back in: one file.
+    db.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
 }
 
 // Empties the write-ahead log of the network being replaced and removes it with its index, so
 // that the new file never meets a log that belongs to the old one.
 void retireLog(const QString &path)
 {
-    const QString connection = QStringLiteral("tqm-retire-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-            db.close();
-        }
+    try {
+        sqlite::Connection db(path, sqlite::OpenMode::ReadWrite, Source);
+        db.exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    } catch (const TqmError &) {
+        // What the log held is lost with the old network anyway.
     }
-    QSqlDatabase::removeDatabase(connection);
     QFile::remove(path + QStringLiteral("-wal"));
     QFile::remove(path + QStringLiteral("-shm"));
 }

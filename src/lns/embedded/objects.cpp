@@ -257,7 +257,7 @@ std::shared_ptr<lns::ConfigProperties> AppDeviceImpl::configProperties() const
 
 std::shared_ptr<lns::Subsystems> AppDeviceImpl::subsystems() const
 {
-    const SubsystemInfo &home = db().subsystem(info().subsystemId);
+    const SubsystemInfo &home = db().subsystem(db().deviceRow(deviceId()).subsystemId);
     auto dbp = dbPtr();
     const SubsystemRows::Row row{home.id, home.name};
     return std::make_shared<SubsystemRows>(

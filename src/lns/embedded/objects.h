@@ -189,7 +189,7 @@ public:
     {
     }
     lns::ObjectPtr parent() const override { return m_parent; }
-    QString name() const override { return info().name; }
+    QString name() const override { return db().deviceRow(deviceId()).name; }
     lns::DeviceTemplatePtr deviceTemplate() const override;
     QString programId() const override { return tpl().programId; }
     std::shared_ptr<lns::NetworkVariables> networkVariables() const override;

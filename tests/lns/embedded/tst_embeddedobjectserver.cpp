@@ -1,10 +1,9 @@
 #include "lns/embedded/embeddedobjectserver.h"
 #include "support/raised.h"
+#include "lns/embedded/sqlitedb.h"
 #include "base/tqmerror.h"
 
 #include <QJsonArray>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -359,15 +358,8 @@ private slots:
 
     void readingEveryCpWritesNothingToTheDatabase()
     {
-        QSqlDatabase watcher = QSqlDatabase::addDatabase("QSQLITE", "watcher");
-        watcher.setDatabaseName(networkFilePath(m_home.path(), "Small"));
-        QVERIFY(watcher.open());
-        const auto dataVersion = [&] {
-            QSqlQuery q(watcher);
-            q.exec("PRAGMA data_version");
-            q.next();
-            return q.value(0).toLongLong();
-        };
+        sqlite::Connection watcher(networkFilePath(m_home.path(), "Small"), sqlite::OpenMode::ReadOnly, "");
+        const auto dataVersion = [&] { return watcher.scalar("PRAGMA data_version").toLongLong(); };
         const auto device = m_server->appDevice("Small.Building.Floor 1.CM 1");
         const qint64 before = dataVersion();
         QList<lns::ConfigPropertyPtr> cps = device->configProperties()->items();
@@ -386,9 +378,6 @@ private slots:
         QCOMPARE(dataVersion(), before);
         cpOf(cm(), "nciTmpOffset")->setValue("0.30"); // the watcher does see a write
         QVERIFY(dataVersion() != before);
-        watcher.close();
-        watcher = QSqlDatabase();
-        QSqlDatabase::removeDatabase("watcher");
     }
 
     void formatsAreNeverSeenByAnotherConnection()
@@ -481,18 +470,9 @@ private slots:
         QFETCH(bool, readOnly);
         m_server.reset();
         const auto indexed = [this](const QString &statement) {
-            bool found = false;
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "old");
-                db.setDatabaseName(networkFilePath(m_home.path(), "Small"));
-                db.open();
-                QSqlQuery query(db);
-                query.exec(statement);
-                query.exec("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_index'");
-                found = query.next();
-            }
-            QSqlDatabase::removeDatabase("old");
-            return found;
+            sqlite::Connection db(networkFilePath(m_home.path(), "Small"), sqlite::OpenMode::ReadWrite, "");
+            db.exec(statement);
+            return db.scalar("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_index'").isValid();
         };
         QVERIFY(!indexed("DROP TABLE subsystem_index"));
         auto server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
@@ -522,16 +502,10 @@ private slots:
         QFETCH(QString, escaped);
         m_server.reset();
         {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "rename");
-            db.setDatabaseName(networkFilePath(m_home.path(), "Small"));
-            QVERIFY(db.open());
-            QSqlQuery query(db);
-            QVERIFY(query.exec("DROP TABLE subsystem_index"));
-            QVERIFY(query.prepare("UPDATE subsystems SET name = ? WHERE name = 'Floor 1'"));
-            query.addBindValue(name);
-            QVERIFY(query.exec());
+            sqlite::Connection db(networkFilePath(m_home.path(), "Small"), sqlite::OpenMode::ReadWrite, "");
+            db.exec("DROP TABLE subsystem_index");
+            db.exec("UPDATE subsystems SET name = ? WHERE name = 'Floor 1'", {name});
         }
-        QSqlDatabase::removeDatabase("rename");
         m_server = newServer();
         const QString cmName = "Small.Building." + escaped + ".CM 1.CommandModule";
         QCOMPARE(embedded::objectName(m_server->lonMarkObject(cmName)), cmName);
