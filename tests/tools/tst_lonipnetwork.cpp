@@ -129,6 +129,7 @@ private slots:
     // device once its output is bound to the tool node, without a message to the device. A tool
     // node the device cannot send to, or a device that stops answering while it is bound, leaves
     // the point polled; the device's NV configuration and address tables are as before afterwards.
+// A polled device that stops answering is reported as an outage.
     void monitorShowsTheRoom_data()
     {
         QTest::addColumn<QStringList>("toolNode");
@@ -173,6 +174,11 @@ private slots:
         QVERIFY(watchSays("nvoSpaceTemp " + temperature));
         QCOMPARE(shown("messages").toInt() > messages, path == "polled");
         QCOMPARE(shown("bound"), path == "bound" ? "1" : "0");
+        if (path == "polled") { // a polled device that falls silent is an outage the watch reports
+            m_sim.command("127.0.50.3 --down-after 0");
+            QVERIFY(watchSays("nvoSpaceTemp failed: "));
+            m_sim.command("127.0.50.3 --up");
+        }
         QVERIFY(watch.waitForFinished(10000));
         QCOMPARE(shown("tables"), tables);
     }

@@ -145,8 +145,11 @@ int MonitorEngine::tick()
                 poll(key, *it, session, now);
             else
                 checkEvent(key, *it, session, now);
-        } catch (const TqmError &) {
-            // A database failure of one NV must not stop the others; it is tried again.
+        } catch (const TqmError &error) {
+            // A device that stops answering during the read is an outage like one known to be
+            // offline; a database failure of one NV must not stop the others: it is tried again.
+            if (error.number() == TqmError::LnsDeviceNotResponding)
+                noteOutage(*it, session, error);
         }
     }
     // In tag order, so that one pass reports the same way every time.
@@ -165,7 +168,9 @@ void MonitorEngine::poll(const Key &key, Watch &watch, const NvSession &session,
     if (!answers(key, watch, session))
         return;
     ++key.db->counts(key.deviceId).nvPolls;
-    report(key, watch, session, key.db->nvValue(key.deviceId, key.nvKey), !session.reportByException);
+    const QByteArray value = key.db->nvValue(key.deviceId, key.nvKey);
+    watch.failing = false;
+    report(key, watch, session, value, !session.reportByException);
 }
 
 void MonitorEngine::checkEvent(const Key &key, Watch &watch, const NvSession &session, const QDateTime &now)
@@ -186,6 +191,7 @@ void MonitorEngine::checkEvent(const Key &key, Watch &watch, const NvSession &se
         return; // a silent device sends nothing; coming back online is a change
     const bool sentAgain = std::exchange(watch.sentAgain, false);
     const QByteArray value = watch.binding && watch.sent ? *watch.sent : key.db->nvValue(key.deviceId, key.nvKey);
+    watch.failing = false;
     if (report(key, watch, session, value, sentAgain && !session.reportByException))
         watch.lastEvent = now;
 }
@@ -195,17 +201,21 @@ bool MonitorEngine::answers(const Key &key, Watch &watch, const NvSession &sessi
     try {
         key.db->requireOnline(key.deviceId, QStringLiteral("NetworkVariable"));
     } catch (const TqmError &error) {
-        // Its value is reported again once the device answers: the owner forgot it.
-        watch.reported = false;
-        if (!watch.failing) {
-            watch.failing = true;
-            const int tag = session.monitorTag;
-            m_events.append({tag, [this, tag, error] { m_state.raiseMonitorFailure(tag, error); }});
-        }
+        noteOutage(watch, session, error);
         return false;
     }
-    watch.failing = false;
     return true;
+}
+
+void MonitorEngine::noteOutage(Watch &watch, const NvSession &session, const TqmError &error)
+{
+    // Its value is reported again once the device answers: the owner forgot it.
+    watch.reported = false;
+    if (watch.failing)
+        return;
+    watch.failing = true;
+    const int tag = session.monitorTag;
+    m_events.append({tag, [this, tag, error] { m_state.raiseMonitorFailure(tag, error); }});
 }
 
 bool MonitorEngine::report(const Key &key, Watch &watch, const NvSession &session, const QByteArray &value, bool force)

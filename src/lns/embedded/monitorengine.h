@@ -105,6 +105,8 @@ private:
     void checkEvent(const Key &key, Watch &watch, const NvSession &session, const QDateTime &now);
     // Whether the device answers; the first time it does not, its outage is reported.
     bool answers(const Key &key, Watch &watch, const NvSession &session);
+    // Reports the outage once, until a value is read again.
+    void noteOutage(Watch &watch, const NvSession &session, const TqmError &error);
     bool report(const Key &key, Watch &watch, const NvSession &session, const QByteArray &value, bool force);
     void updateTimer();
 
