@@ -129,7 +129,7 @@ private slots:
     // device once its output is bound to the tool node, without a message to the device. A tool
     // node the device cannot send to, or a device that stops answering while it is bound, leaves
     // the point polled; the device's NV configuration and address tables are as before afterwards.
-// A polled device that stops answering is reported as an outage.
+// A device that stops answering is reported as an outage, polled or bound.
     void monitorShowsTheRoom_data()
     {
         QTest::addColumn<QStringList>("toolNode");
@@ -137,12 +137,13 @@ private slots:
         QTest::addColumn<int>("answers"); // before the device goes down while the watch starts; -1: all
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("temperature");
+        QTest::addColumn<int>("outageWithin"); // seconds after the device falls silent; 0: not tried
         const QStringList arbitrary{"--tool-ip", "127.0.1.91", "--tool-subnet", "2", "--tool-node", "9"};
         const QStringList derived{"--tool-ip", "127.0.1.92"};
-        QTest::newRow("polled") << arbitrary << QStringList{"--poll", "3"} << -1 << "polled" << "25.30";
-        QTest::newRow("bound") << derived << QStringList() << -1 << "bound" << "26.30";
-        QTest::newRow("arbitrary tool node") << arbitrary << QStringList() << -1 << "polled" << "27.30";
-        QTest::newRow("down while binding") << derived << QStringList() << 2 << "polled" << "28.30";
+        QTest::newRow("polled") << arbitrary << QStringList{"--poll", "3"} << -1 << "polled" << "25.30" << 3;
+        QTest::newRow("bound") << derived << QStringList() << -1 << "bound" << "26.30" << 12;
+        QTest::newRow("arbitrary tool node") << arbitrary << QStringList() << -1 << "polled" << "27.30" << 0;
+        QTest::newRow("down while binding") << derived << QStringList() << 2 << "polled" << "28.30" << 0;
     }
     void monitorShowsTheRoom()
     {
@@ -151,6 +152,7 @@ private slots:
         QFETCH(int, answers);
         QFETCH(QString, path);
         QFETCH(QString, temperature);
+        QFETCH(int, outageWithin);
         const auto shown = [this](const QString &field) {
             const QStringList words = m_sim.command("127.0.50.3 --show").split(' ');
             return words.value(words.indexOf(field) + 1).remove(',');
@@ -161,9 +163,9 @@ private slots:
             m_sim.command(QStringLiteral("127.0.50.3 --down-after %1").arg(answers));
         QProcess watch;
         watch.setProcessEnvironment(toolEnvironment(m_home.path()));
-        watch.start(toolPath("tqm-netdb"), QStringList{"watch", "Demo", LinkedObjects[2], "nvoSpaceTemp", "--seconds", "6"} + options);
-        const auto watchSays = [&](const QString &text) {
-            return QTest::qWaitFor([&] { watch.waitForReadyRead(100); return watch.peek(1 << 16).contains(text.toUtf8()); }, 5000);
+        watch.start(toolPath("tqm-netdb"), QStringList{"watch", "Demo", LinkedObjects[2], "nvoSpaceTemp", "--seconds", QString::number(6 + outageWithin)} + options);
+        const auto watchSays = [&](const QString &text, int seconds = 5) {
+            return QTest::qWaitFor([&] { watch.waitForReadyRead(100); return watch.peek(1 << 16).contains(text.toUtf8()); }, seconds * 1000);
         };
         QVERIFY(watchSays("nvoSpaceTemp: " + path));
         if (answers >= 0)
@@ -174,12 +176,12 @@ private slots:
         QVERIFY(watchSays("nvoSpaceTemp " + temperature));
         QCOMPARE(shown("messages").toInt() > messages, path == "polled");
         QCOMPARE(shown("bound"), path == "bound" ? "1" : "0");
-        if (path == "polled") { // a polled device that falls silent is an outage the watch reports
+        if (outageWithin > 0) { // a device that falls silent is an outage the watch reports
             m_sim.command("127.0.50.3 --down-after 0");
-            QVERIFY(watchSays("nvoSpaceTemp failed: "));
+            QVERIFY(watchSays("nvoSpaceTemp failed: ", outageWithin));
             m_sim.command("127.0.50.3 --up");
         }
-        QVERIFY(watch.waitForFinished(10000));
+        QVERIFY(watch.waitForFinished(20000));
         QCOMPARE(shown("tables"), tables);
     }
 

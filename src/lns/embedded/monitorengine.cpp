@@ -175,7 +175,10 @@ void MonitorEngine::poll(const Key &key, Watch &watch, const NvSession &session,
 
 void MonitorEngine::checkEvent(const Key &key, Watch &watch, const NvSession &session, const QDateTime &now)
 {
-    const bool due = watch.dirty || (watch.recheckAt.isValid() && now >= watch.recheckAt);
+    if (watch.binding && !watch.askBoundAt.isValid())
+        watch.askBoundAt = now.addSecs(BoundCheckSeconds);
+    const bool askBound = watch.binding && now >= watch.askBoundAt;
+    const bool due = watch.dirty || askBound || (watch.recheckAt.isValid() && now >= watch.recheckAt);
     if (!due)
         return;
     const qint64 throttleMs = qint64(session.pollInterval) * TickMs;
@@ -187,10 +190,15 @@ void MonitorEngine::checkEvent(const Key &key, Watch &watch, const NvSession &se
     watch.dirty = false;
     // A bound device says when its value changed.
     watch.recheckAt = watch.binding ? QDateTime() : key.db->nvValueChangesAt(key.deviceId, key.nvKey, now);
+    if (watch.binding)
+        watch.askBoundAt = now.addSecs(BoundCheckSeconds);
     if (!answers(key, watch, session))
         return; // a silent device sends nothing; coming back online is a change
     const bool sentAgain = std::exchange(watch.sentAgain, false);
-    const QByteArray value = watch.binding && watch.sent ? *watch.sent : key.db->nvValue(key.deviceId, key.nvKey);
+    const bool fromDevice = !watch.binding || !watch.sent || askBound;
+    const QByteArray value = fromDevice ? key.db->nvValue(key.deviceId, key.nvKey) : *watch.sent;
+    if (watch.binding)
+        watch.sent = value;
     watch.failing = false;
     if (report(key, watch, session, value, sentAgain && !session.reportByException))
         watch.lastEvent = now;

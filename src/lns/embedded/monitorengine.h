@@ -51,6 +51,9 @@ class MonitorEngine
 {
 public:
     static constexpr int TickMs = 100; // one tenth of a second, the poll-interval unit
+    // A bound device sends only changes; it is asked for its value this often, so that one
+    // fallen silent shows as an outage.
+    static constexpr int BoundCheckSeconds = 10;
 
     MonitorEngine(ServerState &state, TimerFactory &timers);
     ~MonitorEngine();
@@ -96,6 +99,7 @@ private:
         std::shared_ptr<NvBinding> binding; // event-driven, the device's output bound to the tool
         bool bindingTried = false;
         std::optional<QByteArray> sent;     // the value the bound device sent last
+        QDateTime askBoundAt;               // bound: when the device is next asked for its value
     };
 
     // Polled or bound, as the settings and the device allow; `session` is not held.
