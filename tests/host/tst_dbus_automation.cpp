@@ -111,7 +111,7 @@ private slots:
         m_home.reset();
     }
 
-    void introspectionAndPropertiesBeforeAnythingIsSet()
+    void introspectionAndProperties()
     {
         startBus();
         const QDBusMessage reply = call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"), {});
@@ -128,13 +128,18 @@ private slots:
         // Every property answers before anything is set.
         const QDBusMessage getAll = call(Properties, QStringLiteral("GetAll"), {Interface});
         QVERIFY2(getAll.type() == QDBusMessage::ReplyMessage, qPrintable(getAll.errorMessage()));
-        const QVariantMap all = qdbus_cast<QVariantMap>(getAll.arguments().value(0));
-        QCOMPARE(all.size(), 18);
-        QCOMPARE(all.value(QStringLiteral("LcaVersion")).toString(), QStringLiteral("2.00"));
-        QCOMPARE(all.value(QStringLiteral("ManufacturerId")).toString(), QStringLiteral("0005D"));
-        QCOMPARE(all.value(QStringLiteral("Version")).toString(), QStringLiteral("1.0"));
+        QCOMPARE(qdbus_cast<QVariantMap>(getAll.arguments().value(0)).value(QStringLiteral("LcaVersion")).toString(),
+                 QStringLiteral("2.00"));
         // An object reference that was never set goes out as the empty object.
         QCOMPARE(property(QStringLiteral("RegResult")).value<QDBusObjectPath>().path(), QStringLiteral("/"));
+
+        // A host-supplied object goes by its name; a device is not a LonMark object: ignored
+        // without an error. (The whole host session is readmeHostSessions'.)
+        const QString device = QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01");
+        QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), device).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), QString());
+        QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), OnlineObject).type(), QDBusMessage::ReplyMessage);
+        QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), OnlineObject);
     }
 
     void propertyWrites_data()
@@ -150,7 +155,6 @@ private slots:
         QTest::newRow("boolean") << "Remote" << QVariant(true) << QString() << QVariant(true);
         QTest::newRow("number for a text") << "NetworkInterfaceName" << QVariant(7)
                                            << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(QString());
-        QTest::newRow("discarded") << "NetworkName" << QVariant(QStringLiteral("Demo")) << QString() << QVariant(QString());
         QTest::newRow("unknown") << "Colour" << QVariant(1) << "org.freedesktop.DBus.Error.UnknownProperty" << QVariant();
     }
     void propertyWrites()
@@ -192,25 +196,6 @@ private slots:
         QTEST(refused.errorMessage(), "message");
         // The refusal ended the plug-in: a further command says so.
         QCOMPARE(sendCommand(13, 28, OnlineObject).errorName(), ErrorPrefix + "Ended");
-    }
-
-    void hostSuppliedLonMarkObjectOpensTheWindow()
-    {
-        startBus();
-        QCOMPARE(setProperty(QStringLiteral("Remote"), false).type(), QDBusMessage::ReplyMessage);
-        // A device is not a LonMark object: ignored without an error.
-        QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01")).type(),
-                 QDBusMessage::ReplyMessage);
-        QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), QString());
-        QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), OnlineObject).type(), QDBusMessage::ReplyMessage);
-        QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), OnlineObject);
-
-        const QDBusMessage reply = sendCommand(13, 28, QString());
-        QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
-        QCOMPARE(property(QStringLiteral("Visible")).toBool(), true);
-        QVERIFY(setProperty(QStringLiteral("Height"), 6000).type() == QDBusMessage::ReplyMessage);
-        QCOMPARE(property(QStringLiteral("Height")).toInt(), 6000);
-        QCOMPARE(call(Interface, QStringLiteral("ClosePlugIn"), {}).type(), QDBusMessage::ReplyMessage);
     }
 
     void registrationIntoAProjectReportsThroughRegResult()

@@ -9,17 +9,11 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <functional>
 
-// Stands in for the main window: keeps what it was asked and, when given a report, tells it.
+// Stands in for the main window: keeps what it was asked.
 class RecordingPlugInWindow : public PlugInWindow
 {
 public:
-    // `report` hears every request a user would see (building pages, showing, hiding).
-    using Report = std::function<void(const QString &request)>;
-    explicit RecordingPlugInWindow(Report report = {}) : m_report(std::move(report)) {}
-    void setReport(Report report) { m_report = std::move(report); }
-
     void load() override
     {
         m_loaded = true;
@@ -67,15 +61,8 @@ public:
     QStringList calls;
 
 private:
-    void record(const QString &call)
-    {
-        calls.append(call);
-        // Loading and unloading happen on every start; only what a user would see is printed.
-        if (m_report && call != QLatin1String("load") && call != QLatin1String("unload"))
-            m_report(call);
-    }
+    void record(const QString &call) { calls.append(call); }
 
-    Report m_report;
     bool m_loaded = false;
     bool m_visible = false;
     int m_commandIndex = 0;
@@ -86,23 +73,20 @@ private:
     WindowState m_state = WindowState::Normal;
 };
 
-// Keeps every text, progress step and call.
+// Keeps every text and call.
 class RecordingStatusWindow : public StatusWindow
 {
 public:
     void show() override { visible = true; calls.append(QStringLiteral("show")); }
     void hide() override { visible = false; calls.append(QStringLiteral("hide")); }
-    void setProgress(int value) override { progress.append(value); }
+    void setProgress(int) override {}
     void setStatusText(const QString &text) override { texts.append(text); }
-    void setPicture(int id) override { pictureId = id; }
-    void setFontName(const QString &family) override { fontName = family; }
+    void setPicture(int) override {}
+    void setFontName(const QString &) override {}
     void setVersionText(const QString &text) override { versionText = text; }
 
     bool visible = false;
     QStringList calls;
     QStringList texts;
-    QList<int> progress;
-    int pictureId = 0;
-    QString fontName;
     QString versionText;
 };

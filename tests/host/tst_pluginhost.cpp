@@ -1,0 +1,760 @@
+// The plug-in host: start-up, command validation, registration and shutdown before any device
+// is reached; the command path against the product's demo network (opening the session, the
+// device check, the failure messages, host-supplied objects, registration into a project); the
+// automation object on its own (its D-Bus side is tst_dbus_automation's); and the commands
+// handed over to the window's logic, on a manual clock that moves the devices, the monitor
+// engine and the window's timers: configure shows the device (the device check is the host's,
+// kept ten seconds), calibrate measures through the host's monitoring page, monitor fills the
+// fields until EndApp and hands them out unattended. (The pages' own rules are tested in
+// tests/ui, tests/calibration, tests/monitoring.)
+
+#include "hosttestkit.h"
+#include "lnsfakes.h"
+#include "host/application.h"
+#include "host/registrationwriter.h"
+#include "lns/embedded/embeddedobjectserver.h"
+#include "lns/product.h"
+#include "lns/registryaccess.h"
+#include "session/settings.h"
+#include "support/raised.h"
+#include "calibration/sensorcalibration.h"
+#include "host/unattendedmonitor.h"
+#include "lns/embedded/commandmodulesim.h"
+#include "lns/timer.h"
+#include "monitoring/cmonitoring.h"
+#include "params/cpaccess.h"
+#include "ui/frmmain.h"
+#include "ui/memorymainwindowview.h"
+
+#include <QSignalSpy>
+#include <sys/stat.h>
+
+using namespace ui;
+using embedded::EmbeddedObjectServer;
+
+namespace {
+
+class RecordingRegResult : public RegResultTarget
+{
+public:
+    void setRegResult(int result) override { results.append(result); }
+    QList<int> results;
+};
+
+// Object names of the demo network's first floor.
+QString demoObject(int number)
+{
+    return QStringLiteral("Demo.Building A.Floor 1.CM 1\\.0%1.CommandModule").arg(number);
+}
+
+// A sandbox with the product's INI file and a demo network of eight devices.
+std::unique_ptr<HostSandbox> networkSandbox()
+{
+    auto box = std::make_unique<HostSandbox>(false);
+    box->productDemoNetwork(8);
+    return box;
+}
+
+QString language(const HostSandbox &box, const QString &key)
+{
+    return box.registry().ReadValue(RegistryAccess::LocalMachine, key, QStringLiteral("Options"), QStringLiteral("Language"),
+                                    QStringLiteral("unset"));
+}
+QString sharedLanguage(const HostSandbox &box) { return language(box, settings::SharedKey); }
+QString productLanguage(const HostSandbox &box) { return language(box, settings::productKey()); }
+
+// The host running the window's logic on the in-memory view, on a demo network of six.
+struct HostWindowRig
+{
+    HostSandbox box{false};
+    ManualTimerFactory timers{box.clock};
+    MemoryMainWindowView view;
+    std::unique_ptr<PlugInHost> host;
+    QStringList reported; // what the host asked of the window
+
+    HostWindowRig() { box.productDemoNetwork(6, &timers); }
+
+    // Starts the host with `commandId` on the command module of `device` ("CM 1.0n").
+    void start(int commandId, const QString &device)
+    {
+        HostEnvironment env = box.environment(view, &timers);
+        env.windowReport = [this](const QString &request) { reported.append(request); };
+        host = std::make_unique<PlugInHost>(env);
+        host->Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:%2.CommandModule").arg(commandId).arg(objectName(device)));
+    }
+
+    // The device as another process (tqm-netdb) reaches it.
+    lns::AppDevicePtr otherDevice(const QString &device) const
+    {
+        const auto other = EmbeddedObjectServer::create(box.home.path(), box.clock);
+        other->open(lns::ConnectionMode::Local);
+        return other->appDevice(objectName(device));
+    }
+
+    // The monitor command's fields, "(off)" for a disabled one.
+    QStringList fields() const
+    {
+        QStringList shown;
+        for (int field = 4; field <= 10; ++field)
+            shown.append(view.textBox(field)->enabled() ? view.textBox(field)->text() : QStringLiteral("(off)"));
+        return shown;
+    }
+
+    static QString objectName(QString device)
+    {
+        return QStringLiteral("Demo.Building A.Floor 1.") + device.replace(QLatin1Char('.'), QStringLiteral("\\."));
+    }
+};
+
+} // namespace
+
+class TstPlugInHost : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Starts that reach no device: the server stays closed whatever the line asks. "window" is
+    // what the window was asked to do, "outcome" whether the plug-in ended and why, "message"
+    // the one box shown (none when empty).
+    void startsWithoutADevice_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("window");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<QString>("message");
+        const QStringList none{"load", "unload"}; // loaded and unloaded, never built nor shown
+        const auto refusal = [](const char *commandId, const char *classId) {
+            return QStringLiteral("The transmitted CommandId (%1) is not\r\nsupported for  ClassId %2 !")
+                .arg(QLatin1String(commandId), QLatin1String(classId));
+        };
+        QTest::newRow("no object name: about window") << "/REMOTE/NI:Internet" << none << "ended" << "";
+        for (const char *classId : {"28", "7", "0"})
+            QTest::newRow(qPrintable(QStringLiteral("registration, class %1").arg(QLatin1String(classId))))
+                << QStringLiteral("/COMMANDID:50/CLASSID:%1/OBJECTNAME:Demo.A.CM 1.Cm").arg(QLatin1String(classId)) << none
+                << "ended" << "";
+        for (const char *commandId : {"13", "14", "21"})
+            QTest::newRow(qPrintable(QStringLiteral("command %1 on a device class").arg(QLatin1String(commandId))))
+                << QStringLiteral("/COMMANDID:%1/CLASSID:27/OBJECTNAME:a.b.c.d").arg(QLatin1String(commandId)) << none
+                << "aborted" << refusal(commandId, "27");
+        QTest::newRow("unknown command") << "/OBJECTNAME:a.b.c.d /COMMANDID:99 /CLASSID:28" << none << "aborted"
+                                         << refusal("99", "28");
+        QTest::newRow("the empty fourth record") << "/OBJECTNAME:a.b.c.d" << none << "aborted" << refusal("0", "0");
+        const QStringList standAlone{"load", "buildPages 100", "show"};
+        QTest::newRow("S: with the status window") << "/S" << standAlone << "running" << "";
+        QTest::newRow("PROG2649: without") << "/PROG2649/OBJECTNAME:a.b.c.d" << standAlone << "running" << "";
+    }
+    void startsWithoutADevice()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, outcome);
+        QFETCH(QString, message);
+        HostSandbox box;
+        const auto server = embedded::EmbeddedObjectServer::create(box.home.path());
+        box.serverProvider = [server] { return server; };
+        PlugInHost host(box.environment());
+        host.Main(line);
+
+        QVERIFY(!server->isOpen());
+        QTEST(box.window.calls, "window");
+        QCOMPARE(host.ended(), outcome != QLatin1String("running"));
+        QCOMPARE(host.session().aborted, outcome == QLatin1String("aborted"));
+        QCOMPARE(box.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(box.dialogs.messages[0].text, message);
+            QCOMPARE(box.dialogs.messages[0].icon, MsgIcon::Exclamation);
+        }
+        // Every exit leaves the registration record behind.
+        QCOMPARE(QFile::exists(box.registrations().recordFile(product::ProjectName)), host.ended());
+        if (outcome == QLatin1String("running")) {
+            QCOMPARE(host.session().commandIndex, commands::StandAlone);
+            QCOMPARE(box.status.calls.contains(QStringLiteral("show")), line == QLatin1String("/S"));
+        }
+        if (line.startsWith(QLatin1String("/REMOTE"))) {
+            QCOMPARE(box.about.shown.size(), 1);
+            QCOMPARE(box.automationRegistrations, 1);
+            QVERIFY(box.status.texts.isEmpty());
+        }
+    }
+
+    // /REG writes the product's language only, and the next start writes no file: the record
+    // and the registry are as it would write them (a file rewritten gets a new inode). /unreg
+    // then removes the record, the activation file and the language.
+    void registrationAndItsRemoval()
+    {
+        HostSandbox box;
+        PlugInHost reg(box.environment());
+        reg.Main(QStringLiteral("/REG:1"));
+        QCOMPARE(productLanguage(box), QStringLiteral("1"));
+        QCOMPARE(sharedLanguage(box), QStringLiteral("unset"));
+        QVERIFY(reg.ended());
+        QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
+        QVERIFY(box.about.shown.isEmpty());
+        QCOMPARE(box.registrations().read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
+
+        const auto inode = [](const QString &path) {
+            struct stat status {};
+            return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+        };
+        const QStringList files{box.registrations().recordFile(product::ProjectName),
+                                box.registry().storeFile(RegistryAccess::LocalMachine)};
+        const QList<ino_t> before{inode(files[0]), inode(files[1])};
+        {
+            PlugInHost next(box.environment());
+            next.InitApp();
+            QCOMPARE(next.session().language, qint16(0));
+            next.EndApp();
+        }
+        QCOMPARE((QList<ino_t>{inode(files[0]), inode(files[1])}), before);
+
+        dbusactivation::install(box.program.filePath(QStringLiteral("tqm-cmdmodule")));
+        QVERIFY(dbusactivation::serviceFile().startsWith(box.home.path()));
+        PlugInHost unreg(box.environment());
+        unreg.Main(QStringLiteral("/unreg"));
+        QVERIFY(unreg.ended());
+        QVERIFY(!QFile::exists(files[0]));
+        QVERIFY(!QFile::exists(dbusactivation::serviceFile()));
+        QCOMPARE(productLanguage(box), QStringLiteral("unset"));
+    }
+
+    void missingIniFileAborts()
+    {
+        HostSandbox box(false);
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/COMMANDID:13/CLASSID:28/OBJECTNAME:a.b.c.d"));
+        QVERIFY(host.session().aborted);
+        QCOMPARE(box.dialogs.messages.size(), 1);
+        const QString iniPath = box.program.path() + QStringLiteral("/TqmCmdModule.ini");
+        QCOMPARE(box.dialogs.messages[0].text, GetResString(1526) + QStringLiteral("\r\n\r\n") + iniPath);
+        QCOMPARE(box.dialogs.messages[0].icon, MsgIcon::Critical);
+        QVERIFY(host.ended());
+        QVERIFY(!box.logText().contains(QStringLiteral("Public Sub Main()")));
+    }
+
+    // A refused start logs its routines in order, and the lines of the INI file it skipped.
+    void routinesAndDamagedIniLinesReachTheLogFile()
+    {
+        HostSandbox box;
+        box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), HostSandbox::IniText + QStringLiteral("not an entry\n"));
+        PlugInHost host(box.environment());
+        host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
+        const QString log = box.logText();
+        QVERIFY2(log.contains(box.program.path() + QStringLiteral("/TqmCmdModule.ini:6:")), qPrintable(log));
+        const QStringList labels{"[M_LcaPlugIn] Public Sub InitApp()", "[M_PlugIn] Public Sub Main()",
+                                 "[M_PlugIn] Public Sub ValidateCommand()", "[M_LcaPlugIn] Public Sub EndApp()",
+                                 "[M_PlugIn] Public Sub Register()"};
+        qsizetype previous = -1;
+        for (const QString &label : labels) {
+            const qsizetype at = log.indexOf(label);
+            QVERIFY2(at > previous, qPrintable(label));
+            previous = at;
+        }
+    }
+
+    void languageComesFromTheSharedKey()
+    {
+        HostSandbox box;
+        RegistryAccess registry = box.registry();
+        settings::writeLanguage(registry, 1000);
+        PlugInHost host(box.environment());
+        host.InitApp();
+        QCOMPARE(host.session().language, qint16(1000));
+        QCOMPARE(host.session().commandTable[1].name, GetResString(1800)); // looked up in German
+        QCOMPARE(box.status.versionText, QStringLiteral("v1.0.0"));
+    }
+
+    void deviceAccessibilityIsCachedForTenSeconds()
+    {
+        HostSandbox box;
+        const auto server = box.demoServer();
+        server->open(lns::ConnectionMode::Local);
+        PlugInHost host(box.environment());
+        host.InitApp();
+        const auto device = server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01"));
+        const auto tests = [&server](const lns::AppDevicePtr &d) { return server->messageCounts(d).deviceTests; };
+        host.session().appDevice = device;
+        host.session().communicationFailed = true;
+
+        QVERIFY(host.DeviceIsAccessible());
+        QVERIFY(!host.session().communicationFailed);
+
+        embedded::EmbeddedObjectServer::setDeviceOnline(device, false);
+        box.clock.advanceMs(9999);
+        QVERIFY(host.DeviceIsAccessible()); // kept result
+        QCOMPARE(tests(device), 1);
+        QVERIFY(!host.DeviceIsAccessible({}, true)); // forced
+        embedded::EmbeddedObjectServer::setDeviceOnline(device, true);
+        box.clock.advanceSeconds(10);
+        QVERIFY(host.DeviceIsAccessible());
+        QCOMPARE(tests(device), 2); // the answered tests
+
+        // A given device is tested instead; the session's failure flag stays as it is.
+        host.session().communicationFailed = true;
+        const auto other = server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"));
+        QVERIFY(host.DeviceIsAccessible(other, true));
+        QCOMPARE(tests(other), 1);
+        QVERIFY(host.session().communicationFailed);
+    }
+
+    void helpMenuAndHelpFailures()
+    {
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        host.InitApp();
+        host.UpdateHelpMenu();
+        QVERIFY(!host.manualAvailable());
+        box.writeProgramFile(QStringLiteral("help/index.html"), QStringLiteral("<html></html>"));
+        host.UpdateHelpMenu();
+        QVERIFY(host.manualAvailable());
+        QVERIFY(!host.appDocAvailable());
+
+        host.ShowHtmlHelp(host.session().helpFilePath, 1003);
+        QCOMPARE(box.help.requests.last().second, 1003);
+        QVERIFY(box.dialogs.messages.isEmpty());
+
+        box.help.result = HelpViewer::Result::ViewerMissing;
+        host.ShowHtmlHelp(host.session().helpFilePath, -1);
+        QCOMPARE(box.dialogs.messages.last().text, GetResString(1426));
+        box.help.result = HelpViewer::Result::Failed;
+        host.ShowHtmlHelp(QStringLiteral("/nowhere/index.html"), 1000);
+        QCOMPARE(box.dialogs.messages.last().text, GetResString(1425, 1, {QStringLiteral("/nowhere/index.html")}));
+        QVERIFY(host.logger()->loggerOnErrorFlag()); // said in the logger too
+
+        // A German session opens the German pages, which lie beside the English ones.
+        box.writeProgramFile(QStringLiteral("help/de/index.html"), QStringLiteral("<html></html>"));
+        host.UpdateHelpMenu();
+        QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/index.html"));
+        host.session().language = qint16(ResStrings::German);
+        host.UpdateHelpMenu();
+        QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/de/index.html"));
+    }
+
+    void commandsOnAnOfflineDevice_data()
+    {
+        QTest::addColumn<int>("commandId");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("configure opens anyway") << 13 << true;
+        QTest::newRow("calibrate ends") << 14 << false;
+        QTest::newRow("monitor ends") << 21 << false;
+    }
+    void commandsOnAnOfflineDevice()
+    {
+        QFETCH(int, commandId);
+        QFETCH(bool, opens);
+        auto box = networkSandbox();
+        {
+            auto server = embedded::EmbeddedObjectServer::create(box->home.path());
+            server->open(lns::ConnectionMode::Local);
+            embedded::EmbeddedObjectServer::setDeviceOnline(server->lonMarkObject(demoObject(2))->appDevice(), false);
+        }
+        PlugInHost host(box->environment());
+        host.Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:%2").arg(commandId).arg(demoObject(2)));
+
+        QCOMPARE(box->status.texts.value(0), GetResString(1504, 2));
+        QCOMPARE(box->status.texts.value(1), GetResString(1501, 3));
+        QCOMPARE(box->window.calls.contains(QStringLiteral("show")), opens);
+        QCOMPARE(host.session().aborted, !opens);
+        if (opens) {
+            QCOMPARE(box->window.commandIndex(), 1);
+            QVERIFY(box->dialogs.messages.isEmpty());
+            QCOMPARE(host.session().deviceTemplate, QStringLiteral("TQM_CM_L2"));
+            return;
+        }
+        QCOMPARE(box->dialogs.messages.size(), 1);
+        QCOMPARE(box->dialogs.messages[0].text, GetResString(1491));
+        QCOMPARE(box->dialogs.messages[0].detail, QStringLiteral("Device \"CM 1.02\" does not respond."));
+        QCOMPARE(box->dialogs.messages[0].title, QStringLiteral("CM 1.02 / CommandModule"));
+        QVERIFY(host.ended());
+        QVERIFY(!box->status.visible); // ending releases the status window with the other services
+        QVERIFY(!host.session().network); // the session was closed
+    }
+
+    // Object names that lead to no LonMark object: one box (its text, the cause first in its
+    // detail), then the plug-in ends like any failed start. A name that cannot be read goes to
+    // the error handler, which names it, whatever it answers. The lines the INI reader skipped
+    // are the likeliest reason why a device was not found: the box names them too.
+    void unopenableObjects_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("text");  // in the box's text
+        QTest::addColumn<QString>("cause"); // the start of its detail
+        QTest::addColumn<int>("answer");    // the error handler's; -1: none asked for
+        QTest::addColumn<bool>("damagedIni");
+        QTest::newRow("unknown network") << "Nowhere.Building A.Floor 1.CM 1\\.01.CommandModule" << GetResString(1436)
+                                         << "The network \"Nowhere\" cannot be opened" << -1 << false;
+        QTest::newRow("unknown device") << "Demo.Building A.Floor 1.CM 9.CommandModule" << GetResString(1437)
+                                        << "The device \"CM 9\" was not found in subsystem \"Building A/Floor 1\"." << -1 << false;
+        QTest::newRow("unknown subsystem") << "Demo.Building Z.Floor 1.CM 1\\.01.CommandModule" << GetResString(1437)
+                                           << "The subsystem \"Building Z/Floor 1\" was not found in network \"Demo\"." << -1
+                                           << false;
+        QTest::newRow("unknown LonMark object") << "Demo.Building A.Floor 1.CM 1\\.01.Other" << GetResString(1437)
+                                                << "The device \"CM 1.01\" has no LonMark object \"Other\"." << -1 << false;
+        QTest::newRow("damaged INI file") << "Demo.Building A.Floor 1.CM 9.CommandModule" << GetResString(1437) << "" << -1 << true;
+        QTest::newRow("network only, leave") << "Demo" << "Demo" << "" << int(MsgAnswer::Abort) << false;
+        QTest::newRow("network only, continue") << "Demo" << "Demo" << "" << int(MsgAnswer::Ignore) << false;
+        QTest::newRow("bad escape") << "Demo.Building A.Floor 1.CM 1\\x.CommandModule" << "CM 1\\x" << "" << int(MsgAnswer::Abort)
+                                    << false;
+        QTest::newRow("empty subsystem") << "Demo..CM 1\\.01.CommandModule" << "Demo.." << "" << int(MsgAnswer::Abort) << false;
+    }
+    void unopenableObjects()
+    {
+        QFETCH(QString, objectName);
+        QFETCH(QString, text);
+        QFETCH(QString, cause);
+        QFETCH(int, answer);
+        QFETCH(bool, damagedIni);
+        auto box = networkSandbox();
+        QFile ini(box->program.filePath(QStringLiteral("TqmCmdModule.ini")));
+        if (damagedIni) {
+            QVERIFY(ini.open(QIODevice::Append));
+            ini.write("\n[velto TqmCommandModule Templates 1.0\n");
+            ini.close();
+        }
+        if (answer >= 0)
+            box->dialogs.answers.enqueue(MsgAnswer(answer));
+        PlugInHost host(box->environment());
+        host.Main(QStringLiteral("/CLASSID:28/COMMANDID:13/OBJECTNAME:") + objectName);
+        QCOMPARE(box->dialogs.messages.size(), 1);
+        const MessageRequest &shown = box->dialogs.messages[0];
+        QVERIFY2(shown.text.contains(text) && (cause.isEmpty() || shown.detail.startsWith(cause)),
+                 qPrintable(shown.text + '|' + shown.detail));
+        if (damagedIni) {
+            const QStringList detail = shown.detail.split(QStringLiteral("\r\n"));
+            QCOMPARE(detail.size(), 2);
+            QVERIFY2(detail[1].startsWith(ini.fileName() + QLatin1Char(':'))
+                         && detail[1].endsWith(QStringLiteral(": expected 'key = value' or '[section]'")),
+                     qPrintable(detail[1]));
+        }
+        QVERIFY(host.session().aborted && host.ended());
+        QVERIFY(!box->status.visible);
+        QVERIFY(!box->window.calls.contains(QStringLiteral("show")));
+    }
+
+    void hostSuppliedLonMarkObject()
+    {
+        auto box = networkSandbox();
+        auto server = embedded::EmbeddedObjectServer::create(box->home.path());
+        server->open(lns::ConnectionMode::Local);
+        const lns::LonMarkObjectPtr lonMarkObject = server->lonMarkObject(demoObject(3));
+
+        PlugInHost host(box->environment());
+        Application app(host);
+        app.setLnsObjectByTool(lonMarkObject);
+        qint32 commandId = 21;
+        qint16 classId = 28;
+        QString none;
+        app.SendCommand(commandId, classId, none);
+
+        QVERIFY(box->window.calls.contains(QStringLiteral("show")));
+        QVERIFY(box->status.texts.isEmpty()); // nothing opened, so nothing to report
+        QCOMPARE(host.session().appDevice->name(), QStringLiteral("CM 1.03"));
+        QCOMPARE(host.session().network->name(), QStringLiteral("Demo"));
+        QVERIFY(host.session().appDevices); // those of the system's first subsystem
+        host.EndApp();
+        QVERIFY(server->isOpen()); // the host's objects stay open
+        QCOMPARE(host.session().lonMarkObject, lonMarkObject);
+    }
+
+    void registrationIntoProject_data()
+    {
+        QTest::addColumn<QString>("programIds");
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<bool>("withRegResult");
+        QTest::addColumn<int>("registrations");
+        QTest::addColumn<int>("result");
+        QTest::newRow("two templates, case-insensitive")
+            << "90:00:5d:50:28:04:04:01;90:00:5D:50:28:04:04:03" << demoObject(1) << true << 6 << 0;
+        QTest::newRow("no template asked for") << "90:00:00:00:00:00:00:00" << demoObject(1) << true << 0 << 0;
+        QTest::newRow("unknown network reports failure")
+            << "90:00:5D:50:28:04:04:01" << "Nowhere.A.B.C" << true << 0 << -1;
+        QTest::newRow("failure without RegResult shows a message")
+            << "90:00:5D:50:28:04:04:01" << "Nowhere.A.B.C" << false << 0 << -1;
+    }
+    void registrationIntoProject()
+    {
+        QFETCH(QString, programIds);
+        QFETCH(QString, objectName);
+        QFETCH(bool, withRegResult);
+        QFETCH(int, result);
+        auto box = networkSandbox();
+        PlugInHost host(box->environment());
+        Application app(host);
+        auto regResult = std::make_shared<RecordingRegResult>();
+        app.setProgramIdsToRegister(programIds);
+        if (withRegResult)
+            app.setRegResult(regResult);
+        qint32 commandId = 50;
+        qint16 classId = 0;
+        app.SendCommand(commandId, classId, objectName);
+
+        QVERIFY(host.ended());
+        QVERIFY(!box->window.calls.contains(QStringLiteral("show")));
+        QCOMPARE(box->status.texts.value(0), GetResString(1513));
+        if (withRegResult) {
+            QCOMPARE(regResult->results, QList<int>{result});
+            QVERIFY(box->dialogs.messages.isEmpty());
+            QVERIFY(!box->status.calls.contains(QStringLiteral("show")));
+        } else {
+            QCOMPARE(box->dialogs.messages.size(), 1);
+            QCOMPARE(box->dialogs.messages[0].text, GetResString(1435, 2));
+        }
+        if (result != 0)
+            return;
+        auto server = embedded::EmbeddedObjectServer::create(box->home.path());
+        server->open(lns::ConnectionMode::Local);
+        const auto commands = server->network(QStringLiteral("Demo"))->registeredPlugInCommands();
+        QTEST(int(commands.size()), "registrations");
+        for (const auto &command : commands)
+            QVERIFY(QList<int>({13, 14, 21}).contains(command.commandId));
+    }
+
+    void readOnlyProperties()
+    {
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        Application app(host);
+        const QList<std::function<void()>> setters{
+            [&] { app.setLcaVersion("3.00"); }, [&] { app.setManufacturerId("x"); }, [&] { app.setManufacturerName("x"); },
+            [&] { app.setName("x"); }, [&] { app.setVersion("9.9"); }};
+        for (const auto &set : setters) // the error's text on the bus: tst_dbus_automation propertyWrites
+            QCOMPARE(raised(set).number(), qint32(0x80044E22u));
+        QCOMPARE(app.LcaVersion(), QStringLiteral("2.00"));
+    }
+
+    void abortedSessionFreezesTheWindowMembers()
+    {
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        Application app(host);
+        box.window.setHeight(7200);
+        box.window.showWindow();
+        qint32 commandId = 99;
+        qint16 classId = 28;
+        QString name = QStringLiteral("a.b.c.d");
+        app.SendCommand(commandId, classId, name); // refused: aborts the session
+        QVERIFY(host.session().aborted);
+        const int messages = box.dialogs.messages.size();
+
+        QCOMPARE(app.Height(), 0);
+        QCOMPARE(app.Visible(), false);
+        QCOMPARE(app.Minimized(), false);
+        app.setHeight(100);
+        app.setMinimized(true);
+        QCOMPARE(box.window.height(), 7200.0);
+        QCOMPARE(box.window.windowState(), WindowState::Normal);
+        QCOMPARE(app.LcaVersion(), QStringLiteral("2.00"));
+
+        app.SendCommand(commandId, classId, name); // does nothing now
+        QCOMPARE(box.dialogs.messages.size(), messages);
+    }
+
+    void geometryIsRoundedHalfToEven_data()
+    {
+        QTest::addColumn<double>("twips");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("down to even") << 7200.5 << 7200;
+        QTest::newRow("up to even") << 7201.5 << 7202;
+        QTest::newRow("nearest") << 15.4 << 15;
+    }
+    void geometryIsRoundedHalfToEven()
+    {
+        QFETCH(double, twips);
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        Application app(host);
+        box.window.setTop(twips);
+        box.window.setWidth(twips);
+        QTEST(int(app.Top()), "answer");
+        QTEST(int(app.Width()), "answer");
+    }
+
+    void minimizedKeepsTheFirstSavedState()
+    {
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        Application app(host);
+        box.window.setWindowState(WindowState::Maximized);
+        app.setMinimized(true);
+        QVERIFY(app.Minimized());
+        app.setMinimized(true);
+        QCOMPARE(app.savedWindowState(), WindowState::Maximized);
+        app.setMinimized(false);
+        QCOMPARE(box.window.windowState(), WindowState::Maximized);
+    }
+
+    void networkNameReadsEmpty()
+    {
+        HostSandbox box;
+        PlugInHost host(box.environment());
+        Application app(host);
+        app.setNetworkName(QStringLiteral("Demo"));
+        QVERIFY(app.NetworkName().isEmpty());
+        app.setRemote(true);
+        app.setNetworkInterfaceName(QStringLiteral("Internet"));
+        QCOMPARE(host.session().connectionMode(), lns::ConnectionMode::RemoteInternet);
+    }
+
+    void hostObjects_data()
+    {
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<int>("classId");
+        QTest::addColumn<bool>("unreadable");
+        QTest::addColumn<bool>("supplied");
+        QTest::newRow("LonMark object") << "LnsObjectByTool" << 28 << false << true;
+        QTest::newRow("device instead of LonMark object") << "LnsObjectByTool" << 7 << false << false;
+        QTest::newRow("class id unreadable") << "LnsObjectByTool" << 28 << true << false;
+        QTest::newRow("object server") << "LnsServer" << 0 << false << true;
+        QTest::newRow("network instead of server") << "LnsServer" << 1 << false << false;
+        QTest::newRow("server class id unreadable") << "LnsServer" << 0 << true << false;
+    }
+    void hostObjects()
+    {
+        QFETCH(QString, member);
+        QFETCH(int, classId);
+        QFETCH(bool, unreadable);
+        HostSandbox box;
+        const auto server = box.demoServer();
+        PlugInHost host(box.environment());
+        Application app(host);
+        server->open(lns::ConnectionMode::Local);
+        const auto previous = server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01.CommandModule"));
+        host.session().lonMarkObject = previous;
+
+        lns::ObjectPtr object;
+        if (unreadable)
+            object = std::make_shared<OpaqueObject>(classId, true);
+        else if (classId == lns::LonMarkObjectClass)
+            object = server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02.CommandModule"));
+        else if (classId == lns::ObjectServerClass)
+            object = embedded::EmbeddedObjectServer::create(box.home.path());
+        else
+            object = std::make_shared<OpaqueObject>(classId);
+
+        if (member == QLatin1String("LnsServer"))
+            app.setLnsServer(object);
+        else
+            app.setLnsObjectByTool(object);
+        QTEST(host.session().hostSuppliedObjects, "supplied");
+        const bool lonMarkObjectTaken = host.session().hostSuppliedObjects && member == QLatin1String("LnsObjectByTool");
+        QCOMPARE(app.LnsObjectByTool() == object, lonMarkObjectTaken);
+        if (!lonMarkObjectTaken)
+            QCOMPARE(app.LnsObjectByTool(), lns::LonMarkObjectPtr(previous));
+    }
+
+    void configureShowsTheDeviceInTheWindow()
+    {
+        HostWindowRig rig;
+        rig.start(13, "CM 1.06");
+        QVERIFY(!rig.host->ended());
+        QVERIFY(rig.host->window()->isVisible());
+        QCOMPARE(rig.reported, (QStringList{"buildPages 1", "show"}));
+        QCOMPARE(rig.view.windowCaption(), QStringLiteral("CM 1.06 / CommandModule"));
+        QVERIFY(!rig.box.status.visible);
+        QVERIFY(!rig.view.textBox(2)->text().isEmpty());
+        // The host's logger is the one the window shows.
+        QStringList shownLines;
+        for (const LogViewLine &line : rig.view.loggerLines.lines)
+            shownLines.append(line.text);
+        QVERIFY2(shownLines.contains(GetResString(1550, 2)), qPrintable(shownLines.join('\n')));
+        QVERIFY(rig.box.logText().contains(QStringLiteral("[frmMain] Public Sub Display()")));
+
+        // The device check is the host's: a device that stops answering is noticed once the
+        // last answer is ten seconds old.
+        QVERIFY(rig.view.clickButtonBarItem("2"));
+        QVERIFY(rig.view.isEnabled(Element::commandButton(0)));
+        EmbeddedObjectServer::setDeviceOnline(rig.host->session().appDevice, false);
+        rig.box.clock.advanceSeconds(5);
+        QVERIFY(rig.view.clickTab("KEY:3"));
+        QVERIFY(rig.view.isEnabled(Element::commandButton(1)));
+        rig.box.clock.advanceSeconds(5);
+        QVERIFY(rig.view.clickTab("KEY:2"));
+        QVERIFY(!rig.view.isEnabled(Element::commandButton(0)));
+
+        QVERIFY(rig.view.requestClose());
+        QVERIFY(rig.host->ended());
+        QVERIFY(!rig.view.isWindowVisible());
+        RegistryAccess registry = rig.box.registry();
+        QCOMPARE(settings::readWindowPosition(registry).top, rig.view.windowGeometry().top);
+    }
+
+    // A room at 21.0 °C that the sensor reads 0.8 K too warm: with 21,0 entered the device gets
+    // the correction, and the host's monitoring page then reads 21.00.
+    void calibrateMeasuresThroughTheHostsMonitoringPage()
+    {
+        HostWindowRig rig;
+        EmbeddedObjectServer::changeRoom(rig.otherDevice("CM 1.06"), [](const auto &room, const auto &settings, const QDateTime &now) {
+            return embedded::cmsim::setSensorError(embedded::cmsim::setRoomTemp(room, settings, 2100, now), settings, 80, now);
+        });
+        rig.start(14, "CM 1.06");
+        QCOMPARE(rig.view.buttonBarItems().size(), 1); // calibration only
+
+        QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
+        rig.box.clock.advanceMs(21 * calibration::TemperatureSensorCalibration::IntervalMs);
+        QCOMPARE(rig.view.caption(Element::label(labels::SensorResult)), QString("Calibration succeeded."));
+        const auto offset = rig.host->session().lonMarkObject->configProperties()->item("nciTmpOffset");
+        QCOMPARE(cpaccess::readRawText(*offset), QString("255\t176"));
+        rig.box.clock.advanceSeconds(2);
+        const QString reading = rig.host->monitoring()->MonitorPoints()->GetMonitorPointByName("nvoSpaceTemp")->Value();
+        QVERIFY2(qAbs(calibration::SpaceTempHundredths(reading).value_or(0) - 2100) <= 1, qPrintable(reading));
+        rig.host->EndApp();
+    }
+
+    // The monitor command fills the fields, and the unattended run hands out every field text
+    // ("[field N] text") until its time is up, while another process changes the device's room
+    // and takes the device offline. EndApp then empties and disables the fields.
+    void monitorCommandHandsOutTheFieldsUntilEndApp()
+    {
+        HostWindowRig rig;
+        rig.start(21, "CM 1.04");
+        QVERIFY(!rig.host->ended() && rig.host->monitoring());
+        QCOMPARE(rig.view.buttonBarItems().size(), 1);
+        QCOMPARE(rig.view.buttonBarItems().first().key, QString("1"));
+        QStringList printed;
+        UnattendedMonitor monitor(rig.view, rig.timers, [&](const QString &line) { printed.append(line); });
+        QSignalSpy finished(&monitor, &UnattendedMonitor::finished);
+        monitor.start(30);
+        QCOMPARE(printed, (QStringList{"[field 4] 21.0", "[field 5] 0.0", "[field 6] HVAC_OFF"}));
+
+        printed.clear();
+        EmbeddedObjectServer::changeRoom(rig.otherDevice("CM 1.04"), [](const embedded::cmsim::RoomState &room,
+                                                                         const embedded::cmsim::Settings &settings,
+                                                                         const QDateTime &now) {
+            return embedded::cmsim::setRoomTemp(room, settings, 2340, now);
+        });
+        rig.box.clock.advanceSeconds(10); // one poll interval of the space temperature
+        QCOMPARE(printed, QStringList{"[field 4] 23.4"});
+
+        printed.clear();
+        EmbeddedObjectServer::setDeviceOnline(rig.otherDevice("CM 1.04"), false);
+        rig.box.clock.advanceSeconds(5);
+        QCOMPARE(printed, (QStringList{"[field 4] ", "[field 5] ", "[field 6] "}));
+        QCOMPARE(rig.box.dialogs.messages.size(), 1);
+        QCOMPARE(rig.box.dialogs.messages[0].text, GetResString(1528));
+
+        QCOMPARE(finished.size(), 0);
+        rig.box.clock.advanceSeconds(15);
+        QCOMPARE(finished.size(), 1);
+        printed.clear();
+        rig.host->EndApp(); // empties nothing that is handed out any more
+        QVERIFY(printed.isEmpty());
+        QVERIFY(!rig.host->monitoring());
+        QCOMPARE(rig.fields(), QStringList(7, "(off)"));
+        const QString log = rig.box.logText();
+        QVERIFY(log.lastIndexOf("[cMonitoring] Public Sub SetMonitoring()") > log.indexOf("Public Sub EndApp()"));
+    }
+
+    void runLengthFromTheEnvironment_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("seconds");
+        QTest::newRow("unset") << "" << 5;
+        QTest::newRow("seconds") << "12" << 12;
+        QTest::newRow("negative") << "-3" << 5;
+    }
+    void runLengthFromTheEnvironment()
+    {
+        QFETCH(QString, text);
+        QTEST(UnattendedMonitor::secondsFrom(text), "seconds");
+    }
+};
+
+QTEST_GUILESS_MAIN(TstPlugInHost)
+#include "tst_pluginhost.moc"
