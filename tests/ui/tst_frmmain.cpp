@@ -96,14 +96,8 @@ private slots:
         for (Frame frame : {Frame::MonitorControllerFunction, Frame::MonitorSetPointOffset})
             QTEST(shown(view, Element::frame(frame)), "monitorFrames");
 
-        // Ready, on the first view's first page, with nothing to write.
-        QVERIFY(view.isWindowVisible());
-        QCOMPARE(view.statusText(), GetResString(1517));
-        QCOMPARE(view.visibleTabStrip(), 0);
-        QCOMPARE(rig.window->currentPageKey(), 0);
-        QVERIFY(!view.lineButtonEnabled(LineButton::Apply));
-        QVERIFY(!rig.session.parametersChangedFlag);
-        QCOMPARE(rig.logger.labels.last(), GetResString(1530));
+        // Read, with nothing to write (the first view and page shown: viewsAndMenusPerCommand,
+        // editThenButtonLine).
         QVERIFY(rig.logger.texts().contains(GetResString(1550, 2)));
         QCOMPARE(view.textBox(3)->text(), QStringLiteral("21.0")); // an English session's number format
         QCOMPARE(view.textBox(11)->text(), GetResString(1123));
@@ -183,7 +177,7 @@ private slots:
     }
 
     // A device that stops answering turns the calibrate buttons of the page shown off, and the
-    // page says why. (The entry's part is tst_sensorcalibration roomTemperatureEntry's.)
+    // page says why. (A click then: tst_sensorcalibration silentDeviceIsNotCalibrated.)
     void calibrateButtonsFollowTheDevice()
     {
         WindowRig rig;
@@ -193,9 +187,6 @@ private slots:
         for (int button : {1, 3, 4})
             QVERIFY(!rig.view.isEnabled(Element::commandButton(button)));
         QCOMPARE(rig.view.caption(Element::label(labels::KnobResult)), GetResString(1573, 1, {"CM 1.06"}));
-        QVERIFY(rig.view.clickTab("KEY:2"));
-        QVERIFY(!rig.view.clickCommandButton(0));
-        QCOMPARE(rig.view.caption(Element::label(labels::SensorResult)), GetResString(1573, 1, {"CM 1.06"}));
     }
 
     void heartbeatCheckBoxes_data()
@@ -296,7 +287,6 @@ private slots:
         QTest::newRow("copy") << "SpreadParameters" << QStringList{"multi:CM 1.06 / CommandModule"} << "";
         QTest::newRow("help") << "Manual" << QStringList{"help:/help/index.html -1"} << "";
         QTest::newRow("about") << "About" << QStringList{"about"} << "";
-        QTest::newRow("device info") << "DeviceInfo" << QStringList{"deviceinfo"} << "";
         QTest::newRow("quit") << "Quit" << QStringList{"ended"} << "";
     }
     void menuCommands()
@@ -345,7 +335,6 @@ private slots:
         QCOMPARE(values[5], GetResStringIn(lang, online ? 1532 : 1533));
         QCOMPARE(values[6], QString("TQM_CM_STD"));
         QCOMPARE(values.mid(7), (QStringList{rig.view.textBox(11)->text(), rig.view.textBox(12)->text()}));
-        QCOMPARE(info.lines[4].first, GetResStringIn(lang, 1582, 5));
     }
 
     // A red line while the window was prepared: the window opens on the logger. The monitoring
@@ -378,8 +367,7 @@ private slots:
         const QString cause = GetResString(1571, 1, {"CM 1.06"});
         const qsizetype line = rig.logger.texts().indexOf(cause);
         QVERIFY(line >= 0);
-        QCOMPARE(rig.logger.lines[line].colour, logcolour::Red);
-        QCOMPARE(rig.window->currentPageKey(), 6);
+        QCOMPARE(rig.logger.lines[line].colour, logcolour::Red); // which brings up the logger
         QCOMPARE(rig.view.statusText(), GetResString(1571, 2, {"CM 1.06"}));
         QVERIFY(rig.view.clickMenuTool("ReadParameters"));
         QCOMPARE(rig.view.statusText(), GetResString(1571, 2, {"CM 1.06"}));
@@ -445,7 +433,6 @@ private slots:
         QTest::addColumn<QString>("storedLeft");
         QTest::addColumn<double>("keptTop"); // -1: where the design puts the window
         QTest::addColumn<WindowState>("stateAtClose");
-        QTest::newRow("both stored") << "700" << "900" << 700.0 << WindowState::Normal;
         QTest::newRow("only top stored") << "700" << "" << -1.0 << WindowState::Normal;
         QTest::newRow("below the screen") << "20000" << "900" << 16200.0 - 8760 << WindowState::Normal;
         QTest::newRow("closed minimised") << "700" << "900" << 700.0 << WindowState::Minimized;
@@ -523,20 +510,18 @@ private slots:
         QCOMPARE(rig.view.menuToolCaption({"File", "SpreadParameters"}), GetResString(1371, 5));
         QCOMPARE(rig.view.lineButtonCaption(LineButton::Apply), GetResString(1374, 3));
         QCOMPARE(rig.view.buttonBarItems().first().caption, GetResString(1001));
-        QVERIFY(GetResString(1012) != GetResStringIn(ResStrings::English, 1012));
         setLanguage(ResStrings::English);
     }
 
     // A set saved (a name without an extension gets ".dat"; the logger says where the set went),
-    // a line of it changed, and loaded back: a set of another plug-in or device changes nothing
-    // (no value, no flag, no Apply); a good one counts as an edit.
+    // a line of it changed, and loaded back: a refused set changes nothing (no value, no flag, no
+    // Apply; why a set is refused is tst_paramsetfile's); a good one counts as an edit.
     void parameterSetFiles_data()
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("replacement");
         QTest::addColumn<QString>("message");
         QTest::newRow("loaded") << "MinDeltaTemp" << "MinDeltaTemp = 90" << "";
-        QTest::newRow("other plug-in") << "PlugInName" << "PlugInName = another" << GetResString(1520, 1);
         QTest::newRow("other device") << "ProgramId" << "ProgramId = 80:00:00:00:00:00:00:00"
                                       << GetResString(1520, 2);
     }
@@ -551,10 +536,8 @@ private slots:
         const QString file = rig.dir.filePath("sets/set.dat");
         rig.dialogs.fileNames.enqueue(rig.dir.filePath("sets/set"));
         QVERIFY(rig.view.clickMenuTool("SaveFile"));
-        QCOMPARE(rig.dialogs.fileRequests.last().title, GetResString(1600, 2));
         QCOMPARE(rig.dialogs.fileRequests.last().initialDirectory, rig.dir.path());
         QCOMPARE(rig.logger.lines.last().text, GetResString(1572, 1, {QDir::toNativeSeparators(file)}));
-        QCOMPARE(rig.logger.lines.last().colour, logcolour::DarkGreen);
         QFile saved(file);
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QString text = QString::fromUtf8(saved.readAll());
@@ -593,10 +576,12 @@ private slots:
         rig.open("CM 1.06");
         QTEST(rig.view.backgroundColour, "colour");
         QVERIFY(rig.view.backgroundKinds.contains("commandbutton"));
-        for (int page = 0; page < PageCount; ++page) {
-            QCOMPARE(rig.view.geometry(Element::page(page)).width, 5100.0);
-            QCOMPARE(rig.view.geometry(Element::page(page)).height, 7050.0);
-        }
+        const auto size = [&](int page) {
+            const Rect rect = rig.view.geometry(Element::page(page));
+            return QSizeF(rect.width, rect.height);
+        };
+        for (int page = 1; page < PageCount; ++page)
+            QCOMPARE(size(page), size(0));
     }
 };
 
