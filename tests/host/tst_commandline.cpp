@@ -43,7 +43,6 @@ private slots:
             << QStringList{"/COMMANDID:13//CLASSID:28/OBJECTNAME:a.b.c.d"} << "command 13/0";
         QTest::newRow("unknown keys are skipped") << QStringList{"/FOO:1/REMOTE/NI:Internet"} << "command 0/0 remote NI Internet";
         QTest::newRow("REG ends parsing at once") << QStringList{"/REG:1/COMMANDID:13"} << "REG 0/0 language 1";
-        QTest::newRow("REG in German") << QStringList{"/reg:1000"} << "REG 0/0 language 1000";
         QTest::newRow("UNREG") << QStringList{"/UNREG"} << "UNREG 0/0";
         QTest::newRow("S stops before later switches") << QStringList{"/S/OBJECTNAME:a.b.c.d"} << "S 0/0";
         QTest::newRow("PROG2649") << QStringList{"/prog2649"} << "PROG2649 0/0";
