@@ -3,6 +3,7 @@
 // design does (what the program does raises nothing, what a user does raises the seam's
 // notifications); geometry is in twips.
 
+#include "ui/windowrig.h"
 #include "strings/resstrings.h"
 #include "ui/captions.h"
 #include "ui/memorymainwindowview.h"
@@ -34,37 +35,26 @@ void loadCaptions(MainWindowView &view)
     LoadResStringsToButtons(view);
 }
 
-// Every text a combo box can be given: message and pieces (placeholders filled with 8).
-struct Choices
+// Every text a combo box is given in the session's language: what the window's logic puts into
+// it on every template, the fan positions also with the most fan levels.
+QList<QStringList> choiceLists(int language)
 {
-    QList<int> boxes;
-    int message;
-    QList<int> pieces;
-};
-const QList<Choices> choiceLists = {
-    {{0}, 1052, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
-    {{1}, 1057, {1, 2, 3, 4}},
-    {{2, 3}, 1065, {1, 2, 3, 4, 5, 6, 7, 8}},
-    {{4}, 1063, {1, 2, 3, 4, 5}},
-    {{5, 6}, 1066, {1, 2}},
-    {{7, 8, 17, 18}, 1067, {1, 2, 3, 4}},
-    {{9, 10, 13, 14}, 1073, {1, 2, 3, 4, 5}},
-    {{11, 12}, 1075, {7, 9, 10, 1}},
-    {{15, 16}, 1075, {7, 11, 12, 1}},
-};
-
-QStringList choicesOf(int box)
-{
-    QStringList texts;
-    for (const Choices &list : choiceLists) {
-        if (!list.boxes.contains(box))
-            continue;
-        for (int piece : list.pieces)
-            texts.append(GetResString(list.message, piece, {QStringLiteral("8")}));
+    QList<QStringList> lists(19);
+    for (int device = 1; device <= 6; ++device) {
+        WindowRig rig;
+        setLanguage(language);
+        rig.open(QStringLiteral("CM 1.0%1").arg(device));
+        controls::MemoryComboBox *levels = rig.view.comboBox(4);
+        for (const bool mostLevels : {false, true}) {
+            if (mostLevels)
+                levels->setListIndex(levels->count() - 1);
+            for (int box = 0; box < lists.size(); ++box) {
+                for (int i = 0; i < rig.view.comboBox(box)->count(); ++i)
+                    lists[box].append(rig.view.comboBox(box)->itemText(i));
+            }
+        }
     }
-    if (box == 5 || box == 6) // "5 level"
-        texts.append(QStringLiteral("5 ") + GetResString(1066, 3));
-    return texts;
+    return lists;
 }
 
 QString describe(QWidget *widget)
@@ -206,11 +196,12 @@ private slots:
     void everyCaptionFits()
     {
         QFETCH(int, language);
-        setLanguage(language);
+        const QList<QStringList> choices = choiceLists(language);
         widgets::QtMainWindowView view;
         loadCaptions(view);
-        for (int box = 0; box < 19; ++box) {
-            for (const QString &text : choicesOf(box))
+        for (int box = 0; box < choices.size(); ++box) {
+            QVERIFY2(!choices[box].isEmpty(), qPrintable(QString::number(box)));
+            for (const QString &text : choices[box])
                 view.comboBox(box)->addItem(text);
         }
         view.layOutAround(design::PageWidth, design::PageHeight);
