@@ -136,3 +136,45 @@ struct HostSandbox
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 };
+
+// The host running the window's logic on a `View`, on the product's demo network of six devices
+// (CM 1.01 ... CM 1.06, a device per template), on the sandbox clock and the rig's timers.
+template <class View>
+struct HostWindowRig
+{
+    template <class... ViewArguments>
+    explicit HostWindowRig(ViewArguments... arguments) : view(arguments...)
+    {
+        box.productDemoNetwork(6, &timers);
+    }
+
+    // Starts the host with `commandId` on the command module of `device` ("CM 1.0n"); whether
+    // the window shows.
+    bool start(int commandId, const QString &device)
+    {
+        HostEnvironment env = box.environment(view, &timers);
+        env.windowReport = [this](const QString &request) { reported.append(request); };
+        host = std::make_unique<PlugInHost>(env);
+        host->Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:%2.CommandModule").arg(commandId).arg(objectName(device)));
+        return !host->ended() && view.isWindowVisible();
+    }
+
+    // The device as another process (tqm-netdb) reaches it.
+    lns::AppDevicePtr otherDevice(const QString &device) const
+    {
+        const auto other = embedded::EmbeddedObjectServer::create(box.home.path(), box.clock);
+        other->open(lns::ConnectionMode::Local);
+        return other->appDevice(objectName(device));
+    }
+
+    static QString objectName(QString device)
+    {
+        return QStringLiteral("Demo.Building A.Floor 1.") + device.replace(QLatin1Char('.'), QStringLiteral("\\."));
+    }
+
+    HostSandbox box{false};
+    ManualTimerFactory timers{box.clock};
+    View view;
+    std::unique_ptr<PlugInHost> host;
+    QStringList reported; // what the host asked of the window
+};

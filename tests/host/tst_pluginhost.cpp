@@ -63,48 +63,16 @@ QString language(const HostSandbox &box, const QString &key)
 QString sharedLanguage(const HostSandbox &box) { return language(box, settings::SharedKey); }
 QString productLanguage(const HostSandbox &box) { return language(box, settings::productKey()); }
 
-// The host running the window's logic on the in-memory view, on a demo network of six.
-struct HostWindowRig
+using MemoryHostRig = HostWindowRig<MemoryMainWindowView>;
+
+// The monitor command's fields, "(off)" for a disabled one.
+QStringList fields(const MemoryMainWindowView &view)
 {
-    HostSandbox box{false};
-    ManualTimerFactory timers{box.clock};
-    MemoryMainWindowView view;
-    std::unique_ptr<PlugInHost> host;
-    QStringList reported; // what the host asked of the window
-
-    HostWindowRig() { box.productDemoNetwork(6, &timers); }
-
-    // Starts the host with `commandId` on the command module of `device` ("CM 1.0n").
-    void start(int commandId, const QString &device)
-    {
-        HostEnvironment env = box.environment(view, &timers);
-        env.windowReport = [this](const QString &request) { reported.append(request); };
-        host = std::make_unique<PlugInHost>(env);
-        host->Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:%2.CommandModule").arg(commandId).arg(objectName(device)));
-    }
-
-    // The device as another process (tqm-netdb) reaches it.
-    lns::AppDevicePtr otherDevice(const QString &device) const
-    {
-        const auto other = EmbeddedObjectServer::create(box.home.path(), box.clock);
-        other->open(lns::ConnectionMode::Local);
-        return other->appDevice(objectName(device));
-    }
-
-    // The monitor command's fields, "(off)" for a disabled one.
-    QStringList fields() const
-    {
-        QStringList shown;
-        for (int field = 4; field <= 10; ++field)
-            shown.append(view.textBox(field)->enabled() ? view.textBox(field)->text() : QStringLiteral("(off)"));
-        return shown;
-    }
-
-    static QString objectName(QString device)
-    {
-        return QStringLiteral("Demo.Building A.Floor 1.") + device.replace(QLatin1Char('.'), QStringLiteral("\\."));
-    }
-};
+    QStringList shown;
+    for (int field = 4; field <= 10; ++field)
+        shown.append(view.textBox(field)->enabled() ? view.textBox(field)->text() : QStringLiteral("(off)"));
+    return shown;
+}
 
 } // namespace
 
@@ -641,7 +609,7 @@ private slots:
 
     void configureShowsTheDeviceInTheWindow()
     {
-        HostWindowRig rig;
+        MemoryHostRig rig;
         rig.start(13, "CM 1.06");
         QVERIFY(!rig.host->ended());
         QVERIFY(rig.host->window()->isVisible());
@@ -679,7 +647,7 @@ private slots:
     // the correction, and the host's monitoring page then reads 21.00.
     void calibrateMeasuresThroughTheHostsMonitoringPage()
     {
-        HostWindowRig rig;
+        MemoryHostRig rig;
         EmbeddedObjectServer::changeRoom(rig.otherDevice("CM 1.06"), [](const auto &room, const auto &settings, const QDateTime &now) {
             return embedded::cmsim::setSensorError(embedded::cmsim::setRoomTemp(room, settings, 2100, now), settings, 80, now);
         });
@@ -702,7 +670,7 @@ private slots:
     // and takes the device offline. EndApp then empties and disables the fields.
     void monitorCommandHandsOutTheFieldsUntilEndApp()
     {
-        HostWindowRig rig;
+        MemoryHostRig rig;
         rig.start(21, "CM 1.04");
         QVERIFY(!rig.host->ended() && rig.host->monitoring());
         QCOMPARE(rig.view.buttonBarItems().size(), 1);
@@ -736,7 +704,7 @@ private slots:
         rig.host->EndApp(); // empties nothing that is handed out any more
         QVERIFY(printed.isEmpty());
         QVERIFY(!rig.host->monitoring());
-        QCOMPARE(rig.fields(), QStringList(7, "(off)"));
+        QCOMPARE(fields(rig.view), QStringList(7, "(off)"));
         const QString log = rig.box.logText();
         QVERIFY(log.lastIndexOf("[cMonitoring] Public Sub SetMonitoring()") > log.indexOf("Public Sub EndApp()"));
     }

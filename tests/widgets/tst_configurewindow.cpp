@@ -4,8 +4,7 @@
 // multi-device dialog: tst_multidevicedialog; the spread it starts: tst_configurationworkflows.)
 
 #include "host/hosttestkit.h"
-#include "lns/embedded/embeddedobjectserver.h"
-#include "lns/rawtext.h"
+#include "params/cpaccess.h"
 #include "ui/frmmain.h"
 #include "widgets/qtmainwindowview.h"
 
@@ -21,49 +20,24 @@ using namespace ui;
 
 namespace {
 
-// The demo network gives its devices the templates in the INI file's order: CM 1.01 is
-// TQM_CM_L1 ... CM 1.06 TQM_CM_STD.
-constexpr int Standard = 6;
-constexpr int TemperatureDifference = 2; // text box of MinDeltaTemp, on every template
-constexpr int MinDeltaTempCp = 3;        // its CP index on the command-module object
-
-QString objectOf(int device)
+// The host with the Qt window (not waiting for a user) on a device per template.
+struct DesktopRig : HostWindowRig<widgets::QtMainWindowView>
 {
-    return QStringLiteral("Demo.Building A.Floor 1.CM 1\\.%1.CommandModule").arg(device, 2, 10, QLatin1Char('0'));
-}
+    DesktopRig() : HostWindowRig(false) {}
 
-// The host with the Qt window on a demo network of a device per template.
-class DesktopRig
-{
-public:
-    DesktopRig() : box(false)
-    {
-        box.productDemoNetwork(Standard);
-        host = std::make_unique<PlugInHost>(box.environment(view));
-    }
+    bool open(const QString &device) { return start(13, device); }
 
-    bool open(int device)
+    // The RAW value of MinDeltaTemp's CP as the network database holds it now.
+    QString minDeltaTemp(const QString &device) const
     {
-        host->Main(QStringLiteral("/CLASSID:28/COMMANDID:13/OBJECTNAME:") + objectOf(device));
-        return !host->ended() && view.isWindowVisible();
-    }
-
-    // The CP's value as the network database holds it now.
-    QString minDeltaTemp(int device) const
-    {
-        auto server = embedded::EmbeddedObjectServer::create(box.home.path(), box.clock);
-        server->open(lns::ConnectionMode::Local);
-        const lns::ConfigPropertyPtr cp = server->lonMarkObject(objectOf(device))->configProperties()->item(MinDeltaTempCp);
-        cp->setFormatSpec(QStringLiteral("RAW"));
-        return cp->value();
+        return cpaccess::readRawText(*otherDevice(device)->lonMarkObjects()->item(QStringLiteral("CommandModule"))
+                                          ->configProperties()->item(QStringLiteral("nciTmpMinDelta")));
     }
 
     QLineEdit *edit(int index) const { return qobject_cast<QLineEdit *>(view.widgetOf(Element::textBox(index))); }
-
-    HostSandbox box;
-    widgets::QtMainWindowView view{false};
-    std::unique_ptr<PlugInHost> host;
 };
+
+constexpr int TemperatureDifference = 2; // text box of MinDeltaTemp, on every template
 
 QString raw(int hundredths)
 {
@@ -104,9 +78,9 @@ private slots:
         QFETCH(int, key);
         QFETCH(QString, written);
         DesktopRig rig;
-        QVERIFY(rig.open(1));
+        QVERIFY(rig.open("CM 1.01"));
         QVERIFY(QTest::qWaitForWindowActive(rig.view.window()));
-        const QString before = rig.minDeltaTemp(1);
+        const QString before = rig.minDeltaTemp("CM 1.01");
         QVERIFY(rig.view.clickTab(QStringLiteral("KEY:5")));
         QVERIFY(rig.view.typeInto(TemperatureDifference, typed));
         QLineEdit *edit = rig.edit(TemperatureDifference);
@@ -125,7 +99,7 @@ private slots:
         QCOMPARE(rig.box.dialogs.messages.size(), key == Qt::Key_Return ? 0 : 1);
         QCOMPARE(asked(rig.box.dialogs, 1428, 3), key == Qt::Key_Escape);
         QCOMPARE(rig.host->ended(), key != 0);
-        QCOMPARE(rig.minDeltaTemp(1), written.isEmpty() ? before : written);
+        QCOMPARE(rig.minDeltaTemp("CM 1.01"), written.isEmpty() ? before : written);
         rig.host->EndApp();
     }
 
@@ -135,7 +109,7 @@ private slots:
     void everyFieldIsNamed()
     {
         DesktopRig rig;
-        QVERIFY(rig.open(Standard));
+        QVERIFY(rig.open("CM 1.06"));
         QStringList problems;
         int fields = 0;
         for (int page = 0; page < PageCount; ++page) {
@@ -170,7 +144,7 @@ private slots:
     void viewBarAndTabsByKeys()
     {
         DesktopRig rig;
-        QVERIFY(rig.open(Standard));
+        QVERIFY(rig.open("CM 1.06"));
         QVERIFY(QTest::qWaitForWindowActive(rig.view.window()));
         QWidget *configuration = rig.view.buttonBarItem(QStringLiteral("0"));
         configuration->setFocus(Qt::TabFocusReason);
