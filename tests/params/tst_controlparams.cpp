@@ -289,6 +289,16 @@ private slots:
         f.fill([&] { f.p->setLockMode(E::LM_LOCKED); });
         QCOMPARE(f.box.text(), QStringLiteral("user text"));
         QVERIFY(f.box.enabled());
+        // Locked, a combo box and a check box stay enabled as well; option buttons do not.
+        MemoryComboBox combo;
+        MemoryCheckBox check;
+        MemoryOptionButton option;
+        f.params.AddComboBoxParameter(QStringLiteral("C"), &combo, f.cp, QString())->setLockMode(E::LM_LOCKED);
+        f.params.AddCheckBoxParameter(QStringLiteral("K"), &check, f.cp, QString())->setLockMode(E::LM_LOCKED);
+        cParamOptBtn *o = f.params.AddOptionButtonParameter(QStringLiteral("O"), f.cp, QString());
+        o->AddOptionButton(&option, QStringLiteral("0"));
+        o->setLockMode(E::LM_LOCKED);
+        QVERIFY(combo.enabled() && check.enabled() && !option.enabled());
 
         f.p->setChanged(false);
         f.p->setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
@@ -309,18 +319,26 @@ private slots:
         QVERIFY(f.box.enabled());
     }
 
-    void unavailableParameter()
+    // Without a CP a parameter shows no value and takes none.
+    void unavailableParameters()
     {
         TextBoxFixture f;
-        MemoryTextBox other(5);
-        other.setText(QStringLiteral("old"));
-        cParamTextBox *p = f.params.AddTextBoxParameter(QStringLiteral("Missing"), &other, nullptr, QStringLiteral("Cp9"));
-        QVERIFY(!p->Available());
-        QCOMPARE(p->CpIniName(), QString());
-        QCOMPARE(p->LockMode(), qint32(E::LM_DISABLED_GREY_NO_VALUE));
-        QCOMPARE(other.text(), QString());
-        p->setValue(99);
-        QCOMPARE(other.text(), QString());
+        MemoryTextBox text(5);
+        MemoryCheckBox check;
+        text.setText(QStringLiteral("old"));
+        check.setValue(Checked);
+        cParamTextBox *t = f.params.AddTextBoxParameter(QStringLiteral("Missing"), &text, nullptr, QStringLiteral("Cp9"));
+        cParamCheckBox *c = f.params.AddCheckBoxParameter(QStringLiteral("MissingFlag"), &check, nullptr, QString());
+        QVERIFY(!t->Available() && !c->Available());
+        QCOMPARE(t->CpIniName(), QString());
+        QCOMPARE(t->LockMode(), qint32(E::LM_DISABLED_GREY_NO_VALUE));
+        QCOMPARE(check.value(), int(Unchecked));
+        QVERIFY(!check.enabled());
+        t->setValue(99);
+        c->setValue(1);
+        QCOMPARE(text.text(), QString());
+        QCOMPARE(c->Value(), 0);
+        QVERIFY(!c->Changed());
         QVERIFY(!f.params.AnyParameterValueIsInvalid());
     }
 
@@ -509,21 +527,6 @@ private slots:
         QCOMPARE(ParamsNet::raw(p->ConfigProperty()), QString::number(quint8(p->Value())));
     }
 
-    void checkBoxUnavailable()
-    {
-        ParamsNet net;
-        cParams params;
-        MemoryCheckBox missing;
-        missing.setValue(Checked);
-        cParamCheckBox *q = params.AddCheckBoxParameter(QStringLiteral("Missing"), &missing, nullptr, QString());
-        QVERIFY(!q->Available());
-        QCOMPARE(missing.value(), int(Unchecked));
-        QVERIFY(!missing.enabled());
-        q->setValue(1);
-        QCOMPARE(q->Value(), 0);
-        QVERIFY(!q->Changed());
-    }
-
     void optionButtons()
     {
         ParamsNet net;
@@ -566,24 +569,6 @@ private slots:
                                                              QStringLiteral("Cp1"));
         kept->ReadFromLns();
         QCOMPARE(kept->Value(), QStringLiteral(" 2 "));
-    }
-
-    void lockedKinds()
-    {
-        ParamsNet net;
-        cParams params;
-        MemoryComboBox combo;
-        MemoryCheckBox check;
-        MemoryOptionButton option;
-        const auto cp = net.deviceCp(QStringLiteral("Cp1"));
-        params.AddComboBoxParameter(QStringLiteral("C"), &combo, cp, QString())->setLockMode(E::LM_LOCKED);
-        params.AddCheckBoxParameter(QStringLiteral("K"), &check, cp, QString())->setLockMode(E::LM_LOCKED);
-        cParamOptBtn *o = params.AddOptionButtonParameter(QStringLiteral("O"), cp, QString());
-        o->AddOptionButton(&option, QStringLiteral("0"));
-        o->setLockMode(E::LM_LOCKED);
-        QVERIFY(combo.enabled());
-        QVERIFY(check.enabled());
-        QVERIFY(!option.enabled());
     }
 
     void noValueModes()
