@@ -4,7 +4,6 @@
 #include "lns/product.h"
 #include "monitoring/cmonitorpoints.h"
 
-#include <QJsonArray>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,7 +12,7 @@ using namespace embedded;
 
 namespace {
 
-const QString DeviceName = "Site.Floor.CM 1";
+const QString DeviceName = "Site.Building A.Floor 1.CM 1\\.04";
 
 // Counts the calls that reach the real utility.
 class CountingNvTypes : public lns::NvTypeUtility
@@ -67,14 +66,7 @@ class TestMonitorPoints : public QObject
 private slots:
     void init()
     {
-        createNetwork(m_home.path(),
-                      QJsonObject{{"name", "Site"},
-                                  {"subsystems", QJsonArray{QJsonObject{
-                                                     {"path", "Floor"},
-                                                     {"devices", QJsonArray{QJsonObject{{"name", "CM 1"},
-                                                                                        {"template", "TQM_CM_L4"},
-                                                                                        {"simulated", true}}}}}}}},
-                      true);
+        createDemoNetwork(m_home.path(), "Site", 4, {}, true); // CM 1.04 is a TQM_CM_L4
         m_clock = std::make_unique<ManualClock>();
         m_timers = std::make_unique<ManualTimerFactory>(*m_clock);
         m_server = newServer();
