@@ -79,13 +79,12 @@ private slots:
 
     // An INI entry of the device's template that leads nowhere or holds an unreadable number
     // leaves its parameter unavailable and says so in one red line per start, naming the file,
-    // the line and the entry.
+    // the line and the entry. Where each kind of entry leads is tst_inilocator's.
     void iniFaultIsShownOnce_data()
     {
         QTest::addColumn<QByteArray>("entry");
         QTest::addColumn<QString>("cause");
         QTest::newRow("past the CP list") << QByteArray("99,0,0") << "CP-Index=99";
-        QTest::newRow("wrong NV") << QByteArray("2,99,0") << "NV-Index=99";
         QTest::newRow("unreadable NV") << QByteArray("2,x,0") << "\"x\", which is not a whole number";
         QTest::newRow("too large") << QByteArray("99999,0,0") << "\"99999\", which is not a whole number";
     }
