@@ -458,20 +458,6 @@ private slots:
         QVERIFY(f.p->ValueIsInComboList(0)); // the first list value counts again
     }
 
-    void comboControlUpdatesEnabled()
-    {
-        ComboFixture f;
-        f.p->setValue(0);
-        f.p->setChanged(false);
-        f.p->setControlUpdatesEnabled(false);
-        f.p->setValue(2);
-        QCOMPARE(f.p->Value(), 2);
-        QVERIFY(f.p->Changed());
-        QCOMPARE(f.box.listIndex(), 0);
-        f.p->setControlUpdatesEnabled(true);
-        QCOMPARE(f.box.listIndex(), 2);
-    }
-
     void comboSignedItems()
     {
         ComboFixture f;
@@ -505,12 +491,11 @@ private slots:
         QFETCH(int, checkedValue);
         QFETCH(QString, raw);
         QFETCH(int, value);
-        ParamsNet net;
-        cParams params;
+        ComboFixture f;
         MemoryCheckBox box;
         box.setValue(Greyed);
-        controlrouting::route(params, &box);
-        cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, net.deviceCp(QStringLiteral("Cp1")), QString());
+        controlrouting::route(f.params, &box);
+        cParamCheckBox *p = f.params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, f.p->ConfigProperty(), QString());
         p->setValueChecked(checkedValue);
         QCOMPARE(p->SignedValue(), checkedValue < 0);
         ParamsNet::setRaw(p->ConfigProperty(), raw);
@@ -571,17 +556,28 @@ private slots:
         QCOMPARE(kept->Value(), QStringLiteral(" 2 "));
     }
 
-    void noValueModes()
+    // While control updates are off, or the lock mode shows no value, the value changes but
+    // the list does not; it follows once the value is shown again.
+    void comboValueWhileNotShown()
     {
         ComboFixture f;
+        f.p->setValue(0);
+        f.p->setChanged(false);
+        f.p->setControlUpdatesEnabled(false);
         f.p->setValue(2);
+        QCOMPARE(f.p->Value(), 2);
+        QVERIFY(f.p->Changed());
+        QCOMPARE(f.box.listIndex(), 0);
+        f.p->setControlUpdatesEnabled(true);
+        QCOMPARE(f.box.listIndex(), 2);
+
         f.p->setChanged(false);
         f.p->setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
         QCOMPARE(f.box.listIndex(), -1);
         QCOMPARE(f.p->Value(), 2);
         QVERIFY(!f.p->Changed());
         QCOMPARE(f.box.backColor(), colour::ButtonFace);
-        f.p->setValue(1); // no refresh while shown without a value
+        f.p->setValue(1);
         QCOMPARE(f.box.listIndex(), -1);
         f.p->setLockMode(E::LM_DISABLED);
         QCOMPARE(f.box.listIndex(), 1);
