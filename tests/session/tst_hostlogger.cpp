@@ -30,7 +30,6 @@ private slots:
         QTest::newRow("green is shown dark green") << logcolour::Green << qint32(32768) << false;
         QTest::newRow("blue is shown dark blue") << logcolour::Blue << qint32(12582912) << false;
         QTest::newRow("red raises the error flag") << logcolour::Red << qint32(255) << true;
-        QTest::newRow("black stays") << logcolour::Black << qint32(0) << false;
         QTest::newRow("other colours stay") << qint32(0x808080) << qint32(0x808080) << false;
     }
     void colours()
