@@ -182,18 +182,16 @@ private slots:
     {
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("cause");
-        QTest::addColumn<QString>("said"); // the one red line, %1 the device
+        QTest::addColumn<QString>("said"); // a pattern of the one red line, %1 the device
         const QString offline = QStringLiteral("^%1 / CommandModule / nciButtonMode.*does not respond");
         const QString refused = QStringLiteral("^%1 / CommandModule / nciLedMode1");
         const QString noTransaction = QStringLiteral("^Nothing was written to %1 / CommandModule: the network database "
                                                      "could not start a transaction \\(database is locked\\)\\.$");
         for (const char *device : {"CM 1.04", "CM 2.02"}) {
-            const bool own = QLatin1String(device) == QLatin1String("CM 1.04");
-            QTest::addRow("%s offline", own ? "opened device" : "another device") << device << "offline" << offline;
-            // a value the device refuses, after other CPs went in
-            QTest::addRow("%s refuses a value", own ? "opened device" : "another device") << device << "refuses" << refused;
-            QTest::addRow("%s, no transaction", own ? "opened device" : "another device") << device << "no transaction"
-                                                                                         << noTransaction;
+            const char *which = QLatin1String(device) == QLatin1String("CM 1.04") ? "opened device" : "another device";
+            QTest::addRow("%s offline", which) << device << "offline" << offline;
+            QTest::addRow("%s refuses a value", which) << device << "refuses" << refused;
+            QTest::addRow("%s, no transaction", which) << device << "no transaction" << noTransaction;
         }
     }
     // Nothing half-written: without a transaction nothing is sent; otherwise the first CP the
