@@ -20,54 +20,54 @@ class TestParams : public QObject
     Q_OBJECT
 
     // Fresh for every test: the network and a parameter set that looks CPs up in its INI file.
-    std::optional<ParamsNet> net;
-    std::optional<cParams> params;
+    std::optional<ParamsNet> m_net;
+    std::optional<cParams> m_params;
 
 private slots:
     void init()
     {
-        net.emplace();
-        params.emplace(cParams::Context{nullptr, QString(), &net->ini, ParamsNet::Template, QLocale::c()});
+        m_net.emplace();
+        m_params.emplace(cParams::Context{nullptr, QString(), &m_net->ini, ParamsNet::Template, QLocale::c()});
     }
     void cleanup()
     {
-        params.reset();
-        net.reset();
+        m_params.reset();
+        m_net.reset();
     }
 
     void listsAreOneBasedAndKeyed()
     {
-        cParam1Byte *a = params->Add1ByteParameter(QStringLiteral("A"), nullptr, QString());
-        cParam1Byte *b = params->Add1ByteParameter(QStringLiteral("B"), nullptr, QString());
-        params->Add2ByteParameter(QStringLiteral("A"), nullptr, QString()); // same name, other kind
-        QCOMPARE(params->Parameter1Byte(1), a);
-        QCOMPARE(params->Parameter1Byte(2), b);
-        QCOMPARE(params->Parameter1ByteByName(QStringLiteral("B")), b);
-        QCOMPARE(params->Parameter1ByteCount(), 2);
-        QCOMPARE(params->AllParameters().size(), 3);
-        QVERIFY_THROWS_EXCEPTION(TqmError, params->Parameter1Byte(0));
-        QVERIFY_THROWS_EXCEPTION(TqmError, params->Parameter1Byte(3));
-        QVERIFY_THROWS_EXCEPTION(TqmError, params->Parameter1ByteByName(QStringLiteral("C")));
-        QCOMPARE(raised([&] { params->Add1ByteParameter(QStringLiteral("A"), nullptr, QString()); }).number(),
+        cParam1Byte *a = m_params->Add1ByteParameter(QStringLiteral("A"), nullptr, QString());
+        cParam1Byte *b = m_params->Add1ByteParameter(QStringLiteral("B"), nullptr, QString());
+        m_params->Add2ByteParameter(QStringLiteral("A"), nullptr, QString()); // same name, other kind
+        QCOMPARE(m_params->Parameter1Byte(1), a);
+        QCOMPARE(m_params->Parameter1Byte(2), b);
+        QCOMPARE(m_params->Parameter1ByteByName(QStringLiteral("B")), b);
+        QCOMPARE(m_params->Parameter1ByteCount(), 2);
+        QCOMPARE(m_params->AllParameters().size(), 3);
+        QVERIFY_THROWS_EXCEPTION(TqmError, m_params->Parameter1Byte(0));
+        QVERIFY_THROWS_EXCEPTION(TqmError, m_params->Parameter1Byte(3));
+        QVERIFY_THROWS_EXCEPTION(TqmError, m_params->Parameter1ByteByName(QStringLiteral("C")));
+        QCOMPARE(raised([&] { m_params->Add1ByteParameter(QStringLiteral("A"), nullptr, QString()); }).number(),
                  TqmError::DuplicateKey);
-        QCOMPARE(params->Parameter1ByteCount(), 2);
-        QCOMPARE(params->AllParameters().size(), 3);
-        params->AddConfigProp(QStringLiteral("Image"), nullptr, QString());
-        QCOMPARE(params->ConfigPropsCount(), 1);
-        QCOMPARE(params->AllParameters().size(), 3);
+        QCOMPARE(m_params->Parameter1ByteCount(), 2);
+        QCOMPARE(m_params->AllParameters().size(), 3);
+        m_params->AddConfigProp(QStringLiteral("Image"), nullptr, QString());
+        QCOMPARE(m_params->ConfigPropsCount(), 1);
+        QCOMPARE(m_params->AllParameters().size(), 3);
     }
 
     void byControlIndexTakesFirst()
     {
         MemoryTextBox first(3), second(3), other(4);
-        cParamTextBox *p = params->AddTextBoxParameter(QStringLiteral("First"), &first, nullptr, QString());
-        params->AddTextBoxParameter(QStringLiteral("Second"), &second, nullptr, QString());
-        params->AddTextBoxParameter(QStringLiteral("Other"), &other, nullptr, QString());
-        QCOMPARE(params->TextBoxParameterByControlIndex(3), p);
-        QCOMPARE(params->TextBoxParameterByControlIndex(9), nullptr);
+        cParamTextBox *p = m_params->AddTextBoxParameter(QStringLiteral("First"), &first, nullptr, QString());
+        m_params->AddTextBoxParameter(QStringLiteral("Second"), &second, nullptr, QString());
+        m_params->AddTextBoxParameter(QStringLiteral("Other"), &other, nullptr, QString());
+        QCOMPARE(m_params->TextBoxParameterByControlIndex(3), p);
+        QCOMPARE(m_params->TextBoxParameterByControlIndex(9), nullptr);
         MemoryComboBox combo(5);
-        cParamComboBox *c = params->AddComboBoxParameter(QStringLiteral("Combo"), &combo, nullptr, QString());
-        QCOMPARE(params->ComboBoxParameterByControlIndex(5), c);
+        cParamComboBox *c = m_params->AddComboBoxParameter(QStringLiteral("Combo"), &combo, nullptr, QString());
+        QCOMPARE(m_params->ComboBoxParameterByControlIndex(5), c);
     }
 
     void parameterAllByName_data()
@@ -88,17 +88,17 @@ private slots:
         QFETCH(int, type);
         MemoryTextBox box;
         MemoryCheckBox check;
-        params->Add2ByteParameter(QStringLiteral("Two"), nullptr, QString());
-        params->Add2ByteParameter(QStringLiteral("Both"), nullptr, QString());
-        params->Add1ByteParameter(QStringLiteral("Both"), nullptr, QString());
-        params->AddTextBoxParameter(QStringLiteral("Shown"), &box, nullptr, QString());
-        params->AddCheckBoxParameter(QStringLiteral("Shown"), &check, nullptr, QString());
-        params->AddAsciiParameter(QStringLiteral("Text"), nullptr, QString());
-        cParam *found = params->ParameterAllByName(name, type);
+        m_params->Add2ByteParameter(QStringLiteral("Two"), nullptr, QString());
+        m_params->Add2ByteParameter(QStringLiteral("Both"), nullptr, QString());
+        m_params->Add1ByteParameter(QStringLiteral("Both"), nullptr, QString());
+        m_params->AddTextBoxParameter(QStringLiteral("Shown"), &box, nullptr, QString());
+        m_params->AddCheckBoxParameter(QStringLiteral("Shown"), &check, nullptr, QString());
+        m_params->AddAsciiParameter(QStringLiteral("Text"), nullptr, QString());
+        cParam *found = m_params->ParameterAllByName(name, type);
         QTEST(found ? int(found->ClassId()) : 0, "expectedClass");
         if (found)
             QCOMPARE(found->Name(), name);
-        QVERIFY_THROWS_EXCEPTION(TqmError, params->ParameterAllByName(QStringLiteral("Nothing"), E::PA_CLASSID_1BYTE_PARAMETER));
+        QVERIFY_THROWS_EXCEPTION(TqmError, m_params->ParameterAllByName(QStringLiteral("Nothing"), E::PA_CLASSID_1BYTE_PARAMETER));
     }
 
     // What a write takes: the parameters in the order of their kinds, none kept back or unbound,
@@ -106,34 +106,34 @@ private slots:
     void selectionForWriting()
     {
         MemoryTextBox box;
-        const auto cp4 = net->deviceCp(QStringLiteral("Cp4"));
-        cConfigProp *image = params->AddConfigProp(QStringLiteral("Image"), net->deviceCp(QStringLiteral("Cp6")), QString());
-        params->AddTextBoxParameter(QStringLiteral("Text box"), &box, cp4, QString());
-        params->Add2ByteParameter(QStringLiteral("Two"), net->deviceCp(QStringLiteral("Cp2")), QString());
-        params->Add1ByteParameter(QStringLiteral("One"), cp4, QString());
-        params->Add1ByteParameterExtCp(QStringLiteral("OnImage"), image);
-        params->Add1ByteParameter(QStringLiteral("Unbound"), nullptr, QString())->setDontWriteToLns(false);
-        params->Add1ByteParameter(QStringLiteral("Kept"), net->deviceCp(QStringLiteral("Cp1")), QString())->setDontWriteToLns(true);
-        params->AddAsciiParameter(QStringLiteral("Text"), cp4, QString());
+        const auto cp4 = m_net->deviceCp(QStringLiteral("Cp4"));
+        cConfigProp *image = m_params->AddConfigProp(QStringLiteral("Image"), m_net->deviceCp(QStringLiteral("Cp6")), QString());
+        m_params->AddTextBoxParameter(QStringLiteral("Text box"), &box, cp4, QString());
+        m_params->Add2ByteParameter(QStringLiteral("Two"), m_net->deviceCp(QStringLiteral("Cp2")), QString());
+        m_params->Add1ByteParameter(QStringLiteral("One"), cp4, QString());
+        m_params->Add1ByteParameterExtCp(QStringLiteral("OnImage"), image);
+        m_params->Add1ByteParameter(QStringLiteral("Unbound"), nullptr, QString())->setDontWriteToLns(false);
+        m_params->Add1ByteParameter(QStringLiteral("Kept"), m_net->deviceCp(QStringLiteral("Cp1")), QString())->setDontWriteToLns(true);
+        m_params->AddAsciiParameter(QStringLiteral("Text"), cp4, QString());
         QStringList names;
-        for (cParam *p : params->GetAllParamsShouldBeWrittenToLns())
+        for (cParam *p : m_params->GetAllParamsShouldBeWrittenToLns())
             names.append(p->Name());
         QCOMPARE(names, (QStringList{"One", "OnImage", "Two", "Text box", "Text"}));
-        QCOMPARE(params->GetAllCpNamesShouldBeWrittenToLns(), (QStringList{"Cp4", "Cp6", "Cp2"}));
-        QCOMPARE(params->GetAllCpsShouldBeWrittenToLns().first(), cp4);
+        QCOMPARE(m_params->GetAllCpNamesShouldBeWrittenToLns(), (QStringList{"Cp4", "Cp6", "Cp2"}));
+        QCOMPARE(m_params->GetAllCpsShouldBeWrittenToLns().first(), cp4);
     }
 
     void invalidValuesOfUnavailableParametersAreIgnored()
     {
         MemoryComboBox missingCombo, combo;
-        cParamComboBox *missing = params->AddComboBoxParameter(QStringLiteral("Missing"), &missingCombo, nullptr, QString());
+        cParamComboBox *missing = m_params->AddComboBoxParameter(QStringLiteral("Missing"), &missingCombo, nullptr, QString());
         missing->setValue(5); // no item carries it, but the parameter is not available
-        QVERIFY(!params->AnyParameterValueIsInvalid());
-        cParamComboBox *shown = params->AddComboBoxParameter(QStringLiteral("Shown"), &combo, net->deviceCp(QStringLiteral("Cp1")), QString());
+        QVERIFY(!m_params->AnyParameterValueIsInvalid());
+        cParamComboBox *shown = m_params->AddComboBoxParameter(QStringLiteral("Shown"), &combo, m_net->deviceCp(QStringLiteral("Cp1")), QString());
         shown->AddComboBoxItem(QStringLiteral("zero"), 0);
-        QVERIFY(!params->AnyParameterValueIsInvalid());
+        QVERIFY(!m_params->AnyParameterValueIsInvalid());
         shown->setValue(5);
-        QVERIFY(params->AnyParameterValueIsInvalid());
+        QVERIFY(m_params->AnyParameterValueIsInvalid());
     }
 
     // Events of a control no parameter owns: a text box's are an error, a combo box's or a check
@@ -144,9 +144,9 @@ private slots:
         MemoryComboBox strayCombo;
         MemoryCheckBox strayCheck;
         stray.setTag(QStringLiteral("Unknown"));
-        QVERIFY_THROWS_EXCEPTION(TqmError, params->TextBox_Change_Event(&stray));
-        params->ComboBox_Change_Event(&strayCombo);
-        params->CheckBox_Click_Event(&strayCheck);
+        QVERIFY_THROWS_EXCEPTION(TqmError, m_params->TextBox_Change_Event(&stray));
+        m_params->ComboBox_Change_Event(&strayCombo);
+        m_params->CheckBox_Click_Event(&strayCheck);
     }
 
     void twoByteSplit_data()
@@ -162,7 +162,7 @@ private slots:
     void twoByteSplit()
     {
         QFETCH(int, value);
-        cParam2Byte *p = params->Add2ByteParameter(QStringLiteral("P"), nullptr, QString());
+        cParam2Byte *p = m_params->Add2ByteParameter(QStringLiteral("P"), nullptr, QString());
         p->setValue(value);
         QTEST(p->Value1(), "value1");
         QTEST(p->Value2(), "value2");
@@ -210,46 +210,46 @@ private slots:
         controls::MemoryComboBox combo;
         controls::MemoryCheckBox check;
         controls::MemoryTextBox text;
-        const auto cp = net->deviceCp(cpName);
-        cConfigProp *image = params->AddConfigProp(QStringLiteral("Image"), cp, cpName);
+        const auto cp = m_net->deviceCp(cpName);
+        cConfigProp *image = m_params->AddConfigProp(QStringLiteral("Image"), cp, cpName);
         const bool onImage = binding == QLatin1String("image");
         const QString name = QStringLiteral("P");
         const auto pos = qint16(bytePos);
         const auto length = quint8(byteLength);
         const auto consider = [&]() -> std::function<void()> {
             if (kind == QLatin1String("1")) {
-                cParam1Byte *p = onImage ? params->Add1ByteParameterExtCp(name, image) : params->Add1ByteParameter(name, cp, cpName);
+                cParam1Byte *p = onImage ? m_params->Add1ByteParameterExtCp(name, image) : m_params->Add1ByteParameter(name, cp, cpName);
                 p->setLateFetch(binding == QLatin1String("late"));
                 return [p, pos] { p->ConsiderPartOfCpOnly(pos); };
             }
             if (kind == QLatin1String("2"))
-                return [p = params->Add2ByteParameter(name, cp, cpName), pos] { p->ConsiderPartOfCpOnly(pos); };
+                return [p = m_params->Add2ByteParameter(name, cp, cpName), pos] { p->ConsiderPartOfCpOnly(pos); };
             if (kind == QLatin1String("A"))
-                return [p = params->AddAsciiParameter(name, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
+                return [p = m_params->AddAsciiParameter(name, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
             if (kind == QLatin1String("combo")) {
-                cParamComboBox *p = onImage ? params->AddComboBoxParameterExtCp(name, &combo, image)
-                                            : params->AddComboBoxParameter(name, &combo, cp, cpName);
+                cParamComboBox *p = onImage ? m_params->AddComboBoxParameterExtCp(name, &combo, image)
+                                            : m_params->AddComboBoxParameter(name, &combo, cp, cpName);
                 return [p, pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
             }
             if (kind == QLatin1String("check"))
-                return [p = params->AddCheckBoxParameter(name, &check, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
-            return [p = params->AddTextBoxParameter(name, &text, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
+                return [p = m_params->AddCheckBoxParameter(name, &check, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
+            return [p = m_params->AddTextBoxParameter(name, &text, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
         }();
         try {
             consider();
             QVERIFY(refusal.isEmpty());
-            QCOMPARE(params->AllParameters().first()->BytePos(), pos);
+            QCOMPARE(m_params->AllParameters().first()->BytePos(), pos);
         } catch (const TqmError &e) {
             QCOMPARE(e.description(), refusal);
             QCOMPARE(e.number(), qint32(0x800403E8u));
             QCOMPARE(e.source(), QStringLiteral("ConsiderPartOfCpOnly"));
-            QCOMPARE(params->AllParameters().first()->BytePos(), qint16(0)); // the window stays
+            QCOMPARE(m_params->AllParameters().first()->BytePos(), qint16(0)); // the window stays
         }
     }
 
     void changedFollowsSetsReadsAndWrites()
     {
-        cParam1Byte *p = params->Add1ByteParameter(QStringLiteral("P"), net->deviceCp(QStringLiteral("Cp1")), QString());
+        cParam1Byte *p = m_params->Add1ByteParameter(QStringLiteral("P"), m_net->deviceCp(QStringLiteral("Cp1")), QString());
         p->ReadFromLns();
         QVERIFY(!p->Changed());
         p->setValue(7);
@@ -264,10 +264,10 @@ private slots:
 
     void imageBoundNumbers()
     {
-        const auto cp = net->deviceCp(QStringLiteral("Cp4"));
-        cConfigProp *image = params->AddConfigProp(QStringLiteral("Cp4"), cp, QStringLiteral("Cp4"));
-        cParam1Byte *first = params->Add1ByteParameterExtCp(QStringLiteral("First"), image);
-        cParam2Byte *last = params->Add2ByteParameterExtCp(QStringLiteral("Last"), image);
+        const auto cp = m_net->deviceCp(QStringLiteral("Cp4"));
+        cConfigProp *image = m_params->AddConfigProp(QStringLiteral("Cp4"), cp, QStringLiteral("Cp4"));
+        cParam1Byte *first = m_params->Add1ByteParameterExtCp(QStringLiteral("First"), image);
+        cParam2Byte *last = m_params->Add2ByteParameterExtCp(QStringLiteral("Last"), image);
         first->ConsiderPartOfCpOnly(1);
         last->ConsiderPartOfCpOnly(3);
         QVERIFY(first->CpIsExternal());
@@ -292,9 +292,9 @@ private slots:
 
     void asciiText()
     {
-        const auto cp = net->deviceCp(QStringLiteral("Cp6"));
+        const auto cp = m_net->deviceCp(QStringLiteral("Cp6"));
         ParamsNet::setRaw(cp, QStringLiteral("1\t72\t105\t0\t0\t2"));
-        cParamASCII *text = params->AddAsciiParameter(QStringLiteral("Text"), cp, QString());
+        cParamASCII *text = m_params->AddAsciiParameter(QStringLiteral("Text"), cp, QString());
         text->ConsiderPartOfCpOnly(2, 4);
         text->ReadFromLns();
         QCOMPARE(text->Value(), QStringLiteral("Hi"));
@@ -306,17 +306,17 @@ private slots:
     void fetchOnRead()
     {
         // Available because a CP was given; the late parameter rebinds when asked to fetch.
-        cParam1Byte *p = params->Add1ByteParameter(QStringLiteral("P"), net->deviceCp(QStringLiteral("Cp1")),
+        cParam1Byte *p = m_params->Add1ByteParameter(QStringLiteral("P"), m_net->deviceCp(QStringLiteral("Cp1")),
                                                   QStringLiteral("Cp4"));
-        p->setSuperiorLnsObject(net->device);
+        p->setSuperiorLnsObject(m_net->device);
         QVERIFY(p->FetchCp(true));
         QCOMPARE(p->ConfigProperty()->name(), QStringLiteral("Cp4"));
         p->ConsiderPartOfCpOnly(2);
         p->ReadFromLns(true);
         QCOMPARE(p->Value(), 20);
 
-        cParam1Byte *unbound = params->Add1ByteParameter(QStringLiteral("Unbound"), nullptr, QStringLiteral("Cp4"));
-        unbound->setSuperiorLnsObject(net->device);
+        cParam1Byte *unbound = m_params->Add1ByteParameter(QStringLiteral("Unbound"), nullptr, QStringLiteral("Cp4"));
+        unbound->setSuperiorLnsObject(m_net->device);
         QVERIFY(!unbound->FetchCp(true));
         unbound->ReadFromLns(true);
         QVERIFY(!unbound->CpFetched());
@@ -324,7 +324,7 @@ private slots:
 
     void imageWithoutCp()
     {
-        cConfigProp *image = params->AddConfigProp(QStringLiteral("None"), nullptr, QStringLiteral("Cp4"));
+        cConfigProp *image = m_params->AddConfigProp(QStringLiteral("None"), nullptr, QStringLiteral("Cp4"));
         QVERIFY(!image->Available());
         QVERIFY(!image->FetchCp(true));
         QCOMPARE(image->ByteLength(), qint16(-1));
@@ -335,30 +335,30 @@ private slots:
 
     void arrayElementByElement()
     {
-        const auto cp = net->deviceCp(QStringLiteral("Arr"));
+        const auto cp = m_net->deviceCp(QStringLiteral("Arr"));
         ParamsNet::setRaw(cp, QStringLiteral("1\t2\t3\t4\t5\t6"));
-        cConfigProp *image = params->AddConfigProp(QStringLiteral("Arr"), cp, QString());
+        cConfigProp *image = m_params->AddConfigProp(QStringLiteral("Arr"), cp, QString());
         QCOMPARE(image->Dimension(), qint16(3));
         QCOMPARE(image->ElementByteLength(), qint16(2));
-        net->server->resetMessageCounts();
+        m_net->server->resetMessageCounts();
         image->ReadFromLns();
-        QCOMPARE(net->server->messageCounts(net->device).cpReads, 3);
+        QCOMPARE(m_net->server->messageCounts(m_net->device).cpReads, 3);
         for (int i = 1; i <= 6; ++i)
             QCOMPARE(int(image->ByteValue(i)), i);
 
         image->setByteValue(3, 30);
         image->setByteValue(6, 60);
-        net->server->resetMessageCounts();
+        m_net->server->resetMessageCounts();
         image->WriteToLns();
-        QCOMPARE(net->server->messageCounts(net->device).cpWrites, 3);
+        QCOMPARE(m_net->server->messageCounts(m_net->device).cpWrites, 3);
         QCOMPARE(ParamsNet::raw(cp), QStringLiteral("1\t2\t30\t4\t5\t60"));
     }
 
     void lengthsStayWhenCpIsReplaced()
     {
-        cConfigProp *image = params->AddConfigProp(QStringLiteral("Cp4"), net->deviceCp(QStringLiteral("Cp4")), QString());
+        cConfigProp *image = m_params->AddConfigProp(QStringLiteral("Cp4"), m_net->deviceCp(QStringLiteral("Cp4")), QString());
         image->ReadFromLns();
-        image->setConfigProperty(net->deviceCp(QStringLiteral("Cp6")));
+        image->setConfigProperty(m_net->deviceCp(QStringLiteral("Cp6")));
         QCOMPARE(image->ByteLength(), qint16(4));
         QCOMPARE(image->ElementByteLength(), qint16(4));
         // The byte array keeps its four bytes: six fields do not fit.
@@ -367,10 +367,10 @@ private slots:
 
     void formatIsRestored()
     {
-        const auto cp = net->deviceCp(QStringLiteral("Temp"));
+        const auto cp = m_net->deviceCp(QStringLiteral("Temp"));
         const QString format = cp->formatSpec();
         QVERIFY(format != lns::RawFormat);
-        cConfigProp *image = params->AddConfigProp(QStringLiteral("Temp"), cp, QString());
+        cConfigProp *image = m_params->AddConfigProp(QStringLiteral("Temp"), cp, QString());
         image->ReadFromLns();
         QCOMPARE(cp->formatSpec(), format);
         image->WriteToLns();
@@ -379,16 +379,16 @@ private slots:
 
     void firstByteReadLoadsOnce()
     {
-        const auto cp = net->deviceCp(QStringLiteral("Cp4"));
-        cConfigProp *image = params->AddConfigProp(QStringLiteral("Cp4"), cp, QString());
+        const auto cp = m_net->deviceCp(QStringLiteral("Cp4"));
+        cConfigProp *image = m_params->AddConfigProp(QStringLiteral("Cp4"), cp, QString());
         QCOMPARE(int(image->ByteValue(1)), 10); // the first read loads the CP
         image->setByteValue(1, 99);
         ParamsNet::setRaw(cp, QStringLiteral("1\t1\t1\t1"));
         QCOMPARE(int(image->ByteValue(1)), 99);
 
         // Loaded by a read pass, the image keeps what its parameters wrote into it.
-        cConfigProp *loaded = params->AddConfigProp(QStringLiteral("Loaded"), cp, QString());
-        cParam1Byte *first = params->Add1ByteParameterExtCp(QStringLiteral("First"), loaded);
+        cConfigProp *loaded = m_params->AddConfigProp(QStringLiteral("Loaded"), cp, QString());
+        cParam1Byte *first = m_params->Add1ByteParameterExtCp(QStringLiteral("First"), loaded);
         first->ConsiderPartOfCpOnly(1);
         loaded->ReadFromLns();
         first->setValue(77);
@@ -413,8 +413,8 @@ private slots:
         QFETCH(bool, onDevice);
         QFETCH(QString, expectedCp);
         // Available only when created with a CP; the CP given first is replaced by a forced fetch.
-        cConfigProp *image = params->AddConfigProp(QStringLiteral("Image"), net->deviceCp(QStringLiteral("Cp1")), iniName);
-        image->setSuperiorLnsObject(onDevice ? lns::ObjectPtr(net->device) : lns::ObjectPtr(net->module));
+        cConfigProp *image = m_params->AddConfigProp(QStringLiteral("Image"), m_net->deviceCp(QStringLiteral("Cp1")), iniName);
+        image->setSuperiorLnsObject(onDevice ? lns::ObjectPtr(m_net->device) : lns::ObjectPtr(m_net->module));
         QVERIFY(image->FetchCp(false)); // bound already: nothing is looked up
         QCOMPARE(image->ConfigProperty()->name(), QStringLiteral("Cp1"));
         QCOMPARE(image->FetchCp(true), !expectedCp.isEmpty());
