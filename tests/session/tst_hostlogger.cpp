@@ -1,4 +1,4 @@
-#include "lns/embedded/embeddedobjectserver.h"
+#include "lnsfakes.h"
 #include "lns/userdialogs.h"
 #include "session/devicelog.h"
 #include "session/hostlogger.h"
@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -181,27 +180,21 @@ private slots:
     void deviceHeading()
     {
         QFETCH(QStringList, steps);
-        const auto device = [](const char *name) {
-            return QJsonObject{{"name", name}, {"template", "TQM_CM_L4"}, {"online", true}};
+        const auto subsystem = [](const char *parentPath) {
+            auto made = std::make_shared<fake::Subsystem>(QStringLiteral("F1"), QLatin1String(parentPath));
+            made->build();
+            return made;
         };
-        embedded::createNetwork(
-            m_dir->path(),
-            QJsonObject{{"name", "Heads"},
-                        {"subsystems", QJsonArray{QJsonObject{{"path", "A/F1"}, {"devices", QJsonArray{device("CM 1"), device("CM 2")}}},
-                                                  QJsonObject{{"path", "B/F1"}, {"devices", QJsonArray{device("CM 1")}}}}}});
-        auto server = embedded::EmbeddedObjectServer::create(m_dir->path());
-        server->open(lns::ConnectionMode::Local);
+        const auto a = subsystem("A"), b = subsystem("B");
+        const QHash<QString, fake::DevicePtr> devices{
+            {"CM 1|A/F1", a->addDevice("CM 1")}, {"CM 2|A/F1", a->addDevice("CM 2")}, {"CM 1|B/F1", b->addDevice("CM 1")}};
         MemoryLogger logger;
         DeviceHeading heading(logger, m_clock);
         for (const QString &step : steps) {
             const QStringList f = step.split(QLatin1Char('|'));
             m_clock.advanceSeconds(f[3].toInt());
-            const QString path = QStringLiteral("Heads.") + QString(f[1]).replace(QLatin1Char('/'), QLatin1Char('.'))
-                                 + QLatin1Char('.') + f[0];
-            lns::LonMarkObjectPtr object;
-            if (!f[2].isEmpty())
-                object = server->lonMarkObject(path + QLatin1Char('.') + f[2]);
-            heading.log(server->appDevice(path), object, 0, 15);
+            const fake::DevicePtr device = devices.value(f[0] + QLatin1Char('|') + f[1]);
+            heading.log(device, f[2].isEmpty() ? nullptr : device->objects()->list.at(1), 0, 15);
         }
         QTEST(logger.texts(), "expected");
         QCOMPARE(logger.lines[0].colour, logcolour::DarkGreen);
