@@ -101,26 +101,22 @@ private slots:
         QVERIFY(calibration::TempSensorIsCalibrated(ctx));
     }
 
-    void copyTargetGetsField2BeforeField1()
+    // The device's own calibration writes the time only; a copy marks the target as copied
+    // (field 2) before it writes the time.
+    void sensorCalibrationRecord()
     {
         Records records;
-        const auto &own = records.own;
-        const auto &target = records.other;
-        calibration::WriteTempSensorCalibrated(context(own), target);
-        QCOMPARE(target->writes, (WriteLog{{TempRecord, 2}, {TempRecord, 1}}));
-        QVERIFY(own->writes.isEmpty());
-        QCOMPARE(target->extensions()->item(TempRecord)->field(2), QStringLiteral("1"));
-        QCOMPARE(target->extensions()->item(TempRecord)->field(1), nowText());
-    }
+        Records::setField(*records.own, TempRecord, 2, "1");
+        calibration::WriteTempSensorCalibrated(context(records.own));
+        QCOMPARE(records.own->writes, (WriteLog{{TempRecord, 1}}));
+        QCOMPARE(records.own->extensions()->item(TempRecord)->field(2), QStringLiteral("1"));
+        records.own->writes.clear();
 
-    void ownCalibrationLeavesField2()
-    {
-        Records records;
-        const auto &own = records.own;
-        Records::setField(*own, TempRecord, 2, "1");
-        calibration::WriteTempSensorCalibrated(context(own));
-        QCOMPARE(own->writes, (WriteLog{{TempRecord, 1}}));
-        QCOMPARE(own->extensions()->item(TempRecord)->field(2), QStringLiteral("1"));
+        calibration::WriteTempSensorCalibrated(context(records.own), records.other);
+        QCOMPARE(records.other->writes, (WriteLog{{TempRecord, 2}, {TempRecord, 1}}));
+        QVERIFY(records.own->writes.isEmpty());
+        QCOMPARE(records.other->extensions()->item(TempRecord)->field(2), QStringLiteral("1"));
+        QCOMPARE(records.other->extensions()->item(TempRecord)->field(1), nowText());
     }
 
     // A stored count as read back; "-7" is also written through the writer first.

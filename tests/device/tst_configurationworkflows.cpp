@@ -130,16 +130,9 @@ private slots:
         config.setFanCoilStepCount(3);
         const QString offline = SameTemplate.at(1);
         embedded::EmbeddedObjectServer::setDeviceOnline(rig.device(offline), false);
-        rig.server->resetMessageCounts();
 
+        // Each CP once and nothing read: tst_lnstransfer's.
         config.WriteParametersEx();
-
-        // One message per distinct CP of the set: no reads (the set covers each CP), no CP twice.
-        const int cpCount = int(config.Parameters()->GetAllCpNamesShouldBeWrittenToLns().size());
-        QCOMPARE(cpCount, 26);
-        const embedded::MessageCounts counts = rig.server->messageCounts(rig.device(SameTemplate.at(0)));
-        QCOMPARE(counts.cpWrites, cpCount);
-        QCOMPARE(counts.total(), cpCount);
 
         QCOMPARE(rig.window.statusHistory.filter("Writing set"),
                  QStringList({"Writing set 1/3 ...", "Writing set 2/3 ...", "Writing set 3/3 ..."}));
@@ -190,11 +183,8 @@ private slots:
         cConfiguration &config = rig.openAndRead(Opened, SameTemplate);
         QVERIFY(rig.logTexts().filter("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp): A number of 12 bytes "
                                       "is too wide.").size() == 1);
-        const QStringList before = ConfigurationRig::snapshot(rig.module(Opened));
-
-        // The red line that names the parameter is tst_lnstransfer's.
+        // What the opened device keeps, and the red line that names the parameter, are tst_lnstransfer's.
         QVERIFY(!config.WriteParameters());
-        QCOMPARE(ConfigurationRig::snapshot(rig.module(Opened)), before);
 
         const QStringList otherBefore = ConfigurationRig::snapshot(rig.module(SameTemplate.first()));
         config.WriteParametersEx();

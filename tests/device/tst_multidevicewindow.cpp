@@ -1,6 +1,11 @@
+// The device scan and the scripted multi-device window, on a fake network for the odd cases and on
+// the embedded object server, whose names preselection and TQM_PICK_DEVICES must agree with.
+
 #include "lnsfakes.h"
 #include "device/multidevicewindow.h"
+#include "lns/embedded/embeddedobjectserver.h"
 
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -48,7 +53,32 @@ QStringList deviceNamesOf(const MultiDeviceSelectionPtr &selection)
 class TestMultiDeviceWindow : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir m_home;
+    embedded::EmbeddedObjectServerPtr m_server;
+    lns::LonMarkObjectPtr m_opened;
+
+    MultiDeviceRequest embeddedRequest(MultiDeviceItems items = MultiDeviceItems::LonMarkObjects) const
+    {
+        MultiDeviceRequest request;
+        request.network = m_server->network(QStringLiteral("Demo"));
+        request.system = request.network->systems()->item(1);
+        request.device = m_opened->appDevice();
+        request.lonMarkObject = m_opened;
+        request.items = items;
+        return request;
+    }
+
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        embedded::createDemoNetwork(m_home.path(), QStringLiteral("Demo"), 10); // 8 on Floor 1, 2 on Floor 2
+        m_server = embedded::EmbeddedObjectServer::create(m_home.path());
+        m_server->open(lns::ConnectionMode::Local);
+        m_opened = m_server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.03.CommandModule"));
+    }
+
     void offer_data()
     {
         QTest::addColumn<MultiDeviceItems>("items");
@@ -159,7 +189,7 @@ private slots:
         ScriptedMultiDeviceWindow window;
         const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
 
-        // That the objects are of the opened one's type and index is tst_multidevicewindow_netdb's.
+        // That the objects are of the opened one's type and index is embeddedOffersEveryOtherCommandModule's.
         QCOMPARE(selection->count(), 5);
         QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(0));
         QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(6));
@@ -253,6 +283,47 @@ private slots:
         noPattern.lonMarkObject.reset();
         QVERIFY_THROWS_EXCEPTION(TqmError, window.open(noPattern));
         QCOMPARE(completed, 2); // a host waiting for the end of the search is not left hanging
+    }
+
+    void embeddedOffersEveryOtherCommandModule_data()
+    {
+        QTest::addColumn<MultiDeviceItems>("items");
+        QTest::newRow("objects") << MultiDeviceItems::LonMarkObjects;
+        QTest::newRow("devices") << MultiDeviceItems::AppDevices;
+    }
+    void embeddedOffersEveryOtherCommandModule()
+    {
+        QFETCH(MultiDeviceItems, items);
+        ScriptedMultiDeviceWindow window;
+        const MultiDeviceSelectionPtr selection = window.open(embeddedRequest(items));
+        QCOMPARE(selection->count(), 9);
+        QVERIFY(window.unreadable().isEmpty());
+        for (const lns::ObjectPtr &item : selection->items()) {
+            if (items == MultiDeviceItems::AppDevices) {
+                QCOMPARE(item->classId(), int(lns::AppDeviceClass));
+                QVERIFY(item->name() != QStringLiteral("CM 1.03"));
+                continue;
+            }
+            const auto object = std::dynamic_pointer_cast<lns::LonMarkObject>(item);
+            QVERIFY(object);
+            QCOMPARE(object->type(), m_opened->type());
+            QCOMPARE(object->index(), m_opened->index());
+            QVERIFY(object->appDevice()->name() != QStringLiteral("CM 1.03"));
+        }
+    }
+
+    void embeddedNamesResolveOnTheServer()
+    {
+        const DeviceScanResult result = DeviceScan::run(embeddedRequest(), {});
+        QVERIFY(!result.offered.isEmpty());
+        for (const FoundDevice &found : result.offered) {
+            const lns::ObjectPtr device = m_server->objectByName(found.objectName);
+            QVERIFY2(device && device->classId() == lns::AppDeviceClass, qPrintable(found.objectName));
+            QCOMPARE(device->name(), found.name);
+            const lns::LonMarkObjectPtr object = m_server->lonMarkObject(found.lonMarkObjectName);
+            QCOMPARE(object->appDevice()->name(), found.name);
+            QCOMPARE(lonMarkObjectName(embeddedRequest().network, found.lonMarkObject), found.lonMarkObjectName);
+        }
     }
 };
 

@@ -1,5 +1,6 @@
 // The command module's parameter table on the demo network: which parameters each device
-// template gets, their lists, and the scaling and ranges of the text boxes.
+// template gets, their lists and byte windows. The text boxes' scaling and ranges are
+// tst_parameterbounds'.
 
 #include "configurationrig.h"
 
@@ -78,13 +79,12 @@ private slots:
 
     // An INI entry of the device's template that leads nowhere or holds an unreadable number
     // leaves its parameter unavailable and says so in one red line per start, naming the file,
-    // the line and the entry.
+    // the line and the entry. Where each kind of entry leads is tst_inilocator's.
     void iniFaultIsShownOnce_data()
     {
         QTest::addColumn<QByteArray>("entry");
         QTest::addColumn<QString>("cause");
         QTest::newRow("past the CP list") << QByteArray("99,0,0") << "CP-Index=99";
-        QTest::newRow("wrong NV") << QByteArray("2,99,0") << "NV-Index=99";
         QTest::newRow("unreadable NV") << QByteArray("2,x,0") << "\"x\", which is not a whole number";
         QTest::newRow("too large") << QByteArray("99999,0,0") << "\"99999\", which is not a whole number";
     }
@@ -132,15 +132,13 @@ private slots:
         QTest::addColumn<QString>("held"); // the device's value before opening
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<bool>("greyed");
-
+        // Which modes a template lists is tst_devicevariants'; here one, several or none.
         QTest::newRow("one mode") << "CM 1.01" << "2" << QStringList{"changes HVAC app mode=0"} << true;
         QTest::newRow("one mode held already") << "CM 1.01" << "0" << QStringList{"changes HVAC app mode=0"} << true;
         QTest::newRow("all modes") << "CM 1.02" << "2"
                                    << QStringList{"is not available=-1", "changes HVAC app mode=0",
                                                   "changes Fan speed level=1", "changes HVAC mode=2"}
                                    << false;
-        QTest::newRow("two modes") << "CM 1.03" << "2"
-                                   << QStringList{"changes HVAC app mode=0", "changes Fan speed level=1"} << false;
         QTest::newRow("no mode") << "CM 1.06" << "2" << QStringList{} << false;
     }
     void buttonModesOfTheTemplate()
@@ -210,81 +208,38 @@ private slots:
         QVERIFY(!config.Parameters()->GetAllCpNamesShouldBeWrittenToLns().contains("PanelType"));
     }
 
-    void switchMapsShareOneCp()
+    // The table's byte windows and option values: two combo boxes share the switch-map CP, the
+    // option buttons carry the temperature modes.
+    void choicesWriteTheirBytes()
     {
         ConfigurationRig rig;
         cConfiguration &config = rig.openAndRead("CM 1.04");
-        auto *upper = qobject_cast<controls::MemoryComboBox *>(rig.window.ComboBox(9));
-        auto *lower = qobject_cast<controls::MemoryComboBox *>(rig.window.ComboBox(10));
-        QVERIFY(upper->chooseItem("button 2 (right)"));
-        QVERIFY(lower->chooseItem("menu button 3"));
-        config.WriteSettings();
-        QCOMPARE(ConfigurationRig::raw(rig.module("CM 1.04"), "nciSwitchMap"), QStringLiteral("8\t3"));
-    }
-
-    // The device's own default for the "off" HVAC mode must be a choice, not an invalid value.
-    void hvacModeOffIsTheDevicesOffValue()
-    {
-        ConfigurationRig rig;
-        cConfiguration &config = rig.openAndRead("CM 1.04");
-        const cParamComboBox *off = config.Parameters()->ComboBoxParameterByName("HvacModeOff");
-        QCOMPARE(off->Value(), qint32(E::HVAC_OFF));
-        QVERIFY(!off->ValueIsInvalid());
-        QCOMPARE(qobject_cast<controls::MemoryComboBox *>(off->ComboBoxControl())->currentText(), QStringLiteral("Off"));
-    }
-
-    void textBoxesScaleAndLimit_data()
-    {
-        QTest::addColumn<int>("textBox");
-        QTest::addColumn<QString>("cp");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("stored");
-
-        QTest::newRow("temperature difference in hundredths") << 2 << "nciTmpMinDelta" << "0,5" << "0\t50";
-        QTest::newRow("temperature difference at most 1") << 2 << "nciTmpMinDelta" << "1" << "0\t100";
-        QTest::newRow("receive heartbeat in tenths") << 0 << "nciRcvHrtBt" << "6553.5" << "255\t255";
-        QTest::newRow("send heartbeat in tenths") << 1 << "nciSndHrtBt" << "60" << "2\t88";
-        QTest::newRow("shift step") << 13 << "nciSetPtDeltaStep" << "1.5" << "0\t150";
-        QTest::newRow("fan levels unscaled") << 14 << "nciDiscLevels" << "4" << "4";
-    }
-    void textBoxesScaleAndLimit()
-    {
-        QFETCH(int, textBox);
-        QFETCH(QString, cp);
-        QFETCH(QString, typed);
-        ConfigurationRig rig;
-        cConfiguration &config = rig.openAndRead("CM 1.04");
-        controls::MemoryTextBox *box = rig.window.TextBox(textBox);
-        box->typeText(typed);
-        QVERIFY(box->leave());
-        QVERIFY(!config.Parameters()->TextBoxParameterByControlIndex(textBox)->ValueIsInvalid());
-        config.WriteSettings();
-        QTEST(ConfigurationRig::raw(rig.module("CM 1.04"), cp), "stored");
-    }
-
-    // A heartbeat of 0 means "off": it is read as it is and, although the text box accepts only
-    // 1 s and more, it is valid: the read greys the field without a value.
-    void heartbeatOffIsReadAsOff()
-    {
-        ConfigurationRig rig;
-        ConfigurationRig::setRaw(rig.module("CM 1.04"), "nciRcvHrtBt", "0\t0");
-        cConfiguration &config = rig.openAndRead("CM 1.04");
-        const cParamTextBox *receive = config.Parameters()->TextBoxParameterByName("MaxReceiveTime");
-        QCOMPARE(receive->Value(), 0);
-        QCOMPARE(receive->LockMode(), qint32(cParamEnums::LM_DISABLED_GREY_NO_VALUE));
-        QVERIFY(!config.Parameters()->FirstInvalidParameter());
-        QCOMPARE(rig.window.TextBox(0)->text(), QString());
-    }
-
-    void tempModeButtonsCarryTheModes()
-    {
-        ConfigurationRig rig;
-        cConfiguration &config = rig.openAndRead("CM 1.04");
+        QVERIFY(qobject_cast<controls::MemoryComboBox *>(rig.window.ComboBox(9))->chooseItem("button 2 (right)"));
+        QVERIFY(qobject_cast<controls::MemoryComboBox *>(rig.window.ComboBox(10))->chooseItem("menu button 3"));
         rig.window.OptionButton(0)->click();
         QCOMPARE(config.Parameters()->OptionButtonParameterByName("TempMode")->Value(), QStringLiteral("1"));
         rig.window.OptionButton(1)->click();
         config.WriteSettings();
+        QCOMPARE(ConfigurationRig::raw(rig.module("CM 1.04"), "nciSwitchMap"), QStringLiteral("8\t3"));
         QCOMPARE(ConfigurationRig::raw(rig.module("CM 1.04"), "nciTempMode"), QStringLiteral("0"));
+    }
+
+    // The device's own values must read as valid: its default for the "off" HVAC mode is a
+    // choice, and a heartbeat of 0 means "off" although the text box accepts only 1 s and more
+    // (the read greys the field without a value).
+    void devicesOwnValuesAreValid()
+    {
+        ConfigurationRig rig;
+        ConfigurationRig::setRaw(rig.module("CM 1.04"), "nciRcvHrtBt", "0\t0");
+        cConfiguration &config = rig.openAndRead("CM 1.04");
+        const cParamComboBox *off = config.Parameters()->ComboBoxParameterByName("HvacModeOff");
+        QCOMPARE(off->Value(), qint32(E::HVAC_OFF));
+        QCOMPARE(qobject_cast<controls::MemoryComboBox *>(off->ComboBoxControl())->currentText(), QStringLiteral("Off"));
+        const cParamTextBox *receive = config.Parameters()->TextBoxParameterByName("MaxReceiveTime");
+        QCOMPARE(receive->Value(), 0);
+        QCOMPARE(receive->LockMode(), qint32(E::LM_DISABLED_GREY_NO_VALUE));
+        QCOMPARE(rig.window.TextBox(0)->text(), QString());
+        QVERIFY(!config.Parameters()->FirstInvalidParameter());
     }
 };
 

@@ -4,7 +4,6 @@
 #include "lns/product.h"
 #include "monitoring/cmonitorpoints.h"
 
-#include <QJsonArray>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,7 +12,7 @@ using namespace embedded;
 
 namespace {
 
-const QString DeviceName = "Site.Floor.CM 1";
+const QString DeviceName = "Site.Building A.Floor 1.CM 1\\.04";
 
 // Counts the calls that reach the real utility.
 class CountingNvTypes : public lns::NvTypeUtility
@@ -67,14 +66,7 @@ class TestMonitorPoints : public QObject
 private slots:
     void init()
     {
-        createNetwork(m_home.path(),
-                      QJsonObject{{"name", "Site"},
-                                  {"subsystems", QJsonArray{QJsonObject{
-                                                     {"path", "Floor"},
-                                                     {"devices", QJsonArray{QJsonObject{{"name", "CM 1"},
-                                                                                        {"template", "TQM_CM_L4"},
-                                                                                        {"simulated", true}}}}}}}},
-                      true);
+        createDemoNetwork(m_home.path(), "Site", 4, {}, true); // CM 1.04 is a TQM_CM_L4
         m_clock = std::make_unique<ManualClock>();
         m_timers = std::make_unique<ManualTimerFactory>(*m_clock);
         m_server = newServer();
@@ -196,41 +188,14 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(TqmError, m_points->RemoveMonitorPointByName("offset"));
     }
 
-    void fetchingNvsThroughTheIniFile_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("byDevice");
-        QTest::addColumn<QString>("expected"); // NV name, or the error text
-        QTest::newRow("object NV") << "nvoSpaceTemp" << false << "nvoSpaceTemp";
-        QTest::newRow("device NV through its object") << "nvoManOccCmd" << true << "nvoOccManCmd";
-        QTest::newRow("missing entry") << "nvoNothing" << false << "INI - File Error : nvoNothing";
-        QTest::newRow("missing entry, device") << "nvoNothing" << true << "INI - File Error : nvoNothing";
-    }
+    // Both fetches are the INI locator's (tst_inilocator), on the monitor points' logger.
     void fetchingNvsThroughTheIniFile()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, byDevice);
-        QFETCH(QString, expected);
-        const auto fetch = [&](bool *succeed) {
-            return byDevice ? m_points->FetchDevNV(name, product::NvSection, m_ini, "TQM_CM_L4", device(), succeed)
-                            : m_points->FetchLmoNV(name, product::NvSection, m_ini, "TQM_CM_L4", lmo(), succeed);
-        };
-        bool succeed = true;
-        const lns::NetworkVariablePtr found = fetch(&succeed);
-        QCOMPARE(succeed, found != nullptr);
-        if (found) {
-            QCOMPARE(found->name(), expected);
-            return;
-        }
-        try {
-            fetch(nullptr);
-            QFAIL("no error");
-        } catch (const TqmError &e) {
-            QCOMPARE(e.number(), TqmError::IniFileError);
-            QCOMPARE(e.description(), expected);
-        }
-        QCOMPARE(m_logger.labels.last(), byDevice ? QString("[M_PlugIn] Public Sub FetchDevNv()")
-                                                  : QString("[M_PlugIn] Public Sub FetchNv()"));
+        const auto fetchedByObject = m_points->FetchLmoNV("nvoSpaceTemp", product::NvSection, m_ini, "TQM_CM_L4", lmo());
+        QCOMPARE(fetchedByObject->name(), QString("nvoSpaceTemp"));
+        const auto fetchedByDevice = m_points->FetchDevNV("nvoManOccCmd", product::NvSection, m_ini, "TQM_CM_L4", device());
+        QCOMPARE(fetchedByDevice->name(), QString("nvoOccManCmd"));
+        QCOMPARE(m_logger.labels.last(), QString("[M_PlugIn] Public Sub FetchDevNv()"));
     }
 
     void typeChanges()

@@ -149,40 +149,66 @@ private slots:
         QCOMPARE(ParamsNet::raw(f.cp), raw);
     }
 
-    void typedValuesAreRounded_data()
+    // Leaving the box puts a typed value on the resolution's grid (the grid itself is
+    // tst_displayrules'), or limits a value beyond the range to it, says so and keeps the focus.
+    void leavingTheBox_data()
     {
+        QTest::addColumn<int>("language");
         QTest::addColumn<int>("resolution");
         QTest::addColumn<int>("factor");
+        QTest::addColumn<float>("rangeMin");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("value");
-        QTest::newRow("half steps") << int(E::RES_0_5) << 2 << "21.3" << "21.5" << 43;
-        QTest::newRow("half steps, decimal comma") << int(E::RES_0_5) << 2 << "21,3" << "21.5" << 43;
-        QTest::newRow("fifty: 2.5 to even") << int(E::RES_50) << 1 << "125" << "100" << 100;
-        QTest::newRow("fifty: 3.5 to even") << int(E::RES_50) << 1 << "175" << "200" << 200;
-        QTest::newRow("whole, comma is no point") << int(E::RES_1) << 1 << "21,7" << "21" << 21;
-        QTest::newRow("tenths") << int(E::RES_0_1) << 10 << "21.25" << "21.2" << 212;
-        QTest::newRow("fifths") << int(E::RES_0_2) << 10 << "1.3" << "1.2" << 12;
-        QTest::newRow("hundredths") << int(E::RES_0_0_1) << 100 << "3.14159" << "3.14" << 314;
-        QTest::newRow("not a number") << int(E::RES_1) << 1 << "abc" << "0" << 0;
+        QTest::addColumn<QString>("message"); // empty: none, the value is in range
+        const int en = ResStrings::English;
+        QTest::newRow("half steps") << en << int(E::RES_0_5) << 2 << 0.0f << "21.3" << "21.5" << 43 << "";
+        QTest::newRow("half steps, decimal comma") << en << int(E::RES_0_5) << 2 << 0.0f << "21,3" << "21.5" << 43 << "";
+        QTest::newRow("whole, comma is no point") << en << int(E::RES_1) << 1 << 0.0f << "21,7" << "21" << 21 << "";
+        QTest::newRow("hundredths") << en << int(E::RES_0_0_1) << 100 << 0.0f << "3.14159" << "3.14" << 314 << "";
+        QTest::newRow("not a number") << en << int(E::RES_1) << 1 << 0.0f << "abc" << "0" << 0 << "";
+        QTest::newRow("too low") << en << int(E::RES_0_5) << 10 << 5.0f << "4" << "5.0" << 50
+                                 << "The value 4 °C is too low. The valid range is from 5 up to 30 °C.\r\n\r\n"
+                                    "\"Set point\" is set to 5 °C.";
+        QTest::newRow("emptied") << en << int(E::RES_0_5) << 10 << 5.0f << "" << "5.0" << 50
+                                 << "The value 0 °C is too low. The valid range is from 5 up to 30 °C.\r\n\r\n"
+                                    "\"Set point\" is set to 5 °C.";
+        QTest::newRow("zu hoch") << int(ResStrings::German) << int(E::RES_0_5) << 10 << 5.0f << "35,5" << "30,0" << 300
+                                 << "Der Wert 35,5 °C ist zu hoch. Der gültige Bereich reicht von 5 bis 30 °C.\r\n\r\n"
+                                    "\"Set point\" wird auf 30 °C gesetzt.";
     }
-
-    void typedValuesAreRounded()
+    void leavingTheBox()
     {
+        QFETCH(int, language);
         QFETCH(int, resolution);
         QFETCH(int, factor);
+        QFETCH(float, rangeMin);
         QFETCH(QString, typed);
-        TextBoxFixture f;
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
+        setLanguage(language);
+        TextBoxFixture f{language == ResStrings::German ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c()};
         f.p->setFactor(factor);
         f.p->setResolution(resolution);
-        f.p->setRangeMin(0);
-        f.p->setRangeMax(1000);
+        f.p->setRangeMin(rangeMin);
+        f.p->setRangeMax(message.isEmpty() ? 1000 : 30);
+        f.p->setUnit(E::UNIT_DegreesCelsius);
+        f.p->setTextBoxTitle(QStringLiteral("Set point"));
         f.box.typeText(typed);
-        QVERIFY(f.box.leave());
-        QTEST(f.box.text(), "shown");
+        QCOMPARE(f.box.foreColor() == controls::colour::Red, !message.isEmpty());
+        QCOMPARE(f.box.leave(), message.isEmpty());
+        QCOMPARE(f.box.text(), shown);
         QTEST(f.p->Value(), "value");
         QVERIFY(f.p->Changed());
-        QVERIFY(f.dialogs.messages.isEmpty());
+        QCOMPARE(f.box.foreColor(), controls::colour::WindowText);
+        QVERIFY(!f.params.AnyParameterValueIsInvalid());
+        QCOMPARE(f.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(f.box.selStart(), int(shown.size()));
+            QCOMPARE(f.dialogs.messages[0].text, message);
+            QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Command module"));
+            QCOMPARE(f.dialogs.messages[0].icon, MsgIcon::Exclamation);
+        }
     }
 
     void lengthAndKeyFilter_data()
@@ -244,54 +270,6 @@ private slots:
         QCOMPARE(f.p->Value(), limited.toInt() * 10);
     }
 
-    void typedValueOutsideRange_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("too high") << ResStrings::English << "C" << "35.5" << "30.0"
-                                  << "The value 35.5 °C is too high. The valid range is from 5 up to 30 °C.\r\n\r\n"
-                                     "\"Set point\" is set to 30 °C.";
-        QTest::newRow("too low") << ResStrings::English << "C" << "4" << "5.0"
-                                 << "The value 4 °C is too low. The valid range is from 5 up to 30 °C.\r\n\r\n"
-                                    "\"Set point\" is set to 5 °C.";
-        QTest::newRow("emptied") << ResStrings::English << "C" << "" << "5.0"
-                                 << "The value 0 °C is too low. The valid range is from 5 up to 30 °C.\r\n\r\n"
-                                    "\"Set point\" is set to 5 °C.";
-        QTest::newRow("zu hoch") << ResStrings::German << "de_DE" << "35,5" << "30,0"
-                                 << "Der Wert 35,5 °C ist zu hoch. Der gültige Bereich reicht von 5 bis 30 °C.\r\n\r\n"
-                                    "\"Set point\" wird auf 30 °C gesetzt.";
-    }
-
-    void typedValueOutsideRange()
-    {
-        QFETCH(int, language);
-        QFETCH(QString, locale);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        setLanguage(language);
-        TextBoxFixture f{QLocale(locale)};
-        f.p->setFactor(10);
-        f.p->setResolution(E::RES_0_5);
-        f.p->setRangeMin(5);
-        f.p->setRangeMax(30);
-        f.p->setUnit(E::UNIT_DegreesCelsius);
-        f.p->setTextBoxTitle(QStringLiteral("Set point"));
-        f.box.typeText(typed);
-        QCOMPARE(f.box.foreColor(), controls::colour::Red);
-        QVERIFY(!f.box.leave()); // the focus stays
-        QCOMPARE(f.box.text(), shown);
-        QCOMPARE(f.box.selStart(), int(shown.size()));
-        QCOMPARE(f.box.foreColor(), controls::colour::WindowText);
-        QCOMPARE(f.dialogs.messages.size(), 1);
-        QTEST(f.dialogs.messages[0].text, "message");
-        QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Command module"));
-        QCOMPARE(f.dialogs.messages[0].icon, MsgIcon::Exclamation);
-        QVERIFY(!f.params.AnyParameterValueIsInvalid());
-    }
-
     void displayFollowsDisplayPrecision()
     {
         TextBoxFixture f;
@@ -311,6 +289,16 @@ private slots:
         f.fill([&] { f.p->setLockMode(E::LM_LOCKED); });
         QCOMPARE(f.box.text(), QStringLiteral("user text"));
         QVERIFY(f.box.enabled());
+        // Locked, a combo box and a check box stay enabled as well; option buttons do not.
+        MemoryComboBox combo;
+        MemoryCheckBox check;
+        MemoryOptionButton option;
+        f.params.AddComboBoxParameter(QStringLiteral("C"), &combo, f.cp, QString())->setLockMode(E::LM_LOCKED);
+        f.params.AddCheckBoxParameter(QStringLiteral("K"), &check, f.cp, QString())->setLockMode(E::LM_LOCKED);
+        cParamOptBtn *o = f.params.AddOptionButtonParameter(QStringLiteral("O"), f.cp, QString());
+        o->AddOptionButton(&option, QStringLiteral("0"));
+        o->setLockMode(E::LM_LOCKED);
+        QVERIFY(combo.enabled() && check.enabled() && !option.enabled());
 
         f.p->setChanged(false);
         f.p->setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
@@ -331,18 +319,26 @@ private slots:
         QVERIFY(f.box.enabled());
     }
 
-    void unavailableParameter()
+    // Without a CP a parameter shows no value and takes none.
+    void unavailableParameters()
     {
         TextBoxFixture f;
-        MemoryTextBox other(5);
-        other.setText(QStringLiteral("old"));
-        cParamTextBox *p = f.params.AddTextBoxParameter(QStringLiteral("Missing"), &other, nullptr, QStringLiteral("Cp9"));
-        QVERIFY(!p->Available());
-        QCOMPARE(p->CpIniName(), QString());
-        QCOMPARE(p->LockMode(), qint32(E::LM_DISABLED_GREY_NO_VALUE));
-        QCOMPARE(other.text(), QString());
-        p->setValue(99);
-        QCOMPARE(other.text(), QString());
+        MemoryTextBox text(5);
+        MemoryCheckBox check;
+        text.setText(QStringLiteral("old"));
+        check.setValue(Checked);
+        cParamTextBox *t = f.params.AddTextBoxParameter(QStringLiteral("Missing"), &text, nullptr, QStringLiteral("Cp9"));
+        cParamCheckBox *c = f.params.AddCheckBoxParameter(QStringLiteral("MissingFlag"), &check, nullptr, QString());
+        QVERIFY(!t->Available() && !c->Available());
+        QCOMPARE(t->CpIniName(), QString());
+        QCOMPARE(t->LockMode(), qint32(E::LM_DISABLED_GREY_NO_VALUE));
+        QCOMPARE(check.value(), int(Unchecked));
+        QVERIFY(!check.enabled());
+        t->setValue(99);
+        c->setValue(1);
+        QCOMPARE(text.text(), QString());
+        QCOMPARE(c->Value(), 0);
+        QVERIFY(!c->Changed());
         QVERIFY(!f.params.AnyParameterValueIsInvalid());
     }
 
@@ -462,20 +458,6 @@ private slots:
         QVERIFY(f.p->ValueIsInComboList(0)); // the first list value counts again
     }
 
-    void comboControlUpdatesEnabled()
-    {
-        ComboFixture f;
-        f.p->setValue(0);
-        f.p->setChanged(false);
-        f.p->setControlUpdatesEnabled(false);
-        f.p->setValue(2);
-        QCOMPARE(f.p->Value(), 2);
-        QVERIFY(f.p->Changed());
-        QCOMPARE(f.box.listIndex(), 0);
-        f.p->setControlUpdatesEnabled(true);
-        QCOMPARE(f.box.listIndex(), 2);
-    }
-
     void comboSignedItems()
     {
         ComboFixture f;
@@ -509,12 +491,11 @@ private slots:
         QFETCH(int, checkedValue);
         QFETCH(QString, raw);
         QFETCH(int, value);
-        ParamsNet net;
-        cParams params;
+        ComboFixture f;
         MemoryCheckBox box;
         box.setValue(Greyed);
-        controlrouting::route(params, &box);
-        cParamCheckBox *p = params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, net.deviceCp(QStringLiteral("Cp1")), QString());
+        controlrouting::route(f.params, &box);
+        cParamCheckBox *p = f.params.AddCheckBoxParameter(QStringLiteral("Flag"), &box, f.p->ConfigProperty(), QString());
         p->setValueChecked(checkedValue);
         QCOMPARE(p->SignedValue(), checkedValue < 0);
         ParamsNet::setRaw(p->ConfigProperty(), raw);
@@ -529,21 +510,6 @@ private slots:
         QVERIFY(p->Changed());
         p->WriteToLns();
         QCOMPARE(ParamsNet::raw(p->ConfigProperty()), QString::number(quint8(p->Value())));
-    }
-
-    void checkBoxUnavailable()
-    {
-        ParamsNet net;
-        cParams params;
-        MemoryCheckBox missing;
-        missing.setValue(Checked);
-        cParamCheckBox *q = params.AddCheckBoxParameter(QStringLiteral("Missing"), &missing, nullptr, QString());
-        QVERIFY(!q->Available());
-        QCOMPARE(missing.value(), int(Unchecked));
-        QVERIFY(!missing.enabled());
-        q->setValue(1);
-        QCOMPARE(q->Value(), 0);
-        QVERIFY(!q->Changed());
     }
 
     void optionButtons()
@@ -590,35 +556,28 @@ private slots:
         QCOMPARE(kept->Value(), QStringLiteral(" 2 "));
     }
 
-    void lockedKinds()
-    {
-        ParamsNet net;
-        cParams params;
-        MemoryComboBox combo;
-        MemoryCheckBox check;
-        MemoryOptionButton option;
-        const auto cp = net.deviceCp(QStringLiteral("Cp1"));
-        params.AddComboBoxParameter(QStringLiteral("C"), &combo, cp, QString())->setLockMode(E::LM_LOCKED);
-        params.AddCheckBoxParameter(QStringLiteral("K"), &check, cp, QString())->setLockMode(E::LM_LOCKED);
-        cParamOptBtn *o = params.AddOptionButtonParameter(QStringLiteral("O"), cp, QString());
-        o->AddOptionButton(&option, QStringLiteral("0"));
-        o->setLockMode(E::LM_LOCKED);
-        QVERIFY(combo.enabled());
-        QVERIFY(check.enabled());
-        QVERIFY(!option.enabled());
-    }
-
-    void noValueModes()
+    // While control updates are off, or the lock mode shows no value, the value changes but
+    // the list does not; it follows once the value is shown again.
+    void comboValueWhileNotShown()
     {
         ComboFixture f;
+        f.p->setValue(0);
+        f.p->setChanged(false);
+        f.p->setControlUpdatesEnabled(false);
         f.p->setValue(2);
+        QCOMPARE(f.p->Value(), 2);
+        QVERIFY(f.p->Changed());
+        QCOMPARE(f.box.listIndex(), 0);
+        f.p->setControlUpdatesEnabled(true);
+        QCOMPARE(f.box.listIndex(), 2);
+
         f.p->setChanged(false);
         f.p->setLockMode(E::LM_DISABLED_GREY_NO_VALUE);
         QCOMPARE(f.box.listIndex(), -1);
         QCOMPARE(f.p->Value(), 2);
         QVERIFY(!f.p->Changed());
         QCOMPARE(f.box.backColor(), colour::ButtonFace);
-        f.p->setValue(1); // no refresh while shown without a value
+        f.p->setValue(1);
         QCOMPARE(f.box.listIndex(), -1);
         f.p->setLockMode(E::LM_DISABLED);
         QCOMPARE(f.box.listIndex(), 1);

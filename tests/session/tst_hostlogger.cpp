@@ -1,4 +1,4 @@
-#include "lns/embedded/embeddedobjectserver.h"
+#include "lnsfakes.h"
 #include "lns/userdialogs.h"
 #include "session/devicelog.h"
 #include "session/hostlogger.h"
@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,7 +29,6 @@ private slots:
         QTest::newRow("green is shown dark green") << logcolour::Green << qint32(32768) << false;
         QTest::newRow("blue is shown dark blue") << logcolour::Blue << qint32(12582912) << false;
         QTest::newRow("red raises the error flag") << logcolour::Red << qint32(255) << true;
-        QTest::newRow("black stays") << logcolour::Black << qint32(0) << false;
         QTest::newRow("other colours stay") << qint32(0x808080) << qint32(0x808080) << false;
     }
     void colours()
@@ -63,18 +61,6 @@ private slots:
         QCOMPARE(timed.lines[0].text, QStringLiteral("08:15:30 :21.5"));
     }
 
-    void everyLineReachesTheFileWithATimeStamp()
-    {
-        HostLogger logger(m_clock, m_dialogs);
-        logger.setUp(setupIn(m_dir->path()));
-        logger.logLine(QStringLiteral("[M_PlugIn] Public Sub Main()"));
-        logger.addLogLine(QStringLiteral("Writing ..."), logcolour::Blue); // no view attached: still logged
-        const QString text = readAll(m_dir->filePath(QStringLiteral("prog.LOG")));
-        QVERIFY(text.contains(QStringLiteral("2026-03-02 08:15:30.000  [M_PlugIn] Public Sub Main()\n")));
-        QVERIFY(text.contains(QStringLiteral("08:15:30.000  Writing ...\n")));
-        QCOMPARE(logger.filePath(), m_dir->filePath(QStringLiteral("prog.LOG")));
-    }
-
     void unwritableDirectoryFallsBack()
     {
         // A file where the directory should be: nothing can be created below it.
@@ -95,19 +81,25 @@ private slots:
         QVERIFY(readAll(fallback).contains(QStringLiteral("label")));
     }
 
-    void startLineNamesVersionAndCommand()
+    // Every start names the version, the command and the language; every line reaches the file
+    // with a time stamp, whether or not a view is attached.
+    void everyLineReachesTheFile()
     {
         HostLogger logger(m_clock, m_dialogs);
         LoggerSetup setup = setupIn(m_dir->path());
         setup.startCommand = QStringLiteral("/COMMANDID:13 /CLASSID:28");
         logger.setUp(setup);
+        logger.logLine(QStringLiteral("[M_PlugIn] Public Sub Main()"));
+        logger.addLogLine(QStringLiteral("Writing ..."), logcolour::Blue);
         LoggerSetup german = setupIn(m_dir->path()); // a second start, without arguments
         german.sessionLanguage = 1000;
         logger.setUp(german);
-        const QStringList lines = readAll(m_dir->filePath(QStringLiteral("prog.LOG"))).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        QCOMPARE(lines, (QStringList{
-                            "2026-03-02 08:15:30.000  product 1.0.0 started with: /COMMANDID:13 /CLASSID:28 (language English)",
-                            "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language German)"}));
+        QCOMPARE(logger.filePath(), m_dir->filePath(QStringLiteral("prog.LOG")));
+        QCOMPARE(readAll(logger.filePath()).split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+                 (QStringList{"2026-03-02 08:15:30.000  product 1.0.0 started with: /COMMANDID:13 /CLASSID:28 (language English)",
+                              "2026-03-02 08:15:30.000  [M_PlugIn] Public Sub Main()",
+                              "2026-03-02 08:15:30.000  Writing ...",
+                              "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language German)"}));
     }
 
     void fullLogIsKeptAsideOnce()
@@ -188,27 +180,21 @@ private slots:
     void deviceHeading()
     {
         QFETCH(QStringList, steps);
-        const auto device = [](const char *name) {
-            return QJsonObject{{"name", name}, {"template", "TQM_CM_L4"}, {"online", true}};
+        const auto subsystem = [](const char *parentPath) {
+            auto made = std::make_shared<fake::Subsystem>(QStringLiteral("F1"), QLatin1String(parentPath));
+            made->build();
+            return made;
         };
-        embedded::createNetwork(
-            m_dir->path(),
-            QJsonObject{{"name", "Heads"},
-                        {"subsystems", QJsonArray{QJsonObject{{"path", "A/F1"}, {"devices", QJsonArray{device("CM 1"), device("CM 2")}}},
-                                                  QJsonObject{{"path", "B/F1"}, {"devices", QJsonArray{device("CM 1")}}}}}});
-        auto server = embedded::EmbeddedObjectServer::create(m_dir->path());
-        server->open(lns::ConnectionMode::Local);
+        const auto a = subsystem("A"), b = subsystem("B");
+        const QHash<QString, fake::DevicePtr> devices{
+            {"CM 1|A/F1", a->addDevice("CM 1")}, {"CM 2|A/F1", a->addDevice("CM 2")}, {"CM 1|B/F1", b->addDevice("CM 1")}};
         MemoryLogger logger;
         DeviceHeading heading(logger, m_clock);
         for (const QString &step : steps) {
             const QStringList f = step.split(QLatin1Char('|'));
             m_clock.advanceSeconds(f[3].toInt());
-            const QString path = QStringLiteral("Heads.") + QString(f[1]).replace(QLatin1Char('/'), QLatin1Char('.'))
-                                 + QLatin1Char('.') + f[0];
-            lns::LonMarkObjectPtr object;
-            if (!f[2].isEmpty())
-                object = server->lonMarkObject(path + QLatin1Char('.') + f[2]);
-            heading.log(server->appDevice(path), object, 0, 15);
+            const fake::DevicePtr device = devices.value(f[0] + QLatin1Char('|') + f[1]);
+            heading.log(device, f[2].isEmpty() ? nullptr : device->objects()->list.at(1), 0, 15);
         }
         QTEST(logger.texts(), "expected");
         QCOMPARE(logger.lines[0].colour, logcolour::DarkGreen);
