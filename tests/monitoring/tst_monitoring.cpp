@@ -1,7 +1,7 @@
 // The output monitoring page on the window's logic and the simulated command modules of the
 // demo network: which NVs it watches per command, the frame of the push-button mode per device
 // variant, switching off, the fan level from the recorded step count, a device that goes offline,
-// and an NV the INI file lacks (live values reaching the fields are tst_host_window's). The
+// and an NV the INI file lacks (live values reaching the fields are tst_pluginhost's). The
 // devices' rooms are changed through a second connection, as `tqm-netdb sim` does.
 
 #include "ui/windowrig.h"

@@ -177,7 +177,7 @@ private slots:
     }
 
     // A device that stops answering turns the calibrate buttons of the page shown off, and the
-    // page says why. (A click then: tst_sensorcalibration silentDeviceIsNotCalibrated.)
+    // page says why. (A click then: tst_calibrationpages silentDeviceIsNotCalibrated.)
     void calibrateButtonsFollowTheDevice()
     {
         WindowRig rig;
