@@ -417,6 +417,7 @@ private slots:
     void loggerShowsColouredLinesNewestVisible()
     {
         widgets::QtMainWindowView view;
+        view.widgetOf(Element::page(6)); // the lists come with their page
         auto *list = qobject_cast<QListWidget *>(dynamic_cast<QWidget *>(view.loggerList()));
         QVERIFY(list);
         const QString cause = QStringLiteral("CM 3.03 / CommandModule / nciFanSpeedOn (INI entry FanSpeedOn): Device \"CM 3.03\" does not respond.");
