@@ -305,8 +305,8 @@ void QtElements::realisePage(int page) const
         applyPending(created.last(), state);
         shown.append(state.shown);
     }
-    // Visibility last, so that a frame shown shows what it holds. A page that is on the screen
-    // already has shown its children; the new ones follow.
+    // Visibility last, so that a frame shown shows what it holds. Widgets made on a page that is
+    // on the screen already are hidden until shown; those that follow their page are shown.
     for (int i = 0; i < created.size(); ++i) {
         if (shown[i])
             created[i]->setVisible(*shown[i]);
@@ -525,11 +525,10 @@ void QtElements::setGeometry(Element element, const Rect &rect)
 bool QtElements::isVisible(Element element) const
 {
     checkElement(element);
-    // The element's own state, whether or not the window or its page is on the screen. A widget
-    // not yet shown with its page counts as hidden, as Qt's own would.
+    // The element's own state, whether or not the window or its page is on the screen.
     if (const QWidget *widget = realised(element))
         return !widget->isHidden();
-    return pending(element)->shown.value_or(false);
+    return pending(element)->shown.value_or(true);
 }
 
 void QtElements::setVisible(Element element, bool visible)
