@@ -267,8 +267,7 @@ QtElements::QtElements(QWidget *parent, QtControlArrays &controls, ui::MainWindo
         if (item.element) {
             const quint64 key = keyOf(*item.element);
             m_pageOf.insert(key, page);
-            m_pending.insert(key, {&item, pixelsOf(item.rect), item.visible ? std::nullopt : std::optional(false),
-                                   item.enabled(), item.fixedText, {}, 0});
+            m_pending.insert(key, designed(item));
             if (!item.tag.isEmpty())
                 m_captionTags.append({*item.element, item.tag});
         }
@@ -278,6 +277,12 @@ QtElements::QtElements(QWidget *parent, QtControlArrays &controls, ui::MainWindo
             m_namings.append({&item, item.labelledBy});
         }
     }
+}
+
+QtElements::Pending QtElements::designed(const design::Item &item)
+{
+    return {&item, pixelsOf(item.rect), item.visible ? std::nullopt : std::optional(false), item.enabled(),
+            item.fixedText, {}, 0};
 }
 
 QtElements::~QtElements()
@@ -299,8 +304,7 @@ void QtElements::realisePage(int page) const
     QList<QWidget *> created;
     QList<std::optional<bool>> shown;
     for (const design::Item *item : m_pageItems[page]) {
-        const Pending state = item->element ? m_pending.take(keyOf(*item->element))
-                                            : Pending{item, pixelsOf(item->rect), std::nullopt, true, item->fixedText, {}, 0};
+        const Pending state = item->element ? m_pending.take(keyOf(*item->element)) : designed(*item);
         created.append(realiseItem(*item));
         applyPending(created.last(), state);
         shown.append(state.shown);

@@ -126,6 +126,8 @@ private:
     };
     class PageWatch;
 
+    // The state the design gives an item.
+    static Pending designed(const ui::design::Item &item);
     QWidget *createItemWidget(const ui::design::Item &item, QWidget *parent) const;
     QWidget *realiseItem(const ui::design::Item &item) const;
     void applyPending(QWidget *widget, const Pending &pending) const;
