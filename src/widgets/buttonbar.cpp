@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace widgets {
 
 namespace {
@@ -192,10 +194,18 @@ bool ButtonBar::eventFilter(QObject *watched, QEvent *event)
 
 int ButtonBar::neededWidth() const
 {
+    const int picturesWidth = PictureSize + 4 * ItemPadding;
+    // Without captions (as the window is built) the pictures set the width; measuring the empty
+    // captions would only load the bold font early.
+    const bool captioned = !m_groupCaption->text().isEmpty()
+                           || std::any_of(m_entries.cbegin(), m_entries.cend(),
+                                          [](const Entry &entry) { return !entry.item.caption.isEmpty(); });
+    if (!captioned)
+        return picturesWidth;
     int width = m_groupPicture->sizeHint().width() + m_groupCaption->sizeHint().width() + 6 + 12;
     for (const Entry &entry : m_entries)
         width = qMax(width, entry.button->sizeHint().width() + ItemPadding);
-    return qMax(width + 2 * frameWidth() + 8, PictureSize + 4 * ItemPadding);
+    return qMax(width + 2 * frameWidth() + 8, picturesWidth);
 }
 
 } // namespace widgets

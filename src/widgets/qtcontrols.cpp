@@ -149,9 +149,31 @@ QColor toQColor(controls::Colour colour, const QPalette &palette)
 
 // ---- text box ----
 
-QtTextBox::QtTextBox(QLineEdit *edit, int controlIndex)
-    : controls::TextBoxControl(edit), m_edit(edit), m_index(controlIndex)
+QtTextBox::QtTextBox(QLineEdit *edit, int controlIndex) : QtTextBox(controlIndex, edit)
 {
+    attach(edit);
+}
+
+QtTextBox::QtTextBox(int controlIndex, QObject *owner)
+    : controls::TextBoxControl(owner), m_detached(std::make_unique<controls::MemoryTextBox>(controlIndex)),
+      m_index(controlIndex)
+{
+    connect(m_detached.get(), &controls::TextBoxControl::changed, this, &QtTextBox::changed);
+}
+
+void QtTextBox::attach(QLineEdit *edit)
+{
+    const std::unique_ptr<controls::MemoryTextBox> state = std::move(m_detached);
+    m_edit = edit;
+    setParent(edit);
+    edit->setText(state->text());
+    edit->setCursorPosition(state->selStart());
+    if (!state->description().isEmpty())
+        edit->setAccessibleDescription(state->description());
+    if (!state->enabled())
+        edit->setEnabled(false);
+    if (m_coloured)
+        applyColours();
     m_edit->setValidator(new LengthLimit(m_maxLength, m_programIsSetting, this));
     m_edit->installEventFilter(this);
     connect(m_edit, &QLineEdit::textChanged, this, &QtTextBox::changed);
@@ -159,21 +181,28 @@ QtTextBox::QtTextBox(QLineEdit *edit, int controlIndex)
 
 bool QtTextBox::enabled() const
 {
-    return ownEnabled(m_edit);
+    return m_edit ? ownEnabled(m_edit) : m_detached->enabled();
 }
 
 void QtTextBox::setEnabled(bool enabled)
 {
-    m_edit->setEnabled(enabled);
+    if (m_edit)
+        m_edit->setEnabled(enabled);
+    else
+        m_detached->setEnabled(enabled);
 }
 
 QString QtTextBox::text() const
 {
-    return m_edit->text();
+    return m_edit ? m_edit->text() : m_detached->text();
 }
 
 void QtTextBox::setText(const QString &text)
 {
+    if (!m_edit) {
+        m_detached->setText(text);
+        return;
+    }
     if (text == m_edit->text())
         return;
     // The caret stays where it was, as far as the new text reaches (QLineEdit would move it to
@@ -193,12 +222,15 @@ void QtTextBox::setForeColor(controls::Colour colour)
 
 QString QtTextBox::description() const
 {
-    return m_edit->accessibleDescription();
+    return m_edit ? m_edit->accessibleDescription() : m_detached->description();
 }
 
 void QtTextBox::setDescription(const QString &text)
 {
-    m_edit->setAccessibleDescription(text);
+    if (m_edit)
+        m_edit->setAccessibleDescription(text);
+    else
+        m_detached->setDescription(text);
 }
 
 void QtTextBox::setBackColor(controls::Colour colour)
@@ -209,6 +241,9 @@ void QtTextBox::setBackColor(controls::Colour colour)
 
 void QtTextBox::applyColours()
 {
+    m_coloured = true;
+    if (!m_edit)
+        return;
     const QPalette defaults = QApplication::palette(m_edit);
     setTextColour(m_edit, QPalette::Text, toQColor(m_foreColor, defaults));
     setBackgroundColour(m_edit, QPalette::Base, toQColor(m_backColor, defaults));
@@ -221,12 +256,17 @@ void QtTextBox::setMaxLength(int length)
 
 int QtTextBox::selStart() const
 {
+    if (!m_edit)
+        return m_detached->selStart();
     return m_edit->hasSelectedText() ? m_edit->selectionStart() : m_edit->cursorPosition();
 }
 
 void QtTextBox::setSelStart(int position)
 {
-    m_edit->setCursorPosition(qBound(0, position, int(m_edit->text().size())));
+    if (m_edit)
+        m_edit->setCursorPosition(qBound(0, position, int(m_edit->text().size())));
+    else
+        m_detached->setSelStart(position);
 }
 
 bool QtTextBox::eventFilter(QObject *watched, QEvent *event)
@@ -294,9 +334,34 @@ void QtTextBox::focusLeaving(Qt::FocusReason reason)
 
 // ---- combo box ----
 
-QtComboBox::QtComboBox(QComboBox *box, int controlIndex)
-    : controls::ComboBoxControl(box), m_box(box), m_index(controlIndex)
+QtComboBox::QtComboBox(QComboBox *box, int controlIndex) : QtComboBox(controlIndex, box)
 {
+    attach(box);
+}
+
+QtComboBox::QtComboBox(int controlIndex, QObject *owner)
+    : controls::ComboBoxControl(owner), m_detached(std::make_unique<controls::MemoryComboBox>(controlIndex)),
+      m_index(controlIndex)
+{
+    connect(m_detached.get(), &controls::ComboBoxControl::changed, this, &QtComboBox::changed);
+}
+
+void QtComboBox::attach(QComboBox *box)
+{
+    const std::unique_ptr<controls::MemoryComboBox> state = std::move(m_detached);
+    m_box = box;
+    setParent(box);
+    for (int i = 0; i < state->count(); ++i) {
+        box->addItem(state->itemText(i));
+        if (const qint32 data = state->itemData(i))
+            box->setItemData(i, data);
+    }
+    if (state->count() > 0)
+        box->setCurrentIndex(state->listIndex()); // the widget selected its first item by itself
+    if (!state->enabled())
+        box->setEnabled(false);
+    if (m_coloured)
+        applyColours();
     m_notifiedIndex = m_box->currentIndex();
     connect(m_box, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index == m_notifiedIndex)
@@ -308,17 +373,20 @@ QtComboBox::QtComboBox(QComboBox *box, int controlIndex)
 
 bool QtComboBox::enabled() const
 {
-    return ownEnabled(m_box);
+    return m_box ? ownEnabled(m_box) : m_detached->enabled();
 }
 
 void QtComboBox::setEnabled(bool enabled)
 {
-    m_box->setEnabled(enabled);
+    if (m_box)
+        m_box->setEnabled(enabled);
+    else
+        m_detached->setEnabled(enabled);
 }
 
 int QtComboBox::count() const
 {
-    return m_box->count();
+    return m_box ? m_box->count() : m_detached->count();
 }
 
 void QtComboBox::checkIndex(int index) const
@@ -341,6 +409,8 @@ void QtComboBox::settle(int index)
 
 int QtComboBox::addItem(const QString &text)
 {
+    if (!m_box)
+        return m_detached->addItem(text);
     const int selected = m_notifiedIndex;
     {
         const QSignalBlocker quiet(m_box);
@@ -353,6 +423,8 @@ int QtComboBox::addItem(const QString &text)
 
 void QtComboBox::insertItem(int index, const QString &text)
 {
+    if (!m_box)
+        return m_detached->insertItem(index, text);
     if (index < 0 || index > m_box->count())
         throwOutside(index, m_box->count(), "Insert position");
     const int selected = m_notifiedIndex;
@@ -365,6 +437,8 @@ void QtComboBox::insertItem(int index, const QString &text)
 
 void QtComboBox::removeItem(int index)
 {
+    if (!m_box)
+        return m_detached->removeItem(index);
     checkIndex(index);
     const int selected = m_notifiedIndex;
     {
@@ -377,6 +451,8 @@ void QtComboBox::removeItem(int index)
 
 void QtComboBox::clear()
 {
+    if (!m_box)
+        return m_detached->clear();
     {
         const QSignalBlocker quiet(m_box);
         m_box->clear();
@@ -386,29 +462,37 @@ void QtComboBox::clear()
 
 QString QtComboBox::itemText(int index) const
 {
+    if (!m_box)
+        return m_detached->itemText(index);
     checkIndex(index);
     return m_box->itemText(index);
 }
 
 qint32 QtComboBox::itemData(int index) const
 {
+    if (!m_box)
+        return m_detached->itemData(index);
     checkIndex(index);
     return m_box->itemData(index).toInt();
 }
 
 void QtComboBox::setItemData(int index, qint32 data)
 {
+    if (!m_box)
+        return m_detached->setItemData(index, data);
     checkIndex(index);
     m_box->setItemData(index, data);
 }
 
 int QtComboBox::listIndex() const
 {
-    return m_box->currentIndex();
+    return m_box ? m_box->currentIndex() : m_detached->listIndex();
 }
 
 void QtComboBox::setListIndex(int index)
 {
+    if (!m_box)
+        return m_detached->setListIndex(index);
     if (index != -1)
         checkIndex(index);
     settle(index);
@@ -428,6 +512,9 @@ void QtComboBox::setBackColor(controls::Colour colour)
 
 void QtComboBox::applyColours()
 {
+    m_coloured = true;
+    if (!m_box)
+        return;
     const QPalette defaults = QApplication::palette(m_box);
     const QColor text = toQColor(m_foreColor, defaults);
     setTextColour(m_box, QPalette::Text, text);
@@ -442,10 +529,29 @@ void TqmCheckBoxWidget::nextCheckState()
     setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
-QtCheckBox::QtCheckBox(TqmCheckBoxWidget *box, int controlIndex)
-    : controls::CheckBoxControl(box), m_box(box), m_index(controlIndex)
+QtCheckBox::QtCheckBox(TqmCheckBoxWidget *box, int controlIndex) : QtCheckBox(controlIndex, box)
 {
-    stateChanged();
+    attach(box);
+}
+
+QtCheckBox::QtCheckBox(int controlIndex, QObject *owner)
+    : controls::CheckBoxControl(owner), m_detached(std::make_unique<controls::MemoryCheckBox>(controlIndex)),
+      m_index(controlIndex)
+{
+    connect(m_detached.get(), &controls::CheckBoxControl::clicked, this, &QtCheckBox::clicked);
+}
+
+void QtCheckBox::attach(TqmCheckBoxWidget *box)
+{
+    const std::unique_ptr<controls::MemoryCheckBox> state = std::move(m_detached);
+    m_box = box;
+    setParent(box);
+    m_value = state->value();
+    setCheckState(m_value);
+    if (!state->enabled())
+        box->setEnabled(false);
+    if (m_coloured)
+        applyColour();
     connect(m_box, &QCheckBox::stateChanged, this, &QtCheckBox::stateChanged);
 }
 
@@ -464,19 +570,34 @@ void QtCheckBox::stateChanged()
 
 bool QtCheckBox::enabled() const
 {
-    return ownEnabled(m_box);
+    return m_box ? ownEnabled(m_box) : m_detached->enabled();
 }
 
 void QtCheckBox::setEnabled(bool enabled)
 {
-    m_box->setEnabled(enabled);
+    if (m_box)
+        m_box->setEnabled(enabled);
+    else
+        m_detached->setEnabled(enabled);
+}
+
+int QtCheckBox::value() const
+{
+    return m_box ? m_value : m_detached->value();
 }
 
 void QtCheckBox::setValue(int value)
 {
+    if (!m_box)
+        return m_detached->setValue(value);
     if (value < controls::Unchecked || value > controls::Greyed)
         throw TqmError(TqmError::LnsInvalidValue, QStringLiteral("CheckBox"),
                        QStringLiteral("Check box value %1 is not 0, 1 or 2.").arg(value));
+    setCheckState(value);
+}
+
+void QtCheckBox::setCheckState(int value)
+{
     static constexpr Qt::CheckState states[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
     m_box->setCheckState(states[value]);
 }
@@ -484,14 +605,39 @@ void QtCheckBox::setValue(int value)
 void QtCheckBox::setForeColor(controls::Colour colour)
 {
     m_foreColor = colour;
-    setTextColour(m_box, QPalette::WindowText, toQColor(colour, QApplication::palette(m_box)));
+    applyColour();
+}
+
+void QtCheckBox::applyColour()
+{
+    m_coloured = true;
+    if (m_box)
+        setTextColour(m_box, QPalette::WindowText, toQColor(m_foreColor, QApplication::palette(m_box)));
 }
 
 // ---- option button ----
 
-QtOptionButton::QtOptionButton(QRadioButton *button, int controlIndex)
-    : controls::OptionButtonControl(button), m_button(button), m_index(controlIndex)
+QtOptionButton::QtOptionButton(QRadioButton *button, int controlIndex) : QtOptionButton(controlIndex, nullptr, button)
 {
+    attach(button);
+}
+
+QtOptionButton::QtOptionButton(int controlIndex, controls::OptionGroup *group, QObject *owner)
+    : controls::OptionButtonControl(owner),
+      m_detached(std::make_unique<controls::MemoryOptionButton>(controlIndex, group)), m_index(controlIndex)
+{
+    connect(m_detached.get(), &controls::OptionButtonControl::clicked, this, &QtOptionButton::clicked);
+}
+
+void QtOptionButton::attach(QRadioButton *button)
+{
+    const std::unique_ptr<controls::MemoryOptionButton> state = std::move(m_detached);
+    m_button = button;
+    setParent(button);
+    if (state->value())
+        button->setChecked(true); // the others of its group are not selected
+    if (!state->enabled())
+        button->setEnabled(false);
     // A user's click, also on the button already selected, and the arrow keys that move the
     // selection within the group (they click the button they move to).
     connect(m_button, &QAbstractButton::clicked, this, &QtOptionButton::clicked);
@@ -499,21 +645,26 @@ QtOptionButton::QtOptionButton(QRadioButton *button, int controlIndex)
 
 bool QtOptionButton::enabled() const
 {
-    return ownEnabled(m_button);
+    return m_button ? ownEnabled(m_button) : m_detached->enabled();
 }
 
 void QtOptionButton::setEnabled(bool enabled)
 {
-    m_button->setEnabled(enabled);
+    if (m_button)
+        m_button->setEnabled(enabled);
+    else
+        m_detached->setEnabled(enabled);
 }
 
 bool QtOptionButton::value() const
 {
-    return m_button->isChecked();
+    return m_button ? m_button->isChecked() : m_detached->value();
 }
 
 void QtOptionButton::setValue(bool selected)
 {
+    if (!m_button)
+        return m_detached->setValue(selected);
     if (selected == m_button->isChecked())
         return;
     if (selected) {

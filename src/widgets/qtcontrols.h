@@ -4,8 +4,14 @@
 // widget's child and dies with it) and raises exactly the notifications that the in-memory
 // controls of lns/controls raise for the same action, whether the program or the user acted:
 // the parameters and the window's logic cannot tell the two kinds of control apart.
+//
+// An adapter may come before its widget: the window creates a page's widgets only when the page
+// is first needed. Until attach() it keeps its state in an in-memory control (and raises what
+// that raises); attach() hands the state to the widget without a notification.
 
-#include "lns/controls/controls.h"
+#include "lns/controls/memorycontrols.h"
+
+#include <memory>
 
 #include <QCheckBox>
 #include <QColor>
@@ -29,6 +35,9 @@ class QtTextBox : public controls::TextBoxControl
     Q_OBJECT
 public:
     QtTextBox(QLineEdit *edit, int controlIndex);
+    // Without a widget yet; a child of `owner` until attached.
+    QtTextBox(int controlIndex, QObject *owner);
+    void attach(QLineEdit *edit);
 
     QLineEdit *widget() const { return m_edit; }
 
@@ -59,11 +68,13 @@ private:
     void focusLeaving(Qt::FocusReason reason);
     void applyColours();
 
-    QLineEdit *m_edit;
+    QLineEdit *m_edit = nullptr;
+    std::unique_ptr<controls::MemoryTextBox> m_detached;
     int m_index;
     QString m_tag;
     controls::Colour m_foreColor = controls::colour::WindowText;
     controls::Colour m_backColor = controls::colour::WindowBackground;
+    bool m_coloured = false;
     int m_maxLength = 0;
     bool m_programIsSetting = false;
 };
@@ -73,6 +84,8 @@ class QtComboBox : public controls::ComboBoxControl
     Q_OBJECT
 public:
     QtComboBox(QComboBox *box, int controlIndex);
+    QtComboBox(int controlIndex, QObject *owner);
+    void attach(QComboBox *box);
 
     QComboBox *widget() const { return m_box; }
 
@@ -103,12 +116,14 @@ private:
     void settle(int index);
     void applyColours();
 
-    QComboBox *m_box;
+    QComboBox *m_box = nullptr;
+    std::unique_ptr<controls::MemoryComboBox> m_detached;
     int m_index;
     QString m_tag;
     int m_notifiedIndex = -1;
     controls::Colour m_foreColor = controls::colour::WindowText;
     controls::Colour m_backColor = controls::colour::WindowBackground;
+    bool m_coloured = false;
 };
 
 // A check box whose click cycles like the window system's: a greyed or cleared box becomes
@@ -129,6 +144,8 @@ class QtCheckBox : public controls::CheckBoxControl
     Q_OBJECT
 public:
     QtCheckBox(TqmCheckBoxWidget *box, int controlIndex);
+    QtCheckBox(int controlIndex, QObject *owner);
+    void attach(TqmCheckBoxWidget *box);
 
     QCheckBox *widget() const { return m_box; }
 
@@ -137,19 +154,23 @@ public:
     int controlIndex() const override { return m_index; }
     bool enabled() const override;
     void setEnabled(bool enabled) override;
-    int value() const override { return m_value; }
+    int value() const override;
     void setValue(int value) override;
     controls::Colour foreColor() const override { return m_foreColor; }
     void setForeColor(controls::Colour colour) override;
 
 private:
     void stateChanged();
+    void setCheckState(int value);
+    void applyColour();
 
-    QCheckBox *m_box;
+    QCheckBox *m_box = nullptr;
+    std::unique_ptr<controls::MemoryCheckBox> m_detached;
     int m_index;
     QString m_tag;
     int m_value = controls::Unchecked;
     controls::Colour m_foreColor = controls::colour::WindowText;
+    bool m_coloured = false;
 };
 
 // Option buttons form a group with the other radio buttons of their parent widget.
@@ -158,6 +179,9 @@ class QtOptionButton : public controls::OptionButtonControl
     Q_OBJECT
 public:
     QtOptionButton(QRadioButton *button, int controlIndex);
+    // Until attached, the button is one of `group` (the buttons that will share a parent widget).
+    QtOptionButton(int controlIndex, controls::OptionGroup *group, QObject *owner);
+    void attach(QRadioButton *button);
 
     QRadioButton *widget() const { return m_button; }
 
@@ -170,7 +194,8 @@ public:
     void setValue(bool selected) override;
 
 private:
-    QRadioButton *m_button;
+    QRadioButton *m_button = nullptr;
+    std::unique_ptr<controls::MemoryOptionButton> m_detached;
     int m_index;
     QString m_tag;
 };

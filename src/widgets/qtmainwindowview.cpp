@@ -21,7 +21,7 @@ using namespace qtview;
 
 QtMainWindowView::QtMainWindowView(bool interactive, QObject *parent)
     : ui::MainWindowView(parent), QtTopLevel(interactive, *this), QtButtonBar(central(), *this),
-      QtTabStrips(central(), *this), QtElements(central(), static_cast<QtControlArrays &>(*this), *this),
+      QtTabStrips(central(), *this), QtControlArrays(static_cast<ui::MainWindowView *>(this)), QtElements(central(), static_cast<QtControlArrays &>(*this), *this),
       QtButtonLine(central(), *this), QtMenuBar(window(), *this)
 {
     onDialogKey([this](ui::LineButton button) { clickLineButton(button); });
@@ -51,6 +51,7 @@ void QtMainWindowView::addShortcuts()
 
 QList<QWidget *> QtMainWindowView::pageWidgets() const
 {
+    realiseAllPages();
     QList<QWidget *> list;
     for (QWidget *page : pages()) {
         for (QWidget *child : page->findChildren<QWidget *>()) {

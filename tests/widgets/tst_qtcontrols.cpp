@@ -344,6 +344,75 @@ private slots:
         QCOMPARE(qtHeard.lines, memoryHeard.lines);
     }
 
+    // An adapter made before its widget does what the in-memory control does; its widget, once
+    // attached, takes over the state without a notification.
+    void adapterBeforeItsWidget()
+    {
+        QtRig rig;
+        OptionGroup qtGroup;
+        OptionGroup memoryGroup;
+        QList<Control *> qt{new widgets::QtTextBox(0, &rig.window), new widgets::QtComboBox(0, &rig.window),
+                            new widgets::QtCheckBox(0, &rig.window)};
+        QList<Control *> memory{new MemoryTextBox(0, &memoryGroup), new MemoryComboBox(0, &memoryGroup),
+                                new MemoryCheckBox(0, &memoryGroup)};
+        for (int i = 0; i < 3; ++i) {
+            qt << new widgets::QtOptionButton(i, &qtGroup, &rig.window);
+            memory << new MemoryOptionButton(i, &memoryGroup, &memoryGroup);
+        }
+        Recorder qtHeard;
+        Recorder memoryHeard;
+        const auto act = [](const QList<Control *> &c, int round) {
+            auto *text = static_cast<TextBoxControl *>(c[0]);
+            auto *combo = static_cast<ComboBoxControl *>(c[1]);
+            text->setText(round ? QStringLiteral("7") : QStringLiteral("21.5"));
+            text->setSelStart(2);
+            text->setEnabled(round);
+            combo->addItem(QStringLiteral("A"));
+            combo->insertItem(0, QStringLiteral("B"));
+            combo->setItemData(1, 40 + round);
+            combo->setListIndex(round);
+            static_cast<CheckBoxControl *>(c[2])->setValue(round ? 0 : 2);
+            static_cast<OptionButtonControl *>(c[3 + round])->setValue(true);
+        };
+        const auto state = [](const QList<Control *> &c) {
+            auto *text = static_cast<TextBoxControl *>(c[0]);
+            auto *combo = static_cast<ComboBoxControl *>(c[1]);
+            QStringList lines{text->text(), QString::number(text->selStart()), QString::number(combo->listIndex()),
+                              QString::number(static_cast<CheckBoxControl *>(c[2])->value())};
+            for (int i = 0; i < combo->count(); ++i)
+                lines << combo->itemText(i) + QString::number(combo->itemData(i));
+            for (Control *control : c)
+                lines << QString::number(control->enabled());
+            for (int i = 3; i < 6; ++i)
+                lines << QString::number(static_cast<OptionButtonControl *>(c[i])->value());
+            return lines;
+        };
+        for (int i = 0; i < 6; ++i) {
+            qt[i]->setEnabled(i != 1);
+            memory[i]->setEnabled(i != 1);
+        }
+        for (auto [controls, heard] : {std::pair{&qt, &qtHeard}, std::pair{&memory, &memoryHeard}}) {
+            heard->watch(static_cast<TextBoxControl *>((*controls)[0]), false);
+            heard->watch(static_cast<ComboBoxControl *>((*controls)[1]));
+            heard->watch(static_cast<CheckBoxControl *>((*controls)[2]));
+            for (int i = 3; i < 6; ++i)
+                heard->watch(static_cast<OptionButtonControl *>((*controls)[i]));
+            act(*controls, 0);
+        }
+        static_cast<widgets::QtTextBox *>(qt[0])->attach(rig.edit);
+        static_cast<widgets::QtComboBox *>(qt[1])->attach(rig.combo);
+        static_cast<widgets::QtCheckBox *>(qt[2])->attach(rig.check);
+        for (int i = 0; i < 3; ++i)
+            static_cast<widgets::QtOptionButton *>(qt[3 + i])->attach(rig.radios[i]);
+        QCOMPARE(state(qt), state(memory));
+        QCOMPARE(rig.combo->currentText(), QStringLiteral("B"));
+        QVERIFY(!rig.combo->isEnabled() && rig.radios[0]->isChecked());
+        act(qt, 1);
+        act(memory, 1);
+        QCOMPARE(state(qt), state(memory));
+        QCOMPARE(qtHeard.lines, memoryHeard.lines);
+    }
+
     void invalidValuesAreRed()
     {
         QtRig rig;

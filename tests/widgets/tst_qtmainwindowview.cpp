@@ -384,6 +384,27 @@ private slots:
         QCOMPARE(view.widgetOf(result)->palette().color(QPalette::WindowText), QColor(0, 128, 0));
     }
 
+    // A page's widgets, made when the page is first needed, take the design's keyboard order
+    // (before the button line), whichever page comes first.
+    void keyboardOrderFollowsTheDesign()
+    {
+        QStringList orders[2];
+        for (int reversed = 0; reversed < 2; ++reversed) {
+            widgets::QtMainWindowView view;
+            for (int i = 0; i < PageCount; ++i)
+                view.widgetOf(Element::page(reversed ? PageCount - 1 - i : i));
+            QWidget *ok = view.lineButton(LineButton::Ok);
+            for (QWidget *w = view.window()->nextInFocusChain(); w != ok; w = w->nextInFocusChain()) {
+                for (int page = 0; page < PageCount && (w->focusPolicy() & Qt::TabFocus); ++page) {
+                    if (view.widgetOf(Element::page(page))->isAncestorOf(w))
+                        orders[reversed] << QStringLiteral("%1 %2 %3,%4").arg(page).arg(QLatin1String(w->metaObject()->className())).arg(w->x()).arg(w->y());
+                }
+            }
+        }
+        QCOMPARE(orders[1], orders[0]);
+        QVERIFY(orders[0].size() >= 15 + 19 + 2 + 3 + CommandButtonCount);
+    }
+
     void pagesFillTheClientArea()
     {
         widgets::QtMainWindowView view;
@@ -405,6 +426,7 @@ private slots:
     void loggerShowsColouredLinesNewestVisible()
     {
         widgets::QtMainWindowView view;
+        view.widgetOf(Element::page(6)); // the lists come with their page
         auto *list = qobject_cast<QListWidget *>(dynamic_cast<QWidget *>(view.loggerList()));
         QVERIFY(list);
         const QString cause = QStringLiteral("CM 3.03 / CommandModule / nciFanSpeedOn (INI entry FanSpeedOn): Device \"CM 3.03\" does not respond.");
