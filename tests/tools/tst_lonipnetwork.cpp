@@ -177,7 +177,7 @@ private slots:
     // device once its output is bound to the tool node, without a message to the device. A tool
     // node the device cannot send to, or a device that stops answering while it is bound, leaves
     // the point polled; the device's NV configuration and address tables are as before afterwards.
-// A device that stops answering is reported as an outage, polled or bound.
+    // A device that stops answering is reported as an outage, polled or bound.
     void monitorShowsTheRoom_data()
     {
         QTest::addColumn<QStringList>("toolNode");
