@@ -14,15 +14,26 @@
 
 // ---- decorators of real objects ----
 
+// A decorator's base: the real object it wraps, whose name and parent it keeps.
+template <class Interface>
+class Decorated : public Interface
+{
+public:
+    explicit Decorated(std::shared_ptr<Interface> real) : m_real(std::move(real)) {}
+    lns::ObjectPtr parent() const override { return m_real->parent(); }
+    QString name() const override { return m_real->name(); }
+
+protected:
+    std::shared_ptr<Interface> m_real;
+};
+
 // The System of a network, with hooks just after the start and just before the end of a
 // transaction, the calls it received, and a start that fails as when another program holds the
 // database's write lock past the busy timeout.
-class ObservedSystem : public lns::System
+class ObservedSystem : public Decorated<lns::System>
 {
 public:
-    explicit ObservedSystem(lns::SystemPtr real) : m_real(std::move(real)) {}
-    lns::ObjectPtr parent() const override { return m_real->parent(); }
-    QString name() const override { return m_real->name(); }
+    using Decorated::Decorated;
     std::shared_ptr<lns::Subsystems> subsystems() const override { return m_real->subsystems(); }
     void startTransaction() override
     {
@@ -58,20 +69,15 @@ public:
     std::function<void()> afterStart;
     std::function<void()> beforeCommit;
     std::function<void()> beforeCancel;
-
-private:
-    lns::SystemPtr m_real;
 };
 
 // Record fields as they are set: record name and field number, in order.
 using FieldWrites = QList<QPair<QString, int>>;
 
-class ObservedRecord : public lns::ExtensionRecord
+class ObservedRecord : public Decorated<lns::ExtensionRecord>
 {
 public:
-    ObservedRecord(lns::ExtensionRecordPtr real, FieldWrites *writes) : m_real(std::move(real)), m_writes(writes) {}
-    lns::ObjectPtr parent() const override { return m_real->parent(); }
-    QString name() const override { return m_real->name(); }
+    ObservedRecord(lns::ExtensionRecordPtr real, FieldWrites *writes) : Decorated(std::move(real)), m_writes(writes) {}
     int fieldCount() const override { return m_real->fieldCount(); }
     QString field(int number) const override { return m_real->field(number); }
     void setField(int number, const QString &value) override
@@ -81,19 +87,16 @@ public:
     }
 
 private:
-    lns::ExtensionRecordPtr m_real;
     FieldWrites *m_writes;
 };
 
-class ObservedRecords : public lns::ExtensionRecords
+class ObservedRecords : public Decorated<lns::ExtensionRecords>
 {
 public:
     ObservedRecords(std::shared_ptr<lns::ExtensionRecords> real, FieldWrites *writes)
-        : m_real(std::move(real)), m_writes(writes)
+        : Decorated(std::move(real)), m_writes(writes)
     {
     }
-    lns::ObjectPtr parent() const override { return m_real->parent(); }
-    QString name() const override { return m_real->name(); }
     int count() const override { return m_real->count(); }
     lns::ExtensionRecordPtr item(int index) const override { return observed(m_real->item(index)); }
     lns::ExtensionRecordPtr item(const QString &name) const override { return observed(m_real->item(name)); }
@@ -105,22 +108,19 @@ private:
     {
         return std::make_shared<ObservedRecord>(std::move(record), m_writes);
     }
-    std::shared_ptr<lns::ExtensionRecords> m_real;
     FieldWrites *m_writes;
 };
 
 // A LonMark object whose records are watched, whose records can be made unreachable (as with a
 // database that stays locked), and whose way to its device can break after a number of
 // look-ups (an error no step of a write expects, arising after some CPs were written).
-class ObservedLonMarkObject : public lns::LonMarkObject
+class ObservedLonMarkObject : public Decorated<lns::LonMarkObject>
 {
 public:
     explicit ObservedLonMarkObject(lns::LonMarkObjectPtr real, int workingDeviceLookUps = -1)
-        : m_real(std::move(real)), m_lookUpsLeft(workingDeviceLookUps)
+        : Decorated(std::move(real)), m_lookUpsLeft(workingDeviceLookUps)
     {
     }
-    lns::ObjectPtr parent() const override { return m_real->parent(); }
-    QString name() const override { return m_real->name(); }
     int index() const override { return m_real->index(); }
     int type() const override { return m_real->type(); }
     std::shared_ptr<lns::ConfigProperties> configProperties() const override { return m_real->configProperties(); }
@@ -144,7 +144,6 @@ public:
     mutable FieldWrites writes;
 
 private:
-    lns::LonMarkObjectPtr m_real;
     mutable int m_lookUpsLeft;
 };
 
@@ -239,10 +238,8 @@ struct ObjectSpec
 };
 
 // The command module's interface: node object, then the command module object.
-inline QList<ObjectSpec> commandModuleObjects()
-{
-    return {{QStringLiteral("NodeObject"), 0, 0}, {QStringLiteral("CommandModule"), 1, 8090}};
-}
+inline const QList<ObjectSpec> CommandModuleObjects{{QStringLiteral("NodeObject"), 0, 0},
+                                                    {QStringLiteral("CommandModule"), 1, 8090}};
 
 class Device : public lns::AppDevice
 {
@@ -328,7 +325,7 @@ public:
         return child;
     }
     DevicePtr addDevice(const QString &name, const lns::DeviceTemplatePtr &deviceTemplate = StandardTemplate,
-                        const QList<ObjectSpec> &objects = commandModuleObjects())
+                        const QList<ObjectSpec> &objects = CommandModuleObjects)
     {
         auto device = std::make_shared<Device>(name, deviceTemplate);
         device->build(objects);
@@ -374,7 +371,6 @@ public:
         m_top->list.append(top);
         return top;
     }
-    std::shared_ptr<Members<lns::Subsystem>> top() const { return m_top; }
 
 private:
     std::shared_ptr<Members<lns::Subsystem>> m_top;

@@ -21,7 +21,6 @@ private slots:
         QTest::newRow("after empty") << "0,,2" << 3 << "," << "2";
         QTest::newRow("multi-char delimiter") << "x::y" << 2 << "::" << "y";
         QTest::newRow("zero piece") << "a,b" << 0 << "," << "";
-        QTest::newRow("command line") << "prog /COMMANDID:13/CLASSID:28" << 2 << "/" << "COMMANDID:13";
     }
     void token()
     {

@@ -1,4 +1,9 @@
+#include "params/paramsnet.h"
+#include "support/raised.h"
+
 #include "lns/inifile.h"
+#include "lns/inilocator.h"
+#include "lns/logger.h"
 #include "lns/product.h"
 
 #include <QtTest>
@@ -174,37 +179,33 @@ private slots:
             QVERIFY2(ini.problems()[i].startsWith(name + problemLines[i]), qPrintable(ini.problems()[i]));
     }
 
-    void missingFileAnswersEmpty()
+    // A file that cannot be read as INI answers as an empty one and says why, in few lines.
+    void unreadableFileAnswersEmpty_data()
     {
-        IniFile ini(m_dir.filePath("does-not-exist.ini"));
-        QCOMPARE(ini.problems().size(), 1);
-        QVERIFY(ini.problems().first().contains("does-not-exist.ini"));
-        QCOMPARE(ini.GetValue("S", "k"), QString());
-        QCOMPARE(ini.GetCpIndex("k", "S", "T"), qint16(-1));
-        QCOMPARE(ini.TemplateEntryCount(), 0);
-        QCOMPARE(ini.GetAppDocPath("x", 0), QString());
-    }
-
-    void binaryGarbageIsSurvivedAndProblemsAreCapped()
-    {
+        QTest::addColumn<QByteArray>("content"); // null: no file at all
+        QTest::addColumn<int>("problems");       // at most
         QByteArray garbage;
         quint32 x = 12345;
         for (int i = 0; i < 200000; ++i) {
             x = x * 1103515245u + 12345u;
             garbage.append(char(x >> 24));
         }
-        IniFile ini(writeFile(garbage));
-        QVERIFY(ini.problems().size() <= IniFile::MaximumProblems + 1);
-        QCOMPARE(ini.GetCpIndex("k", "S", "T"), qint16(-1));
+        QTest::newRow("missing") << QByteArray() << 1;
+        QTest::newRow("oversized") << QByteArray("[S]\nk = 1\n") + QByteArray(IniFile::MaximumFileSize, ';') << 1;
+        QTest::newRow("binary garbage") << garbage << IniFile::MaximumProblems + 1;
     }
-
-    void oversizedFileIsRefused()
+    void unreadableFileAnswersEmpty()
     {
-        QByteArray big("[S]\nk = 1\n");
-        big.append(QByteArray(IniFile::MaximumFileSize, ';'));
-        IniFile ini(writeFile(big));
+        QFETCH(QByteArray, content);
+        QFETCH(int, problems);
+        const QString name = content.isNull() ? m_dir.filePath("does-not-exist.ini") : writeFile(content);
+        IniFile ini(name);
+        QVERIFY(!ini.problems().isEmpty() && ini.problems().size() <= problems);
+        QVERIFY2(ini.problems().first().startsWith(name), qPrintable(ini.problems().first()));
         QCOMPARE(ini.GetValue("S", "k"), QString());
-        QCOMPARE(ini.problems().size(), 1);
+        QCOMPARE(ini.GetCpIndex("k", "S", "T"), qint16(-1));
+        QCOMPARE(ini.TemplateEntryCount(), 0);
+        QCOMPARE(ini.GetAppDocPath("x", 0), QString());
     }
 
     void programIdLookups()
@@ -224,7 +225,89 @@ private slots:
         QCOMPARE(ini.GetAppDocPath("90:00:5D:50:28:04:04:01", 1000), dir + "/doc/de.pdf");
         QCOMPARE(ini.GetAppDocPath("90:00:5D:50:28:04:04:02", 0), QString());
     }
+    // The locator on the parameter-model network: the device "Dev" with CPs Cp4, Cp2, ..., its
+    // LonMark object "Module" (object 2) with LmoCp, LmoCp1 and the network variable nvoTemp,
+    // which holds NvCp.
+    void forms_data()
+    {
+        QTest::addColumn<QString>("form");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("expected"); // the object's name, or the cause
+        QTest::addColumn<QString>("label");    // the routine label a module look-up logs
 
+        QTest::newRow("object CP") << "FetchLmoCp" << "LmoCp" << "LmoCp" << "";
+        QTest::newRow("CP of the object's NV") << "FetchLmoCp" << "NvCp" << "NvCp" << "";
+        QTest::newRow("object CP, absent") << "FetchLmoCp" << "Absent" << "INI - File Error : Absent" << "";
+        QTest::newRow("object CP, gap for the template") << "FetchLmoCp" << "Gap" << "INI - File Error : Gap" << "";
+        QTest::newRow("object CP, no such position")
+            << "FetchLmoCp" << "BadCp" << "INI-File Error (CP, CP-Fetch): BadCp / CP-Index=9" << "";
+        QTest::newRow("device CP") << "FetchDevCp" << "Cp2" << "Cp2" << "FetchDevCp";
+        QTest::newRow("second object's CP 2") << "FetchDevCp" << "DevLmoCp" << "LmoCp1" << "FetchDevCp";
+        QTest::newRow("second object's NV CP") << "FetchDevCp" << "DevNvCp" << "NvCp" << "FetchDevCp";
+        QTest::newRow("no such object")
+            << "FetchDevCp" << "BadObject" << "INI-File Error (CP, Object-Fetch): BadObject / Object-Index=7" << "FetchDevCp";
+        QTest::newRow("no such NV") << "FetchDevCp" << "BadNv" << "INI-File Error (CP, NV-Fetch): BadNv / NV-Index=5" << "FetchDevCp";
+        QTest::newRow("no such CP") << "FetchDevCp" << "BadCp" << "INI-File Error (CP, CP-Fetch): BadCp / CP-Index=9" << "FetchDevCp";
+        QTest::newRow("device CP, absent") << "FetchDevCp" << "Absent" << "INI-File Error (CP, CP-Fetch): Absent / CP-Index=-1" << "FetchDevCp";
+        QTest::newRow("own CP list only") << "FetchCp" << "ObjectsOwnCp" << "LmoCp1" << "FetchCp";
+        QTest::newRow("own CP list, absent") << "FetchCp" << "Absent" << "INI - File Error : Absent" << "FetchCp";
+        QTest::newRow("object or NV CP") << "FetchCpOfObjectOrNv" << "NvCp" << "NvCp" << "FetchCp";
+        QTest::newRow("device NV") << "FetchDevNv" << "nvoTemp" << "nvoTemp" << "FetchDevNv";
+        QTest::newRow("device NV, no such position")
+            << "FetchDevNv" << "NoNv" << "INI-File Error (NV, NV-Fetch): NoNv / NV-Index=3" << "FetchDevNv";
+        QTest::newRow("object NV, absent") << "FetchNv" << "nvoNope" << "INI - File Error : nvoNope" << "FetchNv";
+        QTest::newRow("device NV, index 0") << "FetchDevNv" << "ZeroNv" << "INI - File Error : ZeroNv" << "FetchDevNv";
+        QTest::newRow("object NV, index 0") << "FetchNv" << "ZeroNv" << "INI - File Error : ZeroNv" << "FetchNv";
+    }
+    void forms()
+    {
+        QFETCH(QString, form);
+        QFETCH(QString, name);
+        QFETCH(QString, expected);
+        QFETCH(QString, label);
+        ParamsNet net;
+        MemoryLogger logger;
+        const IniLocator locator(net.ini, ParamsNet::Template, &logger);
+        const bool isNv = form == QLatin1String("FetchDevNv") || form == QLatin1String("FetchNv");
+        const QString section = isNv ? product::NvSection : product::CpSection;
+
+        bool succeed = false;
+        lns::ObjectPtr found;
+        if (form == QLatin1String("FetchLmoCp"))
+            found = locator.FetchLmoCp(name, section, net.module, &succeed);
+        else if (form == QLatin1String("FetchDevCp"))
+            found = locator.FetchDevCp(name, section, net.device, &succeed);
+        else if (form == QLatin1String("FetchCp"))
+            found = locator.FetchCp(name, section, net.module, &succeed);
+        else if (form == QLatin1String("FetchCpOfObjectOrNv"))
+            found = locator.FetchCpOfObjectOrNv(name, section, net.module, &succeed);
+        else if (form == QLatin1String("FetchDevNv"))
+            found = locator.FetchDevNv(name, section, net.device, &succeed);
+        else
+            found = locator.FetchNv(name, section, net.module, &succeed);
+
+        const bool fails = expected.startsWith(QLatin1String("INI"));
+        QCOMPARE(succeed, !fails);
+        QCOMPARE(found ? found->name() : QString(), fails ? QString() : expected);
+        QCOMPARE(logger.labels, label.isEmpty() ? QStringList() : QStringList{"[M_PlugIn] Public Sub " + label + "()"});
+        if (form == QLatin1String("FetchLmoCp"))
+            QCOMPARE(locator.lmoCp(name, section, net.module).failure, fails ? expected : QString());
+        if (form == QLatin1String("FetchDevCp"))
+            QCOMPARE(locator.devCp(name, section, net.device).failure, fails ? expected : QString());
+    }
+
+    void withoutSucceedTheCauseIsRaised()
+    {
+        ParamsNet net;
+        const IniLocator locator(net.ini, ParamsNet::Template);
+        const TqmError error = raised([&] { locator.FetchDevCp(QStringLiteral("BadNv"), product::CpSection, net.device); });
+        QCOMPARE(error.number(), TqmError::IniFileError);
+        QCOMPARE(error.source(), product::ProductName);
+        QCOMPARE(error.description(), QStringLiteral("INI-File Error (CP, NV-Fetch): BadNv / NV-Index=5"));
+        QCOMPARE(locator.cpOf(net.module, QStringLiteral("LmoCp"), product::CpSection).object->name(), QStringLiteral("LmoCp"));
+        QCOMPARE(locator.cpOf(net.device, QStringLiteral("Cp2"), product::CpSection).object->name(), QStringLiteral("Cp2"));
+        QVERIFY(!locator.cpOf(nullptr, QStringLiteral("Cp2"), product::CpSection));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -11,6 +11,7 @@ class TestLnsSession : public QObject
 
     QTemporaryDir m_home;
     IniFile m_ini;
+    IniFile m_otherIni; // serves none of the demo network's templates
 
     ObjectServerProvider provider()
     {
@@ -31,6 +32,11 @@ private slots:
         embedded::createDemoNetwork(m_home.path(), "Demo", 12);
         m_ini.setFileName(qEnvironmentVariable("TQM_TEST_SOURCE_DIR") + "/resources/TqmCmdModule.ini");
         QCOMPARE(m_ini.problems(), QStringList());
+        QFile file(m_home.filePath("other.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[velto TqmCommandModule Templates 1.0]\nTemplate1 = OTHER,90:00:5D:00:00:00:00:01\n");
+        file.close();
+        m_otherIni.setFileName(file.fileName());
     }
 
     void openChainAndCloseAll()
@@ -89,7 +95,7 @@ private slots:
 
     void findDevice_data()
     {
-        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("path"); // "other": Floor 1 through m_otherIni; "": no devices at all
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("lonMarkObject");
         QTest::addColumn<bool>("found");
@@ -98,6 +104,8 @@ private slots:
         QTest::newRow("no such object") << "Building A/Floor 1" << "CM 1.01" << "Nothing" << false;
         QTest::newRow("no such device") << "Building A/Floor 1" << "CM 9.99" << "CommandModule" << false;
         QTest::newRow("device of another subsystem") << "Building A/Floor 2" << "CM 1.01" << "CommandModule" << false;
+        QTest::newRow("template the INI file does not list") << "other" << "CM 1.01" << "CommandModule" << false;
+        QTest::newRow("no devices") << "" << "CM 1.01" << "CommandModule" << false;
     }
     void findDevice()
     {
@@ -106,27 +114,15 @@ private slots:
         QFETCH(QString, lonMarkObject);
         QFETCH(bool, found);
         LnsSession session;
-        const IniFile::FoundDevice result = m_ini.FindDevice(openDevices(session, path), device, lonMarkObject);
+        const IniFile &ini = path == "other" ? m_otherIni : m_ini;
+        const auto devices = path.isEmpty() ? nullptr : openDevices(session, path == "other" ? "Building A/Floor 1" : path);
+        const IniFile::FoundDevice result = ini.FindDevice(devices, device, lonMarkObject);
         QCOMPARE(result.success, found);
         if (found) {
             QCOMPARE(result.appDevice->name(), device);
             QCOMPARE(result.lonMarkObject->name(), lonMarkObject);
             QCOMPARE(result.lonMarkObjects->item(lonMarkObject)->name(), lonMarkObject);
         }
-    }
-
-    void findDeviceNeedsListedTemplate()
-    {
-        // The same devices through a file that serves none of their templates.
-        QTemporaryDir dir;
-        QFile file(dir.filePath("other.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[velto TqmCommandModule Templates 1.0]\nTemplate1 = OTHER,90:00:5D:00:00:00:00:01\n");
-        file.close();
-        const IniFile other(file.fileName());
-        LnsSession session;
-        QVERIFY(!other.FindDevice(openDevices(session, "Building A/Floor 1"), "CM 1.01", "CommandModule").success);
-        QVERIFY(!other.FindDevice(nullptr, "CM 1.01", "CommandModule").success);
     }
 };
 

@@ -21,11 +21,6 @@ private slots:
         QFile::remove(RegistryAccess(m_home.path()).storeFile(Hklm));
     }
 
-    void storeLivesUnderHome()
-    {
-        QCOMPARE(RegistryAccess(m_home.path()).storeFile(Hklm), m_home.path() + "/registry/HKEY_LOCAL_MACHINE.ini");
-    }
-
     void readMissingAnswersDefault_data()
     {
         QTest::addColumn<QString>("root");

@@ -74,10 +74,8 @@ private slots:
         QTest::addColumn<int>("success");
         QTest::addColumn<int>("failure");
         QTest::newRow("query ID") << 0x61 << 0x21 << 0x01;
-        QTest::newRow("NV fetch") << 0x73 << 0x33 << 0x13;
         QTest::newRow("service pin") << 0x7F << 0x3F << 0x1F;
         QTest::newRow("query status") << 0x51 << 0x31 << 0x11;
-        QTest::newRow("full version") << 0x59 << 0x39 << 0x19;
     }
     void responseCodes()
     {

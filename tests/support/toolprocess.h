@@ -54,9 +54,6 @@ inline ToolRun runTool(const QString &home, const QString &program, const QStrin
 class DeviceSimProcess
 {
 public:
-    DeviceSimProcess() = default;
-    DeviceSimProcess(const DeviceSimProcess &) = delete;
-    DeviceSimProcess &operator=(const DeviceSimProcess &) = delete;
     ~DeviceSimProcess()
     {
         m_process.closeWriteChannel();

@@ -2,9 +2,14 @@
 // plays them on loopback (two CPs in configuration NVs, the others in CP files), through a tool
 // node whose subnet/node is not its IP address's: discovered and commissioned with tqm-netdb (one
 // moved to another subnet/node), configured with tqm-config byte for byte as on the simulated
-// link, one taken down during a write, monitored by poll and by binding.
+// link, one taken down during a write, monitored by poll and by binding. Two further devices
+// are spoken to directly by a node of the test's own: what only the wire shows.
 
 #include "lns/embedded/embeddedobjectserver.h"
+#include "lns/timer.h"
+#include "lonip/nmclient.h"
+#include "lonip/port.h"
+#include "strings/resstrings.h"
 #include "support/toolprocess.h"
 
 #include <QJsonArray>
@@ -20,6 +25,10 @@ const QStringList LinkedObjects{"Demo.Building A.Floor 1.CM 1\\.04.CommandModule
                                 "Demo.Building A.Floor 2.CM 2\\.08.CommandModule"};
 const QString Simulated = QStringLiteral("Demo.Building B.Floor 1.CM 3\\.06.CommandModule");
 
+// The devices the test's own node (127.0.42.100) speaks to, outside any network database.
+const lonip::IpAddress Bare(QStringLiteral("127.0.42.1"));
+const lonip::DomainId Loopback = QByteArray::fromHex("7F0000");
+
 } // namespace
 
 class TestLonIpNetwork : public QObject
@@ -29,6 +38,10 @@ class TestLonIpNetwork : public QObject
 private:
     QTemporaryDir m_home;
     DeviceSimProcess m_sim;
+    DeviceSimProcess m_bareSim;
+    std::unique_ptr<lonip::UdpPort> m_port;
+    std::unique_ptr<lonip::Endpoint> m_endpoint;
+    std::unique_ptr<lonip::NetworkClient> m_client;
 
     // Output and errors together.
     ToolRun run(const QString &program, const QStringList &args)
@@ -59,6 +72,41 @@ private slots:
         QVERIFY(run("tqm-netdb", {"network", "Demo", "--tool-ip", "127.0.1.91", "--tool-subnet", "2", "--tool-node", "9"})
                     .out.contains("(arbitrary source)"));
         QVERIFY(m_sim.start({"--first", "127.0.49.1", "--count", "3", "--nv-cps", "nciSndHrtBt,nciButtonMode"}, m_home.path()));
+        QVERIFY(m_bareSim.start({"--first", Bare.toString(), "--count", "2", "--tool", "127.0.42.100"}));
+        m_port = std::make_unique<lonip::UdpPort>(lonip::IpAddress(QStringLiteral("127.0.42.100")), lonip::LsUdpPort);
+        QVERIFY(m_port->open());
+        m_endpoint = std::make_unique<lonip::Endpoint>(*m_port, QtTimerFactory::instance(), SystemClock::instance());
+        m_endpoint->setOwnAddress(Loopback, {42, 100});
+        m_client = std::make_unique<lonip::NetworkClient>(*m_endpoint);
+    }
+
+    // The simulator holds its devices' addresses: nobody else may bind them.
+    void takenAddressIsRefused()
+    {
+        lonip::UdpPort second(Bare, lonip::LsUdpPort);
+        QString reason;
+        QVERIFY(!second.open(&reason));
+        QCOMPARE(reason, GetResString(1650, 1));
+    }
+
+    // Unconfigured, a device answers by its Neuron ID only (discover below asks that way).
+    void unconfiguredDeviceIgnoresItsSubnetNode()
+    {
+        std::optional<lonip::Result> result;
+        m_client->request(lonip::Target::node(Loopback, 42, 1), lonip::request::queryStatus(),
+                          [&result](const lonip::Result &r) { result = r; }, lonip::Timing{50, 2});
+        QVERIFY(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+        QCOMPARE(result->status, lonip::Result::Status::Timeout);
+    }
+
+    void servicePinReachesTheToolNode()
+    {
+        std::optional<lonip::Identity> pressed;
+        connect(m_client.get(), &lonip::NetworkClient::servicePin, this,
+                [&](const lonip::IpAddress &, const lonip::Identity &id) { pressed = id; });
+        m_bareSim.command("127.0.42.2 --service-pin");
+        QVERIFY(QTest::qWaitFor([&] { return pressed.has_value(); }, 5000));
+        QCOMPARE(pressed->neuronId.toText(), "05:00:7F:00:2A:02");
     }
 
     void discoverAndCommission()
@@ -129,7 +177,7 @@ private slots:
     // device once its output is bound to the tool node, without a message to the device. A tool
     // node the device cannot send to, or a device that stops answering while it is bound, leaves
     // the point polled; the device's NV configuration and address tables are as before afterwards.
-// A device that stops answering is reported as an outage, polled or bound.
+    // A device that stops answering is reported as an outage, polled or bound.
     void monitorShowsTheRoom_data()
     {
         QTest::addColumn<QStringList>("toolNode");

@@ -87,15 +87,20 @@ private slots:
         QCOMPARE(rawValue(m_server->appDevice("Small.Building.Floor 1.CM 1")->configProperties()->item("PanelType")),
                  QString("3\t4"));
         QCOMPARE(cpOf(cm(), "nciSetPnts")->value(), QString("23.00 25.00 28.00 21.00 19.00 16.00"));
-        const auto nvs = cm()->networkVariables();
-        QVERIFY(nvs->item("nvoSetpoint")); // mandatory members of the profile
-        QCOMPARE(nvs->item("nvoSpaceTemp")->value(), QString("21.00"));
-        for (const char *cp : {"nciSndHrtBt", "nciTmpOffset", "nciTmpMinDelta"})
-            QVERIFY(cpOf(cm(), cp));
+        QCOMPARE(cm()->networkVariables()->item("nvoSpaceTemp")->value(), QString("21.00"));
     }
 
-    void transactionCancelRestoresEverything()
+    // What a transaction changed: gone after a cancel, also from the objects already at hand;
+    // after a commit, seen by a second connection opened meanwhile and after reopening.
+    void transactionEnds_data()
     {
+        QTest::addColumn<bool>("commit");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("commit") << true;
+    }
+    void transactionEnds()
+    {
+        QFETCH(bool, commit);
         const auto system = m_server->network("Small")->systems()->item(1);
         const auto cp = cpOf(cm(), "nciTmpOffset");
         const auto nv = cm()->networkVariables()->item("nvoSpaceTemp");
@@ -103,33 +108,23 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(TqmError, system->startTransaction()); // one at a time
         cp->setValue("-1.50");
         nv->setValue("25.00");
-        cm()->extensions()->add("Calibrated")->setField(2, "1");
-        QCOMPARE(cp->value(), QString("-1.50"));
-        system->cancelTransaction();
-        QCOMPARE(cp->value(), QString("0.20"));
-        QCOMPARE(nv->value(), QString("21.00"));
-        QVERIFY(!cm()->extensions()->contains("Calibrated"));
-        QVERIFY(!system->inTransaction());
-    }
-
-    void commitPersistsAndOtherConnectionsSeeIt()
-    {
-        const auto system = m_server->network("Small")->systems()->item(1);
-        system->startTransaction();
-        cpOf(cm(), "nciTmpOffset")->setValue("-1.50");
-        cm()->networkVariables()->item("nvoSpaceTemp")->setValue("25.00");
         cm()->extensions()->add("Calibrated")->setField(1, "today");
-        system->commitTransaction();
-
-        auto other = newServer(); // a second connection while the first stays open
-        const auto lmo = other->lonMarkObject(CmName);
-        QCOMPARE(cpOf(lmo, "nciTmpOffset")->value(), QString("-1.50"));
-        QCOMPARE(lmo->networkVariables()->item("nvoSpaceTemp")->value(), QString("25.00"));
-        QCOMPARE(lmo->extensions()->item("Calibrated")->field(1), QString("today"));
-
+        QCOMPARE(cp->value(), QString("-1.50"));
+        commit ? system->commitTransaction() : system->cancelTransaction();
+        QVERIFY(!system->inTransaction());
+        const auto seen = [](const lns::LonMarkObjectPtr &lmo, lns::ConfigPropertyPtr c, lns::NetworkVariablePtr n) {
+            const auto records = lmo->extensions();
+            return QStringList{c ? c->value() : cpOf(lmo, "nciTmpOffset")->value(),
+                               n ? n->value() : lmo->networkVariables()->item("nvoSpaceTemp")->value(),
+                               records->contains("Calibrated") ? records->item("Calibrated")->field(1) : "none"};
+        };
+        const QStringList expected = commit ? QStringList{"-1.50", "25.00", "today"} : QStringList{"0.20", "21.00", "none"};
+        QCOMPARE(seen(cm(), cp, nv), expected);
+        auto other = newServer();
+        QCOMPARE(seen(other->lonMarkObject(CmName), {}, {}), expected);
         m_server->close();
-        m_server = newServer(); // reopened
-        QCOMPARE(cpOf(cm(), "nciTmpOffset")->value(), QString("-1.50"));
+        m_server = newServer();
+        QCOMPARE(seen(cm(), {}, {}), expected);
     }
 
     void arrayElementsAndRawText()
@@ -147,16 +142,6 @@ private slots:
         QCOMPARE(cp->value(), QString("1\t0\t0\t20\t2\t88"));
         QVERIFY_THROWS_EXCEPTION(TqmError, cp->elementValue(3));
         QVERIFY_THROWS_EXCEPTION(TqmError, cp->setValue("1\t2\t3"));
-    }
-
-    void formatMustFitTheValue()
-    {
-        const auto cp = cpOf(cm(), "nciTmpOffset");
-        QCOMPARE(cp->defaultFormatSpec(), QString("SCPToffsetTemp"));
-        cp->setFormatSpec("SNVT_temp_p");
-        QCOMPARE(cp->value(), QString("0.20"));
-        QVERIFY_THROWS_EXCEPTION(TqmError, cp->setFormatSpec("SNVT_switch_nonsense"));
-        QVERIFY_THROWS_EXCEPTION(TqmError, cp->setFormatSpec("SNVT_hvac_mode"));
     }
 
     void offlineDeviceRefusesDeviceAccess_data()
@@ -207,6 +192,8 @@ private slots:
         spaceTemp->setHold(true);
         spaceTemp->setMonitorTag(5000);
         spaceTemp->setFormatSpec(lns::RawFormat);
+        m_clock.advanceSeconds(1);
+        QVERIFY(updates.isEmpty()); // a held NV is not watched
         spaceTemp->setHold(false);
         const auto fan = nvs->item("nvoFanSpeed");
         fan->setMonitorTag(5003);
@@ -225,10 +212,15 @@ private slots:
         const QList<QPair<int, QString>> expected{
             {5000, "8\t52"}, {5003, "50.0 1"}, {5000, "255\t56"}, {5003, "0.0 0"}};
         QCOMPARE(updates, expected);
+        fan->setMonitorTag(0);
+        QCOMPARE(m_server->monitoredCount(), 1);
+        fan->setMonitorTag(5003); // monitored anew: reports its value again
+        m_clock.advanceMs(100);
+        QCOMPARE(updates.size(), expected.size() + 1);
         m_server->unsubscribeMonitorUpdates(handle);
         spaceTemp->setValue("0\t100");
         m_clock.advanceMs(100);
-        QCOMPARE(updates.size(), expected.size());
+        QCOMPARE(updates.size(), expected.size() + 1);
     }
 
     // Each row: settings of a monitored nvoFanSpeed, then writes at given times (ms) during
@@ -317,25 +309,6 @@ private slots:
         QCOMPARE(events, QStringList({"5001 21.00", "5001 failed", "5001 22.00", "5001 failed", "5001 23.00"}));
     }
 
-    void heldOrUnmonitoredNvsAreNotWatched()
-    {
-        int updates = 0;
-        m_server->subscribeMonitorUpdates([&](int, const QString &) { ++updates; });
-        const auto temp = cm()->networkVariables()->item("nvoSpaceTemp");
-        temp->setMonitorTag(5000);
-        temp->setHold(true);
-        m_clock.advanceSeconds(1);
-        QCOMPARE(updates, 0);
-        temp->setHold(false);
-        m_clock.advanceMs(100);
-        QCOMPARE(updates, 1);
-        temp->setMonitorTag(0);
-        QCOMPARE(m_server->monitoredCount(), 0);
-        temp->setMonitorTag(5000); // monitored anew: reports its value again
-        m_clock.advanceMs(100);
-        QCOMPARE(updates, 2);
-    }
-
     void simulatedDeviceReactsToItsRoomAndConfiguration()
     {
         const auto device = m_server->appDevice("Small.Building.Floor 1.CM 2");
@@ -353,7 +326,8 @@ private slots:
         QCOMPARE(temp->value(), QString("22.50"));
         QCOMPARE(EmbeddedObjectServer::knobCalibrationText(device), QString("calibrated"));
         device->calibrationTrigger(); // a panel device learns its knob's limits anew
-        QCOMPARE(EmbeddedObjectServer::knobCalibrationText(device), QString("learning, no limit seen yet"));
+        QCOMPARE(EmbeddedObjectServer::knobCalibrationText(newServer()->appDevice("Small.Building.Floor 1.CM 2")),
+                 QString("learning, no limit seen yet"));
     }
 
     void readingEveryCpWritesNothingToTheDatabase()
@@ -380,10 +354,16 @@ private slots:
         QVERIFY(dataVersion() != before);
     }
 
-    void formatsAreNeverSeenByAnotherConnection()
+    // A format must fit the value, and is the connection's own.
+    void formats()
     {
         const auto cp = cpOf(cm(), "nciTmpOffset");
         const auto nv = cm()->networkVariables()->item("nvoSpaceTemp");
+        QCOMPARE(cp->defaultFormatSpec(), QString("SCPToffsetTemp"));
+        cp->setFormatSpec("SNVT_temp_p");
+        QCOMPARE(cp->value(), QString("0.20"));
+        QVERIFY_THROWS_EXCEPTION(TqmError, cp->setFormatSpec("SNVT_switch_nonsense"));
+        QVERIFY_THROWS_EXCEPTION(TqmError, cp->setFormatSpec("SNVT_hvac_mode"));
         cp->setFormatSpec(lns::RawFormat);
         nv->setFormatSpec(lns::RawFormat);
         nv->setMonitorTag(5000);
@@ -415,13 +395,8 @@ private slots:
         nv->setPollInterval(10);
         m_clock.advanceMs(500);
         const MessageCounts c = m_server->messageCounts(device);
-        QCOMPARE(c.cpReads, 1);
-        QCOMPARE(c.cpWrites, 1);
-        QCOMPARE(c.nvReads, 2);
-        QCOMPARE(c.nvWrites, 1);
-        QCOMPARE(c.nvPolls, 1);
-        QCOMPARE(c.deviceTests, 1);
-        QCOMPARE(c.calibrationTriggers, 1);
+        QCOMPARE((QList<int>{c.cpReads, c.cpWrites, c.nvReads, c.nvWrites, c.nvPolls, c.deviceTests, c.calibrationTriggers}),
+                 (QList<int>{1, 1, 2, 1, 1, 1, 1}));
         QCOMPARE(m_server->totalMessageCounts().total(), c.total());
         QCOMPARE(m_server->messageCounts(m_server->appDevice(ArrayDeviceName)).total(), 0);
     }
@@ -457,61 +432,45 @@ private slots:
             QCOMPARE(embedded::objectName(device), name);
     }
 
-    // A file made before the path index gets it when opened; opened for reading only, it gets
-    // a temporary one and stays as it is.
+    // A file made before the path index gets it when opened; opened for reading only, it gets a
+    // temporary one and stays as it is. A subsystem name holding the object name's separators is
+    // one level, escaped wherever a name or path is printed, and found again by that name (the
+    // index is rebuilt from the names).
     void fileWithoutPathIndexResolvesNames_data()
     {
         QTest::addColumn<bool>("readOnly");
-        QTest::newRow("read and write") << false;
-        QTest::newRow("read only") << true;
+        QTest::addColumn<QString>("floor");
+        QTest::addColumn<QString>("escaped");
+        QTest::newRow("read and write") << false << "Floor 1" << "Floor 1";
+        QTest::newRow("read only") << true << "Floor 1" << "Floor 1";
+        QTest::newRow("slash") << false << "Floor/2" << "Floor\\s2";
+        QTest::newRow("dot, colon, backslash") << false << "F.l:o\\r" << "F\\.l\\co\\\\r";
     }
     void fileWithoutPathIndexResolvesNames()
     {
         QFETCH(bool, readOnly);
+        QFETCH(QString, floor);
+        QFETCH(QString, escaped);
         m_server.reset();
-        const auto indexed = [this](const QString &statement) {
+        const auto indexed = [this](const QString &statement, const QVariantList &values = {}) {
             sqlite::Connection db(networkFilePath(m_home.path(), "Small"), sqlite::OpenMode::ReadWrite, "");
-            db.exec(statement);
+            db.exec(statement, values);
             return db.scalar("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_index'").isValid();
         };
         QVERIFY(!indexed("DROP TABLE subsystem_index"));
+        indexed("UPDATE subsystems SET name = ? WHERE name = 'Floor 1'", {floor});
         auto server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
         server->setReadOnly(readOnly);
         server->open(lns::ConnectionMode::Local);
 
-        QCOMPARE(embedded::objectName(server->lonMarkObject(CmName)), QString(CmName));
+        const QString cmName = "Small.Building." + escaped + ".CM 1.CommandModule";
+        QCOMPARE(embedded::objectName(server->lonMarkObject(cmName)), cmName);
         const QList<DeviceEntry> devices = listDevices(server->network("Small"));
         QCOMPARE(devices.size(), 3);
-        QCOMPARE(devices.first().commandModuleName, QString(CmName));
+        QCOMPARE(devices.first().commandModuleName, cmName);
+        QCOMPARE(devices.first().subsystemPath, "Building/" + escaped);
         server.reset();
         QCOMPARE(indexed("SELECT 1"), !readOnly);
-    }
-
-    // A subsystem name holding the object name's separators is one level, escaped wherever a
-    // name or path is printed, and found again by that name (the index is rebuilt from the names).
-    void subsystemNameIsEscaped_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("escaped");
-        QTest::newRow("slash") << "Floor/2" << "Floor\\s2";
-        QTest::newRow("dot, colon, backslash") << "F.l:o\\r" << "F\\.l\\co\\\\r";
-    }
-    void subsystemNameIsEscaped()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, escaped);
-        m_server.reset();
-        {
-            sqlite::Connection db(networkFilePath(m_home.path(), "Small"), sqlite::OpenMode::ReadWrite, "");
-            db.exec("DROP TABLE subsystem_index");
-            db.exec("UPDATE subsystems SET name = ? WHERE name = 'Floor 1'", {name});
-        }
-        m_server = newServer();
-        const QString cmName = "Small.Building." + escaped + ".CM 1.CommandModule";
-        QCOMPARE(embedded::objectName(m_server->lonMarkObject(cmName)), cmName);
-        const DeviceEntry first = listDevices(m_server->network("Small")).first();
-        QCOMPARE(first.commandModuleName, cmName);
-        QCOMPARE(first.subsystemPath, "Building/" + escaped);
     }
 
     void nvTypeChange()

@@ -4,11 +4,14 @@
 #include "unprivileged.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace embedded;
 
+// tqm-netdb as scripts and other processes run it on a network home.
 class TestNetDbTool : public QObject
 {
     Q_OBJECT
@@ -20,6 +23,35 @@ private:
     {
         return runTool(home.isEmpty() ? m_home.path() : home, QStringLiteral("tqm-netdb"), args,
                        asNobody ? ToolStarter(unprivileged::start) : ToolStarter());
+    }
+    EmbeddedObjectServerPtr server()
+    {
+        auto s = EmbeddedObjectServer::create(m_home.path());
+        s->open(lns::ConnectionMode::Local);
+        return s;
+    }
+    int deviceCount(const QString &network)
+    {
+        int count = 0;
+        for (const auto &building : server()->network(network)->systems()->item(1)->subsystems()->items())
+            for (const auto &floor : building->subsystems()->items())
+                count += floor->appDevices()->count();
+        return count;
+    }
+    // Runs tqm-netdb with the statement counter preloaded and `settings` in its environment.
+    QProcess::ExitStatus preloaded(const QStringList &args, const QStringList &settings)
+    {
+        QProcessEnvironment env = toolEnvironment(m_home.path());
+        env.insert("LD_PRELOAD", TQM_KILL_AT_STATEMENT_LIBRARY);
+        env.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
+        for (const QString &setting : settings)
+            env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(toolPath("tqm-netdb"), args);
+        if (!p.waitForFinished(120000))
+            return QProcess::CrashExit;
+        return p.exitStatus();
     }
 
 private slots:
@@ -42,46 +74,44 @@ private slots:
         const QStringList all = iniTemplateNames();
         QCOMPARE(templates, QSet<QString>(all.cbegin(), all.cend()));
         // The last column is an object name the server resolves.
-        auto server = EmbeddedObjectServer::create(m_home.path());
-        server->open(lns::ConnectionMode::Local);
-        QCOMPARE(server->lonMarkObject(lines.first().split('\t').last())->type(), 8090);
-    }
-
-    void offlineFromOutsideReachesTheServer()
-    {
-        auto server = EmbeddedObjectServer::create(m_home.path());
-        server->open(lns::ConnectionMode::Local);
-        const auto device = server->appDevice("Demo.Building A.Floor 1.CM 1\\.02");
-        device->deviceTest(4);
-        QCOMPARE(tool({"device", "Demo", "CM 1.02", "--offline"}).exitCode, 0);
-        QVERIFY_THROWS_EXCEPTION(TqmError, device->deviceTest(4));
-        QCOMPARE(tool({"device", "Demo", "CM 1.02", "--online", "--app-version", "2.3"}).exitCode, 0);
-        QCOMPARE(device->applicationVersion(), 2.3f);
+        QCOMPARE(server()->lonMarkObject(lines.first().split('\t').last())->type(), 8090);
     }
 
     void errorsNameWhatIsMissing_data()
     {
         QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
-        QTest::newRow("network, with those there are") << QStringList{"list", "Nowhere"}
+        const QString object = "Building A.Floor 1.CM 1\\.01.CommandModule";
+        QTest::newRow("network, with those there are") << QStringList{"list", "Nowhere"} << 1
                                                        << "There is no network \"Nowhere\" in " + m_home.path()
                                                               + "/networks; there are: Demo.";
-        QTest::newRow("object") << QStringList{"cp", "Demo", "Building A.Floor 1.CM 9.CommandModule", "x"} << "CM 9";
-        QTest::newRow("cp") << QStringList{"cp", "Demo", "Building A.Floor 1.CM 1\\.01.CommandModule", "nciNone"}
-                            << "nciNone";
-        QTest::newRow("device") << QStringList{"device", "Demo", "CM 77", "--offline"} << "CM 77";
-        QTest::newRow("command") << QStringList{"frobnicate"} << "frobnicate";
-        QTest::newRow("parameter") << QStringList{"cp", "Demo", "Building A.Floor 1.CM 1\\.01.CommandModule", "ByttonMode"}
+        QTest::newRow("object") << QStringList{"cp", "Demo", "Building A.Floor 1.CM 9.CommandModule", "x"} << 1 << "CM 9";
+        QTest::newRow("cp") << QStringList{"cp", "Demo", object, "nciNone"} << 1 << "nciNone";
+        QTest::newRow("device") << QStringList{"device", "Demo", "CM 77", "--offline"} << 1 << "CM 77";
+        QTest::newRow("command") << QStringList{"frobnicate"} << 2 << "frobnicate";
+        QTest::newRow("parameter") << QStringList{"cp", "Demo", object, "ByttonMode"} << 1
                                    << "\"ByttonMode\" is neither a CP of \"CommandModule\" nor a parameter name";
-        QTest::newRow("argument missing") << QStringList{"show", "Demo"} << "tqm-netdb: missing OBJECT\nTry tqm-netdb show --help.";
-        QTest::newRow("option unknown") << QStringList{"list", "Demo", "--verbose"} << "Unknown option 'verbose'";
+        QTest::newRow("argument missing") << QStringList{"show", "Demo"} << 2 << "tqm-netdb: missing OBJECT\nTry tqm-netdb show --help.";
+        QTest::newRow("option unknown") << QStringList{"list", "Demo", "--verbose"} << 2 << "Unknown option 'verbose'";
+        QTest::newRow("sim: switch position") << QStringList{"sim", "Demo", "CM 1.04", "--switch", "middle"} << 2 << "--switch";
+        QTest::newRow("sim: button") << QStringList{"sim", "Demo", "CM 1.04", "--press", "fan++"} << 2 << "fan++";
+        QTest::newRow("sim: no number") << QStringList{"sim", "Demo", "CM 1.04", "--room-temp", "warm"} << 2 << "warm";
+        QTest::newRow("sim: NaN") << QStringList{"sim", "Demo", "CM 1.04", "--room-temp", "nan"} << 2 << "--room-temp needs a number";
+        QTest::newRow("sim: infinity") << QStringList{"sim", "Demo", "CM 1.04", "--sensor-error", "inf"} << 2
+                                       << "--sensor-error needs a number";
+        QTest::newRow("sim: device") << QStringList{"sim", "Demo", "CM 9.99", "--show"} << 1 << "CM 9.99";
+        QTest::newRow("watch: seconds beyond the timer")
+            << QStringList{"watch", "Demo", "CM 1.04", "nvoSpaceTemp", "--seconds", "2147484"} << 2 << "from 0 to 2147483";
+        QTest::newRow("watch: no such network")
+            << QStringList{"watch", "Nowhere", "CM 1.04", "nvoSpaceTemp", "--seconds", "1"} << 1 << "no network \"Nowhere\"";
     }
     void errorsNameWhatIsMissing()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
         const ToolRun run = tool(args);
-        QVERIFY(run.exitCode != 0);
+        QTEST(run.exitCode, "exitCode");
         QVERIFY2(run.err.startsWith("tqm-netdb: "), qPrintable(run.err));
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         // Nothing on standard output: no table heading before the failure.
@@ -104,10 +134,7 @@ private slots:
         QTemporaryDir copy;
         QDir().mkpath(copy.filePath("networks"));
         // The network as the plug-in leaves it: in WAL mode (an open by a writer switches it).
-        auto server = EmbeddedObjectServer::create(m_home.path());
-        server->open(lns::ConnectionMode::Local);
-        server->network("Demo");
-        server.reset();
+        server()->network("Demo");
         QVERIFY(QFile::copy(m_home.filePath("networks/Demo.tqmnet"), copy.filePath("networks/Demo.tqmnet")));
         unprivileged::setTree(copy.path(), false);
         const ToolRun listed = tool({"list", "Demo"}, copy.path(), true);
@@ -127,7 +154,6 @@ private slots:
         QTest::addColumn<QString>("cp");
         QTest::newRow("object CP") << "CM 1\\.02" << "ButtonMode" << "ButtonMode: nciButtonMode (UCPTbuttonMode, 1 x 1)";
         QTest::newRow("device CP, part of it") << "CM 1\\.02" << "PanelType_1" << "PanelType_1: PanelType (UCPTpanelType, 2 x 1)";
-        QTest::newRow("part of an object CP") << "CM 1\\.02" << "SwitchMap_2" << "SwitchMap_2: nciSwitchMap (";
         QTest::newRow("template override: CP of an NV") << "CM 1\\.03" << "MaxSendTime"
                                                         << "MaxSendTime: nciSndHrtBtNV13 (SCPTmaxSendTime, 2 x 1)";
         QTest::newRow("CP name as before") << "CM 1\\.02" << "nciButtonMode" << "nciButtonMode (UCPTbuttonMode, 1 x 1)";
@@ -142,37 +168,34 @@ private slots:
         QVERIFY2(shown.out.startsWith(cp), qPrintable(shown.out));
     }
 
+    // Two tables: "CP" and "NV" headings, then index, name, type, length, RAW, value (and for CPs
+    // the plug-in's parameter names), listing the object's CPs (its NVs' too) and NVs.
     void showListsEveryCpAndNv()
     {
         const QString object = "Demo.Building A.Floor 1.CM 1\\.02.CommandModule";
         const ToolRun shown = tool({"show", "Demo", object});
         QVERIFY2(shown.exitCode == 0, qPrintable(shown.err));
-        auto server = EmbeddedObjectServer::create(m_home.path());
-        server->open(lns::ConnectionMode::Local);
-        const auto lmo = server->lonMarkObject(object);
-        QStringList expectedCps;
+        const auto connection = server();
+        const auto lmo = connection->lonMarkObject(object);
+        QStringList cps, nvs;
         for (const auto &cp : lmo->configProperties()->items())
-            expectedCps.append(cp->name());
-        QStringList expectedNvs;
+            cps.append(cp->name());
         for (const auto &nv : lmo->networkVariables()->items()) {
-            expectedNvs.append(nv->name());
+            nvs.append(nv->name());
             for (const auto &cp : nv->configProperties()->items())
-                expectedCps.append(cp->name());
+                cps.append(cp->name());
         }
-        // Two tables: "CP" and "NV" headings, then index, name, type, length, RAW, value (and for
-        // CPs the plug-in's parameter names).
         const QStringList sections = shown.out.split("\n\n");
         QCOMPARE(sections.size(), 3);
-        const auto column = [](const QString &table, int n) {
+        const auto column = [&sections](int section) {
             QStringList values;
-            for (const QString &line : table.split('\n', Qt::SkipEmptyParts).mid(1))
-                values.append(line.section('\t', n, n));
+            for (const QString &line : sections[section].split('\n', Qt::SkipEmptyParts).mid(1))
+                values.append(line.section('\t', 1, 1));
             return values;
         };
-        QCOMPARE(column(sections[1], 1), expectedCps);
-        QCOMPARE(column(sections[2], 1), expectedNvs);
-        const QStringList buttonMode = sections[1].split('\n').filter("\tnciButtonMode\t").first().split('\t');
-        QCOMPARE(buttonMode, (QStringList{"8", "nciButtonMode", "UCPTbuttonMode", "1", "0", "0", "ButtonMode"}));
+        QCOMPARE(column(1), cps);
+        QCOMPARE(column(2), nvs);
+        QVERIFY2(sections[1].split('\n').contains("8\tnciButtonMode\tUCPTbuttonMode\t1\t0\t0\tButtonMode"), qPrintable(sections[1]));
         QVERIFY2(sections[1].contains("\n6/1\tnciSndHrtBtNV13\t"), qPrintable(sections[1]));
     }
 
@@ -187,10 +210,14 @@ private slots:
     void deviceAcceptsWhatListPrints()
     {
         QFETCH(QString, device);
+        const auto connection = server(); // open before the tool changes the device
+        const auto cm = connection->appDevice("Demo.Building A.Floor 1.CM 1\\.05");
         const ToolRun offline = tool({"device", "Demo", device, "--offline"});
         QVERIFY2(offline.exitCode == 0, qPrintable(offline.err));
         QVERIFY2(offline.out.startsWith("CM 1.05: offline, "), qPrintable(offline.out));
-        QCOMPARE(tool({"device", "Demo", device, "--online"}).exitCode, 0);
+        QVERIFY_THROWS_EXCEPTION(TqmError, cm->deviceTest(4));
+        QCOMPARE(tool({"device", "Demo", device, "--online", "--app-version", "2.3"}).exitCode, 0);
+        QCOMPARE(cm->applicationVersion(), 2.3f);
     }
 
     // Every CP and NV entry the plug-in looks up resolves on every demo template: the check
@@ -209,6 +236,78 @@ private slots:
         const QStringList problems = checkNetwork(m_home.path(), "Demo", broken.fileName());
         QVERIFY2(problems.filter("ButtonMode").size() == iniTemplateNames().size(), qPrintable(problems.join('\n')));
         QCOMPARE(problems.filter("nvoFanSpeed").size(), iniTemplateNames().size());
+    }
+
+    // Each row acts on a device of its own (CM 1.04 and CM 2.02 are TQM_CM_L4, CM 1.05 and
+    // CM 2.03 TQM_CM_L5).
+    void simChangesTheRoomAndShowsTheOutputs_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("room and sensor error") << QStringList{"CM 1.04", "--room-temp", "22.5", "--sensor-error", "-0.8", "--show"}
+                                               << "nvoSpaceTemp = 21.70";
+        QTest::newRow("knob and set-point button") << QStringList{"CM 1.05", "--knob", "+1.5", "--press", "setpt+", "--show"}
+                                                   << "nvoSetptOffset = 2.00";
+        QTest::newRow("fan buttons") << QStringList{"CM 2.02", "--press", "fan+", "--press", "fan+", "--show"}
+                                     << "nvoFanSpeed = 66.0 1";
+        QTest::newRow("switch") << QStringList{"CM 2.03", "--switch", "up"} << "nvoHeatCool = HVAC_HEAT";
+        QTest::newRow("show alone") << QStringList{"Building A.Floor 1.CM 1\\.06"} << "knob calibration: calibrated";
+    }
+    void simChangesTheRoomAndShowsTheOutputs()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, line);
+        const ToolRun run = tool(QStringList{"sim", "Demo"} + args);
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        if (args.contains("--show") || args.size() == 1)
+            QVERIFY2(run.out.split('\n').contains(line), qPrintable(run.out));
+        else
+            QVERIFY2(tool({"sim", "Demo", args[0]}).out.split('\n').contains(line), qPrintable(line));
+    }
+
+    // Replacing a network whose build fails midway leaves the old network as it was.
+    void failedReplaceKeepsTheOldNetwork()
+    {
+        QVERIFY(tool({"create", "Keep", "--demo", "--devices", "8"}).exitCode == 0);
+        QJsonArray devices;
+        for (int i = 0; i < 50; ++i)
+            devices.append(QJsonObject{{"name", QString("D%1").arg(i)}, {"template", i < 49 ? "TQM_CM_L4" : "NO_SUCH_TEMPLATE"}});
+        QVERIFY_THROWS_EXCEPTION(TqmError, createNetwork(m_home.path(),
+                                                         QJsonObject{{"name", "Keep"},
+                                                                     {"subsystems", QJsonArray{QJsonObject{{"path", "B/F"}, {"devices", devices}}}}},
+                                                         true));
+        QCOMPARE(deviceCount("Keep"), 8);
+        QCOMPARE(QDir(m_home.path() + "/networks").entryList({"Keep.tqmnet*"}, QDir::Files), QStringList{"Keep.tqmnet"});
+    }
+
+    // A replace killed at any of its database statements (a seeded choice among them) leaves
+    // either the old network or the new one, whole, never a mixture.
+    void killedReplaceLeavesOneWholeNetwork()
+    {
+        const QStringList small{"create", "Kill", "--demo", "--devices", "8", "--replace"};
+        const QStringList large{"create", "Kill", "--demo", "--devices", "200", "--replace"};
+        QVERIFY(tool(small).exitCode == 0);
+        const QString countFile = m_home.filePath("statements");
+        QCOMPARE(preloaded(large, {"TQM_STATEMENT_COUNT_FILE=" + countFile}), QProcess::NormalExit);
+        QFile counted(countFile);
+        QVERIFY(counted.open(QIODevice::ReadOnly));
+        const int statements = counted.readAll().trimmed().toInt();
+        QVERIFY2(statements > 100, qPrintable(QString::number(statements)));
+        QVERIFY(tool(small).exitCode == 0);
+
+        QRandomGenerator random(20261206);
+        int killed = 0;
+        for (int round = 0; round < 4; ++round) {
+            const int killAt = random.bounded(1, statements + 1);
+            if (preloaded(large, {QString("TQM_KILL_AT_STATEMENT=%1").arg(killAt)}) == QProcess::CrashExit)
+                ++killed;
+            const int count = deviceCount("Kill");
+            QVERIFY2(count == 8 || count == 200, qPrintable(QString("killed at %1: %2 devices").arg(killAt).arg(count)));
+            QVERIFY(checkNetwork(m_home.path(), "Kill").isEmpty());
+            if (count == 200) // the new one is in place: start the next round from the small one
+                QVERIFY(tool(small).exitCode == 0);
+        }
+        QCOMPARE(killed, 4);
     }
 };
 

@@ -1,5 +1,5 @@
 #include "lns/embedded/sqlitedb.h"
-#include "base/tqmerror.h"
+#include "support/raised.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,14 +28,10 @@ private slots:
         QTemporaryDir dir;
         Connection db(dir.filePath("t.db"), OpenMode::ReadWrite, "Test");
         db.exec("CREATE TABLE t(v TEXT NOT NULL)");
-        try {
-            db.exec(sql, values);
-            QFAIL("no error");
-        } catch (const TqmError &error) {
-            QCOMPARE(error.number(), TqmError::LnsDatabase);
-            QVERIFY2(error.description().startsWith(sql + ": ") && error.description().contains(reason),
-                     qPrintable(error.description()));
-        }
+        const TqmError error = raised([&] { db.exec(sql, values); });
+        QCOMPARE(error.number(), TqmError::LnsDatabase);
+        QVERIFY2(error.description().startsWith(sql + ": ") && error.description().contains(reason),
+                 qPrintable(error.description()));
         db.exec("INSERT INTO t(v) VALUES(?)", {QString("")});
         Connection other(dir.filePath("t.db"), OpenMode::ReadWrite, "Test");
         other.exec("BEGIN IMMEDIATE"); // nothing of the failure holds a lock
