@@ -79,7 +79,7 @@ private slots:
 
     // An INI entry of the device's template that leads nowhere or holds an unreadable number
     // leaves its parameter unavailable and says so in one red line per start, naming the file,
-    // the line and the entry. Where each kind of entry leads is tst_inilocator's.
+    // the line and the entry. Where each kind of entry leads is tst_inifile's.
     void iniFaultIsShownOnce_data()
     {
         QTest::addColumn<QByteArray>("entry");

@@ -188,7 +188,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(TqmError, m_points->RemoveMonitorPointByName("offset"));
     }
 
-    // Both fetches are the INI locator's (tst_inilocator), on the monitor points' logger.
+    // Both fetches are the INI locator's (tst_inifile), on the monitor points' logger.
     void fetchingNvsThroughTheIniFile()
     {
         const auto fetchedByObject = m_points->FetchLmoNV("nvoSpaceTemp", product::NvSection, m_ini, "TQM_CM_L4", lmo());

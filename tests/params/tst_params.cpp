@@ -397,7 +397,7 @@ private slots:
         QCOMPARE(int(loaded->ByteValue(2)), 1);
     }
 
-    // Where an INI entry leads is tst_inilocator's; here the image binds to it.
+    // Where an INI entry leads is tst_inifile's; here the image binds to it.
     void fetchThroughIniFile_data()
     {
         QTest::addColumn<QString>("iniName");
