@@ -139,9 +139,11 @@ bool cConfiguration::reportIniFault(const QString &cpName, const QString &failur
 {
     const IniFile &ini = *m_services.iniFile;
     const QString &deviceTemplate = m_services.session->deviceTemplate;
-    const int line = ini.templateLineOf(cpName, product::CpSection, deviceTemplate);
     const QString unreadable = ini.unreadableField(cpName, product::CpSection, deviceTemplate);
-    if (line == 0 || (unreadable.isEmpty() && failure.isEmpty()))
+    if (unreadable.isEmpty() && failure.isEmpty())
+        return false;
+    const int line = ini.templateLineOf(cpName, product::CpSection, deviceTemplate);
+    if (line == 0)
         return false;
     if (!m_reportedIniFaults.contains(cpName)) {
         m_reportedIniFaults.append(cpName);
