@@ -148,22 +148,34 @@ private slots:
         QVERIFY(!rig.view.isVisible(SensorResult));
     }
 
-    // A room of 21.00 °C that the sensor reads 1.37 K too warm, with 21,5 entered: the device
-    // reports 2237 while measuring and gets 2150 - 2237 = -87. A device without a temperature-mode
-    // CP measures in its own mode, which stays untouched.
-    void calibration_data()
+    void sensorRun_data()
     {
         QTest::addColumn<bool>("tempMode");
-        QTest::newRow("with TempMode") << true;
-        QTest::newRow("without TempMode") << false;
+        QTest::addColumn<QString>("cause"); // of the failure at tick 10; empty: none
+        // A room of 21.00 °C that the sensor reads 1.37 K too warm, with 21,5 entered: the device
+        // reports 2237 while measuring and gets 2150 - 2237 = -87. A device without a
+        // temperature-mode CP measures in its own mode, which stays untouched.
+        QTest::newRow("with TempMode") << true << "";
+        QTest::newRow("without TempMode") << false << "";
+        // A run that cannot measure writes the old values back, the negative offset byte for byte;
+        // a device that stopped answering gets them as soon as it answers again.
+        QTest::newRow("device offline from tick 5") << true << "offline";
+        QTest::newRow("monitoring saw a communication failure") << true << "flag";
+        QTest::newRow("no space-temperature point") << true << "no point";
     }
     // The run disables the window, measures without offset from tick 0, writes the offset and
     // puts the mode and the minimum change back at tick 10, and records the calibration at tick 20.
-    void calibration()
+    void sensorRun()
     {
         QFETCH(bool, tempMode);
+        QFETCH(QString, cause);
         WindowRig rig(tempMode ? IniEdits{} : IniEdits{{"TempMode = 30,0,0", "TempMode = 30,0,0\nTempMode@TQM_CM_STD ="}});
+        const auto cps = [&] {
+            return QStringList{rig.cp("CM 1.06", "nciTmpOffset"), rig.cp("CM 1.06", "nciTempMode"),
+                               rig.cp("CM 1.06", "nciTmpMinDelta")}.join('|');
+        };
         rig.setRoom("CM 1.06", 2100, 137);
+        rig.setCp("CM 1.06", "nciTmpOffset", "255\t156"); // -1.00 K
         rig.setCp("CM 1.06", "nciTempMode", "1"); // average
         rig.open("CM 1.06", 2);
         rig.view.textBox(calibration::RoomTemperatureBox)->setText("21,5");
@@ -172,76 +184,46 @@ private slots:
         QVERIFY(rig.dialogs.waitCursor);
 
         rig.clock.advanceMs(2 * SensorTickMs); // ticks 0 and 1
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("0\t0"));
-        QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString(tempMode ? "2" : "1"));
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpMinDelta"), QString("0\t10"));
-        QVERIFY(rig.view.isVisible(SensorProgress));
+        QCOMPARE(cps(), QString(tempMode ? "0\t0|2|0\t10" : "0\t0|1|0\t10"));
         QCOMPARE(rig.view.progress(0), 1);
         QCOMPARE(rig.view.caption(SensorProgress), QString("Calibrating ..."));
-
-        rig.clock.advanceMs(9 * SensorTickMs); // tick 10
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("255\t169"));
-        QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString("1"));
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpMinDelta"), QString("0\t50"));
-        rig.clock.advanceMs(9 * SensorTickMs);
-        QVERIFY(!rig.view.windowEnabled()); // tick 19
-
-        rig.clock.advanceMs(SensorTickMs); // tick 20, 4.2 s after the start
-        QVERIFY(rig.view.windowEnabled());
-        QVERIFY(!rig.dialogs.waitCursor);
-        QVERIFY(!rig.view.isVisible(SensorProgress));
-        QCOMPARE(outcome(rig.view, SensorResult), QString("Calibration succeeded. (green)"));
-        QVERIFY(rig.view.isVisible(SensorResult));
-        QCOMPARE(rig.view.textBox(calibration::SensorCalibratedBox)->text(),
-                 calibration::CalibrationTimeText(rig.clock.now().toLocalTime(), languageLocale(ResStrings::English)));
-        QCOMPARE(rig.logger.texts().filter("Temperature sensor calibration succeeded.").size(), 1);
-    }
-
-    void failureRestoresTheOldBytes_data()
-    {
-        QTest::addColumn<QString>("cause");
-        QTest::newRow("device offline from tick 5") << "offline";
-        QTest::newRow("monitoring saw a communication failure") << "flag";
-        QTest::newRow("no space-temperature point") << "no point";
-    }
-    // A run that cannot measure writes the old values back, a negative offset byte for byte; a
-    // device that stopped answering gets them as soon as it answers again.
-    void failureRestoresTheOldBytes()
-    {
-        QFETCH(QString, cause);
-        WindowRig rig;
-        rig.setCp("CM 1.06", "nciTmpOffset", "255\t156"); // -1.00 K
-        rig.setCp("CM 1.06", "nciTempMode", "0");
-        rig.open("CM 1.06", 2);
-        QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
-        rig.clock.advanceMs(5 * SensorTickMs);
+        rig.clock.advanceMs(3 * SensorTickMs);
         if (cause == "offline")
             rig.setOnline("CM 1.06", false);
         else if (cause == "flag")
             rig.session.communicationFailed = true;
-        else
+        else if (cause == "no point")
             rig.monitoringPage->MonitorPoints()->RemoveMonitorPointByName("nvoSpaceTemp");
         rig.clock.advanceMs(6 * SensorTickMs); // tick 10
 
-        QCOMPARE(outcome(rig.view, SensorResult), QString("Calibration failed. (red)"));
-        QVERIFY(!rig.view.isVisible(SensorProgress));
+        TemperatureSensorCalibration &sensor = *rig.window->sensorPage().procedure();
+        if (cause.isEmpty()) {
+            QCOMPARE(cps(), QString("255\t169|1|0\t50"));
+            rig.clock.advanceMs(9 * SensorTickMs);
+            QVERIFY(!rig.view.windowEnabled()); // tick 19
+            rig.clock.advanceMs(SensorTickMs); // tick 20, 4.2 s after the start
+            QCOMPARE(rig.view.textBox(calibration::SensorCalibratedBox)->text(),
+                     calibration::CalibrationTimeText(rig.clock.now().toLocalTime(), languageLocale(ResStrings::English)));
+        } else {
+            QCOMPARE(rig.view.selectedTabKey(2), QString("KEY:6")); // the logger
+            QVERIFY(!rig.logger.loggerOnErrorFlag());
+            QCOMPARE(sensor.restorePending(), cause == "offline");
+            if (cause == "offline") {
+                QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("0\t0")); // not reachable yet
+                rig.setOnline("CM 1.06", true);
+                rig.clock.advanceMs(TemperatureSensorCalibration::RestoreRetryTicks * SensorTickMs);
+            }
+            QCOMPARE(cps(), QString("255\t156|1|0\t50"));
+            QVERIFY(!sensor.restorePending());
+        }
+        QVERIFY(!rig.window->sensorPage().timer()->isActive());
         QVERIFY(rig.view.windowEnabled());
         QVERIFY(!rig.dialogs.waitCursor);
-        QCOMPARE(rig.view.selectedTabKey(2), QString("KEY:6")); // the logger
-        QVERIFY(!rig.logger.loggerOnErrorFlag());
-        QCOMPARE(rig.logger.texts().filter("Temperature sensor calibration failed.").size(), 1);
-        TemperatureSensorCalibration &sensor = *rig.window->sensorPage().procedure();
-        if (cause == "offline") {
-            QVERIFY(sensor.restorePending());
-            QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("0\t0")); // not reachable yet
-            rig.setOnline("CM 1.06", true);
-            rig.clock.advanceMs(TemperatureSensorCalibration::RestoreRetryTicks * SensorTickMs);
-        }
-        QVERIFY(!sensor.restorePending());
-        QVERIFY(!rig.window->sensorPage().timer()->isActive());
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpOffset"), QString("255\t156"));
-        QCOMPARE(rig.cp("CM 1.06", "nciTempMode"), QString("0"));
-        QCOMPARE(rig.cp("CM 1.06", "nciTmpMinDelta"), QString("0\t50"));
+        QVERIFY(!rig.view.isVisible(SensorProgress));
+        const QString result = cause.isEmpty() ? "succeeded" : "failed";
+        QCOMPARE(outcome(rig.view, SensorResult),
+                 "Calibration " + result + (cause.isEmpty() ? ". (green)" : ". (red)"));
+        QCOMPARE(rig.logger.texts().filter("Temperature sensor calibration " + result + ".").size(), 1);
     }
 
     void copyWithNothingPickedDoesNothing()
