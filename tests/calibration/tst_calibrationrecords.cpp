@@ -1,7 +1,6 @@
 #include "calibration/calibrationrecords.h"
-#include "lns/embedded/embeddedobjectserver.h"
 #include "lnsfakes.h"
-#include "strings/resstrings.h"
+#include "support/demorig.h"
 
 #include <QtTest>
 
@@ -10,28 +9,17 @@ namespace {
 using WriteLog = FieldWrites;
 
 // Two command modules of the demo network, their records watched.
-struct Records
+struct Records : DemoRig
 {
-    Records()
-    {
-        QVERIFY(dir.isValid());
-        embedded::createDemoNetwork(dir.path(), QStringLiteral("Demo"), 2);
-        server = embedded::EmbeddedObjectServer::create(dir.path());
-        server->open(lns::ConnectionMode::Local);
-        own = std::make_shared<ObservedLonMarkObject>(
-            server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01.CommandModule")));
-        other = std::make_shared<ObservedLonMarkObject>(
-            server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02.CommandModule")));
-    }
+    Records() : DemoRig(2, {}, {}, false) {}
     static void setField(ObservedLonMarkObject &object, const QString &record, int number, const QString &value)
     {
         object.extensions()->add(record)->setField(number, value);
         object.writes.clear();
     }
 
-    QTemporaryDir dir;
-    embedded::EmbeddedObjectServerPtr server;
-    std::shared_ptr<ObservedLonMarkObject> own, other;
+    std::shared_ptr<ObservedLonMarkObject> own = std::make_shared<ObservedLonMarkObject>(module("CM 1.01"));
+    std::shared_ptr<ObservedLonMarkObject> other = std::make_shared<ObservedLonMarkObject>(module("CM 1.02"));
 };
 
 const QString TempRecord = calibration::TempSensorCalibratedRecord;
@@ -128,7 +116,6 @@ private slots:
         QTest::newRow("number") << "3" << 3;
         QTest::newRow("written") << "-7" << -7;
         QTest::newRow("leading number") << "4 steps" << 4;
-        QTest::newRow("half to even") << "2.5" << 2;
         QTest::newRow("not a number") << "many" << 0;
         QTest::newRow("beyond 32 bits") << "99999999999" << 0;
     }
