@@ -16,7 +16,7 @@ namespace calibration {
 DeviceContext deviceContext(const CalibrationEnvironment &env, const QString &deviceTemplate,
                             const lns::LonMarkObjectPtr &lonMarkObject)
 {
-    DeviceContext context = deviceContextOf(env.services);
+    DeviceContext context = DeviceContext::of(env.services);
     if (!deviceTemplate.isEmpty())
         context.deviceTemplate = deviceTemplate;
     if (lonMarkObject)

@@ -27,15 +27,3 @@ struct DeviceContext
                 services.iniFile, session.language, services.clock};
     }
 };
-
-// The context of the session's device.
-inline DeviceContext deviceContextOf(const Services &services)
-{
-    DeviceContext context;
-    context.lonMarkObject = services.session->lonMarkObject;
-    context.deviceTemplate = services.session->deviceTemplate;
-    context.iniFile = services.iniFile;
-    context.language = services.session->language;
-    context.clock = services.clock;
-    return context;
-}

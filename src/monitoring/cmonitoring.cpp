@@ -83,7 +83,7 @@ void cMonitoring::log(const QString &routine) const
 
 bool cMonitoring::limitationIs(int n) const
 {
-    return m_services.iniFile && calibration::LimitationIs(deviceContextOf(m_services), n);
+    return m_services.iniFile && calibration::LimitationIs(DeviceContext::of(m_services), n);
 }
 
 void cMonitoring::FetchNVs()
@@ -143,7 +143,7 @@ void cMonitoring::SetMonitoring(bool Activate)
     if (m_services.session->commandIndex == commands::Calibrate)
         return;
     m_page.setChangedNoticeVisible(m_services.session->parametersChangedFlag);
-    m_fanCoilStepCount = calibration::ReadFanCoilStepCount(deviceContextOf(m_services));
+    m_fanCoilStepCount = calibration::ReadFanCoilStepCount(DeviceContext::of(m_services));
     showModeFrame();
     startPoint(SpaceTemp, {4});
     startPoint(SetptOffset, {5});

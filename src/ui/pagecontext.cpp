@@ -46,7 +46,7 @@ bool PageContext::available(const QString &parameterName) const
 
 DeviceContext PageContext::deviceContext() const
 {
-    return deviceContextOf(m_services);
+    return DeviceContext::of(m_services);
 }
 
 bool PageContext::limitationIs(int n) const
