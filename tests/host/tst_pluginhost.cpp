@@ -474,7 +474,11 @@ private slots:
             QVERIFY(QList<int>({13, 14, 21}).contains(command.commandId));
     }
 
-    void readOnlyProperties()
+    // The automation object's own members: the read-only ones raise (the error's text on the
+    // bus: tst_dbus_automation propertyWrites), NetworkName reads empty, Remote and the network
+    // interface give the connection mode, Minimized keeps the state saved first, and the
+    // window's twips are rounded half to even.
+    void automationMembers()
     {
         HostSandbox box;
         PlugInHost host(box.environment());
@@ -482,9 +486,29 @@ private slots:
         const QList<std::function<void()>> setters{
             [&] { app.setLcaVersion("3.00"); }, [&] { app.setManufacturerId("x"); }, [&] { app.setManufacturerName("x"); },
             [&] { app.setName("x"); }, [&] { app.setVersion("9.9"); }};
-        for (const auto &set : setters) // the error's text on the bus: tst_dbus_automation propertyWrites
+        for (const auto &set : setters)
             QCOMPARE(raised(set).number(), qint32(0x80044E22u));
         QCOMPARE(app.LcaVersion(), QStringLiteral("2.00"));
+        app.setNetworkName(QStringLiteral("Demo"));
+        QVERIFY(app.NetworkName().isEmpty());
+        app.setRemote(true);
+        app.setNetworkInterfaceName(QStringLiteral("Internet"));
+        QCOMPARE(host.session().connectionMode(), lns::ConnectionMode::RemoteInternet);
+
+        box.window.setWindowState(WindowState::Maximized);
+        app.setMinimized(true);
+        QVERIFY(app.Minimized());
+        app.setMinimized(true);
+        QCOMPARE(app.savedWindowState(), WindowState::Maximized);
+        app.setMinimized(false);
+        QCOMPARE(box.window.windowState(), WindowState::Maximized);
+
+        for (const auto &[twips, rounded] : {std::pair{7200.5, 7200}, std::pair{7201.5, 7202}, std::pair{15.4, 15}}) {
+            box.window.setTop(twips);
+            box.window.setWidth(twips);
+            QCOMPARE(int(app.Top()), rounded);
+            QCOMPARE(int(app.Width()), rounded);
+        }
     }
 
     void abortedSessionFreezesTheWindowMembers()
@@ -512,52 +536,6 @@ private slots:
 
         app.SendCommand(commandId, classId, name); // does nothing now
         QCOMPARE(box.dialogs.messages.size(), messages);
-    }
-
-    void geometryIsRoundedHalfToEven_data()
-    {
-        QTest::addColumn<double>("twips");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("down to even") << 7200.5 << 7200;
-        QTest::newRow("up to even") << 7201.5 << 7202;
-        QTest::newRow("nearest") << 15.4 << 15;
-    }
-    void geometryIsRoundedHalfToEven()
-    {
-        QFETCH(double, twips);
-        HostSandbox box;
-        PlugInHost host(box.environment());
-        Application app(host);
-        box.window.setTop(twips);
-        box.window.setWidth(twips);
-        QTEST(int(app.Top()), "answer");
-        QTEST(int(app.Width()), "answer");
-    }
-
-    void minimizedKeepsTheFirstSavedState()
-    {
-        HostSandbox box;
-        PlugInHost host(box.environment());
-        Application app(host);
-        box.window.setWindowState(WindowState::Maximized);
-        app.setMinimized(true);
-        QVERIFY(app.Minimized());
-        app.setMinimized(true);
-        QCOMPARE(app.savedWindowState(), WindowState::Maximized);
-        app.setMinimized(false);
-        QCOMPARE(box.window.windowState(), WindowState::Maximized);
-    }
-
-    void networkNameReadsEmpty()
-    {
-        HostSandbox box;
-        PlugInHost host(box.environment());
-        Application app(host);
-        app.setNetworkName(QStringLiteral("Demo"));
-        QVERIFY(app.NetworkName().isEmpty());
-        app.setRemote(true);
-        app.setNetworkInterfaceName(QStringLiteral("Internet"));
-        QCOMPARE(host.session().connectionMode(), lns::ConnectionMode::RemoteInternet);
     }
 
     void hostObjects_data()
