@@ -126,8 +126,6 @@ private slots:
         QTest::newRow("text for a boolean") << "Remote" << QVariant(QStringLiteral("no"))
                                             << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(false);
         QTest::newRow("boolean") << "Remote" << QVariant(true) << QString() << QVariant(true);
-        QTest::newRow("number for a text") << "NetworkInterfaceName" << QVariant(7)
-                                           << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(QString());
         QTest::newRow("unknown") << "Colour" << QVariant(1) << "org.freedesktop.DBus.Error.UnknownProperty" << QVariant();
     }
     void propertyWrites()

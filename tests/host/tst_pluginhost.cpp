@@ -297,8 +297,7 @@ private slots:
         QTest::addColumn<int>("commandId");
         QTest::addColumn<bool>("opens");
         QTest::newRow("configure opens anyway") << 13 << true;
-        QTest::newRow("calibrate ends") << 14 << false;
-        QTest::newRow("monitor ends") << 21 << false;
+        QTest::newRow("calibrate ends") << 14 << false; // monitor alike: tst_dbus_automation
     }
     void commandsOnAnOfflineDevice()
     {
