@@ -257,9 +257,10 @@ private slots:
         QCOMPARE(stored.state, level > 0 ? 1 : 0);
         QCOMPARE(levelOfFanPosition(stored, levels), level);
         QCOMPARE(fanPositionItems(levels).size(), levels == 1 ? 2 : levels + 1);
-        // Set elsewhere: a percentage between two levels shows the higher; off is off.
-        QCOMPARE(levelOfFanPosition({101, 1}, 2), 2);
-        QCOMPARE(levelOfFanPosition({100, 0}, 2), 0);
+        // Stored by other tools: a percentage between two levels shows the higher; off is off.
+        if (level < levels)
+            QCOMPARE(levelOfFanPosition({stored.halfPercent + 1, 1}, levels), level + 1);
+        QCOMPARE(levelOfFanPosition({stored.halfPercent + 1, 0}, levels), 0);
     }
 
     void toggleSwitchFunctionShowsItsFrame_data()
