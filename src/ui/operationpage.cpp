@@ -27,6 +27,29 @@ const Frame SwitchFrames[] = {Frame::SwitchPosition0, Frame::SwitchPosition1, Fr
 
 } // namespace
 
+// The stored percentage is a whole number of steps per level: of three levels the top one is
+// 3 x 33 %, read back as level 3 again.
+FanPosition fanPositionOfLevel(qint32 level, qint32 levels)
+{
+    return {(100 / levels) * 2 * level, level < 1 ? 0 : 1};
+}
+
+qint32 levelOfFanPosition(const FanPosition &position, qint32 levels)
+{
+    const qint32 step = 200 / levels;
+    return position.state == 0 ? 0 : (position.halfPercent + step - 1) / step;
+}
+
+QList<std::pair<QString, qint32>> fanPositionItems(qint32 levels)
+{
+    QList<std::pair<QString, qint32>> items{{GetResString(1066, 1), 0}};
+    if (levels == 1)
+        return items << std::pair{GetResString(1066, 2), 1};
+    for (qint32 level = 1; level <= levels; ++level)
+        items.append({QString::number(level) + QLatin1Char(' ') + GetResString(1066, 3), level});
+    return items;
+}
+
 OperationPage::OperationPage(PageContext &context, ControlArraysView &controls, QObject *parent)
     : QObject(parent), m_context(context), m_controls(controls)
 {
@@ -181,21 +204,13 @@ void OperationPage::rebuildFanSpeedLists(qint32 levels)
     for (int index : {UpperFanPositionComboBox, LowerFanPositionComboBox}) {
         controls::ComboBoxControl *box = m_controls.comboBox(index);
         box->clear();
-        box->setItemData(box->addItem(GetResString(1066, 1)), 0);
-        if (levels == 1) {
-            box->setItemData(box->addItem(GetResString(1066, 2)), 1);
-            continue;
-        }
-        for (int level = 1; level <= levels; ++level)
-            box->setItemData(box->addItem(QString::number(level) + QLatin1Char(' ') + GetResString(1066, 3)), level);
+        for (const auto &[text, level] : fanPositionItems(levels))
+            box->setItemData(box->addItem(text), level);
     }
 }
 
-// The two-byte positions hold the fan level in 0.5 % steps and a state; a level is shown as the
-// list item of the smallest level that reaches the stored percentage.
 void OperationPage::selectFanSpeedPositions()
 {
-    const qint32 step = 200 / fanLevels();
     const struct
     {
         const char *name;
@@ -205,7 +220,7 @@ void OperationPage::selectFanSpeedPositions()
         auto *stored = dynamic_cast<cParam2Byte *>(m_context.parameter(QString::fromLatin1(position.name)));
         if (!stored)
             continue;
-        const qint32 level = stored->Value2() == 0 ? 0 : (stored->Value1() + step - 1) / step;
+        const qint32 level = levelOfFanPosition({stored->Value1(), stored->Value2()}, fanLevels());
         controls::ComboBoxControl *box = m_controls.comboBox(position.comboBox);
         for (int i = 0; i < box->count(); ++i) {
             if (box->itemData(i) == level)
@@ -220,9 +235,9 @@ void OperationPage::storeFanSpeedPosition(int comboBoxIndex)
         comboBoxIndex == UpperFanPositionComboBox ? QStringLiteral("FanSpeedOn") : QStringLiteral("FanSpeedOff")));
     if (!stored)
         return;
-    const qint32 level = selectedData(comboBoxIndex, 0);
-    stored->setValue1((100 / fanLevels()) * 2 * level);
-    stored->setValue2(level < 1 ? 0 : 1);
+    const FanPosition position = fanPositionOfLevel(selectedData(comboBoxIndex, 0), fanLevels());
+    stored->setValue1(position.halfPercent);
+    stored->setValue2(position.state);
 }
 
 } // namespace ui

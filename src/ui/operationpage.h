@@ -6,9 +6,26 @@
 
 #include "ui/pagecontext.h"
 
+#include <QList>
 #include <QObject>
+#include <utility>
 
 namespace ui {
+
+// A fan-speed position as the device keeps it: the fan level in 0.5 % steps of the full speed,
+// and its state (0: the fan is off).
+struct FanPosition
+{
+    qint32 halfPercent = 0;
+    qint32 state = 0;
+};
+// What item `level` of a position list (0: off) stores for a fan of `levels` levels.
+FanPosition fanPositionOfLevel(qint32 level, qint32 levels);
+// The item a stored position shows: the smallest level that reaches its percentage.
+qint32 levelOfFanPosition(const FanPosition &position, qint32 levels);
+// The items of a position list, text and level: "off", then "on" for a single level, or one
+// item per level.
+QList<std::pair<QString, qint32>> fanPositionItems(qint32 levels);
 
 class OperationPage : public QObject
 {

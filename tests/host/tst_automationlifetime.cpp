@@ -1,7 +1,11 @@
-// When a process serving the automation object ends, from the hosts that come and go.
+// The automation object's D-Bus side without a bus: when a process serving it ends, from the
+// hosts that come and go, and the error names a refused command answers with.
 
+#include "host/dbus/applicationservice.h"
 #include "host/dbus/automationlifetime.h"
+#include "host/dbus/busnames.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -9,6 +13,21 @@ class TstAutomationLifetime : public QObject
 {
     Q_OBJECT
 private slots:
+    // A host tells the refusals apart by name: each has one of its own, valid on the bus. (Two
+    // of them on the bus: tst_dbus_automation refusedCommandsAnswerAnError.)
+    void refusalsHaveErrorNamesOfTheirOwn()
+    {
+        const QRegularExpression valid(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*\\.)+[A-Za-z_][A-Za-z0-9_]*$"));
+        QSet<QString> names;
+        for (int reason = int(Refusal::Reason::None) + 1; reason <= int(Refusal::Reason::Ended); ++reason) {
+            const QString name = ApplicationService::refusalErrorName(Refusal::Reason(reason));
+            QVERIFY2(valid.match(name).hasMatch() && name.startsWith(dbusactivation::ServiceName), qPrintable(name));
+            names.insert(name);
+        }
+        QCOMPARE(names.size(), int(Refusal::Reason::Ended));
+        QVERIFY(ApplicationService::refusalErrorName(Refusal::Reason::None).isEmpty());
+    }
+
     void hostsKeepTheProcess_data()
     {
         QTest::addColumn<QStringList>("events"); // "+name": the host used the object, "-name": it left

@@ -10,6 +10,7 @@
 #include "params/cparamtextbox.h"
 #include "params/rawparams.h"
 #include "session/settings.h"
+#include "ui/operationpage.h"
 
 using namespace ui;
 
@@ -21,14 +22,6 @@ QStringList itemKeys(const MemoryMainWindowView &view)
     for (const ButtonBarItem &item : view.buttonBarItems())
         keys.append(item.key);
     return keys;
-}
-
-QStringList itemTexts(const controls::ComboBoxControl *box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts.append(box->itemText(i) + QLatin1Char('=') + QString::number(box->itemData(i)));
-    return texts;
 }
 
 bool shown(const MemoryMainWindowView &view, Element element)
@@ -217,39 +210,57 @@ private slots:
         QVERIFY(!time->TextBoxControl()->enabled());
     }
 
-    // The fan levels rebuild the lists of the two positions; a position is stored as its level in
-    // 0.5 % steps (of three levels the top one as 3 x 33 %) and read back as that level.
-    void fanLevelsAndPositions_data()
-    {
-        QTest::addColumn<int>("levels");
-        QTest::addColumn<QStringList>("items");
-        QTest::addColumn<int>("storedTop");
-        QTest::newRow("one level") << 1 << QStringList{"off=0", "on=1"} << 200;
-        QTest::newRow("three levels") << 3 << QStringList{"off=0", "1 level=1", "2 level=2", "3 level=3"} << 198;
-    }
+    // Choosing the number of fan levels rebuilds both position lists; a position chosen is
+    // stored, one chosen while the program fills the controls is not, and the stored one is
+    // shown again (what is stored for a level: fanPositionsRoundTrip).
     void fanLevelsAndPositions()
     {
-        QFETCH(int, levels);
         WindowRig rig;
         rig.open("CM 1.06");
-        QVERIFY(rig.view.comboBox(4)->chooseItem(GetResString(1063, levels)));
-        QTEST(itemTexts(rig.view.comboBox(5)), "items");
-        QTEST(itemTexts(rig.view.comboBox(6)), "items");
-        QCOMPARE(rig.window->configuration()->FanCoilStepCount(), levels);
+        QVERIFY(rig.view.comboBox(4)->chooseItem(GetResString(1063, 3)));
+        for (int box : {5, 6})
+            QCOMPARE(rig.view.comboBox(box)->count(), 4);
+        QCOMPARE(rig.window->configuration()->FanCoilStepCount(), 3);
 
         controls::MemoryComboBox *upper = rig.view.comboBox(5);
-        upper->setListIndex(levels);
+        upper->setListIndex(3);
         cParams *params = rig.window->configuration()->Parameters();
-        QTEST(int(params->Parameter2ByteByName("FanSpeedOn")->Value1()), "storedTop");
-        QCOMPARE(params->Parameter2ByteByName("FanSpeedOn")->Value2(), 1);
+        QCOMPARE(params->Parameter2ByteByName("FanSpeedOn")->Value1(), 198);
         rig.view.comboBox(6)->setListIndex(0);
         QCOMPARE(params->Parameter2ByteByName("FanSpeedOff")->Value2(), 0);
 
-        rig.window->configurationWindow().setUpdatingControls(true); // shown otherwise, not stored
+        rig.window->configurationWindow().setUpdatingControls(true);
         upper->setListIndex(0);
         rig.window->configurationWindow().setUpdatingControls(false);
         rig.window->configurationWindow().SetControls();
-        QCOMPARE(upper->itemData(upper->listIndex()), levels);
+        QCOMPARE(upper->itemData(upper->listIndex()), 3);
+    }
+
+    // A position is stored as its level in 0.5 % steps (of three levels the top one as
+    // 3 x 33 %) and shows as that level again.
+    void fanPositionsRoundTrip_data()
+    {
+        QTest::addColumn<int>("levels");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("halfPercent");
+        QTest::newRow("one level, on") << 1 << 1 << 200;
+        QTest::newRow("three levels, top") << 3 << 3 << 198;
+        QTest::newRow("five levels, first") << 5 << 1 << 40;
+        QTest::newRow("off") << 2 << 0 << 0;
+    }
+    void fanPositionsRoundTrip()
+    {
+        QFETCH(int, levels);
+        QFETCH(int, level);
+        const FanPosition stored = fanPositionOfLevel(level, levels);
+        QTEST(int(stored.halfPercent), "halfPercent");
+        QCOMPARE(stored.state, level > 0 ? 1 : 0);
+        QCOMPARE(levelOfFanPosition(stored, levels), level);
+        QCOMPARE(fanPositionItems(levels).size(), levels == 1 ? 2 : levels + 1);
+        // Stored by other tools: a percentage between two levels shows the higher; off is off.
+        if (level < levels)
+            QCOMPARE(levelOfFanPosition({stored.halfPercent + 1, 1}, levels), level + 1);
+        QCOMPARE(levelOfFanPosition({stored.halfPercent + 1, 0}, levels), 0);
     }
 
     void toggleSwitchFunctionShowsItsFrame_data()
@@ -257,7 +268,6 @@ private slots:
         QTest::addColumn<qint32>("function");
         QTest::addColumn<int>("frame");
         QTest::newRow("mode") << qint32(0) << 0;
-        QTest::newRow("fan speed") << qint32(1) << 1;
         QTest::newRow("HVAC mode") << qint32(2) << 2;
         QTest::newRow("not available") << qint32(-1) << -1;
     }
