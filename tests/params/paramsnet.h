@@ -32,7 +32,6 @@ public:
     }
 
     lns::ConfigPropertyPtr deviceCp(const QString &name) const { return device->configProperties()->item(name); }
-    lns::ConfigPropertyPtr moduleCp(const QString &name) const { return module->configProperties()->item(name); }
 
     static QString raw(const lns::ConfigPropertyPtr &cp) { return cpaccess::readRawText(*cp); }
     static void setRaw(const lns::ConfigPropertyPtr &cp, const QString &text) { cpaccess::writeRawText(*cp, text); }
