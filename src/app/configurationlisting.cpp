@@ -13,11 +13,12 @@ QStringList list(const cConfiguration &configuration)
             lines.append(parameter.name + QStringLiteral(": not available"));
             continue;
         }
-        // A list item alone does not say which value the device holds.
-        const QString value = parameter.listItem
-            ? QStringLiteral("%1 (%2)").arg(parameter.value, parameter.stored)
-            : (parameter.value + QLatin1Char(' ') + parameter.unit).trimmed();
-        lines.append(parameter.name + QStringLiteral(" = ") + value);
+        // A list item alone does not say which value the device holds; a box that shows no value
+        // (a heartbeat that is off) shows no unit either.
+        const QString value = parameter.listItem ? QStringLiteral("%1 (%2)").arg(parameter.value, parameter.stored)
+                              : parameter.value.isEmpty() ? QString()
+                                                          : (parameter.value + QLatin1Char(' ') + parameter.unit).trimmed();
+        lines.append((parameter.name + QStringLiteral(" = ") + value).trimmed());
     }
     return lines;
 }
