@@ -4,6 +4,7 @@
 #include "base/tqmerror.h"
 
 #include <cfenv>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -19,11 +20,33 @@ double powerOfTen(int exponent)
     return result;
 }
 
+// The value of the decimal text of `value` with `significant` digits. The standard library's
+// conversions round exactly as Qt's text conversions do, without building a QString; opening a
+// device runs this for every limit of every parameter.
+double throughDecimalText(double value, int significant)
+{
+    if (!std::isfinite(value))
+        return value;
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value, std::chars_format::general, significant);
+    double result = value;
+    std::from_chars(text, written.ptr, result);
+    return result;
+}
+
 // Products like 2.675 * 100 come out as 267.49999999999997; the decimal text the user sees
 // has 15 significant digits, so round to those before deciding on a half.
 double decimalClean(double value)
 {
-    return QString::number(value, 'g', 15).toDouble();
+    return throughDecimalText(value, 15);
+}
+
+// The digits of a whole number below 1e300 (no sign, no exponent).
+QString wholeDigits(double wholeNumber)
+{
+    char text[320];
+    const auto written = std::to_chars(text, text + sizeof text, wholeNumber, std::chars_format::fixed, 0);
+    return QString::fromLatin1(text, written.ptr - text);
 }
 
 QString localised(QString text, const QLocale &locale)
@@ -67,7 +90,7 @@ QString formatFixed(double value, int decimals, const QLocale &locale)
 {
     const double scaled = decimalClean(std::abs(value) * powerOfTen(decimals));
     const double rounded = std::floor(scaled + 0.5);
-    QString digits = QString::number(rounded, 'f', 0);
+    QString digits = wholeDigits(rounded);
     if (decimals > 0) {
         if (digits.size() <= decimals)
             digits = QString(decimals + 1 - digits.size(), QLatin1Char('0')) + digits;
@@ -144,9 +167,7 @@ QString numberText(double value, const QLocale &locale)
 
 double decimalOf(float value)
 {
-    if (!std::isfinite(value))
-        return double(value);
-    return QString::number(double(value), 'g', 7).toDouble();
+    return throughDecimalText(double(value), 7);
 }
 
 } // namespace numbers
