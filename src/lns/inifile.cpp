@@ -13,9 +13,20 @@ namespace {
 // "The device ... was not found in subsystem ..." and its siblings.
 constexpr int DeviceNotFound = 1568;
 
+// Names are nearly always plain ASCII: those are folded by hand, which costs a fraction of the
+// full Unicode case folding (every key of the file is folded when it is read).
 QString foldName(QStringView name)
 {
-    return name.trimmed().toString().toCaseFolded();
+    const QStringView trimmed = name.trimmed();
+    QString folded(trimmed.size(), Qt::Uninitialized);
+    QChar *out = folded.data();
+    for (const QChar c : trimmed) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            return trimmed.toString().toCaseFolded();
+        *out++ = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u);
+    }
+    return folded;
 }
 
 // "Key @ Template" and "key@template" are the same key.

@@ -52,7 +52,7 @@ int g_language = English;
 
 // "<four digits> = <text>" (the text may be empty); read by hand: the table is read before the
 // first window, where compiling a pattern would cost more than reading the whole table.
-bool isEntry(const QString &line)
+bool isEntry(QStringView line)
 {
     if (line.size() < 7 || line.at(4) != QLatin1Char(' ') || line.at(5) != QLatin1Char('=')
         || line.at(6) != QLatin1Char(' '))
@@ -69,24 +69,32 @@ bool isEntry(const QString &line)
 QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
 {
     QHash<int, QString> texts;
-    const QStringList lines = content.split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
+    texts.reserve(content.count(QLatin1Char('\n')) + 1);
+    const QStringView all(content);
+    int lineNumber = 0;
+    for (qsizetype start = 0; start <= all.size();) {
+        qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = all.size();
+        QStringView line = all.sliced(start, end - start);
+        start = end + 1;
+        ++lineNumber;
         // A table saved with CR LF line ends still reads alike; texts never hold a bare CR.
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        const int lineNumber = int(i) + 1;
         if (!isEntry(line))
             raiseBadTable(fileName, lineNumber,
                           QStringLiteral("expected \"<four-digit number> = <text>\", found \"%1\"")
                               .arg(line));
-        const int number = QStringView(line).left(4).toInt();
-        if (texts.contains(number))
+        const int number = line.left(4).toInt();
+        const qsizetype before = texts.size();
+        QString &text = texts[number];
+        if (texts.size() == before)
             raiseBadTable(fileName, lineNumber,
                           QStringLiteral("number %1 is given a second time").arg(number));
-        texts.insert(number, line.mid(7));
+        text = line.sliced(7).toString();
     }
     return texts;
 }

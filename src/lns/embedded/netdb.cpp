@@ -43,6 +43,10 @@ const char *const PathIndexIncomplete =
     "SELECT EXISTS(SELECT 1 FROM subsystems s"
     " WHERE NOT EXISTS(SELECT 1 FROM subsystem_index p WHERE p.subsystem_id = s.id))";
 
+// Kept in the database's user_version once a network has every table and index above; a network
+// at this level is opened without re-checking its tables.
+constexpr int SchemaLevel = 1;
+
 const char *const Schema[] = {
     "CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT)",
     "CREATE TABLE IF NOT EXISTS templates(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, definition TEXT NOT NULL)",
@@ -75,6 +79,11 @@ const char *const Schema[] = {
     " version TEXT, device_template TEXT, UNIQUE(command_id, class_id, device_template))",
 };
 
+void markSchemaComplete(sqlite::Connection &db)
+{
+    db.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaLevel));
+}
+
 } // namespace
 
 void ServerState::raiseMonitorUpdate(int tag, const QString &value)
@@ -96,6 +105,8 @@ NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_pt
     : m_filePath(filePath), m_networkName(networkName), m_state(std::move(state))
 {
     m_db = openConnection(filePath, m_state->readOnly);
+    if (m_db->scalar(QStringLiteral("PRAGMA user_version")).toInt() >= SchemaLevel)
+        return;
     // Networks made before simulated rooms existed get their table on first use; a network opened
     // for reading only is read as it is.
     if (!m_state->readOnly) {
@@ -103,6 +114,8 @@ NetDb::NetDb(const QString &filePath, const QString &networkName, std::shared_pt
         m_db->exec(QString::fromLatin1(LinkSchema));
     }
     ensurePathIndex(*m_db, m_state->readOnly);
+    if (!m_state->readOnly)
+        markSchemaComplete(*m_db);
 }
 
 void NetDb::ensurePathIndex(sqlite::Connection &db, bool readOnly)
@@ -149,6 +162,7 @@ void NetDb::createSchema(sqlite::Connection &db)
 {
     for (const char *statement : Schema)
         db.exec(QString::fromLatin1(statement));
+    markSchemaComplete(db);
 }
 
 void NetDb::close()

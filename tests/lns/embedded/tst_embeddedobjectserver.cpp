@@ -458,6 +458,7 @@ private slots:
             return db.scalar("SELECT 1 FROM sqlite_master WHERE name = 'subsystem_index'").isValid();
         };
         QVERIFY(!indexed("DROP TABLE subsystem_index"));
+        indexed("PRAGMA user_version = 0"); // as a file made before the index
         indexed("UPDATE subsystems SET name = ? WHERE name = 'Floor 1'", {floor});
         auto server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
         server->setReadOnly(readOnly);
