@@ -3,6 +3,8 @@
 #include "params/displayrules.h"
 #include "ui/tabs.h"
 
+#include <QHash>
+
 namespace ui::design {
 
 namespace {
@@ -384,12 +386,18 @@ bool Item::mayShowWith(const Item &other) const
 
 int countOf(ui::Element::Kind kind)
 {
-    int count = 0;
-    for (const Item &item : items()) {
-        if (item.element && item.element->kind == kind)
-            count = qMax(count, item.element->id + 1);
-    }
-    return count;
+    // Counted once: the arrays ask for their size on every step of the loop that fills them.
+    static const QHash<int, int> counts = [] {
+        QHash<int, int> highest;
+        for (const Item &item : items()) {
+            if (item.element) {
+                int &count = highest[int(item.element->kind)];
+                count = qMax(count, item.element->id + 1);
+            }
+        }
+        return highest;
+    }();
+    return counts.value(int(kind));
 }
 
 // Each view names the picture of its button after its caption message.

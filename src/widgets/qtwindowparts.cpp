@@ -328,9 +328,14 @@ bool QtButtonLine::clickLineButton(ui::LineButton button)
 
 int QtButtonLine::placeButtonLine(int left, int top, int right)
 {
-    int buttonHeight = 0;
+    // Without captions (as the window is built) the buttons keep the design's width and the
+    // height of a line of text: a button without text measures a stand-in text instead, which
+    // only costs time before the captions arrive and the line is placed again.
+    int buttonHeight = m_status->fontMetrics().height() + 2 * m_status->margin();
     int buttonWidth = LineButtonWidth;
     for (QPushButton *button : m_lineButtons) {
+        if (button->text().isEmpty())
+            continue;
         buttonHeight = qMax(buttonHeight, button->sizeHint().height());
         buttonWidth = qMax(buttonWidth, button->sizeHint().width());
     }
