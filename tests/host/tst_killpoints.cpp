@@ -25,7 +25,6 @@ const QStringList Devices = {QStringLiteral("CM 1.04"), QStringLiteral("CM 2.02"
                              QStringLiteral("CM 3.06")};
 const QString StepCountRecord = QStringLiteral("5318C02-64107_TqmCmdModule_FanCoilStepCount");
 
-// What a workflow can change: each device's CPs and step-count record, and the registrations.
 using State = QMap<QString, QString>;
 
 lns::LonMarkObjectPtr moduleOf(const lns::NetworkPtr &network, const QString &name)
@@ -46,20 +45,6 @@ QString cpsOf(const lns::LonMarkObjectPtr &module)
     return values.join(QLatin1Char('|'));
 }
 
-// What a calibration can change on a device: its CPs and its knob's calibration; and whether a
-// sensor calibration's restore record is still waiting.
-State calibrationStateOf(const QString &home, const QString &name)
-{
-    auto server = embedded::EmbeddedObjectServer::create(home);
-    server->open(lns::ConnectionMode::Local);
-    const lns::LonMarkObjectPtr module = moduleOf(server->network(QStringLiteral("Demo")), name);
-    const State state{{QStringLiteral("pending"), QString::number(calibration::SensorRestorePending(module))},
-                      {name, cpsOf(module) + QLatin1Char('|')
-                                 + embedded::EmbeddedObjectServer::knobCalibrationText(module->appDevice())}};
-    server->close();
-    return state;
-}
-
 // Opens the device as tqm-config and the plug-in do, which undoes a sensor calibration cut short.
 void reopen(const QString &home, const QString &deviceName)
 {
@@ -73,12 +58,22 @@ void reopen(const QString &home, const QString &deviceName)
     server->close();
 }
 
-State stateOf(const QString &home)
+// What a calibration can change on `device`: its CPs and its knob's calibration, and whether a
+// sensor calibration's restore record is still waiting. Without a device, what the other
+// workflows can change: each device's CPs and step-count record, and the registrations.
+State stateOf(const QString &home, const QString &device)
 {
     State state;
     auto server = embedded::EmbeddedObjectServer::create(home);
     server->open(lns::ConnectionMode::Local);
     const auto network = server->network(QStringLiteral("Demo"));
+    if (!device.isEmpty()) {
+        const lns::LonMarkObjectPtr module = moduleOf(network, device);
+        state.insert(QStringLiteral("pending"), QString::number(calibration::SensorRestorePending(module)));
+        state.insert(device, cpsOf(module) + '|' + embedded::EmbeddedObjectServer::knobCalibrationText(module->appDevice()));
+        server->close();
+        return state;
+    }
     state.insert(QStringLiteral("registrations"), QString::number(network->registeredPlugInCommands().size()));
     for (const QString &name : Devices) {
         const lns::LonMarkObjectPtr module = moduleOf(network, name);
@@ -155,10 +150,7 @@ void TstKillPoints::killLeavesBeforeOrAfter()
     QFETCH(QString, device);
     QFETCH(int, kills);
     QFETCH(quint32, seed);
-    const auto stateIn = [&](const QString &home) {
-        return device.isEmpty() ? stateOf(home) : calibrationStateOf(home, device);
-    };
-    const State before = stateIn(m_template.path());
+    const State before = stateOf(m_template.path(), device);
     const QString succeeded = QStringLiteral("Calibration succeeded.");
 
     // Once to the end: how many statements the workflow runs, and what it leaves.
@@ -168,7 +160,7 @@ void TstKillPoints::killLeavesBeforeOrAfter()
     const QStringList output = run(workflow, 0, whole.path(), &killed).split(QLatin1Char('\n'));
     const long statements = output[0].toLong();
     QVERIFY(!killed && statements > 0);
-    const State after = stateIn(whole.path());
+    const State after = stateOf(whole.path(), device);
     QCOMPARE(after.value(QStringLiteral("pending"), QStringLiteral("0")), QStringLiteral("0"));
     if (device.isEmpty())
         QVERIFY(after != before);
@@ -190,12 +182,12 @@ void TstKillPoints::killLeavesBeforeOrAfter()
             // Whatever the kill left the device waiting for, the next calibration is what it says.
             const QStringList again = run(workflow, 0, home.path(), &killed).split(QLatin1Char('\n'));
             QVERIFY2(!killed && again.value(1) == succeeded, qPrintable(where));
-            QVERIFY2(stateIn(home.path()) == after, qPrintable(where));
+            QVERIFY2(stateOf(home.path(), device) == after, qPrintable(where));
             continue;
         }
         if (!device.isEmpty())
             reopen(home.path(), device);
-        const State left = stateIn(home.path());
+        const State left = stateOf(home.path(), device);
         for (auto it = left.cbegin(); it != left.cend(); ++it) {
             const bool whole = it.value() == before.value(it.key()) || it.value() == after.value(it.key());
             QVERIFY2(whole, qPrintable(where + QStringLiteral(": %1 is half-written: ").arg(it.key()) + it.value()));
