@@ -203,28 +203,26 @@ private slots:
     }
 
 private:
-    QString readAll(const QString &path);
-    LoggerSetup setupIn(const QString &directory) const;
+    static QString readAll(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    static LoggerSetup setupIn(const QString &directory)
+    {
+        LoggerSetup setup;
+        setup.fileName = QStringLiteral("prog.LOG");
+        setup.directory = directory;
+        setup.versionMajor = 1;
+        setup.productName = QStringLiteral("product");
+        return setup;
+    }
+
     std::unique_ptr<QTemporaryDir> m_dir;
     ManualClock m_clock;
     ScriptedDialogs m_dialogs;
 };
-
-QString TstHostLogger::readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-LoggerSetup TstHostLogger::setupIn(const QString &directory) const
-{
-    LoggerSetup setup;
-    setup.fileName = QStringLiteral("prog.LOG");
-    setup.directory = directory;
-    setup.versionMajor = 1;
-    setup.productName = QStringLiteral("product");
-    return setup;
-}
 
 QTEST_GUILESS_MAIN(TstHostLogger)
 #include "tst_hostlogger.moc"
