@@ -66,7 +66,7 @@ private slots:
         // Each number listed once, all of them loaded in both languages: then there is no other.
         const QSet<int> numbers(ResStrings::EnglishNumbers.begin(), ResStrings::EnglishNumbers.end());
         QCOMPARE(numbers.size(), qsizetype(ResStrings::EnglishNumbers.size()));
-        QCOMPARE(int(ResStrings::LoadedNumbers().size()), 452);
+        QCOMPARE(ResStrings::LoadedNumbers().size(), 2 * qsizetype(ResStrings::EnglishNumbers.size()));
         QVERIFY(!ResStringExists(1700)); // the logger's number, deliberately without a text
     }
 
