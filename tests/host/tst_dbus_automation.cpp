@@ -7,7 +7,6 @@
 #include "strings/resstrings.h"
 
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QFile>
