@@ -59,11 +59,6 @@ class TstDBusAutomation : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        setLanguage(0);
-    }
-
     void init()
     {
         m_home = std::make_unique<QTemporaryDir>();

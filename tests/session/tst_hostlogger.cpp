@@ -2,7 +2,6 @@
 #include "lns/userdialogs.h"
 #include "session/devicelog.h"
 #include "session/hostlogger.h"
-#include "strings/resstrings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +17,6 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(8, 15, 30)));
         m_dialogs = ScriptedDialogs();
-        setLanguage(0);
     }
 
     void colours_data()

@@ -33,7 +33,6 @@ class TestResStrings : public QObject
     Q_OBJECT
 private slots:
     void init() { setLanguage(ResStrings::English); }
-    void cleanupTestCase() { setLanguage(ResStrings::English); }
 
     // Every number has a text in both languages, their pieces agree, and no other number has one.
     void languagesAgree_data()
