@@ -40,19 +40,11 @@ class RegResultObject : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.velto.veltoTqmCmdModule.RegResult")
-    Q_PROPERTY(int RegResult READ regResult WRITE setRegResult)
+    Q_PROPERTY(int RegResult MEMBER value NOTIFY changed)
 public:
-    int regResult() const { return m_value; }
-    void setRegResult(int value)
-    {
-        m_value = value;
-        Q_EMIT changed(value);
-    }
+    int value = 1;
 Q_SIGNALS:
     void changed(int value);
-
-private:
-    int m_value = 1;
 };
 
 class TstDBusAutomation : public QObject
@@ -161,7 +153,7 @@ private slots:
         QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
         QVERIFY(changed.count() > 0 || changed.wait(20000));
         m_host.unregisterObject(QStringLiteral("/RegResult"));
-        QCOMPARE(result.regResult(), 0);
+        QCOMPARE(result.value, 0);
 
         auto server = embedded::EmbeddedObjectServer::create(m_home->path());
         server->open(lns::ConnectionMode::Local);
