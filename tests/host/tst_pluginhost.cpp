@@ -13,7 +13,6 @@
 #include "host/unattendedmonitor.h"
 #include "lns/embedded/commandmodulesim.h"
 #include "monitoring/cmonitoring.h"
-#include "params/cpaccess.h"
 #include "ui/memorymainwindowview.h"
 
 #include <QSignalSpy>
@@ -577,7 +576,8 @@ private slots:
     }
 
     // A room at 21.0 °C that the sensor reads 0.8 K too warm: with 21,0 entered the device gets
-    // the correction, and the host's monitoring page then reads 21.00.
+    // the correction, and the host's monitoring page then reads 21.00 (what the calibration
+    // writes and shows is tst_calibrationpages').
     void calibrateMeasuresThroughTheHostsMonitoringPage()
     {
         MemoryHostRig rig;
@@ -588,9 +588,6 @@ private slots:
 
         QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
         rig.box.clock.advanceMs(21 * calibration::TemperatureSensorCalibration::IntervalMs);
-        QCOMPARE(rig.view.caption(Element::label(labels::SensorResult)), QString("Calibration succeeded."));
-        const auto offset = rig.host->session().lonMarkObject->configProperties()->item("nciTmpOffset");
-        QCOMPARE(cpaccess::readRawText(*offset), QString("255\t176"));
         rig.box.clock.advanceSeconds(2);
         const QString reading = rig.host->monitoring()->MonitorPoints()->GetMonitorPointByName("nvoSpaceTemp")->Value();
         QVERIFY2(qAbs(calibration::SpaceTempHundredths(reading).value_or(0) - 2100) <= 1, qPrintable(reading));
