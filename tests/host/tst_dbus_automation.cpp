@@ -125,7 +125,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown command") << 99 << OnlineObject << "UnknownCommand"
                                          << "The transmitted CommandId (99) is not\nsupported for  ClassId 28 !";
-        QTest::newRow("device not accessible") << 21 << OfflineObject << "DeviceNotAccessible" << GetResString(1491).replace("\r\n", "\n");
+        QTest::newRow("device not accessible") << 21 << OfflineObject << "DeviceNotAccessible"
+                                               << GetResString(1491).replace("\r\n", "\n");
     }
     void refusedCommandsAnswerAnError()
     {
@@ -149,8 +150,7 @@ private slots:
 
         QCOMPARE(setProperty("ProgramIdsToRegister", QStringLiteral("90:00:5d:50:28:04:04:01")).errorName(), QString());
         QCOMPARE(setProperty("RegResult", QVariant::fromValue(QDBusObjectPath("/RegResult"))).errorName(), QString());
-        const QDBusMessage reply = sendCommand(50, 28, OnlineObject);
-        QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
+        QCOMPARE(sendCommand(50, 28, OnlineObject).errorMessage(), QString());
         QVERIFY(changed.count() > 0 || changed.wait(20000));
         m_host.unregisterObject(QStringLiteral("/RegResult"));
         QCOMPARE(result.value, 0);
