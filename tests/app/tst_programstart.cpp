@@ -29,7 +29,6 @@ private slots:
         QTest::newRow("tqm-cmdmodule, /REG") << "tqm-cmdmodule" << QStringList{"/REG:1000", "-h"} << "" << 0 << "--help" << true;
         QTest::newRow("tqm-netdb, after a command") << "tqm-netdb" << QStringList{"create", "HOME/n", "--help"} << "" << 0
                                                     << "--help" << true;
-        QTest::newRow("tqm-config, after a command") << "tqm-config" << QStringList{"show", "--help"} << "" << 0 << "--help" << true;
         QTest::newRow("tqm-screenshots, after its folder") << "tqm-screenshots" << QStringList{"HOME/pictures", "--help"} << ""
                                                            << 0 << "--help" << true;
         QTest::newRow("bench-spread, after a count") << "bench-spread" << QStringList{"5", "--help"} << "" << 0 << "--help" << true;

@@ -67,22 +67,21 @@ private slots:
     }
 
 private:
-    QProcess *run(const QStringList &arguments);
+    QProcess *run(const QStringList &arguments)
+    {
+        auto *process = new QProcess(this);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQM_HOME"), m_home.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process->setProcessEnvironment(env);
+        process->start(qEnvironmentVariable("TQM_BIN_DIR") + QStringLiteral("/tqm-screenshots"), arguments);
+        process->waitForFinished(120000);
+        return process;
+    }
+
     QTemporaryDir m_home;
     QTemporaryDir m_pictures;
 };
-
-QProcess *TstScreenshots::run(const QStringList &arguments)
-{
-    auto *process = new QProcess(this);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TQM_HOME"), m_home.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process->setProcessEnvironment(env);
-    process->start(qEnvironmentVariable("TQM_BIN_DIR") + QStringLiteral("/tqm-screenshots"), arguments);
-    process->waitForFinished(120000);
-    return process;
-}
 
 QTEST_MAIN(TstScreenshots)
 #include "tst_screenshots.moc"

@@ -107,16 +107,6 @@ struct HostSandbox
         };
     }
 
-    // The environment of a host that runs the window's logic on `view`.
-    HostEnvironment environment(ui::MainWindowView &view, TimerFactory *timers = nullptr)
-    {
-        HostEnvironment env = environment();
-        env.window = nullptr;
-        env.view = &view;
-        env.timers = timers;
-        return env;
-    }
-
     // The demo network of `devices` command modules in the home ("CM 1.01", ...), and a closed
     // server on it that the host is given.
     embedded::EmbeddedObjectServerPtr demoServer(int devices = 2)
@@ -152,7 +142,10 @@ struct HostWindowRig
     // the window shows.
     bool start(int commandId, const QString &device)
     {
-        HostEnvironment env = box.environment(view, &timers);
+        HostEnvironment env = box.environment();
+        env.window = nullptr; // the window's logic runs on `view`
+        env.view = &view;
+        env.timers = &timers;
         env.windowReport = [this](const QString &request) { reported.append(request); };
         host = std::make_unique<PlugInHost>(env);
         host->Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:%2.CommandModule").arg(commandId).arg(objectName(device)));

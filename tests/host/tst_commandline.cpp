@@ -68,7 +68,6 @@ private slots:
         QTest::newRow("remote") << "/REMOTE" << 1;
         QTest::newRow("remote over Internet") << "/REMOTE/NI:Internet" << 2;
         QTest::newRow("comparison is exact") << "/REMOTE/NI:internet" << 1;
-        QTest::newRow("other interface") << "/REMOTE/NI:LON1" << 1;
     }
     void connectionMode()
     {

@@ -7,7 +7,6 @@
 #include "strings/resstrings.h"
 
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QFile>
@@ -34,11 +33,6 @@ QString readmeSession(const QString &name)
     return marker < 0 || end < 0 ? QString() : text.mid(start, end - start + 1);
 }
 
-QString shown(int message)
-{
-    return GetResString(message).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 } // namespace
 
 // The host's registration-result object, set by the plug-in over the bus.
@@ -46,38 +40,24 @@ class RegResultObject : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.velto.veltoTqmCmdModule.RegResult")
-    Q_PROPERTY(int RegResult READ regResult WRITE setRegResult)
+    Q_PROPERTY(int RegResult MEMBER value NOTIFY changed)
 public:
-    int regResult() const { return m_value; }
-    void setRegResult(int value)
-    {
-        m_value = value;
-        Q_EMIT changed(value);
-    }
+    int value = 1;
 Q_SIGNALS:
     void changed(int value);
-
-private:
-    int m_value = 1;
 };
 
 class TstDBusAutomation : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        setLanguage(0);
-    }
-
     void init()
     {
         m_home = std::make_unique<QTemporaryDir>();
         embedded::createDemoNetwork(m_home->path(), QStringLiteral("Demo"), 8);
         auto server = embedded::EmbeddedObjectServer::create(m_home->path());
         server->open(lns::ConnectionMode::Local);
-        embedded::EmbeddedObjectServer::setDeviceOnline(server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02")),
-                                                        false);
+        embedded::EmbeddedObjectServer::setDeviceOnline(server->lonMarkObject(OfflineObject)->appDevice(), false);
     }
 
     void cleanup()
@@ -90,19 +70,14 @@ private slots:
     void introspectionAndProperties()
     {
         startBus();
-        const QDBusMessage reply = call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"), {});
-        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
-        const QString xml = reply.arguments().value(0).toString();
-        // The members' types are the interface file's; readmeHostSessions sends SendCommand with
-        // the argument types introspection gives.
-        QVERIFY2(xml.contains(QStringLiteral("<interface name=\"org.velto.veltoTqmCmdModule.Application\">")), qPrintable(xml));
+        const QString xml = call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"), {})
+                                .arguments().value(0).toString();
+        // The members and their types: readmeHostSessions' python3 host sends with those it gives.
         QCOMPARE(xml.count(QStringLiteral("<interface name=\"org.freedesktop.DBus.Properties\">")), 1);
 
         // Every property answers before anything is set.
         const QDBusMessage getAll = call(Properties, QStringLiteral("GetAll"), {Interface});
-        QVERIFY2(getAll.type() == QDBusMessage::ReplyMessage, qPrintable(getAll.errorMessage()));
-        QCOMPARE(qdbus_cast<QVariantMap>(getAll.arguments().value(0)).value(QStringLiteral("LcaVersion")).toString(),
-                 QStringLiteral("2.00"));
+        QCOMPARE(qdbus_cast<QVariantMap>(getAll.arguments().value(0)).value("LcaVersion").toString(), "2.00");
         // An object reference that was never set goes out as the empty object.
         QCOMPARE(property(QStringLiteral("RegResult")).value<QDBusObjectPath>().path(), QStringLiteral("/"));
 
@@ -150,7 +125,8 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("unknown command") << 99 << OnlineObject << "UnknownCommand"
                                          << "The transmitted CommandId (99) is not\nsupported for  ClassId 28 !";
-        QTest::newRow("device not accessible") << 21 << OfflineObject << "DeviceNotAccessible" << shown(1491);
+        QTest::newRow("device not accessible") << 21 << OfflineObject << "DeviceNotAccessible"
+                                               << GetResString(1491).replace("\r\n", "\n");
     }
     void refusedCommandsAnswerAnError()
     {
@@ -172,20 +148,17 @@ private slots:
         QVERIFY(m_host.registerObject(QStringLiteral("/RegResult"), &result, QDBusConnection::ExportAllProperties));
         QSignalSpy changed(&result, &RegResultObject::changed);
 
-        QVERIFY(setProperty(QStringLiteral("ProgramIdsToRegister"), QStringLiteral("90:00:5d:50:28:04:04:01"))
-                    .type() == QDBusMessage::ReplyMessage);
-        QVERIFY(setProperty(QStringLiteral("RegResult"), QVariant::fromValue(QDBusObjectPath(QStringLiteral("/RegResult"))))
-                    .type() == QDBusMessage::ReplyMessage);
-        const QDBusMessage reply = sendCommand(50, 28, OnlineObject);
-        QVERIFY2(reply.type() == QDBusMessage::ReplyMessage, qPrintable(reply.errorMessage()));
+        QCOMPARE(setProperty("ProgramIdsToRegister", QStringLiteral("90:00:5d:50:28:04:04:01")).errorName(), QString());
+        QCOMPARE(setProperty("RegResult", QVariant::fromValue(QDBusObjectPath("/RegResult"))).errorName(), QString());
+        QCOMPARE(sendCommand(50, 28, OnlineObject).errorMessage(), QString());
         QVERIFY(changed.count() > 0 || changed.wait(20000));
         m_host.unregisterObject(QStringLiteral("/RegResult"));
-        QCOMPARE(result.regResult(), 0);
+        QCOMPARE(result.value, 0);
 
         auto server = embedded::EmbeddedObjectServer::create(m_home->path());
         server->open(lns::ConnectionMode::Local);
-        const QList<lns::PlugInCommandRegistration> commands = server->network(QStringLiteral("Demo"))->registeredPlugInCommands();
-        QCOMPARE(commands.size(), 3); // the property reached the plug-in: three commands for the one template
+        // The property reached the plug-in: three commands for the one template.
+        QCOMPARE(server->network(QStringLiteral("Demo"))->registeredPlugInCommands().size(), 3);
     }
 
     void aSecondInstanceNamesTheFirst()
@@ -196,11 +169,8 @@ private slots:
         QVERIFY(first != 0);
 
         QProcess second;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = plugInEnvironment();
         env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus->address());
-        env.insert(QStringLiteral("TQM_HOME"), m_home->path());
-        env.insert(QStringLiteral("TQM_LOG_DIR"), m_home->path());
-        env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
         second.setProcessEnvironment(env);
         second.start(qEnvironmentVariable("TQM_BIN_DIR") + QStringLiteral("/tqm-cmdmodule"), {QStringLiteral("-Embedding")});
         QVERIFY(second.waitForFinished(20000));
@@ -268,55 +238,55 @@ private slots:
     }
 
 private:
-    void startBus(const QString &idleSeconds = QStringLiteral("60"));
-    QDBusMessage call(const QString &interface, const QString &member, const QVariantList &arguments);
-    QVariant property(const QString &name);
-    QDBusMessage setProperty(const QString &name, const QVariant &value);
-    QDBusMessage sendCommand(int commandId, short classId, const QString &objectName);
+    // An unattended plug-in on the test's home, logging there.
+    QProcessEnvironment plugInEnvironment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TQM_HOME"), m_home->path());
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home->filePath(QStringLiteral("xdg")));
+        env.insert(QStringLiteral("TQM_LOG_DIR"), m_home->path());
+        env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
+        return env;
+    }
+
+    void startBus(const QString &idleSeconds = QStringLiteral("60"))
+    {
+        QProcessEnvironment env = plugInEnvironment();
+        env.insert(QStringLiteral("TQM_AUTOMATION_IDLE_SECONDS"), idleSeconds);
+        m_bus = std::make_unique<PrivateBus>(env);
+        QVERIFY2(m_bus->started(), qPrintable(m_bus->error()));
+        m_host = m_bus->connect(QStringLiteral("host"));
+        QVERIFY(m_host.isConnected());
+    }
+
+    QDBusMessage call(const QString &interface, const QString &member, const QVariantList &arguments)
+    {
+        QDBusMessage message = QDBusMessage::createMethodCall(PrivateBus::Service, Path, interface, member);
+        message.setArguments(arguments);
+        return m_host.call(message, QDBus::Block, 60000);
+    }
+
+    QVariant property(const QString &name)
+    {
+        const QDBusMessage reply = call(Properties, QStringLiteral("Get"), {Interface, name});
+        return reply.type() == QDBusMessage::ReplyMessage ? reply.arguments().value(0).value<QDBusVariant>().variant()
+                                                          : QVariant();
+    }
+
+    QDBusMessage setProperty(const QString &name, const QVariant &value)
+    {
+        return call(Properties, QStringLiteral("Set"), {Interface, name, QVariant::fromValue(QDBusVariant(value))});
+    }
+
+    QDBusMessage sendCommand(int commandId, short classId, const QString &objectName)
+    {
+        return call(Interface, QStringLiteral("SendCommand"), {commandId, QVariant::fromValue(qint16(classId)), objectName});
+    }
 
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<PrivateBus> m_bus;
     QDBusConnection m_host{QString()};
 };
-
-void TstDBusAutomation::startBus(const QString &idleSeconds)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("TQM_HOME"), m_home->path());
-    env.insert(QStringLiteral("XDG_DATA_HOME"), m_home->filePath(QStringLiteral("xdg")));
-    env.insert(QStringLiteral("TQM_LOG_DIR"), m_home->path());
-    env.insert(QStringLiteral("TQM_UNATTENDED"), QStringLiteral("1"));
-    env.insert(QStringLiteral("TQM_AUTOMATION_IDLE_SECONDS"), idleSeconds);
-    m_bus = std::make_unique<PrivateBus>(env);
-    QVERIFY2(m_bus->started(), qPrintable(m_bus->error()));
-    m_host = m_bus->connect(QStringLiteral("host"));
-    QVERIFY(m_host.isConnected());
-}
-
-QDBusMessage TstDBusAutomation::call(const QString &interface, const QString &member, const QVariantList &arguments)
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(PrivateBus::Service, Path, interface, member);
-    message.setArguments(arguments);
-    return m_host.call(message, QDBus::Block, 60000);
-}
-
-QVariant TstDBusAutomation::property(const QString &name)
-{
-    const QDBusMessage reply = call(Properties, QStringLiteral("Get"), {Interface, name});
-    if (reply.type() != QDBusMessage::ReplyMessage)
-        return {};
-    return reply.arguments().value(0).value<QDBusVariant>().variant();
-}
-
-QDBusMessage TstDBusAutomation::setProperty(const QString &name, const QVariant &value)
-{
-    return call(Properties, QStringLiteral("Set"), {Interface, name, QVariant::fromValue(QDBusVariant(value))});
-}
-
-QDBusMessage TstDBusAutomation::sendCommand(int commandId, short classId, const QString &objectName)
-{
-    return call(Interface, QStringLiteral("SendCommand"), {commandId, QVariant::fromValue(qint16(classId)), objectName});
-}
 
 QTEST_GUILESS_MAIN(TstDBusAutomation)
 #include "tst_dbus_automation.moc"

@@ -1,29 +1,18 @@
-// The plug-in host: start-up, command validation, registration and shutdown before any device
-// is reached; the command path against the product's demo network (opening the session, the
-// device check, the failure messages, host-supplied objects, registration into a project); the
-// automation object on its own (its D-Bus side is tst_dbus_automation's); and the commands
-// handed over to the window's logic, on a manual clock that moves the devices, the monitor
-// engine and the window's timers: configure shows the device (the device check is the host's,
-// kept ten seconds), calibrate measures through the host's monitoring page, monitor fills the
-// fields until EndApp and hands them out unattended. (The pages' own rules are tested in
-// tests/ui, tests/calibration, tests/monitoring.)
+// The plug-in host: start-up, validation, registration and shutdown; the command path against
+// the demo network; the automation object without its D-Bus side (tst_dbus_automation's); and
+// the commands handed to the window's logic on a manual clock, wiring only (the pages' rules are
+// tests/ui's, tests/calibration's and tests/monitoring's).
 
 #include "hosttestkit.h"
 #include "lnsfakes.h"
 #include "host/application.h"
-#include "host/registrationwriter.h"
-#include "lns/embedded/embeddedobjectserver.h"
 #include "lns/product.h"
-#include "lns/registryaccess.h"
 #include "session/settings.h"
 #include "support/raised.h"
 #include "calibration/sensorcalibration.h"
 #include "host/unattendedmonitor.h"
 #include "lns/embedded/commandmodulesim.h"
-#include "lns/timer.h"
 #include "monitoring/cmonitoring.h"
-#include "params/cpaccess.h"
-#include "ui/frmmain.h"
 #include "ui/memorymainwindowview.h"
 
 #include <QSignalSpy>
@@ -55,24 +44,13 @@ std::unique_ptr<HostSandbox> networkSandbox()
     return box;
 }
 
-QString language(const HostSandbox &box, const QString &key)
+// The automation members take their arguments by reference.
+void sendCommand(Application &app, qint32 commandId, qint16 classId, QString objectName = {})
 {
-    return box.registry().ReadValue(RegistryAccess::LocalMachine, key, QStringLiteral("Options"), QStringLiteral("Language"),
-                                    QStringLiteral("unset"));
+    app.SendCommand(commandId, classId, objectName);
 }
-QString sharedLanguage(const HostSandbox &box) { return language(box, settings::SharedKey); }
-QString productLanguage(const HostSandbox &box) { return language(box, settings::productKey()); }
 
 using MemoryHostRig = HostWindowRig<MemoryMainWindowView>;
-
-// The monitor command's fields, "(off)" for a disabled one.
-QStringList fields(const MemoryMainWindowView &view)
-{
-    QStringList shown;
-    for (int field = 4; field <= 10; ++field)
-        shown.append(view.textBox(field)->enabled() ? view.textBox(field)->text() : QStringLiteral("(off)"));
-    return shown;
-}
 
 } // namespace
 
@@ -141,15 +119,19 @@ private slots:
     }
 
     // /REG writes the product's language only, and the next start writes no file: the record
-    // and the registry are as it would write them (a file rewritten gets a new inode). /unreg
-    // then removes the record, the activation file and the language.
+    // and the registry are as it would write them (a file rewritten gets a new inode). A start
+    // takes the shared language. /unreg then removes the record, the activation file and the
+    // product's language.
     void registrationAndItsRemoval()
     {
         HostSandbox box;
+        const auto language = [&box](const QString &key) {
+            return box.registry().ReadValue(RegistryAccess::LocalMachine, key, "Options", "Language", "unset");
+        };
         PlugInHost reg(box.environment());
         reg.Main(QStringLiteral("/REG:1"));
-        QCOMPARE(productLanguage(box), QStringLiteral("1"));
-        QCOMPARE(sharedLanguage(box), QStringLiteral("unset"));
+        QCOMPARE(language(settings::productKey()), QStringLiteral("1"));
+        QCOMPARE(language(settings::SharedKey), QStringLiteral("unset"));
         QVERIFY(reg.ended());
         QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
         QVERIFY(box.about.shown.isEmpty());
@@ -169,6 +151,14 @@ private slots:
             next.EndApp();
         }
         QCOMPARE((QList<ino_t>{inode(files[0]), inode(files[1])}), before);
+        RegistryAccess registry = box.registry();
+        settings::writeLanguage(registry, 1000);
+        PlugInHost german(box.environment());
+        german.InitApp();
+        QCOMPARE(german.session().language, qint16(1000));
+        QCOMPARE(german.session().commandTable[1].name, GetResString(1800)); // looked up in German
+        QCOMPARE(box.status.versionText, QStringLiteral("v1.0.0"));
+        german.EndApp();
 
         dbusactivation::install(box.program.filePath(QStringLiteral("tqm-cmdmodule")));
         QVERIFY(dbusactivation::serviceFile().startsWith(box.home.path()));
@@ -177,7 +167,7 @@ private slots:
         QVERIFY(unreg.ended());
         QVERIFY(!QFile::exists(files[0]));
         QVERIFY(!QFile::exists(dbusactivation::serviceFile()));
-        QCOMPARE(productLanguage(box), QStringLiteral("unset"));
+        QCOMPARE(language(settings::productKey()), QStringLiteral("unset"));
     }
 
     void missingIniFileAborts()
@@ -212,18 +202,6 @@ private slots:
             QVERIFY2(at > previous, qPrintable(label));
             previous = at;
         }
-    }
-
-    void languageComesFromTheSharedKey()
-    {
-        HostSandbox box;
-        RegistryAccess registry = box.registry();
-        settings::writeLanguage(registry, 1000);
-        PlugInHost host(box.environment());
-        host.InitApp();
-        QCOMPARE(host.session().language, qint16(1000));
-        QCOMPARE(host.session().commandTable[1].name, GetResString(1800)); // looked up in German
-        QCOMPARE(box.status.versionText, QStringLiteral("v1.0.0"));
     }
 
     void deviceAccessibilityIsCachedForTenSeconds()
@@ -335,8 +313,7 @@ private slots:
     // Object names that lead to no LonMark object: one box (its text, the cause first in its
     // detail), then the plug-in ends like any failed start. A name that cannot be read goes to
     // the error handler, which names it, whatever it answers (which names cannot be read is
-    // tst_objectnameparser's). The lines the INI reader skipped
-    // are the likeliest reason why a device was not found: the box names them too.
+    // tst_objectnameparser's). The box names the lines the INI reader skipped, a likely cause.
     void unopenableObjects_data()
     {
         QTest::addColumn<QString>("objectName");
@@ -349,8 +326,7 @@ private slots:
         QTest::newRow("unknown device") << "Demo.Building A.Floor 1.CM 9.CommandModule" << GetResString(1437)
                                         << "The device \"CM 9\" was not found in subsystem \"Building A/Floor 1\"." << -1 << false;
         QTest::newRow("unknown subsystem") << "Demo.Building Z.Floor 1.CM 1\\.01.CommandModule" << GetResString(1437)
-                                           << "The subsystem \"Building Z/Floor 1\" was not found in network \"Demo\"." << -1
-                                           << false;
+                                           << "The subsystem \"Building Z/Floor 1\" was not found in network" << -1 << false;
         QTest::newRow("unknown LonMark object") << "Demo.Building A.Floor 1.CM 1\\.01.Other" << GetResString(1437)
                                                 << "The device \"CM 1.01\" has no LonMark object \"Other\"." << -1 << false;
         QTest::newRow("damaged INI file") << "Demo.Building A.Floor 1.CM 9.CommandModule" << GetResString(1437) << "" << -1 << true;
@@ -387,10 +363,9 @@ private slots:
                      qPrintable(detail[1]));
         }
         QVERIFY(host.session().aborted && host.ended());
-        const bool opening = text == GetResString(1436) || text == GetResString(1437);
-        QCOMPARE(host.refusal().reason, !opening                   ? Refusal::Reason::Failed
-                                        : text == GetResString(1436) ? Refusal::Reason::NetworkNotOpened
-                                                                     : Refusal::Reason::ObjectNotFound);
+        QCOMPARE(host.refusal().reason, text == GetResString(1436)   ? Refusal::Reason::NetworkNotOpened
+                                        : text == GetResString(1437) ? Refusal::Reason::ObjectNotFound
+                                                                     : Refusal::Reason::Failed);
         QVERIFY(!box->status.visible);
         QVERIFY(!box->window.calls.contains(QStringLiteral("show")));
     }
@@ -405,10 +380,7 @@ private slots:
         PlugInHost host(box->environment());
         Application app(host);
         app.setLnsObjectByTool(lonMarkObject);
-        qint32 commandId = 21;
-        qint16 classId = 28;
-        QString none;
-        app.SendCommand(commandId, classId, none);
+        sendCommand(app, 21, 28);
 
         QVERIFY(box->window.calls.contains(QStringLiteral("show")));
         QVERIFY(box->status.texts.isEmpty()); // nothing opened, so nothing to report
@@ -448,9 +420,7 @@ private slots:
         app.setProgramIdsToRegister(programIds);
         if (withRegResult)
             app.setRegResult(regResult);
-        qint32 commandId = 50;
-        qint16 classId = 0;
-        app.SendCommand(commandId, classId, objectName);
+        sendCommand(app, 50, 0, objectName);
 
         QVERIFY(host.ended());
         QVERIFY(!box->window.calls.contains(QStringLiteral("show")));
@@ -475,8 +445,8 @@ private slots:
 
     // The automation object's own members: the read-only ones raise (the error's text on the
     // bus: tst_dbus_automation propertyWrites), NetworkName reads empty, Remote and the network
-    // interface give the connection mode, Minimized keeps the state saved first, and the
-    // window's twips are rounded half to even.
+    // interface give the connection mode, Minimized keeps the state saved first, the window's
+    // twips are rounded half to even; after a refusal the window's members are frozen.
     void automationMembers()
     {
         HostSandbox box;
@@ -508,32 +478,22 @@ private slots:
             QCOMPARE(int(app.Top()), rounded);
             QCOMPARE(int(app.Width()), rounded);
         }
-    }
 
-    void abortedSessionFreezesTheWindowMembers()
-    {
-        HostSandbox box;
-        PlugInHost host(box.environment());
-        Application app(host);
-        box.window.setHeight(7200);
+        // An aborted session freezes the window's members; the others still answer.
         box.window.showWindow();
-        qint32 commandId = 99;
-        qint16 classId = 28;
-        QString name = QStringLiteral("a.b.c.d");
-        app.SendCommand(commandId, classId, name); // refused: aborts the session
+        sendCommand(app, 99, 28, "a.b.c.d"); // refused: aborts the session
         QVERIFY(host.session().aborted);
         const int messages = box.dialogs.messages.size();
-
         QCOMPARE(app.Height(), 0);
         QCOMPARE(app.Visible(), false);
         QCOMPARE(app.Minimized(), false);
         app.setHeight(100);
         app.setMinimized(true);
         QCOMPARE(box.window.height(), 7200.0);
-        QCOMPARE(box.window.windowState(), WindowState::Normal);
+        QCOMPARE(box.window.windowState(), WindowState::Maximized);
         QCOMPARE(app.LcaVersion(), QStringLiteral("2.00"));
 
-        app.SendCommand(commandId, classId, name); // does nothing now
+        sendCommand(app, 99, 28, "a.b.c.d"); // does nothing now
         QCOMPARE(box.dialogs.messages.size(), messages);
     }
 
@@ -560,14 +520,14 @@ private slots:
         PlugInHost host(box.environment());
         Application app(host);
         server->open(lns::ConnectionMode::Local);
-        const auto previous = server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.01.CommandModule"));
+        const auto previous = server->lonMarkObject(demoObject(1));
         host.session().lonMarkObject = previous;
 
         lns::ObjectPtr object;
         if (unreadable)
             object = std::make_shared<OpaqueObject>(classId, true);
         else if (classId == lns::LonMarkObjectClass)
-            object = server->lonMarkObject(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02.CommandModule"));
+            object = server->lonMarkObject(demoObject(2));
         else if (classId == lns::ObjectServerClass)
             object = embedded::EmbeddedObjectServer::create(box.home.path());
         else
@@ -579,26 +539,21 @@ private slots:
             app.setLnsObjectByTool(object);
         QTEST(host.session().hostSuppliedObjects, "supplied");
         const bool lonMarkObjectTaken = host.session().hostSuppliedObjects && member == QLatin1String("LnsObjectByTool");
-        QCOMPARE(app.LnsObjectByTool() == object, lonMarkObjectTaken);
-        if (!lonMarkObjectTaken)
-            QCOMPARE(app.LnsObjectByTool(), lns::LonMarkObjectPtr(previous));
+        QVERIFY(app.LnsObjectByTool() == (lonMarkObjectTaken ? object : lns::ObjectPtr(previous)));
     }
 
     void configureShowsTheDeviceInTheWindow()
     {
         MemoryHostRig rig;
         rig.start(13, "CM 1.06");
-        QVERIFY(!rig.host->ended());
         QVERIFY(rig.host->window()->isVisible());
         QCOMPARE(rig.reported, (QStringList{"buildPages 1", "show"}));
         QCOMPARE(rig.view.windowCaption(), QStringLiteral("CM 1.06 / CommandModule"));
         QVERIFY(!rig.box.status.visible);
         QVERIFY(!rig.view.textBox(2)->text().isEmpty());
         // The host's logger is the one the window shows.
-        QStringList shownLines;
-        for (const LogViewLine &line : rig.view.loggerLines.lines)
-            shownLines.append(line.text);
-        QVERIFY2(shownLines.contains(GetResString(1550, 2)), qPrintable(shownLines.join('\n')));
+        const auto &shown = rig.view.loggerLines.lines;
+        QVERIFY(std::any_of(shown.begin(), shown.end(), [](const LogViewLine &l) { return l.text == GetResString(1550, 2); }));
         QVERIFY(rig.box.logText().contains(QStringLiteral("[frmMain] Public Sub Display()")));
 
         // The device check is the host's: a device that stops answering is noticed once the
@@ -621,7 +576,8 @@ private slots:
     }
 
     // A room at 21.0 °C that the sensor reads 0.8 K too warm: with 21,0 entered the device gets
-    // the correction, and the host's monitoring page then reads 21.00.
+    // the correction, and the host's monitoring page then reads 21.00 (what the calibration
+    // writes and shows is tst_calibrationpages').
     void calibrateMeasuresThroughTheHostsMonitoringPage()
     {
         MemoryHostRig rig;
@@ -629,13 +585,9 @@ private slots:
             return embedded::cmsim::setSensorError(embedded::cmsim::setRoomTemp(room, settings, 2100, now), settings, 80, now);
         });
         rig.start(14, "CM 1.06");
-        QCOMPARE(rig.view.buttonBarItems().size(), 1); // calibration only
 
         QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
         rig.box.clock.advanceMs(21 * calibration::TemperatureSensorCalibration::IntervalMs);
-        QCOMPARE(rig.view.caption(Element::label(labels::SensorResult)), QString("Calibration succeeded."));
-        const auto offset = rig.host->session().lonMarkObject->configProperties()->item("nciTmpOffset");
-        QCOMPARE(cpaccess::readRawText(*offset), QString("255\t176"));
         rig.box.clock.advanceSeconds(2);
         const QString reading = rig.host->monitoring()->MonitorPoints()->GetMonitorPointByName("nvoSpaceTemp")->Value();
         QVERIFY2(qAbs(calibration::SpaceTempHundredths(reading).value_or(0) - 2100) <= 1, qPrintable(reading));
@@ -644,14 +596,12 @@ private slots:
 
     // The monitor command fills the fields, and the unattended run hands out every field text
     // ("[field N] text") until its time is up, while another process changes the device's room
-    // and takes the device offline. EndApp then empties and disables the fields.
+    // and takes the device offline (the box it shows: tst_monitoring). EndApp switches off.
     void monitorCommandHandsOutTheFieldsUntilEndApp()
     {
         MemoryHostRig rig;
         rig.start(21, "CM 1.04");
-        QVERIFY(!rig.host->ended() && rig.host->monitoring());
-        QCOMPARE(rig.view.buttonBarItems().size(), 1);
-        QCOMPARE(rig.view.buttonBarItems().first().key, QString("1"));
+        QVERIFY(rig.host->monitoring());
         QStringList printed;
         UnattendedMonitor monitor(rig.view, rig.timers, [&](const QString &line) { printed.append(line); });
         QSignalSpy finished(&monitor, &UnattendedMonitor::finished);
@@ -659,9 +609,7 @@ private slots:
         QCOMPARE(printed, (QStringList{"[field 4] 21.0", "[field 5] 0.0", "[field 6] HVAC_OFF"}));
 
         printed.clear();
-        EmbeddedObjectServer::changeRoom(rig.otherDevice("CM 1.04"), [](const embedded::cmsim::RoomState &room,
-                                                                         const embedded::cmsim::Settings &settings,
-                                                                         const QDateTime &now) {
+        EmbeddedObjectServer::changeRoom(rig.otherDevice("CM 1.04"), [](const auto &room, const auto &settings, const QDateTime &now) {
             return embedded::cmsim::setRoomTemp(room, settings, 2340, now);
         });
         rig.box.clock.advanceSeconds(10); // one poll interval of the space temperature
@@ -671,8 +619,6 @@ private slots:
         EmbeddedObjectServer::setDeviceOnline(rig.otherDevice("CM 1.04"), false);
         rig.box.clock.advanceSeconds(5);
         QCOMPARE(printed, (QStringList{"[field 4] ", "[field 5] ", "[field 6] "}));
-        QCOMPARE(rig.box.dialogs.messages.size(), 1);
-        QCOMPARE(rig.box.dialogs.messages[0].text, GetResString(1528));
 
         QCOMPARE(finished.size(), 0);
         rig.box.clock.advanceSeconds(15);
@@ -681,9 +627,8 @@ private slots:
         rig.host->EndApp(); // empties nothing that is handed out any more
         QVERIFY(printed.isEmpty());
         QVERIFY(!rig.host->monitoring());
-        QCOMPARE(fields(rig.view), QStringList(7, "(off)"));
-        const QString log = rig.box.logText();
-        QVERIFY(log.lastIndexOf("[cMonitoring] Public Sub SetMonitoring()") > log.indexOf("Public Sub EndApp()"));
+        for (int field = 4; field <= 10; ++field) // monitoring switched off
+            QVERIFY(!rig.view.textBox(field)->enabled());
     }
 
     void runLengthFromTheEnvironment_data()

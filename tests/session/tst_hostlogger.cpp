@@ -2,7 +2,6 @@
 #include "lns/userdialogs.h"
 #include "session/devicelog.h"
 #include "session/hostlogger.h"
-#include "strings/resstrings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,7 +17,6 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_clock.set(QDateTime(QDate(2026, 3, 2), QTime(8, 15, 30)));
         m_dialogs = ScriptedDialogs();
-        setLanguage(0);
     }
 
     void colours_data()
@@ -203,28 +201,26 @@ private slots:
     }
 
 private:
-    QString readAll(const QString &path);
-    LoggerSetup setupIn(const QString &directory) const;
+    static QString readAll(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    static LoggerSetup setupIn(const QString &directory)
+    {
+        LoggerSetup setup;
+        setup.fileName = QStringLiteral("prog.LOG");
+        setup.directory = directory;
+        setup.versionMajor = 1;
+        setup.productName = QStringLiteral("product");
+        return setup;
+    }
+
     std::unique_ptr<QTemporaryDir> m_dir;
     ManualClock m_clock;
     ScriptedDialogs m_dialogs;
 };
-
-QString TstHostLogger::readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-LoggerSetup TstHostLogger::setupIn(const QString &directory) const
-{
-    LoggerSetup setup;
-    setup.fileName = QStringLiteral("prog.LOG");
-    setup.directory = directory;
-    setup.versionMajor = 1;
-    setup.productName = QStringLiteral("product");
-    return setup;
-}
 
 QTEST_GUILESS_MAIN(TstHostLogger)
 #include "tst_hostlogger.moc"

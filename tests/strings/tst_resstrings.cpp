@@ -33,7 +33,6 @@ class TestResStrings : public QObject
     Q_OBJECT
 private slots:
     void init() { setLanguage(ResStrings::English); }
-    void cleanupTestCase() { setLanguage(ResStrings::English); }
 
     // Every number has a text in both languages, their pieces agree, and no other number has one.
     void languagesAgree_data()
@@ -66,7 +65,7 @@ private slots:
         // Each number listed once, all of them loaded in both languages: then there is no other.
         const QSet<int> numbers(ResStrings::EnglishNumbers.begin(), ResStrings::EnglishNumbers.end());
         QCOMPARE(numbers.size(), qsizetype(ResStrings::EnglishNumbers.size()));
-        QCOMPARE(int(ResStrings::LoadedNumbers().size()), 452);
+        QCOMPARE(ResStrings::LoadedNumbers().size(), 2 * qsizetype(ResStrings::EnglishNumbers.size()));
         QVERIFY(!ResStringExists(1700)); // the logger's number, deliberately without a text
     }
 
@@ -121,13 +120,9 @@ private slots:
 
     void placeholdersFilledAfterLineBreaks()
     {
-        const QString text = GetResString(
-            1421, 0,
-            {GetResString(1411), QStringLiteral("35"), QStringLiteral("°C"), QStringLiteral("10"),
-             QStringLiteral("30"), QStringLiteral("°C"), QStringLiteral("Set¶point"),
-             QStringLiteral("30"), QStringLiteral("°C")});
-        QCOMPARE(text, QStringLiteral("The value 35 °C is too high. The valid range is from 10 up "
-                                      "to 30 °C.\r\n\r\n\"Set¶point\" is set to 30 °C."));
+        const QStringList values{GetResString(1411), "35", "°C", "10", "30", "°C", "Set¶point", "30", "°C"};
+        QCOMPARE(GetResString(1421, 0, values), QStringLiteral("The value 35 °C is too high. The valid range is from 10 up "
+                                                               "to 30 °C.\r\n\r\n\"Set¶point\" is set to 30 °C."));
     }
 
     void missingNumberRaises_data()
@@ -138,7 +133,6 @@ private slots:
         QTest::newRow("never numbered") << 0 << 1700 << "1700";
         QTest::newRow("below the table") << 0 << 999 << "999";
         QTest::newRow("German offset applied") << 1000 << 1700 << "2700";
-        QTest::newRow("German number given in German") << 1000 << 2000 << "3000";
     }
     void missingNumberRaises()
     {
