@@ -56,11 +56,6 @@ QStringList outcomeLines(const MemoryLogger &logger)
     return found;
 }
 
-bool shown(const MemoryMainWindowView &view, Frame frame)
-{
-    return view.isVisible(Element::frame(frame));
-}
-
 int triggers(WindowRig &rig, const QString &device)
 {
     return int(EmbeddedObjectServer::calibrationTriggers(rig.device(device)).size());
@@ -110,18 +105,10 @@ private slots:
 
     // How RAW text reads as a signed temperature is tst_outputtexts' (temperatures); the sensor's
     // invalid value is no reading.
-    void spaceTempReading_data()
-    {
-        QTest::addColumn<QString>("raw");
-        QTest::addColumn<int>("hundredths"); // -1: no reading
-        QTest::newRow("21.00") << "8\t52" << 2100;
-        QTest::newRow("sensor's invalid value") << "127\t255" << -1;
-    }
     void spaceTempReading()
     {
-        QFETCH(QString, raw);
-        const std::optional<qint32> read = calibration::SpaceTempHundredths(raw);
-        QTEST(read.value_or(-1), "hundredths");
+        QCOMPARE(calibration::SpaceTempHundredths("8\t52").value_or(-1), 2100);
+        QVERIFY(!calibration::SpaceTempHundredths("127\t255"));
     }
 
     void roomTemperatureEntry_data()
@@ -284,8 +271,8 @@ private slots:
         QCOMPARE(rig.view.selectedTabKey(2), QString("KEY:6"));
     }
 
-    // Not answering at the start: nothing is written or triggered, both calibrate buttons are
-    // disabled.
+    // Not answering at the start: nothing is written or triggered, the calibrate buttons are
+    // disabled (the knob page's: tst_frmmain calibrateButtonsFollowTheDevice).
     void silentDeviceIsNotCalibrated_data()
     {
         QTest::addColumn<QString>("device");
@@ -305,7 +292,6 @@ private slots:
         QVERIFY(rig.view.clickCommandButton(button));
         QCOMPARE(outcome(rig.view, result), QString("Calibration not possible. (red)"));
         QVERIFY(!rig.view.isEnabled(Element::commandButton(calibration::button::SensorCalibrate)));
-        QVERIFY(!rig.view.isEnabled(Element::commandButton(calibration::button::KnobCalibrate)));
         QVERIFY(!rig.window->sensorPage().timer()->isActive());
         QVERIFY(!rig.window->knobPage().procedure()->KnobCalibPending());
         QCOMPARE(triggers(rig, device), 0);
@@ -350,13 +336,13 @@ private slots:
         QStringList frames;
         for (const auto &[frame, name] : {std::pair{Frame::KnobTwoStop, "two-stop"}, std::pair{Frame::KnobReset, "reset"},
                                           std::pair{Frame::KnobCentre, "centre"}}) {
-            if (shown(rig.view, frame)) {
+            if (rig.view.isVisible(Element::frame(frame))) {
                 frames.append(name);
                 if (online)
                     QCOMPARE(rig.view.geometry(Element::frame(frame)).top, 180.0);
             }
         }
-        QTEST(frames.join('|') + (shown(rig.view, Frame::SensorCopy) ? "+copy" : ""), "arrangement");
+        QTEST(frames.join('|') + (rig.view.isVisible(Element::frame(Frame::SensorCopy)) ? "+copy" : ""), "arrangement");
     }
 
     void twoStopCalibration_data()
