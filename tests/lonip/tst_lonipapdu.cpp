@@ -23,16 +23,10 @@ private slots:
     {
         QTest::addColumn<QByteArray>("apdu");
         QTest::addColumn<QByteArray>("bytes");
-        DomainEntry domain;
-        domain.id = hex("7F 00 00");
-        domain.subnet = 1;
-        domain.node = 12;
-        domain.nonClone = true;
-        AddressEntry address{1, 100, 2, 3, 5, 1};
-        NvConfigEntry nvConfig;
-        nvConfig.output = true;
-        nvConfig.selector = 0x3FFA;
-        nvConfig.service = NvConfigEntry::Service::Unacknowledged;
+        const DomainEntry domain{.id = hex("7F 00 00"), .subnet = 1, .node = 12, .nonClone = true};
+        const AddressEntry address{1, 100, 2, 3, 5, 1};
+        const NvConfigEntry nvConfig{
+            .output = true, .selector = 0x3FFA, .service = NvConfigEntry::Service::Unacknowledged};
         QTest::newRow("query ID, unconfigured") << request::queryId() << hex("61 00");
         QTest::newRow("respond to query") << request::respondToQuery(true) << hex("62 01");
         QTest::newRow("update domain") << request::updateDomain(0, domain)
@@ -129,23 +123,13 @@ private slots:
     }
     void entriesRoundTrip()
     {
-        NvConfigEntry nv;
-        nv.priority = true;
-        nv.selector = 0x1234;
-        nv.turnaround = true;
-        nv.service = NvConfigEntry::Service::Repeated;
-        nv.authenticated = true;
-        nv.addressIndex = 3;
+        const NvConfigEntry nv{.priority = true, .selector = 0x1234, .turnaround = true,
+                               .service = NvConfigEntry::Service::Repeated, .authenticated = true, .addressIndex = 3};
         QCOMPARE(encodeNvConfig(nv), hex("92 34 B3"));
         QVERIFY(decodeNvConfig(encodeNvConfig(nv)) == nv);
         QVERIFY(!decodeNvConfig(hex("00 00 60"))); // service 3 does not exist
 
-        DomainEntry domain;
-        domain.id = hex("2A");
-        domain.subnet = 4;
-        domain.node = 127;
-        domain.invalid = true;
-        domain.key = hex("01 02 03 04 05 06");
+        const DomainEntry domain{.id = hex("2A"), .subnet = 4, .node = 127, .invalid = true, .key = hex("01 02 03 04 05 06")};
         QVERIFY(decodeDomainEntry(encodeDomainEntry(domain)) == domain);
         QVERIFY(!decodeDomainEntry(hex("00 00 00 00 00 00 01 01 02 00 00 00 00 00 00"))); // length 2
 
@@ -164,9 +148,8 @@ private slots:
     }
     void siData()
     {
-        SiData si;
-        si.messageTags = 2;
-        si.nvs = {{siflag::ConfigClass, 0}, {siflag::Polled | siflag::ServiceConfigurable, 105}};
+        const SiData si{.messageTags = 2,
+                        .nvs = {{siflag::ConfigClass, 0}, {siflag::Polled | siflag::ServiceConfigurable, 105}}};
         const QByteArray bytes = encodeSiData(si);
         QCOMPARE(bytes, hex("00 0A 02 01 00 02 01 00 28 69"));
         QCOMPARE(siTableLength(bytes.left(6)).value_or(0), 10);

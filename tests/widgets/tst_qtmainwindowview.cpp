@@ -73,12 +73,8 @@ QStringList tooSmall(widgets::QtMainWindowView &view)
     QStringList problems;
     const auto check = [&problems](QWidget *widget, QSize needed) {
         if (needed.width() > widget->width() || needed.height() > widget->height())
-            problems << QStringLiteral("%1 needs %2x%3, has %4x%5")
-                            .arg(describe(widget))
-                            .arg(needed.width())
-                            .arg(needed.height())
-                            .arg(widget->width())
-                            .arg(widget->height());
+            problems << QStringLiteral("%1 needs %2x%3, has %4x%5").arg(describe(widget)).arg(needed.width())
+                            .arg(needed.height()).arg(widget->width()).arg(widget->height());
     };
     for (QWidget *widget : view.pageWidgets()) {
         if (auto *label = qobject_cast<QLabel *>(widget)) {
@@ -96,10 +92,8 @@ QStringList tooSmall(widgets::QtMainWindowView &view)
             for (int i = 0; i < box->count(); ++i) {
                 const int needed = box->fontMetrics().horizontalAdvance(box->itemText(i)) + 4;
                 if (needed > field.width())
-                    problems << QStringLiteral("combo box item \"%1\" needs %2, has %3")
-                                    .arg(box->itemText(i))
-                                    .arg(needed)
-                                    .arg(field.width());
+                    problems << QStringLiteral("combo box item \"%1\" needs %2, has %3").arg(box->itemText(i))
+                                    .arg(needed).arg(field.width());
             }
         }
     }
