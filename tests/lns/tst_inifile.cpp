@@ -96,7 +96,6 @@ private slots:
         QTest::newRow("plain key for any template") << "PanelType" << cps << "TQM_CM_L2" << "1,0,0";
         QTest::newRow("empty override hides plain key") << "PanelType" << cps << "TQM_CM_L1" << "";
         QTest::newRow("override wins") << "Limitation" << cps << "TQM_CM_L2" << "2";
-        QTest::newRow("no override falls back") << "Limitation" << cps << "TQM_CM_L3" << "1";
         QTest::newRow("only for one template") << "TempCalib" << cps << "TQM_CM_L1" << "";
         QTest::newRow("only for one template, matching") << "TempCalib" << cps << "TQM_CM_L2" << "4";
         QTest::newRow("key case and blanks") << "  limitation " << cps << "tqm_cm_l2" << "2";
