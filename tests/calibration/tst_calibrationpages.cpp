@@ -69,7 +69,6 @@ class TestCalibrationPages : public QObject
 
     DeviceSimProcess m_sim;
 
-    // Links the device to the simulated one at SimAddress.
     static void linkToSim(WindowRig &rig, const QString &device)
     {
         EmbeddedObjectServer::setDeviceLink(rig.device(device), embedded::LinkRecord{"lonip", SimAddress, {}});
@@ -117,8 +116,7 @@ private slots:
         QTest::addColumn<int>("target");
         QTest::addColumn<bool>("red");
         QTest::addColumn<double>("left"); // the entry once the focus left it (red: unchanged)
-        QTest::newRow("decimal comma") << "21,5" << 2150 << false << 21.5;
-        QTest::newRow("decimal point, rounded") << "21.56" << 2156 << false << 21.6;
+        QTest::newRow("decimal comma, rounded") << "21,56" << 2156 << false << 21.6;
         QTest::newRow("lowest") << "-20" << -2000 << false << -20.0;
         QTest::newRow("highest") << "50" << 5000 << false << 50.0;
         QTest::newRow("above keeps the focus") << "50,1" << 5010 << true << 0.0;

@@ -43,7 +43,6 @@ private:
     std::unique_ptr<lonip::Endpoint> m_endpoint;
     std::unique_ptr<lonip::NetworkClient> m_client;
 
-    // Output and errors together.
     ToolRun run(const QString &program, const QStringList &args)
     {
         ToolRun result = runTool(m_home.path(), program, args);

@@ -202,7 +202,6 @@ private slots:
         const QStringList problems = tooSmall(view);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 
-        // The window's own parts: tabs, view buttons, the button line.
         for (int strip = 0; strip < TabStripCount; ++strip) {
             QTabBar *tabs = view.tabBar(strip);
             QVERIFY(tabs->sizeHint().width() <= tabs->width());
@@ -371,7 +370,6 @@ private slots:
         QVERIFY(view.isVisible(Element::textBox(7)));
         QVERIFY(view.isEnabled(Element::textBox(7)));
 
-        // A calibration result in green.
         const Element result = Element::label(labels::KnobResult);
         view.setForeColour(result, 0x008000);
         QCOMPARE(view.foreColour(result), controls::Colour(0x008000));
@@ -408,11 +406,9 @@ private slots:
             const Rect area = view.clientArea(strip);
             QCOMPARE(area.width, design::PageWidth);
             QVERIFY(area.height >= design::PageHeight);
-            // Below the tabs, inside the window.
             QVERIFY(area.top >= view.tabBar(strip)->geometry().bottom() * design::TwipsPerPixel - 45);
             QVERIFY((area.left + area.width) / design::TwipsPerPixel <= view.window()->centralWidget()->width());
         }
-        // The button line lies below the pages.
         const Rect area = view.clientArea(0);
         QVERIFY(view.lineButton(LineButton::Ok)->geometry().top() * design::TwipsPerPixel >= area.top + area.height);
     }
