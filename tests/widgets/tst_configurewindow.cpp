@@ -124,8 +124,7 @@ private slots:
                 const QString name = field->text(QAccessible::Name);
                 const QString value = field->text(QAccessible::Value);
                 if (name.isEmpty() || (name == value && !qobject_cast<QAbstractButton *>(widget)))
-                    problems << QStringLiteral("page %1: %2 is named \"%3\" (value \"%4\")")
-                                    .arg(page)
+                    problems << QStringLiteral("page %1: %2 is named \"%3\" (value \"%4\")").arg(page)
                                     .arg(QLatin1String(widget->metaObject()->className()), name, value);
             }
         }

@@ -166,10 +166,9 @@ QString stateOf(const MainWindowView &view)
     QStringList parts;
     for (int strip = 0; strip < TabStripCount; ++strip)
         parts << tabKeysOf(view, strip).join(',') + QStringLiteral("@%1").arg(view.selectedTab(strip));
-    return parts.join(' ') + QStringLiteral(" strip %1 view %2 of %3")
-                                 .arg(view.visibleTabStrip())
-                                 .arg(view.selectedButtonBarItem())
-                                 .arg(view.buttonBarItems().size());
+    return parts.join(' ') + QStringLiteral(" strip %1 view %2 of %3 shown %4").arg(view.visibleTabStrip())
+                                 .arg(view.selectedButtonBarItem()).arg(view.buttonBarItems().size())
+                                 .arg(view.isWindowVisible());
 }
 
 } // namespace
@@ -249,10 +248,11 @@ private slots:
     }
 
     // Steps of the program, which raise nothing: "insert S P KEY", "remove S P", "select S P",
-    // "show S", "view KEY" (select a button-bar item), "drop KEY" (remove one). Steps of a user,
-    // with mouse and keys on the Qt window: "tab KEY" (on the visible strip), "click KEY" (a
-    // button-bar item), "menu KEY", "line N", "button N", "F1"; "page N" shows page N as the logic
-    // does, "disable" turns the window off.
+    // "show S", "view KEY" (select a button-bar item), "drop KEY" (remove one), "shut" (close the
+    // window: the logic asked before). Steps of a user, with mouse and keys on the Qt window: "tab
+    // KEY" (on the visible strip), "click KEY" (a button-bar item), "menu KEY", "line N", "button
+    // N", "F1", "close" (asks the logic, which keeps the window); "page N" shows page N as the
+    // logic does, "disable" turns the window off.
     void stepsAsInMemory_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -269,6 +269,7 @@ private slots:
         QTest::newRow("command buttons of the shown page") << QStringList{"page 2", "button 0", "button 2"};
         QTest::newRow("help key") << QStringList{"F1"};
         QTest::newRow("a disabled window takes nothing") << QStringList{"disable", "tab KEY:5", "click 2", "line 0"};
+        QTest::newRow("closing") << QStringList{"close", "shut"};
     }
 
     void stepsAsInMemory()
@@ -280,7 +281,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(qt.window()));
         Heard qtHeard(qt);
         Heard memoryHeard(memory);
-        const QStringList programSteps{"insert", "remove", "select", "show", "view", "drop"};
+        const QStringList programSteps{"insert", "remove", "select", "show", "view", "drop", "shut"};
         for (const QString &step : steps) {
             const QStringList w = step.split(QLatin1Char(' '));
             const qsizetype heardBefore = qtHeard.lines.size();
@@ -299,6 +300,8 @@ private slots:
                     view->removeButtonBarItem(w[1]);
                 else if (w[0] == QLatin1String("disable"))
                     view->setWindowEnabled(false);
+                else if (w[0] == QLatin1String("shut"))
+                    view->closeWindow();
             }
             if (w[0] == QLatin1String("page")) {
                 views.selectPage(w[1].toInt());
@@ -322,6 +325,9 @@ private slots:
                 QWidget *button = qt.widgetOf(Element::commandButton(w[1].toInt()));
                 QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
                 memory.clickCommandButton(w[1].toInt());
+            } else if (w[0] == QLatin1String("close")) {
+                qtHeard.refuseClose = memoryHeard.refuseClose = true;
+                QVERIFY(!qt.window()->close() && !memory.requestClose());
             } else if (w[0] == QLatin1String("F1")) {
                 QTest::keyClick(qt.window(), Qt::Key_F1);
                 memory.pressF1();
@@ -331,21 +337,6 @@ private slots:
                 QCOMPARE(qtHeard.lines.size(), heardBefore);
         }
         QCOMPARE(qtHeard.lines, memoryHeard.lines);
-    }
-
-    // The user's close asks the logic, which may keep the window; closing from the program asks
-    // nothing: the logic asked before.
-    void closeQuestionMayKeepTheWindow()
-    {
-        widgets::QtMainWindowView view;
-        view.showWindow();
-        Heard heard(view);
-        heard.refuseClose = true;
-        QVERIFY(!view.window()->close());
-        QVERIFY(view.isWindowVisible());
-        view.closeWindow();
-        QVERIFY(!view.isWindowVisible());
-        QCOMPARE(heard.lines, QStringList{"close"});
     }
 
     void geometryIsInTwips()
