@@ -269,19 +269,14 @@ private slots:
         const QString section = isNv ? product::NvSection : product::CpSection;
 
         bool succeed = false;
-        lns::ObjectPtr found;
-        if (form == QLatin1String("FetchLmoCp"))
-            found = locator.FetchLmoCp(name, section, net.module, &succeed);
-        else if (form == QLatin1String("FetchDevCp"))
-            found = locator.FetchDevCp(name, section, net.device, &succeed);
-        else if (form == QLatin1String("FetchCp"))
-            found = locator.FetchCp(name, section, net.module, &succeed);
-        else if (form == QLatin1String("FetchCpOfObjectOrNv"))
-            found = locator.FetchCpOfObjectOrNv(name, section, net.module, &succeed);
-        else if (form == QLatin1String("FetchDevNv"))
-            found = locator.FetchDevNv(name, section, net.device, &succeed);
-        else
-            found = locator.FetchNv(name, section, net.module, &succeed);
+        const QHash<QString, std::function<lns::ObjectPtr()>> fetch{
+            {"FetchLmoCp", [&] { return locator.FetchLmoCp(name, section, net.module, &succeed); }},
+            {"FetchDevCp", [&] { return locator.FetchDevCp(name, section, net.device, &succeed); }},
+            {"FetchCp", [&] { return locator.FetchCp(name, section, net.module, &succeed); }},
+            {"FetchCpOfObjectOrNv", [&] { return locator.FetchCpOfObjectOrNv(name, section, net.module, &succeed); }},
+            {"FetchDevNv", [&] { return locator.FetchDevNv(name, section, net.device, &succeed); }},
+            {"FetchNv", [&] { return locator.FetchNv(name, section, net.module, &succeed); }}};
+        const lns::ObjectPtr found = fetch.value(form)();
 
         const bool fails = expected.startsWith(QLatin1String("INI"));
         QCOMPARE(succeed, !fails);

@@ -282,6 +282,7 @@ private slots:
         Heard qtHeard(qt);
         Heard memoryHeard(memory);
         const QStringList programSteps{"insert", "remove", "select", "show", "view", "drop", "shut"};
+        const auto clickOn = [](QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); };
         for (const QString &step : steps) {
             const QStringList w = step.split(QLatin1Char(' '));
             const qsizetype heardBefore = qtHeard.lines.size();
@@ -311,19 +312,16 @@ private slots:
                 QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
                 memory.clickTab(w[1]);
             } else if (w[0] == QLatin1String("click")) {
-                QWidget *item = qt.buttonBarItem(w[1]);
-                QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
+                clickOn(qt.buttonBarItem(w[1]));
                 memory.clickButtonBarItem(w[1]);
             } else if (w[0] == QLatin1String("menu")) {
                 qt.menuAction({memory.bandOf(w[1]), w[1]})->trigger(); // what choosing it from its opened menu does
                 memory.clickMenuTool(w[1]);
             } else if (w[0] == QLatin1String("line")) {
-                QPushButton *button = qt.lineButton(LineButton(w[1].toInt()));
-                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+                clickOn(qt.lineButton(LineButton(w[1].toInt())));
                 memory.clickLineButton(LineButton(w[1].toInt()));
             } else if (w[0] == QLatin1String("button")) {
-                QWidget *button = qt.widgetOf(Element::commandButton(w[1].toInt()));
-                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+                clickOn(qt.widgetOf(Element::commandButton(w[1].toInt())));
                 memory.clickCommandButton(w[1].toInt());
             } else if (w[0] == QLatin1String("close")) {
                 qtHeard.refuseClose = memoryHeard.refuseClose = true;
