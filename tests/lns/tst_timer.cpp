@@ -56,7 +56,6 @@ private slots:
         fast->start(200);
         clock.advanceMs(1000);
         QCOMPARE(order, QStringList({"fast@200", "fast@400", "slow@500", "fast@600", "fast@800", "slow@1000", "fast@1000"}));
-        QCOMPARE(start.msecsTo(clock.now()), 1000);
     }
 
     void timerOutlivingItsClockIsHarmless()

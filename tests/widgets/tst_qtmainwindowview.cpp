@@ -201,10 +201,8 @@ private slots:
         const QStringList problems = tooSmall(view);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 
-        for (int strip = 0; strip < TabStripCount; ++strip) {
-            QTabBar *tabs = view.tabBar(strip);
-            QVERIFY(tabs->sizeHint().width() <= tabs->width());
-        }
+        for (int strip = 0; strip < TabStripCount; ++strip)
+            QVERIFY(view.tabBar(strip)->sizeHint().width() <= view.tabBar(strip)->width());
         for (const ButtonBarItem &item : view.buttonBarItems()) {
             QWidget *button = view.buttonBarItem(item.key);
             QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(item.key));

@@ -66,8 +66,7 @@ private slots:
         const ToolRun listed = tool({"list", "Demo"});
         QCOMPARE(listed.exitCode, 0);
         QStringList lines = listed.out.split('\n', Qt::SkipEmptyParts);
-        lines.removeFirst(); // heading
-        QCOMPARE(lines.size(), 24);
+        lines.removeFirst(); // heading; the count of lines: readOnlyHomeIsListedAndChecked
         QSet<QString> templates;
         for (const QString &line : lines)
             templates.insert(line.split('\t').value(2));
