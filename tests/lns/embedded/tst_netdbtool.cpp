@@ -30,14 +30,7 @@ private:
         s->open(lns::ConnectionMode::Local);
         return s;
     }
-    int deviceCount(const QString &network)
-    {
-        int count = 0;
-        for (const auto &building : server()->network(network)->systems()->item(1)->subsystems()->items())
-            for (const auto &floor : building->subsystems()->items())
-                count += floor->appDevices()->count();
-        return count;
-    }
+    int deviceCount(const QString &network) { return int(listDevices(server()->network(network)).size()); }
     // Runs tqm-netdb with the statement counter preloaded and `settings` in its environment.
     QProcess::ExitStatus preloaded(const QStringList &args, const QStringList &settings)
     {
