@@ -9,6 +9,7 @@
 #include "lns/timer.h"
 #include "lonip/nmclient.h"
 #include "lonip/port.h"
+#include "params/cpaccess.h"
 #include "strings/resstrings.h"
 #include "support/toolprocess.h"
 
@@ -56,10 +57,8 @@ private:
         server->open(lns::ConnectionMode::Local);
         auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(server->objectByName(objectName));
         QStringList values;
-        for (const auto &cp : lmo->configProperties()->items()) {
-            cp->setFormatSpec(QStringLiteral("RAW"));
-            values.append(cp->name() + '=' + cp->value());
-        }
+        for (const auto &cp : lmo->configProperties()->items())
+            values.append(cp->name() + '=' + cpaccess::readRawText(*cp));
         return values;
     }
 
