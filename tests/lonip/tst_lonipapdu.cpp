@@ -118,7 +118,8 @@ private slots:
         QVERIFY(decodeNvConfig(encodeNvConfig(nv)) == nv);
         QVERIFY(!decodeNvConfig(hex("00 00 60"))); // service 3 does not exist
 
-        const DomainEntry domain{.id = hex("2A"), .subnet = 4, .node = 127, .invalid = true, .key = hex("01 02 03 04 05 06")};
+        const DomainEntry domain{
+            .id = hex("2A"), .subnet = 4, .node = 127, .invalid = true, .key = hex("01 02 03 04 05 06")};
         QVERIFY(decodeDomainEntry(encodeDomainEntry(domain)) == domain);
         QVERIFY(!decodeDomainEntry(hex("00 00 00 00 00 00 01 01 02 00 00 00 00 00 00"))); // length 2
 

@@ -144,12 +144,11 @@ private slots:
         WindowRig rig;
         rig.open("CM 1.04", 3);
         calibration::WriteFanCoilStepCount(DeviceContext{rig.session.lonMarkObject, {}, &rig.ini}, 3);
-        for (int i = 0; i < 3; ++i) {
-            EmbeddedObjectServer::changeRoom(rig.device("CM 1.04"), [](const cmsim::RoomState &room,
-                                                                       const cmsim::Settings &settings, const QDateTime &now) {
-                return cmsim::press(room, settings, cmsim::Button::FanUp, now);
-            });
-        }
+        const auto pressFanUp = [](const cmsim::RoomState &room, const cmsim::Settings &settings, const QDateTime &now) {
+            return cmsim::press(room, settings, cmsim::Button::FanUp, now);
+        };
+        for (int i = 0; i < 3; ++i)
+            EmbeddedObjectServer::changeRoom(rig.device("CM 1.04"), pressFanUp);
         rig.monitoringPage->SetMonitoring(false);
         buttonMode(rig)->setValue(1);
         rig.monitoringPage->SetMonitoring(true);

@@ -280,7 +280,7 @@ private slots:
         Heard qtHeard(qt);
         Heard memoryHeard(memory);
         const QStringList programSteps{"insert", "remove", "select", "show", "view", "drop", "shut"};
-        const auto clickOn = [](QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); };
+        const auto clickOn = [](QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); };
         for (const QString &step : steps) {
             const QStringList w = step.split(QLatin1Char(' '));
             const qsizetype heardBefore = qtHeard.lines.size();

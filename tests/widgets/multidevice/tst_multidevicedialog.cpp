@@ -169,8 +169,8 @@ private slots:
         QFETCH(QString, answer);
         fake::DemoNetwork demo;
         QWidget owner;
-        MultiDeviceRequest request = requestFor(demo, answer == "ok" ? QStringList{"CM A1"}
-                                                                     : QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"});
+        const QStringList all{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"};
+        MultiDeviceRequest request = requestFor(demo, answer == "ok" ? QStringList{"CM A1"} : all);
         request.owner = &owner;
         request.language = 1000;
 
@@ -179,7 +179,8 @@ private slots:
         connect(&window, &MultiDeviceWindow::progress, this, [&] {
             ++progress;
             for (QWidget *widget : QApplication::topLevelWidgets())
-                if (auto *dialog = qobject_cast<MultiDeviceDialog *>(widget); dialog && dialog->isVisible() && answer == "cancel search")
+                if (auto *dialog = qobject_cast<MultiDeviceDialog *>(widget);
+                    dialog && dialog->isVisible() && answer == "cancel search")
                     dialog->reject();
         });
         connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
