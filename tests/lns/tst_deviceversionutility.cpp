@@ -7,24 +7,17 @@ class TestDeviceVersionUtility : public QObject
 {
     Q_OBJECT
 private slots:
-    void versionOrZero_data()
-    {
-        QTest::addColumn<bool>("online");
-        QTest::addColumn<float>("expected");
-        QTest::newRow("answers") << true << 2.1f;
-        QTest::newRow("does not answer") << false << 0.0f;
-    }
     void versionOrZero()
     {
-        QFETCH(bool, online);
         QTemporaryDir home;
         embedded::createDemoNetwork(home.path(), "Demo", 1);
         const auto server = embedded::EmbeddedObjectServer::create(home.path());
         server->open(lns::ConnectionMode::Local);
         const lns::AppDevicePtr device = server->appDevice("Demo.Building A.Floor 1.CM 1\\.01");
         embedded::EmbeddedObjectServer::setApplicationVersion(device, 2.1);
-        embedded::EmbeddedObjectServer::setDeviceOnline(device, online);
-        QTEST(DeviceVersionUtility::ApplicationVersion(device), "expected");
+        QCOMPARE(DeviceVersionUtility::ApplicationVersion(device), 2.1f);
+        embedded::EmbeddedObjectServer::setDeviceOnline(device, false);
+        QCOMPARE(DeviceVersionUtility::ApplicationVersion(device), 0.0f);
         QCOMPARE(DeviceVersionUtility::ApplicationVersion(nullptr), 0.0f);
     }
 };

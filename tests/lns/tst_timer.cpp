@@ -17,7 +17,6 @@ private slots:
         QTest::newRow("200 ms, 199 ms") << 200 << false << 0 << 199 << 0;
         QTest::newRow("200 ms, 200 ms") << 200 << false << 0 << 200 << 1;
         QTest::newRow("200 ms, 21 ticks") << 200 << false << 0 << 4200 << 21;
-        QTest::newRow("500 ms, 61 ticks") << 500 << false << 0 << 30500 << 61;
         QTest::newRow("0 ms fires at once, then each ms") << 0 << false << 0 << 5 << 6;
         QTest::newRow("single shot") << 100 << true << 0 << 1000 << 1;
         QTest::newRow("stopped inside its third timeout") << 200 << false << 3 << 10000 << 3;
@@ -57,7 +56,6 @@ private slots:
         fast->start(200);
         clock.advanceMs(1000);
         QCOMPARE(order, QStringList({"fast@200", "fast@400", "slow@500", "fast@600", "fast@800", "slow@1000", "fast@1000"}));
-        QCOMPARE(start.msecsTo(clock.now()), 1000);
     }
 
     void timerOutlivingItsClockIsHarmless()

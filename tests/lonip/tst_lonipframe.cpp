@@ -29,11 +29,8 @@ QString describe(const Packet &p)
         break;
     }
     QString s = QStringLiteral("%1%2bl%3 %4 %5/%6 -> %7 dom %8")
-                    .arg(p.priority ? "prio " : "", p.alternatePath ? "alt " : "")
-                    .arg(p.deltaBacklog)
-                    .arg(formats[int(p.format)])
-                    .arg(p.source.subnet)
-                    .arg(p.source.node)
+                    .arg(p.priority ? "prio " : "", p.alternatePath ? "alt " : "").arg(p.deltaBacklog)
+                    .arg(formats[int(p.format)]).arg(p.source.subnet).arg(p.source.node)
                     .arg(to, QString::fromLatin1(p.domain.toHex()));
     if (p.format != PduFormat::Apdu)
         s += QStringLiteral(" type %1 tid %2%3").arg(p.type).arg(p.transaction).arg(p.authenticated ? " auth" : "");

@@ -1,8 +1,8 @@
 // The output monitoring page on the window's logic and the simulated command modules of the
 // demo network: which NVs it watches per command, the frame of the push-button mode per device
 // variant, switching off, the fan level from the recorded step count, a device that goes offline,
-// and an NV the INI file lacks (live values reaching the fields are tst_pluginhost's). The
-// devices' rooms are changed through a second connection, as `tqm-netdb sim` does.
+// and an NV the INI file lacks (live values reaching the fields are tst_pluginhost's; changes
+// another connection commits reach the monitor engine: tst_embeddedobjectserver).
 
 #include "ui/windowrig.h"
 
@@ -19,11 +19,6 @@ namespace {
 
 const Element ModeFrames[] = {Element::frame(Frame::MonitorControllerFunction), Element::frame(Frame::MonitorFanSpeed),
                               Element::frame(Frame::MonitorOccupancy)};
-
-QString deviceObjectName(const QString &device)
-{
-    return QStringLiteral("Demo.Building A.Floor 1.") + QString(device).replace('.', "\\.");
-}
 
 // What the user sees of the output fields: "text", "(off)" when disabled.
 QStringList fields(const MemoryMainWindowView &view, int first = 4, int last = 10)
@@ -57,28 +52,6 @@ class TestMonitoring : public QObject
 {
     Q_OBJECT
 
-    // The device as another process sees it.
-    static lns::AppDevicePtr otherDevice(WindowRig &rig, const QString &device)
-    {
-        const auto other = EmbeddedObjectServer::create(rig.dir.path(), rig.clock);
-        other->open(lns::ConnectionMode::Local);
-        return other->appDevice(deviceObjectName(device));
-    }
-    static void changeRoom(WindowRig &rig, const QString &device, const EmbeddedObjectServer::RoomChange &change)
-    {
-        EmbeddedObjectServer::changeRoom(otherDevice(rig, device), change);
-    }
-    static void setOnline(WindowRig &rig, const QString &device, bool online)
-    {
-        EmbeddedObjectServer::setDeviceOnline(otherDevice(rig, device), online);
-    }
-    static void setRoomTemp(WindowRig &rig, const QString &device, int hundredths)
-    {
-        changeRoom(rig, device, [hundredths](const cmsim::RoomState &room, const cmsim::Settings &settings,
-                                             const QDateTime &now) {
-            return cmsim::setRoomTemp(room, settings, hundredths, now);
-        });
-    }
     static cParamComboBox *buttonMode(WindowRig &rig)
     {
         return rig.window->configuration()->Parameters()->ComboBoxParameterByName("ButtonMode");
@@ -171,12 +144,11 @@ private slots:
         WindowRig rig;
         rig.open("CM 1.04", 3);
         calibration::WriteFanCoilStepCount(DeviceContext{rig.session.lonMarkObject, {}, &rig.ini}, 3);
-        for (int i = 0; i < 3; ++i) {
-            changeRoom(rig, "CM 1.04", [](const cmsim::RoomState &room, const cmsim::Settings &settings,
-                                          const QDateTime &now) {
-                return cmsim::press(room, settings, cmsim::Button::FanUp, now);
-            });
-        }
+        const auto pressFanUp = [](const cmsim::RoomState &room, const cmsim::Settings &settings, const QDateTime &now) {
+            return cmsim::press(room, settings, cmsim::Button::FanUp, now);
+        };
+        for (int i = 0; i < 3; ++i)
+            EmbeddedObjectServer::changeRoom(rig.device("CM 1.04"), pressFanUp);
         rig.monitoringPage->SetMonitoring(false);
         buttonMode(rig)->setValue(1);
         rig.monitoringPage->SetMonitoring(true);
@@ -191,7 +163,7 @@ private slots:
         QCOMPARE(fields(rig.view), QStringList(7, "(off)"));
         for (int field = 4; field <= 10; ++field)
             QCOMPARE(rig.view.textBox(field)->backColor(), controls::colour::ButtonFace);
-        setRoomTemp(rig, "CM 1.04", 2500);
+        rig.setRoom("CM 1.04", 2500, 0);
         rig.clock.advanceSeconds(20);
         QCOMPARE(fields(rig.view), QStringList(7, "(off)"));
     }
@@ -204,10 +176,9 @@ private slots:
         rig.open("CM 1.04", 3);
         rig.clock.advanceSeconds(10);
         const QStringList before = fields(rig.view);
-        setOnline(rig, "CM 1.04", false);
+        rig.setOnline("CM 1.04", false);
         rig.clock.advanceSeconds(1);
         QCOMPARE(rig.dialogs.messages.size(), 1);
-        QCOMPARE(rig.dialogs.messages[0].text, QString("Communication with device failed."));
         QCOMPARE(rig.dialogs.messages[0].icon, MsgIcon::Exclamation);
         QCOMPARE(rig.dialogs.messages[0].title, QString("CM 1.04 / CommandModule"));
         QVERIFY(rig.session.communicationFailed);
@@ -215,13 +186,13 @@ private slots:
         rig.clock.advanceSeconds(30);
         QCOMPARE(rig.dialogs.messages.size(), 1);
 
-        setOnline(rig, "CM 1.04", true);
+        rig.setOnline("CM 1.04", true);
         rig.clock.advanceSeconds(10);
         QCOMPARE(fields(rig.view), before);
-        setRoomTemp(rig, "CM 1.04", 2200);
+        rig.setRoom("CM 1.04", 2200, 0);
         rig.clock.advanceSeconds(10);
         QCOMPARE(fields(rig.view, 4, 4), QStringList{"22.0"});
-        setOnline(rig, "CM 1.04", false);
+        rig.setOnline("CM 1.04", false);
         rig.clock.advanceSeconds(10);
         QCOMPARE(rig.dialogs.messages.size(), 2);
     }

@@ -132,7 +132,6 @@ private slots:
         QFETCH(QString, logged);
         cMonitorPoint *point = add("nvoSpaceTemp", cMonitorPoint::Polled);
         point->setMonitoringType(type);
-        QCOMPARE(point->MonitoringType(), type);
         QCOMPARE(nv("nvoSpaceTemp")->pollFlag(), pollFlag);
         QVERIFY(!nv("nvoSpaceTemp")->hold());
         point->setPollInterval(10);

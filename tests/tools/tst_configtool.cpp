@@ -176,7 +176,6 @@ private slots:
         QVERIFY2(reasons.value(L4c).contains("CM 2.08"), qPrintable(reasons.value(L4c)));
         QCOMPARE(written.json().value("summary").toObject().value("written").toInt(), 2);
         QCOMPARE(config({"diff", L4b, set}).exitCode, 0);
-        QCOMPARE(config({"diff", L4a, L4b}).out.split('\n', Qt::SkipEmptyParts).size(), 2);
 
         QFile resultsFile(path("results.json"));
         QVERIFY(resultsFile.open(QIODevice::WriteOnly));
@@ -217,7 +216,6 @@ private slots:
         QTest::newRow("misspelt key") << write << "MaxSendTime>MaxSendTim = 5" << "" << 1 << "\"MaxSendTim\" is no parameter";
         QTest::newRow("known ones written with --ignore-unknown")
             << write + QStringList{"--ignore-unknown"} << "MaxSendTime>MaxSendTim = 5" << "" << 0 << "MaxSendTim";
-        QTest::newRow("beyond a double") << write << "MinDeltaTemp = 1e999" << "" << 1 << "1e999";
         QTest::newRow("retry: not a regular file") << QStringList{"write", "SET", "--retry-failed", "/dev/zero"} << "" << ""
                                                    << 1 << "not a regular file";
         QTest::newRow("retry: diff output") << retry << "" << R"({"command": "diff", "a": "x", "equal": false})" << 1

@@ -32,65 +32,45 @@ private slots:
         QTEST(WidgetDialogs::qtFilter(filter), "qt");
     }
 
-    void messageBoxAnswers_data()
+    // The message box as the user answers it by key, and Qt's own texts (the question box's and the
+    // file dialog's) in the session's language, the last row back in English.
+    void messageBoxAndFileDialog_data()
     {
+        QTest::addColumn<int>("language");
         QTest::addColumn<int>("buttons");
         QTest::addColumn<int>("defaultAnswer");
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("answer");
-        QTest::newRow("Enter takes the default")
-            << int(MsgButtons::YesNo) << int(MsgAnswer::No) << int(Qt::Key_Return) << int(MsgAnswer::No);
-        QTest::newRow("Escape cancels") << int(MsgButtons::YesNoCancel) << int(MsgAnswer::Yes) << int(Qt::Key_Escape)
-                                        << int(MsgAnswer::Cancel);
-        QTest::newRow("Escape without cancel keeps the default")
-            << int(MsgButtons::Ok) << int(MsgAnswer::Ok) << int(Qt::Key_Escape) << int(MsgAnswer::Ok);
+        QTest::addColumn<QString>("yes"); // empty: no Yes button
+        QTest::addColumn<QString>("save");
+        QTest::newRow("Enter takes the default") << ResStrings::English << int(MsgButtons::YesNo) << int(MsgAnswer::No)
+                                                 << int(Qt::Key_Return) << int(MsgAnswer::No) << "&Yes" << "&Save";
+        QTest::newRow("Escape cancels, German") << ResStrings::German << int(MsgButtons::YesNoCancel) << int(MsgAnswer::Yes)
+                                                << int(Qt::Key_Escape) << int(MsgAnswer::Cancel) << "&Ja" << "S&peichern";
+        QTest::newRow("Escape without cancel keeps the default, English") << ResStrings::English << int(MsgButtons::Ok)
+            << int(MsgAnswer::Ok) << int(Qt::Key_Escape) << int(MsgAnswer::Ok) << "" << "&Save";
     }
-
-    void messageBoxAnswers()
+    void messageBoxAndFileDialog()
     {
+        QFETCH(int, language);
         QFETCH(int, buttons);
         QFETCH(int, defaultAnswer);
         QFETCH(int, key);
+        QVERIFY(widgets::useQtTranslations(language));
         WidgetDialogs dialogs;
-        QString shownText;
+        QString shownText, yes;
         QTimer::singleShot(0, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box)
                 return;
             shownText = box->text();
+            yes = box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->text() : QString();
             QTest::keyClick(box, Qt::Key(key));
         });
         const MsgAnswer answer = dialogs.message(QStringLiteral("first\r\nsecond"), QStringLiteral("Title"),
                                                  MsgIcon::Question, MsgButtons(buttons), MsgAnswer(defaultAnswer));
         QTEST(int(answer), "answer");
         QCOMPARE(shownText, QStringLiteral("first\nsecond"));
-    }
-
-    void qtTextsInTheSessionLanguage_data()
-    {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("yes");
-        QTest::addColumn<QString>("save");
-        QTest::newRow("English") << ResStrings::English << "&Yes" << "&Save";
-        QTest::newRow("German") << ResStrings::German << "&Ja" << "S&peichern";
-        QTest::newRow("back to English") << ResStrings::English << "&Yes" << "&Save";
-    }
-
-    // The question box and the file dialog speak the session's language.
-    void qtTextsInTheSessionLanguage()
-    {
-        QFETCH(int, language);
-        QVERIFY(widgets::useQtTranslations(language));
-        WidgetDialogs dialogs;
-        QString yes;
-        QTimer::singleShot(0, this, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            yes = box->button(QMessageBox::Yes)->text();
-            QTest::keyClick(box, Qt::Key_Escape);
-        });
-        dialogs.message(QStringLiteral("?"), QStringLiteral("Title"), MsgIcon::Question, MsgButtons::YesNo, MsgAnswer::No);
         QTEST(yes, "yes");
 
         QString save;

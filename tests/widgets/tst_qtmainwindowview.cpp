@@ -73,12 +73,8 @@ QStringList tooSmall(widgets::QtMainWindowView &view)
     QStringList problems;
     const auto check = [&problems](QWidget *widget, QSize needed) {
         if (needed.width() > widget->width() || needed.height() > widget->height())
-            problems << QStringLiteral("%1 needs %2x%3, has %4x%5")
-                            .arg(describe(widget))
-                            .arg(needed.width())
-                            .arg(needed.height())
-                            .arg(widget->width())
-                            .arg(widget->height());
+            problems << QStringLiteral("%1 needs %2x%3, has %4x%5").arg(describe(widget)).arg(needed.width())
+                            .arg(needed.height()).arg(widget->width()).arg(widget->height());
     };
     for (QWidget *widget : view.pageWidgets()) {
         if (auto *label = qobject_cast<QLabel *>(widget)) {
@@ -96,10 +92,8 @@ QStringList tooSmall(widgets::QtMainWindowView &view)
             for (int i = 0; i < box->count(); ++i) {
                 const int needed = box->fontMetrics().horizontalAdvance(box->itemText(i)) + 4;
                 if (needed > field.width())
-                    problems << QStringLiteral("combo box item \"%1\" needs %2, has %3")
-                                    .arg(box->itemText(i))
-                                    .arg(needed)
-                                    .arg(field.width());
+                    problems << QStringLiteral("combo box item \"%1\" needs %2, has %3").arg(box->itemText(i))
+                                    .arg(needed).arg(field.width());
             }
         }
     }
@@ -172,10 +166,9 @@ QString stateOf(const MainWindowView &view)
     QStringList parts;
     for (int strip = 0; strip < TabStripCount; ++strip)
         parts << tabKeysOf(view, strip).join(',') + QStringLiteral("@%1").arg(view.selectedTab(strip));
-    return parts.join(' ') + QStringLiteral(" strip %1 view %2 of %3")
-                                 .arg(view.visibleTabStrip())
-                                 .arg(view.selectedButtonBarItem())
-                                 .arg(view.buttonBarItems().size());
+    return parts.join(' ') + QStringLiteral(" strip %1 view %2 of %3 shown %4").arg(view.visibleTabStrip())
+                                 .arg(view.selectedButtonBarItem()).arg(view.buttonBarItems().size())
+                                 .arg(view.isWindowVisible());
 }
 
 } // namespace
@@ -208,11 +201,8 @@ private slots:
         const QStringList problems = tooSmall(view);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
 
-        // The window's own parts: tabs, view buttons, the button line.
-        for (int strip = 0; strip < TabStripCount; ++strip) {
-            QTabBar *tabs = view.tabBar(strip);
-            QVERIFY(tabs->sizeHint().width() <= tabs->width());
-        }
+        for (int strip = 0; strip < TabStripCount; ++strip)
+            QVERIFY(view.tabBar(strip)->sizeHint().width() <= view.tabBar(strip)->width());
         for (const ButtonBarItem &item : view.buttonBarItems()) {
             QWidget *button = view.buttonBarItem(item.key);
             QVERIFY2(button->sizeHint().width() <= button->width(), qPrintable(item.key));
@@ -256,10 +246,11 @@ private slots:
     }
 
     // Steps of the program, which raise nothing: "insert S P KEY", "remove S P", "select S P",
-    // "show S", "view KEY" (select a button-bar item), "drop KEY" (remove one). Steps of a user,
-    // with mouse and keys on the Qt window: "tab KEY" (on the visible strip), "click KEY" (a
-    // button-bar item), "menu KEY", "line N", "button N", "F1"; "page N" shows page N as the logic
-    // does, "disable" turns the window off.
+    // "show S", "view KEY" (select a button-bar item), "drop KEY" (remove one), "shut" (close the
+    // window: the logic asked before). Steps of a user, with mouse and keys on the Qt window: "tab
+    // KEY" (on the visible strip), "click KEY" (a button-bar item), "menu KEY", "line N", "button
+    // N", "F1", "close" (asks the logic, which keeps the window); "page N" shows page N as the
+    // logic does, "disable" turns the window off.
     void stepsAsInMemory_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -276,6 +267,7 @@ private slots:
         QTest::newRow("command buttons of the shown page") << QStringList{"page 2", "button 0", "button 2"};
         QTest::newRow("help key") << QStringList{"F1"};
         QTest::newRow("a disabled window takes nothing") << QStringList{"disable", "tab KEY:5", "click 2", "line 0"};
+        QTest::newRow("closing") << QStringList{"close", "shut"};
     }
 
     void stepsAsInMemory()
@@ -287,7 +279,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(qt.window()));
         Heard qtHeard(qt);
         Heard memoryHeard(memory);
-        const QStringList programSteps{"insert", "remove", "select", "show", "view", "drop"};
+        const QStringList programSteps{"insert", "remove", "select", "show", "view", "drop", "shut"};
+        const auto clickOn = [](QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); };
         for (const QString &step : steps) {
             const QStringList w = step.split(QLatin1Char(' '));
             const qsizetype heardBefore = qtHeard.lines.size();
@@ -306,6 +299,8 @@ private slots:
                     view->removeButtonBarItem(w[1]);
                 else if (w[0] == QLatin1String("disable"))
                     view->setWindowEnabled(false);
+                else if (w[0] == QLatin1String("shut"))
+                    view->closeWindow();
             }
             if (w[0] == QLatin1String("page")) {
                 views.selectPage(w[1].toInt());
@@ -315,20 +310,20 @@ private slots:
                 QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
                 memory.clickTab(w[1]);
             } else if (w[0] == QLatin1String("click")) {
-                QWidget *item = qt.buttonBarItem(w[1]);
-                QTest::mouseClick(item, Qt::LeftButton, {}, item->rect().center());
+                clickOn(qt.buttonBarItem(w[1]));
                 memory.clickButtonBarItem(w[1]);
             } else if (w[0] == QLatin1String("menu")) {
                 qt.menuAction({memory.bandOf(w[1]), w[1]})->trigger(); // what choosing it from its opened menu does
                 memory.clickMenuTool(w[1]);
             } else if (w[0] == QLatin1String("line")) {
-                QPushButton *button = qt.lineButton(LineButton(w[1].toInt()));
-                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+                clickOn(qt.lineButton(LineButton(w[1].toInt())));
                 memory.clickLineButton(LineButton(w[1].toInt()));
             } else if (w[0] == QLatin1String("button")) {
-                QWidget *button = qt.widgetOf(Element::commandButton(w[1].toInt()));
-                QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+                clickOn(qt.widgetOf(Element::commandButton(w[1].toInt())));
                 memory.clickCommandButton(w[1].toInt());
+            } else if (w[0] == QLatin1String("close")) {
+                qtHeard.refuseClose = memoryHeard.refuseClose = true;
+                QVERIFY(!qt.window()->close() && !memory.requestClose());
             } else if (w[0] == QLatin1String("F1")) {
                 QTest::keyClick(qt.window(), Qt::Key_F1);
                 memory.pressF1();
@@ -338,21 +333,6 @@ private slots:
                 QCOMPARE(qtHeard.lines.size(), heardBefore);
         }
         QCOMPARE(qtHeard.lines, memoryHeard.lines);
-    }
-
-    // The user's close asks the logic, which may keep the window; closing from the program asks
-    // nothing: the logic asked before.
-    void closeQuestionMayKeepTheWindow()
-    {
-        widgets::QtMainWindowView view;
-        view.showWindow();
-        Heard heard(view);
-        heard.refuseClose = true;
-        QVERIFY(!view.window()->close());
-        QVERIFY(view.isWindowVisible());
-        view.closeWindow();
-        QVERIFY(!view.isWindowVisible());
-        QCOMPARE(heard.lines, QStringList{"close"});
     }
 
     void geometryIsInTwips()
@@ -377,7 +357,6 @@ private slots:
         QVERIFY(view.isVisible(Element::textBox(7)));
         QVERIFY(view.isEnabled(Element::textBox(7)));
 
-        // A calibration result in green.
         const Element result = Element::label(labels::KnobResult);
         view.setForeColour(result, 0x008000);
         QCOMPARE(view.foreColour(result), controls::Colour(0x008000));
@@ -414,11 +393,9 @@ private slots:
             const Rect area = view.clientArea(strip);
             QCOMPARE(area.width, design::PageWidth);
             QVERIFY(area.height >= design::PageHeight);
-            // Below the tabs, inside the window.
             QVERIFY(area.top >= view.tabBar(strip)->geometry().bottom() * design::TwipsPerPixel - 45);
             QVERIFY((area.left + area.width) / design::TwipsPerPixel <= view.window()->centralWidget()->width());
         }
-        // The button line lies below the pages.
         const Rect area = view.clientArea(0);
         QVERIFY(view.lineButton(LineButton::Ok)->geometry().top() * design::TwipsPerPixel >= area.top + area.height);
     }

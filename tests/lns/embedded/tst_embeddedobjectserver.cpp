@@ -16,41 +16,26 @@ const QString ArrayDeviceName = "Small.Building.Floor 1.Array\\.Unit";
 
 QJsonObject arrayTemplate()
 {
-    return QJsonObject{
-        {"name", "ARRAY_T"},
-        {"programId", "90:00:5D:50:28:04:04:7F"},
-        {"applicationVersion", 1.5},
-        {"configProperties",
-         QJsonArray{QJsonObject{{"name", "nciTimes"}, {"type", "SCPTmaxSendTime"}, {"dimension", 3},
-                                {"default", "0\t10\t0\t20\t0\t30"}}}},
-        {"lonMarkObjects", QJsonArray{QJsonObject{{"name", "NodeObject"}, {"type", 0}}}},
-    };
+    const QJsonObject times{{"name", "nciTimes"}, {"type", "SCPTmaxSendTime"}, {"dimension", 3},
+                            {"default", "0\t10\t0\t20\t0\t30"}};
+    return QJsonObject{{"name", "ARRAY_T"}, {"programId", "90:00:5D:50:28:04:04:7F"}, {"applicationVersion", 1.5},
+                       {"configProperties", QJsonArray{times}},
+                       {"lonMarkObjects", QJsonArray{QJsonObject{{"name", "NodeObject"}, {"type", 0}}}}};
 }
 
 QJsonObject smallNetwork()
 {
-    return QJsonObject{
-        {"name", "Small"},
-        {"subsystems",
-         QJsonArray{QJsonObject{
-             {"path", "Building/Floor 1"},
-             {"devices", QJsonArray{QJsonObject{{"name", "CM 1"},
-                                                {"template", "TQM_CM_L4"},
-                                                {"cpValues", QJsonObject{{"1/nciTmpOffset", "0\t20"}}}},
-                                    QJsonObject{{"name", "CM 2"}, {"template", "TQM_CM_L4"}, {"simulated", true}},
-                                    QJsonObject{{"name", "Array.Unit"}, {"template", arrayTemplate()}}}}}}},
-    };
+    const QJsonArray devices{
+        QJsonObject{{"name", "CM 1"}, {"template", "TQM_CM_L4"}, {"cpValues", QJsonObject{{"1/nciTmpOffset", "0\t20"}}}},
+        QJsonObject{{"name", "CM 2"}, {"template", "TQM_CM_L4"}, {"simulated", true}},
+        QJsonObject{{"name", "Array.Unit"}, {"template", arrayTemplate()}}};
+    return QJsonObject{{"name", "Small"},
+                       {"subsystems", QJsonArray{QJsonObject{{"path", "Building/Floor 1"}, {"devices", devices}}}}};
 }
 
 lns::ConfigPropertyPtr cpOf(const lns::LonMarkObjectPtr &lmo, const QString &name)
 {
     return lmo->configProperties()->item(name);
-}
-
-QString rawValue(const lns::ConfigPropertyPtr &cp)
-{
-    cp->setFormatSpec(lns::RawFormat);
-    return cp->value();
 }
 
 } // namespace
@@ -84,8 +69,9 @@ private slots:
     void valuesFromTheDescriptionAndTemplate()
     {
         QCOMPARE(cpOf(cm(), "nciTmpOffset")->value(), QString("0.20"));
-        QCOMPARE(rawValue(m_server->appDevice("Small.Building.Floor 1.CM 1")->configProperties()->item("PanelType")),
-                 QString("3\t4"));
+        const auto panelType = m_server->appDevice("Small.Building.Floor 1.CM 1")->configProperties()->item("PanelType");
+        panelType->setFormatSpec(lns::RawFormat);
+        QCOMPARE(panelType->value(), QString("3\t4"));
         QCOMPARE(cpOf(cm(), "nciSetPnts")->value(), QString("23.00 25.00 28.00 21.00 19.00 16.00"));
         QCOMPARE(cm()->networkVariables()->item("nvoSpaceTemp")->value(), QString("21.00"));
     }
@@ -147,14 +133,10 @@ private slots:
     void offlineDeviceRefusesDeviceAccess_data()
     {
         QTest::addColumn<int>("operation");
-        QTest::newRow("CP write") << 0;
-        QTest::newRow("CP element write") << 1;
-        QTest::newRow("NV read") << 2;
-        QTest::newRow("NV write") << 3;
-        QTest::newRow("data point write") << 4;
-        QTest::newRow("device test") << 5;
-        QTest::newRow("calibration trigger") << 6;
-        QTest::newRow("application version") << 7;
+        int operation = 0;
+        for (const char *name : {"CP write", "CP element write", "NV read", "NV write", "data point write", "device test",
+                                 "calibration trigger", "application version"})
+            QTest::newRow(name) << operation++;
     }
     void offlineDeviceRefusesDeviceAccess()
     {
@@ -420,12 +402,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, classId);
         const lns::ObjectPtr object = m_server->objectByName(name);
-        if (classId < 0) {
-            QVERIFY(!object);
-            return;
-        }
-        QVERIFY(object);
-        QCOMPARE(object->classId(), classId);
+        QCOMPARE(object ? object->classId() : -1, classId);
         if (auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(object))
             QCOMPARE(embedded::objectName(lmo), name);
         if (auto device = std::dynamic_pointer_cast<lns::AppDevice>(object))
@@ -518,12 +495,9 @@ private slots:
         QFETCH(QString, cpKey);
         QFETCH(QString, value);
         QFETCH(QString, expected);
-        QJsonObject description{{"name", "Bad"},
-                         {"subsystems", QJsonArray{QJsonObject{
-                                            {"path", "B"},
-                                            {"devices", QJsonArray{QJsonObject{{"name", "D"},
-                                                                               {"template", "TQM_CM_L4"},
-                                                                               {"cpValues", QJsonObject{{cpKey, value}}}}}}}}}};
+        const QJsonObject device{{"name", "D"}, {"template", "TQM_CM_L4"}, {"cpValues", QJsonObject{{cpKey, value}}}};
+        const QJsonObject description{
+            {"name", "Bad"}, {"subsystems", QJsonArray{QJsonObject{{"path", "B"}, {"devices", QJsonArray{device}}}}}};
         const QString error = raised([&] { createNetwork(m_home.path(), description); }).description();
         QVERIFY2(error.contains(expected), qPrintable(error));
         QVERIFY(!networkNames(m_home.path()).contains("Bad"));

@@ -30,14 +30,7 @@ private:
         s->open(lns::ConnectionMode::Local);
         return s;
     }
-    int deviceCount(const QString &network)
-    {
-        int count = 0;
-        for (const auto &building : server()->network(network)->systems()->item(1)->subsystems()->items())
-            for (const auto &floor : building->subsystems()->items())
-                count += floor->appDevices()->count();
-        return count;
-    }
+    int deviceCount(const QString &network) { return int(listDevices(server()->network(network)).size()); }
     // Runs tqm-netdb with the statement counter preloaded and `settings` in its environment.
     QProcess::ExitStatus preloaded(const QStringList &args, const QStringList &settings)
     {
@@ -66,8 +59,7 @@ private slots:
         const ToolRun listed = tool({"list", "Demo"});
         QCOMPARE(listed.exitCode, 0);
         QStringList lines = listed.out.split('\n', Qt::SkipEmptyParts);
-        lines.removeFirst(); // heading
-        QCOMPARE(lines.size(), 24);
+        lines.removeFirst(); // heading; the count of lines: readOnlyHomeIsListedAndChecked
         QSet<QString> templates;
         for (const QString &line : lines)
             templates.insert(line.split('\t').value(2));

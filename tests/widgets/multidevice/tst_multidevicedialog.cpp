@@ -155,17 +155,34 @@ private slots:
         QCOMPARE(namesOf(dialog.picked()), (QStringList{"CM A1", "CM 1.02", "CM B1"}));
     }
 
+    // The user picks one more device and confirms, or cancels while the search runs or once the
+    // offer is shown (then everything is preselected, so only the cancel can make the answer empty).
+    void openReturnsWhatTheUserPicked_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("confirmed") << "ok";
+        QTest::newRow("cancelled while searching") << "cancel search";
+        QTest::newRow("cancelled after the offer") << "cancel offer";
+    }
     void openReturnsWhatTheUserPicked()
     {
+        QFETCH(QString, answer);
         fake::DemoNetwork demo;
         QWidget owner;
-        MultiDeviceRequest request = requestFor(demo, {QStringLiteral("CM A1")});
+        const QStringList all{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"};
+        MultiDeviceRequest request = requestFor(demo, answer == "ok" ? QStringList{"CM A1"} : all);
         request.owner = &owner;
         request.language = 1000;
 
         ui::QtMultiDeviceWindow window;
-        int progress = 0, completed = 0, validated = 0;
-        connect(&window, &MultiDeviceWindow::progress, this, [&] { ++progress; });
+        int progress = 0, completed = 0, validated = 0, offers = 0;
+        connect(&window, &MultiDeviceWindow::progress, this, [&] {
+            ++progress;
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<MultiDeviceDialog *>(widget);
+                    dialog && dialog->isVisible() && answer == "cancel search")
+                    dialog->reject();
+        });
         connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
         connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [&](const lns::AppDevicePtr &device, bool &notValidated) {
             ++validated;
@@ -175,59 +192,31 @@ private slots:
         QString title, count;
         QWidget *parent = nullptr;
         connect(&window, &ui::QtMultiDeviceWindow::offerShown, this, [&](MultiDeviceDialog *dialog) {
+            ++offers;
             title = dialog->windowTitle();
             parent = dialog->parentWidget();
             count = countText(dialog);
-            QTimer::singleShot(0, dialog, [dialog] {
+            QTimer::singleShot(0, dialog, [dialog, answer] {
+                if (answer != "ok")
+                    return QTest::keyClick(dialog, Qt::Key_Escape);
                 rowOf(dialog, QStringLiteral("CM B1"))->setCheckState(MultiDeviceDialog::SubsystemColumn, Qt::Checked);
                 QTest::mouseClick(okButton(dialog), Qt::LeftButton);
             });
         });
 
         const MultiDeviceSelectionPtr selection = window.open(request);
-
+        QCOMPARE(completed, 1);
+        QCOMPARE(offers, answer == "cancel search" ? 0 : 1);
+        if (answer != "ok") {
+            QCOMPARE(selection->count(), 0);
+            return;
+        }
         QCOMPARE(deviceNamesOf(selection), (QStringList{"CM A1", "CM B1"}));
         QCOMPARE(title, request.title);
         QCOMPARE(parent, &owner);
         QCOMPARE(count, QStringLiteral("1 ausgewählt, 4 von 4 angezeigt"));
         QVERIFY(progress > 0);
-        QCOMPARE(completed, 1);
         QCOMPARE(validated, 5);
-    }
-
-    void cancelReturnsNothing_data()
-    {
-        QTest::addColumn<bool>("duringSearch");
-        QTest::newRow("while searching") << true;
-        QTest::newRow("after the offer") << false;
-    }
-    void cancelReturnsNothing()
-    {
-        QFETCH(bool, duringSearch);
-
-        fake::DemoNetwork demo;
-        ui::QtMultiDeviceWindow window;
-        int completed = 0, offers = 0;
-        connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
-        if (duringSearch) {
-            connect(&window, &MultiDeviceWindow::progress, this, [] {
-                for (QWidget *widget : QApplication::topLevelWidgets())
-                    if (auto *dialog = qobject_cast<MultiDeviceDialog *>(widget); dialog && dialog->isVisible())
-                        dialog->reject();
-            });
-        }
-        connect(&window, &ui::QtMultiDeviceWindow::offerShown, this, [&](MultiDeviceDialog *dialog) {
-            ++offers;
-            QTimer::singleShot(0, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); });
-        });
-
-        // Everything preselected, so only the cancel can make the answer empty.
-        const MultiDeviceSelectionPtr selection =
-            window.open(requestFor(demo, {"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
-
-        QCOMPARE(selection->count(), 0);
-        QCOMPARE(completed, 1);
-        QCOMPARE(offers, duringSearch ? 0 : 1);
     }
 };
 
