@@ -27,25 +27,32 @@ QString readResource(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
+// One table file as read: its text, and where in it each number's text lies. The texts stay
+// in the one string they were read into; a lookup copies only the text it returns.
+struct Table {
+    QString content;
+    QHash<int, QStringView> texts;
+};
+
+Table readTable(const QString &content, const QString &fileName);
+
 // Each language's table is read on its first use: a session reads only its own language's.
-const QHash<int, QString> &englishTable()
+const Table &englishTable()
 {
-    static const QHash<int, QString> texts =
-        ParseTable(readResource(QStringLiteral(":/strings/en.txt")), QStringLiteral("en.txt"));
-    return texts;
+    static const Table table = readTable(readResource(QStringLiteral(":/strings/en.txt")), QStringLiteral("en.txt"));
+    return table;
 }
 
-const QHash<int, QString> &germanTable()
+const Table &germanTable()
 {
-    static const QHash<int, QString> texts =
-        ParseTable(readResource(QStringLiteral(":/strings/de.txt")), QStringLiteral("de.txt"));
-    return texts;
+    static const Table table = readTable(readResource(QStringLiteral(":/strings/de.txt")), QStringLiteral("de.txt"));
+    return table;
 }
 
 // The table that holds `number`: the German numbers are the English ones + 1000.
-const QHash<int, QString> &tableOf(int number)
+const QHash<int, QStringView> &tableOf(int number)
 {
-    return number >= FirstGermanNumber ? germanTable() : englishTable();
+    return (number >= FirstGermanNumber ? germanTable() : englishTable()).texts;
 }
 
 int g_language = English;
@@ -66,11 +73,13 @@ bool isEntry(QStringView line)
 
 } // namespace
 
-QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
+namespace {
+
+Table readTable(const QString &content, const QString &fileName)
 {
-    QHash<int, QString> texts;
-    texts.reserve(content.count(QLatin1Char('\n')) + 1);
-    const QStringView all(content);
+    Table table{content, {}};
+    const QStringView all(table.content);
+    table.texts.reserve(all.count(QLatin1Char('\n')) + 1);
     int lineNumber = 0;
     for (qsizetype start = 0; start <= all.size();) {
         qsizetype end = all.indexOf(QLatin1Char('\n'), start);
@@ -89,19 +98,28 @@ QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
                           QStringLiteral("expected \"<four-digit number> = <text>\", found \"%1\"")
                               .arg(line));
         const int number = line.left(4).toInt();
-        const qsizetype before = texts.size();
-        QString &text = texts[number];
-        if (texts.size() == before)
+        if (table.texts.contains(number))
             raiseBadTable(fileName, lineNumber,
                           QStringLiteral("number %1 is given a second time").arg(number));
-        text = line.sliced(7).toString();
+        table.texts.insert(number, line.sliced(7));
     }
+    return table;
+}
+
+} // namespace
+
+QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
+{
+    const Table table = readTable(content, fileName);
+    QHash<int, QString> texts;
+    for (auto it = table.texts.cbegin(); it != table.texts.cend(); ++it)
+        texts.insert(it.key(), it.value().toString());
     return texts;
 }
 
 QList<int> LoadedNumbers()
 {
-    return englishTable().keys() + germanTable().keys();
+    return englishTable().texts.keys() + germanTable().texts.keys();
 }
 
 } // namespace ResStrings
@@ -140,7 +158,7 @@ QString GetResStringIn(int language, int id, int piece)
     if (found == texts.constEnd())
         throw TqmError(TqmError::ResourceMissing, QStringLiteral("GetResString"),
                        QStringLiteral("The string table has no text number %1.").arg(number));
-    QString text = TextUtility::Token(*found, piece == 0 ? 1 : piece, ResStrings::PieceSeparator);
+    QString text = TextUtility::Token(found->toString(), piece == 0 ? 1 : piece, ResStrings::PieceSeparator);
     text.replace(ResStrings::LineBreakMark, QStringLiteral("\r\n"));
     return text;
 }
