@@ -43,8 +43,6 @@ private slots:
         QCOMPARE(m_params->Parameter1Byte(1), a);
         QCOMPARE(m_params->Parameter1Byte(2), b);
         QCOMPARE(m_params->Parameter1ByteByName(QStringLiteral("B")), b);
-        QCOMPARE(m_params->Parameter1ByteCount(), 2);
-        QCOMPARE(m_params->AllParameters().size(), 3);
         QVERIFY_THROWS_EXCEPTION(TqmError, m_params->Parameter1Byte(0));
         QVERIFY_THROWS_EXCEPTION(TqmError, m_params->Parameter1Byte(3));
         QVERIFY_THROWS_EXCEPTION(TqmError, m_params->Parameter1ByteByName(QStringLiteral("C")));
@@ -245,21 +243,6 @@ private slots:
             QCOMPARE(e.source(), QStringLiteral("ConsiderPartOfCpOnly"));
             QCOMPARE(m_params->AllParameters().first()->BytePos(), qint16(0)); // the window stays
         }
-    }
-
-    void changedFollowsSetsReadsAndWrites()
-    {
-        cParam1Byte *p = m_params->Add1ByteParameter(QStringLiteral("P"), m_net->deviceCp(QStringLiteral("Cp1")), QString());
-        p->ReadFromLns();
-        QVERIFY(!p->Changed());
-        p->setValue(7);
-        QVERIFY(p->Changed());
-        p->WriteToLns();
-        QVERIFY(!p->Changed());
-        p->setValue(8);
-        p->ReadFromLns();
-        QVERIFY(!p->Changed());
-        QCOMPARE(p->Value(), 7);
     }
 
     void imageBoundNumbers()

@@ -65,8 +65,7 @@ private slots:
         QFETCH(QString, device);
         QFETCH(bool, toggleSwitch);
         QFETCH(bool, pushButtons);
-        WindowRig rig;
-        rig.open(device);
+        WindowRig rig(device);
         const MemoryMainWindowView &view = rig.view;
 
         QTEST(view.tabKeys(0), "configurationTabs");
@@ -136,8 +135,7 @@ private slots:
 
     void viewSelectionSwitchesMonitoringAndPages()
     {
-        WindowRig rig;
-        rig.open("CM 1.06");
+        WindowRig rig("CM 1.06");
         rig.monitoring.clear();
         QVERIFY(rig.view.clickButtonBarItem("1"));
         QCOMPARE(rig.view.visibleTabStrip(), 1);
@@ -159,8 +157,7 @@ private slots:
     // second stop.
     void detachStopsTheCalibrationTimer()
     {
-        WindowRig rig;
-        rig.open("CM 1.06", 2);
+        WindowRig rig("CM 1.06", 2);
         QVERIFY(rig.view.clickTab("KEY:3") && rig.view.clickCommandButton(1));
         rig.clock.advanceMs(1200);
         QCOMPARE(rig.window->knobPage().procedure()->tickCount(), 2);
@@ -173,8 +170,7 @@ private slots:
     // page says why. (A click then: tst_calibrationpages silentDeviceIsNotCalibrated.)
     void calibrateButtonsFollowTheDevice()
     {
-        WindowRig rig;
-        rig.open("CM 1.06", 2);
+        WindowRig rig("CM 1.06", 2);
         rig.setOnline("CM 1.06", false);
         QVERIFY(rig.view.clickTab("KEY:3"));
         for (int button : {1, 3, 4})
@@ -193,8 +189,7 @@ private slots:
     {
         QFETCH(int, checkBox);
         QFETCH(QString, parameter);
-        WindowRig rig;
-        rig.open("CM 1.06");
+        WindowRig rig("CM 1.06");
         cParamTextBox *time = rig.window->configuration()->Parameters()->TextBoxParameterByName(parameter);
         controls::MemoryCheckBox *box = rig.view.checkBox(checkBox);
         QCOMPARE(box->value() == controls::Checked, time->Value() != 0);
@@ -215,8 +210,7 @@ private slots:
     // shown again (what is stored for a level: fanPositionsRoundTrip).
     void fanLevelsAndPositions()
     {
-        WindowRig rig;
-        rig.open("CM 1.06");
+        WindowRig rig("CM 1.06");
         QVERIFY(rig.view.comboBox(4)->chooseItem(GetResString(1063, 3)));
         for (int box : {5, 6})
             QCOMPARE(rig.view.comboBox(box)->count(), 4);
@@ -275,8 +269,7 @@ private slots:
     {
         QFETCH(qint32, function);
         QFETCH(int, frame);
-        WindowRig rig;
-        rig.open("CM 1.02"); // offers every button mode
+        WindowRig rig("CM 1.02"); // offers every button mode
         controls::MemoryComboBox *box = rig.view.comboBox(1);
         for (int i = 0; i < box->count(); ++i) {
             if (box->itemData(i) == function)
@@ -303,8 +296,7 @@ private slots:
     {
         QFETCH(QString, tool);
         QFETCH(QString, label);
-        WindowRig rig;
-        rig.open("CM 1.06");
+        WindowRig rig("CM 1.06");
         QVERIFY(rig.view.clickMenuTool(tool));
         QTEST(rig.trace, "trace");
         if (!label.isEmpty())
@@ -409,8 +401,7 @@ private slots:
         QFETCH(bool, edit);
         QFETCH(QString, action);
         QFETCH(bool, closed);
-        WindowRig rig;
-        rig.open("CM 1.06");
+        WindowRig rig("CM 1.06");
         if (edit)
             rig.view.textBox(2)->typeText("0.8");
         QCOMPARE(rig.view.lineButtonEnabled(LineButton::Apply), edit);
@@ -496,8 +487,7 @@ private slots:
 
     void languageSwitchAsksOnlyForAChange()
     {
-        WindowRig rig;
-        rig.open("CM 1.06");
+        WindowRig rig("CM 1.06");
         QVERIFY(rig.view.clickMenuTool("English"));
         QVERIFY(rig.dialogs.messages.isEmpty());
         QVERIFY(rig.view.clickMenuTool("German"));
@@ -540,8 +530,7 @@ private slots:
         QFETCH(QString, line);
         QFETCH(QString, replacement);
         QFETCH(QString, message);
-        WindowRig rig;
-        rig.open("CM 1.06");
+        WindowRig rig("CM 1.06");
         QDir().mkpath(rig.dir.filePath("sets"));
         const QString file = rig.dir.filePath("sets/set.dat");
         rig.dialogs.fileNames.enqueue(rig.dir.filePath("sets/set"));

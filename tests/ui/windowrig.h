@@ -21,6 +21,8 @@ public:
         session.initialised = true;
         session.helpFilePath = QStringLiteral("/help/index.html");
     }
+    // Opened at once on the device for the command.
+    explicit WindowRig(const QString &deviceName, int commandIndex = 1) : WindowRig() { open(deviceName, commandIndex); }
 
     void setOnline(const QString &deviceName, bool online)
     {
