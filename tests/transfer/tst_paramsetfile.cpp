@@ -124,47 +124,14 @@ private slots:
         QVERIFY(!fresh.unbound->Changed()); // not in the file: untouched
     }
 
-    void headerChecks_data()
-    {
-        QTest::addColumn<QByteArray>("head");
-        QTest::addColumn<int>("result");
-        QTest::newRow("own device") << header() << int(E::LE_NO_ERROR);
-        QTest::newRow("plug-in name with blanks") << header(OwnIdLine, "PlugInName =   veltoTqmCmdModule  ") << int(E::LE_NO_ERROR);
-        QTest::newRow("other plug-in") << header(OwnIdLine, "PlugInName = veltoOther") << int(E::LE_WRONG_PLUGIN);
-        QTest::newRow("no plug-in name") << header(OwnIdLine, "") << int(E::LE_WRONG_PLUGIN);
-        QTest::newRow("compatible device") << header("ProgramId = " + Compatible.toLatin1()) << int(E::LE_NO_ERROR);
-        QTest::newRow("other device") << header("ProgramId = " + Incompatible.toLatin1()) << int(E::LE_WRONG_DEVICE);
-        QTest::newRow("no program id") << header("") << int(E::LE_WRONG_DATAFILE_VERSION);
-        QTest::newRow("empty program id") << header("ProgramId =") << int(E::LE_WRONG_DATAFILE_VERSION);
-        QTest::newRow("other version") << header(OwnIdLine, PlugInLine, "DataFileVersion = 2") << int(E::LE_WRONG_DATAFILE_VERSION);
-        QTest::newRow("no version") << header(OwnIdLine, PlugInLine, "") << int(E::LE_WRONG_DATAFILE_VERSION);
-    }
-    // A rejected file changes no parameter.
-    void headerChecks()
-    {
-        QFETCH(QByteArray, head);
-        QFETCH(int, result);
-        TransferNet net;
-        const QStringList before = values(net);
-        const QString path = net.dir.filePath("h.dat");
-        writeFile(path, head + "[Settings]\r\nButtonMode = 77\r\nOffsetTemp = 1,2\r\nLedMode1 = 3\r\n");
-
-        QCOMPARE(int(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1")), result);
-
-        if (result == E::LE_NO_ERROR) {
-            QCOMPARE(net.buttonMode->Value(), 77);
-            QCOMPARE(net.ledMode1->Value(), QStringLiteral("3"));
-        } else {
-            QCOMPARE(values(net), before);
-            QVERIFY(!net.buttonMode->Changed());
-        }
-    }
-
-    void lenientReading_data()
+    // A header of another plug-in, device or file version refuses the file: no parameter changes.
+    void loading_data()
     {
         QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("result");
         QTest::addColumn<QStringList>("expected"); // values() after loading
         QTest::addColumn<QStringList>("logged");   // after the file's name: the lines that were ignored
+        const int ok = E::LE_NO_ERROR;
         const QByteArray settings = "[Settings]\r\nButtonMode = 12.5\r\nSwitchMapA = 13.5\r\nOffsetTemp = 1,-5\r\n"
                                     "OccCmdOn = 1\r\nDiscLevels = 3abc\r\nLedMode1 =  7 \r\nDeltaStep = -4\r\n";
         const QStringList loaded = {"12", "14", "1", "-5", "1", "3", "7", "-4"};
@@ -173,29 +140,44 @@ private slots:
         QByteArray blanks = header() + settings;
         blanks.replace(" = ", "   =\t ").replace("[Settings]", "  [Settings]  ");
 
-        QTest::newRow("CR LF") << header() + settings << loaded << QStringList();
-        QTest::newRow("stray blanks") << blanks << loaded << QStringList();
-        QTest::newRow("no Settings section") << header() << untouched << QStringList();
+        QTest::newRow("CR LF") << header() + settings << ok << loaded << QStringList();
+        QTest::newRow("stray blanks") << blanks << ok << loaded << QStringList();
+        QTest::newRow("no Settings section") << header() << ok << untouched << QStringList();
         QTest::newRow("unknown keys are left")
-            << header() + "[Settings]\r\nButtonMode = 4\r\nNoSuchParameter = 5\r\n"
+            << header() + "[Settings]\r\nButtonMode = 4\r\nNoSuchParameter = 5\r\n" << ok
             << QStringList{"4", "0", "0", "0", "0", "0", "", "0"}
             << QStringList{", line 8: \"NoSuchParameter\" is no parameter of this device; the line was ignored."};
         QTest::newRow("non-numeric values")
-            << header() + "[Settings]\r\nButtonMode = abc\r\nOffsetTemp = x,y\r\nDeltaStep = ,5\r\n" << untouched
-            << QStringList();
+            << header() + "[Settings]\r\nButtonMode = abc\r\nOffsetTemp = x,y\r\nDeltaStep = ,5\r\n"
+            << ok << untouched << QStringList();
         QTest::newRow("empty values leave the parameter")
-            << header() + "[Settings]\r\nButtonMode =\r\nLedMode1 =   \r\n" << untouched
+            << header() + "[Settings]\r\nButtonMode =\r\nLedMode1 =   \r\n" << ok << untouched
             << QStringList{", line 7: \"ButtonMode\" has no value; the line was ignored.",
                            ", line 8: \"LedMode1\" has no value; the line was ignored."};
+
+        const auto headed = [&](const char *name, const QByteArray &head, int result) {
+            const QStringList some = {"77", "0", "0", "0", "0", "0", "3", "0"};
+            QTest::newRow(name) << head + "[Settings]\r\nButtonMode = 77\r\nLedMode1 = 3\r\n" << result
+                                << (result == ok ? some : untouched) << QStringList();
+        };
+        headed("plug-in name with blanks", header(OwnIdLine, "PlugInName =   veltoTqmCmdModule  "), ok);
+        headed("other plug-in", header(OwnIdLine, "PlugInName = veltoOther"), E::LE_WRONG_PLUGIN);
+        headed("no plug-in name", header(OwnIdLine, ""), E::LE_WRONG_PLUGIN);
+        headed("compatible device", header("ProgramId = " + Compatible.toLatin1()), ok);
+        headed("other device", header("ProgramId = " + Incompatible.toLatin1()), E::LE_WRONG_DEVICE);
+        headed("no program id", header(""), E::LE_WRONG_DATAFILE_VERSION);
+        headed("empty program id", header("ProgramId ="), E::LE_WRONG_DATAFILE_VERSION);
+        headed("other version", header(OwnIdLine, PlugInLine, "DataFileVersion = 2"), E::LE_WRONG_DATAFILE_VERSION);
+        headed("no version", header(OwnIdLine, PlugInLine, ""), E::LE_WRONG_DATAFILE_VERSION);
     }
-    void lenientReading()
+    void loading()
     {
         QFETCH(QByteArray, content);
         QFETCH(QStringList, logged);
         TransferNet net;
         const QString path = net.dir.filePath("l.dat");
         writeFile(path, content);
-        QCOMPARE(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"), E::LE_NO_ERROR);
+        QTEST(int(net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1")), "result");
         QTEST(values(net), "expected");
         QCOMPARE(net.logger.texts(), logged.replaceInStrings(QRegularExpression("^"), path));
         QVERIFY(!net.logger.loggerOnErrorFlag());
