@@ -190,17 +190,13 @@ private slots:
         QTest::newRow("one byte beyond its window")
             << QByteArray("[Settings]\r\nLedMode1 = 4\r\nButtonMode = 99999\r\n")
             << ", line 8: the value 99999 of \"ButtonMode\" is outside the allowed range 0 to 255.";
-        QTest::newRow("two bytes beyond their window")
-            << QByteArray("[Settings]\r\nOffsetTemp = 300,0\r\n")
+        QTest::newRow("two bytes beyond their window") << QByteArray("[Settings]\r\nOffsetTemp = 300,0\r\n")
             << ", line 7: the value 76800 of \"OffsetTemp\" is outside the allowed range -32768 to 32767.";
-        QTest::newRow("text box beyond its range")
-            << QByteArray("[Settings]\r\nDeltaStep = 99999\r\n")
+        QTest::newRow("text box beyond its range") << QByteArray("[Settings]\r\nDeltaStep = 99999\r\n")
             << ", line 7: the value 99999 of \"DeltaStep\" is outside the allowed range -200 to 200.";
-        QTest::newRow("combo box value off the list")
-            << QByteArray("[Settings]\r\nDiscLevels = 9\r\n")
+        QTest::newRow("combo box value off the list") << QByteArray("[Settings]\r\nDiscLevels = 9\r\n")
             << ", line 7: the value 9 of \"DiscLevels\" is outside the allowed range one of 1, 2, 3, 4, 5.";
-        QTest::newRow("option off the list")
-            << QByteArray("[Settings]\r\nLedMode1 = 9\r\n")
+        QTest::newRow("option off the list") << QByteArray("[Settings]\r\nLedMode1 = 9\r\n")
             << ", line 7: the value 9 of \"LedMode1\" is outside the allowed range one of 3, 4, 7.";
         QTest::newRow("check box neither checked nor unchecked")
             << QByteArray("[Settings]\r\nOccCmdOn = 2\r\n")
@@ -208,11 +204,9 @@ private slots:
         QTest::newRow("check-box text that is no number")
             << QByteArray("[Settings]\r\nButtonMode = 5\r\nOccCmdOn = yes\r\n")
             << "\" could not be read.\r\n[Settings] OccCmdOn = yes";
-        QTest::newRow("number too long to read")
-            << QByteArray("[Settings]\r\nButtonMode = 123456789012\r\n")
+        QTest::newRow("number too long to read") << QByteArray("[Settings]\r\nButtonMode = 123456789012\r\n")
             << ", line 7: the number \"123456789012\" of \"ButtonMode\" is too long to read; the allowed range is 0 to 255.";
-        QTest::newRow("number beyond a double")
-            << QByteArray("[Settings]\r\nDeltaStep = 1e999\r\n")
+        QTest::newRow("number beyond a double") << QByteArray("[Settings]\r\nDeltaStep = 1e999\r\n")
             << ", line 7: the number \"1e999\" of \"DeltaStep\" is too long to read; the allowed range is -200 to 200.";
         // Which lines the INI reader refuses is tst_inifile's; any of them refuses the file.
         QTest::newRow("line without equals sign")
