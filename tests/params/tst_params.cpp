@@ -214,27 +214,23 @@ private slots:
         const QString name = QStringLiteral("P");
         const auto pos = qint16(bytePos);
         const auto length = quint8(byteLength);
-        const auto consider = [&]() -> std::function<void()> {
+        try {
             if (kind == QLatin1String("1")) {
                 cParam1Byte *p = onImage ? m_params->Add1ByteParameterExtCp(name, image) : m_params->Add1ByteParameter(name, cp, cpName);
                 p->setLateFetch(binding == QLatin1String("late"));
-                return [p, pos] { p->ConsiderPartOfCpOnly(pos); };
+                p->ConsiderPartOfCpOnly(pos);
+            } else if (kind == QLatin1String("2")) {
+                m_params->Add2ByteParameter(name, cp, cpName)->ConsiderPartOfCpOnly(pos);
+            } else if (kind == QLatin1String("A")) {
+                m_params->AddAsciiParameter(name, cp, cpName)->ConsiderPartOfCpOnly(pos, length);
+            } else if (kind == QLatin1String("combo")) {
+                (onImage ? m_params->AddComboBoxParameterExtCp(name, &combo, image)
+                         : m_params->AddComboBoxParameter(name, &combo, cp, cpName))->ConsiderPartOfCpOnly(pos, length);
+            } else if (kind == QLatin1String("check")) {
+                m_params->AddCheckBoxParameter(name, &check, cp, cpName)->ConsiderPartOfCpOnly(pos, length);
+            } else {
+                m_params->AddTextBoxParameter(name, &text, cp, cpName)->ConsiderPartOfCpOnly(pos, length);
             }
-            if (kind == QLatin1String("2"))
-                return [p = m_params->Add2ByteParameter(name, cp, cpName), pos] { p->ConsiderPartOfCpOnly(pos); };
-            if (kind == QLatin1String("A"))
-                return [p = m_params->AddAsciiParameter(name, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
-            if (kind == QLatin1String("combo")) {
-                cParamComboBox *p = onImage ? m_params->AddComboBoxParameterExtCp(name, &combo, image)
-                                            : m_params->AddComboBoxParameter(name, &combo, cp, cpName);
-                return [p, pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
-            }
-            if (kind == QLatin1String("check"))
-                return [p = m_params->AddCheckBoxParameter(name, &check, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
-            return [p = m_params->AddTextBoxParameter(name, &text, cp, cpName), pos, length] { p->ConsiderPartOfCpOnly(pos, length); };
-        }();
-        try {
-            consider();
             QVERIFY(refusal.isEmpty());
             QCOMPARE(m_params->AllParameters().first()->BytePos(), pos);
         } catch (const TqmError &e) {

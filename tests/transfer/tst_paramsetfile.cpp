@@ -257,21 +257,17 @@ private slots:
         if (how == QLatin1String("parent"))
             path += QStringLiteral("/new.dat");
 
-        bool saved = true;
-        if (how == QLatin1String("limit")) {
-            // Larger files cannot be written by this process for a moment.
-            const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-            rlimit previous{};
-            getrlimit(RLIMIT_FSIZE, &previous);
-            rlimit small = previous;
-            small.rlim_cur = 64;
-            setrlimit(RLIMIT_FSIZE, &small);
-            saved = net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
-            setrlimit(RLIMIT_FSIZE, &previous);
-            std::signal(SIGXFSZ, previousHandler);
-        } else {
-            saved = net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
-        }
+        // With the limit, larger files cannot be written by this process for a moment.
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous{};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited = previous;
+        if (how == QLatin1String("limit"))
+            limited.rlim_cur = 64;
+        setrlimit(RLIMIT_FSIZE, &limited);
+        const bool saved = net.file.WriteToFile(path, "veltoTqmCmdModule", ProgramId, "1");
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
 
         QVERIFY(!saved);
         QCOMPARE(readFile(net.dir.filePath("old.dat")), old);

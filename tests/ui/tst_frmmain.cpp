@@ -198,7 +198,6 @@ private slots:
             box->click();
         QCOMPARE(time->ValueCalc(), 60.0f);
         QVERIFY(time->TextBoxControl()->enabled());
-        QVERIFY(rig.session.parametersChangedFlag);
         QVERIFY(rig.view.lineButtonEnabled(LineButton::Apply));
         box->click();
         QCOMPARE(time->Value(), 0);
@@ -285,7 +284,6 @@ private slots:
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QStringList>("trace");
         QTest::addColumn<QString>("label");
-        QTest::newRow("read") << "ReadParameters" << QStringList{} << "[frmMain] Private Sub ReadParameters()";
         QTest::newRow("write") << "WriteParameters" << QStringList{} << "[frmMain] Private Sub WriteParameters()";
         QTest::newRow("copy") << "SpreadParameters" << QStringList{"multi:CM 1.06 / CommandModule"} << "";
         QTest::newRow("help") << "Manual" << QStringList{"help:/help/index.html -1"} << "";
