@@ -26,13 +26,9 @@ class TestParams : public QObject
 private slots:
     void init()
     {
+        m_params.reset();
         m_net.emplace();
         m_params.emplace(cParams::Context{nullptr, QString(), &m_net->ini, ParamsNet::Template, QLocale::c()});
-    }
-    void cleanup()
-    {
-        m_params.reset();
-        m_net.reset();
     }
 
     void listsAreOneBasedAndKeyed()

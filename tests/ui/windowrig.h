@@ -88,10 +88,7 @@ public:
         hooks.showHelp = [this](const QString &file, int context) { trace.append(QStringLiteral("help:%1 %2").arg(file).arg(context)); };
         hooks.endPlugIn = [this] { trace.append(QStringLiteral("ended")); };
         hooks.showAbout = [this] { trace.append(QStringLiteral("about")); };
-        hooks.showDeviceInfo = [this](const DeviceInfoReport &report) {
-            trace.append(QStringLiteral("deviceinfo"));
-            deviceInfo = report;
-        };
+        hooks.showDeviceInfo = [this](const DeviceInfoReport &report) { deviceInfo = report; };
         hooks.createMultiDeviceWindow = [this] { return std::make_unique<PickingWindow>(picks, &trace); };
         hooks.programDirectory = dir.path();
         window = std::make_unique<ui::FrmMain>(view, services, hooks);
