@@ -185,39 +185,36 @@ private slots:
 
     void badFilesAreRefusedAndSaySo_data()
     {
-        QTest::addColumn<QByteArray>("settings"); // after the header, from line 6
+        QTest::addColumn<QByteArray>("settings"); // after the header and "[Settings]", from line 7
         QTest::addColumn<QString>("said");        // in the error's description, after the file name
-        QTest::newRow("one byte beyond its window")
-            << QByteArray("[Settings]\r\nLedMode1 = 4\r\nButtonMode = 99999\r\n")
+        QTest::newRow("one byte beyond its window") << QByteArray("LedMode1 = 4\r\nButtonMode = 99999\r\n")
             << ", line 8: the value 99999 of \"ButtonMode\" is outside the allowed range 0 to 255.";
-        QTest::newRow("two bytes beyond their window") << QByteArray("[Settings]\r\nOffsetTemp = 300,0\r\n")
+        QTest::newRow("two bytes beyond their window") << QByteArray("OffsetTemp = 300,0\r\n")
             << ", line 7: the value 76800 of \"OffsetTemp\" is outside the allowed range -32768 to 32767.";
-        QTest::newRow("text box beyond its range") << QByteArray("[Settings]\r\nDeltaStep = 99999\r\n")
+        QTest::newRow("text box beyond its range") << QByteArray("DeltaStep = 99999\r\n")
             << ", line 7: the value 99999 of \"DeltaStep\" is outside the allowed range -200 to 200.";
-        QTest::newRow("combo box value off the list") << QByteArray("[Settings]\r\nDiscLevels = 9\r\n")
+        QTest::newRow("combo box value off the list") << QByteArray("DiscLevels = 9\r\n")
             << ", line 7: the value 9 of \"DiscLevels\" is outside the allowed range one of 1, 2, 3, 4, 5.";
-        QTest::newRow("option off the list") << QByteArray("[Settings]\r\nLedMode1 = 9\r\n")
+        QTest::newRow("option off the list") << QByteArray("LedMode1 = 9\r\n")
             << ", line 7: the value 9 of \"LedMode1\" is outside the allowed range one of 3, 4, 7.";
-        QTest::newRow("check box neither checked nor unchecked")
-            << QByteArray("[Settings]\r\nOccCmdOn = 2\r\n")
+        QTest::newRow("check box neither checked nor unchecked") << QByteArray("OccCmdOn = 2\r\n")
             << ", line 7: the value 2 of \"OccCmdOn\" is outside the allowed range one of 0, 1.";
         QTest::newRow("check-box text that is no number")
-            << QByteArray("[Settings]\r\nButtonMode = 5\r\nOccCmdOn = yes\r\n")
+            << QByteArray("ButtonMode = 5\r\nOccCmdOn = yes\r\n")
             << "\" could not be read.\r\n[Settings] OccCmdOn = yes";
-        QTest::newRow("number too long to read") << QByteArray("[Settings]\r\nButtonMode = 123456789012\r\n")
+        QTest::newRow("number too long to read") << QByteArray("ButtonMode = 123456789012\r\n")
             << ", line 7: the number \"123456789012\" of \"ButtonMode\" is too long to read; the allowed range is 0 to 255.";
-        QTest::newRow("number beyond a double") << QByteArray("[Settings]\r\nDeltaStep = 1e999\r\n")
+        QTest::newRow("number beyond a double") << QByteArray("DeltaStep = 1e999\r\n")
             << ", line 7: the number \"1e999\" of \"DeltaStep\" is too long to read; the allowed range is -200 to 200.";
         // Which lines the INI reader refuses is tst_inifile's; any of them refuses the file.
-        QTest::newRow("line without equals sign")
-            << QByteArray("[Settings]\r\nButtonMode = 4\r\nno equals sign here\r\n")
+        QTest::newRow("line without equals sign") << QByteArray("ButtonMode = 4\r\nno equals sign here\r\n")
             << ":8: expected 'key = value' or '[section]'";
         QTest::newRow("duplicate key")
-            << QByteArray("[Settings]\r\nButtonMode = 4\r\nbuttonmode = 5\r\n") << ":8: duplicate key 'buttonmode'";
-        QTest::newRow("NUL byte") << QByteArray("[Settings]\r\nButtonMode = 4\0\r\n", 29)
+            << QByteArray("ButtonMode = 4\r\nbuttonmode = 5\r\n") << ":8: duplicate key 'buttonmode'";
+        QTest::newRow("NUL byte") << QByteArray("ButtonMode = 4\0\r\n", 17)
                                   << ": the file holds bytes that are not text (a NUL byte at offset 129).";
         QTest::newRow("no file") << QByteArray() << "";
-        QTest::newRow("not UTF-8") << QByteArray("[Settings]\r\nButtonMode = 4 \xff\r\n")
+        QTest::newRow("not UTF-8") << QByteArray("ButtonMode = 4 \xff\r\n")
                                    << ": the file holds bytes that are not text (not UTF-8 text).";
     }
     // A file with a value its parameter cannot hold, or with lines that cannot be read, changes no
@@ -230,7 +227,7 @@ private slots:
         const QStringList before = values(net);
         const QString path = net.dir.filePath("bad.dat");
         if (!settings.isNull())
-            writeFile(path, header() + settings);
+            writeFile(path, header() + "[Settings]\r\n" + settings);
         const TqmError error = raised([&] { (void)net.file.LoadFromFile(path, net.ini, "veltoTqmCmdModule", ProgramId, "1"); });
         QVERIFY2(error.description().contains(path + said), qPrintable(error.description()));
         QCOMPARE(error.number() == TqmError::FileNotFound, settings.isNull());
