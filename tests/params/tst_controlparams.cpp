@@ -429,7 +429,6 @@ private slots:
         QCOMPARE(f.box.itemData(1), 0);
         QCOMPARE(f.box.listIndex(), 0);
         QCOMPARE(f.box.foreColor(), colour::Red);
-        QCOMPARE(f.p->Value(), 7);
         QVERIFY(!f.p->CurrentValueIsInComboList());
         QVERIFY(f.params.AnyParameterValueIsInvalid());
         f.box.chooseItem(QStringLiteral("item 1"));
@@ -453,12 +452,10 @@ private slots:
     void comboSignedItems()
     {
         ComboFixture f;
-        QVERIFY(!f.p->SignedValue());
         ParamsNet::setRaw(f.p->ConfigProperty(), QStringLiteral("255"));
         f.p->ReadFromLns();
         QCOMPARE(f.p->Value(), 255);
         f.p->AddComboBoxItem(QStringLiteral("not available"), -1);
-        QVERIFY(f.p->SignedValue());
         f.p->ReadFromLns();
         QCOMPARE(f.p->Value(), -1);
         QCOMPARE(f.box.listIndex(), 3);
@@ -532,7 +529,6 @@ private slots:
         QVERIFY(p->Changed());
         p->WriteToLns();
         QCOMPARE(ParamsNet::raw(cp), QStringLiteral("1"));
-        QVERIFY(!p->Changed());
 
         p->setValue(QStringLiteral("9"));
         QVERIFY(b0.value()); // no button carries it: nothing new selected
