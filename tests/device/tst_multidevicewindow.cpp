@@ -174,22 +174,6 @@ private slots:
         QCOMPARE(window.unmatchedPicks(), unmatched);
     }
 
-    void selectionsAreOneBasedAndKeyed()
-    {
-        fake::DemoNetwork demo;
-        ScriptedMultiDeviceWindow window;
-        const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
-
-        // That the objects are of the opened one's type and index is embeddedOffersEveryOtherCommandModule's.
-        QCOMPARE(selection->count(), 5);
-        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(0));
-        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(6));
-
-        const MultiDeviceSelectionPtr devices = window.open(requestFor(demo, MultiDeviceItems::AppDevices));
-        QVERIFY(std::dynamic_pointer_cast<lns::AppDevice>(devices->item(1)));
-        QCOMPARE(devices->item(QStringLiteral("Sensor"))->name(), QStringLiteral("Sensor"));
-    }
-
     void preselection_data()
     {
         QTest::addColumn<QStringList>("preselected");
@@ -285,6 +269,11 @@ private slots:
         const MultiDeviceSelectionPtr selection = window.open(embeddedRequest(items));
         QCOMPARE(selection->count(), 9);
         QVERIFY(window.unreadable().isEmpty());
+        // One-based, and devices by name as well.
+        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(0));
+        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(10));
+        if (items == MultiDeviceItems::AppDevices)
+            QCOMPARE(selection->item(QStringLiteral("CM 1.01"))->name(), QStringLiteral("CM 1.01"));
         for (const lns::ObjectPtr &item : selection->items()) {
             if (items == MultiDeviceItems::AppDevices) {
                 QCOMPARE(item->classId(), int(lns::AppDeviceClass));
