@@ -119,7 +119,6 @@ private slots:
         QCOMPARE(values(fresh), values(net));
         QCOMPARE(freshText->Value(), QStringLiteral("Room 1, north \u00e4"));
         QCOMPARE(freshForcedOnly->Value(), 0);
-        QVERIFY(!freshForcedOnly->Changed());
         QVERIFY(fresh.buttonMode->Changed() && fresh.offsetTemp->Changed() && fresh.ledMode1->Changed());
         QVERIFY(!fresh.unbound->Changed()); // not in the file: untouched
     }
