@@ -72,6 +72,13 @@ struct TextBoxFixture
         p = params.AddTextBoxParameter(QStringLiteral("SetPoint"), &box, cp, QStringLiteral("Cp2"));
         filling = false;
     }
+    void scale(qint32 factor, qint32 resolution, float rangeMin, float rangeMax)
+    {
+        p->setFactor(factor);
+        p->setResolution(resolution);
+        p->setRangeMin(rangeMin);
+        p->setRangeMax(rangeMax);
+    }
     void fill(const std::function<void()> &f)
     {
         filling = true;
@@ -130,11 +137,8 @@ private slots:
         if (snvt) {
             f.p->setSnvtType(snvt);
         } else {
-            f.p->setFactor(factor);
+            f.scale(factor, resolution, 5, rangeMax);
             f.p->setOffsetCalc(offset);
-            f.p->setResolution(resolution);
-            f.p->setRangeMin(5);
-            f.p->setRangeMax(rangeMax);
         }
         ParamsNet::setRaw(f.cp, raw);
         f.fill([&] { f.p->ReadFromLns(); });
@@ -184,10 +188,7 @@ private slots:
         QFETCH(QString, message);
         setLanguage(language);
         TextBoxFixture f{language == ResStrings::German ? QLocale(QLocale::German, QLocale::Germany) : QLocale::c()};
-        f.p->setFactor(factor);
-        f.p->setResolution(resolution);
-        f.p->setRangeMin(rangeMin);
-        f.p->setRangeMax(message.isEmpty() ? 1000 : 30);
+        f.scale(factor, resolution, rangeMin, message.isEmpty() ? 1000 : 30);
         f.p->setUnit(E::UNIT_DegreesCelsius);
         f.p->setTextBoxTitle(QStringLiteral("Set point"));
         f.box.typeText(typed);
@@ -229,9 +230,7 @@ private slots:
         QFETCH(QString, keysTyped);
         QFETCH(QString, text);
         TextBoxFixture f;
-        f.p->setRangeMin(rangeMin);
-        f.p->setRangeMax(rangeMax);
-        f.p->setResolution(resolution);
+        f.scale(1, resolution, rangeMin, rangeMax);
         QCOMPARE(f.box.maxLength(), maxLength);
         f.box.typeText(QString());
         for (QChar c : keysTyped)
@@ -254,9 +253,7 @@ private slots:
         QFETCH(QString, pasted);
         QFETCH(QString, limited);
         TextBoxFixture f;
-        f.p->setFactor(10);
-        f.p->setRangeMin(-1000);
-        f.p->setRangeMax(3000); // five characters: room for an exponent
+        f.scale(10, E::RES_1, -1000, 3000); // five characters: room for an exponent
         f.box.typeText(pasted);
         QTEST(f.p->Value(), "value");
         QCOMPARE(f.box.foreColor(), controls::colour::Red);
@@ -268,9 +265,7 @@ private slots:
     void displayFollowsDisplayPrecision()
     {
         TextBoxFixture f;
-        f.p->setFactor(100);
-        f.p->setResolution(E::RES_0_1);
-        f.p->setRangeMax(100);
+        f.scale(100, E::RES_0_1, 0, 100);
         f.p->setValue(2157);
         QCOMPARE(f.box.text(), QStringLiteral("21.6"));
         QCOMPARE(f.p->Value(), 2160);
@@ -368,8 +363,7 @@ private slots:
     void quietValidation()
     {
         TextBoxFixture f;
-        f.p->setRangeMin(0);
-        f.p->setRangeMax(50);
+        f.scale(1, E::RES_1, 0, 50);
         f.p->setTextBoxRangeMax(40);
         f.box.typeText(QStringLiteral("45"));
         f.p->SetValidTextBoxValue(42.0f);
