@@ -269,11 +269,7 @@ private slots:
         QFETCH(qint32, function);
         QFETCH(int, frame);
         WindowRig rig("CM 1.02"); // offers every button mode
-        controls::MemoryComboBox *box = rig.view.comboBox(1);
-        for (int i = 0; i < box->count(); ++i) {
-            if (box->itemData(i) == function)
-                box->setListIndex(i);
-        }
+        rig.view.comboBox(1)->setListIndex(function + 1); // the list runs from -1, "not available"
         for (int i = 0; i < 3; ++i)
             QCOMPARE(shown(rig.view, SwitchFrame[i]), i == frame);
         QCOMPARE(rig.window->configuration()->Parameters()->ComboBoxParameterByName("ButtonMode")->Value(), function);
@@ -328,8 +324,7 @@ private slots:
         QStringList values;
         for (const auto &[caption, value] : info.lines)
             values.append(value);
-        const lns::AppDevicePtr device = rig.device("CM 1.06");
-        QCOMPARE(values.mid(0, 3), (QStringList{"CM 1.06", "CommandModule", device->programId()}));
+        QCOMPARE(values.mid(0, 3), (QStringList{"CM 1.06", "CommandModule", rig.device("CM 1.06")->programId()}));
         QCOMPARE(values[3] == "-", !online);
         QVERIFY(QRegularExpression("^[0-9A-F]{12}$").match(values[4]).hasMatch());
         QCOMPARE(values[5], GetResStringIn(lang, online ? 1532 : 1533));
