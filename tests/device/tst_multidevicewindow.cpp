@@ -236,8 +236,6 @@ private slots:
         fake::DemoNetwork demo;
         const auto shared = demo.floor2->devices()->list.at(0); // CM 1.02, home Floor 1
         QCOMPARE(deviceObjectName(demo.network, shared), QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"));
-        QCOMPARE(lonMarkObjectName(demo.network, demo.openedObject()),
-                 QStringLiteral("Demo.Building A.Floor 1.Opened.CommandModule"));
     }
 
     void requestWithoutSystemIsRefused()

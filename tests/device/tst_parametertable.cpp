@@ -28,8 +28,7 @@ QStringList tableOf(const char *device, int command = 1, QStringList available =
     }
     if (available.isEmpty())
         available = all;
-    if (availableNow != available || rig.logger.labels.value(0) != "[M_PlugIn] Public Sub FetchCPs()"
-        || rig.logger.loggerOnErrorFlag())
+    if (availableNow != available || rig.logger.loggerOnErrorFlag())
         return QStringList{QStringLiteral("unexpected availability or log: ")} + availableNow;
     return all;
 }
