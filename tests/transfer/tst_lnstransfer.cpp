@@ -5,8 +5,6 @@
 
 namespace {
 
-// CPs of own that the net's parameters read (the image's array counted per element).
-constexpr int DistinctCpsRead = 7;
 constexpr int FanLevelElements = 5;
 
 // Reads the net's set and gives the parameter that is never read a value of its own.
@@ -36,7 +34,8 @@ private slots:
 
         net.transfer.ReadFromLns();
 
-        QCOMPARE(net.server->messageCounts(net.own->appDevice()).cpReads, DistinctCpsRead + FanLevelElements);
+        // The seven CPs the parameters read, the image's array element by element.
+        QCOMPARE(net.server->messageCounts(net.own->appDevice()).cpReads, 7 + FanLevelElements);
         QCOMPARE((QList<int>{net.buttonMode->Value(), net.switchMapA->Value(), net.switchMapB->Value(), net.fanLevel2->Value(),
                              net.offsetTemp->Value(), net.occCmdOn->Value(), net.discLevels->Value(), net.deltaStep->Value()}),
                  (QList<int>{3, 11, 12, 20, -2, 1, 4, 75}));
