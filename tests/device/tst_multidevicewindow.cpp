@@ -134,9 +134,8 @@ private slots:
         QCOMPARE(events.last(), QStringLiteral("completed"));
         QCOMPARE(events.count(QStringLiteral("completed")), 1);
         QVERIFY(events.count(QStringLiteral("progress")) >= 4); // at least once per subsystem
-        QStringList validated = events.filter(QStringLiteral("validate "));
-        validated.replaceInStrings(QStringLiteral("validate "), QString());
-        QCOMPARE(validated, (QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
+        QCOMPARE(events.filter(QStringLiteral("validate ")).replaceInStrings(QStringLiteral("validate "), QString()),
+                 (QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
         QCOMPARE(deviceNamesOf(selection), (QStringList{"CM 1.01", "CM 1.02", "CM B1"}));
     }
 
