@@ -5,7 +5,6 @@
 #include "strings/resstrings.h"
 #include "lns/controls/memorycontrols.h"
 #include "lns/userdialogs.h"
-#include "params/cconfigprop.h"
 #include "params/choiceparams.h"
 #include "params/controlrouting.h"
 #include "params/cparams.h"
@@ -68,9 +67,7 @@ struct TextBoxFixture
     {
         cp = net.deviceCp(QStringLiteral("Cp2"));
         controlrouting::route(params, &box, [this] { return filling; });
-        filling = true;
-        p = params.AddTextBoxParameter(QStringLiteral("SetPoint"), &box, cp, QStringLiteral("Cp2"));
-        filling = false;
+        fill([this] { p = params.AddTextBoxParameter(QStringLiteral("SetPoint"), &box, cp, QStringLiteral("Cp2")); });
     }
     void scale(qint32 factor, qint32 resolution, float rangeMin, float rangeMax)
     {
@@ -501,11 +498,10 @@ private slots:
         MemoryOptionButton b0(0, &group), b1(1, &group), b2(2, &group);
         const auto cp = net.deviceCp(QStringLiteral("Cp1"));
         cParamOptBtn *p = params.AddOptionButtonParameter(QStringLiteral("TempMode"), cp, QStringLiteral("Cp1"));
-        p->AddOptionButton(&b0, QStringLiteral("1"));
-        p->AddOptionButton(&b1, QStringLiteral("0"));
-        p->AddOptionButton(&b2, QStringLiteral("2"));
-        for (auto *b : {&b0, &b1, &b2})
-            controlrouting::route(params, b);
+        for (const auto &[button, value] : {std::pair{&b0, "1"}, {&b1, "0"}, {&b2, "2"}}) {
+            p->AddOptionButton(button, value);
+            controlrouting::route(params, button);
+        }
         QCOMPARE(p->OptionButton(3), &b2);
 
         p->setValue(QStringLiteral("  2 "));

@@ -245,11 +245,9 @@ private slots:
         QVERIFY(net.transfer.WriteToLns());
         QCOMPARE(TransferNet::raw(net.own, "nciTempMode"), QStringLiteral("7"));
         QCOMPARE(TransferNet::raw(net.own, "nciLedMode2"), QStringLiteral("5"));
-        QCOMPARE(net.redTexts(),
-                 QStringList({"TempMode (CP nciTempMode, INI entry TempMode) was not written: its value was never read "
-                              "from the device.",
-                              "Beyond (CP nciLedMode2, INI entry LedMode2) was not written: its value was never read "
-                              "from the device."}));
+        const QString neverRead = "%1 (CP %2, INI entry %3) was not written: its value was never read from the device.";
+        QCOMPARE(net.redTexts(), QStringList({neverRead.arg("TempMode", "nciTempMode", "TempMode"),
+                                              neverRead.arg("Beyond", "nciLedMode2", "LedMode2")}));
 
         net.logger.lines.clear();
         const QStringList otherBefore = TransferNet::snapshot(net.other);

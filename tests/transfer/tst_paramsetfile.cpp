@@ -64,8 +64,7 @@ private slots:
         auto *forced = params.Add1ByteParameter("Forced", nullptr, "X");   // ... unless forced
         forced->setForceWriteToFile(true);
         forced->setValue(-7);
-        auto *check = params.AddCheckBoxParameter("C", &box, cp, "ButtonMode");
-        check->setValue(1);
+        params.AddCheckBoxParameter("C", &box, cp, "ButtonMode")->setValue(1);
         params.AddComboBoxParameter("Excluded", &combo, cp, "ButtonMode")->setDontWriteToFile(true);
         params.AddAsciiParameter("Text", cp, "ButtonMode")->setValue(QStringLiteral("a, b"));
         const QString path = net.dir.filePath("layout.dat");

@@ -319,10 +319,9 @@ private slots:
         rig.clock.advanceMs(11000); // past the cached answer of the device
         QVERIFY(rig.view.clickMenuTool("DeviceInfo"));
         setLanguage(ResStrings::English);
-        const DeviceInfoReport &info = rig.deviceInfo;
-        QCOMPARE(info.title, GetResStringIn(lang, 1372, 3));
+        QCOMPARE(rig.deviceInfo.title, GetResStringIn(lang, 1372, 3));
         QStringList values;
-        for (const auto &[caption, value] : info.lines)
+        for (const auto &[caption, value] : rig.deviceInfo.lines)
             values.append(value);
         QCOMPARE(values.mid(0, 3), (QStringList{"CM 1.06", "CommandModule", rig.device("CM 1.06")->programId()}));
         QCOMPARE(values[3] == "-", !online);

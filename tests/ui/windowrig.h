@@ -47,7 +47,7 @@ public:
 
     // Opens the device for the command as start-up does: loads the window, builds its pages.
     // No device name: started without a device.
-    ui::FrmMain &open(const QString &deviceName, int commandIndex = 1)
+    void open(const QString &deviceName, int commandIndex = 1)
     {
         if (deviceName.isEmpty())
             session.commandIndex = commandIndex;
@@ -56,7 +56,6 @@ public:
         create();
         window->load();
         window->buildPages(commandIndex);
-        return *window;
     }
 
     void create()
