@@ -67,7 +67,7 @@ struct TextBoxFixture
     {
         cp = net.deviceCp(QStringLiteral("Cp2"));
         controlrouting::route(params, &box, [this] { return filling; });
-        fill([this] { p = params.AddTextBoxParameter(QStringLiteral("SetPoint"), &box, cp, QStringLiteral("Cp2")); });
+        fill([this] { p = params.AddTextBoxParameter("SetPoint", &box, cp, "Cp2"); });
     }
     void scale(qint32 factor, qint32 resolution, float rangeMin, float rangeMax)
     {
