@@ -47,8 +47,7 @@ struct ComboFixture
     ComboFixture()
     {
         controlrouting::route(params, &box);
-        p = params.AddComboBoxParameter(QStringLiteral("Mode"), &box, net.deviceCp(QStringLiteral("Cp1")),
-                                        QStringLiteral("Cp1"));
+        p = params.AddComboBoxParameter("Mode", &box, net.deviceCp("Cp1"), "Cp1");
         for (int data : {0, 1, 2})
             p->AddComboBoxItem(QStringLiteral("item %1").arg(data), data);
     }

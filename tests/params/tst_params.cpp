@@ -280,8 +280,7 @@ private slots:
     void fetchOnRead()
     {
         // Available because a CP was given; the late parameter rebinds when asked to fetch.
-        cParam1Byte *p = m_params->Add1ByteParameter(QStringLiteral("P"), m_net->deviceCp(QStringLiteral("Cp1")),
-                                                  QStringLiteral("Cp4"));
+        cParam1Byte *p = m_params->Add1ByteParameter("P", m_net->deviceCp("Cp1"), "Cp4");
         p->setSuperiorLnsObject(m_net->device);
         QVERIFY(p->FetchCp(true));
         QCOMPARE(p->ConfigProperty()->name(), QStringLiteral("Cp4"));
