@@ -140,8 +140,7 @@ private slots:
         QTest::newRow("one mode held already") << "CM 1.01" << "0" << one << true << "0";
         QTest::newRow("all modes") << "CM 1.02" << "2"
                                    << QStringList{"is not available=-1", "changes HVAC app mode=0",
-                                                  "changes Fan speed level=1", "changes HVAC mode=2"}
-                                   << false << "2";
+                                                  "changes Fan speed level=1", "changes HVAC mode=2"} << false << "2";
         QTest::newRow("no mode") << "CM 1.06" << "2" << QStringList{} << false << "2";
     }
     void buttonModesOfTheTemplate()
@@ -175,11 +174,9 @@ private slots:
         QTest::addColumn<QStringList>("expected");
 
         const QStringList menuButtons{"none=0", "menu button 1=1", "menu button 2=2", "menu button 3=3"};
-        QTest::newRow("variant 4: button pairs")
-            << "CM 1.04" << "3\t4"
+        QTest::newRow("variant 4: button pairs") << "CM 1.04" << "3\t4"
             << menuButtons + QStringList{"button 1 (left) =5", "button 1 (right)=6", "button 2 (left) =7", "button 2 (right)=8"};
-        QTest::newRow("variant 5: digital inputs")
-            << "CM 1.05" << "3\t4"
+        QTest::newRow("variant 5: digital inputs") << "CM 1.05" << "3\t4"
             << menuButtons + QStringList{"digital input 1=5", "digital input 2=6", "digital input 3=7", "digital input 4=8"};
         QTest::newRow("no variant: menu buttons only") << "CM 1.06" << "2\t2"
                                                        << QStringList{"none=0", "menu button 1=1", "menu button 2=2"};
