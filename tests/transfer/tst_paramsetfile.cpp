@@ -134,6 +134,7 @@ private slots:
                                     "OccCmdOn = 1\r\nDiscLevels = 3abc\r\nLedMode1 =  7 \r\nDeltaStep = -4\r\n";
         const QStringList loaded = {"12", "14", "1", "-5", "1", "3", "7", "-4"};
         const QStringList untouched = {"0", "0", "0", "0", "0", "0", "", "0"};
+        const QByteArray head = header() + "[Settings]\r\n";
         // Line ends and byte-order marks are the INI reader's (tst_inifile).
         QByteArray blanks = header() + settings;
         blanks.replace(" = ", "   =\t ").replace("[Settings]", "  [Settings]  ");
@@ -141,17 +142,14 @@ private slots:
         QTest::newRow("CR LF") << header() + settings << ok << loaded << QStringList();
         QTest::newRow("stray blanks") << blanks << ok << loaded << QStringList();
         QTest::newRow("no Settings section") << header() << ok << untouched << QStringList();
-        QTest::newRow("unknown keys are left")
-            << header() + "[Settings]\r\nButtonMode = 4\r\nNoSuchParameter = 5\r\n" << ok
+        QTest::newRow("unknown keys are left") << head + "ButtonMode = 4\r\nNoSuchParameter = 5\r\n" << ok
             << QStringList{"4", "0", "0", "0", "0", "0", "", "0"}
             << QStringList{", line 8: \"NoSuchParameter\" is no parameter of this device; the line was ignored."};
-        QTest::newRow("non-numeric values")
-            << header() + "[Settings]\r\nButtonMode = abc\r\nOffsetTemp = x,y\r\nDeltaStep = ,5\r\n"
+        QTest::newRow("non-numeric values") << head + "ButtonMode = abc\r\nOffsetTemp = x,y\r\nDeltaStep = ,5\r\n"
             << ok << untouched << QStringList();
-        QTest::newRow("empty values leave the parameter")
-            << header() + "[Settings]\r\nButtonMode =\r\nLedMode1 =   \r\n" << ok << untouched
-            << QStringList{", line 7: \"ButtonMode\" has no value; the line was ignored.",
-                           ", line 8: \"LedMode1\" has no value; the line was ignored."};
+        QTest::newRow("empty values leave the parameter") << head + "ButtonMode =\r\nLedMode1 =   \r\n"
+            << ok << untouched << QStringList{", line 7: \"ButtonMode\" has no value; the line was ignored.",
+                                              ", line 8: \"LedMode1\" has no value; the line was ignored."};
 
         const auto headed = [&](const char *name, const QByteArray &head, int result) {
             const QStringList some = {"77", "0", "0", "0", "0", "0", "3", "0"};
