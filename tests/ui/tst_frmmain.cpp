@@ -40,6 +40,8 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { setLanguage(ResStrings::English); }
+
     void displayFollowsTheVariant_data()
     {
         QTest::addColumn<QString>("device");
@@ -315,7 +317,6 @@ private slots:
         rig.setOnline("CM 1.06", online);
         rig.clock.advanceMs(11000); // past the cached answer of the device
         QVERIFY(rig.view.clickMenuTool("DeviceInfo"));
-        setLanguage(ResStrings::English);
         QCOMPARE(rig.deviceInfo.title, GetResStringIn(lang, 1372, 3));
         QStringList values;
         for (const auto &[caption, value] : rig.deviceInfo.lines)
@@ -355,8 +356,7 @@ private slots:
         WindowRig rig;
         rig.setOnline("CM 1.06", false);
         rig.open("CM 1.06");
-        const QString cause = GetResString(1571, 1, {"CM 1.06"});
-        const qsizetype line = rig.logger.texts().indexOf(cause);
+        const qsizetype line = rig.logger.texts().indexOf(GetResString(1571, 1, {"CM 1.06"}));
         QVERIFY(line >= 0);
         QCOMPARE(rig.logger.lines[line].colour, logcolour::Red); // which brings up the logger
         QCOMPARE(rig.view.statusText(), GetResString(1571, 2, {"CM 1.06"}));
@@ -499,7 +499,6 @@ private slots:
         QCOMPARE(rig.view.menuToolCaption({"File", "SpreadParameters"}), GetResString(1371, 5));
         QCOMPARE(rig.view.lineButtonCaption(LineButton::Apply), GetResString(1374, 3));
         QCOMPARE(rig.view.buttonBarItems().first().caption, GetResString(1001));
-        setLanguage(ResStrings::English);
     }
 
     // A set saved (a name without an extension gets ".dat"; the logger says where the set went),
