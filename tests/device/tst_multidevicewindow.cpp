@@ -184,8 +184,7 @@ private slots:
             << QStringList{"CM 1.02", "CM B1"};
         QTest::newRow("LonMark object name") << QStringList{QStringLiteral("Demo.Building A.CM A2.CommandModule")}
                                              << QStringList{"CM A2"};
-        QTest::newRow("devices no longer on offer are dropped") << QStringList{QStringLiteral("Opened"), QStringLiteral("Sensor")}
-                                                                << QStringList{};
+        QTest::newRow("devices no longer on offer are dropped") << QStringList{"Opened", "Sensor"} << QStringList{};
     }
     void preselection()
     {
