@@ -122,7 +122,8 @@ private slots:
         QVERIFY(!fresh.unbound->Changed()); // not in the file: untouched
     }
 
-    // A header of another plug-in, device or file version refuses the file: no parameter changes.
+    // Blanks, unknown keys and unreadable values are taken leniently (the line is left); a header of
+    // another plug-in, device or file version refuses the file, and no parameter changes.
     void loading_data()
     {
         QTest::addColumn<QByteArray>("content");
@@ -151,9 +152,9 @@ private slots:
             << ok << untouched << QStringList{", line 7: \"ButtonMode\" has no value; the line was ignored.",
                                               ", line 8: \"LedMode1\" has no value; the line was ignored."};
 
-        const auto headed = [&](const char *name, const QByteArray &head, int result) {
+        const auto headed = [&](const char *name, const QByteArray &fileHeader, int result) {
             const QStringList some = {"77", "0", "0", "0", "0", "0", "3", "0"};
-            QTest::newRow(name) << head + "[Settings]\r\nButtonMode = 77\r\nLedMode1 = 3\r\n" << result
+            QTest::newRow(name) << fileHeader + "[Settings]\r\nButtonMode = 77\r\nLedMode1 = 3\r\n" << result
                                 << (result == ok ? some : untouched) << QStringList();
         };
         headed("plug-in name with blanks", header(OwnIdLine, "PlugInName =   veltoTqmCmdModule  "), ok);
