@@ -50,7 +50,6 @@ public:
         return config;
     }
 
-    QStringList logTexts() const { return logger.texts(); }
     QStringList redTexts() const
     {
         QStringList red;

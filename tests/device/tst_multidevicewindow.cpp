@@ -22,8 +22,6 @@ MultiDeviceRequest requestFor(const fake::DemoNetwork &demo, MultiDeviceItems it
     request.system = demo.system;
     request.device = demo.opened;
     request.lonMarkObject = demo.openedObject();
-    request.title = QStringLiteral("Command module");
-    request.iniFileName = QStringLiteral("TqmCmdModule.ini");
     request.items = items;
     return request;
 }
@@ -111,6 +109,7 @@ private slots:
         QVERIFY(!result.cancelled);
     }
 
+    // Every device found is put to the validation in order; those it rejects are not offered.
     void eventsArriveInOrderOnTheCallingThread()
     {
         fake::DemoNetwork demo;
@@ -122,8 +121,10 @@ private slots:
             allOnThisThread = allOnThisThread && QThread::currentThread() == thread();
         };
         connect(&window, &MultiDeviceWindow::progress, this, [&] { note(QStringLiteral("progress")); });
-        connect(&window, &MultiDeviceWindow::validateFoundDevice, this,
-                [&](const lns::AppDevicePtr &device, bool &) { note(QStringLiteral("validate ") + device->name()); });
+        connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [&](const lns::AppDevicePtr &device, bool &rejected) {
+            note(QStringLiteral("validate ") + device->name());
+            rejected = device->name().startsWith(QStringLiteral("CM A"));
+        });
         connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { note(QStringLiteral("completed")); });
 
         const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
@@ -133,20 +134,9 @@ private slots:
         QCOMPARE(events.last(), QStringLiteral("completed"));
         QCOMPARE(events.count(QStringLiteral("completed")), 1);
         QVERIFY(events.count(QStringLiteral("progress")) >= 4); // at least once per subsystem
-        QStringList validated = events.filter(QStringLiteral("validate "));
-        validated.replaceInStrings(QStringLiteral("validate "), QString());
-        QCOMPARE(validated, (QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
-        QCOMPARE(selection->count(), 5);
-    }
-
-    void rejectedDevicesAreNotOffered()
-    {
-        fake::DemoNetwork demo;
-        ScriptedMultiDeviceWindow window;
-        connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [](const lns::AppDevicePtr &device, bool &notValidated) {
-            notValidated = device->name().startsWith(QStringLiteral("CM A"));
-        });
-        QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), (QStringList{"CM 1.01", "CM 1.02", "CM B1"}));
+        QCOMPARE(events.filter(QStringLiteral("validate ")).replaceInStrings(QStringLiteral("validate "), QString()),
+                 (QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}));
+        QCOMPARE(deviceNamesOf(selection), (QStringList{"CM 1.01", "CM 1.02", "CM B1"}));
     }
 
     void scriptedPicks_data()
@@ -183,22 +173,6 @@ private slots:
         QCOMPARE(window.unmatchedPicks(), unmatched);
     }
 
-    void selectionsAreOneBasedAndKeyed()
-    {
-        fake::DemoNetwork demo;
-        ScriptedMultiDeviceWindow window;
-        const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
-
-        // That the objects are of the opened one's type and index is embeddedOffersEveryOtherCommandModule's.
-        QCOMPARE(selection->count(), 5);
-        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(0));
-        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(6));
-
-        const MultiDeviceSelectionPtr devices = window.open(requestFor(demo, MultiDeviceItems::AppDevices));
-        QVERIFY(std::dynamic_pointer_cast<lns::AppDevice>(devices->item(1)));
-        QCOMPARE(devices->item(QStringLiteral("Sensor"))->name(), QStringLiteral("Sensor"));
-    }
-
     void preselection_data()
     {
         QTest::addColumn<QStringList>("preselected");
@@ -210,8 +184,7 @@ private slots:
             << QStringList{"CM 1.02", "CM B1"};
         QTest::newRow("LonMark object name") << QStringList{QStringLiteral("Demo.Building A.CM A2.CommandModule")}
                                              << QStringList{"CM A2"};
-        QTest::newRow("devices no longer on offer are dropped") << QStringList{QStringLiteral("Opened"), QStringLiteral("Sensor")}
-                                                                << QStringList{};
+        QTest::newRow("devices no longer on offer are dropped") << QStringList{"Opened", "Sensor"} << QStringList{};
     }
     void preselection()
     {
@@ -246,18 +219,14 @@ private slots:
         fake::DemoNetwork demo;
         int asked = 0;
         DeviceScanHooks hooks;
-        int lastDone = -1, lastTotal = -1;
-        hooks.progress = [&](int done, int total) {
-            lastDone = done;
-            lastTotal = total;
-        };
+        std::pair<int, int> last{-1, -1}; // done, total
+        hooks.progress = [&](int done, int total) { last = {done, total}; };
         hooks.cancelRequested = [&] { return ++asked > 2; };
         const DeviceScanResult result = DeviceScan::run(requestFor(demo), hooks);
 
         QVERIFY(result.cancelled);
         QCOMPARE(namesOf(result.offered), (QStringList{"CM A1", "CM A2"}));
-        QCOMPARE(lastDone, lastTotal); // the bar ends full either way
-        QCOMPARE(lastTotal, 4);
+        QCOMPARE(last, (std::pair{4, 4})); // the bar ends full either way
     }
 
     void objectNamesFollowTheHomeSubsystem()
@@ -265,8 +234,6 @@ private slots:
         fake::DemoNetwork demo;
         const auto shared = demo.floor2->devices()->list.at(0); // CM 1.02, home Floor 1
         QCOMPARE(deviceObjectName(demo.network, shared), QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"));
-        QCOMPARE(lonMarkObjectName(demo.network, demo.openedObject()),
-                 QStringLiteral("Demo.Building A.Floor 1.Opened.CommandModule"));
     }
 
     void requestWithoutSystemIsRefused()
@@ -298,6 +265,11 @@ private slots:
         const MultiDeviceSelectionPtr selection = window.open(embeddedRequest(items));
         QCOMPARE(selection->count(), 9);
         QVERIFY(window.unreadable().isEmpty());
+        // One-based, and devices by name as well.
+        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(0));
+        QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(10));
+        if (items == MultiDeviceItems::AppDevices)
+            QCOMPARE(selection->item(QStringLiteral("CM 1.01"))->name(), QStringLiteral("CM 1.01"));
         for (const lns::ObjectPtr &item : selection->items()) {
             if (items == MultiDeviceItems::AppDevices) {
                 QCOMPARE(item->classId(), int(lns::AppDeviceClass));

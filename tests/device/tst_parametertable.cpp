@@ -28,8 +28,7 @@ QStringList tableOf(const char *device, int command = 1, QStringList available =
     }
     if (available.isEmpty())
         available = all;
-    if (availableNow != available || rig.logger.labels.value(0) != "[M_PlugIn] Public Sub FetchCPs()"
-        || rig.logger.loggerOnErrorFlag())
+    if (availableNow != available || rig.logger.loggerOnErrorFlag())
         return QStringList{QStringLiteral("unexpected availability or log: ")} + availableNow;
     return all;
 }
@@ -132,14 +131,17 @@ private slots:
         QTest::addColumn<QString>("held"); // the device's value before opening
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<bool>("greyed");
-        // Which modes a template lists is tst_devicevariants'; here one, several or none.
-        QTest::newRow("one mode") << "CM 1.01" << "2" << QStringList{"changes HVAC app mode=0"} << true;
-        QTest::newRow("one mode held already") << "CM 1.01" << "0" << QStringList{"changes HVAC app mode=0"} << true;
+        QTest::addColumn<QString>("stored"); // after opening
+        // Which modes a template lists is tst_devicevariants'; here one, several or none. The single
+        // mode is written, unless the device holds it already; with no mode to offer the parameter
+        // is unavailable and not written.
+        const QStringList one{"changes HVAC app mode=0"};
+        QTest::newRow("one mode") << "CM 1.01" << "2" << one << true << "0";
+        QTest::newRow("one mode held already") << "CM 1.01" << "0" << one << true << "0";
         QTest::newRow("all modes") << "CM 1.02" << "2"
                                    << QStringList{"is not available=-1", "changes HVAC app mode=0",
-                                                  "changes Fan speed level=1", "changes HVAC mode=2"}
-                                   << false;
-        QTest::newRow("no mode") << "CM 1.06" << "2" << QStringList{} << false;
+                                                  "changes Fan speed level=1", "changes HVAC mode=2"} << false << "2";
+        QTest::newRow("no mode") << "CM 1.06" << "2" << QStringList{} << false << "2";
     }
     void buttonModesOfTheTemplate()
     {
@@ -147,6 +149,7 @@ private slots:
         QFETCH(QString, held);
         QFETCH(QStringList, expected);
         QFETCH(bool, greyed);
+        QFETCH(QString, stored);
         ConfigurationRig rig;
         ConfigurationRig::setRaw(rig.module(device), "nciButtonMode", held);
         rig.server->resetMessageCounts();
@@ -155,23 +158,13 @@ private slots:
 
         const cParamComboBox *buttonMode = config.Parameters()->ComboBoxParameterByName("ButtonMode");
         QCOMPARE(items(buttonMode->ComboBoxControl()), expected);
-        // No mode to offer: the parameter is unavailable, neither invalid nor written.
         QCOMPARE(buttonMode->Available(), !expected.isEmpty());
-        if (expected.isEmpty()) {
-            QVERIFY(!buttonMode->ComboBoxControl()->enabled());
-            QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), QStringLiteral("2"));
-            return;
-        }
         QCOMPARE(buttonMode->LockMode() == E::LM_DISABLED_GREY, greyed);
-        QCOMPARE(buttonMode->ComboBoxControl()->enabled(), !greyed);
-        if (greyed) {
-            // The single mode is written, unless the device holds it: opening then changes nothing.
+        QCOMPARE(buttonMode->ComboBoxControl()->enabled(), !greyed && !expected.isEmpty());
+        QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), stored);
+        QCOMPARE(rig.server->messageCounts(rig.device(device)).cpWrites, held == stored ? 0 : 1);
+        if (greyed)
             QCOMPARE(buttonMode->ComboBoxControl()->listIndex(), 0);
-            QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), QStringLiteral("0"));
-            QCOMPARE(rig.server->messageCounts(rig.device(device)).cpWrites, held == QLatin1String("0") ? 0 : 1);
-        } else {
-            QCOMPARE(ConfigurationRig::raw(rig.module(device), "nciButtonMode"), QStringLiteral("2"));
-        }
     }
 
     void switchAssignmentsFollowPanelAndVariant_data()
@@ -181,11 +174,9 @@ private slots:
         QTest::addColumn<QStringList>("expected");
 
         const QStringList menuButtons{"none=0", "menu button 1=1", "menu button 2=2", "menu button 3=3"};
-        QTest::newRow("variant 4: button pairs")
-            << "CM 1.04" << "3\t4"
+        QTest::newRow("variant 4: button pairs") << "CM 1.04" << "3\t4"
             << menuButtons + QStringList{"button 1 (left) =5", "button 1 (right)=6", "button 2 (left) =7", "button 2 (right)=8"};
-        QTest::newRow("variant 5: digital inputs")
-            << "CM 1.05" << "3\t4"
+        QTest::newRow("variant 5: digital inputs") << "CM 1.05" << "3\t4"
             << menuButtons + QStringList{"digital input 1=5", "digital input 2=6", "digital input 3=7", "digital input 4=8"};
         QTest::newRow("no variant: menu buttons only") << "CM 1.06" << "2\t2"
                                                        << QStringList{"none=0", "menu button 1=1", "menu button 2=2"};
@@ -234,11 +225,9 @@ private slots:
         cConfiguration &config = rig.openAndRead("CM 1.04");
         const cParamComboBox *off = config.Parameters()->ComboBoxParameterByName("HvacModeOff");
         QCOMPARE(off->Value(), qint32(E::HVAC_OFF));
-        QCOMPARE(qobject_cast<controls::MemoryComboBox *>(off->ComboBoxControl())->currentText(), QStringLiteral("Off"));
         const cParamTextBox *receive = config.Parameters()->TextBoxParameterByName("MaxReceiveTime");
         QCOMPARE(receive->Value(), 0);
         QCOMPARE(receive->LockMode(), qint32(E::LM_DISABLED_GREY_NO_VALUE));
-        QCOMPARE(rig.window.TextBox(0)->text(), QString());
         QVERIFY(!config.Parameters()->FirstInvalidParameter());
     }
 };

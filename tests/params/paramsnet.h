@@ -11,7 +11,6 @@
 
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
 

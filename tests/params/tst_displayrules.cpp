@@ -24,7 +24,6 @@ private slots:
         QTest::newRow("0.5: negative") << int(E::RES_0_5) << -1.25f << -1.0f;
         QTest::newRow("0.2: onto the grid") << int(E::RES_0_2) << 0.75f << 0.8f;
         QTest::newRow("0.1: half to even") << int(E::RES_0_1) << 0.25f << 0.2f;
-        QTest::newRow("0.05: nearest") << int(E::RES_0_0_5) << 0.07f << 0.05f;
         QTest::newRow("0.01: nearest") << int(E::RES_0_0_1) << 21.456f << 21.46f;
         QTest::newRow("0.002: nearest") << int(E::RES_0_0_0_2) << 0.0031f << 0.004f;
         QTest::newRow("unknown resolution: kept") << 11 << 1.23456f << 1.23456f;

@@ -17,30 +17,30 @@ public:
     void load() override
     {
         m_loaded = true;
-        record(QStringLiteral("load"));
+        calls.append(QStringLiteral("load"));
     }
     bool isLoaded() const override { return m_loaded; }
     void buildPages(int commandIndex) override
     {
         m_loaded = true;
         m_commandIndex = commandIndex;
-        record(QStringLiteral("buildPages %1").arg(commandIndex));
+        calls.append(QStringLiteral("buildPages %1").arg(commandIndex));
     }
     void showWindow() override
     {
         m_loaded = m_visible = true;
-        record(QStringLiteral("show"));
+        calls.append(QStringLiteral("show"));
     }
     void hideWindow() override
     {
         m_visible = false;
-        record(QStringLiteral("hide"));
+        calls.append(QStringLiteral("hide"));
     }
     bool isVisible() const override { return m_visible; }
     void unload() override
     {
         m_loaded = m_visible = false;
-        record(QStringLiteral("unload"));
+        calls.append(QStringLiteral("unload"));
     }
     bool isInteractive() const override { return false; }
 
@@ -61,8 +61,6 @@ public:
     QStringList calls;
 
 private:
-    void record(const QString &call) { calls.append(call); }
-
     bool m_loaded = false;
     bool m_visible = false;
     int m_commandIndex = 0;

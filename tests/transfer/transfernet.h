@@ -21,20 +21,16 @@
 class TransferNet : public ConfigurationRig
 {
 public:
-    static inline const QString OwnTemplate = QStringLiteral("TQM_CM_L4");
-
     TransferNet() : ConfigurationRig("OffsetTemp@TQM_CM_L3 =\nFanLevels = 31,0,0")
     {
-        system = session.system;
-        own = lmo(QStringLiteral("CM 1.04"));
-        other = lmo(QStringLiteral("CM 2.02"));
-        third = lmo(QStringLiteral("CM 1.03"));
-        params.setContext({&dialogs, QStringLiteral("Title"), &ini, OwnTemplate, QLocale::c(), &logger});
-        params.setSystem(system);
+        own = module(QStringLiteral("CM 1.04"));
+        other = module(QStringLiteral("CM 2.02"));
+        third = module(QStringLiteral("CM 1.03"));
+        params.setContext({&dialogs, "Title", &ini, "TQM_CM_L4", QLocale::c(), &logger});
+        params.setSystem(session.system);
         addParameters();
     }
 
-    lns::LonMarkObjectPtr lmo(const QString &deviceName) const { return module(deviceName); }
     static lns::ConfigPropertyPtr cp(const lns::LonMarkObjectPtr &object, const QString &name)
     {
         return object->configProperties()->item(name);
@@ -44,12 +40,7 @@ public:
         const auto device = lns::ancestorByClassId(object, lns::AppDeviceClass);
         return device ? device->name() : QString();
     }
-    static void setOnline(const lns::LonMarkObjectPtr &object, bool online)
-    {
-        embedded::EmbeddedObjectServer::setDeviceOnline(object->appDevice(), online);
-    }
 
-    lns::SystemPtr system;
     lns::LonMarkObjectPtr own, other, third;
     cParams params;
     transfer::LnsTransfer transfer{params};

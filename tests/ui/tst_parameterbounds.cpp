@@ -46,8 +46,7 @@ private slots:
         QTest::addColumn<int>("bound"); // -1 minimum, 1 maximum
         QTest::addColumn<bool>("beyond");
         for (const QString &device : Devices) {
-            WindowRig rig;
-            rig.open(device);
+            WindowRig rig(device);
             const cParams &params = *rig.window->configuration()->Parameters();
             for (int i = 1; i <= params.TextBoxParameterCount(); ++i) {
                 const cParamTextBox *p = params.TextBoxParameter(i);

@@ -21,6 +21,8 @@ public:
         session.initialised = true;
         session.helpFilePath = QStringLiteral("/help/index.html");
     }
+    // Opened at once on the device for the command.
+    explicit WindowRig(const QString &deviceName, int commandIndex = 1) : WindowRig() { open(deviceName, commandIndex); }
 
     void setOnline(const QString &deviceName, bool online)
     {
@@ -45,7 +47,7 @@ public:
 
     // Opens the device for the command as start-up does: loads the window, builds its pages.
     // No device name: started without a device.
-    ui::FrmMain &open(const QString &deviceName, int commandIndex = 1)
+    void open(const QString &deviceName, int commandIndex = 1)
     {
         if (deviceName.isEmpty())
             session.commandIndex = commandIndex;
@@ -54,7 +56,6 @@ public:
         create();
         window->load();
         window->buildPages(commandIndex);
-        return *window;
     }
 
     void create()
@@ -86,10 +87,7 @@ public:
         hooks.showHelp = [this](const QString &file, int context) { trace.append(QStringLiteral("help:%1 %2").arg(file).arg(context)); };
         hooks.endPlugIn = [this] { trace.append(QStringLiteral("ended")); };
         hooks.showAbout = [this] { trace.append(QStringLiteral("about")); };
-        hooks.showDeviceInfo = [this](const DeviceInfoReport &report) {
-            trace.append(QStringLiteral("deviceinfo"));
-            deviceInfo = report;
-        };
+        hooks.showDeviceInfo = [this](const DeviceInfoReport &report) { deviceInfo = report; };
         hooks.createMultiDeviceWindow = [this] { return std::make_unique<PickingWindow>(picks, &trace); };
         hooks.programDirectory = dir.path();
         window = std::make_unique<ui::FrmMain>(view, services, hooks);
