@@ -275,7 +275,7 @@ private slots:
         QTest::addColumn<int>("commandId");
         QTest::addColumn<bool>("opens");
         QTest::newRow("configure opens anyway") << 13 << true;
-        QTest::newRow("calibrate ends") << 14 << false; // monitor alike: tst_dbus_automation
+        QTest::newRow("calibrate ends") << 14 << false; // monitor alike: tst_program_unattended
     }
     void commandsOnAnOfflineDevice()
     {
