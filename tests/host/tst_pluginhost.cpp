@@ -512,15 +512,10 @@ private slots:
         const auto previous = server->lonMarkObject(demoObject(1));
         host.session().lonMarkObject = previous;
 
-        lns::ObjectPtr object;
-        if (unreadable)
-            object = std::make_shared<OpaqueObject>(classId, true);
-        else if (classId == lns::LonMarkObjectClass)
-            object = server->lonMarkObject(demoObject(2));
-        else if (classId == lns::ObjectServerClass)
-            object = embedded::EmbeddedObjectServer::create(box.home.path());
-        else
-            object = std::make_shared<OpaqueObject>(classId);
+        const lns::ObjectPtr object = unreadable ? std::make_shared<OpaqueObject>(classId, true)
+            : classId == lns::LonMarkObjectClass ? lns::ObjectPtr(server->lonMarkObject(demoObject(2)))
+            : classId == lns::ObjectServerClass ? lns::ObjectPtr(EmbeddedObjectServer::create(box.home.path()))
+                                                : std::make_shared<OpaqueObject>(classId);
 
         if (member == QLatin1String("LnsServer"))
             app.setLnsServer(object);

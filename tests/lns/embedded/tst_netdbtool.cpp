@@ -42,9 +42,7 @@ private:
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(toolPath("tqm-netdb"), args);
-        if (!p.waitForFinished(120000))
-            return QProcess::CrashExit;
-        return p.exitStatus();
+        return p.waitForFinished(120000) ? p.exitStatus() : QProcess::CrashExit;
     }
 
 private slots:
