@@ -98,8 +98,7 @@ private slots:
         add("nvoSpaceTemp", cMonitorPoint::NotMonitored);
         add("nvoFanSpeed", cMonitorPoint::NotMonitored);
         cMonitorPoint *third = add("nvoHeatCool");
-        QCOMPARE(m_points->GetMonitorPoint(1)->Tag(), 5000);
-        QCOMPARE(third->Tag(), 5002);
+        QCOMPARE(QPair(m_points->GetMonitorPoint(1)->Tag(), third->Tag()), QPair(5000, 5002));
         QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
         QVERIFY(m_points->ActivateMonitoring()); // only the third has a monitoring type
         m_clock.advanceMs(100);
@@ -144,8 +143,7 @@ private slots:
         cMonitorPoint *active = add("nvoHeatCool");
         nv("nvoHeatCool")->setMonitorTag(4711); // active already: left as it is
         QVERIFY(m_points->ActivateMonitoring());
-        QVERIFY(!unmonitored->MonitoringIsActive());
-        QVERIFY(!independent->MonitoringIsActive());
+        QVERIFY(!unmonitored->MonitoringIsActive() && !independent->MonitoringIsActive());
         QCOMPARE(nv("nvoHeatCool")->monitorTag(), 4711);
         m_points->DeactivateMonitoring();
         QVERIFY(!active->MonitoringIsActive());
@@ -162,8 +160,7 @@ private slots:
         QVERIFY(!fan->GetElementValue("nonsense", value)); // finding the field is no communication
         QCOMPARE(failures.size(), 0);
         EmbeddedObjectServer::setDeviceOnline(device(), false);
-        QVERIFY(!fan->GetElementValue("state", value));
-        QVERIFY(!fan->SetElementValue("state", "1"));
+        QVERIFY(!fan->GetElementValue("state", value) && !fan->SetElementValue("state", "1"));
         QCOMPARE(failures.size(), 2);
         QCOMPARE(fan->Value(), QString()); // whole values fail silently
     }

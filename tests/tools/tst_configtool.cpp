@@ -247,8 +247,7 @@ private slots:
             auto server = EmbeddedObjectServer::create(m_home.path());
             server->open(lns::ConnectionMode::Local);
             IniFile ini(toolPath("TqmCmdModule.ini"));
-            DeviceContext context{server->lonMarkObject(L4a), "TQM_CM_L4", &ini};
-            calibration::WriteTempSensorCalibrated(context);
+            calibration::WriteTempSensorCalibrated({server->lonMarkObject(L4a), "TQM_CM_L4", &ini});
         }
         QCOMPARE(run("tqm-netdb", {"cp", "Demo", L4a, "OffsetTemp", "--set", "255 169"}).exitCode, 0);
         setOnline("CM 3.06", false);

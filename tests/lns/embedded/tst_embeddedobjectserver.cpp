@@ -116,8 +116,7 @@ private slots:
     void arrayElementsAndRawText()
     {
         const auto cp = m_server->appDevice(ArrayDeviceName)->configProperties()->item("nciTimes");
-        QCOMPARE(cp->dimension(), 3);
-        QCOMPARE(cp->elementLength(), 2);
+        QCOMPARE(QPair(cp->dimension(), cp->elementLength()), QPair(3, 2));
         QCOMPARE(cp->elementValue(1), QString("2.0"));
         QCOMPARE(cp->value(), QString("1.0, 2.0, 3.0"));
         cp->setElementValue(2, "60.0");
