@@ -1,5 +1,5 @@
 // The programs as started from a shell, in a home that starts empty. Every program answers
-// --help (wherever it stands among the arguments) and the plug-in --version, leaving no trace:
+// --help (wherever it stands among the arguments), the plug-in and tqm-netdb --version, leaving no trace:
 // no network, no settings, no log, no pictures. Without a display the plug-in says so in one
 // line and ends with exit code 1 instead of aborting; TQM_UNATTENDED runs it without a screen.
 // (Which platform and spelling mean what is tst_unattended's.)
@@ -34,6 +34,10 @@ private slots:
         QTest::newRow("bench-spread, after a count") << "bench-spread" << QStringList{"5", "--help"} << "" << 0 << "--help" << true;
         QTest::newRow("version") << "tqm-cmdmodule" << QStringList{"/COMMANDID:13", "--version"} << "" << 0
                                  << "tqm-cmdmodule 1.0.0\n" << true;
+        QTest::newRow("tqm-netdb version") << "tqm-netdb" << QStringList{"--version"} << "" << 0 << "tqm-netdb 1.0.0\n"
+                                           << true;
+        QTest::newRow("tqm-netdb, a command's help") << "tqm-netdb" << QStringList{"cp", "--help"} << "" << 0
+                                                     << "--set <RAW>" << true;
         const QStringList missing{"/COMMANDID:13", "/CLASSID:28", "/OBJECTNAME:Missing.Sub.Device.Object"};
         QTest::newRow("no display") << "tqm-cmdmodule" << missing << "" << 1
                                     << "no display: set DISPLAY, or TQM_UNATTENDED=1 for a run without a screen" << false;

@@ -84,8 +84,7 @@ private slots:
     {
         QFETCH(QStringList, parts);
         const QString name = objectname::join(parts);
-        QVERIFY(!name.contains(QLatin1Char('/')));
-        QVERIFY(!name.contains(QLatin1Char(':')));
+        QVERIFY2(!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char(':')), qPrintable(name));
         QCOMPARE(objectname::split(name), parts);
     }
 };

@@ -186,8 +186,7 @@ private slots:
         rig.open(device, 2);
         rig.view.textBox(calibration::RoomTemperatureBox)->setText("21,5");
         QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
-        QVERIFY(!rig.view.windowEnabled());
-        QVERIFY(rig.dialogs.waitCursor);
+        QVERIFY(!rig.view.windowEnabled() && rig.dialogs.waitCursor);
 
         rig.clock.advanceMs(2 * SensorTickMs); // ticks 0 and 1
         QCOMPARE(cps(), QString(tempMode ? "0\t0|2|0\t10" : "0\t0|1|0\t10"));
@@ -223,10 +222,8 @@ private slots:
             QCOMPARE(cps(), QString("255\t156|1|0\t50"));
             QVERIFY(!sensor.restorePending());
         }
-        QVERIFY(!rig.window->sensorPage().timer()->isActive());
-        QVERIFY(rig.view.windowEnabled());
-        QVERIFY(!rig.dialogs.waitCursor);
-        QVERIFY(!rig.view.isVisible(SensorProgress));
+        QVERIFY(!rig.window->sensorPage().timer()->isActive() && !rig.view.isVisible(SensorProgress));
+        QVERIFY(rig.view.windowEnabled() && !rig.dialogs.waitCursor);
         const QString result = cause.isEmpty() ? "succeeded" : "failed";
         QCOMPARE(outcome(rig.view, SensorResult),
                  "Calibration " + result + (cause.isEmpty() ? ". (green)" : ". (red)"));
@@ -379,8 +376,7 @@ private slots:
             QCOMPARE(rig.view.progress(1), 60);
             QCOMPARE(rig.view.caption(KnobProgress), QString("Other Limit Stop ..."));
             rig.clock.advanceMs(KnobTickMs); // tick 61
-            QVERIFY(!rig.view.isVisible(KnobProgress));
-            QVERIFY(!rig.window->knobPage().timer()->isActive());
+            QVERIFY(!rig.view.isVisible(KnobProgress) && !rig.window->knobPage().timer()->isActive());
             QCOMPARE(outcome(rig.view, KnobResult), QString("Calibration failed. (red)"));
             QVERIFY(rig.window->knobPage().procedure()->KnobCalibPending());
             rig.clock.advanceSeconds(60);

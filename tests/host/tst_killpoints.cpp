@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr int KillsPerWorkflow = 6;
 const QStringList Devices = {QStringLiteral("CM 1.04"), QStringLiteral("CM 2.02"), QStringLiteral("CM 2.08"),
                              QStringLiteral("CM 3.06")};
 const QString StepCountRecord = QStringLiteral("5318C02-64107_TqmCmdModule_FanCoilStepCount");

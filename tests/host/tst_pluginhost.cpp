@@ -101,10 +101,8 @@ private slots:
         QCOMPARE(host.session().aborted, outcome == QLatin1String("aborted"));
         QCOMPARE(host.refusal().reason, message.isEmpty() ? Refusal::Reason::None : Refusal::Reason::UnknownCommand);
         QCOMPARE(box.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
-        if (!message.isEmpty()) {
-            QCOMPARE(box.dialogs.messages[0].text, message);
-            QCOMPARE(box.dialogs.messages[0].icon, MsgIcon::Exclamation);
-        }
+        QCOMPARE(box.dialogs.messages.value(0).text, message);
+        QVERIFY(message.isEmpty() || box.dialogs.messages[0].icon == MsgIcon::Exclamation);
         // Every exit leaves the registration record behind.
         QCOMPARE(QFile::exists(box.registrations().recordFile(product::ProjectName)), host.ended());
         if (outcome == QLatin1String("running")) {
@@ -132,9 +130,7 @@ private slots:
         reg.Main(QStringLiteral("/REG:1"));
         QCOMPARE(language(settings::productKey()), QStringLiteral("1"));
         QCOMPARE(language(settings::SharedKey), QStringLiteral("unset"));
-        QVERIFY(reg.ended());
-        QVERIFY(!box.window.calls.contains(QStringLiteral("show")));
-        QVERIFY(box.about.shown.isEmpty());
+        QVERIFY(reg.ended() && !box.window.calls.contains(QStringLiteral("show")) && box.about.shown.isEmpty());
         QCOMPARE(box.registrations().read(product::ProjectName).lcaVersion, QStringLiteral("2.00"));
 
         const auto inode = [](const QString &path) {
@@ -164,9 +160,7 @@ private slots:
         QVERIFY(dbusactivation::serviceFile().startsWith(box.home.path()));
         PlugInHost unreg(box.environment());
         unreg.Main(QStringLiteral("/unreg"));
-        QVERIFY(unreg.ended());
-        QVERIFY(!QFile::exists(files[0]));
-        QVERIFY(!QFile::exists(dbusactivation::serviceFile()));
+        QVERIFY(unreg.ended() && !QFile::exists(files[0]) && !QFile::exists(dbusactivation::serviceFile()));
         QCOMPARE(language(settings::productKey()), QStringLiteral("unset"));
     }
 
@@ -246,8 +240,7 @@ private slots:
         QVERIFY(!host.manualAvailable());
         box.writeProgramFile(QStringLiteral("help/index.html"), QStringLiteral("<html></html>"));
         host.UpdateHelpMenu();
-        QVERIFY(host.manualAvailable());
-        QVERIFY(!host.appDocAvailable());
+        QVERIFY(host.manualAvailable() && !host.appDocAvailable());
 
         host.ShowHtmlHelp(host.session().helpFilePath, 1003);
         QCOMPARE(box.help.requests.last().second, 1003);
@@ -275,7 +268,7 @@ private slots:
         QTest::addColumn<int>("commandId");
         QTest::addColumn<bool>("opens");
         QTest::newRow("configure opens anyway") << 13 << true;
-        QTest::newRow("calibrate ends") << 14 << false; // monitor alike: tst_dbus_automation
+        QTest::newRow("calibrate ends") << 14 << false; // monitor alike: tst_program_unattended
     }
     void commandsOnAnOfflineDevice()
     {
@@ -366,8 +359,7 @@ private slots:
         QCOMPARE(host.refusal().reason, text == GetResString(1436)   ? Refusal::Reason::NetworkNotOpened
                                         : text == GetResString(1437) ? Refusal::Reason::ObjectNotFound
                                                                      : Refusal::Reason::Failed);
-        QVERIFY(!box->status.visible);
-        QVERIFY(!box->window.calls.contains(QStringLiteral("show")));
+        QVERIFY(!box->status.visible && !box->window.calls.contains(QStringLiteral("show")));
     }
 
     void hostSuppliedLonMarkObject()
@@ -422,8 +414,7 @@ private slots:
             app.setRegResult(regResult);
         sendCommand(app, 50, 0, objectName);
 
-        QVERIFY(host.ended());
-        QVERIFY(!box->window.calls.contains(QStringLiteral("show")));
+        QVERIFY(host.ended() && !box->window.calls.contains(QStringLiteral("show")));
         QCOMPARE(box->status.texts.value(0), GetResString(1513));
         if (withRegResult) {
             QCOMPARE(regResult->results, QList<int>{result});
@@ -484,9 +475,7 @@ private slots:
         sendCommand(app, 99, 28, "a.b.c.d"); // refused: aborts the session
         QVERIFY(host.session().aborted);
         const int messages = box.dialogs.messages.size();
-        QCOMPARE(app.Height(), 0);
-        QCOMPARE(app.Visible(), false);
-        QCOMPARE(app.Minimized(), false);
+        QVERIFY(app.Height() == 0 && !app.Visible() && !app.Minimized());
         app.setHeight(100);
         app.setMinimized(true);
         QCOMPARE(box.window.height(), 7200.0);
@@ -523,15 +512,10 @@ private slots:
         const auto previous = server->lonMarkObject(demoObject(1));
         host.session().lonMarkObject = previous;
 
-        lns::ObjectPtr object;
-        if (unreadable)
-            object = std::make_shared<OpaqueObject>(classId, true);
-        else if (classId == lns::LonMarkObjectClass)
-            object = server->lonMarkObject(demoObject(2));
-        else if (classId == lns::ObjectServerClass)
-            object = embedded::EmbeddedObjectServer::create(box.home.path());
-        else
-            object = std::make_shared<OpaqueObject>(classId);
+        const lns::ObjectPtr object = unreadable ? std::make_shared<OpaqueObject>(classId, true)
+            : classId == lns::LonMarkObjectClass ? lns::ObjectPtr(server->lonMarkObject(demoObject(2)))
+            : classId == lns::ObjectServerClass ? lns::ObjectPtr(EmbeddedObjectServer::create(box.home.path()))
+                                                : std::make_shared<OpaqueObject>(classId);
 
         if (member == QLatin1String("LnsServer"))
             app.setLnsServer(object);
@@ -568,9 +552,7 @@ private slots:
         QVERIFY(rig.view.clickTab("KEY:2"));
         QVERIFY(!rig.view.isEnabled(Element::commandButton(0)));
 
-        QVERIFY(rig.view.requestClose());
-        QVERIFY(rig.host->ended());
-        QVERIFY(!rig.view.isWindowVisible());
+        QVERIFY(rig.view.requestClose() && rig.host->ended() && !rig.view.isWindowVisible());
         RegistryAccess registry = rig.box.registry();
         QCOMPARE(settings::readWindowPosition(registry).top, rig.view.windowGeometry().top);
     }
@@ -625,8 +607,7 @@ private slots:
         QCOMPARE(finished.size(), 1);
         printed.clear();
         rig.host->EndApp(); // empties nothing that is handed out any more
-        QVERIFY(printed.isEmpty());
-        QVERIFY(!rig.host->monitoring());
+        QVERIFY(printed.isEmpty() && !rig.host->monitoring());
         for (int field = 4; field <= 10; ++field) // monitoring switched off
             QVERIFY(!rig.view.textBox(field)->enabled());
     }

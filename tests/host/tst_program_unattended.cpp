@@ -121,7 +121,6 @@ private slots:
             QVERIFY(process.waitForFinished(20000));
             const QString err = QString::fromUtf8(process.readAllStandardError());
             QVERIFY2(process.exitCode() == 1, qPrintable(option + QStringLiteral(": ") + err));
-            // The error handler's box said why.
             QVERIFY2(err.contains(QStringLiteral("[critical] M_PlugIn.Main: ")), qPrintable(err));
         }
         unprivileged::setTree(home.path(), true);

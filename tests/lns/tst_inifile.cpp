@@ -181,12 +181,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content"); // null: no file at all
         QTest::addColumn<int>("problems");       // at most
-        QByteArray garbage;
-        quint32 x = 12345;
-        for (int i = 0; i < 200000; ++i) {
-            x = x * 1103515245u + 12345u;
-            garbage.append(char(x >> 24));
-        }
+        QByteArray garbage(200000, Qt::Uninitialized);
+        QRandomGenerator(12345).fillRange(reinterpret_cast<quint32 *>(garbage.data()), garbage.size() / 4);
         QTest::newRow("missing") << QByteArray() << 1;
         QTest::newRow("oversized") << QByteArray("[S]\nk = 1\n") + QByteArray(IniFile::MaximumFileSize, ';') << 1;
         QTest::newRow("binary garbage") << garbage << IniFile::MaximumProblems + 1;

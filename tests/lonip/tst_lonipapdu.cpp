@@ -92,10 +92,8 @@ private slots:
         const QByteArray bytes = hex("31 0001 0002 0003 0004 0005 02 04 0F 00 01");
         const auto s = decodeStatus(bytes);
         QVERIFY(s);
-        QCOMPARE(int(s->transmitErrors), 1);
-        QCOMPARE(int(s->missedMessages), 5);
-        QCOMPARE(int(s->nodeState), int(nodestate::ConfiguredOnline));
-        QCOMPARE(int(s->model), 1);
+        QCOMPARE((QList<int>{s->transmitErrors, s->missedMessages, s->nodeState, s->model}),
+                 (QList<int>{1, 5, nodestate::ConfiguredOnline, 1}));
         QCOMPARE(encodeStatus(0x31, *s), bytes);
         QVERIFY(!decodeStatus(bytes.left(15)));
     }
@@ -131,9 +129,7 @@ private slots:
     void indexes()
     {
         const auto fetch = decodeNvFetch(hex("33 FF 01 2C 08 FC"));
-        QVERIFY(fetch);
-        QCOMPARE(fetch->index, 300);
-        QCOMPARE(fetch->rest, hex("08 FC"));
+        QVERIFY(fetch && fetch->index == 300 && fetch->rest == hex("08 FC"));
         QVERIFY(!decodeNvIndex(hex("73 FF 01")));
     }
     void siData()
@@ -144,19 +140,14 @@ private slots:
         QCOMPARE(bytes, hex("00 0A 02 01 00 02 01 00 28 69"));
         QCOMPARE(siTableLength(bytes.left(6)).value_or(0), 10);
         const auto back = decodeSiData(bytes);
-        QVERIFY(back);
-        QCOMPARE(back->nvs.size(), 2);
-        QCOMPARE(int(back->nvs[1].typeIndex), 105);
+        QVERIFY(back && back->nvs.size() == 2 && back->nvs[1].typeIndex == 105);
         QCOMPARE(decodeSiData(bytes.left(8))->nvs.size(), 1); // as much as was fetched
         QVERIFY(!decodeSiData(bytes.left(5)));
     }
     void nvMessage()
     {
         const auto nv = decodeNv(hex("C1 05 08 FC"));
-        QVERIFY(nv);
-        QCOMPARE(int(nv->selector), 0x0105);
-        QVERIFY(nv->output);
-        QCOMPARE(nv->data, hex("08 FC"));
+        QVERIFY(nv && nv->selector == 0x0105 && nv->output && nv->data == hex("08 FC"));
         QVERIFY(!decodeNv(hex("73 05")));
         QCOMPARE(int(unboundSelector(5)), 0x3FFA);
     }

@@ -41,8 +41,8 @@ class TestMonitorPoints : public QObject
     Q_OBJECT
 
     QTemporaryDir m_home;
-    std::unique_ptr<ManualClock> m_clock;
-    std::unique_ptr<ManualTimerFactory> m_timers;
+    ManualClock m_clock;
+    ManualTimerFactory m_timers{m_clock};
     EmbeddedObjectServerPtr m_server;
     IniFile m_ini{":/TqmCmdModule.ini"};
     MemoryLogger m_logger;
@@ -51,7 +51,7 @@ class TestMonitorPoints : public QObject
 
     EmbeddedObjectServerPtr newServer()
     {
-        auto server = EmbeddedObjectServer::create(m_home.path(), *m_clock, *m_timers);
+        auto server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
         server->open(lns::ConnectionMode::Local);
         return server;
     }
@@ -67,8 +67,6 @@ private slots:
     void init()
     {
         createDemoNetwork(m_home.path(), "Site", 4, {}, true); // CM 1.04 is a TQM_CM_L4
-        m_clock = std::make_unique<ManualClock>();
-        m_timers = std::make_unique<ManualTimerFactory>(*m_clock);
         m_server = newServer();
         m_logger = MemoryLogger();
         m_nvTypes.changes = 0;
@@ -80,8 +78,6 @@ private slots:
     {
         m_points.reset();
         m_server.reset();
-        m_timers.reset();
-        m_clock.reset();
     }
 
     void pointWithoutNvIsNotAvailable()
@@ -102,11 +98,10 @@ private slots:
         add("nvoSpaceTemp", cMonitorPoint::NotMonitored);
         add("nvoFanSpeed", cMonitorPoint::NotMonitored);
         cMonitorPoint *third = add("nvoHeatCool");
-        QCOMPARE(m_points->GetMonitorPoint(1)->Tag(), 5000);
-        QCOMPARE(third->Tag(), 5002);
+        QCOMPARE(QPair(m_points->GetMonitorPoint(1)->Tag(), third->Tag()), QPair(5000, 5002));
         QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
         QVERIFY(m_points->ActivateMonitoring()); // only the third has a monitoring type
-        m_clock->advanceMs(100);
+        m_clock.advanceMs(100);
         QCOMPARE(updates.size(), 1);
         QCOMPARE(updates[0], (QVariantList{"nvoHeatCool", "HVAC_OFF"})); // switch down
         QCOMPARE(third->BufferedValue(), QString("HVAC_OFF"));
@@ -148,8 +143,7 @@ private slots:
         cMonitorPoint *active = add("nvoHeatCool");
         nv("nvoHeatCool")->setMonitorTag(4711); // active already: left as it is
         QVERIFY(m_points->ActivateMonitoring());
-        QVERIFY(!unmonitored->MonitoringIsActive());
-        QVERIFY(!independent->MonitoringIsActive());
+        QVERIFY(!unmonitored->MonitoringIsActive() && !independent->MonitoringIsActive());
         QCOMPARE(nv("nvoHeatCool")->monitorTag(), 4711);
         m_points->DeactivateMonitoring();
         QVERIFY(!active->MonitoringIsActive());
@@ -166,8 +160,7 @@ private slots:
         QVERIFY(!fan->GetElementValue("nonsense", value)); // finding the field is no communication
         QCOMPARE(failures.size(), 0);
         EmbeddedObjectServer::setDeviceOnline(device(), false);
-        QVERIFY(!fan->GetElementValue("state", value));
-        QVERIFY(!fan->SetElementValue("state", "1"));
+        QVERIFY(!fan->GetElementValue("state", value) && !fan->SetElementValue("state", "1"));
         QCOMPARE(failures.size(), 2);
         QCOMPARE(fan->Value(), QString()); // whole values fail silently
     }

@@ -195,9 +195,8 @@ private slots:
             heading.log(device, f[2].isEmpty() ? nullptr : device->objects()->list.at(1), 0, 15);
         }
         QTEST(logger.texts(), "expected");
-        QCOMPARE(logger.lines[0].colour, logcolour::DarkGreen);
-        QCOMPARE(logger.lines[0].style, -1);
-        QCOMPARE(logger.lines[1].colour, logcolour::Black);
+        QCOMPARE((QList<qint32>{logger.lines[0].colour, logger.lines[0].style, logger.lines[1].colour}),
+                 (QList<qint32>{logcolour::DarkGreen, -1, logcolour::Black}));
     }
 
 private:

@@ -151,10 +151,7 @@ private slots:
         const QHash<int, QString> texts = ResStrings::ParseTable(
             QStringLiteral("# comment = not an entry\n\n1000 = a = b¦c \r\n1001 = \n1002 =  x"),
             QStringLiteral("t.txt"));
-        QCOMPARE(texts.size(), 3);
-        QCOMPARE(texts.value(1000), QStringLiteral("a = b¦c "));
-        QCOMPARE(texts.value(1001), QString());
-        QCOMPARE(texts.value(1002), QStringLiteral(" x"));
+        QCOMPARE(texts, (QHash<int, QString>{{1000, "a = b¦c "}, {1001, ""}, {1002, " x"}}));
     }
 
     void parseRejectsBadLines_data()

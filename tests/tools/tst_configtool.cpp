@@ -62,14 +62,6 @@ private:
         return path(name);
     }
 
-    static QStringList changedNames(const QString &diffOutput)
-    {
-        QStringList names;
-        for (const QString &line : diffOutput.split('\n', Qt::SkipEmptyParts))
-            names.append(line.section(':', 0, 0).trimmed());
-        return names;
-    }
-
     // Object name to status, and to the reason of a failure where `reasons` is given.
     static QHash<QString, QString> statuses(const QJsonObject &results, QHash<QString, QString> *reasons = nullptr)
     {
@@ -130,7 +122,10 @@ private slots:
         const QString set = changedSet(L4a, "diff.dat", lines);
         const ToolRun compared = config({"diff", L4a, set});
         QCOMPARE(compared.exitCode, 1);
-        QCOMPARE(changedNames(compared.out), changed);
+        QStringList names;
+        for (const QString &line : compared.out.split('\n', Qt::SkipEmptyParts))
+            names.append(line.section(':', 0, 0).trimmed());
+        QCOMPARE(names, changed);
         const ToolRun asJson = config({"diff", set, L4a, "--json"});
         QCOMPARE(asJson.json().value("equal").toBool(), false);
         QCOMPARE(asJson.json().value("changes").toArray().size(), changed.size());
@@ -252,8 +247,7 @@ private slots:
             auto server = EmbeddedObjectServer::create(m_home.path());
             server->open(lns::ConnectionMode::Local);
             IniFile ini(toolPath("TqmCmdModule.ini"));
-            DeviceContext context{server->lonMarkObject(L4a), "TQM_CM_L4", &ini};
-            calibration::WriteTempSensorCalibrated(context);
+            calibration::WriteTempSensorCalibrated({server->lonMarkObject(L4a), "TQM_CM_L4", &ini});
         }
         QCOMPARE(run("tqm-netdb", {"cp", "Demo", L4a, "OffsetTemp", "--set", "255 169"}).exitCode, 0);
         setOnline("CM 3.06", false);

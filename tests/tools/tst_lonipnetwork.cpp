@@ -151,7 +151,6 @@ private slots:
         const ToolRun written = run("tqm-config", QStringList{"write", set} + LinkedObjects + QStringList{"--json"});
         QCOMPARE(written.exitCode, 1);
         const QJsonArray devices = written.json().value("devices").toArray();
-        QCOMPARE(devices.size(), 3);
         QStringList statuses;
         for (const QJsonValue &d : devices)
             statuses.append(d.toObject().value("status").toString());

@@ -33,16 +33,9 @@ struct DesktopRig : HostWindowRig<widgets::QtMainWindowView>
         return cpaccess::readRawText(*otherDevice(device)->lonMarkObjects()->item(QStringLiteral("CommandModule"))
                                           ->configProperties()->item(QStringLiteral("nciTmpMinDelta")));
     }
-
-    QLineEdit *edit(int index) const { return qobject_cast<QLineEdit *>(view.widgetOf(Element::textBox(index))); }
 };
 
 constexpr int TemperatureDifference = 2; // text box of MinDeltaTemp, on every template
-
-QString raw(int hundredths)
-{
-    return QStringLiteral("%1\t%2").arg(hundredths >> 8).arg(hundredths & 0xFF);
-}
 
 } // namespace
 
@@ -61,7 +54,7 @@ private slots:
         QTest::addColumn<QString>("written"); // empty: the CP keeps its value
         QTest::newRow("invalid, Apply") << "9" << 0 << "";
         QTest::newRow("Escape") << "0.7" << int(Qt::Key_Escape) << "";
-        QTest::newRow("Enter") << "0.7" << int(Qt::Key_Return) << raw(70);
+        QTest::newRow("Enter") << "0.7" << int(Qt::Key_Return) << "0\t70"; // RAW: 70 hundredths
     }
     void editThenApplyOrKey()
     {
@@ -74,7 +67,7 @@ private slots:
         const QString before = rig.minDeltaTemp("CM 1.01");
         QVERIFY(rig.view.clickTab(QStringLiteral("KEY:5")));
         QVERIFY(rig.view.typeInto(TemperatureDifference, typed));
-        QLineEdit *edit = rig.edit(TemperatureDifference);
+        auto *edit = qobject_cast<QLineEdit *>(rig.view.widgetOf(Element::textBox(TemperatureDifference)));
         rig.box.dialogs.answers.enqueue(MsgAnswer::Yes);
         if (key) {
             QTest::keyClick(edit, Qt::Key(key));

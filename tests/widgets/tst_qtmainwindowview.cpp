@@ -344,18 +344,15 @@ private slots:
         // Out of view, as hidden frames are put: the program finds them where it put them, to the
         // twip, though pixels are coarser.
         view.move(frame, -20000, 1507);
-        QCOMPARE(view.geometry(frame).left, -20000.0);
-        QCOMPARE(view.geometry(frame).top, 1507.0);
+        QCOMPARE(QPointF(view.geometry(frame).left, view.geometry(frame).top), QPointF(-20000, 1507));
         view.setGeometry(Element::page(3), {600, 450, 5100, 7050});
         QCOMPARE(view.widgetOf(Element::page(3))->geometry(), QRect(40, 30, 340, 470));
 
         // Visible and enabled are the element's own, also inside a hidden frame.
         view.setVisible(frame, false);
         view.setEnabled(frame, false);
-        QVERIFY(!view.isVisible(frame));
-        QVERIFY(!view.isEnabled(frame));
-        QVERIFY(view.isVisible(Element::textBox(7)));
-        QVERIFY(view.isEnabled(Element::textBox(7)));
+        QVERIFY(!view.isVisible(frame) && !view.isEnabled(frame));
+        QVERIFY(view.isVisible(Element::textBox(7)) && view.isEnabled(Element::textBox(7)));
 
         const Element result = Element::label(labels::KnobResult);
         view.setForeColour(result, 0x008000);

@@ -116,8 +116,7 @@ private slots:
     void arrayElementsAndRawText()
     {
         const auto cp = m_server->appDevice(ArrayDeviceName)->configProperties()->item("nciTimes");
-        QCOMPARE(cp->dimension(), 3);
-        QCOMPARE(cp->elementLength(), 2);
+        QCOMPARE(QPair(cp->dimension(), cp->elementLength()), QPair(3, 2));
         QCOMPARE(cp->elementValue(1), QString("2.0"));
         QCOMPARE(cp->value(), QString("1.0, 2.0, 3.0"));
         cp->setElementValue(2, "60.0");
@@ -298,7 +297,6 @@ private slots:
         const auto temp = lmo->networkVariables()->item("nvoSpaceTemp");
         QVERIFY(EmbeddedObjectServer::isSimulated(device));
         QVERIFY(!EmbeddedObjectServer::isSimulated(m_server->appDevice("Small.Building.Floor 1.CM 1")));
-        // Another process changes the room.
         EmbeddedObjectServer::changeRoom(newServer()->appDevice("Small.Building.Floor 1.CM 2"),
                                          [](const cmsim::RoomState &r, const cmsim::Settings &s, const QDateTime &now) {
                                              return cmsim::setSensorError(cmsim::setRoomTemp(r, s, 2250, now), s, -80, now);
@@ -353,10 +351,8 @@ private slots:
         const auto otherLmo = newServer()->lonMarkObject(CmName);
         const auto otherCp = cpOf(otherLmo, "nciTmpOffset");
         const auto otherNv = otherLmo->networkVariables()->item("nvoSpaceTemp");
-        QCOMPARE(otherCp->formatSpec(), QString("SCPToffsetTemp"));
-        QCOMPARE(otherCp->value(), QString("0.20"));
-        QCOMPARE(otherNv->formatSpec(), QString("SNVT_temp_p"));
-        QCOMPARE(otherNv->value(), QString("21.00"));
+        QCOMPARE((QStringList{otherCp->formatSpec(), otherCp->value(), otherNv->formatSpec(), otherNv->value()}),
+                 (QStringList{"SCPToffsetTemp", "0.20", "SNVT_temp_p", "21.00"}));
         QCOMPARE(otherNv->monitorTag(), 0);
     }
 

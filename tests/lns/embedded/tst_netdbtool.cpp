@@ -42,9 +42,7 @@ private:
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(toolPath("tqm-netdb"), args);
-        if (!p.waitForFinished(120000))
-            return QProcess::CrashExit;
-        return p.exitStatus();
+        return p.waitForFinished(120000) ? p.exitStatus() : QProcess::CrashExit;
     }
 
 private slots:
@@ -104,20 +102,9 @@ private slots:
         QFETCH(QString, message);
         const ToolRun run = tool(args);
         QTEST(run.exitCode, "exitCode");
-        QVERIFY2(run.err.startsWith("tqm-netdb: "), qPrintable(run.err));
-        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY2(run.err.startsWith("tqm-netdb: ") && run.err.contains(message), qPrintable(run.err));
         // Nothing on standard output: no table heading before the failure.
         QCOMPARE(run.out, QString());
-    }
-
-    void versionAndHelp()
-    {
-        const ToolRun version = tool({"--version"});
-        QCOMPARE(version.exitCode, 0);
-        QCOMPARE(version.out, QString("tqm-netdb 1.0.0\n"));
-        const ToolRun help = tool({"cp", "--help"});
-        QCOMPARE(help.exitCode, 0);
-        QVERIFY2(help.out.contains("--set <RAW>"), qPrintable(help.out));
     }
 
     // A home on a read-only medium: listing and checking change nothing and need no write.
