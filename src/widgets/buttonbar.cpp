@@ -44,10 +44,9 @@ ButtonBar::ButtonBar(int groupPicture, QWidget *parent)
     headerLayout->setSpacing(6);
     m_groupPicture->setParent(header);
     m_groupPicture->setPixmap(widgets::picture(groupPicture).scaled(QSize(20, 20), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    // The caption keeps the window's one face: the header strip sets it apart, and a bold face
+    // would cost the window's start a second font file and its shaping tables.
     m_groupCaption->setParent(header);
-    QFont bold = m_groupCaption->font();
-    bold.setBold(true);
-    m_groupCaption->setFont(bold);
     headerLayout->addWidget(m_groupPicture);
     headerLayout->addWidget(m_groupCaption, 1);
 

@@ -31,17 +31,13 @@ quint64 keyOf(Element element)
     return (quint64(element.kind) << 32) | quint32(element.id);
 }
 
-// A heading: bold text and a rule across the rest of its width.
+// A heading: its text and a rule across the rest of its width. The text keeps the window's one
+// face: a bold face would be loaded (font file, shaping tables) for the first page's heading
+// alone, a good part of the window's start; the rule sets the heading apart.
 class HeadingLabel : public QLabel
 {
 public:
-    explicit HeadingLabel(QWidget *parent) : QLabel(parent)
-    {
-        QFont bold = font();
-        bold.setBold(true);
-        setFont(bold);
-        setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    }
+    explicit HeadingLabel(QWidget *parent) : QLabel(parent) { setAlignment(Qt::AlignLeft | Qt::AlignVCenter); }
 
 protected:
     void paintEvent(QPaintEvent *event) override
@@ -414,9 +410,6 @@ QWidget *QtElements::createItemWidget(const design::Item &item, QWidget *parent)
             QPalette palette = label->palette();
             palette.setColor(QPalette::WindowText, toQColor(controls::colour::Red, palette));
             label->setPalette(palette);
-            QFont bold = label->font();
-            bold.setBold(true);
-            label->setFont(bold);
         }
         return label;
     }
