@@ -27,6 +27,17 @@ TqmError failure(const QString &source, const QString &what, sqlite3 *db)
                     QStringLiteral("%1: %2").arg(what, QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory")));
 }
 
+// Before the first connection: SQLite's memory statistics take a global lock and keep counts on
+// every allocation and release, and nothing here reads them.
+void configureLibrary()
+{
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
+}
+
 } // namespace
 
 Statement::Statement(sqlite3 *db, const QString &sql, const QString &source) : m_db(db), m_sql(sql), m_source(source)
@@ -138,6 +149,7 @@ void Statement::finish()
 
 Connection::Connection(const QString &filePath, OpenMode mode, const QString &source) : m_source(source)
 {
+    configureLibrary();
     int flags = SQLITE_OPEN_NOMUTEX;
     QByteArray name = filePath.toUtf8();
     switch (mode) {
