@@ -94,7 +94,9 @@ void HostLogger::writeToFile(const QString &text)
 {
     if (!m_enabled || !m_file.isOpen())
         return;
-    const QString stamp = m_clock.now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    // "yyyy-MM-dd hh:mm:ss.zzz" from the ISO forms, which Qt writes without its locale machinery.
+    const QDateTime now = m_clock.now();
+    const QString stamp = now.date().toString(Qt::ISODate) + QLatin1Char(' ') + now.time().toString(Qt::ISODateWithMs);
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     line.replace(QLatin1Char('\n'), QStringLiteral("\n                        "));
@@ -114,7 +116,7 @@ void HostLogger::addLogLine(const QString &text, qint32 colour, int style, bool 
     if (colour == logcolour::Red)
         m_onError = true;
     const QString shown = withTime
-        ? text + QStringLiteral(" - ") + m_clock.now().time().toString(QStringLiteral("hh:mm:ss"))
+        ? text + QStringLiteral(" - ") + m_clock.now().time().toString(Qt::ISODate)
         : text;
     writeToFile(shown);
     if (!m_view)
@@ -126,7 +128,7 @@ void HostLogger::addLogLine(const QString &text, qint32 colour, int style, bool 
 
 void HostLogger::addTimedLine(const QString &text, qint32 colour)
 {
-    const QString shown = m_clock.now().time().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(" :") + text;
+    const QString shown = m_clock.now().time().toString(Qt::ISODate) + QStringLiteral(" :") + text;
     writeToFile(shown);
     if (m_timedView)
         m_timedView->addLine({shown, colour, 0});
