@@ -22,7 +22,8 @@ namespace {
 bool openForAppend(QFile &file, const QString &path)
 {
     file.setFileName(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    // Every line is flushed as it is written: a buffer of the file's own would only be copied through.
+    return file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered);
 }
 
 } // namespace

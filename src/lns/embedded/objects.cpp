@@ -306,7 +306,11 @@ QString AppDeviceImpl::neuronId() const
 
 std::shared_ptr<lns::ConfigProperties> LonMarkObjectImpl::configProperties() const
 {
-    return cpCollection(std::const_pointer_cast<lns::Object>(shared_from_this()), *this, tpl().lmos[m_position].cpKeys);
+    if (auto shared = m_configProperties.lock())
+        return shared;
+    auto made = cpCollection(std::const_pointer_cast<lns::Object>(shared_from_this()), *this, tpl().lmos[m_position].cpKeys);
+    m_configProperties = made;
+    return made;
 }
 
 std::shared_ptr<lns::NetworkVariables> LonMarkObjectImpl::networkVariables() const

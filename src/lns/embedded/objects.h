@@ -238,6 +238,9 @@ public:
 private:
     lns::ObjectPtr m_parent;
     int m_position;
+    // The CP list handed out last, while anything holds it (its CPs do): a caller that looks up
+    // one CP after another shares one list instead of building one per CP.
+    mutable std::weak_ptr<lns::ConfigProperties> m_configProperties;
 };
 
 class ConfigPropertyImpl : public lns::ConfigProperty, public DeviceHandle
