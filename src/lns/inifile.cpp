@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace {
 
 // "The device ... was not found in subsystem ..." and its siblings.
@@ -63,14 +65,25 @@ QList<QStringView> splitLines(const QString &text)
     return lines;
 }
 
-// A comma-separated field as a 16-bit integer; 0 when missing or not a whole number.
-qint16 integerField(const QString &value, int fieldNumber)
+// A field as a 16-bit integer, if it is one.
+std::optional<qint16> shortNumber(QStringView field)
 {
     bool ok = false;
-    const int number = TextUtility::Token(value, fieldNumber, QStringLiteral(",")).trimmed().toInt(&ok);
+    const int number = field.trimmed().toInt(&ok);
     if (!ok || number < -32768 || number > 32767)
-        return 0;
+        return std::nullopt;
     return qint16(number);
+}
+
+// Field `fieldNumber` (from 1) of a comma-separated value as a 16-bit integer; 0 when missing or
+// not a whole number.
+qint16 integerField(QStringView value, int fieldNumber)
+{
+    int number = 0;
+    for (const QStringView field : value.tokenize(u','))
+        if (++number == fieldNumber)
+            return shortNumber(field).value_or(0);
+    return 0;
 }
 
 } // namespace
@@ -281,12 +294,10 @@ int IniFile::templateLineOf(const QString &key, const QString &section, const QS
 
 QString IniFile::unreadableField(const QString &key, const QString &section, const QString &deviceTemplate) const
 {
-    const QStringList fields = GetTemplateValue(key, section, deviceTemplate).split(QLatin1Char(','));
-    for (const QString &field : fields) {
-        bool ok = false;
-        const int number = field.trimmed().toInt(&ok);
-        if (!field.trimmed().isEmpty() && (!ok || number < -32768 || number > 32767))
-            return field.trimmed();
+    const QString value = GetTemplateValue(key, section, deviceTemplate);
+    for (const QStringView field : QStringView(value).tokenize(u',')) {
+        if (!field.trimmed().isEmpty() && !shortNumber(field))
+            return field.trimmed().toString();
     }
     return {};
 }

@@ -13,22 +13,31 @@ struct StepFailed
     QString text;
 };
 
+// What a step looks for, put into words only when it finds nothing.
+struct StepText
+{
+    const char *what;
+    const QString &name;
+    const char *indexName;
+    int index;
+
+    QString text() const
+    {
+        return QLatin1String(what) + name + QStringLiteral(" / ") + QLatin1String(indexName) + QString::number(index);
+    }
+};
+
 template <class F>
-auto step(F &&f, const QString &failure) -> decltype(f())
+auto step(F &&f, const StepText &failure) -> decltype(f())
 {
     try {
         auto found = f();
         if (!found)
-            throw StepFailed{failure};
+            throw StepFailed{failure.text()};
         return found;
     } catch (const TqmError &) {
-        throw StepFailed{failure};
+        throw StepFailed{failure.text()};
     }
-}
-
-QString stepFailure(const char *what, const QString &name, const char *indexName, int index)
-{
-    return QLatin1String(what) + name + QStringLiteral(" / ") + QLatin1String(indexName) + QString::number(index);
 }
 
 // Item `index` of the collection `items` answers, as the INI entry says; `failure` when the
@@ -36,17 +45,16 @@ QString stepFailure(const char *what, const QString &name, const char *indexName
 // missing.
 template <class T, class Items>
 IniLocator::Found<T> itemAt(qint16 index, bool listed, bool hasOwner, Items &&items, const QString &notListed,
-                            const QString &failure)
+                            const StepText &failure)
 {
-    IniLocator::Found<T> found{nullptr, notListed};
     if (!listed || !hasOwner)
-        return found;
+        return {nullptr, notListed};
     try {
-        found.object = items()->item(index);
+        auto object = items()->item(index);
+        return {object, object ? QString() : notListed};
     } catch (const TqmError &) {
-        found.failure = failure;
+        return {nullptr, failure.text()};
     }
-    return found;
 }
 
 template <class T>
@@ -95,12 +103,12 @@ IniLocator::Found<lns::ConfigProperty> IniLocator::lmoCp(const QString &cpName, 
         const qint16 nvIndex = field(cpName, section, 2);
         if (cpIndex > 0 && nvIndex > 0)
             cps = step([&] { return lonMarkObject->networkVariables()->item(nvIndex); },
-                       stepFailure("INI-File Error (CP, NV-Fetch): ", cpName, "NV-Index=", nvIndex))
+                       {"INI-File Error (CP, NV-Fetch): ", cpName, "NV-Index=", nvIndex})
                       ->configProperties();
         else
             cps = lonMarkObject->configProperties();
         return {step([&] { return cps->item(cpIndex); },
-                     stepFailure("INI-File Error (CP, CP-Fetch): ", cpName, "CP-Index=", cpIndex)),
+                     {"INI-File Error (CP, CP-Fetch): ", cpName, "CP-Index=", cpIndex}),
                 {}};
     } catch (const StepFailed &failed) {
         return {nullptr, failed.text};
@@ -119,13 +127,12 @@ IniLocator::Found<lns::ConfigProperty> IniLocator::devCp(const QString &cpName, 
         return {nullptr, notListed(cpName)};
     const qint16 objectIndex = field(cpName, section, 2);
     const qint16 nvIndex = field(cpName, section, 3);
-    const QString nvFailure = stepFailure("INI-File Error (CP, NV-Fetch): ", cpName, "NV-Index=", nvIndex);
+    const StepText nvFailure{"INI-File Error (CP, NV-Fetch): ", cpName, "NV-Index=", nvIndex};
     try {
         std::shared_ptr<lns::ConfigProperties> cps;
         if (objectIndex > 0) {
             const auto object = step([&] { return appDevice->lonMarkObjects()->item(objectIndex); },
-                                     stepFailure("INI-File Error (CP, Object-Fetch): ", cpName, "Object-Index=",
-                                                 objectIndex));
+                                     {"INI-File Error (CP, Object-Fetch): ", cpName, "Object-Index=", objectIndex});
             cps = nvIndex > 0 ? step([&] { return object->networkVariables()->item(nvIndex); }, nvFailure)
                                     ->configProperties()
                               : object->configProperties();
@@ -135,7 +142,7 @@ IniLocator::Found<lns::ConfigProperty> IniLocator::devCp(const QString &cpName, 
                               : appDevice->configProperties();
         }
         return {step([&] { return cps->item(cpIndex); },
-                     stepFailure("INI-File Error (CP, CP-Fetch): ", cpName, "CP-Index=", cpIndex)),
+                     {"INI-File Error (CP, CP-Fetch): ", cpName, "CP-Index=", cpIndex}),
                 {}};
     } catch (const StepFailed &failed) {
         return {nullptr, failed.text};
@@ -177,7 +184,7 @@ lns::ConfigPropertyPtr IniLocator::FetchCp(const QString &CpName, const QString 
     logLabel("FetchCp");
     const qint16 cpIndex = field(CpName, Section, 1);
     const auto cps = [&] { return LonmarkObject->configProperties(); };
-    const QString failure = stepFailure("INI-File Error (CP, CP-Fetch): ", CpName, "CP-Index=", cpIndex);
+    const StepText failure{"INI-File Error (CP, CP-Fetch): ", CpName, "CP-Index=", cpIndex};
     return answer(itemAt<lns::ConfigProperty>(cpIndex, cpIndex != -1, bool(LonmarkObject), cps, notListed(CpName), failure),
                   Succeed);
 }
@@ -187,10 +194,9 @@ lns::ConfigPropertyPtr IniLocator::FetchCpOfObjectOrNv(const QString &CpName, co
                                                        bool *Succeed) const
 {
     logLabel("FetchCp");
-    Found<lns::ConfigProperty> found{nullptr, notListed(CpName)};
     if (field(CpName, Section, 1) > 0)
-        found = lmoCp(CpName, Section, LonmarkObject);
-    return answer(found, Succeed);
+        return answer(lmoCp(CpName, Section, LonmarkObject), Succeed);
+    return answer(Found<lns::ConfigProperty>{nullptr, notListed(CpName)}, Succeed);
 }
 
 lns::NetworkVariablePtr IniLocator::FetchDevNv(const QString &NvName, const QString &Section,
@@ -203,7 +209,7 @@ lns::NetworkVariablePtr IniLocator::FetchDevNv(const QString &NvName, const QStr
         return objectIndex > 0 ? AppDevice->lonMarkObjects()->item(objectIndex)->networkVariables()
                                : AppDevice->networkVariables();
     };
-    const QString failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
+    const StepText failure{"INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex};
     // An NV index below 1 lists no NV.
     return answer(itemAt<lns::NetworkVariable>(nvIndex, nvIndex >= 1, bool(AppDevice), nvs, notListed(NvName), failure),
                   Succeed);
@@ -215,7 +221,7 @@ lns::NetworkVariablePtr IniLocator::FetchNv(const QString &NvName, const QString
     logLabel("FetchNv");
     const qint16 nvIndex = field(NvName, Section, 1);
     const auto nvs = [&] { return LonmarkObject->networkVariables(); };
-    const QString failure = stepFailure("INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex);
+    const StepText failure{"INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex};
     return answer(itemAt<lns::NetworkVariable>(nvIndex, nvIndex >= 1, bool(LonmarkObject), nvs, notListed(NvName),
                                                failure),
                   Succeed);
