@@ -4,10 +4,17 @@ namespace TextUtility {
 
 QString Token(const QString &text, int n, const QString &delimiter)
 {
+    const QStringView piece = TokenView(text, n, delimiter);
+    // The whole text shares its data; a piece is copied.
+    return piece.size() == text.size() ? text : piece.toString();
+}
+
+QStringView TokenView(QStringView text, int n, QStringView delimiter)
+{
     if (n < 1)
         return {};
     if (delimiter.isEmpty())
-        return n == 1 ? text : QString();
+        return n == 1 ? text : QStringView();
     qsizetype start = 0;
     for (int piece = 1; piece < n; ++piece) {
         const qsizetype next = text.indexOf(delimiter, start);

@@ -159,9 +159,10 @@ QString GetResStringIn(int language, int id, int piece)
     if (found == texts.constEnd())
         throw TqmError(TqmError::ResourceMissing, QStringLiteral("GetResString"),
                        QStringLiteral("The string table has no text number %1.").arg(number));
-    QString text = TextUtility::Token(found->toString(), piece == 0 ? 1 : piece, ResStrings::PieceSeparator);
-    text.replace(ResStrings::LineBreakMark, QStringLiteral("\r\n"));
-    return text;
+    const QStringView text = TextUtility::TokenView(*found, piece == 0 ? 1 : piece, ResStrings::PieceSeparator);
+    if (!text.contains(ResStrings::LineBreakMark))
+        return text.toString();
+    return text.toString().replace(ResStrings::LineBreakMark, QStringLiteral("\r\n"));
 }
 
 QString GetResString(int id, int piece, const QStringList &values)
