@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstdio>
+
 HostLogger::HostLogger(const Clock &clock, UserDialogs &dialogs) : m_clock(clock), m_dialogs(dialogs)
 {
 }
@@ -18,6 +20,42 @@ QString HostLogger::fallbackDirectoryOf(const QString &chosen)
 }
 
 namespace {
+
+// "hh:mm:ss", as the log window shows it.
+QString clockText(const QTime &time)
+{
+    char text[16];
+    const int size = std::snprintf(text, sizeof text, "%02d:%02d:%02d", time.hour(), time.minute(), time.second());
+    return QString::fromLatin1(text, size);
+}
+
+// One line of the log file: "yyyy-MM-dd hh:mm:ss.zzz", two spaces and the text, whose own line
+// breaks (of any style) continue under the text.
+QByteArray fileLine(const QDateTime &when, const QString &text)
+{
+    const QDate date = when.date();
+    const QTime time = when.time();
+    char stamp[48];
+    const int stampSize = std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d.%03d  ", date.year(),
+                                        date.month(), date.day(), time.hour(), time.minute(), time.second(),
+                                        time.msec());
+    const QByteArray body = text.toUtf8();
+    const QByteArrayView continuation = "\n                        ";
+    QByteArray line;
+    line.reserve(stampSize + body.size() + 1);
+    line.append(stamp, stampSize);
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const char c = body[i];
+        if (c == '\r' && i + 1 < body.size() && body[i + 1] == '\n')
+            continue;
+        if (c == '\r' || c == '\n')
+            line.append(continuation);
+        else
+            line.append(c);
+    }
+    line.append('\n');
+    return line;
+}
 
 bool openForAppend(QFile &file, const QString &path)
 {
@@ -95,13 +133,7 @@ void HostLogger::writeToFile(const QString &text)
 {
     if (!m_enabled || !m_file.isOpen())
         return;
-    // "yyyy-MM-dd hh:mm:ss.zzz" from the ISO forms, which Qt writes without its locale machinery.
-    const QDateTime now = m_clock.now();
-    const QString stamp = now.date().toString(Qt::ISODate) + QLatin1Char(' ') + now.time().toString(Qt::ISODateWithMs);
-    QString line = text;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    line.replace(QLatin1Char('\n'), QStringLiteral("\n                        "));
-    m_file.write((stamp + QStringLiteral("  ") + line + QLatin1Char('\n')).toUtf8());
+    m_file.write(fileLine(m_clock.now(), text));
     m_file.flush();
     if (m_maximumSize > 0 && m_file.size() >= m_maximumSize)
         rotate();
@@ -117,7 +149,7 @@ void HostLogger::addLogLine(const QString &text, qint32 colour, int style, bool 
     if (colour == logcolour::Red)
         m_onError = true;
     const QString shown = withTime
-        ? text + QStringLiteral(" - ") + m_clock.now().time().toString(Qt::ISODate)
+        ? text + QStringLiteral(" - ") + clockText(m_clock.now().time())
         : text;
     writeToFile(shown);
     if (!m_view)
@@ -129,7 +161,7 @@ void HostLogger::addLogLine(const QString &text, qint32 colour, int style, bool 
 
 void HostLogger::addTimedLine(const QString &text, qint32 colour)
 {
-    const QString shown = m_clock.now().time().toString(Qt::ISODate) + QStringLiteral(" :") + text;
+    const QString shown = clockText(m_clock.now().time()) + QStringLiteral(" :") + text;
     writeToFile(shown);
     if (m_timedView)
         m_timedView->addLine({shown, colour, 0});

@@ -89,6 +89,7 @@ private slots:
         logger.setUp(setup);
         logger.logLine(QStringLiteral("[M_PlugIn] Public Sub Main()"));
         logger.addLogLine(QStringLiteral("Writing ..."), logcolour::Blue);
+        logger.logLine(QStringLiteral("Set-point 21.5 \u00b0C\r\nrange\rfrom\nlimits"));
         LoggerSetup german = setupIn(m_dir->path()); // a second start, without arguments
         german.sessionLanguage = 1000;
         logger.setUp(german);
@@ -97,6 +98,10 @@ private slots:
                  (QStringList{"2026-03-02 08:15:30.000  product 1.0.0 started with: /COMMANDID:13 /CLASSID:28 (language English)",
                               "2026-03-02 08:15:30.000  [M_PlugIn] Public Sub Main()",
                               "2026-03-02 08:15:30.000  Writing ...",
+                              "2026-03-02 08:15:30.000  Set-point 21.5 \u00b0C",
+                              "                        range",
+                              "                        from",
+                              "                        limits",
                               "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language German)"}));
     }
 
