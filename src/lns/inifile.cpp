@@ -91,6 +91,7 @@ qint16 integerField(QStringView value, int fieldNumber)
 void IniFile::clear()
 {
     m_sections.clear();
+    m_text.clear();
     m_templates.clear();
     m_problems.clear();
     m_textProblem.clear();
@@ -147,15 +148,16 @@ void IniFile::setFileName(const QString &fileName)
                               .arg(MaximumFileSize));
         return;
     }
-    parse(decode(bytes));
+    m_text = decode(bytes);
+    parse();
     collectTemplates();
 }
 
-void IniFile::parse(const QString &text)
+void IniFile::parse()
 {
     QString currentSection;
     bool inSection = false;
-    const QList<QStringView> lines = splitLines(text);
+    const QList<QStringView> lines = splitLines(m_text);
     for (int i = 0; i < lines.size(); ++i)
         parseLine(lines[i], i + 1, currentSection, inSection);
     if (m_suppressedProblems > 0)
@@ -199,8 +201,7 @@ void IniFile::parseLine(QStringView line, int lineNumber, QString &currentSectio
                                    .arg(trimmed.left(equals).trimmed()));
         return;
     }
-    section.entries.insert(key, {trimmed.mid(equals + 1).trimmed().toString(),
-                                 trimmed.left(equals).trimmed().toString(), lineNumber});
+    section.entries.insert(key, {trimmed.mid(equals + 1).trimmed(), trimmed.left(equals).trimmed(), lineNumber});
     section.order.append(key);
 }
 
@@ -247,7 +248,7 @@ QStringList IniFile::keys(const QString &section) const
     if (s == m_sections.constEnd())
         return written;
     for (const QString &folded : s->order)
-        written.append(s->entries.value(folded).key);
+        written.append(s->entries.value(folded).key.toString());
     return written;
 }
 
@@ -263,7 +264,7 @@ QString IniFile::GetValue(const QString &section, const QString &key) const
     if (const auto known = m_values.constFind(query); known != m_values.cend())
         return *known;
     const Entry *entry = find(section, foldKey(key));
-    return *m_values.insert(query, entry ? entry->value : QString());
+    return *m_values.insert(query, entry ? entry->value.toString() : QString());
 }
 
 QString IniFile::GetTemplateValue(const QString &key, const QString &section, const QString &deviceTemplate) const
@@ -272,7 +273,7 @@ QString IniFile::GetTemplateValue(const QString &key, const QString &section, co
     if (const auto known = m_templateValues.constFind(query); known != m_templateValues.cend())
         return *known;
     const Entry *entry = templateEntry(key, section, deviceTemplate);
-    return *m_templateValues.insert(query, entry ? entry->value : QString());
+    return *m_templateValues.insert(query, entry ? entry->value.toString() : QString());
 }
 
 const IniFile::Entry *IniFile::templateEntry(const QString &key, const QString &section,

@@ -112,10 +112,11 @@ public:
                            const QString &lonMarkObjectName) const;
 
 private:
+    // Views into the file's text, which the object keeps (m_text).
     struct Entry
     {
-        QString value;
-        QString key; // as written
+        QStringView value;
+        QStringView key; // as written
         int line = 0;
     };
     struct Section
@@ -136,7 +137,7 @@ private:
     };
 
     void clear();
-    void parse(const QString &text);
+    void parse();
     void parseLine(QStringView line, int lineNumber, QString &currentSection, bool &inSection);
     void addProblem(int lineNumber, const QString &what);
     void collectTemplates();
@@ -145,6 +146,7 @@ private:
     QString decode(QByteArray bytes);
 
     QString m_fileName;
+    QString m_text; // the file as read: the entries are views into it
     QHash<QString, Section> m_sections; // folded section name -> keys
     QList<TemplateEntry> m_templates;
     QStringList m_problems;
