@@ -9,12 +9,15 @@ QString Token(const QString &text, int n, const QString &delimiter)
     return piece.size() == text.size() ? text : piece.toString();
 }
 
-QStringView TokenView(QStringView text, int n, QStringView delimiter)
+namespace {
+
+template <class View>
+View tokenIn(View text, int n, View delimiter)
 {
     if (n < 1)
         return {};
     if (delimiter.isEmpty())
-        return n == 1 ? text : QStringView();
+        return n == 1 ? text : View();
     qsizetype start = 0;
     for (int piece = 1; piece < n; ++piece) {
         const qsizetype next = text.indexOf(delimiter, start);
@@ -23,7 +26,19 @@ QStringView TokenView(QStringView text, int n, QStringView delimiter)
         start = next + delimiter.size();
     }
     const qsizetype end = text.indexOf(delimiter, start);
-    return text.mid(start, end < 0 ? -1 : end - start);
+    return text.sliced(start, (end < 0 ? text.size() : end) - start);
+}
+
+} // namespace
+
+QStringView TokenView(QStringView text, int n, QStringView delimiter)
+{
+    return tokenIn(text, n, delimiter);
+}
+
+QByteArrayView TokenView(QByteArrayView text, int n, QByteArrayView delimiter)
+{
+    return tokenIn(text, n, delimiter);
 }
 
 QString FillPlaceholders(const QString &text, const QStringList &values)

@@ -10,8 +10,9 @@ namespace TextUtility {
 // The n-th piece (from 1) of `text` between occurrences of `delimiter`; empty when the text has
 // fewer pieces or n < 1.
 QString Token(const QString &text, int n, const QString &delimiter);
-// The same piece as a view into `text`.
+// The same piece as a view into `text`, of UTF-16 or of bytes.
 QStringView TokenView(QStringView text, int n, QStringView delimiter);
+QByteArrayView TokenView(QByteArrayView text, int n, QByteArrayView delimiter);
 
 // Every "%1" to "%9" replaced by the value at that position (1-based); placeholders without a
 // value stay. One pass, so a value that itself contains "%2" is not replaced again.

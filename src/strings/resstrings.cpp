@@ -3,7 +3,7 @@
 #include "base/textutility.h"
 #include "base/tqmerror.h"
 
-#include <QFile>
+#include <QResource>
 
 namespace ResStrings {
 
@@ -18,23 +18,27 @@ constexpr int FirstGermanNumber = 1000 + German;
                    QStringLiteral("%1, line %2: %3").arg(fileName).arg(lineNumber).arg(what));
 }
 
-QString readResource(const QString &path)
+// The tables are stored uncompressed: their UTF-8 text is read where it lies in the program,
+// without a copy.
+QByteArray readResource(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QResource resource(path);
+    if (!resource.isValid())
         throw TqmError(TqmError::ResourceMissing, Source,
                        QStringLiteral("The string table %1 is not part of the program.").arg(path));
-    return QString::fromUtf8(file.readAll());
+    if (resource.compressionAlgorithm() != QResource::NoCompression)
+        return resource.uncompressedData();
+    return QByteArray::fromRawData(reinterpret_cast<const char *>(resource.data()), resource.size());
 }
 
-// One table file as read: its text, and where in it each number's text lies. The texts stay
-// in the one string they were read into; a lookup copies only the text it returns.
+// One table file as read: its UTF-8 text, and where in it each number's text lies. A lookup
+// decodes only the text it returns.
 struct Table {
-    QString content;
-    QHash<int, QStringView> texts;
+    QByteArray content;
+    QHash<int, QByteArrayView> texts;
 };
 
-Table readTable(const QString &content, const QString &fileName);
+Table readTable(const QByteArray &content, const QString &fileName);
 
 // Each language's table is read on its first use: a session reads only its own language's.
 const Table &englishTable()
@@ -50,7 +54,7 @@ const Table &germanTable()
 }
 
 // The table that holds `number`: the German numbers are the English ones + 1000.
-const QHash<int, QStringView> &tableOf(int number)
+const QHash<int, QByteArrayView> &tableOf(int number)
 {
     return (number >= FirstGermanNumber ? germanTable() : englishTable()).texts;
 }
@@ -59,13 +63,12 @@ int g_language = English;
 
 // "<four digits> = <text>" (the text may be empty); read by hand: the table is read before the
 // first window, where compiling a pattern would cost more than reading the whole table.
-bool isEntry(QStringView line)
+bool isEntry(QByteArrayView line)
 {
-    if (line.size() < 7 || line.at(4) != QLatin1Char(' ') || line.at(5) != QLatin1Char('=')
-        || line.at(6) != QLatin1Char(' '))
+    if (line.size() < 7 || line.at(4) != ' ' || line.at(5) != '=' || line.at(6) != ' ')
         return false;
     for (int i = 0; i < 4; ++i) {
-        if (!line.at(i).isDigit())
+        if (line.at(i) < '0' || line.at(i) > '9')
             return false;
     }
     return true;
@@ -75,30 +78,30 @@ bool isEntry(QStringView line)
 
 namespace {
 
-Table readTable(const QString &content, const QString &fileName)
+Table readTable(const QByteArray &content, const QString &fileName)
 {
     Table table{content, {}};
-    const QStringView all(table.content);
+    const QByteArrayView all(table.content);
     // About one entry to forty characters; counting the lines first would read the table twice.
     table.texts.reserve(all.size() / 40 + 1);
     int lineNumber = 0;
     for (qsizetype start = 0; start <= all.size();) {
-        qsizetype end = all.indexOf(QLatin1Char('\n'), start);
+        qsizetype end = all.indexOf('\n', start);
         if (end < 0)
             end = all.size();
-        QStringView line = all.sliced(start, end - start);
+        QByteArrayView line = all.sliced(start, end - start);
         start = end + 1;
         ++lineNumber;
         // A table saved with CR LF line ends still reads alike; texts never hold a bare CR.
-        if (line.endsWith(QLatin1Char('\r')))
+        if (line.endsWith('\r'))
             line.chop(1);
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+        if (line.isEmpty() || line.startsWith('#'))
             continue;
         if (!isEntry(line))
             raiseBadTable(fileName, lineNumber,
                           QStringLiteral("expected \"<four-digit number> = <text>\", found \"%1\"")
-                              .arg(line));
-        const int number = line.left(4).toInt();
+                              .arg(QString::fromUtf8(line)));
+        const int number = line.first(4).toInt();
         if (table.texts.contains(number))
             raiseBadTable(fileName, lineNumber,
                           QStringLiteral("number %1 is given a second time").arg(number));
@@ -111,10 +114,10 @@ Table readTable(const QString &content, const QString &fileName)
 
 QHash<int, QString> ParseTable(const QString &content, const QString &fileName)
 {
-    const Table table = readTable(content, fileName);
+    const Table table = readTable(content.toUtf8(), fileName);
     QHash<int, QString> texts;
     for (auto it = table.texts.cbegin(); it != table.texts.cend(); ++it)
-        texts.insert(it.key(), it.value().toString());
+        texts.insert(it.key(), QString::fromUtf8(it.value()));
     return texts;
 }
 
@@ -159,10 +162,13 @@ QString GetResStringIn(int language, int id, int piece)
     if (found == texts.constEnd())
         throw TqmError(TqmError::ResourceMissing, QStringLiteral("GetResString"),
                        QStringLiteral("The string table has no text number %1.").arg(number));
-    const QStringView text = TextUtility::TokenView(*found, piece == 0 ? 1 : piece, ResStrings::PieceSeparator);
-    if (!text.contains(ResStrings::LineBreakMark))
-        return text.toString();
-    return text.toString().replace(ResStrings::LineBreakMark, QStringLiteral("\r\n"));
+    // The marks in UTF-8, as the table holds them.
+    static const QByteArray pieceSeparator = ResStrings::PieceSeparator.toUtf8();
+    static const QByteArray lineBreakMark = ResStrings::LineBreakMark.toUtf8();
+    const QByteArrayView text = TextUtility::TokenView(*found, piece == 0 ? 1 : piece, pieceSeparator);
+    if (!text.contains(lineBreakMark))
+        return QString::fromUtf8(text);
+    return QString::fromUtf8(text).replace(ResStrings::LineBreakMark, QStringLiteral("\r\n"));
 }
 
 QString GetResString(int id, int piece, const QStringList &values)
