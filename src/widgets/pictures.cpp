@@ -32,7 +32,7 @@ QPixmap load(const QString &name)
         for (int x = 0; x < image.width(); ++x, pixels += 4)
             row[x] = qFromLittleEndian<quint32>(pixels);
     }
-    return QPixmap::fromImage(image);
+    return QPixmap::fromImage(std::move(image)); // taken over, not copied
 }
 
 } // namespace
