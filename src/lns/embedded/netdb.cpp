@@ -272,16 +272,21 @@ const DeviceInfo &NetDb::device(qint64 id)
     return info;
 }
 
+const DeviceInfo &NetDb::rememberDeviceRow(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId)
+{
+    if (const auto it = m_devices.constFind(id); it != m_devices.constEnd())
+        return *it;
+    DeviceInfo info;
+    info.id = id;
+    info.name = name;
+    info.subsystemId = subsystemId;
+    info.templateId = templateId;
+    return *m_devices.insert(id, info);
+}
+
 const DeviceInfo &NetDb::rememberDevice(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId)
 {
-    if (!m_devices.contains(id)) {
-        DeviceInfo info;
-        info.id = id;
-        info.name = name;
-        info.subsystemId = subsystemId;
-        info.templateId = templateId;
-        m_devices.insert(id, info);
-    }
+    rememberDeviceRow(id, name, subsystemId, templateId);
     return device(id);
 }
 

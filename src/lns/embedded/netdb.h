@@ -128,6 +128,8 @@ public:
     DeviceTemplateDefPtr templateById(qint64 id);
     // Keeps what a statement read of a device, so that device(id) needs no statement of its own.
     const DeviceInfo &rememberDevice(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId);
+    // The same without reading the device's template yet (deviceRow(id) then needs no statement).
+    const DeviceInfo &rememberDeviceRow(qint64 id, const QString &name, qint64 subsystemId, qint64 templateId);
     // Subsystems do not change while a network is open: each is read once, with its ancestors.
     const SubsystemInfo &subsystem(qint64 id);
     // The subsystem and its ancestors, the top level first.

@@ -82,8 +82,16 @@ std::shared_ptr<lns::AppDevices> deviceCollection(lns::ObjectPtr owner, const st
     return std::make_shared<DeviceRows>(
         std::move(owner),
         [db, subsystemId] {
-            return toRows(db->rows(
-                QStringLiteral("SELECT id, name FROM devices WHERE subsystem_id = ? ORDER BY position, id"), {subsystemId}));
+            // The rows the devices' own look-ups would read one by one come with the list.
+            QList<CollectionRow> rows;
+            for (const QVariantList &row :
+                 db->rows(QStringLiteral("SELECT id, name, template_id FROM devices WHERE subsystem_id = ? "
+                                         "ORDER BY position, id"),
+                          {subsystemId})) {
+                const qint64 id = row[0].toLongLong();
+                rows.append({id, db->rememberDeviceRow(id, row[1].toString(), subsystemId, row[2].toLongLong()).name});
+            }
+            return rows;
         },
         [db](const DeviceRows::Row &row, const lns::ObjectPtr &self) {
             return std::make_shared<AppDeviceImpl>(self, db, row.id);
