@@ -41,17 +41,17 @@ auto step(F &&f, const StepText &failure) -> decltype(f())
 }
 
 // Item `index` of the collection `items` answers, as the INI entry says; `failure` when the
-// collection has no such item, `notListed` when the entry does not list one or the owner is
+// collection has no such item, `notListed()` when the entry does not list one or the owner is
 // missing.
-template <class T, class Items>
-IniLocator::Found<T> itemAt(qint16 index, bool listed, bool hasOwner, Items &&items, const QString &notListed,
+template <class T, class Items, class NotListed>
+IniLocator::Found<T> itemAt(qint16 index, bool listed, bool hasOwner, Items &&items, NotListed &&notListed,
                             const StepText &failure)
 {
     if (!listed || !hasOwner)
-        return {nullptr, notListed};
+        return {nullptr, notListed()};
     try {
         auto object = items()->item(index);
-        return {object, object ? QString() : notListed};
+        return {object, object ? QString() : notListed()};
     } catch (const TqmError &) {
         return {nullptr, failure.text()};
     }
@@ -185,7 +185,8 @@ lns::ConfigPropertyPtr IniLocator::FetchCp(const QString &CpName, const QString 
     const qint16 cpIndex = field(CpName, Section, 1);
     const auto cps = [&] { return LonmarkObject->configProperties(); };
     const StepText failure{"INI-File Error (CP, CP-Fetch): ", CpName, "CP-Index=", cpIndex};
-    return answer(itemAt<lns::ConfigProperty>(cpIndex, cpIndex != -1, bool(LonmarkObject), cps, notListed(CpName), failure),
+    return answer(itemAt<lns::ConfigProperty>(cpIndex, cpIndex != -1, bool(LonmarkObject), cps,
+                                              [&] { return notListed(CpName); }, failure),
                   Succeed);
 }
 
@@ -211,7 +212,8 @@ lns::NetworkVariablePtr IniLocator::FetchDevNv(const QString &NvName, const QStr
     };
     const StepText failure{"INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex};
     // An NV index below 1 lists no NV.
-    return answer(itemAt<lns::NetworkVariable>(nvIndex, nvIndex >= 1, bool(AppDevice), nvs, notListed(NvName), failure),
+    return answer(itemAt<lns::NetworkVariable>(nvIndex, nvIndex >= 1, bool(AppDevice), nvs,
+                                               [&] { return notListed(NvName); }, failure),
                   Succeed);
 }
 
@@ -222,7 +224,7 @@ lns::NetworkVariablePtr IniLocator::FetchNv(const QString &NvName, const QString
     const qint16 nvIndex = field(NvName, Section, 1);
     const auto nvs = [&] { return LonmarkObject->networkVariables(); };
     const StepText failure{"INI-File Error (NV, NV-Fetch): ", NvName, "NV-Index=", nvIndex};
-    return answer(itemAt<lns::NetworkVariable>(nvIndex, nvIndex >= 1, bool(LonmarkObject), nvs, notListed(NvName),
-                                               failure),
+    return answer(itemAt<lns::NetworkVariable>(nvIndex, nvIndex >= 1, bool(LonmarkObject), nvs,
+                                               [&] { return notListed(NvName); }, failure),
                   Succeed);
 }
