@@ -2,6 +2,7 @@
 #include "widgets/pictures.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -21,10 +22,11 @@ StatusWindowWidget::StatusWindowWidget(QWidget *parent)
     m_text->setMinimumWidth(320);
 }
 
-void StatusWindowWidget::repaintNow()
+void StatusWindowWidget::repaintNow(QWidget *part)
 {
-    // The caller goes on with blocking work; the text must be on the screen before that.
-    QWidget::repaint();
+    // The caller goes on with blocking work; the change must be on the screen before that. Only
+    // the part that changed is painted again (a longer text still lays the window out anew).
+    part->repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -32,7 +34,7 @@ void StatusWindowWidget::show()
 {
     QWidget::show();
     raise();
-    repaintNow();
+    repaintNow(this);
 }
 
 void StatusWindowWidget::hide()
@@ -44,14 +46,14 @@ void StatusWindowWidget::setProgress(int value)
 {
     m_progress->setValue(qBound(0, value, 100));
     if (isVisible())
-        repaintNow();
+        repaintNow(m_progress);
 }
 
 void StatusWindowWidget::setStatusText(const QString &text)
 {
     m_text->setText(text);
     if (isVisible())
-        repaintNow();
+        repaintNow(m_text);
 }
 
 void StatusWindowWidget::setPicture(int pictureId)
@@ -63,6 +65,10 @@ void StatusWindowWidget::setPicture(int pictureId)
 
 void StatusWindowWidget::setFontName(const QString &family)
 {
+    // A family the desktop does not have would only be substituted, at the cost of a font engine
+    // of its own: the window then keeps the desktop's font.
+    if (!QFontDatabase::families().contains(family, Qt::CaseInsensitive))
+        return;
     QFont font = m_text->font();
     font.setFamily(family);
     m_text->setFont(font);

@@ -28,7 +28,7 @@ public:
     QString versionText() const;
 
 private:
-    void repaintNow();
+    void repaintNow(QWidget *part);
 
     QLabel *m_picture;
     QLabel *m_version;

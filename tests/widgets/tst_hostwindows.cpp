@@ -2,11 +2,14 @@
 
 #include "strings/resstrings.h"
 #include "widgets/qttranslations.h"
+#include "widgets/statuswindowwidget.h"
 #include "widgets/widgetdialogs.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -83,6 +86,27 @@ private slots:
         });
         dialogs.fileName({QStringLiteral("Save"), QStringLiteral("Data (*.dat)|*.dat"), QDir::tempPath(), true});
         QTEST(save, "save");
+    }
+
+    // The status window's texts take the family the host names where the desktop has it, and
+    // keep the desktop's font where it has not (no substitute is looked for).
+    void statusWindowFont_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("labelsWithFamily");
+        QTest::newRow("installed") << QFontDatabase::families().value(0) << 2; // version and text
+        QTest::newRow("missing") << QStringLiteral("No Such Family Anywhere") << 0;
+    }
+
+    void statusWindowFont()
+    {
+        QFETCH(QString, family);
+        StatusWindowWidget window;
+        window.setFontName(family);
+        int withFamily = 0;
+        for (const QLabel *label : window.findChildren<QLabel *>())
+            withFamily += label->font().resolveMask() != 0 && label->font().family() == family;
+        QTEST(withFamily, "labelsWithFamily");
     }
 };
 
