@@ -13,7 +13,7 @@ class TestDeviceVariants : public QObject
     // Template "-": a session without an INI file.
     DeviceContext context(const QString &deviceTemplate) const
     {
-        return DeviceContext{nullptr, deviceTemplate, deviceTemplate == "-" ? nullptr : &m_ini, 0, nullptr};
+        return DeviceContext{nullptr, deviceTemplate, deviceTemplate == "-" ? nullptr : &m_ini, 0};
     }
 
 private slots:
