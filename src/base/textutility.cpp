@@ -1,5 +1,7 @@
 #include "base/textutility.h"
 
+#include <string_view>
+
 namespace TextUtility {
 
 QString Token(const QString &text, int n, const QString &delimiter)
@@ -11,6 +13,16 @@ QString Token(const QString &text, int n, const QString &delimiter)
 
 namespace {
 
+qsizetype indexIn(QStringView text, QStringView delimiter, qsizetype from)
+{
+    return text.indexOf(delimiter, from);
+}
+
+qsizetype indexIn(QByteArrayView text, QByteArrayView delimiter, qsizetype from)
+{
+    return IndexOf(text, delimiter, from);
+}
+
 template <class View>
 View tokenIn(View text, int n, View delimiter)
 {
@@ -20,16 +32,23 @@ View tokenIn(View text, int n, View delimiter)
         return n == 1 ? text : View();
     qsizetype start = 0;
     for (int piece = 1; piece < n; ++piece) {
-        const qsizetype next = text.indexOf(delimiter, start);
+        const qsizetype next = indexIn(text, delimiter, start);
         if (next < 0)
             return {};
         start = next + delimiter.size();
     }
-    const qsizetype end = text.indexOf(delimiter, start);
+    const qsizetype end = indexIn(text, delimiter, start);
     return text.sliced(start, (end < 0 ? text.size() : end) - start);
 }
 
 } // namespace
+
+qsizetype IndexOf(QByteArrayView text, QByteArrayView what, qsizetype from)
+{
+    const std::string_view all(text.data(), size_t(text.size()));
+    const size_t found = all.find(std::string_view(what.data(), size_t(what.size())), size_t(from));
+    return found == std::string_view::npos ? -1 : qsizetype(found);
+}
 
 QStringView TokenView(QStringView text, int n, QStringView delimiter)
 {

@@ -13,6 +13,10 @@ QString Token(const QString &text, int n, const QString &delimiter);
 // The same piece as a view into `text`, of UTF-16 or of bytes.
 QStringView TokenView(QStringView text, int n, QStringView delimiter);
 QByteArrayView TokenView(QByteArrayView text, int n, QByteArrayView delimiter);
+// Where `what` first occurs in `text` from `from` on, -1 when it does not. The string table
+// searches every text it hands out with this: the standard library finds the first byte with
+// memchr, several times faster on short texts than QByteArrayView::indexOf.
+qsizetype IndexOf(QByteArrayView text, QByteArrayView what, qsizetype from = 0);
 
 // Every "%1" to "%9" replaced by the value at that position (1-based); placeholders without a
 // value stay. One pass, so a value that itself contains "%2" is not replaced again.

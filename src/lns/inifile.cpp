@@ -15,34 +15,49 @@ namespace {
 // "The device ... was not found in subsystem ..." and its siblings.
 constexpr int DeviceNotFound = 1568;
 
-// Names are nearly always plain ASCII: those are folded by hand, which costs a fraction of the
-// full Unicode case folding (every key of the file is folded when it is read).
-QString foldName(QStringView name)
+// Appends `name`, trimmed and case-folded. Names are nearly always plain ASCII: those are folded
+// by hand, which costs a fraction of the full Unicode case folding (every key of the file is
+// folded when it is read, and every look-up folds what it asks for).
+void appendFolded(QString &out, QStringView name)
 {
     const QStringView trimmed = name.trimmed();
-    QString folded(trimmed.size(), Qt::Uninitialized);
-    QChar *out = folded.data();
+    const qsizetype start = out.size();
+    out.resize(start + trimmed.size());
+    QChar *next = out.data() + start;
     for (const QChar c : trimmed) {
         const char16_t u = c.unicode();
-        if (u >= 0x80)
-            return trimmed.toString().toCaseFolded();
-        *out++ = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u);
+        if (u >= 0x80) {
+            out.resize(start);
+            out += trimmed.toString().toCaseFolded();
+            return;
+        }
+        *next++ = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + (u'a' - u'A')) : u);
     }
+}
+
+QString foldName(QStringView name)
+{
+    QString folded;
+    appendFolded(folded, name);
     return folded;
 }
 
 // "Key @ Template" and "key@template" are the same key.
-QString foldKey(QStringView key)
+void appendFoldedKey(QString &out, QStringView key)
 {
     const qsizetype at = key.lastIndexOf(QLatin1Char('@'));
     if (at < 0)
-        return foldName(key);
-    return foldName(key.left(at)) + QLatin1Char('@') + foldName(key.mid(at + 1));
+        return appendFolded(out, key);
+    appendFolded(out, key.left(at));
+    out += QLatin1Char('@');
+    appendFolded(out, key.mid(at + 1));
 }
 
-QString templateKey(const QString &key, const QString &deviceTemplate)
+QString foldKey(QStringView key)
 {
-    return foldName(key) + QLatin1Char('@') + foldName(deviceTemplate);
+    QString folded;
+    appendFoldedKey(folded, key);
+    return folded;
 }
 
 // Line ends of any style: CR LF, LF alone, CR alone.
@@ -232,9 +247,29 @@ void IniFile::collectTemplates()
     }
 }
 
+const QString &IniFile::lookupKey(QStringView key) const
+{
+    m_keyBuffer.resize(0);
+    appendFoldedKey(m_keyBuffer, key);
+    return m_keyBuffer;
+}
+
+const QString &IniFile::lookupKey(QStringView key, QStringView deviceTemplate) const
+{
+    m_keyBuffer.resize(0);
+    appendFolded(m_keyBuffer, key);
+    if (!deviceTemplate.isEmpty()) {
+        m_keyBuffer += QLatin1Char('@');
+        appendFolded(m_keyBuffer, deviceTemplate);
+    }
+    return m_keyBuffer;
+}
+
 const IniFile::Entry *IniFile::find(const QString &section, const QString &foldedKey) const
 {
-    const auto s = m_sections.constFind(foldName(section));
+    m_sectionBuffer.resize(0);
+    appendFolded(m_sectionBuffer, section);
+    const auto s = m_sections.constFind(m_sectionBuffer);
     if (s == m_sections.constEnd())
         return nullptr;
     const auto k = s->entries.constFind(foldedKey);
@@ -254,7 +289,7 @@ QStringList IniFile::keys(const QString &section) const
 
 int IniFile::lineOf(const QString &section, const QString &key) const
 {
-    const Entry *entry = find(section, foldKey(key));
+    const Entry *entry = find(section, lookupKey(key));
     return entry ? entry->line : 0;
 }
 
@@ -263,7 +298,7 @@ QString IniFile::GetValue(const QString &section, const QString &key) const
     const Query query{section, key, {}};
     if (const auto known = m_values.constFind(query); known != m_values.cend())
         return *known;
-    const Entry *entry = find(section, foldKey(key));
+    const Entry *entry = find(section, lookupKey(key));
     return *m_values.insert(query, entry ? entry->value.toString() : QString());
 }
 
@@ -281,9 +316,9 @@ const IniFile::Entry *IniFile::templateEntry(const QString &key, const QString &
 {
     const Entry *entry = nullptr;
     if (!deviceTemplate.trimmed().isEmpty())
-        entry = find(section, templateKey(key, deviceTemplate));
+        entry = find(section, lookupKey(key, deviceTemplate));
     if (!entry)
-        entry = find(section, foldName(key));
+        entry = find(section, lookupKey(key, {}));
     return entry;
 }
 

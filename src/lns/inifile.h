@@ -142,6 +142,10 @@ private:
     void addProblem(int lineNumber, const QString &what);
     void collectTemplates();
     const Entry *find(const QString &section, const QString &foldedKey) const;
+    // A key as looked up, folded into a buffer that keeps its capacity (no allocation per
+    // look-up): "Key @ Template" as written, or the key alone / with the template given.
+    const QString &lookupKey(QStringView key) const;
+    const QString &lookupKey(QStringView key, QStringView deviceTemplate) const;
     const Entry *templateEntry(const QString &key, const QString &section, const QString &deviceTemplate) const;
     QString decode(QByteArray bytes);
 
@@ -154,4 +158,6 @@ private:
     int m_suppressedProblems = 0;
     mutable QHash<Query, QString> m_values;         // GetValue's answers (no template)
     mutable QHash<Query, QString> m_templateValues; // GetTemplateValue's answers
+    mutable QString m_sectionBuffer;                // find's folded section name
+    mutable QString m_keyBuffer;                    // lookupKey's answer
 };

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 
 HostLogger::HostLogger(const Clock &clock, UserDialogs &dialogs) : m_clock(clock), m_dialogs(dialogs)
@@ -44,14 +45,15 @@ QByteArray fileLine(const QDateTime &when, const QString &text)
     QByteArray line;
     line.reserve(stampSize + body.size() + 1);
     line.append(stamp, stampSize);
-    for (qsizetype i = 0; i < body.size(); ++i) {
-        const char c = body[i];
-        if (c == '\r' && i + 1 < body.size() && body[i + 1] == '\n')
-            continue;
-        if (c == '\r' || c == '\n')
-            line.append(continuation);
-        else
-            line.append(c);
+    // The text between breaks is copied a run at a time; CR LF is one break.
+    const char *const end = body.constEnd();
+    for (const char *run = body.constBegin();;) {
+        const char *const brk = std::find_if(run, end, [](char c) { return c == '\r' || c == '\n'; });
+        line.append(run, brk - run);
+        if (brk == end)
+            break;
+        line.append(continuation);
+        run = brk + (*brk == '\r' && brk + 1 != end && brk[1] == '\n' ? 2 : 1);
     }
     line.append('\n');
     return line;

@@ -166,7 +166,7 @@ QString GetResStringIn(int language, int id, int piece)
     static const QByteArray pieceSeparator = ResStrings::PieceSeparator.toUtf8();
     static const QByteArray lineBreakMark = ResStrings::LineBreakMark.toUtf8();
     const QByteArrayView text = TextUtility::TokenView(*found, piece == 0 ? 1 : piece, pieceSeparator);
-    if (!text.contains(lineBreakMark))
+    if (TextUtility::IndexOf(text, lineBreakMark) < 0)
         return QString::fromUtf8(text);
     return QString::fromUtf8(text).replace(ResStrings::LineBreakMark, QStringLiteral("\r\n"));
 }

@@ -75,12 +75,14 @@ public:
     }
 };
 
+// Asked for every widget class whose object announces a change, screen reader or not: the
+// class name is compared before the (much dearer) dynamic property is read.
 QAccessibleInterface *exposedInterface(const QString &className, QObject *object)
 {
-    const int kind = object ? object->property(ExposedAs).toInt() : 0;
-    if (kind == LabelledField && className == QLatin1String("QComboBox"))
+    const auto kindOf = [object] { return object ? object->property(ExposedAs).toInt() : 0; };
+    if (className == QLatin1String("QComboBox") && kindOf() == LabelledField)
         return new LabelledComboBoxAccessible(static_cast<QComboBox *>(object));
-    if (kind == ViewButton && className == QLatin1String("QToolButton"))
+    if (className == QLatin1String("QToolButton") && kindOf() == ViewButton)
         return new ViewButtonAccessible(static_cast<QToolButton *>(object));
     return nullptr;
 }

@@ -27,11 +27,8 @@ QPixmap load(const QString &name)
         return {};
     QImage image(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
     const char *pixels = bytes.constData() + HeaderSize;
-    for (int y = 0; y < image.height(); ++y) {
-        auto *row = reinterpret_cast<quint32 *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x, pixels += 4)
-            row[x] = qFromLittleEndian<quint32>(pixels);
-    }
+    for (quint32 y = 0; y < height; ++y, pixels += 4 * width) // a row at a time: a copy on x86
+        qFromLittleEndian<quint32>(pixels, qsizetype(width), image.scanLine(int(y)));
     return QPixmap::fromImage(std::move(image)); // taken over, not copied
 }
 

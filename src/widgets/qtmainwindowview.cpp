@@ -80,6 +80,11 @@ void QtMainWindowView::paintBackground()
     // A system colour asks for the colour that suits the desktop's theme: on the desktop that
     // is the style's own tab page, so the pages let their pane show through. A colour of its
     // own is painted.
+    // A colour of its own does not change with the desktop's theme, and a system colour is not
+    // painted: the pages need painting only when the colour changed (not at every layout).
+    if (m_paintedBackground == m_background)
+        return;
+    m_paintedBackground = m_background;
     const bool themed = m_background & 0x80000000u;
     const QColor colour = toQColor(m_background, QApplication::palette(central()));
     for (QWidget *page : pages()) {

@@ -15,6 +15,8 @@
 #include "widgets/qttabstrips.h"
 #include "widgets/qtwindowparts.h"
 
+#include <optional>
+
 namespace widgets {
 
 class QtMainWindowView : public ui::MainWindowView,
@@ -54,6 +56,7 @@ private:
     void paintBackground();
 
     controls::Colour m_background = controls::colour::WindowBackground;
+    std::optional<controls::Colour> m_paintedBackground; // what the pages were last painted with
 };
 
 } // namespace widgets
