@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -149,10 +150,12 @@ void IniFile::setFileName(const QString &fileName)
         return;
     }
     // Read in pieces up to the limit rather than trusting the size (special files report none)
-    // and rather than reserving the whole limit for every small file.
+    // and rather than reserving the whole limit for every small file; a piece the size the file
+    // reports reads an ordinary file at once.
+    const qint64 pieceSize = std::clamp<qint64>(file.size() + 1, 4096, 64 * 1024);
     QByteArray bytes;
     while (bytes.size() <= MaximumFileSize) {
-        const QByteArray piece = file.read(64 * 1024);
+        const QByteArray piece = file.read(pieceSize);
         if (piece.isEmpty())
             break;
         bytes += piece;
