@@ -113,7 +113,7 @@ private slots:
     }
 
     // A refusal's name and text on the bus (every refusal's name: tst_automationlifetime; a monitor
-    // command on a silent device: tst_program_unattended commands).
+    // command on a silent device: tst_programstart commands).
     void refusedCommandsAnswerAnError()
     {
         startBus();
