@@ -15,6 +15,7 @@
 #include "monitoring/cmonitoring.h"
 #include "ui/memorymainwindowview.h"
 
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <sys/stat.h>
 
@@ -103,8 +104,11 @@ private slots:
         QCOMPARE(box.dialogs.messages.size(), message.isEmpty() ? 0 : 1);
         QCOMPARE(box.dialogs.messages.value(0).text, message);
         QVERIFY(message.isEmpty() || box.dialogs.messages[0].icon == MsgIcon::Exclamation);
-        // Every exit leaves the registration record behind.
+        // Every exit leaves the registration record behind; a refusal logs its routines in order.
         QCOMPARE(QFile::exists(box.registrations().recordFile(product::ProjectName)), host.ended());
+        const QRegularExpression routines("InitApp\\(\\).*Main\\(\\).*ValidateCommand\\(\\).*EndApp\\(\\).*Register\\(\\)",
+                                          QRegularExpression::DotMatchesEverythingOption);
+        QVERIFY(message.isEmpty() || routines.match(box.logText()).hasMatch());
         if (outcome == QLatin1String("running")) {
             QCOMPARE(host.session().commandIndex, commands::StandAlone);
             QCOMPARE(box.status.calls.contains(QStringLiteral("show")), line == QLatin1String("/S"));
@@ -178,26 +182,6 @@ private slots:
         QVERIFY(!box.logText().contains(QStringLiteral("Public Sub Main()")));
     }
 
-    // A refused start logs its routines in order, and the lines of the INI file it skipped.
-    void routinesAndDamagedIniLinesReachTheLogFile()
-    {
-        HostSandbox box;
-        box.writeProgramFile(QStringLiteral("TqmCmdModule.ini"), HostSandbox::IniText + QStringLiteral("not an entry\n"));
-        PlugInHost host(box.environment());
-        host.Main(QStringLiteral("/OBJECTNAME:a.b.c.d/COMMANDID:99/CLASSID:28"));
-        const QString log = box.logText();
-        QVERIFY2(log.contains(box.program.path() + QStringLiteral("/TqmCmdModule.ini:6:")), qPrintable(log));
-        const QStringList labels{"[M_LcaPlugIn] Public Sub InitApp()", "[M_PlugIn] Public Sub Main()",
-                                 "[M_PlugIn] Public Sub ValidateCommand()", "[M_LcaPlugIn] Public Sub EndApp()",
-                                 "[M_PlugIn] Public Sub Register()"};
-        qsizetype previous = -1;
-        for (const QString &label : labels) {
-            const qsizetype at = log.indexOf(label);
-            QVERIFY2(at > previous, qPrintable(label));
-            previous = at;
-        }
-    }
-
     void deviceAccessibilityIsCachedForTenSeconds()
     {
         HostSandbox box;
@@ -268,7 +252,7 @@ private slots:
         QTest::addColumn<int>("commandId");
         QTest::addColumn<bool>("opens");
         QTest::newRow("configure opens anyway") << 13 << true;
-        QTest::newRow("calibrate ends") << 14 << false; // monitor alike: tst_program_unattended
+        QTest::newRow("calibrate ends") << 14 << false; // monitor alike: tst_programstart commands
     }
     void commandsOnAnOfflineDevice()
     {
@@ -294,13 +278,13 @@ private slots:
             return;
         }
         QCOMPARE(box->dialogs.messages.size(), 1);
-        QCOMPARE(box->dialogs.messages[0].text, GetResString(1491));
+        const MessageRequest &shown = box->dialogs.messages[0];
+        // The text is the host's, the detail the backend's cause (tst_embeddedobjectserver).
+        QCOMPARE((QStringList{shown.text, shown.title}), (QStringList{GetResString(1491), "CM 1.02 / CommandModule"}));
+        QVERIFY(shown.detail.contains(QStringLiteral("does not respond")));
         QCOMPARE(host.refusal().reason, Refusal::Reason::DeviceNotAccessible);
-        QCOMPARE(box->dialogs.messages[0].detail, QStringLiteral("Device \"CM 1.02\" does not respond."));
-        QCOMPARE(box->dialogs.messages[0].title, QStringLiteral("CM 1.02 / CommandModule"));
-        QVERIFY(host.ended());
-        QVERIFY(!box->status.visible); // ending releases the status window with the other services
-        QVERIFY(!host.session().network); // the session was closed
+        // Ending releases the status window with the other services and closes the session.
+        QVERIFY(host.ended() && !box->status.visible && !host.session().network);
     }
 
     // Object names that lead to no LonMark object: one box (its text, the cause first in its
@@ -348,40 +332,16 @@ private slots:
         const MessageRequest &shown = box->dialogs.messages[0];
         QVERIFY2(shown.text.contains(text) && (cause.isEmpty() || shown.detail.startsWith(cause)),
                  qPrintable(shown.text + '|' + shown.detail));
-        if (damagedIni) {
+        if (damagedIni) { // the line's place (what it says: tst_inifile badLines), in the log file too
             const QStringList detail = shown.detail.split(QStringLiteral("\r\n"));
-            QCOMPARE(detail.size(), 2);
-            QVERIFY2(detail[1].startsWith(ini.fileName() + QLatin1Char(':'))
-                         && detail[1].endsWith(QStringLiteral(": expected 'key = value' or '[section]'")),
-                     qPrintable(detail[1]));
+            QVERIFY2(detail.size() == 2 && detail[1].startsWith(ini.fileName() + QLatin1Char(':')), qPrintable(shown.detail));
+            QVERIFY(box->logText().contains(detail[1]));
         }
         QVERIFY(host.session().aborted && host.ended());
         QCOMPARE(host.refusal().reason, text == GetResString(1436)   ? Refusal::Reason::NetworkNotOpened
                                         : text == GetResString(1437) ? Refusal::Reason::ObjectNotFound
                                                                      : Refusal::Reason::Failed);
         QVERIFY(!box->status.visible && !box->window.calls.contains(QStringLiteral("show")));
-    }
-
-    void hostSuppliedLonMarkObject()
-    {
-        auto box = networkSandbox();
-        auto server = embedded::EmbeddedObjectServer::create(box->home.path());
-        server->open(lns::ConnectionMode::Local);
-        const lns::LonMarkObjectPtr lonMarkObject = server->lonMarkObject(demoObject(3));
-
-        PlugInHost host(box->environment());
-        Application app(host);
-        app.setLnsObjectByTool(lonMarkObject);
-        sendCommand(app, 21, 28);
-
-        QVERIFY(box->window.calls.contains(QStringLiteral("show")));
-        QVERIFY(box->status.texts.isEmpty()); // nothing opened, so nothing to report
-        QCOMPARE(host.session().appDevice->name(), QStringLiteral("CM 1.03"));
-        QCOMPARE(host.session().network->name(), QStringLiteral("Demo"));
-        QVERIFY(host.session().appDevices); // those of the system's first subsystem
-        host.EndApp();
-        QVERIFY(server->isOpen()); // the host's objects stay open
-        QCOMPARE(host.session().lonMarkObject, lonMarkObject);
     }
 
     void registrationIntoProject_data()
@@ -416,14 +376,10 @@ private slots:
 
         QVERIFY(host.ended() && !box->window.calls.contains(QStringLiteral("show")));
         QCOMPARE(box->status.texts.value(0), GetResString(1513));
-        if (withRegResult) {
-            QCOMPARE(regResult->results, QList<int>{result});
-            QVERIFY(box->dialogs.messages.isEmpty());
-            QVERIFY(!box->status.calls.contains(QStringLiteral("show")));
-        } else {
-            QCOMPARE(box->dialogs.messages.size(), 1);
-            QCOMPARE(box->dialogs.messages[0].text, GetResString(1435, 2));
-        }
+        QCOMPARE(regResult->results, withRegResult ? QList<int>{result} : QList<int>{});
+        QCOMPARE(box->dialogs.messages.size(), withRegResult ? 0 : 1);
+        QVERIFY(withRegResult ? !box->status.calls.contains(QStringLiteral("show"))
+                              : box->dialogs.messages[0].text == GetResString(1435, 2));
         if (result != 0)
             return;
         auto server = embedded::EmbeddedObjectServer::create(box->home.path());
@@ -486,6 +442,7 @@ private slots:
         QCOMPARE(box.dialogs.messages.size(), messages);
     }
 
+    // A LonMark object taken is the one a command then works on, and it stays open at the end.
     void hostObjects_data()
     {
         QTest::addColumn<QString>("member");
@@ -504,17 +461,17 @@ private slots:
         QFETCH(QString, member);
         QFETCH(int, classId);
         QFETCH(bool, unreadable);
-        HostSandbox box;
-        const auto server = box.demoServer();
-        PlugInHost host(box.environment());
-        Application app(host);
+        auto box = networkSandbox();
+        const auto server = EmbeddedObjectServer::create(box->home.path());
         server->open(lns::ConnectionMode::Local);
+        PlugInHost host(box->environment());
+        Application app(host);
         const auto previous = server->lonMarkObject(demoObject(1));
         host.session().lonMarkObject = previous;
 
         const lns::ObjectPtr object = unreadable ? std::make_shared<OpaqueObject>(classId, true)
-            : classId == lns::LonMarkObjectClass ? lns::ObjectPtr(server->lonMarkObject(demoObject(2)))
-            : classId == lns::ObjectServerClass ? lns::ObjectPtr(EmbeddedObjectServer::create(box.home.path()))
+            : classId == lns::LonMarkObjectClass ? lns::ObjectPtr(server->lonMarkObject(demoObject(3)))
+            : classId == lns::ObjectServerClass ? lns::ObjectPtr(EmbeddedObjectServer::create(box->home.path()))
                                                 : std::make_shared<OpaqueObject>(classId);
 
         if (member == QLatin1String("LnsServer"))
@@ -524,6 +481,16 @@ private slots:
         QTEST(host.session().hostSuppliedObjects, "supplied");
         const bool lonMarkObjectTaken = host.session().hostSuppliedObjects && member == QLatin1String("LnsObjectByTool");
         QVERIFY(app.LnsObjectByTool() == (lonMarkObjectTaken ? object : lns::ObjectPtr(previous)));
+        if (!lonMarkObjectTaken)
+            return;
+        sendCommand(app, 21, 28);
+        QVERIFY(box->window.calls.contains(QStringLiteral("show")));
+        QVERIFY(box->status.texts.isEmpty()); // nothing opened, so nothing to report
+        QCOMPARE(host.session().appDevice->name(), QStringLiteral("CM 1.03"));
+        QCOMPARE(host.session().network->name(), QStringLiteral("Demo"));
+        QVERIFY(host.session().appDevices); // those of the system's first subsystem
+        host.EndApp();
+        QVERIFY(server->isOpen());
     }
 
     void configureShowsTheDeviceInTheWindow()
