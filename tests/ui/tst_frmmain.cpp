@@ -288,22 +288,27 @@ private slots:
         QVERIFY(rig.dialogs.messages.isEmpty() && !rig.dialogs.waitCursor);
     }
 
-    // Help - Device info: the device's names, ids, state, template and last calibrations, in the
-    // session's language.
-    void deviceInfoNamesTheDevice_data()
+    // The captions the tags name, and Help - Device info: the device's names, ids, state, template
+    // and last calibrations, in the session's language.
+    void captionsAndDeviceInfo_data()
     {
         QTest::addColumn<int>("lang");
         QTest::addColumn<bool>("online");
         QTest::newRow("en") << int(ResStrings::English) << true;
         QTest::newRow("de, device silent") << int(ResStrings::German) << false;
     }
-    void deviceInfoNamesTheDevice()
+    void captionsAndDeviceInfo()
     {
         QFETCH(int, lang);
         QFETCH(bool, online);
         WindowRig rig;
         setLanguage(lang);
         rig.open("CM 1.06");
+        QCOMPARE(rig.view.tab(0, 3).caption, GetResString(1012));
+        QCOMPARE(rig.view.caption(Element::checkBox(0)), GetResString(1036, 1));
+        QCOMPARE(rig.view.menuToolCaption({"File", "SpreadParameters"}), GetResString(1371, 5));
+        QCOMPARE(rig.view.lineButtonCaption(LineButton::Apply), GetResString(1374, 3));
+        QCOMPARE(rig.view.buttonBarItems().first().caption, GetResString(1001));
         rig.setOnline("CM 1.06", online);
         rig.clock.advanceMs(11000); // past the cached answer of the device
         QVERIFY(rig.view.clickMenuTool("DeviceInfo"));
@@ -471,18 +476,6 @@ private slots:
         QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("CM 1.06 / CommandModule"));
         QCOMPARE(language(), int(ResStrings::English)); // the running plug-in keeps its language
         QVERIFY(rig.view.menuToolChecked({"Language", "English"}) && !rig.view.menuToolChecked({"Language", "German"}));
-    }
-
-    void captionsComeFromTheTags()
-    {
-        WindowRig rig;
-        setLanguage(ResStrings::German);
-        rig.open("CM 1.06");
-        QCOMPARE(rig.view.tab(0, 3).caption, GetResString(1012));
-        QCOMPARE(rig.view.caption(Element::checkBox(0)), GetResString(1036, 1));
-        QCOMPARE(rig.view.menuToolCaption({"File", "SpreadParameters"}), GetResString(1371, 5));
-        QCOMPARE(rig.view.lineButtonCaption(LineButton::Apply), GetResString(1374, 3));
-        QCOMPARE(rig.view.buttonBarItems().first().caption, GetResString(1001));
     }
 
     // A set saved (a name without an extension gets ".dat"; the logger says where the set went),
