@@ -107,16 +107,6 @@ struct HostSandbox
         };
     }
 
-    // The demo network of `devices` command modules in the home ("CM 1.01", ...), and a closed
-    // server on it that the host is given.
-    embedded::EmbeddedObjectServerPtr demoServer(int devices = 2)
-    {
-        embedded::createDemoNetwork(home.path(), QStringLiteral("Demo"), devices);
-        auto server = embedded::EmbeddedObjectServer::create(home.path());
-        serverProvider = [server] { return server; };
-        return server;
-    }
-
     RegistryAccess registry() const { return RegistryAccess(home.path()); }
     RegistrationWriter registrations() const { return RegistrationWriter(home.path()); }
 
