@@ -62,7 +62,7 @@ private slots:
         m_home.reset();
     }
 
-    void introspectionAndProperties()
+    void introspectionPropertiesAndARefusal()
     {
         startBus();
         const QString xml = call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"), {})
@@ -83,6 +83,14 @@ private slots:
         QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), QString());
         QCOMPARE(setProperty(QStringLiteral("LnsObjectByTool"), OnlineObject).type(), QDBusMessage::ReplyMessage);
         QCOMPARE(property(QStringLiteral("LnsObjectByTool")).toString(), OnlineObject);
+
+        // A refusal's name and text on the bus (every refusal's name: tst_automationlifetime; a
+        // monitor command on a silent device: tst_programstart commands).
+        const QDBusMessage refused = sendCommand(99, 28, OnlineObject);
+        QCOMPARE(refused.errorName(), ErrorPrefix + "UnknownCommand");
+        QCOMPARE(refused.errorMessage(), "The transmitted CommandId (99) is not\nsupported for  ClassId 28 !");
+        // The refusal ended the plug-in: a further command says so.
+        QCOMPARE(sendCommand(13, 28, OnlineObject).errorName(), ErrorPrefix + "Ended");
     }
 
     void propertyWrites_data()
@@ -110,18 +118,6 @@ private slots:
             QCOMPARE(reply.errorMessage(), QStringLiteral("0x80044E22 veltoTqmCmdModule.Application: "
                                                           "Write not supported. This property is read-only."));
         QTEST(property(name), "readBack");
-    }
-
-    // A refusal's name and text on the bus (every refusal's name: tst_automationlifetime; a monitor
-    // command on a silent device: tst_programstart commands).
-    void refusedCommandsAnswerAnError()
-    {
-        startBus();
-        const QDBusMessage refused = sendCommand(99, 28, OnlineObject);
-        QCOMPARE(refused.errorName(), ErrorPrefix + "UnknownCommand");
-        QCOMPARE(refused.errorMessage(), "The transmitted CommandId (99) is not\nsupported for  ClassId 28 !");
-        // The refusal ended the plug-in: a further command says so.
-        QCOMPARE(sendCommand(13, 28, OnlineObject).errorName(), ErrorPrefix + "Ended");
     }
 
     void registrationIntoAProjectReportsThroughRegResult()
