@@ -45,6 +45,14 @@ std::unique_ptr<HostSandbox> networkSandbox()
     return box;
 }
 
+// Takes the demo network's device `number` offline, as another process does.
+void takeOffline(const HostSandbox &box, int number)
+{
+    const auto server = EmbeddedObjectServer::create(box.home.path());
+    server->open(lns::ConnectionMode::Local);
+    EmbeddedObjectServer::setDeviceOnline(server->lonMarkObject(demoObject(number))->appDevice(), false);
+}
+
 // The automation members take their arguments by reference.
 void sendCommand(Application &app, qint32 commandId, qint16 classId, QString objectName = {})
 {
@@ -246,77 +254,61 @@ private slots:
         QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/de/index.html"));
     }
 
-    void commandsOnAnOfflineDevice_data()
+    // Configure opens on a device that does not answer; calibrate ends (startsThatFailOnTheNetwork), and
+    // monitor alike (tst_programstart commands).
+    void configureOpensOnAnOfflineDevice()
     {
-        QTest::addColumn<int>("commandId");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("configure opens anyway") << 13 << true;
-        QTest::newRow("calibrate ends") << 14 << false; // monitor alike: tst_programstart commands
-    }
-    void commandsOnAnOfflineDevice()
-    {
-        QFETCH(int, commandId);
-        QFETCH(bool, opens);
         auto box = networkSandbox();
-        {
-            auto server = embedded::EmbeddedObjectServer::create(box->home.path());
-            server->open(lns::ConnectionMode::Local);
-            embedded::EmbeddedObjectServer::setDeviceOnline(server->lonMarkObject(demoObject(2))->appDevice(), false);
-        }
+        takeOffline(*box, 2);
         PlugInHost host(box->environment());
-        host.Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:%2").arg(commandId).arg(demoObject(2)));
-
-        QCOMPARE(box->status.texts.value(0), GetResString(1504, 2));
-        QCOMPARE(box->status.texts.value(1), GetResString(1501, 3));
-        QCOMPARE(box->window.calls.contains(QStringLiteral("show")), opens);
-        QCOMPARE(host.session().aborted, !opens);
-        if (opens) {
-            QCOMPARE(box->window.commandIndex(), 1);
-            QVERIFY(box->dialogs.messages.isEmpty());
-            QCOMPARE(host.session().deviceTemplate, QStringLiteral("TQM_CM_L2"));
-            return;
-        }
-        QCOMPARE(box->dialogs.messages.size(), 1);
-        const MessageRequest &shown = box->dialogs.messages[0];
-        // The text is the host's, the detail the backend's cause (tst_embeddedobjectserver).
-        QCOMPARE((QStringList{shown.text, shown.title}), (QStringList{GetResString(1491), "CM 1.02 / CommandModule"}));
-        QVERIFY(shown.detail.contains(QStringLiteral("does not respond")));
-        QCOMPARE(host.refusal().reason, Refusal::Reason::DeviceNotAccessible);
-        // Ending releases the status window with the other services and closes the session.
-        QVERIFY(host.ended() && !box->status.visible && !host.session().network);
+        host.Main(QStringLiteral("/CLASSID:28/COMMANDID:13/OBJECTNAME:") + demoObject(2));
+        QCOMPARE(box->status.texts.mid(0, 2), (QStringList{GetResString(1504, 2), GetResString(1501, 3)}));
+        QVERIFY(box->window.calls.contains(QStringLiteral("show")) && !host.session().aborted);
+        QVERIFY(box->dialogs.messages.isEmpty());
+        QCOMPARE(box->window.commandIndex(), 1);
+        QCOMPARE(host.session().deviceTemplate, QStringLiteral("TQM_CM_L2"));
     }
 
-    // Object names that lead to no LonMark object: one box (its text, the cause first in its
-    // detail), then the plug-in ends like any failed start. A name that cannot be read goes to
-    // the error handler, which names it, whatever it answers (which names cannot be read is
-    // tst_objectnameparser's). The box names the lines the INI reader skipped, a likely cause.
-    void unopenableObjects_data()
+    // Object names that lead to no LonMark object, and a calibration of a device that does not
+    // answer: one box (its text, the cause first in its detail), then the plug-in ends like any
+    // failed start, its session closed. A name that cannot be read goes to the error handler,
+    // which names it, whatever it answers (which names cannot be read is tst_objectnameparser's).
+    // The box names the lines the INI reader skipped, a likely cause.
+    void startsThatFailOnTheNetwork_data()
     {
         QTest::addColumn<QString>("objectName");
+        QTest::addColumn<int>("commandId");
         QTest::addColumn<QString>("text");  // in the box's text
         QTest::addColumn<QString>("cause"); // the start of its detail
         QTest::addColumn<int>("answer");    // the error handler's; -1: none asked for
         QTest::addColumn<bool>("damagedIni");
-        QTest::newRow("unknown network") << "Nowhere.Building A.Floor 1.CM 1\\.01.CommandModule" << GetResString(1436)
+        QTest::newRow("unknown network") << "Nowhere.Building A.Floor 1.CM 1\\.01.CommandModule" << 13 << GetResString(1436)
                                          << "The network \"Nowhere\" cannot be opened" << -1 << false;
-        QTest::newRow("unknown device") << "Demo.Building A.Floor 1.CM 9.CommandModule" << GetResString(1437)
+        QTest::newRow("unknown device") << "Demo.Building A.Floor 1.CM 9.CommandModule" << 13 << GetResString(1437)
                                         << "The device \"CM 9\" was not found in subsystem \"Building A/Floor 1\"." << -1 << false;
-        QTest::newRow("unknown subsystem") << "Demo.Building Z.Floor 1.CM 1\\.01.CommandModule" << GetResString(1437)
+        QTest::newRow("unknown subsystem") << "Demo.Building Z.Floor 1.CM 1\\.01.CommandModule" << 13 << GetResString(1437)
                                            << "The subsystem \"Building Z/Floor 1\" was not found in network" << -1 << false;
-        QTest::newRow("unknown LonMark object") << "Demo.Building A.Floor 1.CM 1\\.01.Other" << GetResString(1437)
+        QTest::newRow("unknown LonMark object") << "Demo.Building A.Floor 1.CM 1\\.01.Other" << 13 << GetResString(1437)
                                                 << "The device \"CM 1.01\" has no LonMark object \"Other\"." << -1 << false;
-        QTest::newRow("damaged INI file") << "Demo.Building A.Floor 1.CM 9.CommandModule" << GetResString(1437) << "" << -1 << true;
-        QTest::newRow("network only, leave") << "Demo" << "Demo" << "" << int(MsgAnswer::Abort) << false;
-        QTest::newRow("network only, continue") << "Demo" << "Demo" << "" << int(MsgAnswer::Ignore) << false;
+        QTest::newRow("damaged INI file") << "Demo.Building A.Floor 1.CM 9.CommandModule" << 13 << GetResString(1437) << ""
+                                          << -1 << true;
+        QTest::newRow("calibrate, device silent") << demoObject(2) << 14 << GetResString(1491)
+                                                  << "Device \"CM 1.02\" does not respond." << -1 << false;
+        QTest::newRow("network only, leave") << "Demo" << 13 << "Demo" << "" << int(MsgAnswer::Abort) << false;
+        QTest::newRow("network only, continue") << "Demo" << 13 << "Demo" << "" << int(MsgAnswer::Ignore) << false;
     }
-    void unopenableObjects()
+    void startsThatFailOnTheNetwork()
     {
         QFETCH(QString, objectName);
+        QFETCH(int, commandId);
         QFETCH(QString, text);
         QFETCH(QString, cause);
         QFETCH(int, answer);
         QFETCH(bool, damagedIni);
         auto box = networkSandbox();
+        const bool silent = text == GetResString(1491);
+        if (silent)
+            takeOffline(*box, 2);
         QFile ini(box->program.filePath(QStringLiteral("TqmCmdModule.ini")));
         if (damagedIni) {
             QVERIFY(ini.open(QIODevice::Append));
@@ -326,7 +318,7 @@ private slots:
         if (answer >= 0)
             box->dialogs.answers.enqueue(MsgAnswer(answer));
         PlugInHost host(box->environment());
-        host.Main(QStringLiteral("/CLASSID:28/COMMANDID:13/OBJECTNAME:") + objectName);
+        host.Main(QStringLiteral("/CLASSID:28/COMMANDID:%1/OBJECTNAME:%2").arg(commandId).arg(objectName));
         QCOMPARE(box->dialogs.messages.size(), 1);
         const MessageRequest &shown = box->dialogs.messages[0];
         QVERIFY2(shown.text.contains(text) && (cause.isEmpty() || shown.detail.startsWith(cause)),
@@ -336,10 +328,13 @@ private slots:
             QVERIFY2(detail.size() == 2 && detail[1].startsWith(ini.fileName() + QLatin1Char(':')), qPrintable(shown.detail));
             QVERIFY(box->logText().contains(detail[1]));
         }
-        QVERIFY(host.session().aborted && host.ended());
+        QVERIFY(!silent || shown.title == QStringLiteral("CM 1.02 / CommandModule"));
+        QVERIFY(host.session().aborted && host.ended() && !host.session().network);
         QCOMPARE(host.refusal().reason, text == GetResString(1436)   ? Refusal::Reason::NetworkNotOpened
                                         : text == GetResString(1437) ? Refusal::Reason::ObjectNotFound
+                                        : silent                     ? Refusal::Reason::DeviceNotAccessible
                                                                      : Refusal::Reason::Failed);
+        // Ending releases the status window with the other services.
         QVERIFY(!box->status.visible && !box->window.calls.contains(QStringLiteral("show")));
     }
 
