@@ -104,7 +104,7 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<int>("exitCode");
         // The box of a device that does not answer, with the real cause on a line of its own (the
-        // box's text is tst_pluginhost startsThatFailOnTheNetwork's, the line format tst_unattended's).
+        // box's text is tst_pluginhost startsThatFail's, the line format tst_unattended's).
         QTest::newRow("monitor on an offline device") << true << 21 << QStringList{} << "\ncause: Device \"" << "" << 1;
         QTest::newRow("calibrate on an online device") << false << 14 << QStringList{} << "[window] buildPages 2" << "" << 0;
         QTest::newRow("configure") << false << 13 << QStringList{} << "" << "^ButtonMode = .*\nMinDeltaTemp = .*\nTempMode = [^\n]*\n$"

@@ -176,19 +176,6 @@ private slots:
         QCOMPARE(language(settings::productKey()), QStringLiteral("unset"));
     }
 
-    void missingIniFileAborts()
-    {
-        HostSandbox box(false);
-        PlugInHost host(box.environment());
-        host.Main(QStringLiteral("/COMMANDID:13/CLASSID:28/OBJECTNAME:a.b.c.d"));
-        QVERIFY(host.session().aborted && host.ended());
-        QCOMPARE(box.dialogs.messages.size(), 1);
-        const QString iniPath = box.program.path() + QStringLiteral("/TqmCmdModule.ini");
-        QCOMPARE(box.dialogs.messages[0].text, GetResString(1526) + QStringLiteral("\r\n\r\n") + iniPath);
-        QCOMPARE(box.dialogs.messages[0].icon, MsgIcon::Critical);
-        QVERIFY(!box.logText().contains(QStringLiteral("Public Sub Main()")));
-    }
-
     void deviceAccessibilityIsCachedForTenSeconds()
     {
         auto box = networkSandbox();
@@ -254,7 +241,7 @@ private slots:
         QCOMPARE(host.session().helpFilePath, box.program.path() + QStringLiteral("/help/de/index.html"));
     }
 
-    // Configure opens on a device that does not answer; calibrate ends (startsThatFailOnTheNetwork), and
+    // Configure opens on a device that does not answer; calibrate ends (startsThatFail), and
     // monitor alike (tst_programstart commands).
     void configureOpensOnAnOfflineDevice()
     {
@@ -273,47 +260,50 @@ private slots:
     // answer: one box (its text, the cause first in its detail), then the plug-in ends like any
     // failed start, its session closed. A name that cannot be read goes to the error handler,
     // which names it, whatever it answers (which names cannot be read is tst_objectnameparser's).
-    // The box names the lines the INI reader skipped, a likely cause.
-    void startsThatFailOnTheNetwork_data()
+    // The box names the lines the INI reader skipped, a likely cause, or the INI file missing.
+    void startsThatFail_data()
     {
         QTest::addColumn<QString>("objectName");
         QTest::addColumn<int>("commandId");
         QTest::addColumn<QString>("text");  // in the box's text
         QTest::addColumn<QString>("cause"); // the start of its detail
         QTest::addColumn<int>("answer");    // the error handler's; -1: none asked for
-        QTest::addColumn<bool>("damagedIni");
+        QTest::addColumn<QString>("ini");   // the plug-in's INI file: "damaged", "missing" or whole
         QTest::newRow("unknown network") << "Nowhere.Building A.Floor 1.CM 1\\.01.CommandModule" << 13 << GetResString(1436)
-                                         << "The network \"Nowhere\" cannot be opened" << -1 << false;
+                                         << "The network \"Nowhere\" cannot be opened" << -1 << "";
         QTest::newRow("unknown device") << "Demo.Building A.Floor 1.CM 9.CommandModule" << 13 << GetResString(1437)
-                                        << "The device \"CM 9\" was not found in subsystem \"Building A/Floor 1\"." << -1 << false;
+                                        << "The device \"CM 9\" was not found in subsystem \"Building A/Floor 1\"." << -1 << "";
         QTest::newRow("unknown subsystem") << "Demo.Building Z.Floor 1.CM 1\\.01.CommandModule" << 13 << GetResString(1437)
-                                           << "The subsystem \"Building Z/Floor 1\" was not found in network" << -1 << false;
+                                           << "The subsystem \"Building Z/Floor 1\" was not found in network" << -1 << "";
         QTest::newRow("unknown LonMark object") << "Demo.Building A.Floor 1.CM 1\\.01.Other" << 13 << GetResString(1437)
-                                                << "The device \"CM 1.01\" has no LonMark object \"Other\"." << -1 << false;
+                                                << "The device \"CM 1.01\" has no LonMark object \"Other\"." << -1 << "";
         QTest::newRow("damaged INI file") << "Demo.Building A.Floor 1.CM 9.CommandModule" << 13 << GetResString(1437) << ""
-                                          << -1 << true;
+                                          << -1 << "damaged";
+        QTest::newRow("INI file missing") << "a.b.c.d" << 13 << GetResString(1526) << "" << -1 << "missing";
         QTest::newRow("calibrate, device silent") << demoObject(2) << 14 << GetResString(1491)
-                                                  << "Device \"CM 1.02\" does not respond." << -1 << false;
-        QTest::newRow("network only, leave") << "Demo" << 13 << "Demo" << "" << int(MsgAnswer::Abort) << false;
-        QTest::newRow("network only, continue") << "Demo" << 13 << "Demo" << "" << int(MsgAnswer::Ignore) << false;
+                                                  << "Device \"CM 1.02\" does not respond." << -1 << "";
+        QTest::newRow("network only, leave") << "Demo" << 13 << "Demo" << "" << int(MsgAnswer::Abort) << "";
+        QTest::newRow("network only, continue") << "Demo" << 13 << "Demo" << "" << int(MsgAnswer::Ignore) << "";
     }
-    void startsThatFailOnTheNetwork()
+    void startsThatFail()
     {
         QFETCH(QString, objectName);
         QFETCH(int, commandId);
         QFETCH(QString, text);
         QFETCH(QString, cause);
         QFETCH(int, answer);
-        QFETCH(bool, damagedIni);
+        QFETCH(QString, ini);
         auto box = networkSandbox();
         const bool silent = text == GetResString(1491);
         if (silent)
             takeOffline(*box, 2);
-        QFile ini(box->program.filePath(QStringLiteral("TqmCmdModule.ini")));
-        if (damagedIni) {
-            QVERIFY(ini.open(QIODevice::Append));
-            ini.write("\n[velto TqmCommandModule Templates 1.0\n");
-            ini.close();
+        QFile iniFile(box->program.filePath(QStringLiteral("TqmCmdModule.ini")));
+        if (ini == QLatin1String("missing"))
+            QVERIFY(iniFile.remove());
+        if (ini == QLatin1String("damaged")) {
+            QVERIFY(iniFile.open(QIODevice::Append));
+            iniFile.write("\n[velto TqmCommandModule Templates 1.0\n");
+            iniFile.close();
         }
         if (answer >= 0)
             box->dialogs.answers.enqueue(MsgAnswer(answer));
@@ -323,16 +313,20 @@ private slots:
         const MessageRequest &shown = box->dialogs.messages[0];
         QVERIFY2(shown.text.contains(text) && (cause.isEmpty() || shown.detail.startsWith(cause)),
                  qPrintable(shown.text + '|' + shown.detail));
-        if (damagedIni) { // the line's place (what it says: tst_inifile badLines), in the log file too
+        if (ini == QLatin1String("damaged")) { // the line's place (its text: tst_inifile badLines), also in the log file
             const QStringList detail = shown.detail.split(QStringLiteral("\r\n"));
-            QVERIFY2(detail.size() == 2 && detail[1].startsWith(ini.fileName() + QLatin1Char(':')), qPrintable(shown.detail));
+            QVERIFY2(detail.size() == 2 && detail[1].startsWith(iniFile.fileName() + QLatin1Char(':')), qPrintable(shown.detail));
             QVERIFY(box->logText().contains(detail[1]));
         }
+        if (ini == QLatin1String("missing")) // named, and the start goes no further
+            QVERIFY(shown.text.endsWith(iniFile.fileName()) && shown.icon == MsgIcon::Critical
+                    && !box->logText().contains(QStringLiteral("Main()")));
         QVERIFY(!silent || shown.title == QStringLiteral("CM 1.02 / CommandModule"));
         QVERIFY(host.session().aborted && host.ended() && !host.session().network);
         QCOMPARE(host.refusal().reason, text == GetResString(1436)   ? Refusal::Reason::NetworkNotOpened
                                         : text == GetResString(1437) ? Refusal::Reason::ObjectNotFound
                                         : silent                     ? Refusal::Reason::DeviceNotAccessible
+                                        : ini == QLatin1String("missing") ? Refusal::Reason::IniFileMissing
                                                                      : Refusal::Reason::Failed);
         // Ending releases the status window with the other services.
         QVERIFY(!box->status.visible && !box->window.calls.contains(QStringLiteral("show")));
