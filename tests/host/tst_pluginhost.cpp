@@ -1,7 +1,8 @@
 // The plug-in host: start-up, validation, registration and shutdown; the command path against
 // the demo network; the automation object without its D-Bus side (tst_dbus_automation's); and
 // the commands handed to the window's logic on a manual clock, wiring only (the pages' rules are
-// tests/ui's, tests/calibration's and tests/monitoring's).
+// tests/ui's, tests/calibration's and tests/monitoring's; calibrations run through the host and
+// its monitoring page are tst_killpoints').
 
 #include "hosttestkit.h"
 #include "lnsfakes.h"
@@ -9,7 +10,6 @@
 #include "lns/product.h"
 #include "session/settings.h"
 #include "support/raised.h"
-#include "calibration/sensorcalibration.h"
 #include "host/unattendedmonitor.h"
 #include "lns/embedded/commandmodulesim.h"
 #include "monitoring/cmonitoring.h"
@@ -505,25 +505,6 @@ private slots:
         QVERIFY(rig.view.requestClose() && rig.host->ended() && !rig.view.isWindowVisible());
         RegistryAccess registry = rig.box.registry();
         QCOMPARE(settings::readWindowPosition(registry).top, rig.view.windowGeometry().top);
-    }
-
-    // A room at 21.0 °C that the sensor reads 0.8 K too warm: with 21,0 entered the device gets
-    // the correction, and the host's monitoring page then reads 21.00 (what the calibration
-    // writes and shows is tst_calibrationpages').
-    void calibrateMeasuresThroughTheHostsMonitoringPage()
-    {
-        MemoryHostRig rig;
-        EmbeddedObjectServer::changeRoom(rig.otherDevice("CM 1.06"), [](const auto &room, const auto &settings, const QDateTime &now) {
-            return embedded::cmsim::setSensorError(embedded::cmsim::setRoomTemp(room, settings, 2100, now), settings, 80, now);
-        });
-        rig.start(14, "CM 1.06");
-
-        QVERIFY(rig.view.clickCommandButton(calibration::button::SensorCalibrate));
-        rig.box.clock.advanceMs(21 * calibration::TemperatureSensorCalibration::IntervalMs);
-        rig.box.clock.advanceSeconds(2);
-        const QString reading = rig.host->monitoring()->MonitorPoints()->GetMonitorPointByName("nvoSpaceTemp")->Value();
-        QVERIFY2(qAbs(calibration::SpaceTempHundredths(reading).value_or(0) - 2100) <= 1, qPrintable(reading));
-        rig.host->EndApp();
     }
 
     // The monitor command fills the fields, and the unattended run hands out every field text
