@@ -146,31 +146,31 @@ private slots:
         QCOMPARE(rig.view.geometry(Element::page(5)).top, client.top);
         rig.view.pressF1();
         QCOMPARE(rig.trace.last(), QStringLiteral("help:/help/index.html 1005"));
+
+        // The monitoring view has no logger tab: showing the logger goes to the first view's.
+        QVERIFY(rig.view.clickButtonBarItem("1"));
+        rig.window->configurationWindow().ShowLogger();
+        QVERIFY(rig.view.visibleTabStrip() == 0 && rig.view.selectedTabKey(0) == "KEY:6" && rig.window->currentPageKey() == 6);
     }
 
-    // Ending the plug-in stops the knob page's timer while a two-stop calibration waits for its
-    // second stop.
-    void detachStopsTheCalibrationTimer()
+    // A device that stops answering turns the calibrate buttons of the knob page off when it is
+    // shown again, and the page says why (a click then: tst_calibrationpages
+    // silentDeviceIsNotCalibrated). Ending the plug-in stops the page's timer while a two-stop
+    // calibration waits for its second stop.
+    void calibrateButtonsFollowTheDevice()
     {
         WindowRig rig("CM 1.06", 2);
         QVERIFY(rig.view.clickTab("KEY:3") && rig.view.clickCommandButton(1));
         rig.clock.advanceMs(1200);
         QCOMPARE(rig.window->knobPage().procedure()->tickCount(), 2);
-        rig.window->detach();
-        rig.clock.advanceMs(1000);
-        QCOMPARE(rig.window->knobPage().procedure()->tickCount(), 2);
-    }
-
-    // A device that stops answering turns the calibrate buttons of the page shown off, and the
-    // page says why. (A click then: tst_calibrationpages silentDeviceIsNotCalibrated.)
-    void calibrateButtonsFollowTheDevice()
-    {
-        WindowRig rig("CM 1.06", 2);
         rig.setOnline("CM 1.06", false);
-        QVERIFY(rig.view.clickTab("KEY:3"));
+        QVERIFY(rig.view.clickTab("KEY:2") && rig.view.clickTab("KEY:3"));
         for (int button : {1, 3, 4})
             QVERIFY(!rig.view.isEnabled(Element::commandButton(button)));
         QCOMPARE(rig.view.caption(Element::label(labels::KnobResult)), GetResString(1573, 1, {"CM 1.06"}));
+        rig.window->detach();
+        rig.clock.advanceMs(1000);
+        QCOMPARE(rig.window->knobPage().procedure()->tickCount(), 2);
     }
 
     void heartbeatCheckBoxes_data()
@@ -272,11 +272,16 @@ private slots:
     {
         QTest::addColumn<QString>("tool");
         QTest::addColumn<QStringList>("trace");
-        QTest::newRow("write") << "WriteParameters" << QStringList{};
-        QTest::newRow("copy") << "SpreadParameters" << QStringList{"multi:CM 1.06 / CommandModule"};
-        QTest::newRow("help") << "Manual" << QStringList{"help:/help/index.html -1"};
-        QTest::newRow("about") << "About" << QStringList{"about"};
-        QTest::newRow("quit") << "Quit" << QStringList{"ended"};
+        QTest::addColumn<QString>("message"); // none when empty
+        QTest::newRow("write") << "WriteParameters" << QStringList{} << "";
+        QTest::newRow("copy") << "SpreadParameters" << QStringList{"multi:CM 1.06 / CommandModule"} << "";
+        QTest::newRow("help") << "Manual" << QStringList{"help:/help/index.html -1"} << "";
+        QTest::newRow("about") << "About" << QStringList{"about"} << "";
+        QTest::newRow("quit") << "Quit" << QStringList{"ended"} << "";
+        // Choosing the language the plug-in runs in asks nothing; the other is stored for the
+        // next start, which the box says.
+        QTest::newRow("English") << "English" << QStringList{} << "";
+        QTest::newRow("German") << "German" << QStringList{} << GetResString(1490, 1, {GetResString(1373, 1)});
     }
     void menuCommands()
     {
@@ -285,7 +290,13 @@ private slots:
         QVERIFY(rig.view.clickMenuTool(tool));
         QTEST(rig.trace, "trace");
         QCOMPARE(rig.logger.texts().join('\n').contains(GetResString(1551, 2)), tool == "WriteParameters");
-        QVERIFY(rig.dialogs.messages.isEmpty() && !rig.dialogs.waitCursor);
+        QTEST(rig.dialogs.messages.value(0).text, "message");
+        QVERIFY(rig.dialogs.messages.size() <= 1 && !rig.dialogs.waitCursor);
+        QCOMPARE(settings::readLanguage(rig.registry), qint16(tool == "German" ? 1000 : 0));
+        QVERIFY(rig.dialogs.messages.isEmpty() || rig.dialogs.messages[0].title == "CM 1.06 / CommandModule");
+        // The running plug-in keeps its language, and marks it.
+        QVERIFY(language() == ResStrings::English && rig.view.menuToolChecked({"Language", "English"})
+                && !rig.view.menuToolChecked({"Language", "German"}));
     }
 
     // The captions the tags name, and Help - Device info: the device's names, ids, state, template
@@ -324,32 +335,18 @@ private slots:
         QCOMPARE(values.mid(7), (QStringList{rig.view.textBox(11)->text(), rig.view.textBox(12)->text()}));
     }
 
-    // A red line while the window was prepared: the window opens on the logger. The monitoring
-    // view has no logger tab: showing the logger goes to the first view's.
-    void loggerPageComesToTheFront()
-    {
-        WindowRig rig;
-        rig.logger.addLogLine("INI file damaged", logcolour::Red);
-        rig.open("CM 1.06");
-        const auto onLogger = [&rig] { return rig.view.selectedTabKey(0) == "KEY:6" && rig.window->currentPageKey() == 6; };
-        QVERIFY(onLogger() && !rig.logger.loggerOnErrorFlag());
-
-        QVERIFY(rig.view.clickTab("KEY:0"));
-        QVERIFY(rig.view.clickButtonBarItem("1"));
-        rig.window->configurationWindow().ShowLogger();
-        QVERIFY(rig.view.visibleTabStrip() == 0 && onLogger());
-    }
-
     // A device that does not answer at configure: the values are the network database's, and
-    // the logger and the status text say so until the device answers.
+    // the logger and the status text say so until the device answers. A red line while the
+    // window was prepared, as this one, opens the window on the logger.
     void silentDeviceIsNamedUntilItAnswers()
     {
         WindowRig rig;
         rig.setOnline("CM 1.06", false);
         rig.open("CM 1.06");
         const qsizetype line = rig.logger.texts().indexOf(GetResString(1571, 1, {"CM 1.06"}));
-        QVERIFY(line >= 0);
-        QCOMPARE(rig.logger.lines[line].colour, logcolour::Red); // which brings up the logger
+        QVERIFY(line >= 0 && rig.logger.lines[line].colour == logcolour::Red);
+        QVERIFY(rig.view.selectedTabKey(0) == "KEY:6" && rig.window->currentPageKey() == 6);
+        QVERIFY(!rig.logger.loggerOnErrorFlag() && rig.view.isWindowVisible());
         QCOMPARE(rig.view.statusText(), GetResString(1571, 2, {"CM 1.06"}));
         QVERIFY(rig.view.clickMenuTool("ReadParameters"));
         QCOMPARE(rig.view.statusText(), GetResString(1571, 2, {"CM 1.06"}));
@@ -361,7 +358,7 @@ private slots:
     // After an edit of text box 2 (or none), what the button line and closing the window leave:
     // the closing question ("asked"), the window closed, Apply and the changed flag. A write the
     // device does not take and "Read parameters" are the configuration's
-    // (tst_configurationworkflows), the logger coming up is loggerPageComesToTheFront's.
+    // (tst_configurationworkflows), the logger coming up is silentDeviceIsNamedUntilItAnswers'.
     void editThenButtonLine_data()
     {
         QTest::addColumn<bool>("edit");
@@ -460,20 +457,6 @@ private slots:
         QTEST(kept.left, "keptLeft");
         QTEST(kept.top, "keptTop");
         QCOMPARE(keptOnScreen({left, top, 9855, 8760}, {}), (Rect{left, top, 9855, 8760})); // no screens known
-    }
-
-    void languageSwitchAsksOnlyForAChange()
-    {
-        WindowRig rig("CM 1.06");
-        QVERIFY(rig.view.clickMenuTool("English"));
-        QVERIFY(rig.dialogs.messages.isEmpty());
-        QVERIFY(rig.view.clickMenuTool("German"));
-        QCOMPARE(settings::readLanguage(rig.registry), qint16(1000));
-        QCOMPARE(rig.dialogs.messages.size(), 1);
-        QCOMPARE(rig.dialogs.messages.first().text, GetResString(1490, 1, {GetResString(1373, 1)}));
-        QCOMPARE(rig.dialogs.messages.first().title, QStringLiteral("CM 1.06 / CommandModule"));
-        QCOMPARE(language(), int(ResStrings::English)); // the running plug-in keeps its language
-        QVERIFY(rig.view.menuToolChecked({"Language", "English"}) && !rig.view.menuToolChecked({"Language", "German"}));
     }
 
     // A set saved (a name without an extension gets ".dat"; the logger says where the set went),
