@@ -482,8 +482,7 @@ private slots:
     void configureShowsTheDeviceInTheWindow()
     {
         MemoryHostRig rig;
-        rig.start(13, "CM 1.06");
-        QVERIFY(rig.host->window()->isVisible());
+        QVERIFY(rig.start(13, "CM 1.06"));
         QCOMPARE(rig.reported, (QStringList{"buildPages 1", "show"}));
         QCOMPARE(rig.view.windowCaption(), QStringLiteral("CM 1.06 / CommandModule"));
         QVERIFY(!rig.box.status.visible);
