@@ -48,7 +48,8 @@ private slots:
             QTest::newRow(program) << program << QStringList{"--help"} << 0 << "--help" << true;
         QTest::newRow("tqm-cmdmodule, /REG") << "tqm-cmdmodule" << QStringList{"/REG:1000", "-h"} << 0 << "--help"
                                              << true;
-        QTest::newRow("tqm-netdb, after a command") << "tqm-netdb" << QStringList{"create", "HOME/n", "--help"} << 0 << "--help" << true;
+        QTest::newRow("tqm-netdb, after a command") << "tqm-netdb" << QStringList{"create", "HOME/n", "--help"} << 0
+                                                    << "--help" << true;
         QTest::newRow("tqm-screenshots, after its folder")
             << "tqm-screenshots" << QStringList{"HOME/pictures", "--help"} << 0 << "--help" << true;
         QTest::newRow("tqm-screenshots, unknown template") << "tqm-screenshots" << QStringList{"HOME/p", "TQM_CM_NONE"} << 1
@@ -57,7 +58,8 @@ private slots:
         QTest::newRow("version") << "tqm-cmdmodule" << QStringList{"/COMMANDID:13", "--version"} << 0
                                  << "tqm-cmdmodule 1.0.0\n" << true;
         QTest::newRow("tqm-netdb version") << "tqm-netdb" << QStringList{"--version"} << 0 << "tqm-netdb 1.0.0\n" << true;
-        QTest::newRow("tqm-netdb, a command's help") << "tqm-netdb" << QStringList{"cp", "--help"} << 0 << "--set <RAW>" << true;
+        QTest::newRow("tqm-netdb, a command's help") << "tqm-netdb" << QStringList{"cp", "--help"} << 0
+                                                     << "--set <RAW>" << true;
         const QStringList missing{"/COMMANDID:13", "/CLASSID:28", "/OBJECTNAME:Missing.Sub.Device.Object"};
         QTest::newRow("no display") << "tqm-cmdmodule" << missing << 1
                                     << "no display: set DISPLAY, or TQM_UNATTENDED=1 for a run without a screen" << false;
@@ -106,11 +108,11 @@ private slots:
         // The box of a device that does not answer, with the real cause on a line of its own (the
         // box's text is tst_pluginhost startsThatFail's, the line format tst_unattended's).
         QTest::newRow("monitor on an offline device") << true << 21 << QStringList{} << "\ncause: Device \"" << "" << 1;
-        QTest::newRow("calibrate on an online device") << false << 14 << QStringList{} << "[window] buildPages 2" << "" << 0;
         QTest::newRow("configure") << false << 13 << QStringList{} << "" << "^ButtonMode = .*\nMinDeltaTemp = .*\nTempMode = [^\n]*\n$"
                                    << 0;
-        QTest::newRow("monitor prints its fields") << false << 21 << QStringList{"TQM_MONITOR_SECONDS=0"} << ""
-                                                   << "^\\[field 4\\] 21.0\n\\[field 5\\] " << 0;
+        // The window, unattended, says what it is asked.
+        QTest::newRow("monitor prints its fields") << false << 21 << QStringList{"TQM_MONITOR_SECONDS=0"}
+                                                   << "[window] buildPages 3" << "^\\[field 4\\] 21.0\n\\[field 5\\] " << 0;
     }
     void commands()
     {

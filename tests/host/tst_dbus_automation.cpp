@@ -100,7 +100,6 @@ private slots:
                                    << QVariant(QStringLiteral("velto otrema tqm command module"));
         QTest::newRow("text for a boolean") << "Remote" << QVariant(QStringLiteral("no"))
                                             << "org.freedesktop.DBus.Error.InvalidArgs" << QVariant(false);
-        QTest::newRow("boolean") << "Remote" << QVariant(true) << QString() << QVariant(true);
         QTest::newRow("unknown") << "Colour" << QVariant(1) << "org.freedesktop.DBus.Error.UnknownProperty" << QVariant();
     }
     void propertyWrites()

@@ -122,9 +122,7 @@ private slots:
             QCOMPARE(box.status.calls.contains(QStringLiteral("show")), line == QLatin1String("/S"));
         }
         if (line.startsWith(QLatin1String("/REMOTE"))) {
-            QCOMPARE(box.about.shown.size(), 1);
-            QCOMPARE(box.automationRegistrations, 1);
-            QVERIFY(box.status.texts.isEmpty());
+            QVERIFY(box.about.shown.size() == 1 && box.automationRegistrations == 1 && box.status.texts.isEmpty());
         }
     }
 
@@ -188,8 +186,7 @@ private slots:
         host.session().appDevice = device;
         host.session().communicationFailed = true;
 
-        QVERIFY(host.DeviceIsAccessible());
-        QVERIFY(!host.session().communicationFailed);
+        QVERIFY(host.DeviceIsAccessible() && !host.session().communicationFailed);
 
         embedded::EmbeddedObjectServer::setDeviceOnline(device, false);
         box->clock.advanceMs(9999);
@@ -204,9 +201,8 @@ private slots:
         // A given device is tested instead; the session's failure flag stays as it is.
         host.session().communicationFailed = true;
         const auto other = server->appDevice(QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"));
-        QVERIFY(host.DeviceIsAccessible(other, true));
+        QVERIFY(host.DeviceIsAccessible(other, true) && host.session().communicationFailed);
         QCOMPARE(tests(other), 1);
-        QVERIFY(host.session().communicationFailed);
     }
 
     void helpMenuAndHelpFailures()
@@ -314,7 +310,8 @@ private slots:
                  qPrintable(shown.text + '|' + shown.detail));
         if (ini == QLatin1String("damaged")) { // the line's place (its text: tst_inifile badLines), also in the log file
             const QStringList detail = shown.detail.split(QStringLiteral("\r\n"));
-            QVERIFY2(detail.size() == 2 && detail[1].startsWith(iniFile.fileName() + QLatin1Char(':')), qPrintable(shown.detail));
+            QVERIFY2(detail.size() == 2 && detail[1].startsWith(iniFile.fileName() + QLatin1Char(':')),
+                     qPrintable(shown.detail));
             QVERIFY(box->logText().contains(detail[1]));
         }
         if (ini == QLatin1String("missing")) // named, and the start goes no further
@@ -470,8 +467,8 @@ private slots:
         if (!lonMarkObjectTaken)
             return;
         sendCommand(app, 21, 28);
-        QVERIFY(box->window.calls.contains(QStringLiteral("show")));
-        QVERIFY(box->status.texts.isEmpty()); // nothing opened, so nothing to report
+        // Nothing opened, so nothing to report.
+        QVERIFY(box->window.calls.contains(QStringLiteral("show")) && box->status.texts.isEmpty());
         QCOMPARE(host.session().appDevice->name(), QStringLiteral("CM 1.03"));
         QCOMPARE(host.session().network->name(), QStringLiteral("Demo"));
         QVERIFY(host.session().appDevices); // those of the system's first subsystem

@@ -133,8 +133,7 @@ private slots:
         WindowRig rig("CM 1.06");
         rig.monitoring.clear();
         QVERIFY(rig.view.clickButtonBarItem("1"));
-        QCOMPARE(rig.view.visibleTabStrip(), 1);
-        QCOMPARE(rig.window->currentPageKey(), 4);
+        QVERIFY(rig.view.visibleTabStrip() == 1 && rig.window->currentPageKey() == 4);
         QVERIFY(rig.view.clickButtonBarItem("0"));
         QCOMPARE(rig.monitoring, (QList<bool>{true, false}));
 
@@ -150,7 +149,8 @@ private slots:
         // The monitoring view has no logger tab: showing the logger goes to the first view's.
         QVERIFY(rig.view.clickButtonBarItem("1"));
         rig.window->configurationWindow().ShowLogger();
-        QVERIFY(rig.view.visibleTabStrip() == 0 && rig.view.selectedTabKey(0) == "KEY:6" && rig.window->currentPageKey() == 6);
+        QVERIFY(rig.view.visibleTabStrip() == 0);
+        QVERIFY(rig.view.selectedTabKey(0) == "KEY:6" && rig.window->currentPageKey() == 6);
     }
 
     // A device that stops answering turns the calibrate buttons of the knob page off when it is
