@@ -79,19 +79,12 @@ private slots:
         QTEST(int(session.connectionMode()), "mode");
     }
 
-    void leadingNumber_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("value");
-        QTest::newRow("digits") << "28" << qint64(28);
-        QTest::newRow("leading blank") << " 5" << qint64(0);
-        QTest::newRow("minus sign") << "-5" << qint64(0);
-        QTest::newRow("beyond 32 bits saturates") << "99999999999" << qint64(2147483647);
-    }
     void leadingNumber()
     {
-        QFETCH(QString, text);
-        QTEST(commandline::leadingNumber(text), "value");
+        QCOMPARE(commandline::leadingNumber(QStringLiteral("28")), qint64(28));
+        QCOMPARE(commandline::leadingNumber(QStringLiteral(" 5")), qint64(0)); // a blank first: no number
+        QCOMPARE(commandline::leadingNumber(QStringLiteral("-5")), qint64(0));
+        QCOMPARE(commandline::leadingNumber(QStringLiteral("99999999999")), qint64(2147483647)); // saturates
     }
 
     void unknownSwitchesAreNamed_data()
