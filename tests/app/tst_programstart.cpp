@@ -2,9 +2,8 @@
 // answers --help (wherever it stands among the arguments), the plug-in and tqm-netdb --version,
 // leaving no file behind: no network, no settings, no log, no pictures (nor does a refusal of
 // tqm-screenshots); without a display the plug-in says so in one line and ends with exit code 1
-// instead of aborting. On a demo network made with
-// tqm-netdb the plug-in runs unattended with a command line, its answers read from standard error
-// and its log file. (Which platform and spelling mean what is tst_unattended's.)
+// instead of aborting. On a demo network made with tqm-netdb the plug-in runs unattended with a
+// command line, its answers read from standard error and its log file.
 
 #include "support/toolprocess.h"
 #include "unprivileged.h"

@@ -31,7 +31,6 @@ public:
     QList<int> results;
 };
 
-// Object names of the demo network's first floor.
 QString demoObject(int number)
 {
     return QStringLiteral("Demo.Building A.Floor 1.CM 1\\.0%1.CommandModule").arg(number);
@@ -77,18 +76,15 @@ private slots:
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QString>("message");
         const QStringList none{"load", "unload"}; // loaded and unloaded, never built nor shown
-        const auto refusal = [](const char *commandId, const char *classId) {
-            return QStringLiteral("The transmitted CommandId (%1) is not\r\nsupported for  ClassId %2 !")
-                .arg(QLatin1String(commandId), QLatin1String(classId));
-        };
         QTest::newRow("no object name: about window") << "/REMOTE/NI:Internet" << none << "ended" << "";
         // Registration takes any class; a command of the table only the class of its record.
         QTest::newRow("registration") << "/COMMANDID:50/CLASSID:7/OBJECTNAME:Demo.A.CM 1.Cm" << none << "ended" << "";
         QTest::newRow("command on a device class") << "/COMMANDID:14/CLASSID:27/OBJECTNAME:a.b.c.d" << none << "aborted"
-                                                   << refusal("14", "27");
+                                                   << "The transmitted CommandId (14) is not\r\nsupported for  ClassId 27 !";
         QTest::newRow("unknown command") << "/OBJECTNAME:a.b.c.d /COMMANDID:99 /CLASSID:28" << none << "aborted"
-                                         << refusal("99", "28");
-        QTest::newRow("the empty fourth record") << "/OBJECTNAME:a.b.c.d" << none << "aborted" << refusal("0", "0");
+                                         << "The transmitted CommandId (99) is not\r\nsupported for  ClassId 28 !";
+        QTest::newRow("the empty fourth record") << "/OBJECTNAME:a.b.c.d" << none << "aborted"
+                                                 << "The transmitted CommandId (0) is not\r\nsupported for  ClassId 0 !";
         const QStringList standAlone{"load", "buildPages 100", "show"};
         QTest::newRow("S: with the status window") << "/S" << standAlone << "running" << "";
         QTest::newRow("PROG2649: without") << "/PROG2649/OBJECTNAME:a.b.c.d" << standAlone << "running" << "";

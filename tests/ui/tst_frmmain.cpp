@@ -356,7 +356,7 @@ private slots:
     }
 
     // After an edit of text box 2 (or none), what the button line and closing the window leave:
-    // the closing question ("asked"), the window closed, Apply and the changed flag. A write the
+    // the closing question, the write, the window closed, Apply and the changed flag. A write the
     // device does not take and "Read parameters" are the configuration's
     // (tst_configurationworkflows), the logger coming up is silentDeviceIsNamedUntilItAnswers'.
     void editThenButtonLine_data()
