@@ -14,7 +14,7 @@ class TstAutomationLifetime : public QObject
     Q_OBJECT
 private slots:
     // A host tells the refusals apart by name: each has one of its own, valid on the bus. (Two
-    // of them on the bus: tst_dbus_automation introspectionPropertiesAndARefusal.)
+    // of them on the bus: tst_dbus_automation propertiesAndARefusal.)
     void refusalsHaveErrorNamesOfTheirOwn()
     {
         const QRegularExpression valid(QStringLiteral("^([A-Za-z_][A-Za-z0-9_]*\\.)+[A-Za-z_][A-Za-z0-9_]*$"));
