@@ -371,7 +371,7 @@ private slots:
     }
 
     // The automation object's own members: the read-only ones raise (the error's text on the
-    // bus: tst_dbus_automation propertyWrites), NetworkName reads empty, Remote and the network
+    // bus: tst_dbus_automation propertiesAndARefusal), NetworkName reads empty, Remote and the network
     // interface give the connection mode, Minimized keeps the state saved first, the window's
     // twips are rounded half to even; after a refusal the window's members are frozen.
     void automationMembers()
@@ -504,8 +504,7 @@ private slots:
     void monitorCommandHandsOutTheFieldsUntilEndApp()
     {
         MemoryHostRig rig;
-        rig.start(21, "CM 1.04");
-        QVERIFY(rig.host->monitoring());
+        QVERIFY(rig.start(21, "CM 1.04"));
         QStringList printed;
         UnattendedMonitor monitor(rig.view, rig.timers, [&](const QString &line) { printed.append(line); });
         QSignalSpy finished(&monitor, &UnattendedMonitor::finished);

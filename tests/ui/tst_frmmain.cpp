@@ -249,23 +249,17 @@ private slots:
         QCOMPARE(levelOfFanPosition({stored.halfPercent + 1, 0}, levels), 0);
     }
 
-    void toggleSwitchFunctionShowsItsFrame_data()
-    {
-        QTest::addColumn<qint32>("function");
-        QTest::addColumn<int>("frame");
-        QTest::newRow("mode") << qint32(0) << 0;
-        QTest::newRow("HVAC mode") << qint32(2) << 2;
-        QTest::newRow("not available") << qint32(-1) << -1;
-    }
+    // The toggle switch's function shows its frame, one after the other: the mode's, the HVAC
+    // mode's, none when not available.
     void toggleSwitchFunctionShowsItsFrame()
     {
-        QFETCH(qint32, function);
-        QFETCH(int, frame);
         WindowRig rig("CM 1.02"); // offers every button mode
-        rig.view.comboBox(1)->setListIndex(function + 1); // the list runs from -1, "not available"
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(shown(rig.view, SwitchFrame[i]), i == frame);
-        QCOMPARE(rig.window->configuration()->Parameters()->ComboBoxParameterByName("ButtonMode")->Value(), function);
+        for (const auto &[function, frame] : {std::pair{0, 0}, std::pair{2, 2}, std::pair{-1, -1}}) {
+            rig.view.comboBox(1)->setListIndex(function + 1); // the list runs from -1, "not available"
+            for (int i = 0; i < 3; ++i)
+                QCOMPARE(shown(rig.view, SwitchFrame[i]), i == frame);
+            QCOMPARE(rig.window->configuration()->Parameters()->ComboBoxParameterByName("ButtonMode")->Value(), function);
+        }
     }
 
     void menuCommands_data()
@@ -330,8 +324,7 @@ private slots:
         QCOMPARE(values.mid(0, 3), (QStringList{"CM 1.06", "CommandModule", rig.device("CM 1.06")->programId()}));
         QCOMPARE(values[3] == "-", !online);
         QVERIFY(QRegularExpression("^[0-9A-F]{12}$").match(values[4]).hasMatch());
-        QCOMPARE(values[5], GetResStringIn(lang, online ? 1532 : 1533));
-        QCOMPARE(values[6], QString("TQM_CM_STD"));
+        QCOMPARE(values.mid(5, 2), (QStringList{GetResStringIn(lang, online ? 1532 : 1533), "TQM_CM_STD"}));
         QCOMPARE(values.mid(7), (QStringList{rig.view.textBox(11)->text(), rig.view.textBox(12)->text()}));
     }
 

@@ -28,7 +28,6 @@ private slots:
                                                  << QStringList{"KEY:0", "KEY:5", "KEY:6"};
         QTest::newRow("last tab appended") << QStringList{"hide 6", "hide 5", "show 6"}
                                            << QStringList{"KEY:0", "KEY:1", "KEY:6"};
-        QTest::newRow("a set in designed order") << QStringList{"tabs 6,0"} << QStringList{"KEY:0", "KEY:6"};
         QTest::newRow("an empty set") << QStringList{"tabs "} << QStringList{};
         QTest::newRow("a set after hiding") << QStringList{"hide 0", "hide 5", "tabs 5,1,0"}
                                             << QStringList{"KEY:0", "KEY:1", "KEY:5"};
