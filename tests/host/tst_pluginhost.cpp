@@ -12,7 +12,6 @@
 #include "support/raised.h"
 #include "host/unattendedmonitor.h"
 #include "lns/embedded/commandmodulesim.h"
-#include "monitoring/cmonitoring.h"
 #include "ui/memorymainwindowview.h"
 
 #include <QRegularExpression>
