@@ -7,7 +7,8 @@ using commandline::Action;
 
 namespace {
 
-// The switches in one line: action, command and class, then what else was given.
+// The switches in one line: action, command and class, then what else was given, and the
+// notices of the switches not known.
 QString summary(const commandline::Switches &s)
 {
     static const char *const actions[] = {"command", "REG", "UNREG", "S", "PROG2649"};
@@ -20,6 +21,8 @@ QString summary(const commandline::Switches &s)
         text += QStringLiteral(" NI ") + s.networkInterfaceName;
     if (s.language != 0)
         text += QStringLiteral(" language %1").arg(s.language);
+    for (const QString &key : s.unknownKeys)
+        text += QStringLiteral("; ") + commandline::unknownKeyNotice(key);
     return text;
 }
 
@@ -41,10 +44,17 @@ private slots:
         QTest::newRow("numbers are leading-digit prefixes") << QStringList{"/COMMANDID:13abc/CLASSID:x28"} << "command 13/0";
         QTest::newRow("parsing stops at the first empty token")
             << QStringList{"/COMMANDID:13//CLASSID:28/OBJECTNAME:a.b.c.d"} << "command 13/0";
-        QTest::newRow("unknown keys are skipped") << QStringList{"/FOO:1/REMOTE/NI:Internet"} << "command 0/0 remote NI Internet";
+        QTest::newRow("unknown keys are skipped, and named") << QStringList{"/FOO:1/REMOTE/NI:Internet"}
+                                                             << "command 0/0 remote NI Internet; unknown switch /FOO";
+        QTest::newRow("unknown key close to a known one") << QStringList{"/COMANDID:13/CLASSID:28"}
+                                                          << "command 0/28; unknown switch /COMANDID (did you mean /COMMANDID?)";
+        QTest::newRow("named as typed, any case") << QStringList{"/objname:a.b.c.d"}
+                                                  << "command 0/0; unknown switch /objname (did you mean /OBJECTNAME?)";
+        QTest::newRow("short keys need an exact match") << QStringList{"/N:LON1"} << "command 0/0; unknown switch /N";
+        QTest::newRow("each one") << QStringList{"/FOO/NII:x"} << "command 0/0; unknown switch /FOO; unknown switch /NII";
         QTest::newRow("REG ends parsing at once") << QStringList{"/REG:1/COMMANDID:13"} << "REG 0/0 language 1";
         QTest::newRow("UNREG") << QStringList{"/UNREG"} << "UNREG 0/0";
-        QTest::newRow("S stops before later switches") << QStringList{"/S/OBJECTNAME:a.b.c.d"} << "S 0/0";
+        QTest::newRow("S stops before later switches") << QStringList{"/S/FOO/OBJECTNAME:a.b.c.d"} << "S 0/0";
         QTest::newRow("PROG2649") << QStringList{"/prog2649"} << "PROG2649 0/0";
         QTest::newRow("empty line") << QStringList{} << "command 0/0";
         QTest::newRow("separate switch arguments leave no blank in a value")
@@ -85,29 +95,6 @@ private slots:
         QCOMPARE(commandline::leadingNumber(QStringLiteral(" 5")), qint64(0)); // a blank first: no number
         QCOMPARE(commandline::leadingNumber(QStringLiteral("-5")), qint64(0));
         QCOMPARE(commandline::leadingNumber(QStringLiteral("99999999999")), qint64(2147483647)); // saturates
-    }
-
-    void unknownSwitchesAreNamed_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("notices");
-        QTest::newRow("letter missing") << "/COMANDID:13/CLASSID:28"
-                                        << QStringList{"unknown switch /COMANDID (did you mean /COMMANDID?)"};
-        QTest::newRow("written as typed, any case")
-            << "/objname:a.b.c.d" << QStringList{"unknown switch /objname (did you mean /OBJECTNAME?)"};
-        QTest::newRow("nothing close") << "/X/REMOTE" << QStringList{"unknown switch /X"};
-        QTest::newRow("short keys need an exact match") << "/N:LON1" << QStringList{"unknown switch /N"};
-        QTest::newRow("each one") << "/FOO/NII:x" << QStringList{"unknown switch /FOO", "unknown switch /NII"};
-        QTest::newRow("none after the end of parsing") << "/S/FOO" << QStringList{};
-        QTest::newRow("known keys") << "/remote/ni:x/commandid:1" << QStringList{};
-    }
-    void unknownSwitchesAreNamed()
-    {
-        QFETCH(QString, line);
-        QStringList notices;
-        for (const QString &key : commandline::parse(line).unknownKeys)
-            notices.append(commandline::unknownKeyNotice(key));
-        QTEST(notices, "notices");
     }
 
     void programOptions_data()
