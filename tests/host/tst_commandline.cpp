@@ -46,8 +46,8 @@ private slots:
             << QStringList{"/COMMANDID:13//CLASSID:28/OBJECTNAME:a.b.c.d"} << "command 13/0";
         QTest::newRow("unknown keys are skipped, and named") << QStringList{"/FOO:1/REMOTE/NI:Internet"}
                                                              << "command 0/0 remote NI Internet; unknown switch /FOO";
-        QTest::newRow("unknown key close to a known one") << QStringList{"/COMANDID:13/CLASSID:28"}
-                                                          << "command 0/28; unknown switch /COMANDID (did you mean /COMMANDID?)";
+        QTest::newRow("unknown key close to a known one")
+            << QStringList{"/COMANDID:13/CLASSID:28"} << "command 0/28; unknown switch /COMANDID (did you mean /COMMANDID?)";
         QTest::newRow("named as typed, any case") << QStringList{"/objname:a.b.c.d"}
                                                   << "command 0/0; unknown switch /objname (did you mean /OBJECTNAME?)";
         QTest::newRow("short keys need an exact match") << QStringList{"/N:LON1"} << "command 0/0; unknown switch /N";
