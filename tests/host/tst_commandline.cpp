@@ -7,10 +7,12 @@ using commandline::Action;
 
 namespace {
 
-// The switches in one line: action, command and class, then what else was given, and the
-// notices of the switches not known.
+// The switches in one line: action, command and class, then what else was given (with the
+// session's connection mode when remote or an interface is), and the notices of the switches
+// not known.
 QString summary(const commandline::Switches &s)
 {
+    static const char *const modes[] = {"local", "remote", "Internet"};
     static const char *const actions[] = {"command", "REG", "UNREG", "S", "PROG2649"};
     QString text = QStringLiteral("%1 %2/%3").arg(QLatin1String(actions[int(s.action)])).arg(s.commandId).arg(s.classId);
     if (s.objectNameGiven)
@@ -19,6 +21,11 @@ QString summary(const commandline::Switches &s)
         text += QStringLiteral(" remote");
     if (!s.networkInterfaceName.isEmpty())
         text += QStringLiteral(" NI ") + s.networkInterfaceName;
+    SessionState session;
+    session.remote = s.remote;
+    session.networkInterfaceName = s.networkInterfaceName;
+    if (s.remote || !s.networkInterfaceName.isEmpty())
+        text += QStringLiteral(" (%1)").arg(QLatin1String(modes[int(session.connectionMode())]));
     if (s.language != 0)
         text += QStringLiteral(" language %1").arg(s.language);
     for (const QString &key : s.unknownKeys)
@@ -44,8 +51,8 @@ private slots:
         QTest::newRow("numbers are leading-digit prefixes") << QStringList{"/COMMANDID:13abc/CLASSID:x28"} << "command 13/0";
         QTest::newRow("parsing stops at the first empty token")
             << QStringList{"/COMMANDID:13//CLASSID:28/OBJECTNAME:a.b.c.d"} << "command 13/0";
-        QTest::newRow("unknown keys are skipped, and named") << QStringList{"/FOO:1/REMOTE/NI:Internet"}
-                                                             << "command 0/0 remote NI Internet; unknown switch /FOO";
+        QTest::newRow("unknown keys are skipped, and named")
+            << QStringList{"/FOO:1/REMOTE/NI:Internet"} << "command 0/0 remote NI Internet (Internet); unknown switch /FOO";
         QTest::newRow("unknown key close to a known one")
             << QStringList{"/COMANDID:13/CLASSID:28"} << "command 0/28; unknown switch /COMANDID (did you mean /COMMANDID?)";
         QTest::newRow("named as typed, any case") << QStringList{"/objname:a.b.c.d"}
@@ -58,11 +65,15 @@ private slots:
         QTest::newRow("PROG2649") << QStringList{"/prog2649"} << "PROG2649 0/0";
         QTest::newRow("empty line") << QStringList{} << "command 0/0";
         QTest::newRow("separate switch arguments leave no blank in a value")
-            << QStringList{"/NI:Internet", "/REMOTE", "/COMMANDID:21"} << "command 21/0 remote NI Internet";
+            << QStringList{"/NI:Internet", "/REMOTE", "/COMMANDID:21"} << "command 21/0 remote NI Internet (Internet)";
         QTest::newRow("object name split at its blanks is joined again")
             << QStringList{"/OBJECTNAME:Demo.Building", "A.CM", "1.Obj", "/CLASSID:28"}
             << "command 0/28 object \"Demo.Building A.CM 1.Obj\"";
-        QTest::newRow("value cut at the second colon") << QStringList{"/NI:a:b"} << "command 0/0 NI a";
+        QTest::newRow("value cut at the second colon") << QStringList{"/NI:a:b"} << "command 0/0 NI a (local)";
+        QTest::newRow("the Internet only when remote") << QStringList{"/NI:Internet"} << "command 0/0 NI Internet (local)";
+        QTest::newRow("remote") << QStringList{"/REMOTE"} << "command 0/0 remote (remote)";
+        QTest::newRow("the interface name compares exactly") << QStringList{"/REMOTE/NI:internet"}
+                                                             << "command 0/0 remote NI internet (remote)";
         // The program's own options, wherever they stand, are seen beside the switches.
         QTest::newRow("--help") << QStringList{"--help"} << "command 0/0 +help";
         QTest::newRow("-h after a switch") << QStringList{"/COMMANDID:13", "-h"} << "command 13/0 +help";
@@ -78,25 +89,6 @@ private slots:
         const QString help = commandline::asksForHelp(arguments) ? QStringLiteral(" +help") : QString();
         const QString version = commandline::asksForVersion(arguments) ? QStringLiteral(" +version") : QString();
         QTEST(summary(commandline::parse(commandline::joinArguments(arguments))) + help + version, "switches");
-    }
-
-    void connectionMode_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("mode");
-        QTest::newRow("local") << "/NI:Internet" << 0;
-        QTest::newRow("remote") << "/REMOTE" << 1;
-        QTest::newRow("remote over Internet") << "/REMOTE/NI:Internet" << 2;
-        QTest::newRow("comparison is exact") << "/REMOTE/NI:internet" << 1;
-    }
-    void connectionMode()
-    {
-        QFETCH(QString, line);
-        const commandline::Switches s = commandline::parse(line);
-        SessionState session;
-        session.remote = s.remote;
-        session.networkInterfaceName = s.networkInterfaceName;
-        QTEST(int(session.connectionMode()), "mode");
     }
 
     void leadingNumber()
