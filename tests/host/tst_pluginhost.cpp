@@ -523,11 +523,9 @@ private slots:
         rig.host->EndApp(); // empties nothing that is handed out any more
         QVERIFY(printed.isEmpty() && !rig.host->monitoring());
         QVERIFY(!rig.view.textBox(4)->enabled()); // monitoring switched off
-    }
 
-    void runLengthFromTheEnvironment()
-    {
-        QCOMPARE(UnattendedMonitor::secondsFrom(QString()), 5); // unset
+        // The run's length from the environment: five seconds unless a length is given.
+        QCOMPARE(UnattendedMonitor::secondsFrom(QString()), 5);
         QCOMPARE(UnattendedMonitor::secondsFrom(QStringLiteral("12")), 12);
         QCOMPARE(UnattendedMonitor::secondsFrom(QStringLiteral("-3")), 5);
     }
