@@ -19,28 +19,6 @@ private slots:
         m_dialogs = ScriptedDialogs();
     }
 
-    void colours_data()
-    {
-        QTest::addColumn<qint32>("colour");
-        QTest::addColumn<qint32>("shown");
-        QTest::addColumn<bool>("raisesErrorFlag");
-        QTest::newRow("green is shown dark green") << logcolour::Green << qint32(32768) << false;
-        QTest::newRow("red raises the error flag") << logcolour::Red << qint32(255) << true;
-        QTest::newRow("other colours stay") << qint32(0x808080) << qint32(0x808080) << false;
-    }
-    void colours()
-    {
-        QFETCH(qint32, colour);
-        HostLogger logger(m_clock, m_dialogs);
-        MemoryLogView view;
-        logger.setView(&view);
-        logger.addLogLine(QStringLiteral("line"), colour, 7);
-        QCOMPARE(view.lines.size(), 1);
-        QTEST(view.lines[0].colour, "shown");
-        QCOMPARE(view.lines[0].style, 7);
-        QTEST(logger.loggerOnErrorFlag(), "raisesErrorFlag");
-    }
-
     void unwritableDirectoryFallsBack()
     {
         // A file where the directory should be: nothing can be created below it.
@@ -63,7 +41,8 @@ private slots:
 
     // Every start names the version, the command and the language; every line reaches the file
     // with a time stamp, whether or not a view is attached. In a view a line may end with the
-    // time and blank lines, and a timed line begins with the time.
+    // time and blank lines, and a timed line begins with the time; green and blue are shown
+    // darker, other colours and the style as given, and a red line raises the error flag.
     void everyLineReachesTheFile()
     {
         HostLogger logger(m_clock, m_dialogs);
@@ -79,11 +58,19 @@ private slots:
         logger.setTimedView(&timed);
         logger.addLogLine(QStringLiteral("Done"), logcolour::Black, 0, true, 2);
         logger.addTimedLine(QStringLiteral("21.5"), logcolour::Green);
-        QStringList shown;
-        for (const MemoryLogView *v : {&view, &timed})
-            for (const LogViewLine &line : v->lines)
-                shown.append(line.text);
-        QCOMPARE(shown, (QStringList{"Done - 08:15:30", "", "", "08:15:30 :21.5"}));
+        logger.addLogLine(QStringLiteral("green"), logcolour::Green);
+        logger.addLogLine(QStringLiteral("blue"), logcolour::Blue, 7);
+        logger.addLogLine(QStringLiteral("grey"), 0x808080);
+        QVERIFY(!logger.loggerOnErrorFlag());
+        logger.addLogLine(QStringLiteral("red"), logcolour::Red);
+        QVERIFY(logger.loggerOnErrorFlag());
+        QStringList shown; // text, colour, style
+        for (const LogViewLine &line : view.lines)
+            shown.append(QStringLiteral("%1 %2 %3").arg(line.text).arg(line.colour).arg(line.style));
+        QCOMPARE(shown, (QStringList{"Done - 08:15:30 0 0", " 0 0", " 0 0", "green 32768 0", "blue 12582912 7", "grey 8421504 0",
+                                     "red 255 0"}));
+        QCOMPARE(timed.lines.size(), 1);
+        QCOMPARE(timed.lines[0].text, QStringLiteral("08:15:30 :21.5"));
         LoggerSetup german = setupIn(m_dir->path()); // a second start, without arguments
         german.sessionLanguage = 1000;
         logger.setUp(german);
@@ -98,6 +85,8 @@ private slots:
                               "                        limits",
                               "2026-03-02 08:15:30.000  Done - 08:15:30",
                               "2026-03-02 08:15:30.000  08:15:30 :21.5",
+                              "2026-03-02 08:15:30.000  green", "2026-03-02 08:15:30.000  blue",
+                              "2026-03-02 08:15:30.000  grey", "2026-03-02 08:15:30.000  red",
                               "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language German)"}));
     }
 
