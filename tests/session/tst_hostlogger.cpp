@@ -24,7 +24,6 @@ private slots:
         // A file where the directory should be: nothing can be created below it.
         QFile blocker(m_dir->filePath(QStringLiteral("bin")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
         LoggerSetup setup = setupIn(blocker.fileName());
         setup.fallbackDirectory = m_dir->filePath(QStringLiteral("state/tqm"));
 
@@ -110,8 +109,7 @@ private slots:
 
         // A start that finds a full log (the limit was lowered since) begins a new one.
         QFile full(path);
-        QVERIFY(full.open(QIODevice::WriteOnly));
-        full.write(QByteArray(300, 'x'));
+        QVERIFY(full.open(QIODevice::WriteOnly) && full.write(QByteArray(300, 'x')) == 300);
         full.close();
         setup.maximumSize = 200;
         HostLogger logger(m_clock, m_dialogs);

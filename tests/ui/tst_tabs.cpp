@@ -72,6 +72,10 @@ private slots:
         QCOMPARE(view.tab(2, 1), (Tab{"KEY:3", "Turning knob", "Knob tip", "1021"}));
         QCOMPARE(strips.Item(2), strip);
         QCOMPARE(strips.Item(1), nullptr);
+        // A key's number: none without the colon or the number.
+        QCOMPARE(keyNumber("KEY:6"), 6);
+        QCOMPARE(keyNumber("KEY6"), -1);
+        QCOMPARE(keyNumber("KEY:"), -1);
     }
 
     // The page of the selected tab is laid out again only when the tabs of the strip that
@@ -99,13 +103,6 @@ private slots:
         strip->Tabs().ItemByKey("KEY:1")->setCaption(caption);
         QCOMPARE(view.tab(0, 2).caption, caption);
         QTEST(laidOut, "laidOut");
-    }
-
-    void keyNumbers()
-    {
-        QCOMPARE(keyNumber("KEY:6"), 6);
-        QCOMPARE(keyNumber("KEY6"), -1); // no colon
-        QCOMPARE(keyNumber("KEY:"), -1); // no number
     }
 };
 
