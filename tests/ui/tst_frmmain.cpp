@@ -50,24 +50,34 @@ private slots:
         QTest::addColumn<bool>("toggleSwitch");
         QTest::addColumn<bool>("pushButtons");
         QTest::addColumn<bool>("monitorFrames");
+        QTest::addColumn<bool>("theme"); // the desktop's: the pages take its window colour, else the classic one
         const QStringList all{"KEY:0", "KEY:1", "KEY:5", "KEY:6"};
         const QStringList noOperation{"KEY:0", "KEY:5", "KEY:6"};
         const QStringList knob{"KEY:2", "KEY:3", "KEY:6"};
         const QStringList noKnob{"KEY:2", "KEY:6"};
-        QTest::newRow("L1") << "CM 1.01" << all << noKnob << false << false << true;
-        QTest::newRow("L2") << "CM 1.02" << noOperation << noKnob << true << false << false;
-        QTest::newRow("L3") << "CM 1.03" << all << knob << true << false << false;
-        QTest::newRow("L4") << "CM 1.04" << all << noKnob << false << true << false;
+        QTest::newRow("L1, classic") << "CM 1.01" << all << noKnob << false << false << true << false;
+        QTest::newRow("L2") << "CM 1.02" << noOperation << noKnob << true << false << false << true;
+        QTest::newRow("L3") << "CM 1.03" << all << knob << true << false << false << true;
+        QTest::newRow("L4") << "CM 1.04" << all << noKnob << false << true << false << true;
         // The standard template offers no button mode: nothing of the toggle switch to set.
-        QTest::newRow("STD") << "CM 1.06" << all << knob << false << false << true;
+        QTest::newRow("STD") << "CM 1.06" << all << knob << false << false << true << true;
     }
     void displayFollowsTheVariant()
     {
         QFETCH(QString, device);
         QFETCH(bool, toggleSwitch);
         QFETCH(bool, pushButtons);
-        WindowRig rig(device);
+        QFETCH(bool, theme);
+        WindowRig rig;
+        rig.view.theme = theme;
+        rig.open(device);
         const MemoryMainWindowView &view = rig.view;
+        QCOMPARE(view.backgroundColour, theme ? controls::colour::WindowBackground : controls::colour::ButtonFace);
+        QVERIFY(view.backgroundKinds.contains("commandbutton"));
+        const Rect first = view.geometry(Element::page(0));
+        for (int page = 1; page < PageCount; ++page) // stacked, all of one size
+            QCOMPARE(QSizeF(view.geometry(Element::page(page)).width, view.geometry(Element::page(page)).height),
+                     QSizeF(first.width, first.height));
 
         QTEST(view.tabKeys(0), "configurationTabs");
         QTEST(view.tabKeys(2), "calibrationTabs");
@@ -476,29 +486,6 @@ private slots:
         QCOMPARE(rig.session.parametersChangedFlag, loaded);
         QCOMPARE(rig.view.lineButtonEnabled(LineButton::Apply), loaded);
         QVERIFY(rig.view.windowEnabled());
-    }
-
-    void layoutStacksEqualPagesInTheThemeColour_data()
-    {
-        QTest::addColumn<bool>("theme");
-        QTest::addColumn<controls::Colour>("colour");
-        QTest::newRow("theme") << true << controls::colour::WindowBackground;
-        QTest::newRow("classic") << false << controls::colour::ButtonFace;
-    }
-    void layoutStacksEqualPagesInTheThemeColour()
-    {
-        QFETCH(bool, theme);
-        WindowRig rig;
-        rig.view.theme = theme;
-        rig.open("CM 1.06");
-        QTEST(rig.view.backgroundColour, "colour");
-        QVERIFY(rig.view.backgroundKinds.contains("commandbutton"));
-        const auto size = [&](int page) {
-            const Rect rect = rig.view.geometry(Element::page(page));
-            return QSizeF(rect.width, rect.height);
-        };
-        for (int page = 1; page < PageCount; ++page)
-            QCOMPARE(size(page), size(0));
     }
 };
 
