@@ -419,10 +419,9 @@ private slots:
         QFETCH(double, keptTop);
         QFETCH(WindowState, stateAtClose);
         WindowRig rig;
-        const QString key = settings::productKey();
-        rig.registry.WriteValue(RegistryAccess::LocalMachine, key, "Settings", "Top", storedTop);
+        rig.registry.WriteValue(RegistryAccess::LocalMachine, settings::productKey(), "Settings", "Top", storedTop);
         if (!storedLeft.isEmpty())
-            rig.registry.WriteValue(RegistryAccess::LocalMachine, key, "Settings", "Left", storedLeft);
+            rig.registry.WriteValue(RegistryAccess::LocalMachine, settings::productKey(), "Settings", "Left", storedLeft);
         const Rect design = rig.view.windowGeometry();
         rig.open("CM 1.06");
         QCOMPARE(rig.view.windowGeometry().top, keptTop < 0 ? design.top : keptTop);
