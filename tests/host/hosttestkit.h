@@ -40,13 +40,6 @@ public:
 
 struct HostSandbox
 {
-    static inline const QString IniText = QStringLiteral(
-        "[velto TqmCommandModule Help 1.0]\n"
-        "HelpFilePath = help/index.html\n"
-        "[velto TqmCommandModule Templates 1.0]\n"
-        "Template1 = TQM_CM_A,90:00:5D:50:28:04:04:01\n"
-        "Template2 = TQM_CM_B,90:00:5D:50:28:04:04:02\n");
-
     QTemporaryDir home;
     QTemporaryDir program;
     ScriptedDialogs dialogs;
@@ -63,7 +56,11 @@ struct HostSandbox
         qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/xdg")).toUtf8());
         setLanguage(0);
         if (withIniFile)
-            writeProgramFile(QStringLiteral("TqmCmdModule.ini"), IniText);
+            writeProgramFile(QStringLiteral("TqmCmdModule.ini"), QStringLiteral("[velto TqmCommandModule Help 1.0]\n"
+                                                                                "HelpFilePath = help/index.html\n"
+                                                                                "[velto TqmCommandModule Templates 1.0]\n"
+                                                                                "Template1 = TQM_CM_A,90:00:5D:50:28:04:04:01\n"
+                                                                                "Template2 = TQM_CM_B,90:00:5D:50:28:04:04:02\n"));
     }
 
     void writeProgramFile(const QString &name, const QString &text)
@@ -105,16 +102,6 @@ struct HostSandbox
             return timers ? embedded::EmbeddedObjectServer::create(home.path(), clock, *timers)
                           : embedded::EmbeddedObjectServer::create(home.path(), clock);
         };
-    }
-
-    // The demo network of `devices` command modules in the home ("CM 1.01", ...), and a closed
-    // server on it that the host is given.
-    embedded::EmbeddedObjectServerPtr demoServer(int devices = 2)
-    {
-        embedded::createDemoNetwork(home.path(), QStringLiteral("Demo"), devices);
-        auto server = embedded::EmbeddedObjectServer::create(home.path());
-        serverProvider = [server] { return server; };
-        return server;
     }
 
     RegistryAccess registry() const { return RegistryAccess(home.path()); }

@@ -7,9 +7,12 @@ using commandline::Action;
 
 namespace {
 
-// The switches in one line: action, command and class, then what else was given.
+// The switches in one line: action, command and class, then what else was given (with the
+// session's connection mode when remote or an interface is), and the notices of the switches
+// not known.
 QString summary(const commandline::Switches &s)
 {
+    static const char *const modes[] = {"local", "remote", "Internet"};
     static const char *const actions[] = {"command", "REG", "UNREG", "S", "PROG2649"};
     QString text = QStringLiteral("%1 %2/%3").arg(QLatin1String(actions[int(s.action)])).arg(s.commandId).arg(s.classId);
     if (s.objectNameGiven)
@@ -18,8 +21,15 @@ QString summary(const commandline::Switches &s)
         text += QStringLiteral(" remote");
     if (!s.networkInterfaceName.isEmpty())
         text += QStringLiteral(" NI ") + s.networkInterfaceName;
+    SessionState session;
+    session.remote = s.remote;
+    session.networkInterfaceName = s.networkInterfaceName;
+    if (s.remote || !s.networkInterfaceName.isEmpty())
+        text += QStringLiteral(" (%1)").arg(QLatin1String(modes[int(session.connectionMode())]));
     if (s.language != 0)
         text += QStringLiteral(" language %1").arg(s.language);
+    for (const QString &key : s.unknownKeys)
+        text += QStringLiteral("; ") + commandline::unknownKeyNotice(key);
     return text;
 }
 
@@ -41,101 +51,52 @@ private slots:
         QTest::newRow("numbers are leading-digit prefixes") << QStringList{"/COMMANDID:13abc/CLASSID:x28"} << "command 13/0";
         QTest::newRow("parsing stops at the first empty token")
             << QStringList{"/COMMANDID:13//CLASSID:28/OBJECTNAME:a.b.c.d"} << "command 13/0";
-        QTest::newRow("unknown keys are skipped") << QStringList{"/FOO:1/REMOTE/NI:Internet"} << "command 0/0 remote NI Internet";
+        QTest::newRow("unknown keys are skipped, and named")
+            << QStringList{"/FOO:1/REMOTE/NI:Internet"} << "command 0/0 remote NI Internet (Internet); unknown switch /FOO";
+        QTest::newRow("unknown key close to a known one")
+            << QStringList{"/COMANDID:13/CLASSID:28"} << "command 0/28; unknown switch /COMANDID (did you mean /COMMANDID?)";
+        QTest::newRow("named as typed, any case") << QStringList{"/objname:a.b.c.d"}
+                                                  << "command 0/0; unknown switch /objname (did you mean /OBJECTNAME?)";
+        QTest::newRow("short keys need an exact match") << QStringList{"/N:LON1"} << "command 0/0; unknown switch /N";
+        QTest::newRow("each one") << QStringList{"/FOO/NII:x"} << "command 0/0; unknown switch /FOO; unknown switch /NII";
         QTest::newRow("REG ends parsing at once") << QStringList{"/REG:1/COMMANDID:13"} << "REG 0/0 language 1";
         QTest::newRow("UNREG") << QStringList{"/UNREG"} << "UNREG 0/0";
-        QTest::newRow("S stops before later switches") << QStringList{"/S/OBJECTNAME:a.b.c.d"} << "S 0/0";
+        QTest::newRow("S stops before later switches") << QStringList{"/S/FOO/OBJECTNAME:a.b.c.d"} << "S 0/0";
         QTest::newRow("PROG2649") << QStringList{"/prog2649"} << "PROG2649 0/0";
         QTest::newRow("empty line") << QStringList{} << "command 0/0";
         QTest::newRow("separate switch arguments leave no blank in a value")
-            << QStringList{"/NI:Internet", "/REMOTE", "/COMMANDID:21"} << "command 21/0 remote NI Internet";
+            << QStringList{"/NI:Internet", "/REMOTE", "/COMMANDID:21"} << "command 21/0 remote NI Internet (Internet)";
         QTest::newRow("object name split at its blanks is joined again")
             << QStringList{"/OBJECTNAME:Demo.Building", "A.CM", "1.Obj", "/CLASSID:28"}
             << "command 0/28 object \"Demo.Building A.CM 1.Obj\"";
-        QTest::newRow("value cut at the second colon") << QStringList{"/NI:a:b"} << "command 0/0 NI a";
+        QTest::newRow("value cut at the second colon") << QStringList{"/NI:a:b"} << "command 0/0 NI a (local)";
+        QTest::newRow("the Internet only when remote") << QStringList{"/NI:Internet"} << "command 0/0 NI Internet (local)";
+        QTest::newRow("remote") << QStringList{"/REMOTE"} << "command 0/0 remote (remote)";
+        QTest::newRow("the interface name compares exactly") << QStringList{"/REMOTE/NI:internet"}
+                                                             << "command 0/0 remote NI internet (remote)";
+        // The program's own options, wherever they stand, are seen beside the switches.
+        QTest::newRow("--help") << QStringList{"--help"} << "command 0/0 +help";
+        QTest::newRow("-h after a switch") << QStringList{"/COMMANDID:13", "-h"} << "command 13/0 +help";
+        QTest::newRow("/?") << QStringList{"/?"} << "command 0/0; unknown switch /? +help";
+        QTest::newRow("--version") << QStringList{"--version"} << "command 0/0 +version";
+        QTest::newRow("a switch with h") << QStringList{"/h"} << "command 0/0; unknown switch /h";
+        QTest::newRow("--help inside an object name")
+            << QStringList{"/OBJECTNAME:a.--help.c.d"} << "command 0/0 object \"a.--help.c.d\"";
     }
     void parse()
     {
         QFETCH(QStringList, arguments);
-        QTEST(summary(commandline::parse(commandline::joinArguments(arguments))), "switches");
+        const QString help = commandline::asksForHelp(arguments) ? QStringLiteral(" +help") : QString();
+        const QString version = commandline::asksForVersion(arguments) ? QStringLiteral(" +version") : QString();
+        QTEST(summary(commandline::parse(commandline::joinArguments(arguments))) + help + version, "switches");
     }
 
-    void connectionMode_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("mode");
-        QTest::newRow("local") << "/NI:Internet" << 0;
-        QTest::newRow("remote") << "/REMOTE" << 1;
-        QTest::newRow("remote over Internet") << "/REMOTE/NI:Internet" << 2;
-        QTest::newRow("comparison is exact") << "/REMOTE/NI:internet" << 1;
-    }
-    void connectionMode()
-    {
-        QFETCH(QString, line);
-        const commandline::Switches s = commandline::parse(line);
-        SessionState session;
-        session.remote = s.remote;
-        session.networkInterfaceName = s.networkInterfaceName;
-        QTEST(int(session.connectionMode()), "mode");
-    }
-
-    void leadingNumber_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("value");
-        QTest::newRow("digits") << "28" << qint64(28);
-        QTest::newRow("trailing blank") << "99 " << qint64(99);
-        QTest::newRow("no digits") << "abc" << qint64(0);
-        QTest::newRow("leading blank") << " 5" << qint64(0);
-        QTest::newRow("minus sign") << "-5" << qint64(0);
-        QTest::newRow("beyond 32 bits saturates") << "99999999999" << qint64(2147483647);
-    }
     void leadingNumber()
     {
-        QFETCH(QString, text);
-        QTEST(commandline::leadingNumber(text), "value");
-    }
-
-    void unknownSwitchesAreNamed_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("notices");
-        QTest::newRow("letter missing") << "/COMANDID:13/CLASSID:28"
-                                        << QStringList{"unknown switch /COMANDID (did you mean /COMMANDID?)"};
-        QTest::newRow("written as typed, any case")
-            << "/objname:a.b.c.d" << QStringList{"unknown switch /objname (did you mean /OBJECTNAME?)"};
-        QTest::newRow("nothing close") << "/X/REMOTE" << QStringList{"unknown switch /X"};
-        QTest::newRow("short keys need an exact match") << "/N:LON1" << QStringList{"unknown switch /N"};
-        QTest::newRow("each one") << "/FOO/NII:x" << QStringList{"unknown switch /FOO", "unknown switch /NII"};
-        QTest::newRow("none after the end of parsing") << "/S/FOO" << QStringList{};
-        QTest::newRow("known keys") << "/remote/ni:x/commandid:1" << QStringList{};
-    }
-    void unknownSwitchesAreNamed()
-    {
-        QFETCH(QString, line);
-        QStringList notices;
-        for (const QString &key : commandline::parse(line).unknownKeys)
-            notices.append(commandline::unknownKeyNotice(key));
-        QTEST(notices, "notices");
-    }
-
-    void programOptions_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("help");
-        QTest::addColumn<bool>("version");
-        QTest::newRow("--help") << QStringList{"--help"} << true << false;
-        QTest::newRow("-h after a switch") << QStringList{"/S", "-h"} << true << false;
-        QTest::newRow("/?") << QStringList{"/?"} << true << false;
-        QTest::newRow("--version") << QStringList{"--version"} << false << true;
-        QTest::newRow("a switch with h") << QStringList{"/h"} << false << false;
-        QTest::newRow("inside an object name") << QStringList{"/OBJECTNAME:a.--help.c.d"} << false << false;
-    }
-    void programOptions()
-    {
-        QFETCH(QStringList, arguments);
-        QTEST(commandline::asksForHelp(arguments), "help");
-        QTEST(commandline::asksForVersion(arguments), "version");
+        QCOMPARE(commandline::leadingNumber(QStringLiteral("28")), qint64(28));
+        QCOMPARE(commandline::leadingNumber(QStringLiteral(" 5")), qint64(0)); // a blank first: no number
+        QCOMPARE(commandline::leadingNumber(QStringLiteral("-5")), qint64(0));
+        QCOMPARE(commandline::leadingNumber(QStringLiteral("99999999999")), qint64(2147483647)); // saturates
     }
 };
 

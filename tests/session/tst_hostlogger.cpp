@@ -19,52 +19,11 @@ private slots:
         m_dialogs = ScriptedDialogs();
     }
 
-    void colours_data()
-    {
-        QTest::addColumn<qint32>("colour");
-        QTest::addColumn<qint32>("shown");
-        QTest::addColumn<bool>("raisesErrorFlag");
-        QTest::newRow("green is shown dark green") << logcolour::Green << qint32(32768) << false;
-        QTest::newRow("blue is shown dark blue") << logcolour::Blue << qint32(12582912) << false;
-        QTest::newRow("red raises the error flag") << logcolour::Red << qint32(255) << true;
-        QTest::newRow("other colours stay") << qint32(0x808080) << qint32(0x808080) << false;
-    }
-    void colours()
-    {
-        QFETCH(qint32, colour);
-        HostLogger logger(m_clock, m_dialogs);
-        MemoryLogView view;
-        logger.setView(&view);
-        logger.addLogLine(QStringLiteral("line"), colour, 7);
-        QCOMPARE(view.lines.size(), 1);
-        QTEST(view.lines[0].colour, "shown");
-        QCOMPARE(view.lines[0].style, 7);
-        QTEST(logger.loggerOnErrorFlag(), "raisesErrorFlag");
-    }
-
-    // A line with the time and blank lines after it; a timed line begins with the time.
-    void timedLines()
-    {
-        HostLogger logger(m_clock, m_dialogs);
-        MemoryLogView view;
-        MemoryLogView timed;
-        logger.setView(&view);
-        logger.setTimedView(&timed);
-        logger.addLogLine(QStringLiteral("Done"), logcolour::Black, 0, true, 2);
-        logger.addTimedLine(QStringLiteral("21.5"), logcolour::Green);
-        QCOMPARE(view.lines.size(), 3);
-        QCOMPARE(view.lines[0].text, QStringLiteral("Done - 08:15:30"));
-        QVERIFY(view.lines[1].text.isEmpty() && view.lines[2].text.isEmpty());
-        QCOMPARE(timed.lines.size(), 1);
-        QCOMPARE(timed.lines[0].text, QStringLiteral("08:15:30 :21.5"));
-    }
-
     void unwritableDirectoryFallsBack()
     {
         // A file where the directory should be: nothing can be created below it.
         QFile blocker(m_dir->filePath(QStringLiteral("bin")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
         LoggerSetup setup = setupIn(blocker.fileName());
         setup.fallbackDirectory = m_dir->filePath(QStringLiteral("state/tqm"));
 
@@ -80,7 +39,9 @@ private slots:
     }
 
     // Every start names the version, the command and the language; every line reaches the file
-    // with a time stamp, whether or not a view is attached.
+    // with a time stamp, whether or not a view is attached. In a view a line may end with the
+    // time and blank lines, and a timed line begins with the time; green and blue are shown
+    // darker, other colours and the style as given, and a red line raises the error flag.
     void everyLineReachesTheFile()
     {
         HostLogger logger(m_clock, m_dialogs);
@@ -90,6 +51,25 @@ private slots:
         logger.logLine(QStringLiteral("[M_PlugIn] Public Sub Main()"));
         logger.addLogLine(QStringLiteral("Writing ..."), logcolour::Blue);
         logger.logLine(QStringLiteral("Set-point 21.5 \u00b0C\r\nrange\rfrom\nlimits"));
+        MemoryLogView view;
+        MemoryLogView timed;
+        logger.setView(&view);
+        logger.setTimedView(&timed);
+        logger.addLogLine(QStringLiteral("Done"), logcolour::Black, 0, true, 2);
+        logger.addTimedLine(QStringLiteral("21.5"), logcolour::Green);
+        logger.addLogLine(QStringLiteral("green"), logcolour::Green);
+        logger.addLogLine(QStringLiteral("blue"), logcolour::Blue, 7);
+        logger.addLogLine(QStringLiteral("grey"), 0x808080);
+        QVERIFY(!logger.loggerOnErrorFlag());
+        logger.addLogLine(QStringLiteral("red"), logcolour::Red);
+        QVERIFY(logger.loggerOnErrorFlag());
+        QStringList shown; // text, colour, style
+        for (const LogViewLine &line : view.lines)
+            shown.append(QStringLiteral("%1 %2 %3").arg(line.text).arg(line.colour).arg(line.style));
+        QCOMPARE(shown, (QStringList{"Done - 08:15:30 0 0", " 0 0", " 0 0", "green 32768 0", "blue 12582912 7", "grey 8421504 0",
+                                     "red 255 0"}));
+        QCOMPARE(timed.lines.size(), 1);
+        QCOMPARE(timed.lines[0].text, QStringLiteral("08:15:30 :21.5"));
         LoggerSetup german = setupIn(m_dir->path()); // a second start, without arguments
         german.sessionLanguage = 1000;
         logger.setUp(german);
@@ -102,6 +82,10 @@ private slots:
                               "                        range",
                               "                        from",
                               "                        limits",
+                              "2026-03-02 08:15:30.000  Done - 08:15:30",
+                              "2026-03-02 08:15:30.000  08:15:30 :21.5",
+                              "2026-03-02 08:15:30.000  green", "2026-03-02 08:15:30.000  blue",
+                              "2026-03-02 08:15:30.000  grey", "2026-03-02 08:15:30.000  red",
                               "2026-03-02 08:15:30.000  product 1.0.0 started without arguments (language German)"}));
     }
 
@@ -125,8 +109,7 @@ private slots:
 
         // A start that finds a full log (the limit was lowered since) begins a new one.
         QFile full(path);
-        QVERIFY(full.open(QIODevice::WriteOnly));
-        full.write(QByteArray(300, 'x'));
+        QVERIFY(full.open(QIODevice::WriteOnly) && full.write(QByteArray(300, 'x')) == 300);
         full.close();
         setup.maximumSize = 200;
         HostLogger logger(m_clock, m_dialogs);
@@ -158,8 +141,7 @@ private slots:
         QCOMPARE(m_dialogs.messages.size(), 1);
         QVERIFY(m_dialogs.messages[0].text.contains(QStringLiteral("INI - File Error : x")));
         QVERIFY(m_dialogs.messages[0].text.contains(QStringLiteral("M_PlugInSpecific.FetchCPs")));
-        QVERIFY(logger.loggerOnErrorFlag());
-        QCOMPARE(view.lines.last().colour, logcolour::Red);
+        QCOMPARE(view.lines.last().colour, logcolour::Red); // which raises the error flag (colours)
     }
 
     void deviceHeading_data()

@@ -28,7 +28,6 @@ private slots:
                                                  << QStringList{"KEY:0", "KEY:5", "KEY:6"};
         QTest::newRow("last tab appended") << QStringList{"hide 6", "hide 5", "show 6"}
                                            << QStringList{"KEY:0", "KEY:1", "KEY:6"};
-        QTest::newRow("a set in designed order") << QStringList{"tabs 6,0"} << QStringList{"KEY:0", "KEY:6"};
         QTest::newRow("an empty set") << QStringList{"tabs "} << QStringList{};
         QTest::newRow("a set after hiding") << QStringList{"hide 0", "hide 5", "tabs 5,1,0"}
                                             << QStringList{"KEY:0", "KEY:1", "KEY:5"};
@@ -73,6 +72,10 @@ private slots:
         QCOMPARE(view.tab(2, 1), (Tab{"KEY:3", "Turning knob", "Knob tip", "1021"}));
         QCOMPARE(strips.Item(2), strip);
         QCOMPARE(strips.Item(1), nullptr);
+        // A key's number: none without the colon or the number.
+        QCOMPARE(keyNumber("KEY:6"), 6);
+        QCOMPARE(keyNumber("KEY6"), -1);
+        QCOMPARE(keyNumber("KEY:"), -1);
     }
 
     // The page of the selected tab is laid out again only when the tabs of the strip that
@@ -100,13 +103,6 @@ private slots:
         strip->Tabs().ItemByKey("KEY:1")->setCaption(caption);
         QCOMPARE(view.tab(0, 2).caption, caption);
         QTEST(laidOut, "laidOut");
-    }
-
-    void keyNumbers()
-    {
-        QCOMPARE(keyNumber("KEY:6"), 6);
-        QCOMPARE(keyNumber("KEY6"), -1); // no colon
-        QCOMPARE(keyNumber("KEY:"), -1); // no number
     }
 };
 
