@@ -1,4 +1,4 @@
-#include "lnsfakes.h"
+#include "support/demorequests.h"
 #include "widgets/multidevicewindow/qtmultidevicewindow.h"
 
 #include <QApplication>
@@ -15,18 +15,6 @@ using namespace device;
 using ui::MultiDeviceDialog;
 
 namespace {
-
-MultiDeviceRequest requestFor(const fake::DemoNetwork &demo, QStringList preselected = {})
-{
-    MultiDeviceRequest request;
-    request.network = demo.network;
-    request.system = demo.system;
-    request.device = demo.opened;
-    request.lonMarkObject = demo.openedObject();
-    request.title = QStringLiteral("Command module - Demo");
-    request.preselected = std::move(preselected);
-    return request;
-}
 
 // The dialog offering every device of the demo network, shown.
 struct OfferingDialog
@@ -61,24 +49,7 @@ QStringList shownDevices(const QWidget *dialog)
 
 QTreeWidgetItem *rowOf(const QWidget *dialog, const QString &device)
 {
-    const auto found = listOf(dialog)->findItems(device, Qt::MatchExactly, MultiDeviceDialog::DeviceColumn);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-QStringList namesOf(const QList<FoundDevice> &found)
-{
-    QStringList names;
-    for (const FoundDevice &device : found)
-        names.append(device.name);
-    return names;
-}
-
-QStringList deviceNamesOf(const MultiDeviceSelectionPtr &selection)
-{
-    QStringList names;
-    for (const auto &item : selection->items())
-        names.append(std::dynamic_pointer_cast<lns::LonMarkObject>(item)->appDevice()->name());
-    return names;
+    return listOf(dialog)->findItems(device, Qt::MatchExactly, MultiDeviceDialog::DeviceColumn).value(0);
 }
 
 } // namespace
@@ -175,9 +146,9 @@ private slots:
         request.language = 1000;
 
         ui::QtMultiDeviceWindow window;
-        int progress = 0, completed = 0, validated = 0, offers = 0;
+        int completed = 0, offers = 0;
+        // The signals' order and counts are the scripted window's (tst_multidevicewindow).
         connect(&window, &MultiDeviceWindow::progress, this, [&] {
-            ++progress;
             for (QWidget *widget : QApplication::topLevelWidgets())
                 if (auto *dialog = qobject_cast<MultiDeviceDialog *>(widget);
                     dialog && dialog->isVisible() && answer == "cancel search")
@@ -185,7 +156,6 @@ private slots:
         });
         connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { ++completed; });
         connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [&](const lns::AppDevicePtr &device, bool &notValidated) {
-            ++validated;
             notValidated = device->name() == QStringLiteral("CM A2");
         });
 
@@ -215,8 +185,6 @@ private slots:
         QCOMPARE(title, request.title);
         QCOMPARE(parent, &owner);
         QCOMPARE(count, QStringLiteral("1 ausgewählt, 4 von 4 angezeigt"));
-        QVERIFY(progress > 0);
-        QCOMPARE(validated, 5);
     }
 };
 
