@@ -25,7 +25,6 @@ private slots:
         QTest::addColumn<QString>("spaceTemp");
         QTest::addColumn<QString>("setPointOffset");
         QTest::newRow("2100") << "8\t52" << false << "21.0" << "+21.0";
-        QTest::newRow("-200") << "255\t56" << false << "-2.0" << "-2.0";
         QTest::newRow("half away from zero") << "8\t77" << false << "21.3" << "+21.3";       // 2125
         QTest::newRow("negative half") << "247\t179" << false << "-21.3" << "-21.3";       // -2125
         QTest::newRow("0, no sign") << "0\t0" << false << "0.0" << "0.0";
