@@ -43,9 +43,9 @@ class TstConfigureWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    // An edit of the temperature difference, then a click on Apply or a key. An invalid value
-    // turns red (for a screen reader too), and Apply only brings the range message while the
-    // focus stays in the box (what Apply writes is the window logic's: tst_parameterbounds).
+    // An edit of the temperature difference, then a click on Apply or a key. A screen reader says
+    // why an invalid value is red (the red is tst_qtcontrols'), and Apply only brings the range
+    // message while the focus stays in the box (what Apply writes is tst_parameterbounds').
     // Escape asks about the edit and writes nothing; Enter writes it without asking.
     void editThenApplyOrKey_data()
     {
@@ -72,7 +72,6 @@ private slots:
         if (key) {
             QTest::keyClick(edit, Qt::Key(key));
         } else {
-            QCOMPARE(edit->palette().color(QPalette::Active, QPalette::Text), QColor(255, 0, 0));
             const QString range = QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description);
             QVERIFY2(range.startsWith(QLatin1Char('"')) && range.contains(QStringLiteral(" 0")), qPrintable(range));
             QPushButton *apply = rig.view.lineButton(LineButton::Apply);
