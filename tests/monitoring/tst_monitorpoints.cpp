@@ -49,12 +49,6 @@ class TestMonitorPoints : public QObject
     CountingNvTypes m_nvTypes;
     std::unique_ptr<cMonitorPoints> m_points;
 
-    EmbeddedObjectServerPtr newServer()
-    {
-        auto server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
-        server->open(lns::ConnectionMode::Local);
-        return server;
-    }
     lns::AppDevicePtr device() { return m_server->appDevice(DeviceName); }
     lns::LonMarkObjectPtr lmo() { return device()->lonMarkObjects()->item("CommandModule"); }
     lns::NetworkVariablePtr nv(const QString &name) { return lmo()->networkVariables()->item(name); }
@@ -67,7 +61,8 @@ private slots:
     void init()
     {
         createDemoNetwork(m_home.path(), "Site", 4, {}, true); // CM 1.04 is a TQM_CM_L4
-        m_server = newServer();
+        m_server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
+        m_server->open(lns::ConnectionMode::Local);
         m_logger = MemoryLogger();
         m_nvTypes.changes = 0;
         m_nvTypes.fail = false;
