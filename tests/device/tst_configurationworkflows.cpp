@@ -13,12 +13,6 @@ const QString Opened = QStringLiteral("CM 1.04");
 // Further devices of the opened device's template.
 const QStringList SameTemplate = {QStringLiteral("CM 2.02"), QStringLiteral("CM 2.08"), QStringLiteral("CM 3.06")};
 
-// The calibration records of the object's device.
-DeviceContext recordsOf(const lns::LonMarkObjectPtr &object)
-{
-    return {object, {}};
-}
-
 } // namespace
 
 class TestConfigurationWorkflows : public QObject
@@ -94,7 +88,7 @@ private slots:
         QCOMPARE(ConfigurationRig::raw(rig.module(Opened), "nciSetPtDeltaRange"),
                  QString(online && edited ? "0\t200" : "1\t44"));
         // The step count is kept with the set, or not at all.
-        QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(Opened))), online ? 4 : 1);
+        QCOMPARE(calibration::ReadFanCoilStepCount({rig.module(Opened), {}}), online ? 4 : 1);
         QVERIFY(rig.logger.texts().contains("Start writing parameters ... - 12:00:00"));
         QVERIFY(rig.logger.texts().contains("Writing parameters completed. - 12:00:00"));
         // A failed write stays pending and can be applied again.
@@ -134,10 +128,10 @@ private slots:
         for (const QString &name : {SameTemplate.at(0), SameTemplate.at(2)}) {
             for (const QString &cp : cps)
                 QCOMPARE(ConfigurationRig::raw(rig.module(name), cp), ConfigurationRig::raw(rig.module(Opened), cp));
-            QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(name))), 3);
+            QCOMPARE(calibration::ReadFanCoilStepCount({rig.module(name), {}}), 3);
         }
         QCOMPARE(ConfigurationRig::raw(rig.module(offline), "nciSetPtDeltaRange"), QStringLiteral("1\t44"));
-        QCOMPARE(calibration::ReadFanCoilStepCount(recordsOf(rig.module(offline))), 1);
+        QCOMPARE(calibration::ReadFanCoilStepCount({rig.module(offline), {}}), 1);
 
         // The offline device is reported in red, and nowhere else.
         QCOMPARE(rig.logger.texts().count("An error occured while writing parameters."), 1);
