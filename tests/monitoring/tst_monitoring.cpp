@@ -104,10 +104,10 @@ private slots:
         // The device's fan at its level 3 of three, as recorded: the equivalent level is 3.
         QTest::newRow("L4 fan speed") << "CM 1.04" << 1 << 1 << QStringList{"21.0", "0.0", "", "99", "on", "3", ""};
         QTest::newRow("L4 occupancy") << "CM 1.04" << 2 << 2 << QStringList{"21.0", "0.0", "", "", "", "", "OC_NUL"};
-        QTest::newRow("L5 no push-button mode") << "CM 1.05" << -1 << -1 << QStringList{"21.0", "0.0", "", "", "", "", ""};
-        QTest::newRow("L1 fan speed, not in its list") << "CM 1.01" << 1 << -1
-                                                       << QStringList{"21.0", "0.0", "", "", "", "", ""};
-        QTest::newRow("L2 variant") << "CM 1.02" << 1 << -1 << QStringList{"21.0", "0.0", "", "", "", "", ""};
+        const QStringList noModeOutput{"21.0", "0.0", "", "", "", "", ""};
+        QTest::newRow("L5 no push-button mode") << "CM 1.05" << -1 << -1 << noModeOutput;
+        QTest::newRow("L1 fan speed, not in its list") << "CM 1.01" << 1 << -1 << noModeOutput;
+        QTest::newRow("L2 variant") << "CM 1.02" << 1 << -1 << noModeOutput;
     }
     void modeFrameFollowsButtonModeAndVariant()
     {
