@@ -140,7 +140,7 @@ private slots:
 
         ui::QtMultiDeviceWindow window;
         int completed = 0;
-        // The signals' order and counts are the scripted window's (tst_multidevicewindow).
+        // The signals' order and counts are the scripted window's (tst_multidevicewindow eventsArriveInOrder).
         connect(&window, &MultiDeviceWindow::progress, this, [&] {
             for (QWidget *widget : QApplication::topLevelWidgets())
                 if (auto *dialog = qobject_cast<MultiDeviceDialog *>(widget);
