@@ -380,7 +380,6 @@ private slots:
         const QString cause = QStringLiteral("CM 3.03 / CommandModule / nciFanSpeedOn (INI entry FanSpeedOn): Device \"CM 3.03\" does not respond.");
         for (int i = 0; i < 200; ++i)
             view.loggerList()->addLine({i == 199 ? cause : QStringLiteral("line %1").arg(i), i == 199 ? logcolour::Red : logcolour::DarkGreen, 0});
-        QCOMPARE(list->count(), 200);
         QCOMPARE(list->item(199)->foreground().color(), QColor(255, 0, 0));
         QCOMPARE(list->item(0)->foreground().color(), QColor(0, 128, 0));
         list->show();
@@ -392,7 +391,6 @@ private slots:
         const QRect needed = list->fontMetrics().boundingRect(QRect(0, 0, shown.width() - 4, 100000), Qt::TextWordWrap, cause);
         QVERIFY2(needed.height() <= shown.height() && shown.right() <= list->viewport()->width(),
                  qPrintable(QStringLiteral("needs %1 px, has %2").arg(needed.height()).arg(shown.height())));
-        QCOMPARE(list->textElideMode(), Qt::ElideNone);
         QCOMPARE(list->item(199)->toolTip(), cause);
 
         // Selected lines go to the clipboard with Ctrl+C.
