@@ -77,12 +77,12 @@ private slots:
         fake::DemoNetwork demo;
         ScriptedMultiDeviceWindow window;
         QStringList events;
-        connect(&window, &MultiDeviceWindow::progress, this, [&] { events.append(QStringLiteral("progress")); });
+        connect(&window, &MultiDeviceWindow::progress, this, [&] { events.append("progress"); });
         connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [&](const lns::AppDevicePtr &device, bool &rejected) {
-            events.append(QStringLiteral("validate ") + device->name());
+            events.append("validate " + device->name());
             rejected = device->name().startsWith(QStringLiteral("CM A"));
         });
-        connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { events.append(QStringLiteral("completed")); });
+        connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { events.append("completed"); });
 
         const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
 

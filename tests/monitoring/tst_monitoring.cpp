@@ -120,10 +120,11 @@ private slots:
         buttonMode(rig)->setValue(mode);
         if (frame == 1) { // without a record the count is 1: tst_calibrationrecords
             calibration::WriteFanCoilStepCount(DeviceContext{rig.session.lonMarkObject, {}, &rig.ini}, 3);
+            const auto fanUp = [](const auto &room, const auto &settings, const auto &now) {
+                return cmsim::press(room, settings, cmsim::Button::FanUp, now);
+            };
             for (int i = 0; i < 3; ++i)
-                EmbeddedObjectServer::changeRoom(rig.device(device), [](const auto &room, const auto &settings, const auto &now) {
-                    return cmsim::press(room, settings, cmsim::Button::FanUp, now);
-                });
+                EmbeddedObjectServer::changeRoom(rig.device(device), fanUp);
         }
         const QList<FrameState> before = modeFrames(rig.view);
         rig.monitoringPage->SetMonitoring(true);
