@@ -1,52 +1,15 @@
 // The device scan and the scripted multi-device window, on a fake network for the odd cases and on
 // the embedded object server, whose names preselection and TQM_PICK_DEVICES must agree with.
 
-#include "lnsfakes.h"
-#include "device/multidevicewindow.h"
 #include "lns/embedded/embeddedobjectserver.h"
+#include "support/demorequests.h"
 
 #include <QTemporaryDir>
-#include <QThread>
 #include <QtTest>
 
 using namespace device;
 
 Q_DECLARE_METATYPE(device::MultiDeviceItems)
-
-namespace {
-
-MultiDeviceRequest requestFor(const fake::DemoNetwork &demo, MultiDeviceItems items = MultiDeviceItems::LonMarkObjects)
-{
-    MultiDeviceRequest request;
-    request.network = demo.network;
-    request.system = demo.system;
-    request.device = demo.opened;
-    request.lonMarkObject = demo.openedObject();
-    request.items = items;
-    return request;
-}
-
-QStringList namesOf(const QList<FoundDevice> &found)
-{
-    QStringList names;
-    for (const FoundDevice &device : found)
-        names.append(device.name);
-    return names;
-}
-
-QStringList deviceNamesOf(const MultiDeviceSelectionPtr &selection)
-{
-    QStringList names;
-    for (const auto &item : selection->items()) {
-        if (const auto object = std::dynamic_pointer_cast<lns::LonMarkObject>(item))
-            names.append(object->appDevice()->name());
-        else
-            names.append(item->name());
-    }
-    return names;
-}
-
-} // namespace
 
 class TestMultiDeviceWindow : public QObject
 {
@@ -100,36 +63,29 @@ private slots:
         QFETCH(bool, sameProgramIdOnly);
 
         fake::DemoNetwork demo;
-        MultiDeviceRequest request = requestFor(demo, items);
+        MultiDeviceRequest request = requestFor(demo, {}, items);
         request.sameProgramIdOnly = sameProgramIdOnly;
         const DeviceScanResult result = DeviceScan::run(request, {});
 
         QTEST(namesOf(result.offered), "expected");
-        QVERIFY(result.unreadable.isEmpty());
-        QVERIFY(!result.cancelled);
+        QVERIFY(result.unreadable.isEmpty() && !result.cancelled);
     }
 
     // Every device found is put to the validation in order; those it rejects are not offered.
-    void eventsArriveInOrderOnTheCallingThread()
+    void eventsArriveInOrder()
     {
         fake::DemoNetwork demo;
         ScriptedMultiDeviceWindow window;
         QStringList events;
-        bool allOnThisThread = true;
-        const auto note = [&](const QString &event) {
-            events.append(event);
-            allOnThisThread = allOnThisThread && QThread::currentThread() == thread();
-        };
-        connect(&window, &MultiDeviceWindow::progress, this, [&] { note(QStringLiteral("progress")); });
+        connect(&window, &MultiDeviceWindow::progress, this, [&] { events.append("progress"); });
         connect(&window, &MultiDeviceWindow::validateFoundDevice, this, [&](const lns::AppDevicePtr &device, bool &rejected) {
-            note(QStringLiteral("validate ") + device->name());
+            events.append("validate " + device->name());
             rejected = device->name().startsWith(QStringLiteral("CM A"));
         });
-        connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { note(QStringLiteral("completed")); });
+        connect(&window, &MultiDeviceWindow::searchCompleted, this, [&] { events.append("completed"); });
 
         const MultiDeviceSelectionPtr selection = window.open(requestFor(demo));
 
-        QVERIFY(allOnThisThread);
         QCOMPARE(events.first(), QStringLiteral("progress"));
         QCOMPARE(events.last(), QStringLiteral("completed"));
         QCOMPARE(events.count(QStringLiteral("completed")), 1);
@@ -139,67 +95,47 @@ private slots:
         QCOMPARE(deviceNamesOf(selection), (QStringList{"CM 1.01", "CM 1.02", "CM B1"}));
     }
 
-    void scriptedPicks_data()
+    // TQM_PICK_DEVICES and the preselection name devices alike; picks come back in the order of the
+    // offer, whatever the order of the list.
+    void picksAndPreselection_data()
     {
         QTest::addColumn<QVariant>("variable");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QStringList>("unmatched");
 
-        QTest::newRow("not set: all valid") << QVariant() << QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"}
-                                            << QStringList{};
+        QTest::newRow("not set: all valid, none preselected")
+            << QVariant() << QStringList{"CM A1", "CM A2", "CM 1.01", "CM 1.02", "CM B1"} << QStringList{};
         QTest::newRow("set but empty: nothing") << QVariant(QString()) << QStringList{} << QStringList{};
-        // Picks come back in the order of the offer, whatever the order of the list.
         QTest::newRow("device names") << QVariant(QStringLiteral("CM B1;CM A1")) << QStringList{"CM A1", "CM B1"}
                                       << QStringList{};
+        // CM 1.02 sits in two subsystems: its name is that of its home, Floor 1.
         QTest::newRow("object names, any case, blanks around")
-            << QVariant(QStringLiteral(" demo.building a.floor 1.CM 1\\.01 ;Demo.Building B.CM B1.CommandModule"))
-            << QStringList{"CM 1.01", "CM B1"} << QStringList{};
+            << QVariant(QStringLiteral(" demo.building a.floor 1.CM 1\\.02 ;Demo.Building B.CM B1.CommandModule"))
+            << QStringList{"CM 1.02", "CM B1"} << QStringList{};
         QTest::newRow("names not offered are reported")
             << QVariant(QStringLiteral("Opened;Sensor;CM 1.02;;Nowhere")) << QStringList{"CM 1.02"}
             << QStringList{"Opened", "Sensor", "Nowhere"};
     }
-    void scriptedPicks()
+    void picksAndPreselection()
     {
         QFETCH(QVariant, variable);
+        QFETCH(QStringList, expected);
         QFETCH(QStringList, unmatched);
 
         fake::DemoNetwork demo;
-        ScriptedMultiDeviceWindow window(variable.isNull() ? std::nullopt
-                                                           : std::optional(ScriptedMultiDeviceWindow::picksOf(variable.toString())));
+        const QStringList picks = ScriptedMultiDeviceWindow::picksOf(variable.toString());
+        ScriptedMultiDeviceWindow window(variable.isNull() ? std::nullopt : std::optional(picks));
         for (qsizetype i = 0; i < unmatched.size(); ++i)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("names no device on offer")));
-
-        QTEST(deviceNamesOf(window.open(requestFor(demo))), "expected");
+        QCOMPARE(deviceNamesOf(window.open(requestFor(demo))), expected);
         QCOMPARE(window.unmatchedPicks(), unmatched);
-    }
-
-    void preselection_data()
-    {
-        QTest::addColumn<QStringList>("preselected");
-        QTest::addColumn<QStringList>("expected");
-
-        QTest::newRow("none") << QStringList{} << QStringList{};
-        QTest::newRow("device object names as the write workflow keeps them")
-            << QStringList{QStringLiteral("Demo.Building A.Floor 1.CM 1\\.02"), QStringLiteral("Demo.Building B.CM B1")}
-            << QStringList{"CM 1.02", "CM B1"};
-        QTest::newRow("LonMark object name") << QStringList{QStringLiteral("Demo.Building A.CM A2.CommandModule")}
-                                             << QStringList{"CM A2"};
-        QTest::newRow("devices no longer on offer are dropped") << QStringList{"Opened", "Sensor"} << QStringList{};
-    }
-    void preselection()
-    {
-        QFETCH(QStringList, preselected);
-
-        fake::DemoNetwork demo;
-        MultiDeviceRequest request = requestFor(demo);
-        request.preselected = preselected;
-        const DeviceScanResult result = DeviceScan::run(request, {});
 
         QStringList marked;
-        for (const FoundDevice &found : result.offered)
+        for (const FoundDevice &found : DeviceScan::run(requestFor(demo, picks), {}).offered) {
             if (found.preselected)
                 marked.append(found.name);
-        QTEST(marked, "expected");
+        }
+        QCOMPARE(marked, variable.isNull() ? QStringList{} : expected);
     }
 
     void unreadableDeviceIsSkipped()
@@ -258,42 +194,29 @@ private slots:
         QTest::newRow("objects") << MultiDeviceItems::LonMarkObjects;
         QTest::newRow("devices") << MultiDeviceItems::AppDevices;
     }
+    // One-based, devices by name as well; the names of what is offered resolve on the server.
     void embeddedOffersEveryOtherCommandModule()
     {
         QFETCH(MultiDeviceItems, items);
         ScriptedMultiDeviceWindow window;
         const MultiDeviceSelectionPtr selection = window.open(embeddedRequest(items));
         QCOMPARE(selection->count(), 9);
-        QVERIFY(window.unreadable().isEmpty());
-        // One-based, and devices by name as well.
+        QVERIFY(window.unreadable().isEmpty() && !deviceNamesOf(selection).contains("CM 1.03"));
         QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(0));
         QVERIFY_THROWS_EXCEPTION(TqmError, selection->item(10));
-        if (items == MultiDeviceItems::AppDevices)
-            QCOMPARE(selection->item(QStringLiteral("CM 1.01"))->name(), QStringLiteral("CM 1.01"));
-        for (const lns::ObjectPtr &item : selection->items()) {
-            if (items == MultiDeviceItems::AppDevices) {
-                QCOMPARE(item->classId(), int(lns::AppDeviceClass));
-                QVERIFY(item->name() != QStringLiteral("CM 1.03"));
-                continue;
-            }
-            const auto object = std::dynamic_pointer_cast<lns::LonMarkObject>(item);
-            QVERIFY(object);
-            QCOMPARE(object->type(), m_opened->type());
-            QCOMPARE(object->index(), m_opened->index());
-            QVERIFY(object->appDevice()->name() != QStringLiteral("CM 1.03"));
+        if (items == MultiDeviceItems::AppDevices) {
+            QCOMPARE(selection->item(QStringLiteral("CM 1.01"))->classId(), int(lns::AppDeviceClass));
+            return;
         }
-    }
-
-    void embeddedNamesResolveOnTheServer()
-    {
-        const DeviceScanResult result = DeviceScan::run(embeddedRequest(), {});
-        QVERIFY(!result.offered.isEmpty());
-        for (const FoundDevice &found : result.offered) {
+        for (const lns::ObjectPtr &item : selection->items()) {
+            const auto object = std::dynamic_pointer_cast<lns::LonMarkObject>(item);
+            QVERIFY(object && object->type() == m_opened->type() && object->index() == m_opened->index());
+        }
+        for (const FoundDevice &found : DeviceScan::run(embeddedRequest(), {}).offered) {
             const lns::ObjectPtr device = m_server->objectByName(found.objectName);
             QVERIFY2(device && device->classId() == lns::AppDeviceClass, qPrintable(found.objectName));
             QCOMPARE(device->name(), found.name);
-            const lns::LonMarkObjectPtr object = m_server->lonMarkObject(found.lonMarkObjectName);
-            QCOMPARE(object->appDevice()->name(), found.name);
+            QCOMPARE(m_server->lonMarkObject(found.lonMarkObjectName)->appDevice()->name(), found.name);
             QCOMPARE(lonMarkObjectName(embeddedRequest().network, found.lonMarkObject), found.lonMarkObjectName);
         }
     }

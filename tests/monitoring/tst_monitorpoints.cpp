@@ -49,12 +49,6 @@ class TestMonitorPoints : public QObject
     CountingNvTypes m_nvTypes;
     std::unique_ptr<cMonitorPoints> m_points;
 
-    EmbeddedObjectServerPtr newServer()
-    {
-        auto server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
-        server->open(lns::ConnectionMode::Local);
-        return server;
-    }
     lns::AppDevicePtr device() { return m_server->appDevice(DeviceName); }
     lns::LonMarkObjectPtr lmo() { return device()->lonMarkObjects()->item("CommandModule"); }
     lns::NetworkVariablePtr nv(const QString &name) { return lmo()->networkVariables()->item(name); }
@@ -67,7 +61,8 @@ private slots:
     void init()
     {
         createDemoNetwork(m_home.path(), "Site", 4, {}, true); // CM 1.04 is a TQM_CM_L4
-        m_server = newServer();
+        m_server = EmbeddedObjectServer::create(m_home.path(), m_clock, m_timers);
+        m_server->open(lns::ConnectionMode::Local);
         m_logger = MemoryLogger();
         m_nvTypes.changes = 0;
         m_nvTypes.fail = false;
@@ -91,21 +86,6 @@ private slots:
         QString value;
         QVERIFY(!point->GetElementValue("value", value));
         QCOMPARE(point->Tag(), 0);
-    }
-
-    void tagsCountPointsAndUpdatesFindThemByPosition()
-    {
-        add("nvoSpaceTemp", cMonitorPoint::NotMonitored);
-        add("nvoFanSpeed", cMonitorPoint::NotMonitored);
-        cMonitorPoint *third = add("nvoHeatCool");
-        QCOMPARE(QPair(m_points->GetMonitorPoint(1)->Tag(), third->Tag()), QPair(5000, 5002));
-        QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
-        QVERIFY(m_points->ActivateMonitoring()); // only the third has a monitoring type
-        m_clock.advanceMs(100);
-        QCOMPARE(updates.size(), 1);
-        QCOMPARE(updates[0], (QVariantList{"nvoHeatCool", "HVAC_OFF"})); // switch down
-        QCOMPARE(third->BufferedValue(), QString("HVAC_OFF"));
-        QVERIFY(!m_points->GetMonitorPoint(1)->MonitoringIsActive());
     }
 
     // Activated, the point says in the log how it is watched (a simulated device sends its
@@ -134,17 +114,25 @@ private slots:
         QCOMPARE(m_logger.texts().join('\n'), logged);
     }
 
-    void activationLeavesOthersAlone()
+    // Tags count the points from 5000. Activation leaves alone a point not monitored, one watched
+    // on its own and an NV active already; an update finds its point by its tag.
+    void activationAndUpdates()
     {
         QVERIFY(!m_points->ActivateMonitoring()); // empty
         cMonitorPoint *unmonitored = add("nvoSpaceTemp", cMonitorPoint::NotMonitored);
         cMonitorPoint *independent = add("nvoFanSpeed");
         independent->setIndependentMonitoring(true);
         cMonitorPoint *active = add("nvoHeatCool");
-        nv("nvoHeatCool")->setMonitorTag(4711); // active already: left as it is
+        add("nvoSetptOffset");
+        nv("nvoSetptOffset")->setMonitorTag(4711); // active already: left as it is
+        QCOMPARE(QPair(unmonitored->Tag(), active->Tag()), QPair(5000, 5002));
+        QSignalSpy updates(m_points.get(), &cMonitorPoints::NvUpdate);
         QVERIFY(m_points->ActivateMonitoring());
+        m_clock.advanceMs(100);
+        QCOMPARE(updates.size(), 1);
+        QCOMPARE(updates[0], (QVariantList{"nvoHeatCool", "HVAC_OFF"})); // switch down
         QVERIFY(!unmonitored->MonitoringIsActive() && !independent->MonitoringIsActive());
-        QCOMPARE(nv("nvoHeatCool")->monitorTag(), 4711);
+        QCOMPARE(nv("nvoSetptOffset")->monitorTag(), 4711);
         m_points->DeactivateMonitoring();
         QVERIFY(!active->MonitoringIsActive());
         QCOMPARE(active->BufferedValue(), QString("HVAC_OFF")); // read afresh once emptied
@@ -178,16 +166,6 @@ private slots:
         m_points->RemoveMonitorPointByName("offset");
         QCOMPARE(m_points->Count(), 1);
         QVERIFY_THROWS_EXCEPTION(TqmError, m_points->RemoveMonitorPointByName("offset"));
-    }
-
-    // Both fetches are the INI locator's (tst_inifile), on the monitor points' logger.
-    void fetchingNvsThroughTheIniFile()
-    {
-        const auto fetchedByObject = m_points->FetchLmoNV("nvoSpaceTemp", product::NvSection, m_ini, "TQM_CM_L4", lmo());
-        QCOMPARE(fetchedByObject->name(), QString("nvoSpaceTemp"));
-        const auto fetchedByDevice = m_points->FetchDevNV("nvoManOccCmd", product::NvSection, m_ini, "TQM_CM_L4", device());
-        QCOMPARE(fetchedByDevice->name(), QString("nvoOccManCmd"));
-        QCOMPARE(m_logger.labels.last(), QString("[M_PlugIn] Public Sub FetchDevNv()"));
     }
 
     void typeChanges()

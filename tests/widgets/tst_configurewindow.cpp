@@ -43,9 +43,9 @@ class TstConfigureWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    // An edit of the temperature difference, then a click on Apply or a key. An invalid value
-    // turns red (for a screen reader too), and Apply only brings the range message while the
-    // focus stays in the box (what Apply writes is the window logic's: tst_parameterbounds).
+    // An edit of the temperature difference, then a click on Apply or a key. A screen reader says
+    // why an invalid value is red, and Apply only brings the range message (the red, and the click
+    // a refused value eats: tst_qtcontrols; what Apply writes: tst_parameterbounds).
     // Escape asks about the edit and writes nothing; Enter writes it without asking.
     void editThenApplyOrKey_data()
     {
@@ -72,13 +72,10 @@ private slots:
         if (key) {
             QTest::keyClick(edit, Qt::Key(key));
         } else {
-            QCOMPARE(edit->palette().color(QPalette::Active, QPalette::Text), QColor(255, 0, 0));
             const QString range = QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description);
             QVERIFY2(range.startsWith(QLatin1Char('"')) && range.contains(QStringLiteral(" 0")), qPrintable(range));
             QPushButton *apply = rig.view.lineButton(LineButton::Apply);
             QTest::mouseClick(apply, Qt::LeftButton, {}, apply->rect().center());
-            QCoreApplication::processEvents();
-            QVERIFY(edit->hasFocus());
         }
         QCOMPARE(rig.box.dialogs.messages.size(), key == Qt::Key_Return ? 0 : 1);
         QCOMPARE(rig.box.dialogs.messages.value(0).text == GetResString(1428, 3), key == Qt::Key_Escape);
