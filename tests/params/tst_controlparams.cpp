@@ -222,16 +222,14 @@ private slots:
         QFETCH(int, resolution);
         QFETCH(float, rangeMin);
         QFETCH(float, rangeMax);
-        QFETCH(int, maxLength);
         QFETCH(QString, keysTyped);
-        QFETCH(QString, text);
         TextBoxFixture f;
         f.scale(1, resolution, rangeMin, rangeMax);
-        QCOMPARE(f.box.maxLength(), maxLength);
+        QTEST(f.box.maxLength(), "maxLength");
         f.box.typeText(QString());
         for (QChar c : keysTyped)
             f.box.pressKey(c.unicode());
-        QCOMPARE(f.box.text(), text);
+        QTEST(f.box.text(), "text");
     }
 
     void hugePastedNumber_data()
@@ -381,14 +379,12 @@ private slots:
     void comboSelectsByItemData()
     {
         QFETCH(int, value);
-        QFETCH(int, listIndex);
-        QFETCH(bool, inList);
         ComboFixture f;
         f.box.setListIndex(1);
         f.p->setValue(value);
-        QCOMPARE(f.box.listIndex(), listIndex);
+        QTEST(f.box.listIndex(), "listIndex");
         QCOMPARE(f.p->Value(), value); // no selection keeps the value
-        QCOMPARE(f.p->CurrentValueIsInComboList(), inList);
+        QTEST(f.p->CurrentValueIsInComboList(), "inList");
         QVERIFY(f.p->Changed());
     }
 
@@ -489,15 +485,14 @@ private slots:
 
     void optionButtons()
     {
-        ParamsNet net;
-        cParams params;
+        ComboFixture f; // the combo box's CP
         OptionGroup group;
         MemoryOptionButton b0(0, &group), b1(1, &group), b2(2, &group);
-        const auto cp = net.deviceCp(QStringLiteral("Cp1"));
-        cParamOptBtn *p = params.AddOptionButtonParameter(QStringLiteral("TempMode"), cp, QStringLiteral("Cp1"));
+        const auto cp = f.p->ConfigProperty();
+        cParamOptBtn *p = f.params.AddOptionButtonParameter(QStringLiteral("TempMode"), cp, QStringLiteral("Cp1"));
         for (const auto &[button, value] : {std::pair{&b0, "1"}, {&b1, "0"}, {&b2, "2"}}) {
             p->AddOptionButton(button, value);
-            controlrouting::route(params, button);
+            controlrouting::route(f.params, button);
         }
         QCOMPARE(p->OptionButton(3), &b2);
 
@@ -520,8 +515,8 @@ private slots:
         QVERIFY(b0.value()); // no button carries it: nothing new selected
 
         // Read from the device, the value is the CP's text untrimmed.
-        cParamOptBtn *kept = params.AddOptionButtonParameter(QStringLiteral("Kept"), std::make_shared<VerbatimCp>(" 2 "),
-                                                             QStringLiteral("Cp1"));
+        cParamOptBtn *kept =
+            f.params.AddOptionButtonParameter(QStringLiteral("Kept"), std::make_shared<VerbatimCp>(" 2 "), QStringLiteral("Cp1"));
         kept->ReadFromLns();
         QCOMPARE(kept->Value(), QStringLiteral(" 2 "));
     }

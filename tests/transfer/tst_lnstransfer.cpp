@@ -7,12 +7,18 @@ namespace {
 
 constexpr int FanLevelElements = 5;
 
-// Reads the net's set and gives the parameter that is never read a value of its own.
-void readAll(TransferNet &net)
+// The net's set read (the parameter that is never read given a value of its own), writing through
+// a System that records its calls.
+struct ReadNet : TransferNet
 {
-    net.transfer.ReadFromLns();
-    net.tempMode->setValue(1);
-}
+    ReadNet()
+    {
+        params.setSystem(system);
+        transfer.ReadFromLns();
+        tempMode->setValue(1);
+    }
+    std::shared_ptr<ObservedSystem> system = std::make_shared<ObservedSystem>(session.system);
+};
 
 } // namespace
 
@@ -47,18 +53,15 @@ private slots:
 
     void writeSendsEachCpOnceInOneTransaction()
     {
-        TransferNet net;
-        auto system = std::make_shared<ObservedSystem>(net.session.system);
-        net.params.setSystem(system);
-        readAll(net);
+        ReadNet net;
         const auto device = net.own->appDevice();
         QStringList seen; // CP writes so far and the shared CP, when the transaction starts and ends
         const auto look = [&] {
             seen.append(QString::number(net.server->messageCounts(device).cpWrites) + QLatin1Char(' ')
                         + TransferNet::raw(net.own, "nciSwitchMap"));
         };
-        system->afterStart = look;
-        system->beforeCommit = look;
+        net.system->afterStart = look;
+        net.system->beforeCommit = look;
         net.server->resetMessageCounts();
 
         net.switchMapA->setValue(7);
@@ -69,7 +72,7 @@ private slots:
         // Every selected CP once with the bytes of all its parameters, changed or not, the image
         // once per element; nothing read, because the parameters cover every byte.
         const int writes = net.params.GetAllCpNamesShouldBeWrittenToLns().size() - 1 + FanLevelElements;
-        QCOMPARE(system->calls, QStringList({"start", "commit"}));
+        QCOMPARE(net.system->calls, QStringList({"start", "commit"}));
         QCOMPARE(seen, QStringList({"0 1\t2", QString::number(writes) + " 7\t9"}));
         QCOMPARE(net.server->messageCounts(device).cpWrites, writes);
         QCOMPARE(net.server->messageCounts(device).cpReads, 2); // the two looks above, none of the write
@@ -86,8 +89,7 @@ private slots:
     // A CP that holds one parameter in one of its bytes keeps the other byte of each device.
     void coveredCpsAreNotReadForAnotherDevice()
     {
-        TransferNet net;
-        readAll(net);
+        ReadNet net;
         cParams partial;
         partial.setContext(net.params.context());
         partial.setSystem(net.session.system);
@@ -109,8 +111,7 @@ private slots:
 
     void writeToOtherObjectSkipsMissingCpQuietly()
     {
-        TransferNet net;
-        readAll(net);
+        ReadNet net;
         QList<std::pair<lns::ObjectPtr, QString>> missing;
         QObject::connect(&net.params, &cParams::CpNotFoundWhileWriting,
                          [&](const lns::ObjectPtr &object, const QString &cp) { missing.append({object, cp}); });
@@ -141,10 +142,7 @@ private slots:
 
     void unexpectedErrorCancelsTheObjectsWrite()
     {
-        TransferNet net;
-        readAll(net);
-        auto system = std::make_shared<ObservedSystem>(net.session.system);
-        net.params.setSystem(system);
+        ReadNet net;
         const QStringList before = TransferNet::snapshot(net.other);
         net.buttonMode->setValue(9);
         net.switchMapB->setValue(8);
@@ -152,11 +150,11 @@ private slots:
         // The parameters find their way to the device; the images do not.
         const auto breaking = std::make_shared<ObservedLonMarkObject>(net.other, 1);
         QString writtenBeforeTheBreak;
-        system->beforeCancel = [&] { writtenBeforeTheBreak = TransferNet::raw(net.other, "nciButtonMode"); };
+        net.system->beforeCancel = [&] { writtenBeforeTheBreak = TransferNet::raw(net.other, "nciButtonMode"); };
 
         QVERIFY(!net.transfer.WriteToLnsLmo(breaking, net.ini, product::CpSection));
 
-        QCOMPARE(system->calls, QStringList({"start", "cancel"}));
+        QCOMPARE(net.system->calls, QStringList({"start", "cancel"}));
         QCOMPARE(writtenBeforeTheBreak, QStringLiteral("9"));
         QCOMPARE(TransferNet::snapshot(net.other), before);
         QCOMPARE(net.dialogs.messages.size(), 1);
@@ -193,11 +191,8 @@ private slots:
         QFETCH(QString, device);
         QFETCH(QString, cause);
         QFETCH(QString, said);
-        TransferNet net;
-        readAll(net);
-        auto system = std::make_shared<ObservedSystem>(net.session.system);
-        system->refuseStart = cause == QLatin1String("no transaction");
-        net.params.setSystem(system);
+        ReadNet net;
+        net.system->refuseStart = cause == QLatin1String("no transaction");
         const auto target = net.module(device);
         const QStringList before = TransferNet::snapshot(target);
         net.buttonMode->setValue(1);
@@ -217,9 +212,9 @@ private slots:
         QVERIFY(!written);
         QVERIFY(!stepRan);
         QCOMPARE(TransferNet::snapshot(target), before);
-        if (system->refuseStart) {
+        if (net.system->refuseStart) {
             QCOMPARE(net.server->messageCounts(target->appDevice()).cpWrites, 0);
-            QCOMPARE(system->calls, QStringList{"start"});
+            QCOMPARE(net.system->calls, QStringList{"start"});
         }
         const QStringList red = net.redTexts();
         QCOMPARE(red.size(), 1);
@@ -282,13 +277,10 @@ private slots:
     void stepInSameCommitFollowsTheDevice()
     {
         QFETCH(bool, stepFails);
-        TransferNet net;
-        readAll(net);
-        auto system = std::make_shared<ObservedSystem>(net.session.system);
-        net.params.setSystem(system);
+        ReadNet net;
         net.buttonMode->setValue(6);
         QStringList order;
-        system->beforeCommit = [&] { order.append("commit"); };
+        net.system->beforeCommit = [&] { order.append("commit"); };
         const auto step = [&] {
             order.append(TransferNet::raw(net.other, "nciButtonMode"));
             TransferNet::setRaw(net.other, "nciPushEvent1", "7");
