@@ -149,7 +149,7 @@ private slots:
     }
 
     // Leaving the box puts a typed value on the resolution's grid (the grid itself is
-    // tst_displayrules'), or limits a value beyond the range to it, says so and keeps the focus.
+    // tst_numbers'), or limits a value beyond the range to it, says so and keeps the focus.
     void leavingTheBox_data()
     {
         QTest::addColumn<int>("language");
