@@ -337,12 +337,15 @@ private slots:
         QCOMPARE(f.p->Resolution(), qint32(E::RES_0_0_5));
     }
 
+    // Parameters not written, or without a CP, do not count; a value typed beyond the range does.
     void invalidValue()
     {
         TextBoxFixture f;
         MemoryTextBox second(6);
+        MemoryComboBox missing;
         controlrouting::route(f.params, &second);
         cParamTextBox *q = f.params.AddTextBoxParameter(QStringLiteral("Second"), &second, f.cp, QString());
+        f.params.AddComboBoxParameter(QStringLiteral("Missing"), &missing, nullptr, QString())->setValue(5); // on no item
         f.p->setRangeMax(10);
         q->setRangeMax(10);
         f.p->setValue(11); // first text box invalid

@@ -45,7 +45,6 @@ private slots:
         QCOMPARE(raised([&] { m_params->Add1ByteParameter(QStringLiteral("A"), nullptr, QString()); }).number(),
                  TqmError::DuplicateKey);
         QCOMPARE(m_params->Parameter1ByteCount(), 2);
-        QCOMPARE(m_params->AllParameters().size(), 3);
         m_params->AddConfigProp(QStringLiteral("Image"), nullptr, QString());
         QCOMPARE(m_params->ConfigPropsCount(), 1);
         QCOMPARE(m_params->AllParameters().size(), 3);
@@ -53,10 +52,9 @@ private slots:
 
     void byControlIndexTakesFirst()
     {
-        MemoryTextBox first(3), second(3), other(4);
+        MemoryTextBox first(3), second(3);
         cParamTextBox *p = m_params->AddTextBoxParameter(QStringLiteral("First"), &first, nullptr, QString());
         m_params->AddTextBoxParameter(QStringLiteral("Second"), &second, nullptr, QString());
-        m_params->AddTextBoxParameter(QStringLiteral("Other"), &other, nullptr, QString());
         QCOMPARE(m_params->TextBoxParameterByControlIndex(3), p);
         QCOMPARE(m_params->TextBoxParameterByControlIndex(9), nullptr);
         MemoryComboBox combo(5);
@@ -115,18 +113,6 @@ private slots:
         QCOMPARE(names, (QStringList{"One", "OnImage", "Two", "Text box", "Text"}));
         QCOMPARE(m_params->GetAllCpNamesShouldBeWrittenToLns(), (QStringList{"Cp4", "Cp6", "Cp2"}));
         QCOMPARE(m_params->GetAllCpsShouldBeWrittenToLns().first(), cp4);
-    }
-
-    void invalidValuesOfUnavailableParametersAreIgnored()
-    {
-        MemoryComboBox missingCombo, combo;
-        cParamComboBox *missing = m_params->AddComboBoxParameter(QStringLiteral("Missing"), &missingCombo, nullptr, QString());
-        missing->setValue(5); // no item carries it, but the parameter is not available
-        QVERIFY(!m_params->AnyParameterValueIsInvalid());
-        cParamComboBox *shown = m_params->AddComboBoxParameter(QStringLiteral("Shown"), &combo, m_net->deviceCp(QStringLiteral("Cp1")), QString());
-        shown->AddComboBoxItem(QStringLiteral("zero"), 0);
-        shown->setValue(5);
-        QVERIFY(m_params->AnyParameterValueIsInvalid());
     }
 
     // Events of a control no parameter owns: a text box's are an error, a combo box's or a check
@@ -244,7 +230,6 @@ private slots:
         cParam2Byte *last = m_params->Add2ByteParameterExtCp(QStringLiteral("Last"), image);
         first->ConsiderPartOfCpOnly(1);
         last->ConsiderPartOfCpOnly(3);
-        QVERIFY(first->CpIsExternal());
         QVERIFY(!first->FetchCp(true));
         first->ReadFromLns(); // image-bound: the image does the talking
         QCOMPARE(first->Value(), 0);

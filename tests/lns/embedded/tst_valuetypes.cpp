@@ -70,7 +70,6 @@ private slots:
         QTest::newRow("location") << "SCPTlocation" << "Room 12"
                                   << "82\t111\t111\t109\t32\t49\t50" + QString("\t0").repeated(24) << "both";
         QTest::newRow("0.29 rounds to 29") << "SNVT_temp_p" << "0.29" << "0\t29" << "parse";
-        QTest::newRow("more decimals round") << "SNVT_temp_p" << "21.004" << "8\t52" << "parse";
         QTest::newRow("enum by number") << "SNVT_hvac_mode" << "3" << "3" << "parse";
         QTest::newRow("enum name any case") << "SNVT_hvac_mode" << "hvac_cool" << "3" << "parse";
         QTest::newRow("switch extra blanks") << "SNVT_switch" << "  50.0   0 " << "100\t0" << "parse";
