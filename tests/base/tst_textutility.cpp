@@ -66,7 +66,6 @@ private slots:
         QTest::newRow("point numbers") << int(NumbersNeg) << int('.') << false;
         QTest::newRow("point float") << int(NumbersFloat) << int('.') << true;
         QTest::newRow("comma float") << int(NumbersFloat) << int(',') << true;
-        QTest::newRow("minus float") << int(NumbersFloat) << int('-') << false;
         QTest::newRow("minus float neg") << int(NumbersFloatNeg) << int('-') << true;
         QTest::newRow("backspace") << int(Numbers) << 8 << true;
         QTest::newRow("letter") << int(NumbersFloatNeg) << int('a') << false;

@@ -209,11 +209,9 @@ private slots:
         QTest::newRow("above multicast") << "240.0.0.1" << "240.0.0.1" << true;
         QTest::newRow("byte too big") << "127.0.1.256" << "" << false;
         QTest::newRow("three parts") << "127.0.1" << "" << false;
-        QTest::newRow("five parts") << "127.0.1.2.3" << "" << false;
         QTest::newRow("empty part") << "127..1.2" << "" << false;
         QTest::newRow("trailing dot") << "127.0.1.2." << "" << false;
         QTest::newRow("leading zero") << "127.0.01.2" << "" << false;
-        QTest::newRow("IPv6") << "::1" << "" << false;
         QTest::newRow("empty") << "" << "" << false;
         QTest::newRow("range, host bits cleared") << "127.0.1.77/22" << "127.0.0.0/22" << true;
         QTest::newRow("range of one") << "127.0.1.77/32" << "127.0.1.77/32" << true;

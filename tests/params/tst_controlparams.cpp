@@ -113,7 +113,6 @@ private slots:
         const int temp = E::SNVT_temp_p;
         QTest::newRow("top of the type") << temp << 0 << 0.0f << 0 << 0.0f << "C" << "127\t255" << 32767 << "327.67" << false;
         QTest::newRow("bottom of the type") << temp << 0 << 0.0f << 0 << 0.0f << "C" << "149\t75" << -27317 << "-273.17" << false;
-        QTest::newRow("german") << temp << 0 << 0.0f << 0 << 0.0f << "de_DE" << "8\t102" << 2150 << "21,50" << false;
         QTest::newRow("offset") << 0 << 10 << 20.0f << int(E::RES_0_5) << 30.0f << "C" << "0\t15" << 215 << "21.5" << false;
         // A value beyond a limit must not look like the limit itself.
         QTest::newRow("beyond the limit") << 0 << 10 << 0.0f << int(E::RES_1) << 30.0f << "C" << "1\t46" << 302 << "31" << true;

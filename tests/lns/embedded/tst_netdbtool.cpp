@@ -121,11 +121,9 @@ private slots:
         QTest::addColumn<QString>("device");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("cp");
-        QTest::newRow("object CP") << "CM 1\\.02" << "ButtonMode" << "ButtonMode: nciButtonMode (UCPTbuttonMode, 1 x 1)";
         QTest::newRow("device CP, part of it") << "CM 1\\.02" << "PanelType_1" << "PanelType_1: PanelType (UCPTpanelType, 2 x 1)";
         QTest::newRow("template override: CP of an NV") << "CM 1\\.03" << "MaxSendTime"
                                                         << "MaxSendTime: nciSndHrtBtNV13 (SCPTmaxSendTime, 2 x 1)";
-        QTest::newRow("CP name as before") << "CM 1\\.02" << "nciButtonMode" << "nciButtonMode (UCPTbuttonMode, 1 x 1)";
     }
     void parameterNamesFindTheirCp()
     {
