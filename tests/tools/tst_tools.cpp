@@ -70,6 +70,14 @@ private:
     ToolRun config(const QStringList &args) { return runTool(m_home.path(), QStringLiteral("tqm-config"), args); }
     QString path(const QString &name) const { return m_files.filePath(name); }
 
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(file.fileName()));
+        return file.fileName();
+    }
+
     // The set of `object` with some lines of its file replaced ("Name = value"; "Old>New = value"
     // renames the key).
     QString changedSet(const QString &object, const QString &name, const QStringList &lines)
@@ -86,9 +94,7 @@ private:
             const QString replacement = line.contains('>') ? line.section('>', 1) : line;
             text.replace(QRegularExpression("\r\n" + key + " = [^\r]*"), "\r\n" + replacement);
         }
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(text.toUtf8());
-        return path(name);
+        return writeFile(name, text.toUtf8());
     }
 
     // Object name to status, and to the reason of a failure where `reasons` is given.
@@ -265,11 +271,7 @@ private slots:
         QVERIFY(builtIn.open(QIODevice::ReadOnly));
         QString text = QString::fromUtf8(builtIn.readAll());
         text.replace("ButtonMode = 8,0,0", "ButtonMode = 9,0,0").replace("nvoFanSpeed = 8,2", "nvoFanSpeed = 8,1");
-        QFile broken(m_home.filePath("broken.ini"));
-        QVERIFY(broken.open(QIODevice::WriteOnly));
-        broken.write(text.toUtf8());
-        broken.close();
-        const QStringList problems = checkNetwork(m_home.path(), "Demo", broken.fileName());
+        const QStringList problems = checkNetwork(m_home.path(), "Demo", writeFile("broken.ini", text.toUtf8()));
         QVERIFY2(problems.filter("ButtonMode").size() == iniTemplateNames().size(), qPrintable(problems.join('\n')));
         QCOMPARE(problems.filter("nvoFanSpeed").size(), iniTemplateNames().size());
     }
@@ -410,10 +412,7 @@ private slots:
         QCOMPARE(written.json().value("summary").toObject().value("written").toInt(), 2);
         QCOMPARE(config({"diff", L4b, set}).exitCode, 0);
 
-        QFile resultsFile(path("results.json"));
-        QVERIFY(resultsFile.open(QIODevice::WriteOnly));
-        resultsFile.write(written.out.toUtf8());
-        resultsFile.close();
+        writeFile("results.json", written.out.toUtf8());
         setOnline("CM 2.08", true);
         QCOMPARE(config({"diff", L4c, set}).exitCode, 1); // the failed device kept its set
         const ToolRun retried = config({"write", set, "--retry-failed", path("results.json")});
@@ -463,13 +462,10 @@ private slots:
         QFETCH(QString, content);
         QFETCH(int, exitCode);
         QFETCH(QString, message);
-        QFile other(path("hostile.json"));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.write(content.toUtf8());
-        other.close();
+        const QString other = writeFile("hostile.json", content.toUtf8());
         args.replaceInStrings(QRegularExpression("^SET$"),
                              changedSet(L4a, "hostile.dat", line.isEmpty() ? QStringList() : QStringList{line}));
-        args.replaceInStrings(QRegularExpression("^FILE$"), other.fileName());
+        args.replaceInStrings(QRegularExpression("^FILE$"), other);
         const ToolRun result = config(args);
         QCOMPARE(result.exitCode, exitCode);
         QVERIFY2((result.err + result.out).contains(message), qPrintable(result.err + result.out));
