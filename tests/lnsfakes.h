@@ -175,19 +175,6 @@ inline TqmError unsupported()
     return TqmError(TqmError::LnsInvalidOperation, QStringLiteral("fake"), QStringLiteral("not simulated"));
 }
 
-// A fake's base: its name, and no parent.
-template <class Interface>
-class Named : public Interface
-{
-public:
-    explicit Named(QString name) : m_name(std::move(name)) {}
-    lns::ObjectPtr parent() const override { return {}; }
-    QString name() const override { return m_name; }
-
-private:
-    QString m_name;
-};
-
 // A collection whose reading can fail, as a damaged database's does.
 template <class T>
 class Members : public lns::ListCollection<T>
@@ -204,13 +191,16 @@ public:
     bool failing = false;
 };
 
-class Template : public Named<lns::DeviceTemplate>
+class Template : public lns::DeviceTemplate
 {
 public:
-    Template(QString name, QString programId) : Named(std::move(name)), m_programId(std::move(programId)) {}
+    Template(QString name, QString programId) : m_name(std::move(name)), m_programId(std::move(programId)) {}
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return m_name; }
     QString programId() const override { return m_programId; }
 
 private:
+    QString m_name;
     QString m_programId;
 };
 
@@ -243,10 +233,10 @@ private:
 inline const QList<ObjectSpec> CommandModuleObjects{{QStringLiteral("NodeObject"), 0, 0},
                                                     {QStringLiteral("CommandModule"), 1, 8090}};
 
-class Device : public Named<lns::AppDevice>
+class Device : public lns::AppDevice
 {
 public:
-    Device(QString name, lns::DeviceTemplatePtr deviceTemplate) : Named(std::move(name)), m_template(std::move(deviceTemplate)) {}
+    Device(QString name, lns::DeviceTemplatePtr deviceTemplate) : m_name(std::move(name)), m_template(std::move(deviceTemplate)) {}
 
     void build(const QList<ObjectSpec> &objects)
     {
@@ -256,6 +246,8 @@ public:
             m_objects->list.append(std::make_shared<LonMarkObject>(self, spec));
     }
 
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return m_name; }
     lns::DeviceTemplatePtr deviceTemplate() const override { return m_template; }
     QString programId() const override { return m_template->programId(); }
     std::shared_ptr<lns::NetworkVariables> networkVariables() const override { throw unsupported(); }
@@ -284,6 +276,7 @@ public:
     bool interfaceUnreadable = false;
 
 private:
+    QString m_name;
     lns::DeviceTemplatePtr m_template;
     std::shared_ptr<Members<lns::LonMarkObject>> m_objects;
     QList<std::weak_ptr<lns::Subsystem>> m_memberships;
@@ -295,10 +288,10 @@ inline const lns::DeviceTemplatePtr StandardTemplate =
 inline const lns::DeviceTemplatePtr OtherTemplate =
     std::make_shared<Template>(QStringLiteral("TQM_CM_L2"), QStringLiteral("9F:FF:FF:05:00:04:04:02"));
 
-class Subsystem : public Named<lns::Subsystem>
+class Subsystem : public lns::Subsystem
 {
 public:
-    Subsystem(QString name, QString parentPath) : Named(std::move(name)), m_parentPath(std::move(parentPath)) {}
+    Subsystem(QString name, QString parentPath) : m_name(std::move(name)), m_parentPath(std::move(parentPath)) {}
 
     void build()
     {
@@ -307,7 +300,12 @@ public:
         m_children = std::make_shared<Members<lns::Subsystem>>(self);
     }
 
-    QString path() const override { return m_parentPath.isEmpty() ? name() : m_parentPath + QLatin1Char('/') + name(); }
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return m_name; }
+    QString path() const override
+    {
+        return m_parentPath.isEmpty() ? m_name : m_parentPath + QLatin1Char('/') + m_name;
+    }
     std::shared_ptr<lns::AppDevices> appDevices() const override { return m_devices; }
     std::shared_ptr<lns::Subsystems> subsystems() const override { return m_children; }
 
@@ -335,6 +333,7 @@ public:
     std::shared_ptr<Members<lns::AppDevice>> devices() const { return m_devices; }
 
 private:
+    QString m_name;
     QString m_parentPath;
     std::shared_ptr<Members<lns::AppDevice>> m_devices;
     std::shared_ptr<Members<lns::Subsystem>> m_children;
@@ -369,14 +368,19 @@ private:
     std::shared_ptr<Members<lns::Subsystem>> m_top;
 };
 
-class Network : public Named<lns::Network>
+class Network : public lns::Network
 {
 public:
-    using Named::Named;
+    explicit Network(QString name) : m_name(std::move(name)) {}
+    lns::ObjectPtr parent() const override { return {}; }
+    QString name() const override { return m_name; }
     std::shared_ptr<lns::Systems> systems() const override { throw unsupported(); }
     bool registerPlugInCommand(const lns::PlugInCommandRegistration &) override { return false; }
     QList<lns::PlugInCommandRegistration> registeredPlugInCommands() const override { return {}; }
     void close() override {}
+
+private:
+    QString m_name;
 };
 
 // Demo

@@ -383,6 +383,7 @@ private slots:
         QTest::newRow("node object") << "Building A/Floor 1" << "CM 1.02" << "NodeObject" << true;
         QTest::newRow("no such object") << "Building A/Floor 1" << "CM 1.01" << "Nothing" << false;
         QTest::newRow("no such device") << "Building A/Floor 1" << "CM 9.99" << "CommandModule" << false;
+        QTest::newRow("device of another subsystem") << "Building A/Floor 2" << "CM 1.01" << "CommandModule" << false;
         QTest::newRow("template the INI file does not list") << "other" << "CM 1.01" << "CommandModule" << false;
         QTest::newRow("no devices") << "" << "CM 1.01" << "CommandModule" << false;
     }

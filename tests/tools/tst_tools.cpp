@@ -64,9 +64,9 @@ private:
         return runTool(home.isEmpty() ? m_home.path() : home, QStringLiteral("tqm-netdb"), args,
                        asNobody ? ToolStarter(unprivileged::start) : ToolStarter());
     }
-    EmbeddedObjectServerPtr server(const QString &home = {})
+    EmbeddedObjectServerPtr server()
     {
-        auto s = EmbeddedObjectServer::create(home.isEmpty() ? m_home.path() : home);
+        auto s = EmbeddedObjectServer::create(m_home.path());
         s->open(lns::ConnectionMode::Local);
         return s;
     }
@@ -153,8 +153,9 @@ private:
     // Every CP of the command module, in RAW text, through the network database.
     QStringList cpBytes(const QString &objectName)
     {
-        const auto connection = server(m_lonipHome.path());
-        auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(connection->objectByName(objectName));
+        auto server = embedded::EmbeddedObjectServer::create(m_lonipHome.path());
+        server->open(lns::ConnectionMode::Local);
+        auto lmo = std::dynamic_pointer_cast<lns::LonMarkObject>(server->objectByName(objectName));
         QStringList values;
         for (const auto &cp : lmo->configProperties()->items())
             values.append(cp->name() + '=' + cpaccess::readRawText(*cp));

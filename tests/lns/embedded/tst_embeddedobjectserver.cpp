@@ -1,5 +1,5 @@
 // The embedded backend: the object server on a small network, its value texts, its database
-// connection, the command module it simulates, and the manual clock and timers it runs on in tests.
+// connection, and the command module it simulates.
 
 #include "base/tqmerror.h"
 #include "lns/embedded/commandmodulesim.h"
@@ -7,7 +7,6 @@
 #include "lns/embedded/sqlitedb.h"
 #include "lns/embedded/valuetypes.h"
 #include "lns/rawtext.h"
-#include "lns/timer.h"
 #include "support/raised.h"
 
 #include <QDir>
@@ -791,71 +790,6 @@ private slots:
         Settings s = settingsFrom("range=300 minDelta=50");
         const RoomState room = run({"0 trigger", "100 knob -300", "2000 knob 120", "2100 room 2230", "2200 press fan+", "2300 switch up"}, s);
         QCOMPARE(RoomState::fromJson(room.toJson()), room);
-    }
-
-    void firesAtEachDueTime_data()
-    {
-        QTest::addColumn<int>("interval");
-        QTest::addColumn<bool>("singleShot");
-        QTest::addColumn<int>("stopAt"); // the timeout that stops the timer; 0: none
-        QTest::addColumn<int>("advance");
-        QTest::addColumn<int>("fired");
-        QTest::newRow("200 ms, 199 ms") << 200 << false << 0 << 199 << 0;
-        QTest::newRow("200 ms, 200 ms") << 200 << false << 0 << 200 << 1;
-        QTest::newRow("200 ms, 21 ticks") << 200 << false << 0 << 4200 << 21;
-        QTest::newRow("0 ms fires at once, then each ms") << 0 << false << 0 << 5 << 6;
-        QTest::newRow("single shot") << 100 << true << 0 << 1000 << 1;
-        QTest::newRow("stopped inside its third timeout") << 200 << false << 3 << 10000 << 3;
-    }
-    void firesAtEachDueTime()
-    {
-        QFETCH(int, interval);
-        QFETCH(bool, singleShot);
-        QFETCH(int, stopAt);
-        QFETCH(int, advance);
-        ManualClock clock;
-        ManualTimerFactory factory(clock);
-        auto timer = factory.createTimer();
-        timer->setSingleShot(singleShot);
-        int fired = 0;
-        QObject::connect(timer.get(), &Timer::timeout, [&] {
-            if (++fired == stopAt)
-                timer->stop();
-        });
-        timer->start(interval);
-        clock.advanceMs(advance);
-        QTEST(fired, "fired");
-        QCOMPARE(timer->isActive(), !singleShot && stopAt == 0);
-    }
-
-    void timersFireInTimeOrderWithTheClockAtTheirDueTime()
-    {
-        ManualClock clock;
-        const QDateTime start = clock.now();
-        ManualTimerFactory factory(clock);
-        auto slow = factory.createTimer();
-        auto fast = factory.createTimer();
-        QStringList order;
-        QObject::connect(slow.get(), &Timer::timeout, [&] { order << QStringLiteral("slow@%1").arg(start.msecsTo(clock.now())); });
-        QObject::connect(fast.get(), &Timer::timeout, [&] { order << QStringLiteral("fast@%1").arg(start.msecsTo(clock.now())); });
-        slow->start(500);
-        fast->start(200);
-        clock.advanceMs(1000);
-        QCOMPARE(order, QStringList({"fast@200", "fast@400", "slow@500", "fast@600", "fast@800", "slow@1000", "fast@1000"}));
-    }
-
-    void timerOutlivingItsClockIsHarmless()
-    {
-        std::unique_ptr<Timer> timer;
-        {
-            ManualClock clock;
-            ManualTimerFactory factory(clock);
-            timer = factory.createTimer();
-            timer->start(10);
-        }
-        QVERIFY(!timer->isActive());
-        timer->start(10); // must not touch the clock that is gone
-        timer.reset();
     }
 };
 
