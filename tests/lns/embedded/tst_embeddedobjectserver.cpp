@@ -1,13 +1,7 @@
-// The embedded backend: the object server on a small network, its value texts, its database
-// connection, and the command module it simulates.
-
-#include "base/tqmerror.h"
-#include "lns/embedded/commandmodulesim.h"
 #include "lns/embedded/embeddedobjectserver.h"
-#include "lns/embedded/sqlitedb.h"
-#include "lns/embedded/valuetypes.h"
-#include "lns/rawtext.h"
 #include "support/raised.h"
+#include "lns/embedded/sqlitedb.h"
+#include "base/tqmerror.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -15,7 +9,6 @@
 #include <QTest>
 
 using namespace embedded;
-using namespace embedded::cmsim;
 
 namespace {
 
@@ -45,59 +38,6 @@ lns::ConfigPropertyPtr cpOf(const lns::LonMarkObjectPtr &lmo, const QString &nam
 {
     return lmo->configProperties()->item(name);
 }
-
-// A row is a small script: settings first ("minDelta=50 heartbeat=100 ..."), then steps
-// "<ms> <action> [<argument>]" applied at that time since the start; the outputs are taken at
-// the end time.
-const QDateTime Start(QDate(2026, 1, 1), QTime(8, 0));
-
-// Without a switch function unless a row gives one, so rows show only what they are about.
-Settings settingsFrom(const QString &text)
-{
-    Settings s;
-    s.buttonMode = -1;
-    for (const QString &pair : text.split(' ', Qt::SkipEmptyParts)) {
-        const QString key = pair.section('=', 0, 0);
-        const int v = pair.section('=', 1).toInt();
-        if (key == "offset") s.offsetTemp = v;
-        else if (key == "minDelta") s.minDeltaTemp = v;
-        else if (key == "heartbeat") s.maxSendTime = v;
-        else if (key == "mode") s.tempMode = v;
-        else if (key == "ext") s.externalTemp = v;
-        else if (key == "range") s.setPtDeltaRange = v;
-        else if (key == "step") s.setPtDeltaStep = v;
-        else if (key == "buttonMode") s.buttonMode = v;
-        else if (key == "levels") s.fanLevels = v;
-        else if (key == "twoStop") s.learnsKnobLimits = v == 0;
-        else qFatal("unknown setting %s", qPrintable(key));
-    }
-    return s;
-}
-
-RoomState run(const QStringList &steps, Settings &s)
-{
-    RoomState r = settle(RoomState(), s, Start); // the device starts and sends
-    for (const QString &step : steps) {
-        const QStringList p = step.split(' ');
-        const QDateTime at = Start.addMSecs(p[0].toInt());
-        const QString action = p[1];
-        const QString arg = p.value(2);
-        if (action == "room") r = setRoomTemp(r, s, arg.toInt(), at);
-        else if (action == "error") r = setSensorError(r, s, arg.toInt(), at);
-        else if (action == "knob") r = setKnob(r, s, arg.toInt(), at);
-        else if (action == "switch") r = setSwitch(r, s, arg == "up", at);
-        else if (action == "press") r = press(r, s, arg == "setpt-" ? Button::SetPointDown : arg == "setpt+" ? Button::SetPointUp
-                                                     : arg == "fan-" ? Button::FanDown : Button::FanUp, at);
-        else if (action == "trigger") r = calibrationTrigger(r, s, at);
-        else if (action == "offset") { // a CP written: the device settles first, as the server does
-            r = settle(r, s, at);
-            r.inputsChangedAt = at;
-            s.offsetTemp = arg.toInt();
-        } else qFatal("unknown action %s", qPrintable(action));
-    }
-    return r;
-}
-
 
 } // namespace
 
@@ -596,200 +536,6 @@ private slots:
         other.exec("BEGIN IMMEDIATE"); // nothing of the failure holds a lock
         QCOMPARE(other.scalar("SELECT count(*) FROM t").toInt(), 1);
         other.exec("ROLLBACK");
-    }
-
-    // RAW text, tab-separated bytes: both ways, read only ("parse"), or refused.
-    void rawText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("ways");
-        QTest::newRow("four bytes") << "0\t0\t1\t44" << QByteArray("\x00\x00\x01\x2c", 4) << "both";
-        QTest::newRow("one byte") << "200" << QByteArray("\xc8", 1) << "both";
-        QTest::newRow("empty") << "" << QByteArray() << "both";
-        QTest::newRow("trailing tab ends the list") << "1\t2\t" << QByteArray("\x01\x02", 2) << "parse";
-        QTest::newRow("too big") << "1\t256" << QByteArray() << "refused";
-        QTest::newRow("negative") << "-1" << QByteArray() << "refused";
-        QTest::newRow("letters") << "1\tx" << QByteArray() << "refused";
-        QTest::newRow("empty middle") << "1\t\t2" << QByteArray() << "refused";
-    }
-    void rawText()
-    {
-        QFETCH(QString, text);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, ways);
-        if (ways == "refused") {
-            QCOMPARE(raised([&] { rawtext::parse(text); }).number(), TqmError::TypeMismatch);
-            return;
-        }
-        QCOMPARE(rawtext::parse(text), bytes);
-        if (ways == "both")
-            QCOMPARE(rawtext::format(bytes), text);
-    }
-
-    // Network image and display text for every type the devices use: both ways, or one way
-    // where the other is lenient ("parse": truncating instead of rounding, or enum names only,
-    // would change these) or has nothing to show ("format"); text that does not fit the type is
-    // "refused", naming itself (the RAW column gives the size only).
-    void codecTable_data()
-    {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("raw");
-        QTest::addColumn<QString>("ways");
-        QTest::newRow("temp_p 21") << "SNVT_temp_p" << "21.00" << "8\t52" << "both";
-        QTest::newRow("temp_p -2 (sign)") << "SNVT_temp_p" << "-2.00" << "255\t56" << "both";
-        QTest::newRow("temp_p invalid") << "SNVT_temp_p" << "327.67" << "127\t255" << "both";
-        QTest::newRow("temp_p min") << "SNVT_temp_p" << "-273.17" << "149\t75" << "both";
-        QTest::newRow("temp_p -4.97") << "SNVT_temp_p" << "-4.97" << "254\t15" << "both";
-        QTest::newRow("switch on") << "SNVT_switch" << "100.0 1" << "200\t1" << "both";
-        QTest::newRow("switch nul") << "SNVT_switch" << "0.0 -1" << "0\t255" << "both";
-        QTest::newRow("time_sec 60") << "SNVT_time_sec" << "60.0" << "2\t88" << "both";
-        QTest::newRow("time_sec 0.3 (rounding)") << "SNVT_time_sec" << "0.3" << "0\t3" << "both";
-        QTest::newRow("lev_percent 50") << "SNVT_lev_percent" << "50.000" << "39\t16" << "both";
-        QTest::newRow("ppm 800") << "SNVT_ppm" << "800" << "3\t32" << "both";
-        QTest::newRow("hvac_mode heat") << "SNVT_hvac_mode" << "HVAC_HEAT" << "1" << "both";
-        QTest::newRow("hvac_mode nul") << "SNVT_hvac_mode" << "HVAC_NUL" << "255" << "both";
-        QTest::newRow("occupancy standby") << "SNVT_occupancy" << "OC_STANDBY" << "3" << "both";
-        QTest::newRow("setPnts default") << "SCPTsetPnts" << "23.00 25.00 28.00 21.00 19.00 16.00"
-                                         << "8\t252\t9\t196\t10\t240\t8\t52\t7\t108\t6\t64" << "both";
-        QTest::newRow("location") << "SCPTlocation" << "Room 12"
-                                  << "82\t111\t111\t109\t32\t49\t50" + QString("\t0").repeated(24) << "both";
-        QTest::newRow("0.29 rounds to 29") << "SNVT_temp_p" << "0.29" << "0\t29" << "parse";
-        QTest::newRow("enum by number") << "SNVT_hvac_mode" << "3" << "3" << "parse";
-        QTest::newRow("enum name any case") << "SNVT_hvac_mode" << "hvac_cool" << "3" << "parse";
-        QTest::newRow("switch extra blanks") << "SNVT_switch" << "  50.0   0 " << "100\t0" << "parse";
-        QTest::newRow("undefined enum code keeps its number") << "SNVT_hvac_mode" << "21" << "21" << "format";
-        QTest::newRow("unknown type shows raw") << "UCPTpanelType" << "3\t4" << "3\t4" << "format";
-        QTest::newRow("unexpected length shows raw") << "SNVT_temp_p" << "3\t4\t255" << "3\t4\t255" << "format";
-        QTest::newRow("not a number") << "SNVT_temp_p" << "warm" << "0\t0" << "refused";
-        QTest::newRow("below temp_p range") << "SNVT_temp_p" << "-300" << "0\t0" << "refused";
-        QTest::newRow("above lev_cont") << "SNVT_lev_cont" << "100.5" << "0" << "refused";
-        QTest::newRow("negative time") << "SNVT_time_sec" << "-1" << "0\t0" << "refused";
-        QTest::newRow("switch one field") << "SNVT_switch" << "100.0" << "0\t0" << "refused";
-        QTest::newRow("switch state 2") << "SNVT_switch" << "100.0 2" << "0\t0" << "refused";
-        QTest::newRow("minDeltaTemp negative") << "SCPTminDeltaTemp" << "-0.5" << "0\t0" << "refused";
-        QTest::newRow("setPnts field above 35") << "SCPTsetPnts" << "36 25 28 21 19 16" << "0" + QString("\t0").repeated(11)
-                                                << "refused";
-        QTest::newRow("raw too short") << "RAW" << "1" << "0\t0" << "refused";
-        QTest::newRow("raw not a byte") << "RAW" << "1\t256" << "0\t0" << "refused";
-        QTest::newRow("unknown type takes raw") << "UCPTbuttonMode" << "HVAC_HEAT" << "0" << "refused";
-    }
-    void codecTable()
-    {
-        QFETCH(QString, type);
-        QFETCH(QString, text);
-        QFETCH(QString, raw);
-        QFETCH(QString, ways);
-        const int size = int(rawtext::parse(raw).size());
-        if (ways == "refused") {
-            const TqmError error = raised([&] { valuetypes::parse(type, text, size); });
-            QCOMPARE(error.number(), TqmError::LnsInvalidValue);
-            QVERIFY2(error.description().contains(text.trimmed()), qPrintable(error.description()));
-            return;
-        }
-        if (ways != "parse")
-            QCOMPARE(valuetypes::format(type, rawtext::parse(raw)), text);
-        if (ways != "format")
-            QCOMPARE(rawtext::format(valuetypes::parse(type, text, size)), raw);
-    }
-
-    void dataPointFields()
-    {
-        const valuetypes::Type *setpt = valuetypes::find("SNVT_temp_setpt");
-        QVERIFY(setpt);
-        QByteArray bytes = valuetypes::find("SCPTsetPnts")->defaultValue;
-        const int heat = setpt->fieldIndex("occupied_heat");
-        QCOMPARE(valuetypes::formatField(*setpt, heat, bytes), QString("21.00"));
-        valuetypes::parseField(*setpt, heat, "22.5", &bytes);
-        QCOMPARE(valuetypes::formatValue(*setpt, bytes), QString("23.00 25.00 28.00 22.50 19.00 16.00"));
-        QCOMPARE(setpt->fieldIndex("no_such_field"), -1);
-    }
-
-    void outputs_data()
-    {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<int>("at");
-        QTest::addColumn<QString>("expected"); // "temp offset fanValue fanState heatCool occ | knob"
-
-        // Temperature: sensor, offset, external sensor by mode.
-        QTest::newRow("internal reading + offset") << "offset=30" << QStringList{"0 room 2250", "0 error -80"} << 0 << "2200 0 0 0 0 -1 | calibrated";
-        QTest::newRow("override takes a valid external") << "mode=0 ext=2300" << QStringList{} << 0 << "2300 0 0 0 0 -1 | calibrated";
-        QTest::newRow("override without external") << "mode=0" << QStringList{"0 error 50"} << 0 << "2150 0 0 0 0 -1 | calibrated";
-        QTest::newRow("average") << "mode=1 ext=2300" << QStringList{} << 0 << "2200 0 0 0 0 -1 | calibrated";
-        QTest::newRow("internal ignores external") << "mode=2 ext=2300" << QStringList{} << 0 << "2100 0 0 0 0 -1 | calibrated";
-        // Send rules of nvoSpaceTemp.
-        QTest::newRow("change below MinDelta is held back") << "minDelta=50" << QStringList{"1000 room 2130"} << 60000 << "2100 0 0 0 0 -1 | calibrated";
-        QTest::newRow("change at MinDelta is sent") << "minDelta=50" << QStringList{"1000 room 2150"} << 1000 << "2150 0 0 0 0 -1 | calibrated";
-        QTest::newRow("held back until the heartbeat") << "minDelta=50 heartbeat=100" << QStringList{"1000 room 2130"} << 9999 << "2100 0 0 0 0 -1 | calibrated";
-        QTest::newRow("shown at the heartbeat") << "minDelta=50 heartbeat=100" << QStringList{"1000 room 2130"} << 10000 << "2130 0 0 0 0 -1 | calibrated";
-        QTest::newRow("small changes add up") << "minDelta=50" << QStringList{"1000 room 2130", "2000 room 2160"} << 2000 << "2160 0 0 0 0 -1 | calibrated";
-        QTest::newRow("offset cleared by the calibration") << "offset=-80 minDelta=10" << QStringList{"0 error 80", "500 offset 0"} << 500 << "2180 0 0 0 0 -1 | calibrated";
-        // Set-point offset: knob within the range in steps, buttons.
-        QTest::newRow("knob in steps") << "range=300 step=50" << QStringList{"0 knob 140"} << 0 << "2100 150 0 0 0 -1 | calibrated";
-        QTest::newRow("knob beyond the range") << "range=300 step=50" << QStringList{"0 knob -480"} << 0 << "2100 -300 0 0 0 -1 | calibrated";
-        QTest::newRow("buttons add steps") << "range=300 step=50" << QStringList{"0 press setpt+", "0 press setpt+", "0 knob 100"} << 0 << "2100 200 0 0 0 -1 | calibrated";
-        QTest::newRow("buttons stop at the range") << "range=100 step=50" << QStringList{"0 press setpt-", "0 press setpt-", "0 press setpt-", "0 press setpt+"} << 0 << "2100 -50 0 0 0 -1 | calibrated";
-        QTest::newRow("range disabled") << "range=0 step=50" << QStringList{"0 knob 150", "0 press setpt+"} << 0 << "2100 0 0 0 0 -1 | calibrated";
-        // Fan speed, HVAC mode and occupancy by buttons and switch.
-        QTest::newRow("fan buttons") << "levels=3 buttonMode=-1" << QStringList{"0 press fan+", "0 press fan+"} << 0 << "2100 0 132 1 0 -1 | calibrated";
-        QTest::newRow("fan stops at its levels") << "levels=3 buttonMode=-1" << QStringList{"0 press fan-", "0 press fan+", "0 press fan+", "0 press fan+", "0 press fan+"} << 0 << "2100 0 198 1 0 -1 | calibrated";
-        QTest::newRow("switch up in fan mode") << "levels=2 buttonMode=1" << QStringList{"0 switch up"} << 0 << "2100 0 200 1 0 -1 | calibrated";
-        QTest::newRow("switch down in fan mode") << "levels=2 buttonMode=1" << QStringList{"0 press fan+", "0 switch down"} << 0 << "2100 0 0 0 0 -1 | calibrated";
-        QTest::newRow("switch up in HVAC-app mode") << "buttonMode=0" << QStringList{"0 switch up"} << 0 << "2100 0 0 0 1 -1 | calibrated";
-        QTest::newRow("switch down in HVAC-app mode") << "buttonMode=0" << QStringList{"0 switch down"} << 0 << "2100 0 0 0 6 -1 | calibrated";
-        QTest::newRow("switch in occupancy mode") << "buttonMode=2" << QStringList{"0 switch down"} << 0 << "2100 0 0 0 0 1 | calibrated";
-        // Knob calibration.
-        QTest::newRow("two-stop: first stop waits") << "twoStop=1 range=300" << QStringList{"0 knob 300", "0 trigger"} << 60000 << "2100 0 0 0 0 -1 | waiting for the second stop";
-        QTest::newRow("two-stop: a late second stop completes") << "twoStop=1 range=300" << QStringList{"0 knob 300", "0 trigger", "60000 trigger"} << 60000 << "2100 300 0 0 0 -1 | calibrated";
-        QTest::newRow("learning: forgets") << "range=300" << QStringList{"0 knob 200", "0 trigger"} << 500 << "2100 0 0 0 0 -1 | learning, no limit seen yet";
-        QTest::newRow("learning: one limit") << "range=300" << QStringList{"0 trigger", "0 knob -300", "1500 knob 300"} << 2400 << "2100 0 0 0 0 -1 | learning, lower limit seen";
-        QTest::newRow("learning: both limits") << "range=300" << QStringList{"0 trigger", "0 knob -300", "1500 knob 300"} << 2500 << "2100 300 0 0 0 -1 | calibrated";
-        QTest::newRow("learning: a short rest does not count") << "range=300" << QStringList{"0 trigger", "0 knob -300", "500 knob 300", "2000 knob -300"} << 2900 << "2100 0 0 0 0 -1 | learning, upper limit seen";
-    }
-    void outputs()
-    {
-        QFETCH(QString, settings);
-        QFETCH(QStringList, steps);
-        QFETCH(int, at);
-        Settings s = settingsFrom(settings);
-        const RoomState room = run(steps, s);
-        const QDateTime now = Start.addMSecs(at);
-        const Outputs o = embedded::cmsim::outputs(room, s, now);
-        const QString actual = QString("%1 %2 %3 %4 %5 %6 | %7")
-                                   .arg(o.spaceTemp).arg(o.setptOffset).arg(o.fanValue).arg(o.fanState)
-                                   .arg(o.heatCool).arg(o.occManCmd).arg(knobCalibrationText(room, s, now));
-        QTEST(actual, "expected");
-    }
-
-    // The monitor engine looks again exactly when the device changes by itself.
-    void nextChange_data()
-    {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QStringList>("steps");
-        QTest::addColumn<int>("at");
-        QTest::addColumn<int>("expected"); // ms since the start, -1: none
-        QTest::newRow("held-back temperature: the heartbeat") << "minDelta=50 heartbeat=100" << QStringList{"1000 room 2130"} << 1000 << 10000;
-        QTest::newRow("nothing held back") << "minDelta=50 heartbeat=100" << QStringList{"1000 room 2150"} << 1000 << -1;
-        QTest::newRow("no heartbeat") << "minDelta=50" << QStringList{"1000 room 2130"} << 1000 << -1;
-        QTest::newRow("knob resting at a limit while learning") << "range=300" << QStringList{"0 trigger", "700 knob 300"} << 800 << 1700;
-    }
-    void nextChange()
-    {
-        QFETCH(QString, settings);
-        QFETCH(QStringList, steps);
-        QFETCH(int, at);
-        Settings s = settingsFrom(settings);
-        const QDateTime next = embedded::cmsim::nextChange(run(steps, s), s, Start.addMSecs(at));
-        QTEST(next.isValid() ? int(Start.msecsTo(next)) : -1, "expected");
-    }
-
-    void roomStateSurvivesTheDatabase()
-    {
-        Settings s = settingsFrom("range=300 minDelta=50");
-        const RoomState room = run({"0 trigger", "100 knob -300", "2000 knob 120", "2100 room 2230", "2200 press fan+", "2300 switch up"}, s);
-        QCOMPARE(RoomState::fromJson(room.toJson()), room);
     }
 };
 
