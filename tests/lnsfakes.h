@@ -12,8 +12,6 @@
 #include <QStringList>
 #include <functional>
 
-// ---- decorators of real objects ----
-
 // A decorator's base: the real object it wraps, whose name and parent it keeps.
 template <class Interface>
 class Decorated : public Interface
@@ -166,10 +164,9 @@ private:
     bool m_unreadable;
 };
 
-// ---- a network with unreadable parts, for the device scan ----
-//
-// Subsystems, devices with templates and LonMark objects, devices in several subsystems, and
-// devices or subsystems whose contents cannot be read. Only what the scan touches does anything.
+// A network with unreadable parts, for the device scan: subsystems, devices with templates and
+// LonMark objects, devices in several subsystems, and devices or subsystems whose contents cannot
+// be read. Only what the scan touches does anything.
 
 namespace fake {
 
@@ -207,17 +204,21 @@ private:
     QString m_programId;
 };
 
+struct ObjectSpec
+{
+    QString name;
+    int index;
+    int type;
+};
+
 class LonMarkObject : public lns::LonMarkObject
 {
 public:
-    LonMarkObject(std::weak_ptr<lns::AppDevice> device, QString name, int index, int type)
-        : m_device(std::move(device)), m_name(std::move(name)), m_index(index), m_type(type)
-    {
-    }
+    LonMarkObject(std::weak_ptr<lns::AppDevice> device, ObjectSpec spec) : m_device(std::move(device)), m_spec(spec) {}
     lns::ObjectPtr parent() const override { return m_device.lock(); }
-    QString name() const override { return m_name; }
-    int index() const override { return m_index; }
-    int type() const override { return m_type; }
+    QString name() const override { return m_spec.name; }
+    int index() const override { return m_spec.index; }
+    int type() const override { return m_spec.type; }
     std::shared_ptr<lns::ConfigProperties> configProperties() const override { throw unsupported(); }
     std::shared_ptr<lns::NetworkVariables> networkVariables() const override { throw unsupported(); }
     std::shared_ptr<lns::ExtensionRecords> extensions() const override { throw unsupported(); }
@@ -225,16 +226,7 @@ public:
 
 private:
     std::weak_ptr<lns::AppDevice> m_device;
-    QString m_name;
-    int m_index;
-    int m_type;
-};
-
-struct ObjectSpec
-{
-    QString name;
-    int index;
-    int type;
+    ObjectSpec m_spec;
 };
 
 // The command module's interface: node object, then the command module object.
@@ -251,7 +243,7 @@ public:
         auto self = std::static_pointer_cast<lns::AppDevice>(shared_from_this());
         m_objects = std::make_shared<Members<lns::LonMarkObject>>(self);
         for (const ObjectSpec &spec : objects)
-            m_objects->list.append(std::make_shared<LonMarkObject>(self, spec.name, spec.index, spec.type));
+            m_objects->list.append(std::make_shared<LonMarkObject>(self, spec));
     }
 
     lns::ObjectPtr parent() const override { return {}; }

@@ -1,5 +1,10 @@
-#include "lns/objectname.h"
+// Text helpers: tokens, placeholders, the key filter, directory paths and object names.
+
 #include "base/textutility.h"
+#include "base/tqmerror.h"
+#include "lns/objectnameparser.h"
+#include "lns/pathutility.h"
+#include "support/raised.h"
 
 #include <QtTest>
 
@@ -61,7 +66,6 @@ private slots:
         QTest::newRow("point numbers") << int(NumbersNeg) << int('.') << false;
         QTest::newRow("point float") << int(NumbersFloat) << int('.') << true;
         QTest::newRow("comma float") << int(NumbersFloat) << int(',') << true;
-        QTest::newRow("minus float") << int(NumbersFloat) << int('-') << false;
         QTest::newRow("minus float neg") << int(NumbersFloatNeg) << int('-') << true;
         QTest::newRow("backspace") << int(Numbers) << 8 << true;
         QTest::newRow("letter") << int(NumbersFloatNeg) << int('a') << false;
@@ -74,18 +78,67 @@ private slots:
         QCOMPARE(KeyFilterUtility::FilterKey(mode, key), passes ? key : 0);
     }
 
-    void objectNameRoundTrip_data()
+    void withTrailingSeparator_data()
     {
-        QTest::addColumn<QStringList>("parts");
-        QTest::newRow("plain") << QStringList{"Demo", "Building A", "Floor 1", "CM 1", "CommandModule"};
-        QTest::newRow("dots and colons") << QStringList{"Net.1", "A/B", "x:y", "back\\slash", "LMO"};
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none") << "/opt/tqm" << "/opt/tqm/";
+        QTest::newRow("one") << "/opt/tqm/" << "/opt/tqm/";
+        QTest::newRow("several") << "/opt/tqm///" << "/opt/tqm/";
+        QTest::newRow("root") << "/" << "/";
+        QTest::newRow("relative") << "bin" << "bin/";
+        QTest::newRow("empty is the current directory") << "" << "./";
     }
-    void objectNameRoundTrip()
+    void withTrailingSeparator()
     {
-        QFETCH(QStringList, parts);
-        const QString name = objectname::join(parts);
-        QVERIFY2(!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char(':')), qPrintable(name));
-        QCOMPARE(objectname::split(name), parts);
+        QFETCH(QString, directory);
+        QTEST(PathUtility::WithTrailingBackslash(directory), "expected");
+    }
+
+    // A malformed name (no network in its row) is refused, naming itself and the form it should have.
+    void split_data()
+    {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("network");
+        QTest::addColumn<QString>("subsystemPath");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("lonMarkObject");
+        QTest::newRow("four parts") << "Demo.Floor 1.CM 1.CommandModule" << "Demo" << "Floor 1" << "CM 1" << "CommandModule";
+        QTest::newRow("nested subsystems")
+            << "Demo.Building A.Floor 1.CM 1.CommandModule" << "Demo" << "Building A/Floor 1" << "CM 1" << "CommandModule";
+        QTest::newRow("escaped dot in device") << "Demo.Floor.CM 1\\.01.CmdMod" << "Demo" << "Floor" << "CM 1.01" << "CmdMod";
+        QTest::newRow("escaped colon and slash")
+            << "Net\\c2.A\\sB.Dev.Lmo" << "Net:2" << "A\\sB" << "Dev" << "Lmo";
+        QTest::newRow("blank from joined command line") << "  Demo.Floor.CM.Lmo " << "Demo" << "Floor" << "CM" << "Lmo";
+        QTest::newRow("three parts") << "Demo.CM 1.CommandModule" << "" << "" << "" << "";
+        QTest::newRow("empty") << "" << "" << "" << "" << "";
+        QTest::newRow("blanks only") << "   " << "" << "" << "" << "";
+        QTest::newRow("empty subsystem") << "Demo..CM.Lmo" << "" << "" << "" << "";
+        QTest::newRow("empty object") << "Demo.Floor.CM." << "" << "" << "" << "";
+        QTest::newRow("bad escape") << "Demo.Fl\\xoor.CM.Lmo" << "" << "" << "" << "";
+        QTest::newRow("dangling escape") << "Demo.Floor.CM.Lmo\\" << "" << "" << "" << "";
+    }
+    void split()
+    {
+        QFETCH(QString, objectName);
+        QFETCH(QString, network);
+        if (network.isEmpty()) {
+            const QString error = raised([&] { ObjectNameParser::Split(objectName); }).description();
+            QVERIFY2(error.contains(QStringLiteral("\"%1\"").arg(objectName.trimmed())), qPrintable(error));
+            QVERIFY(error.contains("Network.Subsystem.Device.LonMarkObject"));
+            return;
+        }
+        const ObjectNameParts parts = ObjectNameParser::Split(objectName);
+        QCOMPARE(parts.networkName, network);
+        QTEST(parts.subsystemPath, "subsystemPath");
+        QTEST(parts.deviceName, "device");
+        QTEST(parts.lonMarkObjectName, "lonMarkObject");
+    }
+
+    void levelsKeepSlashesOfNames()
+    {
+        const ObjectNameParts parts = ObjectNameParser::Split("N.A\\sB.C.D.E");
+        QCOMPARE(parts.subsystemLevels, (QStringList{"A/B", "C"}));
     }
 };
 

@@ -26,8 +26,8 @@ QByteArray pluginIni(const QByteArray &eol = "\n")
         "Limitation = 1",
         "Limitation@TQM_CM_L2 = 2",
         "",
-        "[velto TqmCommandModule NVs 1.0]",
-        "  nvoSpaceTemp   =   5 , 2  ",
+        "  [velto TqmCommandModule NVs 1.0]\t",
+        "  nvoSpaceTemp   =\t 5 , 2  ",
         "[velto TqmCommandModule Templates 1.0]",
         "Template1 = TQM_CM_L1,90:00:5D:50:28:04:04:01",
         "Template2 = TQM_CM_L2,90:00:5D:50:28:04:04:02",
@@ -231,7 +231,6 @@ private slots:
         QTest::newRow("object CP") << "FetchLmoCp" << "LmoCp" << "LmoCp" << "";
         QTest::newRow("CP of the object's NV") << "FetchLmoCp" << "NvCp" << "NvCp" << "";
         QTest::newRow("object CP, absent") << "FetchLmoCp" << "Absent" << "INI - File Error : Absent" << "";
-        QTest::newRow("object CP, gap for the template") << "FetchLmoCp" << "Gap" << "INI - File Error : Gap" << "";
         QTest::newRow("object CP, no such position")
             << "FetchLmoCp" << "BadCp" << "INI-File Error (CP, CP-Fetch): BadCp / CP-Index=9" << "";
         QTest::newRow("device CP") << "FetchDevCp" << "Cp2" << "Cp2" << "FetchDevCp";
@@ -241,7 +240,6 @@ private slots:
             << "FetchDevCp" << "BadObject" << "INI-File Error (CP, Object-Fetch): BadObject / Object-Index=7" << "FetchDevCp";
         QTest::newRow("no such NV") << "FetchDevCp" << "BadNv" << "INI-File Error (CP, NV-Fetch): BadNv / NV-Index=5" << "FetchDevCp";
         QTest::newRow("no such CP") << "FetchDevCp" << "BadCp" << "INI-File Error (CP, CP-Fetch): BadCp / CP-Index=9" << "FetchDevCp";
-        QTest::newRow("device CP, absent") << "FetchDevCp" << "Absent" << "INI-File Error (CP, CP-Fetch): Absent / CP-Index=-1" << "FetchDevCp";
         QTest::newRow("own CP list only") << "FetchCp" << "ObjectsOwnCp" << "LmoCp1" << "FetchCp";
         QTest::newRow("own CP list, absent") << "FetchCp" << "Absent" << "INI - File Error : Absent" << "FetchCp";
         QTest::newRow("object or NV CP") << "FetchCpOfObjectOrNv" << "NvCp" << "NvCp" << "FetchCp";

@@ -1,10 +1,12 @@
+#include "lns/deviceversionutility.h"
 #include "lns/embedded/embeddedobjectserver.h"
 #include "lns/inifile.h"
 #include "lns/lnssession.h"
 
 #include <QtTest>
 
-// The session and the device look-up against the embedded object server and its demo network.
+// The session, the device look-up and the device's version against the embedded object server
+// and its demo network.
 class TestLnsSession : public QObject
 {
     Q_OBJECT
@@ -48,7 +50,6 @@ private slots:
         QVERIFY(objectServer->isOpen());
         auto network = session.OpenNetwork(server.networks, "Demo", true);
         QVERIFY2(network.success, qPrintable(session.lastError()));
-        QVERIFY(network.system && network.subsystems);
         auto subsystem = session.OpenSubsystem(network.subsystems, "Building A/Floor 1");
         QVERIFY2(subsystem.success, qPrintable(session.lastError())); // what it holds: findDevice
 
@@ -115,6 +116,19 @@ private slots:
             QCOMPARE(result.lonMarkObject->name(), lonMarkObject);
             QCOMPARE(result.lonMarkObjects->item(lonMarkObject)->name(), lonMarkObject);
         }
+    }
+
+    // Last: it takes a device offline.
+    void applicationVersionOrZero()
+    {
+        const auto server = embedded::EmbeddedObjectServer::create(m_home.path());
+        server->open(lns::ConnectionMode::Local);
+        const lns::AppDevicePtr device = server->appDevice("Demo.Building A.Floor 1.CM 1\\.01");
+        embedded::EmbeddedObjectServer::setApplicationVersion(device, 2.1);
+        QCOMPARE(DeviceVersionUtility::ApplicationVersion(device), 2.1f);
+        embedded::EmbeddedObjectServer::setDeviceOnline(device, false);
+        QCOMPARE(DeviceVersionUtility::ApplicationVersion(device), 0.0f);
+        QCOMPARE(DeviceVersionUtility::ApplicationVersion(nullptr), 0.0f);
     }
 };
 

@@ -68,13 +68,12 @@ private slots:
             QVERIFY_THROWS_EXCEPTION(TqmError, registry.WriteValue(root, Key, "Options", "Language", "1"));
     }
 
-    void writeReplacesAndSurvivesNewInstance()
+    // Doubled and trailing separators name the same key. (A value replaced and read by another
+    // instance: tst_tools, whose tqm-config runs read the language it sets and sets back.)
+    void separatorsNameOneKey()
     {
         RegistryAccess registry(m_home.path());
-        registry.WriteValue(Hklm, Key, "Options", "Language", "0");
         registry.WriteValue(Hklm, Key, "Options", "Language", "1000");
-        QCOMPARE(RegistryAccess(m_home.path()).ReadValue(Hklm, Key, "Options", "Language", "x"), QStringLiteral("1000"));
-        // Doubled and trailing separators name the same key.
         QCOMPARE(registry.ReadValue(Hklm, "SOFTWARE\\\\velto\\otrema Register\\", "Options", "Language", "x"),
                  QStringLiteral("1000"));
     }

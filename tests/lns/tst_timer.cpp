@@ -1,6 +1,5 @@
 #include "lns/timer.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 class TestTimer : public QObject
@@ -70,15 +69,6 @@ private slots:
         QVERIFY(!timer->isActive());
         timer->start(10); // must not touch the clock that is gone
         timer.reset();
-    }
-
-    void qtTimerFiresOnTheEventLoop()
-    {
-        auto timer = QtTimerFactory::instance().createTimer();
-        timer->setSingleShot(true);
-        QSignalSpy spy(timer.get(), &Timer::timeout);
-        timer->start(0);
-        QVERIFY(spy.wait(1000));
     }
 };
 

@@ -82,8 +82,6 @@ private:
                    "BadNv = 1,2,5\n"
                    "BadCp = 9,0,0\n"
                    "ObjectsOwnCp = 2,0,0\n"
-                   "Gap = 1,0,0\n"
-                   "Gap@" + Template.toUtf8() + " =\n"
                    "[" + product::NvSection.toUtf8() + "]\n"
                    "nvoTemp = 1,2\n"
                    "NoNv = 3,2\n"

@@ -51,7 +51,6 @@ public:
     controls::OptionGroup ledGroup;
     controls::MemoryOptionButton ledButton3{0, &ledGroup}, ledButton4{1, &ledGroup}, ledButton7{2, &ledGroup};
 
-    // The parameters, by kind.
     cParam1Byte *buttonMode = nullptr;  // nciButtonMode, whole CP
     cParam1Byte *switchMapA = nullptr;  // nciSwitchMap byte 1
     cParam1Byte *switchMapB = nullptr;  // nciSwitchMap byte 2
