@@ -112,7 +112,7 @@ private slots:
         const QString offline = SameTemplate.at(1);
         embedded::EmbeddedObjectServer::setDeviceOnline(rig.device(offline), false);
 
-        // Each CP once and nothing read: tst_lnstransfer's.
+        // Each CP once and nothing read: tst_transfer's.
         config.WriteParametersEx();
 
         QCOMPARE(rig.window.statusHistory.filter("Writing set"),
@@ -160,7 +160,7 @@ private slots:
         QVERIFY(rig.logger.texts().filter("MinDeltaTemp (CP nciSetPnts, INI entry MinDeltaTemp): A number of 12 bytes "
                                       "is too wide.").size() == 1);
         // What the opened device keeps, the red line that names the parameter, and that no other
-        // device takes the incomplete set, are tst_lnstransfer's.
+        // device takes the incomplete set, are tst_transfer's.
         QVERIFY(!config.WriteParameters());
         config.WriteParametersEx();
         QCOMPARE(rig.dialogs.messages.size(), 1);

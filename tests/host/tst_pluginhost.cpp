@@ -246,7 +246,7 @@ private slots:
     // Object names that lead to no LonMark object, and a calibration of a device that does not
     // answer: one box (its text, the cause first in its detail), then the plug-in ends like any
     // failed start, its session closed. A name that cannot be read goes to the error handler,
-    // which names it, whatever it answers (which names cannot be read is tst_objectnameparser's).
+    // which names it, whatever it answers (which names cannot be read is tst_textutility's).
     // The box names the lines the INI reader skipped, a likely cause, or the INI file missing.
     void startsThatFail_data()
     {

@@ -447,7 +447,7 @@ private slots:
 
     // A set saved (a name without an extension gets ".dat"; the logger says where the set went),
     // a line of it changed, and loaded back: a refused set changes nothing (no value, no flag, no
-    // Apply; why a set is refused is tst_paramsetfile's); a good one counts as an edit.
+    // Apply; why a set is refused is tst_transfer's); a good one counts as an edit.
     void parameterSetFiles_data()
     {
         QTest::addColumn<QString>("replacement"); // of the line of the same key, besides MinDeltaTemp = 90
