@@ -2,7 +2,7 @@
 // before discarding edits, the result of a write and what it leaves for another attempt, and
 // the write to several devices with one of them offline.
 
-#include "configurationrig.h"
+#include "support/configurationrig.h"
 
 #include "calibration/calibrationrecords.h"
 #include "params/choiceparams.h"

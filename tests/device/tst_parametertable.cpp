@@ -2,7 +2,7 @@
 // template gets, their lists and byte windows. The text boxes' scaling and ranges are
 // tst_parameterbounds'.
 
-#include "configurationrig.h"
+#include "support/configurationrig.h"
 
 #include "params/choiceparams.h"
 #include "params/cparamtextbox.h"

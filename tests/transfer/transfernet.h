@@ -8,7 +8,7 @@
 // fan-level array with a parameter bound to it. The combo box offers 1 to 5, the option
 // buttons 3, 4 and 7, the text box takes -200 to 200.
 
-#include "../device/configurationrig.h"
+#include "support/configurationrig.h"
 
 #include "params/cconfigprop.h"
 #include "params/choiceparams.h"
